@@ -1,0 +1,74 @@
+#include "app/ErrorReport.h"
+
+#include "app/Clock.h"
+#include "app/CodePage.h"
+#include "app/OperatorDialogs.h"
+#include "app/globals.h"
+
+#include <QFile>
+
+TolvaError::TolvaError(QString number, QString description)
+    : std::runtime_error(description.toStdString()),
+      number_(std::move(number)),
+      description_(std::move(description)) {}
+
+QString ErrorReportText(const QString& label, const QString& number, const QString& description) {
+  const QString crlf = QStringLiteral("\r\n");
+  return QStringLiteral("處理程序: (") + label + QStringLiteral(")") + crlf +
+         QStringLiteral("執行錯誤, 代碼: ") + number + crlf + QStringLiteral("訊息: ") + crlf +
+         QStringLiteral("     ") + description + crlf + crlf;
+}
+
+namespace {
+
+void appendErrorRecord(const QString& text) {
+  // Failures here are ignored: the report must still reach the operator.
+  const QDateTime now = Now();
+  const QString sep = gDateSep;
+  const QString stamp = QStringLiteral("**記錄時間 - ") + now.toString(QStringLiteral("yy")) + sep +
+                        now.toString(QStringLiteral("MM")) + sep + now.toString(QStringLiteral("dd")) +
+                        QStringLiteral(", ") + now.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" ");
+  if (gErrFile.isEmpty()) return;
+  QFile f(gErrFile);
+  if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return;
+  f.write(CodePage::toAnsi(stamp + QStringLiteral("\r\n") + text));
+}
+
+}  // namespace
+
+void CurrentErrorInfo(QString& number, QString& description) {
+  number = QStringLiteral("-1");
+  description = QStringLiteral("Unknown error");
+  try {
+    if (std::current_exception()) std::rethrow_exception(std::current_exception());
+  } catch (const TolvaError& e) {
+    number = e.number();
+    description = e.description();
+  } catch (const std::exception& e) {
+    description = QString::fromLocal8Bit(e.what());
+  } catch (...) {
+  }
+}
+
+void LogError(const QString& label, const QString& number, const QString& description) {
+  appendErrorRecord(ErrorReportText(label, number, description));
+}
+
+void LogError(const QString& label) {
+  QString number, description;
+  CurrentErrorInfo(number, description);
+  LogError(label, number, description);
+}
+
+void ReportError(const QString& label, const QString& number, const QString& description) {
+  Dialogs().beep();
+  const QString text = ErrorReportText(label, number, description);
+  appendErrorRecord(text);
+  Dialogs().messageBox(text, gAppName, MsgIcon::Exclamation);
+}
+
+void ReportError(const QString& label) {
+  QString number, description;
+  CurrentErrorInfo(number, description);
+  ReportError(label, number, description);
+}

@@ -1,0 +1,33 @@
+#pragma once
+// The standard run-time error report: every procedure traps its errors on entry and hands
+// them here with its own label, then leaves.
+#include <QString>
+#include <exception>
+#include <stdexcept>
+
+// An error raised inside the program (a failed statement, a file that cannot be written).
+// `number` is what the report shows after "代碼: ".
+class TolvaError : public std::runtime_error {
+public:
+  TolvaError(QString number, QString description);
+  const QString& number() const { return number_; }
+  const QString& description() const { return description_; }
+
+private:
+  QString number_;
+  QString description_;
+};
+
+// The report's text: label, error number and description, as shown and logged.
+QString ErrorReportText(const QString& label, const QString& number, const QString& description);
+
+// Beeps, appends a stamped record to the error log and shows the text in a message box.
+void ReportError(const QString& label, const QString& number, const QString& description);
+// The same, for the exception being handled (call it inside a catch block).
+void ReportError(const QString& label);
+// The record alone, written to the error log without sound or window.
+void LogError(const QString& label, const QString& number, const QString& description);
+void LogError(const QString& label);
+
+// Number and description of the exception being handled.
+void CurrentErrorInfo(QString& number, QString& description);

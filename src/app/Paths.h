@@ -1,0 +1,16 @@
+#pragma once
+// Path, file and machine routines shared by every window.
+#include <QString>
+
+QString GetPath(const QString& path);
+QString GetFileName(const QString& path);
+QString AddSlash(const QString& path, const QString& sep = QStringLiteral("/"));
+bool IsDir(const QString& path);
+bool IsFile(const QString& path);
+// Opens a file with its associated program; the window style is kept for callers' sake.
+bool ShellOpen(const QString& file, int windowStyle = 1);
+void Delay(double seconds);
+QString GetLoginName();
+QString GetWSName();
+// Deletes a log file larger than `limit` bytes; every error is ignored.
+void TrimLogFile(const QString& file, qint64 limit = 100 * 1024);

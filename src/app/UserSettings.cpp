@@ -1,0 +1,22 @@
+#include "app/UserSettings.h"
+
+#include "app/globals.h"
+
+#include <QSettings>
+
+namespace {
+QSettings store() {
+  const QString app = gAppName.isEmpty() ? QStringLiteral("tolva") : gAppName;
+  return QSettings(QSettings::NativeFormat, QSettings::UserScope, app, app);
+}
+}  // namespace
+
+QString GetSetting(const QString& section, const QString& key, const QString& defaultValue) {
+  return store().value(section + QLatin1Char('/') + key, defaultValue).toString();
+}
+
+void SaveSetting(const QString& section, const QString& key, const QString& value) {
+  QSettings s = store();
+  s.setValue(section + QLatin1Char('/') + key, value);
+  s.sync();
+}

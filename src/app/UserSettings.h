@@ -1,0 +1,6 @@
+#pragma once
+// The per-user settings store: application name = executable name, then section and key.
+#include <QString>
+
+QString GetSetting(const QString& section, const QString& key, const QString& defaultValue = QString());
+void SaveSetting(const QString& section, const QString& key, const QString& value);

@@ -1,0 +1,105 @@
+#include "app/uiFieldBehaviour.h"
+
+#include "app/Dates.h"
+#include "app/uiElaBar.h"
+#include "app/uiFormUtil.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
+
+namespace {
+// Set while the focus is being put back into a refused field, so that the field the focus
+// leaves on the way is not checked in turn.
+bool g_restoringFocus = false;
+}  // namespace
+
+FieldBehaviour::FieldBehaviour(QLineEdit* field) : QObject(field), field_(field) {
+  setObjectName(QStringLiteral("FieldBehaviour"));
+  field->installEventFilter(this);
+}
+
+FieldBehaviour* FieldBehaviour::install(QLineEdit* field) {
+  if (FieldBehaviour* existing = of(field)) return existing;
+  return new FieldBehaviour(field);
+}
+
+FieldBehaviour* FieldBehaviour::of(QLineEdit* field) {
+  return field ? field->findChild<FieldBehaviour*>(QStringLiteral("FieldBehaviour"), Qt::FindDirectChildrenOnly)
+               : nullptr;
+}
+
+bool FieldBehaviour::validate() {
+  if (field_->text().isEmpty() || field_->isReadOnly() || !check_) return true;
+  if (check_(field_)) return true;
+  keepFocus();
+  return false;
+}
+
+void FieldBehaviour::keepFocus() {
+  SelectAll(field_);
+  if (!field_->isVisible()) return;
+  QPointer<QLineEdit> field(field_);
+  QTimer::singleShot(0, field_, [field] {
+    if (!field) return;
+    g_restoringFocus = true;
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
+    g_restoringFocus = false;
+  });
+}
+
+void FieldBehaviour::openPicker() {
+  if (!picker_ || field_->isReadOnly()) return;
+  picker_(field_);
+  validate();
+}
+
+bool FieldBehaviour::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != field_) return false;
+  switch (event->type()) {
+    case QEvent::FocusIn:
+      // After the focus change has settled, or the click that gave the focus clears it again.
+      QTimer::singleShot(0, field_, [f = QPointer<QLineEdit>(field_)] { if (f) SelectAll(f); });
+      return false;
+    case QEvent::FocusOut: {
+      const auto reason = static_cast<QFocusEvent*>(event)->reason();
+      if (!g_restoringFocus && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) validate();
+      return false;
+    }
+    case QEvent::KeyPress: {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_F8 && picker_) {
+        openPicker();
+        return true;
+      }
+      // Enter moves on and is swallowed so that it neither beeps nor presses a default button.
+      return KeyMove(field_, key);
+    }
+    case QEvent::MouseButtonDblClick:
+      if (!picker_) return false;
+      openPicker();
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CheckDateField(QLineEdit* field, ElaBar* panel) {
+  const QString separated = dateAddSep(field->text());
+  if (DBDateSave(separated).isEmpty()) {
+    DispElaMsg(panel, QStringLiteral("日期格式不對"));
+    return false;
+  }
+  field->setText(separated);
+  return true;
+}
+
+FieldBehaviour* InstallDateField(QLineEdit* field, ElaBar* panel) {
+  FieldBehaviour* fb = FieldBehaviour::install(field);
+  QPointer<ElaBar> p(panel);
+  fb->setCheck([p](QLineEdit* f) { return CheckDateField(f, p); });
+  return fb;
+}

@@ -1,0 +1,48 @@
+#pragma once
+// The behaviour every data-entry field shares: select all on focus, Enter/Down/Up move
+// between fields, Enter swallowed, F8 and double-click open the field's picker, and the
+// field's check on leaving it, which can keep the focus in the field.
+#include <QObject>
+#include <functional>
+
+class QLineEdit;
+class ElaBar;
+
+class FieldBehaviour : public QObject {
+  Q_OBJECT
+public:
+  // Answers false to keep the focus in the field.
+  using Check = std::function<bool(QLineEdit*)>;
+  using Picker = std::function<void(QLineEdit*)>;
+
+  // Installs the behaviour on a field (owned by the field); installing twice gives the same one.
+  static FieldBehaviour* install(QLineEdit* field);
+  static FieldBehaviour* of(QLineEdit* field);
+
+  void setCheck(Check check) { check_ = std::move(check); }
+  void setPicker(Picker picker) { picker_ = std::move(picker); }
+  bool hasPicker() const { return static_cast<bool>(picker_); }
+
+  // The check on leaving the field: an empty or locked field is always accepted. On
+  // refusal the text is selected and the focus stays.
+  bool validate();
+  // Opens the picker (F8 or double-click) and then checks the field as if it was typed.
+  void openPicker();
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  explicit FieldBehaviour(QLineEdit* field);
+  void keepFocus();
+
+  QLineEdit* field_;
+  Check check_;
+  Picker picker_;
+};
+
+// A date field: the text passes through dateAddSep and DBDateSave; a bad date shows
+// "日期格式不對" on the panel and keeps the focus, a good one shows the separated text.
+FieldBehaviour* InstallDateField(QLineEdit* field, ElaBar* panel);
+// The date field's check on its own, for windows that check again before they act.
+bool CheckDateField(QLineEdit* field, ElaBar* panel);

@@ -1,0 +1,94 @@
+#include "app/uiFormUtil.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTextEdit>
+
+namespace {
+
+template <typename W>
+QList<W*> named(QWidget* form, const char* prefix) {
+  QList<W*> out;
+  for (W* w : form->findChildren<W*>()) {
+    if (w->objectName().startsWith(QLatin1String(prefix))) out.append(w);
+  }
+  return out;
+}
+
+// A field without a tab stop is one the operator only reads.
+bool hasTabStop(const QWidget* w) { return (w->focusPolicy() & Qt::TabFocus) != 0; }
+
+}  // namespace
+
+void SetBackground(QWidget* control, const QColor& colour) {
+  QPalette p = control->palette();
+  p.setColor(QPalette::Base, colour);
+  control->setPalette(p);
+}
+
+void CenterForm(QWidget* form) {
+  const QScreen* screen = form->screen() ? form->screen() : QApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  // The 375 twips of the original rule are the taskbar: 25 pixels.
+  form->move(area.x() + (area.width() - form->frameGeometry().width()) / 2,
+             area.y() + (area.height() - form->frameGeometry().height() - 25) / 2);
+}
+
+void SelectAll(QLineEdit* field) {
+  if (field) field->selectAll();
+}
+
+bool KeyMove(QWidget* field, int key) {
+  if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Down && key != Qt::Key_Up) return false;
+  const bool back = key == Qt::Key_Up;
+  QKeyEvent tab(QEvent::KeyPress, back ? Qt::Key_Backtab : Qt::Key_Tab, back ? Qt::ShiftModifier : Qt::NoModifier);
+  QApplication::sendEvent(field, &tab);
+  return true;
+}
+
+void SetInputMode(QWidget* form) {
+  for (QLineEdit* t : named<QLineEdit>(form, "txt")) {
+    t->setReadOnly(!hasTabStop(t));
+    SetBackground(t, hasTabStop(t) ? kInputOpen : kInputClosed);
+  }
+  for (QTextEdit* t : named<QTextEdit>(form, "txt")) {
+    t->setReadOnly(!hasTabStop(t));
+    SetBackground(t, hasTabStop(t) ? kInputOpen : kInputClosed);
+  }
+  for (QComboBox* c : named<QComboBox>(form, "cbo")) {
+    c->setEnabled(true);
+    SetBackground(c, kInputOpen);
+  }
+  for (QAbstractButton* o : named<QAbstractButton>(form, "opt")) o->setEnabled(true);
+}
+
+void ClearFields(QWidget* form) {
+  for (QLineEdit* t : named<QLineEdit>(form, "txt")) t->clear();
+  for (QTextEdit* t : named<QTextEdit>(form, "txt")) t->clear();
+  for (QComboBox* c : named<QComboBox>(form, "cbo")) {
+    if (c->isEditable()) c->setEditText(QString());
+    else c->setCurrentIndex(-1);
+  }
+}
+
+void LockFields(QWidget* form) {
+  for (QLineEdit* t : named<QLineEdit>(form, "txt")) {
+    t->setReadOnly(true);
+    SetBackground(t, kInputClosed);
+  }
+  for (QTextEdit* t : named<QTextEdit>(form, "txt")) {
+    t->setReadOnly(true);
+    SetBackground(t, kInputClosed);
+  }
+  for (QComboBox* c : named<QComboBox>(form, "cbo")) {
+    c->setEnabled(false);
+    SetBackground(c, kInputClosed);
+  }
+  for (QAbstractButton* b : named<QAbstractButton>(form, "opt")) b->setEnabled(false);
+  for (QAbstractButton* b : named<QAbstractButton>(form, "chk")) b->setEnabled(false);
+}

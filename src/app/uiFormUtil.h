@@ -1,0 +1,19 @@
+#pragma once
+// Window routines that work on every control of a window by its name prefix
+// ("txt", "cbo", "opt", "chk").
+#include <QColor>
+
+class QWidget;
+class QLineEdit;
+
+inline const QColor kInputOpen(255, 255, 192);    // light yellow
+inline const QColor kInputClosed(224, 224, 224);  // light grey
+
+void CenterForm(QWidget* form);
+void SelectAll(QLineEdit* field);
+// Enter and Down move to the next field, Up to the previous one. True when the key moved.
+bool KeyMove(QWidget* field, int key);
+void SetInputMode(QWidget* form);
+void ClearFields(QWidget* form);
+void LockFields(QWidget* form);
+void SetBackground(QWidget* control, const QColor& colour);

@@ -1,0 +1,74 @@
+#include "app/uiQtDialogs.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace {
+
+QWidget* owner() { return QApplication::activeWindow(); }
+
+QMessageBox::Icon qtIcon(MsgIcon icon) {
+  switch (icon) {
+    case MsgIcon::Information: return QMessageBox::Information;
+    case MsgIcon::Exclamation: return QMessageBox::Warning;
+    case MsgIcon::Critical: return QMessageBox::Critical;
+    case MsgIcon::Question: return QMessageBox::Question;
+    case MsgIcon::None: break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+void QtOperatorDialogs::messageBox(const QString& text, const QString& title, MsgIcon icon) {
+  QMessageBox box(qtIcon(icon), title, text, QMessageBox::Ok, owner());
+  QGuiApplication::restoreOverrideCursor();
+  box.exec();
+}
+
+bool QtOperatorDialogs::askYesNo(const QString& text, const QString& title) {
+  return QMessageBox::question(owner(), title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+         QMessageBox::Yes;
+}
+
+QString QtOperatorDialogs::inputBox(const QString& prompt, const QString& title, const QString& initial) {
+  bool ok = false;
+  const QString answer = QInputDialog::getText(owner(), title, prompt, QLineEdit::Normal, initial, &ok);
+  return ok ? answer : QString();
+}
+
+// Until the message window frmMsg exists this shows a plain box; it keeps the modal contract.
+void QtOperatorDialogs::showMsg(const QString& text, int seconds) {
+  Q_UNUSED(seconds);
+  QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok, owner());
+  box.exec();
+}
+
+// Replaced by the card wait dialog frmWaitCard together with the device session.
+bool QtOperatorDialogs::waitForCard(const std::function<bool()>& poll) {
+  Q_UNUSED(poll);
+  return false;
+}
+
+QString QtOperatorDialogs::openFileName(const QString& title, const QString& filter, const QString& start) {
+  return QFileDialog::getOpenFileName(owner(), title, start, filter);
+}
+
+QString QtOperatorDialogs::saveFileName(const QString& title, const QString& filter, const QString& start) {
+  return QFileDialog::getSaveFileName(owner(), title, start, filter);
+}
+
+QString QtOperatorDialogs::selectFolder(const QString& title, const QString& start) {
+  return QFileDialog::getExistingDirectory(owner(), title, start, QFileDialog::ShowDirsOnly);
+}
+
+bool QtOperatorDialogs::openDocument(const QString& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void QtOperatorDialogs::beep() { QApplication::beep(); }

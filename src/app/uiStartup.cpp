@@ -1,0 +1,64 @@
+#include "app/uiStartup.h"
+
+#include "app/ErrorReport.h"
+#include "app/bmMain.h"
+#include "app/globals.h"
+#include "app/uiQtDialogs.h"
+#include "db/basADODB.h"
+#include "forms/counter/fmTolva.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+
+namespace {
+
+QString applicationFolder() {
+  const QString home = qEnvironmentVariable("TOLVA_HOME");
+  return home.isEmpty() ? QCoreApplication::applicationDirPath() : QDir(home).absolutePath();
+}
+
+// Held for the life of the process: a second start finds it locked and ends silently.
+bool takeInstanceLock() {
+  static QLockFile* lock = nullptr;
+  if (lock) return true;
+  auto* candidate = new QLockFile(QDir(gAppPath).absoluteFilePath(gAppName + QStringLiteral(".lck")));
+  candidate->setStaleLockTime(0);
+  if (!candidate->tryLock(0)) {
+    delete candidate;
+    return false;
+  }
+  lock = candidate;
+  return true;
+}
+
+}  // namespace
+
+bool sub_Main() {
+  static QtOperatorDialogs qtDialogs;
+  SetDialogs(&qtDialogs);
+  gAppName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+  return StartUp();
+}
+
+bool StartUp() {
+  try {
+    if (gAppName.isEmpty()) gAppName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    gAppPath = applicationFolder();
+    QDir().mkpath(gAppPath);
+    if (!takeInstanceLock()) return false;
+    QDir::setCurrent(gAppPath);
+    InitGlobal(gAppName + QStringLiteral(".INI"), gAppPath);
+    InitMsgDB();
+    InitINIgCNT();
+    auto* main = new fmTolva;
+    main->setAttribute(Qt::WA_DeleteOnClose);
+    gMainForm = main;
+    main->show();
+    return true;
+  } catch (...) {
+    ReportError(QStringLiteral("sub_Main"));
+    return false;
+  }
+}

@@ -1,0 +1,8 @@
+#pragma once
+// The process entry: settings, databases, then the main window.
+
+// Installs the Qt dialogs and runs the start-up steps. Answers false when the process should
+// end at once (another instance runs, or start-up itself failed).
+bool sub_Main();
+// The start-up steps with whatever operator dialogs are installed.
+bool StartUp();

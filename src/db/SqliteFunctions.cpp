@@ -1,0 +1,76 @@
+#include "db/SqliteFunctions.h"
+
+#include "app/Clock.h"
+#include "app/ErrorReport.h"
+
+#include <QRegularExpression>
+#include <QSqlDriver>
+#include <sqlite3.h>
+
+namespace {
+
+QString argText(sqlite3_value* v) {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+  return text ? QString::fromUtf8(text) : QString();
+}
+
+void resultText(sqlite3_context* ctx, const QString& text) {
+  const QByteArray utf8 = text.toUtf8();
+  sqlite3_result_text(ctx, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+}
+
+// Len(text): length in characters; NULL stays NULL.
+void fnLen(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  sqlite3_result_int(ctx, static_cast<int>(argText(argv[0]).size()));
+}
+
+// left(text, n): the first n characters.
+void fnLeft(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  resultText(ctx, argText(argv[0]).left(std::max(0, sqlite3_value_int(argv[1]))));
+}
+
+// right(text, n): the last n characters.
+void fnRight(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  resultText(ctx, argText(argv[0]).right(std::max(0, sqlite3_value_int(argv[1]))));
+}
+
+// now(): the current local time in the stored date form.
+void fnNow(sqlite3_context* ctx, int, sqlite3_value**) {
+  resultText(ctx, Now().toString(QString::fromLatin1(kSqliteDateFormat)));
+}
+
+}  // namespace
+
+void RegisterSqliteFunctions(QSqlDatabase& db) {
+  const QVariant handle = db.driver()->handle();
+  if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) {
+    throw TolvaError(QStringLiteral("-1"), QStringLiteral("No SQLite handle"));
+  }
+  sqlite3* h = *static_cast<sqlite3* const*>(handle.constData());
+  const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+  sqlite3_create_function(h, "Len", 1, flags, nullptr, fnLen, nullptr, nullptr);
+  sqlite3_create_function(h, "tolva_left", 2, flags, nullptr, fnLeft, nullptr, nullptr);
+  sqlite3_create_function(h, "tolva_right", 2, flags, nullptr, fnRight, nullptr, nullptr);
+  sqlite3_create_function(h, "now", 0, SQLITE_UTF8, nullptr, fnNow, nullptr, nullptr);
+}
+
+QString AdaptSqlForSqlite(const QString& sql) {
+  static const QRegularExpression call(QStringLiteral(R"(\b(left|right)\s*\($)"), QRegularExpression::CaseInsensitiveOption);
+  QString out;
+  out.reserve(sql.size() + 16);
+  bool inLiteral = false;
+  for (const QChar c : sql) {
+    if (c == QLatin1Char('\'')) inLiteral = !inLiteral;
+    out.append(c);
+    if (!inLiteral && c == QLatin1Char('(')) {
+      const auto m = call.match(out);
+      if (m.hasMatch()) {
+        out.replace(m.capturedStart(), m.capturedLength(), QStringLiteral("tolva_") + m.captured(1).toLower() + QLatin1Char('('));
+      }
+    }
+  }
+  return out;
+}

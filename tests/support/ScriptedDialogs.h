@@ -1,0 +1,54 @@
+#pragma once
+// Operator dialogs for tests: records what the program showed and answers from a script.
+#include "app/OperatorDialogs.h"
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <vector>
+
+class ScriptedDialogs final : public OperatorDialogs {
+public:
+  struct Shown {
+    QString kind;  // "messageBox", "askYesNo", "inputBox", "showMsg", "waitForCard", "openFileName", ...
+    QString text;
+    QString title;
+    int seconds = 0;
+    MsgIcon icon = MsgIcon::None;
+  };
+
+  ScriptedDialogs();   // installs itself
+  ~ScriptedDialogs();  // gives the previous dialogs back
+
+  // Answers, used in order; when a queue is empty the defaults below apply.
+  std::deque<bool> yesNoAnswers;    // default: false (No)
+  std::deque<QString> inputAnswers; // default: empty (cancelled)
+  std::deque<QString> fileAnswers;  // open, save and folder dialogs; default: empty
+  // The card wait: how many polls the dialog runs before the operator presses "取消"
+  // (-1: never cancels; the poll must complete within maxPolls).
+  int cancelWaitAfterPolls = -1;
+  int maxPolls = 10000;
+
+  std::vector<Shown> shown;
+  int beeps = 0;
+  QStringList openedDocuments;
+
+  // Texts of everything of one kind, in order.
+  QStringList texts(const QString& kind) const;
+  void clear();
+
+  void messageBox(const QString& text, const QString& title, MsgIcon icon) override;
+  bool askYesNo(const QString& text, const QString& title) override;
+  QString inputBox(const QString& prompt, const QString& title, const QString& initial) override;
+  void showMsg(const QString& text, int seconds) override;
+  bool waitForCard(const std::function<bool()>& poll) override;
+  QString openFileName(const QString& title, const QString& filter, const QString& start) override;
+  QString saveFileName(const QString& title, const QString& filter, const QString& start) override;
+  QString selectFolder(const QString& title, const QString& start) override;
+  bool openDocument(const QString& path) override;
+  void beep() override { ++beeps; }
+
+private:
+  QString nextFile(const QString& kind, const QString& title);
+  OperatorDialogs* previous_;
+};

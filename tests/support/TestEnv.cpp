@@ -1,0 +1,103 @@
+#include "support/TestEnv.h"
+
+#include "app/Clock.h"
+#include "app/CodePage.h"
+#include "app/globals.h"
+#include "db/Connection.h"
+#include "db/basADODB.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSettings>
+
+namespace {
+
+void resetGlobals(const QString& folder) {
+  gAppName = QStringLiteral("tolva");
+  gAppPath = folder;
+  gIniFile = folder + QStringLiteral("/tolva.INI");
+  gLogFile = folder + QStringLiteral("/tolva.LOG");
+  gErrFile = folder + QStringLiteral("/tolva.ERR");
+  gCustName = QStringLiteral("Tolva");
+  gCalendar = QStringLiteral("YYYY/MM/DD");
+  gDateSep = QStringLiteral("/");
+  gUserID = QStringLiteral("tester");
+  gWorkstation = QStringLiteral("WS01");
+  gCNT.clear();
+  gBorixPort = QStringLiteral("COM1");
+  gCardMsgFile = QStringLiteral("CardMsg.txt");
+  gBatchNo = QStringLiteral("V0001");
+  gDefCardType = QStringLiteral("V");
+  gBatchKey.clear();
+  gStoreID = QStringLiteral("000");
+  gDBPassword.clear();
+  gNowFunc = QStringLiteral("getDate()");
+  gDateQuote = QStringLiteral("'");
+  gDBType = QStringLiteral("SQL_DB");
+  gMsg.clear();
+  gSQL.clear();
+  gMainForm = nullptr;
+  CodePage::select(QStringLiteral("CP950"));
+}
+
+}  // namespace
+
+void AppTest::SetUp() {
+  dir_ = std::make_unique<QTemporaryDir>();
+  ASSERT_TRUE(dir_->isValid());
+  resetGlobals(dir_->path());
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_->path() + QStringLiteral("/settings"));
+  SetNowForTest(QDateTime());
+  dialogs_ = std::make_unique<ScriptedDialogs>();
+}
+
+void AppTest::TearDown() {
+  QDir::setCurrent(QDir::tempPath());  // start-up moves into the application folder
+  gCnn().close();
+  gMsgCnn().close();
+  dialogs_.reset();
+  SetNowForTest(QDateTime());
+  dir_.reset();
+}
+
+QString AppTest::path(const QString& name) const { return dir_->filePath(name); }
+
+void AppTest::writeIni(const QString& text) {
+  QFile f(gIniFile);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  f.write(text.toUtf8());
+}
+
+QByteArray AppTest::readBytes(const QString& file) const {
+  QFile f(file);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void DbTest::SetUp() {
+  AppTest::SetUp();
+  if (GetParam() == DbKind::SQLite) {
+    cnt_ = QStringLiteral("Provider=SQLite;Data Source=") + path(QStringLiteral("tolva.db"));
+  } else {
+    const QString server = qEnvironmentVariable("TOLVA_TEST_PG");
+    if (server.isEmpty()) GTEST_SKIP() << "TOLVA_TEST_PG names no PostgreSQL server";
+    pgSchema_ = QStringLiteral("t%1").arg(QRandomGenerator::global()->generate64(), 0, 16);
+    Connection admin;
+    admin.open(server);
+    admin.execute(QStringLiteral("CREATE SCHEMA ") + pgSchema_);
+    cnt_ = server + (server.endsWith(QLatin1Char(';')) ? QString() : QStringLiteral(";")) +
+           QStringLiteral("Search Path=") + pgSchema_ + QStringLiteral(";");
+  }
+  ASSERT_TRUE(ConnectADO(cnt_, gCnn()));
+  SetDBType();
+}
+
+void DbTest::TearDown() {
+  gCnn().close();
+  if (!pgSchema_.isEmpty()) {
+    Connection admin;
+    admin.open(qEnvironmentVariable("TOLVA_TEST_PG"));
+    admin.execute(QStringLiteral("DROP SCHEMA ") + pgSchema_ + QStringLiteral(" CASCADE"));
+  }
+  AppTest::TearDown();
+}

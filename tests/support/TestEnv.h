@@ -1,0 +1,51 @@
+#pragma once
+// Fixtures: a fresh application folder, settings store and scripted dialogs per test, and
+// database cases written once and run on each dialect.
+#include "support/ScriptedDialogs.h"
+
+#include <QString>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+class Connection;
+
+// A fresh application folder (gAppPath) with the INI file, logs and per-user settings in it,
+// default process-wide settings, the real clock and scripted dialogs.
+class AppTest : public ::testing::Test {
+protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  QString path(const QString& name) const;  // a file in the application folder
+  void writeIni(const QString& text);        // replaces the INI file
+  QByteArray readBytes(const QString& file) const;
+
+  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<ScriptedDialogs> dialogs_;
+};
+
+enum class DbKind { SQLite, PostgreSQL };
+
+// gCnn open on a new, empty database of the dialect under test: an SQLite file in the
+// application folder, or a schema of its own on the PostgreSQL server named by TOLVA_TEST_PG
+// (the test is skipped when none is named).
+class DbTest : public AppTest, public ::testing::WithParamInterface<DbKind> {
+protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // The connection string of the database under test; a second connection to it sees the
+  // same tables.
+  QString connectionString() const { return cnt_; }
+  bool isPostgres() const { return GetParam() == DbKind::PostgreSQL; }
+
+  QString cnt_;
+  QString pgSchema_;
+};
+
+// Runs the cases of a DbTest suite on SQLite (instances "SQLite/...") and PostgreSQL
+// ("PostgreSQL/...", a CTest test of its own).
+#define TOLVA_DB_TEST_SUITE(Suite)                                                    \
+  INSTANTIATE_TEST_SUITE_P(SQLite, Suite, ::testing::Values(DbKind::SQLite));         \
+  INSTANTIATE_TEST_SUITE_P(PostgreSQL, Suite, ::testing::Values(DbKind::PostgreSQL))
