@@ -1,6 +1,8 @@
 #include "app/uiFieldBehaviour.h"
 
 #include "app/Dates.h"
+#include "app/frmCode.h"
+#include "app/frmFgDate.h"
 #include "app/uiElaBar.h"
 #include "app/uiFormUtil.h"
 
@@ -101,5 +103,23 @@ FieldBehaviour* InstallDateField(QLineEdit* field, ElaBar* panel) {
   FieldBehaviour* fb = FieldBehaviour::install(field);
   QPointer<ElaBar> p(panel);
   fb->setCheck([p](QLineEdit* f) { return CheckDateField(f, p); });
+  fb->setPicker([](QLineEdit* f) {
+    // The calendar opens on the month of the date typed so far, read in the display convention.
+    const QString typed = DBDateSave(dateAddSep(f->text()));
+    QDate chosen;
+    if (DatePicker().PickDate(typed.isEmpty() ? QVariant(f->text()) : QVariant(typed), chosen)) {
+      f->setText(DBDateDisp(chosen));
+    }
+  });
+  return fb;
+}
+
+FieldBehaviour* InstallCodeField(QLineEdit* field, const QString& sql, QLineEdit* description,
+                                 const QString& heading1, const QString& heading2) {
+  FieldBehaviour* fb = FieldBehaviour::install(field);
+  QPointer<QLineEdit> desc(description);
+  fb->setPicker([sql, desc, heading1, heading2](QLineEdit* f) {
+    CodePicker().ShowPick(sql, f, desc, heading1, heading2);
+  });
   return fb;
 }

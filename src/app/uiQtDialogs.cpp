@@ -1,5 +1,7 @@
 #include "app/uiQtDialogs.h"
 
+#include "app/frmMsg.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -42,12 +44,7 @@ QString QtOperatorDialogs::inputBox(const QString& prompt, const QString& title,
   return ok ? answer : QString();
 }
 
-// Until the message window frmMsg exists this shows a plain box; it keeps the modal contract.
-void QtOperatorDialogs::showMsg(const QString& text, int seconds) {
-  Q_UNUSED(seconds);
-  QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok, owner());
-  box.exec();
-}
+void QtOperatorDialogs::showMsg(const QString& text, int seconds) { MessageWindow().ShowMsg(text, seconds); }
 
 // Replaced by the card wait dialog frmWaitCard together with the device session.
 bool QtOperatorDialogs::waitForCard(const std::function<bool()>& poll) {

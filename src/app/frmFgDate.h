@@ -1,0 +1,41 @@
+#pragma once
+// The date picker: a month calendar that hands back the chosen day.
+#include <QDate>
+#include <QDialog>
+#include <QVariant>
+
+class QLabel;
+class QTableWidget;
+class QToolButton;
+
+class frmFgDate : public QDialog {
+  Q_OBJECT
+public:
+  explicit frmFgDate(QWidget* parent = nullptr);
+
+  // True when the operator chose a day. Without an initial value the month last shown stays;
+  // a value that is not a date shows today's month.
+  bool PickDate(const QVariant& initial, QDate& chosen);
+  void DoCalendar(const QDate& date);
+
+  void fgCal_Click(int row, int column);
+  void imgPrev_Click();
+  void imgNext_Click();
+
+  QLabel* lblDate() const { return lblDate_; }
+  QLabel* lblMonth() const { return lblMonth_; }
+  QTableWidget* fgCal() const { return fgCal_; }
+
+private:
+  QDate shownDate() const;
+
+  QLabel* lblDate_;
+  QLabel* lblMonth_;
+  QTableWidget* fgCal_;
+  QToolButton* imgPrev_;
+  QToolButton* imgNext_;
+  QString result_;
+};
+
+// The one date picker of the program, created on first use.
+frmFgDate& DatePicker();
