@@ -23,7 +23,8 @@ ElaBar::ElaBar(QWidget* parent) : QWidget(parent) {
   stack->addWidget(label_);
   stack->addWidget(flood_);
   label_->raise();
-  setMinimumHeight(24);
+  setFixedHeight(26);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
 QString ElaBar::caption() const { return label_->text(); }

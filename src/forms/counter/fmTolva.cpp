@@ -1,32 +1,283 @@
 #include "forms/counter/fmTolva.h"
 
+#include "app/Clock.h"
+#include "app/Dates.h"
+#include "app/ErrorReport.h"
+#include "app/globals.h"
+#include "app/uiElaBar.h"
+#include "app/uiFieldBehaviour.h"
+#include "app/uiFormUtil.h"
+#include "forms/counter/uiOperationWindows.h"
+
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
+
+namespace {
+
+const QList<QPair<QString, QString>> kCardMenu = {
+    {QStringLiteral("cmdIsuCard"), QStringLiteral("發卡作業")},
+    {QStringLiteral("cmdSaleCard"), QStringLiteral("售出卡片")},
+    {QStringLiteral("cmdAddAmt"), QStringLiteral("加值作業")},
+    {QStringLiteral("cmdReIssueCard"), QStringLiteral("補發卡作業")},
+    {QStringLiteral("cmdVoidTxn"), QStringLiteral("沖正")},
+    {QStringLiteral("cmdSetGoodThru"), QStringLiteral("更改有效日期")},
+    {QStringLiteral("cmdQryCard"), QStringLiteral("單卡查詢")},
+    {QStringLiteral("cmdEraseCard"), QStringLiteral("清除卡片")},
+    {QStringLiteral("cmdDelCard"), QStringLiteral("設定黑名單")},
+};
+const QList<QPair<QString, QString>> kReportMenu = {
+    {QStringLiteral("cmdCardLogImport"), QStringLiteral("交易資料轉入")},
+    {QStringLiteral("cmdVoidCardExport"), QStringLiteral("黑名單轉出")},
+    {QStringLiteral("cmdRptIssueCard"), QStringLiteral("製卡報表")},
+    {QStringLiteral("cmdLog"), QStringLiteral("作業記錄")},
+    {QStringLiteral("Command4"), QStringLiteral("加值明細表")},
+    {QStringLiteral("Command5"), QStringLiteral("扺扣明細表")},
+    {QStringLiteral("Command6"), QStringLiteral("銷售明細表")},
+};
+const QList<QPair<QString, QString>> kSettingMenu = {
+    {QStringLiteral("cmdSetting"), QStringLiteral("系統參數設定")},
+    {QStringLiteral("cmdSetDept"), QStringLiteral("部門設定")},
+    {QStringLiteral("cmdSetMsg"), QStringLiteral("促銷訊息設定")},
+    {QStringLiteral("cmdSetBatchKey"), QStringLiteral("設定加密碼")},
+};
+// Buttons that the menu shows but that open nothing.
+const QStringList kNoAction = {QStringLiteral("Command4"), QStringLiteral("Command5"), QStringLiteral("Command6")};
+
+QString versionText() {
+  return QStringLiteral("V%1.%2.%3").arg(TOLVA_VERSION_MAJOR).arg(TOLVA_VERSION_MINOR).arg(TOLVA_VERSION_PATCH);
+}
+
+}  // namespace
 
 fmTolva::fmTolva(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("fmTolva"));
   setWindowTitle(QStringLiteral("QDR卡管理作業"));
   auto* layout = new QVBoxLayout(this);
-  auto* head = new QLabel(QStringLiteral("QDR卡管理作業"), this);
-  head->setObjectName(QStringLiteral("lblHead"));
-  QFont f = head->font();
-  f.setPointSize(f.pointSize() + 8);
-  f.setBold(true);
-  head->setFont(f);
-  layout->addWidget(head);
-  cmdExit_ = new QPushButton(QStringLiteral("&Z結束"), this);
-  cmdExit_->setObjectName(QStringLiteral("cmdExit"));
-  layout->addWidget(cmdExit_, 0, Qt::AlignRight);
-  connect(cmdExit_, &QPushButton::clicked, this, &fmTolva::cmdExit_Click);
-  resize(480, 200);
+  layout->addWidget(buildHead());
+  tabPage_ = new QTabWidget(this);
+  tabPage_->setObjectName(QStringLiteral("tabPage"));
+  tabPage_->addTab(buildCardPage(), QStringLiteral("卡片作業"));
+  tabPage_->addTab(buildMenuPage(kReportMenu), QStringLiteral("資料交換與報表"));
+  tabPage_->addTab(buildMenuPage(kSettingMenu), QStringLiteral("系統設定"));
+  layout->addWidget(tabPage_, 1);
+  auto* foot = new QHBoxLayout;
+  elaMsg_ = new ElaBar(this);
+  elaMsg_->setObjectName(QStringLiteral("elaMsg"));
+  foot->addWidget(elaMsg_, 1);
+  foot->addWidget(makeButton(QStringLiteral("cmdExit"), QStringLiteral("&Z結束"), this));
+  layout->addLayout(foot);
+  connect(button(QStringLiteral("cmdExit")), &QPushButton::clicked, this, &fmTolva::cmdExit_Click);
+  Form_Load();
 }
 
-void fmTolva::cmdExit_Click() { QApplication::quit(); }
+QPushButton* fmTolva::makeButton(const QString& name, const QString& caption, QWidget* parent) {
+  auto* b = new QPushButton(caption, parent);
+  b->setObjectName(name);
+  b->setMinimumHeight(34);
+  return b;
+}
+
+QWidget* fmTolva::buildHead() {
+  auto* head = new QWidget(this);
+  head->setObjectName(QStringLiteral("fraHead"));
+  head->setAutoFillBackground(true);
+  QPalette p = head->palette();
+  p.setColor(QPalette::Window, QColor(0, 70, 130));
+  p.setColor(QPalette::WindowText, Qt::white);
+  head->setPalette(p);
+  auto* row = new QHBoxLayout(head);
+  lblTitle_ = new QLabel(QStringLiteral("QDR卡管理作業"), head);
+  lblTitle_->setObjectName(QStringLiteral("lblHead0"));
+  QFont big = lblTitle_->font();
+  big.setPointSize(big.pointSize() + 8);
+  big.setBold(true);
+  lblTitle_->setFont(big);
+  lblBrand_ = new QLabel(QStringLiteral("Tolva"), head);
+  lblBrand_->setObjectName(QStringLiteral("lblHead1"));
+  QFont brand = lblBrand_->font();
+  brand.setPointSize(brand.pointSize() + 4);
+  brand.setItalic(true);
+  lblBrand_->setFont(brand);
+  lblDate_ = new QLabel(head);
+  lblDate_->setObjectName(QStringLiteral("lblHead2"));
+  row->addWidget(lblTitle_);
+  row->addSpacing(16);
+  row->addWidget(lblBrand_);
+  row->addStretch(1);
+  row->addWidget(lblDate_);
+  return head;
+}
+
+QWidget* fmTolva::buildCardPage() {
+  auto* page = new QWidget(this);
+  auto* layout = new QHBoxLayout(page);
+
+  auto* frame = new QGroupBox(QStringLiteral("卡片資料"), page);
+  frame->setObjectName(QStringLiteral("fraCard"));
+  auto* grid = new QGridLayout(frame);
+  const QList<QPair<QString, QString>> cardFields = {
+      {QStringLiteral("txtCardNo"), QStringLiteral("卡號")},      {QStringLiteral("txtBatchNo"), QStringLiteral("批次號")},
+      {QStringLiteral("txtDeptNo"), QStringLiteral("部門別")},    {QStringLiteral("txtGoodThru"), QStringLiteral("有效日期")},
+      {QStringLiteral("txtBalAmt"), QStringLiteral("可用餘額")},  {QStringLiteral("txtBalPoint"), QStringLiteral("紅利點數")},
+  };
+  int r = 0;
+  for (const auto& [name, caption] : cardFields) {
+    auto* edit = new QLineEdit(frame);
+    edit->setObjectName(name);
+    edit->setFocusPolicy(Qt::ClickFocus);  // shown values, not typed
+    grid->addWidget(new QLabel(caption, frame), r, 0);
+    grid->addWidget(edit, r, 1);
+    ++r;
+  }
+  // The values the counter operations act on; each sits beside its button.
+  const QList<QPair<QString, QString>> ops = {
+      {QStringLiteral("txtAmt"), QStringLiteral("金額")},        {QStringLiteral("txtPoint"), QStringLiteral("點數")},
+      {QStringLiteral("txtAmtB"), QStringLiteral("沖正金額")},   {QStringLiteral("txtType"), QStringLiteral("沖正類別 1-3")},
+      {QStringLiteral("txtVoidPoint"), QStringLiteral("沖正點數")},
+  };
+  auto* entry = new QGridLayout;
+  int e = 0;
+  for (const auto& [name, hint] : ops) {
+    auto* edit = new QLineEdit(frame);
+    edit->setObjectName(name);
+    edit->setPlaceholderText(hint);
+    FieldBehaviour::install(edit);
+    entry->addWidget(edit, e / 2, e % 2);
+    ++e;
+  }
+  grid->addLayout(entry, 0, 2, 3, 2);
+  const QList<QPair<QString, QString>> cardButtons = {
+      {QStringLiteral("cmdReadCard"), QStringLiteral("讀卡")},           {QStringLiteral("cmdClientAddAmt"), QStringLiteral("加值")},
+      {QStringLiteral("cmdDeductAmt"), QStringLiteral("扣抵")},          {QStringLiteral("cmdDeductPoint"), QStringLiteral("抵扣紅利點數")},
+      {QStringLiteral("cmdSaleCardT"), QStringLiteral("售出卡片")},      {QStringLiteral("cmdUPDOCheck"), QStringLiteral("交易沖正")},
+  };
+  auto* buttons = new QGridLayout;
+  int b = 0;
+  for (const auto& [name, caption] : cardButtons) {
+    buttons->addWidget(makeButton(name, caption, frame), b / 2, b % 2);
+    ++b;
+  }
+  grid->addLayout(buttons, 3, 2, 3, 2);
+  for (auto it = counterHandlers_.begin(); it != counterHandlers_.end(); ++it) {
+    connect(button(it.key()), &QPushButton::clicked, this, it.value());
+  }
+  grid->setColumnStretch(1, 1);
+  grid->setColumnStretch(2, 1);
+  grid->setColumnStretch(3, 1);
+  layout->addWidget(frame, 3);
+
+  auto* menu = new QGroupBox(QStringLiteral("作業"), page);
+  menu->setObjectName(QStringLiteral("fraMenu"));
+  auto* menuLayout = new QVBoxLayout(menu);
+  for (const auto& [name, caption] : kCardMenu) menuLayout->addWidget(makeButton(name, caption, menu));
+  menuLayout->addStretch(1);
+  layout->addWidget(menu, 1);
+  for (const auto& [name, caption] : kCardMenu) {
+    connect(button(name), &QPushButton::clicked, this, [this, n = name] { OpenWindow(n); });
+  }
+  return page;
+}
+
+QWidget* fmTolva::buildMenuPage(const QList<QPair<QString, QString>>& buttons) {
+  auto* page = new QWidget(this);
+  auto* grid = new QGridLayout(page);
+  int i = 0;
+  for (const auto& [name, caption] : buttons) {
+    QPushButton* b = makeButton(name, caption, page);
+    b->setMinimumWidth(180);
+    grid->addWidget(b, i / 3, i % 3);
+    if (!kNoAction.contains(name)) connect(b, &QPushButton::clicked, this, [this, n = name] { OpenWindow(n); });
+    ++i;
+  }
+  grid->setRowStretch(grid->rowCount(), 1);
+  return page;
+}
+
+void fmTolva::Form_Load() {
+  try {
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    if (program.exists()) {
+      lblTitle_->setToolTip(QStringLiteral("檔案日期:") +
+                            program.lastModified().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
+    }
+    lblBrand_->setToolTip(versionText());
+    lblDate_->setText(DBDateDisp(Today()));
+    elaMsg_->setCaption(versionText());
+    InitForm();
+  } catch (...) {
+    ReportError(QStringLiteral("Form1_Form_Load"));
+  }
+}
+
+void fmTolva::InitForm() {
+  try {
+    // A menu button whose window is not part of this program yet stays visible but disabled.
+    for (const auto* menu : {&kCardMenu, &kReportMenu, &kSettingMenu}) {
+      for (const auto& [name, caption] : *menu) button(name)->setEnabled(kNoAction.contains(name) || HasOperationWindow(name));
+    }
+    for (QPushButton* b : findChild<QGroupBox*>(QStringLiteral("fraCard"))->findChildren<QPushButton*>()) {
+      b->setEnabled(counterHandlers_.contains(b->objectName()));
+    }
+    SetInputMode(this);
+    for (const char* n : {"txtCardNo", "txtBatchNo", "txtDeptNo", "txtGoodThru", "txtBalAmt", "txtBalPoint"}) {
+      field(QString::fromLatin1(n))->setReadOnly(true);
+    }
+    tabPage_->setCurrentIndex(0);
+    resize(900, 520);
+    CenterForm(this);
+  } catch (...) {
+    ReportError(QStringLiteral("Form1_InitForm"));
+  }
+}
+
+void fmTolva::Form_Activate() {
+  // Card operations need the card data key; the settings page stays open to set it.
+  tabPage_->setTabEnabled(0, !gBatchKey.isEmpty());
+  if (gBatchKey.isEmpty() && tabPage_->currentIndex() == 0) tabPage_->setCurrentIndex(2);
+}
+
+void fmTolva::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) Form_Activate();
+  QWidget::changeEvent(event);
+}
+
+void fmTolva::OpenWindow(const QString& buttonName) {
+  try {
+    if (!HasOperationWindow(buttonName)) return;
+    if (current_ && current_->isVisible()) current_->hide();
+    QPointer<QWidget>& target = windows_[buttonName];
+    if (!target) target = CreateOperationWindow(buttonName);
+    current_ = target;
+    target->show();
+    target->raise();
+    target->activateWindow();
+  } catch (...) {
+    ReportError(QStringLiteral("fmTolva_") + buttonName + QStringLiteral("_Click"));
+  }
+}
+
+QLineEdit* fmTolva::field(const QString& name) const { return findChild<QLineEdit*>(name); }
+
+QPushButton* fmTolva::button(const QString& name) const { return findChild<QPushButton*>(name); }
+
+void fmTolva::cmdExit_Click() {
+  for (const QPointer<QWidget>& w : std::as_const(windows_)) {
+    if (w) w->close();
+  }
+  QApplication::quit();
+}
 
 void fmTolva::closeEvent(QCloseEvent* event) {
+  elaMsg_->setCaption(QString());
   event->accept();
   cmdExit_Click();
 }

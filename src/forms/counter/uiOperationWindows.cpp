@@ -1,0 +1,22 @@
+#include "forms/counter/uiOperationWindows.h"
+
+#include "card/fmCardMsg.h"
+
+#include <QMap>
+#include <functional>
+
+namespace {
+const QMap<QString, std::function<QWidget*()>>& factories() {
+  static const QMap<QString, std::function<QWidget*()>> table = {
+      {QStringLiteral("cmdSetMsg"), [] { return new fmCardMsg; }},
+  };
+  return table;
+}
+}  // namespace
+
+bool HasOperationWindow(const QString& buttonName) { return factories().contains(buttonName); }
+
+QWidget* CreateOperationWindow(const QString& buttonName) {
+  const auto it = factories().find(buttonName);
+  return it == factories().end() ? nullptr : (*it)();
+}
