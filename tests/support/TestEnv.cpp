@@ -100,6 +100,7 @@ void DbTest::TearDown() {
   if (!pgSchema_.isEmpty()) {
     Connection admin;
     admin.open(qEnvironmentVariable("TOLVA_TEST_PG"));
+    admin.execute(QStringLiteral("SET client_min_messages TO warning"));
     admin.execute(QStringLiteral("DROP SCHEMA ") + pgSchema_ + QStringLiteral(" CASCADE"));
   }
   AppTest::TearDown();
