@@ -1,5 +1,6 @@
 #include "app/ErrorReport.h"
 #include "app/globals.h"
+#include "app/uiElaBar.h"
 #include "app/uiGrid.h"
 #include "app/uiSelectDir.h"
 #include "db/Connection.h"
@@ -85,4 +86,15 @@ TEST_F(GridWidgetTest, SelectDirWritesThePickedFolderOnly) {
   dialogs_->fileAnswers.push_back(dir_->path());
   SelectDir(nullptr, &box);
   EXPECT_EQ(box.text(), QDir::toNativeSeparators(dir_->path()));
+}
+
+TEST_F(GridWidgetTest, StatusPanelMessageStaysAndTheFloodEmpties) {
+  ElaBar panel;
+  DispElaMsg(&panel, QStringLiteral("已發卡，卡號：V000001"));
+  EXPECT_EQ(panel.caption(), QStringLiteral("已發卡，卡號：V000001"));
+  EXPECT_EQ(panel.floodPercent(), 0);
+  EXPECT_EQ(dialogs_->beeps, 2);
+  DispElaMsg(&panel, QStringLiteral("資料庫無此卡號"), 0);
+  EXPECT_EQ(panel.caption(), QStringLiteral("資料庫無此卡號"));
+  EXPECT_EQ(dialogs_->beeps, 2);
 }
