@@ -1,9 +1,11 @@
 #include "app/uiStartup.h"
 
 #include "app/ErrorReport.h"
+#include "app/InitTolva.h"
 #include "app/bmMain.h"
 #include "app/globals.h"
 #include "app/uiQtDialogs.h"
+#include "db/SchemaScript.h"
 #include "db/basADODB.h"
 #include "forms/counter/fmTolva.h"
 
@@ -52,6 +54,8 @@ bool StartUp() {
     InitGlobal(gAppName + QStringLiteral(".INI"), gAppPath);
     InitMsgDB();
     InitINIgCNT();
+    InitSchema();
+    InitTolva();
     auto* main = new fmTolva;
     main->setAttribute(Qt::WA_DeleteOnClose);
     gMainForm = main;

@@ -4,6 +4,7 @@
 #include "app/CodePage.h"
 #include "app/globals.h"
 #include "db/Connection.h"
+#include "db/SchemaScript.h"
 #include "db/basADODB.h"
 
 #include <QDir>
@@ -90,6 +91,8 @@ void DbTest::SetUp() {
   }
   ASSERT_TRUE(ConnectADO(cnt_, gCnn()));
   SetDBType();
+  // Every database case starts from the real schema of its dialect.
+  ASSERT_NO_THROW(CreateSchema(gCnn(), gDBType));
 }
 
 void DbTest::TearDown() {
@@ -97,6 +100,7 @@ void DbTest::TearDown() {
   if (!pgSchema_.isEmpty()) {
     Connection admin;
     admin.open(qEnvironmentVariable("TOLVA_TEST_PG"));
+    admin.execute(QStringLiteral("SET client_min_messages TO warning"));
     admin.execute(QStringLiteral("DROP SCHEMA ") + pgSchema_ + QStringLiteral(" CASCADE"));
   }
   AppTest::TearDown();

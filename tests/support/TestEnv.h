@@ -27,9 +27,9 @@ protected:
 
 enum class DbKind { SQLite, PostgreSQL };
 
-// gCnn open on a new, empty database of the dialect under test: an SQLite file in the
-// application folder, or a schema of its own on the PostgreSQL server named by TOLVA_TEST_PG
-// (the test is skipped when none is named).
+// gCnn open on a new database of the dialect under test, created from the program's schema
+// script: an SQLite file in the application folder, or a schema of its own on the PostgreSQL
+// server named by TOLVA_TEST_PG (the test is skipped when none is named).
 class DbTest : public AppTest, public ::testing::WithParamInterface<DbKind> {
 protected:
   void SetUp() override;

@@ -1,0 +1,34 @@
+#pragma once
+// The in-memory records of the card tables, one variant per column in table order, and the
+// writers that insert them. The writers set FileDate themselves and hand the generated row
+// number back in RNo.
+#include <QVariant>
+
+class Connection;
+
+// A row of Tolva (card master).
+struct TolvaRec {
+  QVariant RNo, BatchNo, CardType, CardNo, Status, IssueDate, FirstDate, LastDate, GoodThru, BalAmt,
+      BalPoint, IssueDept, OCardNo, POSID, UserID, UpdUserID, Remark;
+};
+
+// A row of TolvaLog (card transaction journal).
+struct TolvaLogRec {
+  QVariant RNo, TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint, RefCheckNo, POSID, UserID, Remark;
+};
+
+// A row of VoidCard (withdrawn cards).
+struct VoidCardRec {
+  QVariant RNo, CardNo, Remark;
+};
+
+// Each inserts one row on the given connection (so the caller's transaction covers it) and
+// answers true. Errors are reported under the writer's name and answer false.
+bool ADD_TolvaLog(TolvaLogRec& rec, Connection& cnn);
+bool ADD_Tolva(TolvaRec& rec, Connection& cnn);
+bool ADD_VoidCard(VoidCardRec& rec, Connection& cnn);
+
+// The INSERT text the writers build: column list and value list in the same order.
+QString InsertStatement(const QString& table, const QStringList& columns, const QStringList& values);
+// An amount or point value as an SQL numeral: the exact decimal of its text, 0 when empty.
+QString SqlNumber(const QVariant& value);

@@ -1,0 +1,155 @@
+#include "db/SchemaScript.h"
+
+#include "app/ErrorReport.h"
+#include "app/globals.h"
+#include "db/Connection.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+
+namespace {
+
+// Length of a dollar-quote tag ("$$", "$body$") starting at `i`, or 0 when there is none.
+qsizetype dollarTagLength(const QString& s, qsizetype i) {
+  if (s[i] != QLatin1Char('$')) return 0;
+  // A tag cannot follow an identifier character ($1 parameters, names with $).
+  if (i > 0 && (s[i - 1].isLetterOrNumber() || s[i - 1] == QLatin1Char('_'))) return 0;
+  qsizetype j = i + 1;
+  while (j < s.size() && (s[j].isLetterOrNumber() || s[j] == QLatin1Char('_'))) {
+    if (j == i + 1 && s[j].isDigit()) return 0;
+    ++j;
+  }
+  return (j < s.size() && s[j] == QLatin1Char('$')) ? j - i + 1 : 0;
+}
+
+// True when the statement holds more than blanks and comments.
+bool hasCode(const QString& statement) {
+  bool inLine = false, inBlock = false;
+  for (qsizetype i = 0; i < statement.size(); ++i) {
+    const QChar c = statement[i];
+    const QChar n = i + 1 < statement.size() ? statement[i + 1] : QChar();
+    if (inLine) { inLine = c != QLatin1Char('\n'); continue; }
+    if (inBlock) {
+      if (c == QLatin1Char('*') && n == QLatin1Char('/')) { inBlock = false; ++i; }
+      continue;
+    }
+    if (c == QLatin1Char('-') && n == QLatin1Char('-')) { inLine = true; ++i; continue; }
+    if (c == QLatin1Char('/') && n == QLatin1Char('*')) { inBlock = true; ++i; continue; }
+    if (!c.isSpace()) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+QStringList SplitSqlScript(const QString& script) {
+  QStringList out;
+  QString current;
+  auto flush = [&] {
+    if (hasCode(current)) out << current.trimmed();
+    current.clear();
+  };
+  qsizetype i = 0;
+  const qsizetype n = script.size();
+  while (i < n) {
+    const QChar c = script[i];
+    const QChar next = i + 1 < n ? script[i + 1] : QChar();
+    qsizetype end = i + 1;  // one past the token starting at i
+    if (c == QLatin1Char('-') && next == QLatin1Char('-')) {
+      end = script.indexOf(QLatin1Char('\n'), i);
+      end = end < 0 ? n : end;
+    } else if (c == QLatin1Char('/') && next == QLatin1Char('*')) {
+      end = script.indexOf(QLatin1String("*/"), i + 2);
+      end = end < 0 ? n : end + 2;
+    } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+      // A doubled quote inside the literal is part of it.
+      end = i + 1;
+      while (end < n) {
+        if (script[end] == c) {
+          if (end + 1 < n && script[end + 1] == c) { end += 2; continue; }
+          ++end;
+          break;
+        }
+        ++end;
+      }
+    } else if (const qsizetype tag = dollarTagLength(script, i); tag > 0) {
+      const QString delimiter = script.mid(i, tag);
+      const qsizetype close = script.indexOf(delimiter, i + tag);
+      end = close < 0 ? n : close + tag;
+    } else if (c == QLatin1Char(';')) {
+      flush();
+      i = end;
+      continue;
+    }
+    current += script.mid(i, end - i);
+    i = end;
+  }
+  flush();
+  return out;
+}
+
+QString SchemaScriptText(const QString& name) {
+  // The scripts are a resource of the core library, which is static: make sure its
+  // initialiser is linked in.
+  static const bool registered = [] {
+    Q_INIT_RESOURCE(schema);
+    return true;
+  }();
+  Q_UNUSED(registered);
+  QFile f(QStringLiteral(":/schema/") + name);
+  if (!f.open(QIODevice::ReadOnly)) {
+    throw TolvaError(QStringLiteral("53"), QStringLiteral("Schema script not found: ") + name);
+  }
+  return QString::fromUtf8(f.readAll());
+}
+
+QString SchemaScriptForDialect(const QString& dialect) {
+  if (dialect == QLatin1String("SQLITE")) return QStringLiteral("sqlite.sql");
+  if (dialect == QLatin1String("PG_SQL")) return QStringLiteral("postgresql.sql");
+  return {};
+}
+
+void RunSqlScript(Connection& cnn, const QString& script) {
+  const QStringList statements = SplitSqlScript(script);
+  TransactionGuard tx(cnn);
+  for (const QString& statement : statements) cnn.execute(statement);
+  tx.commit();
+}
+
+bool HasTable(Connection& cnn, const QString& table) {
+  const QString provider = cnn.provider().toLower();
+  const QString name = QString(table).replace(QLatin1String("'"), QLatin1String("''"));
+  if (provider == QLatin1String("sqlite")) {
+    return cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND lower(name) = lower('") +
+                      name + QStringLiteral("')")).toInt() > 0;
+  }
+  if (provider == QLatin1String("postgresql")) {
+    // Resolved through the search path, as the program's statements are.
+    return cnn.scalar(QStringLiteral("SELECT to_regclass('") + name + QStringLiteral("') IS NOT NULL")).toBool();
+  }
+  const QStringList tables = cnn.database().tables(QSql::Tables);
+  for (const QString& t : tables) {
+    if (t.section(QLatin1Char('.'), -1).compare(table, Qt::CaseInsensitive) == 0) return true;
+  }
+  return false;
+}
+
+void CreateSchema(Connection& cnn, const QString& dialect) {
+  const QString name = SchemaScriptForDialect(dialect);
+  if (name.isEmpty()) {
+    throw TolvaError(QStringLiteral("-1"), QStringLiteral("No built-in schema for ") + dialect);
+  }
+  RunSqlScript(cnn, SchemaScriptText(name));
+}
+
+bool InitSchema() {
+  try {
+    if (gDBType != QLatin1String("SQLITE") || !gCnn().isOpen()) return true;
+    if (HasTable(gCnn(), QStringLiteral("Tolva"))) return true;
+    CreateSchema(gCnn(), gDBType);
+    return true;
+  } catch (...) {
+    ReportError(QStringLiteral("InitSchema"));
+    return false;
+  }
+}

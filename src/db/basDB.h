@@ -1,0 +1,45 @@
+#pragma once
+// Shared database routines beside the card tables: parameters, code descriptions, serial
+// numbering, the application log and a keyed look-up.
+#include "db/Connection.h"
+
+#include <QString>
+#include <optional>
+
+class QSqlRecord;
+
+// The value of a parameter row. True when the row exists and its value is not empty (a NULL
+// reads as empty). Never raises: errors are logged silently and answer false.
+bool getParamValue(const QString& paramID, QString& value);
+// Stores a parameter, inserting its row (with FileDate) when there is none, otherwise
+// updating it (with UpdDate). Errors are reported under "SetParamValue" and answer false.
+bool SetParamValue(const QString& paramID, const QString& value);
+
+// The description of a code (xxCODE). True when the code has a row; errors are logged
+// silently and answer false, so that a caller can fall back to the code itself.
+bool getCodeDscp(const QString& codeType, const QString& code, QString& dscp);
+// The description, empty when there is none.
+QString getCodeDscp(const QString& codeType, const QString& code);
+
+// Appends one application log row with the user and workstation. The Remark column is
+// written only when a remark is given (an empty text is a remark). Never raises: errors are
+// logged silently.
+void WriteAPLog(const QString& progID, const QString& actionID, const QString& logMsg,
+                const std::optional<QString>& remark = std::nullopt);
+
+// Draws the next number of the pair NoCode/NoBy and advances it, on the given connection and
+// inside its transaction when one is open (a rollback gives the number back). `nextText` is
+// the number zero-filled to six digits ("000042"; longer numbers in full). On failure gMsg
+// holds the numbering error text, which also goes to the application log, and the answer is
+// false.
+bool getXXNo(const QString& noCode, const QString& noBy, qint64& next, QString& nextText,
+             Connection& cnn = gCnn());
+// The text form of a drawn number.
+QString XXNoText(qint64 number);
+
+// Looks up the first row of `table` whose column `keyField` equals `keyText`. True when there
+// is one; `row`, when given, receives it. Table and column are names the program passes (a
+// name that is not a plain identifier is refused); the key text is quoted. Errors raise to
+// the caller's trap, so that a failed look-up is never taken for "not found".
+bool QryByKeyText(const QString& table, const QString& keyField, const QString& keyText,
+                  QSqlRecord* row = nullptr);

@@ -1,0 +1,153 @@
+#include "app/ErrorReport.h"
+#include "app/globals.h"
+#include "app/uiStartup.h"
+#include "db/Connection.h"
+#include "db/SchemaScript.h"
+#include "db/basADODB.h"
+#include "db/basDB.h"
+#include "support/TestEnv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QWidget>
+
+namespace {
+const QStringList kTables{"Tolva", "TolvaLog", "VoidCard", "Store", "xxPARAM", "xxCODE", "xxAPLOG", "xxNO"};
+}
+
+TEST(SplitSqlScriptTest, SemicolonsInsideLiteralsCommentsAndBodiesDoNotSplit) {
+  const QString script = QStringLiteral(
+      "-- heading; with a semicolon\n"
+      "CREATE TABLE a (x VARCHAR(5)); /* block; comment */\n"
+      "INSERT INTO a VALUES ('it''s; here');\n"
+      "INSERT INTO a VALUES (\"q;\");\n"
+      "CREATE FUNCTION f(p int) RETURNS int AS $$ SELECT $1; SELECT 2 $$ LANGUAGE sql;\n"
+      "CREATE FUNCTION g() RETURNS int AS $body$ SELECT 1; $$ inner $$; $body$ LANGUAGE sql;\n"
+      "-- trailing comment only\n;\n");
+  const QStringList parts = SplitSqlScript(script);
+  ASSERT_EQ(parts.size(), 5) << parts.join(QStringLiteral("\n|\n")).toStdString();
+  EXPECT_TRUE(parts[0].endsWith(QStringLiteral("CREATE TABLE a (x VARCHAR(5))")));
+  EXPECT_TRUE(parts[1].endsWith(QStringLiteral("INSERT INTO a VALUES ('it''s; here')")));
+  EXPECT_EQ(parts[2], QStringLiteral("INSERT INTO a VALUES (\"q;\")"));
+  EXPECT_EQ(parts[3], QStringLiteral("CREATE FUNCTION f(p int) RETURNS int AS $$ SELECT $1; SELECT 2 $$ LANGUAGE sql"));
+  EXPECT_EQ(parts[4], QStringLiteral("CREATE FUNCTION g() RETURNS int AS $body$ SELECT 1; $$ inner $$; $body$ LANGUAGE sql"));
+}
+
+TEST(SplitSqlScriptTest, BuiltInScriptsAreThere) {
+  for (const char* name : {"sqlite.sql", "postgresql.sql", "sqlserver.sql"}) {
+    const QString text = SchemaScriptText(QString::fromLatin1(name));
+    for (const QString& table : kTables) {
+      EXPECT_TRUE(text.contains(QStringLiteral("CREATE TABLE ") + table + QStringLiteral(" ("))) << name << " " << table.toStdString();
+    }
+    EXPECT_TRUE(text.contains(QStringLiteral("'TolvaWorkingType', '補發卡'"))) << name;
+  }
+  EXPECT_THROW(SchemaScriptText(QStringLiteral("oracle.sql")), TolvaError);
+}
+
+class SchemaTest : public DbTest {
+protected:
+  // Checks the schema on the open main connection: tables, codes, numbering, unique cards.
+  void expectWorkingSchema() {
+    for (const QString& table : kTables) EXPECT_TRUE(HasTable(gCnn(), table)) << table.toStdString();
+    EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM xxCODE")).toInt(), 27);
+    EXPECT_EQ(getCodeDscp(QStringLiteral("TolvaStatus"), QStringLiteral("01")), QStringLiteral("已發卡"));
+    qint64 n = 0;
+    QString text;
+    ASSERT_TRUE(getXXNo(QStringLiteral("V"), QStringLiteral("Tolva"), n, text));
+    EXPECT_EQ(text, QStringLiteral("000001"));
+    gCnn().execute(QStringLiteral("INSERT INTO Tolva (CardNo) VALUES ('V000001')"));
+    EXPECT_THROW(gCnn().execute(QStringLiteral("INSERT INTO Tolva (CardNo) VALUES ('V000001')")), TolvaError);
+    EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT Len(CardNo) FROM Tolva")).toInt(), 7);
+  }
+};
+
+TEST_P(SchemaTest, BuiltInScriptGivesAWorkingSchema) {
+  EXPECT_FALSE(HasTable(gCnn(), QStringLiteral("NoSuchTable")));
+  expectWorkingSchema();
+}
+
+TEST_P(SchemaTest, AFailingScriptLeavesNothingBehind) {
+  const QString script = QStringLiteral("CREATE TABLE Extra1 (x INTEGER);\nINSERT INTO NoSuchTable VALUES (1);\n");
+  EXPECT_THROW(RunSqlScript(gCnn(), script), TolvaError);
+  EXPECT_FALSE(gCnn().inTransaction());
+  EXPECT_FALSE(HasTable(gCnn(), QStringLiteral("Extra1")));
+}
+
+// The script files as a database administrator runs them: sqlite3 < sqlite.sql, psql -f postgresql.sql.
+TEST_P(SchemaTest, ScriptFileRunsInTheDialectsOwnTool) {
+  const QString file = QStringLiteral(TOLVA_SOURCE_DIR "/src/db/schema/") + (isPostgres() ? "postgresql.sql" : "sqlite.sql");
+  QProcess tool;
+  QString target;
+  QString schema;
+  if (!isPostgres()) {
+    const QString sqlite3 = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    ASSERT_FALSE(sqlite3.isEmpty()) << "sqlite3 not installed";
+    const QString db = path(QStringLiteral("admin.db"));
+    tool.setStandardInputFile(file);
+    tool.start(sqlite3, {QStringLiteral("-bail"), db});
+    target = QStringLiteral("Provider=SQLite;Data Source=") + db;
+  } else {
+    QString psql = QStandardPaths::findExecutable(QStringLiteral("psql"));
+    if (psql.isEmpty()) {
+      const QStringList found = QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+      if (!found.isEmpty()) psql = QStringLiteral("/usr/lib/postgresql/") + found.last() + QStringLiteral("/bin/psql");
+    }
+    ASSERT_TRUE(QFile::exists(psql)) << "psql not installed";
+    const auto kv = ParseConnectionString(qEnvironmentVariable("TOLVA_TEST_PG"));
+    schema = QStringLiteral("a%1").arg(QRandomGenerator::global()->generate64(), 0, 16);
+    gCnn().execute(QStringLiteral("CREATE SCHEMA ") + schema);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PGOPTIONS"), QStringLiteral("-c search_path=") + schema);
+    env.insert(QStringLiteral("PGPASSWORD"), kv.value(QStringLiteral("password")));
+    tool.setProcessEnvironment(env);
+    tool.start(psql, {QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-h"),
+                      kv.value(QStringLiteral("host")), QStringLiteral("-p"), kv.value(QStringLiteral("port")),
+                      QStringLiteral("-U"), kv.value(QStringLiteral("user id")), QStringLiteral("-d"),
+                      kv.value(QStringLiteral("database")), QStringLiteral("-f"), file});
+    target = qEnvironmentVariable("TOLVA_TEST_PG") + QStringLiteral(";Search Path=") + schema;
+  }
+  ASSERT_TRUE(tool.waitForFinished(60000));
+  EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+  ASSERT_TRUE(ConnectADO(target, gCnn()));
+  expectWorkingSchema();
+  if (!schema.isEmpty()) {
+    gCnn().execute(QStringLiteral("SET client_min_messages TO warning"));
+    gCnn().execute(QStringLiteral("DROP SCHEMA ") + schema + QStringLiteral(" CASCADE"));
+  }
+}
+
+TOLVA_DB_TEST_SUITE(SchemaTest);
+
+// A fresh install: the first start creates the embedded database with its schema and codes.
+class FreshStartTest : public AppTest {};
+
+TEST_F(FreshStartTest, FirstStartCreatesTheEmbeddedDatabase) {
+  ASSERT_EQ(QProcess::execute(QStringLiteral("bash"), {QStringLiteral(TOLVA_SOURCE_DIR "/scripts/prepare-home.sh"), dir_->path()}), 0);
+  ASSERT_FALSE(QFile::exists(path(QStringLiteral("tolva.db"))));
+  qputenv("TOLVA_HOME", dir_->path().toUtf8());
+  ASSERT_TRUE(StartUp());
+  qunsetenv("TOLVA_HOME");
+  EXPECT_TRUE(dialogs_->shown.empty()) << dialogs_->shown.front().text.toStdString();
+  delete qobject_cast<QWidget*>(gMainForm);
+  gMainForm = nullptr;
+  ASSERT_TRUE(gCnn().isOpen());
+  for (const QString& table : kTables) EXPECT_TRUE(HasTable(gCnn(), table)) << table.toStdString();
+  EXPECT_EQ(getCodeDscp(QStringLiteral("TolvaLogType"), QStringLiteral("13")), QStringLiteral("售卡"));
+  // The card settings were read: defaults on a new database.
+  EXPECT_EQ(gBatchNo, QStringLiteral("V0001"));
+  EXPECT_EQ(gBorixPort, QStringLiteral("COM1"));
+
+  // A second start keeps what the first one stored.
+  ASSERT_TRUE(SetParamValue(QStringLiteral("BatchNo"), QStringLiteral("v0002")));
+  gCnn().close();
+  qputenv("TOLVA_HOME", dir_->path().toUtf8());
+  ASSERT_TRUE(StartUp());
+  qunsetenv("TOLVA_HOME");
+  delete qobject_cast<QWidget*>(gMainForm);
+  gMainForm = nullptr;
+  EXPECT_EQ(gBatchNo, QStringLiteral("V0002"));
+  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM xxCODE WHERE CodeType = 'TolvaStatus'")).toInt(), 5);
+}
