@@ -143,4 +143,5 @@ INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '變更有
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '清除', '卡片清除');
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '設定黑名單', '設定黑名單');
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '黑名單轉出', '黑名單轉出');
+INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '變更加密碼', '變更資料加密碼');
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', 'BASADODB', '編號程序');

@@ -1,6 +1,7 @@
 #include "forms/counter/uiOperationWindows.h"
 
 #include "card/fmCardMsg.h"
+#include "card/fmSetBatchKey.h"
 
 #include <QMap>
 #include <functional>
@@ -9,6 +10,7 @@ namespace {
 const QMap<QString, std::function<QWidget*()>>& factories() {
   static const QMap<QString, std::function<QWidget*()>> table = {
       {QStringLiteral("cmdSetMsg"), [] { return new fmCardMsg; }},
+      {QStringLiteral("cmdSetBatchKey"), [] { return new fmSetBatchKey; }},
   };
   return table;
 }

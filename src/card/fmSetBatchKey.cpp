@@ -1,0 +1,96 @@
+#include "card/fmSetBatchKey.h"
+
+#include "app/ErrorReport.h"
+#include "app/InitTolva.h"
+#include "app/OperatorDialogs.h"
+#include "app/ShowMsg.h"
+#include "app/globals.h"
+#include "app/uiFieldBehaviour.h"
+#include "app/uiFormUtil.h"
+#include "db/basDB.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kMaxKeyLength = 16;
+}
+
+fmSetBatchKey::fmSetBatchKey(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("fmSetBatchKey"));
+  setWindowTitle(QStringLiteral("設定加密碼"));
+  auto* layout = new QVBoxLayout(this);
+  Label1_ = new QLabel(this);
+  Label1_->setObjectName(QStringLiteral("Label1"));
+  Label1_->setText(QStringLiteral("警告!!!\r\n任意修改Tolva資料加密碼，將導致已製做的卡片無法讀取\r\n請小心"));
+  QPalette warn = Label1_->palette();
+  warn.setColor(QPalette::WindowText, QColor(192, 0, 0));
+  Label1_->setPalette(warn);
+  layout->addWidget(Label1_);
+  auto* row = new QHBoxLayout;
+  auto* Label3 = new QLabel(QStringLiteral("Tolva資料加密碼"), this);
+  Label3->setObjectName(QStringLiteral("Label3"));
+  txtBatchKey_ = new QLineEdit(this);
+  txtBatchKey_->setObjectName(QStringLiteral("txtBatchKey"));
+  Label3->setBuddy(txtBatchKey_);
+  row->addWidget(Label3);
+  row->addWidget(txtBatchKey_, 1);
+  layout->addLayout(row);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  auto* cmdOK = new QPushButton(QStringLiteral("確定"), this);
+  cmdOK->setObjectName(QStringLiteral("cmdOK"));
+  auto* cmdCancel = new QPushButton(QStringLiteral("取消"), this);
+  cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+  buttons->addWidget(cmdOK);
+  buttons->addWidget(cmdCancel);
+  layout->addLayout(buttons);
+  connect(cmdOK, &QPushButton::clicked, this, &fmSetBatchKey::cmdOK_Click);
+  connect(cmdCancel, &QPushButton::clicked, this, &fmSetBatchKey::cmdCancel_Click);
+  FieldBehaviour::install(txtBatchKey_)->setCheck([this](QLineEdit*) { return txtBatchKey_Validate(); });
+  resize(460, 180);
+  CenterForm(this);
+  SetInputMode(this);
+}
+
+bool fmSetBatchKey::tooLong() const { return txtBatchKey_->text().trimmed().size() > kMaxKeyLength; }
+
+bool fmSetBatchKey::txtBatchKey_Validate() {
+  if (txtBatchKey_->text().trimmed().isEmpty() || txtBatchKey_->isReadOnly() || !tooLong()) return true;
+  Dialogs().messageBox(QStringLiteral("長度請不要超過16個英數字"), gAppName, MsgIcon::None);
+  txtBatchKey_->setFocus();
+  txtBatchKey_->selectAll();
+  return false;
+}
+
+void fmSetBatchKey::cmdOK_Click() {
+  try {
+    const QString key = txtBatchKey_->text().trimmed();
+    if (key.isEmpty()) {
+      Dialogs().messageBox(QStringLiteral("請輸入QDR卡資料加密碼"), gAppName, MsgIcon::None);
+      txtBatchKey_->setFocus();
+      return;
+    }
+    // A key the field would refuse must not slip through a click on the button.
+    if (!txtBatchKey_Validate()) return;
+    if (!SetParamValue(QStringLiteral("BatchKey"), BatchKeyToStored(key))) {
+      ShowMsg(QStringLiteral("存檔失敗"));
+      return;
+    }
+    gBatchKey = key;
+    WriteAPLog(gAppName, QStringLiteral("變更加密碼"), QStringLiteral("變更Tolva資料加密碼"));
+    ShowMsg(QStringLiteral("加密碼設定完成"));
+    txtBatchKey_->clear();
+    hide();
+  } catch (...) {
+    ReportError(QStringLiteral("fmSetBatchKey_cmdOK_Click"));
+  }
+}
+
+void fmSetBatchKey::cmdCancel_Click() {
+  txtBatchKey_->clear();
+  hide();
+}

@@ -1,0 +1,26 @@
+#pragma once
+// Replaces the card data key: the new key takes effect at once and is stored enciphered.
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+
+class fmSetBatchKey : public QWidget {
+  Q_OBJECT
+public:
+  explicit fmSetBatchKey(QWidget* parent = nullptr);
+
+  // The check on leaving the key field; false keeps the focus there.
+  bool txtBatchKey_Validate();
+  void cmdOK_Click();
+  void cmdCancel_Click();
+
+  QLineEdit* txtBatchKey() const { return txtBatchKey_; }
+  QLabel* Label1() const { return Label1_; }
+
+private:
+  bool tooLong() const;
+
+  QLabel* Label1_;
+  QLineEdit* txtBatchKey_;
+};

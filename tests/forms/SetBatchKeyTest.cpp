@@ -1,0 +1,72 @@
+#include "app/InitTolva.h"
+#include "app/globals.h"
+#include "card/fmSetBatchKey.h"
+#include "db/Connection.h"
+#include "db/basDB.h"
+#include "support/Screenshot.h"
+#include "support/TestEnv.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+class SetBatchKeyTest : public DbTest {
+protected:
+  QString storedKey() { return gCnn().scalar(QStringLiteral("SELECT ParamValue FROM xxPARAM WHERE ParamID = 'BatchKey'")).toString(); }
+  int logRows(const QString& where) {
+    return gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM xxAPLOG WHERE ") + where).toInt();
+  }
+};
+
+TEST_P(SetBatchKeyTest, NewKeyIsStoredEncipheredAndTakesEffectAtOnce) {
+  gBatchKey = QStringLiteral("OLDKEY");
+  fmSetBatchKey w;
+  EXPECT_EQ(w.Label1()->text(), QStringLiteral("警告!!!\r\n任意修改Tolva資料加密碼，將導致已製做的卡片無法讀取\r\n請小心"));
+  w.show();
+  w.txtBatchKey()->setText(QStringLiteral("ABCDEFGHIJ123456"));  // sixteen characters
+  EXPECT_TRUE(w.txtBatchKey_Validate());
+  w.cmdOK_Click();
+  EXPECT_EQ(gBatchKey, QStringLiteral("ABCDEFGHIJ123456"));
+  // 'A' ^ 'K' = 41^4B = 0A, 'B' ^ 'M' = 42^4D = 0F, 'C' ^ 'P' = 43^50 = 13, 'D' ^ 'W' = 44^57 = 13.
+  EXPECT_TRUE(storedKey().startsWith(QStringLiteral("0A0F1313")));
+  EXPECT_EQ(storedKey().size(), 32);
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("加密碼設定完成")});
+  EXPECT_TRUE(w.txtBatchKey()->text().isEmpty());
+  EXPECT_FALSE(w.isVisible());
+  // One log row with the action, and the key nowhere in it.
+  EXPECT_EQ(logRows(QStringLiteral("ActionID = '變更加密碼'")), 1);
+  EXPECT_EQ(logRows(QStringLiteral("LogMsg LIKE '%ABCDEF%' OR Remark LIKE '%ABCDEF%'")), 0);
+  // The next start reads the same key back.
+  gBatchKey.clear();
+  InitTolva();
+  EXPECT_EQ(gBatchKey, QStringLiteral("ABCDEFGHIJ123456"));
+}
+
+TEST_P(SetBatchKeyTest, TooLongOrEmptyKeysAreRefused) {
+  gBatchKey = QStringLiteral("OLDKEY");
+  fmSetBatchKey w;
+  w.txtBatchKey()->setText(QStringLiteral("ABCDEFGHIJ1234567"));  // seventeen
+  EXPECT_FALSE(w.txtBatchKey_Validate());
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("長度請不要超過16個英數字")});
+  w.cmdOK_Click();  // the button does not get round the check
+  w.txtBatchKey()->setText(QStringLiteral("   "));
+  w.cmdOK_Click();
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).last(), QStringLiteral("請輸入QDR卡資料加密碼"));
+  EXPECT_EQ(gBatchKey, QStringLiteral("OLDKEY"));
+  EXPECT_TRUE(storedKey().isEmpty());
+  EXPECT_EQ(logRows(QStringLiteral("1 = 1")), 0);
+}
+
+TEST_P(SetBatchKeyTest, FailedSaveKeepsTheOldKey) {
+  gBatchKey = QStringLiteral("OLDKEY");
+  gCnn().execute(QStringLiteral("DROP TABLE xxPARAM"));
+  fmSetBatchKey w;
+  w.txtBatchKey()->setText(QStringLiteral("NEWKEY"));
+  w.cmdOK_Click();
+  EXPECT_EQ(gBatchKey, QStringLiteral("OLDKEY"));
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("存檔失敗")});
+  EXPECT_EQ(logRows(QStringLiteral("ActionID = '變更加密碼'")), 0);
+  w.txtBatchKey()->setText(QStringLiteral("NEWKEY"));
+  SaveScreenshot(&w, QStringLiteral("fmSetBatchKey"));
+}
+
+TOLVA_DB_TEST_SUITE(SetBatchKeyTest);
