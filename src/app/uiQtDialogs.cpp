@@ -1,5 +1,7 @@
 #include "app/uiQtDialogs.h"
 
+#include "card/frmWaitCard.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -49,10 +51,9 @@ void QtOperatorDialogs::showMsg(const QString& text, int seconds) {
   box.exec();
 }
 
-// Replaced by the card wait dialog frmWaitCard together with the device session.
 bool QtOperatorDialogs::waitForCard(const std::function<bool()>& poll) {
-  Q_UNUSED(poll);
-  return false;
+  frmWaitCard dialog(poll, owner());
+  return dialog.WaitaCard() == 0;
 }
 
 QString QtOperatorDialogs::openFileName(const QString& title, const QString& filter, const QString& start) {
@@ -72,3 +73,8 @@ bool QtOperatorDialogs::openDocument(const QString& path) {
 }
 
 void QtOperatorDialogs::beep() { QApplication::beep(); }
+
+void QtOperatorDialogs::setBusyCursor(bool on) {
+  if (on) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  else QGuiApplication::restoreOverrideCursor();
+}
