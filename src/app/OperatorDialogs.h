@@ -29,6 +29,8 @@ public:
   // Opens a document with the program the desktop associates with it.
   virtual bool openDocument(const QString& path) = 0;
   virtual void beep() = 0;
+  // The hourglass pointer while the program waits for a device; on and off calls pair up.
+  virtual void setBusyCursor(bool on) { (void)on; }
 };
 
 // The dialogs in use. Never null once start-up (or a test) has installed one.

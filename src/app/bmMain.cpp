@@ -26,6 +26,7 @@ void readIniSettings() {
   gCorpName = iniValue("CorpName");
   gAmtFmt = iniValue("AmtFmt");
   gCaptionFile = iniValue("CaptionFile");
+  gCrwLibrary = iniValue("CrwLibrary");
   gWorkstation = GetWSName();
   gDateQuote = QStringLiteral("'");
 }

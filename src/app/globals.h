@@ -21,6 +21,7 @@ inline QString gUserID;
 inline QString gWorkstation;
 inline QString gCNT;
 inline QString gBorixPort;
+inline QString gCrwLibrary;  // card reader driver library; empty: the built-in simulator
 inline QString gCorpName;
 inline QString gAmtFmt;
 inline QString gCaptionFile;

@@ -1,6 +1,7 @@
 #include "app/uiQtDialogs.h"
 
 #include "app/frmMsg.h"
+#include "card/frmWaitCard.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -46,10 +47,9 @@ QString QtOperatorDialogs::inputBox(const QString& prompt, const QString& title,
 
 void QtOperatorDialogs::showMsg(const QString& text, int seconds) { MessageWindow().ShowMsg(text, seconds); }
 
-// Replaced by the card wait dialog frmWaitCard together with the device session.
 bool QtOperatorDialogs::waitForCard(const std::function<bool()>& poll) {
-  Q_UNUSED(poll);
-  return false;
+  frmWaitCard dialog(poll, owner());
+  return dialog.WaitaCard() == 0;
 }
 
 QString QtOperatorDialogs::openFileName(const QString& title, const QString& filter, const QString& start) {
@@ -69,3 +69,8 @@ bool QtOperatorDialogs::openDocument(const QString& path) {
 }
 
 void QtOperatorDialogs::beep() { QApplication::beep(); }
+
+void QtOperatorDialogs::setBusyCursor(bool on) {
+  if (on) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  else QGuiApplication::restoreOverrideCursor();
+}

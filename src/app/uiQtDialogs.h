@@ -14,4 +14,5 @@ public:
   QString selectFolder(const QString& title, const QString& start) override;
   bool openDocument(const QString& path) override;
   void beep() override;
+  void setBusyCursor(bool on) override;
 };

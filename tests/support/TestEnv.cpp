@@ -27,6 +27,7 @@ void resetGlobals(const QString& folder) {
   gWorkstation = QStringLiteral("WS01");
   gCNT.clear();
   gBorixPort = QStringLiteral("COM1");
+  gCrwLibrary.clear();
   gCardMsgFile = QStringLiteral("CardMsg.txt");
   gBatchNo = QStringLiteral("V0001");
   gDefCardType = QStringLiteral("V");

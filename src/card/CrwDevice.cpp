@@ -1,0 +1,50 @@
+#include "card/CrwDevice.h"
+
+#include "app/ErrorReport.h"
+#include "app/globals.h"
+#include "card/CrwLibrary.h"
+#include "card/CrwSimulator.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <memory>
+
+namespace {
+
+CrwDriver* g_override = nullptr;
+std::unique_ptr<CrwLibrary> g_library;
+QString g_libraryName;
+
+// A bare name is looked for in the application folder first, then where the system looks; a
+// relative path is relative to the application folder.
+QString libraryPath(const QString& name) {
+  if (QDir::isAbsolutePath(name) || gAppPath.isEmpty()) return name;
+  const QString local = QDir(gAppPath).filePath(name);
+  if (name.contains(QLatin1Char('/')) || QFileInfo::exists(local)) return local;
+  return name;
+}
+
+}  // namespace
+
+CrwSimulator& BuiltInCrwSimulator() {
+  static CrwSimulator simulator([] {
+    return gAppPath.isEmpty() ? QStringLiteral("CardSim") : gAppPath + QStringLiteral("/CardSim");
+  });
+  return simulator;
+}
+
+CrwDriver& CrwDevice() {
+  if (g_override) return *g_override;
+  if (gCrwLibrary.trimmed().isEmpty()) return BuiltInCrwSimulator();
+  if (!g_library || g_libraryName != gCrwLibrary) {
+    g_library.reset();
+    g_libraryName = gCrwLibrary;
+    g_library = std::make_unique<CrwLibrary>(libraryPath(gCrwLibrary.trimmed()));
+    if (!g_library->isLoaded()) {
+      LogError(QStringLiteral("CrwDevice"), QStringLiteral("48"), g_library->errorText());
+    }
+  }
+  return *g_library;
+}
+
+void SetCrwDeviceForTest(CrwDriver* driver) { g_override = driver; }

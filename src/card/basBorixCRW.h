@@ -1,0 +1,55 @@
+#pragma once
+// The card reader/writer session: synchronous routines over the asynchronous driver. Each
+// routine blocks the caller but lets window events run while it polls the device.
+//
+// Codes shared by the routines: -1 the device handle is negative (opening failed), -2 no
+// device open, -3 no track mode set.
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+#include <cstdint>
+
+// Session state, kept between card operations.
+extern std::int32_t CRW_hDevice;   // > 0 open, 0 none, -1 opening failed
+extern std::int32_t CRW_MSMode;    // track mode last set; 0 = not set
+extern std::int32_t CRW_MSOption;  // option last set with the track mode
+
+// Opens the reader on gBorixPort and waits for a card. True when a usable card is in the
+// reader; otherwise `msg` says why and `code` (when given) holds -99 (the reader did not open),
+// -21 (cancelled), -2 or the card state that refused the card.
+bool Borix_InsertCard(QString& msg, std::int32_t* code = nullptr);
+// Opens and initialises the reader and ejects any card. On failure the text goes to `msg`,
+// or to a message box when no `msg` is given.
+bool CRW_Init(const QString& port, QString* msg = nullptr);
+// The device handle on the port, or -1.
+std::int32_t CRW_PortOpen(const QString& port);
+// 0 when the device initialised, else -2 (the device is then closed).
+std::int32_t CRW_Open();
+// The card state of the card that arrived, -2 (no device) or -21 (the operator cancelled).
+std::int32_t CRW_WaitCard();
+// Polls an asynchronous operation until it completes, then releases its handle. `result`
+// holds the operation's status on entry and its result code (0 = success) on return.
+void CRW_WaitResult(std::int32_t hDevice, std::int32_t hFunction, std::int32_t& result);
+std::int32_t CRW_CardOut();
+
+// Magnetic stripe.
+std::int32_t CRW_SetMSMode(std::int32_t mode, std::int32_t& option);  // 0 or -31
+// One track (1-3) as code-page bytes, or as text. 0, -1, -2, -3 or -32.
+std::int32_t CRW_ReadMS(std::int32_t track, QByteArray& data);
+std::int32_t CRW_ReadMS(std::int32_t track, QString& text);
+// Writes the stripe. 0, -1, -2, -3, -4 (refused), -33 (write failed) or -34 (data refused).
+std::int32_t CRW_WriteMS(const QByteArray& data);
+std::int32_t CRW_WriteMS(const QString& text);
+
+// Print area.
+std::int32_t CRW_SetPrintMode(std::int32_t a, std::int32_t& b, std::int32_t& c);  // 0, -1, -2 or -51
+std::int32_t CRW_ErasePrint();                                                      // 0, -1, -2 or -52
+// Prints one text at a position: the device receives ESC 'e', the first characters of `p`
+// and `q`, then the text. 0, -1, -2, -53 (not taken) or -54 (not printed).
+std::int32_t CRW_PrintText(std::int32_t& x, std::int32_t& y, std::int32_t& z, const QString& text,
+                           const QVariant& unused, const QString& p, const QString& q);
+
+// Longest a single device operation may take before it counts as failed (milliseconds).
+inline constexpr int kCrwOperationTimeoutMs = 60000;
+// The result code given to an operation that ran past that time.
+inline constexpr std::int32_t kCrwTimedOut = -99;

@@ -1,0 +1,29 @@
+#pragma once
+// The card's stripe record: 57 code-page bytes on track 1.
+//
+//   bytes  1-7   card number            text, space-padded
+//          8-10  store number           text, space-padded
+//         11-15  batch number           text, space-padded
+//         16-25  good-thru              "YYYY/MM/DD"
+//         26-41  balance amount         8 bytes, enciphered under gBatchKey, as 16 hex digits
+//         42-57  bonus points           8 bytes, enciphered under gBatchKey, as 16 hex digits
+//
+// Every field is cut or padded to its width in bytes, so a double-byte character counts 2.
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+
+// The record for the given values; shorter than 57 bytes when gBatchKey is empty.
+QByteArray QDR_BuildRecord(const QString& cardNo, const QString& storeNo, const QString& batchNo,
+                           const QVariant& goodThru, const QString& balAmt, const QString& balPoint);
+
+// Writes the record onto the card already in the reader. The good-thru value may be a date or
+// a date text; amounts are passed as their text ("1500", "12.5").
+bool QDR_WriteCard(const QString& cardNo, const QString& storeNo, const QString& batchNo, const QVariant& goodThru,
+                   const QString& balAmt, const QString& balPoint, QString& msg);
+// Reads and deciphers the record. With `insert` it waits for the card first and ejects it at
+// the end; without, it reads the card already in the reader and leaves it there.
+bool QDR_ReadCard(QString& cardNo, QString& storeNo, QString& batchNo, QString& goodThru, QString& balAmt,
+                  QString& balPoint, QString& msg, bool insert);
+// Blanks the stripe and the print area of a card the operator inserts, then ejects it.
+bool QDR_EraseCard(QString& msg);

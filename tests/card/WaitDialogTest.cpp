@@ -1,0 +1,85 @@
+// The card wait dialog as the operator sees it, with the real Qt dialogs installed.
+#include "CardFixture.h"
+
+#include "app/uiQtDialogs.h"
+#include "card/basBorixCRW.h"
+#include "card/frmWaitCard.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <ctime>
+
+namespace {
+
+class WaitDialog : public CardTest {
+protected:
+  void SetUp() override {
+    CardTest::SetUp();
+    SetDialogs(&qt_);
+  }
+  void TearDown() override {
+    SetDialogs(dialogs_.get());
+    CardTest::TearDown();
+  }
+  // Presses "取消" on the modal dialog once it is up.
+  static void cancelLater(int ms) {
+    QTimer::singleShot(ms, [] {
+      if (QWidget* modal = QApplication::activeModalWidget()) {
+        if (auto* button = modal->findChild<QPushButton*>(QStringLiteral("cmdCancel"))) button->click();
+      }
+    });
+  }
+
+  QtOperatorDialogs qt_;
+};
+
+double cpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+
+}  // namespace
+
+TEST_F(WaitDialog, ShowsItsTextAndClosesWhenThePollAnswers) {
+  int polls = 0;
+  frmWaitCard dialog([&polls] { return ++polls >= 5; });
+  EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("lblMessage"))->text(), QStringLiteral("請插入卡片....."));
+  EXPECT_EQ(dialog.cmdCancel->text(), QStringLiteral("取消"));
+  EXPECT_EQ(dialog.WaitaCard(), 0);
+  EXPECT_EQ(polls, 5);
+  EXPECT_EQ(dialog.RetValue(), 0);
+}
+
+TEST_F(WaitDialog, CancelGivesMinus21WithoutKeepingACoreBusy) {
+  int polls = 0;
+  frmWaitCard dialog([&polls] {
+    ++polls;
+    return false;
+  });
+  cancelLater(400);
+  const double cpuBefore = cpuSeconds();
+  EXPECT_EQ(dialog.WaitaCard(), -21);
+  const double cpuUsed = cpuSeconds() - cpuBefore;
+  EXPECT_EQ(dialog.RetValue(), -21);
+  EXPECT_GT(polls, 5);
+  // 400 ms of waiting must not cost anywhere near 400 ms of processor time.
+  EXPECT_LT(cpuUsed, 0.25);
+}
+
+TEST_F(WaitDialog, SessionWaitsForTheCardThroughTheDialog) {
+  ASSERT_TRUE(reader().ensure());
+  QTimer::singleShot(100, [this] { insertCard(); });
+  QString msg;
+  std::int32_t code = 1;
+  EXPECT_TRUE(Borix_InsertCard(msg, &code)) << msg.toStdString();
+  EXPECT_EQ(code, 0);
+}
+
+TEST_F(WaitDialog, SessionCancelledInTheDialog) {
+  ASSERT_TRUE(reader().ensure());
+  cancelLater(100);
+  QString msg;
+  std::int32_t code = 0;
+  EXPECT_FALSE(Borix_InsertCard(msg, &code));
+  EXPECT_EQ(msg, QStringLiteral("取消作業"));
+  EXPECT_EQ(code, -21);
+}
