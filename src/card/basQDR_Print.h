@@ -1,0 +1,29 @@
+#pragma once
+// The card face: the printed text of a card's values, and the one routine that turns a new or
+// changed card record into a finished card (stripe written, face printed, card ejected).
+#include "db/Records.h"
+
+#include <QString>
+#include <QVariant>
+#include <optional>
+
+// The face text. Amounts stand right-aligned in eight positions; a value longer than eight
+// characters has no face (nothing answered).
+std::optional<QString> QDR_FaceText(const QString& cardNo, const QString& storeNo, const QVariant& goodThru,
+                                    const QString& balAmt, const QString& balPoint, const QString& freeText = QString(),
+                                    const std::optional<QString>& prevBal = std::nullopt,
+                                    const std::optional<QString>& txnAmt = std::nullopt);
+
+// Erases and prints the face of the card in the reader.
+bool QDR_PrintCard(const QString& cardNo, const QString& storeNo, const QVariant& goodThru, const QString& balAmt,
+                   const QString& balPoint, QString& msg, const QString& freeText = QString(),
+                   const std::optional<QString>& prevBal = std::nullopt,
+                   const std::optional<QString>& txnAmt = std::nullopt);
+
+// Waits for a card, writes the record's stripe and prints its face, and always ejects the
+// card. When the face cannot be printed the stripe is blanked again, so that no card leaves
+// carrying a record the caller is about to roll back; the message still names the failure.
+bool BorixPrint(const TolvaRec& rec, QString& msg, const QString& freeText);
+
+// A value of a card record as the text the card carries ("1500", "12.5"; empty stays empty).
+QString CardValueText(const QVariant& value);
