@@ -134,10 +134,12 @@ std::int32_t CrwSimulator::CRWWaitForCard(std::int32_t hDevice, std::int32_t* st
   op.finish = [this, hDevice, state] {
     const Device* dev = device(hDevice);
     if (!dev) return kUnknownHandle;
-    return withSlotCard(*dev, [state](const QString&, SimCard& card) {
-      if (state) *state = cardState(card);
-      return kOk;
-    });
+    const QString file = SimReader(dev->folder).slotFile();
+    if (file.isEmpty()) return kNoCard;
+    // Whatever lies in the slot and is not a card file is not a usable card.
+    const std::optional<SimCard> card = SimCard::load(file);
+    if (state) *state = card ? cardState(*card) : 35;
+    return kOk;
   };
   return start(hDevice, hFunction, std::move(op));
 }

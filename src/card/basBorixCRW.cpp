@@ -22,6 +22,8 @@ constexpr unsigned long kPollSleepMs = 3;
 constexpr int kTrackBuffer = 256;
 constexpr int kStripeBuffer = 255;
 
+int g_timeoutMs = kCrwOperationTimeoutMs;
+
 CrwDriver& drv() { return CrwDevice(); }
 
 // -1 or -2 when no device is open, else 0.
@@ -37,7 +39,7 @@ void cancelCardWait() {
   std::int32_t hFunction = 0;
   std::int32_t code = drv().CRWCardCancel(CRW_hDevice, &out, &hFunction);
   Dialogs().setBusyCursor(true);
-  const QDeadlineTimer deadline(kCrwOperationTimeoutMs);
+  const QDeadlineTimer deadline(g_timeoutMs);
   while (drv().CRWResultFunction(CRW_hDevice, hFunction, &code) != 0 && !deadline.hasExpired()) {
     QThread::msleep(kPollSleepMs);
   }
@@ -65,11 +67,13 @@ QString deviceName(std::int32_t hDevice) {
 
 }  // namespace
 
+void SetCrwOperationTimeoutForTest(int ms) { g_timeoutMs = ms > 0 ? ms : kCrwOperationTimeoutMs; }
+
 void CRW_WaitResult(std::int32_t hDevice, std::int32_t hFunction, std::int32_t& result) {
   Dialogs().setBusyCursor(true);
   // A device that never answers must not hang the program: after the time limit the
   // operation counts as failed.
-  const QDeadlineTimer deadline(kCrwOperationTimeoutMs);
+  const QDeadlineTimer deadline(g_timeoutMs);
   std::int32_t code = result;
   while (drv().CRWResultFunction(hDevice, hFunction, &code) != 0) {
     result = code;

@@ -49,7 +49,9 @@ std::int32_t CRW_ErasePrint();                                                  
 std::int32_t CRW_PrintText(std::int32_t& x, std::int32_t& y, std::int32_t& z, const QString& text,
                            const QVariant& unused, const QString& p, const QString& q);
 
-// Longest a single device operation may take before it counts as failed (milliseconds).
+// A device operation that has not completed after this long counts as failed, with the result
+// code kCrwTimedOut, so that a device that stops answering cannot hang the program.
 inline constexpr int kCrwOperationTimeoutMs = 60000;
-// The result code given to an operation that ran past that time.
 inline constexpr std::int32_t kCrwTimedOut = -99;
+// Shortens that time (tests); 0 restores it.
+void SetCrwOperationTimeoutForTest(int ms);

@@ -48,9 +48,9 @@ int frmWaitCard::WaitaCard() {
   retValue_ = 0;
   centreOnScreen();
   timer_->start();
-  exec();
+  const int answer = exec();
   timer_->stop();
-  retValue_ = cancelled_ ? -21 : 0;
+  retValue_ = (answer == QDialog::Accepted && !cancelled_) ? 0 : -21;
   return retValue_;
 }
 
@@ -59,7 +59,9 @@ void frmWaitCard::pollOnce() {
   if (poll_ && poll_()) accept();
 }
 
-void frmWaitCard::cmdCancel_Click() {
+void frmWaitCard::cmdCancel_Click() { reject(); }
+
+void frmWaitCard::reject() {
   cancelled_ = true;
-  reject();
+  QDialog::reject();
 }

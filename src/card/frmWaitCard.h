@@ -20,6 +20,10 @@ public:
 
   QPushButton* cmdCancel = nullptr;
 
+public slots:
+  // Every way of dismissing the dialog (the button, Esc) cancels the wait.
+  void reject() override;
+
 private slots:
   void cmdCancel_Click();
   void pollOnce();

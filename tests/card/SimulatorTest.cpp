@@ -60,6 +60,16 @@ TEST_F(SimDevice, CardWaitCompletesWhenACardArrivesOrIsCancelled) {
   EXPECT_EQ(state, 0);
   sim_.CRWCloseFunction(handle_, hWait);
 
+  // Something in the slot that is not a card file is refused as an illegal card.
+  QFile junk(reader().slotFile());
+  ASSERT_TRUE(junk.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  junk.write("not a card");
+  junk.close();
+  ASSERT_EQ(sim_.CRWWaitForCard(handle_, &state, &hWait), 0);
+  EXPECT_GT(pollsUntilDone(hWait, result), 0);
+  EXPECT_EQ(state, 35);
+  sim_.CRWCloseFunction(handle_, hWait);
+
   QFile::remove(reader().slotFile());
   ASSERT_EQ(sim_.CRWWaitForCard(handle_, &state, &hWait), 0);
   std::int32_t out = 0;

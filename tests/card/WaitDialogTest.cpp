@@ -6,6 +6,7 @@
 #include "card/frmWaitCard.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -63,6 +64,21 @@ TEST_F(WaitDialog, CancelGivesMinus21WithoutKeepingACoreBusy) {
   EXPECT_GT(polls, 5);
   // 400 ms of waiting must not cost anywhere near 400 ms of processor time.
   EXPECT_LT(cpuUsed, 0.25);
+}
+
+TEST_F(WaitDialog, ClosingTheDialogOtherwiseCancelsToo) {
+  frmWaitCard dialog([] { return false; });
+  QTimer::singleShot(50, [] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      QCoreApplication::postEvent(modal, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    }
+  });
+  EXPECT_EQ(dialog.WaitaCard(), -21);
+  frmWaitCard again([] { return false; });
+  QTimer::singleShot(50, [] {
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+  });
+  EXPECT_EQ(again.WaitaCard(), -21);
 }
 
 TEST_F(WaitDialog, SessionWaitsForTheCardThroughTheDialog) {
