@@ -3,6 +3,8 @@
 #include "app/Clock.h"
 #include "app/Dates.h"
 #include "app/ErrorReport.h"
+#include "app/ShowMsg.h"
+#include "card/basQDR_Tolva.h"
 #include "app/globals.h"
 #include "app/uiElaBar.h"
 #include "app/uiFieldBehaviour.h"
@@ -60,6 +62,7 @@ QString versionText() {
 
 fmTolva::fmTolva(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("fmTolva"));
+  counterHandlers_.insert(QStringLiteral("cmdReadCard"), [this] { cmdReadCard_Click(); });
   setWindowTitle(QStringLiteral("QDR卡管理作業"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(buildHead());
@@ -262,6 +265,24 @@ void fmTolva::OpenWindow(const QString& buttonName) {
     target->activateWindow();
   } catch (...) {
     ReportError(QStringLiteral("fmTolva_") + buttonName + QStringLiteral("_Click"));
+  }
+}
+
+void fmTolva::cmdReadCard_Click() {
+  try {
+    QString cardNo, storeNo, batchNo, goodThru, balAmt, balPoint, msg;
+    if (!QDR_ReadCard(cardNo, storeNo, batchNo, goodThru, balAmt, balPoint, msg, true)) {
+      ShowMsg(msg);
+      return;
+    }
+    field(QStringLiteral("txtCardNo"))->setText(cardNo);
+    field(QStringLiteral("txtDeptNo"))->setText(storeNo);
+    field(QStringLiteral("txtGoodThru"))->setText(goodThru);
+    field(QStringLiteral("txtBalAmt"))->setText(balAmt);
+    field(QStringLiteral("txtBalPoint"))->setText(balPoint);
+    field(QStringLiteral("txtBatchNo"))->setText(batchNo);
+  } catch (...) {
+    ReportError(QStringLiteral("fmTolva_cmdReadCard_Click"));
   }
 }
 

@@ -23,6 +23,8 @@ public:
   QWidget* window(const QString& buttonName) const { return windows_.value(buttonName); }
 
   void cmdExit_Click();
+  // Reads the card the operator inserts and shows its stripe values; nothing else changes.
+  void cmdReadCard_Click();
   void Form_Activate();
 
   QLineEdit* field(const QString& name) const;

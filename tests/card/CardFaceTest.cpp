@@ -1,0 +1,110 @@
+#include "CardFixture.h"
+
+#include "app/globals.h"
+#include "card/basBorixCRW.h"
+#include "card/basQDR_Print.h"
+#include "card/basQDR_Tolva.h"
+#include "support/CardSim.h"
+
+namespace {
+// The face of a card with the given value lines, written out by hand.
+QString face(const QString& l4, const QString& l5, const QString& l6, const QString& l7) {
+  return QStringLiteral(" 卡號: V000001-001\n 效期: 2027/12/31\n -----------------\n") + l4 + QLatin1Char('\n') + l5 +
+         QLatin1Char('\n') + l6 + QLatin1Char('\n') + l7 + QStringLiteral("\n -----------------\n");
+}
+
+TolvaRec newCard() {
+  TolvaRec r;
+  r.CardNo = QStringLiteral("V000001");
+  r.IssueDept = QStringLiteral("001");
+  r.BatchNo = QStringLiteral("V0001");
+  r.GoodThru = QStringLiteral("2027/12/31 00:00:00");
+  r.BalAmt = QStringLiteral("350.0000");
+  r.BalPoint = QStringLiteral("0");
+  return r;
+}
+}  // namespace
+
+class CardFaceTest : public CardTest {};
+
+TEST_F(CardFaceTest, FaceTextLayout) {
+  const auto plain = QDR_FaceText(QStringLiteral("V000001"), QStringLiteral("001"), QDate(2027, 12, 31),
+                                  QStringLiteral("350"), QStringLiteral("12"));
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(*plain, face(QStringLiteral(" 上期餘額 "), QStringLiteral(" 本次交易 "), QStringLiteral(" 目前餘額      350元"),
+                         QStringLiteral(" 紅利點數       12點")));
+  const auto full = QDR_FaceText(QStringLiteral("V000001"), QStringLiteral("001"), QStringLiteral("2027/12/31"),
+                                 QStringLiteral("12345678"), QStringLiteral("0"), QStringLiteral("歡迎\n"),
+                                 QStringLiteral("12345178"), QStringLiteral("500"));
+  ASSERT_TRUE(full);
+  EXPECT_EQ(*full, face(QStringLiteral(" 上期餘額 12345178元"), QStringLiteral(" 本次交易      500元"),
+                        QStringLiteral(" 目前餘額 12345678元"), QStringLiteral(" 紅利點數        0點")) +
+                       QStringLiteral("歡迎\n"));
+  EXPECT_FALSE(QDR_FaceText(QStringLiteral("V000001"), QStringLiteral("001"), QStringLiteral("2027/12/31"),
+                            QStringLiteral("123456789"), QStringLiteral("0")));
+}
+
+TEST_F(CardFaceTest, PrintCardErasesAndPrintsTheFaceOnTheCardInTheReader) {
+  SimCard old;
+  old.face = QStringLiteral("old face");
+  insertCard(old);
+  QString msg;
+  ASSERT_TRUE(Borix_InsertCard(msg));
+  ASSERT_TRUE(QDR_PrintCard(QStringLiteral("V000001"), QStringLiteral("001"), QStringLiteral("2027/12/31"),
+                            QStringLiteral("350"), QStringLiteral("0"), msg, QStringLiteral("第一行\n")));
+  EXPECT_EQ(slotCard().face, face(QStringLiteral(" 上期餘額 "), QStringLiteral(" 本次交易 "), QStringLiteral(" 目前餘額      350元"),
+                                  QStringLiteral(" 紅利點數        0點")) +
+                                 QStringLiteral("第一行\n"));
+  // A value longer than eight characters prints nothing (the area is already erased).
+  EXPECT_FALSE(QDR_PrintCard(QStringLiteral("V000001"), QStringLiteral("001"), QStringLiteral("2027/12/31"),
+                             QStringLiteral("123456789"), QStringLiteral("0"), msg));
+  EXPECT_TRUE(slotCard().face.isEmpty());
+  EXPECT_TRUE(readBytes(gErrFile).contains("(basBorixCRW_QDR_PrintCard)"));
+}
+
+TEST_F(CardFaceTest, BorixPrintMakesAFinishedCardAndEjectsIt) {
+  insertCard();
+  QString msg;
+  ASSERT_TRUE(BorixPrint(newCard(), msg, QStringLiteral("促銷\n")));
+  const SimCard card = slotCard();
+  EXPECT_EQ(card.face, face(QStringLiteral(" 上期餘額 "), QStringLiteral(" 本次交易 "), QStringLiteral(" 目前餘額      350元"),
+                            QStringLiteral(" 紅利點數        0點")) +
+                           QStringLiteral("促銷\n"));
+  QString no, store, batch, thru, bal, pts;
+  ASSERT_TRUE(QDR_ReadCard(no, store, batch, thru, bal, pts, msg, true));
+  EXPECT_EQ(no, QStringLiteral("V000001"));
+  EXPECT_EQ(store, QStringLiteral("001"));
+  EXPECT_EQ(batch, QStringLiteral("V0001"));
+  EXPECT_EQ(thru, QStringLiteral("2027/12/31"));
+  EXPECT_EQ(bal, QStringLiteral("350"));
+  EXPECT_EQ(pts, QStringLiteral("0"));
+}
+
+TEST_F(CardFaceTest, FailedPrintBlanksTheStripeAndStillEjects) {
+  SimCard faulty;
+  faulty.fault = QString::fromLatin1(kFaultPrintFails);
+  insertCard(faulty);
+  QString msg;
+  EXPECT_FALSE(BorixPrint(newCard(), msg, QString()));
+  EXPECT_EQ(msg, QStringLiteral("列印資料失敗!"));
+  EXPECT_EQ(slotCard().tracks[0], QByteArray(" "));  // no record the database does not have
+  QString no, store, batch, thru, bal, pts;
+  EXPECT_FALSE(QDR_ReadCard(no, store, batch, thru, bal, pts, msg, true));
+  EXPECT_EQ(msg, QStringLiteral("卡片資料有誤"));
+}
+
+TEST_F(CardFaceTest, FailedStripeWriteOrCancelledWaitPrintsNothing) {
+  SimCard faulty;
+  faulty.fault = QString::fromLatin1(kFaultWriteFails);
+  faulty.face = QStringLiteral("untouched");
+  insertCard(faulty);
+  QString msg;
+  EXPECT_FALSE(BorixPrint(newCard(), msg, QString()));
+  EXPECT_EQ(msg, QStringLiteral("磁條寫入失敗"));
+  EXPECT_EQ(slotCard().face, QStringLiteral("untouched"));
+
+  reader().takeOut();
+  dialogs_->cancelWaitAfterPolls = 3;
+  EXPECT_FALSE(BorixPrint(newCard(), msg, QString()));
+  EXPECT_EQ(msg, QStringLiteral("取消作業"));
+}
