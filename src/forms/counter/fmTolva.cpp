@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -123,59 +124,15 @@ QWidget* fmTolva::buildHead() {
 QWidget* fmTolva::buildCardPage() {
   auto* page = new QWidget(this);
   auto* layout = new QHBoxLayout(page);
-
   auto* frame = new QGroupBox(QStringLiteral("卡片資料"), page);
   frame->setObjectName(QStringLiteral("fraCard"));
-  auto* grid = new QGridLayout(frame);
-  const QList<QPair<QString, QString>> cardFields = {
-      {QStringLiteral("txtCardNo"), QStringLiteral("卡號")},      {QStringLiteral("txtBatchNo"), QStringLiteral("批次號")},
-      {QStringLiteral("txtDeptNo"), QStringLiteral("部門別")},    {QStringLiteral("txtGoodThru"), QStringLiteral("有效日期")},
-      {QStringLiteral("txtBalAmt"), QStringLiteral("可用餘額")},  {QStringLiteral("txtBalPoint"), QStringLiteral("紅利點數")},
-  };
-  int r = 0;
-  for (const auto& [name, caption] : cardFields) {
-    auto* edit = new QLineEdit(frame);
-    edit->setObjectName(name);
-    edit->setFocusPolicy(Qt::ClickFocus);  // shown values, not typed
-    grid->addWidget(new QLabel(caption, frame), r, 0);
-    grid->addWidget(edit, r, 1);
-    ++r;
-  }
-  // The values the counter operations act on; each sits beside its button.
-  const QList<QPair<QString, QString>> ops = {
-      {QStringLiteral("txtAmt"), QStringLiteral("金額")},        {QStringLiteral("txtPoint"), QStringLiteral("點數")},
-      {QStringLiteral("txtAmtB"), QStringLiteral("沖正金額")},   {QStringLiteral("txtType"), QStringLiteral("沖正類別 1-3")},
-      {QStringLiteral("txtVoidPoint"), QStringLiteral("沖正點數")},
-  };
-  auto* entry = new QGridLayout;
-  int e = 0;
-  for (const auto& [name, hint] : ops) {
-    auto* edit = new QLineEdit(frame);
-    edit->setObjectName(name);
-    edit->setPlaceholderText(hint);
-    FieldBehaviour::install(edit);
-    entry->addWidget(edit, e / 2, e % 2);
-    ++e;
-  }
-  grid->addLayout(entry, 0, 2, 3, 2);
-  const QList<QPair<QString, QString>> cardButtons = {
-      {QStringLiteral("cmdReadCard"), QStringLiteral("讀卡")},           {QStringLiteral("cmdClientAddAmt"), QStringLiteral("加值")},
-      {QStringLiteral("cmdDeductAmt"), QStringLiteral("扣抵")},          {QStringLiteral("cmdDeductPoint"), QStringLiteral("抵扣紅利點數")},
-      {QStringLiteral("cmdSaleCardT"), QStringLiteral("售出卡片")},      {QStringLiteral("cmdUPDOCheck"), QStringLiteral("交易沖正")},
-  };
-  auto* buttons = new QGridLayout;
-  int b = 0;
-  for (const auto& [name, caption] : cardButtons) {
-    buttons->addWidget(makeButton(name, caption, frame), b / 2, b % 2);
-    ++b;
-  }
-  grid->addLayout(buttons, 3, 2, 3, 2);
+  auto* row = new QHBoxLayout(frame);
+  row->addLayout(buildCardValues(frame), 2);
+  row->addSpacing(12);
+  row->addLayout(buildCounterOperations(frame), 3);
   for (auto it = counterHandlers_.begin(); it != counterHandlers_.end(); ++it) {
     connect(button(it.key()), &QPushButton::clicked, this, it.value());
   }
-  grid->setColumnStretch(1, 1);
-  grid->setColumnStretch(2, 1);
-  grid->setColumnStretch(3, 1);
   layout->addWidget(frame, 3);
 
   auto* menu = new QGroupBox(QStringLiteral("作業"), page);
@@ -188,6 +145,53 @@ QWidget* fmTolva::buildCardPage() {
     connect(button(name), &QPushButton::clicked, this, [this, n = name] { OpenWindow(n); });
   }
   return page;
+}
+
+QLayout* fmTolva::buildCardValues(QWidget* frame) {
+  auto* form = new QFormLayout;
+  form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  const QList<QPair<QString, QString>> cardFields = {
+      {QStringLiteral("txtCardNo"), QStringLiteral("卡號")},      {QStringLiteral("txtBatchNo"), QStringLiteral("批次號")},
+      {QStringLiteral("txtDeptNo"), QStringLiteral("部門別")},    {QStringLiteral("txtGoodThru"), QStringLiteral("有效日期")},
+      {QStringLiteral("txtBalAmt"), QStringLiteral("可用餘額")},  {QStringLiteral("txtBalPoint"), QStringLiteral("紅利點數")},
+  };
+  for (const auto& [name, caption] : cardFields) {
+    auto* edit = new QLineEdit(frame);
+    edit->setObjectName(name);
+    edit->setFocusPolicy(Qt::ClickFocus);  // shown values, not typed
+    form->addRow(caption, edit);
+  }
+  return form;
+}
+
+// The counter operations: each amount field sits beside the buttons that use it.
+QLayout* fmTolva::buildCounterOperations(QWidget* frame) {
+  auto* grid = new QGridLayout;
+  auto entry = [&](const char* name, const QString& label, int row, int col) {
+    auto* edit = new QLineEdit(frame);
+    edit->setObjectName(QString::fromLatin1(name));
+    FieldBehaviour::install(edit);
+    grid->addWidget(new QLabel(label, frame), row, col, Qt::AlignRight);
+    grid->addWidget(edit, row, col + 1);
+  };
+  auto action = [&](const char* name, const QString& caption, int row, int col, int span = 1) {
+    grid->addWidget(makeButton(QString::fromLatin1(name), caption, frame), row, col, 1, span);
+  };
+  action("cmdReadCard", QStringLiteral("讀卡"), 0, 0, 2);
+  action("cmdSaleCardT", QStringLiteral("售出卡片"), 0, 2, 2);
+  entry("txtAmt", QStringLiteral("金額"), 1, 0);
+  action("cmdClientAddAmt", QStringLiteral("加值"), 1, 2);
+  action("cmdDeductAmt", QStringLiteral("扣抵"), 1, 3);
+  entry("txtPoint", QStringLiteral("點數"), 2, 0);
+  action("cmdDeductPoint", QStringLiteral("抵扣紅利點數"), 2, 2, 2);
+  entry("txtType", QStringLiteral("沖正類別"), 3, 0);
+  entry("txtAmtB", QStringLiteral("沖正金額"), 3, 2);
+  entry("txtVoidPoint", QStringLiteral("沖正點數"), 4, 0);
+  action("cmdUPDOCheck", QStringLiteral("交易沖正"), 4, 2, 2);
+  grid->setRowStretch(5, 1);
+  grid->setColumnStretch(1, 1);
+  grid->setColumnStretch(3, 1);
+  return grid;
 }
 
 QWidget* fmTolva::buildMenuPage(const QList<QPair<QString, QString>>& buttons) {

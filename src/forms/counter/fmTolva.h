@@ -8,6 +8,7 @@
 
 class ElaBar;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
@@ -40,6 +41,8 @@ private:
   void Form_Load();
   void InitForm();
   QWidget* buildCardPage();
+  QLayout* buildCardValues(QWidget* frame);
+  QLayout* buildCounterOperations(QWidget* frame);
   QWidget* buildMenuPage(const QList<QPair<QString, QString>>& buttons);
   QWidget* buildHead();
   QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent);
