@@ -252,6 +252,11 @@ void fmTolva::Form_Activate() {
   if (gBatchKey.isEmpty() && tabPage_->currentIndex() == 0) tabPage_->setCurrentIndex(2);
 }
 
+void fmTolva::showEvent(QShowEvent* event) {
+  Form_Activate();
+  QWidget::showEvent(event);
+}
+
 void fmTolva::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) Form_Activate();
   QWidget::changeEvent(event);

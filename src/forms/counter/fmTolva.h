@@ -36,6 +36,7 @@ public:
 protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
 private:
   void Form_Load();
