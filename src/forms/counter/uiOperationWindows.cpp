@@ -1,6 +1,8 @@
 #include "forms/counter/uiOperationWindows.h"
 
 #include "card/fmCardMsg.h"
+#include "forms/reports/fmSettingParam.h"
+#include "forms/reports/fmWJN0107.h"
 
 #include <QMap>
 #include <functional>
@@ -9,6 +11,8 @@ namespace {
 const QMap<QString, std::function<QWidget*()>>& factories() {
   static const QMap<QString, std::function<QWidget*()>> table = {
       {QStringLiteral("cmdSetMsg"), [] { return new fmCardMsg; }},
+      {QStringLiteral("cmdSetDept"), [] { return new fmWJN0107; }},
+      {QStringLiteral("cmdSetting"), [] { return new fmSettingParam; }},
   };
   return table;
 }
