@@ -12,6 +12,7 @@
 #include "db/basDB.h"
 #include "db/basStore.h"
 
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -223,7 +224,15 @@ QStringList fmSettingParam::fieldTexts() const {
   return {txtStoreID_->text(), txtBorixPort_->text(), txtBalAmtLimit_->text(), txtPointRate_->text()};
 }
 
+bool fmSettingParam::mayDiscardEdits() {
+  return fieldTexts() == loaded_ || Dialogs().askYesNo(QStringLiteral("資料尚未存檔，確定放棄？"), gAppName);
+}
+
 void fmSettingParam::cmdExit_Click() {
-  if (fieldTexts() != loaded_ && !Dialogs().askYesNo(QStringLiteral("資料尚未存檔，確定放棄？"), gAppName)) return;
-  hide();
+  if (mayDiscardEdits()) hide();
+}
+
+void fmSettingParam::closeEvent(QCloseEvent* event) {
+  if (mayDiscardEdits()) event->accept();
+  else event->ignore();
 }

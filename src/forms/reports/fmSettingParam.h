@@ -29,12 +29,14 @@ public:
 
 protected:
   void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
 private:
   bool checkAmount(QLineEdit* field);
   bool checkFields();
   bool save(QStringList& changes);
   QStringList fieldTexts() const;
+  bool mayDiscardEdits();
 
   QLineEdit* txtStoreID_;
   QLineEdit* txtStoreName_;

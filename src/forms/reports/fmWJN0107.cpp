@@ -15,6 +15,7 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -46,6 +47,10 @@ fmWJN0107::fmWJN0107(QWidget* parent) : QWidget(parent, Qt::Window) {
   fgStore_->setSelectionBehavior(QAbstractItemView::SelectRows);
   fgStore_->setSelectionMode(QAbstractItemView::SingleSelection);
   fgStore_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Code and order fit their contents; the name takes the rest of the width.
+  fgStore_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  fgStore_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+  fgStore_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
   layout->addWidget(fgStore_, 1);
   buildFields(layout);
   buildButtons(layout);
@@ -56,6 +61,7 @@ fmWJN0107::fmWJN0107(QWidget* parent) : QWidget(parent, Qt::Window) {
   connect(fgStore_, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
     if (mode_ == Mode::Browse && row >= 0) fgStore_Click(row + 1);
   });
+  connect(fgStore_, &QTableWidget::cellDoubleClicked, this, [this] { cmdUpd_Click(); });
   FieldBehaviour::install(txtStoreID_)->setCheck([this](QLineEdit*) { return txtStoreID_Validate(); });
   FieldBehaviour::install(txtStoreName_);
   FieldBehaviour::install(txtListNo_)->setCheck([this](QLineEdit*) { return txtListNo_Validate(); });
@@ -153,7 +159,6 @@ void fmWJN0107::QryData(const QString& showCode) {
   try {
     const int n = LoadFG(fgStore_, QStringLiteral("Select StoreID , StoreName , ListNo From Store ") +
                                        QStringLiteral(" Order by ListNo , StoreID "));
-    fgStore_->fitColumnWidths();
     int row = n > 0 ? 1 : 0;
     for (int r = 1; r <= n; ++r) {
       if (fgStore_->textMatrix(r, 0) == showCode) row = r;
