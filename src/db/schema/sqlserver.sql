@@ -151,5 +151,7 @@ INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '清除', 
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '設定黑名單', '設定黑名單');
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '黑名單轉出', '黑名單轉出');
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '變更加密碼', '變更資料加密碼');
+INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '部門設定', '部門資料設定');
+INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '系統參數設定', '系統參數設定');
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', 'BASADODB', '編號程序');
 GO

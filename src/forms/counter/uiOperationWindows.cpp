@@ -2,6 +2,8 @@
 
 #include "card/fmCardMsg.h"
 #include "card/fmSetBatchKey.h"
+#include "forms/reports/fmSettingParam.h"
+#include "forms/reports/fmWJN0107.h"
 
 #include <QMap>
 #include <functional>
@@ -11,6 +13,8 @@ const QMap<QString, std::function<QWidget*()>>& factories() {
   static const QMap<QString, std::function<QWidget*()>> table = {
       {QStringLiteral("cmdSetMsg"), [] { return new fmCardMsg; }},
       {QStringLiteral("cmdSetBatchKey"), [] { return new fmSetBatchKey; }},
+      {QStringLiteral("cmdSetDept"), [] { return new fmWJN0107; }},
+      {QStringLiteral("cmdSetting"), [] { return new fmSettingParam; }},
   };
   return table;
 }
