@@ -12,16 +12,23 @@
 #include "card/CrwSimulator.h"
 #include "card/uiCardMsgPanel.h"
 #include "db/Connection.h"
+#include "forms/counter/fmTolva.h"
 #include "forms/issue/fmIsuCard.h"
 #include "support/CardSim.h"
 #include "support/Screenshot.h"
 
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <deque>
 #include <map>
+#include <ostream>
+
+// Readable failure output for the Qt values compared below.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QDate& d, std::ostream* os) { *os << d.toString(Qt::ISODate).toStdString(); }
 
 namespace {
 
@@ -242,6 +249,7 @@ TEST_P(IsuCardTest, RunOfThreeCards) {
   FlexGrid* g = w.fgLog();
   EXPECT_EQ(g->textMatrix(0, 0) + '|' + g->textMatrix(0, 4), QStringLiteral("卡別|可用餘額"));
   ASSERT_EQ(g->rows(), 4);
+  EXPECT_TRUE(g->item(0, 3)->textAlignment() & Qt::AlignHCenter);
   for (int r = 1; r <= 3; ++r) {
     EXPECT_EQ(g->textMatrix(r, 3), cardNos.at(3 - r));
     EXPECT_EQ(QStringList({g->textMatrix(r, 0), g->textMatrix(r, 1), g->textMatrix(r, 2), g->textMatrix(r, 4)}),
@@ -373,6 +381,28 @@ TEST_P(IsuCardTest, NumberingFailureStopsTheRunAtThatCard) {
   EXPECT_EQ(feeder_.pile.size(), 1u);
 }
 
+TEST_P(IsuCardTest, FailedWritesLeaveNothingBehind) {
+  pileCards(1);
+  fmIsuCard w;
+  // The journal cannot be written: the card's master row goes with it, and its serial returns.
+  gCnn().execute(QStringLiteral("DROP TABLE TolvaLog"));
+  fill(w, QStringLiteral("V"), QStringLiteral("1"), QStringLiteral("10"), QString());
+  w.cmdIsuCard_Click();
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).last(), QStringLiteral("Tolva記錄檔寫入失敗，卡號:V000001"));
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 0);
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM xxNO WHERE NoCode = 'V'")), 0);
+  EXPECT_EQ(issueLog().size(), 1);
+  EXPECT_EQ(feeder_.pile.size(), 1u);  // no card was touched
+
+  // A number the stripe cannot hold is never written to a card.
+  dialogs_->clear();
+  fill(w, QStringLiteral("VX"), QStringLiteral("1"), QStringLiteral("10"), QString());
+  w.cmdIsuCard_Click();
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("卡號超過7碼，卡號:VX000001")});
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 0);
+  EXPECT_EQ(feeder_.pile.size(), 1u);
+}
+
 TEST_P(IsuCardTest, FieldChecksAndStartCheck) {
   fmIsuCard w;
   w.show();
@@ -452,6 +482,22 @@ TEST_P(IsuCardTest, MessageFileAndLifecycle) {
   EXPECT_TRUE(w.elaMsg()->caption().isEmpty());
   EXPECT_EQ(w.txtCardCnt()->text(), QStringLiteral("5"));
   EXPECT_TRUE(w.txtStoreName()->isReadOnly());
+}
+
+TEST_P(IsuCardTest, MainWindowButtonOpensOneWindow) {
+  fmTolva main;
+  main.show();
+  QPushButton* button = main.button(QStringLiteral("cmdIsuCard"));
+  ASSERT_TRUE(button->isEnabled());
+  button->click();
+  QWidget* w = main.currentWindow();
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->objectName(), QStringLiteral("fmIsuCard"));
+  EXPECT_TRUE(w->isVisible());
+  qobject_cast<fmIsuCard*>(w)->cmdExit_Click();
+  button->click();
+  EXPECT_EQ(main.currentWindow(), w);  // reused, not created again
+  delete w;
 }
 
 TOLVA_DB_TEST_SUITE(IsuCardTest);

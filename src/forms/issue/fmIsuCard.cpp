@@ -143,7 +143,7 @@ void fmIsuCard::InitForm() {
     tabPage_->setCurrentIndex(0);
     fgLog_->setHeadings(QStringLiteral("卡別|批次號|店別|卡號|可用餘額"));
     fgLog_->clearRows();
-    fgLog_->fitColumnWidths();
+    fitLogColumns();
     txtCardType_->setText(gDefCardType);
     txtFile_->setText(gCardMsgFile);
     loadMessageFile(gCardMsgFile);
@@ -173,8 +173,17 @@ void fmIsuCard::tabPage_Switch(int page) {
 }
 
 void fmIsuCard::WriteLog(const QString& cardNo, const QString& balAmt) {
-  fgLog_->insertRowUnderHeading({txtCardType_->text(), gBatchNo, txtStoreID_->text(), cardNo, balAmt});
+  const int row = fgLog_->insertRowUnderHeading({txtCardType_->text(), gBatchNo, txtStoreID_->text(), cardNo, balAmt});
+  for (int c = 0; c < fgLog_->cols(); ++c) {
+    if (QTableWidgetItem* cell = fgLog_->item(row - 1, c)) cell->setTextAlignment(Qt::AlignCenter);
+  }
+  fitLogColumns();
+}
+
+void fmIsuCard::fitLogColumns() {
   fgLog_->fitColumnWidths();
+  // A little air around the centred texts.
+  for (int c = 0; c < fgLog_->cols(); ++c) fgLog_->setColumnWidth(c, fgLog_->columnWidth(c) + 24);
 }
 
 bool fmIsuCard::refuse(QLineEdit* field, const QString& text) {

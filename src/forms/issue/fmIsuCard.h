@@ -55,6 +55,7 @@ private:
   void buildIssuePage(QWidget* page);
   void buildLogPage(QWidget* page);
   void loadMessageFile(const QString& file);
+  void fitLogColumns();
   // Shows a refusal on the status panel and selects the field's text.
   bool refuse(QLineEdit* field, const QString& text);
   // A count or amount field: numeric and not negative.
