@@ -341,7 +341,11 @@ TEST_P(IsuCardTest, EmptyOrZeroBalanceIssuesZero) {
   w.cmdIsuCard_Click();
   EXPECT_EQ(w.txtBalAmt()->text(), QStringLiteral("0"));
   w.txtCardCnt()->setText(QStringLiteral("1"));
+  w.txtBalAmt()->setText(QStringLiteral("0"));
+  SetNowForTest(QDateTime(QDate(2027, 2, 10), QTime(9, 0)));  // good through the end of a leap February
   w.cmdIsuCard_Click();
+  EXPECT_EQ(ToDateTime(gCnn().scalar(QStringLiteral("SELECT GoodThru FROM Tolva WHERE CardNo = 'V000002'")))->date(),
+            QDate(2028, 2, 29));
   ASSERT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 2);
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva WHERE BalAmt = 0")), 2);
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog WHERE TxnAmt = 0")), 2);
@@ -401,6 +405,16 @@ TEST_P(IsuCardTest, FailedWritesLeaveNothingBehind) {
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("卡號超過7碼，卡號:VX000001")});
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 0);
   EXPECT_EQ(feeder_.pile.size(), 1u);
+
+  // Without an issue-batch serial no card is started.
+  dialogs_->clear();
+  gCnn().execute(QStringLiteral("DROP TABLE xxNO") + (isPostgres() ? QStringLiteral(" CASCADE") : QString()));
+  fill(w, QStringLiteral("V"), QStringLiteral("1"), QStringLiteral("10"), QString());
+  w.cmdIsuCard_Click();
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")),
+            QStringList{QStringLiteral("編號程序錯誤-NoCode:TL/NoBy:20270331")});
+  EXPECT_EQ(feeder_.pile.size(), 1u);
+  EXPECT_EQ(w.txtCardCnt()->text(), QStringLiteral("1"));
 }
 
 TEST_P(IsuCardTest, FieldChecksAndStartCheck) {

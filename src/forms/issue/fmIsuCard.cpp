@@ -260,6 +260,7 @@ bool fmIsuCard::FormCheck() {
   // The field checks again: a click on the button must not get round a refused value.
   txtCardType_->setText(txtCardType_->text().trimmed());
   txtCardType_Validate();
+  txtStoreID_->setText(txtStoreID_->text().trimmed());
   if (!txtCardCnt_Validate() || !txtStoreID_Validate() || !txtBalAmt_Validate() || !txtRemark_Validate()) {
     return false;
   }
