@@ -4,6 +4,7 @@
 #include "card/fmSetBatchKey.h"
 #include "forms/reports/fmSettingParam.h"
 #include "forms/reports/fmWJN0107.h"
+#include "forms/issue/fmIsuCard.h"
 
 #include <QMap>
 #include <functional>
@@ -15,6 +16,7 @@ const QMap<QString, std::function<QWidget*()>>& factories() {
       {QStringLiteral("cmdSetBatchKey"), [] { return new fmSetBatchKey; }},
       {QStringLiteral("cmdSetDept"), [] { return new fmWJN0107; }},
       {QStringLiteral("cmdSetting"), [] { return new fmSettingParam; }},
+      {QStringLiteral("cmdIsuCard"), [] { return new fmIsuCard; }},
   };
   return table;
 }
