@@ -6,6 +6,7 @@
 #include "card/CrwDevice.h"
 #include "card/CrwSimulator.h"
 #include "card/basBorixCRW.h"
+#include "card/basQDR_Print.h"
 #include "card/basQDR_Tolva.h"
 
 #include <QElapsedTimer>
@@ -28,6 +29,7 @@ public:
   I waitHandle = 0;
   std::map<I, int> polls;  // per function handle
   bool hang = false;       // operations never complete
+  bool ejectedLast = false;  // the card was ejected after the last stripe or print call
 
   I CRWCountOpen() override { return inner.CRWCountOpen(); }
   I CRWGetDeviceHandle(I i) override { return inner.CRWGetDeviceHandle(i); }
@@ -46,7 +48,10 @@ public:
     return r;
   }
   I CRWCardCancel(I h, I* o, I* f) override { return inner.CRWCardCancel(h, o, f); }
-  I CRWCardOut(I h, I* o, I* f) override { return inner.CRWCardOut(h, o, f); }
+  I CRWCardOut(I h, I* o, I* f) override {
+    ejectedLast = true;
+    return inner.CRWCardOut(h, o, f);
+  }
   I CRWSetMode(I h, I* o, I* f, I* a, I* b, I* c, I* d, I* e, I* g, I* k) override {
     setModeArgs = {*a, *b, *c, *d, *e, *g, *k};
     return inner.CRWSetMode(h, o, f, a, b, c, d, e, g, k);
@@ -54,6 +59,7 @@ public:
   I CRWGetMSData(I h, I* o, I* f, I* m, I* l, char* t) override { return inner.CRWGetMSData(h, o, f, m, l, t); }
   I CRWSetMSData(I h, I* id, I* f, I mode, I length, const char* data) override {
     stripeLength = length;
+    ejectedLast = false;
     stripeBuffer = QByteArray(data, 255);
     return inner.CRWSetMSData(h, id, f, mode, length, data);
   }
@@ -66,6 +72,7 @@ public:
   I CRWErasePrint(I h, I* o, I* f) override { return inner.CRWErasePrint(h, o, f); }
   I CRWPrintData(I h, I* o, I* f, I* x, I* y, I* z, const char* text) override {
     printLine = QByteArray(text);
+    ejectedLast = false;
     return inner.CRWPrintData(h, o, f, x, y, z, text);
   }
   I CRWPrint(I h, I* o, I* f, I* o2) override { return inner.CRWPrint(h, o, f, o2); }
@@ -122,6 +129,25 @@ TEST_F(DriverCalls, ValuesHandedToTheDevice) {
   I z = 0;
   ASSERT_EQ(CRW_PrintText(x, y, z, QStringLiteral("卡"), {}, QStringLiteral("01"), QStringLiteral("2")), 0);
   EXPECT_EQ(spy_.printLine, QByteArray("\x1b" "e02\xA5\x64"));  // ESC 'e', first characters of P and Q, Big5 "卡"
+}
+
+TEST_F(DriverCalls, FinishedCardIsEjectedOnEveryWayOut) {
+  TolvaRec rec;
+  rec.CardNo = QStringLiteral("V000001");
+  rec.IssueDept = QStringLiteral("001");
+  rec.BatchNo = QStringLiteral("V0001");
+  rec.GoodThru = QStringLiteral("2027/12/31");
+  rec.BalAmt = QStringLiteral("0");
+  rec.BalPoint = QStringLiteral("0");
+  for (const char* fault : {"", kFaultWriteFails, kFaultEraseFails, kFaultPrintFails}) {
+    SimCard card;
+    card.fault = QString::fromLatin1(fault);
+    insertCard(card);
+    spy_.ejectedLast = false;
+    QString msg;
+    EXPECT_EQ(BorixPrint(rec, msg, QString()), QByteArray(fault).isEmpty()) << fault;
+    EXPECT_TRUE(spy_.ejectedLast) << fault;
+  }
 }
 
 TEST_F(DriverCalls, WaitPollsNineTimesBeforeTheDialog) {
