@@ -2,6 +2,7 @@
 
 #include "card/fmCardMsg.h"
 #include "card/fmSetBatchKey.h"
+#include "forms/issue/fmSaleCard.h"
 
 #include <QMap>
 #include <functional>
@@ -11,6 +12,7 @@ const QMap<QString, std::function<QWidget*()>>& factories() {
   static const QMap<QString, std::function<QWidget*()>> table = {
       {QStringLiteral("cmdSetMsg"), [] { return new fmCardMsg; }},
       {QStringLiteral("cmdSetBatchKey"), [] { return new fmSetBatchKey; }},
+      {QStringLiteral("cmdSaleCard"), [] { return new fmSaleCard; }},
   };
   return table;
 }
