@@ -1,5 +1,6 @@
 #include "IssueFixture.h"
 
+#include "app/CodePage.h"
 #include "app/globals.h"
 #include "app/uiElaBar.h"
 #include "card/basQDR_Txn.h"
@@ -8,6 +9,7 @@
 #include "forms/counter/fmTolva.h"
 #include "support/Screenshot.h"
 
+#include <QFile>
 #include <QLineEdit>
 #include <QSqlQuery>
 
@@ -51,6 +53,10 @@ protected:
 };
 
 TEST_P(CounterTest, TopUpChangesCardFaceJournalAndMasterTogether) {
+  QFile msgFile(path(gCardMsgFile));
+  ASSERT_TRUE(msgFile.open(QIODevice::WriteOnly));
+  msgFile.write(CodePage::toAnsi(QStringLiteral("週年慶\r\n加值送點數\r\n")));
+  msgFile.close();
   fmTolva w;
   set(w, "txtAmt", QStringLiteral("500"));
   w.cmdClientAddAmt_Click();
@@ -59,6 +65,7 @@ TEST_P(CounterTest, TopUpChangesCardFaceJournalAndMasterTogether) {
   const QString face = SlotCard().face;
   EXPECT_TRUE(face.contains(QStringLiteral(" 上期餘額     1000元\n 本次交易      500元\n 目前餘額     1500元\n 紅利點數       30點\n")))
       << face.toStdString();
+  EXPECT_TRUE(face.endsWith(QStringLiteral(" -----------------\n週年慶\n加值送點數\n\n\n\n\n"))) << face.toStdString();
   EXPECT_EQ(journal(), QStringList{QStringLiteral("21|500|0|100")});
   expectMaster(QStringLiteral("1500"), QStringLiteral("30"));
   EXPECT_TRUE(scalar(QStringLiteral("SELECT LastDate FROM Tolva WHERE CardNo = 'V000001'")).toString().startsWith(QStringLiteral("2026")));

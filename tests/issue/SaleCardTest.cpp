@@ -135,6 +135,43 @@ TEST_P(SaleCardTest, CardLeftInTheReaderIsSoldOnceAndEndsTheLoop) {
   EXPECT_EQ(SlotCard().tracks[0], record(QStringLiteral("V000001"), QStringLiteral("2027/12/31"), QStringLiteral("1000"), QStringLiteral("30")));
 }
 
+TEST_P(SaleCardTest, BadlyInsertedCardIsLoggedAndUnreadableCardEndsTheLoop) {
+  addMaster(QStringLiteral("V000001"), QStringLiteral("01"));
+  OperatorAtReader op(*dialogs_);
+  op.cards.push_back([] {
+    SimCard c;
+    c.fault = QString::fromLatin1(kFaultMisinserted);
+    InsertTestCard(c);
+  });
+  queue(op, QStringLiteral("V000001"));
+  op.cards.push_back([] {
+    SimCard blank;
+    blank.tracks[0] = " ";
+    InsertTestCard(blank);
+  });
+  queue(op, QStringLiteral("V000001"));  // never reached
+  fmSaleCard w;
+  w.cmdOK_Click();
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("卡片沒插好")});
+  EXPECT_EQ(apLog(QStringLiteral("售出")), (QStringList{QStringLiteral("卡片沒插好，卡號：|系統錯誤"),
+                                                      QStringLiteral("卡號：V000001，帳單號：|")}));
+  EXPECT_EQ(op.cards.size(), 1u);
+  EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("售出QDR卡，卡號V000001"));
+}
+
+TEST_P(SaleCardTest, SameRefusedCardTwiceEndsTheLoop) {
+  OperatorAtReader op(*dialogs_);
+  op.takeOutOnBeep = false;
+  op.cards.push_back([] {
+    SimCard c;
+    c.fault = QString::fromLatin1(kFaultMisinserted);
+    InsertTestCard(c);
+  });
+  fmSaleCard w;
+  w.cmdOK_Click();  // would refuse the same card for ever
+  EXPECT_EQ(apLog(QStringLiteral("售出")).size(), 1);
+}
+
 TEST_P(SaleCardTest, FailedJournalRollsTheStatusBack) {
   addMaster(QStringLiteral("V000001"), QStringLiteral("01"));
   gCnn().execute(QStringLiteral("DROP TABLE TolvaLog"));

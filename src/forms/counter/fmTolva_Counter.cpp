@@ -16,10 +16,28 @@
 #include "db/basADODB.h"
 #include "db/basDB.h"
 
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QSqlQuery>
 
 namespace {
+
+// The card frame stays disabled while an operation runs: the device polls let clicks
+// through, and a second operation must not start inside the first one's transaction.
+class FrameBusy {
+public:
+  explicit FrameBusy(QWidget* frame) : frame_(frame) {
+    if (frame_) frame_->setEnabled(false);
+  }
+  ~FrameBusy() {
+    if (frame_) frame_->setEnabled(true);
+  }
+  FrameBusy(const FrameBusy&) = delete;
+  FrameBusy& operator=(const FrameBusy&) = delete;
+
+private:
+  QWidget* frame_;
+};
 
 const QString kFailRemark = QStringLiteral("系統錯誤");
 
@@ -141,6 +159,7 @@ void fmTolva::installCounterChecks() {
 }
 
 void fmTolva::runCounterOp(const QString& label, const QString& action, const CounterCall& call) {
+  const FrameBusy busy(findChild<QGroupBox*>(QStringLiteral("fraCard")));
   QString msg;
   CardTxn txn;
   bool ok = false;

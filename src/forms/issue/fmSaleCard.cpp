@@ -18,6 +18,7 @@
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -49,6 +50,7 @@ fmSaleCard::fmSaleCard(QWidget* parent) : QWidget(parent, Qt::Window) {
   fgList_->setColRightAligned(1);
   fgList_->clearRows();
   fgList_->fitColumnWidths();
+  fgList_->horizontalHeader()->setStretchLastSection(true);
   layout->addWidget(fgList_, 1);
 
   auto* buttons = new QHBoxLayout;
@@ -79,6 +81,11 @@ void fmSaleCard::showEvent(QShowEvent* event) {
 }
 
 void fmSaleCard::closeEvent(QCloseEvent* event) {
+  // The device polls let the title bar's close through; the loop finishes first.
+  if (selling_) {
+    event->ignore();
+    return;
+  }
   elaMsg_->setCaption(QString());
   cmdExit_Click();
   event->accept();
@@ -94,6 +101,8 @@ void fmSaleCard::cmdExit_Click() {
 void fmSaleCard::cmdOK_Click() {
   // The status pause lets clicks through; the loop must not be entered twice or the window
   // emptied under it.
+  if (selling_) return;
+  selling_ = true;
   cmdOK_->setEnabled(false);
   cmdExit_->setEnabled(false);
   try {
@@ -108,6 +117,7 @@ void fmSaleCard::cmdOK_Click() {
   }
   cmdOK_->setEnabled(true);
   cmdExit_->setEnabled(true);
+  selling_ = false;
 }
 
 bool fmSaleCard::sameAsLast(const QString& key) {

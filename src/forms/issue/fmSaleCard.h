@@ -43,4 +43,5 @@ private:
   QPushButton* cmdOK_;
   QPushButton* cmdExit_;
   QString lastKey_;
+  bool selling_ = false;
 };
