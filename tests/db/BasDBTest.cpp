@@ -72,7 +72,8 @@ TEST_P(BasDBTest, CodeDescriptionsAreSeeded) {
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM xxCODE WHERE CodeType = 'TolvaStatus'")), statuses.size());
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM xxCODE WHERE CodeType = 'TolvaLogType'")), types.size());
   // Every action id the windows log has a description.
-  for (const char* action : {"發卡", "售出", "加值", "補發卡", "沖正", "變更有效日期", "清除", "設定黑名單", "黑名單轉出", "變更加密碼", "部門設定", "系統參數設定", "BASADODB"}) {
+  for (const char* action : {"發卡", "售出", "加值", "扣抵", "扣點", "補發卡", "沖正", "變更有效日期", "清除", "設定黑名單",
+                             "黑名單轉出", "變更加密碼", "部門設定", "系統參數設定", "BASADODB"}) {
     EXPECT_FALSE(getCodeDscp(QStringLiteral("TolvaWorkingType"), QString::fromUtf8(action)).isEmpty()) << action;
   }
 }

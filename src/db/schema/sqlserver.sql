@@ -144,6 +144,8 @@ INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaLogType', '99', '黑名�
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '發卡', '批次發卡');
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '售出', '售出卡片');
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '加值', '加值作業');
+INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '扣抵', '扣抵作業');
+INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '扣點', '抵扣紅利點數');
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '補發卡', '補發卡片');
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '沖正', '交易沖正');
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '變更有效日期', '變更有效日期');

@@ -64,6 +64,11 @@ QString versionText() {
 fmTolva::fmTolva(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("fmTolva"));
   counterHandlers_.insert(QStringLiteral("cmdReadCard"), [this] { cmdReadCard_Click(); });
+  counterHandlers_.insert(QStringLiteral("cmdClientAddAmt"), [this] { cmdClientAddAmt_Click(); });
+  counterHandlers_.insert(QStringLiteral("cmdDeductAmt"), [this] { cmdDeductAmt_Click(); });
+  counterHandlers_.insert(QStringLiteral("cmdDeductPoint"), [this] { cmdDeductPoint_Click(); });
+  counterHandlers_.insert(QStringLiteral("cmdSaleCardT"), [this] { cmdSaleCardT_Click(); });
+  counterHandlers_.insert(QStringLiteral("cmdUPDOCheck"), [this] { cmdUPDOCheck_Click(); });
   setWindowTitle(QStringLiteral("QDR卡管理作業"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(buildHead());
@@ -80,6 +85,7 @@ fmTolva::fmTolva(QWidget* parent) : QWidget(parent) {
   foot->addWidget(makeButton(QStringLiteral("cmdExit"), QStringLiteral("&Z結束"), this));
   layout->addLayout(foot);
   connect(button(QStringLiteral("cmdExit")), &QPushButton::clicked, this, &fmTolva::cmdExit_Click);
+  installCounterChecks();
   Form_Load();
 }
 

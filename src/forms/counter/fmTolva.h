@@ -7,6 +7,8 @@
 #include <functional>
 
 class ElaBar;
+struct CardTxn;
+struct TxnValues;
 class QLabel;
 class QLayout;
 class QLineEdit;
@@ -26,6 +28,13 @@ public:
   void cmdExit_Click();
   // Reads the card the operator inserts and shows its stripe values; nothing else changes.
   void cmdReadCard_Click();
+  // The counter operations on the card in the reader, each in one database transaction that
+  // commits only when the card was written (and printed where its values change).
+  void cmdClientAddAmt_Click();  // top-up of txtAmt
+  void cmdDeductAmt_Click();     // deduction of txtAmt, earning points at the set rate
+  void cmdDeductPoint_Click();   // deduction of txtPoint bonus points
+  void cmdSaleCardT_Click();     // sale of the card
+  void cmdUPDOCheck_Click();     // reversal of type txtType: txtAmtB and txtVoidPoint
   void Form_Activate();
 
   QLineEdit* field(const QString& name) const;
@@ -47,6 +56,12 @@ private:
   QWidget* buildMenuPage(const QList<QPair<QString, QString>>& buttons);
   QWidget* buildHead();
   QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent);
+  void installCounterChecks();
+  // Runs one counter operation: `call` does the card work inside the transaction; the
+  // outcome is shown, the card frame refreshed and the application log written.
+  using CounterCall = std::function<bool(TxnValues&, QString& msg, CardTxn& txn)>;
+  void runCounterOp(const QString& label, const QString& action, const CounterCall& call);
+  void finishCounterOp(const QString& action, bool ok, const QString& msg, const CardTxn& txn);
 
   QTabWidget* tabPage_ = nullptr;
   ElaBar* elaMsg_ = nullptr;

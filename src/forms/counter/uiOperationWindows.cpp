@@ -5,6 +5,7 @@
 #include "forms/reports/fmSettingParam.h"
 #include "forms/reports/fmWJN0107.h"
 #include "forms/issue/fmIsuCard.h"
+#include "forms/issue/fmSaleCard.h"
 
 #include <QMap>
 #include <functional>
@@ -17,6 +18,7 @@ const QMap<QString, std::function<QWidget*()>>& factories() {
       {QStringLiteral("cmdSetDept"), [] { return new fmWJN0107; }},
       {QStringLiteral("cmdSetting"), [] { return new fmSettingParam; }},
       {QStringLiteral("cmdIsuCard"), [] { return new fmIsuCard; }},
+      {QStringLiteral("cmdSaleCard"), [] { return new fmSaleCard; }},
   };
   return table;
 }

@@ -1,0 +1,77 @@
+#pragma once
+// Card transactions: the routines that read the card in the reader, check it, journal one
+// TolvaLog row and, where the card's values change, rewrite its stripe and face.
+//
+// None of them opens a database transaction: the caller wraps the call in one, so that a
+// journal row never outlives a card that was not rewritten.
+#include "app/Money.h"
+
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <optional>
+
+// What one card transaction did: the card as it was read and its values afterwards.
+struct CardTxn {
+  QString cardNo;   // as the stripe holds it (trailing blanks kept)
+  QString storeNo;
+  QString batchNo;
+  QString goodThru;
+  Money prevBal;
+  Money prevPoints;
+  Money newBal;
+  Money newPoints;
+  Money txnAmt;     // signed as journalled
+  Money txnPoint;
+  QVariant logRNo;  // the journal row, once written
+};
+
+// The transaction's own values and what the caller adds to it.
+struct TxnValues {
+  QString txnDept;   // store where the transaction takes place
+  QVariant txnDate;  // business date
+  QString refNo;     // RefCheckNo
+  QString remark;
+  QString freeText;  // the card message printed under the values
+  // Face lines "上期餘額" and "本次交易"; by default the card's balance before the
+  // transaction and the amount journalled.
+  std::optional<QString> facePrevBal;
+  std::optional<QString> faceTxnAmt;
+  // Top-up only: the highest balance a card may carry.
+  std::optional<Money> balLimit;
+  // One more database step in the caller's transaction, run after the journal row and before
+  // the card is rewritten (so a refusal here leaves the card untouched). False with `msg` set
+  // refuses the transaction.
+  std::function<bool(const CardTxn&, QString& msg)> dbStep;
+};
+
+// The kinds of value change QDR_AddAmtPrint makes, by its mode text.
+inline const QString kTopUpMode = QStringLiteral("0");
+
+// True when the card is NOT on the blacklist. Errors are logged and answer false, so that a
+// failed look-up never lets a blacklisted card through.
+bool CheckVoidCard(const QString& cardNo);
+
+// The good-thru check of every card transaction: a date not before today. False with
+// "超出有效期限", or "卡片資料有誤" when the stripe's date is not a date.
+bool QDR_GoodThruValid(const QString& goodThru, QString& msg);
+
+// Journals a counter sale (type "24") of the card whose number is given, or, when `cardNo`
+// is empty, of the card the operator inserts (read, checked and ejected here; `cardNo`
+// receives its number). The card's stripe and face stay as they are.
+bool QDR_SaleCard(const TxnValues& txn, QString& cardNo, QString& msg);
+
+// Deducts bonus points (type "23"): the card's points less `points`, never below zero.
+bool QDR_DeductPoint(const Money& points, const TxnValues& txn, QString& msg, CardTxn* result = nullptr);
+
+// A value change with printing. Mode kTopUpMode (or empty) adds `amount` and `points` (type
+// "21"). The reversal modes take back an earlier transaction: "1" a top-up (balance less
+// `amount`, points less `points`, type "31"), "2" an amount deduction (balance plus `amount`,
+// points less `points`, type "32"), "3" a point deduction (balance plus `amount`, points plus
+// `points`, type "33"). A reversal's new balance is a whole number.
+bool QDR_AddAmtPrint(const QString& mode, const Money& amount, const Money& points, const TxnValues& txn,
+                     QString& msg, CardTxn* result = nullptr);
+
+// Deducts an amount (type "22") and credits the points it earns.
+bool QDR_DeductPrint(const Money& amount, const Money& earnedPoints, const TxnValues& txn, QString& msg,
+                     CardTxn* result = nullptr);

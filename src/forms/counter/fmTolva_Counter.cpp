@@ -1,0 +1,290 @@
+// The counter operations of the main window's card frame. Each runs the card routine inside
+// one database transaction together with the master row's update, so that the card, its
+// journal and its master row change together or not at all.
+#include "forms/counter/fmTolva.h"
+
+#include "app/Clock.h"
+#include "app/ErrorReport.h"
+#include "app/Paths.h"
+#include "app/ShowMsg.h"
+#include "app/bmMain.h"
+#include "app/globals.h"
+#include "app/uiElaBar.h"
+#include "app/uiFieldBehaviour.h"
+#include "card/basQDR_Txn.h"
+#include "db/Connection.h"
+#include "db/basADODB.h"
+#include "db/basDB.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QSqlQuery>
+
+namespace {
+
+// The card frame stays disabled while an operation runs: the device polls let clicks
+// through, and a second operation must not start inside the first one's transaction.
+class FrameBusy {
+public:
+  explicit FrameBusy(QWidget* frame) : frame_(frame) {
+    if (frame_) frame_->setEnabled(false);
+  }
+  ~FrameBusy() {
+    if (frame_) frame_->setEnabled(true);
+  }
+  FrameBusy(const FrameBusy&) = delete;
+  FrameBusy& operator=(const FrameBusy&) = delete;
+
+private:
+  QWidget* frame_;
+};
+
+const QString kFailRemark = QStringLiteral("系統錯誤");
+
+// A whole, non-negative amount typed at the counter; an empty optional entry is 0, a
+// required one must be above 0.
+std::optional<Money> wholeEntry(QLineEdit* field, const QString& label, bool required, QString& msg) {
+  const QString text = field->text().trimmed();
+  if (text.isEmpty()) {
+    if (!required) return Money();
+    msg = QStringLiteral("請輸入") + label;
+    return std::nullopt;
+  }
+  const auto value = Money::parse(text);
+  if (!value) {
+    msg = label + QStringLiteral("必需為數字");
+    return std::nullopt;
+  }
+  if (*value < Money() || !value->isWhole() || (required && *value == Money())) {
+    msg = label + QStringLiteral("必需為正整數");
+    return std::nullopt;
+  }
+  return value;
+}
+
+// A numeric parameter: nothing when it is not set; `bad` when it is set but unusable.
+std::optional<Money> numericParam(const QString& id, bool& bad) {
+  bad = false;
+  QString text;
+  if (!getParamValue(id, text) || text.trimmed().isEmpty()) return std::nullopt;
+  const auto value = Money::parse(text);
+  if (!value || *value < Money()) {
+    bad = true;
+    return std::nullopt;
+  }
+  return value;
+}
+
+// Whole points earned by an amount at a rate of points per unit amount (fractions dropped).
+Money earnedPoints(const Money& amount, const Money& rate) {
+  __extension__ using Wide = __int128;
+  const Wide units = static_cast<Wide>(amount.units()) * rate.units() / Money::kScale;
+  return Money::fromUnits(static_cast<std::int64_t>(units / Money::kScale * Money::kScale));
+}
+
+// The card message printed under the values: the six lines of the card message file.
+QString counterFaceText() {
+  QString text;
+  if (!IsFile(gCardMsgFile) || !LoadMsg(gCardMsgFile, text)) return {};
+  const QStringList lines = text.split(QLatin1Char('|'));
+  QString face;
+  for (int i = 0; i < 6; ++i) face += (i < lines.size() ? lines[i] : QString()) + QLatin1Char('\n');
+  return face;
+}
+
+// Adds the transaction to the master row, so that the database agrees with the card.
+bool updateMaster(const CardTxn& t, QString& msg) {
+  try {
+    gSQL = QStringLiteral("Update Tolva Set BalAmt = BalAmt + (") + t.txnAmt.toString() +
+           QStringLiteral(") , BalPoint = BalPoint + (") + t.txnPoint.toString() + QStringLiteral(") , LastDate = ") +
+           QuotDate(Today()) + QStringLiteral(" , UPDUserID = ") + QuotText(gUserID) +
+           QStringLiteral(" , UPDDate = ") + gNowFunc + QStringLiteral(" Where CardNo = ") + QuotText(t.cardNo);
+    if (gCnn().execute(gSQL.toString()) == 0) {
+      msg = QStringLiteral("資料庫中無此卡號");
+      return false;
+    }
+    return true;
+  } catch (...) {
+    ReportError(QStringLiteral("fmTolva_UpdateTolva"));
+    msg = QStringLiteral("Tolva資料更新失敗");
+    return false;
+  }
+}
+
+// A counter sale marks the card sold, refusing what the sale window refuses.
+bool markSold(const CardTxn& t, QString& msg) {
+  try {
+    QString status;
+    {
+      QSqlQuery q = gCnn().query(QStringLiteral("Select CardNo , Status From Tolva ") +
+                                 QStringLiteral(" Where CardNO = ") + QuotText(t.cardNo));
+      if (!q.next()) {
+        msg = QStringLiteral("資料庫中無此卡號");
+        return false;
+      }
+      status = q.value(1).toString().trimmed();
+    }
+    if (status == QLatin1String("11") || status == QLatin1String("12")) msg = QStringLiteral("此卡已售出");
+    if (status == QLatin1String("81")) msg = QStringLiteral("此卡已被清除");
+    if (status == QLatin1String("99")) msg = QStringLiteral("此張卡片已列入黑名單中");
+    if (!msg.isEmpty()) return false;
+    gSQL = QStringLiteral("Update Tolva Set Status = '11' , FirstDate = ") + gNowFunc + QStringLiteral(" , LastDate = ") +
+           QuotDate(Today()) + QStringLiteral(" , UPDUserID = ") + QuotText(gUserID) +
+           QStringLiteral(" , UPDDate = ") + gNowFunc + QStringLiteral(" Where CardNo = ") + QuotText(t.cardNo);
+    gCnn().execute(gSQL.toString());
+    return true;
+  } catch (...) {
+    ReportError(QStringLiteral("fmTolva_MarkSold"));
+    msg = QStringLiteral("Tolva資料更新失敗");
+    return false;
+  }
+}
+
+}  // namespace
+
+void fmTolva::installCounterChecks() {
+  for (const char* name : {"txtAmt", "txtPoint", "txtAmtB", "txtVoidPoint"}) {
+    FieldBehaviour::install(field(QString::fromLatin1(name)))->setCheck([this](QLineEdit* f) {
+      if (Money::parse(f->text())) return true;
+      DispElaMsg(elaMsg_, QStringLiteral("必需為數字"));
+      return false;
+    });
+  }
+  FieldBehaviour::install(field(QStringLiteral("txtType")))->setCheck([this](QLineEdit* f) {
+    const QString t = f->text().trimmed();
+    if (t == QLatin1String("1") || t == QLatin1String("2") || t == QLatin1String("3")) return true;
+    DispElaMsg(elaMsg_, QStringLiteral("沖正類別請輸入1-3"));
+    return false;
+  });
+}
+
+void fmTolva::runCounterOp(const QString& label, const QString& action, const CounterCall& call) {
+  const FrameBusy busy(findChild<QGroupBox*>(QStringLiteral("fraCard")));
+  QString msg;
+  CardTxn txn;
+  bool ok = false;
+  try {
+    TransactionGuard tx(gCnn());
+    TxnValues v;
+    v.txnDept = gStoreID;
+    v.txnDate = Today();
+    v.freeText = counterFaceText();
+    ok = call(v, msg, txn);
+    if (ok) tx.commit();
+  } catch (...) {
+    ReportError(label);
+    if (ok || msg.isEmpty()) msg = QStringLiteral("存檔失敗");
+    ok = false;
+  }
+  finishCounterOp(action, ok, msg, txn);
+}
+
+void fmTolva::finishCounterOp(const QString& action, bool ok, const QString& msg, const CardTxn& txn) {
+  const QString card = txn.cardNo.trimmed();
+  if (!ok) {
+    ShowMsg(msg);
+    WriteAPLog(gAppName, action, msg + QStringLiteral("，卡號：") + card, kFailRemark);
+    return;
+  }
+  field(QStringLiteral("txtCardNo"))->setText(txn.cardNo);
+  field(QStringLiteral("txtDeptNo"))->setText(txn.storeNo);
+  field(QStringLiteral("txtBatchNo"))->setText(txn.batchNo);
+  field(QStringLiteral("txtGoodThru"))->setText(txn.goodThru);
+  field(QStringLiteral("txtBalAmt"))->setText(txn.newBal.toString());
+  field(QStringLiteral("txtBalPoint"))->setText(txn.newPoints.toString());
+  // The entries are used up, so that a second press cannot repeat the transaction.
+  for (const char* name : {"txtAmt", "txtPoint", "txtAmtB", "txtType", "txtVoidPoint"}) {
+    field(QString::fromLatin1(name))->clear();
+  }
+  const QString text = QStringLiteral("卡號：") + card + QStringLiteral("，交易金額：") + txn.txnAmt.toString() +
+                       QStringLiteral("，餘額：") + txn.newBal.toString() + QStringLiteral("，紅利點數：") +
+                       txn.newPoints.toString();
+  DispElaMsg(elaMsg_, action + QStringLiteral("完成，") + text);
+  WriteAPLog(gAppName, action, text, QString());
+}
+
+void fmTolva::cmdClientAddAmt_Click() {
+  const QString action = QStringLiteral("加值");
+  QString msg;
+  const auto amount = wholeEntry(field(QStringLiteral("txtAmt")), QStringLiteral("金額"), true, msg);
+  bool bad = false;
+  const auto limit = numericParam(QStringLiteral("QDR_BalAmtLimit"), bad);
+  if (amount && bad) msg = QStringLiteral("加值上限參數設定有誤");
+  if (!amount || bad) {
+    finishCounterOp(action, false, msg, CardTxn{});
+    return;
+  }
+  runCounterOp(QStringLiteral("fmTolva_cmdClientAddAmt_Click"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
+    v.balLimit = limit;
+    v.dbStep = updateMaster;
+    return QDR_AddAmtPrint(kTopUpMode, *amount, Money(), v, m, &t);
+  });
+}
+
+void fmTolva::cmdDeductAmt_Click() {
+  const QString action = QStringLiteral("扣抵");
+  QString msg;
+  const auto amount = wholeEntry(field(QStringLiteral("txtAmt")), QStringLiteral("金額"), true, msg);
+  bool bad = false;
+  const auto rate = numericParam(QStringLiteral("QDR_PointRate"), bad);
+  if (amount && bad) msg = QStringLiteral("紅利點數比率參數設定有誤");
+  if (!amount || bad) {
+    finishCounterOp(action, false, msg, CardTxn{});
+    return;
+  }
+  const Money points = rate ? earnedPoints(*amount, *rate) : Money();
+  runCounterOp(QStringLiteral("fmTolva_cmdDeductAmt_Click"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
+    v.dbStep = updateMaster;
+    return QDR_DeductPrint(*amount, points, v, m, &t);
+  });
+}
+
+void fmTolva::cmdDeductPoint_Click() {
+  const QString action = QStringLiteral("扣點");
+  QString msg;
+  const auto points = wholeEntry(field(QStringLiteral("txtPoint")), QStringLiteral("點數"), true, msg);
+  if (!points) {
+    finishCounterOp(action, false, msg, CardTxn{});
+    return;
+  }
+  runCounterOp(QStringLiteral("fmTolva_cmdDeductPoint_Click"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
+    v.dbStep = updateMaster;
+    return QDR_DeductPoint(*points, v, m, &t);
+  });
+}
+
+void fmTolva::cmdSaleCardT_Click() {
+  runCounterOp(QStringLiteral("fmTolva_cmdSaleCardT_Click"), QStringLiteral("售出"),
+               [](TxnValues& v, QString& m, CardTxn& t) {
+                 v.dbStep = [&t](const CardTxn& read, QString& why) {
+                   t = read;
+                   return markSold(read, why);
+                 };
+                 QString cardNo;
+                 const bool ok = QDR_SaleCard(v, cardNo, m);
+                 t.cardNo = cardNo;
+                 return ok;
+               });
+}
+
+void fmTolva::cmdUPDOCheck_Click() {
+  const QString action = QStringLiteral("沖正");
+  QString msg;
+  const QString mode = field(QStringLiteral("txtType"))->text().trimmed();
+  std::optional<Money> amount, points;
+  if (mode != QLatin1String("1") && mode != QLatin1String("2") && mode != QLatin1String("3")) {
+    msg = QStringLiteral("沖正類別請輸入1-3");
+  } else if ((amount = wholeEntry(field(QStringLiteral("txtAmtB")), QStringLiteral("沖正金額"), false, msg)) &&
+             (points = wholeEntry(field(QStringLiteral("txtVoidPoint")), QStringLiteral("沖正點數"), false, msg)) &&
+             *amount == Money() && *points == Money()) {
+    msg = QStringLiteral("請輸入沖正金額或點數");
+  }
+  if (!msg.isEmpty()) {
+    finishCounterOp(action, false, msg, CardTxn{});
+    return;
+  }
+  runCounterOp(QStringLiteral("fmTolva_cmdUPDOCheck_Click"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
+    v.dbStep = updateMaster;
+    return QDR_AddAmtPrint(mode, *amount, *points, v, m, &t);
+  });
+}

@@ -1,0 +1,231 @@
+#include "IssueFixture.h"
+
+#include "app/CodePage.h"
+#include "app/globals.h"
+#include "app/uiElaBar.h"
+#include "card/basQDR_Txn.h"
+#include "db/Connection.h"
+#include "db/basDB.h"
+#include "forms/counter/fmTolva.h"
+#include "support/Screenshot.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QSqlQuery>
+
+// The counter operations of the main window, each on a card V000001 issued with 1000 and
+// 30 points, in the reader.
+class CounterTest : public IssueTest {
+protected:
+  void SetUp() override {
+    IssueTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    addMaster(card_, QStringLiteral("11"));
+    insertCard(card_);
+  }
+  void set(fmTolva& w, const char* name, const QString& text) { w.field(QString::fromLatin1(name))->setText(text); }
+  // Journal rows as "type|amount|points|store".
+  QStringList journal() const {
+    QSqlQuery q = gCnn().query(QStringLiteral("SELECT TxnType, TxnAmt, TxnPoint, TxnDept FROM TolvaLog ORDER BY RNo"));
+    QStringList rows;
+    while (q.next()) {
+      rows << q.value(0).toString() + QLatin1Char('|') + Money::fromVariant(q.value(1)).toString() + QLatin1Char('|') +
+                  Money::fromVariant(q.value(2)).toString() + QLatin1Char('|') + q.value(3).toString();
+    }
+    return rows;
+  }
+  QByteArray stripe(const QString& bal, const QString& points) const {
+    return record(card_, QStringLiteral("2027/12/31"), bal, points);
+  }
+  void expectMaster(const QString& bal, const QString& points) const {
+    EXPECT_EQ(master(QStringLiteral("BalAmt"), card_).toString(), bal);
+    EXPECT_EQ(master(QStringLiteral("BalPoint"), card_).toString(), points);
+  }
+  // Nothing changed anywhere: master row, journal, card.
+  void expectUntouched() const {
+    expectMaster(QStringLiteral("1000"), QStringLiteral("30"));
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), 0);
+    EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("1000"), QStringLiteral("30")));
+  }
+  QStringList shownMsgs() const { return dialogs_->texts(QStringLiteral("showMsg")); }
+
+  const QString card_ = QStringLiteral("V000001");
+};
+
+TEST_P(CounterTest, TopUpChangesCardFaceJournalAndMasterTogether) {
+  QFile msgFile(path(gCardMsgFile));
+  ASSERT_TRUE(msgFile.open(QIODevice::WriteOnly));
+  msgFile.write(CodePage::toAnsi(QStringLiteral("週年慶\r\n加值送點數\r\n")));
+  msgFile.close();
+  fmTolva w;
+  set(w, "txtAmt", QStringLiteral("500"));
+  w.cmdClientAddAmt_Click();
+  EXPECT_TRUE(shownMsgs().isEmpty()) << shownMsgs().join(QLatin1Char(',')).toStdString();
+  EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("1500"), QStringLiteral("30")));
+  const QString face = SlotCard().face;
+  EXPECT_TRUE(face.contains(QStringLiteral(" 上期餘額     1000元\n 本次交易      500元\n 目前餘額     1500元\n 紅利點數       30點\n")))
+      << face.toStdString();
+  EXPECT_TRUE(face.endsWith(QStringLiteral(" -----------------\n週年慶\n加值送點數\n\n\n\n\n"))) << face.toStdString();
+  EXPECT_EQ(journal(), QStringList{QStringLiteral("21|500|0|100")});
+  expectMaster(QStringLiteral("1500"), QStringLiteral("30"));
+  EXPECT_TRUE(scalar(QStringLiteral("SELECT LastDate FROM Tolva WHERE CardNo = 'V000001'")).toString().startsWith(QStringLiteral("2026")));
+  EXPECT_EQ(w.field(QStringLiteral("txtBalAmt"))->text(), QStringLiteral("1500"));
+  EXPECT_TRUE(w.field(QStringLiteral("txtAmt"))->text().isEmpty());
+  EXPECT_EQ(apLog(QStringLiteral("加值")), QStringList{QStringLiteral("卡號：V000001，交易金額：500，餘額：1500，紅利點數：30|")});
+  SaveScreenshot(&w, QStringLiteral("fmTolva-counter"));
+}
+
+TEST_P(CounterTest, PrintFailureLeavesDatabaseAndCardAsTheyWere) {
+  SimCard c = SlotCard();
+  c.fault = QString::fromLatin1(kFaultPrintFails);
+  ASSERT_TRUE(c.save(TestReader().slotFile()));
+  fmTolva w;
+  set(w, "txtAmt", QStringLiteral("500"));
+  w.cmdClientAddAmt_Click();
+  EXPECT_EQ(shownMsgs(), QStringList{QStringLiteral("列印資料失敗!")});
+  expectUntouched();
+  EXPECT_EQ(apLog(QStringLiteral("加值")), QStringList{QStringLiteral("列印資料失敗!，卡號：V000001|系統錯誤")});
+  EXPECT_EQ(w.field(QStringLiteral("txtAmt"))->text(), QStringLiteral("500"));  // kept for another try
+}
+
+TEST_P(CounterTest, BalanceLimitAppliesOnlyWhenSet) {
+  ASSERT_TRUE(SetParamValue(QStringLiteral("QDR_BalAmtLimit"), QStringLiteral("1499")));
+  fmTolva w;
+  set(w, "txtAmt", QStringLiteral("500"));
+  w.cmdClientAddAmt_Click();
+  EXPECT_EQ(shownMsgs(), QStringList{QStringLiteral("加值後餘額超過上限")});
+  expectUntouched();
+  ASSERT_TRUE(SetParamValue(QStringLiteral("QDR_BalAmtLimit"), QStringLiteral("1500")));
+  w.cmdClientAddAmt_Click();  // the amount stayed in the field
+  expectMaster(QStringLiteral("1500"), QStringLiteral("30"));
+}
+
+TEST_P(CounterTest, DeductionEarnsPointsAtTheSetRate) {
+  fmTolva w;
+  set(w, "txtAmt", QStringLiteral("250"));
+  w.cmdDeductAmt_Click();  // no rate: no points
+  EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("750"), QStringLiteral("30")));
+  ASSERT_TRUE(SetParamValue(QStringLiteral("QDR_PointRate"), QStringLiteral("0.01")));
+  set(w, "txtAmt", QStringLiteral("350"));
+  w.cmdDeductAmt_Click();  // 3.5 points earned, whole points credited
+  EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("400"), QStringLiteral("33")));
+  EXPECT_TRUE(SlotCard().face.contains(QStringLiteral(" 上期餘額      750元\n 本次交易     -350元\n")));
+  EXPECT_EQ(journal(), (QStringList{QStringLiteral("22|-250|0|100"), QStringLiteral("22|-350|3|100")}));
+  expectMaster(QStringLiteral("400"), QStringLiteral("33"));
+  set(w, "txtAmt", QStringLiteral("401"));
+  w.cmdDeductAmt_Click();
+  EXPECT_EQ(shownMsgs(), QStringList{QStringLiteral("交易後餘額小於零")});
+  expectMaster(QStringLiteral("400"), QStringLiteral("33"));
+  EXPECT_EQ(apLog(QStringLiteral("扣抵")).size(), 3);
+}
+
+TEST_P(CounterTest, PointDeductionDownToZeroButNotBelow) {
+  fmTolva w;
+  set(w, "txtPoint", QStringLiteral("31"));
+  w.cmdDeductPoint_Click();
+  EXPECT_EQ(shownMsgs(), QStringList{QStringLiteral("交易後紅利點數小於零")});
+  expectUntouched();
+  set(w, "txtPoint", QStringLiteral("30"));
+  w.cmdDeductPoint_Click();
+  EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("1000"), QStringLiteral("0")));
+  EXPECT_TRUE(SlotCard().face.contains(QStringLiteral(" 上期餘額     1000元\n 本次交易        0元\n")));
+  EXPECT_EQ(journal(), QStringList{QStringLiteral("23|0|-30|100")});
+  expectMaster(QStringLiteral("1000"), QStringLiteral("0"));
+  EXPECT_EQ(apLog(QStringLiteral("扣點")),
+            (QStringList{QStringLiteral("交易後紅利點數小於零，卡號：V000001|系統錯誤"),
+                         QStringLiteral("卡號：V000001，交易金額：0，餘額：1000，紅利點數：0|")}));
+}
+
+TEST_P(CounterTest, ReversalModesUndoTheirTransaction) {
+  fmTolva w;
+  set(w, "txtType", QStringLiteral("2"));  // a deduction of 200 that had earned 2 points
+  set(w, "txtAmtB", QStringLiteral("200"));
+  set(w, "txtVoidPoint", QStringLiteral("2"));
+  w.cmdUPDOCheck_Click();
+  EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("1200"), QStringLiteral("28")));
+  set(w, "txtType", QStringLiteral("1"));  // more than the card holds
+  set(w, "txtAmtB", QStringLiteral("1201"));
+  w.cmdUPDOCheck_Click();
+  EXPECT_EQ(shownMsgs(), QStringList{QStringLiteral("沖正後餘額小於零")});
+  set(w, "txtType", QStringLiteral("1"));
+  set(w, "txtAmtB", QStringLiteral("1200"));
+  w.cmdUPDOCheck_Click();
+  set(w, "txtType", QStringLiteral("3"));
+  set(w, "txtVoidPoint", QStringLiteral("5"));
+  w.cmdUPDOCheck_Click();
+  EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("0"), QStringLiteral("33")));
+  EXPECT_EQ(journal(), (QStringList{QStringLiteral("32|200|-2|100"), QStringLiteral("31|-1200|0|100"),
+                                    QStringLiteral("33|0|5|100")}));
+  expectMaster(QStringLiteral("0"), QStringLiteral("33"));
+}
+
+TEST_P(CounterTest, EntriesAreCheckedBeforeTheCardIsAskedFor) {
+  fmTolva w;
+  w.cmdClientAddAmt_Click();
+  set(w, "txtAmt", QStringLiteral("12.5"));
+  w.cmdDeductAmt_Click();
+  set(w, "txtType", QStringLiteral("4"));
+  w.cmdUPDOCheck_Click();
+  set(w, "txtType", QStringLiteral("1"));
+  w.cmdUPDOCheck_Click();
+  EXPECT_EQ(shownMsgs(), (QStringList{QStringLiteral("請輸入金額"), QStringLiteral("金額必需為正整數"),
+                                      QStringLiteral("沖正類別請輸入1-3"), QStringLiteral("請輸入沖正金額或點數")}));
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("waitForCard")).isEmpty());
+  EXPECT_EQ(apLog(QStringLiteral("沖正")).size(), 2);
+  expectUntouched();
+}
+
+TEST_P(CounterTest, RefusedCardsLeaveNoJournalRow) {
+  fmTolva w;
+  blacklist(card_);
+  set(w, "txtAmt", QStringLiteral("100"));
+  w.cmdClientAddAmt_Click();
+  gCnn().execute(QStringLiteral("DELETE FROM VoidCard"));
+  insertCard(card_, QStringLiteral("2026/12/07"));
+  w.cmdClientAddAmt_Click();
+  insertCard(QStringLiteral("V000009"));  // a card the database does not know
+  w.cmdClientAddAmt_Click();
+  EXPECT_EQ(shownMsgs(), (QStringList{QStringLiteral("此張卡片已列入黑名單中"), QStringLiteral("超出有效期限"),
+                                      QStringLiteral("資料庫中無此卡號")}));
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), 0);
+  EXPECT_EQ(SlotCard().tracks[0], record(QStringLiteral("V000009"), QStringLiteral("2027/12/31"), QStringLiteral("1000"),
+                                         QStringLiteral("30")));
+}
+
+TEST_P(CounterTest, CounterSaleMarksTheCardSoldOnce) {
+  gCnn().execute(QStringLiteral("UPDATE Tolva SET Status = '01'"));
+  const SimCard before = SlotCard();
+  fmTolva w;
+  w.cmdSaleCardT_Click();
+  w.cmdSaleCardT_Click();
+  EXPECT_EQ(shownMsgs(), QStringList{QStringLiteral("此卡已售出")});
+  EXPECT_EQ(status(card_), QStringLiteral("11"));
+  EXPECT_EQ(journal(), QStringList{QStringLiteral("24|0|0|100")});
+  EXPECT_EQ(SlotCard().tracks[0], before.tracks[0]);
+  EXPECT_EQ(SlotCard().face, before.face);
+  EXPECT_EQ(apLog(QStringLiteral("售出")).size(), 2);
+}
+
+TOLVA_DB_TEST_SUITE(CounterTest);
+
+// The routine on its own: a blacklisted card given by number is refused without a card.
+class CardTxnTest : public IssueTest {};
+
+TEST_P(CardTxnTest, SaleOfAGivenCardChecksOnlyTheBlacklist) {
+  blacklist(QStringLiteral("V000002"));
+  TxnValues v;
+  v.txnDept = QStringLiteral("100");
+  v.txnDate = today();
+  QString no = QStringLiteral("V000002");
+  QString msg;
+  EXPECT_FALSE(QDR_SaleCard(v, no, msg));
+  EXPECT_EQ(msg, QStringLiteral("此張卡片已列入黑名單中"));
+  no = QStringLiteral("V000003");
+  EXPECT_TRUE(QDR_SaleCard(v, no, msg)) << msg.toStdString();
+  EXPECT_EQ(no, QStringLiteral("V000003"));
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog WHERE TxnType = '24' AND CardNo = 'V000003'")), 1);
+  EXPECT_FALSE(CheckVoidCard(QStringLiteral("V000002")));
+  EXPECT_TRUE(CheckVoidCard(QStringLiteral("V000003")));
+}
+
+TOLVA_DB_TEST_SUITE(CardTxnTest);
