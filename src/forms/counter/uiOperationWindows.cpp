@@ -2,6 +2,7 @@
 
 #include "card/fmCardMsg.h"
 #include "card/fmSetBatchKey.h"
+#include "forms/issue/fmAddAmt.h"
 
 #include <QMap>
 #include <functional>
@@ -11,6 +12,7 @@ const QMap<QString, std::function<QWidget*()>>& factories() {
   static const QMap<QString, std::function<QWidget*()>> table = {
       {QStringLiteral("cmdSetMsg"), [] { return new fmCardMsg; }},
       {QStringLiteral("cmdSetBatchKey"), [] { return new fmSetBatchKey; }},
+      {QStringLiteral("cmdAddAmt"), [] { return new fmAddAmt; }},
   };
   return table;
 }
