@@ -79,6 +79,7 @@ fmAddAmt::fmAddAmt(QWidget* parent) : QWidget(parent, Qt::Window) {
   fileRow->addWidget(txtFile_, 1);
   layout->addLayout(fileRow);
 
+  layout->addStretch(1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   auto* cmdOK = new QPushButton(QStringLiteral("確定"), this);
@@ -97,7 +98,7 @@ fmAddAmt::fmAddAmt(QWidget* parent) : QWidget(parent, Qt::Window) {
   connect(cmdExit, &QPushButton::clicked, this, &fmAddAmt::cmdExit_Click);
   setTabOrder(txtAddAmt_, txtFile_);
 
-  resize(560, 520);
+  resize(560, sizeHint().height());
   CenterForm(this);
   SetInputMode(this);
   ClearFields(this);
