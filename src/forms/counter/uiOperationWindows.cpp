@@ -6,6 +6,7 @@
 #include "forms/reports/fmWJN0107.h"
 #include "forms/issue/fmIsuCard.h"
 #include "forms/issue/fmSaleCard.h"
+#include "forms/issue/fmAddAmt.h"
 
 #include <QMap>
 #include <functional>
@@ -19,6 +20,7 @@ const QMap<QString, std::function<QWidget*()>>& factories() {
       {QStringLiteral("cmdSetting"), [] { return new fmSettingParam; }},
       {QStringLiteral("cmdIsuCard"), [] { return new fmIsuCard; }},
       {QStringLiteral("cmdSaleCard"), [] { return new fmSaleCard; }},
+      {QStringLiteral("cmdAddAmt"), [] { return new fmAddAmt; }},
   };
   return table;
 }

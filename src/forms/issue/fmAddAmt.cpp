@@ -1,0 +1,372 @@
+#include "forms/issue/fmAddAmt.h"
+
+#include "app/Clock.h"
+#include "app/Dates.h"
+#include "app/ErrorReport.h"
+#include "app/OperatorDialogs.h"
+#include "app/Paths.h"
+#include "app/ShowMsg.h"
+#include "app/UserSettings.h"
+#include "app/globals.h"
+#include "app/uiElaBar.h"
+#include "app/uiFieldBehaviour.h"
+#include "app/uiFormUtil.h"
+#include "card/basBorixCRW.h"
+#include "card/basQDR_Rewrite.h"
+#include "card/basQDR_Tolva.h"
+#include "card/uiCardMsgPanel.h"
+#include "db/Connection.h"
+#include "db/Records.h"
+#include "db/basADODB.h"
+#include "db/basDB.h"
+
+#include <QCloseEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kSettingKey = QStringLiteral("MsgFile");
+// Stripe and face hold each value in eight characters.
+constexpr int kCardValueWidth = 8;
+
+// A top-up renews the card until the end of the current month next year, whatever date the
+// card had before.
+QDate NewGoodThru(const QDate& today) { return QDate(today.year(), today.month(), 1).addMonths(13).addDays(-1); }
+
+// The face routine's own failure texts; anything else went wrong on the stripe.
+bool IsFaceFailure(const QString& msg) {
+  return msg == QStringLiteral("印字頭設定失敗!") || msg == QStringLiteral("列印視窗無法清除!") ||
+         msg == QStringLiteral("列印資料失敗!");
+}
+
+QLineEdit* ShownField(const QString& name, QWidget* parent) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(name);
+  edit->setFocusPolicy(Qt::ClickFocus);  // shown values, not typed
+  return edit;
+}
+
+}  // namespace
+
+fmAddAmt::fmAddAmt(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("fmAddAmt"));
+  setWindowTitle(QStringLiteral("加值作業"));
+  elaMsg_ = new ElaBar(this);
+  elaMsg_->setObjectName(QStringLiteral("elaMsg"));
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(buildCardFrame());
+  layout->addWidget(buildInputRow());
+  panel_ = new CardMsgPanel(elaMsg_, 0, this);
+  layout->addWidget(panel_);
+
+  auto* fileRow = new QHBoxLayout;
+  auto* lblFile = new QLabel(QStringLiteral("訊息檔案"), this);
+  lblFile->setObjectName(QStringLiteral("lblFile"));
+  txtFile_ = new QLineEdit(this);
+  txtFile_->setObjectName(QStringLiteral("txtFile"));
+  txtFile_->setToolTip(QStringLiteral("按兩下選擇訊息檔"));
+  lblFile->setBuddy(txtFile_);
+  fileRow->addWidget(lblFile);
+  fileRow->addWidget(txtFile_, 1);
+  layout->addLayout(fileRow);
+
+  layout->addStretch(1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  auto* cmdOK = new QPushButton(QStringLiteral("確定"), this);
+  cmdOK->setObjectName(QStringLiteral("cmdOK"));
+  auto* cmdExit = new QPushButton(QStringLiteral("&Z結束"), this);
+  cmdExit->setObjectName(QStringLiteral("cmdExit"));
+  buttons->addWidget(cmdOK);
+  buttons->addWidget(cmdExit);
+  layout->addLayout(buttons);
+  layout->addWidget(elaMsg_);
+
+  FieldBehaviour::install(txtAddAmt_)->setCheck([this](QLineEdit*) { return txtAddAmt_Validate(); });
+  FieldBehaviour::install(txtFile_)->setPicker([this](QLineEdit*) { txtFile_DblClick(); });
+  txtFile_->installEventFilter(this);
+  connect(cmdOK, &QPushButton::clicked, this, &fmAddAmt::cmdOK_Click);
+  connect(cmdExit, &QPushButton::clicked, this, &fmAddAmt::cmdExit_Click);
+  setTabOrder(txtAddAmt_, txtFile_);
+
+  resize(560, sizeHint().height());
+  CenterForm(this);
+  SetInputMode(this);
+  ClearFields(this);
+  const QString stored = GetSetting(objectName(), kSettingKey);
+  txtFile_->setText(stored);
+  if (!stored.trimmed().isEmpty()) loadMsgFile(stored.trimmed());
+}
+
+QWidget* fmAddAmt::buildCardFrame() {
+  auto* frame = new QGroupBox(QStringLiteral("卡片資料"), this);
+  frame->setObjectName(QStringLiteral("fraCard"));
+  auto* grid = new QGridLayout(frame);
+  txtCardNo_ = ShownField(QStringLiteral("txtCardNo"), frame);
+  txtGoodThru_ = ShownField(QStringLiteral("txtGoodThru"), frame);
+  txtBalAmtB_ = ShownField(QStringLiteral("txtBalAmtB"), frame);
+  txtBalAmtE_ = ShownField(QStringLiteral("txtBalAmtE"), frame);
+  txtBalAmtB_->setAlignment(Qt::AlignRight);
+  txtBalAmtE_->setAlignment(Qt::AlignRight);
+  const QList<QPair<QString, QLineEdit*>> fields = {
+      {QStringLiteral("卡號"), txtCardNo_},
+      {QStringLiteral("有效日期"), txtGoodThru_},
+      {QStringLiteral("可用餘額"), txtBalAmtB_},
+      {QStringLiteral("加值後餘額"), txtBalAmtE_},
+  };
+  for (int i = 0; i < fields.size(); ++i) {
+    auto* label = new QLabel(fields[i].first, frame);
+    label->setBuddy(fields[i].second);
+    grid->addWidget(label, i / 2, (i % 2) * 2);
+    grid->addWidget(fields[i].second, i / 2, (i % 2) * 2 + 1);
+  }
+  grid->setColumnStretch(1, 1);
+  grid->setColumnStretch(3, 1);
+  grid->setColumnMinimumWidth(2, 90);
+  return frame;
+}
+
+QWidget* fmAddAmt::buildInputRow() {
+  auto* row = new QWidget(this);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* label = new QLabel(QStringLiteral("加值金額"), row);
+  txtAddAmt_ = new QLineEdit(row);
+  txtAddAmt_->setObjectName(QStringLiteral("txtAddAmt"));
+  txtAddAmt_->setAlignment(Qt::AlignRight);
+  txtAddAmt_->setMaximumWidth(160);
+  label->setBuddy(txtAddAmt_);
+  layout->addWidget(label);
+  layout->addWidget(txtAddAmt_);
+  layout->addStretch(1);
+  return row;
+}
+
+// ---- Amount ------------------------------------------------------------------------------
+
+void fmAddAmt::refuseAmount(const QString& message) {
+  DispElaMsg(elaMsg_, message);
+  txtAddAmt_->setFocus();
+  txtAddAmt_->selectAll();
+}
+
+std::optional<Money> fmAddAmt::checkedAmount() {
+  const auto amount = Money::parse(txtAddAmt_->text());
+  if (!amount) {
+    refuseAmount(QStringLiteral("必需為數字"));
+    return std::nullopt;
+  }
+  if (*amount <= Money{}) {
+    refuseAmount(QStringLiteral("加值金額必需大於0"));
+    return std::nullopt;
+  }
+  return amount;
+}
+
+bool fmAddAmt::txtAddAmt_Validate() {
+  if (txtAddAmt_->text().trimmed().isEmpty() || txtAddAmt_->isReadOnly()) return true;
+  return checkedAmount().has_value();
+}
+
+// ---- One top-up --------------------------------------------------------------------------
+
+void fmAddAmt::cmdOK_Click() {
+  Press press;
+  try {
+    topUp(press);
+  } catch (...) {
+    ReportError(QStringLiteral("fmAddAmt_cmdOK_Click"));
+    // The log must not record an interrupted top-up as a plain one.
+    if (press.failure.isEmpty()) {
+      QString number;
+      CurrentErrorInfo(number, press.failure);
+      if (press.failure.isEmpty()) press.failure = QStringLiteral("執行錯誤");
+    }
+  }
+  endPress(press);
+}
+
+void fmAddAmt::topUp(Press& press) {
+  if (gBatchKey.isEmpty()) {
+    DispElaMsg(elaMsg_, QStringLiteral("未設定資料加密碼"));
+    return;
+  }
+  if (txtAddAmt_->text().trimmed().isEmpty()) {
+    ShowMsg(QStringLiteral("請輸入加值金額"));
+    txtAddAmt_->setFocus();
+    return;
+  }
+  // The button must not get round the field's check: only a checked number reaches the SQL.
+  const auto amount = checkedAmount();
+  if (!amount) return;
+  const QString freeText = panel_->faceText();
+
+  press.usedDevice = true;
+  QString msg;
+  if (!Borix_InsertCard(msg)) {
+    press.failure = msg;
+    DispElaMsg(elaMsg_, msg);
+    return;
+  }
+  QString cardNo, storeNo, batchNo, goodThru, balAmt, balPoint;
+  if (!QDR_ReadCard(cardNo, storeNo, batchNo, goodThru, balAmt, balPoint, msg, false)) {
+    press.failure = msg;
+    ShowMsg(msg);
+    return;
+  }
+  cardNo = cardNo.trimmed();
+  press.cardNo = cardNo;
+  // A balance or date that does not read as one (a card written under another key) must not
+  // be taken for 0 or for a valid card.
+  const auto cardBal = Money::parse(balAmt);
+  const auto cardThru = ToDateTime(goodThru);
+  if (!cardBal || !cardThru) {
+    press.failure = QStringLiteral("卡片資料有誤");
+    ShowMsg(press.failure);
+    return;
+  }
+  const Money newBal = (*cardBal + *amount).roundedToWhole();
+  txtCardNo_->setText(cardNo);
+  txtGoodThru_->setText(DBDateDisp(goodThru));
+  txtBalAmtB_->setText(balAmt);
+  txtBalAmtE_->setText(newBal.toString());
+
+  if (cardThru->date() < Today() &&
+      !Dialogs().askYesNo(QStringLiteral("超出有效期限，是否要繼續加值？"), gAppName)) {
+    return;
+  }
+  if (newBal < Money{}) {
+    ShowMsg(QStringLiteral("加值後餘額小於零"));
+    return;
+  }
+  // Checked before the database is touched: a longer value would be cut on the stripe.
+  if (newBal.toString().size() > kCardValueWidth || amount->toString().size() > kCardValueWidth) {
+    press.failure = QStringLiteral("金額超過卡片可記錄的位數，卡號:") + cardNo;
+    ShowMsg(press.failure);
+    return;
+  }
+
+  const QString newThru = NewGoodThru(Today()).toString(QStringLiteral("yyyy/MM/dd"));
+  TransactionGuard tx(gCnn());
+  TolvaLogRec rec;
+  rec.TxnDept = gStoreID;
+  rec.TxnType = QStringLiteral("21");
+  rec.CardNo = cardNo;
+  rec.TxnDate = Today();
+  rec.TxnAmt = amount->toString();
+  rec.TxnPoint = 0;
+  rec.RefCheckNo = QString();
+  rec.Remark = QString();
+  rec.POSID = gWorkstation;
+  rec.UserID = gUserID;
+  // The checked value, never the typed text, goes into the statement.
+  gSQL = QStringLiteral("update Tolva set BalAmt = BalAmt + ") + amount->toString() + QStringLiteral(" , GoodThru = ") +
+         QuotDate(newThru) + QStringLiteral(" Where CardNo =  ") + QuotText(cardNo);
+  if (gCnn().execute(gSQL.toString()) < 1) {
+    press.failure = QStringLiteral("Tolva主檔更新失敗，卡號:") + cardNo;
+    ShowMsg(press.failure);
+    return;
+  }
+  if (!ADD_TolvaLog(rec, gCnn())) {
+    press.failure = QStringLiteral("Tolva記錄新增失敗，卡號:") + cardNo;
+    ShowMsg(press.failure);
+    return;
+  }
+  const CardImage card{cardNo, storeNo, batchNo, newThru, newBal.toString(), balPoint, freeText, balAmt,
+                       amount->toString()};
+  if (!QDR_RewriteCard(card, msg)) {
+    press.failure = msg + QStringLiteral("，") +
+                    (IsFaceFailure(msg) ? QStringLiteral("卡片資料列印失敗，卡號:") : QStringLiteral("卡片資料寫入失敗，卡號:")) +
+                    cardNo;
+    ShowMsg(press.failure);
+    return;
+  }
+  tx.commit();
+  txtGoodThru_->setText(DBDateDisp(newThru));
+  DispElaMsg(elaMsg_, QStringLiteral("加值完成"), 0);
+}
+
+// The end of every press: the transaction is already rolled back unless it was committed.
+void fmAddAmt::endPress(const Press& press) {
+  try {
+    if (press.failure.isEmpty()) {
+      WriteAPLog(gAppName, QStringLiteral("加值"),
+                 QStringLiteral("卡號：") + press.cardNo + QStringLiteral("，加值金額：") + txtAddAmt_->text().trimmed(),
+                 QString());
+    } else {
+      WriteAPLog(gAppName, QStringLiteral("加值"), press.failure, QStringLiteral("系統錯誤"));
+    }
+  } catch (...) {
+    LogError(QStringLiteral("fmAddAmt_cmdOK_Click"));
+  }
+  try {
+    if (press.usedDevice) CRW_CardOut();
+  } catch (...) {
+    LogError(QStringLiteral("fmAddAmt_cmdOK_Click"));
+  }
+}
+
+// ---- Message file and window -------------------------------------------------------------
+
+void fmAddAmt::loadMsgFile(const QString& path) {
+  if (panel_->LoadMsg(path)) return;
+  DispElaMsg(elaMsg_, IsFile(path) ? QStringLiteral("檔案載入失敗") : QStringLiteral("訊息檔不存在"));
+}
+
+void fmAddAmt::txtFile_LostFocus() {
+  try {
+    const QString path = txtFile_->text().trimmed();
+    if (path.isEmpty()) {
+      panel_->clearLines();
+    } else {
+      loadMsgFile(path);
+    }
+  } catch (...) {
+    ReportError(QStringLiteral("fmAddAmt_txtFile_LostFocus"));
+  }
+}
+
+void fmAddAmt::txtFile_DblClick() {
+  try {
+    const QString chosen = CardMsgPanel::chooseFile(txtFile_->text());
+    if (chosen.isEmpty()) return;
+    txtFile_->setText(chosen);
+    loadMsgFile(chosen);
+  } catch (...) {
+    ReportError(QStringLiteral("fmAddAmt_txtFile_DblClick"));
+  }
+}
+
+void fmAddAmt::cmdExit_Click() {
+  SaveSetting(objectName(), kSettingKey, txtFile_->text().trimmed());
+  hide();
+}
+
+bool fmAddAmt::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == txtFile_ && event->type() == QEvent::FocusOut) {
+    // Switching to another window or a popup is not leaving the field.
+    const auto reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) txtFile_LostFocus();
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void fmAddAmt::closeEvent(QCloseEvent* event) {
+  // The title bar's close button leaves the window the way its exit button does.
+  SaveSetting(objectName(), kSettingKey, txtFile_->text().trimmed());
+  QWidget::closeEvent(event);
+}
+
+void fmAddAmt::showEvent(QShowEvent* event) {
+  if (!event->spontaneous()) CenterForm(this);
+  QWidget::showEvent(event);
+}
