@@ -175,6 +175,11 @@ QVariant Connection::lastInsertId() {
 
 void Connection::beginTrans() {
   requireOpen();
+  // Window events run while a card operation polls the reader, so a second operation can start
+  // inside the first one's transaction; it must not share (or, on SQLite, break) that one.
+  if (inTransaction_) {
+    throw TolvaError(QStringLiteral("3000"), QStringLiteral("另一項作業進行中，請稍候再試"));
+  }
   if (provider_.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0) {
     // Take the write lock at once: two workstations that read first and write later would
     // otherwise deadlock on the upgrade instead of waiting for each other.

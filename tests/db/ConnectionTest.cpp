@@ -188,6 +188,17 @@ TEST_P(ConnectionTest, GuardRollsBackWhatWasNotCommitted) {
   EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT id FROM t")).toInt(), 2);
 }
 
+TEST_P(ConnectionTest, ASecondTransactionCannotStartInsideTheFirst) {
+  gCnn().execute(QStringLiteral("CREATE TABLE t (id INTEGER)"));
+  TransactionGuard outer(gCnn());
+  gCnn().execute(QStringLiteral("INSERT INTO t VALUES (1)"));
+  EXPECT_THROW(TransactionGuard inner(gCnn()), TolvaError);
+  // The first one goes on untouched.
+  EXPECT_TRUE(gCnn().inTransaction());
+  outer.commit();
+  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM t")).toInt(), 1);
+}
+
 TEST_P(ConnectionTest, GeneratedKeyIsThisConnectionsOwn) {
   const QString serial = isPostgres() ? QStringLiteral("RNo SERIAL PRIMARY KEY") : QStringLiteral("RNo INTEGER PRIMARY KEY AUTOINCREMENT");
   gCnn().execute(QStringLiteral("CREATE TABLE t (") + serial + QStringLiteral(", v INTEGER)"));
