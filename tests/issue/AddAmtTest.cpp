@@ -20,8 +20,11 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSqlQuery>
+#include <functional>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -65,7 +68,12 @@ public:
   I CRWSetMSData(I h, I* id, I* f, I mode, I length, const char* data) override {
     return note("CRWSetMSData"), inner.CRWSetMSData(h, id, f, mode, length, data);
   }
-  I CRWWriteMSData(I h, I id, I* f, I* o) override { return note("CRWWriteMSData"), inner.CRWWriteMSData(h, id, f, o); }
+  // Runs once, when the next stripe write is started: what the window does meanwhile.
+  std::function<void()> duringWrite;
+  I CRWWriteMSData(I h, I id, I* f, I* o) override {
+    if (duringWrite) std::exchange(duringWrite, nullptr)();
+    return note("CRWWriteMSData"), inner.CRWWriteMSData(h, id, f, o);
+  }
   I CRWSetPrintMode(I h, I* o, I* f, I* v1, I* v2, I* v3, I* v4, I* v5, I* v6, I* v7, I* v8, I* v9, I* v10,
                     I* v11) override {
     return note("CRWSetPrintMode"), inner.CRWSetPrintMode(h, o, f, v1, v2, v3, v4, v5, v6, v7, v8, v9, v10, v11);
@@ -245,6 +253,20 @@ TEST_P(AddAmtTest, ValidCardIsToppedUpAndRenewedToNextYearsMonthEnd) {
   EXPECT_EQ(log[0].first, QStringLiteral("卡號：V000001，加值金額：100"));
   EXPECT_TRUE(log[0].second.isEmpty());
   SaveScreenshot(window_.get(), QStringLiteral("fmAddAmt"));
+}
+
+TEST_P(AddAmtTest, SecondPressWhileTheCardIsWrittenIsIgnored) {
+  issue(QStringLiteral("2027/12/31"), QStringLiteral("1000"));
+  // The operator presses again while the reader is busy with the first top-up.
+  driver_.duringWrite = [this] { press(QStringLiteral("100")); };
+  press(QStringLiteral("100"));
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("messageBox")).isEmpty())
+      << dialogs_->texts(QStringLiteral("messageBox")).join(' ').toStdString();
+  EXPECT_EQ(dbBal(), Money::fromInt(1100));
+  EXPECT_EQ(journalRows(), 1);
+  EXPECT_EQ(readSlot().bal, QStringLiteral("1100"));
+  EXPECT_EQ(apLog().size(), 1);
+  EXPECT_TRUE(window_->findChild<QPushButton*>(QStringLiteral("cmdOK"))->isEnabled());
 }
 
 TEST_P(AddAmtTest, RenewalLandsOnTheLastDayOfTheMonthNextYear) {

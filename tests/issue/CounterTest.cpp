@@ -88,6 +88,38 @@ TEST_P(CounterTest, PrintFailureLeavesDatabaseAndCardAsTheyWere) {
   EXPECT_EQ(w.field(QStringLiteral("txtAmt"))->text(), QStringLiteral("500"));  // kept for another try
 }
 
+TEST_P(CounterTest, PrintFailureOfEveryValueChangeLeavesEverythingAsItWas) {
+  SimCard c = SlotCard();
+  c.fault = QString::fromLatin1(kFaultPrintFails);
+  ASSERT_TRUE(c.save(TestReader().slotFile()));
+  ASSERT_TRUE(SetParamValue(QStringLiteral("QDR_PointRate"), QStringLiteral("0.01")));
+  fmTolva w;
+  set(w, "txtAmt", QStringLiteral("300"));
+  w.cmdDeductAmt_Click();
+  set(w, "txtPoint", QStringLiteral("10"));
+  w.cmdDeductPoint_Click();
+  set(w, "txtType", QStringLiteral("2"));
+  set(w, "txtAmtB", QStringLiteral("100"));
+  w.cmdUPDOCheck_Click();
+  EXPECT_EQ(shownMsgs(), (QStringList(3, QStringLiteral("列印資料失敗!"))));
+  expectUntouched();
+  EXPECT_EQ(apLog(QStringLiteral("扣抵")), QStringList{QStringLiteral("列印資料失敗!，卡號：V000001|系統錯誤")});
+  EXPECT_EQ(apLog(QStringLiteral("扣點")), QStringList{QStringLiteral("列印資料失敗!，卡號：V000001|系統錯誤")});
+  EXPECT_EQ(apLog(QStringLiteral("沖正")), QStringList{QStringLiteral("列印資料失敗!，卡號：V000001|系統錯誤")});
+}
+
+TEST_P(CounterTest, ReversalFaceShowsThePreviousBalanceAndTheAmount) {
+  fmTolva w;
+  set(w, "txtType", QStringLiteral("1"));
+  set(w, "txtAmtB", QStringLiteral("250"));
+  w.cmdUPDOCheck_Click();
+  EXPECT_TRUE(shownMsgs().isEmpty()) << shownMsgs().join(QLatin1Char(',')).toStdString();
+  EXPECT_TRUE(SlotCard().face.contains(QStringLiteral(" 上期餘額     1000元\n 本次交易     -250元\n 目前餘額      750元\n")))
+      << SlotCard().face.toStdString();
+  EXPECT_EQ(journal(), QStringList{QStringLiteral("31|-250|0|100")});
+  expectMaster(QStringLiteral("750"), QStringLiteral("30"));
+}
+
 TEST_P(CounterTest, BalanceLimitAppliesOnlyWhenSet) {
   ASSERT_TRUE(SetParamValue(QStringLiteral("QDR_BalAmtLimit"), QStringLiteral("1499")));
   fmTolva w;

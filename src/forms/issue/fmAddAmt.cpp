@@ -84,6 +84,7 @@ fmAddAmt::fmAddAmt(QWidget* parent) : QWidget(parent, Qt::Window) {
   buttons->addStretch(1);
   auto* cmdOK = new QPushButton(QStringLiteral("確定"), this);
   cmdOK->setObjectName(QStringLiteral("cmdOK"));
+  cmdOK_ = cmdOK;
   auto* cmdExit = new QPushButton(QStringLiteral("&Z結束"), this);
   cmdExit->setObjectName(QStringLiteral("cmdExit"));
   buttons->addWidget(cmdOK);
@@ -180,6 +181,11 @@ bool fmAddAmt::txtAddAmt_Validate() {
 // ---- One top-up --------------------------------------------------------------------------
 
 void fmAddAmt::cmdOK_Click() {
+  // The device polls let clicks through; a second press must not start a top-up inside this
+  // one's transaction on the same card.
+  if (pressing_) return;
+  pressing_ = true;
+  cmdOK_->setEnabled(false);
   Press press;
   try {
     topUp(press);
@@ -193,6 +199,8 @@ void fmAddAmt::cmdOK_Click() {
     }
   }
   endPress(press);
+  cmdOK_->setEnabled(true);
+  pressing_ = false;
 }
 
 void fmAddAmt::topUp(Press& press) {

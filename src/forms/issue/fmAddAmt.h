@@ -65,4 +65,6 @@ private:
   QLineEdit* txtFile_;
   CardMsgPanel* panel_;
   ElaBar* elaMsg_;
+  QPushButton* cmdOK_ = nullptr;
+  bool pressing_ = false;
 };
