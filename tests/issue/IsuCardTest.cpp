@@ -457,6 +457,10 @@ TEST_P(IsuCardTest, FieldChecksAndStartCheck) {
   EXPECT_TRUE(w.txtCardCnt_Validate());
   refused(w.txtBalAmt(), QStringLiteral("1O0"), &fmIsuCard::txtBalAmt_Validate, QStringLiteral("必需為數字"));
   refused(w.txtBalAmt(), QStringLiteral("-5"), &fmIsuCard::txtBalAmt_Validate, QStringLiteral("金額不可小於0"));
+  refused(w.txtBalAmt(), QStringLiteral("123456789"), &fmIsuCard::txtBalAmt_Validate,
+          QStringLiteral("金額超過卡片可記錄的位數"));
+  w.txtBalAmt()->setText(QStringLiteral("12345678"));
+  EXPECT_TRUE(w.txtBalAmt_Validate());
   w.txtBalAmt()->setText(QStringLiteral("12.5"));
   EXPECT_TRUE(w.txtBalAmt_Validate());
 

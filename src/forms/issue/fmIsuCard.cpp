@@ -212,7 +212,12 @@ bool fmIsuCard::txtCardCnt_Validate() {
 
 bool fmIsuCard::txtBalAmt_Validate() {
   if (txtBalAmt_->text().trimmed().isEmpty() || txtBalAmt_->isReadOnly()) return true;
-  return checkNumber(txtBalAmt_, QStringLiteral("金額不可小於0"), false);
+  if (!checkNumber(txtBalAmt_, QStringLiteral("金額不可小於0"), false)) return false;
+  // The card carries eight positions; a longer balance would fail every card of the run.
+  if (Money::parse(txtBalAmt_->text())->toString().size() > 8) {
+    return refuse(txtBalAmt_, QStringLiteral("金額超過卡片可記錄的位數"));
+  }
+  return true;
 }
 
 bool fmIsuCard::txtRemark_Validate() {
