@@ -46,9 +46,14 @@ bool CardMsgPanel::LoadMsg(const QString& file) {
 bool CardMsgPanel::SaveMsg(const QString& file) const {
   QStringList texts;
   for (const QLineEdit* l : lines_) texts << l->text();
+  const QString text = texts.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+  const QByteArray bytes = CodePage::toAnsi(text);
+  // A character the code page has no byte for would be written as another one; the file keeps
+  // its old text rather than a message the operator did not type.
+  if (CodePage::fromAnsi(bytes) != text) return false;
   QSaveFile out(file);
   if (!out.open(QIODevice::WriteOnly)) return false;
-  out.write(CodePage::toAnsi(texts.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
+  out.write(bytes);
   return out.commit();
 }
 

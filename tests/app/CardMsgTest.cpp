@@ -52,6 +52,13 @@ TEST_F(CardMsgTest, SavingSixEmptyBoxesWritesFiveEmptyLinesAndAFinalBreak) {
   EXPECT_EQ(lines(w), (QStringList{QStringLiteral("卡友日"), QStringLiteral("加倍送"), QString(), QString(), QString(),
                                    QString()}));
   EXPECT_EQ(w.msgPanel()->faceText(), QStringLiteral("卡友日\n加倍送\n\n\n\n\n"));
+
+  // A character the code page cannot hold is not quietly turned into another one.
+  const QByteArray before = readBytes(path(QStringLiteral("out.txt")));
+  w.msgPanel()->line(2)->setText(QStringLiteral("週年慶\U0001F600"));
+  w.cmdSave_Click();
+  EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("存檔失敗"));
+  EXPECT_EQ(readBytes(path(QStringLiteral("out.txt"))), before);
 }
 
 TEST_F(CardMsgTest, MissingNamesAndFilesSaySoAndKeepTheBoxes) {

@@ -65,10 +65,19 @@ TEST_F(PrintPreviewTest, LongTableContinuesWithItsHeadingsAndEveryRow) {
   SaveScreenshot(&w, QStringLiteral("frmPrint"));
 }
 
-TEST_F(PrintPreviewTest, CancelledSaveWritesNothing) {
+TEST_F(PrintPreviewTest, CancelledOrImpossibleSaveIsNoSuccess) {
   frmPrint w;
   w.StartDoc(QStringLiteral("x"));
+  w.AddText(QStringLiteral("一行"));
   w.EndDoc();
   EXPECT_FALSE(w.cmdSave_Click());
   EXPECT_EQ(dialogs_->texts(QStringLiteral("saveFileName")).size(), 1);
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("messageBox")).isEmpty());
+
+  // A folder that does not exist: nothing is written, and the operator is told.
+  const QString pdf = path(QStringLiteral("no/such/folder/x.pdf"));
+  dialogs_->fileAnswers.push_back(pdf);
+  EXPECT_FALSE(w.cmdSave_Click());
+  EXPECT_FALSE(QFile::exists(pdf));
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("存檔失敗")});
 }

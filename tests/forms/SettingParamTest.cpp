@@ -173,6 +173,10 @@ TEST_P(SettingParamTest, LeavingWithUnsavedChangesAsks) {
   fmSettingParam w;
   w.show();
   w.txtBorixPort()->setText(QStringLiteral("COM7"));
+  // Another menu button hides the window without asking: the typed value waits for its return.
+  w.hide();
+  w.show();
+  EXPECT_EQ(w.txtBorixPort()->text(), QStringLiteral("COM7"));
   w.cmdExit_Click();  // scripted "No"
   EXPECT_TRUE(w.isVisible());
   EXPECT_EQ(dialogs_->texts(QStringLiteral("askYesNo")).size(), 1);

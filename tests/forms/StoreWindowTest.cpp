@@ -9,6 +9,8 @@
 #include "support/Screenshot.h"
 #include "support/TestEnv.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -245,6 +247,32 @@ TEST_P(StoreWindowTest, PrintedListRunsOverTwoPagesWithEveryStore) {
 }
 
 TOLVA_DB_TEST_SUITE(StoreWindowTest);
+
+TEST_P(StoreWindowTest, ClosingTheProgramKeepsUnsavedEditsTheOperatorKeeps) {
+  fmTolva main;
+  main.show();
+  main.button(QStringLiteral("cmdSetDept"))->click();
+  auto* stores = qobject_cast<fmWJN0107*>(main.currentWindow());
+  ASSERT_NE(stores, nullptr);
+  stores->cmdAdd_Click();
+  stores->txtStoreID()->setText(QStringLiteral("009"));
+  stores->txtStoreName()->setText(QStringLiteral("未存店"));
+
+  QCloseEvent kept;  // the operator answers "No" to discarding the new store
+  QApplication::sendEvent(&main, &kept);
+  EXPECT_FALSE(kept.isAccepted());
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("askYesNo")).size(), 1);
+  EXPECT_TRUE(stores->isVisible());
+  EXPECT_EQ(stores->mode(), fmWJN0107::Mode::Add);
+  EXPECT_EQ(stores->txtStoreName()->text(), QStringLiteral("未存店"));
+
+  dialogs_->yesNoAnswers.push_back(true);
+  QCloseEvent discarded;
+  QApplication::sendEvent(&main, &discarded);
+  EXPECT_TRUE(discarded.isAccepted());
+  EXPECT_FALSE(stores->isVisible());
+  delete stores;
+}
 
 TEST_P(StoreWindowTest, MainMenuOpensBothWindows) {
   fmTolva main;

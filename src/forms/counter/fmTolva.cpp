@@ -305,15 +305,25 @@ QLineEdit* fmTolva::field(const QString& name) const { return findChild<QLineEdi
 
 QPushButton* fmTolva::button(const QString& name) const { return findChild<QPushButton*>(name); }
 
-void fmTolva::cmdExit_Click() {
+bool fmTolva::closeOperationWindows() {
   for (const QPointer<QWidget>& w : std::as_const(windows_)) {
-    if (w) w->close();
+    // A window that stays on screen after being asked to close holds something the operator
+    // chose to keep (unsaved edits) or a card operation still running: the program stays.
+    if (w && !w->close() && w->isVisible()) return false;
   }
-  QApplication::quit();
+  return true;
+}
+
+void fmTolva::cmdExit_Click() {
+  if (closeOperationWindows()) QApplication::quit();
 }
 
 void fmTolva::closeEvent(QCloseEvent* event) {
   elaMsg_->setCaption(QString());
+  if (!closeOperationWindows()) {
+    event->ignore();
+    return;
+  }
   event->accept();
-  cmdExit_Click();
+  QApplication::quit();
 }

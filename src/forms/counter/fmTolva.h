@@ -50,6 +50,8 @@ protected:
 private:
   void Form_Load();
   void InitForm();
+  // Closes the operation windows; false when one of them stays open.
+  bool closeOperationWindows();
   QWidget* buildCardPage();
   QLayout* buildCardValues(QWidget* frame);
   QLayout* buildCounterOperations(QWidget* frame);

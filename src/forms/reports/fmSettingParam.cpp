@@ -121,7 +121,9 @@ void fmSettingParam::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (event->spontaneous()) return;
   CenterForm(this);
-  Form_Load();
+  // The menu hides this window without asking; what the operator typed and did not save yet
+  // is still there when the window comes back.
+  if (fieldTexts() == loaded_) Form_Load();
 }
 
 void fmSettingParam::Form_Load() {

@@ -96,7 +96,10 @@ void PrintDoc::AddTable(const QString& format, const QString& headings, const QS
 }
 
 int PrintDoc::print(QPagedPaintDevice* device) const {
-  QPainter painter(device);
+  QPainter painter;
+  // A device that cannot be opened (a PDF in a folder that cannot be written, a printer that
+  // refuses the job) has no pages: nothing was printed.
+  if (!painter.begin(device)) return 0;
   QFont body(QStringLiteral("WenQuanYi Micro Hei"));
   body.setPointSize(10);
   painter.setFont(body);
@@ -131,7 +134,8 @@ int PrintDoc::print(QPagedPaintDevice* device) const {
       drawCells(b, row, false);
     }
   }
-  return page.pages();
+  const int pages = page.pages();
+  return painter.end() ? pages : 0;
 }
 
 bool PrintDoc::saveAsPdf(const QString& file) const {

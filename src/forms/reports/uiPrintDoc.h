@@ -20,7 +20,8 @@ public:
   bool ended() const { return ended_; }
   QString title() const { return title_; }
 
-  // Paints every page on the device; answers the number of pages.
+  // Paints every page on the device; answers the number of pages, 0 when the device could not
+  // be opened or finished.
   int print(QPagedPaintDevice* device) const;
   // Writes the document as a PDF file.
   bool saveAsPdf(const QString& file) const;
