@@ -91,18 +91,25 @@ void Connection::open(const QString& cnt) {
   }
   provider_ = provider;
   cnt_ = cnt;
-  if (driver == QLatin1String("QSQLITE")) {
-    RegisterSqliteFunctions(db);
-    execute(QStringLiteral("PRAGMA journal_mode=WAL"));
-  }
-  const QString searchPath = kv.value(QStringLiteral("search path"));
-  if (driver == QLatin1String("QPSQL") && !searchPath.isEmpty()) {
-    static const QRegularExpression ident(QStringLiteral("^[A-Za-z_][A-Za-z0-9_, ]*$"));
-    if (!ident.match(searchPath).hasMatch()) {
-      close();
-      throw TolvaError(QStringLiteral("-1"), QStringLiteral("Invalid Search Path: ") + searchPath);
+  // A connection that fails its set-up (a file that is not a database, say) is closed again:
+  // it must not look open to the statements that follow.
+  try {
+    if (driver == QLatin1String("QSQLITE")) {
+      RegisterSqliteFunctions(db);
+      execute(QStringLiteral("PRAGMA journal_mode=WAL"));
     }
-    execute(QStringLiteral("SET search_path TO ") + searchPath);
+    const QString searchPath = kv.value(QStringLiteral("search path"));
+    if (driver == QLatin1String("QPSQL") && !searchPath.isEmpty()) {
+      static const QRegularExpression ident(QStringLiteral("^[A-Za-z_][A-Za-z0-9_, ]*$"));
+      if (!ident.match(searchPath).hasMatch()) {
+        throw TolvaError(QStringLiteral("-1"), QStringLiteral("Invalid Search Path: ") + searchPath);
+      }
+      execute(QStringLiteral("SET search_path TO ") + searchPath);
+    }
+  } catch (...) {
+    db = QSqlDatabase();
+    close();
+    throw;
   }
 }
 

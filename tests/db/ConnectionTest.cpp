@@ -85,6 +85,20 @@ TEST_F(DialectTest, FailedConnectionMasksThePasswordEverywhere) {
   EXPECT_THROW(gCnn().execute(QStringLiteral("SELECT 1")), TolvaError);
 }
 
+TEST_F(DialectTest, FileThatIsNotADatabaseLeavesTheConnectionClosed) {
+  QFile junk(path(QStringLiteral("junk.db")));
+  ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+  junk.write(QByteArray(4096, 'j'));
+  junk.close();
+  writeIni(QStringLiteral("[PARAM]\r\nGCNT=Provider=SQLite;Data Source=junk.db\r\n"));
+  EXPECT_FALSE(InitINIgCNT());
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
+  // A failed connection is closed, not left half set up as if it worked.
+  EXPECT_FALSE(gCnn().isOpen());
+  EXPECT_THROW(gCnn().execute(QStringLiteral("SELECT 1")), TolvaError);
+  EXPECT_EQ(readBytes(path(QStringLiteral("junk.db"))), QByteArray(4096, 'j'));
+}
+
 TEST_F(DialectTest, UnknownProviderAndEmptyGcntFail) {
   Connection c;
   EXPECT_FALSE(ConnectADO(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x.mdb"), c));
