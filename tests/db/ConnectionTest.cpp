@@ -1,10 +1,14 @@
 #include "app/ErrorReport.h"
+#include "app/uiQtDialogs.h"
 #include "app/globals.h"
 #include "db/Connection.h"
 #include "db/basADODB.h"
 #include "support/TestEnv.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QInputDialog>
+#include <QTimer>
 
 class DialectTest : public AppTest {};
 
@@ -68,6 +72,32 @@ TEST_F(DialectTest, PasswordBoxRules) {
   writeIni(QStringLiteral("[PARAM]\r\nGCNT=SQLOLEDB;DATA SOURCE=(local)\r\n"));
   InitINIgCNT();
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("inputBox")).isEmpty());
+}
+
+TEST_F(DialectTest, PasswordTypedIntoTheRealBoxIsHidden) {
+  QtOperatorDialogs qt;
+  SetDialogs(&qt);
+  QLineEdit::EchoMode echo = QLineEdit::Normal;
+  QString prefilled;
+  // The operator types once the box is up.
+  QTimer typist;
+  typist.setInterval(20);
+  QObject::connect(&typist, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+      typist.stop();
+      echo = box->textEchoMode();
+      prefilled = box->textValue();
+      box->setTextValue(QStringLiteral("pw"));
+      box->accept();
+    }
+  });
+  typist.start();
+  const QString answer = Dialogs().inputBox(QStringLiteral("PROVIDER=SQLOLEDB"), QStringLiteral("資料庫連線密碼"),
+                                            QStringLiteral("****"));
+  SetDialogs(dialogs_.get());
+  EXPECT_EQ(answer, QStringLiteral("pw"));
+  EXPECT_EQ(prefilled, QStringLiteral("****"));
+  EXPECT_EQ(echo, QLineEdit::Password);
 }
 
 TEST_F(DialectTest, FailedConnectionMasksThePasswordEverywhere) {
