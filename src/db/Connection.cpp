@@ -173,12 +173,17 @@ QVariant Connection::scalar(const QString& sql) {
   return q.next() ? q.value(0) : QVariant();
 }
 
-QVariant Connection::lastInsertId() {
-  const QString p = provider_.toLower();
-  if (p == QLatin1String("sqlite")) return scalar(QStringLiteral("SELECT last_insert_rowid()"));
-  if (p == QLatin1String("postgresql")) return scalar(QStringLiteral("SELECT lastval()"));
-  return scalar(QStringLiteral("SELECT SCOPE_IDENTITY()"));
+QString GeneratedKeyQuery(const QString& provider) {
+  const QString p = provider.trimmed().toLower();
+  if (p == QLatin1String("sqlite")) return QStringLiteral("SELECT last_insert_rowid()");
+  // The generic ODBC provider is treated as PostgreSQL throughout.
+  if (p == QLatin1String("postgresql") || p.startsWith(QLatin1String("msdasql"))) return QStringLiteral("SELECT lastval()");
+  // SQL Server: SCOPE_IDENTITY() is NULL in a batch of its own; @@IDENTITY belongs to this
+  // session, and the tables have no triggers that insert elsewhere.
+  return QStringLiteral("SELECT @@IDENTITY AS 'NewRNo' ");
 }
+
+QVariant Connection::lastInsertId() { return scalar(GeneratedKeyQuery(provider_)); }
 
 void Connection::beginTrans() {
   requireOpen();

@@ -129,6 +129,20 @@ TEST_F(DialectTest, FileThatIsNotADatabaseLeavesTheConnectionClosed) {
   EXPECT_EQ(readBytes(path(QStringLiteral("junk.db"))), QByteArray(4096, 'j'));
 }
 
+TEST(GeneratedKeyTest, EachProviderAsksForThisSessionsKeyInAStatementOfItsOwn) {
+  EXPECT_EQ(GeneratedKeyQuery(QStringLiteral("SQLite")), QStringLiteral("SELECT last_insert_rowid()"));
+  EXPECT_EQ(GeneratedKeyQuery(QStringLiteral("PostgreSQL")), QStringLiteral("SELECT lastval()"));
+  // ODBC is the PostgreSQL dialect; its statements would fail on anything else anyway.
+  EXPECT_EQ(GeneratedKeyQuery(QStringLiteral("MSDASQL.1")), QStringLiteral("SELECT lastval()"));
+  // On SQL Server the key query is a batch of its own, where SCOPE_IDENTITY() answers NULL
+  // and every writer would fail.
+  for (const char* provider : {"SQLOLEDB", "SQLOLEDB.1"}) {
+    const QString sql = GeneratedKeyQuery(QString::fromLatin1(provider));
+    EXPECT_TRUE(sql.contains(QStringLiteral("@@IDENTITY"))) << sql.toStdString();
+    EXPECT_FALSE(sql.contains(QStringLiteral("SCOPE_IDENTITY"), Qt::CaseInsensitive)) << sql.toStdString();
+  }
+}
+
 TEST_F(DialectTest, UnknownProviderAndEmptyGcntFail) {
   Connection c;
   EXPECT_FALSE(ConnectADO(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x.mdb"), c));
