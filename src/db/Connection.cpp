@@ -67,6 +67,11 @@ void Connection::open(const QString& cnt) {
   else if (provider.startsWith(QLatin1String("MSDASQL"), Qt::CaseInsensitive) ||
            provider.startsWith(QLatin1String("SQLOLEDB"), Qt::CaseInsensitive)) driver = QStringLiteral("QODBC");
   else throw TolvaError(QStringLiteral("3706"), QStringLiteral("Provider cannot be found: ") + provider);
+  // Without a file SQLite would work on a private temporary database and lose every row at
+  // the end of the run.
+  if (driver == QLatin1String("QSQLITE") && kv.value(QStringLiteral("data source")).isEmpty()) {
+    throw TolvaError(QStringLiteral("3706"), QStringLiteral("No Data Source given for SQLite"));
+  }
 
   QSqlDatabase db = QSqlDatabase::addDatabase(driver, name_);
   if (driver == QLatin1String("QSQLITE")) {

@@ -147,6 +147,11 @@ TEST_F(DialectTest, UnknownProviderAndEmptyGcntFail) {
   Connection c;
   EXPECT_FALSE(ConnectADO(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x.mdb"), c));
   EXPECT_FALSE(ConnectADO(QString(), c));
+  // SQLite without a file (or with the file under another key) would run on a throwaway
+  // database: refused like any other failed connection.
+  EXPECT_FALSE(ConnectADO(QStringLiteral("Provider=SQLite"), c));
+  EXPECT_FALSE(ConnectADO(QStringLiteral("Provider=SQLite;Database=tolva.db"), c));
+  EXPECT_FALSE(c.isOpen());
   EXPECT_TRUE(readBytes(gErrFile).contains("(ConnectADO)"));
 }
 
