@@ -14,7 +14,8 @@ public:
   virtual void messageBox(const QString& text, const QString& title, MsgIcon icon) = 0;
   // A Yes/No question; true for Yes.
   virtual bool askYesNo(const QString& text, const QString& title) = 0;
-  // An input box; a cancelled box answers an empty text.
+  // An input box (the database password: typed text is not shown); a cancelled box answers
+  // an empty text.
   virtual QString inputBox(const QString& prompt, const QString& title, const QString& initial) = 0;
   // The message window: shows the text and closes itself after the given seconds.
   virtual void showMsg(const QString& text, int seconds) = 0;

@@ -41,7 +41,8 @@ bool QtOperatorDialogs::askYesNo(const QString& text, const QString& title) {
 
 QString QtOperatorDialogs::inputBox(const QString& prompt, const QString& title, const QString& initial) {
   bool ok = false;
-  const QString answer = QInputDialog::getText(owner(), title, prompt, QLineEdit::Normal, initial, &ok);
+  // The only input box the program asks is the database password: what is typed stays hidden.
+  const QString answer = QInputDialog::getText(owner(), title, prompt, QLineEdit::Password, initial, &ok);
   return ok ? answer : QString();
 }
 

@@ -28,8 +28,12 @@ bool takeInstanceLock() {
   auto* candidate = new QLockFile(QDir(gAppPath).absoluteFilePath(gAppName + QStringLiteral(".lck")));
   candidate->setStaleLockTime(0);
   if (!candidate->tryLock(0)) {
+    const bool otherInstance = candidate->error() == QLockFile::LockFailedError;
     delete candidate;
-    return false;
+    // Only another running instance ends the start silently. A folder where no lock can be
+    // made is no reason to vanish without a word: start-up goes on, and the steps that need
+    // the folder say what fails.
+    return !otherInstance;
   }
   lock = candidate;
   return true;

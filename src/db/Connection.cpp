@@ -67,6 +67,11 @@ void Connection::open(const QString& cnt) {
   else if (provider.startsWith(QLatin1String("MSDASQL"), Qt::CaseInsensitive) ||
            provider.startsWith(QLatin1String("SQLOLEDB"), Qt::CaseInsensitive)) driver = QStringLiteral("QODBC");
   else throw TolvaError(QStringLiteral("3706"), QStringLiteral("Provider cannot be found: ") + provider);
+  // Without a file SQLite would work on a private temporary database and lose every row at
+  // the end of the run.
+  if (driver == QLatin1String("QSQLITE") && kv.value(QStringLiteral("data source")).isEmpty()) {
+    throw TolvaError(QStringLiteral("3706"), QStringLiteral("No Data Source given for SQLite"));
+  }
 
   QSqlDatabase db = QSqlDatabase::addDatabase(driver, name_);
   if (driver == QLatin1String("QSQLITE")) {
@@ -91,18 +96,25 @@ void Connection::open(const QString& cnt) {
   }
   provider_ = provider;
   cnt_ = cnt;
-  if (driver == QLatin1String("QSQLITE")) {
-    RegisterSqliteFunctions(db);
-    execute(QStringLiteral("PRAGMA journal_mode=WAL"));
-  }
-  const QString searchPath = kv.value(QStringLiteral("search path"));
-  if (driver == QLatin1String("QPSQL") && !searchPath.isEmpty()) {
-    static const QRegularExpression ident(QStringLiteral("^[A-Za-z_][A-Za-z0-9_, ]*$"));
-    if (!ident.match(searchPath).hasMatch()) {
-      close();
-      throw TolvaError(QStringLiteral("-1"), QStringLiteral("Invalid Search Path: ") + searchPath);
+  // A connection that fails its set-up (a file that is not a database, say) is closed again:
+  // it must not look open to the statements that follow.
+  try {
+    if (driver == QLatin1String("QSQLITE")) {
+      RegisterSqliteFunctions(db);
+      execute(QStringLiteral("PRAGMA journal_mode=WAL"));
     }
-    execute(QStringLiteral("SET search_path TO ") + searchPath);
+    const QString searchPath = kv.value(QStringLiteral("search path"));
+    if (driver == QLatin1String("QPSQL") && !searchPath.isEmpty()) {
+      static const QRegularExpression ident(QStringLiteral("^[A-Za-z_][A-Za-z0-9_, ]*$"));
+      if (!ident.match(searchPath).hasMatch()) {
+        throw TolvaError(QStringLiteral("-1"), QStringLiteral("Invalid Search Path: ") + searchPath);
+      }
+      execute(QStringLiteral("SET search_path TO ") + searchPath);
+    }
+  } catch (...) {
+    db = QSqlDatabase();
+    close();
+    throw;
   }
 }
 
@@ -166,12 +178,17 @@ QVariant Connection::scalar(const QString& sql) {
   return q.next() ? q.value(0) : QVariant();
 }
 
-QVariant Connection::lastInsertId() {
-  const QString p = provider_.toLower();
-  if (p == QLatin1String("sqlite")) return scalar(QStringLiteral("SELECT last_insert_rowid()"));
-  if (p == QLatin1String("postgresql")) return scalar(QStringLiteral("SELECT lastval()"));
-  return scalar(QStringLiteral("SELECT SCOPE_IDENTITY()"));
+QString GeneratedKeyQuery(const QString& provider) {
+  const QString p = provider.trimmed().toLower();
+  if (p == QLatin1String("sqlite")) return QStringLiteral("SELECT last_insert_rowid()");
+  // The generic ODBC provider is treated as PostgreSQL throughout.
+  if (p == QLatin1String("postgresql") || p.startsWith(QLatin1String("msdasql"))) return QStringLiteral("SELECT lastval()");
+  // SQL Server: SCOPE_IDENTITY() is NULL in a batch of its own; @@IDENTITY belongs to this
+  // session, and the tables have no triggers that insert elsewhere.
+  return QStringLiteral("SELECT @@IDENTITY AS 'NewRNo' ");
 }
+
+QVariant Connection::lastInsertId() { return scalar(GeneratedKeyQuery(provider_)); }
 
 void Connection::beginTrans() {
   requireOpen();

@@ -11,6 +11,9 @@
 QMap<QString, QString> ParseConnectionString(const QString& cnt);
 // The connection string with every password value replaced by asterisks.
 QString MaskPassword(const QString& cnt);
+// The query that answers the key this session generated last, for a connection-string
+// provider. It runs as a statement of its own, after the INSERT.
+QString GeneratedKeyQuery(const QString& provider);
 
 class Connection {
 public:

@@ -60,6 +60,25 @@ void prepareHome(const QString& home) {
 }
 }  // namespace
 
+TEST_F(StartupTest, FolderWhereNoLockCanBeMadeDoesNotEndTheStartSilently) {
+  // The application folder lies below a plain file, so nothing can be created in it.
+  QFile blocker(path(QStringLiteral("plain")));
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("TOLVA_HOME"), path(QStringLiteral("plain/home")));
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  QProcess program;
+  program.setProcessEnvironment(env);
+  program.start(binary(), {});
+  ASSERT_TRUE(program.waitForStarted());
+  // Start-up goes on to its messages (which wait for the operator) instead of ending at once.
+  EXPECT_FALSE(program.waitForFinished(3000));
+  EXPECT_EQ(program.state(), QProcess::Running);
+  program.kill();
+  program.waitForFinished();
+}
+
 TEST_F(StartupTest, FreshInstallOpensTheMainWindowWithoutAnyBox) {
   prepareHome(dir_->path());
   qputenv("TOLVA_HOME", dir_->path().toUtf8());

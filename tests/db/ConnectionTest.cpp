@@ -1,10 +1,14 @@
 #include "app/ErrorReport.h"
+#include "app/uiQtDialogs.h"
 #include "app/globals.h"
 #include "db/Connection.h"
 #include "db/basADODB.h"
 #include "support/TestEnv.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QInputDialog>
+#include <QTimer>
 
 class DialectTest : public AppTest {};
 
@@ -70,6 +74,32 @@ TEST_F(DialectTest, PasswordBoxRules) {
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("inputBox")).isEmpty());
 }
 
+TEST_F(DialectTest, PasswordTypedIntoTheRealBoxIsHidden) {
+  QtOperatorDialogs qt;
+  SetDialogs(&qt);
+  QLineEdit::EchoMode echo = QLineEdit::Normal;
+  QString prefilled;
+  // The operator types once the box is up.
+  QTimer typist;
+  typist.setInterval(20);
+  QObject::connect(&typist, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+      typist.stop();
+      echo = box->textEchoMode();
+      prefilled = box->textValue();
+      box->setTextValue(QStringLiteral("pw"));
+      box->accept();
+    }
+  });
+  typist.start();
+  const QString answer = Dialogs().inputBox(QStringLiteral("PROVIDER=SQLOLEDB"), QStringLiteral("資料庫連線密碼"),
+                                            QStringLiteral("****"));
+  SetDialogs(dialogs_.get());
+  EXPECT_EQ(answer, QStringLiteral("pw"));
+  EXPECT_EQ(prefilled, QStringLiteral("****"));
+  EXPECT_EQ(echo, QLineEdit::Password);
+}
+
 TEST_F(DialectTest, FailedConnectionMasksThePasswordEverywhere) {
   writeIni(QStringLiteral("[PARAM]\r\nGCNT=Provider=PostgreSQL;Host=127.0.0.1;Port=1;Database=x;User ID=u;Password=s3cret\r\n"));
   EXPECT_FALSE(InitINIgCNT());
@@ -85,10 +115,43 @@ TEST_F(DialectTest, FailedConnectionMasksThePasswordEverywhere) {
   EXPECT_THROW(gCnn().execute(QStringLiteral("SELECT 1")), TolvaError);
 }
 
+TEST_F(DialectTest, FileThatIsNotADatabaseLeavesTheConnectionClosed) {
+  QFile junk(path(QStringLiteral("junk.db")));
+  ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+  junk.write(QByteArray(4096, 'j'));
+  junk.close();
+  writeIni(QStringLiteral("[PARAM]\r\nGCNT=Provider=SQLite;Data Source=junk.db\r\n"));
+  EXPECT_FALSE(InitINIgCNT());
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
+  // A failed connection is closed, not left half set up as if it worked.
+  EXPECT_FALSE(gCnn().isOpen());
+  EXPECT_THROW(gCnn().execute(QStringLiteral("SELECT 1")), TolvaError);
+  EXPECT_EQ(readBytes(path(QStringLiteral("junk.db"))), QByteArray(4096, 'j'));
+}
+
+TEST(GeneratedKeyTest, EachProviderAsksForThisSessionsKeyInAStatementOfItsOwn) {
+  EXPECT_EQ(GeneratedKeyQuery(QStringLiteral("SQLite")), QStringLiteral("SELECT last_insert_rowid()"));
+  EXPECT_EQ(GeneratedKeyQuery(QStringLiteral("PostgreSQL")), QStringLiteral("SELECT lastval()"));
+  // ODBC is the PostgreSQL dialect; its statements would fail on anything else anyway.
+  EXPECT_EQ(GeneratedKeyQuery(QStringLiteral("MSDASQL.1")), QStringLiteral("SELECT lastval()"));
+  // On SQL Server the key query is a batch of its own, where SCOPE_IDENTITY() answers NULL
+  // and every writer would fail.
+  for (const char* provider : {"SQLOLEDB", "SQLOLEDB.1"}) {
+    const QString sql = GeneratedKeyQuery(QString::fromLatin1(provider));
+    EXPECT_TRUE(sql.contains(QStringLiteral("@@IDENTITY"))) << sql.toStdString();
+    EXPECT_FALSE(sql.contains(QStringLiteral("SCOPE_IDENTITY"), Qt::CaseInsensitive)) << sql.toStdString();
+  }
+}
+
 TEST_F(DialectTest, UnknownProviderAndEmptyGcntFail) {
   Connection c;
   EXPECT_FALSE(ConnectADO(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x.mdb"), c));
   EXPECT_FALSE(ConnectADO(QString(), c));
+  // SQLite without a file (or with the file under another key) would run on a throwaway
+  // database: refused like any other failed connection.
+  EXPECT_FALSE(ConnectADO(QStringLiteral("Provider=SQLite"), c));
+  EXPECT_FALSE(ConnectADO(QStringLiteral("Provider=SQLite;Database=tolva.db"), c));
+  EXPECT_FALSE(c.isOpen());
   EXPECT_TRUE(readBytes(gErrFile).contains("(ConnectADO)"));
 }
 
