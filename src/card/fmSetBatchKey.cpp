@@ -60,6 +60,13 @@ bool fmSetBatchKey::tooLong() const { return txtBatchKey_->text().trimmed().size
 
 bool fmSetBatchKey::txtBatchKey_Validate() {
   if (txtBatchKey_->text().trimmed().isEmpty() || txtBatchKey_->isReadOnly() || !tooLong()) return true;
+  // Leaving the field for the 確定 button checks it twice; the operator hears it once.
+  if (refusedText_ == txtBatchKey_->text()) {
+    txtBatchKey_->setFocus();
+    txtBatchKey_->selectAll();
+    return false;
+  }
+  refusedText_ = txtBatchKey_->text();
   Dialogs().messageBox(QStringLiteral("長度請不要超過16個英數字"), gAppName, MsgIcon::None);
   txtBatchKey_->setFocus();
   txtBatchKey_->selectAll();

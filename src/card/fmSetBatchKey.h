@@ -23,4 +23,5 @@ private:
 
   QLabel* Label1_;
   QLineEdit* txtBatchKey_;
+  QString refusedText_;  // the text the length check last refused
 };

@@ -47,7 +47,12 @@ TEST_P(SetBatchKeyTest, TooLongOrEmptyKeysAreRefused) {
   w.txtBatchKey()->setText(QStringLiteral("ABCDEFGHIJ1234567"));  // seventeen
   EXPECT_FALSE(w.txtBatchKey_Validate());
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("長度請不要超過16個英數字")});
-  w.cmdOK_Click();  // the button does not get round the check
+  w.cmdOK_Click();  // the button does not get round the check, and does not say it twice
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
+  EXPECT_EQ(gBatchKey, QStringLiteral("OLDKEY"));
+  w.txtBatchKey()->setText(QStringLiteral("ABCDEFGHIJ12345678"));  // another too-long key is refused aloud
+  w.cmdOK_Click();
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 2);
   w.txtBatchKey()->setText(QStringLiteral("   "));
   w.cmdOK_Click();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).last(), QStringLiteral("請輸入QDR卡資料加密碼"));
