@@ -254,8 +254,9 @@ void fmTolva::InitForm() {
 
 void fmTolva::Form_Activate() {
   // Card operations need the card data key; the settings page stays open to set it.
-  tabPage_->setTabEnabled(0, !gBatchKey.isEmpty());
+  // Without a key the operator lands on the settings page, where the key is set.
   if (gBatchKey.isEmpty() && tabPage_->currentIndex() == 0) tabPage_->setCurrentIndex(2);
+  tabPage_->setTabEnabled(0, !gBatchKey.isEmpty());
 }
 
 void fmTolva::showEvent(QShowEvent* event) {
