@@ -8,13 +8,12 @@
 
 namespace {
 
-constexpr int kAmountWidth = 8;
 const QString kRule = QStringLiteral(" -----------------");
 
 // A value right-aligned in the eight positions of the face.
 std::optional<QString> amount(const QString& value) {
-  if (value.size() > kAmountWidth) return std::nullopt;
-  return value.rightJustified(kAmountWidth, QLatin1Char(' '));
+  if (value.size() > kCardValueWidth) return std::nullopt;
+  return value.rightJustified(kCardValueWidth, QLatin1Char(' '));
 }
 
 QString goodThruText(const QVariant& goodThru) {
@@ -29,6 +28,8 @@ void blankStripe() {
 }
 
 }  // namespace
+
+bool FitsOnCard(const Money& value) { return value.toString().size() <= kCardValueWidth; }
 
 QString CardValueText(const QVariant& value) {
   if (value.isNull() || value.toString().trimmed().isEmpty()) return {};

@@ -1,6 +1,7 @@
 #pragma once
 // The card face: the printed text of a card's values, and the one routine that turns a new or
 // changed card record into a finished card (stripe written, face printed, card ejected).
+#include "app/Money.h"
 #include "db/Records.h"
 
 #include <QString>
@@ -24,6 +25,11 @@ bool QDR_PrintCard(const QString& cardNo, const QString& storeNo, const QVariant
 // card. When the face cannot be printed the stripe is blanked again, so that no card leaves
 // carrying a record the caller is about to roll back; the message still names the failure.
 bool BorixPrint(const TolvaRec& rec, QString& msg, const QString& freeText);
+
+// The card carries each amount and point value in eight positions, on the stripe and the face.
+inline constexpr int kCardValueWidth = 8;
+// True when the value's text fits those positions.
+bool FitsOnCard(const Money& value);
 
 // A value of a card record as the text the card carries ("1500", "12.5"; empty stays empty).
 QString CardValueText(const QVariant& value);

@@ -1,4 +1,5 @@
 #include "card/basQDR_Txn.h"
+#include "card/basQDR_Print.h"
 
 #include "app/Clock.h"
 #include "app/Dates.h"
@@ -14,7 +15,6 @@
 namespace {
 
 // Positions the stripe gives each value; a longer one would be cut on the card.
-constexpr int kValueWidth = 8;
 
 const QString kBlacklisted = QStringLiteral("此張卡片已列入黑名單中");
 const QString kBadCard = QStringLiteral("卡片資料有誤");
@@ -51,7 +51,7 @@ bool checkCard(const CardTxn& t, QString& msg) {
 }
 
 bool fitsCard(const CardTxn& t, QString& msg) {
-  if (t.newBal.toString().size() > kValueWidth || t.newPoints.toString().size() > kValueWidth) {
+  if (!FitsOnCard(t.newBal) || !FitsOnCard(t.newPoints)) {
     msg = QStringLiteral("交易後數值超過卡片位數");
     return false;
   }

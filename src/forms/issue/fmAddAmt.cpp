@@ -1,4 +1,5 @@
 #include "forms/issue/fmAddAmt.h"
+#include "card/basQDR_Print.h"
 
 #include "app/Clock.h"
 #include "app/Dates.h"
@@ -35,7 +36,6 @@ namespace {
 
 const QString kSettingKey = QStringLiteral("MsgFile");
 // Stripe and face hold each value in eight characters.
-constexpr int kCardValueWidth = 8;
 
 // A top-up renews the card until the end of the current month next year, whatever date the
 // card had before.
@@ -257,7 +257,7 @@ void fmAddAmt::topUp(Press& press) {
     return;
   }
   // Checked before the database is touched: a longer value would be cut on the stripe.
-  if (newBal.toString().size() > kCardValueWidth || amount->toString().size() > kCardValueWidth) {
+  if (!FitsOnCard(newBal) || !FitsOnCard(*amount)) {
     press.failure = QStringLiteral("金額超過卡片可記錄的位數，卡號:") + cardNo;
     ShowMsg(press.failure);
     return;

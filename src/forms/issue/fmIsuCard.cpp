@@ -1,4 +1,5 @@
 #include "forms/issue/fmIsuCard.h"
+#include "card/basQDR_Print.h"
 
 #include "app/ErrorReport.h"
 #include "app/Money.h"
@@ -214,7 +215,7 @@ bool fmIsuCard::txtBalAmt_Validate() {
   if (txtBalAmt_->text().trimmed().isEmpty() || txtBalAmt_->isReadOnly()) return true;
   if (!checkNumber(txtBalAmt_, QStringLiteral("金額不可小於0"), false)) return false;
   // The card carries eight positions; a longer balance would fail every card of the run.
-  if (Money::parse(txtBalAmt_->text())->toString().size() > 8) {
+  if (!FitsOnCard(*Money::parse(txtBalAmt_->text()))) {
     return refuse(txtBalAmt_, QStringLiteral("金額超過卡片可記錄的位數"));
   }
   return true;
