@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+#include <sys/stat.h>
 
 namespace {
 
@@ -148,16 +149,28 @@ QStringList SimReader::deckFiles() const { return cardFilesIn(deckFolder()); }
 
 bool SimReader::insert(const QString& deckFile) const {
   if (!QFileInfo::exists(deckFile)) return false;
-  if (!slotFile().isEmpty() && !takeOut()) return false;
+  if (!slotFile().isEmpty() && takeOut().isEmpty()) return false;
   return QFile::rename(deckFile, folder_ + QLatin1Char('/') + QFileInfo(deckFile).fileName());
 }
 
-bool SimReader::takeOut() const {
+QString SimReader::takeOut() const {
   const QString slot = slotFile();
-  if (slot.isEmpty() || !QDir().mkpath(deckFolder())) return false;
+  if (slot.isEmpty() || !QDir().mkpath(deckFolder())) return {};
   QString target = deckFolder() + QLatin1Char('/') + QFileInfo(slot).fileName();
   if (QFileInfo::exists(target)) target = deckFolder() + QLatin1Char('/') + freeName(*this, QStringLiteral("card"));
-  return QFile::rename(slot, target);
+  return QFile::rename(slot, target) ? target : QString();
+}
+
+QString SimReader::slotIdentity() const {
+  const QString slot = slotFile();
+  if (slot.isEmpty()) return {};
+  // A rename (insertion) changes the status-change time, a replaced file its inode.
+  struct stat st {};
+  if (::stat(QFile::encodeName(slot).constData(), &st) != 0) return {};
+  return slot + QStringLiteral("|%1|%2.%3")
+                    .arg(static_cast<qulonglong>(st.st_ino))
+                    .arg(static_cast<qlonglong>(st.st_ctim.tv_sec))
+                    .arg(static_cast<qlonglong>(st.st_ctim.tv_nsec));
 }
 
 QString SimReader::newBlankCard() const {

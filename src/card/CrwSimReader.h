@@ -70,12 +70,16 @@ public:
 
   // The card file in the slot, empty when the slot is empty.
   QString slotFile() const;
+  // Tells one insertion from another: differs whenever a card was put into the slot anew
+  // (empty when the slot is empty).
+  QString slotIdentity() const;
   // The card files of the deck, by name.
   QStringList deckFiles() const;
   // Moves a deck card into the slot; a card already there goes back to the deck first.
   bool insert(const QString& deckFile) const;
-  // Moves the slot card to the deck.
-  bool takeOut() const;
+  // Moves the slot card to the deck (also what ejecting does); answers the card's file there,
+  // empty when the slot was empty or the move failed.
+  QString takeOut() const;
   // Creates a blank card in the deck and answers its file.
   QString newBlankCard() const;
 

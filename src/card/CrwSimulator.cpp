@@ -127,9 +127,15 @@ std::int32_t CrwSimulator::CRWInitial(std::int32_t hDevice, std::int32_t* out, s
 std::int32_t CrwSimulator::CRWWaitForCard(std::int32_t hDevice, std::int32_t* state, std::int32_t* hFunction) {
   Operation op;
   op.isWait = true;
-  op.ready = [this, hDevice] {
+  // Like the device, the wait takes a card inserted after it began, never one that was lying
+  // in the slot already.
+  const Device* waiting = device(hDevice);
+  const QString before = waiting ? SimReader(waiting->folder).slotIdentity() : QString();
+  op.ready = [this, hDevice, before] {
     const Device* dev = device(hDevice);
-    return !dev || !SimReader(dev->folder).slotFile().isEmpty();
+    if (!dev) return true;
+    const QString now = SimReader(dev->folder).slotIdentity();
+    return !now.isEmpty() && now != before;
   };
   op.finish = [this, hDevice, state] {
     const Device* dev = device(hDevice);
@@ -156,8 +162,16 @@ std::int32_t CrwSimulator::CRWCardCancel(std::int32_t hDevice, std::int32_t* out
 
 std::int32_t CrwSimulator::CRWCardOut(std::int32_t hDevice, std::int32_t* out, std::int32_t* hFunction) {
   Q_UNUSED(out);
-  // The card is pushed to the mouth of the slot; the operator takes it out (the panel).
-  return start(hDevice, hFunction, Operation{});
+  // The card leaves the slot and lies in the deck again; an empty slot is no error.
+  Operation op;
+  op.finish = [this, hDevice] {
+    const Device* dev = device(hDevice);
+    if (!dev) return kUnknownHandle;
+    const SimReader reader(dev->folder);
+    if (reader.slotFile().isEmpty()) return kOk;
+    return reader.takeOut().isEmpty() ? kRefused : kOk;
+  };
+  return start(hDevice, hFunction, std::move(op));
 }
 
 std::int32_t CrwSimulator::CRWSetMode(std::int32_t hDevice, std::int32_t* out, std::int32_t* hFunction,

@@ -58,7 +58,9 @@ bool setSerialLine(std::int32_t hDevice) {
 }
 
 QString deviceName(std::int32_t hDevice) {
-  char buffer[10] = {};
+  // Room for any port name (a simulator folder, /dev/ttyUSB0), so that a device left open on
+  // the port is always recognised and closed.
+  char buffer[4096] = {};
   std::int32_t length = sizeof buffer;
   if (drv().CRWGetDeviceName(hDevice, buffer, &length) == 0) return {};
   buffer[sizeof buffer - 1] = '\0';
@@ -81,7 +83,9 @@ void CRW_WaitResult(std::int32_t hDevice, std::int32_t hFunction, std::int32_t& 
       code = kCrwTimedOut;
       break;
     }
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    // Paint and timers go on; operator input waits, so no window can start a device call or a
+    // database write in the middle of this operation.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 5);
     QThread::msleep(kPollSleepMs);
   }
   result = code;

@@ -21,12 +21,6 @@ QString goodThruText(const QVariant& goodThru) {
   return dt ? dt->toString(QStringLiteral("yyyy/MM/dd")) : goodThru.toString();
 }
 
-// Puts a blank record on the stripe of the card in the reader.
-void blankStripe() {
-  std::int32_t option = 4;
-  if (CRW_SetMSMode(2, option) == 0) CRW_WriteMS(QByteArray(" "));
-}
-
 }  // namespace
 
 bool FitsOnCard(const Money& value) { return value.toString().size() <= kCardValueWidth; }
@@ -90,25 +84,4 @@ bool QDR_PrintCard(const QString& cardNo, const QString& storeNo, const QVariant
     LogError(QStringLiteral("basBorixCRW_QDR_PrintCard"));
     return false;
   }
-}
-
-bool BorixPrint(const TolvaRec& rec, QString& msg, const QString& freeText) {
-  bool ok = false;
-  try {
-    if (Borix_InsertCard(msg)) {
-      const QString cardNo = rec.CardNo.toString();
-      const QString store = rec.IssueDept.toString();
-      const QString bal = CardValueText(rec.BalAmt);
-      const QString points = CardValueText(rec.BalPoint);
-      if (QDR_WriteCard(cardNo, store, rec.BatchNo.toString(), rec.GoodThru, bal, points, msg)) {
-        ok = QDR_PrintCard(cardNo, store, rec.GoodThru, bal, points, msg, freeText);
-        if (!ok) blankStripe();
-      }
-    }
-  } catch (...) {
-    LogError(QStringLiteral("BorixPrint"));
-    ok = false;
-  }
-  CRW_CardOut();
-  return ok;
 }

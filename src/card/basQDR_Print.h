@@ -1,6 +1,5 @@
 #pragma once
-// The card face: the printed text of a card's values, and the one routine that turns a new or
-// changed card record into a finished card (stripe written, face printed, card ejected).
+// The card face: the printed text of a card's values, and printing it on the card in the reader.
 #include "app/Money.h"
 #include "db/Records.h"
 
@@ -20,11 +19,6 @@ bool QDR_PrintCard(const QString& cardNo, const QString& storeNo, const QVariant
                    const QString& balPoint, QString& msg, const QString& freeText = QString(),
                    const std::optional<QString>& prevBal = std::nullopt,
                    const std::optional<QString>& txnAmt = std::nullopt);
-
-// Waits for a card, writes the record's stripe and prints its face, and always ejects the
-// card. When the face cannot be printed the stripe is blanked again, so that no card leaves
-// carrying a record the caller is about to roll back; the message still names the failure.
-bool BorixPrint(const TolvaRec& rec, QString& msg, const QString& freeText);
 
 // The card carries each amount and point value in eight positions, on the stripe and the face.
 inline constexpr int kCardValueWidth = 8;

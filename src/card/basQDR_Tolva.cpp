@@ -58,6 +58,14 @@ QByteArray QDR_BuildRecord(const QString& cardNo, const QString& storeNo, const 
 bool QDR_WriteCard(const QString& cardNo, const QString& storeNo, const QString& batchNo, const QVariant& goodThru,
                    const QString& balAmt, const QString& balPoint, QString& msg) {
   try {
+    // A character the code page cannot hold would reach the stripe as another one, and the
+    // card could never be matched with its master row again.
+    for (const QString& text : {cardNo, storeNo, batchNo, balAmt, balPoint}) {
+      if (!QDR_FitsCodePage(text)) {
+        msg = QStringLiteral("卡片資料含有無法寫入磁條的字元");
+        return false;
+      }
+    }
     const QByteArray record = QDR_BuildRecord(cardNo, storeNo, batchNo, goodThru, balAmt, balPoint);
     if (!setTrackMode()) {
       msg = QStringLiteral("磁條設定失敗");
@@ -76,19 +84,23 @@ bool QDR_WriteCard(const QString& cardNo, const QString& storeNo, const QString&
   }
 }
 
-namespace {
+bool QDR_WriteRecord(const QByteArray& record) { return setTrackMode() && CRW_WriteMS(record) == 0; }
 
-bool readRecord(QString& cardNo, QString& storeNo, QString& batchNo, QString& goodThru, QString& balAmt,
-                QString& balPoint, QString& msg) {
+bool QDR_ReadRecord(QByteArray& record, QString& msg) {
+  record.clear();
   if (!setTrackMode()) {
     msg = QStringLiteral("磁帶設定失敗!");
     return false;
   }
-  QByteArray record;
   if (CRW_ReadMS(1, record) != 0) {
     msg = QStringLiteral("磁帶種類未設定");
     return false;
   }
+  return true;
+}
+
+bool QDR_DecodeRecord(const QByteArray& record, QString& cardNo, QString& storeNo, QString& batchNo,
+                      QString& goodThru, QString& balAmt, QString& balPoint, QString& msg) {
   if (record.size() != kRecordLength) {
     msg = QStringLiteral("卡片資料有誤");
     return false;
@@ -103,14 +115,16 @@ bool readRecord(QString& cardNo, QString& storeNo, QString& batchNo, QString& go
   return true;
 }
 
-}  // namespace
+bool QDR_FitsCodePage(const QString& text) { return CodePage::fromAnsi(CodePage::toAnsi(text)) == text; }
 
 bool QDR_ReadCard(QString& cardNo, QString& storeNo, QString& batchNo, QString& goodThru, QString& balAmt,
                   QString& balPoint, QString& msg, bool insert) {
   bool ok = false;
   try {
     if (!insert || Borix_InsertCard(msg)) {
-      ok = readRecord(cardNo, storeNo, batchNo, goodThru, balAmt, balPoint, msg);
+      QByteArray record;
+      ok = QDR_ReadRecord(record, msg) &&
+           QDR_DecodeRecord(record, cardNo, storeNo, batchNo, goodThru, balAmt, balPoint, msg);
     }
   } catch (...) {
     LogError(QStringLiteral("basBorixCRW_QDR_ReadCard"));

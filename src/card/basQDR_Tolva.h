@@ -21,6 +21,15 @@ QByteArray QDR_BuildRecord(const QString& cardNo, const QString& storeNo, const 
 // a date text; amounts are passed as their text ("1500", "12.5").
 bool QDR_WriteCard(const QString& cardNo, const QString& storeNo, const QString& batchNo, const QVariant& goodThru,
                    const QString& balAmt, const QString& balPoint, QString& msg);
+// Writes these bytes to track 1 of the card already in the reader, as they are.
+bool QDR_WriteRecord(const QByteArray& record);
+// Reads track 1 of the card already in the reader as it is.
+bool QDR_ReadRecord(QByteArray& record, QString& msg);
+// The fields of a stripe record; false ("卡片資料有誤") when it is not one.
+bool QDR_DecodeRecord(const QByteArray& record, QString& cardNo, QString& storeNo, QString& batchNo,
+                      QString& goodThru, QString& balAmt, QString& balPoint, QString& msg);
+// True when the code page holds every character of the text.
+bool QDR_FitsCodePage(const QString& text);
 // Reads and deciphers the record. With `insert` it waits for the card first and ejects it at
 // the end; without, it reads the card already in the reader and leaves it there.
 bool QDR_ReadCard(QString& cardNo, QString& storeNo, QString& batchNo, QString& goodThru, QString& balAmt,

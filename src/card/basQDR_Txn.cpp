@@ -5,18 +5,17 @@
 #include "app/Dates.h"
 #include "app/ErrorReport.h"
 #include "app/globals.h"
-#include "card/basBorixCRW.h"
-#include "card/basQDR_Rewrite.h"
-#include "card/basQDR_Tolva.h"
+#include "card/CardOperation.h"
 #include "db/Connection.h"
 #include "db/Records.h"
+#include "db/TolvaCodes.h"
+#include "db/basADODB.h"
 #include "db/basDB.h"
+
+#include <QSqlQuery>
 
 namespace {
 
-// Positions the stripe gives each value; a longer one would be cut on the card.
-
-const QString kBlacklisted = QStringLiteral("此張卡片已列入黑名單中");
 const QString kBadCard = QStringLiteral("卡片資料有誤");
 
 // A card value as the stripe holds it; a blank field is 0.
@@ -25,13 +24,14 @@ std::optional<Money> cardValue(const QString& text) {
   return Money::parse(text);
 }
 
-// Waits for the card and reads it, leaving it in the reader.
-bool readInserted(CardTxn& t, QString& msg) {
-  if (!Borix_InsertCard(msg)) return false;
-  QString bal, points;
-  if (!QDR_ReadCard(t.cardNo, t.storeNo, t.batchNo, t.goodThru, bal, points, msg, false)) return false;
-  const auto b = cardValue(bal);
-  const auto p = cardValue(points);
+// The card's number and values as the operation read them.
+bool takeCard(const CardRead& card, CardTxn& t, QString& msg) {
+  t.cardNo = card.image.cardNo;
+  t.storeNo = card.image.storeNo;
+  t.batchNo = card.image.batchNo;
+  t.goodThru = card.image.goodThru.toString();
+  const auto b = cardValue(card.image.balAmt);
+  const auto p = cardValue(card.image.balPoint);
   if (!b || !p) {
     msg = kBadCard;
     return false;
@@ -42,18 +42,16 @@ bool readInserted(CardTxn& t, QString& msg) {
 }
 
 bool checkCard(const CardTxn& t, QString& msg) {
-  if (!QDR_GoodThruValid(t.goodThru, msg)) return false;
-  if (!CheckVoidCard(t.cardNo)) {
-    msg = kBlacklisted;
-    return false;
-  }
-  return true;
+  return QDR_GoodThruValid(t.goodThru, msg) && CheckVoidCard(t.cardNo, msg);
 }
 
+// Every value the face prints must fit its positions before anything is written.
 bool fitsCard(const CardTxn& t, QString& msg) {
-  if (!FitsOnCard(t.newBal) || !FitsOnCard(t.newPoints)) {
-    msg = QStringLiteral("交易後數值超過卡片位數");
-    return false;
+  for (const Money& value : {t.newBal, t.newPoints, t.prevBal, t.txnAmt}) {
+    if (!FitsOnCard(value)) {
+      msg = QStringLiteral("交易後數值超過卡片位數");
+      return false;
+    }
   }
   return true;
 }
@@ -92,40 +90,88 @@ CardImage imageOf(const CardTxn& t, const TxnValues& v) {
   return img;
 }
 
-// Works out the new values of the card read, or refuses with a message.
+// Works out the new values of the card read, or refuses with a message. Runs before the
+// transaction; `inTxn` runs inside it, before the journal row.
 using Plan = std::function<bool(CardTxn&, QString&)>;
 
-// The road every value change takes: card, checks, plan, journal row, the caller's database
-// step, rewrite; the card is ejected whatever happened.
-bool runValueChange(const QString& label, const QString& type, const TxnValues& v, const Plan& plan, QString& msg,
-                    CardTxn* result) {
+// The road every card transaction takes: read and check the card, plan the new values, then in
+// one transaction the caller's checks, the journal row and the caller's database step; the card
+// is rewritten (when `rewrite`) and the transaction committed before the card leaves.
+bool runCardTxn(const QString& label, const QString& type, const TxnValues& v, const Plan& plan, const Plan& inTxn,
+                bool rewrite, QString& msg, CardTxn* result) {
   CardTxn t;
-  bool ok = false;
-  msg.clear();
-  try {
-    if (readInserted(t, msg) && checkCard(t, msg) && plan(t, msg) && fitsCard(t, msg) && journal(type, v, t, msg) &&
-        (!v.dbStep || v.dbStep(t, msg))) {
-      ok = QDR_RewriteCard(imageOf(t, v), msg);
-    }
-  } catch (...) {
-    LogError(label);
-    ok = false;
-  }
-  if (!ok && msg.isEmpty()) msg = QStringLiteral("卡片交易失敗");
-  CRW_CardOut();
+  CardOperation op(label, v.apAction);
+  op.check = [&](const CardRead& card, QString& m) {
+    return takeCard(card, t, m) && checkCard(t, m) && plan(t, m) && fitsCard(t, m);
+  };
+  op.rows = [&](const CardRead&, std::optional<CardImage>& next, QString& m) {
+    if (inTxn && !inTxn(t, m)) return false;
+    if (!journal(type, v, t, m)) return false;
+    if (v.dbStep && !v.dbStep(t, m)) return false;
+    if (rewrite) next = imageOf(t, v);
+    return true;
+  };
+  if (v.apText) op.successText = [&](const CardRead&) { return v.apText(t); };
+  const bool ok = op.run(msg);
+  if (t.cardNo.isEmpty()) t.cardNo = op.card().image.cardNo;
   if (result) *result = t;
   return ok;
 }
 
+// What the card's journal holds of a transaction type, as amount and points, less what the
+// reversals of that type already took back.
+void reversibleLeft(const QString& cardNo, const QString& type, const QString& voidType, Money& amount, Money& points) {
+  Money sums[2][2];
+  QSqlQuery q = gCnn().query(QStringLiteral("Select TxnType , Sum(TxnAmt) , Sum(TxnPoint) From TolvaLog Where CardNo = ") +
+                             QuotText(cardNo) + QStringLiteral(" And TxnType In (") + QuotText(type) +
+                             QStringLiteral(" , ") + QuotText(voidType) + QStringLiteral(") Group By TxnType"));
+  while (q.next()) {
+    const int row = q.value(0).toString().trimmed() == type ? 0 : 1;
+    sums[row][0] = Money::fromVariant(q.value(1));
+    sums[row][1] = Money::fromVariant(q.value(2));
+  }
+  const auto abs = [](Money m) { return m < Money() ? -m : m; };
+  amount = abs(sums[0][0]) - abs(sums[1][0]);
+  points = abs(sums[0][1]) - abs(sums[1][1]);
+}
+
+// The transaction type a reversal mode takes back, and the type of the reversal itself.
+std::pair<QString, QString> reversalTypes(const QString& mode) {
+  if (mode == QLatin1String("1")) return {TxnType::TopUp, TxnType::VoidTopUp};
+  if (mode == QLatin1String("2")) return {TxnType::Deduct, TxnType::VoidDeduct};
+  return {TxnType::DeductPoint, TxnType::VoidDeductPoint};
+}
+
 }  // namespace
 
-bool CheckVoidCard(const QString& cardNo) {
-  try {
-    return !QryByKeyText(QStringLiteral("VoidCard"), QStringLiteral("CardNo"), cardNo);
-  } catch (...) {
-    LogError(QStringLiteral("basQDR_Tolva_CheckVoidCard"));
+bool QDR_BalanceLimit(std::optional<Money>& limit, QString& msg) {
+  limit.reset();
+  QString text;
+  if (!getParamValue(QStringLiteral("QDR_BalAmtLimit"), text) || text.trimmed().isEmpty()) return true;
+  const auto value = Money::parse(text);
+  if (!value || *value < Money()) {
+    msg = QStringLiteral("加值上限參數設定有誤");
     return false;
   }
+  limit = value;
+  return true;
+}
+
+bool QDR_WithinBalanceLimit(const Money& newBal, const std::optional<Money>& limit, QString& msg) {
+  if (!limit || newBal <= *limit) return true;
+  msg = QStringLiteral("加值後餘額超過上限");
+  return false;
+}
+
+bool CheckVoidCard(const QString& cardNo, QString& msg) {
+  try {
+    if (!QryByKeyText(QStringLiteral("VoidCard"), QStringLiteral("CardNo"), cardNo)) return true;
+    msg = QStringLiteral("此張卡片已列入黑名單中");
+  } catch (...) {
+    LogError(QStringLiteral("basQDR_Tolva_CheckVoidCard"));
+    msg = QStringLiteral("資料庫錯誤，無法查核黑名單");
+  }
+  return false;
 }
 
 bool QDR_GoodThruValid(const QString& goodThru, QString& msg) {
@@ -141,28 +187,10 @@ bool QDR_GoodThruValid(const QString& goodThru, QString& msg) {
   return true;
 }
 
-bool QDR_SaleCard(const TxnValues& txn, QString& cardNo, QString& msg) {
-  const bool readHere = cardNo.trimmed().isEmpty();
-  CardTxn t;
-  t.cardNo = cardNo;
-  bool ok = false;
-  msg.clear();
-  try {
-    if (!readHere || (readInserted(t, msg) && QDR_GoodThruValid(t.goodThru, msg))) {
-      if (!CheckVoidCard(t.cardNo)) {
-        msg = kBlacklisted;
-      } else if (journal(QStringLiteral("24"), txn, t, msg) && (!txn.dbStep || txn.dbStep(t, msg))) {
-        ok = true;
-      }
-    }
-  } catch (...) {
-    LogError(QStringLiteral("basQDR_Tolva_QDR_SaleCard"));
-    ok = false;
-  }
-  if (!ok && msg.isEmpty()) msg = QStringLiteral("卡片交易失敗");
-  if (readHere) CRW_CardOut();
-  cardNo = t.cardNo;
-  return ok;
+bool QDR_SaleCard(const TxnValues& txn, QString& msg, CardTxn* result) {
+  const Plan none = [](CardTxn&, QString&) { return true; };
+  return runCardTxn(QStringLiteral("basQDR_Tolva_QDR_SaleCard"), TxnType::CounterSale, txn, none, nullptr, false, msg,
+                    result);
 }
 
 bool QDR_DeductPoint(const Money& points, const TxnValues& txn, QString& msg, CardTxn* result) {
@@ -175,7 +203,8 @@ bool QDR_DeductPoint(const Money& points, const TxnValues& txn, QString& msg, Ca
     }
     return true;
   };
-  return runValueChange(QStringLiteral("basQDR_Tolva_QDR_DeductPoint"), QStringLiteral("23"), txn, plan, msg, result);
+  return runCardTxn(QStringLiteral("basQDR_Tolva_QDR_DeductPoint"), TxnType::DeductPoint, txn, plan, nullptr, true, msg,
+                    result);
 }
 
 bool QDR_AddAmtPrint(const QString& mode, const Money& amount, const Money& points, const TxnValues& txn,
@@ -205,14 +234,26 @@ bool QDR_AddAmtPrint(const QString& mode, const Money& amount, const Money& poin
       why = topUp ? QStringLiteral("交易後紅利點數小於零") : QStringLiteral("沖正後紅利點數小於零");
       return false;
     }
-    if (topUp && txn.balLimit && t.newBal > *txn.balLimit) {
-      why = QStringLiteral("加值後餘額超過上限");
+    return t.newBal <= t.prevBal || QDR_WithinBalanceLimit(t.newBal, txn.balLimit, why);
+  };
+  // A reversal may not create value: it takes back at most what the journal holds.
+  const Plan limit = [&](CardTxn& t, QString& why) {
+    if (topUp) return true;
+    Money amountLeft, pointsLeft;
+    const auto [reversed, reversal] = reversalTypes(m);
+    reversibleLeft(t.cardNo, reversed, reversal, amountLeft, pointsLeft);
+    if (amount > amountLeft) {
+      why = QStringLiteral("沖正金額超過可沖正的金額") + amountLeft.toString();
+      return false;
+    }
+    if (points > pointsLeft) {
+      why = QStringLiteral("沖正點數超過可沖正的點數") + pointsLeft.toString();
       return false;
     }
     return true;
   };
-  const QString type = topUp ? QStringLiteral("21") : QStringLiteral("3") + m;
-  return runValueChange(QStringLiteral("basQDR_Tolva_QDR_AddAmtPrint"), type, txn, plan, msg, result);
+  const QString type = topUp ? TxnType::TopUp : reversalTypes(m).second;
+  return runCardTxn(QStringLiteral("basQDR_Tolva_QDR_AddAmtPrint"), type, txn, plan, limit, true, msg, result);
 }
 
 bool QDR_DeductPrint(const Money& amount, const Money& earnedPoints, const TxnValues& txn, QString& msg,
@@ -232,5 +273,6 @@ bool QDR_DeductPrint(const Money& amount, const Money& earnedPoints, const TxnVa
     }
     return true;
   };
-  return runValueChange(QStringLiteral("basQDR_Tolva_QDR_DeductPrint"), QStringLiteral("22"), txn, plan, msg, result);
+  return runCardTxn(QStringLiteral("basQDR_Tolva_QDR_DeductPrint"), TxnType::Deduct, txn, plan, nullptr, true, msg,
+                    result);
 }

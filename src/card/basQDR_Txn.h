@@ -37,8 +37,11 @@ struct TxnValues {
   // transaction and the amount journalled.
   std::optional<QString> facePrevBal;
   std::optional<QString> faceTxnAmt;
-  // Top-up only: the highest balance a card may carry.
+  // The highest balance a card may carry after any credit.
   std::optional<Money> balLimit;
+  // The application-log action of the operation, and its text once it succeeded.
+  QString apAction;
+  std::function<QString(const CardTxn&)> apText;
   // One more database step in the caller's transaction, run after the journal row and before
   // the card is rewritten (so a refusal here leaves the card untouched). False with `msg` set
   // refuses the transaction.
@@ -48,18 +51,23 @@ struct TxnValues {
 // The kinds of value change QDR_AddAmtPrint makes, by its mode text.
 inline const QString kTopUpMode = QStringLiteral("0");
 
-// True when the card is NOT on the blacklist. Errors are logged and answer false, so that a
-// failed look-up never lets a blacklisted card through.
-bool CheckVoidCard(const QString& cardNo);
+// The balance limit parameter (QDR_BalAmtLimit): `limit` stays empty when it is not set.
+// False with `msg` when it is set but not a number of 0 or more.
+bool QDR_BalanceLimit(std::optional<Money>& limit, QString& msg);
+// The new balance after a credit, checked against the limit; false with `msg` above it.
+bool QDR_WithinBalanceLimit(const Money& newBal, const std::optional<Money>& limit, QString& msg);
+
+// True when the card is NOT on the blacklist. Otherwise `msg` says why: the card is listed, or
+// the look-up failed (logged; a failed look-up never lets a blacklisted card through).
+bool CheckVoidCard(const QString& cardNo, QString& msg);
 
 // The good-thru check of every card transaction: a date not before today. False with
 // "超出有效期限", or "卡片資料有誤" when the stripe's date is not a date.
 bool QDR_GoodThruValid(const QString& goodThru, QString& msg);
 
-// Journals a counter sale (type "24") of the card whose number is given, or, when `cardNo`
-// is empty, of the card the operator inserts (read, checked and ejected here; `cardNo`
-// receives its number). The card's stripe and face stay as they are.
-bool QDR_SaleCard(const TxnValues& txn, QString& cardNo, QString& msg);
+// Journals a counter sale (type "24") of the card the operator inserts (read, checked and
+// ejected here; `result` receives it). The card's stripe and face stay as they are.
+bool QDR_SaleCard(const TxnValues& txn, QString& msg, CardTxn* result = nullptr);
 
 // Deducts bonus points (type "23"): the card's points less `points`, never below zero.
 bool QDR_DeductPoint(const Money& points, const TxnValues& txn, QString& msg, CardTxn* result = nullptr);
@@ -68,7 +76,8 @@ bool QDR_DeductPoint(const Money& points, const TxnValues& txn, QString& msg, Ca
 // "21"). The reversal modes take back an earlier transaction: "1" a top-up (balance less
 // `amount`, points less `points`, type "31"), "2" an amount deduction (balance plus `amount`,
 // points less `points`, type "32"), "3" a point deduction (balance plus `amount`, points plus
-// `points`, type "33"). A reversal's new balance is a whole number.
+// `points`, type "33"). A reversal's new balance is a whole number, and it takes back no more
+// than the card's journal holds of the type it reverses, less the earlier reversals of it.
 bool QDR_AddAmtPrint(const QString& mode, const Money& amount, const Money& points, const TxnValues& txn,
                      QString& msg, CardTxn* result = nullptr);
 

@@ -9,10 +9,12 @@
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <utility>
 
 namespace {
 
 QAtomicInt g_serial;
+std::function<void(Connection&, const QString&)> g_statementHook;
 
 QString absoluteDataFile(const QString& file) {
   if (file.isEmpty() || file == QLatin1String(":memory:") || QDir::isAbsolutePath(file)) return file;
@@ -158,8 +160,24 @@ QString Connection::adapt(const QString& sql) const {
   return provider_.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0 ? AdaptSqlForSqlite(sql) : sql;
 }
 
+void Connection::setStatementHookForTest(std::function<void(Connection&, const QString&)> hook) {
+  g_statementHook = std::move(hook);
+}
+
+void Connection::runHook(const QString& sql) {
+  if (!g_statementHook) return;
+  // The hook may run statements of its own; they must not call it again.
+  const auto hook = std::exchange(g_statementHook, nullptr);
+  struct Restore {
+    std::function<void(Connection&, const QString&)> h;
+    ~Restore() { if (!g_statementHook) g_statementHook = std::move(h); }
+  } restore{hook};
+  hook(*this, sql);
+}
+
 int Connection::execute(const QString& sql) {
   requireOpen();
+  runHook(sql);
   QSqlQuery q(database());
   if (!q.exec(adapt(sql))) raise(q.lastError(), sql);
   return q.numRowsAffected();
@@ -167,6 +185,7 @@ int Connection::execute(const QString& sql) {
 
 QSqlQuery Connection::query(const QString& sql) {
   requireOpen();
+  runHook(sql);
   QSqlQuery q(database());
   q.setForwardOnly(true);
   if (!q.exec(adapt(sql))) raise(q.lastError(), sql);
@@ -210,7 +229,10 @@ void Connection::beginTrans() {
 void Connection::commitTrans() {
   requireOpen();
   if (provider_.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0) execute(QStringLiteral("COMMIT"));
-  else if (!database().commit()) raise(database().lastError(), QStringLiteral("COMMIT"));
+  else {
+    runHook(QStringLiteral("COMMIT"));
+    if (!database().commit()) raise(database().lastError(), QStringLiteral("COMMIT"));
+  }
   inTransaction_ = false;
 }
 

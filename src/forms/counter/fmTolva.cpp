@@ -4,7 +4,7 @@
 #include "app/Dates.h"
 #include "app/ErrorReport.h"
 #include "app/ShowMsg.h"
-#include "card/basQDR_Tolva.h"
+#include "card/CardOperation.h"
 #include "app/globals.h"
 #include "app/uiElaBar.h"
 #include "app/uiFieldBehaviour.h"
@@ -179,6 +179,7 @@ QLayout* fmTolva::buildCounterOperations(QWidget* frame) {
     FieldBehaviour::install(edit);
     grid->addWidget(new QLabel(label, frame), row, col, Qt::AlignRight);
     grid->addWidget(edit, row, col + 1);
+    return edit;
   };
   auto action = [&](const char* name, const QString& caption, int row, int col, int span = 1) {
     grid->addWidget(makeButton(QString::fromLatin1(name), caption, frame), row, col, 1, span);
@@ -190,7 +191,8 @@ QLayout* fmTolva::buildCounterOperations(QWidget* frame) {
   action("cmdDeductAmt", QStringLiteral("扣抵"), 1, 3);
   entry("txtPoint", QStringLiteral("點數"), 2, 0);
   action("cmdDeductPoint", QStringLiteral("抵扣紅利點數"), 2, 2, 2);
-  entry("txtType", QStringLiteral("沖正類別"), 3, 0);
+  entry("txtType", QStringLiteral("沖正類別"), 3, 0)
+      ->setToolTip(QStringLiteral("1: 沖正加值（扣回金額與點數）\n2: 沖正扣抵（退回金額、扣回點數）\n3: 沖正紅利點數扣抵（退回點數）"));
   entry("txtAmtB", QStringLiteral("沖正金額"), 3, 2);
   entry("txtVoidPoint", QStringLiteral("沖正點數"), 4, 0);
   action("cmdUPDOCheck", QStringLiteral("交易沖正"), 4, 2, 2);
@@ -286,17 +288,21 @@ void fmTolva::OpenWindow(const QString& buttonName) {
 
 void fmTolva::cmdReadCard_Click() {
   try {
-    QString cardNo, storeNo, batchNo, goodThru, balAmt, balPoint, msg;
-    if (!QDR_ReadCard(cardNo, storeNo, batchNo, goodThru, balAmt, balPoint, msg, true)) {
+    // A card operation of its own, so that it can never close the reader under another one.
+    CardOperation op(QStringLiteral("fmTolva_cmdReadCard_Click"), QString());
+    QString msg;
+    if (!op.run(msg)) {
+      DispElaMsg(elaMsg_, msg);
       ShowMsg(msg);
       return;
     }
-    field(QStringLiteral("txtCardNo"))->setText(cardNo);
-    field(QStringLiteral("txtDeptNo"))->setText(storeNo);
-    field(QStringLiteral("txtGoodThru"))->setText(goodThru);
-    field(QStringLiteral("txtBalAmt"))->setText(balAmt);
-    field(QStringLiteral("txtBalPoint"))->setText(balPoint);
-    field(QStringLiteral("txtBatchNo"))->setText(batchNo);
+    const CardImage& c = op.card().image;
+    field(QStringLiteral("txtCardNo"))->setText(c.cardNo);
+    field(QStringLiteral("txtDeptNo"))->setText(c.storeNo);
+    field(QStringLiteral("txtGoodThru"))->setText(c.goodThru.toString());
+    field(QStringLiteral("txtBalAmt"))->setText(c.balAmt);
+    field(QStringLiteral("txtBalPoint"))->setText(c.balPoint);
+    field(QStringLiteral("txtBatchNo"))->setText(c.batchNo);
   } catch (...) {
     ReportError(QStringLiteral("fmTolva_cmdReadCard_Click"));
   }

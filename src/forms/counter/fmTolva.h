@@ -63,7 +63,10 @@ private:
   // outcome is shown, the card frame refreshed and the application log written.
   using CounterCall = std::function<bool(TxnValues&, QString& msg, CardTxn& txn)>;
   void runCounterOp(const QString& label, const QString& action, const CounterCall& call);
-  void finishCounterOp(const QString& action, bool ok, const QString& msg, const CardTxn& txn);
+  // A refusal before any card was asked for: shown and logged here.
+  void refuseCounterOp(const QString& action, const QString& msg);
+  // The outcome of a card operation (which logged itself): status bar, fields, message.
+  void showCounterResult(const QString& action, bool ok, const QString& msg, const CardTxn& txn);
 
   QTabWidget* tabPage_ = nullptr;
   ElaBar* elaMsg_ = nullptr;

@@ -13,6 +13,7 @@
 #include "app/uiFieldBehaviour.h"
 #include "card/basQDR_Txn.h"
 #include "db/Connection.h"
+#include "db/TolvaCodes.h"
 #include "db/basADODB.h"
 #include "db/basDB.h"
 
@@ -39,7 +40,6 @@ private:
   QWidget* frame_;
 };
 
-const QString kFailRemark = QStringLiteral("系統錯誤");
 
 // A whole, non-negative amount typed at the counter; an empty optional entry is 0, a
 // required one must be above 0.
@@ -73,6 +73,12 @@ std::optional<Money> numericParam(const QString& id, bool& bad) {
     return std::nullopt;
   }
   return value;
+}
+
+// The application-log text of a counter transaction.
+QString counterText(const CardTxn& txn) {
+  return QStringLiteral("卡號：") + txn.cardNo.trimmed() + QStringLiteral("，交易金額：") + txn.txnAmt.toString() +
+         QStringLiteral("，餘額：") + txn.newBal.toString() + QStringLiteral("，紅利點數：") + txn.newPoints.toString();
 }
 
 // Whole points earned by an amount at a rate of points per unit amount (fractions dropped).
@@ -164,26 +170,31 @@ void fmTolva::runCounterOp(const QString& label, const QString& action, const Co
   CardTxn txn;
   bool ok = false;
   try {
-    TransactionGuard tx(gCnn());
     TxnValues v;
     v.txnDept = gStoreID;
     v.txnDate = Today();
     v.freeText = counterFaceText();
+    v.apAction = action;
+    v.apText = counterText;
     ok = call(v, msg, txn);
-    if (ok) tx.commit();
   } catch (...) {
     ReportError(label);
     if (ok || msg.isEmpty()) msg = QStringLiteral("存檔失敗");
     ok = false;
   }
-  finishCounterOp(action, ok, msg, txn);
+  showCounterResult(action, ok, msg, txn);
 }
 
-void fmTolva::finishCounterOp(const QString& action, bool ok, const QString& msg, const CardTxn& txn) {
-  const QString card = txn.cardNo.trimmed();
+void fmTolva::refuseCounterOp(const QString& action, const QString& msg) {
+  showCounterResult(action, false, msg, CardTxn{});
+  WriteAPLog(gAppName, action, msg, kApFailRemark);
+}
+
+void fmTolva::showCounterResult(const QString& action, bool ok, const QString& msg, const CardTxn& txn) {
   if (!ok) {
+    // The status bar must not go on showing the last success.
+    DispElaMsg(elaMsg_, msg);
     ShowMsg(msg);
-    WriteAPLog(gAppName, action, msg + QStringLiteral("，卡號：") + card, kFailRemark);
     return;
   }
   field(QStringLiteral("txtCardNo"))->setText(txn.cardNo);
@@ -196,22 +207,16 @@ void fmTolva::finishCounterOp(const QString& action, bool ok, const QString& msg
   for (const char* name : {"txtAmt", "txtPoint", "txtAmtB", "txtType", "txtVoidPoint"}) {
     field(QString::fromLatin1(name))->clear();
   }
-  const QString text = QStringLiteral("卡號：") + card + QStringLiteral("，交易金額：") + txn.txnAmt.toString() +
-                       QStringLiteral("，餘額：") + txn.newBal.toString() + QStringLiteral("，紅利點數：") +
-                       txn.newPoints.toString();
-  DispElaMsg(elaMsg_, action + QStringLiteral("完成，") + text);
-  WriteAPLog(gAppName, action, text, QString());
+  DispElaMsg(elaMsg_, action + QStringLiteral("完成，") + counterText(txn));
 }
 
 void fmTolva::cmdClientAddAmt_Click() {
-  const QString action = QStringLiteral("加值");
+  const QString action = ApAction::TopUp;
   QString msg;
+  std::optional<Money> limit;
   const auto amount = wholeEntry(field(QStringLiteral("txtAmt")), QStringLiteral("金額"), true, msg);
-  bool bad = false;
-  const auto limit = numericParam(QStringLiteral("QDR_BalAmtLimit"), bad);
-  if (amount && bad) msg = QStringLiteral("加值上限參數設定有誤");
-  if (!amount || bad) {
-    finishCounterOp(action, false, msg, CardTxn{});
+  if (!amount || !QDR_BalanceLimit(limit, msg)) {
+    refuseCounterOp(action, msg);
     return;
   }
   runCounterOp(QStringLiteral("fmTolva_cmdClientAddAmt_Click"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
@@ -222,14 +227,14 @@ void fmTolva::cmdClientAddAmt_Click() {
 }
 
 void fmTolva::cmdDeductAmt_Click() {
-  const QString action = QStringLiteral("扣抵");
+  const QString action = ApAction::Deduct;
   QString msg;
   const auto amount = wholeEntry(field(QStringLiteral("txtAmt")), QStringLiteral("金額"), true, msg);
   bool bad = false;
   const auto rate = numericParam(QStringLiteral("QDR_PointRate"), bad);
   if (amount && bad) msg = QStringLiteral("紅利點數比率參數設定有誤");
   if (!amount || bad) {
-    finishCounterOp(action, false, msg, CardTxn{});
+    refuseCounterOp(action, msg);
     return;
   }
   const Money points = rate ? earnedPoints(*amount, *rate) : Money();
@@ -240,11 +245,11 @@ void fmTolva::cmdDeductAmt_Click() {
 }
 
 void fmTolva::cmdDeductPoint_Click() {
-  const QString action = QStringLiteral("扣點");
+  const QString action = ApAction::DeductPoint;
   QString msg;
   const auto points = wholeEntry(field(QStringLiteral("txtPoint")), QStringLiteral("點數"), true, msg);
   if (!points) {
-    finishCounterOp(action, false, msg, CardTxn{});
+    refuseCounterOp(action, msg);
     return;
   }
   runCounterOp(QStringLiteral("fmTolva_cmdDeductPoint_Click"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
@@ -254,21 +259,15 @@ void fmTolva::cmdDeductPoint_Click() {
 }
 
 void fmTolva::cmdSaleCardT_Click() {
-  runCounterOp(QStringLiteral("fmTolva_cmdSaleCardT_Click"), QStringLiteral("售出"),
+  runCounterOp(QStringLiteral("fmTolva_cmdSaleCardT_Click"), ApAction::Sale,
                [](TxnValues& v, QString& m, CardTxn& t) {
-                 v.dbStep = [&t](const CardTxn& read, QString& why) {
-                   t = read;
-                   return markSold(read, why);
-                 };
-                 QString cardNo;
-                 const bool ok = QDR_SaleCard(v, cardNo, m);
-                 t.cardNo = cardNo;
-                 return ok;
+                 v.dbStep = markSold;
+                 return QDR_SaleCard(v, m, &t);
                });
 }
 
 void fmTolva::cmdUPDOCheck_Click() {
-  const QString action = QStringLiteral("沖正");
+  const QString action = ApAction::Reversal;
   QString msg;
   const QString mode = field(QStringLiteral("txtType"))->text().trimmed();
   std::optional<Money> amount, points;
@@ -279,11 +278,15 @@ void fmTolva::cmdUPDOCheck_Click() {
              *amount == Money() && *points == Money()) {
     msg = QStringLiteral("請輸入沖正金額或點數");
   }
+  std::optional<Money> limit;
+  if (msg.isEmpty()) QDR_BalanceLimit(limit, msg);
   if (!msg.isEmpty()) {
-    finishCounterOp(action, false, msg, CardTxn{});
+    refuseCounterOp(action, msg);
     return;
   }
   runCounterOp(QStringLiteral("fmTolva_cmdUPDOCheck_Click"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
+    // A reversal that credits the card is held to the same limit as a top-up.
+    v.balLimit = limit;
     v.dbStep = updateMaster;
     return QDR_AddAmtPrint(mode, *amount, *points, v, m, &t);
   });

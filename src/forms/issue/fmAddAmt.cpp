@@ -13,11 +13,13 @@
 #include "app/uiFieldBehaviour.h"
 #include "app/uiFormUtil.h"
 #include "card/basBorixCRW.h"
-#include "card/basQDR_Rewrite.h"
+#include "card/CardOperation.h"
+#include "card/basQDR_Txn.h"
 #include "card/basQDR_Tolva.h"
 #include "card/uiCardMsgPanel.h"
 #include "db/Connection.h"
 #include "db/Records.h"
+#include "db/TolvaCodes.h"
 #include "db/basADODB.h"
 #include "db/basDB.h"
 
@@ -37,15 +39,6 @@ namespace {
 const QString kSettingKey = QStringLiteral("MsgFile");
 // Stripe and face hold each value in eight characters.
 
-// A top-up renews the card until the end of the current month next year, whatever date the
-// card had before.
-QDate NewGoodThru(const QDate& today) { return QDate(today.year(), today.month(), 1).addMonths(13).addDays(-1); }
-
-// The face routine's own failure texts; anything else went wrong on the stripe.
-bool IsFaceFailure(const QString& msg) {
-  return msg == QStringLiteral("印字頭設定失敗!") || msg == QStringLiteral("列印視窗無法清除!") ||
-         msg == QStringLiteral("列印資料失敗!");
-}
 
 QLineEdit* ShownField(const QString& name, QWidget* parent) {
   auto* edit = new QLineEdit(parent);
@@ -170,6 +163,11 @@ std::optional<Money> fmAddAmt::checkedAmount() {
     refuseAmount(QStringLiteral("加值金額必需大於0"));
     return std::nullopt;
   }
+  // The card carries whole amounts; a fraction would leave the card and the database apart.
+  if (!amount->isWhole()) {
+    refuseAmount(QStringLiteral("加值金額必需為整數"));
+    return std::nullopt;
+  }
   return amount;
 }
 
@@ -181,29 +179,86 @@ bool fmAddAmt::txtAddAmt_Validate() {
 // ---- One top-up --------------------------------------------------------------------------
 
 void fmAddAmt::cmdOK_Click() {
-  // The device polls let clicks through; a second press must not start a top-up inside this
-  // one's transaction on the same card.
+  // Device polls keep operator input out; this guards a press that arrives some other way.
   if (pressing_) return;
   pressing_ = true;
   cmdOK_->setEnabled(false);
-  Press press;
   try {
-    topUp(press);
+    topUp();
   } catch (...) {
     ReportError(QStringLiteral("fmAddAmt_cmdOK_Click"));
-    // The log must not record an interrupted top-up as a plain one.
-    if (press.failure.isEmpty()) {
-      QString number;
-      CurrentErrorInfo(number, press.failure);
-      if (press.failure.isEmpty()) press.failure = QStringLiteral("執行錯誤");
-    }
   }
-  endPress(press);
   cmdOK_->setEnabled(true);
   pressing_ = false;
 }
 
-void fmAddAmt::topUp(Press& press) {
+bool fmAddAmt::checkCard(const CardRead& card, const Money& amount, const std::optional<Money>& limit, QString& msg) {
+  const QString cardNo = card.image.cardNo.trimmed();
+  // A balance or date that does not read as one (a card written under another key) must not
+  // be taken for 0 or for a valid card.
+  const auto cardBal = Money::parse(card.image.balAmt);
+  const auto cardThru = ToDateTime(card.image.goodThru);
+  if (!cardBal || !cardThru) {
+    msg = QStringLiteral("卡片資料有誤");
+    return false;
+  }
+  const Money newBal = *cardBal + amount;
+  txtCardNo_->setText(cardNo);
+  txtGoodThru_->setText(DBDateDisp(card.image.goodThru.toString()));
+  txtBalAmtB_->setText(card.image.balAmt);
+  txtBalAmtE_->setText(newBal.toString());
+  if (!CheckVoidCard(cardNo, msg)) return false;
+  if (cardThru->date() < Today() &&
+      !Dialogs().askYesNo(QStringLiteral("超出有效期限，是否要繼續加值？"), gAppName)) {
+    msg = QStringLiteral("超出有效期限，未加值");
+    return false;
+  }
+  if (newBal < Money{}) {
+    msg = QStringLiteral("加值後餘額小於零");
+    return false;
+  }
+  if (!QDR_WithinBalanceLimit(newBal, limit, msg)) return false;
+  // Checked before the database is touched: a longer value would be cut on the stripe.
+  if (!FitsOnCard(newBal) || !FitsOnCard(amount) || !FitsOnCard(*cardBal)) {
+    msg = QStringLiteral("金額超過卡片可記錄的位數，卡號:") + cardNo;
+    return false;
+  }
+  return true;
+}
+
+bool fmAddAmt::writeRows(const CardRead& card, const Money& amount, const QString& freeText,
+                         std::optional<CardImage>& next, QString& msg) {
+  const QString cardNo = card.image.cardNo.trimmed();
+  const QString newThru = RenewedGoodThru(Today()).toString(QStringLiteral("yyyy/MM/dd"));
+  // The checked value, never the typed text, goes into the statement.
+  gSQL = QStringLiteral("update Tolva set BalAmt = BalAmt + ") + amount.toString() + QStringLiteral(" , GoodThru = ") +
+         QuotDate(newThru) + QStringLiteral(" Where CardNo =  ") + QuotText(cardNo);
+  if (gCnn().execute(gSQL.toString()) < 1) {
+    msg = QStringLiteral("Tolva主檔更新失敗，卡號:") + cardNo;
+    return false;
+  }
+  TolvaLogRec rec;
+  rec.TxnDept = gStoreID;
+  rec.TxnType = TxnType::TopUp;
+  rec.CardNo = cardNo;
+  rec.TxnDate = Today();
+  rec.TxnAmt = amount.toString();
+  rec.TxnPoint = 0;
+  rec.RefCheckNo = QString();
+  rec.Remark = QString();
+  rec.POSID = gWorkstation;
+  rec.UserID = gUserID;
+  if (!ADD_TolvaLog(rec, gCnn())) {
+    msg = QStringLiteral("Tolva記錄新增失敗，卡號:") + cardNo;
+    return false;
+  }
+  const Money newBal = Money::val(card.image.balAmt) + amount;
+  next = CardImage{card.image.cardNo, card.image.storeNo, card.image.batchNo, newThru, newBal.toString(),
+                   card.image.balPoint, freeText, card.image.balAmt, amount.toString()};
+  return true;
+}
+
+void fmAddAmt::topUp() {
   if (gBatchKey.isEmpty()) {
     DispElaMsg(elaMsg_, QStringLiteral("未設定資料加密碼"));
     return;
@@ -216,111 +271,29 @@ void fmAddAmt::topUp(Press& press) {
   // The button must not get round the field's check: only a checked number reaches the SQL.
   const auto amount = checkedAmount();
   if (!amount) return;
-  const QString freeText = panel_->faceText();
-
-  press.usedDevice = true;
   QString msg;
-  if (!Borix_InsertCard(msg)) {
-    press.failure = msg;
-    DispElaMsg(elaMsg_, msg);
-    return;
-  }
-  QString cardNo, storeNo, batchNo, goodThru, balAmt, balPoint;
-  if (!QDR_ReadCard(cardNo, storeNo, batchNo, goodThru, balAmt, balPoint, msg, false)) {
-    press.failure = msg;
+  std::optional<Money> limit;
+  if (!QDR_BalanceLimit(limit, msg)) {
     ShowMsg(msg);
     return;
   }
-  cardNo = cardNo.trimmed();
-  press.cardNo = cardNo;
-  // A balance or date that does not read as one (a card written under another key) must not
-  // be taken for 0 or for a valid card.
-  const auto cardBal = Money::parse(balAmt);
-  const auto cardThru = ToDateTime(goodThru);
-  if (!cardBal || !cardThru) {
-    press.failure = QStringLiteral("卡片資料有誤");
-    ShowMsg(press.failure);
-    return;
-  }
-  const Money newBal = (*cardBal + *amount).roundedToWhole();
-  txtCardNo_->setText(cardNo);
-  txtGoodThru_->setText(DBDateDisp(goodThru));
-  txtBalAmtB_->setText(balAmt);
-  txtBalAmtE_->setText(newBal.toString());
+  const QString freeText = panel_->faceText();
 
-  if (cardThru->date() < Today() &&
-      !Dialogs().askYesNo(QStringLiteral("超出有效期限，是否要繼續加值？"), gAppName)) {
+  CardOperation op(QStringLiteral("fmAddAmt_cmdOK_Click"), ApAction::TopUp);
+  op.check = [&](const CardRead& card, QString& m) { return checkCard(card, *amount, limit, m); };
+  op.rows = [&](const CardRead& card, std::optional<CardImage>& next, QString& m) {
+    return writeRows(card, *amount, freeText, next, m);
+  };
+  op.successText = [&](const CardRead& card) {
+    return QStringLiteral("卡號：") + card.image.cardNo.trimmed() + QStringLiteral("，加值金額：") + amount->toString();
+  };
+  if (op.run(msg)) {
+    txtGoodThru_->setText(DBDateDisp(RenewedGoodThru(Today()).toString(QStringLiteral("yyyy/MM/dd"))));
+    DispElaMsg(elaMsg_, QStringLiteral("加值完成"), 0);
     return;
   }
-  if (newBal < Money{}) {
-    ShowMsg(QStringLiteral("加值後餘額小於零"));
-    return;
-  }
-  // Checked before the database is touched: a longer value would be cut on the stripe.
-  if (!FitsOnCard(newBal) || !FitsOnCard(*amount)) {
-    press.failure = QStringLiteral("金額超過卡片可記錄的位數，卡號:") + cardNo;
-    ShowMsg(press.failure);
-    return;
-  }
-
-  const QString newThru = NewGoodThru(Today()).toString(QStringLiteral("yyyy/MM/dd"));
-  TransactionGuard tx(gCnn());
-  TolvaLogRec rec;
-  rec.TxnDept = gStoreID;
-  rec.TxnType = QStringLiteral("21");
-  rec.CardNo = cardNo;
-  rec.TxnDate = Today();
-  rec.TxnAmt = amount->toString();
-  rec.TxnPoint = 0;
-  rec.RefCheckNo = QString();
-  rec.Remark = QString();
-  rec.POSID = gWorkstation;
-  rec.UserID = gUserID;
-  // The checked value, never the typed text, goes into the statement.
-  gSQL = QStringLiteral("update Tolva set BalAmt = BalAmt + ") + amount->toString() + QStringLiteral(" , GoodThru = ") +
-         QuotDate(newThru) + QStringLiteral(" Where CardNo =  ") + QuotText(cardNo);
-  if (gCnn().execute(gSQL.toString()) < 1) {
-    press.failure = QStringLiteral("Tolva主檔更新失敗，卡號:") + cardNo;
-    ShowMsg(press.failure);
-    return;
-  }
-  if (!ADD_TolvaLog(rec, gCnn())) {
-    press.failure = QStringLiteral("Tolva記錄新增失敗，卡號:") + cardNo;
-    ShowMsg(press.failure);
-    return;
-  }
-  const CardImage card{cardNo, storeNo, batchNo, newThru, newBal.toString(), balPoint, freeText, balAmt,
-                       amount->toString()};
-  if (!QDR_RewriteCard(card, msg)) {
-    press.failure = msg + QStringLiteral("，") +
-                    (IsFaceFailure(msg) ? QStringLiteral("卡片資料列印失敗，卡號:") : QStringLiteral("卡片資料寫入失敗，卡號:")) +
-                    cardNo;
-    ShowMsg(press.failure);
-    return;
-  }
-  tx.commit();
-  txtGoodThru_->setText(DBDateDisp(newThru));
-  DispElaMsg(elaMsg_, QStringLiteral("加值完成"), 0);
-}
-
-// The end of every press: the transaction is already rolled back unless it was committed.
-void fmAddAmt::endPress(const Press& press) {
-  try {
-    if (press.failure.isEmpty()) {
-      WriteAPLog(gAppName, QStringLiteral("加值"),
-                 QStringLiteral("卡號：") + press.cardNo + QStringLiteral("，加值金額：") + txtAddAmt_->text().trimmed(),
-                 QString());
-    } else {
-      WriteAPLog(gAppName, QStringLiteral("加值"), press.failure, QStringLiteral("系統錯誤"));
-    }
-  } catch (...) {
-    LogError(QStringLiteral("fmAddAmt_cmdOK_Click"));
-  }
-  try {
-    if (press.usedDevice) CRW_CardOut();
-  } catch (...) {
-    LogError(QStringLiteral("fmAddAmt_cmdOK_Click"));
-  }
+  DispElaMsg(elaMsg_, msg);
+  if (!op.cancelled()) ShowMsg(msg);
 }
 
 // ---- Message file and window -------------------------------------------------------------

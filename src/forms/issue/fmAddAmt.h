@@ -2,6 +2,7 @@
 // The add-value window: tops up the stored value of one card at the counter. The database
 // change is committed only once the card carries the new values on its stripe and face.
 #include "app/Money.h"
+#include "card/CardOperation.h"
 
 #include <QWidget>
 
@@ -40,17 +41,14 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-  // What one press learned; the end step logs and ejects from it.
-  struct Press {
-    QString cardNo;
-    QString failure;          // empty: no failure to log
-    bool usedDevice = false;  // the card wait was started, so the reader holds or held a card
-  };
-
   QWidget* buildCardFrame();
   QWidget* buildInputRow();
-  void topUp(Press& press);
-  void endPress(const Press& press);
+  void topUp();
+  // The card read: shows it, then refuses it or lets the top-up go on.
+  bool checkCard(const CardRead& card, const Money& amount, const std::optional<Money>& limit, QString& msg);
+  // The master row and the journal row, inside the card operation's transaction.
+  bool writeRows(const CardRead& card, const Money& amount, const QString& freeText, std::optional<CardImage>& next,
+                 QString& msg);
   void loadMsgFile(const QString& path);
   // The amount's value when the field holds a number above 0; otherwise the status bar says
   // why and nothing is answered.

@@ -2,6 +2,8 @@
 // Batch issuing: numbers a run of new cards, stores each card's master row and issue
 // transaction, writes its stripe and prints its face, one database transaction per card.
 #include <QString>
+#include "card/CardOperation.h"
+
 #include <QWidget>
 
 class CardMsgPanel;
@@ -63,7 +65,11 @@ private:
   // Each card of a run (fmIsuCardRun.cpp).
   struct RunValues;
   bool fixRunValues(RunValues& run, QString& failText);
-  bool issueOneCard(const RunValues& run, QString& cardNo, QString& failText);
+  // What became of one card of the run.
+  enum class CardOutcome { Issued, Refused, Cancelled, Failed };
+  CardOutcome issueOneCard(const RunValues& run, QString& cardNo, QString& failText);
+  // The card's master and journal rows, inside its card operation's transaction.
+  bool writeCardRows(const RunValues& run, QString& cardNo, std::optional<CardImage>& next, QString& failText);
 
   QTabWidget* tabPage_;
   QLineEdit* txtCardType_;

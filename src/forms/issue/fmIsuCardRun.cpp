@@ -1,5 +1,5 @@
-// The issuing run of fmIsuCard: one database transaction per card, committed only after the
-// card left the device with its stripe written and its face printed.
+// The issuing run of fmIsuCard: one card operation per card, on a blank card; each card's rows
+// are committed while the card, written and printed, is still in the reader.
 #include "forms/issue/fmIsuCard.h"
 
 #include "app/Clock.h"
@@ -10,9 +10,11 @@
 #include "app/Money.h"
 #include "app/uiElaBar.h"
 #include "card/basQDR_Print.h"
+#include "card/basQDR_Tolva.h"
 #include "card/uiCardMsgPanel.h"
 #include "db/Connection.h"
 #include "db/Records.h"
+#include "db/TolvaCodes.h"
 #include "db/basDB.h"
 
 #include <QDate>
@@ -22,15 +24,8 @@
 
 namespace {
 
-const QString kAction = QStringLiteral("發卡");
 // The stripe holds seven bytes of card number; a longer number would be cut on the card.
 constexpr int kStripeCardNoBytes = 7;
-
-// The last day of the month twelve months after `today`.
-QDate GoodThruOf(const QDate& today) {
-  const QDate later = today.addMonths(13);
-  return QDate(later.year(), later.month(), 1).addDays(-1);
-}
 
 }  // namespace
 
@@ -50,7 +45,7 @@ struct fmIsuCard::RunValues {
 bool fmIsuCard::fixRunValues(RunValues& run, QString& failText) {
   run.freeText = msgPanel_->faceText();
   run.issueDate = Today();
-  run.goodThru = GoodThruOf(run.issueDate);
+  run.goodThru = RenewedGoodThru(run.issueDate);
   run.count = Money::val(txtCardCnt_->text()).units() / Money::kScale;
   run.cardType = txtCardType_->text().trimmed();
   run.store = txtStoreID_->text().trimmed();
@@ -62,6 +57,14 @@ bool fmIsuCard::fixRunValues(RunValues& run, QString& failText) {
   run.userID = gUserID;
   run.txnDept = gStoreID;
   if (run.count <= 0) return true;  // nothing to issue: no batch serial is used up
+  // What the stripe cannot hold would reach it as another character, and the card could never
+  // be matched with its row.
+  for (const QString& text : {run.cardType, run.store, run.batchNo}) {
+    if (!QDR_FitsCodePage(text)) {
+      failText = QStringLiteral("卡片資料含有無法寫入磁條的字元：") + text;
+      return false;
+    }
+  }
   qint64 serial = 0;
   QString serialText;
   if (!getXXNo(QStringLiteral("TL"), run.goodThru.toString(QStringLiteral("yyyyMMdd")), serial, serialText)) {
@@ -72,7 +75,8 @@ bool fmIsuCard::fixRunValues(RunValues& run, QString& failText) {
   return true;
 }
 
-bool fmIsuCard::issueOneCard(const RunValues& run, QString& cardNo, QString& failText) {
+bool fmIsuCard::writeCardRows(const RunValues& run, QString& cardNo, std::optional<CardImage>& next,
+                               QString& failText) {
   qint64 serial = 0;
   QString serialText;
   // Drawn inside the card's transaction: a card rolled back gives its serial back.
@@ -90,7 +94,7 @@ bool fmIsuCard::issueOneCard(const RunValues& run, QString& cardNo, QString& fai
   rec.BatchNo = run.batchNo;
   rec.CardType = run.defCardType;
   rec.CardNo = cardNo;
-  rec.Status = QStringLiteral("01");
+  rec.Status = CardStatus::Issued;
   rec.IssueDate = run.issueDate;
   rec.GoodThru = run.goodThru;
   rec.BalAmt = run.balAmt.toString();
@@ -108,7 +112,7 @@ bool fmIsuCard::issueOneCard(const RunValues& run, QString& cardNo, QString& fai
 
   TolvaLogRec txn;
   txn.TxnDept = run.txnDept;
-  txn.TxnType = QStringLiteral("11");
+  txn.TxnType = TxnType::Issue;
   txn.CardNo = cardNo;
   txn.TxnDate = run.issueDate;
   txn.TxnAmt = run.balAmt.toString();
@@ -122,11 +126,28 @@ bool fmIsuCard::issueOneCard(const RunValues& run, QString& cardNo, QString& fai
     return false;
   }
 
-  if (!BorixPrint(rec, failText, run.freeText)) {
-    if (failText.isEmpty()) failText = QStringLiteral("製卡失敗");
-    return false;
-  }
+  next = CardImage{cardNo, run.store, run.batchNo, run.goodThru, CardValueText(rec.BalAmt), CardValueText(rec.BalPoint),
+                   run.freeText, std::nullopt, std::nullopt};
   return true;
+}
+
+fmIsuCard::CardOutcome fmIsuCard::issueOneCard(const RunValues& run, QString& cardNo, QString& failText) {
+  CardOperation op(QStringLiteral("fmIsuCard_cmdIsuCard_Click"), QString());  // the run is logged as a whole
+  op.requireBlank = true;
+  op.requireRecord = false;
+  bool rowsRan = false;
+  op.rows = [&](const CardRead&, std::optional<CardImage>& next, QString& m) {
+    rowsRan = true;
+    return writeCardRows(run, cardNo, next, m);
+  };
+  if (op.run(failText)) return CardOutcome::Issued;
+  if (failText.isEmpty()) failText = QStringLiteral("製卡失敗");
+  if (op.cancelled()) return CardOutcome::Cancelled;
+  if (failText == CardOperation::busyText()) return CardOutcome::Failed;
+  // The reader that does not open, or a card refused before anything was written (not blank,
+  // badly inserted, unreadable): the operator takes it out and inserts the next one.
+  if (op.waitCode() == -99 || op.waitCode() == -2) return CardOutcome::Failed;
+  return rowsRan ? CardOutcome::Failed : CardOutcome::Refused;
 }
 
 void fmIsuCard::cmdIsuCard_Click() {
@@ -135,8 +156,8 @@ void fmIsuCard::cmdIsuCard_Click() {
   running_ = true;
   cmdIsuCard_->setEnabled(false);
 
-  std::optional<TransactionGuard> trans;
   qint64 committed = 0;
+  bool failed = false;
   QString firstCardNo, lastCardNo, failText;
   try {
     if (FormCheck()) {
@@ -144,17 +165,21 @@ void fmIsuCard::cmdIsuCard_Click() {
       if (!fixRunValues(run, failText)) {
         Dialogs().messageBox(failText, gAppName, MsgIcon::None);
       } else {
-        for (qint64 index = 1; index <= run.count; ++index) {
-          trans.emplace(gCnn());
+        while (committed < run.count) {
           QString cardNo;
           failText.clear();
-          if (!issueOneCard(run, cardNo, failText)) {
-            if (!cardNo.isEmpty()) failText += QStringLiteral("，卡號:") + cardNo;
+          const CardOutcome outcome = issueOneCard(run, cardNo, failText);
+          if (outcome == CardOutcome::Refused) {
+            DispElaMsg(elaMsg_, failText);
+            continue;
+          }
+          if (outcome == CardOutcome::Cancelled) break;
+          if (outcome == CardOutcome::Failed) {
+            if (!cardNo.isEmpty() && !failText.contains(cardNo)) failText += QStringLiteral("，卡號:") + cardNo;
             Dialogs().messageBox(failText, gAppName, MsgIcon::None);
+            failed = true;
             break;
           }
-          trans->commit();
-          trans.reset();
           ++committed;
           // The grid lists only what the database holds, so the row follows the commit.
           WriteLog(cardNo, run.balAmt.toString());
@@ -168,22 +193,18 @@ void fmIsuCard::cmdIsuCard_Click() {
   } catch (...) {
     ReportError(QStringLiteral("fmIsuCard_cmdIsuCard_Click"));
     if (failText.isEmpty()) failText = QStringLiteral("執行錯誤");
+    failed = true;
   }
 
   // Closing steps; a failure here must not hide the ones after it.
   try {
-    if (trans) {
-      trans->rollback();
-      trans.reset();
-      WriteAPLog(gAppName, kAction, failText, QStringLiteral("系統錯誤"));
+    if (failed) WriteAPLog(gAppName, ApAction::Issue, failText, kApFailRemark);
+    if (committed > 0) {
+      WriteAPLog(gAppName, ApAction::Issue, QStringLiteral("已發張數:") + QString::number(committed) +
+                                                QStringLiteral(" 卡號:") + firstCardNo + QStringLiteral("-") + lastCardNo);
     }
   } catch (...) {
     LogError(QStringLiteral("fmIsuCard_cmdIsuCard_Click"));
-  }
-  trans.reset();
-  if (committed > 0) {
-    WriteAPLog(gAppName, kAction, QStringLiteral("已發張數:") + QString::number(committed) + QStringLiteral(" 卡號:") +
-                                      firstCardNo + QStringLiteral("-") + lastCardNo);
   }
   cmdIsuCard_->setEnabled(true);
   running_ = false;

@@ -9,10 +9,11 @@
 #include "app/uiFormUtil.h"
 #include "app/uiGrid.h"
 #include "card/basBorixCRW.h"
-#include "card/basQDR_Tolva.h"
+#include "card/CardOperation.h"
 #include "card/basQDR_Txn.h"
 #include "db/Connection.h"
 #include "db/Records.h"
+#include "db/TolvaCodes.h"
 #include "db/basADODB.h"
 #include "db/basDB.h"
 
@@ -25,9 +26,6 @@
 #include <QSqlQuery>
 #include <QVBoxLayout>
 
-namespace {
-const QString kAction = QStringLiteral("售出");
-}
 
 fmSaleCard::fmSaleCard(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmSaleCard"));
@@ -106,7 +104,6 @@ void fmSaleCard::cmdOK_Click() {
   cmdOK_->setEnabled(false);
   cmdExit_->setEnabled(false);
   try {
-    lastKey_.clear();
     QString cardNo;
     bool problem = true;
     while (SaleCard(cardNo, problem)) {
@@ -120,97 +117,74 @@ void fmSaleCard::cmdOK_Click() {
   selling_ = false;
 }
 
-bool fmSaleCard::sameAsLast(const QString& key) {
-  const bool same = !lastKey_.isEmpty() && key == lastKey_;
-  lastKey_ = key;
-  return same;
-}
-
 bool fmSaleCard::SaleCard(QString& cardNo, bool& problem) {
   problem = true;
   cardNo.clear();
-  try {
-    QString failure;
-    QString msg;
-    std::int32_t code = 0;
-    if (!Borix_InsertCard(msg, &code)) {
-      if (code == -21 || code == -2 || code == -99) return false;
-      // A refused card that comes straight back was never taken out: stop rather than
-      // refuse it over and over.
-      if (sameAsLast(QStringLiteral("#") + QString::number(code))) {
-        CRW_CardOut();
-        return false;
-      }
-      ShowMsg(msg);
-      failure = msg;
-    } else {
-      ReadValues card;
-      if (!QDR_ReadCard(card.cardNo, card.storeNo, card.batchNo, card.goodThru, card.balAmt, card.balPoint, msg,
-                        false)) {
-        return false;
-      }
-      card.cardNo = card.cardNo.trimmed();
-      cardNo = card.cardNo;
-      // The card just handled is still in the reader: the operator has not changed cards.
-      if (sameAsLast(card.cardNo)) {
-        CRW_CardOut();
-        return false;
-      }
-      failure = sell(card, problem);
-    }
-
-    const QString refNo = txtRefNo_->text().trimmed();
-    if (failure.isEmpty()) {
-      WriteAPLog(gAppName, kAction, QStringLiteral("卡號：") + cardNo + QStringLiteral("，帳單號：") + refNo, QString());
-    } else {
-      WriteAPLog(gAppName, kAction, failure + QStringLiteral("，卡號：") + cardNo, QStringLiteral("系統錯誤"));
-    }
-    CRW_CardOut();
+  const QString refNo = txtRefNo_->text().trimmed();
+  CardOperation op(QStringLiteral("fmSaleCard_SaleCard"), ApAction::Sale);
+  op.check = [this](const CardRead& card, QString& m) { return checkSale(card, m); };
+  op.rows = [this](const CardRead& card, std::optional<CardImage>&, QString& m) { return sellRows(card, m); };
+  op.successText = [&refNo](const CardRead& card) {
+    return QStringLiteral("卡號：") + card.image.cardNo.trimmed() + QStringLiteral("，帳單號：") + refNo;
+  };
+  QString msg;
+  const bool ok = op.run(msg);
+  cardNo = op.card().image.cardNo.trimmed();
+  if (ok) {
+    problem = false;
+    // The grid lists only what the database holds, so the row follows the commit.
+    fgList_->insertRowUnderHeading(QStringList{cardNo, op.card().image.balAmt, op.card().image.goodThru.toString()});
+    fgList_->fitColumnWidths();
     return true;
-  } catch (...) {
-    ReportError(QStringLiteral("fmSaleCard_SaleCard"));
-    CRW_CardOut();
-    return false;
   }
+  // The operator ended the loop, or the reader cannot go on.
+  const std::int32_t code = op.waitCode();
+  if (op.cancelled() || code == -2 || code == -99 || msg == CardOperation::busyText()) return false;
+  ShowMsg(msg);
+  return true;
 }
 
-QString fmSaleCard::sell(const ReadValues& card, bool& problem) {
-  QString msg;
-  if (!QDR_GoodThruValid(card.goodThru, msg)) return msg;
-
-  gSQL = QStringLiteral("Select CardNo , Status From Tolva ") + QStringLiteral(" Where CardNO = ") + QuotText(card.cardNo);
+bool fmSaleCard::checkSale(const CardRead& card, QString& msg) {
+  const QString cardNo = card.image.cardNo.trimmed();
+  if (!QDR_GoodThruValid(card.image.goodThru.toString(), msg)) return false;
+  gSQL = QStringLiteral("Select CardNo , Status From Tolva ") + QStringLiteral(" Where CardNO = ") + QuotText(cardNo);
   QString status;
   {
     QSqlQuery q = gCnn().query(gSQL.toString());
-    if (!q.next()) return QStringLiteral("資料庫中無此卡號");
+    if (!q.next()) {
+      msg = QStringLiteral("資料庫中無此卡號");
+      return false;
+    }
     status = q.value(1).toString().trimmed();
   }
-  if (status == QLatin1String("11") || status == QLatin1String("12")) return QStringLiteral("此卡已售出");
-  if (status == QLatin1String("81")) return QStringLiteral("此卡已被清除");
+  if (status == CardStatus::Sold || status == CardStatus::Reissued) msg = QStringLiteral("此卡已售出");
+  if (status == CardStatus::Erased) msg = QStringLiteral("此卡已被清除");
   // A card marked blacklisted in the master row is refused even if the list misses it.
-  if (status == QLatin1String("99") || !CheckVoidCard(card.cardNo)) return QStringLiteral("此張卡片已列入黑名單中");
+  if (status == CardStatus::Blacklisted) msg = QStringLiteral("此張卡片已列入黑名單中");
+  return msg.isEmpty() && CheckVoidCard(cardNo, msg);
+}
 
-  // Rolled back on every way out that does not reach the commit, errors included.
-  TransactionGuard tx(gCnn());
-  gSQL = QStringLiteral("Update Tolva Set Status = '11' ") + QStringLiteral(" , FirstDate = ") + gNowFunc +
-         QStringLiteral(" , UPDUserID = ") + QuotText(gUserID) + QStringLiteral(" , UPDDate = ") + gNowFunc +
-         QStringLiteral(" Where CardNo = ") + QuotText(card.cardNo);
-  if (gCnn().execute(gSQL.toString()) == 0) return QStringLiteral("資料庫無此卡號");
-
+bool fmSaleCard::sellRows(const CardRead& card, QString& msg) {
+  const QString cardNo = card.image.cardNo.trimmed();
+  gSQL = QStringLiteral("Update Tolva Set Status = ") + QuotText(CardStatus::Sold) + QStringLiteral(" , FirstDate = ") +
+         gNowFunc + QStringLiteral(" , UPDUserID = ") + QuotText(gUserID) + QStringLiteral(" , UPDDate = ") + gNowFunc +
+         QStringLiteral(" Where CardNo = ") + QuotText(cardNo);
+  if (gCnn().execute(gSQL.toString()) == 0) {
+    msg = QStringLiteral("資料庫無此卡號");
+    return false;
+  }
   TolvaLogRec rec;
-  rec.TxnDept = card.storeNo.trimmed();
-  rec.TxnType = QStringLiteral("13");
-  rec.CardNo = card.cardNo;
+  rec.TxnDept = card.image.storeNo.trimmed();
+  rec.TxnType = TxnType::Sale;
+  rec.CardNo = cardNo;
   rec.TxnDate = Today().toString(QStringLiteral("yyyy/MM/dd"));
   rec.RefCheckNo = txtRefNo_->text();
   rec.POSID = gWorkstation;
   rec.UserID = gUserID;
   rec.Remark = QString();
-  if (!ADD_TolvaLog(rec, gCnn())) return QStringLiteral("Tolva記錄檔寫入失敗");
-  tx.commit();
-  problem = false;
-
-  fgList_->insertRowUnderHeading(QStringList{card.cardNo, card.balAmt, card.goodThru});
-  fgList_->fitColumnWidths();
-  return {};
+  if (!ADD_TolvaLog(rec, gCnn())) {
+    msg = QStringLiteral("Tolva記錄檔寫入失敗");
+    return false;
+  }
+  return true;
 }

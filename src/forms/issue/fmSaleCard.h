@@ -1,6 +1,8 @@
 #pragma once
 // The card sale window: once the invoice number is typed and 確定 pressed, every card the
 // operator inserts is checked, marked sold and journalled, until the card wait is cancelled.
+#include "card/CardOperation.h"
+
 #include <QWidget>
 
 class ElaBar;
@@ -29,19 +31,15 @@ protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
-  struct ReadValues {
-    QString cardNo, storeNo, batchNo, goodThru, balAmt, balPoint;
-  };
-  // Checks the card and sells it; the failure text, empty when the sale was committed.
-  QString sell(const ReadValues& card, bool& problem);
-  // The same card (or the same refusal) as the one just handled: it was not taken out.
-  bool sameAsLast(const QString& key);
+  // Refuses a card that is expired, unknown, sold, erased or blacklisted.
+  bool checkSale(const CardRead& card, QString& msg);
+  // Marks the card sold and journals the sale, inside the card operation's transaction.
+  bool sellRows(const CardRead& card, QString& msg);
 
   QLineEdit* txtRefNo_;
   FlexGrid* fgList_;
   ElaBar* elaMsg_;
   QPushButton* cmdOK_;
   QPushButton* cmdExit_;
-  QString lastKey_;
   bool selling_ = false;
 };

@@ -192,7 +192,7 @@ void SimPanel::cmdInsert_Click() {
 }
 
 void SimPanel::cmdTakeOut_Click() {
-  showStatus(reader().takeOut() ? QStringLiteral("已取出卡片") : QStringLiteral("插槽中沒有卡片"));
+  showStatus(!reader().takeOut().isEmpty() ? QStringLiteral("已取出卡片") : QStringLiteral("插槽中沒有卡片"));
   refresh(true);
 }
 

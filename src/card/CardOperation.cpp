@@ -1,0 +1,187 @@
+#include "card/CardOperation.h"
+
+#include "app/ErrorReport.h"
+#include "app/globals.h"
+#include "card/basBorixCRW.h"
+#include "card/basQDR_Print.h"
+#include "card/basQDR_Tolva.h"
+#include "db/Connection.h"
+#include "db/TolvaCodes.h"
+#include "db/basDB.h"
+
+namespace {
+
+bool g_busy = false;
+
+// Marks the process busy for the life of one operation.
+class BusyScope {
+public:
+  BusyScope() { g_busy = true; }
+  ~BusyScope() { g_busy = false; }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+};
+
+bool printFace(const CardImage& c, QString& msg) {
+  return QDR_PrintCard(c.cardNo, c.storeNo, c.goodThru, c.balAmt, c.balPoint, msg, c.freeText, c.prevBal, c.txnAmt);
+}
+
+// Leaves the print area empty.
+bool eraseFace() {
+  std::int32_t b = 0;
+  std::int32_t c = 459;
+  return CRW_SetPrintMode(0, b, c) == 0 && CRW_ErasePrint() == 0;
+}
+
+QString valuesText(const QString& bal, const QString& points) {
+  return QStringLiteral("餘額 ") + bal + QStringLiteral("、點數 ") + points;
+}
+
+}  // namespace
+
+CardOperation::CardOperation(QString label, QString action) : label_(std::move(label)), action_(std::move(action)) {}
+
+bool CardOperation::busy() { return g_busy; }
+
+QString CardOperation::busyText() { return QStringLiteral("另一項卡片作業進行中，請稍候再試"); }
+
+QString CardOperation::notBlankText() { return QStringLiteral("此卡片不是空白卡，請先清除卡片"); }
+
+bool CardOperation::run(QString& msg) {
+  msg.clear();
+  // A second operation must never run inside the first one's card wait or transaction.
+  if (g_busy) {
+    msg = busyText();
+    return false;
+  }
+  const BusyScope scope;
+  bool ok = false;
+  try {
+    ok = steps(msg);
+  } catch (...) {
+    LogError(label_);
+    ok = false;
+  }
+  if (!ok && msg.isEmpty()) msg = QStringLiteral("卡片作業失敗");
+  try {
+    CRW_CardOut();
+  } catch (...) {
+    LogError(label_);
+  }
+  writeLog(ok, msg);
+  return ok;
+}
+
+bool CardOperation::readCard(QString& msg) {
+  if (!Borix_InsertCard(msg, &waitCode_)) return false;
+  if (!QDR_ReadRecord(card_.record, msg)) return false;
+  card_.blank = card_.record.trimmed().isEmpty();
+  if (requireBlank && !card_.blank) {
+    msg = notBlankText();
+    return false;
+  }
+  if (!card_.blank) {
+    CardImage& c = card_.image;
+    QString goodThru;
+    card_.valid = QDR_DecodeRecord(card_.record, c.cardNo, c.storeNo, c.batchNo, goodThru, c.balAmt, c.balPoint, msg);
+    c.goodThru = goodThru;
+  }
+  if (requireRecord && !card_.valid) {
+    msg = QStringLiteral("卡片資料有誤");
+    return false;
+  }
+  return true;
+}
+
+bool CardOperation::steps(QString& msg) {
+  if (!readCard(msg)) return false;
+  if (check && !check(card_, msg)) return false;
+  if (!rows) return true;  // a card that is only read
+
+  std::optional<CardImage> next;
+  TransactionGuard tx(gCnn());
+  if (!rows(card_, next, msg)) return false;
+  if (next && !writeCard(*next, msg)) return false;
+  try {
+    tx.commit();
+  } catch (...) {
+    LogError(label_ + QStringLiteral("_Commit"));
+    msg = QStringLiteral("資料庫存檔失敗");
+    if (next) putBack(*next, msg);
+    return false;
+  }
+  committed_ = true;
+  return true;
+}
+
+bool CardOperation::writeCard(const CardImage& next, QString& msg) {
+  // Every value must fit the card before anything is written: the stripe would cut it and the
+  // face leave it out.
+  if (!QDR_FaceText(next.cardNo, next.storeNo, next.goodThru, next.balAmt, next.balPoint, next.freeText, next.prevBal,
+                    next.txnAmt)) {
+    msg = QStringLiteral("金額超過卡片可記錄的位數");
+    return false;
+  }
+  // A stripe that was not written still holds what it held.
+  if (!QDR_WriteCard(next.cardNo, next.storeNo, next.batchNo, next.goodThru, next.balAmt, next.balPoint, msg)) {
+    if (msg.isEmpty()) msg = QStringLiteral("磁條寫入失敗");
+    return false;
+  }
+  if (printFace(next, msg)) return true;
+  if (msg.isEmpty()) msg = QStringLiteral("列印資料失敗!");
+  putBack(next, msg);
+  return false;
+}
+
+// Puts the card back as it was read: its previous stripe and face, or blank for a new card.
+// Best effort; what cannot be put back is logged and named in the message.
+void CardOperation::putBack(const CardImage& written, QString& msg) {
+  const QString cardNo = written.cardNo.trimmed();
+  bool stripe = false;
+  bool face = false;
+  try {
+    stripe = QDR_WriteRecord(card_.blank ? QByteArray(" ") : card_.record);
+    QString ignored;
+    face = card_.valid ? printFace(CardImage{card_.image.cardNo, card_.image.storeNo, card_.image.batchNo,
+                                             card_.image.goodThru, card_.image.balAmt, card_.image.balPoint,
+                                             written.freeText, std::nullopt, std::nullopt},
+                                   ignored)
+                       : eraseFace();
+  } catch (...) {
+    LogError(label_ + QStringLiteral("_PutBack"));
+  }
+  if (stripe && face) {
+    msg += QStringLiteral("，卡片已回復原狀");
+    return;
+  }
+  if (!stripe) {
+    const QString text =
+        card_.blank ? QStringLiteral("新卡 ") + cardNo + QStringLiteral(" 無法清除，卡片與資料庫不一致，請收回此卡")
+                    : QStringLiteral("卡號 ") + cardNo + QStringLiteral(" 的卡片與資料庫不一致：卡片") +
+                          valuesText(written.balAmt, written.balPoint) + QStringLiteral("，資料庫") +
+                          valuesText(card_.image.balAmt, card_.image.balPoint);
+    LogError(label_ + QStringLiteral("_RestoreStripe"), QStringLiteral("-33"), text);
+    msg += QStringLiteral("；") + text;
+    return;
+  }
+  const QString text = QStringLiteral("卡號 ") + cardNo + QStringLiteral(" 的卡面無法回復，請重新列印卡面");
+  LogError(label_ + QStringLiteral("_RestoreFace"), QStringLiteral("-54"), text);
+  msg += QStringLiteral("；") + text;
+}
+
+void CardOperation::writeLog(bool ok, const QString& msg) {
+  if (action_.isEmpty()) return;
+  const QString cardNo = card_.image.cardNo.trimmed();
+  try {
+    if (ok) {
+      WriteAPLog(gAppName, action_,
+                 successText ? successText(card_) : QStringLiteral("卡號：") + cardNo, QString());
+    } else {
+      QString text = failureText ? failureText(card_, msg) : msg;
+      if (!failureText && !cardNo.isEmpty() && !text.contains(cardNo)) text += QStringLiteral("，卡號：") + cardNo;
+      WriteAPLog(gAppName, action_, text, kApFailRemark);
+    }
+  } catch (...) {
+    LogError(label_);
+  }
+}

@@ -1,0 +1,89 @@
+#pragma once
+// One card operation: the only road by which the program reads or changes a card.
+//
+//   wait for the card and read it -> check it -> begin the transaction -> write the rows ->
+//   write the stripe -> print the face -> commit -> eject
+//
+// No transaction is open while the program waits for the operator. The card is still in the
+// reader when the commit runs, so a failed commit puts the card's previous stripe and face back
+// (a new card is blanked) before the card leaves. Only one operation runs at a time in the
+// process; while it runs the device polls let paint and timer events through, not operator
+// input. Every operation ejects the card and, when it has an action, writes one row to the
+// application log (remark "系統錯誤" on failure).
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+// A card's values as its stripe and face carry them.
+struct CardImage {
+  QString cardNo;
+  QString storeNo;
+  QString batchNo;
+  QVariant goodThru;
+  QString balAmt;
+  QString balPoint;
+  QString freeText;                 // the card message lines, printed under the values
+  std::optional<QString> prevBal;   // face line "上期餘額"
+  std::optional<QString> txnAmt;    // face line "本次交易"
+};
+
+// The card in the reader as the operation found it.
+struct CardRead {
+  QByteArray record;  // track 1 as read
+  bool blank = true;  // the stripe holds nothing but blanks
+  bool valid = false; // the stripe holds a card record; `image` has its values
+  CardImage image;    // values as the stripe holds them (card number with its trailing blanks)
+};
+
+class CardOperation {
+public:
+  // May refuse the card before anything is written; may ask the operator. False with `msg`.
+  using Check = std::function<bool(const CardRead& card, QString& msg)>;
+  // The database rows, inside the operation's transaction. Sets `next` to the card's new
+  // values, or leaves it empty to leave the card as it is. False with `msg` rolls back.
+  using Rows = std::function<bool(const CardRead& card, std::optional<CardImage>& next, QString& msg)>;
+
+  // `label` names the operation in the error log; `action` is its application-log action
+  // (empty: the caller logs).
+  CardOperation(QString label, QString action);
+
+  Check check;
+  Rows rows;                       // none: the card is only read
+  bool requireRecord = true;       // refuse a card whose stripe holds no card record
+  bool requireBlank = false;       // refuse a card whose stripe holds anything
+  // Application-log texts; by default the message, and the card number.
+  std::function<QString(const CardRead&)> successText;
+  std::function<QString(const CardRead&, const QString& msg)> failureText;
+
+  // Runs the operation. True when the card was read, checked, written and committed.
+  bool run(QString& msg);
+
+  const CardRead& card() const { return card_; }
+  // The card wait's outcome: -21 cancelled, -99 the reader did not open, a card state, or 0.
+  std::int32_t waitCode() const { return waitCode_; }
+  bool cancelled() const { return waitCode_ == -21; }
+  // The rows were committed.
+  bool committed() const { return committed_; }
+
+  // True while an operation runs in this process.
+  static bool busy();
+  // What a second operation is told.
+  static QString busyText();
+  static QString notBlankText();
+
+private:
+  bool steps(QString& msg);
+  bool readCard(QString& msg);
+  bool writeCard(const CardImage& next, QString& msg);
+  void putBack(const CardImage& written, QString& msg);
+  void writeLog(bool ok, const QString& msg);
+
+  QString label_;
+  QString action_;
+  CardRead card_;
+  std::int32_t waitCode_ = 0;
+  bool committed_ = false;
+};

@@ -1,0 +1,47 @@
+#pragma once
+// The codes the card tables and the application log carry, and the rules on them that more
+// than one window applies. Every window names these instead of repeating the literals.
+#include <QDate>
+#include <QString>
+
+namespace CardStatus {
+inline const QString Issued = QStringLiteral("01");
+inline const QString Sold = QStringLiteral("11");
+inline const QString Reissued = QStringLiteral("12");
+inline const QString Erased = QStringLiteral("81");
+inline const QString Blacklisted = QStringLiteral("99");
+}  // namespace CardStatus
+
+namespace TxnType {
+inline const QString Issue = QStringLiteral("11");
+inline const QString Reissue = QStringLiteral("12");
+inline const QString Sale = QStringLiteral("13");
+inline const QString TopUp = QStringLiteral("21");
+inline const QString Deduct = QStringLiteral("22");
+inline const QString DeductPoint = QStringLiteral("23");
+inline const QString CounterSale = QStringLiteral("24");
+inline const QString VoidTopUp = QStringLiteral("31");
+inline const QString VoidDeduct = QStringLiteral("32");
+inline const QString VoidDeductPoint = QStringLiteral("33");
+inline const QString Erase = QStringLiteral("81");
+inline const QString Blacklist = QStringLiteral("99");
+}  // namespace TxnType
+
+// Actions of the application log.
+namespace ApAction {
+inline const QString Issue = QStringLiteral("發卡");
+inline const QString Sale = QStringLiteral("售出");
+inline const QString TopUp = QStringLiteral("加值");
+inline const QString Deduct = QStringLiteral("扣抵");
+inline const QString DeductPoint = QStringLiteral("扣點");
+inline const QString Reversal = QStringLiteral("沖正");
+inline const QString ReadCard = QStringLiteral("讀卡");
+inline const QString ChangeKey = QStringLiteral("變更加密碼");
+}  // namespace ApAction
+
+// The remark of an application-log row whose operation failed.
+inline const QString kApFailRemark = QStringLiteral("系統錯誤");
+
+// The good-thru date a new or topped-up card gets: the last day of the month twelve months
+// after `today`.
+inline QDate RenewedGoodThru(const QDate& today) { return QDate(today.year(), today.month(), 1).addMonths(13).addDays(-1); }
