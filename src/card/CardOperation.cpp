@@ -100,7 +100,11 @@ bool CardOperation::steps(QString& msg) {
 
   std::optional<CardImage> next;
   TransactionGuard tx(gCnn());
-  if (!rows(card_, next, msg)) return false;
+  gCnn().setExclusive(true);
+  {
+    const Connection::OwnerScope owner(gCnn());
+    if (!rows(card_, next, msg)) return false;
+  }
   if (next && !writeCard(*next, msg)) return false;
   try {
     tx.commit();
@@ -170,7 +174,7 @@ void CardOperation::putBack(const CardImage& written, QString& msg) {
 }
 
 void CardOperation::writeLog(bool ok, const QString& msg) {
-  if (action_.isEmpty()) return;
+  if (action_.isEmpty() || (cancelled() && !logWhenCancelled)) return;
   const QString cardNo = card_.image.cardNo.trimmed();
   try {
     if (ok) {

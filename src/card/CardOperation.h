@@ -54,6 +54,7 @@ public:
   Rows rows;                       // none: the card is only read
   bool requireRecord = true;       // refuse a card whose stripe holds no card record
   bool requireBlank = false;       // refuse a card whose stripe holds anything
+  bool logWhenCancelled = true;    // false: a cancelled card wait ends quietly (a loop's way out)
   // Application-log texts; by default the message, and the card number.
   std::function<QString(const CardRead&)> successText;
   std::function<QString(const CardRead&, const QString& msg)> failureText;

@@ -133,6 +133,7 @@ void Connection::close() {
   provider_.clear();
   cnt_.clear();
   inTransaction_ = false;
+  exclusive_ = false;
 }
 
 bool Connection::isOpen() const {
@@ -175,8 +176,15 @@ void Connection::runHook(const QString& sql) {
   hook(*this, sql);
 }
 
+void Connection::checkOwner() const {
+  if (inTransaction_ && exclusive_ && !ownerActive_) {
+    throw TolvaError(QStringLiteral("3000"), QStringLiteral("另一項作業進行中，請稍候再試"));
+  }
+}
+
 int Connection::execute(const QString& sql) {
   requireOpen();
+  checkOwner();
   runHook(sql);
   QSqlQuery q(database());
   if (!q.exec(adapt(sql))) raise(q.lastError(), sql);
@@ -185,6 +193,7 @@ int Connection::execute(const QString& sql) {
 
 QSqlQuery Connection::query(const QString& sql) {
   requireOpen();
+  checkOwner();
   runHook(sql);
   QSqlQuery q(database());
   q.setForwardOnly(true);
@@ -228,17 +237,20 @@ void Connection::beginTrans() {
 
 void Connection::commitTrans() {
   requireOpen();
+  const OwnerScope owner(*this);
   if (provider_.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0) execute(QStringLiteral("COMMIT"));
   else {
     runHook(QStringLiteral("COMMIT"));
     if (!database().commit()) raise(database().lastError(), QStringLiteral("COMMIT"));
   }
   inTransaction_ = false;
+  exclusive_ = false;
 }
 
 void Connection::rollbackTrans() {
   requireOpen();
   inTransaction_ = false;
+  exclusive_ = false;
   if (provider_.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0) execute(QStringLiteral("ROLLBACK"));
   else if (!database().rollback()) raise(database().lastError(), QStringLiteral("ROLLBACK"));
 }

@@ -52,16 +52,36 @@ public:
   void rollbackTrans();
   bool inTransaction() const { return inTransaction_; }
 
+  // An exclusive transaction (a card operation's) accepts statements only inside its owner's
+  // scope: window and timer events that run while the card is written cannot slip a statement
+  // into it. Statements from elsewhere fail with "另一項作業進行中，請稍候再試".
+  void setExclusive(bool on) { exclusive_ = on; }
+  class OwnerScope {
+  public:
+    explicit OwnerScope(Connection& cnn) : cnn_(cnn), was_(cnn.ownerActive_) { cnn_.ownerActive_ = true; }
+    ~OwnerScope() { cnn_.ownerActive_ = was_; }
+    OwnerScope(const OwnerScope&) = delete;
+    OwnerScope& operator=(const OwnerScope&) = delete;
+
+  private:
+    Connection& cnn_;
+    bool was_;
+  };
+
 private:
   [[noreturn]] void raise(const class QSqlError& error, const QString& sql) const;
   void requireOpen() const;
   QString adapt(const QString& sql) const;
   void runHook(const QString& sql);
+  // Refuses a statement that would slip into another owner's exclusive transaction.
+  void checkOwner() const;
 
   QString name_;
   QString provider_;
   QString cnt_;
   bool inTransaction_ = false;
+  bool exclusive_ = false;
+  bool ownerActive_ = false;
 };
 
 // Begins a transaction and rolls it back when it goes out of scope uncommitted, so that an

@@ -13,16 +13,6 @@ QString face(const QString& l4, const QString& l5, const QString& l6, const QStr
          QLatin1Char('\n') + l6 + QLatin1Char('\n') + l7 + QStringLiteral("\n -----------------\n");
 }
 
-TolvaRec newCard() {
-  TolvaRec r;
-  r.CardNo = QStringLiteral("V000001");
-  r.IssueDept = QStringLiteral("001");
-  r.BatchNo = QStringLiteral("V0001");
-  r.GoodThru = QStringLiteral("2027/12/31 00:00:00");
-  r.BalAmt = QStringLiteral("350.0000");
-  r.BalPoint = QStringLiteral("0");
-  return r;
-}
 }  // namespace
 
 class CardFaceTest : public CardTest {};
@@ -62,49 +52,3 @@ TEST_F(CardFaceTest, PrintCardErasesAndPrintsTheFaceOnTheCardInTheReader) {
   EXPECT_TRUE(readBytes(gErrFile).contains("(basBorixCRW_QDR_PrintCard)"));
 }
 
-TEST_F(CardFaceTest, BorixPrintMakesAFinishedCardAndEjectsIt) {
-  insertCard();
-  QString msg;
-  ASSERT_TRUE(BorixPrint(newCard(), msg, QStringLiteral("促銷\n")));
-  const SimCard card = slotCard();
-  EXPECT_EQ(card.face, face(QStringLiteral(" 上期餘額 "), QStringLiteral(" 本次交易 "), QStringLiteral(" 目前餘額      350元"),
-                            QStringLiteral(" 紅利點數        0點")) +
-                           QStringLiteral("促銷\n"));
-  QString no, store, batch, thru, bal, pts;
-  ASSERT_TRUE(QDR_ReadCard(no, store, batch, thru, bal, pts, msg, true));
-  EXPECT_EQ(no, QStringLiteral("V000001"));
-  EXPECT_EQ(store, QStringLiteral("001"));
-  EXPECT_EQ(batch, QStringLiteral("V0001"));
-  EXPECT_EQ(thru, QStringLiteral("2027/12/31"));
-  EXPECT_EQ(bal, QStringLiteral("350"));
-  EXPECT_EQ(pts, QStringLiteral("0"));
-}
-
-TEST_F(CardFaceTest, FailedPrintBlanksTheStripeAndStillEjects) {
-  SimCard faulty;
-  faulty.fault = QString::fromLatin1(kFaultPrintFails);
-  insertCard(faulty);
-  QString msg;
-  EXPECT_FALSE(BorixPrint(newCard(), msg, QString()));
-  EXPECT_EQ(msg, QStringLiteral("列印資料失敗!"));
-  EXPECT_EQ(slotCard().tracks[0], QByteArray(" "));  // no record the database does not have
-  QString no, store, batch, thru, bal, pts;
-  EXPECT_FALSE(QDR_ReadCard(no, store, batch, thru, bal, pts, msg, true));
-  EXPECT_EQ(msg, QStringLiteral("卡片資料有誤"));
-}
-
-TEST_F(CardFaceTest, FailedStripeWriteOrCancelledWaitPrintsNothing) {
-  SimCard faulty;
-  faulty.fault = QString::fromLatin1(kFaultWriteFails);
-  faulty.face = QStringLiteral("untouched");
-  insertCard(faulty);
-  QString msg;
-  EXPECT_FALSE(BorixPrint(newCard(), msg, QString()));
-  EXPECT_EQ(msg, QStringLiteral("磁條寫入失敗"));
-  EXPECT_EQ(slotCard().face, QStringLiteral("untouched"));
-
-  reader().takeOut();
-  dialogs_->cancelWaitAfterPolls = 3;
-  EXPECT_FALSE(BorixPrint(newCard(), msg, QString()));
-  EXPECT_EQ(msg, QStringLiteral("取消作業"));
-}

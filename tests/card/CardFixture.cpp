@@ -14,6 +14,7 @@ void CardTest::SetUp() {
   QDir::setCurrent(gAppPath);
   ResetCardSession();
   gBatchKey = QStringLiteral("AB12");
+  ReinsertTestCardAtEveryWait();
 }
 
 void CardTest::TearDown() {

@@ -4,6 +4,7 @@
 #include "app/globals.h"
 #include "card/CrwDevice.h"
 #include "card/basBorixCRW.h"
+#include "support/CardSim.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,14 +40,24 @@ void openSessionWithMode() {
 using BorixSession = DriverTest;
 TOLVA_DRIVER_TEST_SUITE(BorixSession);
 
-TEST_P(BorixSession, CardAlreadyInTheSlotIsTakenWithoutTheDialog) {
+TEST_P(BorixSession, CardLeftInTheSlotIsEjectedAndANewInsertionAwaited) {
   insertCard();
-  QString msg = QStringLiteral("unchanged");
+  dialogs_->atEveryCardWait = nullptr;
+  dialogs_->atCardWait.clear();
+  dialogs_->maxPolls = 30;
+  QString msg;
   std::int32_t code = 123;
+  // Nobody inserts a card: the one left in the slot was ejected and is not taken.
+  EXPECT_FALSE(Borix_InsertCard(msg, &code));
+  EXPECT_EQ(code, -21);
+  EXPECT_TRUE(reader().slotFile().isEmpty());
+  // The operator inserts it when asked.
+  ReinsertTestCardAtEveryWait();
+  msg = QStringLiteral("unchanged");
   EXPECT_TRUE(Borix_InsertCard(msg, &code));
   EXPECT_EQ(code, 0);
   EXPECT_EQ(msg, QStringLiteral("unchanged"));
-  EXPECT_TRUE(dialogs_->texts(QStringLiteral("waitForCard")).isEmpty());
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("waitForCard")).size(), 2);
   EXPECT_GT(CRW_hDevice, 0);
 }
 

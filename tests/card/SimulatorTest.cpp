@@ -60,19 +60,28 @@ TEST_F(SimDevice, CardWaitCompletesWhenACardArrivesOrIsCancelled) {
   EXPECT_EQ(state, 0);
   sim_.CRWCloseFunction(handle_, hWait);
 
-  // Something in the slot that is not a card file is refused as an illegal card.
-  QFile junk(reader().slotFile());
+  // Like the device, a wait takes only a card inserted after it began; ejecting empties the slot.
+  ASSERT_EQ(sim_.CRWWaitForCard(handle_, &state, &hWait), 0);
+  EXPECT_EQ(pollsUntilDone(hWait, result, 20), -1);
+  std::int32_t out = 0;
+  std::int32_t hOut = 0;
+  ASSERT_EQ(sim_.CRWCardOut(handle_, &out, &hOut), 0);
+  std::int32_t outResult = 9;
+  EXPECT_GT(pollsUntilDone(hOut, outResult), 0);
+  EXPECT_EQ(outResult, 0);
+  EXPECT_TRUE(reader().slotFile().isEmpty());
+  EXPECT_EQ(reader().deckFiles().size(), 1);
+  // Something inserted that is not a card file is refused as an illegal card.
+  QFile junk(reader().folder() + QStringLiteral("/junk.card"));
   ASSERT_TRUE(junk.open(QIODevice::WriteOnly | QIODevice::Truncate));
   junk.write("not a card");
   junk.close();
-  ASSERT_EQ(sim_.CRWWaitForCard(handle_, &state, &hWait), 0);
   EXPECT_GT(pollsUntilDone(hWait, result), 0);
   EXPECT_EQ(state, 35);
   sim_.CRWCloseFunction(handle_, hWait);
 
   QFile::remove(reader().slotFile());
   ASSERT_EQ(sim_.CRWWaitForCard(handle_, &state, &hWait), 0);
-  std::int32_t out = 0;
   std::int32_t hCancel = 0;
   ASSERT_EQ(sim_.CRWCardCancel(handle_, &out, &hCancel), 0);
   std::int32_t cancelResult = 9;

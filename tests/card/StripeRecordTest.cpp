@@ -55,7 +55,8 @@ TEST_P(StripeRecord, WrittenRecordHasTheExpectedBytesAndReadsBack) {
   EXPECT_EQ(v.goodThru, QStringLiteral("2027/12/31"));
   EXPECT_EQ(v.balAmt, QStringLiteral("1500"));
   EXPECT_EQ(v.balPoint, QStringLiteral("25"));
-  EXPECT_TRUE(dialogs_->texts(QStringLiteral("waitForCard")).isEmpty());
+  // Each of the two operations waited for the card to be inserted again.
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("waitForCard")).size(), 2);
 }
 
 TEST_P(StripeRecord, ShortFieldsArePaddedAndComeBackWithTheirBlanks) {

@@ -97,6 +97,7 @@ protected:
     CardDbTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     SetCrwDeviceForTest(&driver_);
+    ReinsertTestCardAtEveryWait();  // the operator inserts the card again whenever asked
     SetNowForTest(QDateTime(QDate(2026, 3, 15), QTime(10, 0)));
     gStoreID = QStringLiteral("001");
     window_ = std::make_unique<fmAddAmt>();
@@ -170,6 +171,7 @@ TEST_P(AddAmtTest, AmountCheckedOnLeavingTheFieldAndOnTheButton) {
       {QStringLiteral("0.00001"), QStringLiteral("加值金額必需大於0")},  // nothing left at four places
       {QStringLiteral("12abc"), QStringLiteral("必需為數字")},
       {QStringLiteral("1; delete from Tolva"), QStringLiteral("必需為數字")},
+      {QStringLiteral("12.5"), QStringLiteral("加值金額必需為整數")},
   };
   for (const auto& [text, message] : refused) {
     w.txtAddAmt()->setText(text);
@@ -183,18 +185,15 @@ TEST_P(AddAmtTest, AmountCheckedOnLeavingTheFieldAndOnTheButton) {
   EXPECT_TRUE(w.txtAddAmt_Validate());  // an empty field may be left
   w.cmdOK_Click();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("請輸入加值金額")});
-  w.txtAddAmt()->setText(QStringLiteral("12.5"));
-  EXPECT_TRUE(w.txtAddAmt_Validate());
 
   EXPECT_EQ(driver_.calls, 0);
   EXPECT_EQ(dbBal(), Money::fromInt(1000));
   EXPECT_EQ(journalRows(), 0);
-  // One ordinary log entry per press; no card was read.
+  // One refusal per press, never a top-up; no card was read.
   const auto log = apLog();
   ASSERT_EQ(log.size(), refused.size() + 1);
-  EXPECT_EQ(log[0].first, QStringLiteral("卡號：，加值金額：0"));
-  EXPECT_EQ(log.last().first, QStringLiteral("卡號：，加值金額："));
-  EXPECT_TRUE(log.last().second.isEmpty());
+  EXPECT_EQ(log[0], qMakePair(QStringLiteral("加值金額必需大於0"), QStringLiteral("系統錯誤")));
+  EXPECT_EQ(log.last(), qMakePair(QStringLiteral("請輸入加值金額"), QStringLiteral("系統錯誤")));
 }
 
 TEST_P(AddAmtTest, MissingCardDataKeyLeavesTheDeviceAlone) {
@@ -205,7 +204,7 @@ TEST_P(AddAmtTest, MissingCardDataKeyLeavesTheDeviceAlone) {
   EXPECT_EQ(driver_.calls, 0);
   EXPECT_EQ(dbBal(), Money::fromInt(1000));
   ASSERT_EQ(apLog().size(), 1);
-  EXPECT_EQ(apLog()[0].first, QStringLiteral("卡號：，加值金額：100"));
+  EXPECT_EQ(apLog()[0], qMakePair(QStringLiteral("未設定資料加密碼"), QStringLiteral("系統錯誤")));
 }
 
 TEST_P(AddAmtTest, ValidCardIsToppedUpAndRenewedToNextYearsMonthEnd) {
@@ -307,22 +306,14 @@ TEST_P(AddAmtTest, CardThatExpiresTodayNeedsNoQuestion) {
   EXPECT_EQ(dbBal(), Money::fromInt(15));
 }
 
-TEST_P(AddAmtTest, FractionalAmountIsExactInTheDatabaseAndRoundedToEvenOnTheCard) {
+TEST_P(AddAmtTest, FractionalAmountIsRefusedBeforeTheCard) {
+  // The card carries whole amounts: a fraction would leave the card and the database apart.
   issue(QStringLiteral("2027/12/31"), QStringLiteral("1000"));
-  press(QStringLiteral("12.5"));  // 1012.5: the even neighbour is 1012
-  EXPECT_EQ(dbBal(), Money::parse(QStringLiteral("1012.5")));
-  EXPECT_EQ(window_->txtBalAmtE()->text(), QStringLiteral("1012"));
-  EXPECT_EQ(readSlot().bal, QStringLiteral("1012"));
-
-  press(QStringLiteral("1.5"));  // 1013.5 on the card: the even neighbour is 1014
-  EXPECT_EQ(dbBal(), Money::parse(QStringLiteral("1014")));
-  EXPECT_EQ(window_->txtBalAmtE()->text(), QStringLiteral("1014"));
-
-  press(QStringLiteral("0.3456"));
-  EXPECT_EQ(dbBal(), Money::parse(QStringLiteral("1014.3456")));
-  EXPECT_EQ(readSlot().bal, QStringLiteral("1014"));
-  EXPECT_EQ(Money::fromVariant(gCnn().scalar(QStringLiteral("SELECT SUM(TxnAmt) FROM TolvaLog"))),
-            Money::parse(QStringLiteral("14.3456")));
+  press(QStringLiteral("12.5"));
+  EXPECT_EQ(window_->elaMsg()->caption(), QStringLiteral("加值金額必需為整數"));
+  EXPECT_EQ(driver_.calls, 0);
+  EXPECT_EQ(dbBal(), Money::fromInt(1000));
+  EXPECT_EQ(journalRows(), 0);
 }
 
 TEST_P(AddAmtTest, NumericTextsInOtherFormsChangeTheDatabaseLikeTheirPlainForm) {
@@ -345,14 +336,15 @@ TEST_P(AddAmtTest, FailedFaceOrStripeLeavesDatabaseAndCardAsTheyWere) {
     const char* fault;
     QString message;
   } cases[] = {
-      {kFaultPrintFails, QStringLiteral("列印資料失敗!，卡片資料列印失敗，卡號:V000001")},
-      {kFaultWriteFails, QStringLiteral("磁條寫入失敗，卡片資料寫入失敗，卡號:V000001")},
+      // The face cannot be printed, nor the old one put back: the stripe is, and the card is named.
+      {kFaultPrintFails, QStringLiteral("列印資料失敗!；卡號 V000001 的卡面無法回復，請重新列印卡面")},
+      {kFaultWriteFails, QStringLiteral("磁條寫入失敗，卡號:V000001")},
   };
   for (const auto& c : cases) {
     SimCard card = SlotCard();
     card.fault = QString::fromLatin1(c.fault);
     card.face = QStringLiteral("old face");
-    ASSERT_TRUE(card.save(TestReader().slotFile()));
+    ASSERT_TRUE(SaveTestCard(card));
     const QByteArray before = card.tracks[0];
     dialogs_->clear();
     press(QStringLiteral("300"));
@@ -390,7 +382,7 @@ TEST_P(AddAmtTest, EveryWayOutLogsOnceAndEjects) {
   // A card written under another key: its values do not read as numbers.
   gBatchKey = QStringLiteral("ZZ99");
   press(QStringLiteral("10"));
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")).last(), QStringLiteral("卡片資料有誤"));
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")).last(), QStringLiteral("卡片資料有誤，卡號:V000009"));
   EXPECT_TRUE(driver_.endedWithEject());
   gBatchKey = QStringLiteral("AB12");
 
@@ -406,7 +398,7 @@ TEST_P(AddAmtTest, EveryWayOutLogsOnceAndEjects) {
   ASSERT_EQ(log.size(), 4);
   EXPECT_EQ(log[0], qMakePair(QStringLiteral("取消作業"), QStringLiteral("系統錯誤")));
   EXPECT_EQ(log[1], qMakePair(QStringLiteral("Tolva主檔更新失敗，卡號:V000009"), QStringLiteral("系統錯誤")));
-  EXPECT_EQ(log[2], qMakePair(QStringLiteral("卡片資料有誤"), QStringLiteral("系統錯誤")));
+  EXPECT_EQ(log[2], qMakePair(QStringLiteral("卡片資料有誤，卡號:V000009"), QStringLiteral("系統錯誤")));
   EXPECT_EQ(log[3].second, QStringLiteral("系統錯誤"));
 }
 

@@ -1,10 +1,12 @@
 #include "IssueFixture.h"
 
 #include "app/CodePage.h"
+#include "app/ErrorReport.h"
 #include "app/globals.h"
 #include "app/uiElaBar.h"
 #include "card/basQDR_Txn.h"
 #include "db/Connection.h"
+#include "db/Records.h"
 #include "db/basDB.h"
 #include "forms/counter/fmTolva.h"
 #include "support/Screenshot.h"
@@ -22,6 +24,7 @@ protected:
     if (IsSkipped() || HasFatalFailure()) return;
     addMaster(card_, QStringLiteral("11"));
     insertCard(card_);
+    ReinsertTestCardAtEveryWait();  // the operator inserts the card again whenever asked
   }
   void set(fmTolva& w, const char* name, const QString& text) { w.field(QString::fromLatin1(name))->setText(text); }
   // Journal rows as "type|amount|points|store".
@@ -41,13 +44,25 @@ protected:
     EXPECT_EQ(master(QStringLiteral("BalAmt"), card_).toString(), bal);
     EXPECT_EQ(master(QStringLiteral("BalPoint"), card_).toString(), points);
   }
-  // Nothing changed anywhere: master row, journal, card.
-  void expectUntouched() const {
+  // Nothing changed anywhere: master row, journal (beyond its `history` rows), card.
+  void expectUntouched(int history = 0) const {
     expectMaster(QStringLiteral("1000"), QStringLiteral("30"));
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), 0);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), history);
     EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("1000"), QStringLiteral("30")));
   }
   QStringList shownMsgs() const { return dialogs_->texts(QStringLiteral("showMsg")); }
+  // An earlier transaction in the card's journal (what a reversal may take back).
+  void history(const QString& type, const QString& amount, const QString& points) {
+    TolvaLogRec rec;
+    rec.TxnDept = QStringLiteral("100");
+    rec.TxnType = type;
+    rec.CardNo = card_;
+    rec.TxnDate = today();
+    rec.TxnAmt = amount;
+    rec.TxnPoint = points;
+    ASSERT_TRUE(ADD_TolvaLog(rec, gCnn()));
+  }
+  const QString kUnrestoredFace = QStringLiteral("列印資料失敗!；卡號 V000001 的卡面無法回復，請重新列印卡面");
 
   const QString card_ = QStringLiteral("V000001");
 };
@@ -78,21 +93,23 @@ TEST_P(CounterTest, TopUpChangesCardFaceJournalAndMasterTogether) {
 TEST_P(CounterTest, PrintFailureLeavesDatabaseAndCardAsTheyWere) {
   SimCard c = SlotCard();
   c.fault = QString::fromLatin1(kFaultPrintFails);
-  ASSERT_TRUE(c.save(TestReader().slotFile()));
+  ASSERT_TRUE(SaveTestCard(c));
   fmTolva w;
   set(w, "txtAmt", QStringLiteral("500"));
   w.cmdClientAddAmt_Click();
-  EXPECT_EQ(shownMsgs(), QStringList{QStringLiteral("列印資料失敗!")});
+  // The fault stays on the card, so the old face cannot be printed back either: the card is named.
+  EXPECT_EQ(shownMsgs(), QStringList{kUnrestoredFace});
   expectUntouched();
-  EXPECT_EQ(apLog(QStringLiteral("加值")), QStringList{QStringLiteral("列印資料失敗!，卡號：V000001|系統錯誤")});
+  EXPECT_EQ(apLog(QStringLiteral("加值")), QStringList{kUnrestoredFace + QStringLiteral("|系統錯誤")});
   EXPECT_EQ(w.field(QStringLiteral("txtAmt"))->text(), QStringLiteral("500"));  // kept for another try
 }
 
 TEST_P(CounterTest, PrintFailureOfEveryValueChangeLeavesEverythingAsItWas) {
   SimCard c = SlotCard();
   c.fault = QString::fromLatin1(kFaultPrintFails);
-  ASSERT_TRUE(c.save(TestReader().slotFile()));
+  ASSERT_TRUE(SaveTestCard(c));
   ASSERT_TRUE(SetParamValue(QStringLiteral("QDR_PointRate"), QStringLiteral("0.01")));
+  history(QStringLiteral("22"), QStringLiteral("-100"), QStringLiteral("0"));
   fmTolva w;
   set(w, "txtAmt", QStringLiteral("300"));
   w.cmdDeductAmt_Click();
@@ -101,14 +118,15 @@ TEST_P(CounterTest, PrintFailureOfEveryValueChangeLeavesEverythingAsItWas) {
   set(w, "txtType", QStringLiteral("2"));
   set(w, "txtAmtB", QStringLiteral("100"));
   w.cmdUPDOCheck_Click();
-  EXPECT_EQ(shownMsgs(), (QStringList(3, QStringLiteral("列印資料失敗!"))));
-  expectUntouched();
-  EXPECT_EQ(apLog(QStringLiteral("扣抵")), QStringList{QStringLiteral("列印資料失敗!，卡號：V000001|系統錯誤")});
-  EXPECT_EQ(apLog(QStringLiteral("扣點")), QStringList{QStringLiteral("列印資料失敗!，卡號：V000001|系統錯誤")});
-  EXPECT_EQ(apLog(QStringLiteral("沖正")), QStringList{QStringLiteral("列印資料失敗!，卡號：V000001|系統錯誤")});
+  EXPECT_EQ(shownMsgs(), (QStringList(3, kUnrestoredFace)));
+  expectUntouched(1);
+  for (const char* action : {"扣抵", "扣點", "沖正"}) {
+    EXPECT_EQ(apLog(QString::fromUtf8(action)), QStringList{kUnrestoredFace + QStringLiteral("|系統錯誤")}) << action;
+  }
 }
 
 TEST_P(CounterTest, ReversalFaceShowsThePreviousBalanceAndTheAmount) {
+  history(QStringLiteral("21"), QStringLiteral("250"), QStringLiteral("0"));
   fmTolva w;
   set(w, "txtType", QStringLiteral("1"));
   set(w, "txtAmtB", QStringLiteral("250"));
@@ -116,7 +134,7 @@ TEST_P(CounterTest, ReversalFaceShowsThePreviousBalanceAndTheAmount) {
   EXPECT_TRUE(shownMsgs().isEmpty()) << shownMsgs().join(QLatin1Char(',')).toStdString();
   EXPECT_TRUE(SlotCard().face.contains(QStringLiteral(" 上期餘額     1000元\n 本次交易     -250元\n 目前餘額      750元\n")))
       << SlotCard().face.toStdString();
-  EXPECT_EQ(journal(), QStringList{QStringLiteral("31|-250|0|100")});
+  EXPECT_EQ(journal(), (QStringList{QStringLiteral("21|250|0|100"), QStringLiteral("31|-250|0|100")}));
   expectMaster(QStringLiteral("750"), QStringLiteral("30"));
 }
 
@@ -168,26 +186,35 @@ TEST_P(CounterTest, PointDeductionDownToZeroButNotBelow) {
                          QStringLiteral("卡號：V000001，交易金額：0，餘額：1000，紅利點數：0|")}));
 }
 
-TEST_P(CounterTest, ReversalModesUndoTheirTransaction) {
+TEST_P(CounterTest, ReversalsTakeBackNoMoreThanTheJournalHolds) {
+  history(QStringLiteral("21"), QStringLiteral("1200"), QStringLiteral("0"));
+  history(QStringLiteral("22"), QStringLiteral("-200"), QStringLiteral("2"));  // a deduction that earned 2 points
+  history(QStringLiteral("23"), QStringLiteral("0"), QStringLiteral("-5"));
   fmTolva w;
-  set(w, "txtType", QStringLiteral("2"));  // a deduction of 200 that had earned 2 points
-  set(w, "txtAmtB", QStringLiteral("200"));
-  set(w, "txtVoidPoint", QStringLiteral("2"));
-  w.cmdUPDOCheck_Click();
+  auto reverse = [&](const char* mode, const char* amount, const char* points) {
+    set(w, "txtType", QString::fromLatin1(mode));
+    set(w, "txtAmtB", QString::fromLatin1(amount));
+    set(w, "txtVoidPoint", QString::fromLatin1(points));
+    dialogs_->clear();
+    w.cmdUPDOCheck_Click();
+    return shownMsgs().isEmpty() ? QString() : shownMsgs().first();
+  };
+  // A credit is held to the balance limit like a top-up.
+  ASSERT_TRUE(SetParamValue(QStringLiteral("QDR_BalAmtLimit"), QStringLiteral("1100")));
+  EXPECT_EQ(reverse("2", "200", "2"), QStringLiteral("加值後餘額超過上限"));
+  ASSERT_TRUE(SetParamValue(QStringLiteral("QDR_BalAmtLimit"), QString()));
+  EXPECT_EQ(reverse("2", "200", "2"), QString());
   EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("1200"), QStringLiteral("28")));
-  set(w, "txtType", QStringLiteral("1"));  // more than the card holds
-  set(w, "txtAmtB", QStringLiteral("1201"));
-  w.cmdUPDOCheck_Click();
-  EXPECT_EQ(shownMsgs(), QStringList{QStringLiteral("沖正後餘額小於零")});
-  set(w, "txtType", QStringLiteral("1"));
-  set(w, "txtAmtB", QStringLiteral("1200"));
-  w.cmdUPDOCheck_Click();
-  set(w, "txtType", QStringLiteral("3"));
-  set(w, "txtVoidPoint", QStringLiteral("5"));
-  w.cmdUPDOCheck_Click();
+  // Reversed once already: a second reversal would create value.
+  EXPECT_EQ(reverse("2", "1", "0"), QStringLiteral("沖正金額超過可沖正的金額0"));
+  EXPECT_EQ(reverse("1", "1201", "0"), QStringLiteral("沖正後餘額小於零"));
+  EXPECT_EQ(reverse("1", "1200", "0"), QString());
+  EXPECT_EQ(reverse("3", "0", "6"), QStringLiteral("沖正點數超過可沖正的點數5"));
+  EXPECT_EQ(reverse("3", "1", "5"), QStringLiteral("沖正金額超過可沖正的金額0"));
+  EXPECT_EQ(reverse("3", "0", "5"), QString());
   EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("0"), QStringLiteral("33")));
-  EXPECT_EQ(journal(), (QStringList{QStringLiteral("32|200|-2|100"), QStringLiteral("31|-1200|0|100"),
-                                    QStringLiteral("33|0|5|100")}));
+  EXPECT_EQ(journal().mid(3), (QStringList{QStringLiteral("32|200|-2|100"), QStringLiteral("31|-1200|0|100"),
+                                           QStringLiteral("33|0|5|100")}));
   expectMaster(QStringLiteral("0"), QStringLiteral("33"));
 }
 
@@ -240,24 +267,21 @@ TEST_P(CounterTest, CounterSaleMarksTheCardSoldOnce) {
 
 TOLVA_DB_TEST_SUITE(CounterTest);
 
-// The routine on its own: a blacklisted card given by number is refused without a card.
+// The blacklist look-up on its own: a listed card, a free one, and a look-up that fails.
 class CardTxnTest : public IssueTest {};
 
-TEST_P(CardTxnTest, SaleOfAGivenCardChecksOnlyTheBlacklist) {
+TEST_P(CardTxnTest, BlacklistCheckTellsAListedCardFromAFailedLookUp) {
   blacklist(QStringLiteral("V000002"));
-  TxnValues v;
-  v.txnDept = QStringLiteral("100");
-  v.txnDate = today();
-  QString no = QStringLiteral("V000002");
   QString msg;
-  EXPECT_FALSE(QDR_SaleCard(v, no, msg));
+  EXPECT_FALSE(CheckVoidCard(QStringLiteral("V000002"), msg));
   EXPECT_EQ(msg, QStringLiteral("此張卡片已列入黑名單中"));
-  no = QStringLiteral("V000003");
-  EXPECT_TRUE(QDR_SaleCard(v, no, msg)) << msg.toStdString();
-  EXPECT_EQ(no, QStringLiteral("V000003"));
-  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog WHERE TxnType = '24' AND CardNo = 'V000003'")), 1);
-  EXPECT_FALSE(CheckVoidCard(QStringLiteral("V000002")));
-  EXPECT_TRUE(CheckVoidCard(QStringLiteral("V000003")));
+  EXPECT_TRUE(CheckVoidCard(QStringLiteral("V000003"), msg));
+  Connection::setStatementHookForTest([](Connection&, const QString& sql) {
+    if (sql.contains(QStringLiteral("VoidCard"))) throw TolvaError(QStringLiteral("-1"), QStringLiteral("lost"));
+  });
+  EXPECT_FALSE(CheckVoidCard(QStringLiteral("V000003"), msg));
+  Connection::setStatementHookForTest(nullptr);
+  EXPECT_EQ(msg, QStringLiteral("資料庫錯誤，無法查核黑名單"));
 }
 
 TOLVA_DB_TEST_SUITE(CardTxnTest);

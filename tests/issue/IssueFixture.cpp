@@ -41,6 +41,8 @@ bool OperatorAtReader::waitForCard(const std::function<bool()>& poll) {
   const auto next = cards.front();
   cards.pop_front();
   next();
+  // This operator feeds the reader himself: the script's own insertions do not apply.
+  inner_.atCardWait.clear();
   return inner_.waitForCard(poll);
 }
 

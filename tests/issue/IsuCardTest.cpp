@@ -10,6 +10,7 @@
 #include "app/uiGrid.h"
 #include "card/CrwDevice.h"
 #include "card/CrwSimulator.h"
+#include "card/basQDR_Tolva.h"
 #include "card/uiCardMsgPanel.h"
 #include "db/Connection.h"
 #include "forms/counter/fmTolva.h"
@@ -27,57 +28,11 @@
 #include <ostream>
 
 // Readable failure output for the Qt values compared below.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 inline void PrintTo(const QDate& d, std::ostream* os) { *os << d.toString(Qt::ISODate).toStdString(); }
 
 namespace {
 
 using I = std::int32_t;
-
-// The simulator with an operator who, at each card wait, puts the next card of a pile into the
-// slot (the card ejected before goes back to the deck).
-class CardFeeder final : public CrwDriver {
-public:
-  CrwSimulator inner{[] { return gAppPath + QStringLiteral("/CardSim"); }};
-  std::deque<QString> pile;
-
-  I CRWWaitForCard(I h, I* s, I* f) override {
-    if (!pile.empty()) {
-      TestReader().insert(pile.front());
-      pile.pop_front();
-    }
-    return inner.CRWWaitForCard(h, s, f);
-  }
-  I CRWCountOpen() override { return inner.CRWCountOpen(); }
-  I CRWGetDeviceHandle(I i) override { return inner.CRWGetDeviceHandle(i); }
-  I CRWGetDeviceName(I h, char* b, I* l) override { return inner.CRWGetDeviceName(h, b, l); }
-  I CRWOpenDevice(const char* p) override { return inner.CRWOpenDevice(p); }
-  I CRWCloseDevice(I h) override { return inner.CRWCloseDevice(h); }
-  I CRWGetCommDCBState(I h, Dcb* d) override { return inner.CRWGetCommDCBState(h, d); }
-  I CRWSetCommDCBState(I h, const Dcb* d) override { return inner.CRWSetCommDCBState(h, d); }
-  I CRWInitial(I h, I* o, I* f, I mode) override { return inner.CRWInitial(h, o, f, mode); }
-  I CRWCardCancel(I h, I* o, I* f) override { return inner.CRWCardCancel(h, o, f); }
-  I CRWCardOut(I h, I* o, I* f) override { return inner.CRWCardOut(h, o, f); }
-  I CRWSetMode(I h, I* o, I* f, I* a, I* b, I* c, I* d, I* e, I* g, I* k) override {
-    return inner.CRWSetMode(h, o, f, a, b, c, d, e, g, k);
-  }
-  I CRWGetMSData(I h, I* o, I* f, I* m, I* l, char* t) override { return inner.CRWGetMSData(h, o, f, m, l, t); }
-  I CRWSetMSData(I h, I* id, I* f, I mode, I length, const char* data) override {
-    return inner.CRWSetMSData(h, id, f, mode, length, data);
-  }
-  I CRWWriteMSData(I h, I id, I* f, I* o) override { return inner.CRWWriteMSData(h, id, f, o); }
-  I CRWSetPrintMode(I h, I* o, I* f, I* v1, I* v2, I* v3, I* v4, I* v5, I* v6, I* v7, I* v8, I* v9, I* v10,
-                    I* v11) override {
-    return inner.CRWSetPrintMode(h, o, f, v1, v2, v3, v4, v5, v6, v7, v8, v9, v10, v11);
-  }
-  I CRWErasePrint(I h, I* o, I* f) override { return inner.CRWErasePrint(h, o, f); }
-  I CRWPrintData(I h, I* o, I* f, I* x, I* y, I* z, const char* text) override {
-    return inner.CRWPrintData(h, o, f, x, y, z, text);
-  }
-  I CRWPrint(I h, I* o, I* f, I* o2) override { return inner.CRWPrint(h, o, f, o2); }
-  I CRWResultFunction(I h, I f, I* r) override { return inner.CRWResultFunction(h, f, r); }
-  I CRWCloseFunction(I h, I f) override { return inner.CRWCloseFunction(h, f); }
-};
 
 // A stripe record read back by position, value fields deciphered under the test key.
 struct Stripe {
@@ -106,7 +61,6 @@ protected:
   void SetUp() override {
     CardDbTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    SetCrwDeviceForTest(&feeder_);
     SetNowForTest(QDateTime(QDate(2026, 3, 15), QTime(10, 30)));
     gStoreID = QStringLiteral("900");
     gBatchNo = QStringLiteral("B0007");
@@ -120,7 +74,8 @@ protected:
     gCardMsgFile = path(QStringLiteral("CardMsg.txt"));
   }
 
-  // Blank cards the operator will put in one per wait; `faults` gives a fault per card.
+  // Blank cards the operator will insert, one when each card wait comes up; `faults` gives a
+  // fault per card.
   void pileCards(int n, const std::map<int, QString>& faults = {}) {
     for (int i = 0; i < n; ++i) {
       const QString file = TestReader().newBlankCard();
@@ -130,7 +85,7 @@ protected:
         card.fault = faults.at(i);
         ASSERT_TRUE(card.save(file));
       }
-      feeder_.pile.push_back(file);
+      dialogs_->atCardWait.push_back([file] { TestReader().insert(file); });
     }
   }
 
@@ -163,7 +118,7 @@ protected:
     w.txtRemark()->setText(remark);
   }
 
-  CardFeeder feeder_;
+  size_t cardsLeft() const { return dialogs_->atCardWait.size(); }
 };
 
 TEST_P(IsuCardTest, RunOfThreeCards) {
@@ -272,13 +227,13 @@ TEST_P(IsuCardTest, ThirdCardFailsAtPrinting) {
   fmIsuCard w;
   fill(w, QStringLiteral("V"), QStringLiteral("3"), QStringLiteral("100"), QString());
   w.cmdIsuCard_Click();
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("列印資料失敗!，卡號:V000003")});
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("列印資料失敗!，卡片已回復原狀，卡號:V000003")});
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 2);
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), 2);
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva WHERE CardNo = 'V000003'")), 0);
   const auto log = issueLog();
   ASSERT_EQ(log.size(), 2);
-  EXPECT_EQ(log[0].msg, QStringLiteral("列印資料失敗!，卡號:V000003"));
+  EXPECT_EQ(log[0].msg, QStringLiteral("列印資料失敗!，卡片已回復原狀，卡號:V000003"));
   EXPECT_EQ(log[0].remark.toString(), QStringLiteral("系統錯誤"));
   EXPECT_EQ(log[1].msg, QStringLiteral("已發張數:2 卡號:V000001-V000002"));
   EXPECT_EQ(w.txtCardCnt()->text(), QStringLiteral("1"));
@@ -309,7 +264,7 @@ TEST_P(IsuCardTest, FirstCardFailureAndRunsThatIssueNothing) {
   dialogs_->cancelWaitAfterPolls = 0;
   fill(w, QStringLiteral("V"), QStringLiteral("2"), QStringLiteral("50"), QString());
   w.cmdIsuCard_Click();
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("取消作業，卡號:V000001")});
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("取消作業")});
   auto log = issueLog();
   ASSERT_EQ(log.size(), 1);
   EXPECT_EQ(log[0].remark.toString(), QStringLiteral("系統錯誤"));
@@ -381,8 +336,9 @@ TEST_P(IsuCardTest, NumberingFailureStopsTheRunAtThatCard) {
   EXPECT_EQ(log[0].msg, numbering);
   EXPECT_EQ(log[0].remark.toString(), QStringLiteral("系統錯誤"));
   EXPECT_EQ(log[1].msg, QStringLiteral("已發張數:1 卡號:V000001-V000001"));
-  // Only one card was waited for: no card is written without a drawn number.
-  EXPECT_EQ(feeder_.pile.size(), 1u);
+  // The second card was read, but no card is written without a drawn number.
+  EXPECT_EQ(cardsLeft(), 0u);
+  EXPECT_EQ(cardsOut().count(QString()), 1u);
 }
 
 TEST_P(IsuCardTest, FailedWritesLeaveNothingBehind) {
@@ -396,24 +352,26 @@ TEST_P(IsuCardTest, FailedWritesLeaveNothingBehind) {
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 0);
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM xxNO WHERE NoCode = 'V'")), 0);
   EXPECT_EQ(issueLog().size(), 1);
-  EXPECT_EQ(feeder_.pile.size(), 1u);  // no card was touched
+  EXPECT_EQ(cardsOut().count(QString()), 1u);  // the card read was not written
 
   // A number the stripe cannot hold is never written to a card.
   dialogs_->clear();
+  pileCards(1);
   fill(w, QStringLiteral("VX"), QStringLiteral("1"), QStringLiteral("10"), QString());
   w.cmdIsuCard_Click();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("卡號超過7碼，卡號:VX000001")});
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 0);
-  EXPECT_EQ(feeder_.pile.size(), 1u);
+  EXPECT_EQ(cardsOut().count(QString()), 2u);
 
   // Without an issue-batch serial no card is started.
   dialogs_->clear();
+  pileCards(1);
   gCnn().execute(QStringLiteral("DROP TABLE xxNO") + (isPostgres() ? QStringLiteral(" CASCADE") : QString()));
   fill(w, QStringLiteral("V"), QStringLiteral("1"), QStringLiteral("10"), QString());
   w.cmdIsuCard_Click();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")),
             QStringList{QStringLiteral("編號程序錯誤-NoCode:TL/NoBy:20270331")});
-  EXPECT_EQ(feeder_.pile.size(), 1u);
+  EXPECT_EQ(cardsLeft(), 1u);
   EXPECT_EQ(w.txtCardCnt()->text(), QStringLiteral("1"));
 }
 
@@ -516,6 +474,37 @@ TEST_P(IsuCardTest, MainWindowButtonOpensOneWindow) {
   button->click();
   EXPECT_EQ(main.currentWindow(), w);  // reused, not created again
   delete w;
+}
+
+TEST_P(IsuCardTest, EachCardOfARunNeedsABlankCardOfItsOwn) {
+  // A sold card: issuing must not write over it.
+  SimCard sold;
+  sold.tracks[0] = QDR_BuildRecord(QStringLiteral("V000042"), QStringLiteral("001"), QStringLiteral("V0001"),
+                                   QStringLiteral("2027/12/31"), QStringLiteral("500"), QStringLiteral("905"));
+  sold.face = QStringLiteral("sold card");
+  const QString soldFile = TestReader().deckFolder() + QStringLiteral("/sold.card");
+  ASSERT_TRUE(TestReader().ensure() && sold.save(soldFile));
+  pileCards(1);
+  QString slotAtSecondWait = QStringLiteral("unset");
+  dialogs_->atCardWait.push_back([&] {
+    // The card just issued left the reader: this wait is for a new card.
+    slotAtSecondWait = TestReader().slotFile();
+    TestReader().insert(soldFile);
+  });
+  pileCards(2);
+  fmIsuCard w;
+  fill(w, QStringLiteral("V"), QStringLiteral("3"), QStringLiteral("100"), QString());
+  w.cmdIsuCard_Click();
+  EXPECT_TRUE(slotAtSecondWait.isEmpty()) << slotAtSecondWait.toStdString();
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("messageBox")).isEmpty());
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 3);
+  EXPECT_EQ(w.txtCardCnt()->text(), QStringLiteral("0"));
+  const SimCard after = SimCard::load(soldFile).value_or(SimCard{});
+  EXPECT_EQ(after.tracks[0], sold.tracks[0]);
+  EXPECT_EQ(after.face, sold.face);
+  // Three physical cards, one number each.
+  const auto cards = cardsOut();
+  for (const char* no : {"V000001", "V000002", "V000003"}) EXPECT_EQ(cards.count(QString::fromLatin1(no)), 1u) << no;
 }
 
 TOLVA_DB_TEST_SUITE(IsuCardTest);

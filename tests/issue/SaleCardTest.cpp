@@ -63,10 +63,10 @@ TEST_P(SaleCardTest, TwoCardsInOneLoopAreSoldNewestOnTop) {
     EXPECT_TRUE(q.value(7).toString().startsWith(QStringLiteral("2026"))) << q.value(7).toString().toStdString();
   }
   EXPECT_FALSE(q.next());
-  // The stripe and the face are the ones the cards came with.
-  ASSERT_EQ(op.takenOut.size(), 2u);
-  EXPECT_EQ(op.takenOut[0].tracks[0], record(QStringLiteral("V000001"), QStringLiteral("2027/12/31"), QStringLiteral("500"), QStringLiteral("30")));
-  EXPECT_TRUE(op.takenOut[0].face.isEmpty());
+  // The stripe and the face are the ones the card came with; it left the reader.
+  EXPECT_TRUE(TestReader().slotFile().isEmpty());
+  EXPECT_EQ(SlotCard().tracks[0], record(QStringLiteral("V000002"), QStringLiteral("2028/01/31"), QStringLiteral("800"), QStringLiteral("30")));
+  EXPECT_TRUE(SlotCard().face.isEmpty());
   SaveScreenshot(&w, QStringLiteral("fmSaleCard"));
 }
 
@@ -108,7 +108,7 @@ TEST_P(SaleCardTest, EveryRefusalIsLoggedAndLeavesTheMasterRowAlone) {
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), 1);
   EXPECT_EQ(gridRows(w), QStringList{QStringLiteral("V000010|1000|2026/12/08")});
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("此張QDR卡有問題，卡號V000111"));
-  EXPECT_EQ(op.takenOut.size(), 8u);  // every card was ejected and the loop went on
+  EXPECT_TRUE(TestReader().slotFile().isEmpty());  // every card was ejected and the loop went on
 }
 
 TEST_P(SaleCardTest, CancelledWaitEndsTheLoopSilently) {
@@ -122,7 +122,7 @@ TEST_P(SaleCardTest, CancelledWaitEndsTheLoopSilently) {
   EXPECT_TRUE(w.findChild<QPushButton*>(QStringLiteral("cmdOK"))->isEnabled());
 }
 
-TEST_P(SaleCardTest, CardLeftInTheReaderIsSoldOnceAndEndsTheLoop) {
+TEST_P(SaleCardTest, SoldCardLeavesTheReaderAndIsNotSoldAgain) {
   addMaster(QStringLiteral("V000001"), QStringLiteral("01"));
   OperatorAtReader op(*dialogs_);
   op.takeOutOnBeep = false;
@@ -152,14 +152,16 @@ TEST_P(SaleCardTest, BadlyInsertedCardIsLoggedAndUnreadableCardEndsTheLoop) {
   queue(op, QStringLiteral("V000001"));  // never reached
   fmSaleCard w;
   w.cmdOK_Click();
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("卡片沒插好")});
-  EXPECT_EQ(apLog(QStringLiteral("售出")), (QStringList{QStringLiteral("卡片沒插好，卡號：|系統錯誤"),
-                                                      QStringLiteral("卡號：V000001，帳單號：|")}));
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")),
+            (QStringList{QStringLiteral("卡片沒插好"), QStringLiteral("卡片資料有誤")}));
+  EXPECT_EQ(apLog(QStringLiteral("售出")), (QStringList{QStringLiteral("卡片沒插好|系統錯誤"),
+                                                      QStringLiteral("卡號：V000001，帳單號：|"),
+                                                      QStringLiteral("卡片資料有誤|系統錯誤")}));
   EXPECT_EQ(op.cards.size(), 1u);
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("售出QDR卡，卡號V000001"));
 }
 
-TEST_P(SaleCardTest, SameRefusedCardTwiceEndsTheLoop) {
+TEST_P(SaleCardTest, RefusedCardIsEjectedAndNotRefusedAgain) {
   OperatorAtReader op(*dialogs_);
   op.takeOutOnBeep = false;
   op.cards.push_back([] {
@@ -168,8 +170,9 @@ TEST_P(SaleCardTest, SameRefusedCardTwiceEndsTheLoop) {
     InsertTestCard(c);
   });
   fmSaleCard w;
-  w.cmdOK_Click();  // would refuse the same card for ever
+  w.cmdOK_Click();  // the next wait finds no card and the operator ends the loop
   EXPECT_EQ(apLog(QStringLiteral("售出")).size(), 1);
+  EXPECT_EQ(op.waits, 2);
 }
 
 TEST_P(SaleCardTest, FailedJournalRollsTheStatusBack) {

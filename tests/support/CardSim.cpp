@@ -4,8 +4,11 @@
 #include "card/CrwDevice.h"
 #include "card/basBorixCRW.h"
 #include "card/basQDR_Tolva.h"
+#include "db/Connection.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 void ResetCardSession() {
   CRW_hDevice = 0;
@@ -22,11 +25,43 @@ SimReader TestReader(const QString& port) {
   return SimReader(SimReader::folderFor(gAppPath + QStringLiteral("/CardSim"), port.isEmpty() ? gBorixPort : port));
 }
 
+namespace {
+
+const QString kTestCardName = QStringLiteral("card-0001");
+
+// The operator puts the named card back into the slot when it is not there.
+void reinsert(const QString& name) {
+  const SimReader r = TestReader();
+  const QString deckFile = r.deckFolder() + QLatin1Char('/') + name + QStringLiteral(".card");
+  if (QFileInfo::exists(deckFile)) r.insert(deckFile);
+}
+
+void reinsertAtNextWait(const QString& name) {
+  if (ScriptedDialogs* dialogs = ScriptedDialogs::current()) dialogs->atCardWait.push_back([name] { reinsert(name); });
+}
+
+}  // namespace
+
+void ReinsertTestCardAtEveryWait() {
+  if (ScriptedDialogs* dialogs = ScriptedDialogs::current()) dialogs->atEveryCardWait = [] { reinsert(kTestCardName); };
+}
+
 QString InsertTestCard(const SimCard& card) {
   const SimReader r = TestReader();
   EXPECT_TRUE(r.ensure());
-  const QString file = r.folder() + QStringLiteral("/card-0001.card");
+  const QString file = r.folder() + QLatin1Char('/') + kTestCardName + QStringLiteral(".card");
+  QFile::remove(r.deckFolder() + QLatin1Char('/') + kTestCardName + QStringLiteral(".card"));
   EXPECT_TRUE(card.save(file));
+  reinsertAtNextWait(kTestCardName);
+  return file;
+}
+
+QString PresentTestCard(const SimCard& card, const QString& name) {
+  const SimReader r = TestReader();
+  EXPECT_TRUE(r.ensure());
+  const QString file = r.deckFolder() + QLatin1Char('/') + name + QStringLiteral(".card");
+  EXPECT_TRUE(card.save(file));
+  reinsertAtNextWait(name);
   return file;
 }
 
@@ -37,10 +72,27 @@ QString InsertRecordCard(const QString& cardNo, const QString& storeNo, const QS
   return InsertTestCard(card);
 }
 
+SimCard TestCard(const QString& name) {
+  const SimReader r = TestReader();
+  for (const QString& folder : {r.folder(), r.deckFolder()}) {
+    if (auto card = SimCard::load(folder + QLatin1Char('/') + name + QStringLiteral(".card"))) return *card;
+  }
+  return {};
+}
+
+bool SaveTestCard(const SimCard& card) {
+  const SimReader r = TestReader();
+  for (const QString& folder : {r.folder(), r.deckFolder()}) {
+    const QString file = folder + QLatin1Char('/') + kTestCardName + QStringLiteral(".card");
+    if (QFileInfo::exists(file)) return card.save(file);
+  }
+  return false;
+}
+
 SimCard SlotCard() {
   const QString file = TestReader().slotFile();
-  if (file.isEmpty()) return {};
-  return SimCard::load(file).value_or(SimCard{});
+  if (!file.isEmpty()) return SimCard::load(file).value_or(SimCard{});
+  return TestCard(kTestCardName);
 }
 
 void CardDbTest::SetUp() {
@@ -53,6 +105,7 @@ void CardDbTest::SetUp() {
 }
 
 void CardDbTest::TearDown() {
+  Connection::setStatementHookForTest(nullptr);
   ResetCardSession();
   DbTest::TearDown();
 }

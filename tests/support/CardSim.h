@@ -11,13 +11,25 @@
 void ResetCardSession();
 // The reader folder of a port (default: gBorixPort).
 SimReader TestReader(const QString& port = QString());
-// Puts a card into the slot of the configured reader and answers its file.
+// Puts a card into the slot of the configured reader and answers its file. The reader ejects
+// it when an operation opens the reader; the operator then inserts it again at the operation's
+// card wait (once per call).
 QString InsertTestCard(const SimCard& card = SimCard{});
+// Makes the operator put the test card back into the reader at every card wait (for tests that
+// run several card operations on one card).
+void ReinsertTestCardAtEveryWait();
+// Hands the operator a card (it lies in the deck) that he inserts at the next card wait.
+QString PresentTestCard(const SimCard& card = SimCard{}, const QString& name = QStringLiteral("card-0001"));
 // A card whose stripe holds the record of these values under gBatchKey, put into the slot.
 QString InsertRecordCard(const QString& cardNo, const QString& storeNo, const QString& batchNo,
                          const QString& goodThru, const QString& balAmt, const QString& balPoint);
-// The card in the slot of the configured reader (empty when there is none).
+// The card the test inserted last, in the slot or, once ejected, in the deck (empty when
+// there is none).
 SimCard SlotCard();
+// Replaces the test card, wherever it lies (slot or deck).
+bool SaveTestCard(const SimCard& card);
+// The card file of that name in the slot or the deck; empty when there is none.
+SimCard TestCard(const QString& name);
 
 // Window tests that need both a database of each dialect and the simulated reader. The card
 // data key is "AB12".

@@ -2,9 +2,21 @@
 
 #include <QThread>
 
-ScriptedDialogs::ScriptedDialogs() : previous_(&Dialogs()) { SetDialogs(this); }
+namespace {
+ScriptedDialogs* g_current = nullptr;
+}
 
-ScriptedDialogs::~ScriptedDialogs() { SetDialogs(previous_ == this ? nullptr : previous_); }
+ScriptedDialogs::ScriptedDialogs() : previous_(&Dialogs()) {
+  SetDialogs(this);
+  g_current = this;
+}
+
+ScriptedDialogs::~ScriptedDialogs() {
+  SetDialogs(previous_ == this ? nullptr : previous_);
+  if (g_current == this) g_current = nullptr;
+}
+
+ScriptedDialogs* ScriptedDialogs::current() { return g_current; }
 
 QStringList ScriptedDialogs::texts(const QString& kind) const {
   QStringList out;
@@ -47,6 +59,13 @@ void ScriptedDialogs::showMsg(const QString& text, int seconds) {
 
 bool ScriptedDialogs::waitForCard(const std::function<bool()>& poll) {
   shown.push_back({QStringLiteral("waitForCard"), QStringLiteral("請插入卡片....."), QString()});
+  if (!atCardWait.empty()) {
+    const auto act = std::move(atCardWait.front());
+    atCardWait.pop_front();
+    act();
+  } else if (atEveryCardWait) {
+    atEveryCardWait();
+  }
   for (int i = 0; i < maxPolls; ++i) {
     if (cancelWaitAfterPolls >= 0 && i >= cancelWaitAfterPolls) return false;
     if (poll()) return true;

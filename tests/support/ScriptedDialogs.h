@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
 class ScriptedDialogs final : public OperatorDialogs {
@@ -28,6 +29,12 @@ public:
   // (-1: never cancels; the poll must complete within maxPolls).
   int cancelWaitAfterPolls = -1;
   int maxPolls = 10000;
+  // What the operator does when a card wait dialog comes up (insert a card), one per wait.
+  std::deque<std::function<void()>> atCardWait;
+  // What the operator does at a wait when `atCardWait` is empty (nothing when empty).
+  std::function<void()> atEveryCardWait;
+  // The scripted dialogs installed last (null when none).
+  static ScriptedDialogs* current();
 
   std::vector<Shown> shown;
   int beeps = 0;

@@ -40,6 +40,13 @@ const QString kSettingKey = QStringLiteral("MsgFile");
 // Stripe and face hold each value in eight characters.
 
 
+// A failure text that names the card, when one was read and the text does not name it yet.
+QString withCardNo(const QString& msg, const CardRead& card) {
+  const QString cardNo = card.image.cardNo.trimmed();
+  if (cardNo.isEmpty() || msg.contains(cardNo)) return msg;
+  return msg + QStringLiteral("，卡號:") + cardNo;
+}
+
 QLineEdit* ShownField(const QString& name, QWidget* parent) {
   auto* edit = new QLineEdit(parent);
   edit->setObjectName(name);
@@ -258,23 +265,34 @@ bool fmAddAmt::writeRows(const CardRead& card, const Money& amount, const QStrin
   return true;
 }
 
+// A press refused before any card was asked for is logged as a refusal.
+void fmAddAmt::refusePress(const QString& msg) {
+  WriteAPLog(gAppName, ApAction::TopUp, msg, kApFailRemark);
+}
+
 void fmAddAmt::topUp() {
   if (gBatchKey.isEmpty()) {
     DispElaMsg(elaMsg_, QStringLiteral("未設定資料加密碼"));
+    refusePress(elaMsg_->caption());
     return;
   }
   if (txtAddAmt_->text().trimmed().isEmpty()) {
     ShowMsg(QStringLiteral("請輸入加值金額"));
     txtAddAmt_->setFocus();
+    refusePress(QStringLiteral("請輸入加值金額"));
     return;
   }
   // The button must not get round the field's check: only a checked number reaches the SQL.
   const auto amount = checkedAmount();
-  if (!amount) return;
+  if (!amount) {
+    refusePress(elaMsg_->caption());
+    return;
+  }
   QString msg;
   std::optional<Money> limit;
   if (!QDR_BalanceLimit(limit, msg)) {
     ShowMsg(msg);
+    refusePress(msg);
     return;
   }
   const QString freeText = panel_->faceText();
@@ -287,13 +305,14 @@ void fmAddAmt::topUp() {
   op.successText = [&](const CardRead& card) {
     return QStringLiteral("卡號：") + card.image.cardNo.trimmed() + QStringLiteral("，加值金額：") + amount->toString();
   };
+  op.failureText = [](const CardRead& card, const QString& m) { return withCardNo(m, card); };
   if (op.run(msg)) {
     txtGoodThru_->setText(DBDateDisp(RenewedGoodThru(Today()).toString(QStringLiteral("yyyy/MM/dd"))));
     DispElaMsg(elaMsg_, QStringLiteral("加值完成"), 0);
     return;
   }
   DispElaMsg(elaMsg_, msg);
-  if (!op.cancelled()) ShowMsg(msg);
+  if (!op.cancelled()) ShowMsg(withCardNo(msg, op.card()));
 }
 
 // ---- Message file and window -------------------------------------------------------------

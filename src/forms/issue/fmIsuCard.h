@@ -66,7 +66,7 @@ private:
   struct RunValues;
   bool fixRunValues(RunValues& run, QString& failText);
   // What became of one card of the run.
-  enum class CardOutcome { Issued, Refused, Cancelled, Failed };
+  enum class CardOutcome { Issued, Refused, Failed };
   CardOutcome issueOneCard(const RunValues& run, QString& cardNo, QString& failText);
   // The card's master and journal rows, inside its card operation's transaction.
   bool writeCardRows(const RunValues& run, QString& cardNo, std::optional<CardImage>& next, QString& failText);

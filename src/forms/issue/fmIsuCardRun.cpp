@@ -142,12 +142,14 @@ fmIsuCard::CardOutcome fmIsuCard::issueOneCard(const RunValues& run, QString& ca
   };
   if (op.run(failText)) return CardOutcome::Issued;
   if (failText.isEmpty()) failText = QStringLiteral("製卡失敗");
-  if (op.cancelled()) return CardOutcome::Cancelled;
-  if (failText == CardOperation::busyText()) return CardOutcome::Failed;
-  // The reader that does not open, or a card refused before anything was written (not blank,
-  // badly inserted, unreadable): the operator takes it out and inserts the next one.
-  if (op.waitCode() == -99 || op.waitCode() == -2) return CardOutcome::Failed;
-  return rowsRan ? CardOutcome::Failed : CardOutcome::Refused;
+  // A cancelled wait ends the run like any failed card; so does a reader that does not open.
+  if (rowsRan || op.cancelled() || failText == CardOperation::busyText() || op.waitCode() == -99 ||
+      op.waitCode() == -2) {
+    return CardOutcome::Failed;
+  }
+  // A card refused before anything was written (not blank, badly inserted, unreadable): the
+  // operator takes it out and inserts the next one.
+  return CardOutcome::Refused;
 }
 
 void fmIsuCard::cmdIsuCard_Click() {
@@ -164,6 +166,7 @@ void fmIsuCard::cmdIsuCard_Click() {
       RunValues run;
       if (!fixRunValues(run, failText)) {
         Dialogs().messageBox(failText, gAppName, MsgIcon::None);
+        failed = true;
       } else {
         while (committed < run.count) {
           QString cardNo;
@@ -173,7 +176,6 @@ void fmIsuCard::cmdIsuCard_Click() {
             DispElaMsg(elaMsg_, failText);
             continue;
           }
-          if (outcome == CardOutcome::Cancelled) break;
           if (outcome == CardOutcome::Failed) {
             if (!cardNo.isEmpty() && !failText.contains(cardNo)) failText += QStringLiteral("，卡號:") + cardNo;
             Dialogs().messageBox(failText, gAppName, MsgIcon::None);

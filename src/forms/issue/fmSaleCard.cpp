@@ -122,6 +122,7 @@ bool fmSaleCard::SaleCard(QString& cardNo, bool& problem) {
   cardNo.clear();
   const QString refNo = txtRefNo_->text().trimmed();
   CardOperation op(QStringLiteral("fmSaleCard_SaleCard"), ApAction::Sale);
+  op.logWhenCancelled = false;  // the operator's way of ending the loop
   op.check = [this](const CardRead& card, QString& m) { return checkSale(card, m); };
   op.rows = [this](const CardRead& card, std::optional<CardImage>&, QString& m) { return sellRows(card, m); };
   op.successText = [&refNo](const CardRead& card) {
@@ -137,11 +138,11 @@ bool fmSaleCard::SaleCard(QString& cardNo, bool& problem) {
     fgList_->fitColumnWidths();
     return true;
   }
-  // The operator ended the loop, or the reader cannot go on.
+  // The operator ended the loop, the reader cannot go on, or the card has no record to sell.
   const std::int32_t code = op.waitCode();
   if (op.cancelled() || code == -2 || code == -99 || msg == CardOperation::busyText()) return false;
   ShowMsg(msg);
-  return true;
+  return code != 0 || op.card().valid;
 }
 
 bool fmSaleCard::checkSale(const CardRead& card, QString& msg) {

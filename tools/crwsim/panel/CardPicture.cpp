@@ -4,6 +4,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 namespace {
 
@@ -22,18 +23,27 @@ void drawFace(QPainter& p, const QRect& area, const QString& face) {
   font.setFamilies({QStringLiteral("WenQuanYi Micro Hei Mono"), QStringLiteral("WenQuanYi Micro Hei"),
                     QStringLiteral("monospace")});
   font.setPixelSize(15);
-  p.setFont(font);
   p.setPen(QColor(20, 30, 60));
   if (face.isEmpty()) {
+    p.setFont(font);
     p.setPen(QColor(120, 130, 150));
     p.drawText(area, Qt::AlignCenter, QStringLiteral("(空白卡面)"));
     return;
   }
-  const QStringList lines = face.split(QLatin1Char('\n'));
+  QStringList lines = face.split(QLatin1Char('\n'));
+  if (lines.size() > 1 && lines.last().isEmpty()) lines.removeLast();  // the last line's LF
+  // Every printed line is shown: the text shrinks until all of them fit the print area.
+  for (int px = 15; px > 6; --px) {
+    font.setPixelSize(px);
+    const QFontMetrics fm(font);
+    int widest = 0;
+    for (const QString& line : lines) widest = std::max(widest, fm.horizontalAdvance(line));
+    if (fm.height() * lines.size() <= area.height() && widest <= area.width()) break;
+  }
+  p.setFont(font);
   const int lineHeight = QFontMetrics(font).height();
   int y = area.top();
   for (const QString& line : lines) {
-    if (y + lineHeight > area.bottom()) break;  // the print area is full
     p.drawText(QRect(area.left(), y, area.width(), lineHeight), Qt::AlignLeft | Qt::AlignVCenter, line);
     y += lineHeight;
   }

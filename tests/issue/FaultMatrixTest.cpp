@@ -1,0 +1,165 @@
+// Every card operation, failed at each device step and at each database statement (the commit
+// included): afterwards the card, its master row and its journal agree, the operator was told,
+// and the operation wrote its one application-log row.
+#include "IssueFixture.h"
+
+#include "app/ErrorReport.h"
+#include "app/globals.h"
+#include "card/basQDR_Tolva.h"
+#include "db/Connection.h"
+#include "forms/counter/fmTolva.h"
+#include "forms/issue/fmAddAmt.h"
+#include "forms/issue/fmIsuCard.h"
+#include "forms/issue/fmSaleCard.h"
+
+#include <QLineEdit>
+#include <functional>
+#include <iostream>
+
+namespace {
+
+struct Operation {
+  const char* name;
+  QString action;      // its application-log action
+  QString status;      // the master row's status before it
+  bool issues = false; // issuing: the card starts blank and has no master row
+  std::function<void()> run;
+};
+
+// The card's stripe values, or nothing for a blank or unreadable stripe.
+std::optional<std::pair<Money, Money>> CardValues(const SimCard& card) {
+  QString no, store, batch, thru, bal, pts, msg;
+  if (!QDR_DecodeRecord(card.tracks[0], no, store, batch, thru, bal, pts, msg)) return std::nullopt;
+  return std::make_pair(Money::val(bal), Money::val(pts));
+}
+
+}  // namespace
+
+class FaultMatrixTest : public IssueTest {
+protected:
+  // The card in the reader and its master row, as every case starts.
+  void prepare(const Operation& op) {
+    for (const char* table : {"TolvaLog", "xxAPLOG", "Tolva", "xxNO"}) {
+      gCnn().execute(QStringLiteral("DELETE FROM ") + QString::fromLatin1(table));
+    }
+    ResetCardSession();
+    dialogs_->clear();
+    dialogs_->atCardWait.clear();
+    if (op.issues) {
+      InsertTestCard(SimCard{});
+      return;
+    }
+    addMaster(card_, op.status);
+    insertCard(card_);
+  }
+
+  // The card, the master row and the journal agree, and the operator heard of a failure.
+  void expectAgreement(const Operation& op, const QString& fault, int logRowsBefore) {
+    const std::string where = std::string(op.name) + " / " + fault.toStdString();
+    const auto card = CardValues(SlotCard());
+    const int journal = count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog"));
+    if (op.issues) {
+      EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), card ? 1 : 0) << where;
+      EXPECT_EQ(journal, card ? 1 : 0) << where;
+    } else {
+      ASSERT_TRUE(card) << where;
+      EXPECT_EQ(master(QStringLiteral("BalAmt"), card_), card->first) << where;
+      EXPECT_EQ(master(QStringLiteral("BalPoint"), card_), card->second) << where;
+    }
+    const bool failed = op.issues ? !card : journal == 0;
+    if (failed) {
+      const int told = dialogs_->texts(QStringLiteral("showMsg")).size() +
+                       dialogs_->texts(QStringLiteral("messageBox")).size();
+      EXPECT_GT(told, 0) << where;
+    }
+    // Once a card was asked for, the operation logs itself (unless the log row itself is the
+    // statement that was made to fail).
+    const int logRows = apLog(op.action).size() - logRowsBefore;
+    const bool cardAsked = !dialogs_->texts(QStringLiteral("waitForCard")).isEmpty();
+    if (cardAsked && !fault.contains(QStringLiteral("xxAPLOG"))) {
+      EXPECT_GE(logRows, 1) << where;
+    }
+  }
+
+  // Runs the operation once with every statement counted; answers the statements' texts.
+  QStringList statementsOf(const Operation& op) {
+    prepare(op);
+    QStringList seen;
+    Connection::setStatementHookForTest([&seen](Connection&, const QString& sql) { seen << sql; });
+    op.run();
+    Connection::setStatementHookForTest(nullptr);
+    return seen;
+  }
+
+  int runMatrix(const Operation& op) {
+    int cases = 0;
+    for (const char* fault : {kFaultReadFails, kFaultWriteFails, kFaultEraseFails, kFaultPrintFails, kFaultMisinserted}) {
+      prepare(op);
+      SimCard c = SlotCard();
+      c.fault = QString::fromLatin1(fault);
+      SaveTestCard(c);
+      op.run();
+      expectAgreement(op, QString::fromLatin1(fault), 0);
+      ++cases;
+    }
+    const QStringList statements = statementsOf(op);
+    for (int k = 0; k < statements.size(); ++k) {
+      prepare(op);
+      int n = 0;
+      Connection::setStatementHookForTest([&n, k](Connection&, const QString&) {
+        if (n++ == k) throw TolvaError(QStringLiteral("-1"), QStringLiteral("refused by the test"));
+      });
+      op.run();
+      Connection::setStatementHookForTest(nullptr);
+      expectAgreement(op, QStringLiteral("statement %1: ").arg(k + 1) + statements[k].left(60), 0);
+      ++cases;
+    }
+    return cases;
+  }
+
+  const QString card_ = QStringLiteral("V000001");
+};
+
+TEST_P(FaultMatrixTest, EveryCardOperationSurvivesAFailureAtEachStep) {
+  fmTolva counter;
+  fmAddAmt addAmt;
+  fmSaleCard sale;
+  fmIsuCard issue;
+  auto counterOp = [&](const char* field, const QString& value, void (fmTolva::*handler)()) {
+    return [&counter, field, value, handler] {
+      counter.field(QString::fromLatin1(field))->setText(value);
+      (counter.*handler)();
+    };
+  };
+  const std::vector<Operation> ops = {
+      {"counter top-up", QStringLiteral("加值"), QStringLiteral("11"), false,
+       counterOp("txtAmt", QStringLiteral("500"), &fmTolva::cmdClientAddAmt_Click)},
+      {"counter deduction", QStringLiteral("扣抵"), QStringLiteral("11"), false,
+       counterOp("txtAmt", QStringLiteral("200"), &fmTolva::cmdDeductAmt_Click)},
+      {"point deduction", QStringLiteral("扣點"), QStringLiteral("11"), false,
+       counterOp("txtPoint", QStringLiteral("10"), &fmTolva::cmdDeductPoint_Click)},
+      {"counter sale", QStringLiteral("售出"), QStringLiteral("01"), false, [&counter] { counter.cmdSaleCardT_Click(); }},
+      {"add value", QStringLiteral("加值"), QStringLiteral("11"), false,
+       [&addAmt] {
+         addAmt.txtAddAmt()->setText(QStringLiteral("300"));
+         addAmt.cmdOK_Click();
+       }},
+      {"sale window", QStringLiteral("售出"), QStringLiteral("01"), false, [&sale] { sale.cmdOK_Click(); }},
+      {"issuing", QStringLiteral("發卡"), QString(), true,
+       [&issue] {
+         issue.txtCardType()->setText(QStringLiteral("V"));
+         issue.txtCardCnt()->setText(QStringLiteral("1"));
+         issue.txtStoreID()->setText(QStringLiteral("001"));
+         issue.txtBalAmt()->setText(QStringLiteral("100"));
+         issue.cmdIsuCard_Click();
+       }},
+  };
+  gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', 'main', 1)"));
+  dialogs_->maxPolls = 200;  // a wait with no card to come ends as a cancel
+  int cases = 0;
+  for (const Operation& op : ops) cases += runMatrix(op);
+  std::cout << "fault matrix: " << cases << " cases over " << ops.size() << " card operations" << std::endl;
+  EXPECT_GT(cases, 60);
+}
+
+TOLVA_DB_TEST_SUITE(FaultMatrixTest);
