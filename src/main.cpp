@@ -1,4 +1,4 @@
-#include "app/uiStartup.h"
+#include "startup/uiStartup.h"
 #include "db/Connection.h"
 #include "db/basADODB.h"
 

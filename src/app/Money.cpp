@@ -1,6 +1,9 @@
 #include "app/Money.h"
 
+#include "app/ErrorReport.h"
+
 #include <QRegularExpression>
+#include <limits>
 
 namespace {
 
@@ -80,4 +83,18 @@ Money Money::roundedToWhole() const {
   if (rest > half || (rest == half && whole % 2 != 0)) ++whole;
   if (rest < -half || (rest == -half && whole % 2 != 0)) --whole;
   return fromInt(whole);
+}
+
+Money operator*(Money a, Money b) {
+  __extension__ using Wide = __int128;
+  const Wide product = static_cast<Wide>(a.units_) * b.units_;  // eight places
+  Wide units = product / Money::kScale;
+  const Wide rest = product % Money::kScale;
+  const Wide half = Money::kScale / 2;
+  if (rest > half || (rest == half && units % 2 != 0)) ++units;
+  if (rest < -half || (rest == -half && units % 2 != 0)) --units;
+  if (units > std::numeric_limits<std::int64_t>::max() || units < std::numeric_limits<std::int64_t>::min()) {
+    throw TolvaError(QStringLiteral("6"), QStringLiteral("Overflow"));
+  }
+  return Money::fromUnits(static_cast<std::int64_t>(units));
 }

@@ -29,10 +29,15 @@ public:
   QString toString() const;
   // The nearest whole number, a half going to the even neighbour.
   Money roundedToWhole() const;
+  // The whole part, the fraction dropped (towards zero).
+  Money truncatedToWhole() const { return fromUnits(units_ / kScale * kScale); }
   bool isWhole() const { return units_ % kScale == 0; }
 
   friend constexpr Money operator+(Money a, Money b) { return fromUnits(a.units_ + b.units_); }
   friend constexpr Money operator-(Money a, Money b) { return fromUnits(a.units_ - b.units_); }
+  // The exact product, rounded to four places, a half going to the even neighbour. Throws
+  // TolvaError ("6", overflow) when the product does not fit.
+  friend Money operator*(Money a, Money b);
   constexpr Money operator-() const { return fromUnits(-units_); }
   Money& operator+=(Money o) { units_ += o.units_; return *this; }
   Money& operator-=(Money o) { units_ -= o.units_; return *this; }

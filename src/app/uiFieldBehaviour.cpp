@@ -1,7 +1,6 @@
 #include "app/uiFieldBehaviour.h"
 
 #include "app/Dates.h"
-#include "app/frmCode.h"
 #include "app/frmFgDate.h"
 #include "app/uiElaBar.h"
 #include "app/uiFormUtil.h"
@@ -110,16 +109,6 @@ FieldBehaviour* InstallDateField(QLineEdit* field, ElaBar* panel) {
     if (DatePicker().PickDate(typed.isEmpty() ? QVariant(f->text()) : QVariant(typed), chosen)) {
       f->setText(DBDateDisp(chosen));
     }
-  });
-  return fb;
-}
-
-FieldBehaviour* InstallCodeField(QLineEdit* field, const QString& sql, QLineEdit* description,
-                                 const QString& heading1, const QString& heading2) {
-  FieldBehaviour* fb = FieldBehaviour::install(field);
-  QPointer<QLineEdit> desc(description);
-  fb->setPicker([sql, desc, heading1, heading2](QLineEdit* f) {
-    CodePicker().ShowPick(sql, f, desc, heading1, heading2);
   });
   return fb;
 }

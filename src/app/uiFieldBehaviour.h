@@ -46,7 +46,3 @@ private:
 FieldBehaviour* InstallDateField(QLineEdit* field, ElaBar* panel);
 // The date field's check on its own, for windows that check again before they act.
 bool CheckDateField(QLineEdit* field, ElaBar* panel);
-// A code field: F8 and double-click open the code picker on the query; the chosen row fills
-// the field and, when given, the description field.
-FieldBehaviour* InstallCodeField(QLineEdit* field, const QString& sql, QLineEdit* description = nullptr,
-                                 const QString& heading1 = QString(), const QString& heading2 = QString());

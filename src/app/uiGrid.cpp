@@ -2,13 +2,10 @@
 
 #include "app/Dates.h"
 #include "app/Money.h"
-#include "db/Connection.h"
 
 #include <QHeaderView>
 #include <QRegularExpression>
 #include <QSqlField>
-#include <QSqlQuery>
-#include <QSqlRecord>
 
 FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
   verticalHeader()->setVisible(false);
@@ -89,21 +86,4 @@ QString GridCellText(const QVariant& value, const QSqlField& field) {
   static const QRegularExpression storedDate(QStringLiteral(R"(^\d{4}/\d{2}/\d{2} \d{2}:\d{2}:\d{2}$)"));
   if (storedDate.match(text).hasMatch()) return DBDateDisp(text);
   return text;
-}
-
-int LoadFG(FlexGrid* grid, const QString& sql) {
-  QSqlQuery q = gCnn().query(sql);
-  grid->setUpdatesEnabled(false);
-  grid->clearRows();
-  if (grid->cols() < q.record().count()) grid->setCols(q.record().count());
-  int loaded = 0;
-  while (q.next()) {
-    const QSqlRecord rec = q.record();
-    QStringList texts;
-    for (int c = 0; c < rec.count(); ++c) texts << GridCellText(rec.value(c), rec.field(c));
-    grid->addRow(texts);
-    ++loaded;
-  }
-  grid->setUpdatesEnabled(true);
-  return loaded;
 }

@@ -6,7 +6,6 @@
 #include <QStringList>
 #include <QTableWidget>
 
-class QSqlQuery;
 class QSqlField;
 
 class FlexGrid : public QTableWidget {
@@ -50,8 +49,3 @@ private:
 // The display text of a database value in a grid: NULL as empty, dates through DBDateDisp,
 // decimal amounts without trailing zeros, everything else as its text.
 QString GridCellText(const QVariant& value, const QSqlField& field);
-
-// Replaces the grid's data rows by one row per record of the query (run on the main
-// connection), columns in select order. Answers the number of rows loaded; statement errors
-// raise to the caller's trap.
-int LoadFG(FlexGrid* grid, const QString& sql);

@@ -1,7 +1,7 @@
 #include "card/fmSetBatchKey.h"
 
 #include "app/ErrorReport.h"
-#include "app/InitTolva.h"
+#include "card/BatchKey.h"
 #include "app/OperatorDialogs.h"
 #include "app/ShowMsg.h"
 #include "app/globals.h"

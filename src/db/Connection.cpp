@@ -1,13 +1,8 @@
 #include "db/Connection.h"
 
 #include "app/ErrorReport.h"
-#include "app/globals.h"
-#include "db/SqliteFunctions.h"
 
 #include <QAtomicInt>
-#include <QDir>
-#include <QRegularExpression>
-#include <QSqlDriver>
 #include <QSqlError>
 #include <utility>
 
@@ -16,112 +11,56 @@ namespace {
 QAtomicInt g_serial;
 std::function<void(Connection&, const QString&)> g_statementHook;
 
-QString absoluteDataFile(const QString& file) {
-  if (file.isEmpty() || file == QLatin1String(":memory:") || QDir::isAbsolutePath(file)) return file;
-  return QDir(gAppPath.isEmpty() ? QDir::currentPath() : gAppPath).absoluteFilePath(file);
-}
-
-QString odbcString(const QMap<QString, QString>& kv, const QString& provider) {
-  if (provider.startsWith(QLatin1String("MSDASQL"), Qt::CaseInsensitive)) {
-    QStringList parts;
-    for (auto it = kv.begin(); it != kv.end(); ++it) {
-      if (it.key() != QLatin1String("provider")) parts << it.key() + QLatin1Char('=') + it.value();
-    }
-    return parts.join(QLatin1Char(';'));
-  }
-  // SQL Server through its ODBC driver.
-  return QStringLiteral("DRIVER={ODBC Driver 18 for SQL Server};SERVER=%1;DATABASE=%2;UID=%3;PWD=%4;TrustServerCertificate=yes")
-      .arg(kv.value(QStringLiteral("data source")), kv.value(QStringLiteral("initial catalog")),
-           kv.value(QStringLiteral("user id")), kv.value(QStringLiteral("password")));
-}
-
 }  // namespace
-
-QMap<QString, QString> ParseConnectionString(const QString& cnt) {
-  QMap<QString, QString> kv;
-  for (const QString& part : cnt.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-    const qsizetype eq = part.indexOf(QLatin1Char('='));
-    if (eq <= 0) continue;
-    kv.insert(part.left(eq).trimmed().toLower(), part.mid(eq + 1).trimmed());
-  }
-  return kv;
-}
-
-QString MaskPassword(const QString& cnt) {
-  static const QRegularExpression re(QStringLiteral(R"(((?:^|;)\s*(?:password|pwd)\s*=)[^;]*)"),
-                                     QRegularExpression::CaseInsensitiveOption);
-  QString out = cnt;
-  out.replace(re, QStringLiteral("\\1****"));
-  return out;
-}
 
 Connection::Connection() : name_(QStringLiteral("tolva-%1").arg(g_serial.fetchAndAddRelaxed(1))) {}
 
 Connection::~Connection() { close(); }
 
-void Connection::open(const QString& cnt) {
+void Connection::open(const QString& cnt, const NewFilePolicy& mayCreate) {
   close();
-  const auto kv = ParseConnectionString(cnt);
-  const QString provider = kv.value(QStringLiteral("provider"));
-  QString driver;
-  if (provider.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0) driver = QStringLiteral("QSQLITE");
-  else if (provider.compare(QLatin1String("PostgreSQL"), Qt::CaseInsensitive) == 0) driver = QStringLiteral("QPSQL");
-  else if (provider.startsWith(QLatin1String("MSDASQL"), Qt::CaseInsensitive) ||
-           provider.startsWith(QLatin1String("SQLOLEDB"), Qt::CaseInsensitive)) driver = QStringLiteral("QODBC");
-  else throw TolvaError(QStringLiteral("3706"), QStringLiteral("Provider cannot be found: ") + provider);
-  // Without a file SQLite would work on a private temporary database and lose every row at
-  // the end of the run.
-  if (driver == QLatin1String("QSQLITE") && kv.value(QStringLiteral("data source")).isEmpty()) {
-    throw TolvaError(QStringLiteral("3706"), QStringLiteral("No Data Source given for SQLite"));
+  const ConnectionString cs(cnt);
+  try {
+    open(cs, mayCreate);
+  } catch (const TolvaError& e) {
+    // A driver may repeat the password in its message.
+    throw TolvaError(e.number(), cs.hidePassword(e.description()));
   }
+}
 
-  QSqlDatabase db = QSqlDatabase::addDatabase(driver, name_);
-  if (driver == QLatin1String("QSQLITE")) {
-    db.setDatabaseName(absoluteDataFile(kv.value(QStringLiteral("data source"))));
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=15000"));
-  } else if (driver == QLatin1String("QPSQL")) {
-    db.setHostName(kv.value(QStringLiteral("host"), QStringLiteral("127.0.0.1")));
-    db.setPort(kv.value(QStringLiteral("port"), QStringLiteral("5432")).toInt());
-    db.setDatabaseName(kv.value(QStringLiteral("database")));
-    db.setUserName(kv.value(QStringLiteral("user id")));
-    db.setPassword(kv.value(QStringLiteral("password")));
-    db.setConnectOptions(QStringLiteral("connect_timeout=10"));
-  } else {
-    db.setDatabaseName(odbcString(kv, provider));
+void Connection::open(const ConnectionString& cs, const NewFilePolicy& mayCreate) {
+  const Dialect dialect = Dialect::forConnection(cs);
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(dialect.driverName(), name_);
+    try {
+      dialect.configure(db, cs, mayCreate);
+    } catch (...) {
+      db = QSqlDatabase();
+      QSqlDatabase::removeDatabase(name_);
+      throw;
+    }
+    db.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    if (!db.open()) {
+      const QSqlError error = db.lastError();
+      db = QSqlDatabase();
+      QSqlDatabase::removeDatabase(name_);
+      raise(error, QString());
+    }
   }
-  db.setNumericalPrecisionPolicy(QSql::HighPrecision);
-  if (!db.open()) {
-    const QSqlError error = db.lastError();
-    db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(name_);
-    raise(error, QString());
-  }
-  provider_ = provider;
-  cnt_ = cnt;
+  dialect_ = dialect;
+  cnt_ = cs.text();
   // A connection that fails its set-up (a file that is not a database, say) is closed again:
   // it must not look open to the statements that follow.
   try {
-    if (driver == QLatin1String("QSQLITE")) {
-      RegisterSqliteFunctions(db);
-      execute(QStringLiteral("PRAGMA journal_mode=WAL"));
-    }
-    const QString searchPath = kv.value(QStringLiteral("search path"));
-    if (driver == QLatin1String("QPSQL") && !searchPath.isEmpty()) {
-      static const QRegularExpression ident(QStringLiteral("^[A-Za-z_][A-Za-z0-9_, ]*$"));
-      if (!ident.match(searchPath).hasMatch()) {
-        throw TolvaError(QStringLiteral("-1"), QStringLiteral("Invalid Search Path: ") + searchPath);
-      }
-      execute(QStringLiteral("SET search_path TO ") + searchPath);
-    }
+    dialect_.prepareSession(*this, cs);
   } catch (...) {
-    db = QSqlDatabase();
     close();
     throw;
   }
 }
 
 void Connection::close() {
-  if (provider_.isEmpty() && !QSqlDatabase::contains(name_)) return;
+  if (!QSqlDatabase::contains(name_)) return;
   {
     QSqlDatabase db = QSqlDatabase::database(name_, false);
     if (db.isOpen()) {
@@ -130,7 +69,7 @@ void Connection::close() {
     }
   }
   QSqlDatabase::removeDatabase(name_);
-  provider_.clear();
+  dialect_ = Dialect();
   cnt_.clear();
   inTransaction_ = false;
   exclusive_ = false;
@@ -157,10 +96,6 @@ void Connection::raise(const QSqlError& error, const QString& sql) const {
   throw TolvaError(number, text);
 }
 
-QString Connection::adapt(const QString& sql) const {
-  return provider_.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0 ? AdaptSqlForSqlite(sql) : sql;
-}
-
 void Connection::setStatementHookForTest(std::function<void(Connection&, const QString&)> hook) {
   g_statementHook = std::move(hook);
 }
@@ -171,7 +106,9 @@ void Connection::runHook(const QString& sql) {
   const auto hook = std::exchange(g_statementHook, nullptr);
   struct Restore {
     std::function<void(Connection&, const QString&)> h;
-    ~Restore() { if (!g_statementHook) g_statementHook = std::move(h); }
+    ~Restore() {
+      if (!g_statementHook) g_statementHook = std::move(h);
+    }
   } restore{hook};
   hook(*this, sql);
 }
@@ -182,41 +119,40 @@ void Connection::checkOwner() const {
   }
 }
 
-int Connection::execute(const QString& sql) {
-  requireOpen();
-  checkOwner();
-  runHook(sql);
-  QSqlQuery q(database());
-  if (!q.exec(adapt(sql))) raise(q.lastError(), sql);
-  return q.numRowsAffected();
-}
-
-QSqlQuery Connection::query(const QString& sql) {
+QSqlQuery Connection::run(const QString& sql, const QVariantList& values) {
   requireOpen();
   checkOwner();
   runHook(sql);
   QSqlQuery q(database());
   q.setForwardOnly(true);
-  if (!q.exec(adapt(sql))) raise(q.lastError(), sql);
+  const QString text = dialect_.adapt(sql);
+  bool ok = false;
+  if (values.isEmpty()) {
+    ok = q.exec(text);
+  } else if (q.prepare(text)) {
+    for (const QVariant& v : values) q.addBindValue(v);
+    ok = q.exec();
+  }
+  if (!ok) raise(q.lastError(), sql);
   return q;
 }
 
-QVariant Connection::scalar(const QString& sql) {
-  QSqlQuery q = query(sql);
+int Connection::execute(const QString& sql) { return run(sql, {}).numRowsAffected(); }
+
+int Connection::execute(const QString& sql, const QVariantList& values) { return run(sql, values).numRowsAffected(); }
+
+QSqlQuery Connection::query(const QString& sql) { return run(sql, {}); }
+
+QSqlQuery Connection::query(const QString& sql, const QVariantList& values) { return run(sql, values); }
+
+QVariant Connection::scalar(const QString& sql) { return scalar(sql, {}); }
+
+QVariant Connection::scalar(const QString& sql, const QVariantList& values) {
+  QSqlQuery q = run(sql, values);
   return q.next() ? q.value(0) : QVariant();
 }
 
-QString GeneratedKeyQuery(const QString& provider) {
-  const QString p = provider.trimmed().toLower();
-  if (p == QLatin1String("sqlite")) return QStringLiteral("SELECT last_insert_rowid()");
-  // The generic ODBC provider is treated as PostgreSQL throughout.
-  if (p == QLatin1String("postgresql") || p.startsWith(QLatin1String("msdasql"))) return QStringLiteral("SELECT lastval()");
-  // SQL Server: SCOPE_IDENTITY() is NULL in a batch of its own; @@IDENTITY belongs to this
-  // session, and the tables have no triggers that insert elsewhere.
-  return QStringLiteral("SELECT @@IDENTITY AS 'NewRNo' ");
-}
-
-QVariant Connection::lastInsertId() { return scalar(GeneratedKeyQuery(provider_)); }
+QVariant Connection::lastInsertId() { return scalar(dialect_.generatedKeyQuery()); }
 
 void Connection::beginTrans() {
   requireOpen();
@@ -225,24 +161,27 @@ void Connection::beginTrans() {
   if (inTransaction_) {
     throw TolvaError(QStringLiteral("3000"), QStringLiteral("另一項作業進行中，請稍候再試"));
   }
-  if (provider_.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0) {
-    // Take the write lock at once: two workstations that read first and write later would
-    // otherwise deadlock on the upgrade instead of waiting for each other.
-    execute(QStringLiteral("BEGIN IMMEDIATE"));
-  } else if (!database().transaction()) {
-    raise(database().lastError(), QStringLiteral("BEGIN"));
-  }
+  const QString begin = dialect_.beginStatement();
+  if (!begin.isEmpty()) execute(begin);
+  else if (!database().transaction()) raise(database().lastError(), QStringLiteral("BEGIN"));
   inTransaction_ = true;
+}
+
+void Connection::endTransaction(bool commit) {
+  const QString statement = commit ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK");
+  if (!dialect_.beginStatement().isEmpty()) {
+    execute(statement);
+    return;
+  }
+  runHook(statement);
+  QSqlDatabase db = database();
+  if (!(commit ? db.commit() : db.rollback())) raise(db.lastError(), statement);
 }
 
 void Connection::commitTrans() {
   requireOpen();
   const OwnerScope owner(*this);
-  if (provider_.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0) execute(QStringLiteral("COMMIT"));
-  else {
-    runHook(QStringLiteral("COMMIT"));
-    if (!database().commit()) raise(database().lastError(), QStringLiteral("COMMIT"));
-  }
+  endTransaction(true);
   inTransaction_ = false;
   exclusive_ = false;
 }
@@ -251,8 +190,7 @@ void Connection::rollbackTrans() {
   requireOpen();
   inTransaction_ = false;
   exclusive_ = false;
-  if (provider_.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0) execute(QStringLiteral("ROLLBACK"));
-  else if (!database().rollback()) raise(database().lastError(), QStringLiteral("ROLLBACK"));
+  endTransaction(false);
 }
 
 TransactionGuard::TransactionGuard(Connection& cnn) : cnn_(cnn) { cnn_.beginTrans(); }

@@ -35,14 +35,15 @@ QString SqlNumber(const QVariant& value) { return Money::fromVariant(value).toSt
 
 bool ADD_TolvaLog(TolvaLogRec& rec, Connection& cnn) {
   try {
+    const Dialect& d = cnn.dialect();
     const QStringList columns{QStringLiteral("TxnDept"), QStringLiteral("TxnType"),  QStringLiteral("CardNo"),
                               QStringLiteral("TxnDate"), QStringLiteral("TxnAmt"),   QStringLiteral("TxnPoint"),
                               QStringLiteral("RefCheckNo"), QStringLiteral("POSID"), QStringLiteral("UserID"),
                               QStringLiteral("Remark"),  QStringLiteral("FileDate")};
     const QStringList values{QuotText(rec.TxnDept), QuotText(rec.TxnType),    QuotText(rec.CardNo),
-                             QuotDate(rec.TxnDate), SqlNumber(rec.TxnAmt),    SqlNumber(rec.TxnPoint),
+                             QuotDate(rec.TxnDate, d), SqlNumber(rec.TxnAmt), SqlNumber(rec.TxnPoint),
                              QuotText(rec.RefCheckNo), QuotText(rec.POSID),  QuotText(rec.UserID),
-                             QuotText(rec.Remark),  gNowFunc};
+                             QuotText(rec.Remark),  d.nowFunc()};
     rec.RNo = insertRow(cnn, InsertStatement(QStringLiteral("TolvaLog"), columns, values));
     return true;
   } catch (...) {
@@ -53,6 +54,7 @@ bool ADD_TolvaLog(TolvaLogRec& rec, Connection& cnn) {
 
 bool ADD_Tolva(TolvaRec& rec, Connection& cnn) {
   try {
+    const Dialect& d = cnn.dialect();
     const QStringList columns{QStringLiteral("BatchNo"),   QStringLiteral("CardType"),  QStringLiteral("CardNo"),
                               QStringLiteral("Status"),    QStringLiteral("IssueDate"), QStringLiteral("FirstDate"),
                               QStringLiteral("LastDate"),  QStringLiteral("GoodThru"),  QStringLiteral("BalAmt"),
@@ -60,11 +62,11 @@ bool ADD_Tolva(TolvaRec& rec, Connection& cnn) {
                               QStringLiteral("POSID"),     QStringLiteral("UserID"),    QStringLiteral("UpdUserID"),
                               QStringLiteral("Remark"),    QStringLiteral("FileDate")};
     const QStringList values{QuotText(rec.BatchNo),   QuotText(rec.CardType),  QuotText(rec.CardNo),
-                             QuotText(rec.Status),    QuotDate(rec.IssueDate), QuotDate(rec.FirstDate),
-                             QuotDate(rec.LastDate),  QuotDate(rec.GoodThru),  SqlNumber(rec.BalAmt),
+                             QuotText(rec.Status),    QuotDate(rec.IssueDate, d), QuotDate(rec.FirstDate, d),
+                             QuotDate(rec.LastDate, d), QuotDate(rec.GoodThru, d), SqlNumber(rec.BalAmt),
                              SqlNumber(rec.BalPoint), QuotText(rec.IssueDept), QuotText(rec.OCardNo),
                              QuotText(rec.POSID),     QuotText(rec.UserID),    QuotText(rec.UpdUserID),
-                             QuotText(rec.Remark),    gNowFunc};
+                             QuotText(rec.Remark),    d.nowFunc()};
     rec.RNo = insertRow(cnn, InsertStatement(QStringLiteral("Tolva"), columns, values));
     return true;
   } catch (...) {

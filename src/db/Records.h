@@ -22,8 +22,8 @@ struct VoidCardRec {
   QVariant RNo, CardNo, Remark;
 };
 
-// Each inserts one row on the given connection (so the caller's transaction covers it) and
-// answers true. Errors are reported under the writer's name and answer false.
+// Each inserts one row on the given connection (so the caller's transaction covers it), in
+// that connection's dialect, and answers true. Errors are reported under the writer's name and answer false.
 bool ADD_TolvaLog(TolvaLogRec& rec, Connection& cnn);
 bool ADD_Tolva(TolvaRec& rec, Connection& cnn);
 bool ADD_VoidCard(VoidCardRec& rec, Connection& cnn);

@@ -1,7 +1,6 @@
 #include "db/SchemaScript.h"
 
 #include "app/ErrorReport.h"
-#include "app/globals.h"
 #include "db/Connection.h"
 
 #include <QFile>
@@ -103,12 +102,6 @@ QString SchemaScriptText(const QString& name) {
   return QString::fromUtf8(f.readAll());
 }
 
-QString SchemaScriptForDialect(const QString& dialect) {
-  if (dialect == QLatin1String("SQLITE")) return QStringLiteral("sqlite.sql");
-  if (dialect == QLatin1String("PG_SQL")) return QStringLiteral("postgresql.sql");
-  return {};
-}
-
 void RunSqlScript(Connection& cnn, const QString& script) {
   const QStringList statements = SplitSqlScript(script);
   TransactionGuard tx(cnn);
@@ -117,16 +110,8 @@ void RunSqlScript(Connection& cnn, const QString& script) {
 }
 
 bool HasTable(Connection& cnn, const QString& table) {
-  const QString provider = cnn.provider().toLower();
-  const QString name = QString(table).replace(QLatin1String("'"), QLatin1String("''"));
-  if (provider == QLatin1String("sqlite")) {
-    return cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND lower(name) = lower('") +
-                      name + QStringLiteral("')")).toInt() > 0;
-  }
-  if (provider == QLatin1String("postgresql")) {
-    // Resolved through the search path, as the program's statements are.
-    return cnn.scalar(QStringLiteral("SELECT to_regclass('") + name + QStringLiteral("') IS NOT NULL")).toBool();
-  }
+  const QString count = cnn.dialect().tableCountQuery();
+  if (!count.isEmpty()) return cnn.scalar(count, {table}).toInt() > 0;
   const QStringList tables = cnn.database().tables(QSql::Tables);
   for (const QString& t : tables) {
     if (t.section(QLatin1Char('.'), -1).compare(table, Qt::CaseInsensitive) == 0) return true;
@@ -134,22 +119,10 @@ bool HasTable(Connection& cnn, const QString& table) {
   return false;
 }
 
-void CreateSchema(Connection& cnn, const QString& dialect) {
-  const QString name = SchemaScriptForDialect(dialect);
+void CreateSchema(Connection& cnn) {
+  const QString name = cnn.dialect().schemaScript();
   if (name.isEmpty()) {
-    throw TolvaError(QStringLiteral("-1"), QStringLiteral("No built-in schema for ") + dialect);
+    throw TolvaError(QStringLiteral("-1"), QStringLiteral("No built-in schema for ") + cnn.dialect().name());
   }
   RunSqlScript(cnn, SchemaScriptText(name));
-}
-
-bool InitSchema() {
-  try {
-    if (gDBType != QLatin1String("SQLITE") || !gCnn().isOpen()) return true;
-    if (HasTable(gCnn(), QStringLiteral("Tolva"))) return true;
-    CreateSchema(gCnn(), gDBType);
-    return true;
-  } catch (...) {
-    ReportError(QStringLiteral("InitSchema"));
-    return false;
-  }
 }

@@ -14,19 +14,11 @@ QStringList SplitSqlScript(const QString& script);
 // Throws TolvaError when there is no such script.
 QString SchemaScriptText(const QString& name);
 
-// The built-in script for a dialect ("SQLITE", "PG_SQL"); empty when the program cannot
-// create the schema on that dialect itself.
-QString SchemaScriptForDialect(const QString& dialect);
-
 // Runs every statement of a script in one transaction: all of it or nothing.
 void RunSqlScript(Connection& cnn, const QString& script);
 
 // True when the connected database has a table of that name (any letter case).
 bool HasTable(Connection& cnn, const QString& table);
 
-// Creates the schema of the dialect on the connection (the built-in script).
-void CreateSchema(Connection& cnn, const QString& dialect);
-
-// Start-up: an embedded database that has no card table yet (a new file) gets the schema and
-// the code descriptions. Errors are reported under "InitSchema"; false when it failed.
-bool InitSchema();
+// Creates the schema on the connection with the built-in script of its dialect.
+void CreateSchema(Connection& cnn);

@@ -8,35 +8,27 @@
 #include "app/globals.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSqlQuery>
 
 namespace {
 // Pre-filled into the password box so that the operator sees where to type.
 const QString kPasswordPlaceholder = QStringLiteral("****");
+
+QString quotDate(const QVariant& value, const QString& dateQuote) {
+  const auto dt = ToDateTime(value);
+  if (!dt) return QStringLiteral("NULL");
+  return SqlDateLiteral(*dt, dateQuote);
+}
 }  // namespace
 
-Dialect DialectForKey(const QString& key) {
-  if (key == QLatin1String("SQLOLED")) return {QStringLiteral("MS_SQL"), QStringLiteral("getDate()"), QStringLiteral("'")};
-  if (key == QLatin1String("MSDAORA")) return {QStringLiteral("ORACLE"), QStringLiteral("SYSDATE"), QStringLiteral("TO_DATE")};
-  if (key == QLatin1String("MSDASQL")) return {QStringLiteral("PG_SQL"), QStringLiteral("now()"), QStringLiteral("'")};
-  if (key == QLatin1String("MICROSO")) return {QStringLiteral("ACCESS"), QStringLiteral("now()"), QStringLiteral("#")};
-  if (key == QLatin1String("POSTGRE")) return {QStringLiteral("PG_SQL"), QStringLiteral("now()"), QStringLiteral("'")};
-  // The embedded default; now() is registered on every SQLite connection.
-  if (key == QLatin1String("SQLITE")) return {QStringLiteral("SQLITE"), QStringLiteral("now()"), QStringLiteral("'")};
-  return {QStringLiteral("SQL_DB"), QStringLiteral("getDate()"), QStringLiteral("'")};
-}
-
-QString ProviderKey(const QString& provider, const QString& connectionString) {
-  if (connectionString.indexOf(QLatin1String("PostgreSQL"), 0, Qt::CaseInsensitive) > 0) return QStringLiteral("POSTGRE");
-  return provider.left(7).toUpper();
-}
-
-bool ConnectADO(const QString& connectionString, Connection& connection) {
+bool ConnectADO(const QString& connectionString, Connection& connection, const NewFilePolicy& mayCreate) {
   try {
-    connection.open(connectionString);
+    connection.open(connectionString, mayCreate);
     return true;
   } catch (...) {
-    // The connection string itself never reaches the log: it may hold a password.
+    // The connection string itself never reaches the log: it may hold a password (the
+    // connection hid it in its own errors already).
     QString number, description;
     CurrentErrorInfo(number, description);
     LogError(QStringLiteral("ConnectADO"), number, MaskPassword(description));
@@ -45,13 +37,10 @@ bool ConnectADO(const QString& connectionString, Connection& connection) {
 }
 
 void SetDBType(Connection* connection, const QString& key) {
-  Connection& cnn = connection ? *connection : gCnn();
-  QString k = ProviderKey(cnn.provider(), cnn.connectionString());
-  if (!key.isEmpty()) k = key;
-  const Dialect d = DialectForKey(k);
-  gDBType = d.name;
-  gNowFunc = d.nowFunc;
-  gDateQuote = d.dateQuote;
+  const Dialect d = key.isEmpty() ? (connection ? *connection : gCnn()).dialect() : Dialect::forKey(key);
+  gDBType = d.name();
+  gNowFunc = d.nowFunc();
+  gDateQuote = d.dateQuote();
 }
 
 bool InitINIgCNT() {
@@ -60,9 +49,21 @@ bool InitINIgCNT() {
     if (gCNT.indexOf(QLatin1String("SQLOLE"), 0, Qt::CaseInsensitive) > 0 &&
         !gCNT.contains(QLatin1String("Password="), Qt::CaseInsensitive)) {
       gDBPassword = Dialogs().inputBox(gCNT, QStringLiteral("資料庫連線密碼"), kPasswordPlaceholder);
-      gCNT = gCNT + QStringLiteral(";Password=") + gDBPassword + QStringLiteral(";");
+      // Quoted when it holds ";" or braces, so that all of it stays the password (and is masked).
+      gCNT = gCNT + QStringLiteral(";Password=") + QuoteConnectionValue(gDBPassword) + QStringLiteral(";");
     }
-    if (!ConnectADO(gCNT, gCnn())) {
+    // A SQLite file that is not there is created only in a folder ./run has just prepared, or
+    // when the operator says so: a mistyped or moved file must not start an empty database.
+    const QString marker = QDir(gAppPath).absoluteFilePath(QString::fromLatin1(kFreshHomeMarker));
+    const bool freshHome = QFile::exists(marker);
+    const auto mayCreate = [freshHome](const QString& path) {
+      return freshHome || Dialogs().askYesNo(QStringLiteral("資料庫檔案不存在:\r\n") + path +
+                                                 QStringLiteral("\r\n是否建立新的資料庫?"),
+                                             gAppName);
+    };
+    const bool connected = ConnectADO(gCNT, gCnn(), mayCreate);
+    if (freshHome) QFile::remove(marker);
+    if (!connected) {
       Dialogs().messageBox(QStringLiteral("連線失敗!\r\n") + MaskPassword(gCNT) +
                                QStringLiteral("\r\n請檢查GCNT設定:") + gIniFile,
                            gAppName, MsgIcon::None);
@@ -88,7 +89,9 @@ bool InitMsgDB() {
   if (IsFile(path)) {
     // The message database is a SQLite file here; its look-up is prepared once to prove
     // that the file really is one.
-    if (ConnectADO(QStringLiteral("Provider=SQLite;Data Source=") + path, gMsgCnn())) {
+    // Read-only: the program only looks messages up, and leaves the file's journal as it is.
+    if (ConnectADO(QStringLiteral("Provider=SQLite;Data Source=") + QuoteConnectionValue(path) + QStringLiteral(";Mode=Read"),
+                   gMsgCnn())) {
       QSqlQuery lookup(gMsgCnn().database());
       if (lookup.prepare(QStringLiteral("Select * From Msg Where MsgID = ?"))) return true;
       gMsgCnn().close();
@@ -108,11 +111,7 @@ QString QuotText(const QVariant& value) {
 QVariant QuotStr(const QVariant& value) { return QuotText(value); }
 
 QString QuotDate(const QVariant& value, const QString& provider) {
-  const auto dt = ToDateTime(value);
-  if (!dt) return QStringLiteral("NULL");
-  const QString t = dt->toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
-  if (gDateQuote == QLatin1String("TO_DATE") || provider == QLatin1String("MSDAORA")) {
-    return QStringLiteral("TO_DATE('") + t + QStringLiteral("','YYYY/MM/DD HH24:MI:SS')");
-  }
-  return gDateQuote + t + gDateQuote;
+  return quotDate(value, provider == QLatin1String("MSDAORA") ? QStringLiteral("TO_DATE") : gDateQuote);
 }
+
+QString QuotDate(const QVariant& value, const Dialect& dialect) { return quotDate(value, dialect.dateQuote()); }

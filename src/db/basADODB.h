@@ -1,24 +1,20 @@
 #pragma once
-// Opening the databases, the SQL dialect of the main connection, and quoting values into SQL.
+// Opening the databases, the dialect globals of the main connection, and quoting values into SQL.
 #include "db/Connection.h"
 
 #include <QString>
 #include <QVariant>
 
-struct Dialect {
-  QString name;       // "MS_SQL", "ORACLE", "PG_SQL", "ACCESS", "SQLITE", "SQL_DB"
-  QString nowFunc;    // SQL for the current date and time
-  QString dateQuote;  // "'", "#" or "TO_DATE"
-};
-
-// The dialect table, by provider key ("SQLOLED", "POSTGRE", "SQLITE", ...).
-Dialect DialectForKey(const QString& key);
-// The provider key of a connection: "POSTGRE" when the connection string names PostgreSQL
-// after its first character, else the first seven characters of the provider, upper-cased.
-QString ProviderKey(const QString& provider, const QString& connectionString);
+// Written by scripts/prepare-home.sh into an application folder it has just prepared: the
+// first start creates the configured SQLite database without asking, and deletes the file.
+inline constexpr const char* kFreshHomeMarker = "tolva.new";
 
 bool InitINIgCNT();
-bool ConnectADO(const QString& connectionString, Connection& connection);
+// Opens the connection; false (and the error logged, password masked) when it fails. A SQLite
+// file that does not exist is created only when `mayCreate` says so.
+bool ConnectADO(const QString& connectionString, Connection& connection, const NewFilePolicy& mayCreate = {});
+// Mirrors the dialect of the connection (gCnn when none is given) into gDBType, gNowFunc and
+// gDateQuote; a key takes the dialect of that table row instead.
 void SetDBType(Connection* connection = nullptr, const QString& key = QString());
 bool InitMsgDB();
 // The message database connection (open only when the file was found).
@@ -26,4 +22,7 @@ Connection& gMsgCnn();
 
 QVariant QuotStr(const QVariant& value);
 QString QuotText(const QVariant& value);
+// A date as an SQL literal in the style of gDateQuote (TO_DATE for the provider "MSDAORA"),
+// or in the style of a connection's dialect; NULL when the value is not a date.
 QString QuotDate(const QVariant& value, const QString& provider = QString());
+QString QuotDate(const QVariant& value, const Dialect& dialect);

@@ -16,11 +16,12 @@ QString keyWhere(const QString& noCode, const QString& noBy) {
 
 // The program-side numbering: read the row, create it when missing, write the next number
 // back. It runs inside the caller's transaction, or in one of its own; on SQLite a
-// transaction holds the write lock from its start, so two workstations never read the same
+// transaction holds the write lock from its start, so two processes never read the same
 // row value.
 qint64 drawInProgram(Connection& cnn, const QString& noCode, const QString& noBy) {
   std::optional<TransactionGuard> own;
   if (!cnn.inTransaction()) own.emplace(cnn);
+  const QString now = cnn.dialect().nowFunc();
   std::optional<qint64> current;
   {
     QSqlQuery q = cnn.query(QStringLiteral("Select * From xxNO") + keyWhere(noCode, noBy));
@@ -30,31 +31,19 @@ qint64 drawInProgram(Connection& cnn, const QString& noCode, const QString& noBy
   if (current) {
     next = *current;
     cnn.execute(QStringLiteral("Update xxNO Set NoNext = ") + QString::number(next + 1) + QStringLiteral(", UpdDate = ") +
-                gNowFunc + keyWhere(noCode, noBy));
+                now + keyWhere(noCode, noBy));
   } else {
     cnn.execute(QStringLiteral("INSERT INTO xxNO (NoCode, NoBy, NoNext, FileDate) VALUES ( ") + QuotText(noCode) +
-                QStringLiteral(" , ") + QuotText(noBy) + QStringLiteral(" , 2 , ") + gNowFunc + QStringLiteral(")"));
+                QStringLiteral(" , ") + QuotText(noBy) + QStringLiteral(" , 2 , ") + now + QStringLiteral(")"));
   }
   if (own) own->commit();
   return next;
 }
 
-// PostgreSQL: the schema's getnonext function.
-bool drawByFunction(Connection& cnn, const QString& noCode, const QString& noBy, qint64& next, QString& text) {
-  QSqlQuery q = cnn.query(QStringLiteral("Select * From getnonext( ") + QuotText(noCode) + QStringLiteral(", ") +
-                          QuotText(noBy) + QStringLiteral(" )"));
-  if (!q.next()) return false;
-  next = q.value(QStringLiteral("pnonext")).toLongLong();
-  text = q.value(QStringLiteral("pnonextstr")).toString();
-  return true;
-}
-
-// SQL Server and the other server dialects: the schema's getNoNext procedure.
-bool drawByProcedure(Connection& cnn, const QString& noCode, const QString& noBy, qint64& next, QString& text) {
-  QSqlQuery q = cnn.query(QStringLiteral("SET NOCOUNT ON; DECLARE @pNoNext BIGINT, @pNoStr VARCHAR(20); "
-                                         "EXEC getNoNext ") +
-                          QuotText(noCode) + QStringLiteral(", ") + QuotText(noBy) +
-                          QStringLiteral(", @pNoNext OUTPUT, @pNoStr OUTPUT; SELECT @pNoNext AS pNoNext, @pNoStr AS pNoStr"));
+// The database's own numbering routine (the getnonext function, the getNoNext procedure):
+// the number and its text form in the first row.
+bool drawByRoutine(Connection& cnn, const QString& noCode, const QString& noBy, qint64& next, QString& text) {
+  QSqlQuery q = cnn.query(cnn.dialect().numberingQuery(noCode, noBy));
   if (!q.next() || q.value(0).isNull()) return false;
   next = q.value(0).toLongLong();
   text = q.value(1).toString();
@@ -147,14 +136,12 @@ QString XXNoText(qint64 number) {
 bool getXXNo(const QString& noCode, const QString& noBy, qint64& next, QString& nextText, Connection& cnn) {
   bool drawn = false;
   try {
-    if (gNowFunc != QLatin1String("now()")) {
-      drawn = drawByProcedure(cnn, noCode, noBy, next, nextText);
-    } else if (gDateQuote != QLatin1String("'") || gDBType == QLatin1String("SQLITE")) {
+    if (cnn.dialect().numbering() == Numbering::InProgram) {
       next = drawInProgram(cnn, noCode, noBy);
       nextText = XXNoText(next);
       drawn = true;
     } else {
-      drawn = drawByFunction(cnn, noCode, noBy, next, nextText);
+      drawn = drawByRoutine(cnn, noCode, noBy, next, nextText);
     }
   } catch (...) {
     LogError(QStringLiteral("getXXNo"));
@@ -172,7 +159,8 @@ bool QryByKeyText(const QString& table, const QString& keyField, const QString& 
     throw TolvaError(QStringLiteral("5"), QStringLiteral("Invalid table or column name: ") + table + QLatin1Char('.') + keyField);
   }
   QSqlQuery q = gCnn().query(QStringLiteral("Select * From ") + table + QStringLiteral(" Where ") + keyField +
-                             QStringLiteral(" = ") + QuotText(keyText));
+                                 QStringLiteral(" = ?"),
+                             {keyText.trimmed()});
   if (!q.next()) return false;
   if (row) *row = q.record();
   return true;

@@ -39,7 +39,7 @@ QString XXNoText(qint64 number);
 
 // Looks up the first row of `table` whose column `keyField` equals `keyText`. True when there
 // is one; `row`, when given, receives it. Table and column are names the program passes (a
-// name that is not a plain identifier is refused); the key text is quoted. Errors raise to
+// name that is not a plain identifier is refused); the key text is bound, trimmed. Errors raise to
 // the caller's trap, so that a failed look-up is never taken for "not found".
 bool QryByKeyText(const QString& table, const QString& keyField, const QString& keyText,
                   QSqlRecord* row = nullptr);

@@ -2,7 +2,6 @@
 
 #include "app/CodePage.h"
 #include "db/Connection.h"
-#include "db/basADODB.h"
 #include "db/basDB.h"
 
 #include <QRegularExpression>
@@ -42,9 +41,9 @@ bool StoreExists(const QString& code, QString* name) {
 }
 
 bool StoreInUse(const QString& code) {
-  const QString q = QuotText(code);
-  if (gCnn().scalar(QStringLiteral("Select Count(*) From Tolva Where IssueDept = ") + q).toLongLong() > 0) return true;
-  return gCnn().scalar(QStringLiteral("Select Count(*) From TolvaLog Where TxnDept = ") + q).toLongLong() > 0;
+  const QVariantList key{code.trimmed()};
+  if (gCnn().scalar(QStringLiteral("Select Count(*) From Tolva Where IssueDept = ?"), key).toLongLong() > 0) return true;
+  return gCnn().scalar(QStringLiteral("Select Count(*) From TolvaLog Where TxnDept = ?"), key).toLongLong() > 0;
 }
 
 int NextListNo() {
@@ -52,17 +51,17 @@ int NextListNo() {
   return last.isNull() || !last.isValid() ? 1 : last.toInt() + 1;
 }
 
+// The values the operator typed are bound, never written into the statement.
 void InsertStore(const StoreRow& row) {
-  gCnn().execute(QStringLiteral("INSERT INTO Store ( StoreID, StoreName, ListNo ) VALUES ( ") + QuotText(row.id) +
-                 QStringLiteral(", ") + QuotText(row.name) + QStringLiteral(", ") + QString::number(row.listNo) +
-                 QStringLiteral(") "));
+  gCnn().execute(QStringLiteral("INSERT INTO Store ( StoreID, StoreName, ListNo ) VALUES ( ?, ?, ? ) "),
+                 {row.id.trimmed(), row.name.trimmed(), row.listNo});
 }
 
 int UpdateStore(const StoreRow& row) {
-  return gCnn().execute(QStringLiteral("Update Store Set StoreName = ") + QuotText(row.name) + QStringLiteral(" , ListNo = ") +
-                 QString::number(row.listNo) + QStringLiteral(" Where StoreID = ") + QuotText(row.id));
+  return gCnn().execute(QStringLiteral("Update Store Set StoreName = ? , ListNo = ? Where StoreID = ?"),
+                        {row.name.trimmed(), row.listNo, row.id.trimmed()});
 }
 
 int DeleteStore(const QString& code) {
-  return gCnn().execute(QStringLiteral("Delete From Store Where StoreID = ") + QuotText(code));
+  return gCnn().execute(QStringLiteral("Delete From Store Where StoreID = ?"), {code.trimmed()});
 }

@@ -1,8 +1,8 @@
 #include "app/Clock.h"
-#include "app/frmCode.h"
 #include "app/frmFgDate.h"
 #include "app/globals.h"
 #include "db/Connection.h"
+#include "db/frmCode.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // The card wait dialog as the operator sees it, with the real Qt dialogs installed.
 #include "CardFixture.h"
 
-#include "app/uiQtDialogs.h"
+#include "startup/uiQtDialogs.h"
 #include "card/basBorixCRW.h"
 #include "card/frmWaitCard.h"
 

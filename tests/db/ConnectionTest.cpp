@@ -1,13 +1,15 @@
+#include "app/Dates.h"
 #include "app/ErrorReport.h"
-#include "app/uiQtDialogs.h"
 #include "app/globals.h"
 #include "db/Connection.h"
 #include "db/basADODB.h"
+#include "startup/uiQtDialogs.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QInputDialog>
+#include <QSqlQuery>
 #include <QTimer>
 
 class DialectTest : public AppTest {};
@@ -101,18 +103,100 @@ TEST_F(DialectTest, PasswordTypedIntoTheRealBoxIsHidden) {
 }
 
 TEST_F(DialectTest, FailedConnectionMasksThePasswordEverywhere) {
-  writeIni(QStringLiteral("[PARAM]\r\nGCNT=Provider=PostgreSQL;Host=127.0.0.1;Port=1;Database=x;User ID=u;Password=s3cret\r\n"));
-  EXPECT_FALSE(InitINIgCNT());
-  const QStringList boxes = dialogs_->texts(QStringLiteral("messageBox"));
-  ASSERT_EQ(boxes.size(), 1);
-  EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("連線失敗!\r\nProvider=PostgreSQL;")));
-  EXPECT_TRUE(boxes[0].contains(QStringLiteral("Password=****")));
-  EXPECT_TRUE(boxes[0].endsWith(QStringLiteral("\r\n請檢查GCNT設定:") + gIniFile));
-  EXPECT_FALSE(boxes[0].contains(QStringLiteral("s3cret")));
-  EXPECT_FALSE(readBytes(gErrFile).contains("s3cret"));
-  EXPECT_FALSE(gCnn().isOpen());
+  for (const char* password : {"s3cret", "p@ss!", "YWJj==", "{a;b}}c}"}) {
+    dialogs_->clear();
+    writeIni(QStringLiteral("[PARAM]\r\nGCNT=Provider=PostgreSQL;Host=127.0.0.1;Port=1;Database=x;User ID=u;Password=") +
+             QString::fromLatin1(password) + QStringLiteral(";\r\n"));
+    EXPECT_FALSE(InitINIgCNT());
+    const QStringList boxes = dialogs_->texts(QStringLiteral("messageBox"));
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0], QStringLiteral("連線失敗!\r\nProvider=PostgreSQL;Host=127.0.0.1;Port=1;Database=x;User ID=u;Password=****;"
+                                       "\r\n請檢查GCNT設定:") + gIniFile);
+    EXPECT_FALSE(readBytes(gErrFile).contains(password)) << password;
+    EXPECT_FALSE(gCnn().isOpen());
+  }
   // Every later statement fails into its caller's trap.
   EXPECT_THROW(gCnn().execute(QStringLiteral("SELECT 1")), TolvaError);
+}
+
+TEST_F(DialectTest, TypedPasswordWithASemicolonNeverShows) {
+  const QString base = QStringLiteral("Provider=SQLOLEDB;Data Source=127.0.0.1,1;Initial Catalog=x;User ID=sa");
+  writeIni(QStringLiteral("[PARAM]\r\nGCNT=") + base + QStringLiteral("\r\n"));
+  dialogs_->inputAnswers.push_back(QStringLiteral("Pa;Semi_42b;}x"));
+  EXPECT_FALSE(InitINIgCNT());  // no SQL Server here
+  EXPECT_EQ(gDBPassword, QStringLiteral("Pa;Semi_42b;}x"));
+  // All of it stays the password of the connection string.
+  EXPECT_EQ(ConnectionString(gCNT).value(QStringLiteral("password")), gDBPassword);
+  const QStringList boxes = dialogs_->texts(QStringLiteral("messageBox"));
+  ASSERT_EQ(boxes.size(), 1);
+  EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("連線失敗!\r\n") + base + QStringLiteral(";Password=****;\r\n"))) << boxes[0].toStdString();
+  for (const QString& text : {boxes[0], QString::fromUtf8(readBytes(gErrFile))}) {
+    EXPECT_FALSE(text.contains(QStringLiteral("Semi"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("42b"))) << text.toStdString();
+  }
+}
+
+TEST_F(DialectTest, OdbcStringQuotesEveryValueAndNamesTheConfiguredDriver) {
+  const QString odbc = OdbcConnectionString(ConnectionString(QStringLiteral(
+      "Provider=SQLOLEDB;Data Source=db;Initial Catalog=Tolva;User ID=sa;Password={p;w}}d=1};Driver=FreeTDS")));
+  const ConnectionString cs(odbc);
+  EXPECT_EQ(cs.value(QStringLiteral("DRIVER")), QStringLiteral("FreeTDS"));
+  EXPECT_EQ(cs.value(QStringLiteral("SERVER")), QStringLiteral("db"));
+  EXPECT_EQ(cs.value(QStringLiteral("PWD")), QStringLiteral("p;w}d=1"));
+  EXPECT_EQ(cs.value(QStringLiteral("TrustServerCertificate")), QStringLiteral("yes"));
+  EXPECT_TRUE(OdbcConnectionString(ConnectionString(QStringLiteral("Provider=SQLOLEDB;Data Source=db")))
+                  .startsWith(QStringLiteral("DRIVER={ODBC Driver 18 for SQL Server};")));
+  // The generic provider passes its pairs on, quoted again.
+  const ConnectionString generic(OdbcConnectionString(
+      ConnectionString(QStringLiteral("Provider=MSDASQL;Driver={PostgreSQL Unicode};Server=h;PWD={a;b}"))));
+  EXPECT_FALSE(generic.contains(QStringLiteral("Provider")));
+  EXPECT_EQ(generic.value(QStringLiteral("Driver")), QStringLiteral("PostgreSQL Unicode"));
+  EXPECT_EQ(generic.value(QStringLiteral("PWD")), QStringLiteral("a;b"));
+}
+
+TEST_F(DialectTest, MissingSqliteFileIsCreatedOnlyWhenTheOperatorSaysSo) {
+  const QString file = path(QStringLiteral("tolva.db"));
+  writeIni(QStringLiteral("[PARAM]\r\nGCNT=Provider=SQLite;Data Source=tolva.db\r\n"));
+  // No: the normal failure, and no file.
+  EXPECT_FALSE(InitINIgCNT());
+  ASSERT_EQ(dialogs_->texts(QStringLiteral("askYesNo")).size(), 1);
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("askYesNo"))[0].contains(file));
+  ASSERT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("messageBox"))[0].startsWith(QStringLiteral("連線失敗!\r\n")));
+  EXPECT_FALSE(QFile::exists(file));
+  EXPECT_FALSE(gCnn().isOpen());
+  // Without a question to ask (a second connection, the message database) nothing is created.
+  Connection c;
+  EXPECT_FALSE(ConnectADO(QStringLiteral("Provider=SQLite;Data Source=tolva.db"), c));
+  EXPECT_FALSE(ConnectADO(QStringLiteral("Provider=SQLite;Data Source=tolva.db;Mode=Read"), c, [](const QString&) { return true; }));
+  EXPECT_FALSE(QFile::exists(file));
+  // Yes: created, and the connection is open.
+  dialogs_->clear();
+  dialogs_->yesNoAnswers.push_back(true);
+  EXPECT_TRUE(InitINIgCNT());
+  EXPECT_TRUE(QFile::exists(file));
+  EXPECT_TRUE(gCnn().isOpen());
+  // Once it exists nobody is asked again.
+  gCnn().close();
+  dialogs_->clear();
+  EXPECT_TRUE(InitINIgCNT());
+  EXPECT_TRUE(dialogs_->shown.empty());
+}
+
+TEST_F(DialectTest, FreshlyPreparedFolderCreatesTheDatabaseOnceWithoutAsking) {
+  writeIni(QStringLiteral("[PARAM]\r\nGCNT=Provider=SQLite;Data Source=tolva.db\r\n"));
+  const QString marker = path(QString::fromLatin1(kFreshHomeMarker));
+  QFile(marker).open(QIODevice::WriteOnly);
+  ASSERT_TRUE(QFile::exists(marker));
+  EXPECT_TRUE(InitINIgCNT());
+  EXPECT_TRUE(dialogs_->shown.empty());
+  EXPECT_TRUE(QFile::exists(path(QStringLiteral("tolva.db"))));
+  // The marker is used up: a database that goes missing later is asked about.
+  EXPECT_FALSE(QFile::exists(marker));
+  gCnn().close();
+  QFile::remove(path(QStringLiteral("tolva.db")));
+  EXPECT_FALSE(InitINIgCNT());
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("askYesNo")).size(), 1);
 }
 
 TEST_F(DialectTest, FileThatIsNotADatabaseLeavesTheConnectionClosed) {
@@ -129,15 +213,13 @@ TEST_F(DialectTest, FileThatIsNotADatabaseLeavesTheConnectionClosed) {
   EXPECT_EQ(readBytes(path(QStringLiteral("junk.db"))), QByteArray(4096, 'j'));
 }
 
-TEST(GeneratedKeyTest, EachProviderAsksForThisSessionsKeyInAStatementOfItsOwn) {
-  EXPECT_EQ(GeneratedKeyQuery(QStringLiteral("SQLite")), QStringLiteral("SELECT last_insert_rowid()"));
-  EXPECT_EQ(GeneratedKeyQuery(QStringLiteral("PostgreSQL")), QStringLiteral("SELECT lastval()"));
+TEST(GeneratedKeyTest, ServerDialectsAskForThisSessionsKeyInAStatementOfItsOwn) {
   // ODBC is the PostgreSQL dialect; its statements would fail on anything else anyway.
-  EXPECT_EQ(GeneratedKeyQuery(QStringLiteral("MSDASQL.1")), QStringLiteral("SELECT lastval()"));
+  EXPECT_EQ(Dialect::forKey(QStringLiteral("MSDASQL")).generatedKeyQuery(), QStringLiteral("SELECT lastval()"));
   // On SQL Server the key query is a batch of its own, where SCOPE_IDENTITY() answers NULL
   // and every writer would fail.
-  for (const char* provider : {"SQLOLEDB", "SQLOLEDB.1"}) {
-    const QString sql = GeneratedKeyQuery(QString::fromLatin1(provider));
+  for (const char* key : {"SQLOLED", "MICROSO"}) {
+    const QString sql = Dialect::forKey(QString::fromLatin1(key)).generatedKeyQuery();
     EXPECT_TRUE(sql.contains(QStringLiteral("@@IDENTITY"))) << sql.toStdString();
     EXPECT_FALSE(sql.contains(QStringLiteral("SCOPE_IDENTITY"), Qt::CaseInsensitive)) << sql.toStdString();
   }
@@ -162,13 +244,18 @@ TEST_F(DialectTest, MessageDatabaseMissingOrPresent) {
 
   {
     Connection c;
-    c.open(QStringLiteral("Provider=SQLite;Data Source=") + path(QStringLiteral("msg.db")));
+    c.open(QStringLiteral("Provider=SQLite;Data Source=") + path(QStringLiteral("msg.db")), [](const QString&) { return true; });
+    c.execute(QStringLiteral("PRAGMA journal_mode=DELETE"));
     c.execute(QStringLiteral("CREATE TABLE Msg (MsgID VARCHAR(30) PRIMARY KEY, Msg VARCHAR(255))"));
   }
   writeIni(QStringLiteral("[PARAM]\r\nIDMSG=msg.db\r\n"));
   dialogs_->clear();
   EXPECT_TRUE(InitMsgDB());
   EXPECT_TRUE(dialogs_->shown.empty());
+  // Read-only, and the file keeps its journal: no write-ahead log next to it.
+  EXPECT_THROW(gMsgCnn().execute(QStringLiteral("INSERT INTO Msg VALUES ('a', 'b')")), TolvaError);
+  EXPECT_EQ(gMsgCnn().scalar(QStringLiteral("PRAGMA journal_mode")).toString().toLower(), QStringLiteral("delete"));
+  EXPECT_FALSE(QFile::exists(path(QStringLiteral("msg.db-wal"))));
 
   // A file that is not a database gets the same message as a missing one.
   QFile junk(path(QStringLiteral("junk.mdb")));
@@ -180,7 +267,7 @@ TEST_F(DialectTest, MessageDatabaseMissingOrPresent) {
 }
 
 TEST_F(DialectTest, SqliteRunsTheStatementFunctions) {
-  ASSERT_TRUE(ConnectADO(QStringLiteral("Provider=SQLite;Data Source=f.db"), gCnn()));
+  ASSERT_TRUE(ConnectADO(QStringLiteral("Provider=SQLite;Data Source=f.db"), gCnn(), [](const QString&) { return true; }));
   EXPECT_TRUE(QFile::exists(path(QStringLiteral("f.db"))));  // relative to the application folder
   gCnn().execute(QStringLiteral("CREATE TABLE TolvaLog (TxnType VARCHAR(2), Remark VARCHAR(20))"));
   gCnn().execute(QStringLiteral("INSERT INTO TolvaLog VALUES ('21', 'left(x'), ('11', '卡號'), ('99', NULL)"));
@@ -197,6 +284,39 @@ TEST(ConnectionStringTest, MaskAndParse) {
   const auto kv = ParseConnectionString(QStringLiteral("Provider=SQLite; Data Source = a b.db ;junk"));
   EXPECT_EQ(kv.value(QStringLiteral("provider")), QStringLiteral("SQLite"));
   EXPECT_EQ(kv.value(QStringLiteral("data source")), QStringLiteral("a b.db"));
+
+  // Punctuation and "=" belong to the value; the pairs after it keep their own keys.
+  const QString punct = QStringLiteral("Provider=PostgreSQL;User ID=u;Password=p@ss!;Database=d");
+  EXPECT_EQ(ParseConnectionString(punct).value(QStringLiteral("password")), QStringLiteral("p@ss!"));
+  EXPECT_EQ(ParseConnectionString(punct).value(QStringLiteral("database")), QStringLiteral("d"));
+  EXPECT_EQ(MaskPassword(punct), QStringLiteral("Provider=PostgreSQL;User ID=u;Password=****;Database=d"));
+  const QString base64 = QStringLiteral("Provider=PostgreSQL;Password=YWJj==;User ID=u");
+  EXPECT_EQ(ParseConnectionString(base64).value(QStringLiteral("password")), QStringLiteral("YWJj=="));
+  EXPECT_EQ(ParseConnectionString(base64).value(QStringLiteral("user id")), QStringLiteral("u"));
+  EXPECT_EQ(MaskPassword(base64), QStringLiteral("Provider=PostgreSQL;Password=****;User ID=u"));
+  EXPECT_EQ(MaskPassword(QStringLiteral("PWD=p@ss!;")), QStringLiteral("PWD=****;"));
+
+  // ODBC braces: ";" and "=" inside, "}}" for a brace; an unclosed brace takes the rest.
+  const QString braced = QStringLiteral("Password={a;b=}}c};Database=d");
+  EXPECT_EQ(ParseConnectionString(braced).value(QStringLiteral("password")), QStringLiteral("a;b=}c"));
+  EXPECT_EQ(ParseConnectionString(braced).value(QStringLiteral("database")), QStringLiteral("d"));
+  EXPECT_EQ(MaskPassword(braced), QStringLiteral("Password=****;Database=d"));
+  EXPECT_EQ(MaskPassword(QStringLiteral("A=1;Password={x;Database=d")), QStringLiteral("A=1;Password=****"));
+
+  // Whatever a value holds, quoted it comes back as it was.
+  for (const QString& v : {QStringLiteral("plain"), QStringLiteral("a;b"), QStringLiteral("{x}"), QStringLiteral("}}"),
+                           QStringLiteral(" blank "), QStringLiteral("p@ss!"), QStringLiteral("YWJj=="), QString()}) {
+    const ConnectionString cs(QStringLiteral("Password=") + QuoteConnectionValue(v) + QStringLiteral(";Next=1"));
+    EXPECT_EQ(cs.value(QStringLiteral("password")), v) << v.toStdString();
+    EXPECT_EQ(cs.value(QStringLiteral("next")), QStringLiteral("1")) << v.toStdString();
+  }
+  EXPECT_EQ(QuoteConnectionValue(QStringLiteral("plain")), QStringLiteral("plain"));
+
+  // A driver's message that repeats the password.
+  const ConnectionString secret(QStringLiteral("User ID=u;Password={p@ss;word}"));
+  EXPECT_EQ(secret.hidePassword(QStringLiteral("bad password \"p@ss;word\" for u; Password=x")),
+            QStringLiteral("bad password \"****\" for u; Password=****"));
+  EXPECT_EQ(QuoteConnectionValue(QString()), QString());
 }
 
 // Cases on a real database of each dialect.
@@ -204,7 +324,9 @@ class ConnectionTest : public DbTest {};
 
 TEST_P(ConnectionTest, OpensAndSetsTheDialect) {
   EXPECT_TRUE(gCnn().isOpen());
-  EXPECT_EQ(gDBType, isPostgres() ? QStringLiteral("PG_SQL") : QStringLiteral("SQLITE"));
+  EXPECT_EQ(gCnn().dialect().name(), isPostgres() ? QStringLiteral("PG_SQL") : QStringLiteral("SQLITE"));
+  // The globals mirror it.
+  EXPECT_EQ(gDBType, gCnn().dialect().name());
   EXPECT_EQ(gNowFunc, QStringLiteral("now()"));
   gCnn().execute(QStringLiteral("CREATE TABLE t (id INTEGER, name VARCHAR(20), d TIMESTAMP)"));
   EXPECT_EQ(gCnn().execute(QStringLiteral("INSERT INTO t VALUES (1, ") + QuotText(QStringLiteral("O'Brien")) +
@@ -271,6 +393,22 @@ TEST_P(ConnectionTest, GeneratedKeyIsThisConnectionsOwn) {
   other.execute(QStringLiteral("INSERT INTO t (v) VALUES (2)"));
   EXPECT_EQ(gCnn().lastInsertId().toInt(), 1);
   EXPECT_EQ(other.lastInsertId().toInt(), 2);
+}
+
+TEST_P(ConnectionTest, BoundValuesAreStoredAsTheyAre) {
+  gCnn().execute(QStringLiteral("CREATE TABLE t (id INTEGER, name VARCHAR(40), d TIMESTAMP)"));
+  const QString hostile = QStringLiteral("\\',1);DELETE FROM t;-- ?");
+  const QDateTime when(QDate(2026, 3, 5), QTime(14, 7, 9));
+  EXPECT_EQ(gCnn().execute(QStringLiteral("INSERT INTO t VALUES (?, ?, ?)"), {1, hostile, gCnn().dialect().dateValue(when)}), 1);
+  EXPECT_EQ(gCnn().execute(QStringLiteral("INSERT INTO t VALUES (?, ?, ?)"), {2, QVariant(), QVariant()}), 1);
+  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT name FROM t WHERE id = ?"), {1}).toString(), hostile);
+  EXPECT_EQ(ToDateTime(gCnn().scalar(QStringLiteral("SELECT d FROM t WHERE name = ?"), {hostile})), when);
+  EXPECT_TRUE(gCnn().scalar(QStringLiteral("SELECT name FROM t WHERE id = ?"), {2}).isNull());
+  QSqlQuery q = gCnn().query(QStringLiteral("SELECT COUNT(*) FROM t WHERE name = ? OR id = ?"), {hostile, 2});
+  ASSERT_TRUE(q.next());
+  EXPECT_EQ(q.value(0).toInt(), 2);
+  // A failing bound statement reaches the trap like any other.
+  EXPECT_THROW(gCnn().execute(QStringLiteral("INSERT INTO nowhere VALUES (?)"), {1}), TolvaError);
 }
 
 TOLVA_DB_TEST_SUITE(ConnectionTest);

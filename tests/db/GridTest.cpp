@@ -2,6 +2,7 @@
 #include "app/globals.h"
 #include "app/uiElaBar.h"
 #include "app/uiGrid.h"
+#include "db/uiLoadFG.h"
 #include "app/uiSelectDir.h"
 #include "db/Connection.h"
 #include "db/Records.h"

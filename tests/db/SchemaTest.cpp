@@ -1,6 +1,6 @@
 #include "app/ErrorReport.h"
 #include "app/globals.h"
-#include "app/uiStartup.h"
+#include "startup/uiStartup.h"
 #include "db/Connection.h"
 #include "db/SchemaScript.h"
 #include "db/basADODB.h"

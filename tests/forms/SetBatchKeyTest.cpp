@@ -1,4 +1,4 @@
-#include "app/InitTolva.h"
+#include "startup/InitTolva.h"
 #include "app/globals.h"
 #include "card/fmSetBatchKey.h"
 #include "db/Connection.h"

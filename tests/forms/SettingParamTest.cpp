@@ -1,6 +1,6 @@
 #include "app/Ini.h"
-#include "app/InitTolva.h"
-#include "app/frmCode.h"
+#include "startup/InitTolva.h"
+#include "db/frmCode.h"
 #include "app/globals.h"
 #include "app/uiElaBar.h"
 #include "db/Connection.h"

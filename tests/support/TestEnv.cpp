@@ -10,6 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QSettings>
 
 namespace {
@@ -90,10 +93,11 @@ void DbTest::SetUp() {
     cnt_ = server + (server.endsWith(QLatin1Char(';')) ? QString() : QStringLiteral(";")) +
            QStringLiteral("Search Path=") + pgSchema_ + QStringLiteral(";");
   }
-  ASSERT_TRUE(ConnectADO(cnt_, gCnn()));
+  // The SQLite file is new: created without asking.
+  ASSERT_TRUE(ConnectADO(cnt_, gCnn(), [](const QString&) { return true; }));
   SetDBType();
   // Every database case starts from the real schema of its dialect.
-  ASSERT_NO_THROW(CreateSchema(gCnn(), gDBType));
+  ASSERT_NO_THROW(CreateSchema(gCnn()));
 }
 
 void DbTest::TearDown() {
@@ -105,4 +109,56 @@ void DbTest::TearDown() {
     admin.execute(QStringLiteral("DROP SCHEMA ") + pgSchema_ + QStringLiteral(" CASCADE"));
   }
   AppTest::TearDown();
+}
+
+void NonConformingServerTest::SetUp() {
+  DbTest::SetUp();
+  if (IsSkipped() || HasFatalFailure() || !isPostgres()) return;
+  gCnn().close();
+  const QString server = qEnvironmentVariable("TOLVA_TEST_PG");
+  database_ = QStringLiteral("tolva_nc_%1").arg(QRandomGenerator::global()->generate64(), 0, 16);
+  {
+    Connection admin;
+    admin.open(server);
+    admin.execute(QStringLiteral("CREATE DATABASE ") + database_);
+    admin.execute(QStringLiteral("ALTER DATABASE ") + database_ + QStringLiteral(" SET standard_conforming_strings = off"));
+  }
+  QString cnt = server;
+  cnt.replace(QRegularExpression(QStringLiteral("(?i)Database=[^;]*")), QStringLiteral("Database=") + database_);
+  cnt_ = cnt;
+  ASSERT_TRUE(ConnectADO(cnt_, gCnn()));
+  SetDBType();
+  ASSERT_NO_THROW(CreateSchema(gCnn()));
+}
+
+void NonConformingServerTest::TearDown() {
+  gCnn().close();
+  if (!database_.isEmpty()) {
+    Connection admin;
+    admin.open(qEnvironmentVariable("TOLVA_TEST_PG"));
+    admin.execute(QStringLiteral("DROP DATABASE ") + database_ + QStringLiteral(" WITH (FORCE)"));
+  }
+  DbTest::TearDown();
+}
+
+QString NonConformingServerTest::serverDefault() {
+  const auto kv = ParseConnectionString(cnt_);
+  const QString name = QStringLiteral("plain-%1").arg(QRandomGenerator::global()->generate64(), 0, 16);
+  QString value;
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    db.setHostName(kv.value(QStringLiteral("host")));
+    db.setPort(kv.value(QStringLiteral("port")).toInt());
+    db.setDatabaseName(kv.value(QStringLiteral("database")));
+    db.setUserName(kv.value(QStringLiteral("user id")));
+    db.setPassword(kv.value(QStringLiteral("password")));
+    if (db.open()) {
+      QSqlQuery q(db);
+      if (q.exec(QStringLiteral("SHOW standard_conforming_strings")) && q.next()) value = q.value(0).toString();
+      q.finish();
+      db.close();
+    }
+  }
+  QSqlDatabase::removeDatabase(name);
+  return value;
 }

@@ -48,6 +48,20 @@ protected:
   QString pgSchema_;
 };
 
+// A DbTest whose PostgreSQL database leaves standard_conforming_strings off by default (a
+// throwaway database of its own, created with that setting), so that a backslash in a
+// quoted text would escape its quote on any session that does not switch it on. SQLite runs
+// as in DbTest.
+class NonConformingServerTest : public DbTest {
+protected:
+  void SetUp() override;
+  void TearDown() override;
+  // The server default on a plain connection that does not set anything: "off".
+  QString serverDefault();
+
+  QString database_;
+};
+
 // Runs the cases of a DbTest suite on SQLite (instances "SQLite/...") and PostgreSQL
 // ("PostgreSQL/...", a CTest test of its own).
 #define TOLVA_DB_TEST_SUITE(Suite)                                                    \

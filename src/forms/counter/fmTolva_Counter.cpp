@@ -82,11 +82,7 @@ QString counterText(const CardTxn& txn) {
 }
 
 // Whole points earned by an amount at a rate of points per unit amount (fractions dropped).
-Money earnedPoints(const Money& amount, const Money& rate) {
-  __extension__ using Wide = __int128;
-  const Wide units = static_cast<Wide>(amount.units()) * rate.units() / Money::kScale;
-  return Money::fromUnits(static_cast<std::int64_t>(units / Money::kScale * Money::kScale));
-}
+Money earnedPoints(const Money& amount, const Money& rate) { return (amount * rate).truncatedToWhole(); }
 
 // The card message printed under the values: the six lines of the card message file.
 QString counterFaceText() {
@@ -237,10 +233,10 @@ void fmTolva::cmdDeductAmt_Click() {
     refuseCounterOp(action, msg);
     return;
   }
-  const Money points = rate ? earnedPoints(*amount, *rate) : Money();
   runCounterOp(QStringLiteral("fmTolva_cmdDeductAmt_Click"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
     v.dbStep = updateMaster;
-    return QDR_DeductPrint(*amount, points, v, m, &t);
+    // Inside the operation's trap: a rate too large for the amount is an overflow error.
+    return QDR_DeductPrint(*amount, rate ? earnedPoints(*amount, *rate) : Money(), v, m, &t);
   });
 }
 

@@ -12,6 +12,7 @@
 #include "card/uiCardMsgPanel.h"
 #include "db/Connection.h"
 #include "db/basADODB.h"
+#include "db/frmCode.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>

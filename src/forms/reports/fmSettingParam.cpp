@@ -11,6 +11,7 @@
 #include "db/Connection.h"
 #include "db/basDB.h"
 #include "db/basStore.h"
+#include "db/frmCode.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

@@ -10,6 +10,7 @@
 #include "db/Connection.h"
 #include "db/basDB.h"
 #include "db/basStore.h"
+#include "db/uiLoadFG.h"
 #include "forms/reports/frmPrint.h"
 
 #include <QCloseEvent>

@@ -1,4 +1,4 @@
-#include "app/uiQtDialogs.h"
+#include "startup/uiQtDialogs.h"
 
 #include "app/frmMsg.h"
 #include "card/frmWaitCard.h"

@@ -1,4 +1,4 @@
-#include "app/InitTolva.h"
+#include "startup/InitTolva.h"
 #include "app/TextUtil.h"
 #include "app/globals.h"
 #include "db/Connection.h"
@@ -43,13 +43,6 @@ TEST_P(InitTolvaTest, WithoutAConnectionTheDefaultsApplySilently) {
   InitTolva();
   EXPECT_EQ(gBatchNo, QStringLiteral("V0001"));
   EXPECT_TRUE(dialogs_->shown.empty());
-}
-
-TEST(BatchKeyTest, StoredFormRoundTrips) {
-  EXPECT_EQ(BatchKeyToStored(QStringLiteral("K3y9")), StrToHex(Encrypt("K3y9", "KMPW")));
-  EXPECT_EQ(BatchKeyToStored(QStringLiteral("AB")), QStringLiteral("0A0F"));  // 'A'^'K', 'B'^'M'
-  EXPECT_EQ(BatchKeyFromStored(BatchKeyToStored(QStringLiteral("Key-12345"))), QStringLiteral("Key-12345"));
-  EXPECT_TRUE(BatchKeyFromStored(QString()).isEmpty());
 }
 
 TOLVA_DB_TEST_SUITE(InitTolvaTest);

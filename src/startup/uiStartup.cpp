@@ -1,13 +1,13 @@
-#include "app/uiStartup.h"
+#include "startup/uiStartup.h"
 
 #include "app/ErrorReport.h"
-#include "app/InitTolva.h"
 #include "app/bmMain.h"
 #include "app/globals.h"
-#include "app/uiQtDialogs.h"
-#include "db/SchemaScript.h"
 #include "db/basADODB.h"
 #include "forms/counter/fmTolva.h"
+#include "startup/InitSchema.h"
+#include "startup/InitTolva.h"
+#include "startup/uiQtDialogs.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,16 +1,12 @@
-#include "app/InitTolva.h"
+#include "startup/InitTolva.h"
 
-#include "app/CodePage.h"
 #include "app/ErrorReport.h"
 #include "app/Ini.h"
-#include "app/TextUtil.h"
 #include "app/globals.h"
+#include "card/BatchKey.h"
 #include "db/basDB.h"
 
 namespace {
-
-// The built-in key under which the card data key is stored.
-const QByteArray kMasterKey = QByteArrayLiteral("KMPW");
 
 QString paramOr(const char* id, const QString& fallback) {
   QString value;
@@ -18,10 +14,6 @@ QString paramOr(const char* id, const QString& fallback) {
 }
 
 }  // namespace
-
-QString BatchKeyFromStored(const QString& hex) { return CodePage::fromAnsi(Encrypt(HexToStr(hex), kMasterKey)); }
-
-QString BatchKeyToStored(const QString& key) { return StrToHex(Encrypt(CodePage::toAnsi(key), kMasterKey)); }
 
 void InitTolva() {
   try {

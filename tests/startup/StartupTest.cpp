@@ -1,7 +1,7 @@
 #include "app/CodePage.h"
 #include "app/bmMain.h"
 #include "app/globals.h"
-#include "app/uiStartup.h"
+#include "startup/uiStartup.h"
 #include "db/Connection.h"
 #include "support/TestEnv.h"
 
@@ -90,6 +90,9 @@ TEST_F(StartupTest, FreshInstallOpensTheMainWindowWithoutAnyBox) {
   EXPECT_EQ(main->windowTitle(), QStringLiteral("QDR卡管理作業"));
   EXPECT_TRUE(gCnn().isOpen());
   EXPECT_TRUE(QFile::exists(path(QStringLiteral("tolva.db"))));
+  // The folder's first start used up the marker ./run left; the message database was only read.
+  EXPECT_FALSE(QFile::exists(path(QStringLiteral("tolva.new"))));
+  EXPECT_FALSE(QFile::exists(path(QStringLiteral("IDMSG.MDB-wal"))));
   delete main;
   gMainForm = nullptr;
 }

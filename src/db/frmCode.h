@@ -3,6 +3,7 @@
 // copies the chosen row into the calling window's fields.
 #include <QDialog>
 
+class FieldBehaviour;
 class QLineEdit;
 class QTableWidget;
 
@@ -35,9 +36,10 @@ private:
   QLineEdit* description_ = nullptr;
 };
 
-// Loads the rows of a query into a grid (one column per query column, in select order) with
-// screen updates suspended. A database error is reported with the query text after "pvSQL:".
-bool FGLoad_NoRedraw(QTableWidget* grid, const QString& sql);
-
 // The one code picker of the program, created on first use.
 frmCode& CodePicker();
+
+// A code field: F8 and double-click open the code picker on the query; the chosen row fills
+// the field and, when given, the description field.
+FieldBehaviour* InstallCodeField(QLineEdit* field, const QString& sql, QLineEdit* description = nullptr,
+                                 const QString& heading1 = QString(), const QString& heading2 = QString());

@@ -1,15 +1,15 @@
-#include "app/frmCode.h"
+#include "db/frmCode.h"
 
 #include "app/ErrorReport.h"
 #include "app/uiFormUtil.h"
-#include "db/Connection.h"
+#include "app/uiFieldBehaviour.h"
+#include "db/uiLoadFG.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QSqlQuery>
-#include <QSqlRecord>
+#include <QPointer>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -105,31 +105,17 @@ void frmCode::closeEvent(QCloseEvent* event) {
   QDialog::closeEvent(event);
 }
 
-bool FGLoad_NoRedraw(QTableWidget* grid, const QString& sql) {
-  grid->setUpdatesEnabled(false);
-  try {
-    QSqlQuery q = gCnn().query(sql);
-    const int columns = q.record().count();
-    if (grid->columnCount() < columns) grid->setColumnCount(columns);
-    while (q.next()) {
-      const int row = grid->rowCount();
-      grid->insertRow(row);
-      for (int c = 0; c < columns; ++c) {
-        grid->setItem(row, c, new QTableWidgetItem(q.value(c).isNull() ? QString() : q.value(c).toString()));
-      }
-    }
-    grid->setUpdatesEnabled(true);
-    return true;
-  } catch (...) {
-    grid->setUpdatesEnabled(true);
-    QString number, description;
-    CurrentErrorInfo(number, description);
-    ReportError(QStringLiteral("FGLoad_NoRedraw"), number, description + QStringLiteral("\r\npvSQL:") + sql);
-    return false;
-  }
-}
-
 frmCode& CodePicker() {
   static frmCode* picker = new frmCode;
   return *picker;
+}
+
+FieldBehaviour* InstallCodeField(QLineEdit* field, const QString& sql, QLineEdit* description,
+                                 const QString& heading1, const QString& heading2) {
+  FieldBehaviour* fb = FieldBehaviour::install(field);
+  QPointer<QLineEdit> desc(description);
+  fb->setPicker([sql, desc, heading1, heading2](QLineEdit* f) {
+    CodePicker().ShowPick(sql, f, desc, heading1, heading2);
+  });
+  return fb;
 }

@@ -1,0 +1,13 @@
+#include "card/BatchKey.h"
+
+#include "app/CodePage.h"
+#include "app/TextUtil.h"
+
+namespace {
+// The built-in key under which the card data key is stored.
+const QByteArray kMasterKey = QByteArrayLiteral("KMPW");
+}  // namespace
+
+QString BatchKeyFromStored(const QString& hex) { return CodePage::fromAnsi(Encrypt(HexToStr(hex), kMasterKey)); }
+
+QString BatchKeyToStored(const QString& key) { return StrToHex(Encrypt(CodePage::toAnsi(key), kMasterKey)); }

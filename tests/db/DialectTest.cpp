@@ -1,0 +1,91 @@
+#include "app/Dates.h"
+#include "app/globals.h"
+#include "db/Connection.h"
+#include "db/Records.h"
+#include "db/basADODB.h"
+#include "db/basDB.h"
+#include "support/TestEnv.h"
+
+#include <QSqlQuery>
+
+// The dialect object of a real connection, on each database.
+class DialectOnDatabaseTest : public DbTest {
+protected:
+  QList<qint64> keys(const QString& sql) {
+    QList<qint64> out;
+    QSqlQuery q = gCnn().query(sql);
+    while (q.next()) out << q.value(0).toLongLong();
+    return out;
+  }
+};
+
+TEST_P(DialectOnDatabaseTest, NowDateLiteralsRangesAndGeneratedRowNumbers) {
+  const Dialect& d = gCnn().dialect();
+  EXPECT_EQ(d.name(), isPostgres() ? QStringLiteral("PG_SQL") : QStringLiteral("SQLITE"));
+  EXPECT_EQ(d.numbering(), isPostgres() ? Numbering::Function : Numbering::InProgram);
+
+  // The database's own time, close to the program's.
+  const auto now = ToDateTime(gCnn().scalar(QStringLiteral("SELECT ") + d.nowFunc()));
+  ASSERT_TRUE(now.has_value());
+  EXPECT_LT(qAbs(now->secsTo(QDateTime::currentDateTime())), 300);
+
+  const QString serial = isPostgres() ? QStringLiteral("RNo SERIAL PRIMARY KEY") : QStringLiteral("RNo INTEGER PRIMARY KEY AUTOINCREMENT");
+  gCnn().execute(QStringLiteral("CREATE TABLE t (") + serial + QStringLiteral(", d TIMESTAMP)"));
+  const QList<QDateTime> moments{QDateTime(QDate(2026, 3, 4), QTime(23, 59, 59)), QDateTime(QDate(2026, 3, 5), QTime(0, 0)),
+                                 QDateTime(QDate(2026, 3, 6), QTime(23, 59, 59)), QDateTime(QDate(2026, 3, 7), QTime(0, 0))};
+  QList<qint64> generated;
+  for (const QDateTime& t : moments) {
+    gCnn().execute(QStringLiteral("INSERT INTO t (d) VALUES (") + d.dateLiteral(t) + QStringLiteral(")"));
+    generated << gCnn().scalar(d.generatedKeyQuery()).toLongLong();
+  }
+  EXPECT_EQ(generated, (QList<qint64>{1, 2, 3, 4}));
+  // A literal comes back as the same moment.
+  for (qsizetype i = 0; i < moments.size(); ++i) {
+    EXPECT_EQ(ToDateTime(gCnn().scalar(QStringLiteral("SELECT d FROM t WHERE RNo = ?"), {generated[i]})), moments[i]);
+  }
+  // A range takes whole days, the last one to its last second.
+  EXPECT_EQ(keys(QStringLiteral("SELECT RNo FROM t WHERE ") + d.dateRange(QStringLiteral("d"), QDate(2026, 3, 5), QDate(2026, 3, 6)) +
+                 QStringLiteral(" ORDER BY RNo")),
+            (QList<qint64>{2, 3}));
+  EXPECT_EQ(keys(QStringLiteral("SELECT RNo FROM t WHERE ") + d.dateRange(QStringLiteral("d"), QDate(2026, 3, 7), QDate(2026, 3, 7))),
+            (QList<qint64>{4}));
+  // A bound date compares as the literal does.
+  QSqlQuery q = gCnn().query(QStringLiteral("SELECT COUNT(*) FROM t WHERE d >= ?"),
+                             {d.dateValue(QDateTime(QDate(2026, 3, 6), QTime(0, 0)))});
+  ASSERT_TRUE(q.next());
+  EXPECT_EQ(q.value(0).toInt(), 2);
+}
+
+// The record writers and the numbering write for the connection they are given: the globals
+// below say Oracle (SYSDATE, TO_DATE, a numbering procedure), which neither database knows.
+TEST_P(DialectOnDatabaseTest, WritersAndNumberingFollowTheConnectionNotTheGlobals) {
+  SetDBType(nullptr, QStringLiteral("MSDAORA"));
+  ASSERT_EQ(gNowFunc, QStringLiteral("SYSDATE"));
+
+  TolvaRec card;
+  card.CardNo = QStringLiteral("V000001");
+  card.Status = QStringLiteral("01");
+  card.IssueDate = QDate(2026, 3, 5);
+  card.GoodThru = QDate(2027, 3, 31);
+  ASSERT_TRUE(ADD_Tolva(card, gCnn()));
+  TolvaLogRec log;
+  log.TxnDept = QStringLiteral("001");
+  log.TxnType = QStringLiteral("11");
+  log.CardNo = QStringLiteral("V000001");
+  log.TxnDate = QDate(2026, 3, 5);
+  ASSERT_TRUE(ADD_TolvaLog(log, gCnn()));
+  VoidCardRec gone;
+  gone.CardNo = QStringLiteral("V000001");
+  ASSERT_TRUE(ADD_VoidCard(gone, gCnn()));
+  qint64 n = 0;
+  QString text;
+  ASSERT_TRUE(getXXNo(QStringLiteral("V"), QStringLiteral("Tolva"), n, text, gCnn()));
+  EXPECT_EQ(text, QStringLiteral("000001"));
+  EXPECT_TRUE(dialogs_->shown.empty());
+
+  EXPECT_EQ(ToDateTime(gCnn().scalar(QStringLiteral("SELECT TxnDate FROM TolvaLog")))->date(), QDate(2026, 3, 5));
+  EXPECT_EQ(ToDateTime(gCnn().scalar(QStringLiteral("SELECT GoodThru FROM Tolva")))->date(), QDate(2027, 3, 31));
+  EXPECT_TRUE(IsDate(gCnn().scalar(QStringLiteral("SELECT FileDate FROM Tolva"))));
+}
+
+TOLVA_DB_TEST_SUITE(DialectOnDatabaseTest);
