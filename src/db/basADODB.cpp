@@ -107,9 +107,25 @@ QString QuotText(const QVariant& value) {
 
 QVariant QuotStr(const QVariant& value) { return QuotText(value); }
 
+namespace {
+bool NoDateValue(const QVariant& value) {
+  switch (value.typeId()) {
+    case QMetaType::UnknownType: return true;
+    case QMetaType::QDate: return value.toDate().isNull();
+    case QMetaType::QDateTime: return value.toDateTime().isNull();
+    case QMetaType::QString:
+    case QMetaType::QByteArray: return value.toString().trimmed().isEmpty();
+    default: return value.isNull();
+  }
+}
+}  // namespace
+
 QString QuotDate(const QVariant& value, const QString& provider) {
+  // No value is no date; a value that is not a date is a caller's mistake (display text, say),
+  // which must not turn a condition into "= NULL" that quietly matches nothing.
+  if (NoDateValue(value)) return QStringLiteral("NULL");
   const auto dt = ToDateTime(value);
-  if (!dt) return QStringLiteral("NULL");
+  if (!dt) throw TolvaError(QStringLiteral("13"), QStringLiteral("Type mismatch: not a date: ") + value.toString());
   const QString t = dt->toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
   if (gDateQuote == QLatin1String("TO_DATE") || provider == QLatin1String("MSDAORA")) {
     return QStringLiteral("TO_DATE('") + t + QStringLiteral("','YYYY/MM/DD HH24:MI:SS')");

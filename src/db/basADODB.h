@@ -26,4 +26,7 @@ Connection& gMsgCnn();
 
 QVariant QuotStr(const QVariant& value);
 QString QuotText(const QVariant& value);
+// A date value (QDate, QDateTime or a database text "2026/03/05 ...") as an SQL literal; no
+// value gives NULL. Display text ("115/03/05") is converted by the caller with DBDateSave:
+// anything else that is not a date raises TolvaError.
 QString QuotDate(const QVariant& value, const QString& provider = QString());
