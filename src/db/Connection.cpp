@@ -130,6 +130,7 @@ void Connection::close() {
   QSqlDatabase::removeDatabase(name_);
   provider_.clear();
   cnt_.clear();
+  if (inTransaction_) ReleaseErrorBoxes();
   inTransaction_ = false;
 }
 
@@ -205,6 +206,7 @@ void Connection::beginTrans() {
     raise(database().lastError(), QStringLiteral("BEGIN"));
   }
   inTransaction_ = true;
+  HoldErrorBoxes();
 }
 
 void Connection::commitTrans() {
@@ -212,10 +214,16 @@ void Connection::commitTrans() {
   if (provider_.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0) execute(QStringLiteral("COMMIT"));
   else if (!database().commit()) raise(database().lastError(), QStringLiteral("COMMIT"));
   inTransaction_ = false;
+  ReleaseErrorBoxes();
 }
 
 void Connection::rollbackTrans() {
   requireOpen();
+  // The error boxes kept during the transaction are shown once it is over, failed or not.
+  struct Release {
+    bool held;
+    ~Release() { if (held) ReleaseErrorBoxes(); }
+  } release{inTransaction_};
   inTransaction_ = false;
   if (provider_.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0) execute(QStringLiteral("ROLLBACK"));
   else if (!database().rollback()) raise(database().lastError(), QStringLiteral("ROLLBACK"));
