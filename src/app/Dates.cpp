@@ -69,28 +69,54 @@ QString DBDateDisp(const QVariant& value, const QString& format) {
   return d.toString(pattern);
 }
 
+namespace {
+
+bool isRocCalendar() {
+  return gCalendar == QLatin1String("CC/MM/DD") || gCalendar == QLatin1String("CCMMDD");
+}
+
+// A date typed in the ROC calendar: two or three digits of year (counted from 1911), two of
+// month and two of day, separated; "115/03/05" is 2026/03/05.
+QString rocDateSave(const QString& s) {
+  static const QRegularExpression re(QStringLiteral(R"(^(\d{2,3})\D(\d{2})\D(\d{2})$)"));
+  const auto m = re.match(s);
+  if (!m.hasMatch()) return {};
+  const QString candidate = QString::number(m.captured(1).toInt() + 1911) + QStringLiteral("/") + m.captured(2) +
+                            QStringLiteral("/") + m.captured(3);
+  return parseText(candidate) ? candidate : QString();
+}
+
+}  // namespace
+
 QString DBDateSave(const QString& text) {
   const QString s = text.trimmed();
   auto validOrEmpty = [](const QString& candidate) {
     return parseText(candidate) ? candidate : QString();
   };
-  if (gCalendar == QLatin1String("CC/MM/DD")) {
-    if (text.size() != 8) return {};
-    bool ok = false;
-    const int cc = text.left(2).toInt(&ok);
-    if (!ok) return {};
-    const QString candidate = QString::number(cc + 1911) + QStringLiteral("/") + text.mid(3, 2) +
-                              QStringLiteral("/") + text.right(2);
-    return validOrEmpty(candidate);
-  }
-  if (gCalendar != QLatin1String("YYYY/MM/DD")) return validOrEmpty(QStringLiteral("20") + s);
-  if (text.size() != 10) return {};
+  if (isRocCalendar()) return rocDateSave(s);
+  // A full date with a four-digit year is understood whatever the convention, so that a day
+  // outside 2000-2099, or a whole date under a month-only display, can still be entered.
+  const bool full = s.size() == 10 && s.left(4).toInt() >= 1000;
+  if (gCalendar == QLatin1String("YYYY/MM/DD")) return full ? validOrEmpty(s) : QString();
+  const QString twoDigitYear = validOrEmpty(QStringLiteral("20") + s);
+  if (!twoDigitYear.isEmpty() || !full) return twoDigitYear;
   return validOrEmpty(s);
 }
 
 QString dateAddSep(const QString& text) {
   if (!gDateSep.isEmpty() && text.contains(gDateSep)) return text;
   if (text.size() == 6) return text.left(2) + gDateSep + text.mid(2, 2) + gDateSep + text.right(2);
+  // Seven digits are a three-digit ROC year from 2011 on (1150305).
+  if (text.size() == 7 && isRocCalendar()) return text.left(3) + gDateSep + text.mid(3, 2) + gDateSep + text.right(2);
   if (text.size() == 8) return text.left(4) + gDateSep + text.mid(4, 2) + gDateSep + text.right(2);
   return {};
+}
+
+QString DateFieldText(const QDate& date) {
+  if (!date.isValid()) return {};
+  const bool twoDigitYear = gCalendar == QLatin1String("YY/MM/DD") || gCalendar == QLatin1String("YYMMDD");
+  const bool fullForm = gCalendar == QLatin1String("YYYY/MM") || (twoDigitYear && (date.year() < 2000 || date.year() > 2099));
+  if (!fullForm) return DBDateDisp(date);
+  const QString yyyy = QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
+  return yyyy + gDateSep + twoDigits(date.month()) + gDateSep + twoDigits(date.day());
 }

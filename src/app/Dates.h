@@ -13,3 +13,7 @@ bool IsDate(const QVariant& value);
 QString DBDateDisp(const QVariant& value, const QString& format = QString());
 QString DBDateSave(const QString& text);
 QString dateAddSep(const QString& text);
+// What a date field shows for a date chosen in the picker: the display convention, written in
+// full where the convention would lose the day (YYYY/MM) or the century (two-digit years).
+// Whatever it gives, the field accepts as the same day.
+QString DateFieldText(const QDate& date);

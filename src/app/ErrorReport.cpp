@@ -6,6 +6,7 @@
 #include "app/globals.h"
 
 #include <QFile>
+#include <QStringList>
 
 TolvaError::TolvaError(QString number, QString description)
     : std::runtime_error(description.toStdString()),
@@ -34,7 +35,30 @@ void appendErrorRecord(const QString& text) {
   f.write(CodePage::toAnsi(stamp + QStringLiteral("\r\n") + text));
 }
 
+int g_holds = 0;
+QStringList g_heldBoxes;
+
+void showBox(const QString& text) {
+  Dialogs().beep();
+  Dialogs().messageBox(text, gAppName, MsgIcon::Exclamation);
+}
+
 }  // namespace
+
+void HoldErrorBoxes() { ++g_holds; }
+
+void ReleaseErrorBoxes() {
+  if (g_holds > 0) --g_holds;
+  // A box shown here may run code that opens another transaction; it holds its own boxes.
+  while (g_holds == 0 && !g_heldBoxes.isEmpty()) {
+    const QString text = g_heldBoxes.takeFirst();
+    try {
+      showBox(text);
+    } catch (...) {
+      // The record is in the error log already; a box that cannot be shown is not a new error.
+    }
+  }
+}
 
 void CurrentErrorInfo(QString& number, QString& description) {
   number = QStringLiteral("-1");
@@ -61,8 +85,13 @@ void LogError(const QString& label) {
 }
 
 void ReportError(const QString& label, const QString& number, const QString& description) {
-  Dialogs().beep();
   const QString text = ErrorReportText(label, number, description);
+  if (g_holds > 0) {
+    appendErrorRecord(text);
+    g_heldBoxes.append(text);
+    return;
+  }
+  Dialogs().beep();
   appendErrorRecord(text);
   Dialogs().messageBox(text, gAppName, MsgIcon::Exclamation);
 }

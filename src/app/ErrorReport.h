@@ -29,5 +29,12 @@ void ReportError(const QString& label);
 void LogError(const QString& label, const QString& number, const QString& description);
 void LogError(const QString& label);
 
+// While a database transaction is open no box may wait for the operator (on SQLite every other
+// workstation would wait with it): ReportError then writes its record at once and keeps the box
+// until the transaction ends. The connection calls these; holds nest, one per open transaction.
+void HoldErrorBoxes();
+// Ends one hold; when none is left, shows the kept boxes in order. Never throws.
+void ReleaseErrorBoxes();
+
 // Number and description of the exception being handled.
 void CurrentErrorInfo(QString& number, QString& description);

@@ -5,6 +5,7 @@
 #include "app/uiElaBar.h"
 #include "app/uiFormUtil.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -15,7 +16,20 @@ namespace {
 // Set while the focus is being put back into a refused field, so that the field the focus
 // leaves on the way is not checked in turn.
 bool g_restoringFocus = false;
+
+const char* const kSkipChecks = "tolvaSkipFieldChecks";
+
+// The focus is on its way to a control that does not check the field it leaves. On focus-out
+// the application already names the new focus widget.
+bool focusGoesToSkipper() {
+  const QWidget* next = QApplication::focusWidget();
+  return next && next->property(kSkipChecks).toBool();
+}
 }  // namespace
+
+void SkipFieldChecks(QWidget* control) {
+  if (control) control->setProperty(kSkipChecks, true);
+}
 
 FieldBehaviour::FieldBehaviour(QLineEdit* field) : QObject(field), field_(field) {
   setObjectName(QStringLiteral("FieldBehaviour"));
@@ -67,7 +81,10 @@ bool FieldBehaviour::eventFilter(QObject* watched, QEvent* event) {
       return false;
     case QEvent::FocusOut: {
       const auto reason = static_cast<QFocusEvent*>(event)->reason();
-      if (!g_restoringFocus && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) validate();
+      if (!g_restoringFocus && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+          !focusGoesToSkipper()) {
+        validate();
+      }
       return false;
     }
     case QEvent::KeyPress: {
@@ -107,7 +124,7 @@ FieldBehaviour* InstallDateField(QLineEdit* field, ElaBar* panel) {
     const QString typed = DBDateSave(dateAddSep(f->text()));
     QDate chosen;
     if (DatePicker().PickDate(typed.isEmpty() ? QVariant(f->text()) : QVariant(typed), chosen)) {
-      f->setText(DBDateDisp(chosen));
+      f->setText(DateFieldText(chosen));
     }
   });
   return fb;

@@ -6,6 +6,7 @@
 #include <functional>
 
 class QLineEdit;
+class QWidget;
 class ElaBar;
 
 class FieldBehaviour : public QObject {
@@ -40,6 +41,10 @@ private:
   Check check_;
   Picker picker_;
 };
+
+// Moving the focus to this control (a cancel or exit button) does not check the field the focus
+// leaves, so that the button works whatever the field holds.
+void SkipFieldChecks(QWidget* control);
 
 // A date field: the text passes through dateAddSep and DBDateSave; a bad date shows
 // "日期格式不對" on the panel and keeps the focus, a good one shows the separated text.

@@ -17,3 +17,15 @@ void SetInputMode(QWidget* form);
 void ClearFields(QWidget* form);
 void LockFields(QWidget* form);
 void SetBackground(QWidget* control, const QColor& colour);
+
+// A window that can hold edits not saved yet. The program's exit asks every such window,
+// shown or hidden by the menu, before it closes anything.
+class UnsavedEdits {
+public:
+  // True when nothing is unsaved or the operator gives the edits up (they are dropped then, so
+  // that closing does not ask again); false keeps edits and window.
+  virtual bool mayDiscardEdits() = 0;
+
+protected:
+  ~UnsavedEdits() = default;
+};

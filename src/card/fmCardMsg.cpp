@@ -1,12 +1,14 @@
 #include "card/fmCardMsg.h"
 
 #include "app/ErrorReport.h"
+#include "app/OperatorDialogs.h"
 #include "app/globals.h"
 #include "app/uiElaBar.h"
 #include "app/uiFieldBehaviour.h"
 #include "app/uiFormUtil.h"
 #include "card/uiCardMsgPanel.h"
 
+#include <QCloseEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -56,6 +58,7 @@ fmCardMsg::fmCardMsg(QWidget* parent) : QWidget(parent, Qt::Window) {
   SetInputMode(this);
   ClearFields(this);
   txtFile_->setText(gCardMsgFile);
+  keepLines();
 }
 
 void fmCardMsg::cmdLoadMsg_Click() {
@@ -64,7 +67,7 @@ void fmCardMsg::cmdLoadMsg_Click() {
       DispElaMsg(elaMsg_, QStringLiteral("請輸入檔案名稱"));
       return;
     }
-    panel_->LoadMsg(txtFile_->text().trimmed());
+    if (panel_->LoadMsg(txtFile_->text().trimmed())) keepLines();
   } catch (...) {
     ReportError(QStringLiteral("fmCardMsg_cmdLoadMsg_Click"));
   }
@@ -76,7 +79,9 @@ bool fmCardMsg::SaveMsg() {
     txtFile_->setFocus();
     return false;
   }
-  return panel_->SaveMsg(txtFile_->text().trimmed());
+  if (!panel_->SaveMsg(txtFile_->text().trimmed())) return false;
+  keepLines();
+  return true;
 }
 
 void fmCardMsg::cmdSave_Click() {
@@ -95,7 +100,27 @@ void fmCardMsg::txtFile_DblClick() {
   const QString chosen = CardMsgPanel::chooseFile(txtFile_->text());
   if (chosen.isEmpty()) return;
   txtFile_->setText(chosen);
-  panel_->LoadMsg(chosen);
+  if (panel_->LoadMsg(chosen)) keepLines();
 }
 
-void fmCardMsg::cmdExit_Click() { hide(); }
+QStringList fmCardMsg::lineTexts() const {
+  QStringList out;
+  for (const QLineEdit* line : panel_->lines()) out << line->text();
+  return out;
+}
+
+bool fmCardMsg::mayDiscardEdits() {
+  if (lineTexts() == kept_) return true;
+  if (!Dialogs().askYesNo(QStringLiteral("資料尚未存檔，確定放棄？"), gAppName)) return false;
+  for (int i = 0; i < kept_.size(); ++i) panel_->line(i)->setText(kept_[i]);
+  return true;
+}
+
+void fmCardMsg::cmdExit_Click() {
+  if (mayDiscardEdits()) hide();
+}
+
+void fmCardMsg::closeEvent(QCloseEvent* event) {
+  if (mayDiscardEdits()) event->accept();
+  else event->ignore();
+}

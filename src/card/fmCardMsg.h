@@ -1,5 +1,8 @@
 #pragma once
 // The card message window: edits the six promotional lines of a card message file.
+#include "app/uiFormUtil.h"
+
+#include <QStringList>
 #include <QWidget>
 
 class CardMsgPanel;
@@ -7,7 +10,7 @@ class ElaBar;
 class QLineEdit;
 class QPushButton;
 
-class fmCardMsg : public QWidget {
+class fmCardMsg : public QWidget, public UnsavedEdits {
   Q_OBJECT
 public:
   explicit fmCardMsg(QWidget* parent = nullptr);
@@ -17,13 +20,22 @@ public:
   void cmdExit_Click();
   void txtFile_DblClick();
   bool SaveMsg();
+  // Asks before typed lines are given up; on "Yes" the lines are back as last loaded or saved.
+  bool mayDiscardEdits() override;
 
   QLineEdit* txtFile() const { return txtFile_; }
   CardMsgPanel* msgPanel() const { return panel_; }
   ElaBar* elaMsg() const { return elaMsg_; }
 
+protected:
+  void closeEvent(QCloseEvent* event) override;
+
 private:
+  QStringList lineTexts() const;
+  void keepLines() { kept_ = lineTexts(); }
+
   QLineEdit* txtFile_;
   CardMsgPanel* panel_;
   ElaBar* elaMsg_;
+  QStringList kept_;  // the lines as last loaded or saved
 };

@@ -7,6 +7,7 @@
 #include "app/globals.h"
 #include "app/uiFieldBehaviour.h"
 #include "app/uiFormUtil.h"
+#include "db/Connection.h"
 #include "db/basDB.h"
 
 #include <QHBoxLayout>
@@ -50,27 +51,50 @@ fmSetBatchKey::fmSetBatchKey(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addLayout(buttons);
   connect(cmdOK, &QPushButton::clicked, this, &fmSetBatchKey::cmdOK_Click);
   connect(cmdCancel, &QPushButton::clicked, this, &fmSetBatchKey::cmdCancel_Click);
+  SkipFieldChecks(cmdCancel);
+  // A new text is a new key: its refusal is said again.
+  connect(txtBatchKey_, &QLineEdit::textEdited, this, [this] { refusedText_.clear(); });
   FieldBehaviour::install(txtBatchKey_)->setCheck([this](QLineEdit*) { return txtBatchKey_Validate(); });
   resize(460, 180);
   CenterForm(this);
   SetInputMode(this);
 }
 
-bool fmSetBatchKey::tooLong() const { return txtBatchKey_->text().trimmed().size() > kMaxKeyLength; }
+QString fmSetBatchKey::keyProblem() const {
+  const QString key = txtBatchKey_->text().trimmed();
+  if (key.size() > kMaxKeyLength) return QStringLiteral("長度請不要超過16個英數字");
+  // The key enciphers card stripes as bytes: a character outside ASCII letters and digits would
+  // be one byte in this session and another (or "?") once stored in the code page and read back.
+  for (const QChar c : key) {
+    const char16_t u = c.unicode();
+    const bool alnum = (u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z');
+    if (!alnum) return QStringLiteral("加密碼只能使用英數字");
+  }
+  return QString();
+}
 
 bool fmSetBatchKey::txtBatchKey_Validate() {
-  if (txtBatchKey_->text().trimmed().isEmpty() || txtBatchKey_->isReadOnly() || !tooLong()) return true;
+  if (txtBatchKey_->text().trimmed().isEmpty() || txtBatchKey_->isReadOnly()) return true;
+  const QString problem = keyProblem();
+  if (problem.isEmpty()) return true;
   // Leaving the field for the 確定 button checks it twice; the operator hears it once.
-  if (refusedText_ == txtBatchKey_->text()) {
-    txtBatchKey_->setFocus();
-    txtBatchKey_->selectAll();
-    return false;
+  if (refusedText_ != txtBatchKey_->text()) {
+    refusedText_ = txtBatchKey_->text();
+    Dialogs().messageBox(problem, gAppName, MsgIcon::None);
   }
-  refusedText_ = txtBatchKey_->text();
-  Dialogs().messageBox(QStringLiteral("長度請不要超過16個英數字"), gAppName, MsgIcon::None);
   txtBatchKey_->setFocus();
   txtBatchKey_->selectAll();
   return false;
+}
+
+bool fmSetBatchKey::mayReplaceStoredKey(const QString& key) {
+  // The database says whether cards are written under a key, not gBatchKey: a start-up that
+  // failed to read the key leaves gBatchKey empty while every card in circulation still uses it.
+  const QVariant stored = gCnn().scalar(QStringLiteral("Select ParamValue From xxPARAM Where ParamID = 'BatchKey'"));
+  const QString hex = stored.isNull() ? QString() : stored.toString().trimmed();
+  if (hex.isEmpty() || BatchKeyFromStored(hex) == key) return true;
+  return Dialogs().askYesNo(QStringLiteral("已設定Tolva資料加密碼，更換後以舊加密碼製做的卡片將無法讀取，確定更換？"),
+                            gAppName);
 }
 
 void fmSetBatchKey::cmdOK_Click() {
@@ -83,6 +107,7 @@ void fmSetBatchKey::cmdOK_Click() {
     }
     // A key the field would refuse must not slip through a click on the button.
     if (!txtBatchKey_Validate()) return;
+    if (!mayReplaceStoredKey(key)) return;
     if (!SetParamValue(QStringLiteral("BatchKey"), BatchKeyToStored(key))) {
       ShowMsg(QStringLiteral("存檔失敗"));
       return;
@@ -99,5 +124,6 @@ void fmSetBatchKey::cmdOK_Click() {
 
 void fmSetBatchKey::cmdCancel_Click() {
   txtBatchKey_->clear();
+  refusedText_.clear();
   hide();
 }

@@ -19,7 +19,10 @@ public:
   QLabel* Label1() const { return Label1_; }
 
 private:
-  bool tooLong() const;
+  // The operator text for a key that is not 1 to 16 ASCII letters and digits, else empty.
+  QString keyProblem() const;
+  // True when no other key is stored, or the operator agrees to replace it.
+  bool mayReplaceStoredKey(const QString& key);
 
   QLabel* Label1_;
   QLineEdit* txtBatchKey_;

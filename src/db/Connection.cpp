@@ -71,6 +71,7 @@ void Connection::close() {
   QSqlDatabase::removeDatabase(name_);
   dialect_ = Dialect();
   cnt_.clear();
+  if (inTransaction_) ReleaseErrorBoxes();
   inTransaction_ = false;
   exclusive_ = false;
 }
@@ -165,6 +166,7 @@ void Connection::beginTrans() {
   if (!begin.isEmpty()) execute(begin);
   else if (!database().transaction()) raise(database().lastError(), QStringLiteral("BEGIN"));
   inTransaction_ = true;
+  HoldErrorBoxes();
 }
 
 void Connection::endTransaction(bool commit) {
@@ -184,10 +186,16 @@ void Connection::commitTrans() {
   endTransaction(true);
   inTransaction_ = false;
   exclusive_ = false;
+  ReleaseErrorBoxes();
 }
 
 void Connection::rollbackTrans() {
   requireOpen();
+  // The error boxes kept during the transaction are shown once it is over, failed or not.
+  struct Release {
+    bool held;
+    ~Release() { if (held) ReleaseErrorBoxes(); }
+  } release{inTransaction_};
   inTransaction_ = false;
   exclusive_ = false;
   endTransaction(false);

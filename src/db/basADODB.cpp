@@ -15,9 +15,23 @@ namespace {
 // Pre-filled into the password box so that the operator sees where to type.
 const QString kPasswordPlaceholder = QStringLiteral("****");
 
+bool NoDateValue(const QVariant& value) {
+  switch (value.typeId()) {
+    case QMetaType::UnknownType: return true;
+    case QMetaType::QDate: return value.toDate().isNull();
+    case QMetaType::QDateTime: return value.toDateTime().isNull();
+    case QMetaType::QString:
+    case QMetaType::QByteArray: return value.toString().trimmed().isEmpty();
+    default: return value.isNull();
+  }
+}
+
 QString quotDate(const QVariant& value, const QString& dateQuote) {
+  // No value is no date; a value that is not a date is a caller's mistake (display text, say),
+  // which must not turn a condition into "= NULL" that quietly matches nothing.
+  if (NoDateValue(value)) return QStringLiteral("NULL");
   const auto dt = ToDateTime(value);
-  if (!dt) return QStringLiteral("NULL");
+  if (!dt) throw TolvaError(QStringLiteral("13"), QStringLiteral("Type mismatch: not a date: ") + value.toString());
   return SqlDateLiteral(*dt, dateQuote);
 }
 }  // namespace

@@ -22,7 +22,9 @@ Connection& gMsgCnn();
 
 QVariant QuotStr(const QVariant& value);
 QString QuotText(const QVariant& value);
-// A date as an SQL literal in the style of gDateQuote (TO_DATE for the provider "MSDAORA"),
-// or in the style of a connection's dialect; NULL when the value is not a date.
+// A date value (QDate, QDateTime or a database text "2026/03/05 ...") as an SQL literal in the
+// style of gDateQuote (TO_DATE for the provider "MSDAORA") or of a connection's dialect; no
+// value gives NULL. Display text ("115/03/05") is converted by the caller with DBDateSave:
+// anything else that is not a date raises TolvaError.
 QString QuotDate(const QVariant& value, const QString& provider = QString());
 QString QuotDate(const QVariant& value, const Dialect& dialect);

@@ -89,3 +89,20 @@ TEST_F(CardMsgTest, DoubleClickChoosesAFileAndLoadsIt) {
   w.msgPanel()->line(1)->setText(QStringLiteral("第二行促銷訊息"));
   SaveScreenshot(&w, QStringLiteral("fmCardMsg"));
 }
+
+TEST_F(CardMsgTest, LeavingTypedLinesAsksAndYesPutsTheSavedLinesBack) {
+  fmCardMsg w;
+  w.show();
+  w.txtFile()->setText(path(QStringLiteral("m.txt")));
+  w.msgPanel()->line(0)->setText(QStringLiteral("滿千送百"));
+  w.cmdExit_Click();  // scripted "No"
+  EXPECT_TRUE(w.isVisible());
+  w.cmdSave_Click();
+  w.msgPanel()->line(1)->setText(QStringLiteral("未存"));
+  dialogs_->yesNoAnswers.push_back(true);
+  w.cmdExit_Click();
+  EXPECT_FALSE(w.isVisible());
+  EXPECT_EQ(lines(w)[0], QStringLiteral("滿千送百"));
+  EXPECT_TRUE(lines(w)[1].isEmpty());
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("askYesNo")).size(), 2);
+}

@@ -23,11 +23,17 @@ TEST_F(DatesTest, DisplayConventions) {
 }
 
 TEST_F(DatesTest, RocCalendarInput) {
-  gCalendar = QStringLiteral("CC/MM/DD");
-  EXPECT_EQ(DBDateDisp(QDate(2026, 3, 5)), QStringLiteral("115/03/05"));
-  EXPECT_EQ(DBDateSave(QStringLiteral("99/12/31")), QStringLiteral("2010/12/31"));
-  EXPECT_EQ(DBDateSave(QStringLiteral("115/03/05")), QString());  // nine characters
-  EXPECT_EQ(DBDateSave(QStringLiteral("99/02/30")), QString());   // no such day
+  for (const char* calendar : {"CC/MM/DD", "CCMMDD"}) {
+    gCalendar = QString::fromLatin1(calendar);
+    EXPECT_EQ(DBDateSave(QStringLiteral("99/12/31")), QStringLiteral("2010/12/31"));
+    // Years from 2011 on have three digits, typed with or without separators.
+    EXPECT_EQ(DBDateSave(QStringLiteral("115/03/05")), QStringLiteral("2026/03/05"));
+    EXPECT_EQ(dateAddSep(QStringLiteral("1150305")), QStringLiteral("115/03/05"));
+    EXPECT_EQ(DBDateSave(dateAddSep(QStringLiteral("990305"))), QStringLiteral("2010/03/05"));
+    EXPECT_EQ(DBDateSave(QStringLiteral("99/02/30")), QString());   // no such day
+    EXPECT_EQ(DBDateSave(QStringLiteral("2026/03/05")), QString());  // not a ROC year
+    EXPECT_EQ(DBDateSave(QStringLiteral("115/3/5")), QString());
+  }
 }
 
 TEST_F(DatesTest, TwoDigitYearInput) {

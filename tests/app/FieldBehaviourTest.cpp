@@ -112,7 +112,10 @@ TEST_F(FieldBehaviourTest, RocCalendarFieldShowsTheSeparatedText) {
   f.txtDate->setText(QStringLiteral("99/12/31"));
   EXPECT_TRUE(FieldBehaviour::of(f.txtDate)->validate());
   EXPECT_EQ(f.txtDate->text(), QStringLiteral("99/12/31"));
-  f.txtDate->setText(QStringLiteral("115/03/05"));
+  f.txtDate->setText(QStringLiteral("1150305"));
+  EXPECT_TRUE(FieldBehaviour::of(f.txtDate)->validate());
+  EXPECT_EQ(f.txtDate->text(), QStringLiteral("115/03/05"));
+  f.txtDate->setText(QStringLiteral("1150230"));
   EXPECT_FALSE(FieldBehaviour::of(f.txtDate)->validate());
 }
 

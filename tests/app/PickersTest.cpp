@@ -1,4 +1,8 @@
 #include "app/Clock.h"
+#include "app/Dates.h"
+#include "app/uiElaBar.h"
+#include "app/uiFieldBehaviour.h"
+#include "db/basADODB.h"
 #include "app/frmFgDate.h"
 #include "app/globals.h"
 #include "db/Connection.h"
@@ -120,3 +124,42 @@ TEST_F(DatePickerTest, ChoosingADayAndClosingWithout) {
   EXPECT_FALSE(p.PickDate(QVariant(), chosen));
   EXPECT_EQ(p.lblMonth()->text(), QStringLiteral("2026年 8月"));
 }
+
+// A day chosen in the picker, under every calendar the program offers, is accepted by its field
+// and reaches the database as the same day.
+class DateFieldRoundTripTest : public DbTest {};
+
+TEST_P(DateFieldRoundTripTest, PickedDayIsStoredAsTheSameDay) {
+  gCnn().execute(QStringLiteral("CREATE TABLE Picked (Cal VARCHAR(40), D ") +
+                 (isPostgres() ? QStringLiteral("timestamp") : QStringLiteral("TEXT")) + QStringLiteral(")"));
+  frmFgDate& picker = DatePicker();
+  for (const char* calendar : {"YYYY/MM/DD", "CC/MM/DD", "YY/MM/DD", "CCMMDD", "YYMMDD", "YYYY/MM"}) {
+    for (const QDate day : {QDate(2026, 3, 5), QDate(1999, 12, 31)}) {
+      gCalendar = QString::fromLatin1(calendar);
+      const QString label = gCalendar + QLatin1Char(' ') + day.toString(Qt::ISODate);
+      QWidget form;
+      auto* field = new QLineEdit(&form);
+      auto* panel = new ElaBar(&form);
+      InstallDateField(field, panel);
+      QTimer::singleShot(10, &picker, [&picker, day] {
+        picker.DoCalendar(day);
+        for (int r = 0; r < picker.fgCal()->rowCount(); ++r) {
+          for (int c = 0; c < 7; ++c) {
+            const QTableWidgetItem* cell = picker.fgCal()->item(r, c);
+            if (cell && cell->text() == QString::number(day.day())) return picker.fgCal_Click(r, c);
+          }
+        }
+      });
+      FieldBehaviour::of(field)->openPicker();
+      EXPECT_TRUE(FieldBehaviour::of(field)->validate()) << label.toStdString();
+      EXPECT_TRUE(panel->caption().isEmpty()) << label.toStdString();
+      gCnn().execute(QStringLiteral("INSERT INTO Picked VALUES (") + QuotText(label) + QStringLiteral(", ") +
+                     QuotDate(DBDateSave(field->text())) + QStringLiteral(")"));
+      const auto stored = ToDateTime(gCnn().scalar(QStringLiteral("SELECT D FROM Picked WHERE Cal = ") + QuotText(label)));
+      ASSERT_TRUE(stored.has_value()) << label.toStdString();
+      EXPECT_EQ(stored->date(), day) << label.toStdString();
+    }
+  }
+}
+
+TOLVA_DB_TEST_SUITE(DateFieldRoundTripTest);

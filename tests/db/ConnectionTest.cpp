@@ -53,7 +53,10 @@ TEST_F(DialectTest, Quoting) {
     SetDBType(nullptr, QString::fromLatin1(key));
     EXPECT_EQ(QuotDate(t), QStringLiteral("'2026/03/05 14:07:09'"));
     EXPECT_EQ(QuotDate(QString()), QStringLiteral("NULL"));
-    EXPECT_EQ(QuotDate(QStringLiteral("word")), QStringLiteral("NULL"));
+    EXPECT_EQ(QuotDate(QDate()), QStringLiteral("NULL"));
+    // Display text or a word is no date: an error, never a NULL that matches nothing.
+    EXPECT_THROW(QuotDate(QStringLiteral("115/03/05")), TolvaError);
+    EXPECT_THROW(QuotDate(QStringLiteral("word")), TolvaError);
   }
 }
 

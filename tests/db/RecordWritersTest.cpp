@@ -120,12 +120,17 @@ TEST_P(RecordWritersTest, FailureIsReportedAndARolledBackRowIsGone) {
     // The card number is unique: a second master row for it is refused.
     TolvaRec twin = card(QStringLiteral("V000001"));
     EXPECT_FALSE(ADD_Tolva(twin, gCnn()));
-  }  // the caller rolls its transaction back
+    // Logged at once, but no box waits for the operator while the transaction holds its locks.
+    EXPECT_TRUE(readBytes(gErrFile).contains("(ADD_Tolva)"));
+    EXPECT_TRUE(dialogs_->shown.empty());
+    EXPECT_EQ(dialogs_->beeps, 0);
+  }  // the caller rolls its transaction back; then the box comes
   EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")).toInt(), 0);
   EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM Tolva")).toInt(), 1);
   const QStringList boxes = dialogs_->texts(QStringLiteral("messageBox"));
   ASSERT_EQ(boxes.size(), 1);
   EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("處理程序: (ADD_Tolva)")));
+  EXPECT_EQ(dialogs_->beeps, 1);
 }
 
 TOLVA_DB_TEST_SUITE(RecordWritersTest);

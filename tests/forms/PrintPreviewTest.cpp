@@ -4,6 +4,7 @@
 #include "support/TestEnv.h"
 
 #include <QFile>
+#include <QPrinter>
 #include <QProcess>
 
 namespace {
@@ -80,4 +81,18 @@ TEST_F(PrintPreviewTest, CancelledOrImpossibleSaveIsNoSuccess) {
   EXPECT_FALSE(w.cmdSave_Click());
   EXPECT_FALSE(QFile::exists(pdf));
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("存檔失敗")});
+}
+
+TEST_F(PrintPreviewTest, AFailedPrintSaysSo) {
+  frmPrint w;
+  w.StartDoc(QStringLiteral("x"));
+  w.AddText(QStringLiteral("一行"));
+  w.EndDoc();
+  w.printer()->setOutputFormat(QPrinter::PdfFormat);
+  w.printer()->setOutputFileName(path(QStringLiteral("no/such/folder/x.pdf")));
+  EXPECT_FALSE(w.PrintDocument());
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("列印失敗")});
+  w.printer()->setOutputFileName(path(QStringLiteral("x.pdf")));
+  EXPECT_TRUE(w.PrintDocument());
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
 }

@@ -61,9 +61,45 @@ TEST_P(SetBatchKeyTest, TooLongOrEmptyKeysAreRefused) {
   EXPECT_EQ(logRows(QStringLiteral("1 = 1")), 0);
 }
 
+TEST_P(SetBatchKeyTest, OnlyAsciiLettersAndDigitsAndACancelForgetsTheRefusal) {
+  fmSetBatchKey w;
+  for (const char* key : {"Café2026", "密碼1234", "AB CD", "AB-CD"}) {
+    w.txtBatchKey()->setText(QString::fromUtf8(key));
+    w.cmdOK_Click();
+    EXPECT_TRUE(storedKey().isEmpty()) << key;
+  }
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")),
+            QStringList(4, QStringLiteral("加密碼只能使用英數字")));
+  EXPECT_TRUE(gBatchKey.isEmpty());
+  // The same refused text after a Cancel is refused aloud again, not in silence.
+  w.cmdCancel_Click();
+  w.txtBatchKey()->setText(QStringLiteral("AB-CD"));
+  w.cmdOK_Click();
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 5);
+}
+
+TEST_P(SetBatchKeyTest, ReplacingAStoredKeyAsksFirst) {
+  // The stored key counts even when start-up did not read it into memory.
+  SetParamValue(QStringLiteral("BatchKey"), BatchKeyToStored(QStringLiteral("OLDKEY")));
+  gBatchKey.clear();
+  fmSetBatchKey w;
+  w.txtBatchKey()->setText(QStringLiteral("NEWKEY"));
+  w.cmdOK_Click();  // scripted "No"
+  ASSERT_EQ(dialogs_->texts(QStringLiteral("askYesNo")).size(), 1);
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("askYesNo"))[0].contains(QStringLiteral("無法讀取")));
+  EXPECT_EQ(storedKey(), BatchKeyToStored(QStringLiteral("OLDKEY")));
+  EXPECT_TRUE(gBatchKey.isEmpty());
+  EXPECT_EQ(logRows(QStringLiteral("1 = 1")), 0);
+
+  dialogs_->yesNoAnswers.push_back(true);
+  w.cmdOK_Click();
+  EXPECT_EQ(storedKey(), BatchKeyToStored(QStringLiteral("NEWKEY")));
+  EXPECT_EQ(gBatchKey, QStringLiteral("NEWKEY"));
+}
+
 TEST_P(SetBatchKeyTest, FailedSaveKeepsTheOldKey) {
   gBatchKey = QStringLiteral("OLDKEY");
-  gCnn().execute(QStringLiteral("DROP TABLE xxPARAM"));
+  refuseCommitsWriting(QStringLiteral("xxPARAM"));
   fmSetBatchKey w;
   w.txtBatchKey()->setText(QStringLiteral("NEWKEY"));
   w.cmdOK_Click();

@@ -153,6 +153,19 @@ TEST_P(SettingParamTest, AFailedWriteKeepsEveryOldSetting) {
   EXPECT_EQ(w.txtPointRate()->text(), QStringLiteral("2"));  // the typed values stay
 }
 
+TEST_P(SettingParamTest, ARefusedCommitLeavesTheIniAsItWas) {
+  refuseCommitsWriting(QStringLiteral("xxPARAM"));
+  fmSettingParam w;
+  fill(w, QStringLiteral("011"), QStringLiteral("COM4"), QStringLiteral("200"), QStringLiteral("2"));
+  w.cmdSave_Click();
+  EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("存檔失敗"));
+  EXPECT_FALSE(gCnn().inTransaction());
+  EXPECT_EQ(iniPort(), QStringLiteral("COM1"));
+  EXPECT_EQ(gBorixPort, QStringLiteral("COM1"));
+  EXPECT_EQ(gStoreID, QStringLiteral("000"));
+  EXPECT_TRUE(param(QStringLiteral("QDR_PointRate")).isEmpty());
+}
+
 TEST_P(SettingParamTest, F8OpensTheStorePickerInListOrder) {
   fmSettingParam w;
   w.txtStoreID()->clear();

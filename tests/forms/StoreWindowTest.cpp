@@ -4,6 +4,7 @@
 #include "db/Connection.h"
 #include "db/basStore.h"
 #include "forms/counter/fmTolva.h"
+#include "forms/reports/fmSettingParam.h"
 #include "forms/reports/fmWJN0107.h"
 #include "forms/reports/frmPrint.h"
 #include "support/Screenshot.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -44,6 +46,18 @@ QStringList gridRows(const fmWJN0107& w) {
                w.fgStore()->textMatrix(r, 2);
   }
   return out;
+}
+
+// A click as the mouse gives it: the press moves the focus first, then events run, then the release.
+void mouseClick(QPushButton* b) {
+  b->setFocus(Qt::MouseFocusReason);
+  const QPointF at(b->rect().center());
+  QMouseEvent press(QEvent::MouseButtonPress, at, b->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(b, &press);
+  QApplication::processEvents();
+  QMouseEvent release(QEvent::MouseButtonRelease, at, b->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(b, &release);
+  QApplication::processEvents();
 }
 
 QStringList pdfPages(const QString& file) {
@@ -272,6 +286,58 @@ TEST_P(StoreWindowTest, ClosingTheProgramKeepsUnsavedEditsTheOperatorKeeps) {
   EXPECT_TRUE(discarded.isAccepted());
   EXPECT_FALSE(stores->isVisible());
   delete stores;
+}
+
+TEST_P(StoreWindowTest, CancelAndExitWorkAfterARefusedCode) {
+  seed(QStringLiteral("001"), QStringLiteral("台北店"), 1);
+  fmWJN0107 w;
+  w.show();
+  w.activateWindow();
+  for (const char* name : {"cmdCancel", "cmdExit"}) {
+    w.cmdAdd_Click();
+    w.txtStoreID()->setFocus();
+    QApplication::processEvents();
+    w.txtStoreID()->setText(QStringLiteral("001"));  // "店代號重複" when the field is left
+    if (qstrcmp(name, "cmdExit") == 0) dialogs_->yesNoAnswers.push_back(true);
+    mouseClick(w.button(QString::fromLatin1(name)));
+    EXPECT_EQ(w.mode(), fmWJN0107::Mode::Browse) << name;
+  }
+  EXPECT_FALSE(w.isVisible());
+  EXPECT_EQ(stores().size(), 1);
+}
+
+TEST_P(StoreWindowTest, AHiddenWindowsNoKeepsTheProgram) {
+  fmTolva main;
+  main.show();
+  main.button(QStringLiteral("cmdSetDept"))->click();
+  auto* stores = qobject_cast<fmWJN0107*>(main.currentWindow());
+  ASSERT_NE(stores, nullptr);
+  stores->cmdAdd_Click();
+  stores->txtStoreName()->setText(QStringLiteral("未存店"));
+  main.button(QStringLiteral("cmdSetting"))->click();
+  auto* settings = qobject_cast<fmSettingParam*>(main.currentWindow());
+  ASSERT_NE(settings, nullptr);
+  settings->txtBorixPort()->setText(QStringLiteral("COM7"));
+  main.button(QStringLiteral("cmdSetBatchKey"))->click();  // both edited windows are hidden now
+  ASSERT_FALSE(stores->isVisible() || settings->isVisible());
+
+  QCloseEvent first;  // "No" for the store window
+  QApplication::sendEvent(&main, &first);
+  EXPECT_FALSE(first.isAccepted());
+  EXPECT_EQ(stores->mode(), fmWJN0107::Mode::Add);
+  dialogs_->yesNoAnswers = {true, false};  // the store's edits go, the settings' stay
+  QCloseEvent second;
+  QApplication::sendEvent(&main, &second);
+  EXPECT_FALSE(second.isAccepted());
+  EXPECT_EQ(stores->mode(), fmWJN0107::Mode::Browse);
+  EXPECT_EQ(settings->txtBorixPort()->text(), QStringLiteral("COM7"));
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("askYesNo")).size(), 3);
+  dialogs_->yesNoAnswers = {true};
+  QCloseEvent third;
+  QApplication::sendEvent(&main, &third);
+  EXPECT_TRUE(third.isAccepted());
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("askYesNo")).size(), 4);
+  for (const char* b : {"cmdSetDept", "cmdSetting", "cmdSetBatchKey"}) delete main.window(QString::fromLatin1(b));
 }
 
 TEST_P(StoreWindowTest, MainMenuOpensBothWindows) {

@@ -162,3 +162,21 @@ QString NonConformingServerTest::serverDefault() {
   QSqlDatabase::removeDatabase(name);
   return value;
 }
+
+void DbTest::refuseCommitsWriting(const QString& table) {
+  Connection& cnn = gCnn();
+  if (!isPostgres()) cnn.execute(QStringLiteral("PRAGMA foreign_keys = ON"));
+  cnn.execute(QStringLiteral("CREATE TABLE CommitGate (Id INTEGER PRIMARY KEY)"));
+  cnn.execute(QStringLiteral("CREATE TABLE CommitBlock (GateId INTEGER REFERENCES CommitGate (Id) DEFERRABLE INITIALLY DEFERRED)"));
+  if (isPostgres()) {
+    cnn.execute(QStringLiteral("CREATE FUNCTION block_commit() RETURNS trigger AS $$ BEGIN "
+                               "INSERT INTO CommitBlock VALUES (1); RETURN NULL; END $$ LANGUAGE plpgsql"));
+    cnn.execute(QStringLiteral("CREATE TRIGGER block_commit AFTER INSERT OR UPDATE OR DELETE ON ") + table +
+                QStringLiteral(" FOR EACH STATEMENT EXECUTE FUNCTION block_commit()"));
+    return;
+  }
+  for (const char* event : {"INSERT", "UPDATE", "DELETE"}) {
+    cnn.execute(QStringLiteral("CREATE TRIGGER block_commit_%1 AFTER %1 ON ").arg(QString::fromLatin1(event)) + table +
+                QStringLiteral(" BEGIN INSERT INTO CommitBlock VALUES (1); END"));
+  }
+}

@@ -43,6 +43,9 @@ protected:
   // same tables.
   QString connectionString() const { return cnt_; }
   bool isPostgres() const { return GetParam() == DbKind::PostgreSQL; }
+  // From now on a transaction that writes to `table` is refused by the database at its COMMIT
+  // (a deferred constraint fails), while every statement before it succeeds.
+  void refuseCommitsWriting(const QString& table);
 
   QString cnt_;
   QString pgSchema_;

@@ -313,9 +313,14 @@ QLineEdit* fmTolva::field(const QString& name) const { return findChild<QLineEdi
 QPushButton* fmTolva::button(const QString& name) const { return findChild<QPushButton*>(name); }
 
 bool fmTolva::closeOperationWindows() {
+  // Unsaved edits first, in every window, shown or hidden by the menu: a "No" keeps the program
+  // before anything is closed.
   for (const QPointer<QWidget>& w : std::as_const(windows_)) {
-    // A window that stays on screen after being asked to close holds something the operator
-    // chose to keep (unsaved edits) or a card operation still running: the program stays.
+    auto* edits = dynamic_cast<UnsavedEdits*>(w.data());
+    if (edits && !edits->mayDiscardEdits()) return false;
+  }
+  for (const QPointer<QWidget>& w : std::as_const(windows_)) {
+    // A window that stays on screen after being asked to close runs a card operation still.
     if (w && !w->close() && w->isVisible()) return false;
   }
   return true;

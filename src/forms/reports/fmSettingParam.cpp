@@ -113,6 +113,7 @@ fmSettingParam::fmSettingParam(QWidget* parent) : QWidget(parent, Qt::Window) {
   FieldBehaviour::install(txtPointRate_)->setCheck([this](QLineEdit*) { return txtPointRate_Validate(); });
   connect(cmdSave, &QPushButton::clicked, this, &fmSettingParam::cmdSave_Click);
   connect(cmdExit, &QPushButton::clicked, this, &fmSettingParam::cmdExit_Click);
+  SkipFieldChecks(cmdExit);
 
   resize(460, 250);
   Form_Load();
@@ -191,20 +192,24 @@ bool fmSettingParam::save(QStringList& changes) {
   const QString rate = amountText(txtPointRate_->text());
   changes << QStringLiteral("StoreID=") + store << QStringLiteral("BorixPort=") + port
           << kBalAmtLimit + QLatin1Char('=') + limit << kPointRate + QLatin1Char('=') + rate;
-  // The three rows and the INI line go together: a failure leaves the old settings in place.
+  // The three rows go together; the INI line is written only once they are committed, so that
+  // a refused commit leaves every old setting in place.
   TransactionGuard tx(gCnn());
   if (!SetParamValue(QStringLiteral("StoreID"), store) || !SetParamValue(kBalAmtLimit, limit) ||
       !SetParamValue(kPointRate, rate)) {
     return false;
   }
-  if (!WriteINI(gIniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort"), port)) return false;
   tx.commit();
   gStoreID = store;
-  gBorixPort = port;
   txtBalAmtLimit_->setText(limit);
   txtPointRate_->setText(rate);
+  const bool portSaved = WriteINI(gIniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort"), port);
+  if (portSaved) gBorixPort = port;
+  // What is saved counts as loaded; a port the INI refused stays an unsaved edit (the second
+  // of the field texts).
   loaded_ = fieldTexts();
-  return true;
+  if (!portSaved) loaded_[1] = gBorixPort;
+  return portSaved;
 }
 
 void fmSettingParam::cmdSave_Click() {
@@ -228,7 +233,10 @@ QStringList fmSettingParam::fieldTexts() const {
 }
 
 bool fmSettingParam::mayDiscardEdits() {
-  return fieldTexts() == loaded_ || Dialogs().askYesNo(QStringLiteral("資料尚未存檔，確定放棄？"), gAppName);
+  if (fieldTexts() == loaded_) return true;
+  if (!Dialogs().askYesNo(QStringLiteral("資料尚未存檔，確定放棄？"), gAppName)) return false;
+  Form_Load();
+  return true;
 }
 
 void fmSettingParam::cmdExit_Click() {

@@ -1,13 +1,15 @@
 #pragma once
 // The parameter settings window: the store code of this installation, the card reader port,
 // the balance limit and the point rate.
+#include "app/uiFormUtil.h"
+
 #include <QStringList>
 #include <QWidget>
 
 class ElaBar;
 class QLineEdit;
 
-class fmSettingParam : public QWidget {
+class fmSettingParam : public QWidget, public UnsavedEdits {
   Q_OBJECT
 public:
   explicit fmSettingParam(QWidget* parent = nullptr);
@@ -19,6 +21,8 @@ public:
   bool txtStoreID_Validate();
   bool txtBalAmtLimit_Validate();
   bool txtPointRate_Validate();
+  // Asks before typed values are given up; on "Yes" the fields show the settings in use again.
+  bool mayDiscardEdits() override;
 
   QLineEdit* txtStoreID() const { return txtStoreID_; }
   QLineEdit* txtStoreName() const { return txtStoreName_; }
@@ -36,7 +40,6 @@ private:
   bool checkFields();
   bool save(QStringList& changes);
   QStringList fieldTexts() const;
-  bool mayDiscardEdits();
 
   QLineEdit* txtStoreID_;
   QLineEdit* txtStoreName_;

@@ -112,6 +112,9 @@ void fmWJN0107::buildButtons(QVBoxLayout* layout) {
   add("cmdPrint", QStringLiteral("列印"), &fmWJN0107::cmdPrint_Click);
   add("cmdExit", QStringLiteral("&Z結束"), &fmWJN0107::cmdExit_Click);
   layout->addLayout(row);
+  // Leaving an add or change must work whatever a field holds ("店代號重複", say).
+  SkipFieldChecks(button(QStringLiteral("cmdCancel")));
+  SkipFieldChecks(button(QStringLiteral("cmdExit")));
 }
 
 QPushButton* fmWJN0107::button(const QString& name) const { return findChild<QPushButton*>(name); }
@@ -207,7 +210,9 @@ void fmWJN0107::cmdCancel_Click() {
 
 bool fmWJN0107::mayDiscardEdits() {
   if (mode_ == Mode::Browse) return true;
-  return Dialogs().askYesNo(QStringLiteral("資料尚未存檔，確定放棄？"), gAppName);
+  if (!Dialogs().askYesNo(QStringLiteral("資料尚未存檔，確定放棄？"), gAppName)) return false;
+  cmdCancel_Click();
+  return true;
 }
 
 void fmWJN0107::cmdExit_Click() {

@@ -1,6 +1,8 @@
 #pragma once
 // The store maintenance window: browses the store list in display order, adds, changes and
 // deletes stores, and prints the list.
+#include "app/uiFormUtil.h"
+
 #include <QWidget>
 
 class ElaBar;
@@ -8,7 +10,7 @@ class FlexGrid;
 class QLineEdit;
 class QPushButton;
 
-class fmWJN0107 : public QWidget {
+class fmWJN0107 : public QWidget, public UnsavedEdits {
   Q_OBJECT
 public:
   enum class Mode { Browse, Add, Edit };
@@ -29,6 +31,8 @@ public:
   void cmdExit_Click();
   bool txtStoreID_Validate();
   bool txtListNo_Validate();
+  // Asks before an unsaved add or change is given up; on "Yes" the window is back to browsing.
+  bool mayDiscardEdits() override;
 
   Mode mode() const { return mode_; }
   // The code of the store shown in browse mode, empty when the list is empty.
@@ -48,8 +52,6 @@ private:
   void buildFields(class QVBoxLayout* layout);
   void buildButtons(class QVBoxLayout* layout);
   void setMode(Mode mode);
-  // Leaves an unsaved add or change only when the operator agrees.
-  bool mayDiscardEdits();
   bool checkFields();
   bool saveRow();
   void showProblem(QLineEdit* field, const QString& message);

@@ -81,10 +81,18 @@ void frmPrint::cmdLast_Click() { showPage(pageCount()); }
 void frmPrint::cmdPrint_Click() {
   try {
     QPrintDialog dialog(printer_.get(), this);
-    if (dialog.exec() == QDialog::Accepted) doc_.print(printer_.get());
+    if (dialog.exec() == QDialog::Accepted) PrintDocument();
   } catch (...) {
     ReportError(QStringLiteral("frmPrint_cmdPrint_Click"));
   }
+}
+
+bool frmPrint::PrintDocument() {
+  // A printer that refuses the job (or a print-to-file that cannot be written) prints nothing:
+  // the operator must not walk to the printer for pages that never come.
+  if (doc_.print(printer_.get()) > 0) return true;
+  Dialogs().messageBox(QStringLiteral("列印失敗"), gAppName, MsgIcon::Exclamation);
+  return false;
 }
 
 void frmPrint::cmdPageSetup_Click() {

@@ -34,6 +34,9 @@ public:
   void cmdNext_Click();
   void cmdLast_Click();
   void cmdPrint_Click();
+  // Prints the document on the chosen printer; a failure is said in a box and answers false.
+  bool PrintDocument();
+  QPrinter* printer() const { return printer_.get(); }
   void cmdPageSetup_Click();
   void cmdPrinterSetup_Click();
   bool cmdSave_Click();
