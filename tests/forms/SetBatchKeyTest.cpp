@@ -1,3 +1,4 @@
+#include "card/BatchKey.h"
 #include "startup/InitTolva.h"
 #include "app/globals.h"
 #include "card/fmSetBatchKey.h"
