@@ -186,13 +186,18 @@ TEST_P(BorixSession, ReaderThatDoesNotInitialiseIsClosed) {
 }
 
 TEST_P(BorixSession, EachSessionReplacesTheDeviceOnTheSamePort) {
-  insertCard();
-  QString msg;
-  ASSERT_TRUE(Borix_InsertCard(msg));
-  const std::int32_t first = CRW_hDevice;
-  ASSERT_TRUE(Borix_InsertCard(msg));
-  EXPECT_NE(CRW_hDevice, first);
-  EXPECT_EQ(CrwDevice().CRWCountOpen(), 1);
+  // A short port name, and a port given as a long absolute folder (a name no short buffer holds).
+  for (const QString& port : {QStringLiteral("COM1"), gAppPath + QStringLiteral("/readers/counter-reader-number-one")}) {
+    gBorixPort = port;
+    insertCard();
+    QString msg;
+    ASSERT_TRUE(Borix_InsertCard(msg)) << port.toStdString();
+    const std::int32_t first = CRW_hDevice;
+    ASSERT_TRUE(Borix_InsertCard(msg));
+    EXPECT_NE(CRW_hDevice, first);
+    EXPECT_EQ(CrwDevice().CRWCountOpen(), 1) << port.toStdString();
+    ResetCardSession();
+  }
 }
 
 TEST_P(BorixSession, TrackRoutinesCheckTheSessionFirst) {

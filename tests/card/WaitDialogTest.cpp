@@ -9,7 +9,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QElapsedTimer>
 #include <QTimer>
+#include <iostream>
 #include <ctime>
 
 namespace {
@@ -83,11 +85,34 @@ TEST_F(WaitDialog, ClosingTheDialogOtherwiseCancelsToo) {
 
 TEST_F(WaitDialog, SessionWaitsForTheCardThroughTheDialog) {
   ASSERT_TRUE(reader().ensure());
-  QTimer::singleShot(100, [this] { insertCard(); });
+  QElapsedTimer clock;
+  qint64 insertedAt = -1;
+  QTimer::singleShot(100, [this, &clock, &insertedAt] {
+    insertCard();
+    insertedAt = clock.elapsed();
+  });
+  clock.start();
   QString msg;
   std::int32_t code = 1;
   EXPECT_TRUE(Borix_InsertCard(msg, &code)) << msg.toStdString();
   EXPECT_EQ(code, 0);
+  // The card is noticed within a tenth of a second.
+  ASSERT_GE(insertedAt, 0);
+  EXPECT_LT(clock.elapsed() - insertedAt, 100);
+}
+
+TEST_F(WaitDialog, LongWaitForACardCostsNextToNoProcessorTime) {
+  ASSERT_TRUE(reader().ensure());
+  cancelLater(2000);
+  const double cpuBefore = cpuSeconds();
+  QElapsedTimer clock;
+  clock.start();
+  QString msg;
+  EXPECT_FALSE(Borix_InsertCard(msg));
+  const double share = (cpuSeconds() - cpuBefore) / (static_cast<double>(clock.elapsed()) / 1000.0);
+  std::cout << "card wait: " << share * 100 << " % of a core" << std::endl;
+  // The program's own build stays under 1 %; the sanitizers of the test build cost more.
+  EXPECT_LT(share, 0.03);
 }
 
 TEST_F(WaitDialog, SessionCancelledInTheDialog) {

@@ -13,6 +13,7 @@
 #include "card/uiCardMsgPanel.h"
 #include "db/Connection.h"
 #include "db/Records.h"
+#include "db/basDB.h"
 #include "forms/counter/uiOperationWindows.h"
 #include "forms/issue/fmAddAmt.h"
 #include "support/CardSim.h"
@@ -314,6 +315,24 @@ TEST_P(AddAmtTest, FractionalAmountIsRefusedBeforeTheCard) {
   EXPECT_EQ(driver_.calls, 0);
   EXPECT_EQ(dbBal(), Money::fromInt(1000));
   EXPECT_EQ(journalRows(), 0);
+}
+
+TEST_P(AddAmtTest, BlacklistedCardAndBalanceLimitAreRefusedLikeAtTheCounter) {
+  issue(QStringLiteral("2027/12/31"), QStringLiteral("1000"));
+  VoidCardRec listed;
+  listed.CardNo = kCard;
+  ASSERT_TRUE(ADD_VoidCard(listed, gCnn()));
+  press(QStringLiteral("100"));
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")).last(), QStringLiteral("此張卡片已列入黑名單中，卡號:V000001"));
+  gCnn().execute(QStringLiteral("DELETE FROM VoidCard"));
+  ASSERT_TRUE(SetParamValue(QStringLiteral("QDR_BalAmtLimit"), QStringLiteral("1050")));
+  press(QStringLiteral("100"));
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")).last(), QStringLiteral("加值後餘額超過上限，卡號:V000001"));
+  EXPECT_EQ(dbBal(), Money::fromInt(1000));
+  EXPECT_EQ(journalRows(), 0);
+  for (const auto& row : apLog()) EXPECT_EQ(row.second, QStringLiteral("系統錯誤")) << row.first.toStdString();
+  press(QStringLiteral("50"));
+  EXPECT_EQ(dbBal(), Money::fromInt(1050));
 }
 
 TEST_P(AddAmtTest, NumericTextsInOtherFormsChangeTheDatabaseLikeTheirPlainForm) {

@@ -234,6 +234,19 @@ TEST_P(CounterTest, EntriesAreCheckedBeforeTheCardIsAskedFor) {
   expectUntouched();
 }
 
+TEST_P(CounterTest, ValueThatTheFaceCannotPrintIsRefusedBeforeAnythingIsWritten) {
+  gCnn().execute(QStringLiteral("UPDATE Tolva SET BalAmt = 99999999"));
+  insertCard(card_, QStringLiteral("2027/12/31"), QStringLiteral("99999999"), QStringLiteral("30"));
+  const SimCard before = SlotCard();
+  fmTolva w;
+  set(w, "txtAmt", QStringLiteral("10000000"));  // "-10000000" is nine positions
+  w.cmdDeductAmt_Click();
+  EXPECT_EQ(shownMsgs(), QStringList{QStringLiteral("交易後數值超過卡片位數")});
+  EXPECT_EQ(SlotCard().tracks[0], before.tracks[0]);
+  EXPECT_EQ(SlotCard().face, before.face);
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), 0);
+}
+
 TEST_P(CounterTest, RefusedCardsLeaveNoJournalRow) {
   fmTolva w;
   blacklist(card_);

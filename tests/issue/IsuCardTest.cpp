@@ -507,4 +507,14 @@ TEST_P(IsuCardTest, EachCardOfARunNeedsABlankCardOfItsOwn) {
   for (const char* no : {"V000001", "V000002", "V000003"}) EXPECT_EQ(cards.count(QString::fromLatin1(no)), 1u) << no;
 }
 
+TEST_P(IsuCardTest, CardTypeTheStripeCannotHoldIsRefusedBeforeAnyCard) {
+  pileCards(1);
+  fmIsuCard w;
+  fill(w, QStringLiteral("Ñ"), QStringLiteral("1"), QStringLiteral("10"), QString());  // not in CP950
+  w.cmdIsuCard_Click();
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 0);
+  EXPECT_EQ(cardsLeft(), 1u);  // no card was asked for
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
+}
+
 TOLVA_DB_TEST_SUITE(IsuCardTest);

@@ -126,11 +126,11 @@ bool markSold(const CardTxn& t, QString& msg) {
       }
       status = q.value(1).toString().trimmed();
     }
-    if (status == QLatin1String("11") || status == QLatin1String("12")) msg = QStringLiteral("此卡已售出");
-    if (status == QLatin1String("81")) msg = QStringLiteral("此卡已被清除");
-    if (status == QLatin1String("99")) msg = QStringLiteral("此張卡片已列入黑名單中");
+    if (status == CardStatus::Sold || status == CardStatus::Reissued) msg = QStringLiteral("此卡已售出");
+    if (status == CardStatus::Erased) msg = QStringLiteral("此卡已被清除");
+    if (status == CardStatus::Blacklisted) msg = QStringLiteral("此張卡片已列入黑名單中");
     if (!msg.isEmpty()) return false;
-    gSQL = QStringLiteral("Update Tolva Set Status = '11' , FirstDate = ") + gNowFunc + QStringLiteral(" , LastDate = ") +
+    gSQL = QStringLiteral("Update Tolva Set Status = ") + QuotText(CardStatus::Sold) + QStringLiteral(" , FirstDate = ") + gNowFunc + QStringLiteral(" , LastDate = ") +
            QuotDate(Today()) + QStringLiteral(" , UPDUserID = ") + QuotText(gUserID) +
            QStringLiteral(" , UPDDate = ") + gNowFunc + QStringLiteral(" Where CardNo = ") + QuotText(t.cardNo);
     gCnn().execute(gSQL.toString());
