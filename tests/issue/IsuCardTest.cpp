@@ -3,6 +3,7 @@
 #include "app/Clock.h"
 #include "app/CodePage.h"
 #include "app/Dates.h"
+#include "app/ErrorReport.h"
 #include "app/Money.h"
 #include "app/TextUtil.h"
 #include "app/globals.h"
@@ -515,6 +516,28 @@ TEST_P(IsuCardTest, CardTypeTheStripeCannotHoldIsRefusedBeforeAnyCard) {
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 0);
   EXPECT_EQ(cardsLeft(), 1u);  // no card was asked for
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
+}
+
+TEST_P(IsuCardTest, NewCardThatCannotBeBlankedAfterAFailedCommitIsNamed) {
+  pileCards(1);
+  // The commit fails, and by then the card no longer takes a write either.
+  Connection::setStatementHookForTest([](Connection&, const QString& sql) {
+    const QString slot = TestReader().slotFile();
+    if (sql != QLatin1String("COMMIT") || slot.isEmpty()) return;  // the card's commit, not the batch serial's
+    SimCard card = SimCard::load(slot).value_or(SimCard{});
+    card.fault = QString::fromLatin1(kFaultWriteFails);
+    card.save(slot);
+    throw TolvaError(QStringLiteral("5"), QStringLiteral("database is locked"));
+  });
+  fmIsuCard w;
+  fill(w, QStringLiteral("V"), QStringLiteral("1"), QStringLiteral("10"), QString());
+  w.cmdIsuCard_Click();
+  Connection::setStatementHookForTest(nullptr);
+  const QStringList boxes = dialogs_->texts(QStringLiteral("messageBox"));
+  ASSERT_FALSE(boxes.isEmpty());
+  EXPECT_TRUE(boxes.last().contains(QStringLiteral("新卡 V000001 無法清除，卡片與資料庫不一致"))) << boxes.last().toStdString();
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 0);
+  EXPECT_TRUE(readBytes(gErrFile).contains("_RestoreStripe"));
 }
 
 TOLVA_DB_TEST_SUITE(IsuCardTest);
