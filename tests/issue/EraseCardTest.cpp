@@ -39,6 +39,11 @@ protected:
     return numbers;
   }
 
+  QString lastMsg() const {
+    const QStringList shown = dialogs_->texts(QStringLiteral("showMsg"));
+    return shown.isEmpty() ? QString() : shown.last();
+  }
+
   std::unique_ptr<fmEraseCard> window_;
 };
 
@@ -65,7 +70,7 @@ TEST_P(EraseCardTest, ErasesTheTypedCardWhateverItsStatusOncePerWindow) {
   // The same number again in this window is refused before a card is asked for.
   const int waits = dialogs_->texts(QStringLiteral("waitForCard")).size();
   erase(QStringLiteral("V000001"));
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")).last(), QStringLiteral("已做過清除作業"));
+  EXPECT_EQ(lastMsg(), QStringLiteral("已做過清除作業"));
   EXPECT_EQ(dialogs_->texts(QStringLiteral("waitForCard")).size(), waits);
   EXPECT_EQ(erasedRows(QStringLiteral("V000001")), 1);
 
@@ -91,14 +96,14 @@ TEST_P(EraseCardTest, RefusesLongUnknownAndOtherCardsBeforeChangingAnything) {
   window_->txtCardNo()->setText(QStringLiteral("V000001"));
   EXPECT_TRUE(window_->txtCardNo_Validate());
   erase(QStringLiteral("V000009"));
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")).last(), QStringLiteral("資料庫內無此卡號"));
+  EXPECT_EQ(lastMsg(), QStringLiteral("資料庫內無此卡號"));
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("waitForCard")).isEmpty());
 
   // The card in the reader is another card: refused, both rows and the card as they were.
   insertCard(QStringLiteral("V000002"));
   const QByteArray stripe = SlotCard().tracks[0];
   erase(QStringLiteral("V000001"));
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")).last(), QStringLiteral("卡號不符，卡片上的卡號：V000002"));
+  EXPECT_EQ(lastMsg(), QStringLiteral("卡號不符，卡片上的卡號：V000002"));
   EXPECT_EQ(status(QStringLiteral("V000001")) + status(QStringLiteral("V000002")), QStringLiteral("1111"));
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), 0);
   EXPECT_EQ(SlotCard().tracks[0], stripe);

@@ -44,6 +44,11 @@ protected:
   }
   int rows() { return count(QStringLiteral("SELECT COUNT(*) FROM Tolva")); }
 
+  QString lastMsg() const {
+    const QStringList shown = dialogs_->texts(QStringLiteral("showMsg"));
+    return shown.isEmpty() ? QString() : shown.last();
+  }
+
   std::unique_ptr<fmReIssueCard> window_;
 };
 
@@ -91,7 +96,7 @@ TEST_P(ReIssueCardTest, ReplacesATakenBackCardOnceWithItsValues) {
   // A second replacement of the same card would create its value again.
   const int waits = dialogs_->texts(QStringLiteral("waitForCard")).size();
   window_->cmdIsuCard_Click();
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")).last(), QStringLiteral("此卡已補發過，新卡卡號：W000001"));
+  EXPECT_EQ(lastMsg(), QStringLiteral("此卡已補發過，新卡卡號：W000001"));
   EXPECT_EQ(dialogs_->texts(QStringLiteral("waitForCard")).size(), waits);
   EXPECT_EQ(rows(), 2);
 
@@ -106,10 +111,10 @@ TEST_P(ReIssueCardTest, RefusesCardsNotTakenBackAndExpiredCards) {
   addMaster(QStringLiteral("V000099"), QStringLiteral("99"));
   for (const char* s : {"01", "11", "12"}) {
     reIssue(QStringLiteral("V0000") + QString::fromLatin1(s));
-    EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")).last(), QStringLiteral("不可補發卡")) << s;
+    EXPECT_EQ(lastMsg(), QStringLiteral("不可補發卡")) << s;
   }
   reIssue(QStringLiteral("V000081"));
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")).last(), QStringLiteral("超過有效日期，不可再補發卡"));
+  EXPECT_EQ(lastMsg(), QStringLiteral("超過有效日期，不可再補發卡"));
   // The operator answers No at the confirmation.
   dialogs_->yesNoAnswers.clear();
   window_->txtOCardNo()->setText(QStringLiteral("V000099"));
