@@ -8,6 +8,7 @@
 #include "card/basQDR_Tolva.h"
 #include "card/uiCardMsgPanel.h"
 #include "db/Connection.h"
+#include "db/Records.h"
 #include "db/basADODB.h"
 #include "forms/issue/fmReIssueCard.h"
 
@@ -140,6 +141,29 @@ TEST_P(ReIssueCardTest, FaceFailureLeavesNoRowAndABlankCard) {
   // The number was given back with the rollback.
   reIssue(QStringLiteral("V000001"));
   EXPECT_EQ(replacement(QStringLiteral("V000001")), QStringLiteral("W000001"));
+}
+
+TEST_P(ReIssueCardTest, ReplacementMadeWhileTheCardIsAwaitedIsRefused) {
+  addMaster(QStringLiteral("V000001"), QStringLiteral("81"));
+  window_->txtOCardNo()->setText(QStringLiteral("V000001"));
+  ASSERT_TRUE(window_->txtOCardNo_Validate());
+  InsertTestCard(SimCard{});
+  // Another workstation replaces the card while this one waits for its blank card.
+  auto insert = dialogs_->atCardWait.back();
+  dialogs_->atCardWait.back() = [insert] {
+    TolvaRec rec;
+    rec.CardNo = QStringLiteral("X000009");
+    rec.OCardNo = QStringLiteral("V000001");
+    rec.Status = QStringLiteral("12");
+    ADD_Tolva(rec, gCnn());
+    insert();
+  };
+  dialogs_->yesNoAnswers.push_back(true);
+  window_->cmdIsuCard_Click();
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("此卡已補發過，新卡卡號：X000009")});
+  EXPECT_EQ(rows(), 2);
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), 0);
+  EXPECT_EQ(SlotCard().tracks[0].trimmed(), QByteArray());
 }
 
 TOLVA_DB_TEST_SUITE(ReIssueCardTest);
