@@ -53,7 +53,8 @@ public:
   // May refuse the card before anything is written; may ask the operator. False with `msg`.
   using Check = std::function<bool(const CardRead& card, QString& msg)>;
   // The database rows, inside the operation's transaction. Sets `next` to the card's new
-  // values, or leaves it empty to leave the card as it is. False with `msg` rolls back.
+  // values (CardImage::Wiped to blank it), or leaves it empty to leave the card as it is.
+  // False with `msg` rolls back.
   using Rows = std::function<bool(const CardRead& card, std::optional<CardImage>& next, QString& msg)>;
 
   // `label` names the operation in the error log; `action` is its application-log action

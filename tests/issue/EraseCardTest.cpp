@@ -52,7 +52,14 @@ TEST_P(EraseCardTest, ErasesTheTypedCardWhateverItsStatusOncePerWindow) {
   addMaster(QStringLiteral("V000002"), QStringLiteral("81"));
   addMaster(QStringLiteral("V000003"), QStringLiteral("99"));
   insertCard(QStringLiteral("V000001"));
-  erase(QStringLiteral("v000001"));  // upper-cased on leaving the field
+  auto insert = dialogs_->atCardWait.back();
+  bool openDuringWait = true;
+  dialogs_->atCardWait.back() = [&openDuringWait, insert] {
+    openDuringWait = gCnn().inTransaction();
+    insert();
+  };
+  erase(QStringLiteral("v000001"));
+  EXPECT_FALSE(openDuringWait);  // upper-cased on leaving the field
   EXPECT_EQ(status(QStringLiteral("V000001")), QStringLiteral("81"));
   EXPECT_EQ(scalar(QStringLiteral("SELECT Remark FROM Tolva WHERE CardNo = 'V000001'")).toString(), QStringLiteral("消磁"));
   // Balance and points stay in the master row for a re-issue to carry over.
