@@ -28,9 +28,8 @@ bool printFace(const CardImage& c, QString& msg) {
 
 // Leaves the print area empty.
 bool eraseFace() {
-  std::int32_t b = 0;
-  std::int32_t c = 459;
-  return CRW_SetPrintMode(0, b, c) == 0 && CRW_ErasePrint() == 0;
+  QString ignored;
+  return QDR_BlankFace(ignored);
 }
 
 QString valuesText(const QString& bal, const QString& points) {
@@ -74,7 +73,13 @@ bool CardOperation::run(QString& msg) {
 
 bool CardOperation::readCard(QString& msg) {
   if (!Borix_InsertCard(msg, &waitCode_)) return false;
-  if (!QDR_ReadRecord(card_.record, msg)) return false;
+  if (!QDR_ReadRecord(card_.record, msg)) {
+    if (!acceptUnreadable || requireRecord || requireBlank) return false;
+    card_.readable = false;
+    card_.blank = false;
+    msg.clear();
+    return true;
+  }
   card_.blank = card_.record.trimmed().isEmpty();
   if (requireBlank && !card_.blank) {
     msg = notBlankText();
@@ -119,6 +124,7 @@ bool CardOperation::steps(QString& msg) {
 }
 
 bool CardOperation::writeCard(const CardImage& next, QString& msg) {
+  if (next.blank) return wipeCard(next, msg);
   // Every value must fit the card before anything is written: the stripe would cut it and the
   // face leave it out.
   if (!QDR_FaceText(next.cardNo, next.storeNo, next.goodThru, next.balAmt, next.balPoint, next.freeText, next.prevBal,
@@ -137,10 +143,25 @@ bool CardOperation::writeCard(const CardImage& next, QString& msg) {
   return false;
 }
 
+bool CardOperation::wipeCard(const CardImage& next, QString& msg) {
+  // A stripe that was not blanked still holds what it held.
+  if (!QDR_BlankStripe(msg)) return false;
+  if (QDR_BlankFace(msg)) return true;
+  putBack(next, msg);
+  return false;
+}
+
 // Puts the card back as it was read: its previous stripe and face, or blank for a new card.
 // Best effort; what cannot be put back is logged and named in the message.
 void CardOperation::putBack(const CardImage& written, QString& msg) {
   const QString cardNo = written.cardNo.trimmed();
+  if (!card_.readable) {
+    // What the stripe held could not be read, so there is nothing to write back.
+    const QString text = QStringLiteral("卡號 ") + cardNo + QStringLiteral(" 的卡片原有資料無法讀取，無法回復");
+    LogError(label_ + QStringLiteral("_RestoreStripe"), QStringLiteral("-33"), text);
+    msg += QStringLiteral("；") + text;
+    return;
+  }
   bool stripe = false;
   bool face = false;
   try {
@@ -160,10 +181,11 @@ void CardOperation::putBack(const CardImage& written, QString& msg) {
   }
   if (!stripe) {
     const QString text =
-        card_.blank ? QStringLiteral("新卡 ") + cardNo + QStringLiteral(" 無法清除，卡片與資料庫不一致，請收回此卡")
-                    : QStringLiteral("卡號 ") + cardNo + QStringLiteral(" 的卡片與資料庫不一致：卡片") +
-                          valuesText(written.balAmt, written.balPoint) + QStringLiteral("，資料庫") +
-                          valuesText(card_.image.balAmt, card_.image.balPoint);
+        card_.blank    ? QStringLiteral("新卡 ") + cardNo + QStringLiteral(" 無法清除，卡片與資料庫不一致，請收回此卡")
+        : written.blank ? QStringLiteral("卡號 ") + cardNo + QStringLiteral(" 的卡片已清除但資料庫未更新，請重新清除此卡")
+                        : QStringLiteral("卡號 ") + cardNo + QStringLiteral(" 的卡片與資料庫不一致：卡片") +
+                              valuesText(written.balAmt, written.balPoint) + QStringLiteral("，資料庫") +
+                              valuesText(card_.image.balAmt, card_.image.balPoint);
     LogError(label_ + QStringLiteral("_RestoreStripe"), QStringLiteral("-33"), text);
     msg += QStringLiteral("；") + text;
     return;
@@ -179,7 +201,7 @@ void CardOperation::writeLog(bool ok, const QString& msg) {
   try {
     if (ok) {
       WriteAPLog(gAppName, action_,
-                 successText ? successText(card_) : QStringLiteral("卡號：") + cardNo, QString());
+                 successText ? successText(card_) : QStringLiteral("卡號：") + cardNo, successRemark);
     } else {
       QString text = failureText ? failureText(card_, msg) : msg;
       if (!failureText && !cardNo.isEmpty() && !text.contains(cardNo)) text += QStringLiteral("，卡號：") + cardNo;

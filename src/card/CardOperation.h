@@ -28,6 +28,15 @@ struct CardImage {
   QString freeText;                 // the card message lines, printed under the values
   std::optional<QString> prevBal;   // face line "上期餘額"
   std::optional<QString> txnAmt;    // face line "本次交易"
+  bool blank = false;               // a wiped card: blank stripe, empty face (`cardNo` only names it)
+
+  // The card wiped back to a blank one.
+  static CardImage Wiped(const QString& cardNo) {
+    CardImage c;
+    c.cardNo = cardNo;
+    c.blank = true;
+    return c;
+  }
 };
 
 // The card in the reader as the operation found it.
@@ -35,6 +44,7 @@ struct CardRead {
   QByteArray record;  // track 1 as read
   bool blank = true;  // the stripe holds nothing but blanks
   bool valid = false; // the stripe holds a card record; `image` has its values
+  bool readable = true; // false: the reader could not read the stripe (see acceptUnreadable)
   CardImage image;    // values as the stripe holds them (card number with its trailing blanks)
 };
 
@@ -43,7 +53,8 @@ public:
   // May refuse the card before anything is written; may ask the operator. False with `msg`.
   using Check = std::function<bool(const CardRead& card, QString& msg)>;
   // The database rows, inside the operation's transaction. Sets `next` to the card's new
-  // values, or leaves it empty to leave the card as it is. False with `msg` rolls back.
+  // values (CardImage::Wiped to blank it), or leaves it empty to leave the card as it is.
+  // False with `msg` rolls back.
   using Rows = std::function<bool(const CardRead& card, std::optional<CardImage>& next, QString& msg)>;
 
   // `label` names the operation in the error log; `action` is its application-log action
@@ -55,8 +66,11 @@ public:
   bool requireRecord = true;       // refuse a card whose stripe holds no card record
   bool requireBlank = false;       // refuse a card whose stripe holds anything
   bool logWhenCancelled = true;    // false: a cancelled card wait ends quietly (a loop's way out)
+  // A stripe the reader cannot read is taken for one without a record instead of refused.
+  bool acceptUnreadable = false;
   // Application-log texts; by default the message, and the card number.
   std::function<QString(const CardRead&)> successText;
+  QString successRemark;           // the remark of the success row (empty by default)
   std::function<QString(const CardRead&, const QString& msg)> failureText;
 
   // Runs the operation. True when the card was read, checked, written and committed.
@@ -79,6 +93,7 @@ private:
   bool steps(QString& msg);
   bool readCard(QString& msg);
   bool writeCard(const CardImage& next, QString& msg);
+  bool wipeCard(const CardImage& next, QString& msg);
   void putBack(const CardImage& written, QString& msg);
   void writeLog(bool ok, const QString& msg);
 

@@ -134,24 +134,36 @@ bool QDR_ReadCard(QString& cardNo, QString& storeNo, QString& batchNo, QString& 
   return ok;
 }
 
+bool QDR_BlankStripe(QString& msg) {
+  if (!setTrackMode()) {
+    msg = QStringLiteral("磁條設定失敗");
+    return false;
+  }
+  if (CRW_WriteMS(QByteArray(" ")) != 0) {
+    msg = QStringLiteral("清除磁條資料失敗");
+    return false;
+  }
+  return true;
+}
+
+bool QDR_BlankFace(QString& msg) {
+  std::int32_t b = 0;
+  std::int32_t c = 459;
+  if (CRW_SetPrintMode(0, b, c) != 0) {
+    msg = QStringLiteral("印字頭設定失敗!");
+    return false;
+  }
+  if (CRW_ErasePrint() != 0) {
+    msg = QStringLiteral("列印視窗無法清除!");
+    return false;
+  }
+  return true;
+}
+
 bool QDR_EraseCard(QString& msg) {
   bool ok = false;
   try {
-    if (Borix_InsertCard(msg)) {
-      std::int32_t b = 0;
-      std::int32_t c = 459;
-      if (!setTrackMode()) {
-        msg = QStringLiteral("磁條設定失敗");
-      } else if (CRW_WriteMS(QByteArray(" ")) != 0) {
-        msg = QStringLiteral("清除磁條資料失敗");
-      } else if (CRW_SetPrintMode(0, b, c) != 0) {
-        msg = QStringLiteral("印字頭設定失敗!");
-      } else if (CRW_ErasePrint() != 0) {
-        msg = QStringLiteral("列印視窗無法清除!");
-      } else {
-        ok = true;
-      }
-    }
+    ok = Borix_InsertCard(msg) && QDR_BlankStripe(msg) && QDR_BlankFace(msg);
   } catch (...) {
     LogError(QStringLiteral("basBorixCRW_QDR_EraseCard"));
     ok = false;

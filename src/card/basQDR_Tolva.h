@@ -36,3 +36,6 @@ bool QDR_ReadCard(QString& cardNo, QString& storeNo, QString& batchNo, QString& 
                   QString& balPoint, QString& msg, bool insert);
 // Blanks the stripe and the print area of a card the operator inserts, then ejects it.
 bool QDR_EraseCard(QString& msg);
+// Blank the stripe, and empty the print area, of the card already in the reader.
+bool QDR_BlankStripe(QString& msg);
+bool QDR_BlankFace(QString& msg);

@@ -37,6 +37,8 @@ inline const QString DeductPoint = QStringLiteral("扣點");
 inline const QString Reversal = QStringLiteral("沖正");
 inline const QString ReadCard = QStringLiteral("讀卡");
 inline const QString ChangeKey = QStringLiteral("變更加密碼");
+inline const QString Reissue = QStringLiteral("補發卡");
+inline const QString Erase = QStringLiteral("清除");
 }  // namespace ApAction
 
 // The remark of an application-log row whose operation failed.

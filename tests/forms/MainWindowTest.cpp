@@ -53,8 +53,8 @@ TEST_F(MainWindowTest, OneOperationWindowAtATimeEachCreatedOnce) {
   // The buttons with no action do nothing; a window not built yet cannot be opened.
   w.button(QStringLiteral("Command4"))->click();
   EXPECT_EQ(w.currentWindow(), msg);
-  EXPECT_FALSE(w.button(QStringLiteral("cmdReIssueCard"))->isEnabled());
-  w.OpenWindow(QStringLiteral("cmdReIssueCard"));
+  EXPECT_FALSE(w.button(QStringLiteral("cmdSetGoodThru"))->isEnabled());
+  w.OpenWindow(QStringLiteral("cmdSetGoodThru"));
   EXPECT_EQ(w.currentWindow(), msg);
   delete msg;
 }

@@ -7,8 +7,11 @@
 #include "app/globals.h"
 #include "card/basQDR_Tolva.h"
 #include "db/Connection.h"
+#include "db/TolvaCodes.h"
 #include "forms/counter/fmTolva.h"
+#include "forms/inquiry/fmEraseCard.h"
 #include "forms/issue/fmAddAmt.h"
+#include "forms/issue/fmReIssueCard.h"
 #include "forms/issue/fmIsuCard.h"
 #include "forms/issue/fmSaleCard.h"
 
@@ -24,6 +27,8 @@ struct Operation {
   QString status;      // the master row's status before it
   bool issues = false; // issuing: the card starts blank and has no master row
   std::function<void()> run;
+  // Erasing blanks the card; re-issuing writes a new card beside an old card's row.
+  enum class Kind { Values, Erase, Reissue } kind = Kind::Values;
 };
 
 // The card's stripe values, or nothing for a blank or unreadable stripe.
@@ -46,6 +51,7 @@ protected:
     dialogs_->clear();
     dialogs_->atCardWait.clear();
     if (op.issues) {
+      if (op.kind == Operation::Kind::Reissue) addMaster(card_, CardStatus::Erased);
       InsertTestCard(SimCard{});
       return;
     }
@@ -59,9 +65,16 @@ protected:
     const auto card = CardValues(SlotCard());
     const int journal = count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog"));
     if (op.issues) {
-      EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), card ? 1 : 0) << where;
+      const int oldRows = op.kind == Operation::Kind::Reissue ? 1 : 0;
+      EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), (card ? 1 : 0) + oldRows) << where;
       EXPECT_EQ(journal, card ? 1 : 0) << where;
+    } else if (op.kind == Operation::Kind::Erase && !card) {
+      EXPECT_EQ(status(card_), CardStatus::Erased) << where;
+      EXPECT_EQ(journal, 1) << where;
     } else {
+      if (op.kind == Operation::Kind::Erase) {
+        EXPECT_EQ(status(card_), op.status) << where;
+      }
       ASSERT_TRUE(card) << where;
       EXPECT_EQ(master(QStringLiteral("BalAmt"), card_), card->first) << where;
       EXPECT_EQ(master(QStringLiteral("BalPoint"), card_), card->second) << where;
@@ -125,6 +138,7 @@ TEST_P(FaultMatrixTest, EveryCardOperationSurvivesAFailureAtEachStep) {
   fmAddAmt addAmt;
   fmSaleCard sale;
   fmIsuCard issue;
+  fmReIssueCard reIssue;
   auto counterOp = [&](const char* field, const QString& value, void (fmTolva::*handler)()) {
     return [&counter, field, value, handler] {
       counter.field(QString::fromLatin1(field))->setText(value);
@@ -153,6 +167,21 @@ TEST_P(FaultMatrixTest, EveryCardOperationSurvivesAFailureAtEachStep) {
          issue.txtBalAmt()->setText(QStringLiteral("100"));
          issue.cmdIsuCard_Click();
        }},
+      {"erase", QStringLiteral("清除"), QStringLiteral("11"), false,
+       [this] {
+         fmEraseCard erase;  // a window of its own: a window refuses a number it erased before
+         erase.txtCardNo()->setText(card_);
+         erase.cmdEraseCard_Click();
+       },
+       Operation::Kind::Erase},
+      {"re-issue", QStringLiteral("補發卡"), QString(), true,
+       [this, &reIssue] {
+         reIssue.txtOCardNo()->setText(card_);
+         reIssue.txtNewCardType()->setText(QStringLiteral("W"));
+         dialogs_->yesNoAnswers = {true};
+         reIssue.cmdIsuCard_Click();
+       },
+       Operation::Kind::Reissue},
   };
   gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', 'main', 1)"));
   dialogs_->maxPolls = 200;  // a wait with no card to come ends as a cancel

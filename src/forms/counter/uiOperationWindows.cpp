@@ -7,6 +7,8 @@
 #include "forms/issue/fmIsuCard.h"
 #include "forms/issue/fmSaleCard.h"
 #include "forms/issue/fmAddAmt.h"
+#include "forms/issue/fmReIssueCard.h"
+#include "forms/inquiry/fmEraseCard.h"
 
 #include <QMap>
 #include <functional>
@@ -21,6 +23,8 @@ const QMap<QString, std::function<QWidget*()>>& factories() {
       {QStringLiteral("cmdIsuCard"), [] { return new fmIsuCard; }},
       {QStringLiteral("cmdSaleCard"), [] { return new fmSaleCard; }},
       {QStringLiteral("cmdAddAmt"), [] { return new fmAddAmt; }},
+      {QStringLiteral("cmdReIssueCard"), [] { return new fmReIssueCard; }},
+      {QStringLiteral("cmdEraseCard"), [] { return new fmEraseCard; }},
   };
   return table;
 }
