@@ -7,6 +7,7 @@
 #include "forms/issue/fmIsuCard.h"
 #include "forms/issue/fmSaleCard.h"
 #include "forms/issue/fmAddAmt.h"
+#include "forms/inquiry/fmQryCard.h"
 
 #include <QMap>
 #include <functional>
@@ -21,6 +22,7 @@ const QMap<QString, std::function<QWidget*()>>& factories() {
       {QStringLiteral("cmdIsuCard"), [] { return new fmIsuCard; }},
       {QStringLiteral("cmdSaleCard"), [] { return new fmSaleCard; }},
       {QStringLiteral("cmdAddAmt"), [] { return new fmAddAmt; }},
+      {QStringLiteral("cmdQryCard"), [] { return new fmQryCard; }},
   };
   return table;
 }
