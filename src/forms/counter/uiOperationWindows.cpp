@@ -4,6 +4,7 @@
 #include "card/fmSetBatchKey.h"
 #include "forms/reports/fmSettingParam.h"
 #include "forms/reports/fmWJN0107.h"
+#include "forms/reports/fmLog.h"
 #include "forms/issue/fmIsuCard.h"
 #include "forms/issue/fmSaleCard.h"
 #include "forms/issue/fmAddAmt.h"
@@ -23,6 +24,7 @@ const QMap<QString, std::function<QWidget*()>>& factories() {
       {QStringLiteral("cmdSaleCard"), [] { return new fmSaleCard; }},
       {QStringLiteral("cmdAddAmt"), [] { return new fmAddAmt; }},
       {QStringLiteral("cmdQryCard"), [] { return new fmQryCard; }},
+      {QStringLiteral("cmdLog"), [] { return new fmLog; }},
   };
   return table;
 }
