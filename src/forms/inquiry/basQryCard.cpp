@@ -6,6 +6,7 @@
 #include "db/basDB.h"
 #include "db/basStore.h"
 
+#include <QHash>
 #include <QSqlQuery>
 
 namespace {
@@ -57,16 +58,60 @@ const QString kHistorySql = QStringLiteral(
     " Left Join xxCODE C On C.CodeType = ? And C.Code = L.TxnType "
     " Where L.CardNo = ? Order by L.FileDate , L.RNo ");
 
+// The day of a date value, or of a text in the embedded database's stored form
+// "YYYY/MM/DD hh:mm:ss" read without a pattern match; nothing for any other value.
+std::optional<QDate> storedDay(const QVariant& v) {
+  if (v.typeId() == QMetaType::QDateTime && v.toDateTime().isValid()) return v.toDateTime().date();
+  if (v.typeId() == QMetaType::QDate && v.toDate().isValid()) return v.toDate();
+  if (v.typeId() != QMetaType::QString) return std::nullopt;
+  const QString s = v.toString();
+  static constexpr char kForm[] = "9999/99/99 99:99:99";
+  if (s.size() != qsizetype(sizeof(kForm) - 1)) return std::nullopt;
+  for (qsizetype i = 0; i < s.size(); ++i) {
+    const bool digit = s[i] >= QLatin1Char('0') && s[i] <= QLatin1Char('9');
+    if (kForm[i] == '9' ? !digit : s[i] != QLatin1Char(kForm[i])) return std::nullopt;
+  }
+  auto num = [&s](int at, int len) { return QStringView(s).mid(at, len).toInt(); };
+  const QDate d(num(0, 4), num(5, 2), num(8, 2));
+  if (!d.isValid() || !QTime::isValid(num(11, 2), num(14, 2), num(17, 2))) return std::nullopt;
+  return d;
+}
+
+// Display texts of a history load. A long history repeats its days and amounts, so each
+// distinct one is converted once.
+class HistoryTexts {
+public:
+  QString date(const QVariant& v) {
+    const auto day = storedDay(v);
+    if (!day) return ::date(v);
+    auto it = days_.find(day->toJulianDay());
+    if (it == days_.end()) it = days_.insert(day->toJulianDay(), ::date(*day));
+    return *it;
+  }
+  QString number(const QVariant& v) {
+    if (v.isNull()) return ::number(v);
+    const QString key = v.toString();
+    auto it = numbers_.find(key);
+    if (it == numbers_.end()) it = numbers_.insert(key, ::number(v));
+    return *it;
+  }
+
+private:
+  QHash<qint64, QString> days_;
+  QHash<QString, QString> numbers_;
+};
+
 QList<QStringList> loadHistory(const QString& cardNo) {
   QList<QStringList> rows;
+  HistoryTexts texts;
   QSqlQuery q = gCnn().query(kHistorySql, {QStringLiteral("TolvaLogType"), cardNo});
   while (q.next()) {
     QStringList r;
     r.reserve(kCardLogCols);
     for (int c = 0; c < kCardLogCols; ++c) {
       const QVariant v = q.value(c);
-      if (c == 6 || c == 13) r << date(v);
-      else if (c == 7 || c == 8) r << number(v);
+      if (c == 6 || c == 13) r << texts.date(v);
+      else if (c == 7 || c == 8) r << texts.number(v);
       else r << text(v);
     }
     // A type without a description shows its code.

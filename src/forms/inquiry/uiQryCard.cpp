@@ -5,6 +5,7 @@
 #include "forms/inquiry/basQryCard.h"
 
 #include <QLineEdit>
+#include <QSignalBlocker>
 
 void InitCardLogGrid(FlexGrid* grid) {
   grid->setHeadings(kCardLogHeadings);
@@ -12,6 +13,32 @@ void InitCardLogGrid(FlexGrid* grid) {
   for (int c : kCardLogRightCols) grid->setColRightAligned(c);
   grid->clearRows();
 }
+
+namespace {
+
+// Fills the data rows in one go: a history of thousands of rows would otherwise signal every
+// cell to the view one by one.
+void fillRows(FlexGrid* grid, const QList<QStringList>& rows) {
+  grid->setUpdatesEnabled(false);
+  grid->clearRows();
+  grid->setRowCount(static_cast<int>(rows.size()));
+  QAbstractItemModel* model = grid->model();
+  {
+    const QSignalBlocker quiet(model);
+    for (int r = 0; r < rows.size(); ++r) {
+      for (int c = 0; c < rows[r].size() && c < grid->cols(); ++c) {
+        if (rows[r][c].isEmpty()) continue;  // an empty cell reads as empty without an item
+        auto* item = new QTableWidgetItem(rows[r][c]);
+        if (grid->colRightAligned(c)) item->setTextAlignment(Qt::AlignVCenter | Qt::AlignRight);
+        grid->setItem(r, c, item);
+      }
+    }
+  }
+  if (!rows.isEmpty()) emit model->dataChanged(model->index(0, 0), model->index(grid->rowCount() - 1, grid->cols() - 1));
+  grid->setUpdatesEnabled(true);
+}
+
+}  // namespace
 
 bool QryCardData(QWidget* form, FlexGrid* grid, const QString& cardNo, bool& found, CardQuery* loaded) {
   found = false;
@@ -21,14 +48,7 @@ bool QryCardData(QWidget* form, FlexGrid* grid, const QString& cardNo, bool& fou
     for (auto it = card.fields.cbegin(); it != card.fields.cend(); ++it) {
       if (auto* field = form->findChild<QLineEdit*>(it.key())) field->setText(it.value());
     }
-    grid->setUpdatesEnabled(false);
-    grid->clearRows();
-    grid->setRowCount(static_cast<int>(card.history.size()));
-    for (int r = 0; r < card.history.size(); ++r) {
-      const QStringList& row = card.history[r];
-      for (int c = 0; c < row.size(); ++c) grid->setTextMatrix(r + 1, c, row[c]);
-    }
-    grid->setUpdatesEnabled(true);
+    fillRows(grid, card.history);
     found = true;
     if (loaded) *loaded = std::move(card);
     return true;
