@@ -180,6 +180,7 @@ int main(int argc, char** argv) {
   if (!schema.isEmpty()) {
     Connection admin;
     admin.open(qEnvironmentVariable("TOLVA_TEST_PG"));
+    admin.execute(QStringLiteral("SET client_min_messages TO warning"));
     admin.execute(QStringLiteral("DROP SCHEMA ") + schema + QStringLiteral(" CASCADE"));
   }
   return win / r <= 2.0 ? 0 : 1;
