@@ -89,16 +89,27 @@ public:
     return *it;
   }
   QString number(const QVariant& v) {
-    if (v.isNull()) return ::number(v);
-    const QString key = v.toString();
-    auto it = numbers_.find(key);
-    if (it == numbers_.end()) it = numbers_.insert(key, ::number(v));
-    return *it;
+    switch (v.isNull() ? QMetaType::UnknownType : v.typeId()) {
+      case QMetaType::Double: return cached(doubles_, v.toDouble(), v);
+      case QMetaType::LongLong:
+      case QMetaType::Int: return cached(integers_, v.toLongLong(), v);
+      case QMetaType::QString: return cached(texts_, v.toString(), v);
+      default: return ::number(v);
+    }
   }
 
 private:
+  template <typename Key>
+  static QString cached(QHash<Key, QString>& cache, const Key& key, const QVariant& v) {
+    auto it = cache.find(key);
+    if (it == cache.end()) it = cache.insert(key, ::number(v));
+    return *it;
+  }
+
   QHash<qint64, QString> days_;
-  QHash<QString, QString> numbers_;
+  QHash<double, QString> doubles_;
+  QHash<qint64, QString> integers_;
+  QHash<QString, QString> texts_;
 };
 
 QList<QStringList> loadHistory(const QString& cardNo) {

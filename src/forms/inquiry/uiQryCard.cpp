@@ -23,13 +23,15 @@ void fillRows(FlexGrid* grid, const QList<QStringList>& rows) {
   grid->clearRows();
   grid->setRowCount(static_cast<int>(rows.size()));
   QAbstractItemModel* model = grid->model();
+  QList<bool> right(grid->cols());
+  for (int c = 0; c < grid->cols(); ++c) right[c] = grid->colRightAligned(c);
   {
     const QSignalBlocker quiet(model);
     for (int r = 0; r < rows.size(); ++r) {
       for (int c = 0; c < rows[r].size() && c < grid->cols(); ++c) {
         if (rows[r][c].isEmpty()) continue;  // an empty cell reads as empty without an item
         auto* item = new QTableWidgetItem(rows[r][c]);
-        if (grid->colRightAligned(c)) item->setTextAlignment(Qt::AlignVCenter | Qt::AlignRight);
+        if (right[c]) item->setTextAlignment(Qt::AlignVCenter | Qt::AlignRight);
         grid->setItem(r, c, item);
       }
     }
