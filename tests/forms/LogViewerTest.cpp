@@ -5,6 +5,7 @@
 #include "db/Connection.h"
 #include "forms/reports/fmLog.h"
 #include "forms/reports/frmPrint.h"
+#include "support/Screenshot.h"
 #include "support/TestEnv.h"
 
 #include <QCheckBox>
@@ -59,6 +60,7 @@ TEST_P(LogViewerTest, EachFilterNarrowsTheList) {
   EXPECT_EQ(listed(w, {}), (QStringList{QStringLiteral("last"), bad, QStringLiteral("first")}));
   EXPECT_EQ(w.fgLog()->textMatrix(3, 2), QStringLiteral("加值作業"));
   EXPECT_EQ(w.fgLog()->textMatrix(1, 0), QStringLiteral("2026/03/05 23:59:59"));
+  SaveScreenshot(&w, QStringLiteral("fmLog"));
   EXPECT_EQ(listed(w, {{QStringLiteral("txtActionID"), QStringLiteral("加值")}}), QStringList{QStringLiteral("first")});
   EXPECT_EQ(listed(w, {{QStringLiteral("txtProgID"), QStringLiteral("other")}}), QStringList{QStringLiteral("last")});
   EXPECT_EQ(listed(w, {{QStringLiteral("txtUserID"), QStringLiteral("boss")}}), QStringList{bad});

@@ -7,6 +7,7 @@
 #include "db/Connection.h"
 #include "forms/inquiry/fmQryCard.h"
 #include "support/CardSim.h"
+#include "support/Screenshot.h"
 
 #include <QLineEdit>
 
@@ -76,6 +77,9 @@ TEST_P(QryCardTest, ShowsTheRecordAndHistoryWithTheirDescriptions) {
   EXPECT_EQ(gridRow(w, 1), QStringLiteral("001|總店|21|加值|500"));
   EXPECT_EQ(gridRow(w, 2), QStringLiteral("999||55|55|-20"));
   EXPECT_EQ(w.fgCardLog()->textMatrix(2, 6), QStringLiteral("2026/02/01"));
+  SaveScreenshot(&w, QStringLiteral("fmQryCard"));
+  w.tabPage()->setCurrentIndex(1);
+  SaveScreenshot(&w, QStringLiteral("fmQryCard-history"));
 
   ASSERT_TRUE(typeCardNo(w, QStringLiteral("V000002")));
   EXPECT_EQ(shown(w, "txtStatusDscp"), QStringLiteral("77"));

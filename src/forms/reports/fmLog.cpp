@@ -89,8 +89,16 @@ QLayout* fmLog::buildFilters() {
   txtDateB_ = add("txtDateB", QStringLiteral("起始日期"), 0, 0);
   txtDateE_ = add("txtDateE", QStringLiteral("截止日期"), 0, 1);
   txtActionID_ = add("txtActionID", QStringLiteral("作業代號"), 1, 0);
-  txtActionDscp_ = add("txtActionDscp", QString(), 1, 1);
+  // The description beside its code.
+  txtActionDscp_ = new QLineEdit(this);
+  txtActionDscp_->setObjectName(QStringLiteral("txtActionDscp"));
   txtActionDscp_->setFocusPolicy(Qt::ClickFocus);  // shown, not typed
+  auto* action = new QHBoxLayout;
+  grid->removeWidget(txtActionID_);
+  txtActionID_->setMaximumWidth(140);
+  action->addWidget(txtActionID_);
+  action->addWidget(txtActionDscp_, 1);
+  grid->addLayout(action, 1, 1);
   txtProgID_ = add("txtProgID", QStringLiteral("程式"), 2, 0);
   txtUserID_ = add("txtUserID", QStringLiteral("使用者"), 2, 1);
   txtLoginWS_ = add("txtLoginWS", QStringLiteral("工作站"), 3, 0);
