@@ -4,11 +4,13 @@
 #include "card/fmSetBatchKey.h"
 #include "forms/reports/fmSettingParam.h"
 #include "forms/reports/fmWJN0107.h"
+#include "forms/reports/fmLog.h"
 #include "forms/issue/fmIsuCard.h"
 #include "forms/issue/fmSaleCard.h"
 #include "forms/issue/fmAddAmt.h"
 #include "forms/issue/fmReIssueCard.h"
 #include "forms/inquiry/fmEraseCard.h"
+#include "forms/inquiry/fmQryCard.h"
 
 #include <QMap>
 #include <functional>
@@ -25,6 +27,8 @@ const QMap<QString, std::function<QWidget*()>>& factories() {
       {QStringLiteral("cmdAddAmt"), [] { return new fmAddAmt; }},
       {QStringLiteral("cmdReIssueCard"), [] { return new fmReIssueCard; }},
       {QStringLiteral("cmdEraseCard"), [] { return new fmEraseCard; }},
+      {QStringLiteral("cmdQryCard"), [] { return new fmQryCard; }},
+      {QStringLiteral("cmdLog"), [] { return new fmLog; }},
   };
   return table;
 }

@@ -1,0 +1,33 @@
+#pragma once
+// The application log as the log viewer lists it: rows of xxAPLOG chosen by date range and
+// optional filters, newest first, with the action's description; and the list as CSV text.
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+struct ApLogFilter {
+  QDate first;  // invalid: no lower bound
+  QDate last;   // invalid: no upper bound; otherwise the whole day is included
+  // Each empty text matches every row; a text matches its column exactly (blanks around it
+  // are dropped).
+  QString actionID;
+  QString progID;
+  QString userID;
+  QString workstation;
+  bool failuresOnly = false;  // only rows whose remark marks a failure
+};
+
+// The columns of a listed row.
+inline const QString kApLogHeadings = QStringLiteral("記錄時間|作業代號|作業說明|記錄內容|備註|使用者|工作站|程式");
+inline constexpr int kApLogCols = 8;
+
+// The matching rows, newest first, as display texts in heading order. Free-text filters are
+// bound, never written into the statement. Statement errors raise to the caller's trap.
+QList<QStringList> QryApLog(const ApLogFilter& filter);
+
+// The rows as CSV: a header line, then one line per row, lines ended by CR LF; a cell that
+// holds a comma, a quote or a line break is quoted, its quotes doubled.
+QString CsvText(const QStringList& headings, const QList<QStringList>& rows);
+// Writes the text in the code page, replacing the file only once all of it is written.
+bool WriteCsvFile(const QString& path, const QString& text);
