@@ -13,9 +13,7 @@
 
 #include <QCloseEvent>
 #include <QFocusEvent>
-#include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
@@ -26,37 +24,16 @@ namespace {
 
 const QString kNoSuchCard = QStringLiteral("資料庫無此卡號");
 
-struct FieldSpec {
-  const char* name;
-  const char* label;  // empty: shown beside the field before it
-  int row;
-  int col;
-};
-// Two columns of labelled fields; descriptions sit beside their codes.
-constexpr FieldSpec kFields[] = {
-    {"txtCardNo", "卡號", 0, 0},       {"txtCardType", "卡別", 0, 1},
-    {"txtBalAmt", "可用餘額", 1, 0},   {"txtBalPoint", "紅利點數", 1, 1},
-    {"txtGoodThru", "有效日期", 2, 0}, {"txtBatchNo", "批次號", 2, 1},
-    {"txtIssueDept", "部門別", 3, 0},  {"txtDeptName", "", 3, 0},
-    {"txtStatus", "狀態", 4, 0},       {"txtStatusDscp", "", 4, 0},
-    {"txtIssueDate", "製卡日期", 5, 0}, {"txtFirstDate", "售出日期", 5, 1},
-    {"txtLastDate", "最後交易日", 6, 0}, {"txtPosID", "POS識別碼", 6, 1},
-    {"txtUserID", "製卡人", 7, 0},     {"txtOCardNo", "舊卡號", 7, 1},
-    {"txtRemark", "備註", 8, 0},
-};
-
 }  // namespace
 
 fmQryCard::fmQryCard(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmQryCard"));
   setWindowTitle(QStringLiteral("單卡查詢"));
   auto* layout = new QVBoxLayout(this);
-  tabPage_ = new QTabWidget(this);
-  tabPage_->setObjectName(QStringLiteral("tabPage"));
-  tabPage_->addTab(buildCardPage(), QStringLiteral("Tolva資料"));
-  fgCardLog_ = new FlexGrid(this);
-  fgCardLog_->setObjectName(QStringLiteral("fgCardLog"));
-  tabPage_->addTab(fgCardLog_, QStringLiteral("交易記錄"));
+  const CardPages pages = BuildCardPages(this, QStringLiteral("Tolva資料"), QStringLiteral("備註"));
+  tabPage_ = pages.tabPage;
+  fgCardLog_ = pages.fgCardLog;
+  txtCardNo_ = pages.txtCardNo;
   layout->addWidget(tabPage_, 1);
 
   auto* buttons = new QHBoxLayout;
@@ -90,43 +67,6 @@ fmQryCard::fmQryCard(QWidget* parent) : QWidget(parent, Qt::Window) {
   } catch (...) {
     ReportError(QStringLiteral("fmQryCard_Form_Load"));
   }
-}
-
-QWidget* fmQryCard::buildCardPage() {
-  auto* page = new QWidget(this);
-  auto* grid = new QGridLayout(page);
-  QLineEdit* previous = nullptr;
-  for (const FieldSpec& f : kFields) {
-    auto* edit = new QLineEdit(page);
-    edit->setObjectName(QString::fromLatin1(f.name));
-    // Only the card number is typed; the others show values that can be selected and copied.
-    edit->setFocusPolicy(Qt::ClickFocus);
-    const QString label = QString::fromUtf8(f.label);
-    if (label.isEmpty()) {
-      // A description beside its code: the code field narrows to make room.
-      auto* pair = new QHBoxLayout;
-      grid->removeWidget(previous);
-      previous->setMaximumWidth(80);
-      pair->addWidget(previous);
-      pair->addWidget(edit, 1);
-      grid->addLayout(pair, f.row, f.col * 2 + 1);
-    } else {
-      auto* l = new QLabel(label, page);
-      l->setBuddy(edit);
-      grid->addWidget(l, f.row, f.col * 2, Qt::AlignRight);
-      grid->addWidget(edit, f.row, f.col * 2 + 1);
-    }
-    previous = edit;
-  }
-  txtCardNo_ = page->findChild<QLineEdit*>(QStringLiteral("txtCardNo"));
-  txtCardNo_->setFocusPolicy(Qt::StrongFocus);
-  for (const char* right : {"txtBalAmt", "txtBalPoint"}) {
-    page->findChild<QLineEdit*>(QString::fromLatin1(right))->setAlignment(Qt::AlignRight);
-  }
-  grid->setColumnStretch(1, 1);
-  grid->setColumnStretch(3, 1);
-  grid->setRowStretch(9, 1);
-  return page;
 }
 
 void fmQryCard::InitForm() {

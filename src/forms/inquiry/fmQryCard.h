@@ -37,7 +37,6 @@ protected:
 
 private:
   void InitForm();
-  QWidget* buildCardPage();
   void clearWindow();
   void readCard();
 

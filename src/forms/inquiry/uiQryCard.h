@@ -5,7 +5,21 @@
 
 struct CardQuery;
 class FlexGrid;
+class QLineEdit;
+class QTabWidget;
 class QWidget;
+
+// The two pages of a window that shows one card: the card-data fields by name and the history.
+struct CardPages {
+  QTabWidget* tabPage;
+  FlexGrid* fgCardLog;
+  QLineEdit* txtCardNo;
+  QLineEdit* txtRemark;
+};
+
+// Builds the pages inside `form`; page 0 is captioned `dataCaption` and txtRemark labelled
+// `remarkLabel`. Only txtCardNo takes the focus from the keyboard.
+CardPages BuildCardPages(QWidget* form, const QString& dataCaption, const QString& remarkLabel);
 
 // Lays the history grid out: headings centred, hidden and right-aligned columns, no data rows.
 void InitCardLogGrid(FlexGrid* grid);
