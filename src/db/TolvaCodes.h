@@ -39,6 +39,7 @@ inline const QString ReadCard = QStringLiteral("讀卡");
 inline const QString ChangeKey = QStringLiteral("變更加密碼");
 inline const QString Reissue = QStringLiteral("補發卡");
 inline const QString Erase = QStringLiteral("清除");
+inline const QString Blacklist = QStringLiteral("設定黑名單");
 }  // namespace ApAction
 
 // The remark of an application-log row whose operation failed.

@@ -9,6 +9,7 @@
 #include "forms/issue/fmSaleCard.h"
 #include "forms/issue/fmAddAmt.h"
 #include "forms/issue/fmReIssueCard.h"
+#include "forms/inquiry/fmDelCard.h"
 #include "forms/inquiry/fmEraseCard.h"
 #include "forms/inquiry/fmQryCard.h"
 
@@ -27,6 +28,7 @@ const QMap<QString, std::function<QWidget*()>>& factories() {
       {QStringLiteral("cmdAddAmt"), [] { return new fmAddAmt; }},
       {QStringLiteral("cmdReIssueCard"), [] { return new fmReIssueCard; }},
       {QStringLiteral("cmdEraseCard"), [] { return new fmEraseCard; }},
+      {QStringLiteral("cmdDelCard"), [] { return new fmDelCard; }},
       {QStringLiteral("cmdQryCard"), [] { return new fmQryCard; }},
       {QStringLiteral("cmdLog"), [] { return new fmLog; }},
   };
