@@ -9,6 +9,8 @@
 #include "forms/issue/fmSaleCard.h"
 #include "forms/issue/fmAddAmt.h"
 #include "forms/issue/fmReIssueCard.h"
+#include "forms/issue/fmUpdGoodThru.h"
+#include "forms/issue/fmVoidTxn.h"
 #include "forms/inquiry/fmEraseCard.h"
 #include "forms/inquiry/fmQryCard.h"
 
@@ -26,6 +28,8 @@ const QMap<QString, std::function<QWidget*()>>& factories() {
       {QStringLiteral("cmdSaleCard"), [] { return new fmSaleCard; }},
       {QStringLiteral("cmdAddAmt"), [] { return new fmAddAmt; }},
       {QStringLiteral("cmdReIssueCard"), [] { return new fmReIssueCard; }},
+      {QStringLiteral("cmdVoidTxn"), [] { return new fmVoidTxn; }},
+      {QStringLiteral("cmdSetGoodThru"), [] { return new fmUpdGoodThru; }},
       {QStringLiteral("cmdEraseCard"), [] { return new fmEraseCard; }},
       {QStringLiteral("cmdQryCard"), [] { return new fmQryCard; }},
       {QStringLiteral("cmdLog"), [] { return new fmLog; }},
