@@ -15,6 +15,9 @@
 #include "forms/issue/fmUpdGoodThru.h"
 #include "support/Screenshot.h"
 
+#include <QCoreApplication>
+#include <QFile>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QSqlQuery>
 #include <QTableWidget>
@@ -75,12 +78,22 @@ TEST_P(UpdGoodThruTest, ThreeCardsInOneLoopEachGetTheNewDate) {
   queue(op, QStringLiteral("V000002"), QStringLiteral("2026/01/31"));
   queue(op, QStringLiteral("V000003"), QStringLiteral("2030/12/31"));
   fmUpdGoodThru w;
+  // A path typed into the file field is loaded on leaving it, and its lines go on every face.
+  const QString file = gAppPath + QStringLiteral("/Promo.txt");
+  QFile out(file);
+  ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+  out.write("Line A\r\n");
+  out.close();
+  w.txtFile()->setText(file);
+  QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+  QCoreApplication::sendEvent(w.txtFile(), &leave);
   run(w, QStringLiteral("2028/06/30"));
 
   for (const char* no : {"V000001", "V000002", "V000003"}) {
     const QString cardNo = QString::fromLatin1(no);
     EXPECT_EQ(cardDate(cardNo), QStringLiteral("2028/06/30")) << no;
     EXPECT_TRUE(faceShows(cardNo, QStringLiteral("2028/06/30"))) << no;
+    EXPECT_TRUE(TestCard(QStringLiteral("card-") + cardNo).face.endsWith(QStringLiteral("Line A\n\n\n\n\n\n"))) << no;
     EXPECT_EQ(masterDate(cardNo), QDate(2028, 6, 30)) << no;
     EXPECT_EQ(master(QStringLiteral("BalAmt"), cardNo), Money::val(no[6] == '1' ? QStringLiteral("1000") : QStringLiteral("500")));
   }
