@@ -144,6 +144,43 @@ std::pair<QString, QString> reversalTypes(const QString& mode) {
 
 }  // namespace
 
+std::optional<Money> QDR_WholeAmount(const QString& typed, const QString& label, bool required, QString& msg) {
+  const QString text = typed.trimmed();
+  if (text.isEmpty()) {
+    if (!required) return Money();
+    msg = QStringLiteral("請輸入") + label;
+    return std::nullopt;
+  }
+  const auto value = Money::parse(text);
+  if (!value) {
+    msg = label + QStringLiteral("必需為數字");
+    return std::nullopt;
+  }
+  if (*value < Money() || !value->isWhole() || (required && *value == Money())) {
+    msg = label + QStringLiteral("必需為正整數");
+    return std::nullopt;
+  }
+  return value;
+}
+
+bool QDR_PostToMaster(const CardTxn& t, QString& msg) {
+  try {
+    gSQL = QStringLiteral("Update Tolva Set BalAmt = BalAmt + (") + t.txnAmt.toString() +
+           QStringLiteral(") , BalPoint = BalPoint + (") + t.txnPoint.toString() + QStringLiteral(") , LastDate = ") +
+           QuotDate(Today()) + QStringLiteral(" , UPDUserID = ") + QuotText(gUserID) +
+           QStringLiteral(" , UPDDate = ") + gNowFunc + QStringLiteral(" Where CardNo = ") + QuotText(t.cardNo);
+    if (gCnn().execute(gSQL.toString()) == 0) {
+      msg = QStringLiteral("資料庫中無此卡號");
+      return false;
+    }
+    return true;
+  } catch (...) {
+    ReportError(QStringLiteral("basQDR_Tolva_PostToMaster"));
+    msg = QStringLiteral("Tolva資料更新失敗");
+    return false;
+  }
+}
+
 bool QDR_BalanceLimit(std::optional<Money>& limit, QString& msg) {
   limit.reset();
   QString text;

@@ -51,6 +51,14 @@ struct TxnValues {
 // The kinds of value change QDR_AddAmtPrint makes, by its mode text.
 inline const QString kTopUpMode = QStringLiteral("0");
 
+// An amount typed by the operator, as a whole number of 0 or more; an empty text is 0 unless
+// `required`, and a required amount must be above 0. Otherwise nothing, with `msg` naming `label`.
+std::optional<Money> QDR_WholeAmount(const QString& text, const QString& label, bool required, QString& msg);
+
+// A TxnValues::dbStep: adds the transaction's amount and points to the card's master row, so
+// that the master row agrees with the card and its journal. Refuses a card it does not hold.
+bool QDR_PostToMaster(const CardTxn& t, QString& msg);
+
 // The balance limit parameter (QDR_BalAmtLimit): `limit` stays empty when it is not set.
 // False with `msg` when it is set but not a number of 0 or more.
 bool QDR_BalanceLimit(std::optional<Money>& limit, QString& msg);

@@ -23,6 +23,8 @@ inline const QString CounterSale = QStringLiteral("24");
 inline const QString VoidTopUp = QStringLiteral("31");
 inline const QString VoidDeduct = QStringLiteral("32");
 inline const QString VoidDeductPoint = QStringLiteral("33");
+// A good-thru change shares its code with the top-up reversal; it carries no amount.
+inline const QString GoodThruChange = QStringLiteral("31");
 inline const QString Erase = QStringLiteral("81");
 inline const QString Blacklist = QStringLiteral("99");
 }  // namespace TxnType
@@ -40,6 +42,7 @@ inline const QString ChangeKey = QStringLiteral("變更加密碼");
 inline const QString Reissue = QStringLiteral("補發卡");
 inline const QString Erase = QStringLiteral("清除");
 inline const QString Blacklist = QStringLiteral("設定黑名單");
+inline const QString ChangeGoodThru = QStringLiteral("變更有效日期");
 }  // namespace ApAction
 
 // The remark of an application-log row whose operation failed.

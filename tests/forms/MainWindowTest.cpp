@@ -2,6 +2,7 @@
 #include "app/globals.h"
 #include "app/uiElaBar.h"
 #include "forms/counter/fmTolva.h"
+#include "forms/counter/uiOperationWindows.h"
 #include "support/Screenshot.h"
 #include "support/TestEnv.h"
 
@@ -53,9 +54,15 @@ TEST_F(MainWindowTest, OneOperationWindowAtATimeEachCreatedOnce) {
   // The buttons with no action do nothing; a window not built yet cannot be opened.
   w.button(QStringLiteral("Command4"))->click();
   EXPECT_EQ(w.currentWindow(), msg);
-  EXPECT_FALSE(w.button(QStringLiteral("cmdSetGoodThru"))->isEnabled());
-  w.OpenWindow(QStringLiteral("cmdSetGoodThru"));
-  EXPECT_EQ(w.currentWindow(), msg);
+  // Whichever menu window is still to come.
+  for (const char* name : {"cmdCardLogImport", "cmdVoidCardExport", "cmdRptIssueCard"}) {
+    const QString unbuilt = QString::fromLatin1(name);
+    if (HasOperationWindow(unbuilt)) continue;
+    EXPECT_FALSE(w.button(unbuilt)->isEnabled());
+    w.OpenWindow(unbuilt);
+    EXPECT_EQ(w.currentWindow(), msg);
+    break;
+  }
   delete msg;
 }
 

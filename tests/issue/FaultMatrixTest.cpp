@@ -3,11 +3,13 @@
 // and the operation wrote its one application-log row.
 #include "IssueFixture.h"
 
+#include "app/Dates.h"
 #include "app/ErrorReport.h"
 #include "app/globals.h"
 #include "card/basQDR_Tolva.h"
 #include "db/Connection.h"
 #include "db/TolvaCodes.h"
+#include "db/basADODB.h"
 #include "forms/counter/fmTolva.h"
 #include "forms/inquiry/fmEraseCard.h"
 #include "forms/inquiry/fmQryCard.h"
@@ -15,6 +17,8 @@
 #include "forms/issue/fmReIssueCard.h"
 #include "forms/issue/fmIsuCard.h"
 #include "forms/issue/fmSaleCard.h"
+#include "forms/issue/fmUpdGoodThru.h"
+#include "forms/issue/fmVoidTxn.h"
 
 #include <QLineEdit>
 #include <functional>
@@ -32,6 +36,8 @@ struct Operation {
   enum class Kind { Values, Erase, Reissue } kind = Kind::Values;
   // An operation that only reads: whether the run ended with the card on screen.
   std::function<bool()> shown = nullptr;
+  // What the card's history holds before it (a reversal takes back only what it holds).
+  std::function<void()> history = nullptr;
 };
 
 // The card's stripe values, or nothing for a blank or unreadable stripe.
@@ -39,6 +45,14 @@ std::optional<std::pair<Money, Money>> CardValues(const SimCard& card) {
   QString no, store, batch, thru, bal, pts, msg;
   if (!QDR_DecodeRecord(card.tracks[0], no, store, batch, thru, bal, pts, msg)) return std::nullopt;
   return std::make_pair(Money::val(bal), Money::val(pts));
+}
+
+// The good-thru date on the card's stripe.
+QDate CardGoodThru(const SimCard& card) {
+  QString no, store, batch, thru, bal, pts, msg;
+  if (!QDR_DecodeRecord(card.tracks[0], no, store, batch, thru, bal, pts, msg)) return {};
+  const auto when = ToDateTime(thru);
+  return when ? when->date() : QDate();
 }
 
 }  // namespace
@@ -60,13 +74,15 @@ protected:
     }
     addMaster(card_, op.status);
     insertCard(card_);
+    if (op.history) op.history();
+    historyRows_ = count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog"));
   }
 
   // The card, the master row and the journal agree, and the operator heard of a failure.
   void expectAgreement(const Operation& op, const QString& fault, int logRowsBefore) {
     const std::string where = std::string(op.name) + " / " + fault.toStdString();
     const auto card = CardValues(SlotCard());
-    const int journal = count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog"));
+    const int journal = count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")) - historyRows_;
     if (op.issues) {
       const int oldRows = op.kind == Operation::Kind::Reissue ? 1 : 0;
       EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), (card ? 1 : 0) + oldRows) << where;
@@ -81,6 +97,8 @@ protected:
       ASSERT_TRUE(card) << where;
       EXPECT_EQ(master(QStringLiteral("BalAmt"), card_), card->first) << where;
       EXPECT_EQ(master(QStringLiteral("BalPoint"), card_), card->second) << where;
+      const auto masterThru = ToDateTime(scalar(QStringLiteral("SELECT GoodThru FROM Tolva WHERE CardNo = ") + QuotText(card_)));
+      EXPECT_EQ(masterThru ? masterThru->date() : QDate(), CardGoodThru(SlotCard())) << where;
     }
     if (op.shown) {
       EXPECT_EQ(journal, 0) << where;
@@ -137,6 +155,7 @@ protected:
   }
 
   const QString card_ = QStringLiteral("V000001");
+  int historyRows_ = 0;
 };
 
 TEST_P(FaultMatrixTest, EveryCardOperationSurvivesAFailureAtEachStep) {
@@ -146,6 +165,8 @@ TEST_P(FaultMatrixTest, EveryCardOperationSurvivesAFailureAtEachStep) {
   fmIsuCard issue;
   fmReIssueCard reIssue;
   fmQryCard query;
+  fmVoidTxn voidTxn;
+  fmUpdGoodThru goodThru;
   QLineEdit* queried = query.field(QStringLiteral("txtCardNo"));
   auto counterOp = [&](const char* field, const QString& value, void (fmTolva::*handler)()) {
     return [&counter, field, value, handler] {
@@ -196,6 +217,19 @@ TEST_P(FaultMatrixTest, EveryCardOperationSurvivesAFailureAtEachStep) {
          query.cmdReadCard_Click();
        },
        Operation::Kind::Values, [this, queried] { return queried->text() == card_; }},
+      {"void", QStringLiteral("沖正"), QStringLiteral("11"), false,
+       [&voidTxn] {
+         voidTxn.txtVoidAmt()->setText(QStringLiteral("300"));
+         voidTxn.cmdVoidTxn_Click();
+       },
+       Operation::Kind::Values, nullptr,
+       [this] { gCnn().execute(QStringLiteral("INSERT INTO TolvaLog (TxnType, CardNo, TxnAmt, TxnPoint) VALUES ('21', ") +
+                               QuotText(card_) + QStringLiteral(", 1000, 0)")); }},
+      {"good-thru", QStringLiteral("變更有效日期"), QStringLiteral("11"), false,
+       [&goodThru] {
+         goodThru.txtUpdGoodThru()->setText(QStringLiteral("2029/01/31"));
+         goodThru.cmdOK_Click();
+       }},
   };
   gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', 'main', 1)"));
   dialogs_->maxPolls = 200;  // a wait with no card to come ends as a cancel

@@ -44,22 +44,7 @@ private:
 // A whole, non-negative amount typed at the counter; an empty optional entry is 0, a
 // required one must be above 0.
 std::optional<Money> wholeEntry(QLineEdit* field, const QString& label, bool required, QString& msg) {
-  const QString text = field->text().trimmed();
-  if (text.isEmpty()) {
-    if (!required) return Money();
-    msg = QStringLiteral("請輸入") + label;
-    return std::nullopt;
-  }
-  const auto value = Money::parse(text);
-  if (!value) {
-    msg = label + QStringLiteral("必需為數字");
-    return std::nullopt;
-  }
-  if (*value < Money() || !value->isWhole() || (required && *value == Money())) {
-    msg = label + QStringLiteral("必需為正整數");
-    return std::nullopt;
-  }
-  return value;
+  return QDR_WholeAmount(field->text(), label, required, msg);
 }
 
 // A numeric parameter: nothing when it is not set; `bad` when it is set but unusable.
@@ -92,25 +77,6 @@ QString counterFaceText() {
   QString face;
   for (int i = 0; i < 6; ++i) face += (i < lines.size() ? lines[i] : QString()) + QLatin1Char('\n');
   return face;
-}
-
-// Adds the transaction to the master row, so that the database agrees with the card.
-bool updateMaster(const CardTxn& t, QString& msg) {
-  try {
-    gSQL = QStringLiteral("Update Tolva Set BalAmt = BalAmt + (") + t.txnAmt.toString() +
-           QStringLiteral(") , BalPoint = BalPoint + (") + t.txnPoint.toString() + QStringLiteral(") , LastDate = ") +
-           QuotDate(Today()) + QStringLiteral(" , UPDUserID = ") + QuotText(gUserID) +
-           QStringLiteral(" , UPDDate = ") + gNowFunc + QStringLiteral(" Where CardNo = ") + QuotText(t.cardNo);
-    if (gCnn().execute(gSQL.toString()) == 0) {
-      msg = QStringLiteral("資料庫中無此卡號");
-      return false;
-    }
-    return true;
-  } catch (...) {
-    ReportError(QStringLiteral("fmTolva_UpdateTolva"));
-    msg = QStringLiteral("Tolva資料更新失敗");
-    return false;
-  }
 }
 
 // A counter sale marks the card sold, refusing what the sale window refuses.
@@ -217,7 +183,7 @@ void fmTolva::cmdClientAddAmt_Click() {
   }
   runCounterOp(QStringLiteral("fmTolva_cmdClientAddAmt_Click"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
     v.balLimit = limit;
-    v.dbStep = updateMaster;
+    v.dbStep = QDR_PostToMaster;
     return QDR_AddAmtPrint(kTopUpMode, *amount, Money(), v, m, &t);
   });
 }
@@ -234,7 +200,7 @@ void fmTolva::cmdDeductAmt_Click() {
     return;
   }
   runCounterOp(QStringLiteral("fmTolva_cmdDeductAmt_Click"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
-    v.dbStep = updateMaster;
+    v.dbStep = QDR_PostToMaster;
     // Inside the operation's trap: a rate too large for the amount is an overflow error.
     return QDR_DeductPrint(*amount, rate ? earnedPoints(*amount, *rate) : Money(), v, m, &t);
   });
@@ -249,7 +215,7 @@ void fmTolva::cmdDeductPoint_Click() {
     return;
   }
   runCounterOp(QStringLiteral("fmTolva_cmdDeductPoint_Click"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
-    v.dbStep = updateMaster;
+    v.dbStep = QDR_PostToMaster;
     return QDR_DeductPoint(*points, v, m, &t);
   });
 }
@@ -283,7 +249,7 @@ void fmTolva::cmdUPDOCheck_Click() {
   runCounterOp(QStringLiteral("fmTolva_cmdUPDOCheck_Click"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
     // A reversal that credits the card is held to the same limit as a top-up.
     v.balLimit = limit;
-    v.dbStep = updateMaster;
+    v.dbStep = QDR_PostToMaster;
     return QDR_AddAmtPrint(mode, *amount, *points, v, m, &t);
   });
 }

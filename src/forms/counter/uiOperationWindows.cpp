@@ -10,6 +10,8 @@
 #include "forms/issue/fmAddAmt.h"
 #include "forms/issue/fmReIssueCard.h"
 #include "forms/inquiry/fmDelCard.h"
+#include "forms/issue/fmUpdGoodThru.h"
+#include "forms/issue/fmVoidTxn.h"
 #include "forms/inquiry/fmEraseCard.h"
 #include "forms/inquiry/fmQryCard.h"
 
@@ -27,6 +29,8 @@ const QMap<QString, std::function<QWidget*()>>& factories() {
       {QStringLiteral("cmdSaleCard"), [] { return new fmSaleCard; }},
       {QStringLiteral("cmdAddAmt"), [] { return new fmAddAmt; }},
       {QStringLiteral("cmdReIssueCard"), [] { return new fmReIssueCard; }},
+      {QStringLiteral("cmdVoidTxn"), [] { return new fmVoidTxn; }},
+      {QStringLiteral("cmdSetGoodThru"), [] { return new fmUpdGoodThru; }},
       {QStringLiteral("cmdEraseCard"), [] { return new fmEraseCard; }},
       {QStringLiteral("cmdDelCard"), [] { return new fmDelCard; }},
       {QStringLiteral("cmdQryCard"), [] { return new fmQryCard; }},

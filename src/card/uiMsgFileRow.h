@@ -1,0 +1,38 @@
+#pragma once
+// The "訊息檔案" row of a window that prints card message lines: the path of the card message
+// file kept for the window under "MsgFile", loaded into the lines when the window is built, and
+// chosen with a double-click (or F8).
+#include <QWidget>
+
+class CardMsgPanel;
+class ElaBar;
+class QLineEdit;
+
+class MsgFileRow : public QWidget {
+  Q_OBJECT
+public:
+  // `section` is the window's name in the per-user settings. With `loadOnLeave`, leaving the
+  // field loads the path typed (an empty path clears the lines); otherwise a typed path waits
+  // for the next double-click.
+  MsgFileRow(const QString& section, CardMsgPanel* panel, ElaBar* status, bool loadOnLeave, QWidget* parent);
+
+  QLineEdit* txtFile() const { return txtFile_; }
+
+  // Puts the stored path into the field and loads it.
+  void restore();
+  // Stores the path in the field for the next run.
+  void store() const;
+  void txtFile_DblClick();
+  void txtFile_LostFocus();
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  void load(const QString& path);
+
+  QString section_;
+  CardMsgPanel* panel_;
+  ElaBar* status_;
+  QLineEdit* txtFile_;
+};
