@@ -30,7 +30,10 @@ void LogImportOutcome(const QString& path, const ImportOutcome& o) {
 }
 
 void LogExport(const ExportOutcome& o) {
-  WriteAPLog(gAppName, ApAction::BlacklistExport, QStringLiteral("轉出黑名單筆數：%1").arg(o.count));
+  if (o.result == ExportOutcome::Result::Failed)
+    WriteAPLog(gAppName, ApAction::BlacklistExport, o.reason, kApFailRemark);
+  else
+    WriteAPLog(gAppName, ApAction::BlacklistExport, QStringLiteral("轉出黑名單筆數：%1").arg(o.count));
 }
 
 int RunImportJob(const QString& dir, QTextStream& out) {
@@ -64,7 +67,10 @@ int RunExportBlacklistJob(const QString& dir, QTextStream& out) {
   const ExportOutcome o = ExportVoidCards(dir);
   switch (o.result) {
     case ExportOutcome::Result::NoCards: out << QStringLiteral("沒有卡號被設為黑名單") << Qt::endl; return 0;
-    case ExportOutcome::Result::Failed: out << kVoidCardFileName << '\t' << o.reason << Qt::endl; return 1;
+    case ExportOutcome::Result::Failed:
+      LogExport(o);
+      out << kVoidCardFileName << '\t' << o.reason << Qt::endl;
+      return 1;
     case ExportOutcome::Result::Written: break;
   }
   LogExport(o);

@@ -15,7 +15,7 @@ QStringList ListStoreFiles(const QString& dir);
 void LogImportOutcome(const QString& path, const ImportOutcome& outcome);
 // The status text of a loaded file: "轉入[001]QDR卡交易資料, 日期:2006/01/15".
 QString ImportedText(const ImportOutcome& outcome);
-// The application log row of a written export.
+// The application log row of an export that wrote its file or failed.
 void LogExport(const ExportOutcome& outcome);
 
 // Imports every store file of `dir`, one line per file and a summary on `out`. Answers the
