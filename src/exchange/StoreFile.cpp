@@ -77,7 +77,7 @@ public:
         if (i + 1 >= lines.size() || lines[i + 1].isEmpty()) break;  // no column line: reading ends
         QString why;
         StoreBlock block;
-        if (!readHeader(line.mid(9), lines[i + 1], block, why)) return fail(error, i + 1, why);
+        if (!readHeader(line.mid(9).trimmed(), lines[i + 1], block, why)) return fail(error, i + 1, why);
         content.blocks.append(block);
         ++i;
         continue;

@@ -2,7 +2,6 @@
 
 #include "app/Clock.h"
 #include "app/ErrorReport.h"
-#include "app/Money.h"
 #include "app/globals.h"
 #include "db/Connection.h"
 #include "db/SchemaScript.h"
@@ -14,7 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
-#include <QSqlRecord>
+#include <algorithm>
 
 namespace {
 
@@ -38,30 +37,27 @@ QString dayRange(const Connection& cnn, const QDate& day) {
   return cnn.dialect().dateRange(QStringLiteral("TxnDate"), day, day);
 }
 
+// Rows go in several to a statement: a store's day is a few statements, not one per row. The
+// bound values of one statement stay well below SQLite's oldest limit of 999.
+constexpr int kMaxBoundValues = 900;
+
 void insertRows(Connection& cnn, const StoreFileContent& content) {
   for (const StoreBlock& block : content.blocks) {
-    QStringList marks;
-    for (qsizetype i = 0; i < block.columns.size(); ++i) marks.append(QStringLiteral("?"));
-    const QString sql = QStringLiteral("INSERT INTO TolvaLog ( %1 ) VALUES ( %2 )")
-                            .arg(block.columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-    for (const QList<StoreValue>& row : block.rows) {
+    const qsizetype width = block.columns.size();
+    const QString head = QStringLiteral("INSERT INTO TolvaLog ( %1 ) VALUES ").arg(block.columns.join(QStringLiteral(", ")));
+    QStringList marks(width, QStringLiteral("?"));
+    const QString tuple = QStringLiteral("( ") + marks.join(QStringLiteral(", ")) + QStringLiteral(" )");
+    const qsizetype perStatement = std::max<qsizetype>(1, kMaxBoundValues / width);
+    for (qsizetype first = 0; first < block.rows.size(); first += perStatement) {
+      const qsizetype n = std::min(perStatement, block.rows.size() - first);
+      QStringList tuples(n, tuple);
       QVariantList values;
-      values.reserve(row.size());
-      for (const StoreValue& v : row) values.append(bound(cnn, v));
-      cnn.execute(sql, values);
+      values.reserve(n * width);
+      for (qsizetype r = first; r < first + n; ++r)
+        for (const StoreValue& v : block.rows[r]) values.append(bound(cnn, v));
+      cnn.execute(head + tuples.join(QStringLiteral(", ")), values);
     }
   }
-}
-
-// The rows of a query read to the end before the next statement runs on the connection.
-QList<QVariantList> rowsOf(QSqlQuery q) {
-  QList<QVariantList> rows;
-  while (q.next()) {
-    QVariantList r;
-    for (int i = 0; i < q.record().count(); ++i) r.append(q.value(i));
-    rows.append(r);
-  }
-  return rows;
 }
 
 bool seenBefore(Connection& cnn, const QByteArray& sha) {
@@ -189,24 +185,25 @@ ImportOutcome LoadStoreDDfile(const QString& path, Connection& cnn) {
 }
 
 void UpdateTolva(Connection& cnn, const QString& storeID, const QDate& txnDate) {
+  // Set-based: three statements for the whole day, whatever number of cards it touches.
   const QString range = dayRange(cnn, txnDate);
   const QVariant today = dayValue(cnn, Today());
-  const QString ofDay = QStringLiteral("SELECT DISTINCT CardNo FROM TolvaLog WHERE TxnDept = ? AND ") + range;
-  const auto sums = rowsOf(cnn.query(
-      QStringLiteral("SELECT CardNo, SUM(TxnAmt), SUM(TxnPoint) FROM TolvaLog WHERE CardNo IN ( %1 ) "
-                     "AND ( TxnType LIKE '2%' OR TxnType LIKE '3%' OR TxnType = '11' ) GROUP BY CardNo")
-          .arg(ofDay),
-      {storeID}));
-  for (const QVariantList& r : sums)
-    cnn.execute(QStringLiteral("UPDATE Tolva SET BalAmt = ?, BalPoint = ?, UpdDate = ? WHERE CardNo = ?"),
-                {Money::fromVariant(r[1]).toString(), Money::fromVariant(r[2]).toString(), today, r[0]});
-  const QString ofType = QStringLiteral("SELECT DISTINCT CardNo FROM TolvaLog WHERE TxnDept = ? AND TxnType = ? AND ") + range;
-  for (const QVariantList& r : rowsOf(cnn.query(ofType, {storeID, TxnType::Sale})))
-    // A blacklisted card keeps its status: a sale reported by a store does not lift the blacklist.
-    cnn.execute(QStringLiteral("UPDATE Tolva SET FirstDate = ?, Status = CASE WHEN Status = ? THEN Status ELSE ? END, "
-                               "UpdDate = ? WHERE CardNo = ?"),
-                {dayValue(cnn, txnDate), CardStatus::Blacklisted, CardStatus::Sold, today, r[0]});
-  for (const QVariantList& r : rowsOf(cnn.query(ofType, {storeID, TxnType::TopUp})))
-    cnn.execute(QStringLiteral("UPDATE Tolva SET GoodThru = ?, UpdDate = ? WHERE CardNo = ?"),
-                {dayValue(cnn, RenewedGoodThru(txnDate)), today, r[0]});
+  const QString counted = QStringLiteral("( L.TxnType LIKE '2%' OR L.TxnType LIKE '3%' OR L.TxnType = '11' )");
+  const QString sum = QStringLiteral("( SELECT ROUND(SUM(L.%1), 4) FROM TolvaLog L WHERE L.CardNo = Tolva.CardNo AND ") +
+                      counted + QStringLiteral(" )");
+  // Only cards with a counted row in their history: the others keep their balance.
+  cnn.execute(QStringLiteral("UPDATE Tolva SET BalAmt = %1, BalPoint = %2, UpdDate = ? "
+                             "WHERE CardNo IN ( SELECT CardNo FROM TolvaLog WHERE TxnDept = ? AND %3 ) "
+                             "AND EXISTS ( SELECT 1 FROM TolvaLog L WHERE L.CardNo = Tolva.CardNo AND %4 )")
+                  .arg(sum.arg(QStringLiteral("TxnAmt")), sum.arg(QStringLiteral("TxnPoint")), range, counted),
+              {today, storeID});
+  const QString ofType =
+      QStringLiteral(" WHERE CardNo IN ( SELECT CardNo FROM TolvaLog WHERE TxnDept = ? AND TxnType = ? AND ") + range +
+      QStringLiteral(" )");
+  // A blacklisted card keeps its status: a sale reported by a store does not lift the blacklist.
+  cnn.execute(QStringLiteral("UPDATE Tolva SET FirstDate = ?, Status = CASE WHEN Status = ? THEN Status ELSE ? END, "
+                             "UpdDate = ?") + ofType,
+              {dayValue(cnn, txnDate), CardStatus::Blacklisted, CardStatus::Sold, today, storeID, TxnType::Sale});
+  cnn.execute(QStringLiteral("UPDATE Tolva SET GoodThru = ?, UpdDate = ?") + ofType,
+              {dayValue(cnn, RenewedGoodThru(txnDate)), today, storeID, TxnType::TopUp});
 }

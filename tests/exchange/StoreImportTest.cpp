@@ -76,6 +76,16 @@ TEST_P(StoreImportTest, TableLineWithoutColumnsImportsNothingAndCounts) {
   EXPECT_FALSE(QFile::exists(file));
 }
 
+TEST_P(StoreImportTest, ADayOfManyRowsLoadsEveryRow) {
+  QStringList lines;
+  for (int i = 0; i < 300; ++i) lines.append(QStringLiteral("'001','21','V000001',#2006/01/15#,0.1,1,'R%1',").arg(i));
+  const ImportOutcome o = LoadStoreDDfile(drop(fileName(), logFile(lines)));
+  ASSERT_TRUE(o.ok) << o.reason.toStdString();
+  EXPECT_EQ(count(QStringLiteral("TxnDept = '001'")), 300);
+  EXPECT_EQ(Money::fromVariant(cardValue(QStringLiteral("V000001"), QStringLiteral("BalAmt"))).toString(), QStringLiteral("30"));
+  EXPECT_EQ(Money::fromVariant(cardValue(QStringLiteral("V000001"), QStringLiteral("BalPoint"))).toString(), QStringLiteral("300"));
+}
+
 TEST_P(StoreImportTest, BlacklistedCardSoldAtAStoreStaysBlacklisted) {
   gCnn().execute(QStringLiteral("UPDATE Tolva SET Status = '99' WHERE CardNo = 'V000002'"));
   ASSERT_TRUE(LoadStoreDDfile(drop(fileName(), logFile(kDay))).ok);
