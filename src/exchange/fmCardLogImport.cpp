@@ -17,6 +17,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QTableWidgetItem>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -51,6 +53,7 @@ fmCardLogImport::fmCardLogImport(QWidget* parent) : QWidget(parent, Qt::Window) 
   fgList_ = new FlexGrid(this);
   fgList_->setObjectName(QStringLiteral("fgList"));
   fgList_->setHeadings(QStringLiteral("檔案名稱|狀態"));
+  fgList_->horizontalHeader()->setStretchLastSection(true);
   layout->addWidget(fgList_, 1);
   auto* progressRow = new QHBoxLayout;
   progress_ = new QProgressBar(this);
@@ -153,6 +156,8 @@ bool fmCardLogImport::importRow(int row, int& rowsLoaded) {
     }
   }
   fgList_->setTextMatrix(row, 1, result.isEmpty() ? QStringLiteral("轉入OK") : result);
+  if (QTableWidgetItem* cell = fgList_->item(row - 1, 1)) cell->setTextAlignment(Qt::AlignCenter);
+  fgList_->resizeColumnToContents(1);
   progress_->setValue(row);
   lblProgress_->setText(QStringLiteral("已轉入 %1 筆").arg(rowsLoaded));
   if (afterFileForTest) afterFileForTest(row);

@@ -7,6 +7,7 @@
 #include "exchange/fmCardLogImport.h"
 #include "exchange/fmVoidCardExport.h"
 #include "forms/counter/uiOperationWindows.h"
+#include "support/Screenshot.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,6 +51,7 @@ TEST_P(ExchangeWindowTest, ImportAsksAfterAFailureAndNoLeavesTheRestUntouched) {
   EXPECT_EQ(apLogRows(QStringLiteral("QDR卡交易檔轉入")), 2);
   EXPECT_TRUE(QFile::exists(QDir(inbox()).filePath(QStringLiteral("DD20060117_台北店_TL.TXT"))));
   EXPECT_FALSE(w->running());
+  SaveScreenshot(w.get(), QStringLiteral("fmCardLogImport"));
 }
 
 TEST_P(ExchangeWindowTest, ImportStopsBetweenFilesAndExitSavesTheDirectory) {
@@ -80,6 +82,7 @@ TEST_P(ExchangeWindowTest, ExportTellsWhatItDid) {
   EXPECT_TRUE(QFile::exists(QDir(inbox()).filePath(QStringLiteral("VoidCard.txt"))));
   EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT LogMsg FROM xxAPLOG WHERE ActionID = '黑名單轉出'")).toString(),
             QStringLiteral("轉出黑名單筆數：1"));
+  SaveScreenshot(w.get(), QStringLiteral("fmVoidCardExport"));
   w->cmdExit_Click();
   EXPECT_EQ(GetSetting(QStringLiteral("VoidCardList"), QStringLiteral("Dir")), inbox());
 }
