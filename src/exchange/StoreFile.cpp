@@ -38,8 +38,8 @@ QString lineError(int line, const QString& what) { return QStringLiteral("ç¬¬%1è
 // The text in the code page, or nothing when the bytes are not text of it (binary noise,
 // another encoding).
 std::optional<QString> decode(const QByteArray& bytes) {
+  // Not a round trip: the code page has characters with two byte forms, and either is good text.
   const QString text = CodePage::fromAnsi(bytes);
-  if (CodePage::toAnsi(text) != bytes) return std::nullopt;
   for (const QChar c : text)
     if (c == QChar::ReplacementCharacter || (c.unicode() < 0x20 && c != u'\t' && c != u'\r' && c != u'\n'))
       return std::nullopt;

@@ -112,6 +112,7 @@ TEST_P(StoreImportTest, HostileFilesFailAndChangeNothing) {
       {fileName(), logFile({good, QStringLiteral("'") + QString(1 << 20, u'A') + QStringLiteral("'")})},
       {fileName(), noise},
       {fileName(), utf16},
+      {fileName(), (ExchangeTest::logFile({}) + QStringLiteral("'001','21','V000001',#2006/01/15#,5,0,,'台北門市加值'\r\n").toUtf8())},
       {fileName(), logFile({good, QStringLiteral("'001','21','V000001',#2006/01/16#,5,0,,")})},
       {fileName(), logFile({good, QStringLiteral("'001','21','V000001','2006/01/15',5,0,,")})},
       {fileName(), logFile({good, QStringLiteral("'001','21','V000001',#2006/01/15#,'5',0,,")})},
