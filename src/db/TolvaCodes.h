@@ -43,6 +43,8 @@ inline const QString Reissue = QStringLiteral("補發卡");
 inline const QString Erase = QStringLiteral("清除");
 inline const QString Blacklist = QStringLiteral("設定黑名單");
 inline const QString ChangeGoodThru = QStringLiteral("變更有效日期");
+inline const QString StoreImport = QStringLiteral("QDR卡交易檔轉入");
+inline const QString BlacklistExport = QStringLiteral("黑名單轉出");
 }  // namespace ApAction
 
 // The remark of an application-log row whose operation failed.

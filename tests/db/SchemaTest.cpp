@@ -15,7 +15,7 @@
 #include <QWidget>
 
 namespace {
-const QStringList kTables{"Tolva", "TolvaLog", "VoidCard", "Store", "xxPARAM", "xxCODE", "xxAPLOG", "xxNO"};
+const QStringList kTables{"Tolva", "TolvaLog", "VoidCard", "Store", "xxPARAM", "xxCODE", "xxAPLOG", "xxNO", "TolvaImport"};
 }
 
 TEST(SplitSqlScriptTest, SemicolonsInsideLiteralsCommentsAndBodiesDoNotSplit) {
@@ -52,7 +52,7 @@ protected:
   // Checks the schema on the open main connection: tables, codes, numbering, unique cards.
   void expectWorkingSchema() {
     for (const QString& table : kTables) EXPECT_TRUE(HasTable(gCnn(), table)) << table.toStdString();
-    EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM xxCODE")).toInt(), 32);
+    EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM xxCODE")).toInt(), 33);
     EXPECT_EQ(getCodeDscp(QStringLiteral("TolvaStatus"), QStringLiteral("01")), QStringLiteral("已發卡"));
     qint64 n = 0;
     QString text;

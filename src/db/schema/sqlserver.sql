@@ -60,6 +60,22 @@ CREATE TABLE Store (
 CREATE INDEX IX_Store_StoreName ON Store (StoreName);
 GO
 
+-- Store files imported: a file whose content came before is told apart.
+CREATE TABLE TolvaImport (
+  RNo         INT IDENTITY(1,1) PRIMARY KEY,
+  FileName    VARCHAR(260),
+  FileSize    BIGINT,
+  Sha256      VARCHAR(64),
+  StoreID     VARCHAR(10),
+  TxnDate     DATETIME,
+  RowCount    INT,
+  ImportedAt  DATETIME,
+  POSID       VARCHAR(64),
+  UserID      VARCHAR(64)
+);
+CREATE INDEX IX_TolvaImport_Sha256 ON TolvaImport (Sha256);
+GO
+
 CREATE TABLE xxPARAM (
   ParamID     VARCHAR(50) NOT NULL PRIMARY KEY,
   ParamValue  VARCHAR(255),
@@ -152,6 +168,7 @@ INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '變更有
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '清除', '卡片清除');
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '設定黑名單', '設定黑名單');
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '黑名單轉出', '黑名單轉出');
+INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', 'QDR卡交易檔轉入', 'QDR卡交易檔轉入');
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '變更加密碼', '變更資料加密碼');
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '部門設定', '部門資料設定');
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '系統參數設定', '系統參數設定');

@@ -14,6 +14,8 @@
 #include "forms/issue/fmVoidTxn.h"
 #include "forms/inquiry/fmEraseCard.h"
 #include "forms/inquiry/fmQryCard.h"
+#include "exchange/fmCardLogImport.h"
+#include "exchange/fmVoidCardExport.h"
 
 #include <QMap>
 #include <functional>
@@ -35,6 +37,8 @@ const QMap<QString, std::function<QWidget*()>>& factories() {
       {QStringLiteral("cmdDelCard"), [] { return new fmDelCard; }},
       {QStringLiteral("cmdQryCard"), [] { return new fmQryCard; }},
       {QStringLiteral("cmdLog"), [] { return new fmLog; }},
+      {QStringLiteral("cmdCardLogImport"), [] { return new fmCardLogImport; }},
+      {QStringLiteral("cmdVoidCardExport"), [] { return new fmVoidCardExport; }},
   };
   return table;
 }

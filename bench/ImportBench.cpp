@@ -1,0 +1,226 @@
+// Importing store files with the card refresh, against the same INSERT and UPDATE statements
+// run by the database's command-line shell (sqlite3, psql) in one transaction. 500 files of
+// 200 rows over 2,000 cards: 50 stores, 10 days.
+//
+//   bench_import sqlite      an SQLite file in a temporary folder
+//   bench_import postgres    a schema of its own on the server named by TOLVA_TEST_PG
+#include "app/CodePage.h"
+#include "app/OperatorDialogs.h"
+#include "app/globals.h"
+#include "db/Connection.h"
+#include "db/SchemaScript.h"
+#include "db/TolvaCodes.h"
+#include "db/basADODB.h"
+#include "exchange/ExchangeJobs.h"
+#include "exchange/StoreImport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+constexpr int kStores = 50;
+constexpr int kDays = 10;
+constexpr int kRowsPerFile = 200;
+constexpr int kCards = 2000;
+
+class NoOperator final : public OperatorDialogs {
+public:
+  void messageBox(const QString& text, const QString&, MsgIcon) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+  bool askYesNo(const QString&, const QString&) override { return false; }
+  QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
+  void showMsg(const QString& text, int) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+  bool waitForCard(const std::function<bool()>&) override { return false; }
+  QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
+  QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+  QString selectFolder(const QString&, const QString&) override { return {}; }
+  bool openDocument(const QString&) override { return false; }
+  void beep() override {}
+};
+
+QString storeId(int s) { return QStringLiteral("%1").arg(s, 3, 10, QLatin1Char('0')); }
+QString cardNo(int c) { return QStringLiteral("V%1").arg(c, 6, 10, QLatin1Char('0')); }
+
+void fill() {
+  Connection& cnn = gCnn();
+  TransactionGuard tx(cnn);
+  for (int s = 1; s <= kStores; ++s)
+    cnn.execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES (?, ?, ?)"),
+                {storeId(s), QStringLiteral("分店%1").arg(s), s});
+  for (int c = 1; c <= kCards; ++c)
+    cnn.execute(QStringLiteral("INSERT INTO Tolva (BatchNo, CardType, CardNo, Status, BalAmt, BalPoint) "
+                               "VALUES ('V0001', 'V', ?, '01', 0, 0)"),
+                {cardNo(c)});
+  tx.commit();
+}
+
+struct Row {
+  QString type, card, amount;
+  int points;
+};
+
+// Writes the files and the shell's script of the same statements.
+QByteArray makeFiles(const QString& inbox) {
+  const Dialect& d = gCnn().dialect();
+  const QString today = d.dateLiteral(QDateTime(QDate::currentDate(), QTime(0, 0)));
+  QString sql = QStringLiteral("BEGIN;\n");
+  const QStringList types = {QStringLiteral("21"), QStringLiteral("22"), QStringLiteral("21"), QStringLiteral("22"),
+                             QStringLiteral("13"), QStringLiteral("23")};
+  auto* rng = QRandomGenerator::global();
+  for (int day = 1; day <= kDays; ++day) {
+    const QDate date(2006, 1, day);
+    const QString lit = d.dateLiteral(QDateTime(date, QTime(0, 0)));
+    for (int s = 1; s <= kStores; ++s) {
+      QString text = QStringLiteral("TABLECSV,TolvaLog\r\nTxnDept,TxnType,CardNo,TxnDate,TxnAmt,TxnPoint,RefCheckNo,Remark\r\n");
+      sql += QStringLiteral("DELETE FROM TolvaLog WHERE TxnDept = '%1' AND %2;\n")
+                 .arg(storeId(s), d.dateRange(QStringLiteral("TxnDate"), date, date));
+      QMap<QString, QStringList> cards;  // card -> its types of the day
+      for (int r = 0; r < kRowsPerFile; ++r) {
+        const Row row{types[rng->bounded(int(types.size()))], cardNo(rng->bounded(kCards) + 1),
+                      QStringLiteral("%1.5").arg(rng->bounded(900)), rng->bounded(7)};
+        text += QStringLiteral("'%1','%2','%3',#%4#,%5,%6,'R%7','bench'\r\n")
+                    .arg(storeId(s), row.type, row.card, date.toString(QStringLiteral("yyyy/MM/dd")), row.amount)
+                    .arg(row.points)
+                    .arg(r);
+        sql += QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint, RefCheckNo, Remark) "
+                              "VALUES ('%1', '%2', '%3', %4, %5, %6, 'R%7', 'bench');\n")
+                   .arg(storeId(s), row.type, row.card, lit, row.amount)
+                   .arg(row.points)
+                   .arg(r);
+        cards[row.card].append(row.type);
+      }
+      for (auto it = cards.begin(); it != cards.end(); ++it) {
+        const QString sum = QStringLiteral("(SELECT COALESCE(SUM(%1), 0) FROM TolvaLog WHERE CardNo = '%2' AND (TxnType LIKE '2%' "
+                                           "OR TxnType LIKE '3%' OR TxnType = '11'))");
+        sql += QStringLiteral("UPDATE Tolva SET BalAmt = %1, BalPoint = %2, UpdDate = %3 WHERE CardNo = '%4';\n")
+                   .arg(sum.arg(QStringLiteral("TxnAmt"), it.key()), sum.arg(QStringLiteral("TxnPoint"), it.key()), today, it.key());
+        if (it->contains(QStringLiteral("13")))
+          sql += QStringLiteral("UPDATE Tolva SET FirstDate = %1, Status = '11', UpdDate = %2 WHERE CardNo = '%3';\n").arg(lit, today, it.key());
+        if (it->contains(QStringLiteral("21")))
+          sql += QStringLiteral("UPDATE Tolva SET GoodThru = %1, UpdDate = %2 WHERE CardNo = '%3';\n")
+                     .arg(d.dateLiteral(QDateTime(RenewedGoodThru(date), QTime(0, 0))), today, it.key());
+      }
+      QFile f(QDir(inbox).filePath(QStringLiteral("DD%1_分店%2_TL.TXT").arg(date.toString(QStringLiteral("yyyyMMdd"))).arg(s)));
+      if (!f.open(QIODevice::WriteOnly)) return {};
+      f.write(CodePage::toAnsi(text));
+    }
+  }
+  sql += QStringLiteral("COMMIT;\n");
+  return sql.toUtf8();
+}
+
+}  // namespace
+
+namespace {
+
+// Runs the script in the command-line shell of the database; answers the wall time in ms, or
+// -1 when the shell failed.
+double runShell(const QString& target, const QString& dbFile, const QString& schema, const QByteArray& script) {
+  QProcess shell;
+  QStringList args;
+  QByteArray input = script;
+  if (target == QLatin1String("postgres")) {
+    QMap<QString, QString> kv;
+    for (const QString& pair : qEnvironmentVariable("TOLVA_TEST_PG").split(u';', Qt::SkipEmptyParts))
+      kv[pair.section(u'=', 0, 0).trimmed().toLower()] = pair.section(u'=', 1);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PGPASSWORD"), kv.value(QStringLiteral("password")));
+    shell.setProcessEnvironment(env);
+    args = {QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-h"),
+            kv.value(QStringLiteral("host")), QStringLiteral("-p"), kv.value(QStringLiteral("port")), QStringLiteral("-U"),
+            kv.value(QStringLiteral("user id")), QStringLiteral("-d"), kv.value(QStringLiteral("database"))};
+    input = "SET search_path TO " + schema.toUtf8() + ";\n" + script;
+  } else {
+    args = {QStringLiteral("-bail"), dbFile};
+  }
+  QElapsedTimer t;
+  t.start();
+  shell.start(target == QLatin1String("postgres") ? QStringLiteral("psql") : QStringLiteral("sqlite3"), args);
+  if (!shell.waitForStarted()) return -1;
+  shell.write(input);
+  shell.closeWriteChannel();
+  shell.waitForFinished(-1);
+  const double ms = t.nsecsElapsed() / 1e6;
+  if (shell.exitCode() != 0) {
+    std::fprintf(stderr, "%s\n", shell.readAllStandardError().constData());
+    return -1;
+  }
+  return ms;
+}
+
+void reset() {
+  Connection& cnn = gCnn();
+  cnn.execute(QStringLiteral("DELETE FROM TolvaLog"));
+  cnn.execute(QStringLiteral("DELETE FROM TolvaImport"));
+  cnn.execute(QStringLiteral("UPDATE Tolva SET BalAmt = 0, BalPoint = 0, Status = '01', FirstDate = NULL, GoodThru = NULL, UpdDate = NULL"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  const QString target = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("sqlite");
+  QTemporaryDir dir;
+  gAppPath = dir.path();
+  gAppName = QStringLiteral("bench");
+  gErrFile = dir.filePath(QStringLiteral("bench.ERR"));
+  NoOperator quiet;
+  SetDialogs(&quiet);
+  const QString dbFile = dir.filePath(QStringLiteral("bench.db"));
+  QString cnt = QStringLiteral("Provider=SQLite;Data Source=") + dbFile;
+  QString schema;
+  if (target == QLatin1String("postgres")) {
+    const QString server = qEnvironmentVariable("TOLVA_TEST_PG");
+    if (server.isEmpty()) {
+      std::fprintf(stderr, "TOLVA_TEST_PG names no PostgreSQL server\n");
+      return 2;
+    }
+    schema = QStringLiteral("bench%1").arg(QRandomGenerator::global()->generate(), 0, 16);
+    Connection admin;
+    admin.open(server);
+    admin.execute(QStringLiteral("CREATE SCHEMA ") + schema);
+    cnt = server + (server.endsWith(QLatin1Char(';')) ? QString() : QStringLiteral(";")) + QStringLiteral("Search Path=") +
+          schema + QStringLiteral(";");
+  }
+  if (!ConnectADO(cnt, gCnn(), [](const QString&) { return true; })) return 2;
+  SetDBType();
+  CreateSchema(gCnn());
+  fill();
+  const QString inbox = dir.filePath(QStringLiteral("inbox"));
+  QDir().mkpath(inbox);
+  const QByteArray script = makeFiles(inbox);
+
+  QElapsedTimer t;
+  t.start();
+  int failed = 0, files = 0;
+  for (const QString& name : ListStoreFiles(inbox)) {
+    ++files;
+    const ImportOutcome o = LoadStoreDDfile(QDir(inbox).filePath(name));
+    if (!o.ok) {
+      ++failed;
+      std::fprintf(stderr, "%s: %s\n", qPrintable(name), qPrintable(o.reason));
+    }
+  }
+  const double importMs = t.nsecsElapsed() / 1e6;
+  reset();
+  const double shellMs = runShell(target, dbFile, schema, script);
+  const double ratio = shellMs > 0 ? importMs / shellMs : 0;
+  std::printf("%-8s %d files x %d rows over %d cards: import %.0f ms, %s %.0f ms, ratio %.2f (target at most 1.5)%s\n",
+              qPrintable(target), files, kRowsPerFile, kCards, importMs,
+              target == QLatin1String("postgres") ? "psql" : "sqlite3", shellMs, ratio,
+              failed ? " FILES FAILED" : "");
+  gCnn().close();
+  if (!schema.isEmpty()) {
+    Connection admin;
+    admin.open(qEnvironmentVariable("TOLVA_TEST_PG"));
+    admin.execute(QStringLiteral("SET client_min_messages TO warning"));
+    admin.execute(QStringLiteral("DROP SCHEMA ") + schema + QStringLiteral(" CASCADE"));
+  }
+  return failed == 0 && shellMs > 0 && ratio <= 1.5 ? 0 : 1;
+}

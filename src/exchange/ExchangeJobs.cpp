@@ -1,0 +1,79 @@
+#include "exchange/ExchangeJobs.h"
+
+#include "app/Dates.h"
+#include "app/globals.h"
+#include "db/TolvaCodes.h"
+#include "db/basDB.h"
+#include "exchange/StoreFile.h"
+#include "exchange/StoreImport.h"
+#include "exchange/VoidCardFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+
+QStringList ListStoreFiles(const QString& dir) {
+  return QDir(dir).entryList({kStoreFilePattern}, QDir::Files, QDir::Name);
+}
+
+QString ImportedText(const ImportOutcome& o) {
+  return QStringLiteral("轉入[%1]QDR卡交易資料, 日期:%2").arg(o.storeID, dateAddSep(o.txnDate.toString(QStringLiteral("yyyyMMdd"))));
+}
+
+void LogImportOutcome(const QString& path, const ImportOutcome& o) {
+  if (o.ok) {
+    WriteAPLog(gAppName, ApAction::StoreImport, ImportedText(o));
+  } else {
+    WriteAPLog(gAppName, ApAction::StoreImport,
+               QStringLiteral("轉入失敗QDR卡交易檔名:%1 (%2)").arg(QDir::toNativeSeparators(path), o.reason), kApFailRemark);
+  }
+}
+
+void LogExport(const ExportOutcome& o) {
+  if (o.result == ExportOutcome::Result::Failed)
+    WriteAPLog(gAppName, ApAction::BlacklistExport, o.reason, kApFailRemark);
+  else
+    WriteAPLog(gAppName, ApAction::BlacklistExport, QStringLiteral("轉出黑名單筆數：%1").arg(o.count));
+}
+
+int RunImportJob(const QString& dir, QTextStream& out) {
+  if (!QFileInfo(dir).isDir()) {
+    out << QStringLiteral("此目錄不存在: %1").arg(dir) << Qt::endl;
+    return 1;
+  }
+  int loaded = 0, failed = 0, rows = 0;
+  for (const QString& name : ListStoreFiles(dir)) {
+    const QString path = QDir(dir).filePath(name);
+    const ImportOutcome o = LoadStoreDDfile(path);
+    LogImportOutcome(path, o);
+    out << name << '\t' << o.resultText() << Qt::endl;
+    if (o.ok) {
+      ++loaded;
+      rows += o.rows;
+    } else {
+      ++failed;
+    }
+  }
+  out << QStringLiteral("共 %1 檔: 轉入 %2 檔 (%3 筆), 失敗 %4 檔").arg(loaded + failed).arg(loaded).arg(rows).arg(failed)
+      << Qt::endl;
+  return failed == 0 ? 0 : 1;
+}
+
+int RunExportBlacklistJob(const QString& dir, QTextStream& out) {
+  if (!QFileInfo(dir).isDir()) {
+    out << QStringLiteral("轉出目錄不存在: %1").arg(dir) << Qt::endl;
+    return 1;
+  }
+  const ExportOutcome o = ExportVoidCards(dir);
+  switch (o.result) {
+    case ExportOutcome::Result::NoCards: out << QStringLiteral("沒有卡號被設為黑名單") << Qt::endl; return 0;
+    case ExportOutcome::Result::Failed:
+      LogExport(o);
+      out << kVoidCardFileName << '\t' << o.reason << Qt::endl;
+      return 1;
+    case ExportOutcome::Result::Written: break;
+  }
+  LogExport(o);
+  out << kVoidCardFileName << '\t' << QStringLiteral("轉出黑名單筆數：%1").arg(o.count) << Qt::endl;
+  return 0;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The store import and the blacklist export as jobs without a window (the nightly run), and
+// the application log rows both the windows and the jobs write.
+#include <QString>
+#include <QStringList>
+
+class QTextStream;
+struct ImportOutcome;
+struct ExportOutcome;
+
+// The store files waiting in a directory, in name order (that is, date order).
+QStringList ListStoreFiles(const QString& dir);
+
+// The application log row of one imported or failed file.
+void LogImportOutcome(const QString& path, const ImportOutcome& outcome);
+// The status text of a loaded file: "轉入[001]QDR卡交易資料, 日期:2006/01/15".
+QString ImportedText(const ImportOutcome& outcome);
+// The application log row of an export that wrote its file or failed.
+void LogExport(const ExportOutcome& outcome);
+
+// Imports every store file of `dir`, one line per file and a summary on `out`. Answers the
+// process exit code: 0 when every file loaded, 1 when any failed or the directory is missing.
+int RunImportJob(const QString& dir, QTextStream& out);
+// Writes the blacklist file into `dir`. 0 when written or when there is no blacklisted card.
+int RunExportBlacklistJob(const QString& dir, QTextStream& out);

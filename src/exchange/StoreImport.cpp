@@ -1,0 +1,209 @@
+#include "exchange/StoreImport.h"
+
+#include "app/Clock.h"
+#include "app/ErrorReport.h"
+#include "app/globals.h"
+#include "db/Connection.h"
+#include "db/SchemaScript.h"
+#include "db/TolvaCodes.h"
+#include "exchange/StoreFile.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <algorithm>
+
+namespace {
+
+const QString kLedger = QStringLiteral("TolvaImport");
+// Far above any store's day; a larger file is refused before it is read into memory.
+constexpr qint64 kMaxFileBytes = 64LL * 1024 * 1024;
+
+QVariant bound(const Connection& cnn, const StoreValue& v) {
+  switch (v.kind) {
+    case StoreValue::Kind::Null: return QVariant();
+    case StoreValue::Kind::Date: return cnn.dialect().dateValue(v.date);
+    case StoreValue::Kind::Number:
+    case StoreValue::Kind::Text: return v.text;
+  }
+  return QVariant();
+}
+
+QVariant dayValue(const Connection& cnn, const QDate& day) { return cnn.dialect().dateValue(QDateTime(day, QTime(0, 0))); }
+
+QString dayRange(const Connection& cnn, const QDate& day) {
+  return cnn.dialect().dateRange(QStringLiteral("TxnDate"), day, day);
+}
+
+// Rows go in several to a statement: a store's day is a few statements, not one per row. The
+// bound values of one statement stay well below SQLite's oldest limit of 999.
+constexpr int kMaxBoundValues = 900;
+
+void insertRows(Connection& cnn, const StoreFileContent& content) {
+  for (const StoreBlock& block : content.blocks) {
+    const qsizetype width = block.columns.size();
+    const QString head = QStringLiteral("INSERT INTO TolvaLog ( %1 ) VALUES ").arg(block.columns.join(QStringLiteral(", ")));
+    QStringList marks(width, QStringLiteral("?"));
+    const QString tuple = QStringLiteral("( ") + marks.join(QStringLiteral(", ")) + QStringLiteral(" )");
+    const qsizetype perStatement = std::max<qsizetype>(1, kMaxBoundValues / width);
+    for (qsizetype first = 0; first < block.rows.size(); first += perStatement) {
+      const qsizetype n = std::min(perStatement, block.rows.size() - first);
+      QStringList tuples(n, tuple);
+      QVariantList values;
+      values.reserve(n * width);
+      for (qsizetype r = first; r < first + n; ++r)
+        for (const StoreValue& v : block.rows[r]) values.append(bound(cnn, v));
+      cnn.execute(head + tuples.join(QStringLiteral(", ")), values);
+    }
+  }
+}
+
+bool seenBefore(Connection& cnn, const QByteArray& sha) {
+  return cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaImport WHERE Sha256 = ?"), {QString::fromLatin1(sha)}).toInt() > 0;
+}
+
+void recordImport(Connection& cnn, const QFileInfo& file, const QByteArray& sha, const ImportOutcome& o) {
+  cnn.execute(QStringLiteral("INSERT INTO TolvaImport ( FileName, FileSize, Sha256, StoreID, TxnDate, RowCount, "
+                             "ImportedAt, POSID, UserID ) VALUES ( ?, ?, ?, ?, ?, ?, %1, ?, ? )")
+                  .arg(cnn.dialect().nowFunc()),
+              {file.fileName(), file.size(), QString::fromLatin1(sha), o.storeID, dayValue(cnn, o.txnDate), o.rows,
+               gWorkstation, gUserID});
+}
+
+// Moves a loaded file to the LOG folder, replacing a file of that name there.
+bool moveToLog(const QString& path) {
+  const QString folder = ImportedFilesFolder();
+  if (!QDir().mkpath(folder)) return false;
+  const QString target = QDir(folder).filePath(QFileInfo(path).fileName());
+  if (QFile::exists(target) && !QFile::remove(target)) return false;
+  if (QFile::rename(path, target)) return true;
+  return QFile::copy(path, target) && QFile::remove(path);
+}
+
+QString storeIdOf(Connection& cnn, const QString& storeName) {
+  QSqlQuery q = cnn.query(QStringLiteral("SELECT StoreID FROM Store WHERE StoreName = ?"), {storeName});
+  if (!q.next()) return {};
+  const QString id = q.value(0).toString();
+  // A store row without a code cannot own rows either.
+  return id.isEmpty() ? QString() : id;
+}
+
+bool readFile(const QString& path, QByteArray& bytes, QString& reason) {
+  QFile f(path);
+  if (!f.exists()) {
+    reason = QStringLiteral("檔案不存在");
+    return false;
+  }
+  if (f.size() > kMaxFileBytes) {
+    reason = QStringLiteral("檔案過大");
+    return false;
+  }
+  if (!f.open(QIODevice::ReadOnly)) {
+    reason = QStringLiteral("無法讀取檔案");
+    return false;
+  }
+  bytes = f.readAll();
+  return true;
+}
+
+// Everything up to the commit; false with the reason when the file cannot be loaded.
+bool load(const QString& path, Connection& cnn, ImportOutcome& o, QByteArray& sha) {
+  const QFileInfo info(path);
+  const std::optional<StoreFileName> name = ParseStoreFileName(info.fileName());
+  if (!name) {
+    o.reason = QStringLiteral("檔名格式不符");
+    return false;
+  }
+  QByteArray bytes;
+  if (!readFile(path, bytes, o.reason)) return false;
+  o.txnDate = name->txnDate;
+  o.storeID = storeIdOf(cnn, name->storeName);
+  if (o.storeID.isEmpty()) {
+    o.reason = QStringLiteral("無此店名: %1").arg(name->storeName);
+    return false;
+  }
+  const std::optional<StoreFileContent> content = ParseStoreFile(bytes, o.txnDate, o.storeID, o.reason);
+  if (!content) return false;
+  o.rows = content->rowCount();
+  sha = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+  EnsureImportLedger(cnn);
+  o.alreadyImported = seenBefore(cnn, sha);
+
+  TransactionGuard txn(cnn);
+  // An earlier import of the same store and day goes, so that a re-import leaves one copy.
+  cnn.execute(QStringLiteral("DELETE FROM TolvaLog WHERE TxnDept = ? AND ") + dayRange(cnn, o.txnDate), {o.storeID});
+  insertRows(cnn, *content);
+  UpdateTolva(cnn, o.storeID, o.txnDate);
+  recordImport(cnn, info, sha, o);
+  txn.commit();
+  return true;
+}
+
+}  // namespace
+
+QString ImportOutcome::resultText() const {
+  if (!ok) return QStringLiteral("轉入失敗: ") + reason;
+  return alreadyImported ? QStringLiteral("轉入OK(已轉入過)") : QStringLiteral("轉入OK");
+}
+
+QString ImportedFilesFolder() { return QDir(gAppPath).filePath(QStringLiteral("LOG")); }
+
+void EnsureImportLedger(Connection& cnn) {
+  if (HasTable(cnn, kLedger)) return;
+  const QString script = cnn.dialect().schemaScript();
+  if (script.isEmpty()) throw TolvaError(QStringLiteral("0"), QStringLiteral("資料庫沒有 TolvaImport 表格"));
+  // The table is made by the same statements a new database gets.
+  for (const QString& statement : SplitSqlScript(SchemaScriptText(script)))
+    if (statement.contains(QStringLiteral("TolvaImport"))) cnn.execute(statement);
+}
+
+ImportOutcome LoadStoreDDfile(const QString& path) { return LoadStoreDDfile(path, gCnn()); }
+
+ImportOutcome LoadStoreDDfile(const QString& path, Connection& cnn) {
+  ImportOutcome o;
+  QByteArray sha;
+  try {
+    if (!load(path, cnn, o, sha)) return o;
+  } catch (const TolvaError& e) {
+    LogError(QStringLiteral("LoadStoreDDfile"), e.number(), e.description());
+    o.reason = e.description();
+    return o;
+  } catch (...) {
+    LogError(QStringLiteral("LoadStoreDDfile"));
+    o.reason = QStringLiteral("系統錯誤");
+    return o;
+  }
+  if (!moveToLog(path)) {
+    // The rows are in; a file left behind is harmless, since loading it again replaces them.
+    o.reason = QStringLiteral("已轉入, 但無法移到LOG目錄");
+    return o;
+  }
+  o.ok = true;
+  return o;
+}
+
+void UpdateTolva(Connection& cnn, const QString& storeID, const QDate& txnDate) {
+  // Set-based: three statements for the whole day, whatever number of cards it touches.
+  const QString range = dayRange(cnn, txnDate);
+  const QVariant today = dayValue(cnn, Today());
+  const QString counted = QStringLiteral("( L.TxnType LIKE '2%' OR L.TxnType LIKE '3%' OR L.TxnType = '11' )");
+  const QString sum = QStringLiteral("( SELECT ROUND(SUM(L.%1), 4) FROM TolvaLog L WHERE L.CardNo = Tolva.CardNo AND ") +
+                      counted + QStringLiteral(" )");
+  // Only cards with a counted row in their history: the others keep their balance.
+  cnn.execute(QStringLiteral("UPDATE Tolva SET BalAmt = %1, BalPoint = %2, UpdDate = ? "
+                             "WHERE CardNo IN ( SELECT CardNo FROM TolvaLog WHERE TxnDept = ? AND %3 ) "
+                             "AND EXISTS ( SELECT 1 FROM TolvaLog L WHERE L.CardNo = Tolva.CardNo AND %4 )")
+                  .arg(sum.arg(QStringLiteral("TxnAmt")), sum.arg(QStringLiteral("TxnPoint")), range, counted),
+              {today, storeID});
+  const QString ofType =
+      QStringLiteral(" WHERE CardNo IN ( SELECT CardNo FROM TolvaLog WHERE TxnDept = ? AND TxnType = ? AND ") + range +
+      QStringLiteral(" )");
+  // A blacklisted card keeps its status: a sale reported by a store does not lift the blacklist.
+  cnn.execute(QStringLiteral("UPDATE Tolva SET FirstDate = ?, Status = CASE WHEN Status = ? THEN Status ELSE ? END, "
+                             "UpdDate = ?") + ofType,
+              {dayValue(cnn, txnDate), CardStatus::Blacklisted, CardStatus::Sold, today, storeID, TxnType::Sale});
+  cnn.execute(QStringLiteral("UPDATE Tolva SET GoodThru = ?, UpdDate = ?") + ofType,
+              {dayValue(cnn, RenewedGoodThru(txnDate)), today, storeID, TxnType::TopUp});
+}

@@ -1,0 +1,39 @@
+#pragma once
+// Loading a store's daily transaction file into the journal and bringing the card master rows
+// it touches up to date. A file is loaded whole or not at all: the removal of an earlier
+// import of the same store and day, the inserts, the card refresh and the ledger row commit
+// together, and only then is the file moved to the LOG folder.
+#include <QDate>
+#include <QString>
+
+class Connection;
+
+struct ImportOutcome {
+  bool ok = false;
+  // The same content was imported before; its rows were replaced, not doubled.
+  bool alreadyImported = false;
+  QString storeID;
+  QDate txnDate;
+  int rows = 0;
+  // Why the file failed (empty when it loaded).
+  QString reason;
+  // The text of the file's row in a result list: "轉入OK", "轉入OK(已轉入過)", "轉入失敗: ...".
+  QString resultText() const;
+};
+
+// Loads one store file and, when it committed, moves it to the LOG folder of the application
+// folder. Never raises: every fault is in the outcome, and the database is as before.
+ImportOutcome LoadStoreDDfile(const QString& path);
+ImportOutcome LoadStoreDDfile(const QString& path, Connection& cnn);
+
+// The card master refresh for the cards a store's day names: balance and points summed over
+// each card's whole history (types "11", "2x", "3x"), the sale date and sold status from a
+// type "13" row of the day, a new good-thru date from its type "21" row. Runs inside the
+// caller's transaction; statement errors raise.
+void UpdateTolva(Connection& cnn, const QString& storeID, const QDate& txnDate);
+
+// Creates the ledger of imported files in a database made before it existed.
+void EnsureImportLedger(Connection& cnn);
+
+// The folder loaded files are moved to.
+QString ImportedFilesFolder();

@@ -1,0 +1,31 @@
+#pragma once
+// The blacklist export window: writes the blacklisted cards to "VoidCard.txt" in a chosen
+// directory for the stores.
+#include <QWidget>
+
+class ElaBar;
+class QLineEdit;
+
+class fmVoidCardExport : public QWidget {
+  Q_OBJECT
+public:
+  explicit fmVoidCardExport(QWidget* parent = nullptr);
+
+  void cmdOK_Click();
+  void cmdView_Click();
+  void cmdExit_Click();
+
+  QLineEdit* txtDir() const { return txtDir_; }
+  ElaBar* elaMsg() const { return elaMsg_; }
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  // The checked directory; empty (and the operator told) when it is missing or not there.
+  QString checkedDir();
+
+  QLineEdit* txtDir_;
+  ElaBar* elaMsg_;
+};
