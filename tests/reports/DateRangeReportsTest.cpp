@@ -23,6 +23,10 @@ protected:
     store(k01, QStringLiteral("一店"));
     store(QStringLiteral("012"), QStringLiteral("二店"));
     store(QStringLiteral("0_"), QStringLiteral("怪店"));
+    // A remark too short to cut: the master row names store and good-thru when there is one.
+    card(QStringLiteral("V000005"), QStringLiteral("01"), k01, "2027/03/31", QStringLiteral("80"));
+    txn(QStringLiteral("11"), QStringLiteral("V000005"), "2026/03/02 09:00:00", QStringLiteral("80"), QStringLiteral("0"), k01,
+        QStringLiteral("01000001"));
     txn(QStringLiteral("11"), QStringLiteral("V000004"), "2026/03/03 09:00:00", QStringLiteral("50"), QStringLiteral("0"), k01,
         QStringLiteral("ABC"));
     txn(QStringLiteral("11"), QStringLiteral("V000001"), "2026/03/04 00:00:00", QStringLiteral("500"), QStringLiteral("0"), k01,
@@ -38,18 +42,18 @@ protected:
 
 TEST_P(IssueCardReportTest, ListsIssuingRowsByDateAndStorePrefix) {
   fmRptIssueCard w;
-  EXPECT_EQ(listed(w, {}, {}, {}), (QStringList{QStringLiteral("V000004"), QStringLiteral("V000001"),
+  EXPECT_EQ(listed(w, {}, {}, {}), (QStringList{QStringLiteral("V000005"), QStringLiteral("V000004"), QStringLiteral("V000001"),
                                                QStringLiteral("V000002"), QStringLiteral("V000003")}));
-  EXPECT_EQ(w.field(QStringLiteral("txtIsuCardCnt"))->text(), QStringLiteral("4"));
-  // A remark too short to cut shows itself as the store, with no good-thru date.
-  const QStringList shortRow{w.fgList()->textMatrix(1, 1), w.fgList()->textMatrix(1, 2), w.fgList()->textMatrix(1, 3)};
-  EXPECT_EQ(shortRow, (QStringList{QStringLiteral("ABC"), QString(), QStringLiteral("50")}));
-  const QStringList row3{w.fgList()->textMatrix(3, 1), w.fgList()->textMatrix(3, 2), w.fgList()->textMatrix(3, 3)};
-  EXPECT_EQ(row3, (QStringList{QStringLiteral("二店"), QStringLiteral("2027/12/31"), QStringLiteral("300.5")}));
+  EXPECT_EQ(w.field(QStringLiteral("txtIsuCardCnt"))->text(), QStringLiteral("5"));
+  auto row = [&](int r) { return QStringList{w.fgList()->textMatrix(r, 1), w.fgList()->textMatrix(r, 2), w.fgList()->textMatrix(r, 3)}; };
+  EXPECT_EQ(row(1), (QStringList{QStringLiteral("一店"), QStringLiteral("2027/03/31"), QStringLiteral("80")}));
+  // Without a master row a short remark shows itself as the store, with no good-thru date.
+  EXPECT_EQ(row(2), (QStringList{QStringLiteral("ABC"), QString(), QStringLiteral("50")}));
+  EXPECT_EQ(row(4), (QStringList{QStringLiteral("二店"), QStringLiteral("2027/12/31"), QStringLiteral("300.5")}));
 
   // "01" is a prefix of "012"; "_" in a code is no wildcard.
-  EXPECT_EQ(listed(w, {}, {}, k01), (QStringList{QStringLiteral("V000001"), QStringLiteral("V000002")}));
-  EXPECT_EQ(listed(w, {}, {}, k01, 1), (QStringList{QStringLiteral("一店"), QStringLiteral("一店")}));
+  EXPECT_EQ(listed(w, {}, {}, k01), (QStringList{QStringLiteral("V000005"), QStringLiteral("V000001"), QStringLiteral("V000002")}));
+  EXPECT_EQ(listed(w, {}, {}, k01, 1), (QStringList(3, QStringLiteral("一店"))));
   EXPECT_EQ(listed(w, {}, {}, QStringLiteral("0_")), QStringList{QStringLiteral("V000003")});
   // Both ends of the range count, the last day up to its midnight.
   EXPECT_EQ(listed(w, QStringLiteral("2026/03/04"), QStringLiteral("2026/03/05"), {}),

@@ -60,20 +60,29 @@ void SplitIssueRemark(const QString& remark, QString& store, QString& goodThru) 
 }
 
 QList<IssueCardRow> QryIssueCards(const RptFilter& f) {
-  QString sql = QStringLiteral("Select CardNo , Remark , TxnAmt From TolvaLog Where ( TxnType = ? or TxnType = ? ) ");
+  // The card's master row stands in for a remark too short to cut (the issue window writes the
+  // store and a six-digit serial; a re-issue writes none).
+  QString sql = QStringLiteral(
+      "Select L.CardNo , L.Remark , L.TxnAmt , T.IssueDept , T.GoodThru From TolvaLog L "
+      " Left Join Tolva T On T.CardNo = L.CardNo Where ( L.TxnType = ? or L.TxnType = ? ) ");
   QVariantList values{TxnType::Issue, TxnType::Reissue};
-  sql += DateCondition(QStringLiteral("TxnDate"), f.first, f.last);
+  sql += DateCondition(QStringLiteral("L.TxnDate"), f.first, f.last);
   if (!f.store.isEmpty()) {
-    sql += QStringLiteral(" And Remark Like ? Escape '!' ");
+    sql += QStringLiteral(" And L.Remark Like ? Escape '!' ");
     values << LikePrefix(f.store);
   }
-  sql += QStringLiteral(" Order by TxnDate , RNo ");
+  sql += QStringLiteral(" Order by L.TxnDate , L.RNo ");
   QList<IssueCardRow> rows;
   QSqlQuery q = gCnn().query(sql, values);
   while (q.next()) {
     IssueCardRow r;
     r.cardNo = text(q.value(0));
-    SplitIssueRemark(text(q.value(1)), r.store, r.goodThru);
+    const QString remark = text(q.value(1));
+    SplitIssueRemark(remark, r.store, r.goodThru);
+    if (remark.size() < kRemarkTail && !q.value(3).isNull()) {
+      r.store = text(q.value(3));
+      r.goodThru = DBDateDisp(dateOf(q.value(4)));
+    }
     r.amt = Money::fromVariant(q.value(2));
     rows << r;
   }
