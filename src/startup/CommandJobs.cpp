@@ -4,6 +4,7 @@
 #include "app/bmMain.h"
 #include "app/globals.h"
 #include "db/basADODB.h"
+#include "startup/InitSchema.h"
 #include "forms/reports/basApLogQuery.h"
 #include "forms/reports/basRptQuery.h"
 
@@ -31,7 +32,8 @@ bool openDatabase() {
     gAppPath = home.isEmpty() ? QCoreApplication::applicationDirPath() : QDir(home).absolutePath();
     InitGlobal(gAppName + QStringLiteral(".INI"), gAppPath);
   }
-  return InitINIgCNT();
+  // A fresh embedded database gets its schema, as at the first start of the windows.
+  return InitINIgCNT() && InitSchema();
 }
 
 int reportJob(const QStringList& rest) {

@@ -1,12 +1,16 @@
 // The liability and reconciliation reports on each dialect, over small hand-made fleets.
 #include "ReportFixture.h"
 
+#include "app/CodePage.h"
+#include "app/uiGrid.h"
 #include "db/Connection.h"
 #include "forms/reports/basRptQuery.h"
+#include "forms/reports/fmRptLiability.h"
 #include "startup/CommandJobs.h"
-#include "app/CodePage.h"
+#include "support/PrintCapture.h"
 
 #include <QFile>
+#include <QLineEdit>
 
 namespace {
 const QString k11 = QStringLiteral("11");
@@ -15,19 +19,25 @@ QString line(const LiabilityLine& l) {
 }
 }  // namespace
 
-class LiabilityTest : public ReportTest {};
+class LiabilityTest : public ReportTest {
+protected:
+  // Live, erased, blacklisted, expired and not yet issued cards, seen on 2026/03/10.
+  void SetUp() override {
+    ReportTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    card(QStringLiteral("V1"), k11, s1, "2026/03/09", QStringLiteral("100"), QStringLiteral("1"));  // expired
+    card(QStringLiteral("V2"), QStringLiteral("01"), s1, "2026/04/09", QStringLiteral("200"), QStringLiteral("2"));
+    card(QStringLiteral("V3"), QStringLiteral("12"), s2, "2026/06/08", QStringLiteral("300.5"), QStringLiteral("3"));
+    card(QStringLiteral("V4"), k11, s2, "2027/03/10", QStringLiteral("400"));
+    card(QStringLiteral("V5"), k11, s2, "2027/03/11", QStringLiteral("500"));
+    card(QStringLiteral("V6"), QStringLiteral("81"), s1, "2027/03/11", QStringLiteral("1000"));
+    card(QStringLiteral("V7"), QStringLiteral("99"), s1, "2027/03/11", QStringLiteral("1000"));
+    card(QStringLiteral("V8"), k11, s1, "2027/03/11", QStringLiteral("1000"), QStringLiteral("0"), "2026/03/11 00:00:00");
+  }
+  const QString s1 = QStringLiteral("01"), s2 = QStringLiteral("02");
+};
 
 TEST_P(LiabilityTest, LiveCardsByStoreMonthAndExpiryBucket) {
-  const QString s1 = QStringLiteral("01"), s2 = QStringLiteral("02");
-  card(QStringLiteral("V1"), k11, s1, "2026/03/09", QStringLiteral("100"), QStringLiteral("1"));  // expired
-  card(QStringLiteral("V2"), QStringLiteral("01"), s1, "2026/04/09", QStringLiteral("200"), QStringLiteral("2"));
-  card(QStringLiteral("V3"), QStringLiteral("12"), s2, "2026/06/08", QStringLiteral("300.5"), QStringLiteral("3"));
-  card(QStringLiteral("V4"), k11, s2, "2027/03/10", QStringLiteral("400"));
-  card(QStringLiteral("V5"), k11, s2, "2027/03/11", QStringLiteral("500"));
-  card(QStringLiteral("V6"), QStringLiteral("81"), s1, "2027/03/11", QStringLiteral("1000"));
-  card(QStringLiteral("V7"), QStringLiteral("99"), s1, "2027/03/11", QStringLiteral("1000"));
-  card(QStringLiteral("V8"), k11, s1, "2027/03/11", QStringLiteral("1000"), QStringLiteral("0"), "2026/03/11 00:00:00");
-
   const Liability l = QryLiability(QDate(2026, 3, 10));
   EXPECT_EQ(line(l.total), QStringLiteral("5/1500.5/6"));
   EXPECT_EQ(line(l.byStore.value(s1)), QStringLiteral("2/300/3"));
@@ -39,6 +49,20 @@ TEST_P(LiabilityTest, LiveCardsByStoreMonthAndExpiryBucket) {
   for (const LiabilityLine& b : l.buckets) buckets << line(b);
   EXPECT_EQ(buckets, (QStringList{QStringLiteral("1/100/1"), QStringLiteral("1/200/2"), QStringLiteral("1/300.5/3"),
                                   QStringLiteral("1/400/0"), QStringLiteral("1/500/0")}));
+}
+
+TEST_P(LiabilityTest, WindowChartsBalanceByMonthAndPrintsTheTable) {
+  fmRptLiability w;
+  w.txtDate()->setText(QStringLiteral("2026/03/10"));
+  ASSERT_TRUE(w.QryData());
+  const QList<QPair<QString, double>> expected{{QStringLiteral("2026/03"), 100}, {QStringLiteral("2026/04"), 200},
+                                               {QStringLiteral("2026/06"), 300.5}, {QStringLiteral("2027/03"), 900}};
+  EXPECT_EQ(w.bars(), expected);
+  const int last = w.fgList()->rows() - 1;
+  EXPECT_EQ(w.fgList()->textMatrix(last, 0) + w.fgList()->textMatrix(last, 3), QStringLiteral("合計1500.5"));
+  const QString text = PrintedText(&w, [&] { w.cmdPrint_Click(); }, path(QStringLiteral("liability.pdf")));
+  EXPECT_TRUE(text.contains(QStringLiteral("基準日期：2026/03/10"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("1500.5")));
 }
 
 TOLVA_DB_TEST_SUITE(LiabilityTest);
