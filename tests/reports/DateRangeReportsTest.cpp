@@ -5,11 +5,13 @@
 #include "app/globals.h"
 #include "app/uiElaBar.h"
 #include "app/uiGrid.h"
+#include "forms/counter/fmTolva.h"
 #include "forms/reports/fmRptIssueCard.h"
 #include "forms/reports/fmRptTxnDetail.h"
 #include "support/PrintCapture.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace {
 const QString k01 = QStringLiteral("01");
@@ -126,6 +128,20 @@ TEST_P(TxnDetailReportTest, PrintsTheListWithItsTotals) {
   const QString text = PrintedText(&w, [&] { w.cmdPrint_Click(); }, path(QStringLiteral("deduct.pdf")));
   for (const char* expected : {"扺扣明細表", "V000001", "-80", "筆數：2", "金額合計：-80"}) {
     EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();
+  }
+}
+
+TEST_P(TxnDetailReportTest, MainWindowButtonsOpenTheirReports) {
+  fmTolva main;
+  const std::pair<const char*, const char*> buttons[] = {
+      {"cmdRptIssueCard", "fmRptIssueCard"}, {"Command4", "fmRptAddAmt"}, {"Command5", "fmRptDeduct"},
+      {"Command6", "fmRptSale"}, {"cmdRptLiability", "fmRptLiability"}, {"cmdRptReconcile", "fmRptReconcile"}};
+  for (const auto& [button, form] : buttons) {
+    ASSERT_TRUE(main.button(QString::fromLatin1(button))->isEnabled()) << button;
+    main.button(QString::fromLatin1(button))->click();
+    ASSERT_NE(main.currentWindow(), nullptr);
+    EXPECT_EQ(main.currentWindow()->objectName(), QString::fromLatin1(form));
+    delete main.currentWindow();
   }
 }
 
