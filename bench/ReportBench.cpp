@@ -31,15 +31,18 @@ const QDate kDay(2026, 6, 15);
 // master is one off, every thousandth blacklisted card is missing from VoidCard.
 void fill(bool pg) {
   Connection& cnn = gCnn();
-  const QString n = pg ? QStringLiteral(" FROM generate_series(0, %1) AS g(i)")
-                       : QStringLiteral(" FROM n");
-  const QString cte = pg ? QString() : QStringLiteral(" WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) ");
+  auto from = [pg](int last) {
+    return pg ? QStringLiteral(" FROM generate_series(0, %1) AS g(i)").arg(last) : QStringLiteral(" FROM n");
+  };
+  auto cte = [pg](int last) {
+    return pg ? QString() : QStringLiteral(" WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) ").arg(last);
+  };
   const QString store = pg ? QStringLiteral("lpad((i % 50)::text, 3, '0')") : QStringLiteral("printf('%03d', i % 50)");
   const QString at = pg ? QStringLiteral("timestamp '2026-01-01 10:00:00'") : QStringLiteral("'2026/01/01 10:00:00'");
   const QString thru = pg ? QStringLiteral("make_timestamp(2025 + (i % 36) / 12, 1 + i % 12, 28, 0, 0, 0)")
                           : QStringLiteral("printf('%04d/%02d/28 00:00:00', 2025 + (i % 36) / 12, 1 + i % 12)");
   TransactionGuard tx(cnn);
-  cnn.execute(QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint) ") + cte.arg(kRows - 1) +
+  cnn.execute(QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint) ") + cte(kRows - 1) +
               QStringLiteral(" SELECT ") + store +
               QStringLiteral(" , CASE WHEN i < %1 THEN '11' WHEN i % 4 = 0 THEN '21' WHEN i % 4 = 1 THEN '22' "
                              " WHEN i % 4 = 2 THEN '23' ELSE '31' END , 'V' || (i % %1) , ")
@@ -48,18 +51,18 @@ void fill(bool pg) {
               QStringLiteral(" , CASE WHEN i < %1 THEN 1000 WHEN i % 4 = 0 THEN 100 WHEN i % 4 = 1 THEN -20 "
                              " WHEN i % 4 = 2 THEN 0 ELSE -10 END , CASE WHEN i >= %1 AND i % 4 = 2 THEN -1 ELSE 0 END ")
                   .arg(kCards) +
-              n.arg(kRows - 1));
+              from(kRows - 1));
   cnn.execute(QStringLiteral("INSERT INTO Tolva (CardNo, Status, IssueDept, IssueDate, GoodThru, BalAmt, BalPoint) ") +
-              cte.arg(kCards - 1) + QStringLiteral(" SELECT 'V' || i , CASE i % 10 WHEN 8 THEN '99' WHEN 9 THEN '81' ELSE '11' END , ") +
+              cte(kCards - 1) + QStringLiteral(" SELECT 'V' || i , CASE i % 10 WHEN 8 THEN '99' WHEN 9 THEN '81' ELSE '11' END , ") +
               store + QStringLiteral(" , ") + at + QStringLiteral(" , ") + thru +
               QStringLiteral(" , 1000 + CASE i % 4 WHEN 0 THEN 1900 WHEN 1 THEN -380 WHEN 3 THEN -190 ELSE 0 END "
                              " + CASE WHEN i % 100 = 7 THEN 1 ELSE 0 END , CASE WHEN i % 4 = 2 THEN -19 ELSE 0 END ") +
-              n.arg(kCards - 1));
-  cnn.execute(QStringLiteral("INSERT INTO VoidCard (CardNo, Remark) ") + cte.arg(kCards - 1) +
-              QStringLiteral(" SELECT 'V' || i , '' ") + n.arg(kCards - 1) +
+              from(kCards - 1));
+  cnn.execute(QStringLiteral("INSERT INTO VoidCard (CardNo, Remark) ") + cte(kCards - 1) +
+              QStringLiteral(" SELECT 'V' || i , '' ") + from(kCards - 1) +
               QStringLiteral(" WHERE i % 10 = 8 AND i % 1000 <> 8"));
   tx.commit();
-  cnn.execute(pg ? QStringLiteral("ANALYZE") : QStringLiteral("ANALYZE"));
+  cnn.execute(QStringLiteral("ANALYZE"));
 }
 
 // The statements the reports run, with their values written in, for the shell.

@@ -9,6 +9,7 @@
 #include "forms/reports/fmRptIssueCard.h"
 #include "forms/reports/fmRptTxnDetail.h"
 #include "support/PrintCapture.h"
+#include "support/Screenshot.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -52,6 +53,7 @@ TEST_P(IssueCardReportTest, ListsIssuingRowsByDateAndStorePrefix) {
   // Without a master row a short remark shows itself as the store, with no good-thru date.
   EXPECT_EQ(row(2), (QStringList{QStringLiteral("ABC"), QString(), QStringLiteral("50")}));
   EXPECT_EQ(row(4), (QStringList{QStringLiteral("二店"), QStringLiteral("2027/12/31"), QStringLiteral("300.5")}));
+  SaveScreenshot(&w, QStringLiteral("fmRptIssueCard"));
 
   // "01" is a prefix of "012"; "_" in a code is no wildcard.
   EXPECT_EQ(listed(w, {}, {}, k01), (QStringList{QStringLiteral("V000005"), QStringLiteral("V000001"), QStringLiteral("V000002")}));

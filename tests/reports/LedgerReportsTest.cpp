@@ -8,6 +8,7 @@
 #include "forms/reports/fmRptLiability.h"
 #include "startup/CommandJobs.h"
 #include "support/PrintCapture.h"
+#include "support/Screenshot.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -58,6 +59,7 @@ TEST_P(LiabilityTest, WindowChartsBalanceByMonthAndPrintsTheTable) {
   const QList<QPair<QString, double>> expected{{QStringLiteral("2026/03"), 100}, {QStringLiteral("2026/04"), 200},
                                                {QStringLiteral("2026/06"), 300.5}, {QStringLiteral("2027/03"), 900}};
   EXPECT_EQ(w.bars(), expected);
+  SaveScreenshot(&w, QStringLiteral("fmRptLiability"));
   const int last = w.fgList()->rows() - 1;
   EXPECT_EQ(w.fgList()->textMatrix(last, 0) + w.fgList()->textMatrix(last, 3), QStringLiteral("合計1500.5"));
   const QString text = PrintedText(&w, [&] { w.cmdPrint_Click(); }, path(QStringLiteral("liability.pdf")));
