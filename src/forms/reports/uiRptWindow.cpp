@@ -124,6 +124,9 @@ RptWindow::RptWindow(const RptNames& names, QWidget* parent) : QWidget(parent, Q
   resize(760, 520);
   SetInputMode(this);
   ClearFields(this);
+  // Shown, not typed.
+  SetBackground(txtStoreName_, kInputClosed);
+  SetBackground(txtCnt_, kInputClosed);
 }
 
 QWidget* RptWindow::buildConditions() {
