@@ -6,6 +6,7 @@
 #include "db/Connection.h"
 #include "db/basADODB.h"
 #include "exchange/ExchangeJobs.h"
+#include "startup/CommandJobs.h"
 #include "startup/ConsoleDialogs.h"
 #include "startup/InitSchema.h"
 #include "startup/InitTolva.h"
@@ -31,6 +32,15 @@ const QMap<QString, Command>& commands() {
       {QStringLiteral("--export-blacklist"),
        {[](const QStringList& a, QTextStream& out) { return RunExportBlacklistJob(a.value(0), out); },
         QStringLiteral("DIR")}},
+      {QStringLiteral("--report"),
+       {[](const QStringList& a, QTextStream& out) {
+          if (a.size() != 2 || a[0] != QLatin1String("reconcile")) {
+            out << QStringLiteral("用法: tolva --report reconcile FILE.csv") << Qt::endl;
+            return 2;
+          }
+          return ReconcileJob(a[1]);
+        },
+        QStringLiteral("reconcile FILE.csv")}},
   };
   return table;
 }

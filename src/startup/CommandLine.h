@@ -1,6 +1,7 @@
 #pragma once
 // Jobs the program runs without a window when its first argument names one ("--import DIR",
-// "--export-blacklist DIR"), for a nightly run on a machine without a display.
+// "--export-blacklist DIR", "--report reconcile FILE.csv"), for a nightly run on a machine
+// without a display.
 #include <QString>
 #include <QStringList>
 #include <functional>

@@ -51,18 +51,6 @@ TEST_F(MainWindowTest, OneOperationWindowAtATimeEachCreatedOnce) {
   w.button(QStringLiteral("cmdSetMsg"))->click();
   EXPECT_EQ(w.currentWindow(), msg);  // reused, not created again
   EXPECT_TRUE(msg->isVisible());
-  // The buttons with no action do nothing; a window not built yet cannot be opened.
-  w.button(QStringLiteral("Command4"))->click();
-  EXPECT_EQ(w.currentWindow(), msg);
-  // Whichever menu window is still to come.
-  for (const char* name : {"cmdCardLogImport", "cmdVoidCardExport", "cmdRptIssueCard"}) {
-    const QString unbuilt = QString::fromLatin1(name);
-    if (HasOperationWindow(unbuilt)) continue;
-    EXPECT_FALSE(w.button(unbuilt)->isEnabled());
-    w.OpenWindow(unbuilt);
-    EXPECT_EQ(w.currentWindow(), msg);
-    break;
-  }
   delete msg;
 }
 

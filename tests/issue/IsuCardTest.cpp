@@ -16,6 +16,7 @@
 #include "db/Connection.h"
 #include "forms/counter/fmTolva.h"
 #include "forms/issue/fmIsuCard.h"
+#include "forms/reports/basRptQuery.h"
 #include "support/CardSim.h"
 #include "support/Screenshot.h"
 
@@ -200,6 +201,12 @@ TEST_P(IsuCardTest, RunOfThreeCards) {
                                             " 目前餘額      150元\n 紅利點數        0點\n -----------------\n"
                                             "歡迎光臨\n週年慶\n\n\n\n\n"));
   }
+
+  // The reports see the run as issued: nothing to reconcile, store and good-thru in the list.
+  EXPECT_TRUE(QryReconcile().isEmpty());
+  const QList<IssueCardRow> issued = QryIssueCards({});
+  ASSERT_EQ(issued.size(), 3);
+  EXPECT_EQ(issued[0].store + QLatin1Char('|') + issued[0].goodThru, QStringLiteral("001|2027/03/31"));
 
   // Grid newest first; one summary entry; the count ran down to 0.
   FlexGrid* g = w.fgLog();

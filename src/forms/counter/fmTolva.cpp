@@ -45,6 +45,8 @@ const QList<QPair<QString, QString>> kReportMenu = {
     {QStringLiteral("Command4"), QStringLiteral("加值明細表")},
     {QStringLiteral("Command5"), QStringLiteral("扺扣明細表")},
     {QStringLiteral("Command6"), QStringLiteral("銷售明細表")},
+    {QStringLiteral("cmdRptLiability"), QStringLiteral("未兌付餘額表")},
+    {QStringLiteral("cmdRptReconcile"), QStringLiteral("帳務核對表")},
 };
 const QList<QPair<QString, QString>> kSettingMenu = {
     {QStringLiteral("cmdSetting"), QStringLiteral("系統參數設定")},
@@ -53,7 +55,7 @@ const QList<QPair<QString, QString>> kSettingMenu = {
     {QStringLiteral("cmdSetBatchKey"), QStringLiteral("設定加密碼")},
 };
 // Buttons that the menu shows but that open nothing.
-const QStringList kNoAction = {QStringLiteral("Command4"), QStringLiteral("Command5"), QStringLiteral("Command6")};
+const QStringList kNoAction = {};
 
 QString versionText() {
   return QStringLiteral("V%1.%2.%3").arg(TOLVA_VERSION_MAJOR).arg(TOLVA_VERSION_MINOR).arg(TOLVA_VERSION_PATCH);

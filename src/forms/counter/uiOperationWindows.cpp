@@ -5,6 +5,10 @@
 #include "forms/reports/fmSettingParam.h"
 #include "forms/reports/fmWJN0107.h"
 #include "forms/reports/fmLog.h"
+#include "forms/reports/fmRptIssueCard.h"
+#include "forms/reports/fmRptLiability.h"
+#include "forms/reports/fmRptReconcile.h"
+#include "forms/reports/fmRptTxnDetail.h"
 #include "forms/issue/fmIsuCard.h"
 #include "forms/issue/fmSaleCard.h"
 #include "forms/issue/fmAddAmt.h"
@@ -39,6 +43,12 @@ const QMap<QString, std::function<QWidget*()>>& factories() {
       {QStringLiteral("cmdLog"), [] { return new fmLog; }},
       {QStringLiteral("cmdCardLogImport"), [] { return new fmCardLogImport; }},
       {QStringLiteral("cmdVoidCardExport"), [] { return new fmVoidCardExport; }},
+      {QStringLiteral("cmdRptIssueCard"), [] { return new fmRptIssueCard; }},
+      {QStringLiteral("Command4"), [] { return new fmRptTxnDetail(fmRptTxnDetail::Kind::TopUp); }},
+      {QStringLiteral("Command5"), [] { return new fmRptTxnDetail(fmRptTxnDetail::Kind::Deduct); }},
+      {QStringLiteral("Command6"), [] { return new fmRptTxnDetail(fmRptTxnDetail::Kind::Sale); }},
+      {QStringLiteral("cmdRptLiability"), [] { return new fmRptLiability; }},
+      {QStringLiteral("cmdRptReconcile"), [] { return new fmRptReconcile; }},
   };
   return table;
 }

@@ -1,0 +1,188 @@
+// The liability and reconciliation reports over 100,000 cards and 2,000,000 journal rows,
+// against the same aggregate statements run by the database's own shell (sqlite3, psql).
+//
+//   bench_reports sqlite                 an SQLite file in a temporary folder
+//   bench_reports postgres               a schema of its own on the server named by TOLVA_TEST_PG
+#include "app/globals.h"
+#include "db/Connection.h"
+#include "db/ConnectionString.h"
+#include "db/SchemaScript.h"
+#include "db/basADODB.h"
+#include "forms/reports/basRptQuery.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kCards = 100000;
+constexpr int kRows = 2000000;
+constexpr int kRuns = 5;
+const QDate kDay(2026, 6, 15);
+
+// Card i: an issue row of 1000, then 19 rows of one type by i % 4; every hundredth card's
+// master is one off, every thousandth blacklisted card is missing from VoidCard.
+void fill(bool pg) {
+  Connection& cnn = gCnn();
+  auto from = [pg](int last) {
+    return pg ? QStringLiteral(" FROM generate_series(0, %1) AS g(i)").arg(last) : QStringLiteral(" FROM n");
+  };
+  auto cte = [pg](int last) {
+    return pg ? QString() : QStringLiteral(" WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) ").arg(last);
+  };
+  const QString store = pg ? QStringLiteral("lpad((i % 50)::text, 3, '0')") : QStringLiteral("printf('%03d', i % 50)");
+  const QString at = pg ? QStringLiteral("timestamp '2026-01-01 10:00:00'") : QStringLiteral("'2026/01/01 10:00:00'");
+  const QString thru = pg ? QStringLiteral("make_timestamp(2025 + (i % 36) / 12, 1 + i % 12, 28, 0, 0, 0)")
+                          : QStringLiteral("printf('%04d/%02d/28 00:00:00', 2025 + (i % 36) / 12, 1 + i % 12)");
+  TransactionGuard tx(cnn);
+  cnn.execute(QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint) ") + cte(kRows - 1) +
+              QStringLiteral(" SELECT ") + store +
+              QStringLiteral(" , CASE WHEN i < %1 THEN '11' WHEN i % 4 = 0 THEN '21' WHEN i % 4 = 1 THEN '22' "
+                             " WHEN i % 4 = 2 THEN '23' ELSE '31' END , 'V' || (i % %1) , ")
+                  .arg(kCards) +
+              at +
+              QStringLiteral(" , CASE WHEN i < %1 THEN 1000 WHEN i % 4 = 0 THEN 100 WHEN i % 4 = 1 THEN -20 "
+                             " WHEN i % 4 = 2 THEN 0 ELSE -10 END , CASE WHEN i >= %1 AND i % 4 = 2 THEN -1 ELSE 0 END ")
+                  .arg(kCards) +
+              from(kRows - 1));
+  cnn.execute(QStringLiteral("INSERT INTO Tolva (CardNo, Status, IssueDept, IssueDate, GoodThru, BalAmt, BalPoint) ") +
+              cte(kCards - 1) + QStringLiteral(" SELECT 'V' || i , CASE i % 10 WHEN 8 THEN '99' WHEN 9 THEN '81' ELSE '11' END , ") +
+              store + QStringLiteral(" , ") + at + QStringLiteral(" , ") + thru +
+              QStringLiteral(" , 1000 + CASE i % 4 WHEN 0 THEN 1900 WHEN 1 THEN -380 WHEN 3 THEN -190 ELSE 0 END "
+                             " + CASE WHEN i % 100 = 7 THEN 1 ELSE 0 END , CASE WHEN i % 4 = 2 THEN -19 ELSE 0 END ") +
+              from(kCards - 1));
+  cnn.execute(QStringLiteral("INSERT INTO VoidCard (CardNo, Remark) ") + cte(kCards - 1) +
+              QStringLiteral(" SELECT 'V' || i , '' ") + from(kCards - 1) +
+              QStringLiteral(" WHERE i % 10 = 8 AND i % 1000 <> 8"));
+  tx.commit();
+  cnn.execute(QStringLiteral("ANALYZE"));
+}
+
+// The statements the reports run, with their values written in, for the shell.
+QString liabilitySql() {
+  return QStringLiteral("Select IssueDept , GoodThru , Count(*) , Sum(BalAmt) , Sum(BalPoint) From Tolva "
+                        " Where Status In ('01', '11', '12') And ( IssueDate Is Null Or IssueDate < ") +
+         gCnn().dialect().dateLiteral(QDateTime(kDay.addDays(1), QTime(0, 0))) +
+         QStringLiteral(" ) Group by IssueDept , GoodThru ;");
+}
+
+QString reconcileSql() {
+  const QString types = QStringLiteral(" ( TxnType In ('11', '12') Or TxnType Like '2%' Or TxnType Like '3%' ) ");
+  return QStringLiteral("Select T.CardNo , T.BalAmt , Coalesce(J.Amt, 0) , T.BalPoint , Coalesce(J.Pt, 0) From Tolva T "
+                        " Left Join ( Select CardNo , Sum(TxnAmt) As Amt , Sum(TxnPoint) As Pt From TolvaLog Where ") +
+         types +
+         QStringLiteral(" Group by CardNo ) J On J.CardNo = T.CardNo Where "
+                        " Abs( Coalesce(T.BalAmt, 0) - Coalesce(J.Amt, 0) ) >= 0.00005 Or "
+                        " Abs( Coalesce(T.BalPoint, 0) - Coalesce(J.Pt, 0) ) >= 0.00005 Order by T.CardNo ;"
+                        "Select L.CardNo , Sum(Case When ") +
+         types + QStringLiteral(" Then L.TxnAmt Else 0 End) , Sum(Case When ") + types +
+         QStringLiteral(" Then L.TxnPoint Else 0 End) From TolvaLog L "
+                        " Where Not Exists ( Select 1 From Tolva T Where T.CardNo = L.CardNo ) Group by L.CardNo Order by L.CardNo ;"
+                        "Select CardNo From Tolva Where Status = '99' And CardNo Not In "
+                        " ( Select CardNo From VoidCard Where CardNo Is Not Null ) Order by CardNo ;"
+                        "Select V.CardNo From VoidCard V Where Not Exists ( Select 1 From Tolva T "
+                        " Where T.CardNo = V.CardNo And T.Status = '99' ) Order by V.CardNo ;");
+}
+
+qint64 timed(const std::function<void()>& f) {
+  QElapsedTimer t;
+  t.start();
+  f();
+  return t.nsecsElapsed();
+}
+
+double medianMs(std::vector<qint64> ns) {
+  std::sort(ns.begin(), ns.end());
+  return ns[ns.size() / 2] / 1e6;
+}
+
+struct Shell {
+  QString program;
+  QStringList args;  // the statement is the last argument
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  void run(const QString& sql) const {
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.start(program, args + QStringList{sql});
+    p.waitForFinished(-1);
+    if (p.exitCode() != 0) std::fprintf(stderr, "%s: %s\n", qPrintable(program), p.readAllStandardError().constData());
+  }
+};
+
+// Runs the report and the shell alternately; prints both medians; answers the ratio.
+double compare(const char* name, const std::function<void()>& report, const Shell& shell, const QString& sql) {
+  std::vector<qint64> ours, theirs;
+  report();  // warms the caches
+  shell.run(sql);
+  for (int i = 0; i < kRuns; ++i) {
+    ours.push_back(timed(report));
+    theirs.push_back(timed([&] { shell.run(sql); }));
+  }
+  const double a = medianMs(ours), b = medianMs(theirs);
+  std::printf("  %-12s report %8.1f ms   shell %8.1f ms   ratio %.2f (target at most 1.5)\n", name, a, b, a / b);
+  return a / b;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  const QString target = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("sqlite");
+  QTemporaryDir dir;
+  gAppPath = dir.path();
+  gAppName = QStringLiteral("bench");
+  gErrFile = dir.filePath(QStringLiteral("bench.ERR"));
+  const bool pg = target == QLatin1String("postgres");
+  const QString file = dir.filePath(QStringLiteral("bench.db"));
+  QString cnt = QStringLiteral("Provider=SQLite;Data Source=") + file;
+  QString schema;
+  Shell shell{QStringLiteral("sqlite3"), {file}};
+  if (pg) {
+    const QString server = qEnvironmentVariable("TOLVA_TEST_PG");
+    if (server.isEmpty()) {
+      std::fprintf(stderr, "TOLVA_TEST_PG names no PostgreSQL server\n");
+      return 2;
+    }
+    schema = QStringLiteral("bench%1").arg(QRandomGenerator::global()->generate(), 0, 16);
+    Connection admin;
+    admin.open(server);
+    admin.execute(QStringLiteral("CREATE SCHEMA ") + schema);
+    cnt = server + (server.endsWith(QLatin1Char(';')) ? QString() : QStringLiteral(";")) + QStringLiteral("Search Path=") +
+          schema + QStringLiteral(";");
+    const ConnectionString cs(server);
+    shell = Shell{QStringLiteral("psql"),
+                  {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-h"), cs.value(QStringLiteral("Host")),
+                   QStringLiteral("-p"), cs.value(QStringLiteral("Port")), QStringLiteral("-U"), cs.value(QStringLiteral("User ID")),
+                   QStringLiteral("-d"), cs.value(QStringLiteral("Database")), QStringLiteral("-c")}};
+    shell.env.insert(QStringLiteral("PGOPTIONS"), QStringLiteral("-c search_path=") + schema);
+  }
+  if (!ConnectADO(cnt, gCnn(), [](const QString&) { return true; })) return 2;
+  SetDBType();
+  CreateSchema(gCnn());
+  std::printf("%s: filling %d cards and %d journal rows...\n", qPrintable(target), kCards, kRows);
+  std::fflush(stdout);
+  const qint64 fillNs = timed([pg] { fill(pg); });
+  std::printf("  filled in %.1f s\n", fillNs / 1e9);
+
+  int disagreeing = 0;
+  const double r1 = compare("liability", [] { QryLiability(kDay); }, shell, liabilitySql());
+  const double r2 = compare("reconcile", [&] { disagreeing = QryReconcile().size(); }, shell, reconcileSql());
+  std::printf("  %d cards disagree\n", disagreeing);
+
+  gCnn().close();
+  if (!schema.isEmpty()) {
+    Connection admin;
+    admin.open(qEnvironmentVariable("TOLVA_TEST_PG"));
+    admin.execute(QStringLiteral("SET client_min_messages TO warning"));
+    admin.execute(QStringLiteral("DROP SCHEMA ") + schema + QStringLiteral(" CASCADE"));
+  }
+  return r1 <= 1.5 && r2 <= 1.5 ? 0 : 1;
+}

@@ -1,0 +1,162 @@
+#include "forms/reports/fmRptLiability.h"
+
+#include "app/Clock.h"
+#include "app/Dates.h"
+#include "app/ErrorReport.h"
+#include "app/uiElaBar.h"
+#include "app/uiFieldBehaviour.h"
+#include "app/uiFormUtil.h"
+#include "app/uiGrid.h"
+#include "forms/reports/basRptQuery.h"
+#include "forms/reports/frmPrint.h"
+#include "forms/reports/uiRptWindow.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kTitle = QStringLiteral("未兌付餘額表");
+const QString kHeadings = QStringLiteral("分類|項目|張數|餘額|點數");
+
+QStringList cells(const QString& group, const QString& item, const LiabilityLine& l) {
+  return {group, item, QString::number(l.cards), l.balance.toString(), l.points.toString()};
+}
+
+}  // namespace
+
+fmRptLiability::fmRptLiability(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("fmRptLiability"));
+  setWindowTitle(kTitle);
+  auto* layout = new QVBoxLayout(this);
+  auto* top = new QHBoxLayout;
+  txtDate_ = new QLineEdit(this);
+  txtDate_->setObjectName(QStringLiteral("txtDate"));
+  txtDate_->setToolTip(QStringLiteral("按兩下或F8選擇日期"));
+  txtDate_->setMaximumWidth(140);
+  top->addWidget(new QLabel(QStringLiteral("基準日期"), this));
+  top->addWidget(txtDate_);
+  top->addStretch(1);
+  layout->addLayout(top);
+  auto* body = new QHBoxLayout;
+  fgList_ = new FlexGrid(this);
+  fgList_->setObjectName(QStringLiteral("fgList"));
+  fgList_->setHeadings(kHeadings);
+  for (int c = 2; c < 5; ++c) fgList_->setColRightAligned(c);
+  chart_ = new QChartView(new QChart, this);
+  chart_->setObjectName(QStringLiteral("chtMonth"));
+  chart_->setMinimumWidth(360);
+  body->addWidget(fgList_, 1);
+  body->addWidget(chart_, 1);
+  layout->addLayout(body, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  auto add = [&](const char* name, const QString& caption, auto handler) {
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    buttons->addWidget(b);
+    connect(b, &QPushButton::clicked, this, handler);
+    return b;
+  };
+  add("cmdQry", QStringLiteral("查詢"), &fmRptLiability::cmdQry_Click);
+  add("cmdPrint", QStringLiteral("列印"), &fmRptLiability::cmdPrint_Click);
+  add("cmdSave", QStringLiteral("存成CSV"), &fmRptLiability::cmdSave_Click);
+  SkipFieldChecks(add("cmdExit", QStringLiteral("&Z結束"), &fmRptLiability::cmdExit_Click));
+  layout->addLayout(buttons);
+  elaMsg_ = new ElaBar(this);
+  elaMsg_->setObjectName(QStringLiteral("elaMsg"));
+  layout->addWidget(elaMsg_);
+  InstallDateField(txtDate_, elaMsg_);
+  SetInputMode(this);
+  txtDate_->setText(DateFieldText(Today()));
+  resize(980, 560);
+}
+
+bool fmRptLiability::QryData() {
+  try {
+    QDate day = Today();
+    if (!txtDate_->text().trimmed().isEmpty()) {
+      if (!CheckDateField(txtDate_, elaMsg_)) return false;
+      day = ToDateTime(DBDateSave(dateAddSep(txtDate_->text())))->date();
+    }
+    const Liability l = QryLiability(day);
+    fgList_->clearRows();
+    for (auto it = l.byStore.cbegin(); it != l.byStore.cend(); ++it) fgList_->addRow(cells(QStringLiteral("發卡部門"), it.key(), *it));
+    for (auto it = l.byMonth.cbegin(); it != l.byMonth.cend(); ++it) fgList_->addRow(cells(QStringLiteral("有效月份"), it.key(), *it));
+    for (int b = 0; b < kLiabilityBuckets.size(); ++b) fgList_->addRow(cells(QStringLiteral("到期"), kLiabilityBuckets[b], l.buckets[b]));
+    fgList_->addRow(cells(QStringLiteral("合計"), QString(), l.total));
+    fgList_->fitColumnWidths();
+
+    auto* set = new QBarSet(QStringLiteral("餘額"));
+    QStringList months;
+    // Display only: the figures themselves stay exact in the table.
+    for (auto it = l.byMonth.cbegin(); it != l.byMonth.cend(); ++it) {
+      months << it.key();
+      *set << static_cast<double>(it->balance.units()) / Money::kScale;
+    }
+    auto* series = new QBarSeries;
+    series->append(set);
+    auto* chart = new QChart;
+    chart->addSeries(series);
+    auto* axisX = new QBarCategoryAxis;
+    axisX->append(months);
+    chart->addAxis(axisX, Qt::AlignBottom);
+    series->attachAxis(axisX);
+    auto* axisY = new QValueAxis;
+    chart->addAxis(axisY, Qt::AlignLeft);
+    series->attachAxis(axisY);
+    chart->setTitle(QStringLiteral("各有效月份餘額"));
+    chart->legend()->hide();
+    QChart* old = chart_->chart();
+    chart_->setChart(chart);
+    delete old;
+    return true;
+  } catch (...) {
+    ReportError(QStringLiteral("fmRptLiability_QryData"));
+    return false;
+  }
+}
+
+QList<QPair<QString, double>> fmRptLiability::bars() const {
+  QList<QPair<QString, double>> out;
+  const auto series = chart_->chart()->series();
+  if (series.isEmpty()) return out;
+  auto* bar = static_cast<QBarSeries*>(series.first());
+  const auto axes = chart_->chart()->axes(Qt::Horizontal);
+  if (bar->barSets().isEmpty() || axes.isEmpty()) return out;
+  const QStringList months = static_cast<QBarCategoryAxis*>(axes.first())->categories();
+  for (int i = 0; i < months.size(); ++i) out.append({months[i], bar->barSets().first()->at(i)});
+  return out;
+}
+
+void fmRptLiability::cmdPrint_Click() {
+  try {
+    if (!QryData()) return;
+    frmPrint preview(this);
+    preview.StartDoc(kTitle);
+    preview.AddText(QStringLiteral("基準日期：") + txtDate_->text().trimmed());
+    preview.AddTable(QStringLiteral("<1200|<1200|>900|>1400|>1200"), kHeadings, GridPrintText(fgList_, {0, 1, 2, 3, 4}));
+    preview.EndDoc();
+    preview.ShowDoc();
+  } catch (...) {
+    ReportError(QStringLiteral("fmRptLiability_cmdPrint_Click"));
+  }
+}
+
+void fmRptLiability::cmdSave_Click() { SaveGridAsCsv(this, fgList_, kTitle, elaMsg_); }
+
+void fmRptLiability::showEvent(QShowEvent* event) {
+  if (!event->spontaneous()) CenterForm(this);
+  QWidget::showEvent(event);
+}

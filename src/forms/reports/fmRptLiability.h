@@ -1,0 +1,35 @@
+#pragma once
+// The outstanding liability report: on a chosen day, what the live cards still hold (count,
+// balance, points) by issuing store, by good-thru month and by time left to expiry, with a bar
+// chart of the balance by good-thru month; printed and saved as CSV.
+#include <QWidget>
+
+class ElaBar;
+class FlexGrid;
+class QChartView;
+class QLineEdit;
+
+class fmRptLiability : public QWidget {
+  Q_OBJECT
+public:
+  explicit fmRptLiability(QWidget* parent = nullptr);
+
+  bool QryData();
+  void cmdQry_Click() { QryData(); }
+  void cmdPrint_Click();
+  void cmdSave_Click();
+  void cmdExit_Click() { hide(); }
+  QLineEdit* txtDate() const { return txtDate_; }
+  FlexGrid* fgList() const { return fgList_; }
+  // The bars of the chart: good-thru month and balance.
+  QList<QPair<QString, double>> bars() const;
+
+protected:
+  void showEvent(QShowEvent* event) override;
+
+private:
+  QLineEdit* txtDate_;
+  FlexGrid* fgList_;
+  QChartView* chart_;
+  ElaBar* elaMsg_;
+};

@@ -1,0 +1,90 @@
+#include "forms/reports/fmRptReconcile.h"
+
+#include "app/ErrorReport.h"
+#include "app/uiElaBar.h"
+#include "app/uiFieldBehaviour.h"
+#include "app/uiFormUtil.h"
+#include "app/uiGrid.h"
+#include "forms/reports/basRptQuery.h"
+#include "forms/reports/frmPrint.h"
+#include "forms/reports/uiRptWindow.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace {
+const QString kTitle = QStringLiteral("帳務核對表");
+}
+
+fmRptReconcile::fmRptReconcile(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("fmRptReconcile"));
+  setWindowTitle(kTitle);
+  auto* layout = new QVBoxLayout(this);
+  fgList_ = new FlexGrid(this);
+  fgList_->setObjectName(QStringLiteral("fgList"));
+  fgList_->setHeadings(kReconcileHeadings);
+  for (int c = 2; c < fgList_->cols(); ++c) fgList_->setColRightAligned(c);
+  layout->addWidget(fgList_, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  auto add = [&](const char* name, const QString& caption, auto handler) {
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    buttons->addWidget(b);
+    connect(b, &QPushButton::clicked, this, handler);
+  };
+  add("cmdQry", QStringLiteral("查詢"), &fmRptReconcile::cmdQry_Click);
+  add("cmdPrint", QStringLiteral("列印"), &fmRptReconcile::cmdPrint_Click);
+  add("cmdSave", QStringLiteral("存成CSV"), &fmRptReconcile::cmdSave_Click);
+  add("cmdExit", QStringLiteral("&Z結束"), &fmRptReconcile::cmdExit_Click);
+  layout->addLayout(buttons);
+  elaMsg_ = new ElaBar(this);
+  elaMsg_->setObjectName(QStringLiteral("elaMsg"));
+  layout->addWidget(elaMsg_);
+  resize(860, 520);
+}
+
+bool fmRptReconcile::QryData() {
+  try {
+    const QList<ReconcileRow> rows = QryReconcile();
+    fgList_->clearRows();
+    for (const ReconcileRow& r : rows) fgList_->addRow(ReconcileCells(r));
+    fgList_->fitColumnWidths();
+    return true;
+  } catch (...) {
+    ReportError(QStringLiteral("fmRptReconcile_QryData"));
+    return false;
+  }
+}
+
+void fmRptReconcile::cmdQry_Click() {
+  if (!QryData()) return;
+  const int n = fgList_->rows() - 1;
+  DispElaMsg(elaMsg_, n == 0 ? QStringLiteral("核對無誤") : QStringLiteral("不符 %1 筆").arg(n), 0);
+}
+
+void fmRptReconcile::cmdPrint_Click() {
+  try {
+    if (!QryData()) return;
+    frmPrint preview(this);
+    preview.StartDoc(kTitle);
+    preview.AddTable(QStringLiteral("<1000|<1900|>1000|>1000|>1000|>900|>900|>900"),
+                     kReconcileHeadings, GridPrintText(fgList_, {0, 1, 2, 3, 4, 5, 6, 7}));
+    preview.AddText(QString());
+    preview.AddText(QStringLiteral("不符筆數：") + QString::number(fgList_->rows() - 1));
+    preview.EndDoc();
+    preview.ShowDoc();
+  } catch (...) {
+    ReportError(QStringLiteral("fmRptReconcile_cmdPrint_Click"));
+  }
+}
+
+void fmRptReconcile::cmdSave_Click() { SaveGridAsCsv(this, fgList_, kTitle, elaMsg_); }
+
+void fmRptReconcile::showEvent(QShowEvent* event) {
+  if (!event->spontaneous()) CenterForm(this);
+  QWidget::showEvent(event);
+}

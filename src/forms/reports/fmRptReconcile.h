@@ -1,0 +1,29 @@
+#pragma once
+// The reconciliation report: every card whose master row disagrees with its journal, every
+// journal card without a master row, and blacklisted cards missing from the withdrawn-card
+// list or the reverse; printed and saved as CSV.
+#include <QWidget>
+
+class ElaBar;
+class FlexGrid;
+
+class fmRptReconcile : public QWidget {
+  Q_OBJECT
+public:
+  explicit fmRptReconcile(QWidget* parent = nullptr);
+
+  bool QryData();
+  void cmdQry_Click();
+  void cmdPrint_Click();
+  void cmdSave_Click();
+  void cmdExit_Click() { hide(); }
+  FlexGrid* fgList() const { return fgList_; }
+  ElaBar* elaMsg() const { return elaMsg_; }
+
+protected:
+  void showEvent(QShowEvent* event) override;
+
+private:
+  FlexGrid* fgList_;
+  ElaBar* elaMsg_;
+};

@@ -1,0 +1,21 @@
+#pragma once
+// Report cases on each dialect: journal, card and store rows written straight into the tables.
+#include "support/TestEnv.h"
+
+#include <QString>
+#include <QStringList>
+
+class RptWindow;
+
+class ReportTest : public DbTest {
+protected:
+  // A journal row; `at` is "yyyy/MM/dd HH:mm:ss".
+  void txn(const QString& type, const QString& cardNo, const char* at, const QString& amt,
+           const QString& point = QStringLiteral("0"), const QString& dept = QStringLiteral("01"),
+           const QString& remark = QString());
+  void card(const QString& cardNo, const QString& status, const QString& dept, const char* goodThru,
+            const QString& bal, const QString& points = QStringLiteral("0"), const char* issued = "2026/01/02 10:00:00");
+  void store(const QString& id, const QString& name);
+  // Sets the conditions, runs the query and answers the grid's column `col`, top to bottom.
+  static QStringList listed(RptWindow& w, const QString& first, const QString& last, const QString& store, int col = 0);
+};
