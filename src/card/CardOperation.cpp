@@ -38,6 +38,12 @@ QString valuesText(const QString& bal, const QString& points) {
 
 }  // namespace
 
+QString WithCardNo(const QString& msg, const CardRead& card) {
+  const QString cardNo = card.image.cardNo.trimmed();
+  if (cardNo.isEmpty() || msg.contains(cardNo)) return msg;
+  return msg + QStringLiteral("，卡號:") + cardNo;
+}
+
 CardOperation::CardOperation(QString label, QString action) : label_(std::move(label)), action_(std::move(action)) {}
 
 bool CardOperation::busy() { return g_busy; }

@@ -103,3 +103,6 @@ private:
   std::int32_t waitCode_ = 0;
   bool committed_ = false;
 };
+
+// A failure text that names the card, when one was read and the text does not name it yet.
+QString WithCardNo(const QString& msg, const CardRead& card);

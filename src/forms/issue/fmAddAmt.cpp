@@ -40,13 +40,6 @@ const QString kSettingKey = QStringLiteral("MsgFile");
 // Stripe and face hold each value in eight characters.
 
 
-// A failure text that names the card, when one was read and the text does not name it yet.
-QString withCardNo(const QString& msg, const CardRead& card) {
-  const QString cardNo = card.image.cardNo.trimmed();
-  if (cardNo.isEmpty() || msg.contains(cardNo)) return msg;
-  return msg + QStringLiteral("，卡號:") + cardNo;
-}
-
 QLineEdit* ShownField(const QString& name, QWidget* parent) {
   auto* edit = new QLineEdit(parent);
   edit->setObjectName(name);
@@ -305,14 +298,14 @@ void fmAddAmt::topUp() {
   op.successText = [&](const CardRead& card) {
     return QStringLiteral("卡號：") + card.image.cardNo.trimmed() + QStringLiteral("，加值金額：") + amount->toString();
   };
-  op.failureText = [](const CardRead& card, const QString& m) { return withCardNo(m, card); };
+  op.failureText = [](const CardRead& card, const QString& m) { return WithCardNo(m, card); };
   if (op.run(msg)) {
     txtGoodThru_->setText(DBDateDisp(RenewedGoodThru(Today()).toString(QStringLiteral("yyyy/MM/dd"))));
     DispElaMsg(elaMsg_, QStringLiteral("加值完成"), 0);
     return;
   }
   DispElaMsg(elaMsg_, msg);
-  if (!op.cancelled()) ShowMsg(withCardNo(msg, op.card()));
+  if (!op.cancelled()) ShowMsg(WithCardNo(msg, op.card()));
 }
 
 // ---- Message file and window -------------------------------------------------------------

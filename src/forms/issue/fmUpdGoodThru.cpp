@@ -31,13 +31,6 @@ namespace {
 
 const QString kDateForm = QStringLiteral("yyyy/MM/dd");
 
-// A failure text that names the card, when one was read and the text does not name it yet.
-QString withCardNo(const QString& msg, const CardRead& card) {
-  const QString cardNo = card.image.cardNo.trimmed();
-  if (cardNo.isEmpty() || msg.contains(cardNo)) return msg;
-  return msg + QStringLiteral("，卡號:") + cardNo;
-}
-
 QLineEdit* shownField(const QString& name, QWidget* parent) {
   auto* edit = new QLineEdit(parent);
   edit->setObjectName(name);
@@ -184,7 +177,7 @@ bool fmUpdGoodThru::UpdGoodThru(const QString& newDate) {
   op.successText = [this](const CardRead& card) {
     return QStringLiteral("卡號：") + card.image.cardNo.trimmed() + QStringLiteral("，有效日期：") + remark_;
   };
-  op.failureText = [](const CardRead& card, const QString& m) { return withCardNo(m, card); };
+  op.failureText = [](const CardRead& card, const QString& m) { return WithCardNo(m, card); };
   QString msg;
   if (op.run(msg)) {
     txtGoodThru_->setText(DBDateDisp(newDate));
@@ -194,7 +187,7 @@ bool fmUpdGoodThru::UpdGoodThru(const QString& newDate) {
   // The operator ended the loop, or the reader cannot go on.
   const std::int32_t code = op.waitCode();
   if (op.cancelled() || code == -2 || code == -99 || msg == CardOperation::busyText()) return false;
-  const QString shown = withCardNo(msg, op.card());
+  const QString shown = WithCardNo(msg, op.card());
   DispElaMsg(elaMsg_, shown);
   ShowMsg(shown);
   return true;
