@@ -3,7 +3,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTextEdit>
@@ -91,4 +94,27 @@ void LockFields(QWidget* form) {
   }
   for (QAbstractButton* b : named<QAbstractButton>(form, "opt")) b->setEnabled(false);
   for (QAbstractButton* b : named<QAbstractButton>(form, "chk")) b->setEnabled(false);
+}
+
+QLineEdit* ShownField(const QString& name, QWidget* parent) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(name);
+  edit->setReadOnly(true);
+  edit->setFocusPolicy(Qt::ClickFocus);  // shown values, not typed
+  return edit;
+}
+
+QGroupBox* FieldFrame(const QString& title, const QList<QPair<QString, QLineEdit*>>& fields, QWidget* parent) {
+  auto* frame = new QGroupBox(title, parent);
+  auto* grid = new QGridLayout(frame);
+  for (int i = 0; i < fields.size(); ++i) {
+    fields[i].second->setParent(frame);
+    auto* label = new QLabel(fields[i].first, frame);
+    label->setBuddy(fields[i].second);
+    grid->addWidget(label, i / 2, (i % 2) * 2);
+    grid->addWidget(fields[i].second, i / 2, (i % 2) * 2 + 1);
+  }
+  grid->setColumnStretch(1, 1);
+  grid->setColumnStretch(3, 1);
+  return frame;
 }

@@ -2,6 +2,9 @@
 // Window routines that work on every control of a window by its name prefix
 // ("txt", "cbo", "opt", "chk").
 #include <QColor>
+#include <QList>
+#include <QPair>
+#include <QString>
 
 class QWidget;
 class QLineEdit;
@@ -29,3 +32,8 @@ public:
 protected:
   ~UnsavedEdits() = default;
 };
+
+// A field that shows a value and takes no typing.
+QLineEdit* ShownField(const QString& name, QWidget* parent);
+// A titled frame of shown fields, two label-and-field pairs to a row.
+class QGroupBox* FieldFrame(const QString& title, const QList<QPair<QString, QLineEdit*>>& fields, QWidget* parent);

@@ -17,6 +17,7 @@
 #include "card/basQDR_Txn.h"
 #include "card/basQDR_Tolva.h"
 #include "card/uiCardMsgPanel.h"
+#include "card/uiMsgFileRow.h"
 #include "db/Connection.h"
 #include "db/Records.h"
 #include "db/TolvaCodes.h"
@@ -24,9 +25,6 @@
 #include "db/basDB.h"
 
 #include <QCloseEvent>
-#include <QFocusEvent>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,16 +34,9 @@
 
 namespace {
 
-const QString kSettingKey = QStringLiteral("MsgFile");
 // Stripe and face hold each value in eight characters.
 
 
-QLineEdit* ShownField(const QString& name, QWidget* parent) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(name);
-  edit->setFocusPolicy(Qt::ClickFocus);  // shown values, not typed
-  return edit;
-}
 
 }  // namespace
 
@@ -61,16 +52,8 @@ fmAddAmt::fmAddAmt(QWidget* parent) : QWidget(parent, Qt::Window) {
   panel_ = new CardMsgPanel(elaMsg_, 0, this);
   layout->addWidget(panel_);
 
-  auto* fileRow = new QHBoxLayout;
-  auto* lblFile = new QLabel(QStringLiteral("訊息檔案"), this);
-  lblFile->setObjectName(QStringLiteral("lblFile"));
-  txtFile_ = new QLineEdit(this);
-  txtFile_->setObjectName(QStringLiteral("txtFile"));
-  txtFile_->setToolTip(QStringLiteral("按兩下選擇訊息檔"));
-  lblFile->setBuddy(txtFile_);
-  fileRow->addWidget(lblFile);
-  fileRow->addWidget(txtFile_, 1);
-  layout->addLayout(fileRow);
+  fileRow_ = new MsgFileRow(objectName(), panel_, elaMsg_, true, this);
+  layout->addWidget(fileRow_);
 
   layout->addStretch(1);
   auto* buttons = new QHBoxLayout;
@@ -86,46 +69,31 @@ fmAddAmt::fmAddAmt(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addWidget(elaMsg_);
 
   FieldBehaviour::install(txtAddAmt_)->setCheck([this](QLineEdit*) { return txtAddAmt_Validate(); });
-  FieldBehaviour::install(txtFile_)->setPicker([this](QLineEdit*) { txtFile_DblClick(); });
-  txtFile_->installEventFilter(this);
   connect(cmdOK, &QPushButton::clicked, this, &fmAddAmt::cmdOK_Click);
   connect(cmdExit, &QPushButton::clicked, this, &fmAddAmt::cmdExit_Click);
-  setTabOrder(txtAddAmt_, txtFile_);
+  setTabOrder(txtAddAmt_, fileRow_->txtFile());
 
   resize(560, sizeHint().height());
   CenterForm(this);
   SetInputMode(this);
   ClearFields(this);
-  const QString stored = GetSetting(objectName(), kSettingKey);
-  txtFile_->setText(stored);
-  if (!stored.trimmed().isEmpty()) loadMsgFile(stored.trimmed());
+  fileRow_->restore();
 }
 
 QWidget* fmAddAmt::buildCardFrame() {
-  auto* frame = new QGroupBox(QStringLiteral("卡片資料"), this);
-  frame->setObjectName(QStringLiteral("fraCard"));
-  auto* grid = new QGridLayout(frame);
-  txtCardNo_ = ShownField(QStringLiteral("txtCardNo"), frame);
-  txtGoodThru_ = ShownField(QStringLiteral("txtGoodThru"), frame);
-  txtBalAmtB_ = ShownField(QStringLiteral("txtBalAmtB"), frame);
-  txtBalAmtE_ = ShownField(QStringLiteral("txtBalAmtE"), frame);
+  txtCardNo_ = ShownField(QStringLiteral("txtCardNo"), this);
+  txtGoodThru_ = ShownField(QStringLiteral("txtGoodThru"), this);
+  txtBalAmtB_ = ShownField(QStringLiteral("txtBalAmtB"), this);
+  txtBalAmtE_ = ShownField(QStringLiteral("txtBalAmtE"), this);
   txtBalAmtB_->setAlignment(Qt::AlignRight);
   txtBalAmtE_->setAlignment(Qt::AlignRight);
-  const QList<QPair<QString, QLineEdit*>> fields = {
-      {QStringLiteral("卡號"), txtCardNo_},
-      {QStringLiteral("有效日期"), txtGoodThru_},
-      {QStringLiteral("可用餘額"), txtBalAmtB_},
-      {QStringLiteral("加值後餘額"), txtBalAmtE_},
-  };
-  for (int i = 0; i < fields.size(); ++i) {
-    auto* label = new QLabel(fields[i].first, frame);
-    label->setBuddy(fields[i].second);
-    grid->addWidget(label, i / 2, (i % 2) * 2);
-    grid->addWidget(fields[i].second, i / 2, (i % 2) * 2 + 1);
-  }
-  grid->setColumnStretch(1, 1);
-  grid->setColumnStretch(3, 1);
-  grid->setColumnMinimumWidth(2, 90);
+  QWidget* frame = FieldFrame(QStringLiteral("卡片資料"),
+                              {{QStringLiteral("卡號"), txtCardNo_},
+                               {QStringLiteral("有效日期"), txtGoodThru_},
+                               {QStringLiteral("可用餘額"), txtBalAmtB_},
+                               {QStringLiteral("加值後餘額"), txtBalAmtE_}},
+                              this);
+  frame->setObjectName(QStringLiteral("fraCard"));
   return frame;
 }
 
@@ -310,52 +278,20 @@ void fmAddAmt::topUp() {
 
 // ---- Message file and window -------------------------------------------------------------
 
-void fmAddAmt::loadMsgFile(const QString& path) {
-  if (panel_->LoadMsg(path)) return;
-  DispElaMsg(elaMsg_, IsFile(path) ? QStringLiteral("檔案載入失敗") : QStringLiteral("訊息檔不存在"));
-}
+QLineEdit* fmAddAmt::txtFile() const { return fileRow_->txtFile(); }
 
-void fmAddAmt::txtFile_LostFocus() {
-  try {
-    const QString path = txtFile_->text().trimmed();
-    if (path.isEmpty()) {
-      panel_->clearLines();
-    } else {
-      loadMsgFile(path);
-    }
-  } catch (...) {
-    ReportError(QStringLiteral("fmAddAmt_txtFile_LostFocus"));
-  }
-}
+void fmAddAmt::txtFile_LostFocus() { fileRow_->txtFile_LostFocus(); }
 
-void fmAddAmt::txtFile_DblClick() {
-  try {
-    const QString chosen = CardMsgPanel::chooseFile(txtFile_->text());
-    if (chosen.isEmpty()) return;
-    txtFile_->setText(chosen);
-    loadMsgFile(chosen);
-  } catch (...) {
-    ReportError(QStringLiteral("fmAddAmt_txtFile_DblClick"));
-  }
-}
+void fmAddAmt::txtFile_DblClick() { fileRow_->txtFile_DblClick(); }
 
 void fmAddAmt::cmdExit_Click() {
-  SaveSetting(objectName(), kSettingKey, txtFile_->text().trimmed());
+  fileRow_->store();
   hide();
-}
-
-bool fmAddAmt::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == txtFile_ && event->type() == QEvent::FocusOut) {
-    // Switching to another window or a popup is not leaving the field.
-    const auto reason = static_cast<QFocusEvent*>(event)->reason();
-    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) txtFile_LostFocus();
-  }
-  return QWidget::eventFilter(watched, event);
 }
 
 void fmAddAmt::closeEvent(QCloseEvent* event) {
   // The title bar's close button leaves the window the way its exit button does.
-  SaveSetting(objectName(), kSettingKey, txtFile_->text().trimmed());
+  fileRow_->store();
   QWidget::closeEvent(event);
 }
 

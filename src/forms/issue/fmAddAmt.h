@@ -31,14 +31,13 @@ public:
   QLineEdit* txtBalAmtB() const { return txtBalAmtB_; }
   QLineEdit* txtBalAmtE() const { return txtBalAmtE_; }
   QLineEdit* txtAddAmt() const { return txtAddAmt_; }
-  QLineEdit* txtFile() const { return txtFile_; }
+  QLineEdit* txtFile() const;
   CardMsgPanel* msgPanel() const { return panel_; }
   ElaBar* elaMsg() const { return elaMsg_; }
 
 protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   QWidget* buildCardFrame();
@@ -50,7 +49,6 @@ private:
   // The master row and the journal row, inside the card operation's transaction.
   bool writeRows(const CardRead& card, const Money& amount, const QString& freeText, std::optional<CardImage>& next,
                  QString& msg);
-  void loadMsgFile(const QString& path);
   // The amount's value when the field holds a number above 0; otherwise the status bar says
   // why and nothing is answered.
   std::optional<Money> checkedAmount();
@@ -61,7 +59,7 @@ private:
   QLineEdit* txtBalAmtB_;
   QLineEdit* txtBalAmtE_;
   QLineEdit* txtAddAmt_;
-  QLineEdit* txtFile_;
+  class MsgFileRow* fileRow_;
   CardMsgPanel* panel_;
   ElaBar* elaMsg_;
   QPushButton* cmdOK_ = nullptr;

@@ -18,8 +18,6 @@
 #include "db/basDB.h"
 
 #include <QCloseEvent>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,13 +29,6 @@ namespace {
 
 const QString kDateForm = QStringLiteral("yyyy/MM/dd");
 
-QLineEdit* shownField(const QString& name, QWidget* parent) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(name);
-  edit->setReadOnly(true);
-  edit->setFocusPolicy(Qt::ClickFocus);  // shown values, not typed
-  return edit;
-}
 
 }  // namespace
 
@@ -95,29 +86,19 @@ QWidget* fmUpdGoodThru::buildDateRow() {
 }
 
 QWidget* fmUpdGoodThru::buildCardFrame() {
-  auto* frame = new QGroupBox(QStringLiteral("卡片資料"), this);
-  frame->setObjectName(QStringLiteral("fraCard"));
-  auto* grid = new QGridLayout(frame);
-  txtCardNo_ = shownField(QStringLiteral("txtCardNo"), frame);
-  txtGoodThru_ = shownField(QStringLiteral("txtGoodThru"), frame);
-  txtBalAmt_ = shownField(QStringLiteral("txtBalAmt"), frame);
-  txtBalPoint_ = shownField(QStringLiteral("txtBalPoint"), frame);
+  txtCardNo_ = ShownField(QStringLiteral("txtCardNo"), this);
+  txtGoodThru_ = ShownField(QStringLiteral("txtGoodThru"), this);
+  txtBalAmt_ = ShownField(QStringLiteral("txtBalAmt"), this);
+  txtBalPoint_ = ShownField(QStringLiteral("txtBalPoint"), this);
   txtBalAmt_->setAlignment(Qt::AlignRight);
   txtBalPoint_->setAlignment(Qt::AlignRight);
-  const QList<QPair<QString, QLineEdit*>> fields = {
-      {QStringLiteral("卡號"), txtCardNo_},
-      {QStringLiteral("有效日期"), txtGoodThru_},
-      {QStringLiteral("可用餘額"), txtBalAmt_},
-      {QStringLiteral("紅利點數"), txtBalPoint_},
-  };
-  for (int i = 0; i < fields.size(); ++i) {
-    auto* label = new QLabel(fields[i].first, frame);
-    label->setBuddy(fields[i].second);
-    grid->addWidget(label, i / 2, (i % 2) * 2);
-    grid->addWidget(fields[i].second, i / 2, (i % 2) * 2 + 1);
-  }
-  grid->setColumnStretch(1, 1);
-  grid->setColumnStretch(3, 1);
+  QWidget* frame = FieldFrame(QStringLiteral("卡片資料"),
+                              {{QStringLiteral("卡號"), txtCardNo_},
+                               {QStringLiteral("有效日期"), txtGoodThru_},
+                               {QStringLiteral("可用餘額"), txtBalAmt_},
+                               {QStringLiteral("紅利點數"), txtBalPoint_}},
+                              this);
+  frame->setObjectName(QStringLiteral("fraCard"));
   return frame;
 }
 
