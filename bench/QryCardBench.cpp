@@ -5,7 +5,7 @@
 //   bench_qrycard postgres               a schema of its own on the server named by TOLVA_TEST_PG
 #include "app/OperatorDialogs.h"
 #include "app/globals.h"
-#include "app/uiGrid.h"
+#include "app/uiTextTable.h"
 #include "db/Connection.h"
 #include "db/SchemaScript.h"
 #include "db/basADODB.h"

@@ -3,7 +3,7 @@
 #include "app/globals.h"
 #include "app/uiElaBar.h"
 #include "app/uiFieldBehaviour.h"
-#include "app/uiGrid.h"
+#include "app/uiTextTable.h"
 #include "db/Connection.h"
 #include "forms/inquiry/fmQryCard.h"
 #include "support/CardSim.h"
@@ -32,7 +32,7 @@ void addTxn(const QString& cardNo, const QString& store, const QString& type, co
 
 // Grid row r as "store|store name|type|type description|amount".
 QString gridRow(const fmQryCard& w, int r) {
-  const FlexGrid* g = w.fgCardLog();
+  const TextTable* g = w.fgCardLog();
   return QStringList{g->textMatrix(r, 1), g->textMatrix(r, 2), g->textMatrix(r, 3), g->textMatrix(r, 4), g->textMatrix(r, 7)}
       .join(QLatin1Char('|'));
 }

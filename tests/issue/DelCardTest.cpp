@@ -5,7 +5,7 @@
 #include "app/ErrorReport.h"
 #include "app/uiElaBar.h"
 #include "app/uiFieldBehaviour.h"
-#include "app/uiGrid.h"
+#include "app/uiTextTable.h"
 #include "db/Connection.h"
 #include "db/basADODB.h"
 #include "forms/inquiry/fmDelCard.h"

@@ -7,7 +7,7 @@
 #include "app/uiElaBar.h"
 #include "app/uiFieldBehaviour.h"
 #include "app/uiFormUtil.h"
-#include "app/uiGrid.h"
+#include "app/uiTextTable.h"
 #include "db/Connection.h"
 #include "db/Records.h"
 #include "db/TolvaCodes.h"

@@ -6,7 +6,7 @@
 #include <QWidget>
 
 class ElaBar;
-class FlexGrid;
+class TextTable;
 class QLineEdit;
 class QTabWidget;
 
@@ -27,7 +27,7 @@ public:
   static bool DelCard(const QString& cardNo, const QString& remark, QString& msg);
 
   QLineEdit* field(const QString& name) const;
-  FlexGrid* fgCardLog() const { return fgCardLog_; }
+  TextTable* fgCardLog() const { return fgCardLog_; }
   QTabWidget* tabPage() const { return tabPage_; }
   ElaBar* elaMsg() const { return elaMsg_; }
 
@@ -43,7 +43,7 @@ private:
   static bool writeRows(const QString& cardNo, const QString& remark, QString& msg);
 
   QTabWidget* tabPage_;
-  FlexGrid* fgCardLog_;
+  TextTable* fgCardLog_;
   ElaBar* elaMsg_;
   QLineEdit* txtCardNo_;
   QLineEdit* txtRemark_;

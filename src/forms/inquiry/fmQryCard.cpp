@@ -6,7 +6,7 @@
 #include "app/uiElaBar.h"
 #include "app/uiFieldBehaviour.h"
 #include "app/uiFormUtil.h"
-#include "app/uiGrid.h"
+#include "app/uiTextTable.h"
 #include "card/CardOperation.h"
 #include "forms/inquiry/basQryCard.h"
 #include "forms/inquiry/uiQryCard.h"

@@ -5,7 +5,7 @@
 #include <QWidget>
 
 class ElaBar;
-class FlexGrid;
+class TextTable;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
@@ -25,7 +25,7 @@ public:
   void tabPage_Switch(int newTab);
 
   QLineEdit* field(const QString& name) const;
-  FlexGrid* fgCardLog() const { return fgCardLog_; }
+  TextTable* fgCardLog() const { return fgCardLog_; }
   QTabWidget* tabPage() const { return tabPage_; }
   ElaBar* elaMsg() const { return elaMsg_; }
   QPushButton* cmdReadCard() const { return cmdReadCard_; }
@@ -41,7 +41,7 @@ private:
   void readCard();
 
   QTabWidget* tabPage_;
-  FlexGrid* fgCardLog_;
+  TextTable* fgCardLog_;
   ElaBar* elaMsg_;
   QLineEdit* txtCardNo_ = nullptr;
   QPushButton* cmdReadCard_;

@@ -4,7 +4,7 @@
 #include <QString>
 
 struct CardQuery;
-class FlexGrid;
+class TextTable;
 class QLineEdit;
 class QTabWidget;
 class QWidget;
@@ -12,7 +12,7 @@ class QWidget;
 // The two pages of a window that shows one card: the card-data fields by name and the history.
 struct CardPages {
   QTabWidget* tabPage;
-  FlexGrid* fgCardLog;
+  TextTable* fgCardLog;
   QLineEdit* txtCardNo;
   QLineEdit* txtRemark;
 };
@@ -22,10 +22,10 @@ struct CardPages {
 CardPages BuildCardPages(QWidget* form, const QString& dataCaption, const QString& remarkLabel);
 
 // Lays the history grid out: headings centred, hidden and right-aligned columns, no data rows.
-void InitCardLogGrid(FlexGrid* grid);
+void InitCardLogGrid(TextTable* grid);
 
 // Runs QryCardData for the card and fills the window's fields and grid; `loaded`, when given,
 // receives what was shown. `found` is false when there is no such card: fields and grid keep
 // what they showed. A database error is reported under `<window name>_QryCardData` and
 // answers false (with `found` false); otherwise the answer is true.
-bool QryCardData(QWidget* form, FlexGrid* grid, const QString& cardNo, bool& found, CardQuery* loaded = nullptr);
+bool QryCardData(QWidget* form, TextTable* grid, const QString& cardNo, bool& found, CardQuery* loaded = nullptr);
