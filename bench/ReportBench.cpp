@@ -66,12 +66,7 @@ void fill(bool pg) {
 }
 
 // The statements the reports run, with their values written in, for the shell.
-QString liabilitySql() {
-  return QStringLiteral("Select IssueDept , GoodThru , Count(*) , Sum(BalAmt) , Sum(BalPoint) From Tolva "
-                        " Where Status In ('01', '11', '12') And ( IssueDate Is Null Or IssueDate < ") +
-         gCnn().dialect().dateLiteral(QDateTime(kDay.addDays(1), QTime(0, 0))) +
-         QStringLiteral(" ) Group by IssueDept , GoodThru ;");
-}
+QString liabilitySql() { return LiabilitySql(kDay) + QStringLiteral(" ;"); }
 
 QString reconcileSql() {
   const QString types = QStringLiteral(" ( TxnType In ('11', '12') Or TxnType Like '2%' Or TxnType Like '3%' ) ");

@@ -6,6 +6,8 @@
 #include "db/Connection.h"
 #include "forms/reports/basRptQuery.h"
 #include "forms/reports/fmRptLiability.h"
+#include "forms/reports/fmRptReconcile.h"
+#include "app/uiElaBar.h"
 #include "startup/CommandJobs.h"
 #include "startup/CommandLine.h"
 #include "support/PrintCapture.h"
@@ -52,6 +54,20 @@ TEST_P(LiabilityTest, LiveCardsByStoreMonthAndExpiryBucket) {
   for (const LiabilityLine& b : l.buckets) buckets << line(b);
   EXPECT_EQ(buckets, (QStringList{QStringLiteral("1/100/1"), QStringLiteral("1/200/2"), QStringLiteral("1/300.5/3"),
                                   QStringLiteral("1/400/0"), QStringLiteral("1/500/0")}));
+}
+
+// A past day: balances before later movements, a card blacklisted later still live, a
+// replacement made later not yet there, and one erased before that day not live.
+TEST_P(LiabilityTest, APastDayTakesBackWhatTheJournalMovedAfterIt) {
+  txn(QStringLiteral("21"), QStringLiteral("V4"), "2026/03/11 00:00:00", QStringLiteral("100"));
+  txn(QStringLiteral("99"), QStringLiteral("V7"), "2026/03/11 09:00:00", QStringLiteral("0"));
+  txn(QStringLiteral("81"), QStringLiteral("V6"), "2026/03/10 23:59:59", QStringLiteral("0"));
+  card(QStringLiteral("V9"), QStringLiteral("12"), s1, "2027/03/11", QStringLiteral("1000"));
+  txn(QStringLiteral("12"), QStringLiteral("V9"), "2026/03/11 09:00:00", QStringLiteral("1000"));
+  EXPECT_EQ(line(QryLiability(QDate(2026, 3, 10)).total), QStringLiteral("6/2400.5/6"));
+  // Later: the top-up stands, V8 is issued, the blacklisted card is gone and its replacement
+  // holds its value.
+  EXPECT_EQ(line(QryLiability(QDate(2026, 3, 12)).total), QStringLiteral("7/3500.5/6"));
 }
 
 TEST_P(LiabilityTest, WindowChartsBalanceByMonthAndPrintsTheTable) {
@@ -110,6 +126,26 @@ TEST_P(ReconcileTest, EachKindOfDisagreementShowsOnce) {
   // A withdrawn-card row for a card that is not blacklisted.
   gCnn().execute(QStringLiteral("INSERT INTO VoidCard (CardNo, Remark) VALUES ('V1', '')"));
   EXPECT_EQ(report().last(), QStringLiteral("V1|VoidCard非黑名單卡|0|0|0|0|0|0"));
+}
+
+TEST_P(ReconcileTest, WindowListsPrintsAndSavesTheDisagreements) {
+  fmRptReconcile w;
+  w.cmdQry_Click();
+  EXPECT_EQ(w.fgList()->rows(), 1);
+  EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("核對無誤"));
+  gCnn().execute(QStringLiteral("UPDATE Tolva SET BalAmt = 650 WHERE CardNo = 'V1'"));
+  w.cmdQry_Click();
+  ASSERT_EQ(w.fgList()->rows(), 2);
+  EXPECT_EQ(w.fgList()->textMatrix(1, 0) + w.fgList()->textMatrix(1, 4), QStringLiteral("V1-50.1"));
+  EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("不符 1 筆"));
+  const QString printed = PrintedText(&w, [&] { w.cmdPrint_Click(); }, path(QStringLiteral("reconcile.pdf")));
+  EXPECT_TRUE(printed.contains(QStringLiteral("V1"))) << printed.toStdString();
+  const QString csv = path(QStringLiteral("window.csv"));
+  dialogs_->fileAnswers = {csv};
+  w.cmdSave_Click();
+  QFile f(csv);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(CodePage::fromAnsi(f.readAll()).contains(QStringLiteral("V1,餘額不符,650,700.1,-50.1")));
 }
 
 TEST_P(ReconcileTest, HeadlessJobExitCodeFollowsTheReport) {

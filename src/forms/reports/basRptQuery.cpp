@@ -133,15 +133,30 @@ int LiabilityBucket(const QDate& goodThru, const QDate& day) {
   return 4;
 }
 
+QString LiabilitySql(const QDate& day) {
+  // A day's balances are today's less what the journal moved after that day. A card counts when
+  // it existed then (issued by then, and not a replacement made later) and was live then: live
+  // now, or erased or blacklisted only after that day. The codes are the program's own constants.
+  const QString after = gCnn().dialect().dateLiteral(QDateTime(day.addDays(1), QTime(0, 0)));
+  return QStringLiteral("Select T.IssueDept , T.GoodThru , Count(*) , Sum( Coalesce(T.BalAmt, 0) - Coalesce(L.Amt, 0) ) , "
+                        " Sum( Coalesce(T.BalPoint, 0) - Coalesce(L.Pt, 0) ) From Tolva T Left Join ( "
+                        " Select CardNo , Sum(Case When ") +
+         kBalanceTypes + QStringLiteral(" Then TxnAmt Else 0 End) As Amt , Sum(Case When ") + kBalanceTypes +
+         QStringLiteral(" Then TxnPoint Else 0 End) As Pt , "
+                        " Max(Case When TxnType In ('%1', '%2') Then 1 Else 0 End) As Born , "
+                        " Max(Case When TxnType In ('%3', '%4') Then 1 Else 0 End) As Ended "
+                        " From TolvaLog Where TxnDate >= %5 Group by CardNo ) L On L.CardNo = T.CardNo "
+                        " Where ( T.IssueDate Is Null Or T.IssueDate < %5 ) And Coalesce(L.Born, 0) = 0 "
+                        " And ( T.Status In ('%6', '%7', '%8') Or ( T.Status In ('%3', '%4') And L.Ended = 1 ) ) "
+                        " Group by T.IssueDept , T.GoodThru ")
+             .arg(TxnType::Issue, TxnType::Reissue, CardStatus::Erased, CardStatus::Blacklisted, after,
+                  CardStatus::Issued, CardStatus::Sold, CardStatus::Reissued);
+}
+
 Liability QryLiability(const QDate& day) {
   // Aggregated per store and good-thru day by the database; months and buckets are folded here.
-  const QString sql = QStringLiteral(
-                          "Select IssueDept , GoodThru , Count(*) , Sum(BalAmt) , Sum(BalPoint) From Tolva "
-                          " Where Status In (?, ?, ?) And ( IssueDate Is Null Or IssueDate < ") +
-                      gCnn().dialect().dateLiteral(QDateTime(day.addDays(1), QTime(0, 0))) +
-                      QStringLiteral(" ) Group by IssueDept , GoodThru ");
   Liability l;
-  QSqlQuery q = gCnn().query(sql, {CardStatus::Issued, CardStatus::Sold, CardStatus::Reissued});
+  QSqlQuery q = gCnn().query(LiabilitySql(day));
   while (q.next()) {
     const QDate thru = dateOf(q.value(1));
     const int n = q.value(2).toInt();
@@ -168,6 +183,7 @@ QList<ReconcileRow> QryReconcile() {
     rows << ReconcileRow{text(q.value(0)), QStringLiteral("餘額不符"), Money::fromVariant(q.value(1)),
                          Money::fromVariant(q.value(2)), Money::fromVariant(q.value(3)), Money::fromVariant(q.value(4))};
   }
+  q.finish();  // done with it before the next statement runs
   q = gCnn().query(QStringLiteral("Select L.CardNo , Sum(Case When ") + kBalanceTypes +
                    QStringLiteral(" Then L.TxnAmt Else 0 End) , Sum(Case When ") + kBalanceTypes +
                    QStringLiteral(" Then L.TxnPoint Else 0 End) From TolvaLog L "
@@ -177,10 +193,12 @@ QList<ReconcileRow> QryReconcile() {
     rows << ReconcileRow{text(q.value(0)), QStringLiteral("無主檔資料"), Money(), Money::fromVariant(q.value(1)),
                          Money(), Money::fromVariant(q.value(2))};
   }
+  q.finish();
   q = gCnn().query(QStringLiteral("Select CardNo From Tolva Where Status = ? And CardNo Not In "
                                   " ( Select CardNo From VoidCard Where CardNo Is Not Null ) Order by CardNo"),
                    {CardStatus::Blacklisted});
   while (q.next()) rows << ReconcileRow{text(q.value(0)), QStringLiteral("黑名單未列入VoidCard"), {}, {}, {}, {}};
+  q.finish();
   q = gCnn().query(QStringLiteral("Select V.CardNo From VoidCard V Where Not Exists ( Select 1 From Tolva T "
                                   " Where T.CardNo = V.CardNo And T.Status = ? ) Order by V.CardNo"),
                    {CardStatus::Blacklisted});

@@ -47,7 +47,8 @@ struct TxnDetailRow {
 // oldest first.
 QList<TxnDetailRow> QryTxnDetail(const QStringList& types, const RptFilter& filter);
 
-// Outstanding liability on a day: live cards issued by then, their balances and points.
+// Outstanding liability on a day: the cards live on that day with their balances and points
+// as they stood at its end. The good-thru dates are the cards' present ones.
 struct LiabilityLine {
   int cards = 0;
   Money balance, points;
@@ -65,6 +66,8 @@ inline const QStringList kLiabilityBuckets = {QStringLiteral("已過期"), QStri
 // The bucket of a good-thru date seen on `day` (a card without one counts as later).
 int LiabilityBucket(const QDate& goodThru, const QDate& day);
 Liability QryLiability(const QDate& day);
+// The liability statement of a day, as QryLiability runs it.
+QString LiabilitySql(const QDate& day);
 
 // A card whose master row and journal disagree.
 struct ReconcileRow {
