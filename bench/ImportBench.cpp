@@ -4,8 +4,9 @@
 //
 //   bench_import sqlite      an SQLite file in a temporary folder
 //   bench_import postgres    a schema of its own on the server named by TOLVA_TEST_PG
+#include "BenchSupport.h"
+
 #include "app/CodePage.h"
-#include "app/OperatorDialogs.h"
 #include "app/globals.h"
 #include "db/Connection.h"
 #include "db/SchemaScript.h"
@@ -30,19 +31,6 @@ constexpr int kDays = 10;
 constexpr int kRowsPerFile = 200;
 constexpr int kCards = 2000;
 
-class NoOperator final : public OperatorDialogs {
-public:
-  void messageBox(const QString& text, const QString&, MsgIcon) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-  bool askYesNo(const QString&, const QString&) override { return false; }
-  QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
-  void showMsg(const QString& text, int) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-  bool waitForCard(const std::function<bool()>&) override { return false; }
-  QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
-  QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-  QString selectFolder(const QString&, const QString&) override { return {}; }
-  bool openDocument(const QString&) override { return false; }
-  void beep() override {}
-};
 
 QString storeId(int s) { return QStringLiteral("%1").arg(s, 3, 10, QLatin1Char('0')); }
 QString cardNo(int c) { return QStringLiteral("V%1").arg(c, 6, 10, QLatin1Char('0')); }
@@ -166,31 +154,13 @@ void reset() {
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const QString target = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("sqlite");
-  QTemporaryDir dir;
-  gAppPath = dir.path();
-  gAppName = QStringLiteral("bench");
-  gErrFile = dir.filePath(QStringLiteral("bench.ERR"));
   NoOperator quiet;
   SetDialogs(&quiet);
-  const QString dbFile = dir.filePath(QStringLiteral("bench.db"));
-  QString cnt = QStringLiteral("Provider=SQLite;Data Source=") + dbFile;
-  QString schema;
-  if (target == QLatin1String("postgres")) {
-    const QString server = qEnvironmentVariable("TOLVA_TEST_PG");
-    if (server.isEmpty()) {
-      std::fprintf(stderr, "TOLVA_TEST_PG names no PostgreSQL server\n");
-      return 2;
-    }
-    schema = QStringLiteral("bench%1").arg(QRandomGenerator::global()->generate(), 0, 16);
-    Connection admin;
-    admin.open(server);
-    admin.execute(QStringLiteral("CREATE SCHEMA ") + schema);
-    cnt = server + (server.endsWith(QLatin1Char(';')) ? QString() : QStringLiteral(";")) + QStringLiteral("Search Path=") +
-          schema + QStringLiteral(";");
-  }
-  if (!ConnectADO(cnt, gCnn(), [](const QString&) { return true; })) return 2;
-  SetDBType();
-  CreateSchema(gCnn());
+  BenchDatabase db(target);
+  if (!db.open()) return 2;
+  const QString dbFile = db.sqliteFile();
+  const QString schema = db.schema();
+  const QDir dir(db.folder());
   fill();
   const QString inbox = dir.filePath(QStringLiteral("inbox"));
   QDir().mkpath(inbox);
@@ -215,12 +185,5 @@ int main(int argc, char** argv) {
               qPrintable(target), files, kRowsPerFile, kCards, importMs,
               target == QLatin1String("postgres") ? "psql" : "sqlite3", shellMs, ratio,
               failed ? " FILES FAILED" : "");
-  gCnn().close();
-  if (!schema.isEmpty()) {
-    Connection admin;
-    admin.open(qEnvironmentVariable("TOLVA_TEST_PG"));
-    admin.execute(QStringLiteral("SET client_min_messages TO warning"));
-    admin.execute(QStringLiteral("DROP SCHEMA ") + schema + QStringLiteral(" CASCADE"));
-  }
   return failed == 0 && shellMs > 0 && ratio <= 1.5 ? 0 : 1;
 }

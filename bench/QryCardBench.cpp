@@ -3,6 +3,8 @@
 //
 //   bench_qrycard sqlite                 an SQLite file in a temporary folder
 //   bench_qrycard postgres               a schema of its own on the server named by TOLVA_TEST_PG
+#include "BenchSupport.h"
+
 #include "app/OperatorDialogs.h"
 #include "app/globals.h"
 #include "app/uiTextTable.h"
@@ -29,21 +31,6 @@ constexpr int kRows = 5000;
 constexpr int kStores = 50;
 constexpr int kRuns = 7;
 const QString kCard = QStringLiteral("V000001");
-
-// No operator: anything the program would show goes to stderr.
-class NoOperator final : public OperatorDialogs {
-public:
-  void messageBox(const QString& text, const QString&, MsgIcon) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-  bool askYesNo(const QString&, const QString&) override { return false; }
-  QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
-  void showMsg(const QString& text, int) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-  bool waitForCard(const std::function<bool()>&) override { return false; }
-  QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
-  QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-  QString selectFolder(const QString&, const QString&) override { return {}; }
-  bool openDocument(const QString&) override { return false; }
-  void beep() override {}
-};
 
 void fill() {
   Connection& cnn = gCnn();
@@ -120,42 +107,16 @@ qint64 windowRead(fmQryCard& w) {
   return ns;
 }
 
-double medianMs(std::vector<qint64> ns) {
-  std::sort(ns.begin(), ns.end());
-  return ns[ns.size() / 2] / 1e6;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   const QString target = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("sqlite");
-  QTemporaryDir dir;
-  gAppPath = dir.path();
-  gAppName = QStringLiteral("bench");
-  gErrFile = dir.filePath(QStringLiteral("bench.ERR"));
   NoOperator quiet;
   SetDialogs(&quiet);
-
-  QString cnt = QStringLiteral("Provider=SQLite;Data Source=") + dir.filePath(QStringLiteral("bench.db"));
-  QString schema;
-  if (target == QLatin1String("postgres")) {
-    const QString server = qEnvironmentVariable("TOLVA_TEST_PG");
-    if (server.isEmpty()) {
-      std::fprintf(stderr, "TOLVA_TEST_PG names no PostgreSQL server\n");
-      return 2;
-    }
-    schema = QStringLiteral("bench%1").arg(QRandomGenerator::global()->generate(), 0, 16);
-    Connection admin;
-    admin.open(server);
-    admin.execute(QStringLiteral("CREATE SCHEMA ") + schema);
-    cnt = server + (server.endsWith(QLatin1Char(';')) ? QString() : QStringLiteral(";")) + QStringLiteral("Search Path=") +
-          schema + QStringLiteral(";");
-  }
-  if (!ConnectADO(cnt, gCnn(), [](const QString&) { return true; })) return 2;
-  SetDBType();
-  CreateSchema(gCnn());
+  BenchDatabase db(target);
+  if (!db.open()) return 2;
   fill();
 
   std::vector<qint64> raw, core, window, again;
@@ -171,17 +132,9 @@ int main(int argc, char** argv) {
     window.push_back(windowRead(w));
     again.push_back(windowRead(w));
   }
-  const double r = medianMs(raw), win = medianMs(window);
+  const double r = MedianMs(raw), win = MedianMs(window);
   std::printf("%-8s %d rows: window %.1f ms (display texts %.1f ms; the same card again %.1f ms), raw QtSql %.1f ms, "
               "ratio %.2f (target at most 2)\n",
-              qPrintable(target), kRows, win, medianMs(core), medianMs(again), r, win / r);
-
-  gCnn().close();
-  if (!schema.isEmpty()) {
-    Connection admin;
-    admin.open(qEnvironmentVariable("TOLVA_TEST_PG"));
-    admin.execute(QStringLiteral("SET client_min_messages TO warning"));
-    admin.execute(QStringLiteral("DROP SCHEMA ") + schema + QStringLiteral(" CASCADE"));
-  }
+              qPrintable(target), kRows, win, MedianMs(core), MedianMs(again), r, win / r);
   return win / r <= 2.0 ? 0 : 1;
 }

@@ -3,6 +3,8 @@
 //
 //   bench_reports sqlite                 an SQLite file in a temporary folder
 //   bench_reports postgres               a schema of its own on the server named by TOLVA_TEST_PG
+#include "BenchSupport.h"
+
 #include "app/globals.h"
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
@@ -93,10 +95,6 @@ qint64 timed(const std::function<void()>& f) {
   return t.nsecsElapsed();
 }
 
-double medianMs(std::vector<qint64> ns) {
-  std::sort(ns.begin(), ns.end());
-  return ns[ns.size() / 2] / 1e6;
-}
 
 struct Shell {
   QString program;
@@ -121,7 +119,7 @@ double compare(const char* name, const std::function<void()>& report, const Shel
     ours.push_back(timed(report));
     theirs.push_back(timed([&] { shell.run(sql); }));
   }
-  const double a = medianMs(ours), b = medianMs(theirs);
+  const double a = MedianMs(ours), b = MedianMs(theirs);
   std::printf("  %-12s report %8.1f ms   shell %8.1f ms   ratio %.2f (target at most 1.5)\n", name, a, b, a / b);
   return a / b;
 }
@@ -131,37 +129,18 @@ double compare(const char* name, const std::function<void()>& report, const Shel
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const QString target = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("sqlite");
-  QTemporaryDir dir;
-  gAppPath = dir.path();
-  gAppName = QStringLiteral("bench");
-  gErrFile = dir.filePath(QStringLiteral("bench.ERR"));
-  const bool pg = target == QLatin1String("postgres");
-  const QString file = dir.filePath(QStringLiteral("bench.db"));
-  QString cnt = QStringLiteral("Provider=SQLite;Data Source=") + file;
-  QString schema;
-  Shell shell{QStringLiteral("sqlite3"), {file}};
+  BenchDatabase db(target);
+  if (!db.open()) return 2;
+  const bool pg = db.postgres();
+  Shell shell{QStringLiteral("sqlite3"), {db.sqliteFile()}};
   if (pg) {
-    const QString server = qEnvironmentVariable("TOLVA_TEST_PG");
-    if (server.isEmpty()) {
-      std::fprintf(stderr, "TOLVA_TEST_PG names no PostgreSQL server\n");
-      return 2;
-    }
-    schema = QStringLiteral("bench%1").arg(QRandomGenerator::global()->generate(), 0, 16);
-    Connection admin;
-    admin.open(server);
-    admin.execute(QStringLiteral("CREATE SCHEMA ") + schema);
-    cnt = server + (server.endsWith(QLatin1Char(';')) ? QString() : QStringLiteral(";")) + QStringLiteral("Search Path=") +
-          schema + QStringLiteral(";");
-    const ConnectionString cs(server);
+    const ConnectionString cs(qEnvironmentVariable("TOLVA_TEST_PG"));
     shell = Shell{QStringLiteral("psql"),
                   {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-h"), cs.value(QStringLiteral("Host")),
                    QStringLiteral("-p"), cs.value(QStringLiteral("Port")), QStringLiteral("-U"), cs.value(QStringLiteral("User ID")),
                    QStringLiteral("-d"), cs.value(QStringLiteral("Database")), QStringLiteral("-c")}};
-    shell.env.insert(QStringLiteral("PGOPTIONS"), QStringLiteral("-c search_path=") + schema);
+    shell.env.insert(QStringLiteral("PGOPTIONS"), QStringLiteral("-c search_path=") + db.schema());
   }
-  if (!ConnectADO(cnt, gCnn(), [](const QString&) { return true; })) return 2;
-  SetDBType();
-  CreateSchema(gCnn());
   std::printf("%s: filling %d cards and %d journal rows...\n", qPrintable(target), kCards, kRows);
   std::fflush(stdout);
   const qint64 fillNs = timed([pg] { fill(pg); });
@@ -172,12 +151,5 @@ int main(int argc, char** argv) {
   const double r2 = compare("reconcile", [&] { disagreeing = QryReconcile().size(); }, shell, reconcileSql());
   std::printf("  %d cards disagree\n", disagreeing);
 
-  gCnn().close();
-  if (!schema.isEmpty()) {
-    Connection admin;
-    admin.open(qEnvironmentVariable("TOLVA_TEST_PG"));
-    admin.execute(QStringLiteral("SET client_min_messages TO warning"));
-    admin.execute(QStringLiteral("DROP SCHEMA ") + schema + QStringLiteral(" CASCADE"));
-  }
   return r1 <= 1.5 && r2 <= 1.5 ? 0 : 1;
 }

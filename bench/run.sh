@@ -1,21 +1,35 @@
 #!/usr/bin/env bash
 # Builds the benchmarks in an optimised build of their own and runs them on SQLite and on a
-# throwaway PostgreSQL server (or the one TOLVA_TEST_PG names).
+# throwaway PostgreSQL server (or the one TOLVA_TEST_PG names). The card wait and the start-up
+# run in real windows under a private Xvfb when there is one, else offscreen.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVA_BENCH=ON >/dev/null
-cmake --build build-bench -j "$(nproc)" --target bench_qrycard bench_import bench_reports
+cmake --build build-bench -j "$(nproc)" --target bench_issue bench_cardwait bench_startup bench_qrycard bench_import bench_reports
 
+echo "$(date -u '+%Y-%m-%d %H:%M') UTC, $(nproc) cores, $(uname -srm)"
 status=0
-build-bench/bench/bench_qrycard sqlite || status=1
-build-bench/bench/bench_import sqlite || status=1
-build-bench/bench/bench_reports sqlite || status=1
+b=build-bench/bench
+if command -v Xvfb >/dev/null; then
+  Xvfb :93 -screen 0 1600x1000x24 >/dev/null 2>&1 &
+  xvfb=$!
+  sleep 1
+  DISPLAY=:93 $b/bench_cardwait 10 || status=1
+  DISPLAY=:93 $b/bench_startup || status=1
+  kill $xvfb
+else
+  $b/bench_cardwait 10 || status=1
+  $b/bench_startup || status=1
+fi
+for bench in bench_issue bench_qrycard bench_import bench_reports; do
+  $b/$bench sqlite || status=1
+done
 if [ -z "${TOLVA_TEST_PG:-}" ]; then
   source scripts/pg-test-server.sh
   trap pg_test_stop EXIT
   pg_test_start >/dev/null
 fi
-build-bench/bench/bench_qrycard postgres || status=1
-build-bench/bench/bench_import postgres || status=1
-build-bench/bench/bench_reports postgres || status=1
+for bench in bench_issue bench_qrycard bench_import bench_reports; do
+  $b/$bench postgres || status=1
+done
 exit $status

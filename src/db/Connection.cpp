@@ -3,6 +3,7 @@
 #include "app/ErrorReport.h"
 
 #include <QAtomicInt>
+#include <QElapsedTimer>
 #include <QSqlError>
 #include <utility>
 
@@ -10,6 +11,17 @@ namespace {
 
 QAtomicInt g_serial;
 std::function<void(Connection&, const QString&)> g_statementHook;
+Connection::StatementStats g_stats;
+
+// Adds one statement's running time to the process's statistics.
+struct StatementTimer {
+  QElapsedTimer t;
+  StatementTimer() { t.start(); }
+  ~StatementTimer() {
+    ++g_stats.statements;
+    g_stats.nanoseconds += t.nsecsElapsed();
+  }
+};
 
 }  // namespace
 
@@ -97,6 +109,8 @@ void Connection::raise(const QSqlError& error, const QString& sql) const {
   throw TolvaError(number, text);
 }
 
+Connection::StatementStats Connection::statementStats() { return g_stats; }
+
 void Connection::setStatementHookForTest(std::function<void(Connection&, const QString&)> hook) {
   g_statementHook = std::move(hook);
 }
@@ -124,6 +138,7 @@ QSqlQuery Connection::run(const QString& sql, const QVariantList& values) {
   requireOpen();
   checkOwner();
   runHook(sql);
+  const StatementTimer timer;
   QSqlQuery q(database());
   q.setForwardOnly(true);
   const QString text = dialect_.adapt(sql);
@@ -163,8 +178,12 @@ void Connection::beginTrans() {
     throw TolvaError(QStringLiteral("3000"), QStringLiteral("另一項作業進行中，請稍候再試"));
   }
   const QString begin = dialect_.beginStatement();
-  if (!begin.isEmpty()) execute(begin);
-  else if (!database().transaction()) raise(database().lastError(), QStringLiteral("BEGIN"));
+  if (!begin.isEmpty()) {
+    execute(begin);
+  } else {
+    const StatementTimer timer;
+    if (!database().transaction()) raise(database().lastError(), QStringLiteral("BEGIN"));
+  }
   inTransaction_ = true;
   HoldErrorBoxes();
 }
@@ -176,6 +195,7 @@ void Connection::endTransaction(bool commit) {
     return;
   }
   runHook(statement);
+  const StatementTimer timer;
   QSqlDatabase db = database();
   if (!(commit ? db.commit() : db.rollback())) raise(db.lastError(), statement);
 }

@@ -48,6 +48,14 @@ public:
   // connection; throwing a TolvaError makes the statement fail. Empty removes it.
   static void setStatementHookForTest(std::function<void(Connection&, const QString& sql)> hook);
 
+  // Statements run on every connection of the process and the time spent running them (each
+  // statement's execution, COMMIT and ROLLBACK included; fetching rows afterwards is not).
+  struct StatementStats {
+    qint64 statements = 0;
+    qint64 nanoseconds = 0;
+  };
+  static StatementStats statementStats();
+
   void beginTrans();
   void commitTrans();
   void rollbackTrans();

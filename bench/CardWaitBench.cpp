@@ -1,0 +1,58 @@
+// The program's processor time while the card wait dialog stays open for 10 s and no card
+// comes, with the real dialog and the simulated reader polled as in every card operation.
+//
+//   bench_cardwait [SECONDS]
+#include "app/globals.h"
+#include "card/CrwSimReader.h"
+#include "card/basBorixCRW.h"
+#include "startup/uiQtDialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+double CpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return double(ts.tv_sec) + ts.tv_nsec / 1e9;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  QApplication app(argc, argv);
+  const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+  QTemporaryDir dir;
+  gAppPath = dir.path();
+  gErrFile = dir.filePath(QStringLiteral("bench.ERR"));
+  gBorixPort = QStringLiteral("COM1");
+  QDir::setCurrent(gAppPath);
+  SimReader(SimReader::folderFor(gAppPath + QStringLiteral("/CardSim"), gBorixPort)).ensure();
+  QtOperatorDialogs dialogs;
+  SetDialogs(&dialogs);
+  // The operator gives up after the given time.
+  QTimer::singleShot(seconds * 1000, [] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      if (auto* button = modal->findChild<QPushButton*>(QStringLiteral("cmdCancel"))) button->click();
+    }
+  });
+  const double cpuBefore = CpuSeconds();
+  QElapsedTimer clock;
+  clock.start();
+  QString msg;
+  const bool card = Borix_InsertCard(msg);
+  const double share = (CpuSeconds() - cpuBefore) / (clock.elapsed() / 1000.0) * 100;
+  std::printf("card wait of %.1f s (%s): %.2f %% of one core (target at most 1 %%)%s\n", clock.elapsed() / 1000.0,
+              qPrintable(QGuiApplication::platformName()), share, card ? " A CARD CAME" : "");
+  return !card && share <= 1.0 ? 0 : 1;
+}
