@@ -182,7 +182,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
   if (!command) return line;
   line.name = command->name;
   if (line.args.size() != command->argCount || line.args.contains(QString())) {
-    return refuse(line, QStringLiteral("用法: %1 %2").arg(QFileInfo(arguments.value(0)).fileName(), formUsage(*command)));
+    return refuse(line, command->argCount == 0 ? QStringLiteral("%1 不接受參數").arg(command->name)
+                                               : QStringLiteral("%1 需要參數 %2").arg(command->name, command->usage));
   }
   line.kind = CommandLine::Kind::Job;
   return line;
@@ -191,14 +192,15 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
 QString HelpText(const QString& program) {
   QString text;
   QTextStream out(&text);
-  QString lead = QStringLiteral("用法: ");
-  out << lead << program << QStringLiteral(" [--home DIR]") << Qt::endl;
+  // The continuation lines line up under the program name; "用法: " takes six columns.
+  const QString indent(6, QLatin1Char(' '));
+  out << QStringLiteral("用法: ") << program << QStringLiteral(" [--home DIR]") << Qt::endl;
   for (const Form& f : forms()) {
     if (f.runs == Runs::Option) continue;
     const QString home = f.runs == Runs::OnDatabase || f.name == QLatin1String("--prepare")
                              ? QStringLiteral("[--home DIR] ")
                              : QString();
-    out << QString(lead.size(), QLatin1Char(' ')) << program << ' ' << home << formUsage(f) << Qt::endl;
+    out << indent << program << ' ' << home << formUsage(f) << Qt::endl;
   }
   out << Qt::endl
       << QStringLiteral("QDR卡管理作業。不帶指令時開啟主視窗; 帶指令時不開視窗, 做完即結束, 可供排程使用。") << Qt::endl
