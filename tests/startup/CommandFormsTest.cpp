@@ -9,13 +9,13 @@ namespace {
 
 CommandLine parse(const QStringList& args) { return ParseCommandLine(QStringList{QStringLiteral("tolva")} + args); }
 
-struct Run {
+struct Outcome {
   int rc = -1;
   QString out;
   QString err;
 };
 
-Run run(const QString& program, const QStringList& args) {
+Outcome run(const QString& program, const QStringList& args) {
   QProcess p;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.remove(QStringLiteral("DISPLAY"));
@@ -71,23 +71,23 @@ TEST(CommandFormsTest, MalformedLinesAreRefused) {
 
 TEST(CommandFormsTest, HelpListsEveryFormAndAnUnknownOptionExitsWithTwo) {
   const QString tolva = QStringLiteral(TOLVA_BIN_DIR "/tolva");
-  const Run help = run(tolva, {QStringLiteral("--help")});
+  const Outcome help = run(tolva, {QStringLiteral("--help")});
   EXPECT_EQ(help.rc, 0);
   for (const char* form : {"--import DIR", "--export-blacklist DIR", "--report reconcile FILE.csv", "--prepare",
                            "--home DIR", "--version", "TOLVA_HOME"}) {
     EXPECT_TRUE(help.out.contains(QLatin1String(form))) << form;
   }
-  const Run unknown = run(tolva, {QStringLiteral("--bogus")});
+  const Outcome unknown = run(tolva, {QStringLiteral("--bogus")});
   EXPECT_EQ(unknown.rc, 2);
   EXPECT_TRUE(unknown.out.isEmpty());
   EXPECT_TRUE(unknown.err.contains(QStringLiteral("'--bogus'")));
   EXPECT_TRUE(unknown.err.endsWith(help.out));
 
   const QString panel = QStringLiteral(TOLVA_BIN_DIR "/tools/crwsim/crwsim");
-  const Run panelHelp = run(panel, {QStringLiteral("--help")});
+  const Outcome panelHelp = run(panel, {QStringLiteral("--help")});
   EXPECT_EQ(panelHelp.rc, 0);
   EXPECT_TRUE(panelHelp.out.contains(QStringLiteral("--home DIR")));
-  const Run panelUnknown = run(panel, {QStringLiteral("--bogus")});
+  const Outcome panelUnknown = run(panel, {QStringLiteral("--bogus")});
   EXPECT_EQ(panelUnknown.rc, 2);
   EXPECT_TRUE(panelUnknown.err.endsWith(panelHelp.out));
 }
