@@ -15,10 +15,10 @@ set(CPACK_PACKAGE_NAME tolva)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Tolva head office IT <tolva@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Stored-value card manager (QDR卡管理作業)")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Stored-value card manager (QDR卡管理作業)
- Issues, sells, tops up, reverses, erases and blacklists the chain's stored-value cards,
- imports the store transaction files, exports the blacklist and prints the reports.
- Includes the card reader simulator panel and its driver library.")
+# The long description; CPack puts the summary line before it.
+set(CPACK_PACKAGE_DESCRIPTION "Issues, sells, tops up, reverses, erases and blacklists the chain's stored-value
+cards, imports the store transaction files, exports the blacklist and prints the reports.
+Includes the card reader simulator panel and its driver library.")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
