@@ -20,7 +20,9 @@
 
 namespace {
 
-enum class Runs { Option, Alone, OnDatabase };
+// An option, a form that needs nothing, one that works on the application folder's files, or
+// a job on the database.
+enum class Runs { Option, Alone, InFolder, OnDatabase };
 
 struct Form {
   QString name;
@@ -52,7 +54,7 @@ const QList<Form>& forms() {
          }
          return ReconcileJob(a[1]);
        }},
-      {QStringLiteral("--prepare"), {}, {}, 0, Runs::Alone,
+      {QStringLiteral("--prepare"), {}, {}, 0, Runs::InFolder,
        QStringLiteral("建立應用程式資料夾的設定檔與訊息資料庫 (已有的檔案不變) 後結束"),
        [](const QStringList&, QTextStream& out) { return PrepareJob(appName(), out); }},
       {QStringLiteral("--home"), {}, QStringLiteral("DIR"), 1, Runs::Option,
@@ -62,7 +64,7 @@ const QList<Form>& forms() {
          out << HelpText(appName());
          return 0;
        }},
-      {QStringLiteral("--version"), {}, {}, 0, Runs::Alone,
+      {QStringLiteral("--version"), {}, {}, 0, Runs::InFolder,
        QStringLiteral("顯示版本、應用程式資料夾與讀卡機驅動程式後結束"),
        [](const QStringList&, QTextStream& out) { return VersionJob(appName(), out); }},
   };
@@ -143,7 +145,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
   bool positional = false;  // after "--" every argument is a value, even one starting with "-"
   for (qsizetype i = 1; i < arguments.size(); ++i) {
     QString arg = arguments[i];
-    if (positional || (command && !arg.startsWith(QLatin1Char('-')))) {
+    if (positional || !arg.startsWith(QLatin1Char('-'))) {
       if (!command) return refuse(line, QStringLiteral("多餘的參數 '%1'").arg(arg));
       line.args << arg;
       continue;
@@ -156,27 +158,17 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
       i += QtWindowOptionValues(arg);
       continue;
     }
-    QString attached;  // the value of "--home=DIR"
-    const qsizetype eq = arg.indexOf(QLatin1Char('='));
-    if (arg.startsWith(QLatin1String("--")) && eq > 0) {
-      attached = arg.mid(eq + 1);
-      arg.truncate(eq);
-    }
-    const Form* form = arg.startsWith(QLatin1Char('-')) ? findForm(arg) : nullptr;
-    if (!form) {
-      if (arg.startsWith(QLatin1Char('-'))) return refuse(line, QStringLiteral("無法識別的選項 '%1'").arg(arg));
-      if (!command) return refuse(line, QStringLiteral("多餘的參數 '%1'").arg(arg));
-      line.args << arguments[i];
-      continue;
+    const qsizetype eq = arg.startsWith(QLatin1String("--")) ? arg.indexOf(QLatin1Char('=')) : -1;
+    const Form* form = findForm(eq > 0 ? arg.left(eq) : arg);
+    if (!form || (eq > 0 && form->runs != Runs::Option)) {
+      return refuse(line, QStringLiteral("無法識別的選項 '%1'").arg(arg));
     }
     if (form->runs == Runs::Option) {
-      const QString value = eq > 0 ? attached : arguments.value(++i);
-      if (value.isEmpty()) return refuse(line, QStringLiteral("%1 需要參數 %2").arg(form->name, form->usage));
-      line.home = value;
+      line.home = eq > 0 ? arg.mid(eq + 1) : arguments.value(++i);
+      if (line.home.isEmpty()) return refuse(line, QStringLiteral("%1 需要參數 %2").arg(form->name, form->usage));
       continue;
     }
     if (command) return refuse(line, QStringLiteral("只能有一個指令: %1, %2").arg(command->name, form->name));
-    if (eq > 0) return refuse(line, QStringLiteral("無法識別的選項 '%1'").arg(arguments[i]));
     command = form;
   }
   if (!command) return line;
@@ -197,9 +189,7 @@ QString HelpText(const QString& program) {
   out << QStringLiteral("用法: ") << program << QStringLiteral(" [--home DIR]") << Qt::endl;
   for (const Form& f : forms()) {
     if (f.runs == Runs::Option) continue;
-    const QString home = f.runs == Runs::OnDatabase || f.name == QLatin1String("--prepare")
-                             ? QStringLiteral("[--home DIR] ")
-                             : QString();
+    const QString home = f.runs == Runs::Alone ? QString() : QStringLiteral("[--home DIR] ");
     out << indent << program << ' ' << home << formUsage(f) << Qt::endl;
   }
   out << Qt::endl
@@ -231,8 +221,8 @@ int RunCommandLine(const CommandLine& line) {
   const Form* form = findForm(line.name);
   if (!form || line.kind != CommandLine::Kind::Job) return 2;
   SetNamedApplicationFolder(line.home);
-  if (form->runs == Runs::Alone) return form->job(line.args, out);
-  return runOnDatabase(*form, line.args, out);
+  if (form->runs == Runs::OnDatabase) return runOnDatabase(*form, line.args, out);
+  return form->job(line.args, out);
 }
 
 CommandJob FindCommandJob(const QString& name) {
