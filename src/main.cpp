@@ -1,3 +1,4 @@
+#include "app/AppFolder.h"
 #include "startup/CommandLine.h"
 #include "startup/uiStartup.h"
 #include "db/Connection.h"
@@ -6,11 +7,13 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
-  // A job named on the command line needs no display.
-  if (IsCommandLineJob(argc, argv)) {
+  const CommandLine line = ParseCommandLine(ArgumentList(argc, argv));
+  // A command, or a line that is refused, needs no display.
+  if (line.kind != CommandLine::Kind::Windows) {
     QCoreApplication app(argc, argv);
-    return RunCommandLineJob(QCoreApplication::arguments());
+    return RunCommandLine(line);
   }
+  SetNamedApplicationFolder(line.home);
   QApplication app(argc, argv);
   if (!sub_Main()) return 0;
   const int rc = QApplication::exec();

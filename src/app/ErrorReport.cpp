@@ -5,8 +5,10 @@
 #include "app/OperatorDialogs.h"
 #include "app/globals.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringList>
+#include <utility>
 
 TolvaError::TolvaError(QString number, QString description)
     : std::runtime_error(description.toStdString()),
@@ -22,6 +24,9 @@ QString ErrorReportText(const QString& label, const QString& number, const QStri
 
 namespace {
 
+// The line that opens this session's first record; written once, then cleared.
+QString g_sessionLine;
+
 void appendErrorRecord(const QString& text) {
   // Failures here are ignored: the report must still reach the operator.
   const QDateTime now = Now();
@@ -32,7 +37,9 @@ void appendErrorRecord(const QString& text) {
   if (gErrFile.isEmpty()) return;
   QFile f(gErrFile);
   if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return;
-  f.write(CodePage::toAnsi(stamp + QStringLiteral("\r\n") + text));
+  QString record = stamp + QStringLiteral("\r\n") + text;
+  if (!g_sessionLine.isEmpty()) record.prepend(std::exchange(g_sessionLine, QString()) + QStringLiteral("\r\n"));
+  f.write(CodePage::toAnsi(record));
 }
 
 int g_holds = 0;
@@ -44,6 +51,10 @@ void showBox(const QString& text) {
 }
 
 }  // namespace
+
+void BeginErrorLogSession(const QString& folder) {
+  g_sessionLine = QStringLiteral("**應用程式資料夾 - ") + QDir::toNativeSeparators(folder);
+}
 
 void HoldErrorBoxes() { ++g_holds; }
 

@@ -29,6 +29,10 @@ void ReportError(const QString& label);
 void LogError(const QString& label, const QString& number, const QString& description);
 void LogError(const QString& label);
 
+// Starts a session of the error log: its first record (if any) opens with a line naming the
+// application folder, so that a log read later says which folder the session used.
+void BeginErrorLogSession(const QString& folder);
+
 // While a database transaction is open no box may wait for the operator (on SQLite every other
 // workstation would wait with it): ReportError then writes its record at once and keeps the box
 // until the transaction ends. The connection calls these; holds nest, one per open transaction.

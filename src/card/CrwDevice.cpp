@@ -1,10 +1,12 @@
 #include "card/CrwDevice.h"
 
+#include "app/AppFolder.h"
 #include "app/ErrorReport.h"
 #include "app/globals.h"
 #include "card/CrwLibrary.h"
 #include "card/CrwSimulator.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <memory>
@@ -15,12 +17,21 @@ CrwDriver* g_override = nullptr;
 std::unique_ptr<CrwLibrary> g_library;
 QString g_libraryName;
 
-// A bare name is looked for in the application folder first, then where the system looks; a
-// relative path is relative to the application folder.
+// A bare name is looked for in the application folder first, then beside the program (where
+// the package puts its simulator library), then where the system looks; a relative path is
+// relative to the application folder.
 QString libraryPath(const QString& name) {
-  if (QDir::isAbsolutePath(name) || gAppPath.isEmpty()) return name;
-  const QString local = QDir(gAppPath).filePath(name);
-  if (name.contains(QLatin1Char('/')) || QFileInfo::exists(local)) return local;
+  if (QDir::isAbsolutePath(name)) return name;
+  if (!gAppPath.isEmpty()) {
+    const QString local = QDir(gAppPath).filePath(name);
+    if (name.contains(QLatin1Char('/')) || QFileInfo::exists(local)) return local;
+  }
+  if (name.contains(QLatin1Char('/'))) return name;
+  const QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+  for (const QString& folder : DriverLibraryFolders(exeDir)) {
+    const QString candidate = QDir(folder).filePath(name);
+    if (QFileInfo::exists(candidate)) return candidate;
+  }
   return name;
 }
 
@@ -46,5 +57,7 @@ CrwDriver& CrwDevice() {
   }
   return *g_library;
 }
+
+QString CrwLibraryPath(const QString& name) { return libraryPath(name.trimmed()); }
 
 void SetCrwDeviceForTest(CrwDriver* driver) { g_override = driver; }

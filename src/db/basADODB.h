@@ -5,7 +5,7 @@
 #include <QString>
 #include <QVariant>
 
-// Written by scripts/prepare-home.sh into an application folder it has just prepared: the
+// Written into an application folder that has just been prepared (PrepareApplicationFolder): the
 // first start creates the configured SQLite database without asking, and deletes the file.
 inline constexpr const char* kFreshHomeMarker = "tolva.new";
 

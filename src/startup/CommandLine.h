@@ -1,7 +1,8 @@
 #pragma once
-// Jobs the program runs without a window when its first argument names one ("--import DIR",
-// "--export-blacklist DIR", "--report reconcile FILE.csv"), for a nightly run on a machine
-// without a display.
+// The program's command line, one table of forms. Without a command the windows start; a job
+// ("--import DIR", "--export-blacklist DIR", "--report reconcile FILE.csv") runs without a
+// display, for a nightly run; "--home DIR" names the application folder; "--help",
+// "--version" and "--prepare" answer without opening a database.
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -9,10 +10,27 @@
 // A job: its arguments after the name, the output stream; answers the exit code.
 using CommandJob = std::function<int(const QStringList& args, class QTextStream& out)>;
 
-// The job a first argument names; empty when it names none and the windows start.
-CommandJob FindCommandJob(const QString& firstArgument);
-// True when the arguments (argv) ask for a job; decided before any application object exists.
-bool IsCommandLineJob(int argc, char* argv[]);
-// Starts the settings and the database without a window and runs the job of `arguments`
-// (the program name first). Needs a QCoreApplication.
-int RunCommandLineJob(const QStringList& arguments);
+struct CommandLine {
+  enum class Kind { Windows, Job, Refused };
+  Kind kind = Kind::Windows;
+  QString home;       // the application folder named by --home; empty when not named
+  QString name;       // the command, e.g. "--import"
+  QStringList args;   // its arguments
+  QString error;      // why a refused line was refused
+};
+
+// The arguments of main, the program name first.
+QStringList ArgumentList(int argc, char* argv[]);
+// Reads a command line (the program name first). Qt's own window options ("-platform NAME",
+// "-style NAME", ...) are left to Qt.
+CommandLine ParseCommandLine(const QStringList& arguments);
+// Every form of the table, in the layout of a Debian tool's --help.
+QString HelpText(const QString& program);
+// Runs the command of `line` without a window (needs a QCoreApplication). A refused line
+// prints why and the help on stderr and answers 2.
+int RunCommandLine(const CommandLine& line);
+// How many values a Qt window option ("-platform NAME", "-reverse") takes; -1 when `arg` is
+// not one. Those options are left to QApplication.
+int QtWindowOptionValues(const QString& arg);
+// The job a command names; empty when it names none.
+CommandJob FindCommandJob(const QString& name);

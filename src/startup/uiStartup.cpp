@@ -1,5 +1,6 @@
 #include "startup/uiStartup.h"
 
+#include "app/AppFolder.h"
 #include "app/ErrorReport.h"
 #include "app/bmMain.h"
 #include "app/globals.h"
@@ -15,11 +16,6 @@
 #include <QLockFile>
 
 namespace {
-
-QString applicationFolder() {
-  const QString home = qEnvironmentVariable("TOLVA_HOME");
-  return home.isEmpty() ? QCoreApplication::applicationDirPath() : QDir(home).absolutePath();
-}
 
 // Held for the life of the process: a second start finds it locked and ends silently.
 bool takeInstanceLock() {
@@ -51,11 +47,11 @@ bool sub_Main() {
 bool StartUp() {
   try {
     if (gAppName.isEmpty()) gAppName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    gAppPath = applicationFolder();
-    QDir().mkpath(gAppPath);
+    gAppPath = EnterApplicationFolder(gAppName);
     if (!takeInstanceLock()) return false;
     QDir::setCurrent(gAppPath);
     InitGlobal(gAppName + QStringLiteral(".INI"), gAppPath);
+    BeginErrorLogSession(gAppPath);
     InitMsgDB();
     InitINIgCNT();
     InitSchema();

@@ -33,6 +33,16 @@ TEST_F(ErrorReportTest, RecordIsStampedAppendedInTheCodePageAndShown) {
   EXPECT_EQ(dialogs_->beeps, 1);
 }
 
+TEST_F(ErrorReportTest, SessionsFirstRecordNamesTheApplicationFolder) {
+  BeginErrorLogSession(QStringLiteral("/srv/tolva"));
+  LogError(QStringLiteral("a"), QStringLiteral("1"), QStringLiteral("x"));
+  LogError(QStringLiteral("b"), QStringLiteral("2"), QStringLiteral("y"));
+  const QStringList lines = CodePage::fromAnsi(readBytes(gErrFile)).split(QStringLiteral("\r\n"));
+  EXPECT_EQ(lines.first(), QStringLiteral("**應用程式資料夾 - /srv/tolva"));
+  EXPECT_TRUE(lines.value(1).startsWith(QStringLiteral("**記錄時間 - ")));
+  EXPECT_EQ(lines.filter(QStringLiteral("應用程式資料夾")).size(), 1);
+}
+
 TEST_F(ErrorReportTest, UnwritableLogStillShowsTheBox) {
   gErrFile = path(QStringLiteral("no/such/folder/tolva.ERR"));
   ReportError(QStringLiteral("x"), QStringLiteral("1"), QStringLiteral("y"));

@@ -1,3 +1,4 @@
+#include "app/AppFolder.h"
 #include "app/ErrorReport.h"
 #include "app/globals.h"
 #include "startup/uiStartup.h"
@@ -125,7 +126,7 @@ TOLVA_DB_TEST_SUITE(SchemaTest);
 class FreshStartTest : public AppTest {};
 
 TEST_F(FreshStartTest, FirstStartCreatesTheEmbeddedDatabase) {
-  ASSERT_EQ(QProcess::execute(QStringLiteral("bash"), {QStringLiteral(TOLVA_SOURCE_DIR "/scripts/prepare-home.sh"), dir_->path()}), 0);
+  ASSERT_EQ(PrepareApplicationFolder(dir_->path(), QStringLiteral("tolva")), QString());
   ASSERT_FALSE(QFile::exists(path(QStringLiteral("tolva.db"))));
   qputenv("TOLVA_HOME", dir_->path().toUtf8());
   ASSERT_TRUE(StartUp());

@@ -1,4 +1,5 @@
 // The reconciliation run from the command line: no display, a fresh home, the exit code.
+#include "app/AppFolder.h"
 #include "support/TestEnv.h"
 
 #include <QProcess>
@@ -21,7 +22,7 @@ protected:
 
 TEST_F(ReportJobTest, ReconcileRunsWithoutADisplayAndExitsNonZeroWhenACardDisagrees) {
   const QString home = path(QStringLiteral("home"));
-  ASSERT_EQ(QProcess::execute(QStringLiteral("bash"), {QStringLiteral(TOLVA_SOURCE_DIR "/scripts/prepare-home.sh"), home}), 0);
+  ASSERT_EQ(PrepareApplicationFolder(home, QStringLiteral("tolva")), QString());
   const QStringList args{QStringLiteral("--report"), QStringLiteral("reconcile"), home + QStringLiteral("/r.csv")};
   EXPECT_EQ(run(home, args), 0);
   {

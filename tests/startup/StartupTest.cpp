@@ -1,3 +1,4 @@
+#include "app/AppFolder.h"
 #include "app/CodePage.h"
 #include "app/bmMain.h"
 #include "app/globals.h"
@@ -53,11 +54,7 @@ TEST_F(StartupTest, LoadMsgJoinsLinesAndReportsAMissingFile) {
 namespace {
 QString binary() { return QStringLiteral(TOLVA_BIN_DIR "/tolva"); }
 
-void prepareHome(const QString& home) {
-  const int rc = QProcess::execute(QStringLiteral("bash"),
-                                   {QStringLiteral(TOLVA_SOURCE_DIR "/scripts/prepare-home.sh"), home});
-  ASSERT_EQ(rc, 0);
-}
+void prepareHome(const QString& home) { ASSERT_EQ(PrepareApplicationFolder(home, QStringLiteral("tolva")), QString()); }
 }  // namespace
 
 TEST_F(StartupTest, FolderWhereNoLockCanBeMadeDoesNotEndTheStartSilently) {
