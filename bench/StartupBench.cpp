@@ -6,6 +6,7 @@
 //   bench_startup bare     an empty Qt window; quits when it paints
 #include "BenchSupport.h"
 
+#include "app/AppFolder.h"
 #include "app/globals.h"
 #include "startup/uiStartup.h"
 
@@ -78,7 +79,9 @@ int main(int argc, char** argv) {
   if (argc > 1) return Child(QString::fromLocal8Bit(argv[1]));
 
   QTemporaryDir home;
-  if (QProcess::execute(QStringLiteral("bash"), {QStringLiteral(TOLVA_SOURCE_DIR "/scripts/prepare-home.sh"), home.path()}) != 0) {
+  const QString unprepared = PrepareApplicationFolder(home.path(), QStringLiteral("tolva"));
+  if (!unprepared.isEmpty()) {
+    std::fprintf(stderr, "%s\n", qPrintable(unprepared));
     return 2;
   }
   // The program takes its name (and so its INI file) from its executable's: a copy named tolva.
