@@ -81,8 +81,12 @@ bool FieldBehaviour::eventFilter(QObject* watched, QEvent* event) {
       return false;
     case QEvent::FocusOut: {
       const auto reason = static_cast<QFocusEvent*>(event)->reason();
+      // Clicking a control that leaves without the check (or its shortcut) skips it; moving on
+      // with Tab or Enter always checks, or a window whose only other stops are such buttons
+      // would never look the typed value up.
+      const bool keyboardMove = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
       if (!g_restoringFocus && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-          !focusGoesToSkipper()) {
+          (keyboardMove || !focusGoesToSkipper())) {
         validate();
       }
       return false;

@@ -4,6 +4,9 @@
 #include "app/uiElaBar.h"
 #include "app/uiFieldBehaviour.h"
 #include "app/uiTextTable.h"
+#include <QPushButton>
+#include <QKeyEvent>
+#include <QApplication>
 #include "db/Connection.h"
 #include "forms/inquiry/fmQryCard.h"
 #include "support/CardSim.h"
@@ -178,6 +181,38 @@ TEST_P(QryCardTest, AnUnknownReadCardOrAMissingKeyIsSaidAndTheScreenKept) {
   w.cmdReadCard_Click();
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("未設定資料加密碼"));
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("waitForCard")).isEmpty());
+}
+
+// The number's only neighbours in the tab order are the buttons that leave without the
+// check: Enter or Tab still looks the number up, a click on 結束 does not.
+TEST_P(QryCardTest, EnterOrTabAfterTheNumberLooksItUp) {
+  // Types the number into a new window, then `leave` moves on; answers the balance shown.
+  auto typeAndLeave = [this](const QString& number, const std::function<void(fmQryCard&, QLineEdit*)>& leave) {
+    fmQryCard w;
+    w.show();
+    w.activateWindow();
+    QLineEdit* no = w.field(QStringLiteral("txtCardNo"));
+    no->setFocus();
+    QApplication::processEvents();
+    no->setText(number);
+    leave(w, no);
+    QApplication::processEvents();
+    return shown(w, "txtBalAmt") + w.elaMsg()->caption();
+  };
+  for (int key : {int(Qt::Key_Return), int(Qt::Key_Tab)}) {
+    EXPECT_EQ(typeAndLeave(card_,
+                           [key](fmQryCard&, QLineEdit* no) {
+                             QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+                             QApplication::sendEvent(no, &press);
+                           }),
+              QStringLiteral("1000"))
+        << key;
+  }
+  EXPECT_EQ(typeAndLeave(QStringLiteral("NOSUCH"),
+                         [](fmQryCard& w, QLineEdit*) {
+                           w.findChild<QPushButton*>(QStringLiteral("cmdExit"))->setFocus(Qt::MouseFocusReason);
+                         }),
+            QString());
 }
 
 TOLVA_DB_TEST_SUITE(QryCardTest);
