@@ -69,7 +69,7 @@ void checkPicked(const QDate& day) {
   if (!day.isValid()) return;
   const QString shown = DateFieldText(day);
   const QString saved = stored(shown);
-  const bool inRange = isRoc() ? day.year() >= 1911 && day.year() <= 2910 : day.year() >= 1000;
+  const bool inRange = isRoc() ? day.year() >= 1911 && day.year() <= 2910 : day.year() >= 1000 && day.year() <= 9999;
   if (inRange) FUZZ_CHECK(!saved.isEmpty());
   if (!saved.isEmpty()) FUZZ_CHECK(ToDateTime(saved)->date() == day);
 }
