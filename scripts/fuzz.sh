@@ -12,9 +12,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=60
-fresh=0
+smoke=0
 case "${1:-}" in
-  --smoke) seconds=3; fresh=1 ;;
+  --smoke) seconds=3; smoke=1 ;;
   "") ;;
   *[!0-9]*) echo "usage: $0 [SECONDS | --smoke]" >&2; exit 2 ;;
   *) seconds=$1 ;;
@@ -37,9 +37,14 @@ printf '%-18s %8s %12s %8s\n' target seconds runs crashes
 for t in "${targets[@]}"; do
   work=build-fuzz/corpus/$t
   artifacts=build-fuzz/artifacts/$t
-  ((fresh)) && rm -rf "$work"
+  # The smoke run starts from the seeds alone and leaves a grown corpus alone.
+  if ((smoke)); then
+    work=build-fuzz/smoke/corpus/$t
+    artifacts=build-fuzz/smoke/artifacts/$t
+    rm -rf "$work"
+  fi
   mkdir -p "$work" "$artifacts"
-  log=build-fuzz/artifacts/$t.log
+  log=$artifacts.log
   kept=$(find "$artifacts" -type f | wc -l)
   rc=0
   "build-fuzz/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -artifact_prefix="$artifacts/" \
