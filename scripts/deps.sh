@@ -9,6 +9,7 @@ packages=(
   qt6-charts-dev libqt6charts6 libqt6opengl6-dev
   libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc libsqlite3-dev sqlite3
   libgtest-dev
+  clang libclang-rt-14-dev
   postgresql
   xvfb xauth fonts-wqy-microhei poppler-utils
 )

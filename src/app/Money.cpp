@@ -9,6 +9,7 @@ namespace {
 
 constexpr int kPlaces = 4;
 constexpr int kMaxDigits = 18;  // keeps every value well inside 64 bits
+constexpr std::int64_t kDigitLimit = 1'000'000'000'000'000'000;  // 10^kMaxDigits
 
 // Rounds a non-negative digit string that has `extra` digits beyond the kept ones, half to even.
 std::optional<std::int64_t> roundDigits(const QString& digits, qsizetype keep) {
@@ -20,6 +21,9 @@ std::optional<std::int64_t> roundDigits(const QString& digits, qsizetype keep) {
   bool restNonZero = false;
   for (qsizetype i = keep + 1; i < digits.size(); ++i) restNonZero |= digits[i] != QLatin1Char('0');
   if (first > 5 || (first == 5 && (restNonZero || (kept % 2) == 1))) ++kept;
+  // Rounding up may carry into a digit more than a value may have: out of range, like the
+  // same value written out.
+  if (kept >= kDigitLimit) return std::nullopt;
   return kept;
 }
 

@@ -18,6 +18,10 @@ TEST(MoneyTest, ParsesNumericTextExactly) {
     EXPECT_FALSE(Money::parse(QString::fromLatin1(bad)).has_value()) << bad;
   }
   EXPECT_EQ(Money::val(QStringLiteral("abc")), Money());
+  // The largest value; rounding past it is out of range, like the value written out.
+  EXPECT_EQ(Money::parse(QStringLiteral("99999999999999.99994"))->toString(), QStringLiteral("99999999999999.9999"));
+  EXPECT_FALSE(Money::parse(QStringLiteral("99999999999999.99995")).has_value());
+  EXPECT_FALSE(Money::parse(QStringLiteral("100000000000000")).has_value());
 }
 
 TEST(MoneyTest, ArithmeticStaysExact) {
