@@ -254,7 +254,7 @@ TEST_P(FaultMatrixTest, EveryCardOperationSurvivesAFailureAtEachStep) {
   gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', 'main', 1)"));
   dialogs_->maxPolls = 200;  // a wait with no card to come ends as a cancel
   for (const Operation& op : ops) runMatrix(op);
-  std::cout << "fault matrix over " << ops.size() << " card operations: tried " << tried_ << ", held " << held_
+  std::cout << "fault matrix on " << (isPostgres() ? "PostgreSQL" : "SQLite") << " over " << ops.size() << " card operations: tried " << tried_ << ", held " << held_
             << std::endl;
   EXPECT_GT(tried_, 60);
 }
