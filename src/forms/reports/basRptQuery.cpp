@@ -6,6 +6,7 @@
 
 #include <QSqlQuery>
 #include <QVariantList>
+#include <functional>
 
 namespace {
 
@@ -169,40 +170,51 @@ Liability QryLiability(const QDate& day) {
   return l;
 }
 
+namespace {
+
+// Runs a statement and hands each row on. The query is gone before the caller's next statement
+// runs: on PostgreSQL, dropping a prepared query while another one streams its rows loses them.
+void ForEachRow(const QString& sql, const QVariantList& values, const std::function<void(const QSqlQuery&)>& row) {
+  QSqlQuery q = gCnn().query(sql, values);
+  while (q.next()) row(q);
+}
+
+}  // namespace
+
 QList<ReconcileRow> QryReconcile() {
   QList<ReconcileRow> rows;
   const QString sums = QStringLiteral("Select CardNo , Sum(TxnAmt) As Amt , Sum(TxnPoint) As Pt From TolvaLog Where ") +
                        kBalanceTypes + QStringLiteral(" Group by CardNo");
-  QSqlQuery q = gCnn().query(
-      QStringLiteral("Select T.CardNo , T.BalAmt , Coalesce(J.Amt, 0) , T.BalPoint , Coalesce(J.Pt, 0) From Tolva T "
-                     " Left Join ( ") + sums + QStringLiteral(" ) J On J.CardNo = T.CardNo Where ") +
-      kDiffers.arg(QStringLiteral("Coalesce(T.BalAmt, 0)"), QStringLiteral("Coalesce(J.Amt, 0)")) + QStringLiteral(" Or ") +
-      kDiffers.arg(QStringLiteral("Coalesce(T.BalPoint, 0)"), QStringLiteral("Coalesce(J.Pt, 0)")) +
-      QStringLiteral(" Order by T.CardNo"));
-  while (q.next()) {
-    rows << ReconcileRow{text(q.value(0)), QStringLiteral("餘額不符"), Money::fromVariant(q.value(1)),
-                         Money::fromVariant(q.value(2)), Money::fromVariant(q.value(3)), Money::fromVariant(q.value(4))};
-  }
-  q.finish();  // done with it before the next statement runs
-  q = gCnn().query(QStringLiteral("Select L.CardNo , Sum(Case When ") + kBalanceTypes +
-                   QStringLiteral(" Then L.TxnAmt Else 0 End) , Sum(Case When ") + kBalanceTypes +
-                   QStringLiteral(" Then L.TxnPoint Else 0 End) From TolvaLog L "
-                                  " Where Not Exists ( Select 1 From Tolva T Where T.CardNo = L.CardNo ) "
-                                  " Group by L.CardNo Order by L.CardNo"));
-  while (q.next()) {
-    rows << ReconcileRow{text(q.value(0)), QStringLiteral("無主檔資料"), Money(), Money::fromVariant(q.value(1)),
-                         Money(), Money::fromVariant(q.value(2))};
-  }
-  q.finish();
-  q = gCnn().query(QStringLiteral("Select CardNo From Tolva Where Status = ? And CardNo Not In "
-                                  " ( Select CardNo From VoidCard Where CardNo Is Not Null ) Order by CardNo"),
-                   {CardStatus::Blacklisted});
-  while (q.next()) rows << ReconcileRow{text(q.value(0)), QStringLiteral("黑名單未列入VoidCard"), {}, {}, {}, {}};
-  q.finish();
-  q = gCnn().query(QStringLiteral("Select V.CardNo From VoidCard V Where Not Exists ( Select 1 From Tolva T "
-                                  " Where T.CardNo = V.CardNo And T.Status = ? ) Order by V.CardNo"),
-                   {CardStatus::Blacklisted});
-  while (q.next()) rows << ReconcileRow{text(q.value(0)), QStringLiteral("VoidCard非黑名單卡"), {}, {}, {}, {}};
+  ForEachRow(QStringLiteral("Select T.CardNo , T.BalAmt , Coalesce(J.Amt, 0) , T.BalPoint , Coalesce(J.Pt, 0) From Tolva T "
+                            " Left Join ( ") + sums + QStringLiteral(" ) J On J.CardNo = T.CardNo Where ") +
+                 kDiffers.arg(QStringLiteral("Coalesce(T.BalAmt, 0)"), QStringLiteral("Coalesce(J.Amt, 0)")) +
+                 QStringLiteral(" Or ") +
+                 kDiffers.arg(QStringLiteral("Coalesce(T.BalPoint, 0)"), QStringLiteral("Coalesce(J.Pt, 0)")) +
+                 QStringLiteral(" Order by T.CardNo"),
+             {}, [&rows](const QSqlQuery& q) {
+               rows << ReconcileRow{text(q.value(0)), QStringLiteral("餘額不符"), Money::fromVariant(q.value(1)),
+                                    Money::fromVariant(q.value(2)), Money::fromVariant(q.value(3)),
+                                    Money::fromVariant(q.value(4))};
+             });
+  ForEachRow(QStringLiteral("Select L.CardNo , Sum(Case When ") + kBalanceTypes +
+                 QStringLiteral(" Then L.TxnAmt Else 0 End) , Sum(Case When ") + kBalanceTypes +
+                 QStringLiteral(" Then L.TxnPoint Else 0 End) From TolvaLog L "
+                                " Where Not Exists ( Select 1 From Tolva T Where T.CardNo = L.CardNo ) "
+                                " Group by L.CardNo Order by L.CardNo"),
+             {}, [&rows](const QSqlQuery& q) {
+               rows << ReconcileRow{text(q.value(0)), QStringLiteral("無主檔資料"), Money(), Money::fromVariant(q.value(1)),
+                                    Money(), Money::fromVariant(q.value(2))};
+             });
+  ForEachRow(QStringLiteral("Select CardNo From Tolva Where Status = ? And CardNo Not In "
+                            " ( Select CardNo From VoidCard Where CardNo Is Not Null ) Order by CardNo"),
+             {CardStatus::Blacklisted}, [&rows](const QSqlQuery& q) {
+               rows << ReconcileRow{text(q.value(0)), QStringLiteral("黑名單未列入VoidCard"), {}, {}, {}, {}};
+             });
+  ForEachRow(QStringLiteral("Select V.CardNo From VoidCard V Where Not Exists ( Select 1 From Tolva T "
+                            " Where T.CardNo = V.CardNo And T.Status = ? ) Order by V.CardNo"),
+             {CardStatus::Blacklisted}, [&rows](const QSqlQuery& q) {
+               rows << ReconcileRow{text(q.value(0)), QStringLiteral("VoidCard非黑名單卡"), {}, {}, {}, {}};
+             });
   return rows;
 }
 
