@@ -32,14 +32,6 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-namespace {
-
-// Stripe and face hold each value in eight characters.
-
-
-
-}  // namespace
-
 fmAddAmt::fmAddAmt(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmAddAmt"));
   setWindowTitle(QStringLiteral("加值作業"));

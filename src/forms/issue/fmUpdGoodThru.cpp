@@ -29,7 +29,6 @@ namespace {
 
 const QString kDateForm = QStringLiteral("yyyy/MM/dd");
 
-
 }  // namespace
 
 fmUpdGoodThru::fmUpdGoodThru(QWidget* parent) : QWidget(parent, Qt::Window) {

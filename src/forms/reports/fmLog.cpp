@@ -14,6 +14,7 @@
 #include "db/basDB.h"
 #include "db/frmCode.h"
 #include "forms/reports/frmPrint.h"
+#include "forms/reports/uiRptWindow.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -114,21 +115,8 @@ QLayout* fmLog::buildFilters() {
 }
 
 QLayout* fmLog::buildButtons() {
-  auto* row = new QHBoxLayout;
-  row->addStretch(1);
-  auto add = [&](const char* name, const QString& caption, void (fmLog::*handler)()) {
-    auto* b = new QPushButton(caption, this);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    row->addWidget(b);
-    connect(b, &QPushButton::clicked, this, handler);
-    return b;
-  };
-  add("cmdQry", QStringLiteral("查詢"), &fmLog::cmdQry_Click);
-  add("cmdPrint", QStringLiteral("列印"), &fmLog::cmdPrint_Click);
-  add("cmdSave", QStringLiteral("存成CSV"), &fmLog::cmdSave_Click);
-  SkipFieldChecks(add("cmdExit", QStringLiteral("&Z結束"), &fmLog::cmdExit_Click));
-  return row;
+  return ReportButtonRow(this, {[this] { cmdQry_Click(); }, [this] { cmdPrint_Click(); }, [this] { cmdSave_Click(); },
+                                [this] { cmdExit_Click(); }});
 }
 
 QLineEdit* fmLog::field(const QString& name) const { return findChild<QLineEdit*>(name); }

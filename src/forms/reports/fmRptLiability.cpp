@@ -59,21 +59,8 @@ fmRptLiability::fmRptLiability(QWidget* parent) : QWidget(parent, Qt::Window) {
   body->addWidget(fgList_, 1);
   body->addWidget(chart_, 1);
   layout->addLayout(body, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  auto add = [&](const char* name, const QString& caption, auto handler) {
-    auto* b = new QPushButton(caption, this);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    buttons->addWidget(b);
-    connect(b, &QPushButton::clicked, this, handler);
-    return b;
-  };
-  add("cmdQry", QStringLiteral("查詢"), &fmRptLiability::cmdQry_Click);
-  add("cmdPrint", QStringLiteral("列印"), &fmRptLiability::cmdPrint_Click);
-  add("cmdSave", QStringLiteral("存成CSV"), &fmRptLiability::cmdSave_Click);
-  SkipFieldChecks(add("cmdExit", QStringLiteral("&Z結束"), &fmRptLiability::cmdExit_Click));
-  layout->addLayout(buttons);
+  layout->addLayout(ReportButtonRow(this, {[this] { cmdQry_Click(); }, [this] { cmdPrint_Click(); },
+                                            [this] { cmdSave_Click(); }, [this] { cmdExit_Click(); }}));
   elaMsg_ = new ElaBar(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   layout->addWidget(elaMsg_);

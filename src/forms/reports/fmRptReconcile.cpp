@@ -27,20 +27,8 @@ fmRptReconcile::fmRptReconcile(QWidget* parent) : QWidget(parent, Qt::Window) {
   fgList_->setHeadings(kReconcileHeadings);
   for (int c = 2; c < fgList_->cols(); ++c) fgList_->setColRightAligned(c);
   layout->addWidget(fgList_, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  auto add = [&](const char* name, const QString& caption, auto handler) {
-    auto* b = new QPushButton(caption, this);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    buttons->addWidget(b);
-    connect(b, &QPushButton::clicked, this, handler);
-  };
-  add("cmdQry", QStringLiteral("查詢"), &fmRptReconcile::cmdQry_Click);
-  add("cmdPrint", QStringLiteral("列印"), &fmRptReconcile::cmdPrint_Click);
-  add("cmdSave", QStringLiteral("存成CSV"), &fmRptReconcile::cmdSave_Click);
-  add("cmdExit", QStringLiteral("&Z結束"), &fmRptReconcile::cmdExit_Click);
-  layout->addLayout(buttons);
+  layout->addLayout(ReportButtonRow(this, {[this] { cmdQry_Click(); }, [this] { cmdPrint_Click(); },
+                                            [this] { cmdSave_Click(); }, [this] { cmdExit_Click(); }}));
   elaMsg_ = new ElaBar(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   layout->addWidget(elaMsg_);

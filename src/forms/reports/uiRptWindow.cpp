@@ -86,6 +86,24 @@ void SaveGridAsCsv(QWidget* form, const FlexGrid* grid, const QString& fileName,
   }
 }
 
+QLayout* ReportButtonRow(QWidget* form, const ReportActions& on) {
+  auto* row = new QHBoxLayout;
+  row->addStretch(1);
+  auto add = [&](const char* name, const QString& caption, const std::function<void()>& action) {
+    auto* b = new QPushButton(caption, form);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    row->addWidget(b);
+    QObject::connect(b, &QPushButton::clicked, form, action);
+    return b;
+  };
+  add("cmdQry", QStringLiteral("查詢"), on.query);
+  add("cmdPrint", QStringLiteral("列印"), on.print);
+  add("cmdSave", QStringLiteral("存成CSV"), on.save);
+  SkipFieldChecks(add("cmdExit", QStringLiteral("&Z結束"), on.exit));
+  return row;
+}
+
 RptWindow::RptWindow(const RptNames& names, QWidget* parent) : QWidget(parent, Qt::Window), names_(names) {
   setObjectName(names.form);
   setWindowTitle(names.caption);
@@ -97,21 +115,8 @@ RptWindow::RptWindow(const RptNames& names, QWidget* parent) : QWidget(parent, Q
   tabPage_->addTab(buildConditions(), QStringLiteral("列印條件"));
   tabPage_->addTab(buildData(), QStringLiteral("資料視窗"));
   layout->addWidget(tabPage_, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  auto add = [&](const char* name, const QString& caption, void (RptWindow::*handler)()) {
-    auto* b = new QPushButton(caption, this);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    buttons->addWidget(b);
-    connect(b, &QPushButton::clicked, this, handler);
-    return b;
-  };
-  add("cmdQry", QStringLiteral("查詢"), &RptWindow::cmdQry_Click);
-  add("cmdPrint", QStringLiteral("列印"), &RptWindow::cmdPrint_Click);
-  add("cmdSave", QStringLiteral("存成CSV"), &RptWindow::cmdSave_Click);
-  SkipFieldChecks(add("cmdExit", QStringLiteral("&Z結束"), &RptWindow::cmdExit_Click));
-  layout->addLayout(buttons);
+  layout->addLayout(ReportButtonRow(this, {[this] { cmdQry_Click(); }, [this] { cmdPrint_Click(); },
+                                            [this] { cmdSave_Click(); }, [this] { cmdExit_Click(); }}));
   layout->addWidget(elaMsg_);
 
   InstallDateField(txtDateB_, elaMsg_);

@@ -5,11 +5,13 @@
 #include "forms/reports/basRptQuery.h"
 
 #include <QWidget>
+#include <functional>
 #include <optional>
 
 class ElaBar;
 class FlexGrid;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QTabWidget;
 class frmPrint;
@@ -19,6 +21,13 @@ class frmPrint;
 // remembered per window).
 QString GridPrintText(const FlexGrid* grid, const QList<int>& columns);
 void SaveGridAsCsv(QWidget* form, const FlexGrid* grid, const QString& fileName, ElaBar* panel);
+
+// The button row every report window has: 查詢, 列印, 存成CSV and &Z結束; the exit leaves
+// without checking the fields.
+struct ReportActions {
+  std::function<void()> query, print, save, exit;
+};
+QLayout* ReportButtonRow(QWidget* form, const ReportActions& on);
 
 struct RptNames {
   QString form;       // object name of the window
