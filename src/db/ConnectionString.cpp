@@ -99,7 +99,8 @@ QString ConnectionString::hidePassword(const QString& text) const {
 QMap<QString, QString> ParseConnectionString(const QString& cnt) {
   QMap<QString, QString> kv;
   const ConnectionString cs(cnt);
-  for (const ConnectionString::Part& p : cs.parts()) kv.insert(p.key.toLower(), p.value);
+  // Folded as the look-ups compare keys, so that the map and value() agree on every key.
+  for (const ConnectionString::Part& p : cs.parts()) kv.insert(p.key.toCaseFolded(), p.value);
   return kv;
 }
 

@@ -36,7 +36,8 @@ private:
   QList<Part> parts_;
 };
 
-// The pairs of a connection string, keys in lower case.
+// The pairs of a connection string, keys case-folded (lower case for every key the program
+// knows), as value() compares them.
 QMap<QString, QString> ParseConnectionString(const QString& cnt);
 // The connection string with every password value replaced by asterisks.
 QString MaskPassword(const QString& cnt);
