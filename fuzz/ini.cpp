@@ -44,7 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Bytes that are text in neither encoding are written back as the code page's substitute,
   // which may turn the file into UTF-8 and change how it reads: only text files must keep it.
-  const bool text = isUtf8(content) || CodePage::toAnsi(CodePage::fromAnsi(content)) == content;
+  // A file that starts with the UTF-8 mark is read as UTF-8, so only valid UTF-8 makes it text.
+  const bool marked = content.startsWith("\xEF\xBB\xBF");
+  const bool text = isUtf8(content) || (!marked && CodePage::toAnsi(CodePage::fromAnsi(content)) == content);
   FUZZ_CHECK(WriteINI(file, QStringLiteral("PARAM"), QStringLiteral("DateSep"), QStringLiteral("-")));
   if (text) FUZZ_CHECK(GetINI(file, QStringLiteral("param"), QStringLiteral("datesep")) == QStringLiteral("-"));
   FUZZ_CHECK(WriteINI(file, QStringLiteral("新區"), QStringLiteral("鍵"), QStringLiteral("值 1")));
