@@ -1,4 +1,5 @@
 #include "app/AppFolder.h"
+#include "app/uiFileChoosers.h"
 #include "startup/CommandLine.h"
 #include "startup/uiStartup.h"
 #include "db/Connection.h"
@@ -15,6 +16,7 @@ int main(int argc, char* argv[]) {
   }
   SetNamedApplicationFolder(line.home);
   QApplication app(argc, argv);
+  GuardFileChoosers(app);
   if (!sub_Main()) return 0;
   const int rc = QApplication::exec();
   gCnn().close();

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlRecord>
 
 namespace {
 
@@ -115,6 +116,17 @@ bool HasTable(Connection& cnn, const QString& table) {
   const QStringList tables = cnn.database().tables(QSql::Tables);
   for (const QString& t : tables) {
     if (t.section(QLatin1Char('.'), -1).compare(table, Qt::CaseInsensitive) == 0) return true;
+  }
+  return false;
+}
+
+bool HasColumn(Connection& cnn, const QString& table, const QString& column) {
+  // The drivers look the table up in their own letter case; the record compares names
+  // ignoring case.
+  const QSqlDatabase db = cnn.database();
+  for (const QString& name : {table, table.toLower()}) {
+    const QSqlRecord record = db.record(name);
+    if (!record.isEmpty()) return record.contains(column);
   }
   return false;
 }

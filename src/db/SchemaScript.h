@@ -20,5 +20,8 @@ void RunSqlScript(Connection& cnn, const QString& script);
 // True when the connected database has a table of that name (any letter case).
 bool HasTable(Connection& cnn, const QString& table);
 
+// True when the connected database's table has a column of that name (any letter case).
+bool HasColumn(Connection& cnn, const QString& table, const QString& column);
+
 // Creates the schema on the connection with the built-in script of its dialect.
 void CreateSchema(Connection& cnn);

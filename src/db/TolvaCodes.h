@@ -29,6 +29,15 @@ inline const QString Erase = QStringLiteral("81");
 inline const QString Blacklist = QStringLiteral("99");
 }  // namespace TxnType
 
+// The journal rows that make up a card's balance and points: the issue ("11"), a
+// replacement's opening values ("12"), the "2x" transactions and the "3x" reversals. The
+// import's card refresh, the reconciliation and the liability report all sum these rows, so
+// that a card's master row and its history cannot be read two ways. An SQL condition on the
+// type column `type`.
+inline QString BalanceRowCondition(const QString& type = QStringLiteral("TxnType")) {
+  return QStringLiteral(" ( %1 In ('11', '12') Or %1 Like '2%' Or %1 Like '3%' ) ").arg(type);
+}
+
 // Actions of the application log.
 namespace ApAction {
 inline const QString Issue = QStringLiteral("發卡");

@@ -8,12 +8,15 @@
 #include "db/TolvaCodes.h"
 #include "exchange/StoreFile.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 
 namespace {
 
@@ -41,10 +44,13 @@ QString dayRange(const Connection& cnn, const QDate& day) {
 // bound values of one statement stay well below SQLite's oldest limit of 999.
 constexpr int kMaxBoundValues = 900;
 
-void insertRows(Connection& cnn, const StoreFileContent& content) {
+// Each row carries the number of the import that inserted it (`ImportNo`): a later import of
+// the same store and day removes exactly those rows and never the ones the windows wrote.
+void insertRows(Connection& cnn, const StoreFileContent& content, const QVariant& importNo) {
   for (const StoreBlock& block : content.blocks) {
-    const qsizetype width = block.columns.size();
-    const QString head = QStringLiteral("INSERT INTO TolvaLog ( %1 ) VALUES ").arg(block.columns.join(QStringLiteral(", ")));
+    const qsizetype width = block.columns.size() + 1;
+    const QString head = QStringLiteral("INSERT INTO TolvaLog ( %1, ImportNo ) VALUES ")
+                             .arg(block.columns.join(QStringLiteral(", ")));
     QStringList marks(width, QStringLiteral("?"));
     const QString tuple = QStringLiteral("( ") + marks.join(QStringLiteral(", ")) + QStringLiteral(" )");
     const qsizetype perStatement = std::max<qsizetype>(1, kMaxBoundValues / width);
@@ -53,8 +59,10 @@ void insertRows(Connection& cnn, const StoreFileContent& content) {
       QStringList tuples(n, tuple);
       QVariantList values;
       values.reserve(n * width);
-      for (qsizetype r = first; r < first + n; ++r)
+      for (qsizetype r = first; r < first + n; ++r) {
         for (const StoreValue& v : block.rows[r]) values.append(bound(cnn, v));
+        values.append(importNo);
+      }
       cnn.execute(head + tuples.join(QStringLiteral(", ")), values);
     }
   }
@@ -64,22 +72,56 @@ bool seenBefore(Connection& cnn, const QByteArray& sha) {
   return cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaImport WHERE Sha256 = ?"), {QString::fromLatin1(sha)}).toInt() > 0;
 }
 
-void recordImport(Connection& cnn, const QFileInfo& file, const QByteArray& sha, const ImportOutcome& o) {
+// The ledger row of this import; answers its number, which the imported rows carry.
+QVariant recordImport(Connection& cnn, const QFileInfo& file, const QByteArray& sha, const ImportOutcome& o) {
   cnn.execute(QStringLiteral("INSERT INTO TolvaImport ( FileName, FileSize, Sha256, StoreID, TxnDate, RowCount, "
                              "ImportedAt, POSID, UserID ) VALUES ( ?, ?, ?, ?, ?, ?, %1, ?, ? )")
                   .arg(cnn.dialect().nowFunc()),
               {file.fileName(), file.size(), QString::fromLatin1(sha), o.storeID, dayValue(cnn, o.txnDate), o.rows,
                gWorkstation, gUserID});
+  const QVariant importNo = cnn.lastInsertId();
+  if (!importNo.isValid() || importNo.isNull()) throw TolvaError(QStringLiteral("0"), QStringLiteral("無法取得轉入序號"));
+  return importNo;
 }
 
-// Moves a loaded file to the LOG folder, replacing a file of that name there.
-bool moveToLog(const QString& path) {
+// Imports of one store run one at a time, whatever processes run them: each takes the store's
+// row before it looks at the day, and holds it to its commit. Without it two imports of one
+// file each delete what the other has not committed yet and both insert, doubling the day.
+void lockStore(Connection& cnn, const QString& storeID) {
+  cnn.execute(QStringLiteral("UPDATE Store SET StoreID = StoreID WHERE StoreID = ?"), {storeID});
+}
+
+bool fileImportedAs(Connection& cnn, const QString& fileName, const QByteArray& sha) {
+  return cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaImport WHERE FileName = ? AND Sha256 = ?"),
+                    {fileName, QString::fromLatin1(sha)})
+             .toInt() > 0;
+}
+
+bool fileNameImported(Connection& cnn, const QString& fileName) {
+  return cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaImport WHERE FileName = ?"), {fileName}).toInt() > 0;
+}
+
+enum class Moved { Yes, Gone, Failed };
+
+// Moves a loaded file to the LOG folder, replacing a file of that name there in one step, so
+// that a run that finds the file gone never removes the copy another run put there.
+Moved moveToLog(const QString& path) {
   const QString folder = ImportedFilesFolder();
-  if (!QDir().mkpath(folder)) return false;
+  if (!QDir().mkpath(folder)) return Moved::Failed;
   const QString target = QDir(folder).filePath(QFileInfo(path).fileName());
-  if (QFile::exists(target) && !QFile::remove(target)) return false;
-  if (QFile::rename(path, target)) return true;
-  return QFile::copy(path, target) && QFile::remove(path);
+  const QByteArray from = QFile::encodeName(path);
+  if (::rename(from.constData(), QFile::encodeName(target).constData()) == 0) return Moved::Yes;
+  if (errno == ENOENT && !QFileInfo::exists(path)) return Moved::Gone;
+  if (errno != EXDEV) return Moved::Failed;
+  // Another file system: a copy under a name of this process's own, renamed into place.
+  const QString part = target + QStringLiteral(".part%1").arg(QCoreApplication::applicationPid());
+  QFile::remove(part);
+  if (!QFile::copy(path, part)) return QFileInfo::exists(path) ? Moved::Failed : Moved::Gone;
+  if (::rename(QFile::encodeName(part).constData(), QFile::encodeName(target).constData()) != 0) {
+    QFile::remove(part);
+    return Moved::Failed;
+  }
+  return QFile::remove(path) || !QFileInfo::exists(path) ? Moved::Yes : Moved::Failed;
 }
 
 QString storeIdOf(Connection& cnn, const QString& storeName) {
@@ -101,10 +143,20 @@ bool readFile(const QString& path, QByteArray& bytes, QString& reason) {
     return false;
   }
   if (!f.open(QIODevice::ReadOnly)) {
-    reason = QStringLiteral("無法讀取檔案");
+    reason = f.exists() ? QStringLiteral("無法讀取檔案") : QStringLiteral("檔案不存在");
     return false;
   }
   bytes = f.readAll();
+  return true;
+}
+
+// A file another run moved away between the listing and now: imported, when the ledger has it.
+bool takenByOtherRun(Connection& cnn, const QString& path, ImportOutcome& o) {
+  if (QFileInfo::exists(path)) return false;
+  EnsureImportLedger(cnn);
+  if (!fileNameImported(cnn, QFileInfo(path).fileName())) return false;
+  o.reason.clear();
+  o.byOtherRun = true;
   return true;
 }
 
@@ -116,27 +168,36 @@ bool load(const QString& path, Connection& cnn, ImportOutcome& o, QByteArray& sh
     o.reason = QStringLiteral("檔名格式不符");
     return false;
   }
-  QByteArray bytes;
-  if (!readFile(path, bytes, o.reason)) return false;
   o.txnDate = name->txnDate;
   o.storeID = storeIdOf(cnn, name->storeName);
   if (o.storeID.isEmpty()) {
     o.reason = QStringLiteral("無此店名: %1").arg(name->storeName);
     return false;
   }
+  QByteArray bytes;
+  if (!readFile(path, bytes, o.reason)) return takenByOtherRun(cnn, path, o);
   const std::optional<StoreFileContent> content = ParseStoreFile(bytes, o.txnDate, o.storeID, o.reason);
   if (!content) return false;
   o.rows = content->rowCount();
   sha = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
   EnsureImportLedger(cnn);
-  o.alreadyImported = seenBefore(cnn, sha);
 
   TransactionGuard txn(cnn);
-  // An earlier import of the same store and day goes, so that a re-import leaves one copy.
-  cnn.execute(QStringLiteral("DELETE FROM TolvaLog WHERE TxnDept = ? AND ") + dayRange(cnn, o.txnDate), {o.storeID});
-  insertRows(cnn, *content);
+  lockStore(cnn, o.storeID);
+  // Another run that read the same file committed it and moved it away while this one waited.
+  if (!QFileInfo::exists(path) && fileImportedAs(cnn, info.fileName(), sha)) {
+    o.byOtherRun = true;
+    return true;
+  }
+  o.alreadyImported = seenBefore(cnn, sha);
+  // An earlier import of the same store and day goes, so that a re-import leaves one copy;
+  // rows the windows wrote under the store and day are no import's and stay.
+  cnn.execute(QStringLiteral("DELETE FROM TolvaLog WHERE TxnDept = ? AND ImportNo IS NOT NULL AND ") +
+                  dayRange(cnn, o.txnDate),
+              {o.storeID});
+  const QVariant importNo = recordImport(cnn, info, sha, o);
+  insertRows(cnn, *content, importNo);
   UpdateTolva(cnn, o.storeID, o.txnDate);
-  recordImport(cnn, info, sha, o);
   txn.commit();
   return true;
 }
@@ -145,18 +206,27 @@ bool load(const QString& path, Connection& cnn, ImportOutcome& o, QByteArray& sh
 
 QString ImportOutcome::resultText() const {
   if (!ok) return QStringLiteral("轉入失敗: ") + reason;
+  if (byOtherRun) return QStringLiteral("轉入OK(已由另一作業轉入)");
   return alreadyImported ? QStringLiteral("轉入OK(已轉入過)") : QStringLiteral("轉入OK");
 }
 
 QString ImportedFilesFolder() { return QDir(gAppPath).filePath(QStringLiteral("LOG")); }
 
 void EnsureImportLedger(Connection& cnn) {
-  if (HasTable(cnn, kLedger)) return;
-  const QString script = cnn.dialect().schemaScript();
-  if (script.isEmpty()) throw TolvaError(QStringLiteral("0"), QStringLiteral("資料庫沒有 TolvaImport 表格"));
-  // The table is made by the same statements a new database gets.
-  for (const QString& statement : SplitSqlScript(SchemaScriptText(script)))
-    if (statement.contains(QStringLiteral("TolvaImport"))) cnn.execute(statement);
+  if (!HasTable(cnn, kLedger)) {
+    const QString script = cnn.dialect().schemaScript();
+    if (script.isEmpty()) throw TolvaError(QStringLiteral("0"), QStringLiteral("資料庫沒有 TolvaImport 表格"));
+    // The table is made by the same statements a new database gets.
+    for (const QString& statement : SplitSqlScript(SchemaScriptText(script)))
+      if (statement.contains(QStringLiteral("CREATE")) && statement.contains(kLedger)) cnn.execute(statement);
+  }
+  if (HasColumn(cnn, QStringLiteral("TolvaLog"), QStringLiteral("ImportNo"))) return;
+  try {
+    cnn.execute(QStringLiteral("ALTER TABLE TolvaLog ADD ImportNo INTEGER"));
+  } catch (const TolvaError&) {
+    // Another process may have added it a moment ago.
+    if (!HasColumn(cnn, QStringLiteral("TolvaLog"), QStringLiteral("ImportNo"))) throw;
+  }
 }
 
 ImportOutcome LoadStoreDDfile(const QString& path) { return LoadStoreDDfile(path, gCnn()); }
@@ -175,10 +245,21 @@ ImportOutcome LoadStoreDDfile(const QString& path, Connection& cnn) {
     o.reason = QStringLiteral("系統錯誤");
     return o;
   }
-  if (!moveToLog(path)) {
-    // The rows are in; a file left behind is harmless, since loading it again replaces them.
-    o.reason = QStringLiteral("已轉入, 但無法移到LOG目錄");
+  if (o.byOtherRun) {
+    o.ok = true;
     return o;
+  }
+  switch (moveToLog(path)) {
+    case Moved::Yes: break;
+    case Moved::Gone:
+      // Another run loaded the same file and moved it first; its rows were replaced by these,
+      // the same content, so the day holds the file once.
+      o.byOtherRun = true;
+      break;
+    case Moved::Failed:
+      // The rows are in; a file left behind is harmless, since loading it again replaces them.
+      o.reason = QStringLiteral("已轉入, 但無法移到LOG目錄");
+      return o;
   }
   o.ok = true;
   return o;
@@ -188,7 +269,7 @@ void UpdateTolva(Connection& cnn, const QString& storeID, const QDate& txnDate) 
   // Set-based: three statements for the whole day, whatever number of cards it touches.
   const QString range = dayRange(cnn, txnDate);
   const QVariant today = dayValue(cnn, Today());
-  const QString counted = QStringLiteral("( L.TxnType LIKE '2%' OR L.TxnType LIKE '3%' OR L.TxnType = '11' )");
+  const QString counted = BalanceRowCondition(QStringLiteral("L.TxnType"));
   const QString sum = QStringLiteral("( SELECT ROUND(SUM(L.%1), 4) FROM TolvaLog L WHERE L.CardNo = Tolva.CardNo AND ") +
                       counted + QStringLiteral(" )");
   // Only cards with a counted row in their history: the others keep their balance.

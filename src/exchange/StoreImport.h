@@ -12,12 +12,16 @@ struct ImportOutcome {
   bool ok = false;
   // The same content was imported before; its rows were replaced, not doubled.
   bool alreadyImported = false;
+  // Another run (a second process on a shared folder) imported this very file a moment ago
+  // and moved it away; the day holds its rows once.
+  bool byOtherRun = false;
   QString storeID;
   QDate txnDate;
   int rows = 0;
   // Why the file failed (empty when it loaded).
   QString reason;
-  // The text of the file's row in a result list: "轉入OK", "轉入OK(已轉入過)", "轉入失敗: ...".
+  // The text of the file's row in a result list: "轉入OK", "轉入OK(已轉入過)",
+  // "轉入OK(已由另一作業轉入)", "轉入失敗: ...".
   QString resultText() const;
 };
 
@@ -27,12 +31,13 @@ ImportOutcome LoadStoreDDfile(const QString& path);
 ImportOutcome LoadStoreDDfile(const QString& path, Connection& cnn);
 
 // The card master refresh for the cards a store's day names: balance and points summed over
-// each card's whole history (types "11", "2x", "3x"), the sale date and sold status from a
+// each card's whole history (the balance rows of BalanceRowCondition), the sale date and sold status from a
 // type "13" row of the day, a new good-thru date from its type "21" row. Runs inside the
 // caller's transaction; statement errors raise.
 void UpdateTolva(Connection& cnn, const QString& storeID, const QDate& txnDate);
 
-// Creates the ledger of imported files in a database made before it existed.
+// Creates the ledger of imported files, and the journal's link to it, in a database made
+// before they existed.
 void EnsureImportLedger(Connection& cnn);
 
 // The folder loaded files are moved to.

@@ -1,11 +1,11 @@
 #include "startup/uiQtDialogs.h"
 
 #include "app/frmMsg.h"
+#include "app/uiFileChoosers.h"
 #include "card/frmWaitCard.h"
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -54,15 +54,15 @@ bool QtOperatorDialogs::waitForCard(const std::function<bool()>& poll) {
 }
 
 QString QtOperatorDialogs::openFileName(const QString& title, const QString& filter, const QString& start) {
-  return QFileDialog::getOpenFileName(owner(), title, start, filter);
+  return ChooseFileToOpen(owner(), title, filter, start);
 }
 
 QString QtOperatorDialogs::saveFileName(const QString& title, const QString& filter, const QString& start) {
-  return QFileDialog::getSaveFileName(owner(), title, start, filter);
+  return ChooseFileToSave(owner(), title, filter, start);
 }
 
 QString QtOperatorDialogs::selectFolder(const QString& title, const QString& start) {
-  return QFileDialog::getExistingDirectory(owner(), title, start, QFileDialog::ShowDirsOnly);
+  return ChooseFolder(owner(), title, start);
 }
 
 bool QtOperatorDialogs::openDocument(const QString& path) {

@@ -22,8 +22,8 @@ void ExchangeTest::SetUp() {
   cnn.execute(QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint) "
                              "VALUES ('002', '11', 'V000002', ?, 1000, 10)"),
               {cnn.dialect().dateValue(QDateTime(QDate(2006, 1, 2), QTime(0, 0)))});
-  cnn.execute(QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint) "
-                             "VALUES ('001', '21', 'V000003', ?, 5, 0)"),
+  cnn.execute(QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint, ImportNo) "
+                             "VALUES ('001', '21', 'V000003', ?, 5, 0, 0)"),
               {cnn.dialect().dateValue(QDateTime(QDate(2006, 1, 15), QTime(0, 0)))});
   QDir().mkpath(inbox());
 }

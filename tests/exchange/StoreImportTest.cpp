@@ -5,7 +5,9 @@
 #include "app/ErrorReport.h"
 #include "app/Money.h"
 #include "db/Connection.h"
+#include "db/Records.h"
 #include "exchange/StoreImport.h"
+#include "forms/reports/basRptQuery.h"
 
 #include <QDir>
 #include <QFile>
@@ -87,6 +89,43 @@ TEST_P(StoreImportTest, ADayOfManyRowsLoadsEveryRow) {
   EXPECT_EQ(count(QStringLiteral("TxnDept = '001'")), 300);
   EXPECT_EQ(Money::fromVariant(cardValue(QStringLiteral("V000001"), QStringLiteral("BalAmt"))).toString(), QStringLiteral("30"));
   EXPECT_EQ(Money::fromVariant(cardValue(QStringLiteral("V000001"), QStringLiteral("BalPoint"))).toString(), QStringLiteral("300"));
+}
+
+// This installation's own store: a day of counter work under it must survive the store's file.
+TEST_P(StoreImportTest, TheWindowsRowsOfTheStoresDaySurviveItsImports) {
+  QStringList own;
+  for (const QString& type : {"11", "12", "13", "21", "22", "23", "24", "31", "81", "99"}) {
+    TolvaLogRec rec;
+    rec.TxnDept = QStringLiteral("001");
+    rec.TxnType = type;
+    rec.CardNo = QStringLiteral("V000001");
+    rec.TxnDate = QDateTime(QDate(2006, 1, 15), QTime(10, 0));
+    rec.TxnAmt = 1;
+    ASSERT_TRUE(ADD_TolvaLog(rec, gCnn()));
+    own << rec.RNo.toString();
+  }
+  const QString ownRows = QStringLiteral("RNo IN (%1)").arg(own.join(u','));
+  const QByteArray bytes = logFile({QStringLiteral("'001','21','V000002',#2006/01/15#,50,0,,")});
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_TRUE(LoadStoreDDfile(drop(fileName(), bytes)).ok);
+    EXPECT_EQ(count(ownRows), 10);
+    EXPECT_EQ(count(QStringLiteral("TxnDept = '001'")), 11);
+    EXPECT_EQ(count(QStringLiteral("CardNo = 'V000002' AND TxnAmt = 50")), 1);
+  }
+  EXPECT_EQ(count(QStringLiteral("CardNo = 'V000003'")), 0);  // the earlier import's row
+}
+
+TEST_P(StoreImportTest, AReissuedCardKeepsItsCarriedOverBalance) {
+  gCnn().execute(QStringLiteral("INSERT INTO Tolva (BatchNo, CardType, CardNo, Status, GoodThru, BalAmt, BalPoint, OCardNo) "
+                                "VALUES ('V0001', 'V', 'V000009', '12', ?, 500, 5, 'V000001')"),
+                 {gCnn().dialect().dateValue(QDateTime(QDate(2030, 12, 31), QTime(0, 0)))});
+  gCnn().execute(QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint) "
+                                "VALUES ('002', '12', 'V000009', ?, 500, 5)"),
+                 {gCnn().dialect().dateValue(QDateTime(QDate(2006, 1, 10), QTime(0, 0)))});
+  ASSERT_TRUE(LoadStoreDDfile(drop(fileName(), logFile({QStringLiteral("'001','21','V000009',#2006/01/15#,50,0,,")}))).ok);
+  EXPECT_EQ(Money::fromVariant(cardValue(QStringLiteral("V000009"), QStringLiteral("BalAmt"))).toString(), QStringLiteral("550"));
+  EXPECT_EQ(Money::fromVariant(cardValue(QStringLiteral("V000009"), QStringLiteral("BalPoint"))).toString(), QStringLiteral("5"));
+  for (const ReconcileRow& r : QryReconcile()) EXPECT_NE(r.cardNo, QStringLiteral("V000009"));
 }
 
 TEST_P(StoreImportTest, BlacklistedCardSoldAtAStoreStaysBlacklisted) {

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSet>
 #include <QSqlQuery>
@@ -20,13 +21,21 @@ namespace {
 
 const QString kStation = QStringLiteral(TOLVA_BIN_DIR "/tests/tolva_station");
 
-// A store day of top-ups on the given cards, in the store file format.
-QByteArray StoreDay(int day, const QStringList& cards) {
+// A store day of top-ups of 10 on the given cards, in the store file format.
+QByteArray StoreDay(const QDate& day, const QStringList& cards) {
   QString text = QStringLiteral("TABLECSV,TolvaLog\r\nTxnDept,TxnType,CardNo,TxnDate,TxnAmt,TxnPoint,RefCheckNo,Remark\r\n");
-  for (const QString& card : cards) {
-    text += QStringLiteral("'001','21','%1',#2026/11/%2#,10,0,,\r\n").arg(card).arg(day, 2, 10, QLatin1Char('0'));
-  }
+  for (const QString& card : cards)
+    text += QStringLiteral("'001','21','%1',#%2#,10,0,,\r\n").arg(card, day.toString(QStringLiteral("yyyy/MM/dd")));
   return CodePage::toAnsi(text);
+}
+
+QString StoreFileName(const QDate& day) { return QStringLiteral("DD%1_台北店_TL.TXT").arg(day.toString(QStringLiteral("yyyyMMdd"))); }
+
+void WriteFile(const QString& file, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(file).absolutePath());
+  QFile f(file);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(bytes);
 }
 
 }  // namespace
@@ -131,9 +140,8 @@ TEST_P(TwoStationsTest, ImportWhileTheOtherIssues) {
   const QString inbox = path(QStringLiteral("inbox"));
   QDir().mkpath(inbox);
   for (int day = 1; day <= 10; ++day) {
-    QFile f(QDir(inbox).filePath(QStringLiteral("DD202611%1_台北店_TL.TXT").arg(day, 2, 10, QLatin1Char('0'))));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(StoreDay(day, cards));
+    const QDate date(2026, 11, day);
+    WriteFile(QDir(inbox).filePath(StoreFileName(date)), StoreDay(date, cards));
   }
   start(QStringLiteral("WS1"), {QStringLiteral("import"), inbox});
   start(QStringLiteral("WS2"), {QStringLiteral("issue"), QStringLiteral("10")});
@@ -142,6 +150,39 @@ TEST_P(TwoStationsTest, ImportWhileTheOtherIssues) {
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva WHERE CardNo LIKE 'V%'")), 10);
   EXPECT_EQ(Money::fromVariant(gCnn().scalar(QStringLiteral("SELECT SUM(BalAmt) FROM Tolva WHERE CardNo LIKE 'X%'"))),
             Money::fromInt(20 * 10 * 10));
+  EXPECT_TRUE(QryReconcile().isEmpty());
+}
+
+// Two processes import one store file at once, each from a copy of its own and both from one
+// shared folder: the day's rows are there once, the ledger's last import of the day owns them
+// all, and the balances are those of one import. Both runs end with exit code 0.
+TEST_P(TwoStationsTest, TwoImportsOfOneFileAtOnceLeaveItOnce) {
+  QStringList cards;
+  for (int i = 1; i <= 5; ++i) {
+    cards << QStringLiteral("X%1").arg(i, 6, 10, QLatin1Char('0'));
+    addCard(cards.last(), 0);
+  }
+  constexpr int kRounds = 20;
+  for (int round = 0; round < 2 * kRounds; ++round) {
+    const bool shared = round % 2 == 1;
+    const QDate day = QDate(2026, 9, 1).addDays(round);
+    const QStringList inboxes = shared ? QStringList{path(QStringLiteral("shared"))}
+                                       : QStringList{path(QStringLiteral("in1")), path(QStringLiteral("in2"))};
+    for (const QString& inbox : inboxes) WriteFile(QDir(inbox).filePath(StoreFileName(day)), StoreDay(day, cards));
+    start(QStringLiteral("WS1"), {QStringLiteral("import"), inboxes.first()});
+    start(QStringLiteral("WS2"), {QStringLiteral("import"), inboxes.last()});
+    finish();
+    const QVariant date = gCnn().dialect().dateValue(QDateTime(day, QTime(0, 0)));
+    const QString ofDay = QStringLiteral(" FROM TolvaLog WHERE TxnDept = '001' AND TxnDate = ?");
+    ASSERT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*)") + ofDay, {date}).toInt(), cards.size()) << "round " << round;
+    const QVariant last = gCnn().scalar(QStringLiteral("SELECT MAX(RNo) FROM TolvaImport WHERE TxnDate = ?"), {date});
+    EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*)") + ofDay + QStringLiteral(" AND ImportNo = ?"), {date, last}).toInt(),
+              cards.size());
+    EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT RowCount FROM TolvaImport WHERE RNo = ?"), {last}).toInt(), cards.size());
+  }
+  for (const QString& card : cards)
+    EXPECT_EQ(Money::fromVariant(gCnn().scalar(QStringLiteral("SELECT BalAmt FROM Tolva WHERE CardNo = ?"), {card})),
+              Money::fromInt(2 * kRounds * 10));
   EXPECT_TRUE(QryReconcile().isEmpty());
 }
 

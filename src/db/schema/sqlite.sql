@@ -38,7 +38,10 @@ CREATE TABLE TolvaLog (
   POSID       VARCHAR(64),
   UserID      VARCHAR(64),
   Remark      VARCHAR(500),
-  FileDate    TIMESTAMP
+  FileDate    TIMESTAMP,
+  -- The store import that inserted the row (empty for the rows the windows write): a later
+  -- import of the same store and day replaces exactly these.
+  ImportNo    INTEGER
 );
 -- A card's history; a store's day (the store import and reports).
 CREATE INDEX IX_TolvaLog_CardNo ON TolvaLog (CardNo, FileDate);

@@ -38,7 +38,10 @@ CREATE TABLE TolvaLog (
   POSID       VARCHAR(64),
   UserID      VARCHAR(64),
   Remark      VARCHAR(500),
-  FileDate    DATETIME
+  FileDate    DATETIME,
+  -- The store import that inserted the row (empty for the rows the windows write): a later
+  -- import of the same store and day replaces exactly these.
+  ImportNo    INT
 );
 CREATE INDEX IX_TolvaLog_CardNo ON TolvaLog (CardNo, FileDate);
 CREATE INDEX IX_TolvaLog_TxnDept_TxnDate ON TolvaLog (TxnDept, TxnDate);

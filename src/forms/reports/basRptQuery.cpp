@@ -19,9 +19,7 @@ QDate dateOf(const QVariant& v) {
   return dt ? dt->date() : QDate();
 }
 
-// Journal types whose amounts make up a card's balance: issue, the replacement's opening
-// balance, the "2x" transactions and the "3x" voids.
-const QString kBalanceTypes = QStringLiteral(" ( TxnType In ('11', '12') Or TxnType Like '2%' Or TxnType Like '3%' ) ");
+const QString kBalanceTypes = BalanceRowCondition();
 
 // SQLite sums NUMERIC columns as doubles: differences below a hundredth of a cent are noise.
 const QString kDiffers = QStringLiteral(" Abs( %1 - %2 ) >= 0.00005 ");

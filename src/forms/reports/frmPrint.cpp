@@ -3,6 +3,7 @@
 #include "app/ErrorReport.h"
 #include "app/OperatorDialogs.h"
 #include "app/globals.h"
+#include "app/uiFileChoosers.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -80,6 +81,7 @@ void frmPrint::cmdLast_Click() { showPage(pageCount()); }
 
 void frmPrint::cmdPrint_Click() {
   try {
+    const WorkingFolderForChoosers away;
     QPrintDialog dialog(printer_.get(), this);
     if (dialog.exec() == QDialog::Accepted) PrintDocument();
   } catch (...) {
@@ -106,6 +108,7 @@ void frmPrint::cmdPageSetup_Click() {
 
 void frmPrint::cmdPrinterSetup_Click() {
   try {
+    const WorkingFolderForChoosers away;
     QPrintDialog dialog(printer_.get(), this);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     if (dialog.exec() == QDialog::Accepted) Refresh();

@@ -1,0 +1,112 @@
+// A real file chooser listing the application folder must leave SQLite's locks in place: a
+// process loses every POSIX lock on a file when it closes any descriptor of it, and a second
+// process would then check-point and delete the journal under the running program.
+#include "ExchangeFixture.h"
+
+#include "app/UserSettings.h"
+#include "app/globals.h"
+#include "db/Connection.h"
+#include "startup/uiQtDialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QProcess>
+#include <QTimer>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// This process's locks on the file, from /proc/locks ("1: POSIX ADVISORY READ pid maj:min:inode start end").
+int LocksHeldOn(const QString& file) {
+  struct stat st {};
+  if (::stat(QFile::encodeName(file).constData(), &st) != 0) return 0;
+  QFile locks(QStringLiteral("/proc/locks"));
+  if (!locks.open(QIODevice::ReadOnly)) return 0;
+  const QString pid = QString::number(::getpid());
+  const QString inode = QStringLiteral(":") + QString::number(st.st_ino);
+  int n = 0;
+  for (const QByteArray& line : locks.readAll().split('\n')) {
+    const QStringList f = QString::fromLatin1(line).split(u' ', Qt::SkipEmptyParts);
+    if (f.size() >= 6 && f[4] == pid && f[5].endsWith(inode)) ++n;
+  }
+  return n;
+}
+
+// Closes the chooser once it has listed `folder` and looked at every file in it.
+void CloseChooserOnceListed(const QString& folder, bool& listed) {
+  auto* poll = new QTimer(qApp);
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, folder, &listed] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    auto* model = dialog->findChild<QFileSystemModel*>();
+    if (!model || QDir(dialog->directory()).canonicalPath() != QDir(folder).canonicalPath()) return;
+    const QModelIndex root = model->index(folder);
+    if (model->rowCount(root) == 0) return;
+    for (int r = 0; r < model->rowCount(root); ++r) {  // what the list and detail views ask
+      model->data(model->index(r, 0, root), Qt::DecorationRole);
+      model->type(model->index(r, 0, root));
+    }
+    listed = true;
+    poll->deleteLater();
+    dialog->reject();
+  });
+  poll->start(200);
+}
+
+}  // namespace
+
+class FileChooserLocksTest : public ExchangeTest {};
+
+TEST_P(FileChooserLocksTest, AChooserOnTheApplicationFolderKeepsTheDatabaseLocks) {
+  // Committed before the chooser: the blacklisting a store must receive tonight.
+  gCnn().execute(QStringLiteral("UPDATE Tolva SET Status = '99' WHERE CardNo = 'V000001'"));
+  const QString db = path(QStringLiteral("tolva.db"));
+  const int before = isPostgres() ? 0 : LocksHeldOn(db) + LocksHeldOn(db + QStringLiteral("-shm"));
+  if (!isPostgres()) {
+    ASSERT_GT(before, 0);
+  }
+
+  // The operator last chose the application folder: the chooser opens there.
+  SaveSetting(QStringLiteral("FileChooser"), QStringLiteral("Dir"), gAppPath);
+  bool listed = false;
+  CloseChooserOnceListed(gAppPath, listed);
+  QtOperatorDialogs real;
+  EXPECT_TRUE(real.openFileName(QStringLiteral("訊息檔案"), QStringLiteral("訊息檔 (*.txt)"), QString()).isEmpty());
+  ASSERT_TRUE(listed);
+  QElapsedTimer settle;  // the chooser's gatherer thread finishes its folder
+  settle.start();
+  while (settle.elapsed() < 300) QApplication::processEvents();
+  if (!isPostgres()) {
+    EXPECT_EQ(LocksHeldOn(db) + LocksHeldOn(db + QStringLiteral("-shm")), before);
+  }
+
+  // A nightly export in another process opens and closes the database.
+  QFile ini(path(QStringLiteral("tolva.INI")));
+  ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  ini.write(("[PARAM]\r\nGCNT=" + cnt_ + "\r\n").toUtf8());
+  ini.close();
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("TOLVA_HOME"), dir_->path());
+  QProcess job;
+  job.setProcessEnvironment(env);
+  job.start(QStringLiteral(TOLVA_BIN_DIR "/tolva"), {QStringLiteral("--export-blacklist"), inbox()});
+  ASSERT_TRUE(job.waitForFinished(60000));
+  EXPECT_EQ(job.exitCode(), 0) << job.readAll().toStdString();
+  EXPECT_TRUE(readBytes(QDir(inbox()).filePath(QStringLiteral("VoidCard.txt"))).contains("V000001"));
+  if (!isPostgres()) {
+    EXPECT_TRUE(QFile::exists(db + QStringLiteral("-wal")));
+  }
+
+  // The row is still there, for this connection and for a new one.
+  EXPECT_EQ(cardValue(QStringLiteral("V000001"), QStringLiteral("Status")).toString(), QStringLiteral("99"));
+  gCnn().close();
+  gCnn().open(cnt_);
+  EXPECT_EQ(cardValue(QStringLiteral("V000001"), QStringLiteral("Status")).toString(), QStringLiteral("99"));
+}
+
+TOLVA_DB_TEST_SUITE(FileChooserLocksTest);
