@@ -8,8 +8,10 @@
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMimeDatabase>
 #include <QStandardPaths>
+#include <QToolButton>
 
 namespace {
 
@@ -114,6 +116,17 @@ WorkingFolderForChoosers::WorkingFolderForChoosers() : was_(QDir::currentPath())
 }
 
 WorkingFolderForChoosers::~WorkingFolderForChoosers() { QDir::setCurrent(was_); }
+
+void UseOwnChooserIn(QWidget* printDialog) {
+  auto* browse = printDialog->findChild<QToolButton*>(QStringLiteral("fileBrowser"));
+  auto* file = printDialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+  if (!browse || !file) return;
+  browse->disconnect();
+  QObject::connect(browse, &QToolButton::clicked, printDialog, [printDialog, file] {
+    const QString chosen = ChooseFileToSave(printDialog, printDialog->windowTitle(), QStringLiteral("PDF (*.pdf)"), file->text());
+    if (!chosen.isEmpty()) file->setText(QDir::toNativeSeparators(chosen));
+  });
+}
 
 void GuardFileChoosers(QApplication& app) {
   // A desktop's native chooser reads file contents to show their types.

@@ -33,6 +33,10 @@ private:
   QString was_;
 };
 
-// Makes the choosers that Qt opens from its own dialogs (the print dialog's "print to file")
-// learn file types from names alone as well. Once, at start-up, before any window.
+// The print dialog's "..." button (print to a file) opens these choosers instead of Qt's own,
+// which would start listing the folder before anything could stop it reading the files.
+void UseOwnChooserIn(QWidget* printDialog);
+
+// Makes every other chooser Qt opens by itself learn file types from names alone from the
+// moment it is shown, and keeps the desktop's native chooser away. Once, at start-up.
 void GuardFileChoosers(QApplication& app);

@@ -6,6 +6,7 @@
 #include "app/UserSettings.h"
 #include "app/globals.h"
 #include "db/Connection.h"
+#include "forms/reports/frmPrint.h"
 #include "startup/uiQtDialogs.h"
 
 #include <QApplication>
@@ -14,8 +15,11 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QTimer>
+#include <QToolButton>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,30 +64,48 @@ void CloseChooserOnceListed(const QString& folder, bool& listed) {
 
 }  // namespace
 
-class FileChooserLocksTest : public ExchangeTest {};
+class FileChooserLocksTest : public ExchangeTest {
+protected:
+  int locks() { return isPostgres() ? 0 : LocksHeldOn(db()) + LocksHeldOn(db() + QStringLiteral("-shm")); }
+  QString db() const { return path(QStringLiteral("tolva.db")); }
+  // Opens a chooser through `open`, which the operator last left in the application folder,
+  // and checks that SQLite holds the locks it held before.
+  void listTheApplicationFolder(const std::function<void()>& open) {
+    const int before = locks();
+    SaveSetting(QStringLiteral("FileChooser"), QStringLiteral("Dir"), gAppPath);
+    bool listed = false;
+    CloseChooserOnceListed(gAppPath, listed);
+    open();
+    ASSERT_TRUE(listed);
+    QElapsedTimer settle;  // the chooser's gatherer thread finishes its folder
+    settle.start();
+    while (settle.elapsed() < 300) QApplication::processEvents();
+    EXPECT_EQ(locks(), before);
+  }
+};
 
-TEST_P(FileChooserLocksTest, AChooserOnTheApplicationFolderKeepsTheDatabaseLocks) {
-  // Committed before the chooser: the blacklisting a store must receive tonight.
+TEST_P(FileChooserLocksTest, ChoosersOnTheApplicationFolderKeepTheDatabaseLocks) {
+  // Committed before the choosers: the blacklisting a store must receive tonight.
   gCnn().execute(QStringLiteral("UPDATE Tolva SET Status = '99' WHERE CardNo = 'V000001'"));
-  const QString db = path(QStringLiteral("tolva.db"));
-  const int before = isPostgres() ? 0 : LocksHeldOn(db) + LocksHeldOn(db + QStringLiteral("-shm"));
   if (!isPostgres()) {
-    ASSERT_GT(before, 0);
+    ASSERT_GT(locks(), 0);
   }
-
-  // The operator last chose the application folder: the chooser opens there.
-  SaveSetting(QStringLiteral("FileChooser"), QStringLiteral("Dir"), gAppPath);
-  bool listed = false;
-  CloseChooserOnceListed(gAppPath, listed);
-  QtOperatorDialogs real;
-  EXPECT_TRUE(real.openFileName(QStringLiteral("訊息檔案"), QStringLiteral("訊息檔 (*.txt)"), QString()).isEmpty());
-  ASSERT_TRUE(listed);
-  QElapsedTimer settle;  // the chooser's gatherer thread finishes its folder
-  settle.start();
-  while (settle.elapsed() < 300) QApplication::processEvents();
-  if (!isPostgres()) {
-    EXPECT_EQ(LocksHeldOn(db) + LocksHeldOn(db + QStringLiteral("-shm")), before);
-  }
+  listTheApplicationFolder([] {
+    QtOperatorDialogs real;
+    EXPECT_TRUE(real.openFileName(QStringLiteral("訊息檔案"), QStringLiteral("訊息檔 (*.txt)"), QString()).isEmpty());
+  });
+  // The print dialog's print-to-file chooser, with the output file typed into the folder.
+  listTheApplicationFolder([] {
+    QTimer::singleShot(300, qApp, [] {
+      auto* dialog = QApplication::activeModalWidget();
+      ASSERT_TRUE(dialog);
+      dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(gAppPath + QStringLiteral("/print.pdf"));
+      dialog->findChild<QToolButton*>(QStringLiteral("fileBrowser"))->click();
+      dialog->close();
+    });
+    frmPrint preview;
+    preview.cmdPrint_Click();
+  });
 
   // A nightly export in another process opens and closes the database.
   QFile ini(path(QStringLiteral("tolva.INI")));
@@ -99,7 +121,7 @@ TEST_P(FileChooserLocksTest, AChooserOnTheApplicationFolderKeepsTheDatabaseLocks
   EXPECT_EQ(job.exitCode(), 0) << job.readAll().toStdString();
   EXPECT_TRUE(readBytes(QDir(inbox()).filePath(QStringLiteral("VoidCard.txt"))).contains("V000001"));
   if (!isPostgres()) {
-    EXPECT_TRUE(QFile::exists(db + QStringLiteral("-wal")));
+    EXPECT_TRUE(QFile::exists(db() + QStringLiteral("-wal")));
   }
 
   // The row is still there, for this connection and for a new one.
