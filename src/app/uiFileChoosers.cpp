@@ -8,10 +8,9 @@
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
-#include <QLineEdit>
+#include <QFileSystemModel>
 #include <QMimeDatabase>
 #include <QStandardPaths>
-#include <QToolButton>
 
 namespace {
 
@@ -76,15 +75,14 @@ QString Run(QWidget* owner, const QString& title, const QString& filter, const Q
   return chosen;
 }
 
-// Catches every chooser as it is first polished, before it is shown.
-class ChooserGuard : public QObject {
+// A file list learns what its files are when its gatherer thread's findings reach it as an
+// event; the guard puts the name-only provider in place as the list's first event arrives.
+class FileListGuard : public QObject {
 public:
   using QObject::QObject;
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Polish) {
-      if (auto* dialog = qobject_cast<QFileDialog*>(watched); dialog && dialog->iconProvider() != &Provider())
-        dialog->setIconProvider(&Provider());
-    }
+  bool eventFilter(QObject* watched, QEvent*) override {
+    if (auto* list = qobject_cast<QFileSystemModel*>(watched); list && list->iconProvider() != &Provider())
+      list->setIconProvider(&Provider());
     return false;
   }
 };
@@ -117,19 +115,8 @@ WorkingFolderForChoosers::WorkingFolderForChoosers() : was_(QDir::currentPath())
 
 WorkingFolderForChoosers::~WorkingFolderForChoosers() { QDir::setCurrent(was_); }
 
-void UseOwnChooserIn(QWidget* printDialog) {
-  auto* browse = printDialog->findChild<QToolButton*>(QStringLiteral("fileBrowser"));
-  auto* file = printDialog->findChild<QLineEdit*>(QStringLiteral("filename"));
-  if (!browse || !file) return;
-  browse->disconnect();
-  QObject::connect(browse, &QToolButton::clicked, printDialog, [printDialog, file] {
-    const QString chosen = ChooseFileToSave(printDialog, printDialog->windowTitle(), QStringLiteral("PDF (*.pdf)"), file->text());
-    if (!chosen.isEmpty()) file->setText(QDir::toNativeSeparators(chosen));
-  });
-}
-
 void GuardFileChoosers(QApplication& app) {
   // A desktop's native chooser reads file contents to show their types.
   QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
-  app.installEventFilter(new ChooserGuard(&app));
+  app.installEventFilter(new FileListGuard(&app));
 }

@@ -33,10 +33,7 @@ private:
   QString was_;
 };
 
-// The print dialog's "..." button (print to a file) opens these choosers instead of Qt's own,
-// which would start listing the folder before anything could stop it reading the files.
-void UseOwnChooserIn(QWidget* printDialog);
-
-// Makes every other chooser Qt opens by itself learn file types from names alone from the
-// moment it is shown, and keeps the desktop's native chooser away. Once, at start-up.
+// Makes every file list Qt makes by itself (the print dialog's print-to-file chooser and the
+// completer of its file name) learn file types from names alone, and keeps the desktop's
+// native chooser away. Once, at start-up.
 void GuardFileChoosers(QApplication& app);

@@ -5,6 +5,7 @@
 
 #include "app/UserSettings.h"
 #include "app/globals.h"
+#include "app/uiFileChoosers.h"
 #include "db/Connection.h"
 #include "forms/reports/frmPrint.h"
 #include "startup/uiQtDialogs.h"
@@ -94,7 +95,9 @@ TEST_P(FileChooserLocksTest, ChoosersOnTheApplicationFolderKeepTheDatabaseLocks)
     QtOperatorDialogs real;
     EXPECT_TRUE(real.openFileName(QStringLiteral("訊息檔案"), QStringLiteral("訊息檔 (*.txt)"), QString()).isEmpty());
   });
-  // The print dialog's print-to-file chooser, with the output file typed into the folder.
+  // Qt's own chooser in the print dialog, with the output file typed into the folder, under
+  // the guard the program installs at start-up.
+  GuardFileChoosers(*qApp);
   listTheApplicationFolder([] {
     QTimer::singleShot(300, qApp, [] {
       auto* dialog = QApplication::activeModalWidget();

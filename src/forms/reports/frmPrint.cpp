@@ -83,7 +83,6 @@ void frmPrint::cmdPrint_Click() {
   try {
     const WorkingFolderForChoosers away;
     QPrintDialog dialog(printer_.get(), this);
-    UseOwnChooserIn(&dialog);
     if (dialog.exec() == QDialog::Accepted) PrintDocument();
   } catch (...) {
     ReportError(QStringLiteral("frmPrint_cmdPrint_Click"));
@@ -111,7 +110,6 @@ void frmPrint::cmdPrinterSetup_Click() {
   try {
     const WorkingFolderForChoosers away;
     QPrintDialog dialog(printer_.get(), this);
-    UseOwnChooserIn(&dialog);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     if (dialog.exec() == QDialog::Accepted) Refresh();
   } catch (...) {
