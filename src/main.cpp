@@ -1,4 +1,5 @@
 #include "app/AppFolder.h"
+#include "app/uiEnterPressesButtons.h"
 #include "app/uiFileChoosers.h"
 #include "startup/CommandLine.h"
 #include "startup/uiStartup.h"
@@ -17,6 +18,7 @@ int main(int argc, char* argv[]) {
   SetNamedApplicationFolder(line.home);
   QApplication app(argc, argv);
   GuardFileChoosers(app);
+  PressButtonsOnEnter(app);
   if (!sub_Main()) return 0;
   const int rc = QApplication::exec();
   gCnn().close();

@@ -4,16 +4,19 @@
 #include "app/globals.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <memory>
 
 frmMsg::frmMsg(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmMsg"));
-  setModal(true);
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(8, 8, 8, 8);
   Frame1_ = new QFrame(this);
@@ -47,11 +50,67 @@ void frmMsg::prepare(const QString& message, int seconds) {
   txtMsg_->setPlainText(message);
 }
 
+// Sees every input event of the process while the window shows. A press closes the window at
+// once; one meant for another window is held back and sent on after the window has gone, so
+// that the operator's click is neither lost nor handled while the caller still waits.
+class frmMsg::InputCatcher : public QObject {
+public:
+  explicit InputCatcher(frmMsg* window) : window_(window) { qApp->installEventFilter(this); }
+  ~InputCatcher() override {
+    qApp->removeEventFilter(this);
+    if (heldFor_ && held_) QCoreApplication::postEvent(heldFor_, held_.release());
+  }
+  InputCatcher(const InputCatcher&) = delete;
+  InputCatcher& operator=(const InputCatcher&) = delete;
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (!isInput(event->type())) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    const bool mine = widget && widget->window() == window_;
+    const bool press = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress;
+    if (press) window_->closeNow();
+    if (mine || !widget) return false;
+    if (event->type() == QEvent::MouseButtonPress && !held_) {
+      held_.reset(static_cast<QMouseEvent*>(event)->clone());
+      heldFor_ = widget;
+    }
+    return true;
+  }
+
+private:
+  static bool isInput(QEvent::Type t) {
+    switch (t) {
+      case QEvent::MouseButtonPress: case QEvent::MouseButtonRelease: case QEvent::MouseButtonDblClick:
+      case QEvent::KeyPress: case QEvent::KeyRelease: case QEvent::ShortcutOverride: case QEvent::Shortcut:
+      case QEvent::Wheel: case QEvent::Close:
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  frmMsg* window_;
+  std::unique_ptr<QEvent> held_;
+  QPointer<QObject> heldFor_;
+};
+
+void frmMsg::showAndWait() {
+  QEventLoop loop;
+  connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+  {
+    const InputCatcher catcher(this);
+    show();
+    raise();
+    activateWindow();
+    if (isVisible()) loop.exec();
+  }
+  Timer1_->stop();
+}
+
 void frmMsg::ShowMsg(const QString& message, int seconds) {
   prepare(message, seconds);
   setWindowFlag(Qt::WindowStaysOnTopHint, false);
-  exec();
-  Timer1_->stop();
+  showAndWait();
 }
 
 void frmMsg::ShowGo(const QString& message, int seconds) {
@@ -61,8 +120,7 @@ void frmMsg::ShowGo(const QString& message, int seconds) {
     const QRect area = screen->availableGeometry();
     move(area.right() - width() - 16, area.bottom() - height() - 48);
   }
-  exec();
-  Timer1_->stop();
+  showAndWait();
 }
 
 void frmMsg::Timer1_Timer() {

@@ -1,6 +1,7 @@
 #pragma once
 // The message window: one operator message that closes itself after some seconds, beeping
-// once a second until then, or at once on a click or a key.
+// once a second until then, or at once on a click or a key anywhere in the program. A click on
+// another window then goes on to do what it was for, instead of being dropped by a modal window.
 #include <QDialog>
 
 class QFrame;
@@ -12,7 +13,8 @@ class frmMsg : public QDialog {
 public:
   explicit frmMsg(QWidget* parent = nullptr);
 
-  // Shows the message modally; the caller waits until the window closes.
+  // Shows the message; the caller waits until the window closes. Other windows take no input
+  // meanwhile: a click or key on them closes this window first.
   void ShowMsg(const QString& message, int seconds = 3);
   // The same, placed at the screen's lower right corner and kept on top.
   void ShowGo(const QString& message, int seconds = 3);
@@ -26,6 +28,8 @@ protected:
   void mousePressEvent(QMouseEvent* event) override;
 
 private:
+  class InputCatcher;
+  void showAndWait();
   void Timer1_Timer();
   void closeNow();
   void prepare(const QString& message, int seconds);

@@ -34,6 +34,23 @@ void SkipFieldChecks(QWidget* control) {
 FieldBehaviour::FieldBehaviour(QLineEdit* field) : QObject(field), field_(field) {
   setObjectName(QStringLiteral("FieldBehaviour"));
   field->installEventFilter(this);
+  // A value the window puts in (a card read, a picker) replaces the one complained about.
+  connect(field, &QLineEdit::textChanged, this, [this] {
+    if (!field_->isModified()) withdrawComplaint();
+  });
+}
+
+ElaBar* FieldBehaviour::panel() const {
+  for (QWidget* w = field_->parentWidget(); w; w = w->parentWidget())
+    if (auto* bar = w->findChild<ElaBar*>()) return bar;
+  return nullptr;
+}
+
+void FieldBehaviour::withdrawComplaint() {
+  if (complaint_.isEmpty()) return;
+  ElaBar* bar = panel();
+  if (bar && bar->caption() == complaint_) bar->setCaption(QString());
+  complaint_.clear();
 }
 
 FieldBehaviour* FieldBehaviour::install(QLineEdit* field) {
@@ -47,8 +64,15 @@ FieldBehaviour* FieldBehaviour::of(QLineEdit* field) {
 }
 
 bool FieldBehaviour::validate() {
-  if (field_->text().isEmpty() || field_->isReadOnly() || !check_) return true;
-  if (check_(field_)) return true;
+  const ElaBar* bar = panel();
+  const QString before = bar ? bar->caption() : QString();
+  if (field_->text().isEmpty() || field_->isReadOnly() || !check_ || check_(field_)) {
+    withdrawComplaint();
+    return true;
+  }
+  // Only what this check put there (a complaint in the message window leaves the panel as it was).
+  const QString after = bar ? bar->caption() : QString();
+  complaint_ = after != before || after == complaint_ ? after : QString();
   keepFocus();
   return false;
 }

@@ -25,7 +25,8 @@ public:
   bool hasPicker() const { return static_cast<bool>(picker_); }
 
   // The check on leaving the field: an empty or locked field is always accepted. On
-  // refusal the text is selected and the focus stays.
+  // refusal the text is selected and the focus stays; once the field is accepted, or given a
+  // value by the window itself, its complaint leaves the status panel.
   bool validate();
   // Opens the picker (F8 or double-click) and then checks the field as if it was typed.
   void openPicker();
@@ -36,8 +37,13 @@ protected:
 private:
   explicit FieldBehaviour(QLineEdit* field);
   void keepFocus();
+  // The status panel nearest the field, where its checks complain.
+  ElaBar* panel() const;
+  // Takes the field's complaint off the panel, when the panel still shows it.
+  void withdrawComplaint();
 
   QLineEdit* field_;
+  QString complaint_;  // what the last refusal put on the panel
   Check check_;
   Picker picker_;
 };

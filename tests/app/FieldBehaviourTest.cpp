@@ -88,10 +88,30 @@ TEST_F(FieldBehaviourTest, BadDateKeepsTheFocusAndSaysSo) {
   EXPECT_EQ(f.txtDate->selectedText(), QStringLiteral("2026035"));
   EXPECT_EQ(dialogs_->beeps, 2);
 
-  f.txtDate->setText(QStringLiteral("20260305"));
+  // Typed over and accepted: the complaint leaves the panel.
+  f.txtDate->selectAll();
+  for (const QChar c : QStringLiteral("20260305")) {
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(f.txtDate, &key);
+  }
+  EXPECT_EQ(f.elaMsg->caption(), QStringLiteral("日期格式不對"));  // still typing
   press(f.txtDate, Qt::Key_Return);
   EXPECT_EQ(f.txtDate->text(), QStringLiteral("2026/03/05"));
   EXPECT_EQ(QApplication::focusWidget(), f.txtC);
+  EXPECT_EQ(f.elaMsg->caption(), QString());
+
+  // Refused again, then given a value by the window (a card read, a picker): gone as well; a
+  // message the window showed since stays.
+  f.txtDate->setText(QStringLiteral("2026035"));
+  FieldBehaviour::of(f.txtDate)->validate();
+  EXPECT_EQ(f.elaMsg->caption(), QStringLiteral("日期格式不對"));
+  f.txtDate->setText(QStringLiteral("2026/03/06"));
+  EXPECT_EQ(f.elaMsg->caption(), QString());
+  f.txtDate->setText(QStringLiteral("2026035"));
+  FieldBehaviour::of(f.txtDate)->validate();
+  f.elaMsg->setCaption(QStringLiteral("已發卡"));
+  f.txtDate->setText(QStringLiteral("2026/03/06"));
+  EXPECT_EQ(f.elaMsg->caption(), QStringLiteral("已發卡"));
 }
 
 TEST_F(FieldBehaviourTest, EmptyAndLockedFieldsAreAlwaysAccepted) {

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTimer>
 
 class MessageWindowTest : public AppTest {};
@@ -45,4 +46,29 @@ TEST_F(MessageWindowTest, AClickOnTheTextOrAKeyClosesItAtOnce) {
   w.ShowGo(QStringLiteral("x"), 60);
   EXPECT_LT(t.elapsed(), 1500);
   EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+// The operator clicks the next button while a message shows: the message goes at once and the
+// click presses the button once the message has gone, not while its caller still waits.
+TEST_F(MessageWindowTest, AClickOnAnotherWindowClosesItAndStillPresses) {
+  QPushButton next(QStringLiteral("加值"));
+  next.show();
+  int clicks = 0;
+  QObject::connect(&next, &QPushButton::clicked, [&] { ++clicks; });
+  frmMsg w;
+  const QPointF at(5, 5);
+  QTimer::singleShot(100, &w, [&] {
+    QMouseEvent press(QEvent::MouseButtonPress, at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&next, &press);
+  });
+  QElapsedTimer t;
+  t.start();
+  w.ShowMsg(QStringLiteral("加值完成"), 5);
+  EXPECT_LT(t.elapsed(), 1500);
+  EXPECT_FALSE(w.isVisible());
+  EXPECT_EQ(clicks, 0);  // the caller has not gone on yet
+  QApplication::processEvents();
+  QMouseEvent release(QEvent::MouseButtonRelease, at, at, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(&next, &release);
+  EXPECT_EQ(clicks, 1);
 }
