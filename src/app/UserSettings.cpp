@@ -15,6 +15,8 @@ QString GetSetting(const QString& section, const QString& key, const QString& de
   return store().value(section + QLatin1Char('/') + key, defaultValue).toString();
 }
 
+bool HasSetting(const QString& section, const QString& key) { return store().contains(section + QLatin1Char('/') + key); }
+
 void SaveSetting(const QString& section, const QString& key, const QString& value) {
   QSettings s = store();
   s.setValue(section + QLatin1Char('/') + key, value);

@@ -3,6 +3,7 @@
 #include "app/ErrorReport.h"
 #include "app/Paths.h"
 #include "app/UserSettings.h"
+#include "app/globals.h"
 #include "app/uiElaBar.h"
 #include "app/uiFieldBehaviour.h"
 #include "card/uiCardMsgPanel.h"
@@ -33,6 +34,14 @@ MsgFileRow::MsgFileRow(const QString& section, CardMsgPanel* panel, ElaBar* stat
 }
 
 void MsgFileRow::restore() {
+  if (!HasSetting(section_, kSettingKey)) {
+    // Until the operator chooses a file for this window (an empty one included), the card
+    // message file of the installation: a face without its message lines is a misprint. A
+    // fresh installation without one is no fault to complain of.
+    txtFile_->setText(gCardMsgFile);
+    if (IsFile(gCardMsgFile)) load(gCardMsgFile);
+    return;
+  }
   const QString stored = GetSetting(section_, kSettingKey);
   txtFile_->setText(stored);
   if (!stored.trimmed().isEmpty()) load(stored.trimmed());

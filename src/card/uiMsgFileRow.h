@@ -1,7 +1,7 @@
 #pragma once
 // The "訊息檔案" row of a window that prints card message lines: the path of the card message
-// file kept for the window under "MsgFile", loaded into the lines when the window is built, and
-// chosen with a double-click (or F8).
+// file kept for the window under "MsgFile" (the installation's card message file until one is
+// kept), loaded into the lines when the window is built, and chosen with a double-click (or F8).
 #include <QWidget>
 
 class CardMsgPanel;

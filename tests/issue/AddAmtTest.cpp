@@ -1,5 +1,6 @@
 // The add-value window on each database with the simulated reader: what reaches the master
 // row, the journal, the stripe and the face, and what every press leaves in the log.
+#include "IssueFixture.h"
 #include "app/Clock.h"
 #include "app/Dates.h"
 #include "app/Money.h"
@@ -428,9 +429,10 @@ TEST_P(AddAmtTest, MessageFileIsRememberedForTheWindowAndPrintedOnTheFace) {
   out.write("Line A\r\nLine B\r\n");
   out.close();
 
-  // Nothing stored yet: the lines start empty and no load is attempted.
-  EXPECT_TRUE(window_->txtFile()->text().isEmpty());
+  // Nothing stored yet: the installation's card message file, which does not exist here.
+  EXPECT_EQ(window_->txtFile()->text(), gCardMsgFile);
   EXPECT_TRUE(window_->elaMsg()->caption().isEmpty());
+  EXPECT_TRUE(window_->msgPanel()->faceText().trimmed().isEmpty());
   window_->txtFile()->setText(file);
   window_->txtFile_LostFocus();
   EXPECT_EQ(window_->msgPanel()->line(1)->text(), QStringLiteral("Line B"));
@@ -463,6 +465,14 @@ TEST_P(AddAmtTest, MessageFileIsRememberedForTheWindowAndPrintedOnTheFace) {
   window_->close();
   EXPECT_FALSE(window_->isVisible());
   EXPECT_EQ(GetSetting(QStringLiteral("fmAddAmt"), QStringLiteral("MsgFile")), file);
+}
+
+TEST_P(AddAmtTest, WithNoFileKeptTheFacesGetTheInstallationsMessageLines) {
+  const QString lines = UseCardMessageFile();
+  window_ = std::make_unique<fmAddAmt>();
+  issue(QStringLiteral("2027/12/31"), QStringLiteral("0"));
+  press(QStringLiteral("10"));
+  EXPECT_TRUE(SlotCard().face.endsWith(lines)) << SlotCard().face.toStdString();
 }
 
 TEST_P(AddAmtTest, MainWindowButtonOpensTheWindow) {

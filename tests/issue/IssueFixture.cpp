@@ -121,3 +121,11 @@ QStringList IssueTest::apLog(const QString& action) const {
   while (q.next()) rows << q.value(0).toString() + QLatin1Char('|') + q.value(1).toString();
   return rows;
 }
+
+QString UseCardMessageFile() {
+  gCardMsgFile = gAppPath + QStringLiteral("/CardMsg.txt");
+  QFile out(gCardMsgFile);
+  EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+  out.write("M1\r\nM2\r\nM3\r\nM4\r\nM5\r\nM6\r\n");
+  return QStringLiteral("M1\nM2\nM3\nM4\nM5\nM6\n");
+}

@@ -63,3 +63,7 @@ protected:
 
   static QDate today() { return QDate(2026, 12, 8); }
 };
+
+// Makes the installation's card message file (in the application folder) six lines long;
+// answers how a face ends with them.
+QString UseCardMessageFile();

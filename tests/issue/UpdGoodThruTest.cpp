@@ -113,6 +113,16 @@ TEST_P(UpdGoodThruTest, ThreeCardsInOneLoopEachGetTheNewDate) {
   SaveScreenshot(&w, QStringLiteral("fmUpdGoodThru"));
 }
 
+TEST_P(UpdGoodThruTest, WithNoFileKeptTheFaceGetsTheInstallationsMessageLines) {
+  const QString lines = UseCardMessageFile();
+  addMaster(QStringLiteral("V000001"), QStringLiteral("11"));
+  OperatorAtReader op(*dialogs_);
+  queue(op, QStringLiteral("V000001"), QStringLiteral("2027/12/31"));
+  fmUpdGoodThru w;
+  run(w, QStringLiteral("2028/06/30"));
+  EXPECT_TRUE(TestCard(QStringLiteral("card-V000001")).face.endsWith(lines));
+}
+
 TEST_P(UpdGoodThruTest, UnknownCardOrFailedStepIsRefusedAndTheLoopGoesOn) {
   addMaster(QStringLiteral("V000001"), QStringLiteral("11"));
   addMaster(QStringLiteral("V000003"), QStringLiteral("11"));

@@ -152,6 +152,13 @@ TEST_P(VoidTxnTest, ExpiredBlacklistedAndUnknownCardsAreRefused) {
                          QStringLiteral("資料庫中無此卡號，卡號：V000001|系統錯誤")}));
 }
 
+TEST_P(VoidTxnTest, WithNoFileKeptTheFaceGetsTheInstallationsMessageLines) {
+  const QString lines = UseCardMessageFile();
+  fmVoidTxn w;
+  EXPECT_EQ(press(w, QStringLiteral("10")), QString());
+  EXPECT_TRUE(SlotCard().face.endsWith(lines)) << SlotCard().face.toStdString();
+}
+
 TEST_P(VoidTxnTest, MessageFileIsKeptForTheWindowAndTypingDoesNotLoadIt) {
   const QString file = gAppPath + QStringLiteral("/Promo.txt");
   QFile out(file);
