@@ -118,3 +118,14 @@ QGroupBox* FieldFrame(const QString& title, const QList<QPair<QString, QLineEdit
   grid->setColumnStretch(3, 1);
   return frame;
 }
+
+void TypeInCapitals(QLineEdit* field) {
+  QObject::connect(field, &QLineEdit::textEdited, field, [field](const QString& text) {
+    const QString upper = text.toUpper();
+    if (upper == text) return;
+    const int cursor = field->cursorPosition();
+    field->setText(upper);
+    field->setModified(true);
+    field->setCursorPosition(cursor);
+  });
+}

@@ -20,6 +20,9 @@ void SetInputMode(QWidget* form);
 void ClearFields(QWidget* form);
 void LockFields(QWidget* form);
 void SetBackground(QWidget* control, const QColor& colour);
+// What the operator types into the field appears in capitals (codes such as store codes,
+// which would otherwise name two stores as "b02" and "B02").
+void TypeInCapitals(QLineEdit* field);
 
 // A window that can hold edits not saved yet. The program's exit asks every such window,
 // shown or hidden by the menu, before it closes anything.

@@ -10,11 +10,15 @@
 #include "db/Connection.h"
 #include "db/basDB.h"
 
+#include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <tuple>
+#include <utility>
 
 namespace {
 constexpr int kMaxKeyLength = 16;
@@ -31,15 +35,22 @@ fmSetBatchKey::fmSetBatchKey(QWidget* parent) : QWidget(parent, Qt::Window) {
   warn.setColor(QPalette::WindowText, QColor(192, 0, 0));
   Label1_->setPalette(warn);
   layout->addWidget(Label1_);
-  auto* row = new QHBoxLayout;
-  auto* Label3 = new QLabel(QStringLiteral("Tolva資料加密碼"), this);
+  auto* rows = new QGridLayout;
+  auto addKeyRow = [&](int row, const char* name, const QString& caption) {
+    auto* label = new QLabel(caption, this);
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setEchoMode(QLineEdit::Password);
+    label->setBuddy(edit);
+    rows->addWidget(label, row, 0);
+    rows->addWidget(edit, row, 1);
+    return std::make_pair(label, edit);
+  };
+  QLabel* Label3 = nullptr;
+  std::tie(Label3, txtBatchKey_) = addKeyRow(0, "txtBatchKey", QStringLiteral("Tolva資料加密碼"));
   Label3->setObjectName(QStringLiteral("Label3"));
-  txtBatchKey_ = new QLineEdit(this);
-  txtBatchKey_->setObjectName(QStringLiteral("txtBatchKey"));
-  Label3->setBuddy(txtBatchKey_);
-  row->addWidget(Label3);
-  row->addWidget(txtBatchKey_, 1);
-  layout->addLayout(row);
+  txtBatchKey2_ = addKeyRow(1, "txtBatchKey2", QStringLiteral("再輸入一次")).second;
+  layout->addLayout(rows);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   auto* cmdOK = new QPushButton(QStringLiteral("確定"), this);
@@ -55,6 +66,9 @@ fmSetBatchKey::fmSetBatchKey(QWidget* parent) : QWidget(parent, Qt::Window) {
   // A new text is a new key: its refusal is said again.
   connect(txtBatchKey_, &QLineEdit::textEdited, this, [this] { refusedText_.clear(); });
   FieldBehaviour::install(txtBatchKey_)->setCheck([this](QLineEdit*) { return txtBatchKey_Validate(); });
+  FieldBehaviour::install(txtBatchKey2_);
+  // Enter after the key typed again confirms (this filter runs before the field's own).
+  txtBatchKey2_->installEventFilter(this);
   resize(460, 180);
   CenterForm(this);
   SetInputMode(this);
@@ -107,6 +121,7 @@ void fmSetBatchKey::cmdOK_Click() {
     }
     // A key the field would refuse must not slip through a click on the button.
     if (!txtBatchKey_Validate()) return;
+    if (!confirmed(key)) return;
     if (!mayReplaceStoredKey(key)) return;
     if (!SetParamValue(QStringLiteral("BatchKey"), BatchKeyToStored(key))) {
       ShowMsg(QStringLiteral("存檔失敗"));
@@ -116,14 +131,35 @@ void fmSetBatchKey::cmdOK_Click() {
     WriteAPLog(gAppName, QStringLiteral("變更加密碼"), QStringLiteral("變更Tolva資料加密碼"));
     ShowMsg(QStringLiteral("加密碼設定完成"));
     txtBatchKey_->clear();
+    txtBatchKey2_->clear();
     hide();
   } catch (...) {
     ReportError(QStringLiteral("fmSetBatchKey_cmdOK_Click"));
   }
 }
 
+bool fmSetBatchKey::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == txtBatchKey2_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      cmdOK_Click();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+bool fmSetBatchKey::confirmed(const QString& key) {
+  if (txtBatchKey2_->text().trimmed() == key) return true;
+  Dialogs().messageBox(QStringLiteral("兩次輸入的加密碼不同，請再輸入一次"), gAppName, MsgIcon::None);
+  txtBatchKey2_->clear();
+  txtBatchKey2_->setFocus();
+  return false;
+}
+
 void fmSetBatchKey::cmdCancel_Click() {
   txtBatchKey_->clear();
+  txtBatchKey2_->clear();
   refusedText_.clear();
   hide();
 }

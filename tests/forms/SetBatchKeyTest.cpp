@@ -7,11 +7,18 @@
 #include "support/Screenshot.h"
 #include "support/TestEnv.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 
 class SetBatchKeyTest : public DbTest {
 protected:
+  // The operator types the key into both fields.
+  static void type(fmSetBatchKey& w, const QString& key) {
+    w.txtBatchKey()->setText(key);
+    w.txtBatchKey2()->setText(key);
+  }
   QString storedKey() { return gCnn().scalar(QStringLiteral("SELECT ParamValue FROM xxPARAM WHERE ParamID = 'BatchKey'")).toString(); }
   int logRows(const QString& where) {
     return gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM xxAPLOG WHERE ") + where).toInt();
@@ -23,7 +30,7 @@ TEST_P(SetBatchKeyTest, NewKeyIsStoredEncipheredAndTakesEffectAtOnce) {
   fmSetBatchKey w;
   EXPECT_EQ(w.Label1()->text(), QStringLiteral("警告!!!\r\n任意修改Tolva資料加密碼，將導致已製做的卡片無法讀取\r\n請小心"));
   w.show();
-  w.txtBatchKey()->setText(QStringLiteral("ABCDEFGHIJ123456"));  // sixteen characters
+  type(w, QStringLiteral("ABCDEFGHIJ123456"));  // sixteen characters
   EXPECT_TRUE(w.txtBatchKey_Validate());
   w.cmdOK_Click();
   EXPECT_EQ(gBatchKey, QStringLiteral("ABCDEFGHIJ123456"));
@@ -45,16 +52,16 @@ TEST_P(SetBatchKeyTest, NewKeyIsStoredEncipheredAndTakesEffectAtOnce) {
 TEST_P(SetBatchKeyTest, TooLongOrEmptyKeysAreRefused) {
   gBatchKey = QStringLiteral("OLDKEY");
   fmSetBatchKey w;
-  w.txtBatchKey()->setText(QStringLiteral("ABCDEFGHIJ1234567"));  // seventeen
+  type(w, QStringLiteral("ABCDEFGHIJ1234567"));  // seventeen
   EXPECT_FALSE(w.txtBatchKey_Validate());
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("長度請不要超過16個英數字")});
   w.cmdOK_Click();  // the button does not get round the check, and does not say it twice
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
   EXPECT_EQ(gBatchKey, QStringLiteral("OLDKEY"));
-  w.txtBatchKey()->setText(QStringLiteral("ABCDEFGHIJ12345678"));  // another too-long key is refused aloud
+  type(w, QStringLiteral("ABCDEFGHIJ12345678"));  // another too-long key is refused aloud
   w.cmdOK_Click();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 2);
-  w.txtBatchKey()->setText(QStringLiteral("   "));
+  type(w, QStringLiteral("   "));
   w.cmdOK_Click();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).last(), QStringLiteral("請輸入QDR卡資料加密碼"));
   EXPECT_EQ(gBatchKey, QStringLiteral("OLDKEY"));
@@ -65,7 +72,7 @@ TEST_P(SetBatchKeyTest, TooLongOrEmptyKeysAreRefused) {
 TEST_P(SetBatchKeyTest, OnlyAsciiLettersAndDigitsAndACancelForgetsTheRefusal) {
   fmSetBatchKey w;
   for (const char* key : {"Café2026", "密碼1234", "AB CD", "AB-CD"}) {
-    w.txtBatchKey()->setText(QString::fromUtf8(key));
+    type(w, QString::fromUtf8(key));
     w.cmdOK_Click();
     EXPECT_TRUE(storedKey().isEmpty()) << key;
   }
@@ -74,7 +81,7 @@ TEST_P(SetBatchKeyTest, OnlyAsciiLettersAndDigitsAndACancelForgetsTheRefusal) {
   EXPECT_TRUE(gBatchKey.isEmpty());
   // The same refused text after a Cancel is refused aloud again, not in silence.
   w.cmdCancel_Click();
-  w.txtBatchKey()->setText(QStringLiteral("AB-CD"));
+  type(w, QStringLiteral("AB-CD"));
   w.cmdOK_Click();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 5);
 }
@@ -84,7 +91,7 @@ TEST_P(SetBatchKeyTest, ReplacingAStoredKeyAsksFirst) {
   SetParamValue(QStringLiteral("BatchKey"), BatchKeyToStored(QStringLiteral("OLDKEY")));
   gBatchKey.clear();
   fmSetBatchKey w;
-  w.txtBatchKey()->setText(QStringLiteral("NEWKEY"));
+  type(w, QStringLiteral("NEWKEY"));
   w.cmdOK_Click();  // scripted "No"
   ASSERT_EQ(dialogs_->texts(QStringLiteral("askYesNo")).size(), 1);
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("askYesNo"))[0].contains(QStringLiteral("無法讀取")));
@@ -98,16 +105,33 @@ TEST_P(SetBatchKeyTest, ReplacingAStoredKeyAsksFirst) {
   EXPECT_EQ(gBatchKey, QStringLiteral("NEWKEY"));
 }
 
+TEST_P(SetBatchKeyTest, TheKeyIsHiddenTypedTwiceAndEnterConfirms) {
+  fmSetBatchKey w;
+  EXPECT_EQ(w.txtBatchKey()->echoMode(), QLineEdit::Password);
+  EXPECT_EQ(w.txtBatchKey2()->echoMode(), QLineEdit::Password);
+  w.txtBatchKey()->setText(QStringLiteral("NEWKEY"));
+  w.txtBatchKey2()->setText(QStringLiteral("NEWKEX"));
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(w.txtBatchKey2(), &enter);
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("兩次輸入的加密碼不同，請再輸入一次")});
+  EXPECT_TRUE(storedKey().isEmpty());
+  EXPECT_TRUE(w.txtBatchKey2()->text().isEmpty());
+  w.txtBatchKey2()->setText(QStringLiteral("NEWKEY"));
+  QApplication::sendEvent(w.txtBatchKey2(), &enter);
+  EXPECT_EQ(storedKey(), BatchKeyToStored(QStringLiteral("NEWKEY")));
+  EXPECT_EQ(gBatchKey, QStringLiteral("NEWKEY"));
+}
+
 TEST_P(SetBatchKeyTest, FailedSaveKeepsTheOldKey) {
   gBatchKey = QStringLiteral("OLDKEY");
   refuseCommitsWriting(QStringLiteral("xxPARAM"));
   fmSetBatchKey w;
-  w.txtBatchKey()->setText(QStringLiteral("NEWKEY"));
+  type(w, QStringLiteral("NEWKEY"));
   w.cmdOK_Click();
   EXPECT_EQ(gBatchKey, QStringLiteral("OLDKEY"));
   EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("存檔失敗")});
   EXPECT_EQ(logRows(QStringLiteral("ActionID = '變更加密碼'")), 0);
-  w.txtBatchKey()->setText(QStringLiteral("NEWKEY"));
+  type(w, QStringLiteral("NEWKEY"));
   SaveScreenshot(&w, QStringLiteral("fmSetBatchKey"));
 }
 

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QProcess>
@@ -90,8 +91,17 @@ TEST_P(StoreWindowTest, AddChangeAndDeleteEachWriteOneLogEntry) {
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("存檔完成"));
   EXPECT_EQ(w.mode(), fmWJN0107::Mode::Browse);
   add(w, QStringLiteral("002"), QStringLiteral("O'Hare 店"), QStringLiteral("1"));
-  // An empty order puts the store after the last one.
-  add(w, QStringLiteral(" A3 "), QStringLiteral("高雄店"), QString());
+  // An empty order puts the store after the last one. A code typed in small letters is the
+  // same store as in capitals.
+  w.cmdAdd_Click();
+  w.txtStoreID()->setFocus();
+  for (const QChar c : QStringLiteral(" a3 ")) {
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(w.txtStoreID(), &key);
+  }
+  EXPECT_EQ(w.txtStoreID()->text(), QStringLiteral(" A3 "));
+  w.txtStoreName()->setText(QStringLiteral("高雄店"));
+  w.cmdSave_Click();
   EXPECT_EQ(stores(), (QStringList{QStringLiteral("002 O'Hare 店 1"), QStringLiteral("001 台北店 2"),
                                    QStringLiteral("A3 高雄店 3")}));
   EXPECT_EQ(gridRows(w), stores());

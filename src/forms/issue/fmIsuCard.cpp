@@ -77,6 +77,7 @@ void fmIsuCard::buildIssuePage(QWidget* page) {
   txtCardType_ = newField(page, "txtCardType");
   txtCardCnt_ = newField(page, "txtCardCnt");
   txtStoreID_ = newField(page, "txtStoreID");
+  TypeInCapitals(txtStoreID_);
   txtStoreName_ = newField(page, "txtStoreName");
   txtBalAmt_ = newField(page, "txtBalAmt");
   txtRemark_ = newField(page, "txtRemark");
@@ -94,7 +95,7 @@ void fmIsuCard::buildIssuePage(QWidget* page) {
   grid->addWidget(newLabel(page, "lblStoreID", QStringLiteral("店別"), txtStoreID_), 2, 0);
   grid->addWidget(txtStoreID_, 2, 1);
   grid->addWidget(txtStoreName_, 2, 2);
-  grid->addWidget(newLabel(page, "lblBalAmt", QStringLiteral("起始點數"), txtBalAmt_), 3, 0);
+  grid->addWidget(newLabel(page, "lblBalAmt", QStringLiteral("起始金額"), txtBalAmt_), 3, 0);
   grid->addWidget(txtBalAmt_, 3, 1);
   grid->addWidget(newLabel(page, "lblRemark", QStringLiteral("卡片備註碼"), txtRemark_), 4, 0);
   grid->addWidget(txtRemark_, 4, 1);

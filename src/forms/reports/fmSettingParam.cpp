@@ -68,6 +68,7 @@ fmSettingParam::fmSettingParam(QWidget* parent) : QWidget(parent, Qt::Window) {
   };
   // Codes are not cut by the field: a pasted four-character code must be refused, not shortened.
   txtStoreID_ = field("txtStoreID", QStringLiteral("本機店代號"), 0, 32);
+  TypeInCapitals(txtStoreID_);
   txtStoreName_ = field("txtStoreName", QString(), 0, 100);
   txtStoreName_->setFocusPolicy(Qt::NoFocus);  // shown only
   txtStoreID_->setMaximumWidth(90);
@@ -83,7 +84,15 @@ fmSettingParam::fmSettingParam(QWidget* parent) : QWidget(parent, Qt::Window) {
   }
   grid->addWidget(txtBorixPort_, 1, 1, Qt::AlignLeft);
   grid->addWidget(txtBalAmtLimit_, 2, 1, Qt::AlignLeft);
-  grid->addWidget(txtPointRate_, 3, 1, Qt::AlignLeft);
+  // What the rate means, with an example: the operator sets it once and rarely again.
+  auto* rateRow = new QHBoxLayout;
+  rateRow->addWidget(txtPointRate_);
+  auto* rateHint = new QLabel(QStringLiteral("每消費1元可得的點數（例：0.01 表示每消費100元得1點，不足1點不計）"), this);
+  rateHint->setObjectName(QStringLiteral("lblPointRateHint"));
+  rateHint->setWordWrap(true);
+  rateRow->addWidget(rateHint, 1);
+  grid->addLayout(rateRow, 3, 1);
+  txtPointRate_->setToolTip(rateHint->text());
   auto* hint = new QLabel(QStringLiteral("空白表示不設定"), this);
   hint->setObjectName(QStringLiteral("lblHint"));
   grid->addWidget(hint, 4, 1);

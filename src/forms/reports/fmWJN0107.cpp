@@ -86,6 +86,7 @@ void fmWJN0107::buildFields(QVBoxLayout* layout) {
   };
   // Codes are not cut by the field: a pasted four-character code must be refused, not shortened.
   txtStoreID_ = field("txtStoreID", QStringLiteral("店代號"), 0, 32);
+  TypeInCapitals(txtStoreID_);
   txtStoreName_ = field("txtStoreName", QStringLiteral("店名"), 1, 50);  // 100 bytes in Big5
   txtListNo_ = field("txtListNo", QStringLiteral("順序"), 2, 12);
   txtStoreID_->setMaximumWidth(90);

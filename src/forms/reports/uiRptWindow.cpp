@@ -140,6 +140,7 @@ QWidget* RptWindow::buildConditions() {
   txtDateB_ = newField(page, names_.datePrefix + QLatin1Char('B'));
   txtDateE_ = newField(page, names_.datePrefix + QLatin1Char('E'));
   txtStoreID_ = newField(page, QStringLiteral("txtStoreID"));
+  TypeInCapitals(txtStoreID_);
   txtStoreName_ = newField(page, QStringLiteral("txtStoreName"));
   txtStoreName_->setReadOnly(true);
   txtStoreName_->setFocusPolicy(Qt::ClickFocus);
