@@ -13,6 +13,7 @@
 #include "db/TolvaCodes.h"
 #include "db/basADODB.h"
 #include "exchange/ExchangeJobs.h"
+#include "exchange/StoreFolder.h"
 #include "exchange/StoreImport.h"
 
 #include <QCoreApplication>
@@ -169,12 +170,12 @@ int main(int argc, char** argv) {
   QElapsedTimer t;
   t.start();
   int failed = 0, files = 0;
-  for (const QString& name : ListStoreFiles(inbox)) {
+  for (const ListedStoreFile& file : ListStoreFiles(inbox)) {
     ++files;
-    const ImportOutcome o = LoadStoreDDfile(QDir(inbox).filePath(name));
+    const ImportOutcome o = LoadStoreDDfile(QDir(inbox).filePath(file.name));
     if (!o.ok) {
       ++failed;
-      std::fprintf(stderr, "%s: %s\n", qPrintable(name), qPrintable(o.reason));
+      std::fprintf(stderr, "%s: %s\n", qPrintable(file.name), qPrintable(o.reason));
     }
   }
   const double importMs = t.nsecsElapsed() / 1e6;

@@ -5,6 +5,7 @@
 #include "db/TolvaCodes.h"
 #include "db/basDB.h"
 #include "exchange/StoreFile.h"
+#include "exchange/StoreFolder.h"
 #include "exchange/StoreImport.h"
 #include "exchange/VoidCardFile.h"
 
@@ -12,8 +13,13 @@
 #include <QFileInfo>
 #include <QTextStream>
 
-QStringList ListStoreFiles(const QString& dir) {
-  return QDir(dir).entryList({kStoreFilePattern}, QDir::Files, QDir::Name);
+ImportOutcome ImportListedFile(const QString& dir, const ListedStoreFile& file) {
+  QString reason;
+  const QString path = OpenableStoreFile(dir, file, reason);
+  if (!path.isEmpty()) return LoadStoreDDfile(path);
+  ImportOutcome refused;
+  refused.reason = reason;
+  return refused;
 }
 
 QString ImportedText(const ImportOutcome& o) {
@@ -42,11 +48,10 @@ int RunImportJob(const QString& dir, QTextStream& out) {
     return 1;
   }
   int loaded = 0, failed = 0, rows = 0;
-  for (const QString& name : ListStoreFiles(dir)) {
-    const QString path = QDir(dir).filePath(name);
-    const ImportOutcome o = LoadStoreDDfile(path);
-    LogImportOutcome(path, o);
-    out << name << '\t' << o.resultText() << Qt::endl;
+  for (const ListedStoreFile& file : ListStoreFiles(dir)) {
+    const ImportOutcome o = ImportListedFile(dir, file);
+    LogImportOutcome(QDir(dir).filePath(file.name), o);
+    out << file.name << '\t' << o.resultText() << Qt::endl;
     if (o.ok) {
       ++loaded;
       rows += o.rows;

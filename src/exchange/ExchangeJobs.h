@@ -6,11 +6,11 @@
 
 class QTextStream;
 struct ImportOutcome;
+struct ListedStoreFile;
 struct ExportOutcome;
 
-// The store files waiting in a directory, in name order (that is, date order).
-QStringList ListStoreFiles(const QString& dir);
-
+// Imports a file as listed in its folder (see StoreFolder.h).
+ImportOutcome ImportListedFile(const QString& dir, const ListedStoreFile& file);
 // The application log row of one imported or failed file.
 void LogImportOutcome(const QString& path, const ImportOutcome& outcome);
 // The status text of a loaded file: "轉入[001]QDR卡交易資料, 日期:2006/01/15".

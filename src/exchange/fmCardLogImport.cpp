@@ -101,11 +101,10 @@ void fmCardLogImport::Form_Load() {
 void fmCardLogImport::ListDirDDfiles() {
   fgList_->clearRows();
   const QString dir = txtDir_->text().trimmed();
-  if (IsDir(dir)) {
-    for (const QString& name : ListStoreFiles(dir)) {
-      fgList_->addRow({name, QString()});
-      QCoreApplication::processEvents();
-    }
+  files_ = IsDir(dir) ? ListStoreFiles(dir) : QList<ListedStoreFile>();
+  for (const ListedStoreFile& file : files_) {
+    fgList_->addRow({file.name, QString()});
+    QCoreApplication::processEvents();
   }
   fgList_->fitColumnWidths();
   progress_->setRange(0, std::max(1, fgList_->rows() - 1));
@@ -125,7 +124,13 @@ bool fmCardLogImport::txtDir_Validate() {
 void fmCardLogImport::cmdView_Click() {
   const int row = fgList_->currentRow() + 1;
   if (row < 1 || row >= fgList_->rows()) return;
-  ShellOpen(QDir(txtDir_->text().trimmed()).filePath(fgList_->textMatrix(row, 0)));
+  QString reason;
+  const QString path = OpenableStoreFile(txtDir_->text().trimmed(), files_.at(row - 1), reason);
+  if (path.isEmpty()) {
+    DispElaMsg(elaMsg_, reason);
+    return;
+  }
+  ShellOpen(path);
 }
 
 void fmCardLogImport::cmdStop_Click() { stopRequested_ = true; }
@@ -138,19 +143,21 @@ void fmCardLogImport::setRunning(bool on) {
 }
 
 bool fmCardLogImport::importRow(int row, int& rowsLoaded) {
-  const QString path = QDir(txtDir_->text().trimmed()).filePath(fgList_->textMatrix(row, 0));
+  const QString dir = txtDir_->text().trimmed();
+  const ListedStoreFile& file = files_.at(row - 1);
+  const QString path = QDir(dir).filePath(file.name);
   QString result;
-  if (!IsFile(path)) {
+  if (file.kind != ListedStoreFile::Name::CodePage && !IsFile(path)) {
     result = QStringLiteral("檔案不存在");
   } else {
     elaMsg_->setCaption(QStringLiteral("處理QDR卡交易檔:") + QDir::toNativeSeparators(path));
     QCoreApplication::processEvents();
-    const ImportOutcome o = LoadStoreDDfile(path);
+    const ImportOutcome o = ImportListedFile(dir, file);
     LogImportOutcome(path, o);
     if (o.ok) {
       rowsLoaded += o.rows;
       elaMsg_->setCaption(ImportedText(o));
-      if (o.alreadyImported) result = o.resultText();
+      if (o.alreadyImported || o.byOtherRun) result = o.resultText();
     } else {
       result = o.resultText();
     }

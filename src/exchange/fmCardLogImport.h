@@ -2,6 +2,9 @@
 // The store transaction import window: lists the store files waiting in a directory and loads
 // them one by one, each with its result in the list. The window stays responsive while it
 // works, and the operator can stop it between files.
+#include "exchange/StoreFolder.h"
+
+#include <QList>
 #include <QWidget>
 #include <functional>
 
@@ -53,6 +56,7 @@ private:
   QPushButton* cmdView_;
   QPushButton* cmdStop_;
   QPushButton* cmdExit_;
+  QList<ListedStoreFile> files_;  // the list's data rows, in order
   bool running_ = false;
   bool stopRequested_ = false;
 };

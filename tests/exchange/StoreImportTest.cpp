@@ -6,12 +6,16 @@
 #include "app/Money.h"
 #include "db/Connection.h"
 #include "db/Records.h"
+#include "exchange/ExchangeJobs.h"
+#include "exchange/StoreFolder.h"
 #include "exchange/StoreImport.h"
 #include "forms/reports/basRptQuery.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QTextStream>
+#include <cstdio>
 
 namespace {
 
@@ -94,10 +98,10 @@ TEST_P(StoreImportTest, ADayOfManyRowsLoadsEveryRow) {
 // This installation's own store: a day of counter work under it must survive the store's file.
 TEST_P(StoreImportTest, TheWindowsRowsOfTheStoresDaySurviveItsImports) {
   QStringList own;
-  for (const QString& type : {"11", "12", "13", "21", "22", "23", "24", "31", "81", "99"}) {
+  for (const char* type : {"11", "12", "13", "21", "22", "23", "24", "31", "81", "99"}) {
     TolvaLogRec rec;
     rec.TxnDept = QStringLiteral("001");
-    rec.TxnType = type;
+    rec.TxnType = QString::fromLatin1(type);
     rec.CardNo = QStringLiteral("V000001");
     rec.TxnDate = QDateTime(QDate(2006, 1, 15), QTime(10, 0));
     rec.TxnAmt = 1;
@@ -126,6 +130,33 @@ TEST_P(StoreImportTest, AReissuedCardKeepsItsCarriedOverBalance) {
   EXPECT_EQ(Money::fromVariant(cardValue(QStringLiteral("V000009"), QStringLiteral("BalAmt"))).toString(), QStringLiteral("550"));
   EXPECT_EQ(Money::fromVariant(cardValue(QStringLiteral("V000009"), QStringLiteral("BalPoint"))).toString(), QStringLiteral("5"));
   for (const ReconcileRow& r : QryReconcile()) EXPECT_NE(r.cardNo, QStringLiteral("V000009"));
+}
+
+// Names copied from the stores' Windows machines are in the code page, not UTF-8.
+TEST_P(StoreImportTest, FilesNamedInTheCodePageAreListedAndImported) {
+  const auto dropRaw = [this](const QByteArray& name, const QByteArray& bytes) {
+    FILE* f = std::fopen((QFile::encodeName(inbox()) + '/' + name).constData(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(bytes.constData(), 1, bytes.size(), f);
+    std::fclose(f);
+  };
+  dropRaw("DD20060115_" + CodePage::toAnsi(QStringLiteral("台北店")) + "_TL.TXT",
+          logFile({QStringLiteral("'001','21','V000001',#2006/01/15#,500,5,,")}));
+  dropRaw("DD20060116_\x81\x30_TL.TXT", logFile({}));  // a lead byte without its trail
+  const QList<ListedStoreFile> listed = ListStoreFiles(inbox());
+  ASSERT_EQ(listed.size(), 2);
+  EXPECT_EQ(listed[0].name, fileName());
+  EXPECT_EQ(listed[1].name, QStringLiteral("DD20060116_\\x810_TL.TXT"));
+
+  QString text;
+  QTextStream out(&text);
+  EXPECT_EQ(RunImportJob(inbox(), out), 1);
+  const QStringList lines = text.split(u'\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 3) << text.toStdString();
+  EXPECT_EQ(lines[0], fileName() + QStringLiteral("\t轉入OK"));
+  EXPECT_TRUE(lines[1].endsWith(QStringLiteral("\t轉入失敗: 檔名無法辨識"))) << lines[1].toStdString();
+  EXPECT_EQ(count(QStringLiteral("CardNo = 'V000001'")), 1);
+  EXPECT_TRUE(QFile::exists(QDir(ImportedFilesFolder()).filePath(fileName())));
 }
 
 TEST_P(StoreImportTest, BlacklistedCardSoldAtAStoreStaysBlacklisted) {
