@@ -102,3 +102,8 @@ Money operator*(Money a, Money b) {
   }
   return Money::fromUnits(static_cast<std::int64_t>(units));
 }
+
+QString NotAnAmountText(const QString& typed, const QString& notNumber) {
+  static const QRegularExpression number(QStringLiteral("^[+-]?[0-9]*[.]?[0-9]+$|^[+-]?[0-9]+[.]$"));
+  return number.match(typed.trimmed()).hasMatch() ? QStringLiteral("數字超過可輸入的範圍") : notNumber;
+}

@@ -7,6 +7,11 @@
 #include <cstdint>
 #include <optional>
 
+// The operator text for a typed value that Money::parse refused: `notNumber` for text that is
+// no number, and "數字超過可輸入的範圍" for a number too large to hold, which is a number all
+// the same.
+QString NotAnAmountText(const QString& typed, const QString& notNumber);
+
 class Money {
 public:
   static constexpr std::int64_t kScale = 10000;

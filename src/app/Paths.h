@@ -8,6 +8,8 @@ QString AddSlash(const QString& path, const QString& sep = QStringLiteral("/"));
 bool IsDir(const QString& path);
 bool IsFile(const QString& path);
 // Opens a file with its associated program; the window style is kept for callers' sake.
+// The status text when ShellOpen found no program for a file.
+inline const QString kNoProgramText = QStringLiteral("沒有可開啟此檔案的程式");
 bool ShellOpen(const QString& file, int windowStyle = 1);
 void Delay(double seconds);
 QString GetLoginName();

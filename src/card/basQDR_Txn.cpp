@@ -153,7 +153,7 @@ std::optional<Money> QDR_WholeAmount(const QString& typed, const QString& label,
   }
   const auto value = Money::parse(text);
   if (!value) {
-    msg = label + QStringLiteral("必需為數字");
+    msg = NotAnAmountText(text, label + QStringLiteral("必需為數字"));
     return std::nullopt;
   }
   if (*value < Money() || !value->isWhole() || (required && *value == Money())) {

@@ -130,7 +130,7 @@ void fmCardLogImport::cmdView_Click() {
     DispElaMsg(elaMsg_, reason);
     return;
   }
-  ShellOpen(path);
+  if (!ShellOpen(path)) DispElaMsg(elaMsg_, kNoProgramText);
 }
 
 void fmCardLogImport::cmdStop_Click() { stopRequested_ = true; }

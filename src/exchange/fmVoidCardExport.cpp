@@ -94,7 +94,7 @@ void fmVoidCardExport::cmdOK_Click() {
 
 void fmVoidCardExport::cmdView_Click() {
   const QString dir = checkedDir();
-  if (!dir.isEmpty()) ShellOpen(QDir(dir).filePath(kVoidCardFileName));
+  if (!dir.isEmpty() && !ShellOpen(QDir(dir).filePath(kVoidCardFileName))) DispElaMsg(elaMsg_, kNoProgramText);
 }
 
 void fmVoidCardExport::cmdExit_Click() {

@@ -34,6 +34,7 @@ protected:
     if (lookUp) FieldBehaviour::of(field("txtCardNo"))->validate();
     field("txtRemark")->setText(reason);
     dialogs_->clear();
+    dialogs_->yesNoAnswers = {true};  // "確定將卡號 X 設為黑名單？"
     window_->cmdSetBlack_Click();
   }
   // The rows of one card as "status|VoidCard rows|type 99 rows".
@@ -71,11 +72,11 @@ TEST_P(DelCardTest, WritesTheThreeRowsAndShowsTheCardAgain) {
   SaveScreenshot(window_.get(), QStringLiteral("fmDelCard"));
   EXPECT_EQ(apLog(QStringLiteral("設定黑名單")), QStringList{QStringLiteral("卡號：V000001，原因：遺失|")});
 
-  // Shown as blacklisted now: refused before anything is written or logged.
+  // Shown as blacklisted now: refused before anything is written, and logged as a refusal.
   setBlack(QStringLiteral("V000001"), QStringLiteral("again"));
   EXPECT_EQ(lastMsg(), QStringLiteral("此卡號已設為黑名單"));
   EXPECT_EQ(rows(QStringLiteral("V000001")), QStringLiteral("99|1|1"));
-  EXPECT_EQ(apLog(QStringLiteral("設定黑名單")).size(), 1);
+  EXPECT_EQ(apLog(QStringLiteral("設定黑名單")).last(), QStringLiteral("此卡號已設為黑名單，卡號：V000001|作業拒絕"));
 
   // An empty reason is stored as an empty text in all three rows.
   addMaster(QStringLiteral("V000002"), QStringLiteral("81"));
@@ -89,6 +90,13 @@ TEST_P(DelCardTest, WritesTheThreeRowsAndShowsTheCardAgain) {
 TEST_P(DelCardTest, RefusesUnknownAndBlacklistedNumbersWhateverTheScreenShows) {
   setBlack(QStringLiteral("   "), QStringLiteral("x"), false);
   EXPECT_EQ(lastMsg(), QStringLiteral("請輸入卡號"));
+  // The operator is asked before a number is cancelled; No changes nothing.
+  field("txtCardNo")->setText(QStringLiteral("V000001"));
+  dialogs_->clear();
+  dialogs_->yesNoAnswers = {false};
+  window_->cmdSetBlack_Click();
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("askYesNo")), QStringList{QStringLiteral("確定將卡號 V000001 設為黑名單？")});
+  EXPECT_EQ(rows(QStringLiteral("V000001")), QStringLiteral("11|0|0"));
   setBlack(QStringLiteral("V999999"), QStringLiteral("x"), false);
   EXPECT_EQ(lastMsg(), QStringLiteral("資料庫存檔錯誤"));
   EXPECT_EQ(rows(QStringLiteral("V999999")), QStringLiteral("|0|0"));
@@ -108,9 +116,10 @@ TEST_P(DelCardTest, RefusesUnknownAndBlacklistedNumbersWhateverTheScreenShows) {
   EXPECT_EQ(lastMsg(), QStringLiteral("此卡號已設為黑名單"));
   EXPECT_EQ(rows(QStringLiteral("V000001")), QStringLiteral("99|0|0"));
   EXPECT_EQ(apLog(QStringLiteral("設定黑名單")),
-            (QStringList{QStringLiteral("資料庫無此卡號，卡號：V999999|系統錯誤"),
-                         QStringLiteral("此卡號已設為黑名單，卡號：V000003|系統錯誤"),
-                         QStringLiteral("此卡號已設為黑名單，卡號：V000001|系統錯誤")}));
+            (QStringList{QStringLiteral("請輸入卡號，卡號：|作業拒絕"), QStringLiteral("未設定黑名單，卡號：V000001|作業拒絕"),
+                         QStringLiteral("資料庫無此卡號，卡號：V999999|作業拒絕"),
+                         QStringLiteral("此卡號已設為黑名單，卡號：V000003|作業拒絕"),
+                         QStringLiteral("此卡號已設為黑名單，卡號：V000001|作業拒絕")}));
 }
 
 TEST_P(DelCardTest, AFailedWriteOrCommitLeavesNoneOfTheRows) {

@@ -123,6 +123,21 @@ TEST_P(UpdGoodThruTest, WithNoFileKeptTheFaceGetsTheInstallationsMessageLines) {
   EXPECT_TRUE(TestCard(QStringLiteral("card-V000001")).face.endsWith(lines));
 }
 
+TEST_P(UpdGoodThruTest, APastDateIsSetOnlyAfterTheOperatorAgrees) {
+  addMaster(QStringLiteral("V000001"), QStringLiteral("11"));
+  OperatorAtReader op(*dialogs_);
+  queue(op, QStringLiteral("V000001"), QStringLiteral("2027/12/31"));
+  fmUpdGoodThru w;
+  run(w, QStringLiteral("2026/11/30"));  // scripted No
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("askYesNo")).size(), 1);
+  EXPECT_EQ(op.waits, 0);
+  EXPECT_EQ(masterDate(QStringLiteral("V000001")), QDate(2027, 12, 31));
+  dialogs_->yesNoAnswers = {true};
+  run(w, QStringLiteral("2026/11/30"));
+  EXPECT_EQ(masterDate(QStringLiteral("V000001")), QDate(2026, 11, 30));
+  EXPECT_EQ(cardDate(QStringLiteral("V000001")), QStringLiteral("2026/11/30"));
+}
+
 TEST_P(UpdGoodThruTest, UnknownCardOrFailedStepIsRefusedAndTheLoopGoesOn) {
   addMaster(QStringLiteral("V000001"), QStringLiteral("11"));
   addMaster(QStringLiteral("V000003"), QStringLiteral("11"));

@@ -114,7 +114,7 @@ void fmTolva::installCounterChecks() {
   for (const char* name : {"txtAmt", "txtPoint", "txtAmtB", "txtVoidPoint"}) {
     FieldBehaviour::install(field(QString::fromLatin1(name)))->setCheck([this](QLineEdit* f) {
       if (Money::parse(f->text())) return true;
-      DispElaMsg(elaMsg_, QStringLiteral("必需為數字"));
+      DispElaMsg(elaMsg_, NotAnAmountText(f->text(), QStringLiteral("必需為數字")));
       return false;
     });
   }

@@ -2,6 +2,7 @@
 
 #include "app/Clock.h"
 #include "app/ErrorReport.h"
+#include "app/OperatorDialogs.h"
 #include "app/ShowMsg.h"
 #include "app/globals.h"
 #include "app/uiElaBar.h"
@@ -117,12 +118,18 @@ void fmDelCard::cmdSetBlack_Click() {
 
 void fmDelCard::setBlack() {
   const QString cardNo = txtCardNo_->text().trimmed();
-  if (cardNo.isEmpty()) {
-    ShowMsg(QStringLiteral("請輸入卡號"));
-    return;
-  }
+  // A press refused before the database is asked still leaves its row in the log.
+  auto refuse = [&cardNo](const QString& text) {
+    ShowMsg(text);
+    WriteAPLog(gAppName, ApAction::Blacklist, text + QStringLiteral("，卡號：") + cardNo, kApRefusedRemark);
+  };
+  if (cardNo.isEmpty()) return refuse(QStringLiteral("請輸入卡號"));
   if (cardNo == shownCardNo_ && field(QStringLiteral("txtStatus"))->text() == CardStatus::Blacklisted) {
-    ShowMsg(kAlreadyBlack);
+    return refuse(kAlreadyBlack);
+  }
+  // The number is cancelled for good at every store.
+  if (!Dialogs().askYesNo(QStringLiteral("確定將卡號 ") + cardNo + QStringLiteral(" 設為黑名單？"), QStringLiteral("設定黑名單"))) {
+    WriteAPLog(gAppName, ApAction::Blacklist, QStringLiteral("未設定黑名單，卡號：") + cardNo, kApRefusedRemark);
     return;
   }
   QString msg;
@@ -189,7 +196,10 @@ bool fmDelCard::DelCard(const QString& cardNo, const QString& remark, QString& m
     WriteAPLog(gAppName, ApAction::Blacklist, QStringLiteral("卡號：") + cardNo + QStringLiteral("，原因：") + reason,
                QStringLiteral(""));
   } else {
-    WriteAPLog(gAppName, ApAction::Blacklist, msg + QStringLiteral("，卡號：") + cardNo, kApFailRemark);
+    // A number that is unknown or blacklisted already is the operator's to correct.
+    const bool refused = msg == kAlreadyBlack || msg == kNoSuchCard;
+    WriteAPLog(gAppName, ApAction::Blacklist, msg + QStringLiteral("，卡號：") + cardNo,
+               refused ? kApRefusedRemark : kApFailRemark);
   }
   return ok;
 }

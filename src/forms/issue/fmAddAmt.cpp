@@ -116,7 +116,7 @@ void fmAddAmt::refuseAmount(const QString& message) {
 std::optional<Money> fmAddAmt::checkedAmount() {
   const auto amount = Money::parse(txtAddAmt_->text());
   if (!amount) {
-    refuseAmount(QStringLiteral("必需為數字"));
+    refuseAmount(NotAnAmountText(txtAddAmt_->text(), QStringLiteral("必需為數字")));
     return std::nullopt;
   }
   if (*amount <= Money{}) {

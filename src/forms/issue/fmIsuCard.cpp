@@ -198,7 +198,8 @@ bool fmIsuCard::refuse(QLineEdit* field, const QString& text) {
 bool fmIsuCard::checkNumber(QLineEdit* field, const QString& belowZeroText, bool whole) {
   const auto value = Money::parse(field->text());
   // A count has to be a whole number of cards.
-  if (!value || (whole && !value->isWhole())) return refuse(field, QStringLiteral("必需為數字"));
+  if (!value) return refuse(field, NotAnAmountText(field->text(), QStringLiteral("必需為數字")));
+  if (whole && !value->isWhole()) return refuse(field, QStringLiteral("必需為數字"));
   if (*value < Money()) return refuse(field, belowZeroText);
   return true;
 }
@@ -264,6 +265,10 @@ bool fmIsuCard::FormCheck() {
   };
   if (!required(txtCardType_, QStringLiteral("請輸入卡別"))) return false;
   if (!required(txtCardCnt_, QStringLiteral("請輸入發卡張數"))) return false;
+  // A run of no cards would end at once without a word.
+  if (const auto count = Money::parse(txtCardCnt_->text()); count && *count == Money()) {
+    return refuse(txtCardCnt_, QStringLiteral("發卡張數必需大於0"));
+  }
   if (!required(txtStoreID_, QStringLiteral("請輸入店代號"))) return false;
   // The field checks again: a click on the button must not get round a refused value.
   txtCardType_->setText(txtCardType_->text().trimmed());

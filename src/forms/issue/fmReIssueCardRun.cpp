@@ -71,7 +71,9 @@ bool fmReIssueCard::checkOldCard(const TolvaRec& old, QString& msg) {
   if (IsExpired(old.GoodThru)) {
     msg = QStringLiteral("超過有效日期，不可再補發卡");
   } else if (!IsTakenBack(old.Status)) {
-    msg = QStringLiteral("不可補發卡");
+    // The operator is told why: the card is still in use, and which status it has.
+    msg = QStringLiteral("不可補發卡（此卡狀態為") + old.Status.toString() + QLatin1Char(' ') + StatusDscp(old.Status) +
+          QStringLiteral("，只有已清除或黑名單的卡片可補發）");
   } else {
     // An old card is replaced once: a second new card would carry the same value again.
     const QString replacement = ReplacementOf(old.CardNo.toString());

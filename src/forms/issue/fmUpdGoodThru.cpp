@@ -4,6 +4,7 @@
 #include "app/Dates.h"
 #include "app/ErrorReport.h"
 #include "app/Money.h"
+#include "app/OperatorDialogs.h"
 #include "app/ShowMsg.h"
 #include "app/globals.h"
 #include "app/uiElaBar.h"
@@ -134,6 +135,14 @@ void fmUpdGoodThru::runLoop() {
   const QString newDate = DBDateSave(dateAddSep(txtUpdGoodThru_->text().trimmed()));
   if (newDate.size() != 10) {
     ShowMsg(QStringLiteral("日期格式不對"));
+    txtUpdGoodThru_->setFocus();
+    return;
+  }
+  // A past date expires every card of the run at once: the operator says so first.
+  if (QDate::fromString(newDate, QStringLiteral("yyyy/MM/dd")) < Today() &&
+      !Dialogs().askYesNo(QStringLiteral("有效日期 ") + txtUpdGoodThru_->text().trimmed() +
+                              QStringLiteral(" 早於今天，插入的卡片將立即過期，確定要設定？"),
+                          QStringLiteral("更改有效日期"))) {
     txtUpdGoodThru_->setFocus();
     return;
   }

@@ -99,7 +99,7 @@ QLineEdit* fmVoidTxn::txtFile() const { return fileRow_->txtFile(); }
 bool fmVoidTxn::txtVoidAmt_Validate() {
   if (txtVoidAmt_->text().trimmed().isEmpty() || txtVoidAmt_->isReadOnly()) return true;
   if (!Money::parse(txtVoidAmt_->text())) {
-    DispElaMsg(elaMsg_, QStringLiteral("必需為數字"));
+    DispElaMsg(elaMsg_, NotAnAmountText(txtVoidAmt_->text(), QStringLiteral("必需為數字")));
     return false;
   }
   // A negative amount would raise the balance and a fraction leave the card and its journal

@@ -37,7 +37,7 @@ QString paramText(const QString& id) {
 QString amountProblem(const QString& text) {
   if (text.trimmed().isEmpty()) return QString();
   const std::optional<Money> value = Money::parse(text);
-  if (!value) return QStringLiteral("請輸入數字");
+  if (!value) return NotAnAmountText(text, QStringLiteral("請輸入數字"));
   if (*value < Money()) return QStringLiteral("不可小於零");
   return QString();
 }
