@@ -102,15 +102,16 @@ void Connection::resumeSession() {
     bool& flag;
     ~Done() { flag = false; }
   } done{reopening_};
-  LogError(QStringLiteral("Connection_Reopen"), QStringLiteral("-1"), QStringLiteral("資料庫連線中斷，重新連線"));
   try {
     open(cnt);
   } catch (...) {
-    // Still unreachable: this statement fails, and the next one tries again.
+    // Still unreachable: this statement fails (its caller reports it), and the next one tries
+    // again.
     cnt_ = cnt;
     lost_ = true;
     throw;
   }
+  LogError(QStringLiteral("Connection_Reopen"), QStringLiteral("-1"), QStringLiteral("資料庫連線中斷，已重新連線"));
 }
 
 void Connection::noteFailure(const QSqlDatabase& db) {
