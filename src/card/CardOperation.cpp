@@ -1,5 +1,6 @@
 #include "card/CardOperation.h"
 
+#include "app/Dates.h"
 #include "app/ErrorReport.h"
 #include "app/globals.h"
 #include "card/basBorixCRW.h"
@@ -116,17 +117,20 @@ bool CardOperation::steps(QString& msg) {
     const Connection::OwnerScope owner(gCnn());
     if (!rows(card_, next, msg)) return false;
   }
-  if (next && !writeCard(*next, msg)) return false;
+  if (next && !writeCard(*next, msg) && !unprinted_) return false;
   try {
     tx.commit();
   } catch (...) {
     LogError(label_ + QStringLiteral("_Commit"));
     msg = QStringLiteral("資料庫存檔失敗");
+    unprinted_.reset();
     if (next) putBack(*next, msg);
     return false;
   }
   committed_ = true;
-  return true;
+  if (!unprinted_) return true;
+  commitForward(*unprinted_, msg);
+  return false;
 }
 
 bool CardOperation::writeCard(const CardImage& next, QString& msg) {
@@ -145,7 +149,17 @@ bool CardOperation::writeCard(const CardImage& next, QString& msg) {
   }
   if (printFace(next, msg)) return true;
   if (msg.isEmpty()) msg = QStringLiteral("列印資料失敗!");
-  putBack(next, msg);
+  // A stripe that keeps the new values is the card now: rolling back would leave it carrying
+  // values (or, for a new card, a number) that the database no longer knows.
+  if (!card_.readable || !restoreStripe()) {
+    unprinted_ = next;
+    return false;
+  }
+  if (restoreFace(next)) {
+    msg += QStringLiteral("，卡片已回復原狀");
+  } else {
+    reportFaceNotRestored(next.cardNo.trimmed(), msg);
+  }
   return false;
 }
 
@@ -155,6 +169,37 @@ bool CardOperation::wipeCard(const CardImage& next, QString& msg) {
   if (QDR_BlankFace(msg)) return true;
   putBack(next, msg);
   return false;
+}
+
+// The stripe as it was read, or blank for a new card.
+bool CardOperation::restoreStripe() {
+  try {
+    return QDR_WriteRecord(card_.blank ? QByteArray(" ") : card_.record);
+  } catch (...) {
+    LogError(label_ + QStringLiteral("_PutBack"));
+    return false;
+  }
+}
+
+// The face of the values read, or an empty print area for a card that had none.
+bool CardOperation::restoreFace(const CardImage& written) {
+  try {
+    if (!card_.valid) return eraseFace();
+    QString ignored;
+    const CardImage& c = card_.image;
+    return printFace(CardImage{c.cardNo, c.storeNo, c.batchNo, c.goodThru, c.balAmt, c.balPoint, written.freeText,
+                               std::nullopt, std::nullopt},
+                     ignored);
+  } catch (...) {
+    LogError(label_ + QStringLiteral("_PutBack"));
+    return false;
+  }
+}
+
+void CardOperation::reportFaceNotRestored(const QString& cardNo, QString& msg) {
+  const QString text = QStringLiteral("卡號 ") + cardNo + QStringLiteral(" 的卡面無法回復，請重新列印卡面");
+  LogError(label_ + QStringLiteral("_RestoreFace"), QStringLiteral("-54"), text);
+  msg += QStringLiteral("；") + text;
 }
 
 // Puts the card back as it was read: its previous stripe and face, or blank for a new card.
@@ -168,19 +213,8 @@ void CardOperation::putBack(const CardImage& written, QString& msg) {
     msg += QStringLiteral("；") + text;
     return;
   }
-  bool stripe = false;
-  bool face = false;
-  try {
-    stripe = QDR_WriteRecord(card_.blank ? QByteArray(" ") : card_.record);
-    QString ignored;
-    face = card_.valid ? printFace(CardImage{card_.image.cardNo, card_.image.storeNo, card_.image.batchNo,
-                                             card_.image.goodThru, card_.image.balAmt, card_.image.balPoint,
-                                             written.freeText, std::nullopt, std::nullopt},
-                                   ignored)
-                       : eraseFace();
-  } catch (...) {
-    LogError(label_ + QStringLiteral("_PutBack"));
-  }
+  const bool stripe = restoreStripe();
+  const bool face = restoreFace(written);
   if (stripe && face) {
     msg += QStringLiteral("，卡片已回復原狀");
     return;
@@ -196,18 +230,34 @@ void CardOperation::putBack(const CardImage& written, QString& msg) {
     msg += QStringLiteral("；") + text;
     return;
   }
-  const QString text = QStringLiteral("卡號 ") + cardNo + QStringLiteral(" 的卡面無法回復，請重新列印卡面");
-  LogError(label_ + QStringLiteral("_RestoreFace"), QStringLiteral("-54"), text);
-  msg += QStringLiteral("；") + text;
+  reportFaceNotRestored(cardNo, msg);
+}
+
+// The rows were committed to match the stripe; the face still shows something else. No window
+// reprints a face by itself, but the good-thru window rewrites stripe and face from the card's
+// own values, so the card's present date reprints it without changing a value.
+void CardOperation::commitForward(const CardImage& written, QString& msg) {
+  const QString cardNo = written.cardNo.trimmed();
+  reprintText_ = QStringLiteral("卡號 ") + cardNo + QStringLiteral(" 的磁條已寫入新資料並已存檔，但卡面未印妥；") +
+                 QStringLiteral("請在「更改有效日期」輸入原有效日期 ") + DBDateDisp(written.goodThru) +
+                 QStringLiteral(" 重寫此卡，以重印卡面");
+  LogError(label_ + QStringLiteral("_CommitForward"), QStringLiteral("-54"),
+           reprintText_ + QStringLiteral("（卡片") + valuesText(written.balAmt, written.balPoint) + QStringLiteral("）"));
+  msg += QStringLiteral("；") + reprintText_;
 }
 
 void CardOperation::writeLog(bool ok, const QString& msg) {
   if (action_.isEmpty() || (cancelled() && !logWhenCancelled)) return;
   const QString cardNo = card_.image.cardNo.trimmed();
   try {
-    if (ok) {
-      WriteAPLog(gAppName, action_,
-                 successText ? successText(card_) : QStringLiteral("卡號：") + cardNo, successRemark);
+    if (ok || faceUnprinted()) {
+      // A committed operation logs what it did, and the face still to be reprinted.
+      const QString text = successText ? successText(card_) : QStringLiteral("卡號：") + cardNo;
+      if (ok) {
+        WriteAPLog(gAppName, action_, text, successRemark);
+      } else {
+        WriteAPLog(gAppName, action_, text + QStringLiteral("；") + reprintText_, kApReprintRemark);
+      }
     } else {
       QString text = failureText ? failureText(card_, msg) : msg;
       if (!failureText && !cardNo.isEmpty() && !text.contains(cardNo)) text += QStringLiteral("，卡號：") + cardNo;

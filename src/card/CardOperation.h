@@ -8,8 +8,10 @@
 // reader when the commit runs, so a failed commit puts the card's previous stripe and face back
 // (a new card is blanked) before the card leaves. Only one operation runs at a time in the
 // process; while it runs the device polls let paint and timer events through, not operator
-// input. Every operation ejects the card and, when it has an action, writes one row to the
-// application log (remark "系統錯誤" on failure).
+// input. When the face cannot be printed and the stripe, already rewritten, cannot be put back
+// either, the rows are committed to match the stripe and the operator is told to reprint the
+// face. Every operation ejects the card and, when it has an action, writes one row to the
+// application log (remark "系統錯誤" on failure, "卡面待重印" when committed with a wrong face).
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
@@ -82,6 +84,10 @@ public:
   bool cancelled() const { return waitCode_ == -21; }
   // The rows were committed.
   bool committed() const { return committed_; }
+  // Committed although the operation failed: the face could not be printed and the stripe,
+  // already rewritten, could not be put back, so the rows follow the stripe. The face must be
+  // reprinted (the message says how).
+  bool faceUnprinted() const { return committed_ && unprinted_.has_value(); }
 
   // True while an operation runs in this process.
   static bool busy();
@@ -95,6 +101,10 @@ private:
   bool writeCard(const CardImage& next, QString& msg);
   bool wipeCard(const CardImage& next, QString& msg);
   void putBack(const CardImage& written, QString& msg);
+  bool restoreStripe();
+  bool restoreFace(const CardImage& written);
+  void reportFaceNotRestored(const QString& cardNo, QString& msg);
+  void commitForward(const CardImage& written, QString& msg);
   void writeLog(bool ok, const QString& msg);
 
   QString label_;
@@ -102,6 +112,8 @@ private:
   CardRead card_;
   std::int32_t waitCode_ = 0;
   bool committed_ = false;
+  std::optional<CardImage> unprinted_;  // the stripe keeps these values; the face does not show them
+  QString reprintText_;
 };
 
 // A failure text that names the card, when one was read and the text does not name it yet.

@@ -38,6 +38,10 @@ inline constexpr char kFaultReadFails[] = "readFails";      // stripe cannot be 
 inline constexpr char kFaultWriteFails[] = "writeFails";    // stripe cannot be written
 inline constexpr char kFaultEraseFails[] = "eraseFails";    // print area cannot be erased
 inline constexpr char kFaultPrintFails[] = "printFails";    // print area cannot be printed
+// The stripe takes one more write, then the card wears out (kFaultWornOut): a card that goes
+// bad in the middle of an operation.
+inline constexpr char kFaultFailsAfterWrite[] = "failsAfterWrite";
+inline constexpr char kFaultWornOut[] = "wornOut";          // stripe and print area take nothing
 
 struct SimCard {
   std::array<QByteArray, 3> tracks;

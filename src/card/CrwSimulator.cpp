@@ -24,6 +24,11 @@ std::int32_t cardState(const SimCard& card) {
   return 0;
 }
 
+// Whether a write, erase or print meets its own fault or a worn-out card.
+bool fails(const SimCard& card, const char* fault) {
+  return card.fault == QLatin1String(fault) || card.fault == QLatin1String(kFaultWornOut);
+}
+
 // The text of a print line: ESC 'e' and the two mode characters come first.
 QByteArray printedText(const QByteArray& line) {
   if (line.size() >= 4 && line[0] == '\x1b' && line[1] == 'e') return line.mid(4);
@@ -240,8 +245,9 @@ std::int32_t CrwSimulator::CRWWriteMSData(std::int32_t hDevice, std::int32_t dat
     const QByteArray bytes = data->second;
     dev->stripeData.erase(data);
     return withSlotCard(*dev, [&bytes](const QString& file, SimCard& card) {
-      if (card.fault == QLatin1String(kFaultWriteFails)) return kCardFault;
+      if (fails(card, kFaultWriteFails)) return kCardFault;
       card.tracks[0] = bytes;  // the record lives on track 1
+      if (card.fault == QLatin1String(kFaultFailsAfterWrite)) card.fault = QString::fromLatin1(kFaultWornOut);
       return card.save(file) ? kOk : kRefused;
     });
   };
@@ -264,7 +270,7 @@ std::int32_t CrwSimulator::CRWErasePrint(std::int32_t hDevice, std::int32_t* out
     Device* dev = device(hDevice);
     if (!dev) return kUnknownHandle;
     return withSlotCard(*dev, [](const QString& file, SimCard& card) {
-      if (card.fault == QLatin1String(kFaultEraseFails)) return kCardFault;
+      if (fails(card, kFaultEraseFails)) return kCardFault;
       card.face.clear();
       return card.save(file) ? kOk : kRefused;
     });
@@ -297,7 +303,7 @@ std::int32_t CrwSimulator::CRWPrint(std::int32_t hDevice, std::int32_t* out, std
     for (const QByteArray& line : dev->printLines) text += printedText(line);
     dev->printLines.clear();
     return withSlotCard(*dev, [&text](const QString& file, SimCard& card) {
-      if (card.fault == QLatin1String(kFaultPrintFails)) return kCardFault;
+      if (fails(card, kFaultPrintFails)) return kCardFault;
       // A rewritable face is overprinted, so text adds to what is already there.
       card.face += CodePage::fromAnsi(text);
       return card.save(file) ? kOk : kRefused;

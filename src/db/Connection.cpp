@@ -1,6 +1,7 @@
 #include "db/Connection.h"
 
 #include "app/ErrorReport.h"
+#include "db/SessionProbe.h"
 
 #include <QAtomicInt>
 #include <QElapsedTimer>
@@ -72,6 +73,9 @@ void Connection::open(const ConnectionString& cs, const NewFilePolicy& mayCreate
 }
 
 void Connection::close() {
+  // A session that failed to reopen is closed already, but its string is forgotten here too.
+  lost_ = false;
+  cnt_.clear();
   if (!QSqlDatabase::contains(name_)) return;
   {
     QSqlDatabase db = QSqlDatabase::database(name_, false);
@@ -82,10 +86,36 @@ void Connection::close() {
   }
   QSqlDatabase::removeDatabase(name_);
   dialect_ = Dialect();
-  cnt_.clear();
   if (inTransaction_) ReleaseErrorBoxes();
   inTransaction_ = false;
   exclusive_ = false;
+}
+
+void Connection::resumeSession() {
+  // The set-up statements of the new session come through here too.
+  if (inTransaction_ || cnt_.isEmpty() || reopening_) return;
+  // The driver reports a session it knows to be gone as closed.
+  if (!lost_ && isOpen() && !SessionLost(database())) return;
+  const QString cnt = cnt_;
+  reopening_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{reopening_};
+  try {
+    open(cnt);
+  } catch (...) {
+    // Still unreachable: this statement fails (its caller reports it), and the next one tries
+    // again.
+    cnt_ = cnt;
+    lost_ = true;
+    throw;
+  }
+  LogError(QStringLiteral("Connection_Reopen"), QStringLiteral("-1"), QStringLiteral("資料庫連線中斷，已重新連線"));
+}
+
+void Connection::noteFailure(const QSqlDatabase& db) {
+  if (!db.isOpen() || SessionLost(db)) lost_ = true;
 }
 
 bool Connection::isOpen() const {
@@ -135,6 +165,7 @@ void Connection::checkOwner() const {
 }
 
 QSqlQuery Connection::run(const QString& sql, const QVariantList& values) {
+  resumeSession();
   requireOpen();
   checkOwner();
   runHook(sql);
@@ -149,7 +180,10 @@ QSqlQuery Connection::run(const QString& sql, const QVariantList& values) {
     for (const QVariant& v : values) q.addBindValue(v);
     ok = q.exec();
   }
-  if (!ok) raise(q.lastError(), sql);
+  if (!ok) {
+    noteFailure(database());
+    raise(q.lastError(), sql);
+  }
   return q;
 }
 
@@ -171,6 +205,7 @@ QVariant Connection::scalar(const QString& sql, const QVariantList& values) {
 QVariant Connection::lastInsertId() { return scalar(dialect_.generatedKeyQuery()); }
 
 void Connection::beginTrans() {
+  resumeSession();
   requireOpen();
   // Window events run while a card operation polls the reader, so a second operation can start
   // inside the first one's transaction; it must not share (or, on SQLite, break) that one.
@@ -182,7 +217,10 @@ void Connection::beginTrans() {
     execute(begin);
   } else {
     const StatementTimer timer;
-    if (!database().transaction()) raise(database().lastError(), QStringLiteral("BEGIN"));
+    if (!database().transaction()) {
+      noteFailure(database());
+      raise(database().lastError(), QStringLiteral("BEGIN"));
+    }
   }
   inTransaction_ = true;
   HoldErrorBoxes();
@@ -197,7 +235,10 @@ void Connection::endTransaction(bool commit) {
   runHook(statement);
   const StatementTimer timer;
   QSqlDatabase db = database();
-  if (!(commit ? db.commit() : db.rollback())) raise(db.lastError(), statement);
+  if (!(commit ? db.commit() : db.rollback())) {
+    noteFailure(db);
+    raise(db.lastError(), statement);
+  }
 }
 
 void Connection::commitTrans() {
@@ -210,7 +251,9 @@ void Connection::commitTrans() {
 }
 
 void Connection::rollbackTrans() {
-  requireOpen();
+  // A session lost meanwhile (the driver reports it closed) took its transaction with it.
+  if (!cnt_.isEmpty() && !isOpen()) lost_ = true;
+  if (!lost_) requireOpen();
   // The error boxes kept during the transaction are shown once it is over, failed or not.
   struct Release {
     bool held;
@@ -218,6 +261,8 @@ void Connection::rollbackTrans() {
   } release{inTransaction_};
   inTransaction_ = false;
   exclusive_ = false;
+  // The next statement opens a new session.
+  if (lost_) return;
   endTransaction(false);
 }
 

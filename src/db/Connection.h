@@ -22,6 +22,9 @@ public:
   // TolvaError when the provider is unknown or the database cannot be opened. A SQLite file
   // that does not exist is created only when `mayCreate` says so; "Mode=Read" opens an
   // existing file read-only.
+  // A session lost later (the server ended it) is opened again, with the same string and
+  // set-up, by the next statement or transaction that begins outside a transaction; a loss
+  // inside a transaction fails that transaction, whose work went with the session.
   void open(const QString& cnt, const NewFilePolicy& mayCreate = {});
   void close();
   bool isOpen() const;
@@ -86,6 +89,10 @@ private:
   // COMMIT or ROLLBACK, as a statement or through the driver, as the dialect has it.
   void endTransaction(bool commit);
   void runHook(const QString& sql);
+  // Opens a lost session again before a statement outside a transaction.
+  void resumeSession();
+  // Called with a failed statement's database: remembers whether the session went with it.
+  void noteFailure(const QSqlDatabase& db);
   // Refuses a statement that would slip into another owner's exclusive transaction.
   void checkOwner() const;
 
@@ -95,6 +102,8 @@ private:
   bool inTransaction_ = false;
   bool exclusive_ = false;
   bool ownerActive_ = false;
+  bool lost_ = false;
+  bool reopening_ = false;
 };
 
 // Begins a transaction and rolls it back when it goes out of scope uncommitted, so that an

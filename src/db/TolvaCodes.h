@@ -58,7 +58,10 @@ inline const QString BlacklistExport = QStringLiteral("黑名單轉出");
 
 // The remark of an application-log row whose operation failed.
 inline const QString kApFailRemark = QStringLiteral("系統錯誤");
+// The remark of a press refused for the operator's input (a bad amount, a declined question).
 inline const QString kApRefusedRemark = QStringLiteral("作業拒絕");
+// The remark of a row whose operation was committed with the card's face left unprinted.
+inline const QString kApReprintRemark = QStringLiteral("卡面待重印");
 
 // The good-thru date a new or topped-up card gets: the last day of the month twelve months
 // after `today`.

@@ -106,15 +106,20 @@ TEST_F(DialectTest, PasswordTypedIntoTheRealBoxIsHidden) {
 }
 
 TEST_F(DialectTest, FailedConnectionMasksThePasswordEverywhere) {
-  for (const char* password : {"s3cret", "p@ss!", "YWJj==", "{a;b}}c}"}) {
+  // The key in any letter case: the driver takes them all.
+  const std::pair<const char*, const char*> cases[] = {{"Password", "s3cret"}, {"Password", "p@ss!"},
+                                                       {"Password", "YWJj=="}, {"Password", "{a;b}}c}"},
+                                                       {"password", "l0wer"},  {"PASSWORD", "Upp3r"},
+                                                       {"pWd", "m1xed"}};
+  for (const auto& [key, password] : cases) {
     dialogs_->clear();
-    writeIni(QStringLiteral("[PARAM]\r\nGCNT=Provider=PostgreSQL;Host=127.0.0.1;Port=1;Database=x;User ID=u;Password=") +
-             QString::fromLatin1(password) + QStringLiteral(";\r\n"));
+    const QString prefix = QStringLiteral("Provider=PostgreSQL;Host=127.0.0.1;Port=1;Database=x;User ID=u;") +
+                           QString::fromLatin1(key) + QLatin1Char('=');
+    writeIni(QStringLiteral("[PARAM]\r\nGCNT=") + prefix + QString::fromLatin1(password) + QStringLiteral(";\r\n"));
     EXPECT_FALSE(InitINIgCNT());
     const QStringList boxes = dialogs_->texts(QStringLiteral("messageBox"));
     ASSERT_EQ(boxes.size(), 1);
-    EXPECT_EQ(boxes[0], QStringLiteral("連線失敗!\r\nProvider=PostgreSQL;Host=127.0.0.1;Port=1;Database=x;User ID=u;Password=****;"
-                                       "\r\n請檢查GCNT設定:") + gIniFile);
+    EXPECT_EQ(boxes[0], QStringLiteral("連線失敗!\r\n") + prefix + QStringLiteral("****;\r\n請檢查GCNT設定:") + gIniFile);
     EXPECT_FALSE(readBytes(gErrFile).contains(password)) << password;
     EXPECT_FALSE(gCnn().isOpen());
   }
@@ -412,6 +417,28 @@ TEST_P(ConnectionTest, BoundValuesAreStoredAsTheyAre) {
   EXPECT_EQ(q.value(0).toInt(), 2);
   // A failing bound statement reaches the trap like any other.
   EXPECT_THROW(gCnn().execute(QStringLiteral("INSERT INTO nowhere VALUES (?)"), {1}), TolvaError);
+}
+
+TEST_P(ConnectionTest, LostSessionIsOpenedAgainButNeverInsideATransaction) {
+  if (!isPostgres()) GTEST_SKIP() << "an embedded database has no session to lose";
+  gCnn().execute(QStringLiteral("CREATE TABLE t (id INTEGER)"));  // in the test's schema (its search path)
+  const QString first = sessionPid();
+  endSession(first);
+  // Between statements: the next one runs on a new session, set up as the first was.
+  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM t")).toInt(), 0);
+  const QString second = sessionPid();
+  EXPECT_NE(second, first);
+  // Inside a transaction: the transaction fails and none of it stays.
+  {
+    TransactionGuard tx(gCnn());
+    gCnn().execute(QStringLiteral("INSERT INTO t VALUES (1)"));
+    endSession(second);
+    EXPECT_THROW(gCnn().execute(QStringLiteral("INSERT INTO t VALUES (2)")), TolvaError);
+    EXPECT_THROW(tx.commit(), TolvaError);
+  }
+  EXPECT_FALSE(gCnn().inTransaction());
+  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM t")).toInt(), 0);
+  EXPECT_NE(sessionPid(), second);
 }
 
 TOLVA_DB_TEST_SUITE(ConnectionTest);

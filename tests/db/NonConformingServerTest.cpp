@@ -79,4 +79,14 @@ TEST_P(HostileTextTest, BackslashesAndQuotesAreStoredLiterallyAndNothingElseChan
   EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM Store WHERE StoreName = ?"), {kStoreName}).toInt(), 3);
 }
 
+TEST_P(HostileTextTest, SessionOpenedAgainAfterALossIsSetUpAsTheFirst) {
+  if (!isPostgres()) GTEST_SKIP() << "an embedded database has no session to lose";
+  endSession(sessionPid());
+  EXPECT_EQ(gCnn().scalar(QStringLiteral("SHOW standard_conforming_strings")).toString(), QStringLiteral("on"));
+  InsertStore({QStringLiteral("A2"), kStoreName, 2});
+  gCnn().execute(QStringLiteral("INSERT INTO Store ( StoreID, StoreName, ListNo ) VALUES ( 'A3', ") + QuotText(kStoreName) +
+                 QStringLiteral(", 3) "));
+  EXPECT_EQ(column(QStringLiteral("SELECT StoreName FROM Store ORDER BY StoreID")), QStringList(2, kStoreName));
+}
+
 TOLVA_DB_TEST_SUITE(HostileTextTest);

@@ -6,6 +6,7 @@
 #include "app/globals.h"
 #include "app/uiElaBar.h"
 #include "card/CardOperation.h"
+#include "card/basQDR_Tolva.h"
 #include "db/Connection.h"
 #include "forms/counter/fmTolva.h"
 #include "forms/reports/fmWJN0107.h"
@@ -80,24 +81,39 @@ TEST_P(CardOperationTest, CardThatCannotBePutBackIsNamedWithBothValues) {
 
 TEST_P(CardOperationTest, LostConnectionAtTheCommitLeavesTheCardAsItWas) {
   if (!isPostgres()) GTEST_SKIP() << "a server connection";
-  const QString pid = gCnn().scalar(QStringLiteral("SELECT pg_backend_pid()")).toString();
-  const QString cnt = connectionString();
-  Connection::setStatementHookForTest([pid, cnt](Connection&, const QString& sql) {
-    if (sql != QLatin1String("COMMIT")) return;
-    Connection killer;
-    killer.open(cnt);
-    killer.scalar(QStringLiteral("SELECT pg_terminate_backend(") + pid + QLatin1Char(')'));
+  const QString pid = sessionPid();
+  Connection::setStatementHookForTest([this, pid](Connection&, const QString& sql) {
+    if (sql == QLatin1String("COMMIT")) endSession(pid);
   });
   fmTolva w;
   w.field(QStringLiteral("txtAmt"))->setText(QStringLiteral("500"));
   w.cmdClientAddAmt_Click();
   Connection::setStatementHookForTest(nullptr);
   EXPECT_TRUE(w.findChild<ElaBar*>(QStringLiteral("elaMsg"))->caption().startsWith(QStringLiteral("資料庫存檔失敗，卡片已回復原狀")));
-  EXPECT_EQ(SlotCard().tracks[0], before_.tracks[0]);
-  Connection other;
-  other.open(cnt);
-  EXPECT_EQ(Money::fromVariant(other.scalar(QStringLiteral("SELECT BalAmt FROM Tolva"))), Money::fromInt(1000));
-  EXPECT_EQ(other.scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")).toInt(), 0);
+  // The transaction went with the session; the program's own connection is back without a
+  // restart, and the failed operation's log row was written on it.
+  expectUntouched();
+  EXPECT_NE(sessionPid(), pid);
+  const QStringList logged = apLog(QStringLiteral("加值"));
+  ASSERT_EQ(logged.size(), 1);
+  EXPECT_TRUE(logged[0].endsWith(QStringLiteral("|系統錯誤"))) << logged[0].toStdString();
+}
+
+TEST_P(CardOperationTest, OperationAfterALostSessionRunsWithoutARestart) {
+  if (!isPostgres()) GTEST_SKIP() << "a server connection";
+  ReinsertTestCardAtEveryWait();
+  fmTolva w;
+  ASSERT_TRUE(topUp(w));
+  endSession(sessionPid());
+  topUp(w);
+  EXPECT_EQ(master(QStringLiteral("BalAmt"), card_), Money::fromInt(2000));
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), 2);
+  QString no, store, batch, thru, bal, pts, m;
+  ASSERT_TRUE(QDR_DecodeRecord(SlotCard().tracks[0], no, store, batch, thru, bal, pts, m));
+  EXPECT_EQ(Money::val(bal), Money::fromInt(2000));
+  const QStringList logged = apLog(QStringLiteral("加值"));
+  ASSERT_EQ(logged.size(), 2);
+  EXPECT_FALSE(logged[1].endsWith(QStringLiteral("|系統錯誤"))) << logged[1].toStdString();
 }
 
 TEST_P(CardOperationTest, SecondConnectionWritesWhileTheCardIsAwaited) {

@@ -9,6 +9,7 @@
 #include "db/Records.h"
 #include "db/basDB.h"
 #include "forms/counter/fmTolva.h"
+#include "forms/issue/fmUpdGoodThru.h"
 #include "support/Screenshot.h"
 
 #include <QFile>
@@ -88,6 +89,37 @@ TEST_P(CounterTest, TopUpChangesCardFaceJournalAndMasterTogether) {
   EXPECT_TRUE(w.field(QStringLiteral("txtAmt"))->text().isEmpty());
   EXPECT_EQ(apLog(QStringLiteral("加值")), QStringList{QStringLiteral("卡號：V000001，交易金額：500，餘額：1500，紅利點數：30|")});
   SaveScreenshot(&w, QStringLiteral("fmTolva-counter"));
+}
+
+TEST_P(CounterTest, CardThatFailsOnceWrittenIsCommittedAndReprintedAsTheOperatorIsTold) {
+  SimCard c = SlotCard();
+  c.fault = QString::fromLatin1(kFaultFailsAfterWrite);
+  ASSERT_TRUE(SaveTestCard(c));
+  fmTolva w;
+  set(w, "txtAmt", QStringLiteral("500"));
+  w.cmdClientAddAmt_Click();
+  const QString told = QStringLiteral("列印視窗無法清除!；卡號 V000001 的磁條已寫入新資料並已存檔，但卡面未印妥；"
+                                      "請在「更改有效日期」輸入原有效日期 2027/12/31 重寫此卡，以重印卡面");
+  EXPECT_EQ(shownMsgs(), QStringList{told});
+  EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("1500"), QStringLiteral("30")));
+  expectMaster(QStringLiteral("1500"), QStringLiteral("30"));
+  EXPECT_EQ(journal(), QStringList{QStringLiteral("21|500|0|100")});
+  EXPECT_EQ(apLog(QStringLiteral("加值")),
+            QStringList{QStringLiteral("卡號：V000001，交易金額：500，餘額：1500，紅利點數：30；") + told.mid(told.indexOf(QStringLiteral("卡號"))) +
+                        QStringLiteral("|卡面待重印")});
+  EXPECT_FALSE(SlotCard().face.contains(QStringLiteral(" 目前餘額     1500元")));
+  // The card works again once put back; the good-thru window, given its present date, reprints it.
+  c = SlotCard();
+  c.fault.clear();
+  dialogs_->atEveryCardWait = nullptr;
+  dialogs_->maxPolls = 200;  // the loop ends at the next wait
+  InsertTestCard(c);
+  fmUpdGoodThru g;
+  g.txtUpdGoodThru()->setText(QStringLiteral("2027/12/31"));
+  g.cmdOK_Click();
+  EXPECT_TRUE(SlotCard().face.contains(QStringLiteral(" 目前餘額     1500元"))) << SlotCard().face.toStdString();
+  EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("1500"), QStringLiteral("30")));
+  expectMaster(QStringLiteral("1500"), QStringLiteral("30"));
 }
 
 TEST_P(CounterTest, PrintFailureLeavesDatabaseAndCardAsTheyWere) {

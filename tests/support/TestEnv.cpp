@@ -163,6 +163,16 @@ QString NonConformingServerTest::serverDefault() {
   return value;
 }
 
+QString DbTest::sessionPid() { return gCnn().scalar(QStringLiteral("SELECT pg_backend_pid()")).toString(); }
+
+void DbTest::endSession(const QString& pid) const {
+  Connection admin;
+  admin.open(cnt_);
+  // Waits up to five seconds for the server process to end.
+  const bool ended = admin.scalar(QStringLiteral("SELECT pg_terminate_backend(") + pid + QStringLiteral(", 5000)")).toBool();
+  ASSERT_TRUE(ended) << "session " << pid.toStdString() << " still there";
+}
+
 void DbTest::refuseCommitsWriting(const QString& table) {
   Connection& cnn = gCnn();
   if (!isPostgres()) cnn.execute(QStringLiteral("PRAGMA foreign_keys = ON"));

@@ -46,6 +46,11 @@ protected:
   // From now on a transaction that writes to `table` is refused by the database at its COMMIT
   // (a deferred constraint fails), while every statement before it succeeds.
   void refuseCommitsWriting(const QString& table);
+  // PostgreSQL: the server process of gCnn's session, and ending a session from a second
+  // connection as an administrator (or a dropped network) would; it returns once the server
+  // has let the session go.
+  static QString sessionPid();
+  void endSession(const QString& pid) const;
 
   QString cnt_;
   QString pgSchema_;

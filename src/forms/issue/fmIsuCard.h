@@ -66,7 +66,8 @@ private:
   struct RunValues;
   bool fixRunValues(RunValues& run, QString& failText);
   // What became of one card of the run.
-  enum class CardOutcome { Issued, Refused, Failed };
+  // IssuedUnprinted: committed as issued (its number is used), but its face must be reprinted.
+  enum class CardOutcome { Issued, IssuedUnprinted, Refused, Failed };
   CardOutcome issueOneCard(const RunValues& run, QString& cardNo, QString& failText);
   // The card's master and journal rows, inside its card operation's transaction.
   bool writeCardRows(const RunValues& run, QString& cardNo, std::optional<CardImage>& next, QString& failText);

@@ -141,6 +141,7 @@ fmIsuCard::CardOutcome fmIsuCard::issueOneCard(const RunValues& run, QString& ca
     return writeCardRows(run, cardNo, next, m);
   };
   if (op.run(failText)) return CardOutcome::Issued;
+  if (op.faceUnprinted()) return CardOutcome::IssuedUnprinted;
   if (failText.isEmpty()) failText = QStringLiteral("製卡失敗");
   // A cancelled wait ends the run like any failed card; so does a reader that does not open.
   if (rowsRan || op.cancelled() || failText == CardOperation::busyText() || op.waitCode() == -99 ||
@@ -160,7 +161,7 @@ void fmIsuCard::cmdIsuCard_Click() {
 
   qint64 committed = 0;
   bool failed = false;
-  QString firstCardNo, lastCardNo, failText;
+  QString firstCardNo, lastCardNo, failText, unprinted;
   try {
     if (FormCheck()) {
       RunValues run;
@@ -189,6 +190,12 @@ void fmIsuCard::cmdIsuCard_Click() {
           lastCardNo = cardNo;
           DispElaMsg(elaMsg_, QStringLiteral("已發卡，卡號：") + cardNo);
           txtCardCnt_->setText((Money::val(txtCardCnt_->text()) - Money::fromInt(1)).toString());
+          if (outcome == CardOutcome::IssuedUnprinted) {
+            // The card is issued; the run stops so that it is put aside for its face.
+            Dialogs().messageBox(failText, gAppName, MsgIcon::None);
+            unprinted = cardNo;
+            break;
+          }
         }
       }
     }
@@ -202,8 +209,14 @@ void fmIsuCard::cmdIsuCard_Click() {
   try {
     if (failed) WriteAPLog(gAppName, ApAction::Issue, failText, kApFailRemark);
     if (committed > 0) {
-      WriteAPLog(gAppName, ApAction::Issue, QStringLiteral("已發張數:") + QString::number(committed) +
-                                                QStringLiteral(" 卡號:") + firstCardNo + QStringLiteral("-") + lastCardNo);
+      const QString issued = QStringLiteral("已發張數:") + QString::number(committed) + QStringLiteral(" 卡號:") +
+                             firstCardNo + QStringLiteral("-") + lastCardNo;
+      if (unprinted.isEmpty()) {
+        WriteAPLog(gAppName, ApAction::Issue, issued);
+      } else {
+        WriteAPLog(gAppName, ApAction::Issue, issued + QStringLiteral("；卡號 ") + unprinted + QStringLiteral(" 卡面未印妥"),
+                   kApReprintRemark);
+      }
     }
   } catch (...) {
     LogError(QStringLiteral("fmIsuCard_cmdIsuCard_Click"));

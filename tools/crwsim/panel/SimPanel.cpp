@@ -33,6 +33,8 @@ const FaultChoice kFaults[] = {
     {kFaultWriteFails, "磁條寫入失敗"},
     {kFaultEraseFails, "卡面無法清除"},
     {kFaultPrintFails, "卡面無法列印"},
+    {kFaultFailsAfterWrite, "寫入一次後損壞"},
+    {kFaultWornOut, "已損壞 (無法寫入及列印)"},
 };
 
 QString cardName(const QString& file) { return QFileInfo(file).completeBaseName(); }
