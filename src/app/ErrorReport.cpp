@@ -27,7 +27,10 @@ namespace {
 // The line that opens this session's first record; written once, then cleared.
 QString g_sessionLine;
 
+quint64 g_records = 0;
+
 void appendErrorRecord(const QString& text) {
+  ++g_records;
   // Failures here are ignored: the report must still reach the operator.
   const QDateTime now = Now();
   const QString sep = gDateSep;
@@ -84,6 +87,8 @@ void CurrentErrorInfo(QString& number, QString& description) {
   } catch (...) {
   }
 }
+
+quint64 ErrorRecordCount() { return g_records; }
 
 void LogError(const QString& label, const QString& number, const QString& description) {
   appendErrorRecord(ErrorReportText(label, number, description));

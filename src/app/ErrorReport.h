@@ -28,6 +28,9 @@ void ReportError(const QString& label);
 // The record alone, written to the error log without sound or window.
 void LogError(const QString& label, const QString& number, const QString& description);
 void LogError(const QString& label);
+// How many error records this process has reported so far: a step that failed without adding
+// one refused what it was given, it did not break.
+quint64 ErrorRecordCount();
 
 // Starts a session of the error log: its first record (if any) opens with a line naming the
 // application folder, so that a log read later says which folder the session used.

@@ -79,7 +79,10 @@ bool CardOperation::run(QString& msg) {
 }
 
 bool CardOperation::readCard(QString& msg) {
-  if (!Borix_InsertCard(msg, &waitCode_)) return false;
+  if (!Borix_InsertCard(msg, &waitCode_)) {
+    refused_ = cancelled();
+    return false;
+  }
   if (!QDR_ReadRecord(card_.record, msg)) {
     if (!acceptUnreadable || requireRecord || requireBlank) return false;
     card_.readable = false;
@@ -90,6 +93,7 @@ bool CardOperation::readCard(QString& msg) {
   card_.blank = card_.record.trimmed().isEmpty();
   if (requireBlank && !card_.blank) {
     msg = notBlankText();
+    refused_ = true;
     return false;
   }
   if (!card_.blank) {
@@ -107,7 +111,14 @@ bool CardOperation::readCard(QString& msg) {
 
 bool CardOperation::steps(QString& msg) {
   if (!readCard(msg)) return false;
-  if (check && !check(card_, msg)) return false;
+  if (check) {
+    const quint64 errors = ErrorRecordCount();
+    if (!check(card_, msg)) {
+      // A check that broke has reported it; one that only turned the card down has not.
+      refused_ = ErrorRecordCount() == errors;
+      return false;
+    }
+  }
   if (!rows) return true;  // a card that is only read
 
   std::optional<CardImage> next;
@@ -261,7 +272,7 @@ void CardOperation::writeLog(bool ok, const QString& msg) {
     } else {
       QString text = failureText ? failureText(card_, msg) : msg;
       if (!failureText && !cardNo.isEmpty() && !text.contains(cardNo)) text += QStringLiteral("，卡號：") + cardNo;
-      WriteAPLog(gAppName, action_, text, kApFailRemark);
+      WriteAPLog(gAppName, action_, text, refused_ ? kApRefusedRemark : kApFailRemark);
     }
   } catch (...) {
     LogError(label_);

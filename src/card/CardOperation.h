@@ -84,6 +84,9 @@ public:
   bool cancelled() const { return waitCode_ == -21; }
   // The rows were committed.
   bool committed() const { return committed_; }
+  // The operation was refused, not broken: the operator cancelled the card wait, or the card
+  // was turned down by the operation's rules (its log row says "作業拒絕", not "系統錯誤").
+  bool refused() const { return refused_; }
   // Committed although the operation failed: the face could not be printed and the stripe,
   // already rewritten, could not be put back, so the rows follow the stripe. The face must be
   // reprinted (the message says how).
@@ -112,6 +115,7 @@ private:
   CardRead card_;
   std::int32_t waitCode_ = 0;
   bool committed_ = false;
+  bool refused_ = false;
   std::optional<CardImage> unprinted_;  // the stripe keeps these values; the face does not show them
   QString reprintText_;
 };

@@ -103,6 +103,7 @@ TEST_P(CardLifeTest, CardsChangedByTheWindowsLeaveNothingToReconcile) {
   fmDelCard black;
   black.field(QStringLiteral("txtCardNo"))->setText(first);
   black.field(QStringLiteral("txtRemark"))->setText(QStringLiteral("lost"));
+  dialogs_->yesNoAnswers = {true};
   black.cmdSetBlack_Click();
   fmReIssueCard reIssue;
   reIssue.txtOCardNo()->setText(first);
