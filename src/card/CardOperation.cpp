@@ -126,7 +126,13 @@ bool CardOperation::steps(QString& msg) {
   gCnn().setExclusive(true);
   {
     const Connection::OwnerScope owner(gCnn());
-    if (!rows(card_, next, msg)) return false;
+    const quint64 errors = ErrorRecordCount();
+    if (!rows(card_, next, msg)) {
+      // As with the check: a rule that turned the card down (an unknown number, a balance that
+      // would go below zero) reports nothing; a statement that failed has.
+      refused_ = ErrorRecordCount() == errors;
+      return false;
+    }
   }
   if (next && !writeCard(*next, msg) && !unprinted_) return false;
   try {

@@ -194,8 +194,8 @@ TEST_P(AddAmtTest, AmountCheckedOnLeavingTheFieldAndOnTheButton) {
   // One refusal per press, never a top-up; no card was read.
   const auto log = apLog();
   ASSERT_EQ(log.size(), refused.size() + 1);
-  EXPECT_EQ(log[0], qMakePair(QStringLiteral("加值金額必需大於0"), QStringLiteral("系統錯誤")));
-  EXPECT_EQ(log.last(), qMakePair(QStringLiteral("請輸入加值金額"), QStringLiteral("系統錯誤")));
+  EXPECT_EQ(log[0], qMakePair(QStringLiteral("加值金額必需大於0"), QStringLiteral("作業拒絕")));
+  EXPECT_EQ(log.last(), qMakePair(QStringLiteral("請輸入加值金額"), QStringLiteral("作業拒絕")));
 }
 
 TEST_P(AddAmtTest, MissingCardDataKeyLeavesTheDeviceAlone) {
@@ -206,7 +206,7 @@ TEST_P(AddAmtTest, MissingCardDataKeyLeavesTheDeviceAlone) {
   EXPECT_EQ(driver_.calls, 0);
   EXPECT_EQ(dbBal(), Money::fromInt(1000));
   ASSERT_EQ(apLog().size(), 1);
-  EXPECT_EQ(apLog()[0], qMakePair(QStringLiteral("未設定資料加密碼"), QStringLiteral("系統錯誤")));
+  EXPECT_EQ(apLog()[0], qMakePair(QStringLiteral("未設定資料加密碼"), QStringLiteral("作業拒絕")));
 }
 
 TEST_P(AddAmtTest, ValidCardIsToppedUpAndRenewedToNextYearsMonthEnd) {
@@ -331,7 +331,7 @@ TEST_P(AddAmtTest, BlacklistedCardAndBalanceLimitAreRefusedLikeAtTheCounter) {
   EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")).last(), QStringLiteral("加值後餘額超過上限，卡號:V000001"));
   EXPECT_EQ(dbBal(), Money::fromInt(1000));
   EXPECT_EQ(journalRows(), 0);
-  for (const auto& row : apLog()) EXPECT_EQ(row.second, QStringLiteral("系統錯誤")) << row.first.toStdString();
+  for (const auto& row : apLog()) EXPECT_EQ(row.second, QStringLiteral("作業拒絕")) << row.first.toStdString();
   press(QStringLiteral("50"));
   EXPECT_EQ(dbBal(), Money::fromInt(1050));
 }
@@ -416,10 +416,10 @@ TEST_P(AddAmtTest, EveryWayOutLogsOnceAndEjects) {
 
   const auto log = apLog();
   ASSERT_EQ(log.size(), 4);
-  EXPECT_EQ(log[0], qMakePair(QStringLiteral("取消作業"), QStringLiteral("系統錯誤")));
-  EXPECT_EQ(log[1], qMakePair(QStringLiteral("Tolva主檔更新失敗，卡號:V000009"), QStringLiteral("系統錯誤")));
-  EXPECT_EQ(log[2], qMakePair(QStringLiteral("卡片資料有誤，卡號:V000009"), QStringLiteral("系統錯誤")));
-  EXPECT_EQ(log[3].second, QStringLiteral("系統錯誤"));
+  EXPECT_EQ(log[0], qMakePair(QStringLiteral("取消作業"), QStringLiteral("作業拒絕")));
+  EXPECT_EQ(log[1], qMakePair(QStringLiteral("Tolva主檔更新失敗，卡號:V000009"), QStringLiteral("作業拒絕")));
+  EXPECT_EQ(log[2], qMakePair(QStringLiteral("卡片資料有誤，卡號:V000009"), QStringLiteral("作業拒絕")));
+  EXPECT_EQ(log[3].second, QStringLiteral("作業拒絕"));
 }
 
 TEST_P(AddAmtTest, MessageFileIsRememberedForTheWindowAndPrintedOnTheFace) {

@@ -214,7 +214,7 @@ TEST_P(CounterTest, PointDeductionDownToZeroButNotBelow) {
   EXPECT_EQ(journal(), QStringList{QStringLiteral("23|0|-30|100")});
   expectMaster(QStringLiteral("1000"), QStringLiteral("0"));
   EXPECT_EQ(apLog(QStringLiteral("扣點")),
-            (QStringList{QStringLiteral("交易後紅利點數小於零，卡號：V000001|系統錯誤"),
+            (QStringList{QStringLiteral("交易後紅利點數小於零，卡號：V000001|作業拒絕"),
                          QStringLiteral("卡號：V000001，交易金額：0，餘額：1000，紅利點數：0|")}));
 }
 

@@ -116,8 +116,9 @@ TEST_P(EraseCardTest, RefusesLongUnknownAndOtherCardsBeforeChangingAnything) {
   EXPECT_EQ(SlotCard().tracks[0], stripe);
   EXPECT_TRUE(listed().isEmpty());
   EXPECT_EQ(apLog(QStringLiteral("清除")),
-            (QStringList{QStringLiteral("資料庫內無此卡號，卡號：V000009|系統錯誤"),
-                         QStringLiteral("卡號不符，卡片上的卡號：V000002，卡號：V000001|系統錯誤")}));
+            (QStringList{QStringLiteral("卡號長度不可大於7碼，卡號：V0000011|作業拒絕"),
+                         QStringLiteral("資料庫內無此卡號，卡號：V000009|作業拒絕"),
+                         QStringLiteral("卡號不符，卡片上的卡號：V000002，卡號：V000001|作業拒絕")}));
 }
 
 TEST_P(EraseCardTest, DemagnetisedCardsAreErased) {

@@ -92,7 +92,7 @@ TEST_P(SaleCardTest, EveryRefusalIsLoggedAndLeavesTheMasterRowAlone) {
   w.txtRefNo()->setText(QStringLiteral("INV9"));
   w.cmdOK_Click();
 
-  const QString fail = QStringLiteral("|系統錯誤");
+  const QString fail = QStringLiteral("|作業拒絕");
   EXPECT_EQ(apLog(QStringLiteral("售出")),
             (QStringList{QStringLiteral("卡號：V000010，帳單號：INV9|"),
                          QStringLiteral("超出有效期限，卡號：V000077") + fail,

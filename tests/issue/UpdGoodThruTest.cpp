@@ -170,7 +170,7 @@ TEST_P(UpdGoodThruTest, UnknownCardOrFailedStepIsRefusedAndTheLoopGoesOn) {
   EXPECT_EQ(changes(), QStringList{QStringLiteral("V000003|31|0|2027/12/31-2029/01/31")});
   const QStringList log = apLog(QStringLiteral("變更有效日期"));
   ASSERT_EQ(log.size(), 3);
-  EXPECT_EQ(log[0], QStringLiteral("Tolva主檔無卡號，卡號:V000009|系統錯誤"));
+  EXPECT_EQ(log[0], QStringLiteral("Tolva主檔無卡號，卡號:V000009|作業拒絕"));
   EXPECT_TRUE(log[1].contains(QStringLiteral("V000001")) && log[1].endsWith(QStringLiteral("|系統錯誤")));
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("設定完成"));
   EXPECT_TRUE(TestReader().slotFile().isEmpty());

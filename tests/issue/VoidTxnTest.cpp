@@ -92,7 +92,7 @@ TEST_P(VoidTxnTest, ReversingTheWholeBalanceLeavesZeroAndOneMoreIsRefused) {
   EXPECT_EQ(apLog(QStringLiteral("沖正")),
             (QStringList{QStringLiteral("卡號：V000001，餘額：600，紅利點數：30|"),
                          QStringLiteral("卡號：V000001，餘額：0，紅利點數：30|"),
-                         QStringLiteral("沖正後餘額小於零，卡號：V000001|系統錯誤")}));
+                         QStringLiteral("沖正後餘額小於零，卡號：V000001|作業拒絕")}));
   EXPECT_TRUE(TestReader().slotFile().isEmpty());
 }
 
@@ -147,9 +147,9 @@ TEST_P(VoidTxnTest, ExpiredBlacklistedAndUnknownCardsAreRefused) {
   EXPECT_TRUE(reversals().isEmpty());
   EXPECT_EQ(cardBal(), Money::val(QStringLiteral("1000")));
   EXPECT_EQ(apLog(QStringLiteral("沖正")),
-            (QStringList{QStringLiteral("此張卡片已列入黑名單中，卡號：V000001|系統錯誤"),
-                         QStringLiteral("超出有效期限，卡號：V000001|系統錯誤"),
-                         QStringLiteral("資料庫中無此卡號，卡號：V000001|系統錯誤")}));
+            (QStringList{QStringLiteral("此張卡片已列入黑名單中，卡號：V000001|作業拒絕"),
+                         QStringLiteral("超出有效期限，卡號：V000001|作業拒絕"),
+                         QStringLiteral("資料庫中無此卡號，卡號：V000001|作業拒絕")}));
 }
 
 TEST_P(VoidTxnTest, WithNoFileKeptTheFaceGetsTheInstallationsMessageLines) {

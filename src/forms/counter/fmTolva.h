@@ -64,7 +64,9 @@ private:
   using CounterCall = std::function<bool(TxnValues&, QString& msg, CardTxn& txn)>;
   void runCounterOp(const QString& label, const QString& action, const CounterCall& call);
   // A refusal before any card was asked for: shown and logged here.
-  void refuseCounterOp(const QString& action, const QString& msg);
+  // A press turned down before any card: the operator's input (the default), or a parameter
+  // that cannot be read (`remark` "系統錯誤").
+  void refuseCounterOp(const QString& action, const QString& msg, const QString& remark);
   // The outcome of a card operation (which logged itself): status bar, fields, message.
   void showCounterResult(const QString& action, bool ok, const QString& msg, const CardTxn& txn);
 

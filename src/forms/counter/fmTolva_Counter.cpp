@@ -147,9 +147,9 @@ void fmTolva::runCounterOp(const QString& label, const QString& action, const Co
   showCounterResult(action, ok, msg, txn);
 }
 
-void fmTolva::refuseCounterOp(const QString& action, const QString& msg) {
+void fmTolva::refuseCounterOp(const QString& action, const QString& msg, const QString& remark) {
   showCounterResult(action, false, msg, CardTxn{});
-  WriteAPLog(gAppName, action, msg, kApFailRemark);
+  WriteAPLog(gAppName, action, msg, remark);
 }
 
 void fmTolva::showCounterResult(const QString& action, bool ok, const QString& msg, const CardTxn& txn) {
@@ -177,10 +177,8 @@ void fmTolva::cmdClientAddAmt_Click() {
   QString msg;
   std::optional<Money> limit;
   const auto amount = wholeEntry(field(QStringLiteral("txtAmt")), QStringLiteral("金額"), true, msg);
-  if (!amount || !QDR_BalanceLimit(limit, msg)) {
-    refuseCounterOp(action, msg);
-    return;
-  }
+  if (!amount) return refuseCounterOp(action, msg, kApRefusedRemark);
+  if (!QDR_BalanceLimit(limit, msg)) return refuseCounterOp(action, msg, kApFailRemark);
   runCounterOp(QStringLiteral("fmTolva_cmdClientAddAmt_Click"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
     v.balLimit = limit;
     v.dbStep = QDR_PostToMaster;
@@ -194,11 +192,8 @@ void fmTolva::cmdDeductAmt_Click() {
   const auto amount = wholeEntry(field(QStringLiteral("txtAmt")), QStringLiteral("金額"), true, msg);
   bool bad = false;
   const auto rate = numericParam(QStringLiteral("QDR_PointRate"), bad);
-  if (amount && bad) msg = QStringLiteral("紅利點數比率參數設定有誤");
-  if (!amount || bad) {
-    refuseCounterOp(action, msg);
-    return;
-  }
+  if (!amount) return refuseCounterOp(action, msg, kApRefusedRemark);
+  if (bad) return refuseCounterOp(action, QStringLiteral("紅利點數比率參數設定有誤"), kApFailRemark);
   runCounterOp(QStringLiteral("fmTolva_cmdDeductAmt_Click"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
     v.dbStep = QDR_PostToMaster;
     // Inside the operation's trap: a rate too large for the amount is an overflow error.
@@ -210,10 +205,7 @@ void fmTolva::cmdDeductPoint_Click() {
   const QString action = ApAction::DeductPoint;
   QString msg;
   const auto points = wholeEntry(field(QStringLiteral("txtPoint")), QStringLiteral("點數"), true, msg);
-  if (!points) {
-    refuseCounterOp(action, msg);
-    return;
-  }
+  if (!points) return refuseCounterOp(action, msg, kApRefusedRemark);
   runCounterOp(QStringLiteral("fmTolva_cmdDeductPoint_Click"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
     v.dbStep = QDR_PostToMaster;
     return QDR_DeductPoint(*points, v, m, &t);
@@ -240,12 +232,9 @@ void fmTolva::cmdUPDOCheck_Click() {
              *amount == Money() && *points == Money()) {
     msg = QStringLiteral("請輸入沖正金額或點數");
   }
+  if (!msg.isEmpty()) return refuseCounterOp(action, msg, kApRefusedRemark);
   std::optional<Money> limit;
-  if (msg.isEmpty()) QDR_BalanceLimit(limit, msg);
-  if (!msg.isEmpty()) {
-    refuseCounterOp(action, msg);
-    return;
-  }
+  if (!QDR_BalanceLimit(limit, msg)) return refuseCounterOp(action, msg, kApFailRemark);
   runCounterOp(QStringLiteral("fmTolva_cmdUPDOCheck_Click"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
     // A reversal that credits the card is held to the same limit as a top-up.
     v.balLimit = limit;

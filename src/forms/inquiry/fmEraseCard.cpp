@@ -167,19 +167,23 @@ bool fmEraseCard::eraseRows(const QString& cardNo, const QString& reason, std::o
 }
 
 void fmEraseCard::EraseCard() {
-  if (txtCardNo_->text().trimmed().isEmpty()) {
-    ShowMsg(QStringLiteral("請輸入要清除的卡號"), 5);
+  // A press turned down before any card still leaves its row in the log.
+  auto refuse = [this](const QString& text) {
+    ShowMsg(text, 5);
     SelectAll(txtCardNo_);
-    return;
-  }
+    const QString cardNo = txtCardNo_->text().trimmed();
+    WriteAPLog(gAppName, ApAction::Erase, cardNo.isEmpty() ? text : text + QStringLiteral("，卡號：") + cardNo,
+               kApRefusedRemark);
+  };
+  if (txtCardNo_->text().trimmed().isEmpty()) return refuse(QStringLiteral("請輸入要清除的卡號"));
   // The button must not get round the field's check.
-  if (!txtCardNo_Validate()) return;
-  const QString cardNo = txtCardNo_->text().trimmed();
-  if (alreadyErased(cardNo)) {
-    ShowMsg(QStringLiteral("已做過清除作業"), 5);
-    SelectAll(txtCardNo_);
+  if (!txtCardNo_Validate()) {
+    WriteAPLog(gAppName, ApAction::Erase, elaMsg_->caption() + QStringLiteral("，卡號：") + txtCardNo_->text().trimmed(),
+               kApRefusedRemark);
     return;
   }
+  const QString cardNo = txtCardNo_->text().trimmed();
+  if (alreadyErased(cardNo)) return refuse(QStringLiteral("已做過清除作業"));
   const QString why = reason();
   auto logFailure = [&cardNo](const QString& m) {
     return m.contains(cardNo) ? m : m + QStringLiteral("，卡號：") + cardNo;
@@ -189,7 +193,7 @@ void fmEraseCard::EraseCard() {
     const QString msg = QStringLiteral("資料庫內無此卡號");
     DispElaMsg(elaMsg_, msg);
     ShowMsg(msg);
-    WriteAPLog(gAppName, ApAction::Erase, logFailure(msg), kApFailRemark);
+    WriteAPLog(gAppName, ApAction::Erase, logFailure(msg), kApRefusedRemark);
     return;
   }
 

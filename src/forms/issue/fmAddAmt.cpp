@@ -218,34 +218,35 @@ bool fmAddAmt::writeRows(const CardRead& card, const Money& amount, const QStrin
   return true;
 }
 
-// A press refused before any card was asked for is logged as a refusal.
-void fmAddAmt::refusePress(const QString& msg) {
-  WriteAPLog(gAppName, ApAction::TopUp, msg, kApFailRemark);
+// A press turned down before any card was asked for: the operator's input, or a parameter that
+// cannot be read ("系統錯誤").
+void fmAddAmt::refusePress(const QString& msg, const QString& remark) {
+  WriteAPLog(gAppName, ApAction::TopUp, msg, remark);
 }
 
 void fmAddAmt::topUp() {
   if (gBatchKey.isEmpty()) {
     DispElaMsg(elaMsg_, QStringLiteral("未設定資料加密碼"));
-    refusePress(elaMsg_->caption());
+    refusePress(elaMsg_->caption(), kApRefusedRemark);
     return;
   }
   if (txtAddAmt_->text().trimmed().isEmpty()) {
     ShowMsg(QStringLiteral("請輸入加值金額"));
     txtAddAmt_->setFocus();
-    refusePress(QStringLiteral("請輸入加值金額"));
+    refusePress(QStringLiteral("請輸入加值金額"), kApRefusedRemark);
     return;
   }
   // The button must not get round the field's check: only a checked number reaches the SQL.
   const auto amount = checkedAmount();
   if (!amount) {
-    refusePress(elaMsg_->caption());
+    refusePress(elaMsg_->caption(), kApRefusedRemark);
     return;
   }
   QString msg;
   std::optional<Money> limit;
   if (!QDR_BalanceLimit(limit, msg)) {
     ShowMsg(msg);
-    refusePress(msg);
+    refusePress(msg, kApFailRemark);
     return;
   }
   const QString freeText = panel_->faceText();

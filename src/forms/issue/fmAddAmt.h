@@ -43,7 +43,7 @@ private:
   QWidget* buildCardFrame();
   QWidget* buildInputRow();
   void topUp();
-  void refusePress(const QString& msg);
+  void refusePress(const QString& msg, const QString& remark);
   // The card read: shows it, then refuses it or lets the top-up go on.
   bool checkCard(const CardRead& card, const Money& amount, const std::optional<Money>& limit, QString& msg);
   // The master row and the journal row, inside the card operation's transaction.

@@ -133,7 +133,7 @@ void fmVoidTxn::voidTxn() {
     DispElaMsg(elaMsg_, msg);
     ShowMsg(msg);
     txtVoidAmt_->setFocus();
-    WriteAPLog(gAppName, ApAction::Reversal, msg, kApFailRemark);
+    WriteAPLog(gAppName, ApAction::Reversal, msg, kApRefusedRemark);
     return;
   }
   TxnValues v;
