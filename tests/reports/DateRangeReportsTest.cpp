@@ -128,7 +128,7 @@ TEST_P(TxnDetailReportTest, EachReportListsItsTypesInRangeAndStoreWithTotals) {
 TEST_P(TxnDetailReportTest, PrintsTheListWithItsTotals) {
   fmRptTxnDetail w(fmRptTxnDetail::Kind::Deduct);
   const QString text = PrintedText(&w, [&] { w.cmdPrint_Click(); }, path(QStringLiteral("deduct.pdf")));
-  for (const char* expected : {"扺扣明細表", "V000001", "-80", "筆數：2", "金額合計：-80"}) {
+  for (const char* expected : {"抵扣明細表", "V000001", "-80", "筆數：2", "金額合計：-80"}) {
     EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();
   }
 }

@@ -43,7 +43,7 @@ const QList<QPair<QString, QString>> kReportMenu = {
     {QStringLiteral("cmdRptIssueCard"), QStringLiteral("製卡報表")},
     {QStringLiteral("cmdLog"), QStringLiteral("作業記錄")},
     {QStringLiteral("Command4"), QStringLiteral("加值明細表")},
-    {QStringLiteral("Command5"), QStringLiteral("扺扣明細表")},
+    {QStringLiteral("Command5"), QStringLiteral("抵扣明細表")},
     {QStringLiteral("Command6"), QStringLiteral("銷售明細表")},
     {QStringLiteral("cmdRptLiability"), QStringLiteral("未兌付餘額表")},
     {QStringLiteral("cmdRptReconcile"), QStringLiteral("帳務核對表")},

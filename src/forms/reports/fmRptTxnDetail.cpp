@@ -12,7 +12,7 @@ const QString kHeadings = QStringLiteral("交易日期|卡號|交易部門|交�
 
 RptNames namesOf(fmRptTxnDetail::Kind kind) {
   static const QString forms[] = {QStringLiteral("fmRptAddAmt"), QStringLiteral("fmRptDeduct"), QStringLiteral("fmRptSale")};
-  static const QString captions[] = {QStringLiteral("加值明細表"), QStringLiteral("扺扣明細表"), QStringLiteral("銷售明細表")};
+  static const QString captions[] = {QStringLiteral("加值明細表"), QStringLiteral("抵扣明細表"), QStringLiteral("銷售明細表")};
   const int i = static_cast<int>(kind);
   return {forms[i], captions[i], QStringLiteral("txtTxnDate"), QStringLiteral("交易日期"),
           QStringLiteral("txtTxnCnt"), QStringLiteral("筆數"), kHeadings};
