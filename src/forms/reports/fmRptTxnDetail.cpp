@@ -29,7 +29,7 @@ QStringList typesOf(fmRptTxnDetail::Kind kind) {
 
 }  // namespace
 
-fmRptTxnDetail::fmRptTxnDetail(Kind kind, QWidget* parent) : RptWindow(namesOf(kind), parent), types_(typesOf(kind)) {
+fmRptTxnDetail::fmRptTxnDetail(Kind kind, QWidget* parent) : RptWindow(namesOf(kind), parent), kind_(kind), types_(typesOf(kind)) {
   fgList()->setColRightAligned(4);
   fgList()->setColRightAligned(5);
 }
@@ -42,7 +42,9 @@ QString fmRptTxnDetail::typeText(const QString& code) {
 
 QString fmRptTxnDetail::fillList(const RptFilter& filter) {
   Money amt, point;
-  for (const TxnDetailRow& r : QryTxnDetail(types_, filter)) {
+  // A sale row carries no amount: what was sold is the value on the card at the sale.
+  const DetailAmounts amounts = kind_ == Kind::Sale ? DetailAmounts::CardValueBefore : DetailAmounts::Row;
+  for (const TxnDetailRow& r : QryTxnDetail(types_, filter, amounts)) {
     fgList()->addRow({DBDateDisp(r.txnDate), r.cardNo, r.txnDept, typeText(r.txnType), r.amt.toString(),
                       r.point.toString(), r.refCheckNo, r.userID, r.remark});
     amt += r.amt;
