@@ -58,6 +58,7 @@ inline const QString BlacklistExport = QStringLiteral("黑名單轉出");
 
 // The remark of an application-log row whose operation failed.
 inline const QString kApFailRemark = QStringLiteral("系統錯誤");
+inline const QString kApRefusedRemark = QStringLiteral("作業拒絕");
 
 // The good-thru date a new or topped-up card gets: the last day of the month twelve months
 // after `today`.
