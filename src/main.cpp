@@ -1,4 +1,5 @@
 #include "app/AppFolder.h"
+#include "app/QtTranslations.h"
 #include "app/uiFileChoosers.h"
 #include "startup/CommandLine.h"
 #include "startup/uiStartup.h"
@@ -16,6 +17,7 @@ int main(int argc, char* argv[]) {
   }
   SetNamedApplicationFolder(line.home);
   QApplication app(argc, argv);
+  LoadQtTranslations(app);
   GuardFileChoosers(app);
   if (!sub_Main()) return 0;
   const int rc = QApplication::exec();
