@@ -58,6 +58,7 @@ protected:
 
 TEST_P(LogViewerTest, EachFilterNarrowsTheList) {
   fmLog w;
+  EXPECT_EQ(w.cboOutcome()->currentText(), QStringLiteral("全部記錄"));
   const QString bad = QStringLiteral("卡號 V000001, \"壞卡\"");
   EXPECT_EQ(listed(w, {}), (QStringList{QStringLiteral("last"), bad, QStringLiteral("first")}));
   EXPECT_EQ(w.fgLog()->textMatrix(3, 2), QStringLiteral("加值作業"));

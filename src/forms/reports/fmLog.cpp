@@ -71,6 +71,7 @@ fmLog::fmLog(QWidget* parent) : QWidget(parent, Qt::Window) {
   resize(900, 560);
   SetInputMode(this);
   ClearFields(this);
+  cboOutcome_->setCurrentIndex(0);  // every row until the operator narrows it
   const QString today = DateFieldText(Today());
   txtDateB_->setText(today);
   txtDateE_->setText(today);
@@ -225,7 +226,7 @@ void fmLog::cmdPrint_Click() {
     // The message column is long: across the page, and its cells wrap.
     preview.doc().SetLandscape(true);
     for (const QString& line : listConditions_) preview.AddText(line);
-    preview.AddTable(QStringLiteral("<2000|<1500|<5900|<1400|<1300|<1300"),
+    preview.AddTable(QStringLiteral("<2000|<1500|<7400|<1400|<1300|<1300"),
                      QStringLiteral("記錄時間|作業|記錄內容|備註|使用者|工作站"), listForPrint());
     preview.AddText(QString());
     preview.AddText(QStringLiteral("筆數：") + QString::number(fgLog_->rows() - 1));

@@ -33,7 +33,9 @@ namespace {
 const QString kTitle = QStringLiteral("未兌付餘額表");
 const QString kHeadings = QStringLiteral("分類|項目|張數|餘額|點數");
 
-QChart* monthChart(const QList<QPair<QString, double>>& bars) {
+// `labelAngle` turns the month labels (-90: upright, for a chart too narrow to show a year of
+// months side by side).
+QChart* monthChart(const QList<QPair<QString, double>>& bars, int labelAngle) {
   auto* set = new QBarSet(QStringLiteral("餘額"));
   QStringList months;
   for (const auto& [month, balance] : bars) {
@@ -46,6 +48,7 @@ QChart* monthChart(const QList<QPair<QString, double>>& bars) {
   chart->addSeries(series);
   auto* axisX = new QBarCategoryAxis;
   axisX->append(months);
+  axisX->setLabelsAngle(labelAngle);
   chart->addAxis(axisX, Qt::AlignBottom);
   series->attachAxis(axisX);
   auto* axisY = new QValueAxis;
@@ -59,9 +62,9 @@ QChart* monthChart(const QList<QPair<QString, double>>& bars) {
 // The chart for paper: drawn at a fixed size of its own, whatever the window's, at three times
 // the screen's resolution so that its lines and letters stay sharp when printed.
 QImage chartImage(const QList<QPair<QString, double>>& bars) {
-  const QSizeF size(900, 420);
+  const QSizeF size(720, 340);
   QGraphicsScene scene;
-  QChart* chart = monthChart(bars);
+  QChart* chart = monthChart(bars, 0);
   scene.addItem(chart);  // the scene owns it
   chart->resize(size);
   chart->layout()->activate();
@@ -135,7 +138,7 @@ bool fmRptLiability::QryData() {
     for (auto it = l.byMonth.cbegin(); it != l.byMonth.cend(); ++it) {
       bars.append({it.key(), static_cast<double>(it->balance.units()) / Money::kScale});
     }
-    QChart* chart = monthChart(bars);
+    QChart* chart = monthChart(bars, -90);
     QChart* old = chart_->chart();
     chart_->setChart(chart);
     delete old;
