@@ -62,9 +62,10 @@ QChart* monthChart(const QList<QPair<QString, double>>& bars, int labelAngle) {
 // The chart for paper: drawn at a fixed size of its own, whatever the window's, at three times
 // the screen's resolution so that its lines and letters stay sharp when printed.
 QImage chartImage(const QList<QPair<QString, double>>& bars) {
-  const QSizeF size(720, 340);
+  const QSizeF size(900, 420);
   QGraphicsScene scene;
-  QChart* chart = monthChart(bars, 0);
+  // A year of month labels fits side by side on paper; more stand upright.
+  QChart* chart = monthChart(bars, bars.size() > 12 ? -90 : 0);
   scene.addItem(chart);  // the scene owns it
   chart->resize(size);
   chart->layout()->activate();
