@@ -25,9 +25,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_STRIP_FILES ON)
 # The linked libraries (Qt, SQLite, the C++ runtime) are found by dpkg-shlibdeps; what the
-# program loads at run time is named here: the SQLite driver of Qt and a window platform.
+# program loads at run time is named here: the SQLite driver of Qt, a window platform and Qt's
+# own Chinese texts (the buttons of its message boxes, file choosers and print dialogs).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-qpa-plugins, qt6-translations-l10n")
 # Database servers and the screens' Chinese glyphs.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6sql6-psql, libqt6sql6-odbc, fonts-wqy-microhei | fonts-noto-cjk")
 include(CPack)

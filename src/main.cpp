@@ -1,4 +1,5 @@
 #include "app/AppFolder.h"
+#include "app/QtTranslations.h"
 #include "app/uiEnterPressesButtons.h"
 #include "app/uiFileChoosers.h"
 #include "startup/CommandLine.h"
@@ -17,6 +18,7 @@ int main(int argc, char* argv[]) {
   }
   SetNamedApplicationFolder(line.home);
   QApplication app(argc, argv);
+  LoadQtTranslations(app);
   GuardFileChoosers(app);
   PressButtonsOnEnter(app);
   if (!sub_Main()) return 0;

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QTextEdit>
+#include <algorithm>
 
 namespace {
 
@@ -36,10 +37,13 @@ void SetBackground(QWidget* control, const QColor& colour) {
 void CenterForm(QWidget* form) {
   const QScreen* screen = form->screen() ? form->screen() : QApplication::primaryScreen();
   if (!screen) return;
-  const QRect area = screen->availableGeometry();
-  // The 375 twips of the original rule are the taskbar: 25 pixels.
-  form->move(area.x() + (area.width() - form->frameGeometry().width()) / 2,
-             area.y() + (area.height() - form->frameGeometry().height() - 25) / 2);
+  CenterFormIn(form, screen->availableGeometry());
+}
+
+void CenterFormIn(QWidget* form, const QRect& area) {
+  // 25 pixels kept for a taskbar.
+  form->move(area.x() + std::max(0, (area.width() - form->frameGeometry().width()) / 2),
+             area.y() + std::max(0, (area.height() - form->frameGeometry().height() - 25) / 2));
 }
 
 void SelectAll(QLineEdit* field) {

@@ -6,6 +6,7 @@
 #include <QPair>
 #include <QString>
 
+class QRect;
 class QWidget;
 class QLineEdit;
 
@@ -13,6 +14,8 @@ inline const QColor kInputOpen(255, 255, 192);    // light yellow
 inline const QColor kInputClosed(224, 224, 224);  // light grey
 
 void CenterForm(QWidget* form);
+// Centres the window in a part of its screen (never left of or above it).
+void CenterFormIn(QWidget* form, const QRect& area);
 void SelectAll(QLineEdit* field);
 // Enter and Down move to the next field, Up to the previous one. True when the key moved.
 bool KeyMove(QWidget* field, int key);

@@ -3,6 +3,7 @@
 #include "app/Dates.h"
 #include "app/Money.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QRegularExpression>
 #include <QSqlField>
@@ -72,7 +73,45 @@ int FlexGrid::insertRowUnderHeading(const QStringList& texts) {
 }
 
 void FlexGrid::fitColumnWidths() {
-  for (int c = 0; c < columnCount(); ++c) resizeColumnToContents(c);
+  fitted_.clear();
+  for (int c = 0; c < columnCount(); ++c) {
+    resizeColumnToContents(c);
+    fitted_ << columnWidth(c);
+  }
+  spreadFreeWidth();
+}
+
+void FlexGrid::setFillWidth(bool on) {
+  fillWidth_ = on;
+  spreadFreeWidth();
+}
+
+bool FlexGrid::viewportEvent(QEvent* event) {
+  // The viewport narrows when a scroll bar comes: the columns follow it.
+  if (event->type() == QEvent::Resize) spreadFreeWidth();
+  return QTableWidget::viewportEvent(event);
+}
+
+void FlexGrid::spreadFreeWidth() {
+  if (!fillWidth_) return;
+  if (fitted_.size() != columnCount()) {
+    fitted_.clear();
+    for (int c = 0; c < columnCount(); ++c) fitted_ << columnWidth(c);
+  }
+  QList<int> shown;
+  int used = 0;
+  for (int c = 0; c < columnCount(); ++c) {
+    if (isColumnHidden(c)) continue;
+    shown << c;
+    used += fitted_[c];
+  }
+  if (shown.isEmpty()) return;
+  const int free = std::max(0, viewport()->width() - used);
+  for (int i = 0; i < shown.size(); ++i) {
+    // The first columns take the pixels an even share leaves over.
+    const int share = free / static_cast<int>(shown.size()) + (i < free % shown.size() ? 1 : 0);
+    setColumnWidth(shown[i], fitted_[shown[i]] + share);
+  }
 }
 
 QString GridCellText(const QVariant& value, const QSqlField& field) {

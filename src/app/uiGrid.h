@@ -40,10 +40,19 @@ public:
   void clearRows() { setRows(1); }
   // Fits every column, from the first to the last, to its heading and contents.
   void fitColumnWidths();
+  // The columns share the width their contents leave free, so that the grid fills its window
+  // however wide it is made (a report's list).
+  void setFillWidth(bool on);
+
+protected:
+  bool viewportEvent(QEvent* event) override;
 
 private:
   void applyAlignment(QTableWidgetItem* item, int col) const;
+  void spreadFreeWidth();
   QSet<int> rightAligned_;
+  bool fillWidth_ = false;
+  QList<int> fitted_;  // the widths the contents asked for
 };
 
 // The display text of a database value in a grid: NULL as empty, dates through DBDateDisp,

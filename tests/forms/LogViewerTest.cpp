@@ -3,12 +3,13 @@
 #include "app/CodePage.h"
 #include "app/uiGrid.h"
 #include "db/Connection.h"
+#include "db/TolvaCodes.h"
 #include "forms/reports/fmLog.h"
 #include "forms/reports/frmPrint.h"
 #include "support/Screenshot.h"
 #include "support/TestEnv.h"
 
-#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QTimer>
@@ -36,17 +37,18 @@ protected:
     addLog("2026/03/05 12:00:00", QStringLiteral("發卡"), QStringLiteral("boss"), QStringLiteral("POS2"), tolva,
            QStringLiteral("卡號 V000001, \"壞卡\""), QStringLiteral("系統錯誤"));
     addLog("2026/03/05 23:59:59", QStringLiteral("售出"), clerk, QStringLiteral("POS2"), QStringLiteral("other"),
-           QStringLiteral("last"));
+           QStringLiteral("last"), kApRefusedRemark);
     addLog("2026/03/06 00:00:00", topUp, clerk, QStringLiteral("POS1"), tolva, QStringLiteral("after"));
   }
 
   // The messages listed after a query with these fields set (others empty), top to bottom.
-  QStringList listed(fmLog& w, const QMap<QString, QString>& fields, bool failures = false) {
+  // `outcome`: the index of the outcome filter (all, failures, refusals).
+  QStringList listed(fmLog& w, const QMap<QString, QString>& fields, int outcome = 0) {
     for (const char* f : {"txtActionID", "txtProgID", "txtUserID", "txtLoginWS"}) w.field(QString::fromLatin1(f))->clear();
     w.field(QStringLiteral("txtDateB"))->setText(QStringLiteral("2026/03/04"));
     w.field(QStringLiteral("txtDateE"))->setText(QStringLiteral("2026/03/05"));
     for (auto it = fields.cbegin(); it != fields.cend(); ++it) w.field(it.key())->setText(it.value());
-    w.chkFail()->setChecked(failures);
+    w.cboOutcome()->setCurrentIndex(outcome);
     w.cmdQry_Click();
     QStringList out;
     for (int r = 1; r < w.fgLog()->rows(); ++r) out << w.fgLog()->textMatrix(r, 3);
@@ -56,6 +58,7 @@ protected:
 
 TEST_P(LogViewerTest, EachFilterNarrowsTheList) {
   fmLog w;
+  EXPECT_EQ(w.cboOutcome()->currentText(), QStringLiteral("全部記錄"));
   const QString bad = QStringLiteral("卡號 V000001, \"壞卡\"");
   EXPECT_EQ(listed(w, {}), (QStringList{QStringLiteral("last"), bad, QStringLiteral("first")}));
   EXPECT_EQ(w.fgLog()->textMatrix(3, 2), QStringLiteral("加值作業"));
@@ -65,7 +68,10 @@ TEST_P(LogViewerTest, EachFilterNarrowsTheList) {
   EXPECT_EQ(listed(w, {{QStringLiteral("txtProgID"), QStringLiteral("other")}}), QStringList{QStringLiteral("last")});
   EXPECT_EQ(listed(w, {{QStringLiteral("txtUserID"), QStringLiteral("boss")}}), QStringList{bad});
   EXPECT_EQ(listed(w, {{QStringLiteral("txtLoginWS"), QStringLiteral("POS2")}}), (QStringList{QStringLiteral("last"), bad}));
-  EXPECT_EQ(listed(w, {}, true), QStringList{bad});
+  // Failures and refusals apart: each remark only under its own choice.
+  EXPECT_EQ(listed(w, {}, 1), QStringList{bad});
+  EXPECT_EQ(listed(w, {}, 2), QStringList{QStringLiteral("last")});
+  EXPECT_EQ(listed(w, {{QStringLiteral("txtUserID"), QStringLiteral("boss")}}, 2), QStringList{});
   EXPECT_EQ(listed(w, {{QStringLiteral("txtUserID"), QStringLiteral("x' OR '1'='1")}}), QStringList{});
   // An open start reaches back to the first row; an end before the start is refused.
   EXPECT_EQ(listed(w, {{QStringLiteral("txtDateB"), QString()}}).size(), 4);
@@ -74,7 +80,7 @@ TEST_P(LogViewerTest, EachFilterNarrowsTheList) {
 
 TEST_P(LogViewerTest, TheListIsSavedAsCsvInTheCodePageAndPrinted) {
   fmLog w;
-  ASSERT_EQ(listed(w, {}, true).size(), 1);
+  ASSERT_EQ(listed(w, {}, 1).size(), 1);
   const QString file = path(QStringLiteral("log.csv"));
   dialogs_->fileAnswers.push_back(file);
   w.cmdSave_Click();

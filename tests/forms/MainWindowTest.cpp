@@ -24,7 +24,7 @@ TEST_F(MainWindowTest, CaptionsOfEveryGroup) {
       {"cmdCardLogImport", "交易資料轉入"}, {"cmdVoidCardExport", "黑名單轉出"}, {"cmdRptIssueCard", "製卡報表"},
       {"cmdLog", "作業記錄"},         {"cmdSetting", "系統參數設定"},    {"cmdSetDept", "部門設定"},
       {"cmdSetMsg", "促銷訊息設定"},  {"cmdSetBatchKey", "設定加密碼"},  {"Command4", "加值明細表"},
-      {"Command5", "扺扣明細表"},     {"Command6", "銷售明細表"},        {"cmdExit", "&Z結束"},
+      {"Command5", "抵扣明細表"},     {"Command6", "銷售明細表"},        {"cmdExit", "&Z結束"},
   };
   for (const auto& [name, caption] : captions) {
     QPushButton* b = w.button(QString::fromLatin1(name));

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
+#include <algorithm>
 
 namespace {
 // The text of each page of a PDF, read back with pdftotext.
@@ -14,6 +16,28 @@ QStringList pdfPages(const QString& file) {
   p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
   p.waitForFinished(30000);
   return QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+}
+
+// The words of a PDF with their left and right edges in points, and the page width, read back
+// with pdftotext -bbox.
+struct PdfWord {
+  QString text;
+  double left, right;
+};
+QList<PdfWord> pdfWords(const QString& file, double* pageWidth) {
+  QProcess p;
+  p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), file, QStringLiteral("-")});
+  p.waitForFinished(30000);
+  const QString html = QString::fromUtf8(p.readAllStandardOutput());
+  static const QRegularExpression page(QStringLiteral(R"re(<page width="([\d.]+)")re"));
+  *pageWidth = page.match(html).captured(1).toDouble();
+  static const QRegularExpression word(QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="[\d.]+" xMax="([\d.]+)"[^>]*>([^<]*)</word>)re"));
+  QList<PdfWord> words;
+  for (auto it = word.globalMatch(html); it.hasNext();) {
+    const auto m = it.next();
+    words.append({m.captured(3), m.captured(1).toDouble(), m.captured(2).toDouble()});
+  }
+  return words;
 }
 
 QString rowsText(int count) {
@@ -95,4 +119,32 @@ TEST_F(PrintPreviewTest, AFailedPrintSaysSo) {
   w.printer()->setOutputFileName(path(QStringLiteral("x.pdf")));
   EXPECT_TRUE(w.PrintDocument());
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
+}
+
+TEST_F(PrintPreviewTest, ATableWiderThanThePaperFitsItAndALongCellWrapsInItsColumn) {
+  QStringList words;
+  for (int i = 1; i <= 40; ++i) words << QStringLiteral("w%1").arg(i, 2, 10, QLatin1Char('0'));
+  frmPrint w;
+  w.StartDoc(QStringLiteral("作業記錄"));
+  // 12000 twips: wider than the text of an upright A4 page; the last cell runs past the paper's
+  // edge unless the table is narrowed and the cell wraps.
+  w.AddTable(QStringLiteral("<3000|<6000|<3000"), QStringLiteral("時間|內容|使用者"),
+             QStringLiteral("2026/03/09|") + words.join(QLatin1Char(' ')) + QStringLiteral("|clerkX") +
+                 QString(30, QLatin1Char('x')));
+  w.EndDoc();
+  const QString pdf = path(QStringLiteral("wide.pdf"));
+  ASSERT_TRUE(w.doc().saveAsPdf(pdf));
+  double pageWidth = 0;
+  const QList<PdfWord> printed = pdfWords(pdf, &pageWidth);
+  ASSERT_GT(pageWidth, 0);
+  const auto user = std::find_if(printed.begin(), printed.end(), [](const PdfWord& p) { return p.text.startsWith(QStringLiteral("clerkX")); });
+  ASSERT_NE(user, printed.end());
+  QStringList cell;
+  for (const PdfWord& p : printed) {
+    EXPECT_LE(p.right, pageWidth) << p.text.toStdString();
+    if (!p.text.startsWith(QLatin1Char('w'))) continue;
+    cell << p.text;
+    EXPECT_LT(p.right, user->left) << p.text.toStdString();  // within its column
+  }
+  EXPECT_EQ(cell, words);
 }

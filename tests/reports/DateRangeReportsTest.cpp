@@ -2,6 +2,7 @@
 // lists for its dates and store, its count and totals, and the printed document.
 #include "ReportFixture.h"
 
+#include "app/Clock.h"
 #include "app/globals.h"
 #include "app/uiElaBar.h"
 #include "app/uiGrid.h"
@@ -92,6 +93,8 @@ protected:
     store(QStringLiteral("02"), QStringLiteral("二店"));
     const QString v1 = QStringLiteral("V000001"), v2 = QStringLiteral("V000002"), zero = QStringLiteral("0");
     txn(QStringLiteral("11"), v1, "2026/03/04 08:00:00", QStringLiteral("500"));
+    // Written before V000002's sale on the same day and time: part of what was sold.
+    txn(QStringLiteral("11"), v2, "2026/03/05 09:00:00", QStringLiteral("300"), QStringLiteral("20"), QStringLiteral("02"));
     txn(QStringLiteral("21"), v1, "2026/03/04 00:00:00", QStringLiteral("200"));
     txn(QStringLiteral("21"), v2, "2026/03/05 23:59:59", QStringLiteral("100.25"), zero, QStringLiteral("02"));
     txn(QStringLiteral("21"), v1, "2026/03/06 00:00:00", QStringLiteral("50"));
@@ -100,6 +103,8 @@ protected:
     txn(QStringLiteral("32"), v1, "2026/03/05 13:00:00", QStringLiteral("80"));
     txn(QStringLiteral("13"), v1, "2026/03/04 09:00:00", zero);
     txn(QStringLiteral("24"), v2, "2026/03/05 09:00:00", zero, zero, QStringLiteral("02"));
+    // Written after V000001's sale on its day and time: not part of what was sold.
+    txn(QStringLiteral("31"), v1, "2026/03/04 09:00:00", QStringLiteral("-200"));
   }
   QStringList run(fmRptTxnDetail::Kind kind, const QString& store, QString& totals) {
     fmRptTxnDetail w(kind);
@@ -125,10 +130,24 @@ TEST_P(TxnDetailReportTest, EachReportListsItsTypesInRangeAndStoreWithTotals) {
   EXPECT_EQ(run(K::Sale, k01, totals), QStringList{v1});
 }
 
-TEST_P(TxnDetailReportTest, PrintsTheListWithItsTotals) {
+TEST_P(TxnDetailReportTest, SalesReportTotalsTheValueOfTheCardsSold) {
+  // A sale row moves nothing: each card counts with the balance and points it held when sold
+  // (V000001: issued with 500 and topped up by 200 before its sale; V000002: issued with 300
+  // and 20 points), never with what the journal moved afterwards.
+  fmRptTxnDetail w(fmRptTxnDetail::Kind::Sale);
+  EXPECT_EQ(listed(w, QStringLiteral("2026/03/04"), QStringLiteral("2026/03/05"), {}, 4),
+            (QStringList{QStringLiteral("700"), QStringLiteral("300")}));
+  EXPECT_EQ(w.totalText(), QStringLiteral("金額合計：1000　點數合計：20"));
+  EXPECT_EQ(w.field(QStringLiteral("txtTxnCnt"))->text(), QStringLiteral("2"));
+  EXPECT_EQ(listed(w, {}, {}, QStringLiteral("02"), 5), QStringList{QStringLiteral("20")});
+}
+
+TEST_P(TxnDetailReportTest, PrintsTheListWithItsConditionsTotalsAndPrintTime) {
+  SetNowForTest(QDateTime(QDate(2026, 3, 9), QTime(10, 30, 15)));
   fmRptTxnDetail w(fmRptTxnDetail::Kind::Deduct);
   const QString text = PrintedText(&w, [&] { w.cmdPrint_Click(); }, path(QStringLiteral("deduct.pdf")));
-  for (const char* expected : {"扺扣明細表", "V000001", "-80", "筆數：2", "金額合計：-80"}) {
+  for (const char* expected : {"抵扣明細表", "列印時間：2026/03/09 10:30", "交易日期：全部", "交易部門：全部", "V000001",
+                               "-80", "筆數：2", "金額合計：-80"}) {
     EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();
   }
 }

@@ -14,11 +14,20 @@
 #include "support/Screenshot.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTextStream>
+#include <algorithm>
 #include <QLineEdit>
 
 namespace {
 const QString k11 = QStringLiteral("11");
+// The pictures a PDF holds, as pdfimages lists them (two heading lines, then one per picture).
+int pdfImageCount(const QString& file) {
+  QProcess p;
+  p.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), file});
+  p.waitForFinished(30000);
+  return std::max(0, static_cast<int>(QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts).size()) - 2);
+}
 QString line(const LiabilityLine& l) {
   return QStringLiteral("%1/%2/%3").arg(l.cards).arg(l.balance.toString(), l.points.toString());
 }
@@ -83,6 +92,9 @@ TEST_P(LiabilityTest, WindowChartsBalanceByMonthAndPrintsTheTable) {
   const QString text = PrintedText(&w, [&] { w.cmdPrint_Click(); }, path(QStringLiteral("liability.pdf")));
   EXPECT_TRUE(text.contains(QStringLiteral("基準日期：2026/03/10"))) << text.toStdString();
   EXPECT_TRUE(text.contains(QStringLiteral("1500.5")));
+  EXPECT_TRUE(text.contains(QStringLiteral("發卡部門：全部")));
+  // The chart goes to paper with the table.
+  EXPECT_EQ(pdfImageCount(path(QStringLiteral("liability.pdf"))), 1);
 }
 
 TOLVA_DB_TEST_SUITE(LiabilityTest);

@@ -3,6 +3,7 @@
 #include "app/Clock.h"
 #include "app/Dates.h"
 #include "app/ErrorReport.h"
+#include "app/ScreenSplit.h"
 #include "app/ShowMsg.h"
 #include "card/CardOperation.h"
 #include "app/globals.h"
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -43,7 +45,7 @@ const QList<QPair<QString, QString>> kReportMenu = {
     {QStringLiteral("cmdRptIssueCard"), QStringLiteral("製卡報表")},
     {QStringLiteral("cmdLog"), QStringLiteral("作業記錄")},
     {QStringLiteral("Command4"), QStringLiteral("加值明細表")},
-    {QStringLiteral("Command5"), QStringLiteral("扺扣明細表")},
+    {QStringLiteral("Command5"), QStringLiteral("抵扣明細表")},
     {QStringLiteral("Command6"), QStringLiteral("銷售明細表")},
     {QStringLiteral("cmdRptLiability"), QStringLiteral("未兌付餘額表")},
     {QStringLiteral("cmdRptReconcile"), QStringLiteral("帳務核對表")},
@@ -250,9 +252,19 @@ void fmTolva::InitForm() {
     }
     tabPage_->setCurrentIndex(0);
     resize(900, 520);
-    CenterForm(this);
+    placeOnScreen();
   } catch (...) {
     ReportError(QStringLiteral("Form1_InitForm"));
+  }
+}
+
+void fmTolva::placeOnScreen() {
+  const QScreen* screen = this->screen() ? this->screen() : QApplication::primaryScreen();
+  // With the built-in simulator its panel stands at the screen's right edge: keep clear of it.
+  if (screen && gCrwLibrary.isEmpty()) {
+    CenterFormIn(this, MainAreaBesidePanel(screen->availableGeometry()));
+  } else {
+    CenterForm(this);
   }
 }
 

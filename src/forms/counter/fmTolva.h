@@ -50,6 +50,8 @@ protected:
 private:
   void Form_Load();
   void InitForm();
+  // Centred, or left of the simulator panel when the built-in simulator is the reader.
+  void placeOnScreen();
   // Closes the operation windows; false when one of them stays open.
   bool closeOperationWindows();
   QWidget* buildCardPage();

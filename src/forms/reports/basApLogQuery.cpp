@@ -3,7 +3,6 @@
 #include "app/CodePage.h"
 #include "app/Dates.h"
 #include "db/Connection.h"
-#include "db/TolvaCodes.h"
 
 #include <QSaveFile>
 #include <QSqlQuery>
@@ -62,9 +61,9 @@ QList<QStringList> QryApLog(const ApLogFilter& f) {
     sql += QStringLiteral(" AND ") + QString::fromLatin1(column) + QStringLiteral(" = ?");
     values << value.trimmed();
   }
-  if (f.failuresOnly) {
+  if (!f.remark.isEmpty()) {
     sql += QStringLiteral(" AND A.Remark = ?");
-    values << kApFailRemark;
+    values << f.remark;
   }
   sql += QStringLiteral(" Order by A.FileDate Desc , A.RNo Desc ");
 

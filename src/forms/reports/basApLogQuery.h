@@ -15,7 +15,8 @@ struct ApLogFilter {
   QString progID;
   QString userID;
   QString workstation;
-  bool failuresOnly = false;  // only rows whose remark marks a failure
+  // Empty: every row; otherwise only the rows with this remark (a failure or a refusal).
+  QString remark;
 };
 
 // The columns of a listed row.

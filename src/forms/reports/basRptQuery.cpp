@@ -95,23 +95,30 @@ QMap<QString, QString> StoreNames() {
   return names;
 }
 
-QList<TxnDetailRow> QryTxnDetail(const QStringList& types, const RptFilter& f) {
+QList<TxnDetailRow> QryTxnDetail(const QStringList& types, const RptFilter& f, DetailAmounts amounts) {
   QStringList marks;
   QVariantList values;
   for (const QString& t : types) {
     marks << QStringLiteral("?");
     values << t;
   }
-  QString sql = QStringLiteral(
-                    "Select TxnDate , CardNo , TxnDept , TxnType , TxnAmt , TxnPoint , RefCheckNo , UserID , Remark "
-                    " From TolvaLog Where TxnType In (") +
+  // The card's balance rows before this one: earlier days, and the same day's rows written
+  // before it (the journal dates carry no time of day).
+  const QString before = QStringLiteral("( Select Coalesce(Sum(P.%1), 0) From TolvaLog P Where P.CardNo = L.CardNo And ") +
+                         BalanceRowCondition(QStringLiteral("P.TxnType")) +
+                         QStringLiteral(" And ( P.TxnDate < L.TxnDate Or ( P.TxnDate = L.TxnDate And P.RNo < L.RNo ) ) )");
+  const bool own = amounts == DetailAmounts::Row;
+  QString sql = QStringLiteral("Select L.TxnDate , L.CardNo , L.TxnDept , L.TxnType , ") +
+                (own ? QStringLiteral("L.TxnAmt") : before.arg(QStringLiteral("TxnAmt"))) + QStringLiteral(" , ") +
+                (own ? QStringLiteral("L.TxnPoint") : before.arg(QStringLiteral("TxnPoint"))) +
+                QStringLiteral(" , L.RefCheckNo , L.UserID , L.Remark From TolvaLog L Where L.TxnType In (") +
                 marks.join(QStringLiteral(", ")) + QStringLiteral(") ");
-  sql += DateCondition(QStringLiteral("TxnDate"), f.first, f.last);
+  sql += DateCondition(QStringLiteral("L.TxnDate"), f.first, f.last);
   if (!f.store.isEmpty()) {
-    sql += QStringLiteral(" And TxnDept = ? ");
+    sql += QStringLiteral(" And L.TxnDept = ? ");
     values << f.store;
   }
-  sql += QStringLiteral(" Order by TxnDate , RNo ");
+  sql += QStringLiteral(" Order by L.TxnDate , L.RNo ");
   QList<TxnDetailRow> rows;
   QSqlQuery q = gCnn().query(sql, values);
   while (q.next()) {

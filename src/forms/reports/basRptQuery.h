@@ -43,9 +43,13 @@ struct TxnDetailRow {
   QString cardNo, txnDept, txnType, refCheckNo, userID, remark;
   Money amt, point;
 };
+// What the amount and points of a listed row are: the row's own, or the value the card held
+// just before the row (a sale row moves nothing; what was sold is the card's balance then).
+enum class DetailAmounts { Row, CardValueBefore };
 // The journal rows of these types in the filter (the store is the transaction's store),
 // oldest first.
-QList<TxnDetailRow> QryTxnDetail(const QStringList& types, const RptFilter& filter);
+QList<TxnDetailRow> QryTxnDetail(const QStringList& types, const RptFilter& filter,
+                                 DetailAmounts amounts = DetailAmounts::Row);
 
 // Outstanding liability on a day: the cards live on that day with their balances and points
 // as they stood at its end. The good-thru dates are the cards' present ones.

@@ -11,12 +11,13 @@
 #include "app/uiFieldBehaviour.h"
 #include "app/uiFormUtil.h"
 #include "app/uiGrid.h"
+#include "db/TolvaCodes.h"
 #include "db/basDB.h"
 #include "db/frmCode.h"
 #include "forms/reports/frmPrint.h"
 #include "forms/reports/uiRptWindow.h"
 
-#include <QCheckBox>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -51,6 +52,7 @@ fmLog::fmLog(QWidget* parent) : QWidget(parent, Qt::Window) {
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(buildFilters());
   fgLog_ = new FlexGrid(this);
+  fgLog_->setFillWidth(true);
   fgLog_->setObjectName(QStringLiteral("fgLog"));
   fgLog_->setHeadings(kApLogHeadings);
   layout->addWidget(fgLog_, 1);
@@ -69,6 +71,7 @@ fmLog::fmLog(QWidget* parent) : QWidget(parent, Qt::Window) {
   resize(900, 560);
   SetInputMode(this);
   ClearFields(this);
+  cboOutcome_->setCurrentIndex(0);  // every row until the operator narrows it
   const QString today = DateFieldText(Today());
   txtDateB_->setText(today);
   txtDateE_->setText(today);
@@ -89,6 +92,11 @@ QLayout* fmLog::buildFilters() {
   };
   txtDateB_ = add("txtDateB", QStringLiteral("起始日期"), 0, 0);
   txtDateE_ = add("txtDateE", QStringLiteral("截止日期"), 0, 1);
+  // A date is short: its field keeps its own width however wide the window is.
+  for (QLineEdit* date : {txtDateB_, txtDateE_}) {
+    date->setMaximumWidth(140);
+    grid->setAlignment(date, Qt::AlignLeft);
+  }
   txtActionID_ = add("txtActionID", QStringLiteral("作業代號"), 1, 0);
   // The description beside its code.
   txtActionDscp_ = new QLineEdit(this);
@@ -103,9 +111,17 @@ QLayout* fmLog::buildFilters() {
   txtProgID_ = add("txtProgID", QStringLiteral("程式"), 2, 0);
   txtUserID_ = add("txtUserID", QStringLiteral("使用者"), 2, 1);
   txtLoginWS_ = add("txtLoginWS", QStringLiteral("工作站"), 3, 0);
-  chkFail_ = new QCheckBox(QStringLiteral("只列失敗記錄(系統錯誤)"), this);
-  chkFail_->setObjectName(QStringLiteral("chkFail"));
-  grid->addWidget(chkFail_, 3, 3);
+  // Failures (the program could not finish) and refusals (the operator's input was declined)
+  // are told apart by the remark their log rows carry.
+  cboOutcome_ = new QComboBox(this);
+  cboOutcome_->setObjectName(QStringLiteral("cboOutcome"));
+  cboOutcome_->addItem(QStringLiteral("全部記錄"), QString());
+  cboOutcome_->addItem(QStringLiteral("只列失敗記錄(") + kApFailRemark + QLatin1Char(')'), kApFailRemark);
+  cboOutcome_->addItem(QStringLiteral("只列拒絕記錄(") + kApRefusedRemark + QLatin1Char(')'), kApRefusedRemark);
+  auto* outcome = new QLabel(QStringLiteral("記錄類別"), this);
+  outcome->setBuddy(cboOutcome_);
+  grid->addWidget(outcome, 3, 2, Qt::AlignRight);
+  grid->addWidget(cboOutcome_, 3, 3, Qt::AlignLeft);
   txtDateB_->setToolTip(QStringLiteral("按兩下或F8選擇日期"));
   txtDateE_->setToolTip(txtDateB_->toolTip());
   txtActionID_->setToolTip(QStringLiteral("按兩下或F8選擇作業代號"));
@@ -148,7 +164,7 @@ std::optional<ApLogFilter> fmLog::filter() {
   f.progID = txtProgID_->text();
   f.userID = txtUserID_->text();
   f.workstation = txtLoginWS_->text();
-  f.failuresOnly = chkFail_->isChecked();
+  f.remark = cboOutcome_->currentData().toString();
   return f;
 }
 
@@ -163,6 +179,8 @@ void fmLog::cmdQry_Click() {
     for (const QStringList& r : rows) fgLog_->addRow(r);
     fgLog_->fitColumnWidths();
     fgLog_->setUpdatesEnabled(true);
+    // The list prints with the conditions it was made of, even when the fields change later.
+    listConditions_ = conditionLines();
     DispElaMsg(elaMsg_, rows.isEmpty() ? QStringLiteral("查無資料") : QStringLiteral("共 %1 筆").arg(rows.size()), 0);
   } catch (...) {
     fgLog_->setUpdatesEnabled(true);
@@ -170,8 +188,18 @@ void fmLog::cmdQry_Click() {
   }
 }
 
-QString fmLog::periodText() const {
-  return QStringLiteral("日期：") + txtDateB_->text().trimmed() + QStringLiteral(" ~ ") + txtDateE_->text().trimmed();
+QStringList fmLog::conditionLines() const {
+  const QString b = txtDateB_->text().trimmed(), e = txtDateE_->text().trimmed();
+  QStringList lines{QStringLiteral("日期：") + RangeText(b, e)};
+  const QString action = txtActionID_->text().trimmed();
+  if (!action.isEmpty()) lines << QStringLiteral("作業代號：") + action + QLatin1Char('-') + txtActionDscp_->text();
+  const std::pair<QString, const QLineEdit*> fields[] = {
+      {QStringLiteral("程式："), txtProgID_}, {QStringLiteral("使用者："), txtUserID_}, {QStringLiteral("工作站："), txtLoginWS_}};
+  for (const auto& [label, field] : fields) {
+    if (!field->text().trimmed().isEmpty()) lines << label + field->text().trimmed();
+  }
+  if (cboOutcome_->currentIndex() > 0) lines << QStringLiteral("記錄類別：") + cboOutcome_->currentText();
+  return lines;
 }
 
 QString fmLog::listForPrint() const {
@@ -195,8 +223,10 @@ void fmLog::cmdPrint_Click() {
     }
     frmPrint preview(this);
     preview.StartDoc(QStringLiteral("作業記錄"));
-    preview.AddText(periodText());
-    preview.AddTable(QStringLiteral("<1900|<1300|<3700|<1000|<1000|<1000"),
+    // The message column is long: across the page, and its cells wrap.
+    preview.doc().SetLandscape(true);
+    for (const QString& line : listConditions_) preview.AddText(line);
+    preview.AddTable(QStringLiteral("<2000|<1500|<7400|<1400|<1300|<1300"),
                      QStringLiteral("記錄時間|作業|記錄內容|備註|使用者|工作站"), listForPrint());
     preview.AddText(QString());
     preview.AddText(QStringLiteral("筆數：") + QString::number(fgLog_->rows() - 1));

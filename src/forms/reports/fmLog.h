@@ -1,7 +1,7 @@
 #pragma once
 // The application log viewer: lists the rows of the application log of a date range, narrowed
-// by action, program, user, workstation and failures, newest first; prints the list and saves
-// it as CSV.
+// by action, program, user, workstation and outcome (failures or refusals), newest first;
+// prints the list and saves it as CSV.
 #include "forms/reports/basApLogQuery.h"
 
 #include <QWidget>
@@ -9,7 +9,7 @@
 
 class ElaBar;
 class FlexGrid;
-class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 
@@ -26,7 +26,7 @@ public:
   bool txtActionID_Validate();
 
   QLineEdit* field(const QString& name) const;
-  QCheckBox* chkFail() const { return chkFail_; }
+  QComboBox* cboOutcome() const { return cboOutcome_; }
   FlexGrid* fgLog() const { return fgLog_; }
   ElaBar* elaMsg() const { return elaMsg_; }
 
@@ -39,7 +39,8 @@ private:
   // The filter of the fields; nothing (the status bar says why) when a date is not one.
   std::optional<ApLogFilter> filter();
   QString listForPrint() const;
-  QString periodText() const;
+  // The conditions the list was made with, as lines of the printed document.
+  QStringList conditionLines() const;
 
   QLineEdit* txtDateB_;
   QLineEdit* txtDateE_;
@@ -48,7 +49,8 @@ private:
   QLineEdit* txtProgID_;
   QLineEdit* txtUserID_;
   QLineEdit* txtLoginWS_;
-  QCheckBox* chkFail_;
+  QComboBox* cboOutcome_;
+  QStringList listConditions_;  // the conditions of the listed rows
   FlexGrid* fgLog_;
   ElaBar* elaMsg_;
 };

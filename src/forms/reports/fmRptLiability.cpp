@@ -16,6 +16,10 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QGraphicsLayout>
+#include <QGraphicsScene>
+#include <QImage>
+#include <QPainter>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,6 +32,50 @@ namespace {
 
 const QString kTitle = QStringLiteral("未兌付餘額表");
 const QString kHeadings = QStringLiteral("分類|項目|張數|餘額|點數");
+
+// `labelAngle` turns the month labels (-90: upright, for a chart too narrow to show a year of
+// months side by side).
+QChart* monthChart(const QList<QPair<QString, double>>& bars, int labelAngle) {
+  auto* set = new QBarSet(QStringLiteral("餘額"));
+  QStringList months;
+  for (const auto& [month, balance] : bars) {
+    months << month;
+    *set << balance;
+  }
+  auto* series = new QBarSeries;
+  series->append(set);
+  auto* chart = new QChart;
+  chart->addSeries(series);
+  auto* axisX = new QBarCategoryAxis;
+  axisX->append(months);
+  axisX->setLabelsAngle(labelAngle);
+  chart->addAxis(axisX, Qt::AlignBottom);
+  series->attachAxis(axisX);
+  auto* axisY = new QValueAxis;
+  chart->addAxis(axisY, Qt::AlignLeft);
+  series->attachAxis(axisY);
+  chart->setTitle(QStringLiteral("各有效月份餘額"));
+  chart->legend()->hide();
+  return chart;
+}
+
+// The chart for paper: drawn at a fixed size of its own, whatever the window's, at three times
+// the screen's resolution so that its lines and letters stay sharp when printed.
+QImage chartImage(const QList<QPair<QString, double>>& bars) {
+  const QSizeF size(900, 420);
+  QGraphicsScene scene;
+  // A year of month labels fits side by side on paper; more stand upright.
+  QChart* chart = monthChart(bars, bars.size() > 12 ? -90 : 0);
+  scene.addItem(chart);  // the scene owns it
+  chart->resize(size);
+  chart->layout()->activate();
+  QImage image((size * 3).toSize(), QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  scene.render(&painter, QRectF(QPointF(), size * 3), QRectF(QPointF(), size));
+  return image;
+}
 
 QStringList cells(const QString& group, const QString& item, const LiabilityLine& l) {
   return {group, item, QString::number(l.cards), l.balance.toString(), l.points.toString()};
@@ -50,6 +98,7 @@ fmRptLiability::fmRptLiability(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addLayout(top);
   auto* body = new QHBoxLayout;
   fgList_ = new FlexGrid(this);
+  fgList_->setFillWidth(true);
   fgList_->setObjectName(QStringLiteral("fgList"));
   fgList_->setHeadings(kHeadings);
   for (int c = 2; c < 5; ++c) fgList_->setColRightAligned(c);
@@ -85,26 +134,12 @@ bool fmRptLiability::QryData() {
     fgList_->addRow(cells(QStringLiteral("合計"), QString(), l.total));
     fgList_->fitColumnWidths();
 
-    auto* set = new QBarSet(QStringLiteral("餘額"));
-    QStringList months;
+    QList<QPair<QString, double>> bars;
     // Display only: the figures themselves stay exact in the table.
     for (auto it = l.byMonth.cbegin(); it != l.byMonth.cend(); ++it) {
-      months << it.key();
-      *set << static_cast<double>(it->balance.units()) / Money::kScale;
+      bars.append({it.key(), static_cast<double>(it->balance.units()) / Money::kScale});
     }
-    auto* series = new QBarSeries;
-    series->append(set);
-    auto* chart = new QChart;
-    chart->addSeries(series);
-    auto* axisX = new QBarCategoryAxis;
-    axisX->append(months);
-    chart->addAxis(axisX, Qt::AlignBottom);
-    series->attachAxis(axisX);
-    auto* axisY = new QValueAxis;
-    chart->addAxis(axisY, Qt::AlignLeft);
-    series->attachAxis(axisY);
-    chart->setTitle(QStringLiteral("各有效月份餘額"));
-    chart->legend()->hide();
+    QChart* chart = monthChart(bars, -90);
     QChart* old = chart_->chart();
     chart_->setChart(chart);
     delete old;
@@ -132,8 +167,12 @@ void fmRptLiability::cmdPrint_Click() {
     if (!QryData()) return;
     frmPrint preview(this);
     preview.StartDoc(kTitle);
+    // Every card the day holds, of every store: the report has no store condition.
     preview.AddText(QStringLiteral("基準日期：") + txtDate_->text().trimmed());
+    preview.AddText(QStringLiteral("發卡部門：全部"));
     preview.AddTable(QStringLiteral("<1200|<1200|>900|>1400|>1200"), kHeadings, GridPrintText(fgList_, {0, 1, 2, 3, 4}));
+    preview.AddText(QString());
+    preview.AddImage(chartImage(bars()));
     preview.EndDoc();
     preview.ShowDoc();
   } catch (...) {

@@ -23,6 +23,7 @@ fmRptReconcile::fmRptReconcile(QWidget* parent) : QWidget(parent, Qt::Window) {
   setWindowTitle(kTitle);
   auto* layout = new QVBoxLayout(this);
   fgList_ = new FlexGrid(this);
+  fgList_->setFillWidth(true);
   fgList_->setObjectName(QStringLiteral("fgList"));
   fgList_->setHeadings(kReconcileHeadings);
   for (int c = 2; c < fgList_->cols(); ++c) fgList_->setColRightAligned(c);
@@ -59,6 +60,9 @@ void fmRptReconcile::cmdPrint_Click() {
     if (!QryData()) return;
     frmPrint preview(this);
     preview.StartDoc(kTitle);
+    // The check has no conditions: every card of every store, as the tables stand now.
+    preview.AddText(QStringLiteral("核對範圍：全部卡片"));
+    preview.AddText(QStringLiteral("部門：全部"));
     preview.AddTable(QStringLiteral("<1000|<1900|>1000|>1000|>1000|>900|>900|>900"),
                      kReconcileHeadings, GridPrintText(fgList_, {0, 1, 2, 3, 4, 5, 6, 7}));
     preview.AddText(QString());

@@ -12,7 +12,7 @@ const QString kHeadings = QStringLiteral("交易日期|卡號|交易部門|交�
 
 RptNames namesOf(fmRptTxnDetail::Kind kind) {
   static const QString forms[] = {QStringLiteral("fmRptAddAmt"), QStringLiteral("fmRptDeduct"), QStringLiteral("fmRptSale")};
-  static const QString captions[] = {QStringLiteral("加值明細表"), QStringLiteral("扺扣明細表"), QStringLiteral("銷售明細表")};
+  static const QString captions[] = {QStringLiteral("加值明細表"), QStringLiteral("抵扣明細表"), QStringLiteral("銷售明細表")};
   const int i = static_cast<int>(kind);
   return {forms[i], captions[i], QStringLiteral("txtTxnDate"), QStringLiteral("交易日期"),
           QStringLiteral("txtTxnCnt"), QStringLiteral("筆數"), kHeadings};
@@ -29,7 +29,7 @@ QStringList typesOf(fmRptTxnDetail::Kind kind) {
 
 }  // namespace
 
-fmRptTxnDetail::fmRptTxnDetail(Kind kind, QWidget* parent) : RptWindow(namesOf(kind), parent), types_(typesOf(kind)) {
+fmRptTxnDetail::fmRptTxnDetail(Kind kind, QWidget* parent) : RptWindow(namesOf(kind), parent), kind_(kind), types_(typesOf(kind)) {
   fgList()->setColRightAligned(4);
   fgList()->setColRightAligned(5);
 }
@@ -42,7 +42,9 @@ QString fmRptTxnDetail::typeText(const QString& code) {
 
 QString fmRptTxnDetail::fillList(const RptFilter& filter) {
   Money amt, point;
-  for (const TxnDetailRow& r : QryTxnDetail(types_, filter)) {
+  // A sale row carries no amount: what was sold is the value on the card at the sale.
+  const DetailAmounts amounts = kind_ == Kind::Sale ? DetailAmounts::CardValueBefore : DetailAmounts::Row;
+  for (const TxnDetailRow& r : QryTxnDetail(types_, filter, amounts)) {
     fgList()->addRow({DBDateDisp(r.txnDate), r.cardNo, r.txnDept, typeText(r.txnType), r.amt.toString(),
                       r.point.toString(), r.refCheckNo, r.userID, r.remark});
     amt += r.amt;

@@ -16,6 +16,7 @@ protected:
 private:
   QString typeText(const QString& code);
 
+  Kind kind_;
   QStringList types_;
   QMap<QString, QString> typeNames_;
 };

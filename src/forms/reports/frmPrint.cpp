@@ -62,6 +62,8 @@ void frmPrint::Refresh() {
 }
 
 void frmPrint::ShowDoc() {
+  // The document's own orientation first; the operator may still turn it in the page set-up.
+  printer_->setPageOrientation(doc_.landscape() ? QPageLayout::Landscape : QPageLayout::Portrait);
   Refresh();
   exec();
 }

@@ -22,6 +22,7 @@ public:
   void AddTable(const QString& format, const QString& headings, const QString& rows) {
     doc_.AddTable(format, headings, rows);
   }
+  void AddImage(const QImage& image) { doc_.AddImage(image); }
   void EndDoc() { doc_.EndDoc(); }
   // Lays the document out in the preview; ShowDoc also shows the window modally.
   void Refresh();

@@ -57,6 +57,12 @@ QString GridPrintText(const FlexGrid* grid, const QList<int>& columns) {
   return rows.join(QLatin1Char(';'));
 }
 
+QString RangeText(const QString& first, const QString& last) {
+  if (first.isEmpty() && last.isEmpty()) return QStringLiteral("全部");
+  const QString open = QStringLiteral("不限");
+  return (first.isEmpty() ? open : first) + QLatin1Char('-') + (last.isEmpty() ? open : last);
+}
+
 void SaveGridAsCsv(QWidget* form, const FlexGrid* grid, const QString& fileName, ElaBar* panel) {
   try {
     if (grid->rows() <= 1) {
@@ -163,6 +169,7 @@ QWidget* RptWindow::buildData() {
   auto* page = new QWidget(this);
   auto* layout = new QVBoxLayout(page);
   fgList_ = new FlexGrid(page);
+  fgList_->setFillWidth(true);
   fgList_->setObjectName(QStringLiteral("fgList"));
   fgList_->setHeadings(names_.headings);
   layout->addWidget(fgList_, 1);
@@ -273,12 +280,10 @@ void RptWindow::cmdPrint_Click() {
 QString RptWindow::listForPrint(const QList<int>& columns) const { return GridPrintText(fgList_, columns); }
 
 QStringList RptWindow::conditionLines(const QString& storeLabel) const {
-  QStringList lines;
-  const QString b = txtDateB_->text().trimmed(), e = txtDateE_->text().trimmed();
-  if (!b.isEmpty() || !e.isEmpty()) lines << names_.dateLabel + QStringLiteral("：") + b + QLatin1Char('-') + e;
   const QString store = txtStoreID_->text().trimmed();
-  if (!store.isEmpty()) lines << storeLabel + QStringLiteral("：") + store + QLatin1Char('-') + txtStoreName_->text();
-  return lines;
+  return {names_.dateLabel + QStringLiteral("：") + RangeText(txtDateB_->text().trimmed(), txtDateE_->text().trimmed()),
+          storeLabel + QStringLiteral("：") +
+              (store.isEmpty() ? QStringLiteral("全部") : store + QLatin1Char('-') + txtStoreName_->text())};
 }
 
 void RptWindow::cmdSave_Click() { SaveGridAsCsv(this, fgList_, names_.caption, elaMsg_); }

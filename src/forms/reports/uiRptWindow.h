@@ -20,6 +20,8 @@ class frmPrint;
 // by ";"), and the grid saved as CSV in the code page where the operator chooses (the folder is
 // remembered per window).
 QString GridPrintText(const FlexGrid* grid, const QList<int>& columns);
+// A printed query range: "first-last", an open end as "不限", no range at all as "全部".
+QString RangeText(const QString& first, const QString& last);
 void SaveGridAsCsv(QWidget* form, const FlexGrid* grid, const QString& fileName, ElaBar* panel);
 
 // The button row every report window has: 查詢, 列印, 存成CSV and &Z結束; the exit leaves
@@ -69,7 +71,8 @@ protected:
 
   // The grid rows as the printed table's text: cells by "|", rows by ";".
   QString listForPrint(const QList<int>& columns) const;
-  // "label：first-last" and the store line, for the conditions that were given.
+  // "label：first-last" and "storeLabel：code-name", "全部" for a condition left empty: a printed
+  // list always says what it was made of.
   QStringList conditionLines(const QString& storeLabel) const;
   QString storeName() const;
   const RptNames names_;

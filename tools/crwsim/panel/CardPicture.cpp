@@ -52,7 +52,7 @@ void drawFace(QPainter& p, const QRect& area, const QString& face) {
 }  // namespace
 
 QPixmap CardPicture(const SimCard& card, const QString& name, double scale) {
-  QPixmap pixmap(QSize(kWidth, kHeight) * scale);
+  QPixmap pixmap(CardPictureSize(scale));
   pixmap.fill(Qt::transparent);
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);
@@ -99,3 +99,5 @@ QPixmap CardPicture(const SimCard& card, const QString& name, double scale) {
   }
   return pixmap;
 }
+
+QSize CardPictureSize(double scale) { return QSize(kWidth, kHeight) * scale; }

@@ -8,3 +8,5 @@
 
 // `scale` 1.0 draws a card of 428 x 270 pixels (85.6 x 54 mm at 5 px/mm).
 QPixmap CardPicture(const SimCard& card, const QString& name, double scale = 1.0);
+// The size of a card picture at `scale`.
+QSize CardPictureSize(double scale = 1.0);

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,6 +19,7 @@
 namespace {
 
 constexpr double kDeckScale = 0.5;
+constexpr double kSlotScale = 0.85;
 constexpr int kRefreshMs = 400;
 
 struct FaultChoice {
@@ -46,25 +48,20 @@ SimPanel::SimPanel(QString root, const QString& port, QWidget* parent) : QWidget
 
   cboPort_ = new QComboBox(this);
   cboPort_->setEditable(true);
-  cboPort_->setMinimumWidth(160);
+  cboPort_->setMinimumWidth(120);
+  // The folder's path may be long: it wraps rather than widen the panel.
   lblFolder_ = new QLabel(this);
   lblFolder_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  lblFolder_->setWordWrap(true);
+  lblFolder_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   auto* top = new QHBoxLayout;
   top->addWidget(new QLabel(QStringLiteral("連接埠:"), this));
-  top->addWidget(cboPort_);
-  top->addWidget(lblFolder_, 1);
+  top->addWidget(cboPort_, 1);
 
-  lstDeck_ = new QListWidget(this);
-  lstDeck_->setViewMode(QListView::ListMode);
-  lstDeck_->setIconSize(QSize(214, 135));
-  lstDeck_->setMinimumWidth(420);
-  auto* deckBox = new QGroupBox(QStringLiteral("卡片匣"), this);
-  auto* deckLayout = new QVBoxLayout(deckBox);
-  deckLayout->addWidget(lstDeck_);
-
+  // One column (slot, hands, deck): the panel stands in a narrow strip beside the program.
   lblSlot_ = new QLabel(this);
   lblSlot_->setAlignment(Qt::AlignCenter);
-  lblSlot_->setMinimumSize(440, 280);
+  lblSlot_->setMinimumSize(CardPictureSize(kSlotScale));
   lblSlotName_ = new QLabel(this);
   lblSlotName_->setAlignment(Qt::AlignCenter);
   auto* slotBox = new QGroupBox(QStringLiteral("讀卡機插槽"), this);
@@ -72,9 +69,9 @@ SimPanel::SimPanel(QString root, const QString& port, QWidget* parent) : QWidget
   slotLayout->addWidget(lblSlot_, 1);
   slotLayout->addWidget(lblSlotName_);
 
-  auto* cmdInsert = new QPushButton(QStringLiteral("插入卡片 →"), this);
+  auto* cmdInsert = new QPushButton(QStringLiteral("插入卡片 ↑"), this);
   cmdInsert->setObjectName(QStringLiteral("cmdInsert"));
-  auto* cmdTakeOut = new QPushButton(QStringLiteral("← 取出卡片"), this);
+  auto* cmdTakeOut = new QPushButton(QStringLiteral("↓ 取出卡片"), this);
   cmdTakeOut->setObjectName(QStringLiteral("cmdTakeOut"));
   auto* cmdNewCard = new QPushButton(QStringLiteral("新增空白卡"), this);
   cmdNewCard->setObjectName(QStringLiteral("cmdNewCard"));
@@ -83,26 +80,28 @@ SimPanel::SimPanel(QString root, const QString& port, QWidget* parent) : QWidget
   auto* cmdSpoil = new QPushButton(QStringLiteral("設定故障"), this);
   cmdSpoil->setObjectName(QStringLiteral("cmdSpoil"));
   cmdSpoil->setToolTip(QStringLiteral("套用到卡片匣中選取的卡片；沒有選取時套用到插槽中的卡片"));
-  auto* buttons = new QVBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(cmdInsert);
-  buttons->addWidget(cmdTakeOut);
-  buttons->addSpacing(16);
-  buttons->addWidget(cmdNewCard);
-  buttons->addSpacing(16);
-  buttons->addWidget(cboFault_);
-  buttons->addWidget(cmdSpoil);
-  buttons->addStretch();
+  auto* buttons = new QGridLayout;
+  buttons->addWidget(cmdInsert, 0, 0);
+  buttons->addWidget(cmdTakeOut, 0, 1);
+  buttons->addWidget(cmdNewCard, 0, 2);
+  buttons->addWidget(cboFault_, 1, 0, 1, 2);
+  buttons->addWidget(cmdSpoil, 1, 2);
 
-  auto* middle = new QHBoxLayout;
-  middle->addWidget(deckBox, 1);
-  middle->addLayout(buttons);
-  middle->addWidget(slotBox, 1);
+  lstDeck_ = new QListWidget(this);
+  lstDeck_->setViewMode(QListView::ListMode);
+  lstDeck_->setIconSize(CardPictureSize(kDeckScale));
+  lstDeck_->setMinimumHeight(160);
+  auto* deckBox = new QGroupBox(QStringLiteral("卡片匣"), this);
+  auto* deckLayout = new QVBoxLayout(deckBox);
+  deckLayout->addWidget(lstDeck_);
 
   lblStatus_ = new QLabel(this);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
-  layout->addLayout(middle, 1);
+  layout->addWidget(lblFolder_);
+  layout->addWidget(slotBox);
+  layout->addLayout(buttons);
+  layout->addWidget(deckBox, 1);
   layout->addWidget(lblStatus_);
 
   connect(cmdInsert, &QPushButton::clicked, this, &SimPanel::cmdInsert_Click);
@@ -171,7 +170,7 @@ void SimPanel::refresh(bool force) {
     lblSlotName_->clear();
   } else {
     const SimCard card = SimCard::load(slot).value_or(SimCard{});
-    lblSlot_->setPixmap(CardPicture(card, cardName(slot)));
+    lblSlot_->setPixmap(CardPicture(card, cardName(slot), kSlotScale));
     lblSlotName_->setText(cardName(slot));
   }
 }

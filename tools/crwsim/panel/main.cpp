@@ -4,10 +4,13 @@
 #include "app/AppFolder.h"
 #include "app/CodePage.h"
 #include "app/Ini.h"
+#include "app/QtTranslations.h"
+#include "app/ScreenSplit.h"
 #include "startup/CommandLine.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QScreen>
 #include <QTextStream>
 #include <QTimer>
 
@@ -81,6 +84,18 @@ QString homeFolder(const QString& named) {
   return QDir(home).absolutePath();
 }
 
+// In the strip at the screen's right edge that the program's main window keeps clear of, and
+// no taller than the screen.
+void placeBesideProgram(QWidget& panel) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = SimPanelArea(screen->availableGeometry());
+  const QSize frame(16, 40);  // the window manager's borders and title bar, about
+  const QSize wanted = panel.sizeHint().expandedTo(QSize(area.width(), 720)) - frame;
+  panel.resize(wanted.boundedTo(area.size() - frame));
+  panel.move(area.topLeft());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -95,6 +110,7 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("crwsim"));
+  LoadQtTranslations(app);
   const QString home = homeFolder(options.home);
   const QString ini = home + QStringLiteral("/tolva.INI");
   if (const QString cp = GetINI(ini, QStringLiteral("PARAM"), QStringLiteral("CodePage")); !cp.isEmpty()) {
@@ -105,7 +121,7 @@ int main(int argc, char** argv) {
   if (port.isEmpty()) port = QStringLiteral("COM1");
 
   SimPanel panel(home + QStringLiteral("/CardSim"), port);
-  panel.resize(1100, 640);
+  placeBesideProgram(panel);
   panel.show();
   if (!options.screenshot.isEmpty()) {
     const QString file = options.screenshot;
