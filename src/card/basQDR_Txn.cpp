@@ -13,6 +13,7 @@
 #include "db/basDB.h"
 
 #include <QSqlQuery>
+#include <algorithm>
 
 namespace {
 
@@ -259,7 +260,8 @@ bool QDR_AddAmtPrint(const QString& mode, const Money& amount, const Money& poin
     const int amtSign = (topUp || m != QLatin1String("1")) ? 1 : -1;
     const int ptsSign = (topUp || m == QLatin1String("3")) ? 1 : -1;
     t.txnAmt = amtSign > 0 ? amount : -amount;
-    t.txnPoint = ptsSign > 0 ? points : -points;
+    const Money pts = txn.pointsAtMost ? std::max(Money(), std::min(points, t.prevPoints)) : points;
+    t.txnPoint = ptsSign > 0 ? pts : -pts;
     t.newBal = t.prevBal + t.txnAmt;
     t.newPoints = t.prevPoints + t.txnPoint;
     if (!topUp) t.newBal = t.newBal.roundedToWhole();
@@ -283,7 +285,12 @@ bool QDR_AddAmtPrint(const QString& mode, const Money& amount, const Money& poin
       why = QStringLiteral("沖正金額超過可沖正的金額") + amountLeft.toString();
       return false;
     }
-    if (points > pointsLeft) {
+    const Money taken = t.txnPoint < Money() ? -t.txnPoint : t.txnPoint;
+    if (taken > pointsLeft && txn.pointsAtMost) {
+      const Money cap = std::max(Money(), pointsLeft);
+      t.newPoints = t.prevPoints + (t.txnPoint < Money() ? -cap : cap);
+      t.txnPoint = t.newPoints - t.prevPoints;
+    } else if (taken > pointsLeft) {
       why = QStringLiteral("沖正點數超過可沖正的點數") + pointsLeft.toString();
       return false;
     }

@@ -46,6 +46,9 @@ struct TxnValues {
   // the card is rewritten (so a refusal here leaves the card untouched). False with `msg` set
   // refuses the transaction.
   std::function<bool(const CardTxn&, QString& msg)> dbStep;
+  // A reversal's points are what its amount earned at the point rate, not a figure the operator
+  // typed: it takes back as many of them as the card and its journal still hold.
+  bool pointsAtMost = false;
 };
 
 // The kinds of value change QDR_AddAmtPrint makes, by its mode text.

@@ -32,7 +32,7 @@ TEST_F(MainWindowTest, CaptionsOfEveryGroup) {
     EXPECT_EQ(b->text(), QString::fromUtf8(caption)) << name;
   }
   for (const char* f : {"txtCardNo", "txtBatchNo", "txtDeptNo", "txtGoodThru", "txtBalAmt", "txtBalPoint", "txtAmt",
-                        "txtPoint", "txtAmtB", "txtType", "txtVoidPoint"}) {
+                        "txtPoint", "txtAmtB", "txtVoidPoint"}) {
     EXPECT_NE(w.field(QString::fromLatin1(f)), nullptr) << f;
   }
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("V%1.%2.%3").arg(TOLVA_VERSION_MAJOR).arg(TOLVA_VERSION_MINOR).arg(TOLVA_VERSION_PATCH));

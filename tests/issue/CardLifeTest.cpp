@@ -18,6 +18,7 @@
 #include "forms/issue/fmVoidTxn.h"
 #include "forms/reports/basRptQuery.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QSqlQuery>
 
@@ -86,7 +87,7 @@ TEST_P(CardLifeTest, CardsChangedByTheWindowsLeaveNothingToReconcile) {
   press("txtAmt", QStringLiteral("500"), &fmTolva::cmdClientAddAmt_Click);
   press("txtAmt", QStringLiteral("200"), &fmTolva::cmdDeductAmt_Click);  // earns 2 points
   press("txtPoint", QStringLiteral("2"), &fmTolva::cmdDeductPoint_Click);
-  counter.field(QStringLiteral("txtType"))->setText(QStringLiteral("2"));
+  counter.cboType()->setCurrentIndex(1);  // 2 沖正扣抵
   press("txtAmtB", QStringLiteral("50"), &fmTolva::cmdUPDOCheck_Click);
 
   fmVoidTxn voidTxn;

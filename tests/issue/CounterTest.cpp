@@ -12,6 +12,7 @@
 #include "forms/issue/fmUpdGoodThru.h"
 #include "support/Screenshot.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QSqlQuery>
@@ -28,6 +29,8 @@ protected:
     ReinsertTestCardAtEveryWait();  // the operator inserts the card again whenever asked
   }
   void set(fmTolva& w, const char* name, const QString& text) { w.field(QString::fromLatin1(name))->setText(text); }
+  // Chooses reversal mode "1" to "3" from the list.
+  static void chooseMode(fmTolva& w, const QString& mode) { w.cboType()->setCurrentIndex(mode.toInt() - 1); }
   // Journal rows as "type|amount|points|store".
   QStringList journal() const {
     QSqlQuery q = gCnn().query(QStringLiteral("SELECT TxnType, TxnAmt, TxnPoint, TxnDept FROM TolvaLog ORDER BY RNo"));
@@ -147,7 +150,7 @@ TEST_P(CounterTest, PrintFailureOfEveryValueChangeLeavesEverythingAsItWas) {
   w.cmdDeductAmt_Click();
   set(w, "txtPoint", QStringLiteral("10"));
   w.cmdDeductPoint_Click();
-  set(w, "txtType", QStringLiteral("2"));
+  chooseMode(w, QStringLiteral("2"));
   set(w, "txtAmtB", QStringLiteral("100"));
   w.cmdUPDOCheck_Click();
   EXPECT_EQ(shownMsgs(), (QStringList(3, kUnrestoredFace)));
@@ -160,7 +163,7 @@ TEST_P(CounterTest, PrintFailureOfEveryValueChangeLeavesEverythingAsItWas) {
 TEST_P(CounterTest, ReversalFaceShowsThePreviousBalanceAndTheAmount) {
   history(QStringLiteral("21"), QStringLiteral("250"), QStringLiteral("0"));
   fmTolva w;
-  set(w, "txtType", QStringLiteral("1"));
+  chooseMode(w, QStringLiteral("1"));
   set(w, "txtAmtB", QStringLiteral("250"));
   w.cmdUPDOCheck_Click();
   EXPECT_TRUE(shownMsgs().isEmpty()) << shownMsgs().join(QLatin1Char(',')).toStdString();
@@ -224,7 +227,7 @@ TEST_P(CounterTest, ReversalsTakeBackNoMoreThanTheJournalHolds) {
   history(QStringLiteral("23"), QStringLiteral("0"), QStringLiteral("-5"));
   fmTolva w;
   auto reverse = [&](const char* mode, const char* amount, const char* points) {
-    set(w, "txtType", QString::fromLatin1(mode));
+    chooseMode(w, QString::fromLatin1(mode));
     set(w, "txtAmtB", QString::fromLatin1(amount));
     set(w, "txtVoidPoint", QString::fromLatin1(points));
     dialogs_->clear();
@@ -250,17 +253,39 @@ TEST_P(CounterTest, ReversalsTakeBackNoMoreThanTheJournalHolds) {
   expectMaster(QStringLiteral("0"), QStringLiteral("33"));
 }
 
+// Money given back for a deduction takes back the points it earned, as many as the card and its
+// journal still hold, and the operator sees them before the card is asked for.
+TEST_P(CounterTest, ADeductionReversedWithoutPointsTakesBackWhatItEarned) {
+  ASSERT_TRUE(SetParamValue(QStringLiteral("QDR_PointRate"), QStringLiteral("0.01")));
+  history(QStringLiteral("22"), QStringLiteral("-300"), QStringLiteral("2"));  // earned at an older rate
+  fmTolva w;
+  QString shownAtTheCard;
+  // What the window shows while the card is read and written.
+  Connection::setStatementHookForTest([&](Connection&, const QString&) {
+    if (shownAtTheCard.isEmpty()) shownAtTheCard = w.field(QStringLiteral("txtVoidPoint"))->text();
+  });
+  chooseMode(w, QStringLiteral("2"));
+  set(w, "txtAmtB", QStringLiteral("300"));
+  w.cmdUPDOCheck_Click();
+  Connection::setStatementHookForTest(nullptr);
+  EXPECT_EQ(shownAtTheCard, QStringLiteral("3"));  // 300 at today's rate
+  // The journal holds 2 to take back: those go, with the money.
+  EXPECT_EQ(journal().last(), QStringLiteral("32|300|-2|100"));
+  expectMaster(QStringLiteral("1300"), QStringLiteral("28"));
+  EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("1300"), QStringLiteral("28")));
+}
+
 TEST_P(CounterTest, EntriesAreCheckedBeforeTheCardIsAskedFor) {
   fmTolva w;
   w.cmdClientAddAmt_Click();
   set(w, "txtAmt", QStringLiteral("12.5"));
   w.cmdDeductAmt_Click();
-  set(w, "txtType", QStringLiteral("4"));
+  w.cboType()->setCurrentIndex(-1);
   w.cmdUPDOCheck_Click();
-  set(w, "txtType", QStringLiteral("1"));
+  chooseMode(w, QStringLiteral("1"));
   w.cmdUPDOCheck_Click();
   EXPECT_EQ(shownMsgs(), (QStringList{QStringLiteral("請輸入金額"), QStringLiteral("金額必需為正整數"),
-                                      QStringLiteral("沖正類別請輸入1-3"), QStringLiteral("請輸入沖正金額或點數")}));
+                                      QStringLiteral("請選擇沖正類別"), QStringLiteral("請輸入沖正金額或點數")}));
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("waitForCard")).isEmpty());
   EXPECT_EQ(apLog(QStringLiteral("沖正")).size(), 2);
   expectUntouched();

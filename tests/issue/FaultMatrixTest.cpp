@@ -21,6 +21,7 @@
 #include "forms/issue/fmUpdGoodThru.h"
 #include "forms/issue/fmVoidTxn.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <functional>
 #include <iostream>
@@ -235,7 +236,7 @@ TEST_P(FaultMatrixTest, EveryCardOperationSurvivesAFailureAtEachStep) {
       {"counter sale", QStringLiteral("售出"), QStringLiteral("01"), false, [&counter] { counter.cmdSaleCardT_Click(); }},
       {"counter reversal", QStringLiteral("沖正"), QStringLiteral("11"), false,
        [&counter] {
-         counter.field(QStringLiteral("txtType"))->setText(QStringLiteral("1"));
+         counter.cboType()->setCurrentIndex(0);  // 1 沖正加值
          counter.field(QStringLiteral("txtAmtB"))->setText(QStringLiteral("300"));
          counter.cmdUPDOCheck_Click();
        },

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -195,8 +196,16 @@ QLayout* fmTolva::buildCounterOperations(QWidget* frame) {
   action("cmdDeductAmt", QStringLiteral("扣抵"), 1, 3);
   entry("txtPoint", QStringLiteral("點數"), 2, 0);
   action("cmdDeductPoint", QStringLiteral("抵扣紅利點數"), 2, 2, 2);
-  entry("txtType", QStringLiteral("沖正類別"), 3, 0)
-      ->setToolTip(QStringLiteral("1: 沖正加值（扣回金額與點數）\n2: 沖正扣抵（退回金額、扣回點數）\n3: 沖正紅利點數扣抵（退回點數）"));
+  // The reversal modes in words: a bare digit was easy to get wrong at the counter.
+  auto* mode = new QComboBox(frame);
+  mode->setObjectName(QStringLiteral("cboType"));
+  mode->addItem(QStringLiteral("1 沖正加值（扣回金額與點數）"), QStringLiteral("1"));
+  mode->addItem(QStringLiteral("2 沖正扣抵（退回金額、扣回點數）"), QStringLiteral("2"));
+  mode->addItem(QStringLiteral("3 沖正紅利點數扣抵（退回點數）"), QStringLiteral("3"));
+  mode->setCurrentIndex(-1);
+  mode->setPlaceholderText(QStringLiteral("請選擇"));
+  grid->addWidget(new QLabel(QStringLiteral("沖正類別"), frame), 3, 0, Qt::AlignRight);
+  grid->addWidget(mode, 3, 1);
   entry("txtAmtB", QStringLiteral("沖正金額"), 3, 2);
   entry("txtVoidPoint", QStringLiteral("沖正點數"), 4, 0);
   action("cmdUPDOCheck", QStringLiteral("交易沖正"), 4, 2, 2);

@@ -34,10 +34,13 @@ public:
   void cmdDeductAmt_Click();     // deduction of txtAmt, earning points at the set rate
   void cmdDeductPoint_Click();   // deduction of txtPoint bonus points
   void cmdSaleCardT_Click();     // sale of the card
-  void cmdUPDOCheck_Click();     // reversal of type txtType: txtAmtB and txtVoidPoint
+  void cmdUPDOCheck_Click();     // reversal of the mode in cboType: txtAmtB and txtVoidPoint
   void Form_Activate();
 
   QLineEdit* field(const QString& name) const;
+  // The reversal mode list: "1", "2" or "3", or empty while none is chosen.
+  class QComboBox* cboType() const;
+  QString reversalMode() const;
   QPushButton* button(const QString& name) const;
   QTabWidget* tabPage() const { return tabPage_; }
   ElaBar* elaMsg() const { return elaMsg_; }

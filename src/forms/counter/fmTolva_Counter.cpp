@@ -17,6 +17,7 @@
 #include "db/basADODB.h"
 #include "db/basDB.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QSqlQuery>
@@ -118,13 +119,11 @@ void fmTolva::installCounterChecks() {
       return false;
     });
   }
-  FieldBehaviour::install(field(QStringLiteral("txtType")))->setCheck([this](QLineEdit* f) {
-    const QString t = f->text().trimmed();
-    if (t == QLatin1String("1") || t == QLatin1String("2") || t == QLatin1String("3")) return true;
-    DispElaMsg(elaMsg_, QStringLiteral("沖正類別請輸入1-3"));
-    return false;
-  });
 }
+
+QComboBox* fmTolva::cboType() const { return findChild<QComboBox*>(QStringLiteral("cboType")); }
+
+QString fmTolva::reversalMode() const { return cboType()->currentData().toString(); }
 
 void fmTolva::runCounterOp(const QString& label, const QString& action, const CounterCall& call) {
   const FrameBusy busy(findChild<QGroupBox*>(QStringLiteral("fraCard")));
@@ -166,9 +165,10 @@ void fmTolva::showCounterResult(const QString& action, bool ok, const QString& m
   field(QStringLiteral("txtBalAmt"))->setText(txn.newBal.toString());
   field(QStringLiteral("txtBalPoint"))->setText(txn.newPoints.toString());
   // The entries are used up, so that a second press cannot repeat the transaction.
-  for (const char* name : {"txtAmt", "txtPoint", "txtAmtB", "txtType", "txtVoidPoint"}) {
+  for (const char* name : {"txtAmt", "txtPoint", "txtAmtB", "txtVoidPoint"}) {
     field(QString::fromLatin1(name))->clear();
   }
+  cboType()->setCurrentIndex(-1);
   DispElaMsg(elaMsg_, action + QStringLiteral("完成，") + counterText(txn));
 }
 
@@ -223,21 +223,33 @@ void fmTolva::cmdSaleCardT_Click() {
 void fmTolva::cmdUPDOCheck_Click() {
   const QString action = ApAction::Reversal;
   QString msg;
-  const QString mode = field(QStringLiteral("txtType"))->text().trimmed();
+  const QString mode = reversalMode();
+  QLineEdit* pointsField = field(QStringLiteral("txtVoidPoint"));
+  // A deduction reversed without points typed takes back what its amount earned.
+  const bool earnedPointsBack = mode == QLatin1String("2") && pointsField->text().trimmed().isEmpty();
   std::optional<Money> amount, points;
-  if (mode != QLatin1String("1") && mode != QLatin1String("2") && mode != QLatin1String("3")) {
-    msg = QStringLiteral("沖正類別請輸入1-3");
+  if (mode.isEmpty()) {
+    msg = QStringLiteral("請選擇沖正類別");
   } else if ((amount = wholeEntry(field(QStringLiteral("txtAmtB")), QStringLiteral("沖正金額"), false, msg)) &&
-             (points = wholeEntry(field(QStringLiteral("txtVoidPoint")), QStringLiteral("沖正點數"), false, msg)) &&
-             *amount == Money() && *points == Money()) {
+             (points = wholeEntry(pointsField, QStringLiteral("沖正點數"), false, msg)) && *amount == Money() &&
+             *points == Money()) {
     msg = QStringLiteral("請輸入沖正金額或點數");
   }
   if (!msg.isEmpty()) return refuseCounterOp(action, msg, kApRefusedRemark);
   std::optional<Money> limit;
   if (!QDR_BalanceLimit(limit, msg)) return refuseCounterOp(action, msg, kApFailRemark);
+  if (earnedPointsBack) {
+    bool bad = false;
+    const auto rate = numericParam(QStringLiteral("QDR_PointRate"), bad);
+    if (bad) return refuseCounterOp(action, QStringLiteral("紅利點數比率參數設定有誤"), kApFailRemark);
+    points = rate ? earnedPoints(*amount, *rate) : Money();
+    // Shown before the card is asked for, so the operator sees what goes back with the money.
+    pointsField->setText(points->toString());
+  }
   runCounterOp(QStringLiteral("fmTolva_cmdUPDOCheck_Click"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
     // A reversal that credits the card is held to the same limit as a top-up.
     v.balLimit = limit;
+    v.pointsAtMost = earnedPointsBack;
     v.dbStep = QDR_PostToMaster;
     return QDR_AddAmtPrint(mode, *amount, *points, v, m, &t);
   });
