@@ -4,31 +4,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 
-class CommandLineTest : public ExchangeTest {
-protected:
-  // Runs the program with the arguments on a machine without a display; answers its exit
-  // code and puts its output lines in `lines`.
-  int run(const QStringList& args, QStringList& lines) {
-    QFile ini(path(QStringLiteral("tolva.INI")));
-    EXPECT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ini.write(("[PARAM]\r\nGCNT=" + cnt_ + "\r\n").toUtf8());
-    ini.close();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TOLVA_HOME"), dir_->path());
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    // A window would need this platform, and it has no display to open.
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    QProcess program;
-    program.setProcessEnvironment(env);
-    program.start(QStringLiteral(TOLVA_BIN_DIR "/tolva"), args);
-    EXPECT_TRUE(program.waitForFinished(60000));
-    lines = QString::fromUtf8(program.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-    return program.exitCode();
-  }
-};
+class CommandLineTest : public ExchangeTest {};
 
 TEST_P(CommandLineTest, ImportAndExportRunWithoutADisplay) {
   const QString good = drop(fileName(), logFile({QStringLiteral("'001','21','V000001',#2006/01/15#,500,5,,")}));

@@ -23,4 +23,7 @@ protected:
   QString checksum();
   QVariant cardValue(const QString& cardNo, const QString& column);
   int count(const QString& sqlWhere);
+  // Runs the program (a process of its own, on this database) with the arguments on a machine
+  // without a display; answers its exit code and puts its output lines in `lines`.
+  int run(const QStringList& args, QStringList& lines);
 };
