@@ -67,6 +67,16 @@ TEST_P(ExchangeWindowTest, ImportStopsBetweenFilesAndExitSavesTheDirectory) {
   EXPECT_EQ(GetSetting(QStringLiteral("CardLog"), QStringLiteral("Dir")), path(QStringLiteral("LOG")));
 }
 
+TEST_P(ExchangeWindowTest, ViewOpensTheFileOrSaysWhyNot) {
+  auto w = importWindow();
+  w->fgList()->setCurrentCell(0, 0);
+  w->cmdView_Click();
+  EXPECT_EQ(dialogs_->openedDocuments, QStringList{QDir(inbox()).filePath(fileName())});
+  dialogs_->programForDocuments = false;
+  w->cmdView_Click();
+  EXPECT_EQ(w->elaMsg()->caption(), QStringLiteral("沒有可開啟此檔案的程式"));
+}
+
 TEST_P(ExchangeWindowTest, ExportTellsWhatItDid) {
   std::unique_ptr<fmVoidCardExport> w(qobject_cast<fmVoidCardExport*>(CreateOperationWindow(QStringLiteral("cmdVoidCardExport"))));
   ASSERT_TRUE(w);

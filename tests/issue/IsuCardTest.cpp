@@ -419,6 +419,13 @@ TEST_P(IsuCardTest, FieldChecksAndStartCheck) {
   refused(w.txtCardCnt(), QStringLiteral("abc"), &fmIsuCard::txtCardCnt_Validate, QStringLiteral("必需為數字"));
   refused(w.txtCardCnt(), QStringLiteral("1.5"), &fmIsuCard::txtCardCnt_Validate, QStringLiteral("必需為數字"));
   refused(w.txtCardCnt(), QStringLiteral("-1"), &fmIsuCard::txtCardCnt_Validate, QStringLiteral("張數不可小於0"));
+  // A number all the same, too large to hold, is not "not a number".
+  refused(w.txtCardCnt(), QString(20, u'9'), &fmIsuCard::txtCardCnt_Validate, QStringLiteral("數字超過可輸入的範圍"));
+  // A run of no cards is refused aloud, not ended in silence.
+  w.txtCardCnt()->setText(QStringLiteral("0"));
+  EXPECT_TRUE(w.txtCardCnt_Validate());
+  EXPECT_FALSE(w.FormCheck());
+  EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("發卡張數必需大於0"));
   w.txtCardCnt()->setText(QStringLiteral(" 2 "));
   EXPECT_TRUE(w.txtCardCnt_Validate());
   refused(w.txtBalAmt(), QStringLiteral("1O0"), &fmIsuCard::txtBalAmt_Validate, QStringLiteral("必需為數字"));

@@ -96,5 +96,5 @@ QString ScriptedDialogs::selectFolder(const QString& title, const QString&) {
 
 bool ScriptedDialogs::openDocument(const QString& path) {
   openedDocuments << path;
-  return true;
+  return programForDocuments;
 }

@@ -39,6 +39,7 @@ public:
   std::vector<Shown> shown;
   int beeps = 0;
   QStringList openedDocuments;
+  bool programForDocuments = true;  // false: the desktop has no program to open a document
 
   // Texts of everything of one kind, in order.
   QStringList texts(const QString& kind) const;
