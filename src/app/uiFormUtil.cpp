@@ -1,5 +1,8 @@
 #include "app/uiFormUtil.h"
 
+#include "app/ScreenSplit.h"
+#include "app/globals.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -37,7 +40,10 @@ void SetBackground(QWidget* control, const QColor& colour) {
 void CenterForm(QWidget* form) {
   const QScreen* screen = form->screen() ? form->screen() : QApplication::primaryScreen();
   if (!screen) return;
-  CenterFormIn(form, screen->availableGeometry());
+  // With the built-in simulator its panel stands at the screen's right edge: every window keeps
+  // clear of it, or the operator could not reach the panel's buttons during a card wait.
+  const QRect available = screen->availableGeometry();
+  CenterFormIn(form, gCrwLibrary.isEmpty() ? MainAreaBesidePanel(available) : available);
 }
 
 void CenterFormIn(QWidget* form, const QRect& area) {

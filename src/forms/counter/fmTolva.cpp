@@ -3,7 +3,6 @@
 #include "app/Clock.h"
 #include "app/Dates.h"
 #include "app/ErrorReport.h"
-#include "app/ScreenSplit.h"
 #include "app/ShowMsg.h"
 #include "card/CardOperation.h"
 #include "app/globals.h"
@@ -23,7 +22,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -267,15 +265,7 @@ void fmTolva::InitForm() {
   }
 }
 
-void fmTolva::placeOnScreen() {
-  const QScreen* screen = this->screen() ? this->screen() : QApplication::primaryScreen();
-  // With the built-in simulator its panel stands at the screen's right edge: keep clear of it.
-  if (screen && gCrwLibrary.isEmpty()) {
-    CenterFormIn(this, MainAreaBesidePanel(screen->availableGeometry()));
-  } else {
-    CenterForm(this);
-  }
-}
+void fmTolva::placeOnScreen() { CenterForm(this); }
 
 void fmTolva::Form_Activate() {
   // Card operations need the card data key; the settings page stays open to set it.
