@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QElapsedTimer>
 #include <QTimer>
+#include <memory>
 #include <iostream>
 #include <ctime>
 
@@ -27,12 +28,18 @@ protected:
     CardTest::TearDown();
   }
   // Presses "取消" on the modal dialog once it is up.
+  // Presses the wait dialog's cancel after `ms`, or as soon as the dialog is up when it comes
+  // later: a loaded machine may take longer to show it, and a missed cancel waits for ever.
   static void cancelLater(int ms) {
-    QTimer::singleShot(ms, [] {
-      if (QWidget* modal = QApplication::activeModalWidget()) {
-        if (auto* button = modal->findChild<QPushButton*>(QStringLiteral("cmdCancel"))) button->click();
-      }
+    auto* poll = new QTimer(qApp);
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, tries] {
+      QWidget* modal = QApplication::activeModalWidget();
+      auto* button = modal ? modal->findChild<QPushButton*>(QStringLiteral("cmdCancel")) : nullptr;
+      if (button) button->click();
+      if (button || ++*tries > 500) poll->deleteLater();
     });
+    QTimer::singleShot(ms, poll, [poll] { poll->start(20); });
   }
 
   QtOperatorDialogs qt_;

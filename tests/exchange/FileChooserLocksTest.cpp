@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <functional>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,9 +45,15 @@ int LocksHeldOn(const QString& file) {
 // Closes the chooser once it has listed `folder` and looked at every file in it.
 void CloseChooserOnceListed(const QString& folder, bool& listed) {
   auto* poll = new QTimer(qApp);
-  QObject::connect(poll, &QTimer::timeout, poll, [poll, folder, &listed] {
+  auto tries = std::make_shared<int>(0);
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, folder, &listed, tries] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     if (!dialog) return;
+    if (++*tries > 150) {  // 30 s: the folder never came; the test fails instead of hanging
+      poll->deleteLater();
+      dialog->reject();
+      return;
+    }
     auto* model = dialog->findChild<QFileSystemModel*>();
     if (!model || QDir(dialog->directory()).canonicalPath() != QDir(folder).canonicalPath()) return;
     const QModelIndex root = model->index(folder);
@@ -98,13 +105,19 @@ TEST_P(FileChooserLocksTest, ChoosersOnTheApplicationFolderKeepTheDatabaseLocks)
   // the guard the program installs at start-up.
   GuardFileChoosers(*qApp);
   listTheApplicationFolder([] {
-    QTimer::singleShot(300, qApp, [] {
-      auto* dialog = QApplication::activeModalWidget();
-      ASSERT_TRUE(dialog);
+    // The operator types the file's path once the print dialog is up, then presses "...".
+    QTimer printer;
+    printer.setInterval(20);
+    QObject::connect(&printer, &QTimer::timeout, [&printer] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      auto* browse = dialog ? dialog->findChild<QToolButton*>(QStringLiteral("fileBrowser")) : nullptr;
+      if (!browse) return;
+      printer.stop();
       dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(gAppPath + QStringLiteral("/print.pdf"));
-      dialog->findChild<QToolButton*>(QStringLiteral("fileBrowser"))->click();
+      browse->click();
       dialog->close();
     });
+    printer.start();
     frmPrint preview;
     preview.cmdPrint_Click();
   });
