@@ -1,9 +1,9 @@
 #include "BenchSupport.h"
 
-#include "app/globals.h"
+#include "core/Settings.h"
 #include "db/Connection.h"
 #include "db/SchemaScript.h"
-#include "db/basADODB.h"
+#include "db/Database.h"
 
 #include <QRandomGenerator>
 #include <algorithm>

@@ -2,7 +2,7 @@
 // What every benchmark needs: an application folder of its own, an operator who answers
 // nothing, the database under test (an SQLite file, or a schema of its own on the server named
 // by TOLVA_TEST_PG) and the median of repeated timings.
-#include "app/OperatorDialogs.h"
+#include "core/OperatorDialogs.h"
 
 #include <QString>
 #include <QTemporaryDir>

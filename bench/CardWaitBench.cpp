@@ -2,10 +2,10 @@
 // comes, with the real dialog and the simulated reader polled as in every card operation.
 //
 //   bench_cardwait [SECONDS]
-#include "app/globals.h"
-#include "card/CrwSimReader.h"
-#include "card/basBorixCRW.h"
-#include "startup/uiQtDialogs.h"
+#include "core/Settings.h"
+#include "device/SimulatorFiles.h"
+#include "device/DeviceSession.h"
+#include "ui/QtOperatorDialogs.h"
 
 #include <QApplication>
 #include <QDir>

@@ -6,15 +6,15 @@
 //   bench_import postgres    a schema of its own on the server named by TOLVA_TEST_PG
 #include "BenchSupport.h"
 
-#include "app/CodePage.h"
-#include "app/globals.h"
+#include "core/CodePage.h"
+#include "core/Settings.h"
 #include "db/Connection.h"
 #include "db/SchemaScript.h"
-#include "db/TolvaCodes.h"
-#include "db/basADODB.h"
-#include "exchange/ExchangeJobs.h"
-#include "exchange/StoreFolder.h"
-#include "exchange/StoreImport.h"
+#include "ledger/CardCodes.h"
+#include "db/Database.h"
+#include "operations/ExchangeJobs.h"
+#include "operations/StoreFolder.h"
+#include "ledger/StoreImport.h"
 
 #include <QCoreApplication>
 #include <QDir>

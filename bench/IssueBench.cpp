@@ -4,10 +4,10 @@
 //   bench_issue sqlite | postgres
 #include "BenchSupport.h"
 
-#include "app/globals.h"
-#include "card/CrwSimReader.h"
+#include "core/Settings.h"
+#include "device/SimulatorFiles.h"
 #include "db/Connection.h"
-#include "forms/issue/fmIsuCard.h"
+#include "windows/issue/IssueWindow.h"
 
 #include <QApplication>
 #include <QDir>

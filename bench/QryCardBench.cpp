@@ -5,14 +5,14 @@
 //   bench_qrycard postgres               a schema of its own on the server named by TOLVA_TEST_PG
 #include "BenchSupport.h"
 
-#include "app/OperatorDialogs.h"
-#include "app/globals.h"
-#include "app/uiTextTable.h"
+#include "core/OperatorDialogs.h"
+#include "core/Settings.h"
+#include "ui/TextTable.h"
 #include "db/Connection.h"
 #include "db/SchemaScript.h"
-#include "db/basADODB.h"
-#include "forms/inquiry/basQryCard.h"
-#include "forms/inquiry/fmQryCard.h"
+#include "db/Database.h"
+#include "ledger/CardQuery.h"
+#include "windows/inquiry/CardQueryWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -5,12 +5,12 @@
 //   bench_reports postgres               a schema of its own on the server named by TOLVA_TEST_PG
 #include "BenchSupport.h"
 
-#include "app/globals.h"
+#include "core/Settings.h"
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
 #include "db/SchemaScript.h"
-#include "db/basADODB.h"
-#include "forms/reports/basRptQuery.h"
+#include "db/Database.h"
+#include "ledger/ReportQueries.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

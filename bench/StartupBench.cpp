@@ -6,9 +6,9 @@
 //   bench_startup bare     an empty Qt window; quits when it paints
 #include "BenchSupport.h"
 
-#include "app/AppFolder.h"
-#include "app/globals.h"
-#include "startup/uiStartup.h"
+#include "core/AppFolder.h"
+#include "core/Settings.h"
+#include "app/Startup.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,8 +2,8 @@
 // "|"; lines saved the way the message window saves them read back as they were.
 #include "FuzzSupport.h"
 
-#include "app/CodePage.h"
-#include "app/bmMain.h"
+#include "core/CodePage.h"
+#include "core/SettingsFile.h"
 
 #include <QStringList>
 

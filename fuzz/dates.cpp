@@ -2,8 +2,8 @@
 // stored as the day its numbers name, and shows again as a text the field takes for that day.
 #include "FuzzSupport.h"
 
-#include "app/Dates.h"
-#include "app/globals.h"
+#include "core/Dates.h"
+#include "core/Settings.h"
 
 #include <QDate>
 #include <QList>

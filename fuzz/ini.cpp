@@ -3,8 +3,8 @@
 // every other value reads as before.
 #include "FuzzSupport.h"
 
-#include "app/CodePage.h"
-#include "app/Ini.h"
+#include "core/CodePage.h"
+#include "core/Ini.h"
 
 #include <QStringDecoder>
 #include <QStringList>

@@ -2,7 +2,7 @@
 // text of the same value, keeps its sign, and agrees with plain decimal arithmetic.
 #include "FuzzSupport.h"
 
-#include "app/Money.h"
+#include "core/Money.h"
 
 #include <QRegularExpression>
 

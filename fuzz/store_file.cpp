@@ -2,8 +2,8 @@
 // only values that fit the journal's columns (kind, length, the store and the file's day).
 #include "FuzzSupport.h"
 
-#include "app/Money.h"
-#include "exchange/StoreFile.h"
+#include "core/Money.h"
+#include "ledger/StoreFile.h"
 
 #include <QRegularExpression>
 

@@ -3,11 +3,11 @@
 // in the form the encoder writes, and encoding what was decoded is stable.
 #include "FuzzSupport.h"
 
-#include "app/CodePage.h"
-#include "app/Dates.h"
-#include "app/TextUtil.h"
-#include "app/globals.h"
-#include "card/basQDR_Tolva.h"
+#include "core/CodePage.h"
+#include "core/Dates.h"
+#include "core/Text.h"
+#include "core/Settings.h"
+#include "device/StripeRecord.h"
 
 namespace {
 

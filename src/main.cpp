@@ -1,11 +1,12 @@
-#include "app/AppFolder.h"
-#include "app/QtTranslations.h"
-#include "app/uiEnterPressesButtons.h"
-#include "app/uiFileChoosers.h"
-#include "startup/CommandLine.h"
-#include "startup/uiStartup.h"
+#include "core/AppFolder.h"
+#include "ui/QtTranslations.h"
+#include "ui/EnterPressesButtons.h"
+#include "ui/FileChoosers.h"
+#include "app/CommandLine.h"
+#include "core/ProgramArguments.h"
+#include "app/Startup.h"
 #include "db/Connection.h"
-#include "db/basADODB.h"
+#include "db/Database.h"
 
 #include <QApplication>
 

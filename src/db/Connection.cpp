@@ -1,6 +1,6 @@
 #include "db/Connection.h"
 
-#include "app/ErrorReport.h"
+#include "core/ErrorReport.h"
 #include "db/SessionProbe.h"
 
 #include <QAtomicInt>

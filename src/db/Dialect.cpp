@@ -1,11 +1,11 @@
 #include "db/Dialect.h"
 
-#include "app/ErrorReport.h"
-#include "app/globals.h"
+#include "core/ErrorReport.h"
+#include "core/Settings.h"
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
 #include "db/SqliteFunctions.h"
-#include "db/basADODB.h"
+#include "db/Database.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "db/SchemaScript.h"
 
-#include "app/ErrorReport.h"
+#include "core/ErrorReport.h"
 #include "db/Connection.h"
 
 #include <QFile>

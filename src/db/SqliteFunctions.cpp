@@ -1,7 +1,7 @@
 #include "db/SqliteFunctions.h"
 
-#include "app/Clock.h"
-#include "app/ErrorReport.h"
+#include "core/Clock.h"
+#include "core/ErrorReport.h"
 
 #include <QRegularExpression>
 #include <QSqlDriver>

@@ -1,9 +1,9 @@
-#include "app/Dates.h"
-#include "app/ErrorReport.h"
-#include "app/globals.h"
+#include "core/Dates.h"
+#include "core/ErrorReport.h"
+#include "core/Settings.h"
 #include "db/Connection.h"
-#include "db/basADODB.h"
-#include "startup/uiQtDialogs.h"
+#include "db/Database.h"
+#include "ui/QtOperatorDialogs.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
-#include "app/Dates.h"
-#include "app/globals.h"
+#include "core/Dates.h"
+#include "core/Settings.h"
 #include "db/Connection.h"
-#include "db/Records.h"
-#include "db/basADODB.h"
-#include "db/basDB.h"
+#include "ledger/CardRows.h"
+#include "db/Database.h"
+#include "db/Parameters.h"
 #include "support/TestEnv.h"
 
 #include <QSqlQuery>

@@ -1,9 +1,9 @@
-#include "app/globals.h"
+#include "core/Settings.h"
 #include "db/Connection.h"
-#include "db/Records.h"
-#include "db/basADODB.h"
-#include "db/basDB.h"
-#include "db/basStore.h"
+#include "ledger/CardRows.h"
+#include "db/Database.h"
+#include "db/Parameters.h"
+#include "ledger/Stores.h"
 #include "support/TestEnv.h"
 
 #include <QSqlQuery>

@@ -1,11 +1,11 @@
-#include "app/AppFolder.h"
-#include "app/ErrorReport.h"
-#include "app/globals.h"
-#include "startup/uiStartup.h"
+#include "core/AppFolder.h"
+#include "core/ErrorReport.h"
+#include "core/Settings.h"
+#include "app/Startup.h"
 #include "db/Connection.h"
 #include "db/SchemaScript.h"
-#include "db/basADODB.h"
-#include "db/basDB.h"
+#include "db/Database.h"
+#include "db/Parameters.h"
 #include "support/TestEnv.h"
 
 #include <QDir>

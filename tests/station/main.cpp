@@ -9,13 +9,13 @@
 //   tolva_station HOME CNT WS import DIR         imports the store files waiting in DIR
 //
 // Prints what the operator was shown, one line each, and exits with 0 when nothing failed.
-#include "app/globals.h"
-#include "card/CrwSimReader.h"
+#include "core/Settings.h"
+#include "device/SimulatorFiles.h"
 #include "db/Connection.h"
-#include "db/basADODB.h"
-#include "exchange/ExchangeJobs.h"
-#include "forms/counter/fmTolva.h"
-#include "forms/issue/fmIsuCard.h"
+#include "db/Database.h"
+#include "operations/ExchangeJobs.h"
+#include "windows/counter/MainWindow.h"
+#include "windows/issue/IssueWindow.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>

@@ -1,12 +1,12 @@
 // Two workstations, each a process of its own with its own reader, on one database: issuing at
 // once, changing one card's value at once, and importing while the other issues.
-#include "app/CodePage.h"
-#include "app/Money.h"
-#include "app/globals.h"
-#include "card/CrwSimReader.h"
-#include "card/basQDR_Tolva.h"
+#include "core/CodePage.h"
+#include "core/Money.h"
+#include "core/Settings.h"
+#include "device/SimulatorFiles.h"
+#include "device/StripeRecord.h"
 #include "db/Connection.h"
-#include "forms/reports/basRptQuery.h"
+#include "ledger/ReportQueries.h"
 #include "support/TestEnv.h"
 
 #include <QDir>

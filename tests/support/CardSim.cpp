@@ -1,9 +1,9 @@
 #include "support/CardSim.h"
 
-#include "app/globals.h"
-#include "card/CrwDevice.h"
-#include "card/basBorixCRW.h"
-#include "card/basQDR_Tolva.h"
+#include "core/Settings.h"
+#include "device/CurrentReader.h"
+#include "device/DeviceSession.h"
+#include "device/StripeRecord.h"
 #include "db/Connection.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 // The simulated card reader in tests: a fresh device session, the reader folder of the
 // configured port under the test's application folder, and cards put into its slot.
-#include "card/CrwSimReader.h"
+#include "device/SimulatorFiles.h"
 #include "support/TestEnv.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "support/PrintCapture.h"
 
-#include "forms/reports/frmPrint.h"
+#include "ui/PrintPreviewWindow.h"
 
 #include <QProcess>
 #include <QTimer>

@@ -1,6 +1,6 @@
 #pragma once
 // Operator dialogs for tests: records what the program showed and answers from a script.
-#include "app/OperatorDialogs.h"
+#include "core/OperatorDialogs.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,11 +1,11 @@
 #include "support/TestEnv.h"
 
-#include "app/Clock.h"
-#include "app/CodePage.h"
-#include "app/globals.h"
+#include "core/Clock.h"
+#include "core/CodePage.h"
+#include "core/Settings.h"
 #include "db/Connection.h"
 #include "db/SchemaScript.h"
-#include "db/basADODB.h"
+#include "db/Database.h"
 
 #include <QDir>
 #include <QFile>

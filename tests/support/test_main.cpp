@@ -1,5 +1,5 @@
 // One QApplication for every test program (offscreen), then the tests.
-#include "app/uiEnterPressesButtons.h"
+#include "ui/EnterPressesButtons.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

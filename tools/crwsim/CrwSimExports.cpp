@@ -1,7 +1,7 @@
 // The simulator as a driver library: the driver's C exports over one simulator instance.
 // Relative port names are reader folders under CardSim in the current folder, which the
 // program makes its application folder at start-up.
-#include "card/CrwSimulator.h"
+#include "device/SimulatedReader.h"
 
 #include <QDir>
 

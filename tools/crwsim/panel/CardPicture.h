@@ -1,7 +1,7 @@
 #pragma once
 // A simulated card drawn as the operator would see it: the printed face on a card outline,
 // with the stripe's state and any injected fault underneath.
-#include "card/CrwSimReader.h"
+#include "device/SimulatorFiles.h"
 
 #include <QPixmap>
 #include <QString>

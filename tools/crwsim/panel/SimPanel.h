@@ -2,7 +2,7 @@
 // The simulator panel: the deck and the slot of one reader folder, and the operator's hands
 // (insert, take out, new blank card, spoil). It follows what the program does to the cards by
 // looking at the folder a few times a second.
-#include "card/CrwSimReader.h"
+#include "device/SimulatorFiles.h"
 
 #include <QWidget>
 

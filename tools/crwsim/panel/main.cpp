@@ -1,12 +1,12 @@
 // The card reader simulator panel. It works on the reader folder of the program's application
 // folder and port (INI PARAM/BorixPort, else COM1); see helpText for its command line.
 #include "SimPanel.h"
-#include "app/AppFolder.h"
-#include "app/CodePage.h"
-#include "app/Ini.h"
-#include "app/QtTranslations.h"
-#include "app/ScreenSplit.h"
-#include "startup/CommandLine.h"
+#include "core/AppFolder.h"
+#include "core/CodePage.h"
+#include "core/Ini.h"
+#include "ui/QtTranslations.h"
+#include "ui/ScreenSplit.h"
+#include "core/ProgramArguments.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,0 +1,122 @@
+#include "core/Dates.h"
+
+#include "core/Settings.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+std::optional<QDateTime> parseText(const QString& raw) {
+  static const QRegularExpression re(QStringLiteral(
+      R"(^\s*(\d{4})[/\-.](\d{1,2})[/\-.](\d{1,2})(?:[ T](\d{1,2}):(\d{1,2})(?::(\d{1,2})(?:\.\d+)?)?)?\s*$)"));
+  const auto m = re.match(raw);
+  if (!m.hasMatch()) return std::nullopt;
+  const QDate d(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+  if (!d.isValid() || d.year() < 100) return std::nullopt;
+  QTime t(0, 0, 0);
+  if (!m.captured(4).isEmpty()) {
+    t = QTime(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).isEmpty() ? 0 : m.captured(6).toInt());
+    if (!t.isValid()) return std::nullopt;
+  }
+  return QDateTime(d, t);
+}
+
+QString twoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+
+// The years counted from 1911 (the ROC calendar), at least two digits.
+QString rocYear(int year) { return twoDigits(year - 1911); }
+
+}  // namespace
+
+std::optional<QDateTime> ToDateTime(const QVariant& value) {
+  switch (value.typeId()) {
+    case QMetaType::QDate:
+      if (value.toDate().isValid()) return QDateTime(value.toDate(), QTime(0, 0));
+      return std::nullopt;
+    case QMetaType::QDateTime:
+      if (value.toDateTime().isValid()) return value.toDateTime();
+      return std::nullopt;
+    case QMetaType::QString:
+    case QMetaType::QByteArray:
+      return parseText(value.toString());
+    default:
+      return std::nullopt;
+  }
+}
+
+bool IsDate(const QVariant& value) { return ToDateTime(value).has_value(); }
+
+QString DBDateDisp(const QVariant& value, const QString& format) {
+  const auto dt = ToDateTime(value);
+  if (!dt) return {};
+  const QDate d = dt->date();
+  const QString conv = format.isEmpty() ? gCalendar : format;
+  const QString mm = twoDigits(d.month());
+  const QString dd = twoDigits(d.day());
+  const QString yy = twoDigits(d.year() % 100);
+  const QString yyyy = QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0'));
+  if (conv == QLatin1String("CCMMDD")) return rocYear(d.year()) + mm + dd;
+  if (conv == QLatin1String("CC/MM/DD")) return rocYear(d.year()) + gDateSep + mm + gDateSep + dd;
+  if (conv == QLatin1String("YYYY/MM/DD")) return yyyy + gDateSep + mm + gDateSep + dd;
+  if (conv == QLatin1String("YY/MM/DD")) return yy + gDateSep + mm + gDateSep + dd;
+  if (conv == QLatin1String("YYYY/MM")) return yyyy + QStringLiteral("/") + mm;
+  if (conv == QLatin1String("YYMMDD")) return yy + mm + dd;
+  // Any other convention is a format pattern of its own.
+  QString pattern = gCalendar;
+  pattern.replace(QStringLiteral("YYYY"), QStringLiteral("yyyy"))
+      .replace(QStringLiteral("YY"), QStringLiteral("yy"))
+      .replace(QStringLiteral("DD"), QStringLiteral("dd"));
+  return d.toString(pattern);
+}
+
+namespace {
+
+bool isRocCalendar() {
+  return gCalendar == QLatin1String("CC/MM/DD") || gCalendar == QLatin1String("CCMMDD");
+}
+
+// A date typed in the ROC calendar: two or three digits of year (counted from 1911), two of
+// month and two of day, separated; "115/03/05" is 2026/03/05.
+QString rocDateSave(const QString& s) {
+  static const QRegularExpression re(QStringLiteral(R"(^(\d{2,3})\D(\d{2})\D(\d{2})$)"));
+  const auto m = re.match(s);
+  if (!m.hasMatch()) return {};
+  const QString candidate = QString::number(m.captured(1).toInt() + 1911) + QStringLiteral("/") + m.captured(2) +
+                            QStringLiteral("/") + m.captured(3);
+  return parseText(candidate) ? candidate : QString();
+}
+
+}  // namespace
+
+QString DBDateSave(const QString& text) {
+  const QString s = text.trimmed();
+  auto validOrEmpty = [](const QString& candidate) {
+    return parseText(candidate) ? candidate : QString();
+  };
+  if (isRocCalendar()) return rocDateSave(s);
+  // A full date with a four-digit year is understood whatever the convention, so that a day
+  // outside 2000-2099, or a whole date under a month-only display, can still be entered.
+  const bool full = s.size() == 10 && s.left(4).toInt() >= 1000;
+  if (gCalendar == QLatin1String("YYYY/MM/DD")) return full ? validOrEmpty(s) : QString();
+  const QString twoDigitYear = validOrEmpty(QStringLiteral("20") + s);
+  if (!twoDigitYear.isEmpty() || !full) return twoDigitYear;
+  return validOrEmpty(s);
+}
+
+QString dateAddSep(const QString& text) {
+  if (!gDateSep.isEmpty() && text.contains(gDateSep)) return text;
+  if (text.size() == 6) return text.left(2) + gDateSep + text.mid(2, 2) + gDateSep + text.right(2);
+  // Seven digits are a three-digit ROC year from 2011 on (1150305).
+  if (text.size() == 7 && isRocCalendar()) return text.left(3) + gDateSep + text.mid(3, 2) + gDateSep + text.right(2);
+  if (text.size() == 8) return text.left(4) + gDateSep + text.mid(4, 2) + gDateSep + text.right(2);
+  return {};
+}
+
+QString DateFieldText(const QDate& date) {
+  if (!date.isValid()) return {};
+  const bool twoDigitYear = gCalendar == QLatin1String("YY/MM/DD") || gCalendar == QLatin1String("YYMMDD");
+  const bool fullForm = gCalendar == QLatin1String("YYYY/MM") || (twoDigitYear && (date.year() < 2000 || date.year() > 2099));
+  if (!fullForm) return DBDateDisp(date);
+  const QString yyyy = QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
+  return yyyy + gDateSep + twoDigits(date.month()) + gDateSep + twoDigits(date.day());
+}

@@ -1,0 +1,73 @@
+#include "core/Paths.h"
+
+#include "core/OperatorDialogs.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QFile>
+#include <QThread>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+qsizetype lastSeparator(const QString& path) {
+  return std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+}
+}  // namespace
+
+QString GetPath(const QString& path) {
+  const qsizetype at = lastSeparator(path);
+  return at < 0 ? QString() : path.left(at);
+}
+
+QString GetFileName(const QString& path) {
+  const qsizetype at = lastSeparator(path);
+  return at < 0 ? path : path.mid(at + 1);
+}
+
+QString AddSlash(const QString& path, const QString& sep) {
+  if (path.isEmpty()) return {};
+  return path.endsWith(sep) ? path : path + sep;
+}
+
+bool IsDir(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
+
+bool IsFile(const QString& path) {
+  const QFileInfo info(path);
+  return !path.isEmpty() && info.exists() && !info.isDir();
+}
+
+bool ShellOpen(const QString& file, int windowStyle) {
+  Q_UNUSED(windowStyle);
+  return Dialogs().openDocument(file);
+}
+
+void Delay(double seconds) {
+  // Sleeps in short steps and lets window events run, so the program stays responsive.
+  QDeadlineTimer deadline(static_cast<qint64>(seconds * 1000));
+  while (!deadline.hasExpired()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(static_cast<unsigned long>(std::min<qint64>(10, std::max<qint64>(1, deadline.remainingTime()))));
+  }
+}
+
+QString GetLoginName() {
+  QString name = qEnvironmentVariable("USER");
+  if (name.isEmpty()) {
+    if (const passwd* pw = getpwuid(geteuid())) name = QString::fromLocal8Bit(pw->pw_name);
+  }
+  return name.left(255);
+}
+
+QString GetWSName() {
+  char name[256] = {};
+  if (gethostname(name, sizeof name - 1) != 0) return {};
+  return QString::fromLocal8Bit(name).left(255);
+}
+
+void TrimLogFile(const QString& file, qint64 limit) {
+  const QFileInfo info(file);
+  if (info.exists() && info.size() > limit) QFile::remove(file);
+}

@@ -1,0 +1,131 @@
+#include "db/Database.h"
+
+#include "core/Dates.h"
+#include "core/ErrorReport.h"
+#include "core/Ini.h"
+#include "core/OperatorDialogs.h"
+#include "core/Paths.h"
+#include "core/Settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+
+namespace {
+// Pre-filled into the password box so that the operator sees where to type.
+const QString kPasswordPlaceholder = QStringLiteral("****");
+
+bool NoDateValue(const QVariant& value) {
+  switch (value.typeId()) {
+    case QMetaType::UnknownType: return true;
+    case QMetaType::QDate: return value.toDate().isNull();
+    case QMetaType::QDateTime: return value.toDateTime().isNull();
+    case QMetaType::QString:
+    case QMetaType::QByteArray: return value.toString().trimmed().isEmpty();
+    default: return value.isNull();
+  }
+}
+
+QString quotDate(const QVariant& value, const QString& dateQuote) {
+  // No value is no date; a value that is not a date is a caller's mistake (display text, say),
+  // which must not turn a condition into "= NULL" that quietly matches nothing.
+  if (NoDateValue(value)) return QStringLiteral("NULL");
+  const auto dt = ToDateTime(value);
+  if (!dt) throw TolvaError(QStringLiteral("13"), QStringLiteral("Type mismatch: not a date: ") + value.toString());
+  return SqlDateLiteral(*dt, dateQuote);
+}
+}  // namespace
+
+bool ConnectADO(const QString& connectionString, Connection& connection, const NewFilePolicy& mayCreate) {
+  try {
+    connection.open(connectionString, mayCreate);
+    return true;
+  } catch (...) {
+    // The connection string itself never reaches the log: it may hold a password (the
+    // connection hid it in its own errors already).
+    QString number, description;
+    CurrentErrorInfo(number, description);
+    LogError(QStringLiteral("ConnectADO"), number, MaskPassword(description));
+    return false;
+  }
+}
+
+void SetDBType(Connection* connection, const QString& key) {
+  const Dialect d = key.isEmpty() ? (connection ? *connection : gCnn()).dialect() : Dialect::forKey(key);
+  gDBType = d.name();
+  gNowFunc = d.nowFunc();
+  gDateQuote = d.dateQuote();
+}
+
+bool InitINIgCNT() {
+  try {
+    gCNT = GetINI(gIniFile, QStringLiteral("PARAM"), QStringLiteral("GCNT"));
+    if (gCNT.indexOf(QLatin1String("SQLOLE"), 0, Qt::CaseInsensitive) > 0 &&
+        !gCNT.contains(QLatin1String("Password="), Qt::CaseInsensitive)) {
+      gDBPassword = Dialogs().inputBox(gCNT, QStringLiteral("資料庫連線密碼"), kPasswordPlaceholder);
+      // Quoted when it holds ";" or braces, so that all of it stays the password (and is masked).
+      gCNT = gCNT + QStringLiteral(";Password=") + QuoteConnectionValue(gDBPassword) + QStringLiteral(";");
+    }
+    // A SQLite file that is not there is created only in a folder ./run has just prepared, or
+    // when the operator says so: a mistyped or moved file must not start an empty database.
+    const QString marker = QDir(gAppPath).absoluteFilePath(QString::fromLatin1(kFreshHomeMarker));
+    const bool freshHome = QFile::exists(marker);
+    const auto mayCreate = [freshHome](const QString& path) {
+      return freshHome || Dialogs().askYesNo(QStringLiteral("資料庫檔案不存在:\r\n") + path +
+                                                 QStringLiteral("\r\n是否建立新的資料庫?"),
+                                             gAppName);
+    };
+    const bool connected = ConnectADO(gCNT, gCnn(), mayCreate);
+    if (freshHome) QFile::remove(marker);
+    if (!connected) {
+      Dialogs().messageBox(QStringLiteral("連線失敗!\r\n") + MaskPassword(gCNT) +
+                               QStringLiteral("\r\n請檢查GCNT設定:") + gIniFile,
+                           gAppName, MsgIcon::None);
+      return false;
+    }
+    SetDBType();
+    return true;
+  } catch (...) {
+    LogError(QStringLiteral("basADODB_InitINIgCNT"));
+    return false;
+  }
+}
+
+Connection& gMsgCnn() {
+  static Connection* cnn = new Connection;
+  return *cnn;
+}
+
+bool InitMsgDB() {
+  QString file = GetINI(gIniFile, QStringLiteral("PARAM"), QStringLiteral("IDMSG"));
+  if (file.isEmpty()) file = QStringLiteral("IDMSG.MDB");
+  const QString path = QDir(gAppPath).absoluteFilePath(file);
+  if (IsFile(path)) {
+    // The message database is a SQLite file here; its look-up is prepared once to prove
+    // that the file really is one.
+    // Read-only: the program only looks messages up, and leaves the file's journal as it is.
+    if (ConnectADO(QStringLiteral("Provider=SQLite;Data Source=") + QuoteConnectionValue(path) + QStringLiteral(";Mode=Read"),
+                   gMsgCnn())) {
+      QSqlQuery lookup(gMsgCnn().database());
+      if (lookup.prepare(QStringLiteral("Select * From Msg Where MsgID = ?"))) return true;
+      gMsgCnn().close();
+    }
+  }
+  gMsg = QStringLiteral("Error Open MSGDB") + QStringLiteral(":") + path;
+  Dialogs().messageBox(gMsg.toString(), gAppName, MsgIcon::Information);
+  return false;
+}
+
+QString QuotText(const QVariant& value) {
+  QString s = value.isNull() ? QString() : value.toString();
+  s.replace(QLatin1String("'"), QLatin1String("''"));
+  return QLatin1Char('\'') + s.trimmed() + QLatin1Char('\'');
+}
+
+QVariant QuotStr(const QVariant& value) { return QuotText(value); }
+
+QString QuotDate(const QVariant& value, const QString& provider) {
+  return quotDate(value, provider == QLatin1String("MSDAORA") ? QStringLiteral("TO_DATE") : gDateQuote);
+}
+
+QString QuotDate(const QVariant& value, const Dialect& dialect) { return quotDate(value, dialect.dateQuote()); }

@@ -1,0 +1,28 @@
+#pragma once
+// Opening the databases, the dialect globals of the main connection, and quoting values into SQL.
+#include "core/AppFolder.h"
+#include "db/Connection.h"
+
+#include <QString>
+#include <QVariant>
+
+
+bool InitINIgCNT();
+// Opens the connection; false (and the error logged, password masked) when it fails. A SQLite
+// file that does not exist is created only when `mayCreate` says so.
+bool ConnectADO(const QString& connectionString, Connection& connection, const NewFilePolicy& mayCreate = {});
+// Mirrors the dialect of the connection (gCnn when none is given) into gDBType, gNowFunc and
+// gDateQuote; a key takes the dialect of that table row instead.
+void SetDBType(Connection* connection = nullptr, const QString& key = QString());
+bool InitMsgDB();
+// The message database connection (open only when the file was found).
+Connection& gMsgCnn();
+
+QVariant QuotStr(const QVariant& value);
+QString QuotText(const QVariant& value);
+// A date value (QDate, QDateTime or a database text "2026/03/05 ...") as an SQL literal in the
+// style of gDateQuote (TO_DATE for the provider "MSDAORA") or of a connection's dialect; no
+// value gives NULL. Display text ("115/03/05") is converted by the caller with DBDateSave:
+// anything else that is not a date raises TolvaError.
+QString QuotDate(const QVariant& value, const QString& provider = QString());
+QString QuotDate(const QVariant& value, const Dialect& dialect);

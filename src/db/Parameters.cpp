@@ -1,0 +1,167 @@
+#include "db/Parameters.h"
+
+#include "core/ErrorReport.h"
+#include "core/Settings.h"
+#include "db/Database.h"
+
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+
+QString keyWhere(const QString& noCode, const QString& noBy) {
+  return QStringLiteral(" Where NoCode = ") + QuotText(noCode) + QStringLiteral("   And NoBy = ") + QuotText(noBy);
+}
+
+// The program-side numbering: read the row, create it when missing, write the next number
+// back. It runs inside the caller's transaction, or in one of its own; on SQLite a
+// transaction holds the write lock from its start, so two processes never read the same
+// row value.
+qint64 drawInProgram(Connection& cnn, const QString& noCode, const QString& noBy) {
+  std::optional<TransactionGuard> own;
+  if (!cnn.inTransaction()) own.emplace(cnn);
+  const QString now = cnn.dialect().nowFunc();
+  std::optional<qint64> current;
+  {
+    QSqlQuery q = cnn.query(QStringLiteral("Select * From xxNO") + keyWhere(noCode, noBy));
+    if (q.next()) current = q.value(QStringLiteral("NoNext")).toLongLong();
+  }
+  qint64 next = 1;
+  if (current) {
+    next = *current;
+    cnn.execute(QStringLiteral("Update xxNO Set NoNext = ") + QString::number(next + 1) + QStringLiteral(", UpdDate = ") +
+                now + keyWhere(noCode, noBy));
+  } else {
+    cnn.execute(QStringLiteral("INSERT INTO xxNO (NoCode, NoBy, NoNext, FileDate) VALUES ( ") + QuotText(noCode) +
+                QStringLiteral(" , ") + QuotText(noBy) + QStringLiteral(" , 2 , ") + now + QStringLiteral(")"));
+  }
+  if (own) own->commit();
+  return next;
+}
+
+// The database's own numbering routine (the getnonext function, the getNoNext procedure):
+// the number and its text form in the first row.
+bool drawByRoutine(Connection& cnn, const QString& noCode, const QString& noBy, qint64& next, QString& text) {
+  QSqlQuery q = cnn.query(cnn.dialect().numberingQuery(noCode, noBy));
+  if (!q.next() || q.value(0).isNull()) return false;
+  next = q.value(0).toLongLong();
+  text = q.value(1).toString();
+  return true;
+}
+
+bool isIdentifier(const QString& name) {
+  static const QRegularExpression re(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+  return re.match(name).hasMatch();
+}
+
+}  // namespace
+
+bool getParamValue(const QString& paramID, QString& value) {
+  try {
+    value.clear();
+    QSqlQuery q = gCnn().query(QStringLiteral("Select * ") + QStringLiteral(" from xxPARAM") +
+                               QStringLiteral(" WHERE ParamID = ") + QuotText(paramID));
+    if (!q.next()) return false;
+    const QVariant v = q.value(QStringLiteral("ParamValue"));
+    value = v.isNull() ? QString() : v.toString();
+    return !value.isEmpty();
+  } catch (...) {
+    LogError(QStringLiteral("getParamValue"));
+    return false;
+  }
+}
+
+bool SetParamValue(const QString& paramID, const QString& value) {
+  try {
+    const int changed = gCnn().execute(QStringLiteral("Update xxPARAM ") + QStringLiteral(" Set ParamValue = ") +
+                                       QuotStr(value).toString() + QStringLiteral(" , UpdDate = ") + gNowFunc +
+                                       QStringLiteral(" WHERE ParamID = ") + QuotStr(paramID).toString());
+    if (changed <= 0) {
+      gCnn().execute(QStringLiteral("INSERT INTO xxPARAM (ParamID, ParamValue, FileDate) ") + QStringLiteral(" VALUES ( ") +
+                     QuotText(paramID) + QStringLiteral(" , ") + QuotText(value) + QStringLiteral(" , ") + gNowFunc +
+                     QStringLiteral(")"));
+    }
+    return true;
+  } catch (...) {
+    ReportError(QStringLiteral("SetParamValue"));
+    return false;
+  }
+}
+
+bool getCodeDscp(const QString& codeType, const QString& code, QString& dscp) {
+  try {
+    dscp.clear();
+    QSqlQuery q = gCnn().query(QStringLiteral("Select * ") + QStringLiteral(" from xxCODE ") +
+                               QStringLiteral(" WHERE CodeType = ") + QuotText(codeType) +
+                               QStringLiteral("   AND Code = ") + QuotText(code));
+    if (!q.next()) return false;
+    const QVariant v = q.value(QStringLiteral("Dscp"));
+    dscp = v.isNull() ? QString() : v.toString();
+    return true;
+  } catch (...) {
+    // Screens look codes up row by row; a failure falls back to the code, without a box per row.
+    LogError(QStringLiteral("getCodeDscp"));
+    return false;
+  }
+}
+
+QString getCodeDscp(const QString& codeType, const QString& code) {
+  QString dscp;
+  getCodeDscp(codeType, code, dscp);
+  return dscp;
+}
+
+void WriteAPLog(const QString& progID, const QString& actionID, const QString& logMsg,
+                const std::optional<QString>& remark) {
+  try {
+    QString sql = QStringLiteral("INSERT INTO xxAPLOG ( ") + QStringLiteral(" UserID, ") + QStringLiteral(" LoginWS, ") +
+                  QStringLiteral(" ProgID, ") + QStringLiteral(" ActionID, ") + QStringLiteral(" LogMsg, ");
+    if (remark) sql += QStringLiteral(" Remark, ");
+    sql += QStringLiteral(" FileDate ") + QStringLiteral(" ) VALUES ( ") + QuotStr(gUserID).toString() + QStringLiteral(", ") +
+           QuotStr(gWorkstation).toString() + QStringLiteral(", ") + QuotStr(progID).toString() + QStringLiteral(", ") +
+           QuotStr(actionID).toString() + QStringLiteral(", ") + QuotStr(logMsg).toString() + QStringLiteral(", ");
+    if (remark) sql += QuotStr(*remark).toString() + QStringLiteral(", ");
+    sql += gNowFunc + QStringLiteral(") ");
+    gCnn().execute(sql);
+  } catch (...) {
+    LogError(QStringLiteral("WriteAPLog"));
+  }
+}
+
+QString XXNoText(qint64 number) {
+  return number >= 0 && number < 1000000 ? QStringLiteral("%1").arg(number, 6, 10, QLatin1Char('0')) : QString::number(number);
+}
+
+bool getXXNo(const QString& noCode, const QString& noBy, qint64& next, QString& nextText, Connection& cnn) {
+  bool drawn = false;
+  try {
+    if (cnn.dialect().numbering() == Numbering::InProgram) {
+      next = drawInProgram(cnn, noCode, noBy);
+      nextText = XXNoText(next);
+      drawn = true;
+    } else {
+      drawn = drawByRoutine(cnn, noCode, noBy, next, nextText);
+    }
+  } catch (...) {
+    LogError(QStringLiteral("getXXNo"));
+    drawn = false;
+  }
+  if (!drawn) {
+    gMsg = QStringLiteral("編號程序錯誤-") + QStringLiteral("NoCode:") + noCode + QStringLiteral("/NoBy:") + noBy;
+    WriteAPLog(gAppName, QStringLiteral("BASADODB"), gMsg.toString());
+  }
+  return drawn;
+}
+
+bool QryByKeyText(const QString& table, const QString& keyField, const QString& keyText, QSqlRecord* row) {
+  if (!isIdentifier(table) || !isIdentifier(keyField)) {
+    throw TolvaError(QStringLiteral("5"), QStringLiteral("Invalid table or column name: ") + table + QLatin1Char('.') + keyField);
+  }
+  QSqlQuery q = gCnn().query(QStringLiteral("Select * From ") + table + QStringLiteral(" Where ") + keyField +
+                                 QStringLiteral(" = ?"),
+                             {keyText.trimmed()});
+  if (!q.next()) return false;
+  if (row) *row = q.record();
+  return true;
+}

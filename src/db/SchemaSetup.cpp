@@ -1,0 +1,17 @@
+#include "db/SchemaSetup.h"
+
+#include "core/ErrorReport.h"
+#include "db/Connection.h"
+#include "db/SchemaScript.h"
+
+bool InitSchema() {
+  try {
+    if (!gCnn().isOpen() || !gCnn().dialect().createsSchemaItself()) return true;
+    if (HasTable(gCnn(), QStringLiteral("Tolva"))) return true;
+    CreateSchema(gCnn());
+    return true;
+  } catch (...) {
+    ReportError(QStringLiteral("InitSchema"));
+    return false;
+  }
+}

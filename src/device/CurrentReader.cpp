@@ -1,0 +1,63 @@
+#include "device/CurrentReader.h"
+
+#include "core/AppFolder.h"
+#include "core/ErrorReport.h"
+#include "core/Settings.h"
+#include "device/VendorReader.h"
+#include "device/SimulatedReader.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <memory>
+
+namespace {
+
+CrwDriver* g_override = nullptr;
+std::unique_ptr<CrwLibrary> g_library;
+QString g_libraryName;
+
+// A bare name is looked for in the application folder first, then beside the program (where
+// the package puts its simulator library), then where the system looks; a relative path is
+// relative to the application folder.
+QString libraryPath(const QString& name) {
+  if (QDir::isAbsolutePath(name)) return name;
+  if (!gAppPath.isEmpty()) {
+    const QString local = QDir(gAppPath).filePath(name);
+    if (name.contains(QLatin1Char('/')) || QFileInfo::exists(local)) return local;
+  }
+  if (name.contains(QLatin1Char('/'))) return name;
+  const QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+  for (const QString& folder : DriverLibraryFolders(exeDir)) {
+    const QString candidate = QDir(folder).filePath(name);
+    if (QFileInfo::exists(candidate)) return candidate;
+  }
+  return name;
+}
+
+}  // namespace
+
+CrwSimulator& BuiltInCrwSimulator() {
+  static CrwSimulator simulator([] {
+    return gAppPath.isEmpty() ? QStringLiteral("CardSim") : gAppPath + QStringLiteral("/CardSim");
+  });
+  return simulator;
+}
+
+CrwDriver& CrwDevice() {
+  if (g_override) return *g_override;
+  if (gCrwLibrary.trimmed().isEmpty()) return BuiltInCrwSimulator();
+  if (!g_library || g_libraryName != gCrwLibrary) {
+    g_library.reset();
+    g_libraryName = gCrwLibrary;
+    g_library = std::make_unique<CrwLibrary>(libraryPath(gCrwLibrary.trimmed()));
+    if (!g_library->isLoaded()) {
+      LogError(QStringLiteral("CrwDevice"), QStringLiteral("48"), g_library->errorText());
+    }
+  }
+  return *g_library;
+}
+
+QString CrwLibraryPath(const QString& name) { return libraryPath(name.trimmed()); }
+
+void SetCrwDeviceForTest(CrwDriver* driver) { g_override = driver; }

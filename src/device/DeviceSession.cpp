@@ -1,0 +1,322 @@
+#include "device/DeviceSession.h"
+
+#include "core/CodePage.h"
+#include "core/ErrorReport.h"
+#include "core/OperatorDialogs.h"
+#include "core/Settings.h"
+#include "device/CurrentReader.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QThread>
+#include <cstring>
+
+std::int32_t CRW_hDevice = 0;
+std::int32_t CRW_MSMode = 0;
+std::int32_t CRW_MSOption = 0;
+
+namespace {
+
+constexpr int kSilentPolls = 9;
+constexpr unsigned long kPollSleepMs = 3;
+constexpr int kTrackBuffer = 256;
+constexpr int kStripeBuffer = 255;
+
+int g_timeoutMs = kCrwOperationTimeoutMs;
+
+CrwDriver& drv() { return CrwDevice(); }
+
+// -1 or -2 when no device is open, else 0.
+std::int32_t deviceCheck() {
+  if (CRW_hDevice < 0) return -1;
+  if (CRW_hDevice == 0) return -2;
+  return 0;
+}
+
+// Ends a pending card wait. The wait dialog is closing, so no events run meanwhile.
+void cancelCardWait() {
+  std::int32_t out = 0;
+  std::int32_t hFunction = 0;
+  std::int32_t code = drv().CRWCardCancel(CRW_hDevice, &out, &hFunction);
+  Dialogs().setBusyCursor(true);
+  const QDeadlineTimer deadline(g_timeoutMs);
+  while (drv().CRWResultFunction(CRW_hDevice, hFunction, &code) != 0 && !deadline.hasExpired()) {
+    QThread::msleep(kPollSleepMs);
+  }
+  Dialogs().setBusyCursor(false);
+  drv().CRWCloseFunction(CRW_hDevice, hFunction);
+}
+
+// Sets the line settings of a serial port: 9600 baud, 8 data bits, even parity.
+bool setSerialLine(std::int32_t hDevice) {
+  Dcb dcb;
+  if (drv().CRWGetCommDCBState(hDevice, &dcb) == 0) return false;
+  dcb.BaudRate = 9600;
+  dcb.ByteSize = 8;
+  dcb.Parity = 2;
+  return drv().CRWSetCommDCBState(hDevice, &dcb) != 0;
+}
+
+QString deviceName(std::int32_t hDevice) {
+  // Room for any port name (a simulator folder, /dev/ttyUSB0), so that a device left open on
+  // the port is always recognised and closed.
+  char buffer[4096] = {};
+  std::int32_t length = sizeof buffer;
+  if (drv().CRWGetDeviceName(hDevice, buffer, &length) == 0) return {};
+  buffer[sizeof buffer - 1] = '\0';
+  return CodePage::fromAnsi(QByteArray(buffer, static_cast<qsizetype>(std::strlen(buffer))));
+}
+
+}  // namespace
+
+void SetCrwOperationTimeoutForTest(int ms) { g_timeoutMs = ms > 0 ? ms : kCrwOperationTimeoutMs; }
+
+void CRW_WaitResult(std::int32_t hDevice, std::int32_t hFunction, std::int32_t& result) {
+  Dialogs().setBusyCursor(true);
+  // A device that never answers must not hang the program: after the time limit the
+  // operation counts as failed.
+  const QDeadlineTimer deadline(g_timeoutMs);
+  std::int32_t code = result;
+  while (drv().CRWResultFunction(hDevice, hFunction, &code) != 0) {
+    result = code;
+    if (deadline.hasExpired()) {
+      code = kCrwTimedOut;
+      break;
+    }
+    // Paint and timers go on; operator input waits, so no window can start a device call or a
+    // database write in the middle of this operation.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 5);
+    QThread::msleep(kPollSleepMs);
+  }
+  result = code;
+  Dialogs().setBusyCursor(false);
+  drv().CRWCloseFunction(hDevice, hFunction);
+}
+
+std::int32_t CRW_PortOpen(const QString& port) {
+  std::int32_t result = -1;
+  try {
+    // From the last index down, so closing a device does not move one still to be checked.
+    for (std::int32_t i = drv().CRWCountOpen() - 1; i >= 0; --i) {
+      const std::int32_t handle = drv().CRWGetDeviceHandle(i);
+      if (handle <= 0 || deviceName(handle).compare(port, Qt::CaseInsensitive) != 0) continue;
+      if (drv().CRWCloseDevice(handle) == 0) return -1;
+      CRW_hDevice = 0;
+    }
+    CRW_hDevice = drv().CRWOpenDevice(CodePage::toAnsi(port).constData());
+    if (CRW_hDevice > 0) {
+      if (!port.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) {
+        result = CRW_hDevice;
+      } else if (setSerialLine(CRW_hDevice)) {
+        result = CRW_hDevice;
+      } else {
+        drv().CRWCloseDevice(CRW_hDevice);
+        CRW_hDevice = 0;
+      }
+    }
+  } catch (...) {
+    LogError(QStringLiteral("CRW_PortOpen"));
+  }
+  return result;
+}
+
+std::int32_t CRW_Open() {
+  std::int32_t result = -2;
+  try {
+    std::int32_t out = 0;
+    std::int32_t hFunction = 0;
+    std::int32_t code = drv().CRWInitial(CRW_hDevice, &out, &hFunction, 1);
+    CRW_WaitResult(CRW_hDevice, hFunction, code);
+    if (code == 0) return 0;
+    drv().CRWCloseDevice(CRW_hDevice);
+    CRW_hDevice = 0;
+  } catch (...) {
+    LogError(QStringLiteral("CRW_Open"));
+  }
+  return result;
+}
+
+bool CRW_Init(const QString& port, QString* msg) {
+  bool ok = false;
+  try {
+    QString error;
+    CRW_hDevice = CRW_PortOpen(port);
+    if (CRW_hDevice < 1) {
+      error = QStringLiteral("指定的連接埠無法開啟!!");
+    } else if (CRW_Open() != 0) {
+      error = QStringLiteral("設備無法初始化，請檢查設備是否連接妥當!!");
+    } else {
+      CRW_CardOut();
+      ok = true;
+    }
+    if (!ok) {
+      if (msg) *msg = error;
+      else Dialogs().messageBox(error, gAppName, MsgIcon::None);
+    }
+  } catch (...) {
+    LogError(QStringLiteral("CRW_Init"));
+  }
+  return ok;
+}
+
+std::int32_t CRW_WaitCard() {
+  if (CRW_hDevice <= 0) return -2;
+  std::int32_t state = 0;
+  std::int32_t hFunction = 0;
+  std::int32_t code = drv().CRWWaitForCard(CRW_hDevice, &state, &hFunction);
+  bool done = false;
+  for (int i = 0; i < kSilentPolls && !done; ++i) done = drv().CRWResultFunction(CRW_hDevice, hFunction, &code) == 0;
+  std::int32_t result = state;
+  if (!done) {
+    const std::int32_t hDevice = CRW_hDevice;
+    const bool arrived = Dialogs().waitForCard([hDevice, hFunction, &code] {
+      return drv().CRWResultFunction(hDevice, hFunction, &code) == 0;
+    });
+    if (arrived) {
+      result = state;
+    } else {
+      cancelCardWait();
+      result = -21;
+    }
+  }
+  drv().CRWCloseFunction(CRW_hDevice, hFunction);
+  return result;
+}
+
+bool Borix_InsertCard(QString& msg, std::int32_t* code) {
+  bool ok = false;
+  try {
+    if (!CRW_Init(gBorixPort, &msg)) {
+      if (code) *code = -99;
+      return false;
+    }
+    const std::int32_t r = CRW_WaitCard();
+    switch (r) {
+      case -21: msg = QStringLiteral("取消作業"); break;
+      case -2: msg = QStringLiteral("設備還沒有初始化"); break;
+      case 31: msg = QStringLiteral("卡片已存在"); break;
+      case 33: msg = QStringLiteral("卡片沒插好"); break;
+      case 35: msg = QStringLiteral("非法卡"); break;
+      default: ok = true; break;
+    }
+    if (code) *code = r;
+  } catch (...) {
+    LogError(QStringLiteral("basBorixCRW_Borix_InsertCard"));
+  }
+  return ok;
+}
+
+std::int32_t CRW_CardOut() {
+  if (CRW_hDevice <= 0) return -2;
+  std::int32_t out = 0;
+  std::int32_t hFunction = 0;
+  std::int32_t code = drv().CRWCardOut(CRW_hDevice, &out, &hFunction);
+  CRW_WaitResult(CRW_hDevice, hFunction, code);
+  return code;
+}
+
+std::int32_t CRW_SetMSMode(std::int32_t mode, std::int32_t& option) {
+  std::int32_t out = 0;
+  std::int32_t hFunction = 0;
+  std::int32_t track = mode;
+  std::int32_t three = 3;
+  std::int32_t track2 = mode;
+  std::int32_t three2 = 3;
+  std::int32_t density = mode == 8 ? 3 : 1;
+  std::int32_t three3 = 3;
+  std::int32_t code = drv().CRWSetMode(CRW_hDevice, &out, &hFunction, &track, &three, &track2, &three2, &density,
+                                       &option, &three3);
+  CRW_WaitResult(CRW_hDevice, hFunction, code);
+  if (code == 0) {
+    CRW_MSMode = mode;
+    CRW_MSOption = option;
+    return 0;
+  }
+  CRW_MSMode = 0;
+  CRW_MSOption = 0;
+  return -31;
+}
+
+std::int32_t CRW_ReadMS(std::int32_t track, QByteArray& data) {
+  data.clear();
+  if (const std::int32_t check = deviceCheck()) return check;
+  if (CRW_MSMode == 0) return -3;
+  char buffers[3][kTrackBuffer] = {};
+  std::int32_t lengths[4] = {};
+  std::int32_t out = 0;
+  std::int32_t hFunction = 0;
+  std::int32_t code = drv().CRWGetMSData(CRW_hDevice, &out, &hFunction, &CRW_MSMode, lengths, &buffers[0][0]);
+  CRW_WaitResult(CRW_hDevice, hFunction, code);
+  if (code != 0) return -32;
+  if (track >= 1 && track <= 3) {
+    const std::int32_t length = std::min(lengths[track - 1], kTrackBuffer);
+    if (length > 0) data = QByteArray(buffers[track - 1], length);
+  }
+  return 0;
+}
+
+std::int32_t CRW_ReadMS(std::int32_t track, QString& text) {
+  QByteArray data;
+  const std::int32_t result = CRW_ReadMS(track, data);
+  text = CodePage::fromAnsi(data);
+  return result;
+}
+
+std::int32_t CRW_WriteMS(const QByteArray& data) {
+  if (const std::int32_t check = deviceCheck()) return check;
+  if (CRW_MSMode == 0) return -3;
+  // The device takes at most one buffer of data; a longer length would make it read past it.
+  const std::int32_t length = static_cast<std::int32_t>(std::min<qsizetype>(data.size(), kStripeBuffer));
+  QByteArray buffer = data.left(kStripeBuffer).leftJustified(kStripeBuffer, ' ');
+  std::int32_t dataId = 0;
+  std::int32_t hFunction = 0;
+  std::int32_t code = drv().CRWSetMSData(CRW_hDevice, &dataId, &hFunction, CRW_MSMode, length, buffer.constData());
+  if (hFunction == 0) return -4;
+  CRW_WaitResult(CRW_hDevice, hFunction, code);
+  if (code != 0) return -34;
+  std::int32_t out = 0;
+  hFunction = 0;
+  code = drv().CRWWriteMSData(CRW_hDevice, dataId, &hFunction, &out);
+  CRW_WaitResult(CRW_hDevice, hFunction, code);
+  return code == 0 ? 0 : -33;
+}
+
+std::int32_t CRW_WriteMS(const QString& text) { return CRW_WriteMS(CodePage::toAnsi(text)); }
+
+std::int32_t CRW_SetPrintMode(std::int32_t a, std::int32_t& b, std::int32_t& c) {
+  if (const std::int32_t check = deviceCheck()) return check;
+  std::int32_t values[9] = {0, a, 4, 4, 6, 4, 4, 2, 4};
+  std::int32_t out = 0;
+  std::int32_t hFunction = 0;
+  std::int32_t code = drv().CRWSetPrintMode(CRW_hDevice, &out, &hFunction, &values[0], &values[1], &values[2],
+                                            &values[3], &values[4], &values[5], &values[6], &values[7], &values[8],
+                                            &b, &c);
+  CRW_WaitResult(CRW_hDevice, hFunction, code);
+  return code == 0 ? 0 : -51;
+}
+
+std::int32_t CRW_ErasePrint() {
+  if (const std::int32_t check = deviceCheck()) return check;
+  std::int32_t out = 0;
+  std::int32_t hFunction = 0;
+  std::int32_t code = drv().CRWErasePrint(CRW_hDevice, &out, &hFunction);
+  CRW_WaitResult(CRW_hDevice, hFunction, code);
+  return code == 0 ? 0 : -52;
+}
+
+std::int32_t CRW_PrintText(std::int32_t& x, std::int32_t& y, std::int32_t& z, const QString& text,
+                           const QVariant& unused, const QString& p, const QString& q) {
+  Q_UNUSED(unused);
+  if (const std::int32_t check = deviceCheck()) return check;
+  const QByteArray line = QByteArray("\x1b" "e") + CodePage::toAnsi(p.left(1) + q.left(1) + text);
+  std::int32_t out = 0;
+  std::int32_t hFunction = 0;
+  std::int32_t code = drv().CRWPrintData(CRW_hDevice, &out, &hFunction, &x, &y, &z, line.constData());
+  CRW_WaitResult(CRW_hDevice, hFunction, code);
+  if (code != 0) return -53;
+  std::int32_t out2 = 0;
+  hFunction = 0;
+  code = drv().CRWPrint(CRW_hDevice, &out, &hFunction, &out2);
+  CRW_WaitResult(CRW_hDevice, hFunction, code);
+  return code == 0 ? 0 : -54;
+}

@@ -1,0 +1,290 @@
+#include "ledger/StoreImport.h"
+
+#include "core/Clock.h"
+#include "core/ErrorReport.h"
+#include "core/Settings.h"
+#include "db/Connection.h"
+#include "db/SchemaScript.h"
+#include "ledger/CardCodes.h"
+#include "ledger/StoreFile.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+
+namespace {
+
+const QString kLedger = QStringLiteral("TolvaImport");
+// Far above any store's day; a larger file is refused before it is read into memory.
+constexpr qint64 kMaxFileBytes = 64LL * 1024 * 1024;
+
+QVariant bound(const Connection& cnn, const StoreValue& v) {
+  switch (v.kind) {
+    case StoreValue::Kind::Null: return QVariant();
+    case StoreValue::Kind::Date: return cnn.dialect().dateValue(v.date);
+    case StoreValue::Kind::Number:
+    case StoreValue::Kind::Text: return v.text;
+  }
+  return QVariant();
+}
+
+QVariant dayValue(const Connection& cnn, const QDate& day) { return cnn.dialect().dateValue(QDateTime(day, QTime(0, 0))); }
+
+QString dayRange(const Connection& cnn, const QDate& day) {
+  return cnn.dialect().dateRange(QStringLiteral("TxnDate"), day, day);
+}
+
+// Rows go in several to a statement: a store's day is a few statements, not one per row. The
+// bound values of one statement stay well below SQLite's oldest limit of 999.
+constexpr int kMaxBoundValues = 900;
+
+// Each row carries the number of the import that inserted it (`ImportNo`): a later import of
+// the same store and day removes exactly those rows and never the ones the windows wrote.
+void insertRows(Connection& cnn, const StoreFileContent& content, const QVariant& importNo) {
+  for (const StoreBlock& block : content.blocks) {
+    const qsizetype width = block.columns.size() + 1;
+    const QString head = QStringLiteral("INSERT INTO TolvaLog ( %1, ImportNo ) VALUES ")
+                             .arg(block.columns.join(QStringLiteral(", ")));
+    QStringList marks(width, QStringLiteral("?"));
+    const QString tuple = QStringLiteral("( ") + marks.join(QStringLiteral(", ")) + QStringLiteral(" )");
+    const qsizetype perStatement = std::max<qsizetype>(1, kMaxBoundValues / width);
+    for (qsizetype first = 0; first < block.rows.size(); first += perStatement) {
+      const qsizetype n = std::min(perStatement, block.rows.size() - first);
+      QStringList tuples(n, tuple);
+      QVariantList values;
+      values.reserve(n * width);
+      for (qsizetype r = first; r < first + n; ++r) {
+        for (const StoreValue& v : block.rows[r]) values.append(bound(cnn, v));
+        values.append(importNo);
+      }
+      cnn.execute(head + tuples.join(QStringLiteral(", ")), values);
+    }
+  }
+}
+
+bool seenBefore(Connection& cnn, const QByteArray& sha) {
+  return cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaImport WHERE Sha256 = ?"), {QString::fromLatin1(sha)}).toInt() > 0;
+}
+
+// The ledger row of this import; answers its number, which the imported rows carry.
+QVariant recordImport(Connection& cnn, const QFileInfo& file, const QByteArray& sha, const ImportOutcome& o) {
+  cnn.execute(QStringLiteral("INSERT INTO TolvaImport ( FileName, FileSize, Sha256, StoreID, TxnDate, RowCount, "
+                             "ImportedAt, POSID, UserID ) VALUES ( ?, ?, ?, ?, ?, ?, %1, ?, ? )")
+                  .arg(cnn.dialect().nowFunc()),
+              {file.fileName(), file.size(), QString::fromLatin1(sha), o.storeID, dayValue(cnn, o.txnDate), o.rows,
+               gWorkstation, gUserID});
+  const QVariant importNo = cnn.lastInsertId();
+  if (!importNo.isValid() || importNo.isNull()) throw TolvaError(QStringLiteral("0"), QStringLiteral("無法取得轉入序號"));
+  return importNo;
+}
+
+// Imports of one store run one at a time, whatever processes run them: each takes the store's
+// row before it looks at the day, and holds it to its commit. Without it two imports of one
+// file each delete what the other has not committed yet and both insert, doubling the day.
+void lockStore(Connection& cnn, const QString& storeID) {
+  cnn.execute(QStringLiteral("UPDATE Store SET StoreID = StoreID WHERE StoreID = ?"), {storeID});
+}
+
+bool fileImportedAs(Connection& cnn, const QString& fileName, const QByteArray& sha) {
+  return cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaImport WHERE FileName = ? AND Sha256 = ?"),
+                    {fileName, QString::fromLatin1(sha)})
+             .toInt() > 0;
+}
+
+bool fileNameImported(Connection& cnn, const QString& fileName) {
+  return cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaImport WHERE FileName = ?"), {fileName}).toInt() > 0;
+}
+
+enum class Moved { Yes, Gone, Failed };
+
+// Moves a loaded file to the LOG folder, replacing a file of that name there in one step, so
+// that a run that finds the file gone never removes the copy another run put there.
+Moved moveToLog(const QString& path) {
+  const QString folder = ImportedFilesFolder();
+  if (!QDir().mkpath(folder)) return Moved::Failed;
+  const QString target = QDir(folder).filePath(QFileInfo(path).fileName());
+  const QByteArray from = QFile::encodeName(path);
+  if (::rename(from.constData(), QFile::encodeName(target).constData()) == 0) return Moved::Yes;
+  if (errno == ENOENT && !QFileInfo::exists(path)) return Moved::Gone;
+  if (errno != EXDEV) return Moved::Failed;
+  // Another file system: a copy under a name of this process's own, renamed into place.
+  const QString part = target + QStringLiteral(".part%1").arg(QCoreApplication::applicationPid());
+  QFile::remove(part);
+  if (!QFile::copy(path, part)) return QFileInfo::exists(path) ? Moved::Failed : Moved::Gone;
+  if (::rename(QFile::encodeName(part).constData(), QFile::encodeName(target).constData()) != 0) {
+    QFile::remove(part);
+    return Moved::Failed;
+  }
+  return QFile::remove(path) || !QFileInfo::exists(path) ? Moved::Yes : Moved::Failed;
+}
+
+QString storeIdOf(Connection& cnn, const QString& storeName) {
+  QSqlQuery q = cnn.query(QStringLiteral("SELECT StoreID FROM Store WHERE StoreName = ?"), {storeName});
+  if (!q.next()) return {};
+  const QString id = q.value(0).toString();
+  // A store row without a code cannot own rows either.
+  return id.isEmpty() ? QString() : id;
+}
+
+bool readFile(const QString& path, QByteArray& bytes, QString& reason) {
+  QFile f(path);
+  if (!f.exists()) {
+    reason = QStringLiteral("檔案不存在");
+    return false;
+  }
+  if (f.size() > kMaxFileBytes) {
+    reason = QStringLiteral("檔案過大");
+    return false;
+  }
+  if (!f.open(QIODevice::ReadOnly)) {
+    reason = f.exists() ? QStringLiteral("無法讀取檔案") : QStringLiteral("檔案不存在");
+    return false;
+  }
+  bytes = f.readAll();
+  return true;
+}
+
+// A file another run moved away between the listing and now: imported, when the ledger has it.
+bool takenByOtherRun(Connection& cnn, const QString& path, ImportOutcome& o) {
+  if (QFileInfo::exists(path)) return false;
+  EnsureImportLedger(cnn);
+  if (!fileNameImported(cnn, QFileInfo(path).fileName())) return false;
+  o.reason.clear();
+  o.byOtherRun = true;
+  return true;
+}
+
+// Everything up to the commit; false with the reason when the file cannot be loaded.
+bool load(const QString& path, Connection& cnn, ImportOutcome& o, QByteArray& sha) {
+  const QFileInfo info(path);
+  const std::optional<StoreFileName> name = ParseStoreFileName(info.fileName());
+  if (!name) {
+    o.reason = QStringLiteral("檔名格式不符");
+    return false;
+  }
+  o.txnDate = name->txnDate;
+  o.storeID = storeIdOf(cnn, name->storeName);
+  if (o.storeID.isEmpty()) {
+    o.reason = QStringLiteral("無此店名: %1").arg(name->storeName);
+    return false;
+  }
+  QByteArray bytes;
+  if (!readFile(path, bytes, o.reason)) return takenByOtherRun(cnn, path, o);
+  const std::optional<StoreFileContent> content = ParseStoreFile(bytes, o.txnDate, o.storeID, o.reason);
+  if (!content) return false;
+  o.rows = content->rowCount();
+  sha = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+  EnsureImportLedger(cnn);
+
+  TransactionGuard txn(cnn);
+  lockStore(cnn, o.storeID);
+  // Another run that read the same file committed it and moved it away while this one waited.
+  if (!QFileInfo::exists(path) && fileImportedAs(cnn, info.fileName(), sha)) {
+    o.byOtherRun = true;
+    return true;
+  }
+  o.alreadyImported = seenBefore(cnn, sha);
+  // An earlier import of the same store and day goes, so that a re-import leaves one copy;
+  // rows the windows wrote under the store and day are no import's and stay.
+  cnn.execute(QStringLiteral("DELETE FROM TolvaLog WHERE TxnDept = ? AND ImportNo IS NOT NULL AND ") +
+                  dayRange(cnn, o.txnDate),
+              {o.storeID});
+  const QVariant importNo = recordImport(cnn, info, sha, o);
+  insertRows(cnn, *content, importNo);
+  UpdateTolva(cnn, o.storeID, o.txnDate);
+  txn.commit();
+  return true;
+}
+
+}  // namespace
+
+QString ImportOutcome::resultText() const {
+  if (!ok) return QStringLiteral("轉入失敗: ") + reason;
+  if (byOtherRun) return QStringLiteral("轉入OK(已由另一作業轉入)");
+  return alreadyImported ? QStringLiteral("轉入OK(已轉入過)") : QStringLiteral("轉入OK");
+}
+
+QString ImportedFilesFolder() { return QDir(gAppPath).filePath(QStringLiteral("LOG")); }
+
+void EnsureImportLedger(Connection& cnn) {
+  if (!HasTable(cnn, kLedger)) {
+    const QString script = cnn.dialect().schemaScript();
+    if (script.isEmpty()) throw TolvaError(QStringLiteral("0"), QStringLiteral("資料庫沒有 TolvaImport 表格"));
+    // The table is made by the same statements a new database gets.
+    for (const QString& statement : SplitSqlScript(SchemaScriptText(script)))
+      if (statement.contains(QStringLiteral("CREATE")) && statement.contains(kLedger)) cnn.execute(statement);
+  }
+  if (HasColumn(cnn, QStringLiteral("TolvaLog"), QStringLiteral("ImportNo"))) return;
+  try {
+    cnn.execute(QStringLiteral("ALTER TABLE TolvaLog ADD ImportNo INTEGER"));
+  } catch (const TolvaError&) {
+    // Another process may have added it a moment ago.
+    if (!HasColumn(cnn, QStringLiteral("TolvaLog"), QStringLiteral("ImportNo"))) throw;
+  }
+}
+
+ImportOutcome LoadStoreDDfile(const QString& path) { return LoadStoreDDfile(path, gCnn()); }
+
+ImportOutcome LoadStoreDDfile(const QString& path, Connection& cnn) {
+  ImportOutcome o;
+  QByteArray sha;
+  try {
+    if (!load(path, cnn, o, sha)) return o;
+  } catch (const TolvaError& e) {
+    LogError(QStringLiteral("LoadStoreDDfile"), e.number(), e.description());
+    o.reason = e.description();
+    return o;
+  } catch (...) {
+    LogError(QStringLiteral("LoadStoreDDfile"));
+    o.reason = QStringLiteral("系統錯誤");
+    return o;
+  }
+  if (o.byOtherRun) {
+    o.ok = true;
+    return o;
+  }
+  switch (moveToLog(path)) {
+    case Moved::Yes: break;
+    case Moved::Gone:
+      // Another run loaded the same file and moved it first; its rows were replaced by these,
+      // the same content, so the day holds the file once.
+      o.byOtherRun = true;
+      break;
+    case Moved::Failed:
+      // The rows are in; a file left behind is harmless, since loading it again replaces them.
+      o.reason = QStringLiteral("已轉入, 但無法移到LOG目錄");
+      return o;
+  }
+  o.ok = true;
+  return o;
+}
+
+void UpdateTolva(Connection& cnn, const QString& storeID, const QDate& txnDate) {
+  // Set-based: three statements for the whole day, whatever number of cards it touches.
+  const QString range = dayRange(cnn, txnDate);
+  const QVariant today = dayValue(cnn, Today());
+  const QString counted = BalanceRowCondition(QStringLiteral("L.TxnType"));
+  const QString sum = QStringLiteral("( SELECT ROUND(SUM(L.%1), 4) FROM TolvaLog L WHERE L.CardNo = Tolva.CardNo AND ") +
+                      counted + QStringLiteral(" )");
+  // Only cards with a counted row in their history: the others keep their balance.
+  cnn.execute(QStringLiteral("UPDATE Tolva SET BalAmt = %1, BalPoint = %2, UpdDate = ? "
+                             "WHERE CardNo IN ( SELECT CardNo FROM TolvaLog WHERE TxnDept = ? AND %3 ) "
+                             "AND EXISTS ( SELECT 1 FROM TolvaLog L WHERE L.CardNo = Tolva.CardNo AND %4 )")
+                  .arg(sum.arg(QStringLiteral("TxnAmt")), sum.arg(QStringLiteral("TxnPoint")), range, counted),
+              {today, storeID});
+  const QString ofType =
+      QStringLiteral(" WHERE CardNo IN ( SELECT CardNo FROM TolvaLog WHERE TxnDept = ? AND TxnType = ? AND ") + range +
+      QStringLiteral(" )");
+  // A blacklisted card keeps its status: a sale reported by a store does not lift the blacklist.
+  cnn.execute(QStringLiteral("UPDATE Tolva SET FirstDate = ?, Status = CASE WHEN Status = ? THEN Status ELSE ? END, "
+                             "UpdDate = ?") + ofType,
+              {dayValue(cnn, txnDate), CardStatus::Blacklisted, CardStatus::Sold, today, storeID, TxnType::Sale});
+  cnn.execute(QStringLiteral("UPDATE Tolva SET GoodThru = ?, UpdDate = ?") + ofType,
+              {dayValue(cnn, RenewedGoodThru(txnDate)), today, storeID, TxnType::TopUp});
+}

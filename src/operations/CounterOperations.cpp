@@ -1,0 +1,322 @@
+#include "operations/CounterOperations.h"
+#include "device/CardFace.h"
+
+#include "core/Clock.h"
+#include "core/Dates.h"
+#include "core/ErrorReport.h"
+#include "core/Settings.h"
+#include "operations/CardOperation.h"
+#include "db/Connection.h"
+#include "ledger/CardRows.h"
+#include "ledger/CardCodes.h"
+#include "db/Database.h"
+#include "db/Parameters.h"
+
+#include <QSqlQuery>
+#include <algorithm>
+
+namespace {
+
+const QString kBadCard = QStringLiteral("卡片資料有誤");
+
+// A card value as the stripe holds it; a blank field is 0.
+std::optional<Money> cardValue(const QString& text) {
+  if (text.trimmed().isEmpty()) return Money();
+  return Money::parse(text);
+}
+
+// The card's number and values as the operation read them.
+bool takeCard(const CardRead& card, CardTxn& t, QString& msg) {
+  t.cardNo = card.image.cardNo;
+  t.storeNo = card.image.storeNo;
+  t.batchNo = card.image.batchNo;
+  t.goodThru = card.image.goodThru.toString();
+  const auto b = cardValue(card.image.balAmt);
+  const auto p = cardValue(card.image.balPoint);
+  if (!b || !p) {
+    msg = kBadCard;
+    return false;
+  }
+  t.prevBal = t.newBal = *b;
+  t.prevPoints = t.newPoints = *p;
+  return true;
+}
+
+bool checkCard(const CardTxn& t, QString& msg) {
+  return QDR_GoodThruValid(t.goodThru, msg) && CheckVoidCard(t.cardNo, msg);
+}
+
+// Every value the face prints must fit its positions before anything is written.
+bool fitsCard(const CardTxn& t, QString& msg) {
+  for (const Money& value : {t.newBal, t.newPoints, t.prevBal, t.txnAmt}) {
+    if (!FitsOnCard(value)) {
+      msg = QStringLiteral("交易後數值超過卡片位數");
+      return false;
+    }
+  }
+  return true;
+}
+
+bool journal(const QString& type, const TxnValues& v, CardTxn& t, QString& msg) {
+  TolvaLogRec rec;
+  rec.TxnDept = v.txnDept;
+  rec.TxnType = type;
+  rec.CardNo = t.cardNo;
+  rec.TxnDate = v.txnDate;
+  rec.TxnAmt = t.txnAmt.toString();
+  rec.TxnPoint = t.txnPoint.toString();
+  rec.RefCheckNo = v.refNo;
+  rec.POSID = gWorkstation;
+  rec.UserID = gUserID;
+  rec.Remark = v.remark;
+  if (!ADD_TolvaLog(rec, gCnn())) {
+    msg = QStringLiteral("Tolva記錄檔寫入失敗");
+    return false;
+  }
+  t.logRNo = rec.RNo;
+  return true;
+}
+
+CardImage imageOf(const CardTxn& t, const TxnValues& v) {
+  CardImage img;
+  img.cardNo = t.cardNo;
+  img.storeNo = t.storeNo;
+  img.batchNo = t.batchNo;
+  img.goodThru = t.goodThru;
+  img.balAmt = t.newBal.toString();
+  img.balPoint = t.newPoints.toString();
+  img.freeText = v.freeText;
+  img.prevBal = v.facePrevBal.value_or(t.prevBal.toString());
+  img.txnAmt = v.faceTxnAmt.value_or(t.txnAmt.toString());
+  return img;
+}
+
+// Works out the new values of the card read, or refuses with a message. Runs before the
+// transaction; `inTxn` runs inside it, before the journal row.
+using Plan = std::function<bool(CardTxn&, QString&)>;
+
+// The road every card transaction takes: read and check the card, plan the new values, then in
+// one transaction the caller's checks, the journal row and the caller's database step; the card
+// is rewritten (when `rewrite`) and the transaction committed before the card leaves.
+bool runCardTxn(const QString& label, const QString& type, const TxnValues& v, const Plan& plan, const Plan& inTxn,
+                bool rewrite, QString& msg, CardTxn* result) {
+  CardTxn t;
+  CardOperation op(label, v.apAction);
+  op.check = [&](const CardRead& card, QString& m) {
+    return takeCard(card, t, m) && checkCard(t, m) && plan(t, m) && fitsCard(t, m);
+  };
+  op.rows = [&](const CardRead&, std::optional<CardImage>& next, QString& m) {
+    if (inTxn && !inTxn(t, m)) return false;
+    if (!journal(type, v, t, m)) return false;
+    if (v.dbStep && !v.dbStep(t, m)) return false;
+    if (rewrite) next = imageOf(t, v);
+    return true;
+  };
+  if (v.apText) op.successText = [&](const CardRead&) { return v.apText(t); };
+  const bool ok = op.run(msg);
+  if (t.cardNo.isEmpty()) t.cardNo = op.card().image.cardNo;
+  if (result) *result = t;
+  return ok;
+}
+
+// What the card's journal holds of a transaction type, as amount and points, less what the
+// reversals of that type already took back.
+void reversibleLeft(const QString& cardNo, const QString& type, const QString& voidType, Money& amount, Money& points) {
+  Money sums[2][2];
+  QSqlQuery q = gCnn().query(QStringLiteral("Select TxnType , Sum(TxnAmt) , Sum(TxnPoint) From TolvaLog Where CardNo = ") +
+                             QuotText(cardNo) + QStringLiteral(" And TxnType In (") + QuotText(type) +
+                             QStringLiteral(" , ") + QuotText(voidType) + QStringLiteral(") Group By TxnType"));
+  while (q.next()) {
+    const int row = q.value(0).toString().trimmed() == type ? 0 : 1;
+    sums[row][0] = Money::fromVariant(q.value(1));
+    sums[row][1] = Money::fromVariant(q.value(2));
+  }
+  const auto abs = [](Money m) { return m < Money() ? -m : m; };
+  amount = abs(sums[0][0]) - abs(sums[1][0]);
+  points = abs(sums[0][1]) - abs(sums[1][1]);
+}
+
+// The transaction type a reversal mode takes back, and the type of the reversal itself.
+std::pair<QString, QString> reversalTypes(const QString& mode) {
+  if (mode == QLatin1String("1")) return {TxnType::TopUp, TxnType::VoidTopUp};
+  if (mode == QLatin1String("2")) return {TxnType::Deduct, TxnType::VoidDeduct};
+  return {TxnType::DeductPoint, TxnType::VoidDeductPoint};
+}
+
+}  // namespace
+
+std::optional<Money> QDR_WholeAmount(const QString& typed, const QString& label, bool required, QString& msg) {
+  const QString text = typed.trimmed();
+  if (text.isEmpty()) {
+    if (!required) return Money();
+    msg = QStringLiteral("請輸入") + label;
+    return std::nullopt;
+  }
+  const auto value = Money::parse(text);
+  if (!value) {
+    msg = NotAnAmountText(text, label + QStringLiteral("必需為數字"));
+    return std::nullopt;
+  }
+  if (*value < Money() || !value->isWhole() || (required && *value == Money())) {
+    msg = label + QStringLiteral("必需為正整數");
+    return std::nullopt;
+  }
+  return value;
+}
+
+bool QDR_PostToMaster(const CardTxn& t, QString& msg) {
+  try {
+    gSQL = QStringLiteral("Update Tolva Set BalAmt = BalAmt + (") + t.txnAmt.toString() +
+           QStringLiteral(") , BalPoint = BalPoint + (") + t.txnPoint.toString() + QStringLiteral(") , LastDate = ") +
+           QuotDate(Today()) + QStringLiteral(" , UPDUserID = ") + QuotText(gUserID) +
+           QStringLiteral(" , UPDDate = ") + gNowFunc + QStringLiteral(" Where CardNo = ") + QuotText(t.cardNo);
+    if (gCnn().execute(gSQL.toString()) == 0) {
+      msg = QStringLiteral("資料庫中無此卡號");
+      return false;
+    }
+    return true;
+  } catch (...) {
+    ReportError(QStringLiteral("basQDR_Tolva_PostToMaster"));
+    msg = QStringLiteral("Tolva資料更新失敗");
+    return false;
+  }
+}
+
+bool QDR_BalanceLimit(std::optional<Money>& limit, QString& msg) {
+  limit.reset();
+  QString text;
+  if (!getParamValue(QStringLiteral("QDR_BalAmtLimit"), text) || text.trimmed().isEmpty()) return true;
+  const auto value = Money::parse(text);
+  if (!value || *value < Money()) {
+    msg = QStringLiteral("加值上限參數設定有誤");
+    return false;
+  }
+  limit = value;
+  return true;
+}
+
+bool QDR_WithinBalanceLimit(const Money& newBal, const std::optional<Money>& limit, QString& msg) {
+  if (!limit || newBal <= *limit) return true;
+  msg = QStringLiteral("加值後餘額超過上限");
+  return false;
+}
+
+bool CheckVoidCard(const QString& cardNo, QString& msg) {
+  try {
+    if (!QryByKeyText(QStringLiteral("VoidCard"), QStringLiteral("CardNo"), cardNo)) return true;
+    msg = QStringLiteral("此張卡片已列入黑名單中");
+  } catch (...) {
+    LogError(QStringLiteral("basQDR_Tolva_CheckVoidCard"));
+    msg = QStringLiteral("資料庫錯誤，無法查核黑名單");
+  }
+  return false;
+}
+
+bool QDR_GoodThruValid(const QString& goodThru, QString& msg) {
+  const auto when = ToDateTime(goodThru.trimmed());
+  if (!when) {
+    msg = kBadCard;
+    return false;
+  }
+  if (Today().daysTo(when->date()) < 0) {
+    msg = QStringLiteral("超出有效期限");
+    return false;
+  }
+  return true;
+}
+
+bool QDR_SaleCard(const TxnValues& txn, QString& msg, CardTxn* result) {
+  const Plan none = [](CardTxn&, QString&) { return true; };
+  return runCardTxn(QStringLiteral("basQDR_Tolva_QDR_SaleCard"), TxnType::CounterSale, txn, none, nullptr, false, msg,
+                    result);
+}
+
+bool QDR_DeductPoint(const Money& points, const TxnValues& txn, QString& msg, CardTxn* result) {
+  const Plan plan = [&points](CardTxn& t, QString& m) {
+    t.newPoints = t.prevPoints - points;
+    t.txnPoint = -points;
+    if (t.newPoints < Money()) {
+      m = QStringLiteral("交易後紅利點數小於零");
+      return false;
+    }
+    return true;
+  };
+  return runCardTxn(QStringLiteral("basQDR_Tolva_QDR_DeductPoint"), TxnType::DeductPoint, txn, plan, nullptr, true, msg,
+                    result);
+}
+
+bool QDR_AddAmtPrint(const QString& mode, const Money& amount, const Money& points, const TxnValues& txn,
+                     QString& msg, CardTxn* result) {
+  const QString m = mode.trimmed().isEmpty() ? kTopUpMode : mode.trimmed();
+  if (m != kTopUpMode && m != QLatin1String("1") && m != QLatin1String("2") && m != QLatin1String("3")) {
+    msg = QStringLiteral("沖正類別錯誤");
+    if (result) *result = CardTxn{};
+    return false;
+  }
+  const bool topUp = m == kTopUpMode;
+  const Plan plan = [&](CardTxn& t, QString& why) {
+    // Which way the amount and the points go: a top-up adds both; a reversal undoes the
+    // transaction it names.
+    const int amtSign = (topUp || m != QLatin1String("1")) ? 1 : -1;
+    const int ptsSign = (topUp || m == QLatin1String("3")) ? 1 : -1;
+    t.txnAmt = amtSign > 0 ? amount : -amount;
+    const Money pts = txn.pointsAtMost ? std::max(Money(), std::min(points, t.prevPoints)) : points;
+    t.txnPoint = ptsSign > 0 ? pts : -pts;
+    t.newBal = t.prevBal + t.txnAmt;
+    t.newPoints = t.prevPoints + t.txnPoint;
+    if (!topUp) t.newBal = t.newBal.roundedToWhole();
+    if (t.newBal < Money()) {
+      why = topUp ? QStringLiteral("交易後餘額小於零") : QStringLiteral("沖正後餘額小於零");
+      return false;
+    }
+    if (t.newPoints < Money()) {
+      why = topUp ? QStringLiteral("交易後紅利點數小於零") : QStringLiteral("沖正後紅利點數小於零");
+      return false;
+    }
+    return t.newBal <= t.prevBal || QDR_WithinBalanceLimit(t.newBal, txn.balLimit, why);
+  };
+  // A reversal may not create value: it takes back at most what the journal holds.
+  const Plan limit = [&](CardTxn& t, QString& why) {
+    if (topUp) return true;
+    Money amountLeft, pointsLeft;
+    const auto [reversed, reversal] = reversalTypes(m);
+    reversibleLeft(t.cardNo, reversed, reversal, amountLeft, pointsLeft);
+    if (amount > amountLeft) {
+      why = QStringLiteral("沖正金額超過可沖正的金額") + amountLeft.toString();
+      return false;
+    }
+    const Money taken = t.txnPoint < Money() ? -t.txnPoint : t.txnPoint;
+    if (taken > pointsLeft && txn.pointsAtMost) {
+      const Money cap = std::max(Money(), pointsLeft);
+      t.newPoints = t.prevPoints + (t.txnPoint < Money() ? -cap : cap);
+      t.txnPoint = t.newPoints - t.prevPoints;
+    } else if (taken > pointsLeft) {
+      why = QStringLiteral("沖正點數超過可沖正的點數") + pointsLeft.toString();
+      return false;
+    }
+    return true;
+  };
+  const QString type = topUp ? TxnType::TopUp : reversalTypes(m).second;
+  return runCardTxn(QStringLiteral("basQDR_Tolva_QDR_AddAmtPrint"), type, txn, plan, limit, true, msg, result);
+}
+
+bool QDR_DeductPrint(const Money& amount, const Money& earnedPoints, const TxnValues& txn, QString& msg,
+                     CardTxn* result) {
+  const Plan plan = [&](CardTxn& t, QString& why) {
+    t.txnAmt = -amount;
+    t.txnPoint = earnedPoints;
+    t.newBal = t.prevBal - amount;
+    t.newPoints = t.prevPoints + earnedPoints;
+    if (t.newBal < Money()) {
+      why = QStringLiteral("交易後餘額小於零");
+      return false;
+    }
+    if (t.newPoints < Money()) {
+      why = QStringLiteral("交易後紅利點數小於零");
+      return false;
+    }
+    return true;
+  };
+  return runCardTxn(QStringLiteral("basQDR_Tolva_QDR_DeductPrint"), TxnType::Deduct, txn, plan, nullptr, true, msg,
+                    result);
+}

@@ -1,0 +1,97 @@
+#pragma once
+// Card transactions: the routines that read the card in the reader, check it, journal one
+// TolvaLog row and, where the card's values change, rewrite its stripe and face.
+//
+// None of them opens a database transaction: the caller wraps the call in one, so that a
+// journal row never outlives a card that was not rewritten.
+#include "core/Money.h"
+
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <optional>
+
+// What one card transaction did: the card as it was read and its values afterwards.
+struct CardTxn {
+  QString cardNo;   // as the stripe holds it (trailing blanks kept)
+  QString storeNo;
+  QString batchNo;
+  QString goodThru;
+  Money prevBal;
+  Money prevPoints;
+  Money newBal;
+  Money newPoints;
+  Money txnAmt;     // signed as journalled
+  Money txnPoint;
+  QVariant logRNo;  // the journal row, once written
+};
+
+// The transaction's own values and what the caller adds to it.
+struct TxnValues {
+  QString txnDept;   // store where the transaction takes place
+  QVariant txnDate;  // business date
+  QString refNo;     // RefCheckNo
+  QString remark;
+  QString freeText;  // the card message printed under the values
+  // Face lines "上期餘額" and "本次交易"; by default the card's balance before the
+  // transaction and the amount journalled.
+  std::optional<QString> facePrevBal;
+  std::optional<QString> faceTxnAmt;
+  // The highest balance a card may carry after any credit.
+  std::optional<Money> balLimit;
+  // The application-log action of the operation, and its text once it succeeded.
+  QString apAction;
+  std::function<QString(const CardTxn&)> apText;
+  // One more database step in the caller's transaction, run after the journal row and before
+  // the card is rewritten (so a refusal here leaves the card untouched). False with `msg` set
+  // refuses the transaction.
+  std::function<bool(const CardTxn&, QString& msg)> dbStep;
+  // A reversal's points are what its amount earned at the point rate, not a figure the operator
+  // typed: it takes back as many of them as the card and its journal still hold.
+  bool pointsAtMost = false;
+};
+
+// The kinds of value change QDR_AddAmtPrint makes, by its mode text.
+inline const QString kTopUpMode = QStringLiteral("0");
+
+// An amount typed by the operator, as a whole number of 0 or more; an empty text is 0 unless
+// `required`, and a required amount must be above 0. Otherwise nothing, with `msg` naming `label`.
+std::optional<Money> QDR_WholeAmount(const QString& text, const QString& label, bool required, QString& msg);
+
+// A TxnValues::dbStep: adds the transaction's amount and points to the card's master row, so
+// that the master row agrees with the card and its journal. Refuses a card it does not hold.
+bool QDR_PostToMaster(const CardTxn& t, QString& msg);
+
+// The balance limit parameter (QDR_BalAmtLimit): `limit` stays empty when it is not set.
+// False with `msg` when it is set but not a number of 0 or more.
+bool QDR_BalanceLimit(std::optional<Money>& limit, QString& msg);
+// The new balance after a credit, checked against the limit; false with `msg` above it.
+bool QDR_WithinBalanceLimit(const Money& newBal, const std::optional<Money>& limit, QString& msg);
+
+// True when the card is NOT on the blacklist. Otherwise `msg` says why: the card is listed, or
+// the look-up failed (logged; a failed look-up never lets a blacklisted card through).
+bool CheckVoidCard(const QString& cardNo, QString& msg);
+
+// The good-thru check of every card transaction: a date not before today. False with
+// "超出有效期限", or "卡片資料有誤" when the stripe's date is not a date.
+bool QDR_GoodThruValid(const QString& goodThru, QString& msg);
+
+// Journals a counter sale (type "24") of the card the operator inserts (read, checked and
+// ejected here; `result` receives it). The card's stripe and face stay as they are.
+bool QDR_SaleCard(const TxnValues& txn, QString& msg, CardTxn* result = nullptr);
+
+// Deducts bonus points (type "23"): the card's points less `points`, never below zero.
+bool QDR_DeductPoint(const Money& points, const TxnValues& txn, QString& msg, CardTxn* result = nullptr);
+
+// A value change with printing. Mode kTopUpMode (or empty) adds `amount` and `points` (type
+// "21"). The reversal modes take back an earlier transaction: "1" a top-up (balance less
+// `amount`, points less `points`, type "31"), "2" an amount deduction (balance plus `amount`,
+// points less `points`, type "32"), "3" a point deduction (balance plus `amount`, points plus
+// `points`, type "33"). A reversal's new balance is a whole number, and it takes back no more
+// than the card's journal holds of the type it reverses, less the earlier reversals of it.
+bool QDR_AddAmtPrint(const QString& mode, const Money& amount, const Money& points, const TxnValues& txn,
+                     QString& msg, CardTxn* result = nullptr);
+
+// Deducts an amount (type "22") and credits the points it earns.
+bool QDR_DeductPrint(const Money& amount, const Money& earnedPoints, const TxnValues& txn, QString& msg,
+                     CardTxn* result = nullptr);

@@ -1,0 +1,32 @@
+#include "operations/ReportJobs.h"
+
+#include "core/ErrorReport.h"
+#include "ledger/ActivityLogQuery.h"
+#include "ledger/ReportQueries.h"
+
+#include <QTextStream>
+
+namespace {
+
+int usage(const QString& text) {
+  QTextStream(stderr) << text << Qt::endl;
+  return 2;
+}
+
+}  // namespace
+
+int ReconcileJob(const QString& csvFile) {
+  try {
+    const QList<ReconcileRow> rows = QryReconcile();
+    QList<QStringList> cells;
+    for (const ReconcileRow& r : rows) cells << ReconcileCells(r);
+    if (!WriteCsvFile(csvFile, CsvText(kReconcileHeadings.split(QLatin1Char('|')), cells))) {
+      return usage(QStringLiteral("cannot write ") + csvFile);
+    }
+    QTextStream(stdout) << rows.size() << Qt::endl;
+    return rows.isEmpty() ? 0 : 1;
+  } catch (...) {
+    ReportError(QStringLiteral("ReconcileJob"));
+    return 2;
+  }
+}

@@ -1,0 +1,121 @@
+#include "ui/CodePicker.h"
+
+#include "core/ErrorReport.h"
+#include "ui/WindowHelpers.h"
+#include "ui/FieldBehaviour.h"
+#include "ui/GridLoader.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+const QStringList kHeadings = {QStringLiteral("代碼"), QStringLiteral("說明")};
+}
+
+frmCode::frmCode(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("frmCode"));
+  setWindowTitle(QStringLiteral("代碼輸入輔助視窗"));
+  setModal(true);
+  auto* layout = new QVBoxLayout(this);
+  fgCode_ = new QTableWidget(0, 2, this);
+  fgCode_->setObjectName(QStringLiteral("fgCode"));
+  fgCode_->setHorizontalHeaderLabels(kHeadings);
+  fgCode_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  fgCode_->setSelectionMode(QAbstractItemView::SingleSelection);
+  fgCode_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  fgCode_->verticalHeader()->hide();
+  fgCode_->horizontalHeader()->setStretchLastSection(true);
+  fgCode_->installEventFilter(this);
+  layout->addWidget(fgCode_);
+  connect(fgCode_, &QTableWidget::cellClicked, this, [this](int row, int) { fgCode_Click(row); });
+  resize(420, 360);
+}
+
+bool frmCode::ShowPick(const QString& sql, QLineEdit* target, QLineEdit* description, const QString& heading1,
+                       const QString& heading2) {
+  try {
+    chosen_.clear();
+    fgCode_->setRowCount(0);
+    fgCode_->setHorizontalHeaderLabels(kHeadings);
+    FGLoad_NoRedraw(fgCode_, sql);
+    fgCode_->resizeColumnsToContents();
+    query_ = sql;
+    if (fgCode_->rowCount() == 0) return false;
+    target_ = target;
+    description_ = description;
+    if (!heading1.isEmpty()) fgCode_->horizontalHeaderItem(0)->setText(heading1);
+    if (!heading2.isEmpty()) fgCode_->horizontalHeaderItem(1)->setText(heading2);
+    fgCode_->setCurrentCell(0, 0);
+    CenterForm(this);
+    exec();
+    return true;
+  } catch (...) {
+    ReportError(QStringLiteral("ShowPick"));
+    return false;
+  }
+}
+
+void frmCode::fgCode_Click(int row) {
+  try {
+    chooseRow(row);
+  } catch (...) {
+    ReportError(QStringLiteral("fgCode_Click"));
+  }
+}
+
+void frmCode::chooseRow(int row) {
+  if (row < 0 || row >= fgCode_->rowCount()) return;
+  auto cell = [this, row](int col) {
+    const QTableWidgetItem* item = fgCode_->item(row, col);
+    return item ? item->text() : QString();
+  };
+  chosen_ = cell(0);
+  if (target_) target_->setText(chosen_);
+  if (description_) description_->setText(cell(1));
+  hide();
+}
+
+bool frmCode::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == fgCode_ && event->type() == QEvent::KeyPress) {
+    try {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+        chooseRow(fgCode_->currentRow());
+        return true;
+      }
+      if (key == Qt::Key_Escape) {
+        hide();
+        return true;
+      }
+    } catch (...) {
+      ReportError(QStringLiteral("fgCode_KeyDown"));
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void frmCode::closeEvent(QCloseEvent* event) {
+  query_.clear();
+  QDialog::closeEvent(event);
+}
+
+frmCode& CodePicker() {
+  static frmCode* picker = new frmCode;
+  return *picker;
+}
+
+FieldBehaviour* InstallCodeField(QLineEdit* field, const QString& sql, QLineEdit* description,
+                                 const QString& heading1, const QString& heading2) {
+  FieldBehaviour* fb = FieldBehaviour::install(field);
+  QPointer<QLineEdit> desc(description);
+  fb->setPicker([sql, desc, heading1, heading2](QLineEdit* f) {
+    CodePicker().ShowPick(sql, f, desc, heading1, heading2);
+  });
+  return fb;
+}

@@ -1,0 +1,88 @@
+#include "ui/MessageFileRow.h"
+
+#include "core/ErrorReport.h"
+#include "core/Paths.h"
+#include "core/UserSettings.h"
+#include "core/Settings.h"
+#include "ui/StatusPanel.h"
+#include "ui/FieldBehaviour.h"
+#include "ui/CardMessagePanel.h"
+
+#include <QFocusEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+const QString kSettingKey = QStringLiteral("MsgFile");
+}
+
+MsgFileRow::MsgFileRow(const QString& section, CardMsgPanel* panel, ElaBar* status, bool loadOnLeave, QWidget* parent)
+    : QWidget(parent), section_(section), panel_(panel), status_(status) {
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* label = new QLabel(QStringLiteral("訊息檔案"), this);
+  label->setObjectName(QStringLiteral("lblFile"));
+  txtFile_ = new QLineEdit(this);
+  txtFile_->setObjectName(QStringLiteral("txtFile"));
+  txtFile_->setToolTip(QStringLiteral("按兩下選擇訊息檔"));
+  label->setBuddy(txtFile_);
+  layout->addWidget(label);
+  layout->addWidget(txtFile_, 1);
+  FieldBehaviour::install(txtFile_)->setPicker([this](QLineEdit*) { txtFile_DblClick(); });
+  if (loadOnLeave) txtFile_->installEventFilter(this);
+}
+
+void MsgFileRow::restore() {
+  if (!HasSetting(section_, kSettingKey)) {
+    // Until the operator chooses a file for this window (an empty one included), the card
+    // message file of the installation: a face without its message lines is a misprint. A
+    // fresh installation without one is no fault to complain of.
+    txtFile_->setText(gCardMsgFile);
+    if (IsFile(gCardMsgFile)) load(gCardMsgFile);
+    return;
+  }
+  const QString stored = GetSetting(section_, kSettingKey);
+  txtFile_->setText(stored);
+  if (!stored.trimmed().isEmpty()) load(stored.trimmed());
+}
+
+void MsgFileRow::store() const { SaveSetting(section_, kSettingKey, txtFile_->text().trimmed()); }
+
+void MsgFileRow::load(const QString& path) {
+  if (panel_->LoadMsg(path)) return;
+  DispElaMsg(status_, IsFile(path) ? QStringLiteral("檔案載入失敗") : QStringLiteral("訊息檔不存在"));
+}
+
+void MsgFileRow::txtFile_DblClick() {
+  try {
+    const QString chosen = CardMsgPanel::chooseFile(txtFile_->text());
+    if (chosen.isEmpty()) return;
+    txtFile_->setText(chosen);
+    load(chosen);
+  } catch (...) {
+    ReportError(section_ + QStringLiteral("_txtFile_DblClick"));
+  }
+}
+
+void MsgFileRow::txtFile_LostFocus() {
+  try {
+    const QString path = txtFile_->text().trimmed();
+    if (path.isEmpty()) {
+      panel_->clearLines();
+    } else {
+      load(path);
+    }
+  } catch (...) {
+    ReportError(section_ + QStringLiteral("_txtFile_LostFocus"));
+  }
+}
+
+bool MsgFileRow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == txtFile_ && event->type() == QEvent::FocusOut) {
+    // Switching to another window or a popup is not leaving the field.
+    const auto reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) txtFile_LostFocus();
+  }
+  return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,134 @@
+#include "ui/PrintPreviewWindow.h"
+
+#include "core/ErrorReport.h"
+#include "core/OperatorDialogs.h"
+#include "core/Settings.h"
+#include "ui/FileChoosers.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+frmPrint::frmPrint(QWidget* parent) : QDialog(parent), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+  setObjectName(QStringLiteral("frmPrint"));
+  setWindowTitle(QStringLiteral("預覽列印"));
+  printer_->setPageSize(QPageSize(QPageSize::A4));
+  auto* layout = new QVBoxLayout(this);
+  auto* bar = new QHBoxLayout;
+  auto add = [&](const char* name, const QString& caption, void (frmPrint::*slot)()) {
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(QString::fromLatin1(name));
+    bar->addWidget(b);
+    connect(b, &QPushButton::clicked, this, slot);
+  };
+  add("cmdFirst", QStringLiteral("第一頁"), &frmPrint::cmdFirst_Click);
+  add("cmdPrev", QStringLiteral("上一頁"), &frmPrint::cmdPrev_Click);
+  add("cmdNext", QStringLiteral("下一頁"), &frmPrint::cmdNext_Click);
+  add("cmdLast", QStringLiteral("最後頁"), &frmPrint::cmdLast_Click);
+  lblPage_ = new QLabel(this);
+  bar->addWidget(lblPage_);
+  bar->addStretch(1);
+  add("cmdPrint", QStringLiteral("列印"), &frmPrint::cmdPrint_Click);
+  add("cmdPageSetup", QStringLiteral("版面設定"), &frmPrint::cmdPageSetup_Click);
+  add("cmdPrinterSetup", QStringLiteral("印表機設定"), &frmPrint::cmdPrinterSetup_Click);
+  auto* save = new QPushButton(QStringLiteral("存成PDF"), this);
+  save->setObjectName(QStringLiteral("cmdSave"));
+  bar->addWidget(save);
+  connect(save, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
+  auto* exit = new QPushButton(QStringLiteral("&Z結束"), this);
+  exit->setObjectName(QStringLiteral("cmdExit"));
+  bar->addWidget(exit);
+  connect(exit, &QPushButton::clicked, this, &QDialog::accept);
+  layout->addLayout(bar);
+  preview_ = new QPrintPreviewWidget(printer_.get(), this);
+  preview_->setObjectName(QStringLiteral("pvwPrint"));
+  preview_->setZoomMode(QPrintPreviewWidget::FitInView);
+  layout->addWidget(preview_, 1);
+  connect(preview_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* p) { doc_.print(p); });
+  connect(preview_, &QPrintPreviewWidget::previewChanged, this, [this] { showPage(currentPage()); });
+  resize(900, 700);
+}
+
+frmPrint::~frmPrint() = default;
+
+void frmPrint::Refresh() {
+  preview_->updatePreview();
+  showPage(1);
+}
+
+void frmPrint::ShowDoc() {
+  // The document's own orientation first; the operator may still turn it in the page set-up.
+  printer_->setPageOrientation(doc_.landscape() ? QPageLayout::Landscape : QPageLayout::Portrait);
+  Refresh();
+  exec();
+}
+
+int frmPrint::pageCount() const { return preview_->pageCount(); }
+int frmPrint::currentPage() const { return preview_->currentPage(); }
+
+void frmPrint::showPage(int page) {
+  if (pageCount() > 0) preview_->setCurrentPage(std::clamp(page, 1, pageCount()));
+  lblPage_->setText(QStringLiteral("%1 / %2").arg(currentPage()).arg(pageCount()));
+}
+
+void frmPrint::cmdFirst_Click() { showPage(1); }
+void frmPrint::cmdPrev_Click() { showPage(currentPage() - 1); }
+void frmPrint::cmdNext_Click() { showPage(currentPage() + 1); }
+void frmPrint::cmdLast_Click() { showPage(pageCount()); }
+
+void frmPrint::cmdPrint_Click() {
+  try {
+    const WorkingFolderForChoosers away;
+    QPrintDialog dialog(printer_.get(), this);
+    if (dialog.exec() == QDialog::Accepted) PrintDocument();
+  } catch (...) {
+    ReportError(QStringLiteral("frmPrint_cmdPrint_Click"));
+  }
+}
+
+bool frmPrint::PrintDocument() {
+  // A printer that refuses the job (or a print-to-file that cannot be written) prints nothing:
+  // the operator must not walk to the printer for pages that never come.
+  if (doc_.print(printer_.get()) > 0) return true;
+  Dialogs().messageBox(QStringLiteral("列印失敗"), gAppName, MsgIcon::Exclamation);
+  return false;
+}
+
+void frmPrint::cmdPageSetup_Click() {
+  try {
+    QPageSetupDialog dialog(printer_.get(), this);
+    if (dialog.exec() == QDialog::Accepted) Refresh();
+  } catch (...) {
+    LogError(QStringLiteral("frmPrint_cmdPageSetup_Click"));
+  }
+}
+
+void frmPrint::cmdPrinterSetup_Click() {
+  try {
+    const WorkingFolderForChoosers away;
+    QPrintDialog dialog(printer_.get(), this);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    if (dialog.exec() == QDialog::Accepted) Refresh();
+  } catch (...) {
+    ReportError(QStringLiteral("frmPrint_cmdPrinterSetup_Click"));
+  }
+}
+
+bool frmPrint::cmdSave_Click() {
+  try {
+    QString file = Dialogs().saveFileName(QStringLiteral("存成PDF"), QStringLiteral("PDF (*.pdf)"), doc_.title() + QStringLiteral(".pdf"));
+    if (file.isEmpty()) return false;
+    if (!file.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) file += QStringLiteral(".pdf");
+    if (doc_.saveAsPdf(file)) return true;
+    Dialogs().messageBox(QStringLiteral("存檔失敗"), gAppName, MsgIcon::Exclamation);
+    return false;
+  } catch (...) {
+    ReportError(QStringLiteral("frmPrint_cmdSave_Click"));
+    return false;
+  }
+}

@@ -1,0 +1,52 @@
+#pragma once
+// The print preview window: shows a PrintDoc page by page with first, previous, next and last
+// page, print, page set-up, printer set-up and save as PDF.
+#include "ui/PrintDocument.h"
+
+#include <QDialog>
+#include <memory>
+
+class QLabel;
+class QPrinter;
+class QPrintPreviewWidget;
+
+class frmPrint : public QDialog {
+  Q_OBJECT
+public:
+  explicit frmPrint(QWidget* parent = nullptr);
+  ~frmPrint() override;
+
+  PrintDoc& doc() { return doc_; }
+  void StartDoc(const QString& title) { doc_.StartDoc(title); }
+  void AddText(const QString& line) { doc_.AddText(line); }
+  void AddTable(const QString& format, const QString& headings, const QString& rows) {
+    doc_.AddTable(format, headings, rows);
+  }
+  void AddImage(const QImage& image) { doc_.AddImage(image); }
+  void EndDoc() { doc_.EndDoc(); }
+  // Lays the document out in the preview; ShowDoc also shows the window modally.
+  void Refresh();
+  void ShowDoc();
+
+  int pageCount() const;
+  int currentPage() const;
+  void cmdFirst_Click();
+  void cmdPrev_Click();
+  void cmdNext_Click();
+  void cmdLast_Click();
+  void cmdPrint_Click();
+  // Prints the document on the chosen printer; a failure is said in a box and answers false.
+  bool PrintDocument();
+  QPrinter* printer() const { return printer_.get(); }
+  void cmdPageSetup_Click();
+  void cmdPrinterSetup_Click();
+  bool cmdSave_Click();
+
+private:
+  void showPage(int page);
+
+  PrintDoc doc_;
+  std::unique_ptr<QPrinter> printer_;
+  QPrintPreviewWidget* preview_;
+  QLabel* lblPage_;
+};

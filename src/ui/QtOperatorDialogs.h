@@ -1,0 +1,18 @@
+#pragma once
+// The operator dialogs as real Qt windows.
+#include "core/OperatorDialogs.h"
+
+class QtOperatorDialogs final : public OperatorDialogs {
+public:
+  void messageBox(const QString& text, const QString& title, MsgIcon icon) override;
+  bool askYesNo(const QString& text, const QString& title) override;
+  QString inputBox(const QString& prompt, const QString& title, const QString& initial) override;
+  void showMsg(const QString& text, int seconds) override;
+  bool waitForCard(const std::function<bool()>& poll) override;
+  QString openFileName(const QString& title, const QString& filter, const QString& start) override;
+  QString saveFileName(const QString& title, const QString& filter, const QString& start) override;
+  QString selectFolder(const QString& title, const QString& start) override;
+  bool openDocument(const QString& path) override;
+  void beep() override;
+  void setBusyCursor(bool on) override;
+};

@@ -1,0 +1,43 @@
+#include "ui/StatusPanel.h"
+
+#include "core/OperatorDialogs.h"
+#include "core/Paths.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QStackedLayout>
+
+ElaBar::ElaBar(QWidget* parent) : QWidget(parent) {
+  auto* stack = new QStackedLayout(this);
+  stack->setStackingMode(QStackedLayout::StackAll);
+  stack->setContentsMargins(0, 0, 0, 0);
+  label_ = new QLabel(this);
+  label_->setObjectName(QStringLiteral("elaCaption"));
+  label_->setContentsMargins(6, 0, 6, 0);
+  label_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  flood_ = new QProgressBar(this);
+  flood_->setRange(0, 100);
+  flood_->setValue(0);
+  flood_->setTextVisible(false);
+  stack->addWidget(label_);
+  stack->addWidget(flood_);
+  label_->raise();
+  setFixedHeight(26);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+QString ElaBar::caption() const { return label_->text(); }
+void ElaBar::setCaption(const QString& text) { label_->setText(text); }
+int ElaBar::floodPercent() const { return flood_->value(); }
+void ElaBar::setFloodPercent(int percent) { flood_->setValue(percent); }
+
+void DispElaMsg(ElaBar* panel, const QString& message, int beeps) {
+  if (!panel) return;
+  panel->setCaption(message);
+  panel->setFloodPercent(100);
+  panel->repaint();
+  for (int i = 0; i < beeps; ++i) Dialogs().beep();
+  Delay(0.2);
+  panel->setFloodPercent(0);
+}

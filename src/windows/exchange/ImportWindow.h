@@ -1,0 +1,62 @@
+#pragma once
+// The store transaction import window: lists the store files waiting in a directory and loads
+// them one by one, each with its result in the list. The window stays responsive while it
+// works, and the operator can stop it between files.
+#include "operations/StoreFolder.h"
+
+#include <QList>
+#include <QWidget>
+#include <functional>
+
+class ElaBar;
+class FlexGrid;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+class fmCardLogImport : public QWidget {
+  Q_OBJECT
+public:
+  explicit fmCardLogImport(QWidget* parent = nullptr);
+
+  void ListDirDDfiles();
+  bool txtDir_Validate();
+  void cmdOK_Click();
+  void cmdView_Click();
+  void cmdStop_Click();
+  void cmdExit_Click();
+
+  QLineEdit* txtDir() const { return txtDir_; }
+  FlexGrid* fgList() const { return fgList_; }
+  ElaBar* elaMsg() const { return elaMsg_; }
+  QProgressBar* progress() const { return progress_; }
+  QLabel* lblProgress() const { return lblProgress_; }
+  bool running() const { return running_; }
+
+  // Tests: called after each file, before the window asks or goes on.
+  std::function<void(int row)> afterFileForTest;
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  void Form_Load();
+  void setRunning(bool on);
+  // Loads the file of one data row and writes its result; false when the run is to stop.
+  bool importRow(int row, int& rowsLoaded);
+
+  QLineEdit* txtDir_;
+  FlexGrid* fgList_;
+  ElaBar* elaMsg_;
+  QProgressBar* progress_;
+  QLabel* lblProgress_;
+  QPushButton* cmdOK_;
+  QPushButton* cmdView_;
+  QPushButton* cmdStop_;
+  QPushButton* cmdExit_;
+  QList<ListedStoreFile> files_;  // the list's data rows, in order
+  bool running_ = false;
+  bool stopRequested_ = false;
+};

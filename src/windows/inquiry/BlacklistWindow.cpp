@@ -1,0 +1,227 @@
+#include "windows/inquiry/BlacklistWindow.h"
+
+#include "core/Clock.h"
+#include "core/ErrorReport.h"
+#include "core/OperatorDialogs.h"
+#include "core/ShowMsg.h"
+#include "core/Settings.h"
+#include "ui/StatusPanel.h"
+#include "ui/FieldBehaviour.h"
+#include "ui/WindowHelpers.h"
+#include "ui/TextTable.h"
+#include "db/Connection.h"
+#include "ledger/CardRows.h"
+#include "ledger/CardCodes.h"
+#include "db/Parameters.h"
+#include "windows/inquiry/CardQueryView.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kNoSuchCard = QStringLiteral("資料庫無此卡號");
+const QString kAlreadyBlack = QStringLiteral("此卡號已設為黑名單");
+// The width of the remark columns the reason is written to.
+constexpr int kMaxReason = 500;
+
+}  // namespace
+
+fmDelCard::fmDelCard(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("fmDelCard"));
+  setWindowTitle(QStringLiteral("註銷卡片"));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(new QLabel(QStringLiteral("本作業是將遺失或損毀的卡號註銷"), this));
+  const CardPages pages = BuildCardPages(this, QStringLiteral("QDR卡資料"), QStringLiteral("註銷原因"));
+  tabPage_ = pages.tabPage;
+  fgCardLog_ = pages.fgCardLog;
+  txtCardNo_ = pages.txtCardNo;
+  txtRemark_ = pages.txtRemark;
+  // The reason is typed over the card's stored remark.
+  txtRemark_->setFocusPolicy(Qt::StrongFocus);
+  txtRemark_->setMaxLength(kMaxReason);
+  layout->addWidget(tabPage_, 1);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  auto* cmdSetBlack = new QPushButton(QStringLiteral("設為黑名單"), this);
+  cmdSetBlack->setObjectName(QStringLiteral("cmdSetBlack"));
+  auto* cmdExit = new QPushButton(QStringLiteral("&Z結束"), this);
+  cmdExit->setObjectName(QStringLiteral("cmdExit"));
+  for (QPushButton* b : {cmdSetBlack, cmdExit}) {
+    b->setAutoDefault(false);
+    buttons->addWidget(b);
+  }
+  layout->addLayout(buttons);
+  elaMsg_ = new ElaBar(this);
+  elaMsg_->setObjectName(QStringLiteral("elaMsg"));
+  elaMsg_->setToolTip(QStringLiteral("訊息列"));
+  layout->addWidget(elaMsg_);
+
+  SkipFieldChecks(cmdExit);
+  FieldBehaviour::install(txtCardNo_)->setCheck([this](QLineEdit*) { return txtCardNo_Validate(); });
+  FieldBehaviour::install(txtRemark_);  // any reason is accepted
+  connect(cmdSetBlack, &QPushButton::clicked, this, &fmDelCard::cmdSetBlack_Click);
+  connect(cmdExit, &QPushButton::clicked, this, &fmDelCard::cmdExit_Click);
+  connect(tabPage_, &QTabWidget::currentChanged, this, &fmDelCard::tabPage_Switch);
+
+  resize(640, 440);
+  try {
+    InitForm();
+  } catch (...) {
+    ReportError(QStringLiteral("fmDelCard_Form_Load"));
+  }
+}
+
+void fmDelCard::InitForm() {
+  ClearFields(this);
+  SetInputMode(this);
+  InitCardLogGrid(fgCardLog_);
+}
+
+QLineEdit* fmDelCard::field(const QString& name) const { return findChild<QLineEdit*>(name); }
+
+bool fmDelCard::showCard(const QString& cardNo) {
+  bool found = false;
+  if (!QryCardData(this, fgCardLog_, cardNo, found) || !found) return false;
+  shownCardNo_ = cardNo;
+  return true;
+}
+
+bool fmDelCard::txtCardNo_Validate() {
+  try {
+    // An emptied number leaves the last card on screen.
+    const QString cardNo = txtCardNo_->text().trimmed();
+    if (cardNo.isEmpty() || txtCardNo_->isReadOnly() || showCard(cardNo)) return true;
+    DispElaMsg(elaMsg_, kNoSuchCard);
+    SelectAll(txtCardNo_);
+    return false;
+  } catch (...) {
+    ReportError(QStringLiteral("fmDelCard_txtCardNo_Validate"));
+    return true;
+  }
+}
+
+void fmDelCard::cmdSetBlack_Click() {
+  try {
+    setBlack();
+  } catch (...) {
+    ReportError(QStringLiteral("fmDelCard_cmdSetBlack_Click"));
+  }
+}
+
+void fmDelCard::setBlack() {
+  const QString cardNo = txtCardNo_->text().trimmed();
+  // A press refused before the database is asked still leaves its row in the log.
+  auto refuse = [&cardNo](const QString& text) {
+    ShowMsg(text);
+    WriteAPLog(gAppName, ApAction::Blacklist, text + QStringLiteral("，卡號：") + cardNo, kApRefusedRemark);
+  };
+  if (cardNo.isEmpty()) return refuse(QStringLiteral("請輸入卡號"));
+  if (cardNo == shownCardNo_ && field(QStringLiteral("txtStatus"))->text() == CardStatus::Blacklisted) {
+    return refuse(kAlreadyBlack);
+  }
+  // The number is cancelled for good at every store.
+  if (!Dialogs().askYesNo(QStringLiteral("確定將卡號 ") + cardNo + QStringLiteral(" 設為黑名單？"), QStringLiteral("設定黑名單"))) {
+    WriteAPLog(gAppName, ApAction::Blacklist, QStringLiteral("未設定黑名單，卡號：") + cardNo, kApRefusedRemark);
+    return;
+  }
+  QString msg;
+  if (!DelCard(cardNo, txtRemark_->text(), msg)) {
+    DispElaMsg(elaMsg_, msg);
+    ShowMsg(msg == kAlreadyBlack ? msg : QStringLiteral("資料庫存檔錯誤"));
+    // The screen then shows the status the database holds.
+    if (msg == kAlreadyBlack) showCard(cardNo);
+    return;
+  }
+  DispElaMsg(elaMsg_, QStringLiteral("設定完成，卡號：") + cardNo, 0);
+  showCard(cardNo);
+}
+
+bool fmDelCard::writeRows(const QString& cardNo, const QString& remark, QString& msg) {
+  Connection& cnn = gCnn();
+  // The status is checked by the update itself, so a card blacklisted at another workstation
+  // while this window showed it is not listed twice.
+  gSQL = QStringLiteral("Update Tolva Set Status = ? , Remark = ? Where CardNo = ? And Coalesce(Status, '') <> ?");
+  if (cnn.execute(gSQL.toString(), {CardStatus::Blacklisted, remark, cardNo, CardStatus::Blacklisted}) < 1) {
+    const bool known = cnn.scalar(QStringLiteral("Select Status From Tolva Where CardNo = ?"), {cardNo}).isValid();
+    msg = known ? kAlreadyBlack : kNoSuchCard;
+    return false;
+  }
+  VoidCardRec black;
+  black.CardNo = cardNo;
+  black.Remark = remark;
+  if (!ADD_VoidCard(black, cnn)) {
+    msg = QStringLiteral("黑名單寫入失敗");
+    return false;
+  }
+  TolvaLogRec txn;
+  txn.TxnDept = gStoreID;
+  txn.TxnType = TxnType::Blacklist;
+  txn.CardNo = cardNo;
+  txn.TxnDate = Today();
+  txn.POSID = gWorkstation;
+  txn.UserID = gUserID;
+  txn.Remark = remark;
+  if (!ADD_TolvaLog(txn, cnn)) {
+    msg = QStringLiteral("Tolva記錄檔寫入失敗");
+    return false;
+  }
+  return true;
+}
+
+bool fmDelCard::DelCard(const QString& cardNo, const QString& remark, QString& msg) {
+  msg.clear();
+  // An empty reason is stored as an empty text, not as a missing one.
+  const QString reason = remark.isNull() ? QStringLiteral("") : remark;
+  bool ok = false;
+  try {
+    TransactionGuard trans(gCnn());
+    if (writeRows(cardNo, reason, msg)) {
+      trans.commit();
+      ok = true;
+    }
+  } catch (...) {
+    // The guard has rolled back by now, so the report's box does not hold the transaction open.
+    ReportError(QStringLiteral("fmDelCard_DelCard"));
+    if (msg.isEmpty()) msg = QStringLiteral("資料庫存檔錯誤");
+  }
+  if (ok) {
+    WriteAPLog(gAppName, ApAction::Blacklist, QStringLiteral("卡號：") + cardNo + QStringLiteral("，原因：") + reason,
+               QStringLiteral(""));
+  } else {
+    // A number that is unknown or blacklisted already is the operator's to correct.
+    const bool refused = msg == kAlreadyBlack || msg == kNoSuchCard;
+    WriteAPLog(gAppName, ApAction::Blacklist, msg + QStringLiteral("，卡號：") + cardNo,
+               refused ? kApRefusedRemark : kApFailRemark);
+  }
+  return ok;
+}
+
+void fmDelCard::tabPage_Switch(int newTab) {
+  try {
+    if (newTab == 1) fgCardLog_->fitColumnWidths();
+  } catch (...) {
+    ReportError(QStringLiteral("fmDelCard_tabPage_Switch"));
+  }
+}
+
+void fmDelCard::cmdExit_Click() { hide(); }
+
+void fmDelCard::showEvent(QShowEvent* event) {
+  if (!event->spontaneous()) CenterForm(this);
+  QWidget::showEvent(event);
+}
+
+void fmDelCard::closeEvent(QCloseEvent* event) {
+  // The frame's close hides the window like the exit button; it is kept for the next card.
+  elaMsg_->setCaption(QString());
+  event->ignore();
+  cmdExit_Click();
+}

@@ -1,0 +1,109 @@
+#include "windows/inquiry/CardQueryView.h"
+
+#include "core/ErrorReport.h"
+#include "ui/TextTable.h"
+#include "ledger/CardQuery.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+
+void InitCardLogGrid(TextTable* grid) {
+  grid->setHeadings(kCardLogHeadings);
+  for (int c : kCardLogHiddenCols) grid->setColHidden(c, true);
+  for (int c : kCardLogRightCols) grid->setColRightAligned(c);
+  grid->clearRows();
+}
+
+namespace {
+
+struct FieldSpec {
+  const char* name;
+  const char* label;  // empty: shown beside the field before it
+  int row;
+  int col;
+};
+// Two columns of labelled fields; descriptions sit beside their codes. The remark's label is
+// the window's own.
+constexpr FieldSpec kFields[] = {
+    {"txtCardNo", "卡號", 0, 0},       {"txtCardType", "卡別", 0, 1},
+    {"txtBalAmt", "可用餘額", 1, 0},   {"txtBalPoint", "紅利點數", 1, 1},
+    {"txtGoodThru", "有效日期", 2, 0}, {"txtBatchNo", "批次號", 2, 1},
+    {"txtIssueDept", "部門別", 3, 0},  {"txtDeptName", "", 3, 0},
+    {"txtStatus", "狀態", 4, 0},       {"txtStatusDscp", "", 4, 0},
+    {"txtIssueDate", "製卡日期", 5, 0}, {"txtFirstDate", "售出日期", 5, 1},
+    {"txtLastDate", "最後交易日", 6, 0}, {"txtPosID", "POS識別碼", 6, 1},
+    {"txtUserID", "製卡人", 7, 0},     {"txtOCardNo", "舊卡號", 7, 1},
+    {"txtRemark", nullptr, 8, 0},
+};
+
+QWidget* buildCardPage(QWidget* form, const QString& remarkLabel) {
+  auto* page = new QWidget(form);
+  auto* grid = new QGridLayout(page);
+  QLineEdit* previous = nullptr;
+  for (const FieldSpec& f : kFields) {
+    auto* edit = new QLineEdit(page);
+    edit->setObjectName(QString::fromLatin1(f.name));
+    // Only the card number is typed; the others show values that can be selected and copied.
+    edit->setFocusPolicy(Qt::ClickFocus);
+    const QString label = f.label ? QString::fromUtf8(f.label) : remarkLabel;
+    if (label.isEmpty()) {
+      // A description beside its code: the code field narrows to make room.
+      auto* pair = new QHBoxLayout;
+      grid->removeWidget(previous);
+      previous->setMaximumWidth(80);
+      pair->addWidget(previous);
+      pair->addWidget(edit, 1);
+      grid->addLayout(pair, f.row, f.col * 2 + 1);
+    } else {
+      auto* l = new QLabel(label, page);
+      l->setBuddy(edit);
+      grid->addWidget(l, f.row, f.col * 2, Qt::AlignRight);
+      grid->addWidget(edit, f.row, f.col * 2 + 1);
+    }
+    previous = edit;
+  }
+  page->findChild<QLineEdit*>(QStringLiteral("txtCardNo"))->setFocusPolicy(Qt::StrongFocus);
+  for (const char* right : {"txtBalAmt", "txtBalPoint"}) {
+    page->findChild<QLineEdit*>(QString::fromLatin1(right))->setAlignment(Qt::AlignRight);
+  }
+  grid->setColumnStretch(1, 1);
+  grid->setColumnStretch(3, 1);
+  grid->setRowStretch(9, 1);
+  return page;
+}
+
+}  // namespace
+
+CardPages BuildCardPages(QWidget* form, const QString& dataCaption, const QString& remarkLabel) {
+  CardPages p;
+  p.tabPage = new QTabWidget(form);
+  p.tabPage->setObjectName(QStringLiteral("tabPage"));
+  p.tabPage->addTab(buildCardPage(form, remarkLabel), dataCaption);
+  p.fgCardLog = new TextTable(form);
+  p.fgCardLog->setObjectName(QStringLiteral("fgCardLog"));
+  p.tabPage->addTab(p.fgCardLog, QStringLiteral("交易記錄"));
+  p.txtCardNo = form->findChild<QLineEdit*>(QStringLiteral("txtCardNo"));
+  p.txtRemark = form->findChild<QLineEdit*>(QStringLiteral("txtRemark"));
+  return p;
+}
+
+bool QryCardData(QWidget* form, TextTable* grid, const QString& cardNo, bool& found, CardQuery* loaded) {
+  found = false;
+  try {
+    CardQuery card;
+    if (!QryCardData(cardNo, card)) return true;
+    for (auto it = card.fields.cbegin(); it != card.fields.cend(); ++it) {
+      if (auto* field = form->findChild<QLineEdit*>(it.key())) field->setText(it.value());
+    }
+    grid->setDataRows(card.history);
+    found = true;
+    if (loaded) *loaded = std::move(card);
+    return true;
+  } catch (...) {
+    ReportError(form->objectName() + QStringLiteral("_QryCardData"));
+    return false;
+  }
+}

@@ -1,0 +1,172 @@
+#include "windows/inquiry/CardQueryWindow.h"
+
+#include "core/ErrorReport.h"
+#include "core/ShowMsg.h"
+#include "core/Settings.h"
+#include "ui/StatusPanel.h"
+#include "ui/FieldBehaviour.h"
+#include "ui/WindowHelpers.h"
+#include "ui/TextTable.h"
+#include "operations/CardOperation.h"
+#include "ledger/CardQuery.h"
+#include "operations/CardAgainstRecord.h"
+#include "windows/inquiry/CardQueryView.h"
+
+#include <QCloseEvent>
+#include <QFocusEvent>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kNoSuchCard = QStringLiteral("資料庫無此卡號");
+
+}  // namespace
+
+fmQryCard::fmQryCard(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("fmQryCard"));
+  setWindowTitle(QStringLiteral("單卡查詢"));
+  auto* layout = new QVBoxLayout(this);
+  const CardPages pages = BuildCardPages(this, QStringLiteral("Tolva資料"), QStringLiteral("備註"));
+  tabPage_ = pages.tabPage;
+  fgCardLog_ = pages.fgCardLog;
+  txtCardNo_ = pages.txtCardNo;
+  layout->addWidget(tabPage_, 1);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  cmdReadCard_ = new QPushButton(QStringLiteral("讀卡"), this);
+  cmdReadCard_->setObjectName(QStringLiteral("cmdReadCard"));
+  auto* cmdExit = new QPushButton(QStringLiteral("&Z結束"), this);
+  cmdExit->setObjectName(QStringLiteral("cmdExit"));
+  for (QPushButton* b : {cmdReadCard_, cmdExit}) {
+    b->setAutoDefault(false);
+    buttons->addWidget(b);
+  }
+  layout->addLayout(buttons);
+  elaMsg_ = new ElaBar(this);
+  elaMsg_->setObjectName(QStringLiteral("elaMsg"));
+  elaMsg_->setToolTip(QStringLiteral("訊息列"));
+  layout->addWidget(elaMsg_);
+
+  // Reading a card replaces the number, and leaving must work whatever the field holds.
+  SkipFieldChecks(cmdReadCard_);
+  SkipFieldChecks(cmdExit);
+  FieldBehaviour::install(txtCardNo_)->setCheck([this](QLineEdit*) { return txtCardNo_Validate(); });
+  txtCardNo_->installEventFilter(this);
+  connect(cmdReadCard_, &QPushButton::clicked, this, &fmQryCard::cmdReadCard_Click);
+  connect(cmdExit, &QPushButton::clicked, this, &fmQryCard::cmdExit_Click);
+  connect(tabPage_, &QTabWidget::currentChanged, this, &fmQryCard::tabPage_Switch);
+
+  resize(640, 420);
+  try {
+    InitForm();
+  } catch (...) {
+    ReportError(QStringLiteral("fmQryCard_Form_Load"));
+  }
+}
+
+void fmQryCard::InitForm() {
+  ClearFields(this);
+  SetInputMode(this);
+  InitCardLogGrid(fgCardLog_);
+}
+
+QLineEdit* fmQryCard::field(const QString& name) const { return findChild<QLineEdit*>(name); }
+
+void fmQryCard::clearWindow() {
+  ClearFields(this);
+  fgCardLog_->clearRows();
+}
+
+bool fmQryCard::txtCardNo_Validate() {
+  try {
+    if (txtCardNo_->text().trimmed().isEmpty()) {
+      clearWindow();
+      return true;
+    }
+    if (txtCardNo_->isReadOnly()) return true;
+    bool found = false;
+    // A database error was reported; the operator is not held in the field by it.
+    if (!QryCardData(this, fgCardLog_, txtCardNo_->text(), found) || found) return true;
+    DispElaMsg(elaMsg_, kNoSuchCard);
+    SelectAll(txtCardNo_);
+    return false;
+  } catch (...) {
+    ReportError(QStringLiteral("txtCardNo_Validate"));
+    return true;
+  }
+}
+
+void fmQryCard::cmdReadCard_Click() {
+  // Device polls keep operator input out; this guards a press that arrives some other way.
+  if (reading_) return;
+  reading_ = true;
+  cmdReadCard_->setEnabled(false);
+  try {
+    readCard();
+  } catch (...) {
+    ReportError(QStringLiteral("fmQryCard_cmdReadCard_Click"));
+  }
+  cmdReadCard_->setEnabled(true);
+  reading_ = false;
+}
+
+void fmQryCard::readCard() {
+  if (gBatchKey.isEmpty()) {
+    DispElaMsg(elaMsg_, QStringLiteral("未設定資料加密碼"));
+    return;
+  }
+  // Only read: the operation has no rows, so nothing is written to the card or the database.
+  CardOperation op(QStringLiteral("fmQryCard_cmdReadCard_Click"), QString());
+  QString msg;
+  if (!op.run(msg)) {
+    ShowMsg(msg);
+    return;
+  }
+  const CardImage& card = op.card().image;
+  const QString cardNo = card.cardNo.trimmed();
+  bool found = false;
+  CardQuery db;
+  if (!QryCardData(this, fgCardLog_, cardNo, found, &db)) return;
+  if (!found) {
+    ShowMsg(kNoSuchCard + QStringLiteral("\n卡號：") + cardNo);
+    return;
+  }
+  elaMsg_->setCaption(QString());
+  if (CardDiffersFromRecord(card, db)) ShowMsg(CardDifferenceText(card), 60);
+}
+
+void fmQryCard::tabPage_Switch(int newTab) {
+  try {
+    if (newTab == 1) fgCardLog_->fitColumnWidths();
+  } catch (...) {
+    ReportError(QStringLiteral("fmQryCard_tabPage_Switch"));
+  }
+}
+
+void fmQryCard::cmdExit_Click() { hide(); }
+
+void fmQryCard::showEvent(QShowEvent* event) {
+  if (!event->spontaneous()) CenterForm(this);
+  QWidget::showEvent(event);
+}
+
+void fmQryCard::closeEvent(QCloseEvent* event) {
+  // The frame's close hides the window like the exit button; it is kept for the next query.
+  elaMsg_->setCaption(QString());
+  QWidget::closeEvent(event);
+}
+
+bool fmQryCard::eventFilter(QObject* watched, QEvent* event) {
+  // An emptied number clears the window; the field's own check only sees a field with text.
+  if (watched == txtCardNo_ && event->type() == QEvent::FocusOut && txtCardNo_->text().isEmpty()) {
+    const auto reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) clearWindow();
+  }
+  return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,236 @@
+#include "windows/inquiry/EraseWindow.h"
+
+#include "core/Clock.h"
+#include "core/ErrorReport.h"
+#include "core/ShowMsg.h"
+#include "core/Settings.h"
+#include "ui/StatusPanel.h"
+#include "ui/FieldBehaviour.h"
+#include "ui/WindowHelpers.h"
+#include "ui/DataGrid.h"
+#include "db/Connection.h"
+#include "ledger/CardRows.h"
+#include "ledger/CardCodes.h"
+#include "db/Database.h"
+#include "db/Parameters.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace {
+
+// The stripe holds seven characters of card number.
+constexpr int kMaxCardNo = 7;
+
+}  // namespace
+
+fmEraseCard::fmEraseCard(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("fmEraseCard"));
+  setWindowTitle(QStringLiteral("回收清除"));
+  auto* layout = new QVBoxLayout(this);
+  auto* note = new QLabel(QStringLiteral("本作業是將已被消磁或不再使用的卡片還原成空白卡的狀態"), this);
+  note->setWordWrap(true);
+  layout->addWidget(note);
+
+  auto* cardRow = new QHBoxLayout;
+  auto* lblCardNo = new QLabel(QStringLiteral("卡號"), this);
+  txtCardNo_ = new QLineEdit(this);
+  txtCardNo_->setObjectName(QStringLiteral("txtCardNo"));
+  txtCardNo_->setMaximumWidth(140);
+  lblCardNo->setBuddy(txtCardNo_);
+  cardRow->addWidget(lblCardNo);
+  cardRow->addWidget(txtCardNo_);
+  cardRow->addStretch(1);
+  layout->addLayout(cardRow);
+
+  auto* fraType = new QGroupBox(QStringLiteral("清除原因"), this);
+  auto* typeRow = new QHBoxLayout(fraType);
+  optDemag_ = new QRadioButton(QStringLiteral("消磁"), fraType);
+  optDemag_->setObjectName(QStringLiteral("optClearType0"));
+  optReturn_ = new QRadioButton(QStringLiteral("回收"), fraType);
+  optReturn_->setObjectName(QStringLiteral("optClearType1"));
+  optDemag_->setChecked(true);  // the window exists mostly for demagnetised cards
+  typeRow->addWidget(optDemag_);
+  typeRow->addWidget(optReturn_);
+  typeRow->addStretch(1);
+  layout->addWidget(fraType);
+
+  auto* fraLog = new QGroupBox(QStringLiteral("清除卡號列表"), this);
+  auto* logLayout = new QVBoxLayout(fraLog);
+  fgLog_ = new FlexGrid(fraLog);
+  fgLog_->setObjectName(QStringLiteral("fgLog"));
+  fgLog_->setHeadings(QStringList{QStringLiteral("卡號")});
+  fgLog_->clearRows();
+  logLayout->addWidget(fgLog_);
+  layout->addWidget(fraLog, 1);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  cmdEraseCard_ = new QPushButton(QStringLiteral("清除"), this);
+  cmdEraseCard_->setObjectName(QStringLiteral("cmdEraseCard"));
+  auto* cmdExit = new QPushButton(QStringLiteral("&Z結束"), this);
+  cmdExit->setObjectName(QStringLiteral("cmdExit"));
+  SkipFieldChecks(cmdExit);
+  buttons->addWidget(cmdEraseCard_);
+  buttons->addWidget(cmdExit);
+  layout->addLayout(buttons);
+
+  elaMsg_ = new ElaBar(this);
+  elaMsg_->setObjectName(QStringLiteral("elaMsg"));
+  layout->addWidget(elaMsg_);
+
+  FieldBehaviour::install(txtCardNo_)->setCheck([this](QLineEdit*) { return txtCardNo_Validate(); });
+  connect(cmdEraseCard_, &QPushButton::clicked, this, &fmEraseCard::cmdEraseCard_Click);
+  connect(cmdExit, &QPushButton::clicked, this, &fmEraseCard::cmdExit_Click);
+
+  resize(380, 420);
+  SetInputMode(this);
+  txtCardNo_->clear();
+}
+
+bool fmEraseCard::txtCardNo_Validate() {
+  if (txtCardNo_->text().trimmed().isEmpty() || txtCardNo_->isReadOnly()) return true;
+  txtCardNo_->setText(txtCardNo_->text().toUpper());
+  if (txtCardNo_->text().size() <= kMaxCardNo) return true;
+  DispElaMsg(elaMsg_, QStringLiteral("卡號長度不可大於7碼"));
+  SelectAll(txtCardNo_);
+  return false;
+}
+
+bool fmEraseCard::alreadyErased(const QString& cardNo) const {
+  for (int r = 1; r < fgLog_->rows(); ++r) {
+    if (fgLog_->textMatrix(r, 0) == cardNo) return true;
+  }
+  return false;
+}
+
+QString fmEraseCard::reason() const {
+  if (optDemag_->isChecked()) return optDemag_->text();
+  if (optReturn_->isChecked()) return optReturn_->text();
+  return QString();
+}
+
+void fmEraseCard::cmdEraseCard_Click() {
+  // The card wait lets window events run; a second press must not start an erase inside this one.
+  if (erasing_) return;
+  erasing_ = true;
+  cmdEraseCard_->setEnabled(false);
+  try {
+    EraseCard();
+  } catch (...) {
+    ReportError(QStringLiteral("fmEraseCard_EraseCard"));
+  }
+  cmdEraseCard_->setEnabled(true);
+  erasing_ = false;
+}
+
+bool fmEraseCard::checkCard(const QString& cardNo, const CardRead& card, QString& msg) {
+  // A demagnetised card reads as no record and is erased; a readable one must be the card typed.
+  if (!card.valid) return true;
+  const QString onCard = card.image.cardNo.trimmed();
+  if (onCard.compare(cardNo, Qt::CaseInsensitive) == 0) return true;
+  msg = QStringLiteral("卡號不符，卡片上的卡號：") + onCard;
+  return false;
+}
+
+bool fmEraseCard::eraseRows(const QString& cardNo, const QString& reason, std::optional<CardImage>& next,
+                            QString& msg) {
+  gSQL = QStringLiteral("Update Tolva set Status = ") + QuotText(CardStatus::Erased) + QStringLiteral(" , Remark =") +
+         QuotText(reason) + QStringLiteral(" Where CardNo = ") + QuotText(cardNo);
+  if (gCnn().execute(gSQL.toString()) < 1) {
+    msg = QStringLiteral("資料庫內無此卡號");
+    return false;
+  }
+  TolvaLogRec rec;
+  rec.TxnDept = gStoreID;
+  rec.TxnType = TxnType::Erase;
+  rec.CardNo = cardNo;
+  rec.TxnDate = Today();
+  rec.TxnAmt = QStringLiteral("0");
+  rec.TxnPoint = QStringLiteral("0");
+  rec.POSID = gWorkstation;
+  rec.UserID = gUserID;
+  rec.Remark = QStringLiteral("");
+  if (!ADD_TolvaLog(rec, gCnn())) {
+    msg = QStringLiteral("資料庫更新失敗");
+    return false;
+  }
+  next = CardImage::Wiped(cardNo);
+  return true;
+}
+
+void fmEraseCard::EraseCard() {
+  // A press turned down before any card still leaves its row in the log.
+  auto refuse = [this](const QString& text) {
+    ShowMsg(text, 5);
+    SelectAll(txtCardNo_);
+    const QString cardNo = txtCardNo_->text().trimmed();
+    WriteAPLog(gAppName, ApAction::Erase, cardNo.isEmpty() ? text : text + QStringLiteral("，卡號：") + cardNo,
+               kApRefusedRemark);
+  };
+  if (txtCardNo_->text().trimmed().isEmpty()) return refuse(QStringLiteral("請輸入要清除的卡號"));
+  // The button must not get round the field's check.
+  if (!txtCardNo_Validate()) {
+    WriteAPLog(gAppName, ApAction::Erase, elaMsg_->caption() + QStringLiteral("，卡號：") + txtCardNo_->text().trimmed(),
+               kApRefusedRemark);
+    return;
+  }
+  const QString cardNo = txtCardNo_->text().trimmed();
+  if (alreadyErased(cardNo)) return refuse(QStringLiteral("已做過清除作業"));
+  const QString why = reason();
+  auto logFailure = [&cardNo](const QString& m) {
+    return m.contains(cardNo) ? m : m + QStringLiteral("，卡號：") + cardNo;
+  };
+  // An unknown number is refused before the operator is asked for a card.
+  if (gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM Tolva WHERE CardNo = ?"), {cardNo}).toInt() == 0) {
+    const QString msg = QStringLiteral("資料庫內無此卡號");
+    DispElaMsg(elaMsg_, msg);
+    ShowMsg(msg);
+    WriteAPLog(gAppName, ApAction::Erase, logFailure(msg), kApRefusedRemark);
+    return;
+  }
+
+  CardOperation op(QStringLiteral("fmEraseCard_EraseCard"), ApAction::Erase);
+  op.requireRecord = false;
+  op.acceptUnreadable = true;
+  op.check = [&cardNo](const CardRead& card, QString& m) { return checkCard(cardNo, card, m); };
+  bool rowsFailed = false;
+  op.rows = [&](const CardRead&, std::optional<CardImage>& next, QString& m) {
+    rowsFailed = !eraseRows(cardNo, why, next, m);
+    return !rowsFailed;
+  };
+  op.successText = [&cardNo](const CardRead&) { return QStringLiteral("卡號：") + cardNo; };
+  op.successRemark = why;
+  op.failureText = [&logFailure](const CardRead&, const QString& m) { return logFailure(m); };
+  QString msg;
+  if (op.run(msg)) {
+    // The list holds only what the database holds, so the row follows the commit.
+    const int row = fgLog_->insertRowUnderHeading(QStringList{cardNo});
+    if (QTableWidgetItem* cell = fgLog_->item(row - 1, 0)) cell->setTextAlignment(Qt::AlignCenter);
+    DispElaMsg(elaMsg_, QStringLiteral("已清除，卡號：") + cardNo, 0);
+    return;
+  }
+  DispElaMsg(elaMsg_, msg);
+  if (!op.cancelled()) ShowMsg(msg, rowsFailed ? 3 : 10);
+}
+
+void fmEraseCard::cmdExit_Click() { hide(); }
+
+void fmEraseCard::showEvent(QShowEvent* event) {
+  if (!event->spontaneous()) CenterForm(this);
+  QWidget::showEvent(event);
+}
+
+void fmEraseCard::closeEvent(QCloseEvent* event) {
+  // Closing from the title bar hides the window, so the list of erased numbers stays.
+  elaMsg_->setCaption(QString());
+  event->ignore();
+  if (!erasing_) cmdExit_Click();
+}

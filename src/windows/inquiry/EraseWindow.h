@@ -1,0 +1,51 @@
+#pragma once
+// The erase window: takes back a demagnetised or unused card. Its master row becomes "taken
+// back" with the reason, a journal row records it, and the card is wiped to a blank one; the
+// rows are committed only once the card is blank.
+#include "operations/CardOperation.h"
+
+#include <QWidget>
+
+class ElaBar;
+class FlexGrid;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+class fmEraseCard : public QWidget {
+  Q_OBJECT
+public:
+  explicit fmEraseCard(QWidget* parent = nullptr);
+
+  // One erase of the typed card number.
+  void cmdEraseCard_Click();
+  void cmdExit_Click();
+  // The check on leaving the card number field; false keeps the focus there.
+  bool txtCardNo_Validate();
+
+  QLineEdit* txtCardNo() const { return txtCardNo_; }
+  QRadioButton* optClearType(int i) const { return i == 0 ? optDemag_ : optReturn_; }
+  FlexGrid* fgLog() const { return fgLog_; }
+  ElaBar* elaMsg() const { return elaMsg_; }
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  void EraseCard();
+  bool alreadyErased(const QString& cardNo) const;
+  QString reason() const;
+  // Refuses the card in the reader when its stripe names another card.
+  static bool checkCard(const QString& cardNo, const CardRead& card, QString& msg);
+  // The master row and the journal row, inside the card operation's transaction.
+  static bool eraseRows(const QString& cardNo, const QString& reason, std::optional<CardImage>& next, QString& msg);
+
+  QLineEdit* txtCardNo_;
+  QRadioButton* optDemag_;
+  QRadioButton* optReturn_;
+  FlexGrid* fgLog_;
+  ElaBar* elaMsg_;
+  QPushButton* cmdEraseCard_;
+  bool erasing_ = false;
+};

@@ -1,0 +1,62 @@
+#pragma once
+// The good-thru window: sets one new good-thru date on every card the operator inserts, until
+// the card wait is cancelled. Each card's master row, journal, stripe and face change together
+// or not at all, and each card leaves the reader before the next is asked for.
+#include "operations/CardOperation.h"
+
+#include <QWidget>
+
+class CardMsgPanel;
+class ElaBar;
+class MsgFileRow;
+class QLineEdit;
+class QPushButton;
+
+class fmUpdGoodThru : public QWidget {
+  Q_OBJECT
+public:
+  explicit fmUpdGoodThru(QWidget* parent = nullptr);
+
+  // The update loop, card after card.
+  void cmdOK_Click();
+  void cmdExit_Click();
+  // One card, given the new date as "YYYY/MM/DD": true to go on with the next card.
+  bool UpdGoodThru(const QString& newDate);
+
+  QLineEdit* txtUpdGoodThru() const { return txtUpdGoodThru_; }
+  QLineEdit* txtCardNo() const { return txtCardNo_; }
+  QLineEdit* txtGoodThru() const { return txtGoodThru_; }
+  QLineEdit* txtBalAmt() const { return txtBalAmt_; }
+  QLineEdit* txtBalPoint() const { return txtBalPoint_; }
+  QLineEdit* txtFile() const;
+  MsgFileRow* fileRow() const { return fileRow_; }
+  CardMsgPanel* msgPanel() const { return panel_; }
+  ElaBar* elaMsg() const { return elaMsg_; }
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  QWidget* buildDateRow();
+  QWidget* buildCardFrame();
+  void runLoop();
+  // Shows the card read; refuses one whose values do not read as values.
+  bool showCard(const CardRead& card, QString& msg);
+  // The master row and the change's journal row, inside the card operation's transaction.
+  bool writeRows(const CardRead& card, const QString& newDate, const QString& freeText, std::optional<CardImage>& next,
+                 QString& msg);
+
+  QLineEdit* txtUpdGoodThru_ = nullptr;
+  QLineEdit* txtCardNo_ = nullptr;
+  QLineEdit* txtGoodThru_ = nullptr;
+  QLineEdit* txtBalAmt_ = nullptr;
+  QLineEdit* txtBalPoint_ = nullptr;
+  CardMsgPanel* panel_;
+  MsgFileRow* fileRow_;
+  ElaBar* elaMsg_;
+  QPushButton* cmdOK_ = nullptr;
+  QPushButton* cmdExit_ = nullptr;
+  QString remark_;  // the last card's change: old date "-" new date
+  bool running_ = false;
+};

@@ -1,0 +1,89 @@
+#pragma once
+// Batch issuing: numbers a run of new cards, stores each card's master row and issue
+// transaction, writes its stripe and prints its face, one database transaction per card.
+#include <QString>
+#include "operations/CardOperation.h"
+
+#include <QWidget>
+
+class CardMsgPanel;
+class ElaBar;
+class FlexGrid;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+
+class fmIsuCard : public QWidget {
+  Q_OBJECT
+public:
+  explicit fmIsuCard(QWidget* parent = nullptr);
+
+  void InitForm();
+  // True when the fields allow a run to start.
+  bool FormCheck();
+  // One issuing run (fmIsuCardRun.cpp).
+  void cmdIsuCard_Click();
+  void cmdExit_Click();
+  void txtFile_DblClick();
+  void tabPage_Switch(int page);
+  // Adds the grid row of a committed card, newest first.
+  void WriteLog(const QString& cardNo, const QString& balAmt);
+
+  // The checks on leaving a field; false keeps the focus in it.
+  bool txtCardType_Validate();
+  bool txtCardCnt_Validate();
+  bool txtStoreID_Validate();
+  bool txtBalAmt_Validate();
+  bool txtRemark_Validate();
+
+  QTabWidget* tabPage() const { return tabPage_; }
+  QLineEdit* txtCardType() const { return txtCardType_; }
+  QLineEdit* txtCardCnt() const { return txtCardCnt_; }
+  QLineEdit* txtStoreID() const { return txtStoreID_; }
+  QLineEdit* txtStoreName() const { return txtStoreName_; }
+  QLineEdit* txtBalAmt() const { return txtBalAmt_; }
+  QLineEdit* txtRemark() const { return txtRemark_; }
+  QLineEdit* txtFile() const { return txtFile_; }
+  CardMsgPanel* msgPanel() const { return msgPanel_; }
+  FlexGrid* fgLog() const { return fgLog_; }
+  ElaBar* elaMsg() const { return elaMsg_; }
+  QPushButton* cmdIsuCard() const { return cmdIsuCard_; }
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  void buildIssuePage(QWidget* page);
+  void buildLogPage(QWidget* page);
+  void loadMessageFile(const QString& file);
+  void fitLogColumns();
+  // Shows a refusal on the status panel and selects the field's text.
+  bool refuse(QLineEdit* field, const QString& text);
+  // A count or amount field: numeric and not negative.
+  bool checkNumber(QLineEdit* field, const QString& belowZeroText, bool whole);
+  // Each card of a run (fmIsuCardRun.cpp).
+  struct RunValues;
+  bool fixRunValues(RunValues& run, QString& failText);
+  // What became of one card of the run.
+  // IssuedUnprinted: committed as issued (its number is used), but its face must be reprinted.
+  enum class CardOutcome { Issued, IssuedUnprinted, Refused, Failed };
+  CardOutcome issueOneCard(const RunValues& run, QString& cardNo, QString& failText);
+  // The card's master and journal rows, inside its card operation's transaction.
+  bool writeCardRows(const RunValues& run, QString& cardNo, std::optional<CardImage>& next, QString& failText);
+
+  QTabWidget* tabPage_;
+  QLineEdit* txtCardType_;
+  QLineEdit* txtCardCnt_;
+  QLineEdit* txtStoreID_;
+  QLineEdit* txtStoreName_;
+  QLineEdit* txtBalAmt_;
+  QLineEdit* txtRemark_;
+  QLineEdit* txtFile_;
+  CardMsgPanel* msgPanel_;
+  FlexGrid* fgLog_;
+  ElaBar* elaMsg_;
+  QPushButton* cmdIsuCard_;
+  QPushButton* cmdExit_;
+  bool running_ = false;
+};

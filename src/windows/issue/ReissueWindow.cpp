@@ -1,0 +1,259 @@
+#include "windows/issue/ReissueWindow.h"
+
+#include "core/Dates.h"
+#include "core/ErrorReport.h"
+#include "core/Money.h"
+#include "core/Paths.h"
+#include "core/ShowMsg.h"
+#include "core/Settings.h"
+#include "ui/StatusPanel.h"
+#include "ui/FieldBehaviour.h"
+#include "ui/WindowHelpers.h"
+#include "ui/CardMessagePanel.h"
+#include "db/Connection.h"
+#include "db/Parameters.h"
+
+#include <QCloseEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSqlQuery>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kMaxRemark = 3;
+
+QLineEdit* newField(QWidget* parent, const char* name, bool shown = false) {
+  auto* field = new QLineEdit(parent);
+  field->setObjectName(QString::fromLatin1(name));
+  if (shown) field->setFocusPolicy(Qt::ClickFocus);  // shown values, not typed
+  return field;
+}
+
+void addRow(QGridLayout* grid, int row, const QString& label, QWidget* first, QWidget* second = nullptr) {
+  auto* text = new QLabel(label, first->parentWidget());
+  text->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  grid->addWidget(text, row, 0);
+  grid->addWidget(first, row, 1);
+  if (second) grid->addWidget(second, row, 2);
+}
+
+QString numberText(const QVariant& value) { return Money::fromVariant(value).toString(); }
+
+}  // namespace
+
+bool LoadOldCard(const QString& cardNo, TolvaRec& rec) {
+  QSqlQuery q = gCnn().query(
+      QStringLiteral("Select BatchNo , CardType , CardNo , Status , IssueDate , FirstDate , LastDate , GoodThru , "
+                     "BalAmt , BalPoint , IssueDept , OCardNo , POSID , UserID , Remark From Tolva Where CardNo = ?"),
+      {cardNo});
+  if (!q.next()) return false;
+  rec = TolvaRec{};
+  QVariant* fields[] = {&rec.BatchNo, &rec.CardType, &rec.CardNo,   &rec.Status,    &rec.IssueDate,
+                        &rec.FirstDate, &rec.LastDate, &rec.GoodThru, &rec.BalAmt,    &rec.BalPoint,
+                        &rec.IssueDept, &rec.OCardNo,  &rec.POSID,    &rec.UserID,    &rec.Remark};
+  for (int i = 0; i < 15; ++i) *fields[i] = q.value(i);
+  // Dates as dates, whatever form the driver hands them in, so the new row stores the same day.
+  for (QVariant* date : {&rec.IssueDate, &rec.FirstDate, &rec.LastDate, &rec.GoodThru}) {
+    const auto when = ToDateTime(*date);
+    *date = when ? QVariant(when->date()) : QVariant();
+  }
+  return true;
+}
+
+QString ReplacementOf(const QString& oldCardNo) {
+  return gCnn().scalar(QStringLiteral("SELECT CardNo FROM Tolva WHERE OCardNo = ? ORDER BY RNo"), {oldCardNo}).toString();
+}
+
+fmReIssueCard::fmReIssueCard(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("fmReIssueCard"));
+  setWindowTitle(QStringLiteral("補發卡"));
+  elaMsg_ = new ElaBar(this);
+  elaMsg_->setObjectName(QStringLiteral("elaMsg"));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(buildCardFrame());
+  layout->addWidget(buildInputRows());
+  panel_ = new CardMsgPanel(elaMsg_, 0, this);
+  layout->addWidget(panel_);
+
+  auto* fileRow = new QHBoxLayout;
+  auto* lblFile = new QLabel(QStringLiteral("訊息檔案"), this);
+  txtFile_ = newField(this, "txtFile");
+  txtFile_->setToolTip(QStringLiteral("按兩下選擇訊息檔"));
+  lblFile->setBuddy(txtFile_);
+  fileRow->addWidget(lblFile);
+  fileRow->addWidget(txtFile_, 1);
+  layout->addLayout(fileRow);
+
+  layout->addStretch(1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  cmdIsuCard_ = new QPushButton(QStringLiteral("補發卡"), this);
+  cmdIsuCard_->setObjectName(QStringLiteral("cmdIsuCard"));
+  cmdIsuCard_->setVisible(false);  // shown once an old card is found
+  auto* cmdExit = new QPushButton(QStringLiteral("&Z結束"), this);
+  cmdExit->setObjectName(QStringLiteral("cmdExit"));
+  SkipFieldChecks(cmdExit);
+  buttons->addWidget(cmdIsuCard_);
+  buttons->addWidget(cmdExit);
+  layout->addLayout(buttons);
+  layout->addWidget(elaMsg_);
+
+  FieldBehaviour::install(txtOCardNo_)->setCheck([this](QLineEdit*) { return txtOCardNo_Validate(); });
+  FieldBehaviour::install(txtNewCardType_);
+  FieldBehaviour::install(txtRemark_)->setCheck([this](QLineEdit*) { return txtRemark_Validate(); });
+  FieldBehaviour::install(txtFile_)->setPicker([this](QLineEdit*) { txtFile_DblClick(); });
+  txtFile_->installEventFilter(this);
+  connect(cmdIsuCard_, &QPushButton::clicked, this, &fmReIssueCard::cmdIsuCard_Click);
+  connect(cmdExit, &QPushButton::clicked, this, &fmReIssueCard::cmdExit_Click);
+
+  resize(560, sizeHint().height());
+  SetInputMode(this);
+  ClearFields(this);
+  txtNewCardType_->setText(gDefCardType);
+  txtFile_->setText(gCardMsgFile);
+  if (!gCardMsgFile.trimmed().isEmpty()) loadMsgFile(gCardMsgFile.trimmed());
+}
+
+QWidget* fmReIssueCard::buildCardFrame() {
+  auto* frame = new QGroupBox(QStringLiteral("卡片資料"), this);
+  frame->setObjectName(QStringLiteral("fraCard"));
+  auto* grid = new QGridLayout(frame);
+  txtOCardNo_ = newField(frame, "txtOCardNo");
+  txtDeptNo_ = newField(frame, "txtDeptNo", true);
+  txtDeptName_ = newField(frame, "txtDeptName", true);
+  txtBalAmt_ = newField(frame, "txtBalAmt", true);
+  txtBalPoint_ = newField(frame, "txtBalPoint", true);
+  txtGoodThru_ = newField(frame, "txtGoodThru", true);
+  txtIssueDate_ = newField(frame, "txtIssueDate", true);
+  txtStatus_ = newField(frame, "txtStatus", true);
+  txtStatusDscp_ = newField(frame, "txtStatusDscp", true);
+  txtBalAmt_->setAlignment(Qt::AlignRight);
+  txtBalPoint_->setAlignment(Qt::AlignRight);
+  addRow(grid, 0, QStringLiteral("原卡號"), txtOCardNo_);
+  addRow(grid, 1, QStringLiteral("店別"), txtDeptNo_, txtDeptName_);
+  addRow(grid, 2, QStringLiteral("可用餘額"), txtBalAmt_);
+  addRow(grid, 3, QStringLiteral("紅利點數"), txtBalPoint_);
+  addRow(grid, 4, QStringLiteral("有效日期"), txtGoodThru_);
+  addRow(grid, 5, QStringLiteral("發卡日"), txtIssueDate_);
+  addRow(grid, 6, QStringLiteral("狀態"), txtStatus_, txtStatusDscp_);
+  grid->setColumnStretch(2, 1);
+  return frame;
+}
+
+QWidget* fmReIssueCard::buildInputRows() {
+  auto* box = new QWidget(this);
+  auto* grid = new QGridLayout(box);
+  grid->setContentsMargins(0, 0, 0, 0);
+  txtNewCardType_ = newField(box, "txtNewCardType");
+  txtRemark_ = newField(box, "txtRemark");
+  txtNewCardType_->setMaximumWidth(120);
+  txtRemark_->setMaximumWidth(120);
+  addRow(grid, 0, QStringLiteral("新卡卡別"), txtNewCardType_);
+  addRow(grid, 1, QStringLiteral("卡片備註碼"), txtRemark_);
+  grid->setColumnStretch(2, 1);
+  return box;
+}
+
+QLineEdit* fmReIssueCard::field(const QString& name) const { return findChild<QLineEdit*>(name); }
+
+bool fmReIssueCard::QryCardData(const QString& cardNo) {
+  TolvaRec rec;
+  if (!LoadOldCard(cardNo, rec)) return false;
+  txtDeptNo_->setText(rec.IssueDept.toString());
+  const QVariant store =
+      gCnn().scalar(QStringLiteral(" Select StoreName From Store  Where StoreID = ?"), {rec.IssueDept.toString()});
+  txtDeptName_->setText(store.toString());
+  txtBalAmt_->setText(numberText(rec.BalAmt));
+  txtBalPoint_->setText(numberText(rec.BalPoint));
+  txtGoodThru_->setText(DBDateDisp(rec.GoodThru));
+  txtIssueDate_->setText(DBDateDisp(rec.IssueDate));
+  const QString status = rec.Status.toString();
+  QString dscp;
+  txtStatus_->setText(status);
+  txtStatusDscp_->setText(getCodeDscp(QStringLiteral("TolvaStatus"), status, dscp) ? dscp : status);
+  return true;
+}
+
+bool fmReIssueCard::txtOCardNo_Validate() {
+  if (txtOCardNo_->text().trimmed().isEmpty() || txtOCardNo_->isReadOnly()) return true;
+  try {
+    txtOCardNo_->setText(txtOCardNo_->text().toUpper());
+    if (QryCardData(txtOCardNo_->text().trimmed())) {
+      cmdIsuCard_->setVisible(true);
+      return true;
+    }
+    DispElaMsg(elaMsg_, QStringLiteral("資料庫無此卡號"));
+  } catch (...) {
+    ReportError(QStringLiteral("fmReIssueCard_txtOCardNo_Validate"));
+  }
+  SelectAll(txtOCardNo_);
+  return false;
+}
+
+bool fmReIssueCard::txtRemark_Validate() {
+  if (txtRemark_->text().trimmed().isEmpty() || txtRemark_->isReadOnly()) return true;
+  if (txtRemark_->text().trimmed().size() <= kMaxRemark) return true;
+  ShowMsg(QStringLiteral("卡片備註碼不可超過三碼"));
+  SelectAll(txtRemark_);
+  return false;
+}
+
+// ---- Message file and window -------------------------------------------------------------
+
+void fmReIssueCard::loadMsgFile(const QString& path) {
+  if (panel_->LoadMsg(path)) return;
+  DispElaMsg(elaMsg_, IsFile(path) ? QStringLiteral("檔案載入失敗") : QStringLiteral("訊息檔不存在"));
+}
+
+void fmReIssueCard::txtFile_LostFocus() {
+  try {
+    const QString path = txtFile_->text().trimmed();
+    if (path.isEmpty()) {
+      panel_->clearLines();
+    } else {
+      loadMsgFile(path);
+    }
+  } catch (...) {
+    ReportError(QStringLiteral("fmReIssueCard_txtFile_LostFocus"));
+  }
+}
+
+void fmReIssueCard::txtFile_DblClick() {
+  try {
+    const QString chosen = CardMsgPanel::chooseFile(txtFile_->text());
+    if (chosen.isEmpty()) return;
+    txtFile_->setText(chosen);
+    loadMsgFile(chosen);
+  } catch (...) {
+    ReportError(QStringLiteral("fmReIssueCard_txtFile_DblClick"));
+  }
+}
+
+void fmReIssueCard::cmdExit_Click() { hide(); }
+
+bool fmReIssueCard::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == txtFile_ && event->type() == QEvent::FocusOut) {
+    // Switching to another window or a popup is not leaving the field.
+    const auto reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) txtFile_LostFocus();
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void fmReIssueCard::showEvent(QShowEvent* event) {
+  if (!event->spontaneous()) CenterForm(this);
+  QWidget::showEvent(event);
+}
+
+void fmReIssueCard::closeEvent(QCloseEvent* event) {
+  // The title bar's close hides the window like its exit button.
+  event->ignore();
+  if (!running_) cmdExit_Click();
+}

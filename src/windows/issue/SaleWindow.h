@@ -1,0 +1,45 @@
+#pragma once
+// The card sale window: once the invoice number is typed and 確定 pressed, every card the
+// operator inserts is checked, marked sold and journalled, until the card wait is cancelled.
+#include "operations/CardOperation.h"
+
+#include <QWidget>
+
+class ElaBar;
+class FlexGrid;
+class QLineEdit;
+class QPushButton;
+
+class fmSaleCard : public QWidget {
+  Q_OBJECT
+public:
+  explicit fmSaleCard(QWidget* parent = nullptr);
+
+  // The selling loop.
+  void cmdOK_Click();
+  void cmdExit_Click();
+  // One card: true to go on with the next card. `cardNo` receives the card's number (empty
+  // when none could be read); `problem` is false only when the sale was committed.
+  bool SaleCard(QString& cardNo, bool& problem);
+
+  QLineEdit* txtRefNo() const { return txtRefNo_; }
+  FlexGrid* fgList() const { return fgList_; }
+  ElaBar* elaMsg() const { return elaMsg_; }
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  // Refuses a card that is expired, unknown, sold, erased or blacklisted.
+  bool checkSale(const CardRead& card, QString& msg);
+  // Marks the card sold and journals the sale, inside the card operation's transaction.
+  bool sellRows(const CardRead& card, QString& msg);
+
+  QLineEdit* txtRefNo_;
+  FlexGrid* fgList_;
+  ElaBar* elaMsg_;
+  QPushButton* cmdOK_;
+  QPushButton* cmdExit_;
+  bool selling_ = false;
+};

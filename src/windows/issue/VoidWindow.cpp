@@ -1,0 +1,178 @@
+#include "windows/issue/VoidWindow.h"
+
+#include "core/Clock.h"
+#include "core/ErrorReport.h"
+#include "core/ShowMsg.h"
+#include "core/Settings.h"
+#include "ui/StatusPanel.h"
+#include "ui/FieldBehaviour.h"
+#include "ui/WindowHelpers.h"
+#include "operations/CounterOperations.h"
+#include "ui/CardMessagePanel.h"
+#include "ui/MessageFileRow.h"
+#include "ledger/CardCodes.h"
+#include "db/Parameters.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace {
+
+// A reversal takes back a top-up.
+const QString kReversalMode = QStringLiteral("1");
+const QString kAmountLabel = QStringLiteral("沖正金額");
+
+QString resultText(const CardTxn& t) {
+  return QStringLiteral("卡號：") + t.cardNo.trimmed() + QStringLiteral("，餘額：") + t.newBal.toString() +
+         QStringLiteral("，紅利點數：") + t.newPoints.toString();
+}
+
+}  // namespace
+
+fmVoidTxn::fmVoidTxn(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("fmVoidTxn"));
+  setWindowTitle(QStringLiteral("沖正"));
+  elaMsg_ = new ElaBar(this);
+  elaMsg_->setObjectName(QStringLiteral("elaMsg"));
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(buildInputRows());
+  panel_ = new CardMsgPanel(elaMsg_, 0, this);
+  layout->addWidget(panel_);
+  fileRow_ = new MsgFileRow(objectName(), panel_, elaMsg_, false, this);
+  layout->addWidget(fileRow_);
+  layout->addStretch(1);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  cmdVoidTxn_ = new QPushButton(QStringLiteral("沖正"), this);
+  cmdVoidTxn_->setObjectName(QStringLiteral("cmdVoidTxn"));
+  auto* cmdExit = new QPushButton(QStringLiteral("&Z結束"), this);
+  cmdExit->setObjectName(QStringLiteral("cmdExit"));
+  SkipFieldChecks(cmdExit);
+  buttons->addWidget(cmdVoidTxn_);
+  buttons->addWidget(cmdExit);
+  layout->addLayout(buttons);
+  layout->addWidget(elaMsg_);
+
+  FieldBehaviour::install(txtCheckNo_);
+  FieldBehaviour::install(txtVoidAmt_)->setCheck([this](QLineEdit*) { return txtVoidAmt_Validate(); });
+  connect(cmdVoidTxn_, &QPushButton::clicked, this, &fmVoidTxn::cmdVoidTxn_Click);
+  connect(cmdExit, &QPushButton::clicked, this, &fmVoidTxn::cmdExit_Click);
+
+  resize(520, sizeHint().height());
+  SetInputMode(this);
+  ClearFields(this);
+  fileRow_->restore();
+}
+
+QWidget* fmVoidTxn::buildInputRows() {
+  auto* rows = new QWidget(this);
+  auto* grid = new QGridLayout(rows);
+  grid->setContentsMargins(0, 0, 0, 0);
+  auto add = [&](const char* name, const QString& caption, int row) {
+    auto* edit = new QLineEdit(rows);
+    edit->setObjectName(QString::fromLatin1(name));
+    auto* label = new QLabel(caption, rows);
+    label->setBuddy(edit);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(edit, row, 1);
+    return edit;
+  };
+  txtCheckNo_ = add("txtCheckNo", QStringLiteral("帳單號(單據號碼)"), 0);
+  txtCheckNo_->setMaxLength(50);  // what the journal keeps of it
+  txtVoidAmt_ = add("txtVoidAmt", kAmountLabel, 1);
+  txtVoidAmt_->setAlignment(Qt::AlignRight);
+  txtVoidAmt_->setMaximumWidth(160);
+  grid->setColumnStretch(2, 1);
+  return rows;
+}
+
+QLineEdit* fmVoidTxn::txtFile() const { return fileRow_->txtFile(); }
+
+bool fmVoidTxn::txtVoidAmt_Validate() {
+  if (txtVoidAmt_->text().trimmed().isEmpty() || txtVoidAmt_->isReadOnly()) return true;
+  if (!Money::parse(txtVoidAmt_->text())) {
+    DispElaMsg(elaMsg_, NotAnAmountText(txtVoidAmt_->text(), QStringLiteral("必需為數字")));
+    return false;
+  }
+  // A negative amount would raise the balance and a fraction leave the card and its journal
+  // apart: only what the card can carry is reversed.
+  QString msg;
+  if (QDR_WholeAmount(txtVoidAmt_->text(), kAmountLabel, false, msg)) return true;
+  DispElaMsg(elaMsg_, msg);
+  return false;
+}
+
+void fmVoidTxn::cmdVoidTxn_Click() {
+  // Device polls keep operator input out; this guards a press that arrives some other way.
+  if (pressing_) return;
+  pressing_ = true;
+  cmdVoidTxn_->setEnabled(false);
+  try {
+    voidTxn();
+  } catch (...) {
+    ReportError(QStringLiteral("fmVoidTxn_cmdVoidTxn_Click"));
+  }
+  cmdVoidTxn_->setEnabled(true);
+  pressing_ = false;
+}
+
+void fmVoidTxn::voidTxn() {
+  QString msg;
+  if (gBatchKey.isEmpty()) msg = QStringLiteral("未設定資料加密碼");
+  // The button must not get round the field's check.
+  const auto amount = msg.isEmpty() ? QDR_WholeAmount(txtVoidAmt_->text(), kAmountLabel, false, msg) : std::nullopt;
+  if (!amount) {
+    DispElaMsg(elaMsg_, msg);
+    ShowMsg(msg);
+    txtVoidAmt_->setFocus();
+    WriteAPLog(gAppName, ApAction::Reversal, msg, kApRefusedRemark);
+    return;
+  }
+  TxnValues v;
+  v.txnDept = gStoreID;
+  v.txnDate = Today();
+  v.refNo = txtCheckNo_->text();
+  v.freeText = panel_->faceText();
+  v.apAction = ApAction::Reversal;
+  v.apText = resultText;
+  // The master row follows the card in the same transaction.
+  v.dbStep = QDR_PostToMaster;
+  CardTxn txn;
+  if (QDR_AddAmtPrint(kReversalMode, *amount, Money(), v, msg, &txn)) {
+    DispElaMsg(elaMsg_, QStringLiteral("沖正完成，") + resultText(txn), 0);
+    // Used up, so that a second press cannot take the amount back twice.
+    txtVoidAmt_->clear();
+    txtCheckNo_->clear();
+    return;
+  }
+  DispElaMsg(elaMsg_, msg);
+  ShowMsg(msg);
+}
+
+void fmVoidTxn::cmdExit_Click() {
+  fileRow_->store();
+  hide();
+}
+
+void fmVoidTxn::closeEvent(QCloseEvent* event) {
+  // The title bar's close button leaves the window the way its exit button does.
+  if (pressing_) {
+    event->ignore();
+    return;
+  }
+  fileRow_->store();
+  QWidget::closeEvent(event);
+}
+
+void fmVoidTxn::showEvent(QShowEvent* event) {
+  if (!event->spontaneous()) CenterForm(this);
+  QWidget::showEvent(event);
+}

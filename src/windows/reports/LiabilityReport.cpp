@@ -1,0 +1,188 @@
+#include "windows/reports/LiabilityReport.h"
+
+#include "core/Clock.h"
+#include "core/Dates.h"
+#include "core/ErrorReport.h"
+#include "ui/StatusPanel.h"
+#include "ui/FieldBehaviour.h"
+#include "ui/WindowHelpers.h"
+#include "ui/DataGrid.h"
+#include "ledger/ReportQueries.h"
+#include "ui/PrintPreviewWindow.h"
+#include "windows/reports/ReportWindow.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QGraphicsLayout>
+#include <QGraphicsScene>
+#include <QImage>
+#include <QPainter>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kTitle = QStringLiteral("未兌付餘額表");
+const QString kHeadings = QStringLiteral("分類|項目|張數|餘額|點數");
+
+// `labelAngle` turns the month labels (-90: upright, for a chart too narrow to show a year of
+// months side by side).
+QChart* monthChart(const QList<QPair<QString, double>>& bars, int labelAngle) {
+  auto* set = new QBarSet(QStringLiteral("餘額"));
+  QStringList months;
+  for (const auto& [month, balance] : bars) {
+    months << month;
+    *set << balance;
+  }
+  auto* series = new QBarSeries;
+  series->append(set);
+  auto* chart = new QChart;
+  chart->addSeries(series);
+  auto* axisX = new QBarCategoryAxis;
+  axisX->append(months);
+  axisX->setLabelsAngle(labelAngle);
+  chart->addAxis(axisX, Qt::AlignBottom);
+  series->attachAxis(axisX);
+  auto* axisY = new QValueAxis;
+  chart->addAxis(axisY, Qt::AlignLeft);
+  series->attachAxis(axisY);
+  chart->setTitle(QStringLiteral("各有效月份餘額"));
+  chart->legend()->hide();
+  return chart;
+}
+
+// The chart for paper: drawn at a fixed size of its own, whatever the window's, at three times
+// the screen's resolution so that its lines and letters stay sharp when printed.
+QImage chartImage(const QList<QPair<QString, double>>& bars) {
+  const QSizeF size(900, 420);
+  QGraphicsScene scene;
+  // A year of month labels fits side by side on paper; more stand upright.
+  QChart* chart = monthChart(bars, bars.size() > 12 ? -90 : 0);
+  scene.addItem(chart);  // the scene owns it
+  chart->resize(size);
+  chart->layout()->activate();
+  QImage image((size * 3).toSize(), QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  scene.render(&painter, QRectF(QPointF(), size * 3), QRectF(QPointF(), size));
+  return image;
+}
+
+QStringList cells(const QString& group, const QString& item, const LiabilityLine& l) {
+  return {group, item, QString::number(l.cards), l.balance.toString(), l.points.toString()};
+}
+
+}  // namespace
+
+fmRptLiability::fmRptLiability(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("fmRptLiability"));
+  setWindowTitle(kTitle);
+  auto* layout = new QVBoxLayout(this);
+  auto* top = new QHBoxLayout;
+  txtDate_ = new QLineEdit(this);
+  txtDate_->setObjectName(QStringLiteral("txtDate"));
+  txtDate_->setToolTip(QStringLiteral("按兩下或F8選擇日期"));
+  txtDate_->setMaximumWidth(140);
+  top->addWidget(new QLabel(QStringLiteral("基準日期"), this));
+  top->addWidget(txtDate_);
+  top->addStretch(1);
+  layout->addLayout(top);
+  auto* body = new QHBoxLayout;
+  fgList_ = new FlexGrid(this);
+  fgList_->setFillWidth(true);
+  fgList_->setObjectName(QStringLiteral("fgList"));
+  fgList_->setHeadings(kHeadings);
+  for (int c = 2; c < 5; ++c) fgList_->setColRightAligned(c);
+  chart_ = new QChartView(new QChart, this);
+  chart_->setObjectName(QStringLiteral("chtMonth"));
+  chart_->setMinimumWidth(360);
+  body->addWidget(fgList_, 1);
+  body->addWidget(chart_, 1);
+  layout->addLayout(body, 1);
+  layout->addLayout(ReportButtonRow(this, {[this] { cmdQry_Click(); }, [this] { cmdPrint_Click(); },
+                                            [this] { cmdSave_Click(); }, [this] { cmdExit_Click(); }}));
+  elaMsg_ = new ElaBar(this);
+  elaMsg_->setObjectName(QStringLiteral("elaMsg"));
+  layout->addWidget(elaMsg_);
+  InstallDateField(txtDate_, elaMsg_);
+  SetInputMode(this);
+  txtDate_->setText(DateFieldText(Today()));
+  resize(980, 560);
+}
+
+bool fmRptLiability::QryData() {
+  try {
+    QDate day = Today();
+    if (!txtDate_->text().trimmed().isEmpty()) {
+      if (!CheckDateField(txtDate_, elaMsg_)) return false;
+      day = ToDateTime(DBDateSave(dateAddSep(txtDate_->text())))->date();
+    }
+    const Liability l = QryLiability(day);
+    fgList_->clearRows();
+    for (auto it = l.byStore.cbegin(); it != l.byStore.cend(); ++it) fgList_->addRow(cells(QStringLiteral("發卡部門"), it.key(), *it));
+    for (auto it = l.byMonth.cbegin(); it != l.byMonth.cend(); ++it) fgList_->addRow(cells(QStringLiteral("有效月份"), it.key(), *it));
+    for (int b = 0; b < kLiabilityBuckets.size(); ++b) fgList_->addRow(cells(QStringLiteral("到期"), kLiabilityBuckets[b], l.buckets[b]));
+    fgList_->addRow(cells(QStringLiteral("合計"), QString(), l.total));
+    fgList_->fitColumnWidths();
+
+    QList<QPair<QString, double>> bars;
+    // Display only: the figures themselves stay exact in the table.
+    for (auto it = l.byMonth.cbegin(); it != l.byMonth.cend(); ++it) {
+      bars.append({it.key(), static_cast<double>(it->balance.units()) / Money::kScale});
+    }
+    QChart* chart = monthChart(bars, -90);
+    QChart* old = chart_->chart();
+    chart_->setChart(chart);
+    delete old;
+    return true;
+  } catch (...) {
+    ReportError(QStringLiteral("fmRptLiability_QryData"));
+    return false;
+  }
+}
+
+QList<QPair<QString, double>> fmRptLiability::bars() const {
+  QList<QPair<QString, double>> out;
+  const auto series = chart_->chart()->series();
+  if (series.isEmpty()) return out;
+  auto* bar = static_cast<QBarSeries*>(series.first());
+  const auto axes = chart_->chart()->axes(Qt::Horizontal);
+  if (bar->barSets().isEmpty() || axes.isEmpty()) return out;
+  const QStringList months = static_cast<QBarCategoryAxis*>(axes.first())->categories();
+  for (int i = 0; i < months.size(); ++i) out.append({months[i], bar->barSets().first()->at(i)});
+  return out;
+}
+
+void fmRptLiability::cmdPrint_Click() {
+  try {
+    if (!QryData()) return;
+    frmPrint preview(this);
+    preview.StartDoc(kTitle);
+    // Every card the day holds, of every store: the report has no store condition.
+    preview.AddText(QStringLiteral("基準日期：") + txtDate_->text().trimmed());
+    preview.AddText(QStringLiteral("發卡部門：全部"));
+    preview.AddTable(QStringLiteral("<1200|<1200|>900|>1400|>1200"), kHeadings, GridPrintText(fgList_, {0, 1, 2, 3, 4}));
+    preview.AddText(QString());
+    preview.AddImage(chartImage(bars()));
+    preview.EndDoc();
+    preview.ShowDoc();
+  } catch (...) {
+    ReportError(QStringLiteral("fmRptLiability_cmdPrint_Click"));
+  }
+}
+
+void fmRptLiability::cmdSave_Click() { SaveGridAsCsv(this, fgList_, kTitle, elaMsg_); }
+
+void fmRptLiability::showEvent(QShowEvent* event) {
+  if (!event->spontaneous()) CenterForm(this);
+  QWidget::showEvent(event);
+}

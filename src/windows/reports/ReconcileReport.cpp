@@ -1,0 +1,82 @@
+#include "windows/reports/ReconcileReport.h"
+
+#include "core/ErrorReport.h"
+#include "ui/StatusPanel.h"
+#include "ui/FieldBehaviour.h"
+#include "ui/WindowHelpers.h"
+#include "ui/DataGrid.h"
+#include "ledger/ReportQueries.h"
+#include "ui/PrintPreviewWindow.h"
+#include "windows/reports/ReportWindow.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace {
+const QString kTitle = QStringLiteral("帳務核對表");
+}
+
+fmRptReconcile::fmRptReconcile(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("fmRptReconcile"));
+  setWindowTitle(kTitle);
+  auto* layout = new QVBoxLayout(this);
+  fgList_ = new FlexGrid(this);
+  fgList_->setFillWidth(true);
+  fgList_->setObjectName(QStringLiteral("fgList"));
+  fgList_->setHeadings(kReconcileHeadings);
+  for (int c = 2; c < fgList_->cols(); ++c) fgList_->setColRightAligned(c);
+  layout->addWidget(fgList_, 1);
+  layout->addLayout(ReportButtonRow(this, {[this] { cmdQry_Click(); }, [this] { cmdPrint_Click(); },
+                                            [this] { cmdSave_Click(); }, [this] { cmdExit_Click(); }}));
+  elaMsg_ = new ElaBar(this);
+  elaMsg_->setObjectName(QStringLiteral("elaMsg"));
+  layout->addWidget(elaMsg_);
+  resize(860, 520);
+}
+
+bool fmRptReconcile::QryData() {
+  try {
+    const QList<ReconcileRow> rows = QryReconcile();
+    fgList_->clearRows();
+    for (const ReconcileRow& r : rows) fgList_->addRow(ReconcileCells(r));
+    fgList_->fitColumnWidths();
+    return true;
+  } catch (...) {
+    ReportError(QStringLiteral("fmRptReconcile_QryData"));
+    return false;
+  }
+}
+
+void fmRptReconcile::cmdQry_Click() {
+  if (!QryData()) return;
+  const int n = fgList_->rows() - 1;
+  DispElaMsg(elaMsg_, n == 0 ? QStringLiteral("核對無誤") : QStringLiteral("不符 %1 筆").arg(n), 0);
+}
+
+void fmRptReconcile::cmdPrint_Click() {
+  try {
+    if (!QryData()) return;
+    frmPrint preview(this);
+    preview.StartDoc(kTitle);
+    // The check has no conditions: every card of every store, as the tables stand now.
+    preview.AddText(QStringLiteral("核對範圍：全部卡片"));
+    preview.AddText(QStringLiteral("部門：全部"));
+    preview.AddTable(QStringLiteral("<1000|<1900|>1000|>1000|>1000|>900|>900|>900"),
+                     kReconcileHeadings, GridPrintText(fgList_, {0, 1, 2, 3, 4, 5, 6, 7}));
+    preview.AddText(QString());
+    preview.AddText(QStringLiteral("不符筆數：") + QString::number(fgList_->rows() - 1));
+    preview.EndDoc();
+    preview.ShowDoc();
+  } catch (...) {
+    ReportError(QStringLiteral("fmRptReconcile_cmdPrint_Click"));
+  }
+}
+
+void fmRptReconcile::cmdSave_Click() { SaveGridAsCsv(this, fgList_, kTitle, elaMsg_); }
+
+void fmRptReconcile::showEvent(QShowEvent* event) {
+  if (!event->spontaneous()) CenterForm(this);
+  QWidget::showEvent(event);
+}

@@ -1,0 +1,94 @@
+#pragma once
+// The frame the date-range reports share: a conditions page (first and last date, store with
+// its name beside it) and a data page (grid, count, totals), with query, print, CSV and exit
+// buttons. A report fills the grid in QryData and writes its document in printBody.
+#include "ledger/ReportQueries.h"
+
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class ElaBar;
+class FlexGrid;
+class QLabel;
+class QLayout;
+class QLineEdit;
+class QTabWidget;
+class frmPrint;
+
+// Shared by the report windows: the grid's rows as a printed table's text (cells by "|", rows
+// by ";"), and the grid saved as CSV in the code page where the operator chooses (the folder is
+// remembered per window).
+QString GridPrintText(const FlexGrid* grid, const QList<int>& columns);
+// A printed query range: "first-last", an open end as "不限", no range at all as "全部".
+QString RangeText(const QString& first, const QString& last);
+void SaveGridAsCsv(QWidget* form, const FlexGrid* grid, const QString& fileName, ElaBar* panel);
+
+// The button row every report window has: 查詢, 列印, 存成CSV and &Z結束; the exit leaves
+// without checking the fields.
+struct ReportActions {
+  std::function<void()> query, print, save, exit;
+};
+QLayout* ReportButtonRow(QWidget* form, const ReportActions& on);
+
+struct RptNames {
+  QString form;       // object name of the window
+  QString caption;    // window caption, title of the printed document and CSV file name
+  QString datePrefix; // field names: prefix + "B" and "E"
+  QString dateLabel;
+  QString countName;  // object name of the count field
+  QString countLabel;
+  QString headings;   // grid headings "a|b|c"
+};
+
+class RptWindow : public QWidget {
+  Q_OBJECT
+public:
+  explicit RptWindow(const RptNames& names, QWidget* parent = nullptr);
+
+  // Lists the rows of the conditions; false when a condition is refused or the query failed.
+  bool QryData();
+  void cmdQry_Click();
+  void cmdPrint_Click();
+  void cmdSave_Click();
+  void cmdExit_Click() { hide(); }
+  bool txtStoreID_Validate();
+
+  QLineEdit* field(const QString& name) const;
+  FlexGrid* fgList() const { return fgList_; }
+  ElaBar* elaMsg() const { return elaMsg_; }
+  QString totalText() const;
+
+protected:
+  // Fills the grid from the filter and answers the totals line ("" for none).
+  virtual QString fillList(const RptFilter& filter) = 0;
+  // The document between its title and the closing lines.
+  virtual void printBody(frmPrint& preview) = 0;
+  // The lines after the table.
+  virtual QStringList closingLines() const;
+  virtual QString docTitle() const { return names_.caption; }
+  void showEvent(QShowEvent* event) override;
+
+  // The grid rows as the printed table's text: cells by "|", rows by ";".
+  QString listForPrint(const QList<int>& columns) const;
+  // "label：first-last" and "storeLabel：code-name", "全部" for a condition left empty: a printed
+  // list always says what it was made of.
+  QStringList conditionLines(const QString& storeLabel) const;
+  QString storeName() const;
+  const RptNames names_;
+
+private:
+  QWidget* buildConditions();
+  QWidget* buildData();
+  std::optional<RptFilter> filter();
+
+  QTabWidget* tabPage_;
+  QLineEdit* txtDateB_;
+  QLineEdit* txtDateE_;
+  QLineEdit* txtStoreID_;
+  QLineEdit* txtStoreName_;
+  FlexGrid* fgList_;
+  QLineEdit* txtCnt_;
+  QLabel* lblTotal_;
+  ElaBar* elaMsg_;
+};

@@ -1,0 +1,60 @@
+#include "windows/reports/TransactionDetailReport.h"
+
+#include "core/Dates.h"
+#include "ui/DataGrid.h"
+#include "ledger/CardCodes.h"
+#include "db/Parameters.h"
+#include "ui/PrintPreviewWindow.h"
+
+namespace {
+
+const QString kHeadings = QStringLiteral("交易日期|卡號|交易部門|交易類別|金額|點數|單據號碼|使用者|備註");
+
+RptNames namesOf(fmRptTxnDetail::Kind kind) {
+  static const QString forms[] = {QStringLiteral("fmRptAddAmt"), QStringLiteral("fmRptDeduct"), QStringLiteral("fmRptSale")};
+  static const QString captions[] = {QStringLiteral("加值明細表"), QStringLiteral("抵扣明細表"), QStringLiteral("銷售明細表")};
+  const int i = static_cast<int>(kind);
+  return {forms[i], captions[i], QStringLiteral("txtTxnDate"), QStringLiteral("交易日期"),
+          QStringLiteral("txtTxnCnt"), QStringLiteral("筆數"), kHeadings};
+}
+
+QStringList typesOf(fmRptTxnDetail::Kind kind) {
+  switch (kind) {
+    case fmRptTxnDetail::Kind::TopUp: return {TxnType::TopUp};
+    case fmRptTxnDetail::Kind::Deduct: return {TxnType::Deduct, TxnType::DeductPoint};
+    case fmRptTxnDetail::Kind::Sale: return {TxnType::Sale, TxnType::CounterSale};
+  }
+  return {};
+}
+
+}  // namespace
+
+fmRptTxnDetail::fmRptTxnDetail(Kind kind, QWidget* parent) : RptWindow(namesOf(kind), parent), kind_(kind), types_(typesOf(kind)) {
+  fgList()->setColRightAligned(4);
+  fgList()->setColRightAligned(5);
+}
+
+QString fmRptTxnDetail::typeText(const QString& code) {
+  if (!typeNames_.contains(code)) typeNames_.insert(code, getCodeDscp(QStringLiteral("TolvaLogType"), code));
+  const QString dscp = typeNames_.value(code);
+  return dscp.isEmpty() ? code : code + QLatin1Char(' ') + dscp;
+}
+
+QString fmRptTxnDetail::fillList(const RptFilter& filter) {
+  Money amt, point;
+  // A sale row carries no amount: what was sold is the value on the card at the sale.
+  const DetailAmounts amounts = kind_ == Kind::Sale ? DetailAmounts::CardValueBefore : DetailAmounts::Row;
+  for (const TxnDetailRow& r : QryTxnDetail(types_, filter, amounts)) {
+    fgList()->addRow({DBDateDisp(r.txnDate), r.cardNo, r.txnDept, typeText(r.txnType), r.amt.toString(),
+                      r.point.toString(), r.refCheckNo, r.userID, r.remark});
+    amt += r.amt;
+    point += r.point;
+  }
+  return QStringLiteral("金額合計：") + amt.toString() + QStringLiteral("　點數合計：") + point.toString();
+}
+
+void fmRptTxnDetail::printBody(frmPrint& preview) {
+  for (const QString& line : conditionLines(QStringLiteral("交易部門"))) preview.AddText(line);
+  preview.AddTable(QStringLiteral("<1100|<1000|<800|<1300|>900|>800|<1100|<900"),
+                   QStringLiteral("交易日期|卡號|部門|類別|金額|點數|單據號碼|使用者"), listForPrint({0, 1, 2, 3, 4, 5, 6, 7}));
+}

@@ -1,0 +1,165 @@
+#include "windows/settings/CardKeyWindow.h"
+
+#include "core/ErrorReport.h"
+#include "device/CardKey.h"
+#include "core/OperatorDialogs.h"
+#include "core/ShowMsg.h"
+#include "core/Settings.h"
+#include "ui/FieldBehaviour.h"
+#include "ui/WindowHelpers.h"
+#include "db/Connection.h"
+#include "db/Parameters.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <tuple>
+#include <utility>
+
+namespace {
+constexpr int kMaxKeyLength = 16;
+}
+
+fmSetBatchKey::fmSetBatchKey(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("fmSetBatchKey"));
+  setWindowTitle(QStringLiteral("設定加密碼"));
+  auto* layout = new QVBoxLayout(this);
+  Label1_ = new QLabel(this);
+  Label1_->setObjectName(QStringLiteral("Label1"));
+  Label1_->setText(QStringLiteral("警告!!!\r\n任意修改Tolva資料加密碼，將導致已製做的卡片無法讀取\r\n請小心"));
+  QPalette warn = Label1_->palette();
+  warn.setColor(QPalette::WindowText, QColor(192, 0, 0));
+  Label1_->setPalette(warn);
+  layout->addWidget(Label1_);
+  auto* rows = new QGridLayout;
+  auto addKeyRow = [&](int row, const char* name, const QString& caption) {
+    auto* label = new QLabel(caption, this);
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setEchoMode(QLineEdit::Password);
+    label->setBuddy(edit);
+    rows->addWidget(label, row, 0);
+    rows->addWidget(edit, row, 1);
+    return std::make_pair(label, edit);
+  };
+  QLabel* Label3 = nullptr;
+  std::tie(Label3, txtBatchKey_) = addKeyRow(0, "txtBatchKey", QStringLiteral("Tolva資料加密碼"));
+  Label3->setObjectName(QStringLiteral("Label3"));
+  txtBatchKey2_ = addKeyRow(1, "txtBatchKey2", QStringLiteral("再輸入一次")).second;
+  layout->addLayout(rows);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  auto* cmdOK = new QPushButton(QStringLiteral("確定"), this);
+  cmdOK->setObjectName(QStringLiteral("cmdOK"));
+  auto* cmdCancel = new QPushButton(QStringLiteral("取消"), this);
+  cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+  buttons->addWidget(cmdOK);
+  buttons->addWidget(cmdCancel);
+  layout->addLayout(buttons);
+  connect(cmdOK, &QPushButton::clicked, this, &fmSetBatchKey::cmdOK_Click);
+  connect(cmdCancel, &QPushButton::clicked, this, &fmSetBatchKey::cmdCancel_Click);
+  SkipFieldChecks(cmdCancel);
+  // A new text is a new key: its refusal is said again.
+  connect(txtBatchKey_, &QLineEdit::textEdited, this, [this] { refusedText_.clear(); });
+  FieldBehaviour::install(txtBatchKey_)->setCheck([this](QLineEdit*) { return txtBatchKey_Validate(); });
+  FieldBehaviour::install(txtBatchKey2_);
+  // Enter after the key typed again confirms (this filter runs before the field's own).
+  txtBatchKey2_->installEventFilter(this);
+  resize(460, 180);
+  CenterForm(this);
+  SetInputMode(this);
+}
+
+QString fmSetBatchKey::keyProblem() const {
+  const QString key = txtBatchKey_->text().trimmed();
+  if (key.size() > kMaxKeyLength) return QStringLiteral("長度請不要超過16個英數字");
+  // The key enciphers card stripes as bytes: a character outside ASCII letters and digits would
+  // be one byte in this session and another (or "?") once stored in the code page and read back.
+  for (const QChar c : key) {
+    const char16_t u = c.unicode();
+    const bool alnum = (u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z');
+    if (!alnum) return QStringLiteral("加密碼只能使用英數字");
+  }
+  return QString();
+}
+
+bool fmSetBatchKey::txtBatchKey_Validate() {
+  if (txtBatchKey_->text().trimmed().isEmpty() || txtBatchKey_->isReadOnly()) return true;
+  const QString problem = keyProblem();
+  if (problem.isEmpty()) return true;
+  // Leaving the field for the 確定 button checks it twice; the operator hears it once.
+  if (refusedText_ != txtBatchKey_->text()) {
+    refusedText_ = txtBatchKey_->text();
+    Dialogs().messageBox(problem, gAppName, MsgIcon::None);
+  }
+  txtBatchKey_->setFocus();
+  txtBatchKey_->selectAll();
+  return false;
+}
+
+bool fmSetBatchKey::mayReplaceStoredKey(const QString& key) {
+  // The database says whether cards are written under a key, not gBatchKey: a start-up that
+  // failed to read the key leaves gBatchKey empty while every card in circulation still uses it.
+  const QVariant stored = gCnn().scalar(QStringLiteral("Select ParamValue From xxPARAM Where ParamID = 'BatchKey'"));
+  const QString hex = stored.isNull() ? QString() : stored.toString().trimmed();
+  if (hex.isEmpty() || BatchKeyFromStored(hex) == key) return true;
+  return Dialogs().askYesNo(QStringLiteral("已設定Tolva資料加密碼，更換後以舊加密碼製做的卡片將無法讀取，確定更換？"),
+                            gAppName);
+}
+
+void fmSetBatchKey::cmdOK_Click() {
+  try {
+    const QString key = txtBatchKey_->text().trimmed();
+    if (key.isEmpty()) {
+      Dialogs().messageBox(QStringLiteral("請輸入QDR卡資料加密碼"), gAppName, MsgIcon::None);
+      txtBatchKey_->setFocus();
+      return;
+    }
+    // A key the field would refuse must not slip through a click on the button.
+    if (!txtBatchKey_Validate()) return;
+    if (!confirmed(key)) return;
+    if (!mayReplaceStoredKey(key)) return;
+    if (!SetParamValue(QStringLiteral("BatchKey"), BatchKeyToStored(key))) {
+      ShowMsg(QStringLiteral("存檔失敗"));
+      return;
+    }
+    gBatchKey = key;
+    WriteAPLog(gAppName, QStringLiteral("變更加密碼"), QStringLiteral("變更Tolva資料加密碼"));
+    ShowMsg(QStringLiteral("加密碼設定完成"));
+    txtBatchKey_->clear();
+    txtBatchKey2_->clear();
+    hide();
+  } catch (...) {
+    ReportError(QStringLiteral("fmSetBatchKey_cmdOK_Click"));
+  }
+}
+
+bool fmSetBatchKey::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == txtBatchKey2_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      cmdOK_Click();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+bool fmSetBatchKey::confirmed(const QString& key) {
+  if (txtBatchKey2_->text().trimmed() == key) return true;
+  Dialogs().messageBox(QStringLiteral("兩次輸入的加密碼不同，請再輸入一次"), gAppName, MsgIcon::None);
+  txtBatchKey2_->clear();
+  txtBatchKey2_->setFocus();
+  return false;
+}
+
+void fmSetBatchKey::cmdCancel_Click() {
+  txtBatchKey_->clear();
+  txtBatchKey2_->clear();
+  refusedText_.clear();
+  hide();
+}

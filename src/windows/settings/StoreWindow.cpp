@@ -1,0 +1,370 @@
+#include "windows/settings/StoreWindow.h"
+
+#include "core/ErrorReport.h"
+#include "core/OperatorDialogs.h"
+#include "core/Settings.h"
+#include "ui/StatusPanel.h"
+#include "ui/FieldBehaviour.h"
+#include "ui/WindowHelpers.h"
+#include "ui/DataGrid.h"
+#include "db/Connection.h"
+#include "db/Parameters.h"
+#include "ledger/Stores.h"
+#include "ui/GridLoader.h"
+#include "ui/PrintPreviewWindow.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+const QString kAction = QStringLiteral("部門設定");
+const QString kFailed = QStringLiteral("系統錯誤");
+
+QString describe(const StoreRow& r) {
+  return r.id + QLatin1Char(' ') + r.name + QStringLiteral(" 順序:") + QString::number(r.listNo);
+}
+
+// "|" and ";" separate the cells and rows of a printed table; a name holding them would
+// shift every cell after it.
+QString printCell(QString text) {
+  return text.replace(QLatin1Char('|'), QChar(0xFF5C)).replace(QLatin1Char(';'), QChar(0xFF1B));
+}
+}  // namespace
+
+fmWJN0107::fmWJN0107(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("fmWJN0107"));
+  setWindowTitle(QStringLiteral("部門資料設定"));
+  auto* layout = new QVBoxLayout(this);
+  fgStore_ = new FlexGrid(this);
+  fgStore_->setObjectName(QStringLiteral("fgStore"));
+  fgStore_->setHeadings(QStringLiteral("店代號|店名|順序"));
+  fgStore_->setColRightAligned(2);
+  fgStore_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  fgStore_->setSelectionMode(QAbstractItemView::SingleSelection);
+  fgStore_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Code and order fit their contents; the name takes the rest of the width.
+  fgStore_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  fgStore_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+  fgStore_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+  layout->addWidget(fgStore_, 1);
+  buildFields(layout);
+  buildButtons(layout);
+  elaMsg_ = new ElaBar(this);
+  elaMsg_->setObjectName(QStringLiteral("elaMsg"));
+  layout->addWidget(elaMsg_);
+
+  connect(fgStore_, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
+    if (mode_ == Mode::Browse && row >= 0) fgStore_Click(row + 1);
+  });
+  connect(fgStore_, &QTableWidget::cellDoubleClicked, this, [this] { cmdUpd_Click(); });
+  FieldBehaviour::install(txtStoreID_)->setCheck([this](QLineEdit*) { return txtStoreID_Validate(); });
+  FieldBehaviour::install(txtStoreName_);
+  FieldBehaviour::install(txtListNo_)->setCheck([this](QLineEdit*) { return txtListNo_Validate(); });
+
+  resize(560, 520);
+  QryData();
+}
+
+void fmWJN0107::buildFields(QVBoxLayout* layout) {
+  auto* grid = new QGridLayout;
+  auto field = [&](const char* name, const QString& caption, int row, int maxLength) {
+    auto* label = new QLabel(caption, this);
+    label->setObjectName(QStringLiteral("lbl") + QString::fromLatin1(name).mid(3));
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setMaxLength(maxLength);
+    label->setBuddy(edit);
+    grid->addWidget(label, row, 0, Qt::AlignRight);
+    grid->addWidget(edit, row, 1);
+    return edit;
+  };
+  // Codes are not cut by the field: a pasted four-character code must be refused, not shortened.
+  txtStoreID_ = field("txtStoreID", QStringLiteral("店代號"), 0, 32);
+  TypeInCapitals(txtStoreID_);
+  txtStoreName_ = field("txtStoreName", QStringLiteral("店名"), 1, 50);  // 100 bytes in Big5
+  txtListNo_ = field("txtListNo", QStringLiteral("順序"), 2, 12);
+  txtStoreID_->setMaximumWidth(90);
+  txtListNo_->setMaximumWidth(90);
+  grid->setColumnStretch(1, 1);
+  layout->addLayout(grid);
+}
+
+void fmWJN0107::buildButtons(QVBoxLayout* layout) {
+  auto* row = new QHBoxLayout;
+  auto add = [&](const char* name, const QString& caption, void (fmWJN0107::*handler)()) {
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    row->addWidget(b);
+    connect(b, &QPushButton::clicked, this, handler);
+  };
+  add("cmdAdd", QStringLiteral("新增"), &fmWJN0107::cmdAdd_Click);
+  add("cmdUpd", QStringLiteral("修改"), &fmWJN0107::cmdUpd_Click);
+  add("cmdDel", QStringLiteral("刪除"), &fmWJN0107::cmdDel_Click);
+  add("cmdSave", QStringLiteral("存檔"), &fmWJN0107::cmdSave_Click);
+  add("cmdCancel", QStringLiteral("取消"), &fmWJN0107::cmdCancel_Click);
+  row->addStretch(1);
+  add("cmdPrint", QStringLiteral("列印"), &fmWJN0107::cmdPrint_Click);
+  add("cmdExit", QStringLiteral("&Z結束"), &fmWJN0107::cmdExit_Click);
+  layout->addLayout(row);
+  // Leaving an add or change must work whatever a field holds ("店代號重複", say).
+  SkipFieldChecks(button(QStringLiteral("cmdCancel")));
+  SkipFieldChecks(button(QStringLiteral("cmdExit")));
+}
+
+QPushButton* fmWJN0107::button(const QString& name) const { return findChild<QPushButton*>(name); }
+
+void fmWJN0107::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (event->spontaneous()) return;
+  CenterForm(this);
+  // Another workstation may have changed the list while the window was hidden.
+  if (mode_ == Mode::Browse) QryData(currentCode_);
+}
+
+void fmWJN0107::closeEvent(QCloseEvent* event) {
+  if (!mayDiscardEdits()) {
+    event->ignore();
+    return;
+  }
+  cmdCancel_Click();
+  event->accept();
+}
+
+void fmWJN0107::setMode(Mode mode) {
+  mode_ = mode;
+  const bool browse = mode == Mode::Browse;
+  if (browse) {
+    LockFields(this);
+  } else {
+    SetInputMode(this);
+  }
+  if (mode == Mode::Edit) {
+    // The code is the key cards and transactions refer to; only name and order change.
+    txtStoreID_->setReadOnly(true);
+    SetBackground(txtStoreID_, kInputClosed);
+  }
+  fgStore_->setEnabled(browse);
+  const bool hasRow = !currentCode_.isEmpty();
+  button(QStringLiteral("cmdAdd"))->setEnabled(browse);
+  button(QStringLiteral("cmdUpd"))->setEnabled(browse && hasRow);
+  button(QStringLiteral("cmdDel"))->setEnabled(browse && hasRow);
+  button(QStringLiteral("cmdPrint"))->setEnabled(browse);
+  button(QStringLiteral("cmdSave"))->setEnabled(!browse);
+  button(QStringLiteral("cmdCancel"))->setEnabled(!browse);
+}
+
+void fmWJN0107::QryData(const QString& showCode) {
+  try {
+    const int n = LoadFG(fgStore_, QStringLiteral("Select StoreID , StoreName , ListNo From Store ") +
+                                       QStringLiteral(" Order by ListNo , StoreID "));
+    int row = n > 0 ? 1 : 0;
+    for (int r = 1; r <= n; ++r) {
+      if (fgStore_->textMatrix(r, 0) == showCode) row = r;
+    }
+    currentCode_.clear();
+    ClearFields(this);
+    if (row > 0) fgStore_Click(row);
+    setMode(Mode::Browse);
+  } catch (...) {
+    ReportError(QStringLiteral("fmWJN0107_QryData"));
+  }
+}
+
+void fmWJN0107::fgStore_Click(int row) {
+  if (mode_ != Mode::Browse || row < 1 || row >= fgStore_->rows()) return;
+  currentCode_ = fgStore_->textMatrix(row, 0);
+  txtStoreID_->setText(currentCode_);
+  txtStoreName_->setText(fgStore_->textMatrix(row, 1));
+  txtListNo_->setText(fgStore_->textMatrix(row, 2));
+  if (fgStore_->currentRow() != row - 1) fgStore_->setCurrentCell(row - 1, 0);
+  setMode(Mode::Browse);
+}
+
+void fmWJN0107::cmdAdd_Click() {
+  setMode(Mode::Add);
+  ClearFields(this);
+  txtStoreID_->setFocus();
+}
+
+void fmWJN0107::cmdUpd_Click() {
+  if (currentCode_.isEmpty()) {
+    DispElaMsg(elaMsg_, QStringLiteral("請先選擇部門"));
+    return;
+  }
+  setMode(Mode::Edit);
+  txtStoreName_->setFocus();
+  txtStoreName_->selectAll();
+}
+
+void fmWJN0107::cmdCancel_Click() {
+  if (mode_ == Mode::Browse) return;
+  mode_ = Mode::Browse;
+  QryData(currentCode_);
+}
+
+bool fmWJN0107::mayDiscardEdits() {
+  if (mode_ == Mode::Browse) return true;
+  if (!Dialogs().askYesNo(QStringLiteral("資料尚未存檔，確定放棄？"), gAppName)) return false;
+  cmdCancel_Click();
+  return true;
+}
+
+void fmWJN0107::cmdExit_Click() {
+  if (!mayDiscardEdits()) return;
+  cmdCancel_Click();
+  hide();
+}
+
+void fmWJN0107::showProblem(QLineEdit* field, const QString& message) {
+  DispElaMsg(elaMsg_, message);
+  field->setFocus();
+  field->selectAll();
+}
+
+bool fmWJN0107::txtStoreID_Validate() {
+  if (mode_ != Mode::Add) return true;
+  try {
+    QString problem = StoreCodeProblem(txtStoreID_->text());
+    if (problem.isEmpty() && StoreExists(txtStoreID_->text())) problem = QStringLiteral("店代號重複");
+    if (problem.isEmpty()) return true;
+    DispElaMsg(elaMsg_, problem);
+    return false;
+  } catch (...) {
+    // The save checks again and reports; the operator is not held in the field meanwhile.
+    LogError(QStringLiteral("fmWJN0107_txtStoreID_Validate"));
+    return true;
+  }
+}
+
+bool fmWJN0107::txtListNo_Validate() {
+  const QString problem = ListNoProblem(txtListNo_->text());
+  if (problem.isEmpty()) return true;
+  DispElaMsg(elaMsg_, problem);
+  return false;
+}
+
+bool fmWJN0107::checkFields() {
+  if (mode_ == Mode::Add) {
+    QString problem = StoreCodeProblem(txtStoreID_->text());
+    if (problem.isEmpty() && StoreExists(txtStoreID_->text())) problem = QStringLiteral("店代號重複");
+    if (!problem.isEmpty()) {
+      showProblem(txtStoreID_, problem);
+      return false;
+    }
+  }
+  if (txtStoreName_->text().trimmed().isEmpty()) {
+    showProblem(txtStoreName_, QStringLiteral("請輸入店名"));
+    return false;
+  }
+  const QString problem = ListNoProblem(txtListNo_->text());
+  if (!problem.isEmpty()) {
+    showProblem(txtListNo_, problem);
+    return false;
+  }
+  return true;
+}
+
+bool fmWJN0107::saveRow() {
+  StoreRow row{txtStoreID_->text().trimmed(), txtStoreName_->text().trimmed(), 0};
+  const QString listNo = txtListNo_->text().trimmed();
+  row.listNo = listNo.isEmpty() ? NextListNo() : listNo.toInt();
+  if (mode_ == Mode::Add) {
+    InsertStore(row);
+    WriteAPLog(gAppName, kAction, QStringLiteral("新增 ") + describe(row));
+  } else {
+    if (UpdateStore(row) == 0) {
+      showProblem(txtStoreName_, QStringLiteral("無此店代號"));
+      return false;
+    }
+    WriteAPLog(gAppName, kAction, QStringLiteral("修改 ") + describe(row));
+  }
+  mode_ = Mode::Browse;
+  QryData(row.id);
+  return true;
+}
+
+void fmWJN0107::cmdSave_Click() {
+  if (mode_ == Mode::Browse) return;
+  const QString what = (mode_ == Mode::Add ? QStringLiteral("新增 ") : QStringLiteral("修改 ")) + txtStoreID_->text().trimmed();
+  try {
+    if (!checkFields()) return;
+    if (saveRow()) DispElaMsg(elaMsg_, QStringLiteral("存檔完成"));
+  } catch (...) {
+    ReportError(QStringLiteral("fmWJN0107_cmdSave_Click"));
+    WriteAPLog(gAppName, kAction, what, kFailed);
+    // The typed values stay in the fields so that the operator can try again.
+    DispElaMsg(elaMsg_, QStringLiteral("存檔失敗"));
+  }
+}
+
+void fmWJN0107::cmdDel_Click() {
+  if (mode_ != Mode::Browse) return;
+  if (currentCode_.isEmpty()) {
+    DispElaMsg(elaMsg_, QStringLiteral("請先選擇部門"));
+    return;
+  }
+  const QString code = currentCode_;
+  const QString what = QStringLiteral("刪除 ") + code + QLatin1Char(' ') + txtStoreName_->text();
+  try {
+    if (code == gStoreID) {
+      DispElaMsg(elaMsg_, QStringLiteral("此店為本機店代號，不可刪除"));
+      return;
+    }
+    if (!Dialogs().askYesNo(QStringLiteral("確定刪除 ") + code + QLatin1Char(' ') + txtStoreName_->text() +
+                                QStringLiteral(" ？"),
+                            gAppName)) {
+      return;
+    }
+    // The use check and the delete in one transaction, so that no card can slip in between.
+    TransactionGuard tx(gCnn());
+    if (StoreInUse(code)) {
+      tx.rollback();
+      DispElaMsg(elaMsg_, QStringLiteral("此店已有卡片或交易資料，不可刪除"));
+      return;
+    }
+    const int removed = DeleteStore(code);
+    tx.commit();
+    if (removed > 0) WriteAPLog(gAppName, kAction, what);
+    QryData();
+    DispElaMsg(elaMsg_, removed > 0 ? QStringLiteral("刪除完成") : QStringLiteral("無此店代號"));
+  } catch (...) {
+    ReportError(QStringLiteral("fmWJN0107_cmdDel_Click"));
+    WriteAPLog(gAppName, kAction, what, kFailed);
+    DispElaMsg(elaMsg_, QStringLiteral("刪除失敗"));
+  }
+}
+
+QString fmWJN0107::listForPrint() const {
+  QStringList rows;
+  for (int r = 1; r < fgStore_->rows(); ++r) {
+    QStringList cells;
+    for (int c = 0; c < fgStore_->cols(); ++c) cells << printCell(fgStore_->textMatrix(r, c));
+    rows << cells.join(QLatin1Char('|'));
+  }
+  return rows.join(QLatin1Char(';'));
+}
+
+void fmWJN0107::cmdPrint_Click() {
+  if (mode_ != Mode::Browse) return;
+  try {
+    QryData(currentCode_);
+    DispElaMsg(elaMsg_, QStringLiteral("列印中...."), 0);
+    frmPrint preview(this);
+    preview.StartDoc(QStringLiteral("部門資料表"));
+    preview.AddTable(QStringLiteral("<1200|<4000|>1000"), QStringLiteral("店代號|店名|順序"), listForPrint());
+    preview.AddText(QString());
+    preview.AddText(QStringLiteral("部門數：") + QString::number(fgStore_->rows() - 1));
+    preview.EndDoc();
+    preview.ShowDoc();
+    elaMsg_->setCaption(QString());
+  } catch (...) {
+    ReportError(QStringLiteral("fmWJN0107_cmdPrint_Click"));
+  }
+}

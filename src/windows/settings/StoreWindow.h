@@ -1,0 +1,67 @@
+#pragma once
+// The store maintenance window: browses the store list in display order, adds, changes and
+// deletes stores, and prints the list.
+#include "ui/WindowHelpers.h"
+
+#include <QWidget>
+
+class ElaBar;
+class FlexGrid;
+class QLineEdit;
+class QPushButton;
+
+class fmWJN0107 : public QWidget, public UnsavedEdits {
+  Q_OBJECT
+public:
+  enum class Mode { Browse, Add, Edit };
+
+  explicit fmWJN0107(QWidget* parent = nullptr);
+
+  // Reloads the list and shows the store with this code (the first one when empty or gone).
+  void QryData(const QString& showCode = QString());
+  // Shows data row `row` (1 = first store) in the fields.
+  void fgStore_Click(int row);
+
+  void cmdAdd_Click();
+  void cmdUpd_Click();
+  void cmdDel_Click();
+  void cmdSave_Click();
+  void cmdCancel_Click();
+  void cmdPrint_Click();
+  void cmdExit_Click();
+  bool txtStoreID_Validate();
+  bool txtListNo_Validate();
+  // Asks before an unsaved add or change is given up; on "Yes" the window is back to browsing.
+  bool mayDiscardEdits() override;
+
+  Mode mode() const { return mode_; }
+  // The code of the store shown in browse mode, empty when the list is empty.
+  QString currentCode() const { return currentCode_; }
+  FlexGrid* fgStore() const { return fgStore_; }
+  QLineEdit* txtStoreID() const { return txtStoreID_; }
+  QLineEdit* txtStoreName() const { return txtStoreName_; }
+  QLineEdit* txtListNo() const { return txtListNo_; }
+  ElaBar* elaMsg() const { return elaMsg_; }
+  QPushButton* button(const QString& name) const;
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  void buildFields(class QVBoxLayout* layout);
+  void buildButtons(class QVBoxLayout* layout);
+  void setMode(Mode mode);
+  bool checkFields();
+  bool saveRow();
+  void showProblem(QLineEdit* field, const QString& message);
+  QString listForPrint() const;
+
+  FlexGrid* fgStore_;
+  QLineEdit* txtStoreID_;
+  QLineEdit* txtStoreName_;
+  QLineEdit* txtListNo_;
+  ElaBar* elaMsg_;
+  Mode mode_ = Mode::Browse;
+  QString currentCode_;
+};

@@ -1,0 +1,48 @@
+#include "app/CardSettings.h"
+#include "core/Text.h"
+#include "core/Settings.h"
+#include "db/Connection.h"
+#include "db/Parameters.h"
+#include "support/TestEnv.h"
+
+class InitTolvaTest : public DbTest {};
+
+TEST_P(InitTolvaTest, StoredSettingsAreReadAndUpperCased) {
+  writeIni(QStringLiteral("[PARAM]\r\nBorixPort=COM7\r\n"));
+  ASSERT_TRUE(SetParamValue(QStringLiteral("CardMsgFile"), QStringLiteral("Msg2.txt")));
+  ASSERT_TRUE(SetParamValue(QStringLiteral("BatchNo"), QStringLiteral("b0203")));
+  ASSERT_TRUE(SetParamValue(QStringLiteral("DefCardType"), QStringLiteral("w")));
+  ASSERT_TRUE(SetParamValue(QStringLiteral("StoreID"), QStringLiteral("012")));
+  // The key as the key-setting window stores it: enciphered under the built-in key, in hex.
+  ASSERT_TRUE(SetParamValue(QStringLiteral("BatchKey"), StrToHex(Encrypt("K3y9", "KMPW"))));
+  gBorixPort.clear();
+  InitTolva();
+  EXPECT_EQ(gCardMsgFile, QStringLiteral("Msg2.txt"));
+  EXPECT_EQ(gBatchNo, QStringLiteral("B0203"));
+  EXPECT_EQ(gDefCardType, QStringLiteral("W"));
+  EXPECT_EQ(gStoreID, QStringLiteral("012"));
+  EXPECT_EQ(gBatchKey, QStringLiteral("K3y9"));
+  EXPECT_EQ(gBorixPort, QStringLiteral("COM7"));
+  EXPECT_TRUE(dialogs_->shown.empty());
+}
+
+TEST_P(InitTolvaTest, MissingOrEmptyRowsGiveTheDefaults) {
+  ASSERT_TRUE(SetParamValue(QStringLiteral("BatchNo"), QString()));
+  gBatchNo = gDefCardType = gStoreID = gCardMsgFile = gBatchKey = QStringLiteral("junk");
+  InitTolva();
+  EXPECT_EQ(gBatchNo, QStringLiteral("V0001"));
+  EXPECT_EQ(gDefCardType, QStringLiteral("V"));
+  EXPECT_EQ(gStoreID, QStringLiteral("000"));
+  EXPECT_EQ(gCardMsgFile, QStringLiteral("CardMsg.txt"));
+  EXPECT_TRUE(gBatchKey.isEmpty());
+}
+
+TEST_P(InitTolvaTest, WithoutAConnectionTheDefaultsApplySilently) {
+  ASSERT_TRUE(SetParamValue(QStringLiteral("BatchNo"), QStringLiteral("X0009")));
+  gCnn().close();
+  InitTolva();
+  EXPECT_EQ(gBatchNo, QStringLiteral("V0001"));
+  EXPECT_TRUE(dialogs_->shown.empty());
+}
+
+TOLVA_DB_TEST_SUITE(InitTolvaTest);

@@ -1,0 +1,165 @@
+#include "core/Clock.h"
+#include "core/Dates.h"
+#include "ui/StatusPanel.h"
+#include "ui/FieldBehaviour.h"
+#include "db/Database.h"
+#include "ui/DatePicker.h"
+#include "core/Settings.h"
+#include "db/Connection.h"
+#include "ui/CodePicker.h"
+#include "support/TestEnv.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTimer>
+
+namespace {
+void pressLater(QWidget* target, int key) {
+  QTimer::singleShot(50, target, [target, key] {
+    QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &e);
+  });
+}
+const QString kStores = QStringLiteral("Select StoreID , StoreName From Stores Order by ListNo ");
+}  // namespace
+
+class CodePickerTest : public DbTest {
+protected:
+  void SetUp() override {
+    DbTest::SetUp();
+    if (IsSkipped()) return;
+    gCnn().execute(QStringLiteral("CREATE TABLE Stores (StoreID VARCHAR(10), StoreName VARCHAR(40), ListNo INTEGER)"));
+    gCnn().execute(QStringLiteral("INSERT INTO Stores VALUES ('001', '台北店', 2), ('002', '台中店', 1)"));
+  }
+  frmCode picker;
+  QLineEdit code;
+  QLineEdit name;
+};
+
+TEST_P(CodePickerTest, EnterCopiesTheCurrentRowIntoBothFields) {
+  pressLater(picker.fgCode(), Qt::Key_Return);
+  ASSERT_TRUE(picker.ShowPick(kStores, &code, &name, QStringLiteral("店代號"), QStringLiteral("店名")));
+  EXPECT_EQ(code.text(), QStringLiteral("002"));  // first row in ListNo order
+  EXPECT_EQ(name.text(), QStringLiteral("台中店"));
+  EXPECT_EQ(picker.fgCode()->horizontalHeaderItem(0)->text(), QStringLiteral("店代號"));
+  EXPECT_EQ(picker.fgCode()->horizontalHeaderItem(1)->text(), QStringLiteral("店名"));
+  EXPECT_FALSE(picker.isVisible());
+}
+
+TEST_P(CodePickerTest, AClickChoosesItsRowAndEscChoosesNothing) {
+  QTimer::singleShot(50, &picker, [this] { picker.fgCode_Click(1); });
+  ASSERT_TRUE(picker.ShowPick(kStores, &code));
+  EXPECT_EQ(code.text(), QStringLiteral("001"));
+  EXPECT_EQ(picker.chosenCode(), QStringLiteral("001"));
+
+  code.setText(QStringLiteral("keep"));
+  pressLater(picker.fgCode(), Qt::Key_Escape);
+  ASSERT_TRUE(picker.ShowPick(kStores, &code, &name));
+  EXPECT_EQ(code.text(), QStringLiteral("keep"));
+  EXPECT_TRUE(picker.chosenCode().isEmpty());
+  // The default headings come back for the next caller.
+  EXPECT_EQ(picker.fgCode()->horizontalHeaderItem(0)->text(), QStringLiteral("代碼"));
+}
+
+TEST_P(CodePickerTest, NoRowsShowsNothingAndAFailedQueryIsReported) {
+  code.setText(QStringLiteral("keep"));
+  EXPECT_FALSE(picker.ShowPick(QStringLiteral("Select StoreID, StoreName From Stores Where ListNo > 9"), &code));
+  EXPECT_EQ(code.text(), QStringLiteral("keep"));
+  EXPECT_TRUE(dialogs_->shown.empty());
+  EXPECT_FALSE(picker.ShowPick(QStringLiteral("Select x From NoTable"), &code));
+  const QStringList boxes = dialogs_->texts(QStringLiteral("messageBox"));
+  ASSERT_EQ(boxes.size(), 1);
+  EXPECT_TRUE(boxes[0].contains(QStringLiteral("(FGLoad_NoRedraw)")));
+  EXPECT_TRUE(boxes[0].contains(QStringLiteral("pvSQL:Select x From NoTable")));
+}
+
+TOLVA_DB_TEST_SUITE(CodePickerTest);
+
+class DatePickerTest : public AppTest {};
+
+TEST_F(DatePickerTest, MonthLayoutStartsOnSunday) {
+  frmFgDate p;
+  p.DoCalendar(QDate(2026, 3, 5));  // 1 March 2026 is a Sunday
+  EXPECT_EQ(p.lblDate()->text(), QStringLiteral("2026/03/05"));
+  EXPECT_EQ(p.lblMonth()->text(), QStringLiteral("2026年 3月"));
+  EXPECT_EQ(p.fgCal()->horizontalHeaderItem(0)->text(), QStringLiteral("週日"));
+  EXPECT_EQ(p.fgCal()->rowCount(), 5);
+  EXPECT_EQ(p.fgCal()->item(0, 0)->text(), QStringLiteral("1"));
+  EXPECT_EQ(p.fgCal()->item(4, 2)->text(), QStringLiteral("31"));
+  p.DoCalendar(QDate(2026, 4, 1));  // a Wednesday
+  EXPECT_EQ(p.fgCal()->item(0, 0), nullptr);
+  EXPECT_EQ(p.fgCal()->item(0, 3)->text(), QStringLiteral("1"));
+}
+
+TEST_F(DatePickerTest, StepsByCalendarMonthsKeepingTheDayWhereItExists) {
+  frmFgDate p;
+  p.DoCalendar(QDate(2026, 1, 31));
+  p.imgNext_Click();
+  EXPECT_EQ(p.lblDate()->text(), QStringLiteral("2026/02/28"));
+  p.imgPrev_Click();
+  EXPECT_EQ(p.lblDate()->text(), QStringLiteral("2026/01/28"));
+}
+
+TEST_F(DatePickerTest, ChoosingADayAndClosingWithout) {
+  SetNowForTest(QDateTime(QDate(2026, 7, 14), QTime(9, 0)));
+  frmFgDate p;
+  QTimer::singleShot(50, &p, [&p] {
+    p.fgCal_Click(0, 0);  // an empty cell before 1 May 2026 (a Friday): nothing happens
+    p.fgCal_Click(1, 6);  // Saturday 9 May
+  });
+  QDate chosen;
+  ASSERT_TRUE(p.PickDate(QStringLiteral("2026/05/20"), chosen));
+  EXPECT_EQ(chosen, QDate(2026, 5, 9));
+
+  // A value that is not a date shows today's month; closing without a choice answers false.
+  QTimer::singleShot(50, &p, [&p] { p.reject(); });
+  EXPECT_FALSE(p.PickDate(QStringLiteral("not a date"), chosen));
+  EXPECT_EQ(p.lblMonth()->text(), QStringLiteral("2026年 7月"));
+  // Without an initial value the month last shown stays.
+  p.imgNext_Click();
+  QTimer::singleShot(50, &p, [&p] { p.reject(); });
+  EXPECT_FALSE(p.PickDate(QVariant(), chosen));
+  EXPECT_EQ(p.lblMonth()->text(), QStringLiteral("2026年 8月"));
+}
+
+// A day chosen in the picker, under every calendar the program offers, is accepted by its field
+// and reaches the database as the same day.
+class DateFieldRoundTripTest : public DbTest {};
+
+TEST_P(DateFieldRoundTripTest, PickedDayIsStoredAsTheSameDay) {
+  gCnn().execute(QStringLiteral("CREATE TABLE Picked (Cal VARCHAR(40), D ") +
+                 (isPostgres() ? QStringLiteral("timestamp") : QStringLiteral("TEXT")) + QStringLiteral(")"));
+  frmFgDate& picker = DatePicker();
+  for (const char* calendar : {"YYYY/MM/DD", "CC/MM/DD", "YY/MM/DD", "CCMMDD", "YYMMDD", "YYYY/MM"}) {
+    for (const QDate day : {QDate(2026, 3, 5), QDate(1999, 12, 31)}) {
+      gCalendar = QString::fromLatin1(calendar);
+      const QString label = gCalendar + QLatin1Char(' ') + day.toString(Qt::ISODate);
+      QWidget form;
+      auto* field = new QLineEdit(&form);
+      auto* panel = new ElaBar(&form);
+      InstallDateField(field, panel);
+      QTimer::singleShot(10, &picker, [&picker, day] {
+        picker.DoCalendar(day);
+        for (int r = 0; r < picker.fgCal()->rowCount(); ++r) {
+          for (int c = 0; c < 7; ++c) {
+            const QTableWidgetItem* cell = picker.fgCal()->item(r, c);
+            if (cell && cell->text() == QString::number(day.day())) return picker.fgCal_Click(r, c);
+          }
+        }
+      });
+      FieldBehaviour::of(field)->openPicker();
+      EXPECT_TRUE(FieldBehaviour::of(field)->validate()) << label.toStdString();
+      EXPECT_TRUE(panel->caption().isEmpty()) << label.toStdString();
+      gCnn().execute(QStringLiteral("INSERT INTO Picked VALUES (") + QuotText(label) + QStringLiteral(", ") +
+                     QuotDate(DBDateSave(field->text())) + QStringLiteral(")"));
+      const auto stored = ToDateTime(gCnn().scalar(QStringLiteral("SELECT D FROM Picked WHERE Cal = ") + QuotText(label)));
+      ASSERT_TRUE(stored.has_value()) << label.toStdString();
+      EXPECT_EQ(stored->date(), day) << label.toStdString();
+    }
+  }
+}
+
+TOLVA_DB_TEST_SUITE(DateFieldRoundTripTest);

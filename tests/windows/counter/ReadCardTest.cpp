@@ -1,0 +1,60 @@
+#include "support/CardFixture.h"
+
+#include "core/Settings.h"
+#include "windows/counter/MainWindow.h"
+#include "support/CardSim.h"
+#include "support/Screenshot.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+class ReadCardTest : public CardTest {
+protected:
+  QStringList values(const fmTolva& w) const {
+    QStringList out;
+    for (const char* f : {"txtCardNo", "txtDeptNo", "txtBatchNo", "txtGoodThru", "txtBalAmt", "txtBalPoint"}) {
+      out << w.field(QString::fromLatin1(f))->text();
+    }
+    return out;
+  }
+};
+
+TEST_F(ReadCardTest, FillsTheSixFieldsFromTheStripe) {
+  InsertRecordCard(QStringLiteral("V00012"), QStringLiteral("01"), QStringLiteral("V0001"), QStringLiteral("2027/12/31"),
+                   QStringLiteral("1500"), QStringLiteral("30"));
+  fmTolva w;
+  ASSERT_TRUE(w.button(QStringLiteral("cmdReadCard"))->isEnabled());
+  w.button(QStringLiteral("cmdReadCard"))->click();
+  // Card and store numbers come as the stripe holds them, blanks included.
+  EXPECT_EQ(values(w), (QStringList{QStringLiteral("V00012 "), QStringLiteral("01 "), QStringLiteral("V0001"),
+                                    QStringLiteral("2027/12/31"), QStringLiteral("1500"), QStringLiteral("30")}));
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("showMsg")).isEmpty());
+  gBatchKey = QStringLiteral("AB12");
+  SaveScreenshot(&w, QStringLiteral("fmTolva-read"));
+}
+
+TEST_F(ReadCardTest, FailuresShowTheirReasonAndKeepTheFields) {
+  fmTolva w;
+  for (const char* f : {"txtCardNo", "txtDeptNo", "txtBatchNo", "txtGoodThru", "txtBalAmt", "txtBalPoint"}) {
+    w.field(QString::fromLatin1(f))->setText(QStringLiteral("keep"));
+  }
+  dialogs_->cancelWaitAfterPolls = 2;
+  w.cmdReadCard_Click();
+  SimCard erased;
+  erased.tracks[0] = " ";
+  InsertTestCard(erased);
+  w.cmdReadCard_Click();
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), (QStringList{QStringLiteral("取消作業"), QStringLiteral("卡片資料有誤")}));
+  EXPECT_EQ(values(w), QStringList(6, QStringLiteral("keep")));
+}
+
+TEST_F(ReadCardTest, ACardWrittenUnderAnotherKeyDoesNotReadBack) {
+  InsertRecordCard(QStringLiteral("V000001"), QStringLiteral("001"), QStringLiteral("V0001"), QStringLiteral("2027/12/31"),
+                   QStringLiteral("1500"), QStringLiteral("30"));
+  gBatchKey = QStringLiteral("NEWKEY99");
+  fmTolva w;
+  w.cmdReadCard_Click();
+  const QString bal = w.field(QStringLiteral("txtBalAmt"))->text();
+  const bool refused = dialogs_->texts(QStringLiteral("showMsg")) == QStringList{QStringLiteral("卡片資料有誤")};
+  EXPECT_TRUE(refused || bal != QStringLiteral("1500")) << bal.toStdString();
+}

@@ -1,0 +1,218 @@
+// The card query window on each dialect: what it shows of a card and its history, what it says
+// about a card whose stripe and record disagree, and that it changes nothing.
+#include "core/Settings.h"
+#include "ui/StatusPanel.h"
+#include "ui/FieldBehaviour.h"
+#include "ui/TextTable.h"
+#include <QPushButton>
+#include <QKeyEvent>
+#include <QApplication>
+#include "db/Connection.h"
+#include "windows/inquiry/CardQueryWindow.h"
+#include "support/CardSim.h"
+#include "support/Screenshot.h"
+
+#include <QLineEdit>
+
+namespace {
+
+QVariant day(const char* text) {
+  return gCnn().dialect().dateValue(QDateTime(QDate::fromString(QString::fromLatin1(text), QStringLiteral("yyyy/MM/dd")), QTime(9, 30)));
+}
+
+void addCard(const QString& cardNo, const QVariant& bal = QStringLiteral("1000"), const QVariant& points = QStringLiteral("30"),
+             const QString& status = QStringLiteral("11"), const QVariant& goodThru = day("2027/12/31")) {
+  gCnn().execute(QStringLiteral("INSERT INTO Tolva (BatchNo, CardType, CardNo, Status, IssueDate, GoodThru, BalAmt, BalPoint, "
+                                "IssueDept, OCardNo, UserID) VALUES ('V0001', 'V', ?, ?, ?, ?, ?, ?, '001', 'V000000', 'clerk')"),
+                 {cardNo, status, day("2026/01/05"), goodThru, bal, points});
+}
+
+void addTxn(const QString& cardNo, const QString& store, const QString& type, const char* fileDate, int amount) {
+  gCnn().execute(QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint, FileDate) "
+                                "VALUES (?, ?, ?, ?, ?, 0, ?)"),
+                 {store, type, cardNo, day(fileDate), amount, day(fileDate)});
+}
+
+// Grid row r as "store|store name|type|type description|amount".
+QString gridRow(const fmQryCard& w, int r) {
+  const TextTable* g = w.fgCardLog();
+  return QStringList{g->textMatrix(r, 1), g->textMatrix(r, 2), g->textMatrix(r, 3), g->textMatrix(r, 4), g->textMatrix(r, 7)}
+      .join(QLatin1Char('|'));
+}
+
+}  // namespace
+
+class QryCardTest : public CardDbTest {
+protected:
+  void SetUp() override {
+    CardDbTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', '總店', 1)"));
+    addCard(card_);
+  }
+  void TearDown() override {
+    gCalendar = QStringLiteral("YYYY/MM/DD");
+    CardDbTest::TearDown();
+  }
+
+  bool typeCardNo(fmQryCard& w, const QString& text) {
+    w.field(QStringLiteral("txtCardNo"))->setText(text);
+    return FieldBehaviour::of(w.field(QStringLiteral("txtCardNo")))->validate();
+  }
+  QString shown(const fmQryCard& w, const char* name) const { return w.field(QString::fromLatin1(name))->text(); }
+
+  const QString card_ = QStringLiteral("V000001");
+};
+
+TEST_P(QryCardTest, ShowsTheRecordAndHistoryWithTheirDescriptions) {
+  addTxn(card_, QStringLiteral("999"), QStringLiteral("55"), "2026/02/01", -20);  // unknown store and type
+  addTxn(card_, QStringLiteral("001"), QStringLiteral("21"), "2026/01/10", 500);
+  addCard(QStringLiteral("V000002"), 0, 0, QStringLiteral("77"));  // unknown status, no history
+  fmQryCard w;
+  ASSERT_TRUE(typeCardNo(w, card_));
+  EXPECT_EQ(shown(w, "txtStatusDscp"), QStringLiteral("已售出"));
+  EXPECT_EQ(shown(w, "txtDeptName"), QStringLiteral("總店"));
+  EXPECT_EQ(shown(w, "txtGoodThru"), QStringLiteral("2027/12/31"));
+  EXPECT_EQ(shown(w, "txtBalAmt"), QStringLiteral("1000"));
+  EXPECT_EQ(shown(w, "txtOCardNo"), QStringLiteral("V000000"));
+  EXPECT_EQ(shown(w, "txtFirstDate"), QString());
+  ASSERT_EQ(w.fgCardLog()->rows(), 3);
+  EXPECT_EQ(gridRow(w, 1), QStringLiteral("001|總店|21|加值|500"));
+  EXPECT_EQ(gridRow(w, 2), QStringLiteral("999||55|55|-20"));
+  EXPECT_EQ(w.fgCardLog()->textMatrix(2, 6), QStringLiteral("2026/02/01"));
+  SaveScreenshot(&w, QStringLiteral("fmQryCard"));
+  w.tabPage()->setCurrentIndex(1);
+  SaveScreenshot(&w, QStringLiteral("fmQryCard-history"));
+
+  ASSERT_TRUE(typeCardNo(w, QStringLiteral("V000002")));
+  EXPECT_EQ(shown(w, "txtStatusDscp"), QStringLiteral("77"));
+  EXPECT_EQ(shown(w, "txtBalAmt"), QStringLiteral("0"));
+  EXPECT_EQ(w.fgCardLog()->rows(), 1);
+
+  ASSERT_TRUE(typeCardNo(w, QStringLiteral("   ")));
+  EXPECT_EQ(shown(w, "txtStatus"), QString());
+  EXPECT_EQ(shown(w, "txtCardNo"), QString());
+}
+
+TEST_P(QryCardTest, NullAmountsShowZeroAndNullDatesNothing) {
+  // The schema never leaves them null; a database filled by other programs may.
+  gCnn().execute(QStringLiteral("ALTER TABLE Tolva RENAME TO Tolva0"));
+  gCnn().execute(QStringLiteral("CREATE TABLE Tolva AS SELECT * FROM Tolva0"));
+  gCnn().execute(QStringLiteral("UPDATE Tolva SET BalAmt = NULL, BalPoint = NULL, GoodThru = NULL, IssueDate = NULL"));
+  fmQryCard w;
+  ASSERT_TRUE(typeCardNo(w, card_));
+  EXPECT_EQ(shown(w, "txtBalAmt"), QStringLiteral("0"));
+  EXPECT_EQ(shown(w, "txtBalPoint"), QStringLiteral("0"));
+  EXPECT_EQ(shown(w, "txtGoodThru"), QString());
+  EXPECT_EQ(shown(w, "txtIssueDate"), QString());
+}
+
+TEST_P(QryCardTest, AnUnknownTypedNumberKeepsTheFocusAndThePreviousCard) {
+  addTxn(card_, QStringLiteral("001"), QStringLiteral("21"), "2026/01/10", 500);
+  fmQryCard w;
+  ASSERT_TRUE(typeCardNo(w, card_));
+  EXPECT_FALSE(typeCardNo(w, QStringLiteral("V999999")));
+  EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("資料庫無此卡號"));
+  EXPECT_EQ(w.field(QStringLiteral("txtCardNo"))->selectedText(), QStringLiteral("V999999"));
+  EXPECT_EQ(shown(w, "txtBalAmt"), QStringLiteral("1000"));
+  EXPECT_EQ(w.fgCardLog()->rows(), 2);
+}
+
+TEST_P(QryCardTest, AReadCardIsReportedOnlyWhenItsValuesDiffer) {
+  struct Case {
+    const char* what;
+    QString store, batch, thru, bal, points;
+    bool differs;
+  };
+  const QString s = QStringLiteral("001"), b = QStringLiteral("V0001"), t = QStringLiteral("2027/12/31");
+  const QString bal = QStringLiteral("1000"), pts = QStringLiteral("30");
+  const std::vector<Case> cases = {
+      {"equal", s, b, t, bal, pts, false},
+      {"balance", s, b, t, QStringLiteral("999"), pts, true},
+      {"points", s, b, t, bal, QStringLiteral("31"), true},
+      {"batch", s, QStringLiteral("V0002"), t, bal, pts, true},
+      {"store", QStringLiteral("002"), b, t, bal, pts, true},
+      {"good-thru", s, b, QStringLiteral("2027/12/30"), bal, pts, true},
+  };
+  fmQryCard w;
+  for (const char* calendar : {"YYYY/MM/DD", "CC/MM/DD"}) {
+    gCalendar = QString::fromLatin1(calendar);
+    for (const Case& c : cases) {
+      dialogs_->clear();
+      const QString file = InsertRecordCard(card_, c.store, c.batch, c.thru, c.bal, c.points);
+      const QByteArray before = SlotCard().tracks[0];
+      w.cmdReadCard_Click();
+      const std::string where = std::string(calendar) + " " + c.what;
+      EXPECT_EQ(shown(w, "txtBalAmt"), bal) << where;  // the database's values stay on screen
+      EXPECT_EQ(SlotCard().tracks[0], before) << where;
+      const auto& msgs = dialogs_->shown;
+      const bool reported = std::any_of(msgs.begin(), msgs.end(), [](const auto& m) { return m.kind == QStringLiteral("showMsg"); });
+      ASSERT_EQ(reported, c.differs) << where;
+      if (!c.differs) continue;
+      const auto& m = msgs.back();
+      EXPECT_EQ(m.seconds, 60) << where;
+      EXPECT_EQ(m.text, QStringList({QStringLiteral("卡片資料與資料庫不同"), QStringLiteral("批次號:") + c.batch,
+                                     QStringLiteral("發卡部門:") + c.store, QStringLiteral("有效期限:") + c.thru,
+                                     QStringLiteral("可用餘額:") + c.bal, QStringLiteral("紅利點數:") + c.points})
+                            .join(QLatin1Char('\n')))
+          << where;
+    }
+  }
+  // 100 against 100.0 is the same amount.
+  gCnn().execute(QStringLiteral("UPDATE Tolva SET BalAmt = 100.0, BalPoint = 2.50"));
+  dialogs_->clear();
+  InsertRecordCard(card_, s, b, t, QStringLiteral("100"), QStringLiteral("2.5"));
+  w.cmdReadCard_Click();
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("showMsg")).isEmpty());
+  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")).toInt(), 0);
+}
+
+TEST_P(QryCardTest, AnUnknownReadCardOrAMissingKeyIsSaidAndTheScreenKept) {
+  fmQryCard w;
+  ASSERT_TRUE(typeCardNo(w, card_));
+  InsertRecordCard(QStringLiteral("V000009"), QStringLiteral("001"), QStringLiteral("V0001"), QStringLiteral("2027/12/31"),
+                   QStringLiteral("5"), QStringLiteral("0"));
+  w.cmdReadCard_Click();
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("資料庫無此卡號\n卡號：V000009")});
+  EXPECT_EQ(shown(w, "txtCardNo"), card_);
+
+  gBatchKey.clear();
+  dialogs_->clear();
+  w.cmdReadCard_Click();
+  EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("未設定資料加密碼"));
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("waitForCard")).isEmpty());
+}
+
+// The number's only neighbours in the tab order are the buttons that leave without the
+// check: Enter or Tab still looks the number up, a click on 結束 does not.
+TEST_P(QryCardTest, EnterOrTabAfterTheNumberLooksItUp) {
+  // Types the number into a new window, then `leave` moves on; answers the balance shown.
+  auto typeAndLeave = [this](const QString& number, const std::function<void(fmQryCard&, QLineEdit*)>& leave) {
+    fmQryCard w;
+    w.show();
+    w.activateWindow();
+    QLineEdit* no = w.field(QStringLiteral("txtCardNo"));
+    no->setFocus();
+    QApplication::processEvents();
+    no->setText(number);
+    leave(w, no);
+    QApplication::processEvents();
+    return shown(w, "txtBalAmt") + w.elaMsg()->caption();
+  };
+  for (int key : {int(Qt::Key_Return), int(Qt::Key_Tab)}) {
+    EXPECT_EQ(typeAndLeave(card_,
+                           [key](fmQryCard&, QLineEdit* no) {
+                             QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+                             QApplication::sendEvent(no, &press);
+                           }),
+              QStringLiteral("1000"))
+        << key;
+  }
+  EXPECT_EQ(typeAndLeave(QStringLiteral("NOSUCH"),
+                         [](fmQryCard& w, QLineEdit*) {
+                           w.findChild<QPushButton*>(QStringLiteral("cmdExit"))->setFocus(Qt::MouseFocusReason);
+                         }),
+            QString());
+}
+
+TOLVA_DB_TEST_SUITE(QryCardTest);

@@ -1,0 +1,238 @@
+// The good-thru window on each database with the simulated reader: one date on a run of cards,
+// each card's stripe, face, master row and journal changed together, each card ejected.
+#include "support/IssueFixture.h"
+
+#include "core/Dates.h"
+#include "core/ErrorReport.h"
+#include "ui/DatePicker.h"
+#include "core/Settings.h"
+#include "ui/StatusPanel.h"
+#include "ui/FieldBehaviour.h"
+#include "device/StripeRecord.h"
+#include "db/Connection.h"
+#include "db/Database.h"
+#include "windows/counter/MainWindow.h"
+#include "windows/issue/GoodThruWindow.h"
+#include "support/Screenshot.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QSqlQuery>
+#include <QTableWidget>
+#include <QTimer>
+
+class UpdGoodThruTest : public IssueTest {
+protected:
+  void TearDown() override {
+    gCalendar = QStringLiteral("YYYY/MM/DD");
+    IssueTest::TearDown();
+  }
+  // A card in the deck, inserted by the operator at the next card wait of `op`.
+  void queue(OperatorAtReader& op, const QString& cardNo, const QString& goodThru) {
+    const QString name = QStringLiteral("card-") + cardNo;
+    SimCard c;
+    c.tracks[0] = record(cardNo, goodThru, QStringLiteral("500"), QStringLiteral("7"));
+    const QString file = PresentTestCard(c, name);
+    op.cards.push_back([file] { TestReader().insert(file); });
+  }
+  // The card's good-thru date on its stripe ("unreadable" when it holds no record).
+  QString cardDate(const QString& cardNo) const {
+    QString no, store, batch, thru, bal, pts, msg;
+    const SimCard c = TestCard(QStringLiteral("card-") + cardNo);
+    return QDR_DecodeRecord(c.tracks[0], no, store, batch, thru, bal, pts, msg) ? thru : QStringLiteral("unreadable");
+  }
+  bool faceShows(const QString& cardNo, const QString& text) const {
+    return TestCard(QStringLiteral("card-") + cardNo).face.contains(QStringLiteral(" 效期: ") + text);
+  }
+  QDate masterDate(const QString& cardNo) const {
+    const auto t = ToDateTime(scalar(QStringLiteral("SELECT GoodThru FROM Tolva WHERE CardNo = ") + QuotText(cardNo)));
+    return t ? t->date() : QDate();
+  }
+  // The change rows as "card|type|amount|remark".
+  QStringList changes() const {
+    QSqlQuery q = gCnn().query(QStringLiteral("SELECT CardNo, TxnType, TxnAmt, Remark FROM TolvaLog ORDER BY RNo"));
+    QStringList rows;
+    while (q.next()) {
+      rows << q.value(0).toString() + QLatin1Char('|') + q.value(1).toString() + QLatin1Char('|') +
+                  Money::fromVariant(q.value(2)).toString() + QLatin1Char('|') + q.value(3).toString();
+    }
+    return rows;
+  }
+  void run(fmUpdGoodThru& w, const QString& date) {
+    w.txtUpdGoodThru()->setText(date);
+    w.cmdOK_Click();
+  }
+};
+
+TEST_P(UpdGoodThruTest, ThreeCardsInOneLoopEachGetTheNewDate) {
+  addMaster(QStringLiteral("V000001"), QStringLiteral("11"));
+  addMaster(QStringLiteral("V000002"), QStringLiteral("11"), QStringLiteral("500"), QStringLiteral("7"),
+            QStringLiteral("2026/01/31"));
+  blacklist(QStringLiteral("V000002"));  // expired and blacklisted: not refused here
+  addMaster(QStringLiteral("V000003"), QStringLiteral("99"), QStringLiteral("500"), QStringLiteral("7"),
+            QStringLiteral("2030/12/31"));  // a later date than the new one
+  OperatorAtReader op(*dialogs_);
+  queue(op, QStringLiteral("V000001"), QStringLiteral("2027/12/31"));
+  queue(op, QStringLiteral("V000002"), QStringLiteral("2026/01/31"));
+  queue(op, QStringLiteral("V000003"), QStringLiteral("2030/12/31"));
+  fmUpdGoodThru w;
+  // A path typed into the file field is loaded on leaving it, and its lines go on every face.
+  const QString file = gAppPath + QStringLiteral("/Promo.txt");
+  QFile out(file);
+  ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+  out.write("Line A\r\n");
+  out.close();
+  w.txtFile()->setText(file);
+  QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+  QCoreApplication::sendEvent(w.txtFile(), &leave);
+  run(w, QStringLiteral("2028/06/30"));
+
+  for (const char* no : {"V000001", "V000002", "V000003"}) {
+    const QString cardNo = QString::fromLatin1(no);
+    EXPECT_EQ(cardDate(cardNo), QStringLiteral("2028/06/30")) << no;
+    EXPECT_TRUE(faceShows(cardNo, QStringLiteral("2028/06/30"))) << no;
+    EXPECT_TRUE(TestCard(QStringLiteral("card-") + cardNo).face.endsWith(QStringLiteral("Line A\n\n\n\n\n\n"))) << no;
+    EXPECT_EQ(masterDate(cardNo), QDate(2028, 6, 30)) << no;
+    EXPECT_EQ(master(QStringLiteral("BalAmt"), cardNo), Money::val(no[6] == '1' ? QStringLiteral("1000") : QStringLiteral("500")));
+  }
+  EXPECT_EQ(changes(), (QStringList{QStringLiteral("V000001|31|0|2027/12/31-2028/06/30"),
+                                    QStringLiteral("V000002|31|0|2026/01/31-2028/06/30"),
+                                    QStringLiteral("V000003|31|0|2030/12/31-2028/06/30")}));
+  EXPECT_EQ(apLog(QStringLiteral("變更有效日期")),
+            (QStringList{QStringLiteral("卡號：V000001，有效日期：2027/12/31-2028/06/30|"),
+                         QStringLiteral("卡號：V000002，有效日期：2026/01/31-2028/06/30|"),
+                         QStringLiteral("卡號：V000003，有效日期：2030/12/31-2028/06/30|")}));
+  EXPECT_EQ(op.waits, 4);  // the fourth wait is cancelled
+  EXPECT_TRUE(TestReader().slotFile().isEmpty());
+  EXPECT_EQ(w.txtCardNo()->text(), QStringLiteral("V000003"));
+  EXPECT_EQ(w.txtGoodThru()->text(), QStringLiteral("2028/06/30"));
+  EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("設定完成"));
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("showMsg")).isEmpty());
+  SaveScreenshot(&w, QStringLiteral("fmUpdGoodThru"));
+}
+
+TEST_P(UpdGoodThruTest, WithNoFileKeptTheFaceGetsTheInstallationsMessageLines) {
+  const QString lines = UseCardMessageFile();
+  addMaster(QStringLiteral("V000001"), QStringLiteral("11"));
+  OperatorAtReader op(*dialogs_);
+  queue(op, QStringLiteral("V000001"), QStringLiteral("2027/12/31"));
+  fmUpdGoodThru w;
+  run(w, QStringLiteral("2028/06/30"));
+  EXPECT_TRUE(TestCard(QStringLiteral("card-V000001")).face.endsWith(lines));
+}
+
+TEST_P(UpdGoodThruTest, APastDateIsSetOnlyAfterTheOperatorAgrees) {
+  addMaster(QStringLiteral("V000001"), QStringLiteral("11"));
+  OperatorAtReader op(*dialogs_);
+  queue(op, QStringLiteral("V000001"), QStringLiteral("2027/12/31"));
+  fmUpdGoodThru w;
+  run(w, QStringLiteral("2026/11/30"));  // scripted No
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("askYesNo")).size(), 1);
+  EXPECT_EQ(op.waits, 0);
+  EXPECT_EQ(masterDate(QStringLiteral("V000001")), QDate(2027, 12, 31));
+  dialogs_->yesNoAnswers = {true};
+  run(w, QStringLiteral("2026/11/30"));
+  EXPECT_EQ(masterDate(QStringLiteral("V000001")), QDate(2026, 11, 30));
+  EXPECT_EQ(cardDate(QStringLiteral("V000001")), QStringLiteral("2026/11/30"));
+}
+
+TEST_P(UpdGoodThruTest, UnknownCardOrFailedStepIsRefusedAndTheLoopGoesOn) {
+  addMaster(QStringLiteral("V000001"), QStringLiteral("11"));
+  addMaster(QStringLiteral("V000003"), QStringLiteral("11"));
+  OperatorAtReader op(*dialogs_);
+  op.takeOutOnBeep = false;  // the error report beeps while the card is still in the reader
+  queue(op, QStringLiteral("V000009"), QStringLiteral("2027/12/31"));  // not in the master table
+  queue(op, QStringLiteral("V000001"), QStringLiteral("2027/12/31"));  // its journal row fails
+  queue(op, QStringLiteral("V000003"), QStringLiteral("2027/12/31"));
+  int journalInserts = 0;
+  Connection::setStatementHookForTest([&journalInserts](Connection& c, const QString& sql) {
+    // Inside the transaction, once the master row was changed.
+    if (sql.contains(QStringLiteral("INSERT INTO TolvaLog")) && journalInserts++ == 0) {
+      EXPECT_TRUE(c.inTransaction());
+      throw TolvaError(QStringLiteral("-1"), QStringLiteral("refused by the test"));
+    }
+  });
+  fmUpdGoodThru w;
+  run(w, QStringLiteral("2029/01/31"));
+  Connection::setStatementHookForTest(nullptr);
+
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")).value(0), QStringLiteral("Tolva主檔無卡號，卡號:V000009"));
+  EXPECT_EQ(cardDate(QStringLiteral("V000009")), QStringLiteral("2027/12/31"));
+  // The failed card: its master row rolled back, its card untouched and out of the reader.
+  EXPECT_EQ(cardDate(QStringLiteral("V000001")), QStringLiteral("2027/12/31"));
+  EXPECT_TRUE(TestCard(QStringLiteral("card-V000001")).face.isEmpty());
+  EXPECT_EQ(masterDate(QStringLiteral("V000001")), QDate(2027, 12, 31));
+  EXPECT_FALSE(gCnn().inTransaction());
+  EXPECT_EQ(cardDate(QStringLiteral("V000003")), QStringLiteral("2029/01/31"));
+  EXPECT_TRUE(faceShows(QStringLiteral("V000003"), QStringLiteral("2029/01/31")));
+  EXPECT_EQ(changes(), QStringList{QStringLiteral("V000003|31|0|2027/12/31-2029/01/31")});
+  const QStringList log = apLog(QStringLiteral("變更有效日期"));
+  ASSERT_EQ(log.size(), 3);
+  EXPECT_EQ(log[0], QStringLiteral("Tolva主檔無卡號，卡號:V000009|作業拒絕"));
+  EXPECT_TRUE(log[1].contains(QStringLiteral("V000001")) && log[1].endsWith(QStringLiteral("|系統錯誤")));
+  EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("設定完成"));
+  EXPECT_TRUE(TestReader().slotFile().isEmpty());
+}
+
+TEST_P(UpdGoodThruTest, DateIsCheckedBeforeAnyCardAndCancellingEndsTheLoop) {
+  OperatorAtReader op(*dialogs_);
+  fmUpdGoodThru w;
+  run(w, QString());
+  run(w, QStringLiteral("2028/02/30"));
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")),
+            (QStringList{QStringLiteral("請輸入有效日期"), QStringLiteral("日期格式不對")}));
+  w.txtUpdGoodThru()->setText(QStringLiteral("2028/02/30"));
+  EXPECT_FALSE(FieldBehaviour::of(w.txtUpdGoodThru())->validate());
+  EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("日期格式不對"));
+  EXPECT_EQ(op.waits, 0);
+  gBatchKey.clear();
+  run(w, QStringLiteral("2028/02/28"));
+  EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("未設定資料加密碼"));
+  EXPECT_EQ(op.waits, 0);
+  gBatchKey = QStringLiteral("AB12");
+  run(w, QStringLiteral("2028/02/28"));  // no card comes: the operator cancels at once
+  EXPECT_EQ(op.waits, 1);
+  EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("設定完成"));
+  EXPECT_TRUE(apLog(QStringLiteral("變更有效日期")).isEmpty());
+}
+
+TEST_P(UpdGoodThruTest, RocCalendarDateTypedOrPickedIsAccepted) {
+  gCalendar = QStringLiteral("CC/MM/DD");
+  addMaster(QStringLiteral("V000001"), QStringLiteral("11"));
+  OperatorAtReader op(*dialogs_);
+  fmTolva main;
+  main.OpenWindow(QStringLiteral("cmdSetGoodThru"));
+  auto* w = qobject_cast<fmUpdGoodThru*>(main.currentWindow());
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->windowTitle(), QStringLiteral("設定有效日期"));
+  queue(op, QStringLiteral("V000001"), QStringLiteral("2027/12/31"));
+  w->txtUpdGoodThru()->setText(QStringLiteral("116/01/31"));
+  EXPECT_TRUE(FieldBehaviour::of(w->txtUpdGoodThru())->validate());
+  w->cmdOK_Click();
+  EXPECT_EQ(masterDate(QStringLiteral("V000001")), QDate(2027, 1, 31));
+  EXPECT_EQ(w->txtGoodThru()->text(), QStringLiteral("116/01/31"));
+
+  // The picker's day, in the field's own form.
+  frmFgDate& picker = DatePicker();
+  QTimer::singleShot(10, &picker, [&picker] {
+    picker.DoCalendar(QDate(2028, 3, 15));
+    for (int r = 0; r < picker.fgCal()->rowCount(); ++r) {
+      for (int c = 0; c < 7; ++c) {
+        const QTableWidgetItem* cell = picker.fgCal()->item(r, c);
+        if (cell && cell->text() == QStringLiteral("15")) return picker.fgCal_Click(r, c);
+      }
+    }
+  });
+  FieldBehaviour::of(w->txtUpdGoodThru())->openPicker();
+  EXPECT_EQ(w->txtUpdGoodThru()->text(), QStringLiteral("117/03/15"));
+  queue(op, QStringLiteral("V000001"), QStringLiteral("2027/01/31"));
+  w->cmdOK_Click();
+  EXPECT_EQ(masterDate(QStringLiteral("V000001")), QDate(2028, 3, 15));
+  EXPECT_EQ(cardDate(QStringLiteral("V000001")), QStringLiteral("2028/03/15"));
+  EXPECT_TRUE(faceShows(QStringLiteral("V000001"), QStringLiteral("2028/03/15")));
+  delete w;
+}
+
+TOLVA_DB_TEST_SUITE(UpdGoodThruTest);

@@ -1,0 +1,557 @@
+// Batch issuing on each database dialect with the simulated reader: what a run leaves in the
+// tables, on the cards, in the grid and in the application log, and how it stops.
+#include "core/Clock.h"
+#include "core/CodePage.h"
+#include "core/Dates.h"
+#include "core/ErrorReport.h"
+#include "core/Money.h"
+#include "core/Text.h"
+#include "core/Settings.h"
+#include "ui/StatusPanel.h"
+#include "ui/DataGrid.h"
+#include "device/CurrentReader.h"
+#include "device/SimulatedReader.h"
+#include "device/StripeRecord.h"
+#include "ui/CardMessagePanel.h"
+#include "db/Connection.h"
+#include "windows/counter/MainWindow.h"
+#include "windows/issue/IssueWindow.h"
+#include "ledger/ReportQueries.h"
+#include "support/CardSim.h"
+#include "support/Screenshot.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTabWidget>
+#include <deque>
+#include <map>
+#include <ostream>
+
+// Readable failure output for the Qt values compared below.
+inline void PrintTo(const QDate& d, std::ostream* os) { *os << d.toString(Qt::ISODate).toStdString(); }
+
+namespace {
+
+using I = std::int32_t;
+
+// A stripe record read back by position, value fields deciphered under the test key.
+struct Stripe {
+  QString cardNo, store, batch, goodThru, balAmt, balPoint;
+};
+
+std::optional<Stripe> ReadStripe(const QByteArray& track) {
+  if (track.size() != 57) return std::nullopt;
+  auto value = [&](int from) {
+    return QString::fromLatin1(Encrypt(HexToStr(QString::fromLatin1(track.mid(from, 16))), "AB12")).trimmed();
+  };
+  return Stripe{CodePage::fromAnsi(track.mid(0, 7)),  CodePage::fromAnsi(track.mid(7, 3)),
+                CodePage::fromAnsi(track.mid(10, 5)), QString::fromLatin1(track.mid(15, 10)),
+                value(25),                            value(41)};
+}
+
+struct LogRow {
+  QString msg;
+  QVariant remark;
+};
+
+}  // namespace
+
+class IsuCardTest : public CardDbTest {
+protected:
+  void SetUp() override {
+    CardDbTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    SetNowForTest(QDateTime(QDate(2026, 3, 15), QTime(10, 30)));
+    gStoreID = QStringLiteral("900");
+    gBatchNo = QStringLiteral("B0007");
+    gDefCardType = QStringLiteral("V");
+    gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', '總店', 1)"));
+    gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('002', NULL, 2)"));
+    QFile msg(path(QStringLiteral("CardMsg.txt")));
+    ASSERT_TRUE(msg.open(QIODevice::WriteOnly));
+    msg.write(CodePage::toAnsi(QStringLiteral("歡迎光臨\r\n週年慶\r\n")));
+    msg.close();
+    gCardMsgFile = path(QStringLiteral("CardMsg.txt"));
+  }
+
+  // Blank cards the operator will insert, one when each card wait comes up; `faults` gives a
+  // fault per card.
+  void pileCards(int n, const std::map<int, QString>& faults = {}) {
+    for (int i = 0; i < n; ++i) {
+      const QString file = TestReader().newBlankCard();
+      ASSERT_FALSE(file.isEmpty());
+      if (faults.count(i)) {
+        SimCard card = SimCard::load(file).value();
+        card.fault = faults.at(i);
+        ASSERT_TRUE(card.save(file));
+      }
+      dialogs_->atCardWait.push_back([file] { TestReader().insert(file); });
+    }
+  }
+
+  // The cards that left the reader, by the card number on their stripe ("" for a blank one).
+  std::multimap<QString, SimCard> cardsOut() {
+    TestReader().takeOut();
+    std::multimap<QString, SimCard> out;
+    for (const QString& f : TestReader().deckFiles()) {
+      const SimCard card = SimCard::load(f).value_or(SimCard{});
+      const auto stripe = ReadStripe(card.tracks[0]);
+      out.emplace(stripe ? stripe->cardNo : QString(), card);
+    }
+    return out;
+  }
+
+  QList<LogRow> issueLog() {
+    QList<LogRow> rows;
+    QSqlQuery q = gCnn().query(QStringLiteral("SELECT LogMsg, Remark FROM xxAPLOG WHERE ActionID = '發卡' ORDER BY RNo"));
+    while (q.next()) rows.append({q.value(0).toString(), q.value(1)});
+    return rows;
+  }
+
+  int count(const QString& sql) { return gCnn().scalar(sql).toInt(); }
+
+  void fill(fmIsuCard& w, const QString& cardType, const QString& cnt, const QString& bal, const QString& remark) {
+    w.txtCardType()->setText(cardType);
+    w.txtCardCnt()->setText(cnt);
+    w.txtStoreID()->setText(QStringLiteral("001"));
+    w.txtBalAmt()->setText(bal);
+    w.txtRemark()->setText(remark);
+  }
+
+  size_t cardsLeft() const { return dialogs_->atCardWait.size(); }
+};
+
+TEST_P(IsuCardTest, RunOfThreeCards) {
+  pileCards(3);
+  fmIsuCard w;
+  EXPECT_EQ(w.windowTitle(), QStringLiteral("發卡"));
+  EXPECT_EQ(w.txtCardType()->text(), QStringLiteral("V"));
+  EXPECT_EQ(w.msgPanel()->line(1)->text(), QStringLiteral("週年慶"));
+  w.show();
+  // The field's type is the number prefix; the master row keeps the default type.
+  fill(w, QStringLiteral("w"), QStringLiteral("3"), QStringLiteral("150"), QStringLiteral("AB"));
+  EXPECT_TRUE(w.txtCardType_Validate());
+  EXPECT_EQ(w.txtCardType()->text(), QStringLiteral("W"));
+  ASSERT_TRUE(w.txtStoreID_Validate());
+  EXPECT_EQ(w.txtStoreName()->text(), QStringLiteral("總店"));
+  w.cmdIsuCard_Click();
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("messageBox")).isEmpty()) << dialogs_->texts(QStringLiteral("messageBox")).join(',').toStdString();
+
+  const QDate goodThru(2027, 3, 31);  // issued 2026/03/15
+  QSqlQuery q = gCnn().query(QStringLiteral(
+      "SELECT CardNo, CardType, BatchNo, Status, IssueDate, FirstDate, LastDate, GoodThru, BalAmt, BalPoint, "
+      "IssueDept, OCardNo, POSID, UserID, UpdUserID, Remark, FileDate FROM Tolva ORDER BY CardNo"));
+  QStringList cardNos;
+  while (q.next()) {
+    const QString no = q.value(0).toString();
+    cardNos << no;
+    EXPECT_EQ(q.value(1).toString(), QStringLiteral("V")) << no.toStdString();
+    EXPECT_EQ(q.value(2).toString(), QStringLiteral("B0007"));
+    EXPECT_EQ(q.value(3).toString(), QStringLiteral("01"));
+    EXPECT_EQ(ToDateTime(q.value(4))->date(), QDate(2026, 3, 15));
+    EXPECT_TRUE(q.value(5).isNull());
+    EXPECT_TRUE(q.value(6).isNull());
+    EXPECT_EQ(ToDateTime(q.value(7))->date(), goodThru);
+    EXPECT_EQ(Money::fromVariant(q.value(8)), Money::fromInt(150));
+    EXPECT_EQ(Money::fromVariant(q.value(9)), Money());
+    EXPECT_EQ(q.value(10).toString(), QStringLiteral("001"));
+    EXPECT_TRUE(q.value(11).toString().isEmpty());
+    EXPECT_EQ(q.value(12).toString(), QStringLiteral("WS01"));
+    EXPECT_EQ(q.value(13).toString(), QStringLiteral("tester"));
+    EXPECT_TRUE(q.value(14).toString().isEmpty());
+    EXPECT_EQ(q.value(15).toString(), QStringLiteral("AB"));
+    EXPECT_FALSE(q.value(16).isNull());
+  }
+  ASSERT_EQ(cardNos, (QStringList{QStringLiteral("W000001"), QStringLiteral("W000002"), QStringLiteral("W000003")}));
+
+  // Issue transactions: the workstation's own store, one remark and one date for the run.
+  QSqlQuery t = gCnn().query(QStringLiteral(
+      "SELECT TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint, POSID, UserID, Remark FROM TolvaLog ORDER BY CardNo"));
+  QStringList txnCards;
+  while (t.next()) {
+    txnCards << t.value(2).toString();
+    EXPECT_EQ(t.value(0).toString(), QStringLiteral("900"));
+    EXPECT_EQ(t.value(1).toString(), QStringLiteral("11"));
+    EXPECT_EQ(ToDateTime(t.value(3))->date(), QDate(2026, 3, 15));
+    EXPECT_EQ(Money::fromVariant(t.value(4)), Money::fromInt(150));
+    EXPECT_EQ(Money::fromVariant(t.value(5)), Money());
+    EXPECT_EQ(t.value(6).toString(), QStringLiteral("WS01"));
+    EXPECT_EQ(t.value(7).toString(), QStringLiteral("tester"));
+    EXPECT_EQ(t.value(8).toString(), QStringLiteral("001000001"));  // store + first serial of good-thru 20270331
+  }
+  EXPECT_EQ(txnCards, cardNos);
+  EXPECT_EQ(count(QStringLiteral("SELECT NoNext FROM xxNO WHERE NoCode = 'TL' AND NoBy = '20270331'")), 2);
+
+  // Each card carries its own row's values on the stripe and on the face.
+  const auto cards = cardsOut();
+  ASSERT_EQ(cards.size(), 3u);
+  for (const QString& no : cardNos) {
+    ASSERT_EQ(cards.count(no), 1u) << no.toStdString();
+    const SimCard& card = cards.find(no)->second;
+    const Stripe s = ReadStripe(card.tracks[0]).value();
+    EXPECT_EQ(s.store, QStringLiteral("001"));
+    EXPECT_EQ(s.batch, QStringLiteral("B0007"));
+    EXPECT_EQ(s.goodThru, QStringLiteral("2027/03/31"));
+    EXPECT_EQ(s.balAmt, QStringLiteral("150"));
+    EXPECT_EQ(s.balPoint, QStringLiteral("0"));
+    EXPECT_EQ(card.face, QStringLiteral(" 卡號: ") + no +
+                             QStringLiteral("-001\n 效期: 2027/03/31\n -----------------\n 上期餘額 \n 本次交易 \n"
+                                            " 目前餘額      150元\n 紅利點數        0點\n -----------------\n"
+                                            "歡迎光臨\n週年慶\n\n\n\n\n"));
+  }
+
+  // The reports see the run as issued: nothing to reconcile, store and good-thru in the list.
+  EXPECT_TRUE(QryReconcile().isEmpty());
+  const QList<IssueCardRow> issued = QryIssueCards({});
+  ASSERT_EQ(issued.size(), 3);
+  EXPECT_EQ(issued[0].store + QLatin1Char('|') + issued[0].goodThru, QStringLiteral("001|2027/03/31"));
+
+  // Grid newest first; one summary entry; the count ran down to 0.
+  FlexGrid* g = w.fgLog();
+  EXPECT_EQ(g->textMatrix(0, 0) + '|' + g->textMatrix(0, 4), QStringLiteral("卡別|可用餘額"));
+  ASSERT_EQ(g->rows(), 4);
+  EXPECT_TRUE(g->item(0, 3)->textAlignment() & Qt::AlignHCenter);
+  for (int r = 1; r <= 3; ++r) {
+    EXPECT_EQ(g->textMatrix(r, 3), cardNos.at(3 - r));
+    EXPECT_EQ(QStringList({g->textMatrix(r, 0), g->textMatrix(r, 1), g->textMatrix(r, 2), g->textMatrix(r, 4)}),
+              (QStringList{QStringLiteral("W"), QStringLiteral("B0007"), QStringLiteral("001"), QStringLiteral("150")}));
+  }
+  const auto log = issueLog();
+  ASSERT_EQ(log.size(), 1);
+  EXPECT_EQ(log[0].msg, QStringLiteral("已發張數:3 卡號:W000001-W000003"));
+  EXPECT_TRUE(log[0].remark.isNull());
+  EXPECT_EQ(w.txtCardCnt()->text(), QStringLiteral("0"));
+  EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("已發卡，卡號：W000003"));
+
+  SaveScreenshot(&w, QStringLiteral("fmIsuCard-page0"));
+  w.tabPage()->setCurrentIndex(1);
+  SaveScreenshot(&w, QStringLiteral("fmIsuCard-page1"));
+}
+
+TEST_P(IsuCardTest, ThirdCardFailsAtPrinting) {
+  pileCards(3, {{2, QString::fromLatin1(kFaultPrintFails)}});
+  fmIsuCard w;
+  fill(w, QStringLiteral("V"), QStringLiteral("3"), QStringLiteral("100"), QString());
+  w.cmdIsuCard_Click();
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("列印資料失敗!，卡片已回復原狀，卡號:V000003")});
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 2);
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), 2);
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva WHERE CardNo = 'V000003'")), 0);
+  const auto log = issueLog();
+  ASSERT_EQ(log.size(), 2);
+  EXPECT_EQ(log[0].msg, QStringLiteral("列印資料失敗!，卡片已回復原狀，卡號:V000003"));
+  EXPECT_EQ(log[0].remark.toString(), QStringLiteral("系統錯誤"));
+  EXPECT_EQ(log[1].msg, QStringLiteral("已發張數:2 卡號:V000001-V000002"));
+  EXPECT_EQ(w.txtCardCnt()->text(), QStringLiteral("1"));
+  EXPECT_EQ(w.fgLog()->rows(), 3);
+
+  // The failed card left with a blank stripe, not with the record of a rolled-back card.
+  const auto cards = cardsOut();
+  EXPECT_EQ(cards.count(QStringLiteral("V000001")) + cards.count(QStringLiteral("V000002")), 2u);
+  ASSERT_EQ(cards.count(QString()), 1u);
+  EXPECT_EQ(cards.find(QString())->second.tracks[0], QByteArray(" "));
+
+  // The next run issues the rest and reuses the lost serial.
+  pileCards(1);
+  dialogs_->clear();
+  w.cmdIsuCard_Click();
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("messageBox")).isEmpty());
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva WHERE CardNo = 'V000003'")), 1);
+  EXPECT_EQ(w.txtCardCnt()->text(), QStringLiteral("0"));
+  EXPECT_EQ(issueLog().last().msg, QStringLiteral("已發張數:1 卡號:V000003-V000003"));
+  // A new run draws a new issue-batch serial.
+  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT Remark FROM TolvaLog WHERE CardNo = 'V000003'")).toString(),
+            QStringLiteral("001000002"));
+}
+
+TEST_P(IsuCardTest, FirstCardFailureAndRunsThatIssueNothing) {
+  fmIsuCard w;
+  // The operator cancels the wait for the first card.
+  dialogs_->cancelWaitAfterPolls = 0;
+  fill(w, QStringLiteral("V"), QStringLiteral("2"), QStringLiteral("50"), QString());
+  w.cmdIsuCard_Click();
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("取消作業")});
+  auto log = issueLog();
+  ASSERT_EQ(log.size(), 1);
+  EXPECT_EQ(log[0].remark.toString(), QStringLiteral("系統錯誤"));
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")) + count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), 0);
+  EXPECT_EQ(w.txtCardCnt()->text(), QStringLiteral("2"));
+  EXPECT_EQ(w.fgLog()->rows(), 1);
+
+  // A count of 0 does nothing at all, not even draw an issue-batch serial.
+  dialogs_->clear();
+  w.txtCardCnt()->setText(QStringLiteral("0"));
+  w.cmdIsuCard_Click();
+  EXPECT_TRUE(dialogs_->shown.empty());
+  EXPECT_EQ(issueLog().size(), 1);
+  EXPECT_EQ(count(QStringLiteral("SELECT NoNext FROM xxNO WHERE NoCode = 'TL'")), 2);
+
+  // Without the card data key nothing starts.
+  gBatchKey.clear();
+  w.txtCardCnt()->setText(QStringLiteral("1"));
+  w.cmdIsuCard_Click();
+  EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("未設定資料加密碼"));
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("waitForCard")).isEmpty());
+  EXPECT_EQ(issueLog().size(), 1);
+}
+
+TEST_P(IsuCardTest, EmptyOrZeroBalanceIssuesZero) {
+  pileCards(2);
+  fmIsuCard w;
+  fill(w, QStringLiteral("V"), QStringLiteral("1"), QString(), QString());
+  w.cmdIsuCard_Click();
+  EXPECT_EQ(w.txtBalAmt()->text(), QStringLiteral("0"));
+  w.txtCardCnt()->setText(QStringLiteral("1"));
+  w.txtBalAmt()->setText(QStringLiteral("0"));
+  SetNowForTest(QDateTime(QDate(2027, 2, 10), QTime(9, 0)));  // good through the end of a leap February
+  w.cmdIsuCard_Click();
+  EXPECT_EQ(ToDateTime(gCnn().scalar(QStringLiteral("SELECT GoodThru FROM Tolva WHERE CardNo = 'V000002'")))->date(),
+            QDate(2028, 2, 29));
+  ASSERT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 2);
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva WHERE BalAmt = 0")), 2);
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog WHERE TxnAmt = 0")), 2);
+  for (const auto& [no, card] : cardsOut()) {
+    EXPECT_EQ(ReadStripe(card.tracks[0]).value().balAmt, QStringLiteral("0")) << no.toStdString();
+    EXPECT_TRUE(card.face.contains(QStringLiteral(" 目前餘額        0元\n")));
+  }
+}
+
+TEST_P(IsuCardTest, NumberingFailureStopsTheRunAtThatCard) {
+  // The card numbers of type V can be drawn once only.
+  if (isPostgres()) {
+    gCnn().execute(QStringLiteral(
+        "CREATE FUNCTION stop_no() RETURNS trigger AS $$ BEGIN "
+        "IF NEW.NoCode = 'V' AND NEW.NoNext > 2 THEN RAISE EXCEPTION 'numbering stopped'; END IF; "
+        "RETURN NEW; END $$ LANGUAGE plpgsql"));
+    gCnn().execute(QStringLiteral(
+        "CREATE TRIGGER stop_no BEFORE UPDATE ON xxNO FOR EACH ROW EXECUTE FUNCTION stop_no()"));
+  } else {
+    gCnn().execute(QStringLiteral(
+        "CREATE TRIGGER stop_no BEFORE UPDATE ON xxNO WHEN NEW.NoCode = 'V' AND NEW.NoNext > 2 "
+        "BEGIN SELECT RAISE(ABORT, 'numbering stopped'); END"));
+  }
+  pileCards(2);
+  fmIsuCard w;
+  fill(w, QStringLiteral("V"), QStringLiteral("2"), QStringLiteral("10"), QString());
+  w.cmdIsuCard_Click();
+  const QString numbering = QStringLiteral("編號程序錯誤-NoCode:V/NoBy:Tolva");
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{numbering});
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 1);
+  const auto log = issueLog();
+  ASSERT_EQ(log.size(), 2);
+  EXPECT_EQ(log[0].msg, numbering);
+  EXPECT_EQ(log[0].remark.toString(), QStringLiteral("系統錯誤"));
+  EXPECT_EQ(log[1].msg, QStringLiteral("已發張數:1 卡號:V000001-V000001"));
+  // The second card was read, but no card is written without a drawn number.
+  EXPECT_EQ(cardsLeft(), 0u);
+  EXPECT_EQ(cardsOut().count(QString()), 1u);
+}
+
+TEST_P(IsuCardTest, FailedWritesLeaveNothingBehind) {
+  pileCards(1);
+  fmIsuCard w;
+  // The journal cannot be written: the card's master row goes with it, and its serial returns.
+  gCnn().execute(QStringLiteral("DROP TABLE TolvaLog"));
+  fill(w, QStringLiteral("V"), QStringLiteral("1"), QStringLiteral("10"), QString());
+  w.cmdIsuCard_Click();
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("messageBox")).contains(QStringLiteral("Tolva記錄檔寫入失敗，卡號:V000001")));
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 0);
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM xxNO WHERE NoCode = 'V'")), 0);
+  EXPECT_EQ(issueLog().size(), 1);
+  EXPECT_EQ(cardsOut().count(QString()), 1u);  // the card read was not written
+
+  // A number the stripe cannot hold is never written to a card.
+  dialogs_->clear();
+  pileCards(1);
+  fill(w, QStringLiteral("VX"), QStringLiteral("1"), QStringLiteral("10"), QString());
+  w.cmdIsuCard_Click();
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("卡號超過7碼，卡號:VX000001")});
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 0);
+  EXPECT_EQ(cardsOut().count(QString()), 2u);
+
+  // Without an issue-batch serial no card is started.
+  dialogs_->clear();
+  pileCards(1);
+  gCnn().execute(QStringLiteral("DROP TABLE xxNO") + (isPostgres() ? QStringLiteral(" CASCADE") : QString()));
+  fill(w, QStringLiteral("V"), QStringLiteral("1"), QStringLiteral("10"), QString());
+  w.cmdIsuCard_Click();
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")),
+            QStringList{QStringLiteral("編號程序錯誤-NoCode:TL/NoBy:20270331")});
+  EXPECT_EQ(cardsLeft(), 1u);
+  EXPECT_EQ(w.txtCardCnt()->text(), QStringLiteral("1"));
+}
+
+TEST_P(IsuCardTest, FieldChecksAndStartCheck) {
+  fmIsuCard w;
+  w.show();
+  // Required fields, in order, before anything else.
+  w.txtCardType()->setText(QStringLiteral(" "));
+  EXPECT_FALSE(w.FormCheck());
+  EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("請輸入卡別"));
+  w.txtCardType()->setText(QStringLiteral("v"));
+  EXPECT_FALSE(w.FormCheck());
+  EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("請輸入發卡張數"));
+  w.txtCardCnt()->setText(QStringLiteral("2"));
+  EXPECT_FALSE(w.FormCheck());
+  EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("請輸入店代號"));
+
+  auto refused = [&](QLineEdit* f, const QString& text, bool (fmIsuCard::*check)(), const QString& expected) {
+    f->setText(text);
+    EXPECT_FALSE((w.*check)()) << text.toStdString();
+    EXPECT_EQ(w.elaMsg()->caption(), expected) << text.toStdString();
+    EXPECT_FALSE(w.FormCheck()) << text.toStdString();  // the button does not get round it
+  };
+  refused(w.txtStoreID(), QStringLiteral("1234"), &fmIsuCard::txtStoreID_Validate, QStringLiteral("不可超過3碼"));
+  refused(w.txtStoreID(), QStringLiteral("999"), &fmIsuCard::txtStoreID_Validate, QStringLiteral("無此店代號"));
+  EXPECT_TRUE(w.txtStoreName()->text().isEmpty());
+  w.txtStoreID()->setText(QStringLiteral("002"));  // a store without a name
+  EXPECT_TRUE(w.txtStoreID_Validate());
+  EXPECT_TRUE(w.txtStoreName()->text().isEmpty());
+  w.txtStoreID()->setText(QStringLiteral("001"));
+  EXPECT_TRUE(w.txtStoreID_Validate());
+  EXPECT_EQ(w.txtStoreName()->text(), QStringLiteral("總店"));
+  w.txtStoreID()->clear();
+  EXPECT_TRUE(w.txtStoreName()->text().isEmpty());
+  w.txtStoreID()->setText(QStringLiteral("001"));
+
+  refused(w.txtCardCnt(), QStringLiteral("abc"), &fmIsuCard::txtCardCnt_Validate, QStringLiteral("必需為數字"));
+  refused(w.txtCardCnt(), QStringLiteral("1.5"), &fmIsuCard::txtCardCnt_Validate, QStringLiteral("必需為數字"));
+  refused(w.txtCardCnt(), QStringLiteral("-1"), &fmIsuCard::txtCardCnt_Validate, QStringLiteral("張數不可小於0"));
+  // A number all the same, too large to hold, is not "not a number".
+  refused(w.txtCardCnt(), QString(20, u'9'), &fmIsuCard::txtCardCnt_Validate, QStringLiteral("數字超過可輸入的範圍"));
+  // A run of no cards is refused aloud, not ended in silence.
+  w.txtCardCnt()->setText(QStringLiteral("0"));
+  EXPECT_TRUE(w.txtCardCnt_Validate());
+  EXPECT_FALSE(w.FormCheck());
+  EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("發卡張數必需大於0"));
+  w.txtCardCnt()->setText(QStringLiteral(" 2 "));
+  EXPECT_TRUE(w.txtCardCnt_Validate());
+  refused(w.txtBalAmt(), QStringLiteral("1O0"), &fmIsuCard::txtBalAmt_Validate, QStringLiteral("必需為數字"));
+  refused(w.txtBalAmt(), QStringLiteral("-5"), &fmIsuCard::txtBalAmt_Validate, QStringLiteral("金額不可小於0"));
+  refused(w.txtBalAmt(), QStringLiteral("123456789"), &fmIsuCard::txtBalAmt_Validate,
+          QStringLiteral("金額超過卡片可記錄的位數"));
+  w.txtBalAmt()->setText(QStringLiteral("12345678"));
+  EXPECT_TRUE(w.txtBalAmt_Validate());
+  w.txtBalAmt()->setText(QStringLiteral("12.5"));
+  EXPECT_TRUE(w.txtBalAmt_Validate());
+
+  // The remark: three characters pass, four are refused in the message window.
+  w.txtRemark()->setText(QStringLiteral("卡A1"));
+  EXPECT_TRUE(w.txtRemark_Validate());
+  w.txtRemark()->setText(QStringLiteral("ABCD"));
+  EXPECT_FALSE(w.txtRemark_Validate());
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("卡片備註碼不可超過三碼")});
+  EXPECT_FALSE(w.FormCheck());
+  w.txtRemark()->setText(QStringLiteral("ABC"));
+  EXPECT_TRUE(w.FormCheck());
+  EXPECT_EQ(w.txtCardType()->text(), QStringLiteral("V"));
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")) + count(QStringLiteral("SELECT COUNT(*) FROM xxAPLOG")), 0);
+}
+
+TEST_P(IsuCardTest, MessageFileAndLifecycle) {
+  gCardMsgFile = path(QStringLiteral("missing.txt"));
+  fmIsuCard w;
+  EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("訊息檔不存在"));
+  EXPECT_EQ(w.txtFile()->text(), gCardMsgFile);
+  EXPECT_EQ(w.tabPage()->tabText(0) + '|' + w.tabPage()->tabText(1), QStringLiteral("發卡|作業訊息"));
+  // Another file chosen with the file dialog fills the lines.
+  dialogs_->fileAnswers.push_back(path(QStringLiteral("CardMsg.txt")));
+  w.txtFile_DblClick();
+  EXPECT_EQ(w.txtFile()->text(), path(QStringLiteral("CardMsg.txt")));
+  EXPECT_EQ(w.msgPanel()->line(0)->text(), QStringLiteral("歡迎光臨"));
+
+  // Leaving keeps the fields: the exit button and the title bar both only hide the window.
+  w.show();
+  w.txtCardCnt()->setText(QStringLiteral("5"));
+  w.cmdExit_Click();
+  EXPECT_FALSE(w.isVisible());
+  w.show();
+  w.close();
+  EXPECT_FALSE(w.isVisible());
+  EXPECT_TRUE(w.elaMsg()->caption().isEmpty());
+  EXPECT_EQ(w.txtCardCnt()->text(), QStringLiteral("5"));
+  EXPECT_TRUE(w.txtStoreName()->isReadOnly());
+}
+
+TEST_P(IsuCardTest, MainWindowButtonOpensOneWindow) {
+  fmTolva main;
+  main.show();
+  QPushButton* button = main.button(QStringLiteral("cmdIsuCard"));
+  ASSERT_TRUE(button->isEnabled());
+  button->click();
+  QWidget* w = main.currentWindow();
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->objectName(), QStringLiteral("fmIsuCard"));
+  EXPECT_TRUE(w->isVisible());
+  qobject_cast<fmIsuCard*>(w)->cmdExit_Click();
+  button->click();
+  EXPECT_EQ(main.currentWindow(), w);  // reused, not created again
+  delete w;
+}
+
+TEST_P(IsuCardTest, EachCardOfARunNeedsABlankCardOfItsOwn) {
+  // A sold card: issuing must not write over it.
+  SimCard sold;
+  sold.tracks[0] = QDR_BuildRecord(QStringLiteral("V000042"), QStringLiteral("001"), QStringLiteral("V0001"),
+                                   QStringLiteral("2027/12/31"), QStringLiteral("500"), QStringLiteral("905"));
+  sold.face = QStringLiteral("sold card");
+  const QString soldFile = TestReader().deckFolder() + QStringLiteral("/sold.card");
+  ASSERT_TRUE(TestReader().ensure() && sold.save(soldFile));
+  pileCards(1);
+  QString slotAtSecondWait = QStringLiteral("unset");
+  dialogs_->atCardWait.push_back([&] {
+    // The card just issued left the reader: this wait is for a new card.
+    slotAtSecondWait = TestReader().slotFile();
+    TestReader().insert(soldFile);
+  });
+  pileCards(2);
+  fmIsuCard w;
+  fill(w, QStringLiteral("V"), QStringLiteral("3"), QStringLiteral("100"), QString());
+  w.cmdIsuCard_Click();
+  EXPECT_TRUE(slotAtSecondWait.isEmpty()) << slotAtSecondWait.toStdString();
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("messageBox")).isEmpty());
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 3);
+  EXPECT_EQ(w.txtCardCnt()->text(), QStringLiteral("0"));
+  const SimCard after = SimCard::load(soldFile).value_or(SimCard{});
+  EXPECT_EQ(after.tracks[0], sold.tracks[0]);
+  EXPECT_EQ(after.face, sold.face);
+  // Three physical cards, one number each.
+  const auto cards = cardsOut();
+  for (const char* no : {"V000001", "V000002", "V000003"}) EXPECT_EQ(cards.count(QString::fromLatin1(no)), 1u) << no;
+}
+
+TEST_P(IsuCardTest, CardTypeTheStripeCannotHoldIsRefusedBeforeAnyCard) {
+  pileCards(1);
+  fmIsuCard w;
+  fill(w, QStringLiteral("Ñ"), QStringLiteral("1"), QStringLiteral("10"), QString());  // not in CP950
+  w.cmdIsuCard_Click();
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 0);
+  EXPECT_EQ(cardsLeft(), 1u);  // no card was asked for
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
+}
+
+TEST_P(IsuCardTest, NewCardThatCannotBeBlankedAfterAFailedCommitIsNamed) {
+  pileCards(1);
+  // The commit fails, and by then the card no longer takes a write either.
+  Connection::setStatementHookForTest([](Connection&, const QString& sql) {
+    const QString slot = TestReader().slotFile();
+    if (sql != QLatin1String("COMMIT") || slot.isEmpty()) return;  // the card's commit, not the batch serial's
+    SimCard card = SimCard::load(slot).value_or(SimCard{});
+    card.fault = QString::fromLatin1(kFaultWriteFails);
+    card.save(slot);
+    throw TolvaError(QStringLiteral("5"), QStringLiteral("database is locked"));
+  });
+  fmIsuCard w;
+  fill(w, QStringLiteral("V"), QStringLiteral("1"), QStringLiteral("10"), QString());
+  w.cmdIsuCard_Click();
+  Connection::setStatementHookForTest(nullptr);
+  const QStringList boxes = dialogs_->texts(QStringLiteral("messageBox"));
+  ASSERT_FALSE(boxes.isEmpty());
+  EXPECT_TRUE(boxes.last().contains(QStringLiteral("新卡 V000001 無法清除，卡片與資料庫不一致"))) << boxes.last().toStdString();
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 0);
+  EXPECT_TRUE(readBytes(gErrFile).contains("_RestoreStripe"));
+}
+
+TOLVA_DB_TEST_SUITE(IsuCardTest);
