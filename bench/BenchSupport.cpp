@@ -33,7 +33,7 @@ bool BenchDatabase::open() {
     cnt = server + (server.endsWith(QLatin1Char(';')) ? QString() : QStringLiteral(";")) + QStringLiteral("Search Path=") +
           schema_ + QStringLiteral(";");
   }
-  if (!ConnectADO(cnt, gCnn(), [](const QString&) { return true; })) return false;
+  if (!OpenConnection(cnt, gCnn(), [](const QString&) { return true; })) return false;
   SetDBType();
   CreateSchema(gCnn());
   return true;

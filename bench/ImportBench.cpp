@@ -172,7 +172,7 @@ int main(int argc, char** argv) {
   int failed = 0, files = 0;
   for (const ListedStoreFile& file : ListStoreFiles(inbox)) {
     ++files;
-    const ImportOutcome o = LoadStoreDDfile(QDir(inbox).filePath(file.name));
+    const ImportOutcome o = ImportStoreFile(QDir(inbox).filePath(file.name));
     if (!o.ok) {
       ++failed;
       std::fprintf(stderr, "%s: %s\n", qPrintable(file.name), qPrintable(o.reason));

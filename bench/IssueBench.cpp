@@ -24,7 +24,7 @@ SimReader Reader() { return SimReader(SimReader::folderFor(gAppPath + QStringLit
 
 // One issuing run of `n` cards; false when any card was refused.
 bool IssueRun(int n) {
-  fmIsuCard w;
+  IssueWindow w;
   w.txtCardType()->setText(QStringLiteral("V"));
   w.txtCardCnt()->setText(QString::number(n));
   w.txtStoreID()->setText(QStringLiteral("001"));

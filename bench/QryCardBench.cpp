@@ -97,7 +97,7 @@ qint64 coreRead() {
 }
 
 // Opening the card in the window; `w` is a new window or one that shows the card already.
-qint64 windowRead(fmQryCard& w) {
+qint64 windowRead(CardQueryWindow& w) {
   w.field(QStringLiteral("txtCardNo"))->setText(kCard);
   QElapsedTimer t;
   t.start();
@@ -121,14 +121,14 @@ int main(int argc, char** argv) {
 
   std::vector<qint64> raw, core, window, again;
   {
-    fmQryCard warm;  // the first read of each warms the caches
+    CardQueryWindow warm;  // the first read of each warms the caches
     rawRead();
     windowRead(warm);
   }
   for (int i = 0; i < kRuns; ++i) {
     raw.push_back(rawRead());
     core.push_back(coreRead());
-    fmQryCard w;
+    CardQueryWindow w;
     window.push_back(windowRead(w));
     again.push_back(windowRead(w));
   }

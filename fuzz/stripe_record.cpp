@@ -24,13 +24,13 @@ struct Fields {
 
 bool decode(const QByteArray& record, Fields& f) {
   QString msg;
-  const bool ok = QDR_DecodeRecord(record, f.cardNo, f.storeNo, f.batchNo, f.goodThru, f.balAmt, f.balPoint, msg);
+  const bool ok = DecodeStripeRecord(record, f.cardNo, f.storeNo, f.batchNo, f.goodThru, f.balAmt, f.balPoint, msg);
   if (!ok) FUZZ_CHECK(msg == QStringLiteral("卡片資料有誤"));
   return ok;
 }
 
 QByteArray encode(const Fields& f) {
-  return QDR_BuildRecord(f.cardNo, f.storeNo, f.batchNo, f.goodThru, f.balAmt, f.balPoint);
+  return BuildStripeRecord(f.cardNo, f.storeNo, f.batchNo, f.goodThru, f.balAmt, f.balPoint);
 }
 
 QByteArray keyBytes() {

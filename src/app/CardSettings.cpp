@@ -15,7 +15,7 @@ QString paramOr(const char* id, const QString& fallback) {
 
 }  // namespace
 
-void InitTolva() {
+void LoadCardSettings() {
   try {
     gCardMsgFile = paramOr("CardMsgFile", QStringLiteral("CardMsg.txt"));
     gBatchNo = paramOr("BatchNo", QStringLiteral("V0001")).toUpper();

@@ -97,11 +97,11 @@ bool startUp() {
   gAppName = appName();
   gAppPath = EnterApplicationFolder(gAppName);
   QDir::setCurrent(gAppPath);
-  InitGlobal(gAppName + QStringLiteral(".INI"), gAppPath);
+  LoadSettings(gAppName + QStringLiteral(".INI"), gAppPath);
   BeginErrorLogSession(gAppPath);
-  if (!InitINIgCNT() || !gCnn().isOpen()) return false;
-  if (!InitSchema()) return false;
-  InitTolva();
+  if (!OpenMainDatabase() || !gCnn().isOpen()) return false;
+  if (!CreateSchemaIfNew()) return false;
+  LoadCardSettings();
   return true;
 }
 

@@ -28,7 +28,7 @@ QString driverText(const QString& folder, const QString& appName) {
   if (name.isEmpty()) return QStringLiteral("內建模擬器");
   gAppPath = folder;
   const QString path = CrwLibraryPath(name);
-  const CrwLibrary library(path);
+  const VendorReader library(path);
   return library.isLoaded() ? path : path + QStringLiteral(" (無法載入: ") + library.errorText() + QLatin1Char(')');
 }
 

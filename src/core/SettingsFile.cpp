@@ -33,7 +33,7 @@ void readIniSettings() {
 
 }  // namespace
 
-void InitGlobal(const QString& iniName, const QString& folder) {
+void LoadSettings(const QString& iniName, const QString& folder) {
   try {
     const QString app = gAppName.isEmpty() ? QStringLiteral("tolva") : gAppName;
     if (!iniName.isEmpty() && !folder.isEmpty()) {

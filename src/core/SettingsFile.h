@@ -4,7 +4,7 @@
 
 // Fills the paths and the INI settings. Without arguments the INI is "IDPARAM.INI" in the
 // folder "../DAT/" beside the application folder, and the logs go to "../LOG/".
-void InitGlobal(const QString& iniName = QString(), const QString& folder = QString());
+void LoadSettings(const QString& iniName = QString(), const QString& folder = QString());
 // Reads a whole text file (code page) with its lines joined by "|".
 bool LoadMsg(const QString& file, QString& text);
 // The lines of a text file in the code page, as Line Input reads them.

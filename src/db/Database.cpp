@@ -36,7 +36,7 @@ QString quotDate(const QVariant& value, const QString& dateQuote) {
 }
 }  // namespace
 
-bool ConnectADO(const QString& connectionString, Connection& connection, const NewFilePolicy& mayCreate) {
+bool OpenConnection(const QString& connectionString, Connection& connection, const NewFilePolicy& mayCreate) {
   try {
     connection.open(connectionString, mayCreate);
     return true;
@@ -57,7 +57,7 @@ void SetDBType(Connection* connection, const QString& key) {
   gDateQuote = d.dateQuote();
 }
 
-bool InitINIgCNT() {
+bool OpenMainDatabase() {
   try {
     gCNT = GetINI(gIniFile, QStringLiteral("PARAM"), QStringLiteral("GCNT"));
     if (gCNT.indexOf(QLatin1String("SQLOLE"), 0, Qt::CaseInsensitive) > 0 &&
@@ -75,7 +75,7 @@ bool InitINIgCNT() {
                                                  QStringLiteral("\r\n是否建立新的資料庫?"),
                                              gAppName);
     };
-    const bool connected = ConnectADO(gCNT, gCnn(), mayCreate);
+    const bool connected = OpenConnection(gCNT, gCnn(), mayCreate);
     if (freshHome) QFile::remove(marker);
     if (!connected) {
       Dialogs().messageBox(QStringLiteral("連線失敗!\r\n") + MaskPassword(gCNT) +
@@ -96,7 +96,7 @@ Connection& gMsgCnn() {
   return *cnn;
 }
 
-bool InitMsgDB() {
+bool OpenMessageDatabase() {
   QString file = GetINI(gIniFile, QStringLiteral("PARAM"), QStringLiteral("IDMSG"));
   if (file.isEmpty()) file = QStringLiteral("IDMSG.MDB");
   const QString path = QDir(gAppPath).absoluteFilePath(file);
@@ -104,7 +104,7 @@ bool InitMsgDB() {
     // The message database is a SQLite file here; its look-up is prepared once to prove
     // that the file really is one.
     // Read-only: the program only looks messages up, and leaves the file's journal as it is.
-    if (ConnectADO(QStringLiteral("Provider=SQLite;Data Source=") + QuoteConnectionValue(path) + QStringLiteral(";Mode=Read"),
+    if (OpenConnection(QStringLiteral("Provider=SQLite;Data Source=") + QuoteConnectionValue(path) + QStringLiteral(";Mode=Read"),
                    gMsgCnn())) {
       QSqlQuery lookup(gMsgCnn().database());
       if (lookup.prepare(QStringLiteral("Select * From Msg Where MsgID = ?"))) return true;

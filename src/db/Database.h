@@ -7,14 +7,14 @@
 #include <QVariant>
 
 
-bool InitINIgCNT();
+bool OpenMainDatabase();
 // Opens the connection; false (and the error logged, password masked) when it fails. A SQLite
 // file that does not exist is created only when `mayCreate` says so.
-bool ConnectADO(const QString& connectionString, Connection& connection, const NewFilePolicy& mayCreate = {});
+bool OpenConnection(const QString& connectionString, Connection& connection, const NewFilePolicy& mayCreate = {});
 // Mirrors the dialect of the connection (gCnn when none is given) into gDBType, gNowFunc and
 // gDateQuote; a key takes the dialect of that table row instead.
 void SetDBType(Connection* connection = nullptr, const QString& key = QString());
-bool InitMsgDB();
+bool OpenMessageDatabase();
 // The message database connection (open only when the file was found).
 Connection& gMsgCnn();
 

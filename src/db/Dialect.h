@@ -14,7 +14,7 @@ class Connection;
 class ConnectionString;
 class QSqlDatabase;
 
-// How getXXNo draws a serial number.
+// How NextNumber draws a serial number.
 enum class Numbering {
   Procedure,  // the schema's getNoNext procedure (SQL Server and the other server dialects)
   Function,   // the schema's getnonext function (PostgreSQL)

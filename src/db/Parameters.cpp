@@ -133,7 +133,7 @@ QString XXNoText(qint64 number) {
   return number >= 0 && number < 1000000 ? QStringLiteral("%1").arg(number, 6, 10, QLatin1Char('0')) : QString::number(number);
 }
 
-bool getXXNo(const QString& noCode, const QString& noBy, qint64& next, QString& nextText, Connection& cnn) {
+bool NextNumber(const QString& noCode, const QString& noBy, qint64& next, QString& nextText, Connection& cnn) {
   bool drawn = false;
   try {
     if (cnn.dialect().numbering() == Numbering::InProgram) {

@@ -32,7 +32,7 @@ void WriteAPLog(const QString& progID, const QString& actionID, const QString& l
 // the number zero-filled to six digits ("000042"; longer numbers in full). On failure gMsg
 // holds the numbering error text, which also goes to the application log, and the answer is
 // false.
-bool getXXNo(const QString& noCode, const QString& noBy, qint64& next, QString& nextText,
+bool NextNumber(const QString& noCode, const QString& noBy, qint64& next, QString& nextText,
              Connection& cnn = gCnn());
 // The text form of a drawn number.
 QString XXNoText(qint64 number);

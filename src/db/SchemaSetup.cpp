@@ -4,7 +4,7 @@
 #include "db/Connection.h"
 #include "db/SchemaScript.h"
 
-bool InitSchema() {
+bool CreateSchemaIfNew() {
   try {
     if (!gCnn().isOpen() || !gCnn().dialect().createsSchemaItself()) return true;
     if (HasTable(gCnn(), QStringLiteral("Tolva"))) return true;

@@ -4,4 +4,4 @@
 // A database whose dialect sets up its own schema (the embedded SQLite file) and that has no
 // card table yet gets the schema and the code descriptions. Errors are reported under
 // "InitSchema"; false when it failed.
-bool InitSchema();
+bool CreateSchemaIfNew();

@@ -31,7 +31,7 @@ QString CardValueText(const QVariant& value) {
   return m ? m->toString() : value.toString().trimmed();
 }
 
-std::optional<QString> QDR_FaceText(const QString& cardNo, const QString& storeNo, const QVariant& goodThru,
+std::optional<QString> CardFaceText(const QString& cardNo, const QString& storeNo, const QVariant& goodThru,
                                     const QString& balAmt, const QString& balPoint, const QString& freeText,
                                     const std::optional<QString>& prevBal, const std::optional<QString>& txnAmt) {
   const QChar lf(QLatin1Char('\n'));
@@ -56,26 +56,26 @@ std::optional<QString> QDR_FaceText(const QString& cardNo, const QString& storeN
   return face + freeText;
 }
 
-bool QDR_PrintCard(const QString& cardNo, const QString& storeNo, const QVariant& goodThru, const QString& balAmt,
+bool PrintCardFace(const QString& cardNo, const QString& storeNo, const QVariant& goodThru, const QString& balAmt,
                    const QString& balPoint, QString& msg, const QString& freeText,
                    const std::optional<QString>& prevBal, const std::optional<QString>& txnAmt) {
   try {
     std::int32_t b = 0, c = 459;
-    if (CRW_SetPrintMode(0, b, c) != 0) {
+    if (SetPrintMode(0, b, c) != 0) {
       msg = QStringLiteral("印字頭設定失敗!");
       return false;
     }
-    if (CRW_ErasePrint() != 0) {
+    if (EraseFace() != 0) {
       msg = QStringLiteral("列印視窗無法清除!");
       return false;
     }
-    const auto face = QDR_FaceText(cardNo, storeNo, goodThru, balAmt, balPoint, freeText, prevBal, txnAmt);
+    const auto face = CardFaceText(cardNo, storeNo, goodThru, balAmt, balPoint, freeText, prevBal, txnAmt);
     if (!face) {
       msg = QStringLiteral("列印資料失敗!");
       throw TolvaError(QStringLiteral("6"), QStringLiteral("Overflow: a value is longer than 8 characters"));
     }
     std::int32_t x = 0, y = 5, z = 0;
-    if (CRW_PrintText(x, y, z, *face, QVariant(), QStringLiteral("0"), QStringLiteral("0")) != 0) {
+    if (PrintFaceText(x, y, z, *face, QVariant(), QStringLiteral("0"), QStringLiteral("0")) != 0) {
       msg = QStringLiteral("列印資料失敗!");
       return false;
     }

@@ -8,13 +8,13 @@
 
 // The face text. Amounts stand right-aligned in eight positions; a value longer than eight
 // characters has no face (nothing answered).
-std::optional<QString> QDR_FaceText(const QString& cardNo, const QString& storeNo, const QVariant& goodThru,
+std::optional<QString> CardFaceText(const QString& cardNo, const QString& storeNo, const QVariant& goodThru,
                                     const QString& balAmt, const QString& balPoint, const QString& freeText = QString(),
                                     const std::optional<QString>& prevBal = std::nullopt,
                                     const std::optional<QString>& txnAmt = std::nullopt);
 
 // Erases and prints the face of the card in the reader.
-bool QDR_PrintCard(const QString& cardNo, const QString& storeNo, const QVariant& goodThru, const QString& balAmt,
+bool PrintCardFace(const QString& cardNo, const QString& storeNo, const QVariant& goodThru, const QString& balAmt,
                    const QString& balPoint, QString& msg, const QString& freeText = QString(),
                    const std::optional<QString>& prevBal = std::nullopt,
                    const std::optional<QString>& txnAmt = std::nullopt);

@@ -13,8 +13,8 @@
 
 namespace {
 
-CrwDriver* g_override = nullptr;
-std::unique_ptr<CrwLibrary> g_library;
+ReaderDriver* g_override = nullptr;
+std::unique_ptr<VendorReader> g_library;
 QString g_libraryName;
 
 // A bare name is looked for in the application folder first, then beside the program (where
@@ -37,20 +37,20 @@ QString libraryPath(const QString& name) {
 
 }  // namespace
 
-CrwSimulator& BuiltInCrwSimulator() {
-  static CrwSimulator simulator([] {
+SimulatedReader& BuiltInCrwSimulator() {
+  static SimulatedReader simulator([] {
     return gAppPath.isEmpty() ? QStringLiteral("CardSim") : gAppPath + QStringLiteral("/CardSim");
   });
   return simulator;
 }
 
-CrwDriver& CrwDevice() {
+ReaderDriver& CrwDevice() {
   if (g_override) return *g_override;
   if (gCrwLibrary.trimmed().isEmpty()) return BuiltInCrwSimulator();
   if (!g_library || g_libraryName != gCrwLibrary) {
     g_library.reset();
     g_libraryName = gCrwLibrary;
-    g_library = std::make_unique<CrwLibrary>(libraryPath(gCrwLibrary.trimmed()));
+    g_library = std::make_unique<VendorReader>(libraryPath(gCrwLibrary.trimmed()));
     if (!g_library->isLoaded()) {
       LogError(QStringLiteral("CrwDevice"), QStringLiteral("48"), g_library->errorText());
     }
@@ -60,4 +60,4 @@ CrwDriver& CrwDevice() {
 
 QString CrwLibraryPath(const QString& name) { return libraryPath(name.trimmed()); }
 
-void SetCrwDeviceForTest(CrwDriver* driver) { g_override = driver; }
+void SetCrwDeviceForTest(ReaderDriver* driver) { g_override = driver; }

@@ -1,17 +1,17 @@
 #pragma once
-// The card reader/writer driver in use: the vendor library named by INI PARAM/CrwLibrary
+// The card reader/writer driver in use: the vendor library named by INI PARAM/VendorReader
 // (gCrwLibrary), or the built-in simulator when that is empty.
 #include "device/ReaderDriver.h"
 
 #include <QString>
 
-class CrwSimulator;
+class SimulatedReader;
 
-CrwDriver& CrwDevice();
+ReaderDriver& CrwDevice();
 // The built-in simulator; its reader folders lie under <application folder>/CardSim.
-CrwSimulator& BuiltInCrwSimulator();
-// The file a driver library name (INI PARAM/CrwLibrary) opens: see the search order in the
+SimulatedReader& BuiltInCrwSimulator();
+// The file a driver library name (INI PARAM/VendorReader) opens: see the search order in the
 // loader; a name found nowhere is left to the system's own search.
 QString CrwLibraryPath(const QString& name);
 // Makes `driver` the one in use (tests); nullptr goes back to the configured one.
-void SetCrwDeviceForTest(CrwDriver* driver);
+void SetCrwDeviceForTest(ReaderDriver* driver);

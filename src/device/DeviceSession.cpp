@@ -11,7 +11,7 @@
 #include <QThread>
 #include <cstring>
 
-std::int32_t CRW_hDevice = 0;
+std::int32_t gReaderHandle = 0;
 std::int32_t CRW_MSMode = 0;
 std::int32_t CRW_MSOption = 0;
 
@@ -24,12 +24,12 @@ constexpr int kStripeBuffer = 255;
 
 int g_timeoutMs = kCrwOperationTimeoutMs;
 
-CrwDriver& drv() { return CrwDevice(); }
+ReaderDriver& drv() { return CrwDevice(); }
 
 // -1 or -2 when no device is open, else 0.
 std::int32_t deviceCheck() {
-  if (CRW_hDevice < 0) return -1;
-  if (CRW_hDevice == 0) return -2;
+  if (gReaderHandle < 0) return -1;
+  if (gReaderHandle == 0) return -2;
   return 0;
 }
 
@@ -37,14 +37,14 @@ std::int32_t deviceCheck() {
 void cancelCardWait() {
   std::int32_t out = 0;
   std::int32_t hFunction = 0;
-  std::int32_t code = drv().CRWCardCancel(CRW_hDevice, &out, &hFunction);
+  std::int32_t code = drv().CRWCardCancel(gReaderHandle, &out, &hFunction);
   Dialogs().setBusyCursor(true);
   const QDeadlineTimer deadline(g_timeoutMs);
-  while (drv().CRWResultFunction(CRW_hDevice, hFunction, &code) != 0 && !deadline.hasExpired()) {
+  while (drv().CRWResultFunction(gReaderHandle, hFunction, &code) != 0 && !deadline.hasExpired()) {
     QThread::msleep(kPollSleepMs);
   }
   Dialogs().setBusyCursor(false);
-  drv().CRWCloseFunction(CRW_hDevice, hFunction);
+  drv().CRWCloseFunction(gReaderHandle, hFunction);
 }
 
 // Sets the line settings of a serial port: 9600 baud, 8 data bits, even parity.
@@ -71,7 +71,7 @@ QString deviceName(std::int32_t hDevice) {
 
 void SetCrwOperationTimeoutForTest(int ms) { g_timeoutMs = ms > 0 ? ms : kCrwOperationTimeoutMs; }
 
-void CRW_WaitResult(std::int32_t hDevice, std::int32_t hFunction, std::int32_t& result) {
+void WaitForResult(std::int32_t hDevice, std::int32_t hFunction, std::int32_t& result) {
   Dialogs().setBusyCursor(true);
   // A device that never answers must not hang the program: after the time limit the
   // operation counts as failed.
@@ -93,7 +93,7 @@ void CRW_WaitResult(std::int32_t hDevice, std::int32_t hFunction, std::int32_t& 
   drv().CRWCloseFunction(hDevice, hFunction);
 }
 
-std::int32_t CRW_PortOpen(const QString& port) {
+std::int32_t OpenReaderPort(const QString& port) {
   std::int32_t result = -1;
   try {
     // From the last index down, so closing a device does not move one still to be checked.
@@ -101,17 +101,17 @@ std::int32_t CRW_PortOpen(const QString& port) {
       const std::int32_t handle = drv().CRWGetDeviceHandle(i);
       if (handle <= 0 || deviceName(handle).compare(port, Qt::CaseInsensitive) != 0) continue;
       if (drv().CRWCloseDevice(handle) == 0) return -1;
-      CRW_hDevice = 0;
+      gReaderHandle = 0;
     }
-    CRW_hDevice = drv().CRWOpenDevice(CodePage::toAnsi(port).constData());
-    if (CRW_hDevice > 0) {
+    gReaderHandle = drv().CRWOpenDevice(CodePage::toAnsi(port).constData());
+    if (gReaderHandle > 0) {
       if (!port.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) {
-        result = CRW_hDevice;
-      } else if (setSerialLine(CRW_hDevice)) {
-        result = CRW_hDevice;
+        result = gReaderHandle;
+      } else if (setSerialLine(gReaderHandle)) {
+        result = gReaderHandle;
       } else {
-        drv().CRWCloseDevice(CRW_hDevice);
-        CRW_hDevice = 0;
+        drv().CRWCloseDevice(gReaderHandle);
+        gReaderHandle = 0;
       }
     }
   } catch (...) {
@@ -120,33 +120,33 @@ std::int32_t CRW_PortOpen(const QString& port) {
   return result;
 }
 
-std::int32_t CRW_Open() {
+std::int32_t OpenReader() {
   std::int32_t result = -2;
   try {
     std::int32_t out = 0;
     std::int32_t hFunction = 0;
-    std::int32_t code = drv().CRWInitial(CRW_hDevice, &out, &hFunction, 1);
-    CRW_WaitResult(CRW_hDevice, hFunction, code);
+    std::int32_t code = drv().CRWInitial(gReaderHandle, &out, &hFunction, 1);
+    WaitForResult(gReaderHandle, hFunction, code);
     if (code == 0) return 0;
-    drv().CRWCloseDevice(CRW_hDevice);
-    CRW_hDevice = 0;
+    drv().CRWCloseDevice(gReaderHandle);
+    gReaderHandle = 0;
   } catch (...) {
     LogError(QStringLiteral("CRW_Open"));
   }
   return result;
 }
 
-bool CRW_Init(const QString& port, QString* msg) {
+bool InitReader(const QString& port, QString* msg) {
   bool ok = false;
   try {
     QString error;
-    CRW_hDevice = CRW_PortOpen(port);
-    if (CRW_hDevice < 1) {
+    gReaderHandle = OpenReaderPort(port);
+    if (gReaderHandle < 1) {
       error = QStringLiteral("指定的連接埠無法開啟!!");
-    } else if (CRW_Open() != 0) {
+    } else if (OpenReader() != 0) {
       error = QStringLiteral("設備無法初始化，請檢查設備是否連接妥當!!");
     } else {
-      CRW_CardOut();
+      EjectCard();
       ok = true;
     }
     if (!ok) {
@@ -159,16 +159,16 @@ bool CRW_Init(const QString& port, QString* msg) {
   return ok;
 }
 
-std::int32_t CRW_WaitCard() {
-  if (CRW_hDevice <= 0) return -2;
+std::int32_t WaitForCard() {
+  if (gReaderHandle <= 0) return -2;
   std::int32_t state = 0;
   std::int32_t hFunction = 0;
-  std::int32_t code = drv().CRWWaitForCard(CRW_hDevice, &state, &hFunction);
+  std::int32_t code = drv().CRWWaitForCard(gReaderHandle, &state, &hFunction);
   bool done = false;
-  for (int i = 0; i < kSilentPolls && !done; ++i) done = drv().CRWResultFunction(CRW_hDevice, hFunction, &code) == 0;
+  for (int i = 0; i < kSilentPolls && !done; ++i) done = drv().CRWResultFunction(gReaderHandle, hFunction, &code) == 0;
   std::int32_t result = state;
   if (!done) {
-    const std::int32_t hDevice = CRW_hDevice;
+    const std::int32_t hDevice = gReaderHandle;
     const bool arrived = Dialogs().waitForCard([hDevice, hFunction, &code] {
       return drv().CRWResultFunction(hDevice, hFunction, &code) == 0;
     });
@@ -179,18 +179,18 @@ std::int32_t CRW_WaitCard() {
       result = -21;
     }
   }
-  drv().CRWCloseFunction(CRW_hDevice, hFunction);
+  drv().CRWCloseFunction(gReaderHandle, hFunction);
   return result;
 }
 
 bool Borix_InsertCard(QString& msg, std::int32_t* code) {
   bool ok = false;
   try {
-    if (!CRW_Init(gBorixPort, &msg)) {
+    if (!InitReader(gBorixPort, &msg)) {
       if (code) *code = -99;
       return false;
     }
-    const std::int32_t r = CRW_WaitCard();
+    const std::int32_t r = WaitForCard();
     switch (r) {
       case -21: msg = QStringLiteral("取消作業"); break;
       case -2: msg = QStringLiteral("設備還沒有初始化"); break;
@@ -206,16 +206,16 @@ bool Borix_InsertCard(QString& msg, std::int32_t* code) {
   return ok;
 }
 
-std::int32_t CRW_CardOut() {
-  if (CRW_hDevice <= 0) return -2;
+std::int32_t EjectCard() {
+  if (gReaderHandle <= 0) return -2;
   std::int32_t out = 0;
   std::int32_t hFunction = 0;
-  std::int32_t code = drv().CRWCardOut(CRW_hDevice, &out, &hFunction);
-  CRW_WaitResult(CRW_hDevice, hFunction, code);
+  std::int32_t code = drv().CRWCardOut(gReaderHandle, &out, &hFunction);
+  WaitForResult(gReaderHandle, hFunction, code);
   return code;
 }
 
-std::int32_t CRW_SetMSMode(std::int32_t mode, std::int32_t& option) {
+std::int32_t SetStripeMode(std::int32_t mode, std::int32_t& option) {
   std::int32_t out = 0;
   std::int32_t hFunction = 0;
   std::int32_t track = mode;
@@ -224,9 +224,9 @@ std::int32_t CRW_SetMSMode(std::int32_t mode, std::int32_t& option) {
   std::int32_t three2 = 3;
   std::int32_t density = mode == 8 ? 3 : 1;
   std::int32_t three3 = 3;
-  std::int32_t code = drv().CRWSetMode(CRW_hDevice, &out, &hFunction, &track, &three, &track2, &three2, &density,
+  std::int32_t code = drv().CRWSetMode(gReaderHandle, &out, &hFunction, &track, &three, &track2, &three2, &density,
                                        &option, &three3);
-  CRW_WaitResult(CRW_hDevice, hFunction, code);
+  WaitForResult(gReaderHandle, hFunction, code);
   if (code == 0) {
     CRW_MSMode = mode;
     CRW_MSOption = option;
@@ -237,7 +237,7 @@ std::int32_t CRW_SetMSMode(std::int32_t mode, std::int32_t& option) {
   return -31;
 }
 
-std::int32_t CRW_ReadMS(std::int32_t track, QByteArray& data) {
+std::int32_t ReadTrack(std::int32_t track, QByteArray& data) {
   data.clear();
   if (const std::int32_t check = deviceCheck()) return check;
   if (CRW_MSMode == 0) return -3;
@@ -245,8 +245,8 @@ std::int32_t CRW_ReadMS(std::int32_t track, QByteArray& data) {
   std::int32_t lengths[4] = {};
   std::int32_t out = 0;
   std::int32_t hFunction = 0;
-  std::int32_t code = drv().CRWGetMSData(CRW_hDevice, &out, &hFunction, &CRW_MSMode, lengths, &buffers[0][0]);
-  CRW_WaitResult(CRW_hDevice, hFunction, code);
+  std::int32_t code = drv().CRWGetMSData(gReaderHandle, &out, &hFunction, &CRW_MSMode, lengths, &buffers[0][0]);
+  WaitForResult(gReaderHandle, hFunction, code);
   if (code != 0) return -32;
   if (track >= 1 && track <= 3) {
     const std::int32_t length = std::min(lengths[track - 1], kTrackBuffer);
@@ -255,14 +255,14 @@ std::int32_t CRW_ReadMS(std::int32_t track, QByteArray& data) {
   return 0;
 }
 
-std::int32_t CRW_ReadMS(std::int32_t track, QString& text) {
+std::int32_t ReadTrack(std::int32_t track, QString& text) {
   QByteArray data;
-  const std::int32_t result = CRW_ReadMS(track, data);
+  const std::int32_t result = ReadTrack(track, data);
   text = CodePage::fromAnsi(data);
   return result;
 }
 
-std::int32_t CRW_WriteMS(const QByteArray& data) {
+std::int32_t WriteTrack(const QByteArray& data) {
   if (const std::int32_t check = deviceCheck()) return check;
   if (CRW_MSMode == 0) return -3;
   // The device takes at most one buffer of data; a longer length would make it read past it.
@@ -270,53 +270,53 @@ std::int32_t CRW_WriteMS(const QByteArray& data) {
   QByteArray buffer = data.left(kStripeBuffer).leftJustified(kStripeBuffer, ' ');
   std::int32_t dataId = 0;
   std::int32_t hFunction = 0;
-  std::int32_t code = drv().CRWSetMSData(CRW_hDevice, &dataId, &hFunction, CRW_MSMode, length, buffer.constData());
+  std::int32_t code = drv().CRWSetMSData(gReaderHandle, &dataId, &hFunction, CRW_MSMode, length, buffer.constData());
   if (hFunction == 0) return -4;
-  CRW_WaitResult(CRW_hDevice, hFunction, code);
+  WaitForResult(gReaderHandle, hFunction, code);
   if (code != 0) return -34;
   std::int32_t out = 0;
   hFunction = 0;
-  code = drv().CRWWriteMSData(CRW_hDevice, dataId, &hFunction, &out);
-  CRW_WaitResult(CRW_hDevice, hFunction, code);
+  code = drv().CRWWriteMSData(gReaderHandle, dataId, &hFunction, &out);
+  WaitForResult(gReaderHandle, hFunction, code);
   return code == 0 ? 0 : -33;
 }
 
-std::int32_t CRW_WriteMS(const QString& text) { return CRW_WriteMS(CodePage::toAnsi(text)); }
+std::int32_t WriteTrack(const QString& text) { return WriteTrack(CodePage::toAnsi(text)); }
 
-std::int32_t CRW_SetPrintMode(std::int32_t a, std::int32_t& b, std::int32_t& c) {
+std::int32_t SetPrintMode(std::int32_t a, std::int32_t& b, std::int32_t& c) {
   if (const std::int32_t check = deviceCheck()) return check;
   std::int32_t values[9] = {0, a, 4, 4, 6, 4, 4, 2, 4};
   std::int32_t out = 0;
   std::int32_t hFunction = 0;
-  std::int32_t code = drv().CRWSetPrintMode(CRW_hDevice, &out, &hFunction, &values[0], &values[1], &values[2],
+  std::int32_t code = drv().CRWSetPrintMode(gReaderHandle, &out, &hFunction, &values[0], &values[1], &values[2],
                                             &values[3], &values[4], &values[5], &values[6], &values[7], &values[8],
                                             &b, &c);
-  CRW_WaitResult(CRW_hDevice, hFunction, code);
+  WaitForResult(gReaderHandle, hFunction, code);
   return code == 0 ? 0 : -51;
 }
 
-std::int32_t CRW_ErasePrint() {
+std::int32_t EraseFace() {
   if (const std::int32_t check = deviceCheck()) return check;
   std::int32_t out = 0;
   std::int32_t hFunction = 0;
-  std::int32_t code = drv().CRWErasePrint(CRW_hDevice, &out, &hFunction);
-  CRW_WaitResult(CRW_hDevice, hFunction, code);
+  std::int32_t code = drv().CRWErasePrint(gReaderHandle, &out, &hFunction);
+  WaitForResult(gReaderHandle, hFunction, code);
   return code == 0 ? 0 : -52;
 }
 
-std::int32_t CRW_PrintText(std::int32_t& x, std::int32_t& y, std::int32_t& z, const QString& text,
+std::int32_t PrintFaceText(std::int32_t& x, std::int32_t& y, std::int32_t& z, const QString& text,
                            const QVariant& unused, const QString& p, const QString& q) {
   Q_UNUSED(unused);
   if (const std::int32_t check = deviceCheck()) return check;
   const QByteArray line = QByteArray("\x1b" "e") + CodePage::toAnsi(p.left(1) + q.left(1) + text);
   std::int32_t out = 0;
   std::int32_t hFunction = 0;
-  std::int32_t code = drv().CRWPrintData(CRW_hDevice, &out, &hFunction, &x, &y, &z, line.constData());
-  CRW_WaitResult(CRW_hDevice, hFunction, code);
+  std::int32_t code = drv().CRWPrintData(gReaderHandle, &out, &hFunction, &x, &y, &z, line.constData());
+  WaitForResult(gReaderHandle, hFunction, code);
   if (code != 0) return -53;
   std::int32_t out2 = 0;
   hFunction = 0;
-  code = drv().CRWPrint(CRW_hDevice, &out, &hFunction, &out2);
-  CRW_WaitResult(CRW_hDevice, hFunction, code);
+  code = drv().CRWPrint(gReaderHandle, &out, &hFunction, &out2);
+  WaitForResult(gReaderHandle, hFunction, code);
   return code == 0 ? 0 : -54;
 }

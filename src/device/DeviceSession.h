@@ -10,7 +10,7 @@
 #include <cstdint>
 
 // Session state, kept between card operations.
-extern std::int32_t CRW_hDevice;   // > 0 open, 0 none, -1 opening failed
+extern std::int32_t gReaderHandle;   // > 0 open, 0 none, -1 opening failed
 extern std::int32_t CRW_MSMode;    // track mode last set; 0 = not set
 extern std::int32_t CRW_MSOption;  // option last set with the track mode
 
@@ -20,33 +20,33 @@ extern std::int32_t CRW_MSOption;  // option last set with the track mode
 bool Borix_InsertCard(QString& msg, std::int32_t* code = nullptr);
 // Opens and initialises the reader and ejects any card. On failure the text goes to `msg`,
 // or to a message box when no `msg` is given.
-bool CRW_Init(const QString& port, QString* msg = nullptr);
+bool InitReader(const QString& port, QString* msg = nullptr);
 // The device handle on the port, or -1.
-std::int32_t CRW_PortOpen(const QString& port);
+std::int32_t OpenReaderPort(const QString& port);
 // 0 when the device initialised, else -2 (the device is then closed).
-std::int32_t CRW_Open();
+std::int32_t OpenReader();
 // The card state of the card that arrived, -2 (no device) or -21 (the operator cancelled).
-std::int32_t CRW_WaitCard();
+std::int32_t WaitForCard();
 // Polls an asynchronous operation until it completes, then releases its handle. `result`
 // holds the operation's status on entry and its result code (0 = success) on return.
-void CRW_WaitResult(std::int32_t hDevice, std::int32_t hFunction, std::int32_t& result);
-std::int32_t CRW_CardOut();
+void WaitForResult(std::int32_t hDevice, std::int32_t hFunction, std::int32_t& result);
+std::int32_t EjectCard();
 
 // Magnetic stripe.
-std::int32_t CRW_SetMSMode(std::int32_t mode, std::int32_t& option);  // 0 or -31
+std::int32_t SetStripeMode(std::int32_t mode, std::int32_t& option);  // 0 or -31
 // One track (1-3) as code-page bytes, or as text. 0, -1, -2, -3 or -32.
-std::int32_t CRW_ReadMS(std::int32_t track, QByteArray& data);
-std::int32_t CRW_ReadMS(std::int32_t track, QString& text);
+std::int32_t ReadTrack(std::int32_t track, QByteArray& data);
+std::int32_t ReadTrack(std::int32_t track, QString& text);
 // Writes the stripe. 0, -1, -2, -3, -4 (refused), -33 (write failed) or -34 (data refused).
-std::int32_t CRW_WriteMS(const QByteArray& data);
-std::int32_t CRW_WriteMS(const QString& text);
+std::int32_t WriteTrack(const QByteArray& data);
+std::int32_t WriteTrack(const QString& text);
 
 // Print area.
-std::int32_t CRW_SetPrintMode(std::int32_t a, std::int32_t& b, std::int32_t& c);  // 0, -1, -2 or -51
-std::int32_t CRW_ErasePrint();                                                      // 0, -1, -2 or -52
+std::int32_t SetPrintMode(std::int32_t a, std::int32_t& b, std::int32_t& c);  // 0, -1, -2 or -51
+std::int32_t EraseFace();                                                      // 0, -1, -2 or -52
 // Prints one text at a position: the device receives ESC 'e', the first characters of `p`
 // and `q`, then the text. 0, -1, -2, -53 (not taken) or -54 (not printed).
-std::int32_t CRW_PrintText(std::int32_t& x, std::int32_t& y, std::int32_t& z, const QString& text,
+std::int32_t PrintFaceText(std::int32_t& x, std::int32_t& y, std::int32_t& z, const QString& text,
                            const QVariant& unused, const QString& p, const QString& q);
 
 // A device operation that has not completed after this long counts as failed, with the result

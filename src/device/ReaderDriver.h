@@ -31,9 +31,9 @@ struct Dcb {
 };
 static_assert(sizeof(Dcb) == 28, "Dcb must keep the Windows DCB layout");
 
-class CrwDriver {
+class ReaderDriver {
 public:
-  virtual ~CrwDriver() = default;
+  virtual ~ReaderDriver() = default;
 
   // Devices open in this process, and the handle of the index-th one (> 0).
   virtual std::int32_t CRWCountOpen() = 0;

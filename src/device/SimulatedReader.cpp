@@ -37,14 +37,14 @@ QByteArray printedText(const QByteArray& line) {
 
 }  // namespace
 
-CrwSimulator::CrwSimulator(std::function<QString()> root) : root_(std::move(root)) {}
+SimulatedReader::SimulatedReader(std::function<QString()> root) : root_(std::move(root)) {}
 
-CrwSimulator::Device* CrwSimulator::device(std::int32_t hDevice) {
+SimulatedReader::Device* SimulatedReader::device(std::int32_t hDevice) {
   const auto it = devices_.find(hDevice);
   return it == devices_.end() ? nullptr : &it->second;
 }
 
-std::int32_t CrwSimulator::start(std::int32_t hDevice, std::int32_t* hFunction, Operation op) {
+std::int32_t SimulatedReader::start(std::int32_t hDevice, std::int32_t* hFunction, Operation op) {
   Device* dev = device(hDevice);
   if (!dev) {
     if (hFunction) *hFunction = 0;
@@ -56,7 +56,7 @@ std::int32_t CrwSimulator::start(std::int32_t hDevice, std::int32_t* hFunction, 
   return kOk;
 }
 
-std::int32_t CrwSimulator::withSlotCard(const Device& dev, const std::function<std::int32_t(const QString&, SimCard&)>& use) {
+std::int32_t SimulatedReader::withSlotCard(const Device& dev, const std::function<std::int32_t(const QString&, SimCard&)>& use) {
   const QString file = SimReader(dev.folder).slotFile();
   if (file.isEmpty()) return kNoCard;
   std::optional<SimCard> card = SimCard::load(file);
@@ -66,14 +66,14 @@ std::int32_t CrwSimulator::withSlotCard(const Device& dev, const std::function<s
 
 // ---- Devices ----------------------------------------------------------------------------
 
-std::int32_t CrwSimulator::CRWCountOpen() { return static_cast<std::int32_t>(devices_.size()); }
+std::int32_t SimulatedReader::CRWCountOpen() { return static_cast<std::int32_t>(devices_.size()); }
 
-std::int32_t CrwSimulator::CRWGetDeviceHandle(std::int32_t index) {
+std::int32_t SimulatedReader::CRWGetDeviceHandle(std::int32_t index) {
   if (index < 0 || index >= CRWCountOpen()) return 0;
   return std::next(devices_.begin(), index)->first;
 }
 
-std::int32_t CrwSimulator::CRWGetDeviceName(std::int32_t hDevice, char* buffer, std::int32_t* length) {
+std::int32_t SimulatedReader::CRWGetDeviceName(std::int32_t hDevice, char* buffer, std::int32_t* length) {
   const Device* dev = device(hDevice);
   if (!dev || !buffer || !length || *length <= 0) return 0;
   const QByteArray name = CodePage::toAnsi(dev->port);
@@ -84,7 +84,7 @@ std::int32_t CrwSimulator::CRWGetDeviceName(std::int32_t hDevice, char* buffer, 
   return 1;
 }
 
-std::int32_t CrwSimulator::CRWOpenDevice(const char* port) {
+std::int32_t SimulatedReader::CRWOpenDevice(const char* port) {
   if (!port) return 0;
   const QString name = CodePage::fromAnsi(QByteArray(port));
   const QString root = root_ ? root_() : QString();
@@ -95,16 +95,16 @@ std::int32_t CrwSimulator::CRWOpenDevice(const char* port) {
   return handle;
 }
 
-std::int32_t CrwSimulator::CRWCloseDevice(std::int32_t hDevice) { return devices_.erase(hDevice) ? 1 : 0; }
+std::int32_t SimulatedReader::CRWCloseDevice(std::int32_t hDevice) { return devices_.erase(hDevice) ? 1 : 0; }
 
-std::int32_t CrwSimulator::CRWGetCommDCBState(std::int32_t hDevice, Dcb* dcb) {
+std::int32_t SimulatedReader::CRWGetCommDCBState(std::int32_t hDevice, Dcb* dcb) {
   const Device* dev = device(hDevice);
   if (!dev || !dcb) return 0;
   *dcb = SimReader(dev->folder).settings().dcb;
   return 1;
 }
 
-std::int32_t CrwSimulator::CRWSetCommDCBState(std::int32_t hDevice, const Dcb* dcb) {
+std::int32_t SimulatedReader::CRWSetCommDCBState(std::int32_t hDevice, const Dcb* dcb) {
   const Device* dev = device(hDevice);
   if (!dev || !dcb) return 0;
   const SimReader reader(dev->folder);
@@ -116,7 +116,7 @@ std::int32_t CrwSimulator::CRWSetCommDCBState(std::int32_t hDevice, const Dcb* d
 
 // ---- Asynchronous operations --------------------------------------------------------------
 
-std::int32_t CrwSimulator::CRWInitial(std::int32_t hDevice, std::int32_t* out, std::int32_t* hFunction,
+std::int32_t SimulatedReader::CRWInitial(std::int32_t hDevice, std::int32_t* out, std::int32_t* hFunction,
                                       std::int32_t mode) {
   Q_UNUSED(out);
   Q_UNUSED(mode);
@@ -129,7 +129,7 @@ std::int32_t CrwSimulator::CRWInitial(std::int32_t hDevice, std::int32_t* out, s
   return start(hDevice, hFunction, std::move(op));
 }
 
-std::int32_t CrwSimulator::CRWWaitForCard(std::int32_t hDevice, std::int32_t* state, std::int32_t* hFunction) {
+std::int32_t SimulatedReader::CRWWaitForCard(std::int32_t hDevice, std::int32_t* state, std::int32_t* hFunction) {
   Operation op;
   op.isWait = true;
   // Like the device, the wait takes a card inserted after it began, never one that was lying
@@ -155,7 +155,7 @@ std::int32_t CrwSimulator::CRWWaitForCard(std::int32_t hDevice, std::int32_t* st
   return start(hDevice, hFunction, std::move(op));
 }
 
-std::int32_t CrwSimulator::CRWCardCancel(std::int32_t hDevice, std::int32_t* out, std::int32_t* hFunction) {
+std::int32_t SimulatedReader::CRWCardCancel(std::int32_t hDevice, std::int32_t* out, std::int32_t* hFunction) {
   Q_UNUSED(out);
   if (Device* dev = device(hDevice)) {
     for (auto& [handle, op] : dev->operations) {
@@ -165,7 +165,7 @@ std::int32_t CrwSimulator::CRWCardCancel(std::int32_t hDevice, std::int32_t* out
   return start(hDevice, hFunction, Operation{});
 }
 
-std::int32_t CrwSimulator::CRWCardOut(std::int32_t hDevice, std::int32_t* out, std::int32_t* hFunction) {
+std::int32_t SimulatedReader::CRWCardOut(std::int32_t hDevice, std::int32_t* out, std::int32_t* hFunction) {
   Q_UNUSED(out);
   // The card leaves the slot and lies in the deck again; an empty slot is no error.
   Operation op;
@@ -179,7 +179,7 @@ std::int32_t CrwSimulator::CRWCardOut(std::int32_t hDevice, std::int32_t* out, s
   return start(hDevice, hFunction, std::move(op));
 }
 
-std::int32_t CrwSimulator::CRWSetMode(std::int32_t hDevice, std::int32_t* out, std::int32_t* hFunction,
+std::int32_t SimulatedReader::CRWSetMode(std::int32_t hDevice, std::int32_t* out, std::int32_t* hFunction,
                                       std::int32_t* v1, std::int32_t* v2, std::int32_t* v3, std::int32_t* v4,
                                       std::int32_t* v5, std::int32_t* v6, std::int32_t* v7) {
   Q_UNUSED(out);
@@ -196,7 +196,7 @@ std::int32_t CrwSimulator::CRWSetMode(std::int32_t hDevice, std::int32_t* out, s
   return start(hDevice, hFunction, std::move(op));
 }
 
-std::int32_t CrwSimulator::CRWGetMSData(std::int32_t hDevice, std::int32_t* out, std::int32_t* hFunction,
+std::int32_t SimulatedReader::CRWGetMSData(std::int32_t hDevice, std::int32_t* out, std::int32_t* hFunction,
                                         std::int32_t* mode, std::int32_t* lengths, char* tracks) {
   Q_UNUSED(out);
   const std::int32_t requested = mode ? *mode : 0;
@@ -220,7 +220,7 @@ std::int32_t CrwSimulator::CRWGetMSData(std::int32_t hDevice, std::int32_t* out,
   return start(hDevice, hFunction, std::move(op));
 }
 
-std::int32_t CrwSimulator::CRWSetMSData(std::int32_t hDevice, std::int32_t* dataId, std::int32_t* hFunction,
+std::int32_t SimulatedReader::CRWSetMSData(std::int32_t hDevice, std::int32_t* dataId, std::int32_t* hFunction,
                                         std::int32_t mode, std::int32_t length, const char* data) {
   Device* dev = device(hDevice);
   if (!dev || mode <= 0 || length < 0 || length > kMaxStripeData || (length > 0 && !data)) {
@@ -233,7 +233,7 @@ std::int32_t CrwSimulator::CRWSetMSData(std::int32_t hDevice, std::int32_t* data
   return start(hDevice, hFunction, Operation{});
 }
 
-std::int32_t CrwSimulator::CRWWriteMSData(std::int32_t hDevice, std::int32_t dataId, std::int32_t* hFunction,
+std::int32_t SimulatedReader::CRWWriteMSData(std::int32_t hDevice, std::int32_t dataId, std::int32_t* hFunction,
                                           std::int32_t* out) {
   Q_UNUSED(out);
   Operation op;
@@ -254,7 +254,7 @@ std::int32_t CrwSimulator::CRWWriteMSData(std::int32_t hDevice, std::int32_t dat
   return start(hDevice, hFunction, std::move(op));
 }
 
-std::int32_t CrwSimulator::CRWSetPrintMode(std::int32_t hDevice, std::int32_t* out, std::int32_t* hFunction,
+std::int32_t SimulatedReader::CRWSetPrintMode(std::int32_t hDevice, std::int32_t* out, std::int32_t* hFunction,
                                            std::int32_t*, std::int32_t*, std::int32_t*, std::int32_t*,
                                            std::int32_t*, std::int32_t*, std::int32_t*, std::int32_t*,
                                            std::int32_t*, std::int32_t*, std::int32_t*) {
@@ -263,7 +263,7 @@ std::int32_t CrwSimulator::CRWSetPrintMode(std::int32_t hDevice, std::int32_t* o
   return start(hDevice, hFunction, Operation{});
 }
 
-std::int32_t CrwSimulator::CRWErasePrint(std::int32_t hDevice, std::int32_t* out, std::int32_t* hFunction) {
+std::int32_t SimulatedReader::CRWErasePrint(std::int32_t hDevice, std::int32_t* out, std::int32_t* hFunction) {
   Q_UNUSED(out);
   Operation op;
   op.finish = [this, hDevice] {
@@ -278,7 +278,7 @@ std::int32_t CrwSimulator::CRWErasePrint(std::int32_t hDevice, std::int32_t* out
   return start(hDevice, hFunction, std::move(op));
 }
 
-std::int32_t CrwSimulator::CRWPrintData(std::int32_t hDevice, std::int32_t* out, std::int32_t* hFunction,
+std::int32_t SimulatedReader::CRWPrintData(std::int32_t hDevice, std::int32_t* out, std::int32_t* hFunction,
                                         std::int32_t* x, std::int32_t* y, std::int32_t* z, const char* text) {
   Q_UNUSED(out);
   Q_UNUSED(x);
@@ -291,7 +291,7 @@ std::int32_t CrwSimulator::CRWPrintData(std::int32_t hDevice, std::int32_t* out,
   return start(hDevice, hFunction, std::move(op));
 }
 
-std::int32_t CrwSimulator::CRWPrint(std::int32_t hDevice, std::int32_t* out, std::int32_t* hFunction,
+std::int32_t SimulatedReader::CRWPrint(std::int32_t hDevice, std::int32_t* out, std::int32_t* hFunction,
                                     std::int32_t* out2) {
   Q_UNUSED(out);
   Q_UNUSED(out2);
@@ -314,7 +314,7 @@ std::int32_t CrwSimulator::CRWPrint(std::int32_t hDevice, std::int32_t* out, std
 
 // ---- Polling --------------------------------------------------------------------------------
 
-std::int32_t CrwSimulator::CRWResultFunction(std::int32_t hDevice, std::int32_t hFunction, std::int32_t* result) {
+std::int32_t SimulatedReader::CRWResultFunction(std::int32_t hDevice, std::int32_t hFunction, std::int32_t* result) {
   Device* dev = device(hDevice);
   const auto it = dev ? dev->operations.find(hFunction) : decltype(Device::operations)::iterator{};
   if (!dev || it == dev->operations.end()) {
@@ -340,7 +340,7 @@ std::int32_t CrwSimulator::CRWResultFunction(std::int32_t hDevice, std::int32_t 
   return 0;
 }
 
-std::int32_t CrwSimulator::CRWCloseFunction(std::int32_t hDevice, std::int32_t hFunction) {
+std::int32_t SimulatedReader::CRWCloseFunction(std::int32_t hDevice, std::int32_t hFunction) {
   Device* dev = device(hDevice);
   return dev && dev->operations.erase(hFunction) ? 1 : 0;
 }

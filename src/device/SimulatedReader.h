@@ -16,13 +16,13 @@
 #include <map>
 #include <vector>
 
-class CrwSimulator final : public CrwDriver {
+class SimulatedReader final : public ReaderDriver {
 public:
   // Polls an operation stays pending before it may complete.
   static constexpr int kPendingPolls = 1;
 
   // `root` answers the folder under which relative port names are reader folders.
-  explicit CrwSimulator(std::function<QString()> root);
+  explicit SimulatedReader(std::function<QString()> root);
 
   std::int32_t CRWCountOpen() override;
   std::int32_t CRWGetDeviceHandle(std::int32_t index) override;

@@ -43,37 +43,37 @@ QString readValueField(const QByteArray& hex, const QByteArray& key) {
 
 bool setTrackMode() {
   std::int32_t option = kTrackOption;
-  return CRW_SetMSMode(kTrackMode, option) == 0;
+  return SetStripeMode(kTrackMode, option) == 0;
 }
 
 }  // namespace
 
-QByteArray QDR_BuildRecord(const QString& cardNo, const QString& storeNo, const QString& batchNo,
+QByteArray BuildStripeRecord(const QString& cardNo, const QString& storeNo, const QString& batchNo,
                            const QVariant& goodThru, const QString& balAmt, const QString& balPoint) {
   const QByteArray key = keyBytes();
   return PadByte(cardNo, 7) + PadByte(storeNo, 3) + PadByte(batchNo, 5) + PadByte(goodThruText(goodThru), 10) +
          valueField(balAmt, key) + valueField(balPoint, key);
 }
 
-bool QDR_WriteCard(const QString& cardNo, const QString& storeNo, const QString& batchNo, const QVariant& goodThru,
+bool WriteCardValues(const QString& cardNo, const QString& storeNo, const QString& batchNo, const QVariant& goodThru,
                    const QString& balAmt, const QString& balPoint, QString& msg) {
   try {
     // A character the code page cannot hold would reach the stripe as another one, and the
     // card could never be matched with its master row again.
     for (const QString& text : {cardNo, storeNo, batchNo, balAmt, balPoint}) {
-      if (!QDR_FitsCodePage(text)) {
+      if (!FitsCardCodePage(text)) {
         msg = QStringLiteral("卡片資料含有無法寫入磁條的字元");
         return false;
       }
     }
-    const QByteArray record = QDR_BuildRecord(cardNo, storeNo, batchNo, goodThru, balAmt, balPoint);
+    const QByteArray record = BuildStripeRecord(cardNo, storeNo, batchNo, goodThru, balAmt, balPoint);
     if (!setTrackMode()) {
       msg = QStringLiteral("磁條設定失敗");
       return false;
     }
     // Without a card data key the value fields come out empty; such a card could never be
     // read again, so it is not written.
-    if (record.size() != kRecordLength || CRW_WriteMS(record) != 0) {
+    if (record.size() != kRecordLength || WriteTrack(record) != 0) {
       msg = QStringLiteral("磁條寫入失敗");
       return false;
     }
@@ -84,22 +84,22 @@ bool QDR_WriteCard(const QString& cardNo, const QString& storeNo, const QString&
   }
 }
 
-bool QDR_WriteRecord(const QByteArray& record) { return setTrackMode() && CRW_WriteMS(record) == 0; }
+bool WriteStripeRecord(const QByteArray& record) { return setTrackMode() && WriteTrack(record) == 0; }
 
-bool QDR_ReadRecord(QByteArray& record, QString& msg) {
+bool ReadStripeRecord(QByteArray& record, QString& msg) {
   record.clear();
   if (!setTrackMode()) {
     msg = QStringLiteral("磁帶設定失敗!");
     return false;
   }
-  if (CRW_ReadMS(1, record) != 0) {
+  if (ReadTrack(1, record) != 0) {
     msg = QStringLiteral("磁帶種類未設定");
     return false;
   }
   return true;
 }
 
-bool QDR_DecodeRecord(const QByteArray& record, QString& cardNo, QString& storeNo, QString& batchNo,
+bool DecodeStripeRecord(const QByteArray& record, QString& cardNo, QString& storeNo, QString& batchNo,
                       QString& goodThru, QString& balAmt, QString& balPoint, QString& msg) {
   if (record.size() != kRecordLength) {
     msg = QStringLiteral("卡片資料有誤");
@@ -115,59 +115,59 @@ bool QDR_DecodeRecord(const QByteArray& record, QString& cardNo, QString& storeN
   return true;
 }
 
-bool QDR_FitsCodePage(const QString& text) { return CodePage::fromAnsi(CodePage::toAnsi(text)) == text; }
+bool FitsCardCodePage(const QString& text) { return CodePage::fromAnsi(CodePage::toAnsi(text)) == text; }
 
-bool QDR_ReadCard(QString& cardNo, QString& storeNo, QString& batchNo, QString& goodThru, QString& balAmt,
+bool ReadCardValues(QString& cardNo, QString& storeNo, QString& batchNo, QString& goodThru, QString& balAmt,
                   QString& balPoint, QString& msg, bool insert) {
   bool ok = false;
   try {
     if (!insert || Borix_InsertCard(msg)) {
       QByteArray record;
-      ok = QDR_ReadRecord(record, msg) &&
-           QDR_DecodeRecord(record, cardNo, storeNo, batchNo, goodThru, balAmt, balPoint, msg);
+      ok = ReadStripeRecord(record, msg) &&
+           DecodeStripeRecord(record, cardNo, storeNo, batchNo, goodThru, balAmt, balPoint, msg);
     }
   } catch (...) {
     LogError(QStringLiteral("basBorixCRW_QDR_ReadCard"));
     ok = false;
   }
-  if (insert) CRW_CardOut();
+  if (insert) EjectCard();
   return ok;
 }
 
-bool QDR_BlankStripe(QString& msg) {
+bool BlankStripe(QString& msg) {
   if (!setTrackMode()) {
     msg = QStringLiteral("磁條設定失敗");
     return false;
   }
-  if (CRW_WriteMS(QByteArray(" ")) != 0) {
+  if (WriteTrack(QByteArray(" ")) != 0) {
     msg = QStringLiteral("清除磁條資料失敗");
     return false;
   }
   return true;
 }
 
-bool QDR_BlankFace(QString& msg) {
+bool BlankFace(QString& msg) {
   std::int32_t b = 0;
   std::int32_t c = 459;
-  if (CRW_SetPrintMode(0, b, c) != 0) {
+  if (SetPrintMode(0, b, c) != 0) {
     msg = QStringLiteral("印字頭設定失敗!");
     return false;
   }
-  if (CRW_ErasePrint() != 0) {
+  if (EraseFace() != 0) {
     msg = QStringLiteral("列印視窗無法清除!");
     return false;
   }
   return true;
 }
 
-bool QDR_EraseCard(QString& msg) {
+bool WipeCard(QString& msg) {
   bool ok = false;
   try {
-    ok = Borix_InsertCard(msg) && QDR_BlankStripe(msg) && QDR_BlankFace(msg);
+    ok = Borix_InsertCard(msg) && BlankStripe(msg) && BlankFace(msg);
   } catch (...) {
     LogError(QStringLiteral("basBorixCRW_QDR_EraseCard"));
     ok = false;
   }
-  CRW_CardOut();
+  EjectCard();
   return ok;
 }

@@ -14,28 +14,28 @@
 #include <QVariant>
 
 // The record for the given values; shorter than 57 bytes when gBatchKey is empty.
-QByteArray QDR_BuildRecord(const QString& cardNo, const QString& storeNo, const QString& batchNo,
+QByteArray BuildStripeRecord(const QString& cardNo, const QString& storeNo, const QString& batchNo,
                            const QVariant& goodThru, const QString& balAmt, const QString& balPoint);
 
 // Writes the record onto the card already in the reader. The good-thru value may be a date or
 // a date text; amounts are passed as their text ("1500", "12.5").
-bool QDR_WriteCard(const QString& cardNo, const QString& storeNo, const QString& batchNo, const QVariant& goodThru,
+bool WriteCardValues(const QString& cardNo, const QString& storeNo, const QString& batchNo, const QVariant& goodThru,
                    const QString& balAmt, const QString& balPoint, QString& msg);
 // Writes these bytes to track 1 of the card already in the reader, as they are.
-bool QDR_WriteRecord(const QByteArray& record);
+bool WriteStripeRecord(const QByteArray& record);
 // Reads track 1 of the card already in the reader as it is.
-bool QDR_ReadRecord(QByteArray& record, QString& msg);
+bool ReadStripeRecord(QByteArray& record, QString& msg);
 // The fields of a stripe record; false ("卡片資料有誤") when it is not one.
-bool QDR_DecodeRecord(const QByteArray& record, QString& cardNo, QString& storeNo, QString& batchNo,
+bool DecodeStripeRecord(const QByteArray& record, QString& cardNo, QString& storeNo, QString& batchNo,
                       QString& goodThru, QString& balAmt, QString& balPoint, QString& msg);
 // True when the code page holds every character of the text.
-bool QDR_FitsCodePage(const QString& text);
+bool FitsCardCodePage(const QString& text);
 // Reads and deciphers the record. With `insert` it waits for the card first and ejects it at
 // the end; without, it reads the card already in the reader and leaves it there.
-bool QDR_ReadCard(QString& cardNo, QString& storeNo, QString& batchNo, QString& goodThru, QString& balAmt,
+bool ReadCardValues(QString& cardNo, QString& storeNo, QString& batchNo, QString& goodThru, QString& balAmt,
                   QString& balPoint, QString& msg, bool insert);
 // Blanks the stripe and the print area of a card the operator inserts, then ejects it.
-bool QDR_EraseCard(QString& msg);
+bool WipeCard(QString& msg);
 // Blank the stripe, and empty the print area, of the card already in the reader.
-bool QDR_BlankStripe(QString& msg);
-bool QDR_BlankFace(QString& msg);
+bool BlankStripe(QString& msg);
+bool BlankFace(QString& msg);

@@ -6,7 +6,7 @@
 using I = std::int32_t;
 
 // The C exports of a driver library, bound by name.
-struct CrwLibrary::Exports {
+struct VendorReader::Exports {
   I (*CRWCountOpen)();
   I (*CRWGetDeviceHandle)(I);
   I (*CRWGetDeviceName)(I, char*, I*);
@@ -47,7 +47,7 @@ I refuse(I* hFunction) {
 
 }  // namespace
 
-CrwLibrary::CrwLibrary(const QString& path) {
+VendorReader::VendorReader(const QString& path) {
   handle_ = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
   if (!handle_) {
     const char* why = dlerror();
@@ -87,85 +87,85 @@ CrwLibrary::CrwLibrary(const QString& path) {
   loaded_ = true;
 }
 
-CrwLibrary::~CrwLibrary() {
+VendorReader::~VendorReader() {
   delete fn_;
   if (handle_) dlclose(handle_);
 }
 
-I CrwLibrary::CRWCountOpen() { return loaded_ ? fn_->CRWCountOpen() : 0; }
+I VendorReader::CRWCountOpen() { return loaded_ ? fn_->CRWCountOpen() : 0; }
 
-I CrwLibrary::CRWGetDeviceHandle(I index) { return loaded_ ? fn_->CRWGetDeviceHandle(index) : 0; }
+I VendorReader::CRWGetDeviceHandle(I index) { return loaded_ ? fn_->CRWGetDeviceHandle(index) : 0; }
 
-I CrwLibrary::CRWGetDeviceName(I hDevice, char* buffer, I* length) {
+I VendorReader::CRWGetDeviceName(I hDevice, char* buffer, I* length) {
   return loaded_ ? fn_->CRWGetDeviceName(hDevice, buffer, length) : 0;
 }
 
-I CrwLibrary::CRWOpenDevice(const char* port) { return loaded_ ? fn_->CRWOpenDevice(port) : 0; }
+I VendorReader::CRWOpenDevice(const char* port) { return loaded_ ? fn_->CRWOpenDevice(port) : 0; }
 
-I CrwLibrary::CRWCloseDevice(I hDevice) { return loaded_ ? fn_->CRWCloseDevice(hDevice) : 0; }
+I VendorReader::CRWCloseDevice(I hDevice) { return loaded_ ? fn_->CRWCloseDevice(hDevice) : 0; }
 
-I CrwLibrary::CRWGetCommDCBState(I hDevice, Dcb* dcb) { return loaded_ ? fn_->CRWGetCommDCBState(hDevice, dcb) : 0; }
+I VendorReader::CRWGetCommDCBState(I hDevice, Dcb* dcb) { return loaded_ ? fn_->CRWGetCommDCBState(hDevice, dcb) : 0; }
 
-I CrwLibrary::CRWSetCommDCBState(I hDevice, const Dcb* dcb) {
+I VendorReader::CRWSetCommDCBState(I hDevice, const Dcb* dcb) {
   return loaded_ ? fn_->CRWSetCommDCBState(hDevice, dcb) : 0;
 }
 
-I CrwLibrary::CRWInitial(I hDevice, I* out, I* hFunction, I mode) {
+I VendorReader::CRWInitial(I hDevice, I* out, I* hFunction, I mode) {
   return loaded_ ? fn_->CRWInitial(hDevice, out, hFunction, mode) : refuse(hFunction);
 }
 
-I CrwLibrary::CRWWaitForCard(I hDevice, I* cardState, I* hFunction) {
+I VendorReader::CRWWaitForCard(I hDevice, I* cardState, I* hFunction) {
   return loaded_ ? fn_->CRWWaitForCard(hDevice, cardState, hFunction) : refuse(hFunction);
 }
 
-I CrwLibrary::CRWCardCancel(I hDevice, I* out, I* hFunction) {
+I VendorReader::CRWCardCancel(I hDevice, I* out, I* hFunction) {
   return loaded_ ? fn_->CRWCardCancel(hDevice, out, hFunction) : refuse(hFunction);
 }
 
-I CrwLibrary::CRWCardOut(I hDevice, I* out, I* hFunction) {
+I VendorReader::CRWCardOut(I hDevice, I* out, I* hFunction) {
   return loaded_ ? fn_->CRWCardOut(hDevice, out, hFunction) : refuse(hFunction);
 }
 
-I CrwLibrary::CRWSetMode(I hDevice, I* out, I* hFunction, I* v1, I* v2, I* v3, I* v4, I* v5, I* v6, I* v7) {
+I VendorReader::CRWSetMode(I hDevice, I* out, I* hFunction, I* v1, I* v2, I* v3, I* v4, I* v5, I* v6, I* v7) {
   return loaded_ ? fn_->CRWSetMode(hDevice, out, hFunction, v1, v2, v3, v4, v5, v6, v7) : refuse(hFunction);
 }
 
-I CrwLibrary::CRWGetMSData(I hDevice, I* out, I* hFunction, I* mode, I* lengths, char* tracks) {
+I VendorReader::CRWGetMSData(I hDevice, I* out, I* hFunction, I* mode, I* lengths, char* tracks) {
   return loaded_ ? fn_->CRWGetMSData(hDevice, out, hFunction, mode, lengths, tracks) : refuse(hFunction);
 }
 
-I CrwLibrary::CRWSetMSData(I hDevice, I* dataId, I* hFunction, I mode, I length, const char* data) {
+I VendorReader::CRWSetMSData(I hDevice, I* dataId, I* hFunction, I mode, I length, const char* data) {
   return loaded_ ? fn_->CRWSetMSData(hDevice, dataId, hFunction, mode, length, data) : refuse(hFunction);
 }
 
-I CrwLibrary::CRWWriteMSData(I hDevice, I dataId, I* hFunction, I* out) {
+I VendorReader::CRWWriteMSData(I hDevice, I dataId, I* hFunction, I* out) {
   return loaded_ ? fn_->CRWWriteMSData(hDevice, dataId, hFunction, out) : refuse(hFunction);
 }
 
-I CrwLibrary::CRWSetPrintMode(I hDevice, I* out, I* hFunction, I* v1, I* v2, I* v3, I* v4, I* v5, I* v6, I* v7, I* v8,
+I VendorReader::CRWSetPrintMode(I hDevice, I* out, I* hFunction, I* v1, I* v2, I* v3, I* v4, I* v5, I* v6, I* v7, I* v8,
                               I* v9, I* v10, I* v11) {
   return loaded_ ? fn_->CRWSetPrintMode(hDevice, out, hFunction, v1, v2, v3, v4, v5, v6, v7, v8, v9, v10, v11)
                  : refuse(hFunction);
 }
 
-I CrwLibrary::CRWErasePrint(I hDevice, I* out, I* hFunction) {
+I VendorReader::CRWErasePrint(I hDevice, I* out, I* hFunction) {
   return loaded_ ? fn_->CRWErasePrint(hDevice, out, hFunction) : refuse(hFunction);
 }
 
-I CrwLibrary::CRWPrintData(I hDevice, I* out, I* hFunction, I* x, I* y, I* z, const char* text) {
+I VendorReader::CRWPrintData(I hDevice, I* out, I* hFunction, I* x, I* y, I* z, const char* text) {
   return loaded_ ? fn_->CRWPrintData(hDevice, out, hFunction, x, y, z, text) : refuse(hFunction);
 }
 
-I CrwLibrary::CRWPrint(I hDevice, I* out, I* hFunction, I* out2) {
+I VendorReader::CRWPrint(I hDevice, I* out, I* hFunction, I* out2) {
   return loaded_ ? fn_->CRWPrint(hDevice, out, hFunction, out2) : refuse(hFunction);
 }
 
-I CrwLibrary::CRWResultFunction(I hDevice, I hFunction, I* result) {
+I VendorReader::CRWResultFunction(I hDevice, I hFunction, I* result) {
   if (loaded_) return fn_->CRWResultFunction(hDevice, hFunction, result);
   if (result) *result = -1;
   return 0;
 }
 
-I CrwLibrary::CRWCloseFunction(I hDevice, I hFunction) {
+I VendorReader::CRWCloseFunction(I hDevice, I hFunction) {
   return loaded_ ? fn_->CRWCloseFunction(hDevice, hFunction) : 0;
 }

@@ -6,12 +6,12 @@
 
 #include <QString>
 
-class CrwLibrary final : public CrwDriver {
+class VendorReader final : public ReaderDriver {
 public:
-  explicit CrwLibrary(const QString& path);
-  ~CrwLibrary() override;
-  CrwLibrary(const CrwLibrary&) = delete;
-  CrwLibrary& operator=(const CrwLibrary&) = delete;
+  explicit VendorReader(const QString& path);
+  ~VendorReader() override;
+  VendorReader(const VendorReader&) = delete;
+  VendorReader& operator=(const VendorReader&) = delete;
 
   bool isLoaded() const { return loaded_; }
   // Why the library could not be used; empty when it loaded.

@@ -19,7 +19,7 @@ QString stamp(const QVariant& v) {
 QString text(const QVariant& v) { return v.isNull() ? QString() : v.toString(); }
 
 // The date condition through the dialect: the last day counts up to its midnight.
-QString dateCondition(const ApLogFilter& f) {
+QString dateCondition(const ActivityLogFilter& f) {
   const Dialect& d = gCnn().dialect();
   const QString column = QStringLiteral("A.FileDate");
   if (f.first.isValid() && f.last.isValid()) return QStringLiteral(" AND ") + d.dateRange(column, f.first, f.last);
@@ -47,7 +47,7 @@ QString csvLine(const QStringList& cells) {
 
 }  // namespace
 
-QList<QStringList> QryApLog(const ApLogFilter& f) {
+QList<QStringList> QryApLog(const ActivityLogFilter& f) {
   QString sql = QStringLiteral(
       "Select A.FileDate , A.ActionID , C.Dscp , A.LogMsg , A.Remark , A.UserID , A.LoginWS , A.ProgID "
       " From xxAPLOG A Left Join xxCODE C On C.CodeType = ? And C.Code = A.ActionID "

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-struct ApLogFilter {
+struct ActivityLogFilter {
   QDate first;  // invalid: no lower bound
   QDate last;   // invalid: no upper bound; otherwise the whole day is included
   // Each empty text matches every row; a text matches its column exactly (blanks around it
@@ -25,7 +25,7 @@ inline constexpr int kApLogCols = 8;
 
 // The matching rows, newest first, as display texts in heading order. Free-text filters are
 // bound, never written into the statement. Statement errors raise to the caller's trap.
-QList<QStringList> QryApLog(const ApLogFilter& filter);
+QList<QStringList> QryApLog(const ActivityLogFilter& filter);
 
 // The rows as CSV: a header line, then one line per row, lines ended by CR LF; a cell that
 // holds a comma, a quote or a line break is quoted, its quotes doubled.

@@ -33,7 +33,7 @@ QString InsertStatement(const QString& table, const QStringList& columns, const 
 
 QString SqlNumber(const QVariant& value) { return Money::fromVariant(value).toString(); }
 
-bool ADD_TolvaLog(TolvaLogRec& rec, Connection& cnn) {
+bool InsertJournalRow(JournalRow& rec, Connection& cnn) {
   try {
     const Dialect& d = cnn.dialect();
     const QStringList columns{QStringLiteral("TxnDept"), QStringLiteral("TxnType"),  QStringLiteral("CardNo"),
@@ -52,7 +52,7 @@ bool ADD_TolvaLog(TolvaLogRec& rec, Connection& cnn) {
   }
 }
 
-bool ADD_Tolva(TolvaRec& rec, Connection& cnn) {
+bool InsertCard(CardRow& rec, Connection& cnn) {
   try {
     const Dialect& d = cnn.dialect();
     const QStringList columns{QStringLiteral("BatchNo"),   QStringLiteral("CardType"),  QStringLiteral("CardNo"),
@@ -75,7 +75,7 @@ bool ADD_Tolva(TolvaRec& rec, Connection& cnn) {
   }
 }
 
-bool ADD_VoidCard(VoidCardRec& rec, Connection& cnn) {
+bool InsertBlacklistRow(BlacklistRow& rec, Connection& cnn) {
   try {
     rec.RNo = insertRow(cnn, InsertStatement(QStringLiteral("VoidCard"), {QStringLiteral("CardNo"), QStringLiteral("Remark")},
                                              {QuotText(rec.CardNo), QuotText(rec.Remark)}));

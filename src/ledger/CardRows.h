@@ -7,26 +7,26 @@
 class Connection;
 
 // A row of Tolva (card master).
-struct TolvaRec {
+struct CardRow {
   QVariant RNo, BatchNo, CardType, CardNo, Status, IssueDate, FirstDate, LastDate, GoodThru, BalAmt,
       BalPoint, IssueDept, OCardNo, POSID, UserID, UpdUserID, Remark;
 };
 
 // A row of TolvaLog (card transaction journal).
-struct TolvaLogRec {
+struct JournalRow {
   QVariant RNo, TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint, RefCheckNo, POSID, UserID, Remark;
 };
 
 // A row of VoidCard (withdrawn cards).
-struct VoidCardRec {
+struct BlacklistRow {
   QVariant RNo, CardNo, Remark;
 };
 
 // Each inserts one row on the given connection (so the caller's transaction covers it), in
 // that connection's dialect, and answers true. Errors are reported under the writer's name and answer false.
-bool ADD_TolvaLog(TolvaLogRec& rec, Connection& cnn);
-bool ADD_Tolva(TolvaRec& rec, Connection& cnn);
-bool ADD_VoidCard(VoidCardRec& rec, Connection& cnn);
+bool InsertJournalRow(JournalRow& rec, Connection& cnn);
+bool InsertCard(CardRow& rec, Connection& cnn);
+bool InsertBlacklistRow(BlacklistRow& rec, Connection& cnn);
 
 // The INSERT text the writers build: column list and value list in the same order.
 QString InsertStatement(const QString& table, const QStringList& columns, const QStringList& values);

@@ -58,7 +58,7 @@ void SplitIssueRemark(const QString& remark, QString& store, QString& goodThru) 
   if (d.isValid()) goodThru = DBDateDisp(d);
 }
 
-QList<IssueCardRow> QryIssueCards(const RptFilter& f) {
+QList<IssueCardRow> QryIssueCards(const ReportFilter& f) {
   // The card's master row stands in for a remark too short to cut (the issue window writes the
   // store and a six-digit serial; a re-issue writes none).
   QString sql = QStringLiteral(
@@ -95,7 +95,7 @@ QMap<QString, QString> StoreNames() {
   return names;
 }
 
-QList<TxnDetailRow> QryTxnDetail(const QStringList& types, const RptFilter& f, DetailAmounts amounts) {
+QList<TxnDetailRow> QryTxnDetail(const QStringList& types, const ReportFilter& f, DetailAmounts amounts) {
   QStringList marks;
   QVariantList values;
   for (const QString& t : types) {

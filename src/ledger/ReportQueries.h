@@ -11,7 +11,7 @@
 #include <QString>
 #include <QStringList>
 
-struct RptFilter {
+struct ReportFilter {
   QDate first;    // invalid: no lower bound
   QDate last;     // invalid: no upper bound; otherwise the whole last day is included
   QString store;  // empty: every store
@@ -34,7 +34,7 @@ struct IssueCardRow {
 // code and good-thru display text. A remark too short to hold both is taken as the store code.
 void SplitIssueRemark(const QString& remark, QString& store, QString& goodThru);
 // The issuing rows (types "11", "12") of the filter; the store is a prefix of the remark.
-QList<IssueCardRow> QryIssueCards(const RptFilter& filter);
+QList<IssueCardRow> QryIssueCards(const ReportFilter& filter);
 // The store names by code.
 QMap<QString, QString> StoreNames();
 
@@ -48,7 +48,7 @@ struct TxnDetailRow {
 enum class DetailAmounts { Row, CardValueBefore };
 // The journal rows of these types in the filter (the store is the transaction's store),
 // oldest first.
-QList<TxnDetailRow> QryTxnDetail(const QStringList& types, const RptFilter& filter,
+QList<TxnDetailRow> QryTxnDetail(const QStringList& types, const ReportFilter& filter,
                                  DetailAmounts amounts = DetailAmounts::Row);
 
 // Outstanding liability on a day: the cards live on that day with their balances and points

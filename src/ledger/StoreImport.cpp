@@ -197,7 +197,7 @@ bool load(const QString& path, Connection& cnn, ImportOutcome& o, QByteArray& sh
               {o.storeID});
   const QVariant importNo = recordImport(cnn, info, sha, o);
   insertRows(cnn, *content, importNo);
-  UpdateTolva(cnn, o.storeID, o.txnDate);
+  RefreshCardBalances(cnn, o.storeID, o.txnDate);
   txn.commit();
   return true;
 }
@@ -229,9 +229,9 @@ void EnsureImportLedger(Connection& cnn) {
   }
 }
 
-ImportOutcome LoadStoreDDfile(const QString& path) { return LoadStoreDDfile(path, gCnn()); }
+ImportOutcome ImportStoreFile(const QString& path) { return ImportStoreFile(path, gCnn()); }
 
-ImportOutcome LoadStoreDDfile(const QString& path, Connection& cnn) {
+ImportOutcome ImportStoreFile(const QString& path, Connection& cnn) {
   ImportOutcome o;
   QByteArray sha;
   try {
@@ -265,7 +265,7 @@ ImportOutcome LoadStoreDDfile(const QString& path, Connection& cnn) {
   return o;
 }
 
-void UpdateTolva(Connection& cnn, const QString& storeID, const QDate& txnDate) {
+void RefreshCardBalances(Connection& cnn, const QString& storeID, const QDate& txnDate) {
   // Set-based: three statements for the whole day, whatever number of cards it touches.
   const QString range = dayRange(cnn, txnDate);
   const QVariant today = dayValue(cnn, Today());

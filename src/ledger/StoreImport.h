@@ -27,14 +27,14 @@ struct ImportOutcome {
 
 // Loads one store file and, when it committed, moves it to the LOG folder of the application
 // folder. Never raises: every fault is in the outcome, and the database is as before.
-ImportOutcome LoadStoreDDfile(const QString& path);
-ImportOutcome LoadStoreDDfile(const QString& path, Connection& cnn);
+ImportOutcome ImportStoreFile(const QString& path);
+ImportOutcome ImportStoreFile(const QString& path, Connection& cnn);
 
 // The card master refresh for the cards a store's day names: balance and points summed over
 // each card's whole history (the balance rows of BalanceRowCondition), the sale date and sold status from a
 // type "13" row of the day, a new good-thru date from its type "21" row. Runs inside the
 // caller's transaction; statement errors raise.
-void UpdateTolva(Connection& cnn, const QString& storeID, const QDate& txnDate);
+void RefreshCardBalances(Connection& cnn, const QString& storeID, const QDate& txnDate);
 
 // Creates the ledger of imported files, and the journal's link to it, in a database made
 // before they existed.

@@ -24,13 +24,13 @@ public:
 };
 
 bool printFace(const CardImage& c, QString& msg) {
-  return QDR_PrintCard(c.cardNo, c.storeNo, c.goodThru, c.balAmt, c.balPoint, msg, c.freeText, c.prevBal, c.txnAmt);
+  return PrintCardFace(c.cardNo, c.storeNo, c.goodThru, c.balAmt, c.balPoint, msg, c.freeText, c.prevBal, c.txnAmt);
 }
 
 // Leaves the print area empty.
 bool eraseFace() {
   QString ignored;
-  return QDR_BlankFace(ignored);
+  return BlankFace(ignored);
 }
 
 QString valuesText(const QString& bal, const QString& points) {
@@ -70,7 +70,7 @@ bool CardOperation::run(QString& msg) {
   }
   if (!ok && msg.isEmpty()) msg = QStringLiteral("卡片作業失敗");
   try {
-    CRW_CardOut();
+    EjectCard();
   } catch (...) {
     LogError(label_);
   }
@@ -83,7 +83,7 @@ bool CardOperation::readCard(QString& msg) {
     refused_ = cancelled();
     return false;
   }
-  if (!QDR_ReadRecord(card_.record, msg)) {
+  if (!ReadStripeRecord(card_.record, msg)) {
     if (!acceptUnreadable || requireRecord || requireBlank) return false;
     card_.readable = false;
     card_.blank = false;
@@ -99,7 +99,7 @@ bool CardOperation::readCard(QString& msg) {
   if (!card_.blank) {
     CardImage& c = card_.image;
     QString goodThru;
-    card_.valid = QDR_DecodeRecord(card_.record, c.cardNo, c.storeNo, c.batchNo, goodThru, c.balAmt, c.balPoint, msg);
+    card_.valid = DecodeStripeRecord(card_.record, c.cardNo, c.storeNo, c.batchNo, goodThru, c.balAmt, c.balPoint, msg);
     c.goodThru = goodThru;
   }
   if (requireRecord && !card_.valid) {
@@ -154,13 +154,13 @@ bool CardOperation::writeCard(const CardImage& next, QString& msg) {
   if (next.blank) return wipeCard(next, msg);
   // Every value must fit the card before anything is written: the stripe would cut it and the
   // face leave it out.
-  if (!QDR_FaceText(next.cardNo, next.storeNo, next.goodThru, next.balAmt, next.balPoint, next.freeText, next.prevBal,
+  if (!CardFaceText(next.cardNo, next.storeNo, next.goodThru, next.balAmt, next.balPoint, next.freeText, next.prevBal,
                     next.txnAmt)) {
     msg = QStringLiteral("金額超過卡片可記錄的位數");
     return false;
   }
   // A stripe that was not written still holds what it held.
-  if (!QDR_WriteCard(next.cardNo, next.storeNo, next.batchNo, next.goodThru, next.balAmt, next.balPoint, msg)) {
+  if (!WriteCardValues(next.cardNo, next.storeNo, next.batchNo, next.goodThru, next.balAmt, next.balPoint, msg)) {
     if (msg.isEmpty()) msg = QStringLiteral("磁條寫入失敗");
     return false;
   }
@@ -182,8 +182,8 @@ bool CardOperation::writeCard(const CardImage& next, QString& msg) {
 
 bool CardOperation::wipeCard(const CardImage& next, QString& msg) {
   // A stripe that was not blanked still holds what it held.
-  if (!QDR_BlankStripe(msg)) return false;
-  if (QDR_BlankFace(msg)) return true;
+  if (!BlankStripe(msg)) return false;
+  if (BlankFace(msg)) return true;
   putBack(next, msg);
   return false;
 }
@@ -191,7 +191,7 @@ bool CardOperation::wipeCard(const CardImage& next, QString& msg) {
 // The stripe as it was read, or blank for a new card.
 bool CardOperation::restoreStripe() {
   try {
-    return QDR_WriteRecord(card_.blank ? QByteArray(" ") : card_.record);
+    return WriteStripeRecord(card_.blank ? QByteArray(" ") : card_.record);
   } catch (...) {
     LogError(label_ + QStringLiteral("_PutBack"));
     return false;

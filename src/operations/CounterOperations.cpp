@@ -43,7 +43,7 @@ bool takeCard(const CardRead& card, CardTxn& t, QString& msg) {
 }
 
 bool checkCard(const CardTxn& t, QString& msg) {
-  return QDR_GoodThruValid(t.goodThru, msg) && CheckVoidCard(t.cardNo, msg);
+  return GoodThruValid(t.goodThru, msg) && CheckVoidCard(t.cardNo, msg);
 }
 
 // Every value the face prints must fit its positions before anything is written.
@@ -58,7 +58,7 @@ bool fitsCard(const CardTxn& t, QString& msg) {
 }
 
 bool journal(const QString& type, const TxnValues& v, CardTxn& t, QString& msg) {
-  TolvaLogRec rec;
+  JournalRow rec;
   rec.TxnDept = v.txnDept;
   rec.TxnType = type;
   rec.CardNo = t.cardNo;
@@ -69,7 +69,7 @@ bool journal(const QString& type, const TxnValues& v, CardTxn& t, QString& msg) 
   rec.POSID = gWorkstation;
   rec.UserID = gUserID;
   rec.Remark = v.remark;
-  if (!ADD_TolvaLog(rec, gCnn())) {
+  if (!InsertJournalRow(rec, gCnn())) {
     msg = QStringLiteral("Tolva記錄檔寫入失敗");
     return false;
   }
@@ -145,7 +145,7 @@ std::pair<QString, QString> reversalTypes(const QString& mode) {
 
 }  // namespace
 
-std::optional<Money> QDR_WholeAmount(const QString& typed, const QString& label, bool required, QString& msg) {
+std::optional<Money> WholeAmount(const QString& typed, const QString& label, bool required, QString& msg) {
   const QString text = typed.trimmed();
   if (text.isEmpty()) {
     if (!required) return Money();
@@ -164,7 +164,7 @@ std::optional<Money> QDR_WholeAmount(const QString& typed, const QString& label,
   return value;
 }
 
-bool QDR_PostToMaster(const CardTxn& t, QString& msg) {
+bool PostToMaster(const CardTxn& t, QString& msg) {
   try {
     gSQL = QStringLiteral("Update Tolva Set BalAmt = BalAmt + (") + t.txnAmt.toString() +
            QStringLiteral(") , BalPoint = BalPoint + (") + t.txnPoint.toString() + QStringLiteral(") , LastDate = ") +
@@ -182,7 +182,7 @@ bool QDR_PostToMaster(const CardTxn& t, QString& msg) {
   }
 }
 
-bool QDR_BalanceLimit(std::optional<Money>& limit, QString& msg) {
+bool BalanceLimit(std::optional<Money>& limit, QString& msg) {
   limit.reset();
   QString text;
   if (!getParamValue(QStringLiteral("QDR_BalAmtLimit"), text) || text.trimmed().isEmpty()) return true;
@@ -195,7 +195,7 @@ bool QDR_BalanceLimit(std::optional<Money>& limit, QString& msg) {
   return true;
 }
 
-bool QDR_WithinBalanceLimit(const Money& newBal, const std::optional<Money>& limit, QString& msg) {
+bool WithinBalanceLimit(const Money& newBal, const std::optional<Money>& limit, QString& msg) {
   if (!limit || newBal <= *limit) return true;
   msg = QStringLiteral("加值後餘額超過上限");
   return false;
@@ -212,7 +212,7 @@ bool CheckVoidCard(const QString& cardNo, QString& msg) {
   return false;
 }
 
-bool QDR_GoodThruValid(const QString& goodThru, QString& msg) {
+bool GoodThruValid(const QString& goodThru, QString& msg) {
   const auto when = ToDateTime(goodThru.trimmed());
   if (!when) {
     msg = kBadCard;
@@ -225,13 +225,13 @@ bool QDR_GoodThruValid(const QString& goodThru, QString& msg) {
   return true;
 }
 
-bool QDR_SaleCard(const TxnValues& txn, QString& msg, CardTxn* result) {
+bool SellCard(const TxnValues& txn, QString& msg, CardTxn* result) {
   const Plan none = [](CardTxn&, QString&) { return true; };
   return runCardTxn(QStringLiteral("basQDR_Tolva_QDR_SaleCard"), TxnType::CounterSale, txn, none, nullptr, false, msg,
                     result);
 }
 
-bool QDR_DeductPoint(const Money& points, const TxnValues& txn, QString& msg, CardTxn* result) {
+bool DeductPointsFromCard(const Money& points, const TxnValues& txn, QString& msg, CardTxn* result) {
   const Plan plan = [&points](CardTxn& t, QString& m) {
     t.newPoints = t.prevPoints - points;
     t.txnPoint = -points;
@@ -245,7 +245,7 @@ bool QDR_DeductPoint(const Money& points, const TxnValues& txn, QString& msg, Ca
                     result);
 }
 
-bool QDR_AddAmtPrint(const QString& mode, const Money& amount, const Money& points, const TxnValues& txn,
+bool TopUpCard(const QString& mode, const Money& amount, const Money& points, const TxnValues& txn,
                      QString& msg, CardTxn* result) {
   const QString m = mode.trimmed().isEmpty() ? kTopUpMode : mode.trimmed();
   if (m != kTopUpMode && m != QLatin1String("1") && m != QLatin1String("2") && m != QLatin1String("3")) {
@@ -273,7 +273,7 @@ bool QDR_AddAmtPrint(const QString& mode, const Money& amount, const Money& poin
       why = topUp ? QStringLiteral("交易後紅利點數小於零") : QStringLiteral("沖正後紅利點數小於零");
       return false;
     }
-    return t.newBal <= t.prevBal || QDR_WithinBalanceLimit(t.newBal, txn.balLimit, why);
+    return t.newBal <= t.prevBal || WithinBalanceLimit(t.newBal, txn.balLimit, why);
   };
   // A reversal may not create value: it takes back at most what the journal holds.
   const Plan limit = [&](CardTxn& t, QString& why) {
@@ -300,7 +300,7 @@ bool QDR_AddAmtPrint(const QString& mode, const Money& amount, const Money& poin
   return runCardTxn(QStringLiteral("basQDR_Tolva_QDR_AddAmtPrint"), type, txn, plan, limit, true, msg, result);
 }
 
-bool QDR_DeductPrint(const Money& amount, const Money& earnedPoints, const TxnValues& txn, QString& msg,
+bool DeductFromCard(const Money& amount, const Money& earnedPoints, const TxnValues& txn, QString& msg,
                      CardTxn* result) {
   const Plan plan = [&](CardTxn& t, QString& why) {
     t.txnAmt = -amount;

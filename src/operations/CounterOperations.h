@@ -51,22 +51,22 @@ struct TxnValues {
   bool pointsAtMost = false;
 };
 
-// The kinds of value change QDR_AddAmtPrint makes, by its mode text.
+// The kinds of value change TopUpCard makes, by its mode text.
 inline const QString kTopUpMode = QStringLiteral("0");
 
 // An amount typed by the operator, as a whole number of 0 or more; an empty text is 0 unless
 // `required`, and a required amount must be above 0. Otherwise nothing, with `msg` naming `label`.
-std::optional<Money> QDR_WholeAmount(const QString& text, const QString& label, bool required, QString& msg);
+std::optional<Money> WholeAmount(const QString& text, const QString& label, bool required, QString& msg);
 
 // A TxnValues::dbStep: adds the transaction's amount and points to the card's master row, so
 // that the master row agrees with the card and its journal. Refuses a card it does not hold.
-bool QDR_PostToMaster(const CardTxn& t, QString& msg);
+bool PostToMaster(const CardTxn& t, QString& msg);
 
 // The balance limit parameter (QDR_BalAmtLimit): `limit` stays empty when it is not set.
 // False with `msg` when it is set but not a number of 0 or more.
-bool QDR_BalanceLimit(std::optional<Money>& limit, QString& msg);
+bool BalanceLimit(std::optional<Money>& limit, QString& msg);
 // The new balance after a credit, checked against the limit; false with `msg` above it.
-bool QDR_WithinBalanceLimit(const Money& newBal, const std::optional<Money>& limit, QString& msg);
+bool WithinBalanceLimit(const Money& newBal, const std::optional<Money>& limit, QString& msg);
 
 // True when the card is NOT on the blacklist. Otherwise `msg` says why: the card is listed, or
 // the look-up failed (logged; a failed look-up never lets a blacklisted card through).
@@ -74,14 +74,14 @@ bool CheckVoidCard(const QString& cardNo, QString& msg);
 
 // The good-thru check of every card transaction: a date not before today. False with
 // "超出有效期限", or "卡片資料有誤" when the stripe's date is not a date.
-bool QDR_GoodThruValid(const QString& goodThru, QString& msg);
+bool GoodThruValid(const QString& goodThru, QString& msg);
 
 // Journals a counter sale (type "24") of the card the operator inserts (read, checked and
 // ejected here; `result` receives it). The card's stripe and face stay as they are.
-bool QDR_SaleCard(const TxnValues& txn, QString& msg, CardTxn* result = nullptr);
+bool SellCard(const TxnValues& txn, QString& msg, CardTxn* result = nullptr);
 
 // Deducts bonus points (type "23"): the card's points less `points`, never below zero.
-bool QDR_DeductPoint(const Money& points, const TxnValues& txn, QString& msg, CardTxn* result = nullptr);
+bool DeductPointsFromCard(const Money& points, const TxnValues& txn, QString& msg, CardTxn* result = nullptr);
 
 // A value change with printing. Mode kTopUpMode (or empty) adds `amount` and `points` (type
 // "21"). The reversal modes take back an earlier transaction: "1" a top-up (balance less
@@ -89,9 +89,9 @@ bool QDR_DeductPoint(const Money& points, const TxnValues& txn, QString& msg, Ca
 // points less `points`, type "32"), "3" a point deduction (balance plus `amount`, points plus
 // `points`, type "33"). A reversal's new balance is a whole number, and it takes back no more
 // than the card's journal holds of the type it reverses, less the earlier reversals of it.
-bool QDR_AddAmtPrint(const QString& mode, const Money& amount, const Money& points, const TxnValues& txn,
+bool TopUpCard(const QString& mode, const Money& amount, const Money& points, const TxnValues& txn,
                      QString& msg, CardTxn* result = nullptr);
 
 // Deducts an amount (type "22") and credits the points it earns.
-bool QDR_DeductPrint(const Money& amount, const Money& earnedPoints, const TxnValues& txn, QString& msg,
+bool DeductFromCard(const Money& amount, const Money& earnedPoints, const TxnValues& txn, QString& msg,
                      CardTxn* result = nullptr);

@@ -16,7 +16,7 @@
 ImportOutcome ImportListedFile(const QString& dir, const ListedStoreFile& file) {
   QString reason;
   const QString path = OpenableStoreFile(dir, file, reason);
-  if (!path.isEmpty()) return LoadStoreDDfile(path);
+  if (!path.isEmpty()) return ImportStoreFile(path);
   ImportOutcome refused;
   refused.reason = reason;
   return refused;

@@ -12,7 +12,7 @@
 #include <QSaveFile>
 #include <QVBoxLayout>
 
-CardMsgPanel::CardMsgPanel(ElaBar* status, int firstIndex, QWidget* parent)
+CardMessagePanel::CardMessagePanel(StatusPanel* status, int firstIndex, QWidget* parent)
     : QGroupBox(QStringLiteral("附加訊息"), parent), status_(status) {
   setObjectName(QStringLiteral("fraMsg"));
   auto* layout = new QVBoxLayout(this);
@@ -26,7 +26,7 @@ CardMsgPanel::CardMsgPanel(ElaBar* status, int firstIndex, QWidget* parent)
   }
 }
 
-bool CardMsgPanel::LoadMsg(const QString& file) {
+bool CardMessagePanel::LoadMsg(const QString& file) {
   try {
     if (!IsFile(file)) {
       DispElaMsg(status_, QStringLiteral("檔案不存在"));
@@ -43,7 +43,7 @@ bool CardMsgPanel::LoadMsg(const QString& file) {
   }
 }
 
-bool CardMsgPanel::SaveMsg(const QString& file) const {
+bool CardMessagePanel::SaveMsg(const QString& file) const {
   QStringList texts;
   for (const QLineEdit* l : lines_) texts << l->text();
   const QString text = texts.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
@@ -57,16 +57,16 @@ bool CardMsgPanel::SaveMsg(const QString& file) const {
   return out.commit();
 }
 
-void CardMsgPanel::clearLines() {
+void CardMessagePanel::clearLines() {
   for (QLineEdit* l : lines_) l->clear();
 }
 
-QString CardMsgPanel::faceText() const {
+QString CardMessagePanel::faceText() const {
   QString text;
   for (const QLineEdit* l : lines_) text += l->text() + QLatin1Char('\n');
   return text;
 }
 
-QString CardMsgPanel::chooseFile(const QString& start) {
+QString CardMessagePanel::chooseFile(const QString& start) {
   return Dialogs().openFileName(QStringLiteral("訊息檔案"), QStringLiteral("訊息檔 (*.txt)"), start);
 }

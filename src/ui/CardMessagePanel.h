@@ -4,15 +4,15 @@
 #include <QGroupBox>
 #include <QList>
 
-class ElaBar;
+class StatusPanel;
 class QLineEdit;
 
-class CardMsgPanel : public QGroupBox {
+class CardMessagePanel : public QGroupBox {
   Q_OBJECT
 public:
   // `firstIndex` is the number of the first line's control (1 in the message window, 0 in the
   // operation windows); `status` receives "檔案不存在".
-  CardMsgPanel(ElaBar* status, int firstIndex, QWidget* parent = nullptr);
+  CardMessagePanel(StatusPanel* status, int firstIndex, QWidget* parent = nullptr);
 
   QLineEdit* line(int i) const { return lines_.at(i); }  // 0 to 5
   const QList<QLineEdit*>& lines() const { return lines_; }
@@ -30,6 +30,6 @@ public:
   static QString chooseFile(const QString& start);
 
 private:
-  ElaBar* status_;
+  StatusPanel* status_;
   QList<QLineEdit*> lines_;
 };

@@ -13,7 +13,7 @@ namespace {
 constexpr int kPollIntervalMs = 50;
 }  // namespace
 
-frmWaitCard::frmWaitCard(std::function<bool()> poll, QWidget* parent)
+CardWaitDialog::CardWaitDialog(std::function<bool()> poll, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), poll_(std::move(poll)) {
   setObjectName(QStringLiteral("frmWaitCard"));
   setWindowTitle(QGuiApplication::applicationDisplayName());
@@ -31,20 +31,20 @@ frmWaitCard::frmWaitCard(std::function<bool()> poll, QWidget* parent)
   layout->addWidget(lblMessage_);
   layout->addWidget(cmdCancel, 0, Qt::AlignHCenter);
   setCursor(Qt::WaitCursor);
-  connect(cmdCancel, &QPushButton::clicked, this, &frmWaitCard::cmdCancel_Click);
+  connect(cmdCancel, &QPushButton::clicked, this, &CardWaitDialog::cmdCancel_Click);
   timer_ = new QTimer(this);
   timer_->setInterval(kPollIntervalMs);
-  connect(timer_, &QTimer::timeout, this, &frmWaitCard::pollOnce);
+  connect(timer_, &QTimer::timeout, this, &CardWaitDialog::pollOnce);
 }
 
-void frmWaitCard::centreOnScreen() {
+void CardWaitDialog::centreOnScreen() {
   adjustSize();
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
 }
 
-int frmWaitCard::WaitaCard() {
+int CardWaitDialog::WaitaCard() {
   cancelled_ = false;
   retValue_ = 0;
   centreOnScreen();
@@ -55,14 +55,14 @@ int frmWaitCard::WaitaCard() {
   return retValue_;
 }
 
-void frmWaitCard::pollOnce() {
+void CardWaitDialog::pollOnce() {
   if (cancelled_) return;
   if (poll_ && poll_()) accept();
 }
 
-void frmWaitCard::cmdCancel_Click() { reject(); }
+void CardWaitDialog::cmdCancel_Click() { reject(); }
 
-void frmWaitCard::reject() {
+void CardWaitDialog::reject() {
   cancelled_ = true;
   QDialog::reject();
 }

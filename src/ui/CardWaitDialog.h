@@ -8,11 +8,11 @@ class QLabel;
 class QPushButton;
 class QTimer;
 
-class frmWaitCard : public QDialog {
+class CardWaitDialog : public QDialog {
   Q_OBJECT
 public:
   // `poll` answers true once the card wait has completed.
-  explicit frmWaitCard(std::function<bool()> poll, QWidget* parent = nullptr);
+  explicit CardWaitDialog(std::function<bool()> poll, QWidget* parent = nullptr);
 
   // Shows the dialog modally and polls: 0 when the card came, -21 when the operator cancelled.
   int WaitaCard();

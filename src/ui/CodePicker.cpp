@@ -17,7 +17,7 @@ namespace {
 const QStringList kHeadings = {QStringLiteral("代碼"), QStringLiteral("說明")};
 }
 
-frmCode::frmCode(QWidget* parent) : QDialog(parent) {
+CodePicker::CodePicker(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmCode"));
   setWindowTitle(QStringLiteral("代碼輸入輔助視窗"));
   setModal(true);
@@ -36,7 +36,7 @@ frmCode::frmCode(QWidget* parent) : QDialog(parent) {
   resize(420, 360);
 }
 
-bool frmCode::ShowPick(const QString& sql, QLineEdit* target, QLineEdit* description, const QString& heading1,
+bool CodePicker::ShowPick(const QString& sql, QLineEdit* target, QLineEdit* description, const QString& heading1,
                        const QString& heading2) {
   try {
     chosen_.clear();
@@ -60,7 +60,7 @@ bool frmCode::ShowPick(const QString& sql, QLineEdit* target, QLineEdit* descrip
   }
 }
 
-void frmCode::fgCode_Click(int row) {
+void CodePicker::fgCode_Click(int row) {
   try {
     chooseRow(row);
   } catch (...) {
@@ -68,7 +68,7 @@ void frmCode::fgCode_Click(int row) {
   }
 }
 
-void frmCode::chooseRow(int row) {
+void CodePicker::chooseRow(int row) {
   if (row < 0 || row >= fgCode_->rowCount()) return;
   auto cell = [this, row](int col) {
     const QTableWidgetItem* item = fgCode_->item(row, col);
@@ -80,7 +80,7 @@ void frmCode::chooseRow(int row) {
   hide();
 }
 
-bool frmCode::eventFilter(QObject* watched, QEvent* event) {
+bool CodePicker::eventFilter(QObject* watched, QEvent* event) {
   if (watched == fgCode_ && event->type() == QEvent::KeyPress) {
     try {
       const int key = static_cast<QKeyEvent*>(event)->key();
@@ -100,13 +100,13 @@ bool frmCode::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void frmCode::closeEvent(QCloseEvent* event) {
+void CodePicker::closeEvent(QCloseEvent* event) {
   query_.clear();
   QDialog::closeEvent(event);
 }
 
-frmCode& CodePicker() {
-  static frmCode* picker = new frmCode;
+CodePicker& TheCodePicker() {
+  static CodePicker* picker = new CodePicker;
   return *picker;
 }
 
@@ -115,7 +115,7 @@ FieldBehaviour* InstallCodeField(QLineEdit* field, const QString& sql, QLineEdit
   FieldBehaviour* fb = FieldBehaviour::install(field);
   QPointer<QLineEdit> desc(description);
   fb->setPicker([sql, desc, heading1, heading2](QLineEdit* f) {
-    CodePicker().ShowPick(sql, f, desc, heading1, heading2);
+    TheCodePicker().ShowPick(sql, f, desc, heading1, heading2);
   });
   return fb;
 }

@@ -7,10 +7,10 @@ class FieldBehaviour;
 class QLineEdit;
 class QTableWidget;
 
-class frmCode : public QDialog {
+class CodePicker : public QDialog {
   Q_OBJECT
 public:
-  explicit frmCode(QWidget* parent = nullptr);
+  explicit CodePicker(QWidget* parent = nullptr);
 
   // True when the dialog was shown; false when the query returned no rows (nothing shown,
   // the fields keep their text).
@@ -37,7 +37,7 @@ private:
 };
 
 // The one code picker of the program, created on first use.
-frmCode& CodePicker();
+CodePicker& TheCodePicker();
 
 // A code field: F8 and double-click open the code picker on the query; the chosen row fills
 // the field and, when given, the description field.

@@ -8,30 +8,30 @@
 #include <QRegularExpression>
 #include <QSqlField>
 
-FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
+DataGrid::DataGrid(QWidget* parent) : QTableWidget(parent) {
   verticalHeader()->setVisible(false);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionBehavior(QAbstractItemView::SelectRows);
   horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
 }
 
-void FlexGrid::setCols(int n) { setColumnCount(std::max(0, n)); }
+void DataGrid::setCols(int n) { setColumnCount(std::max(0, n)); }
 
-void FlexGrid::setRows(int n) { setRowCount(std::max(0, n - 1)); }
+void DataGrid::setRows(int n) { setRowCount(std::max(0, n - 1)); }
 
-void FlexGrid::setHeadings(const QStringList& headings) {
+void DataGrid::setHeadings(const QStringList& headings) {
   setColumnCount(static_cast<int>(headings.size()));
   setHorizontalHeaderLabels(headings);
 }
 
-void FlexGrid::setHeadings(const QString& barSeparated) { setHeadings(barSeparated.split(QLatin1Char('|'))); }
+void DataGrid::setHeadings(const QString& barSeparated) { setHeadings(barSeparated.split(QLatin1Char('|'))); }
 
-QString FlexGrid::textMatrix(int row, int col) const {
+QString DataGrid::textMatrix(int row, int col) const {
   const QTableWidgetItem* item = row == 0 ? horizontalHeaderItem(col) : this->item(row - 1, col);
   return item ? item->text() : QString();
 }
 
-void FlexGrid::setTextMatrix(int row, int col, const QString& text) {
+void DataGrid::setTextMatrix(int row, int col, const QString& text) {
   if (col < 0 || col >= columnCount() || row < 0 || row >= rows()) return;
   if (row == 0) {
     auto* header = horizontalHeaderItem(col);
@@ -45,9 +45,9 @@ void FlexGrid::setTextMatrix(int row, int col, const QString& text) {
   applyAlignment(cell, col);
 }
 
-void FlexGrid::setColHidden(int col, bool hidden) { setColumnHidden(col, hidden); }
+void DataGrid::setColHidden(int col, bool hidden) { setColumnHidden(col, hidden); }
 
-void FlexGrid::setColRightAligned(int col, bool right) {
+void DataGrid::setColRightAligned(int col, bool right) {
   if (right) rightAligned_.insert(col);
   else rightAligned_.remove(col);
   for (int r = 0; r < rowCount(); ++r) {
@@ -55,24 +55,24 @@ void FlexGrid::setColRightAligned(int col, bool right) {
   }
 }
 
-void FlexGrid::applyAlignment(QTableWidgetItem* cell, int col) const {
+void DataGrid::applyAlignment(QTableWidgetItem* cell, int col) const {
   cell->setTextAlignment(Qt::AlignVCenter | (rightAligned_.contains(col) ? Qt::AlignRight : Qt::AlignLeft));
 }
 
-int FlexGrid::addRow(const QStringList& texts) {
+int DataGrid::addRow(const QStringList& texts) {
   insertRow(rowCount());
   const int row = rowCount();
   for (int c = 0; c < texts.size() && c < columnCount(); ++c) setTextMatrix(row, c, texts[c]);
   return row;
 }
 
-int FlexGrid::insertRowUnderHeading(const QStringList& texts) {
+int DataGrid::insertRowUnderHeading(const QStringList& texts) {
   insertRow(0);
   for (int c = 0; c < texts.size() && c < columnCount(); ++c) setTextMatrix(1, c, texts[c]);
   return 1;
 }
 
-void FlexGrid::fitColumnWidths() {
+void DataGrid::fitColumnWidths() {
   fitted_.clear();
   for (int c = 0; c < columnCount(); ++c) {
     resizeColumnToContents(c);
@@ -81,18 +81,18 @@ void FlexGrid::fitColumnWidths() {
   spreadFreeWidth();
 }
 
-void FlexGrid::setFillWidth(bool on) {
+void DataGrid::setFillWidth(bool on) {
   fillWidth_ = on;
   spreadFreeWidth();
 }
 
-bool FlexGrid::viewportEvent(QEvent* event) {
+bool DataGrid::viewportEvent(QEvent* event) {
   // The viewport narrows when a scroll bar comes: the columns follow it.
   if (event->type() == QEvent::Resize) spreadFreeWidth();
   return QTableWidget::viewportEvent(event);
 }
 
-void FlexGrid::spreadFreeWidth() {
+void DataGrid::spreadFreeWidth() {
   if (!fillWidth_) return;
   if (fitted_.size() != columnCount()) {
     fitted_.clear();

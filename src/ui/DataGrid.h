@@ -8,10 +8,10 @@
 
 class QSqlField;
 
-class FlexGrid : public QTableWidget {
+class DataGrid : public QTableWidget {
   Q_OBJECT
 public:
-  explicit FlexGrid(QWidget* parent = nullptr);
+  explicit DataGrid(QWidget* parent = nullptr);
 
   int cols() const { return columnCount(); }
   void setCols(int n);

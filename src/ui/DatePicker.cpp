@@ -12,7 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-frmFgDate::frmFgDate(QWidget* parent) : QDialog(parent) {
+DatePicker::DatePicker(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmFgDate"));
   setWindowTitle(QStringLiteral("選取日期"));
   setModal(true);
@@ -45,18 +45,18 @@ frmFgDate::frmFgDate(QWidget* parent) : QDialog(parent) {
   fgCal_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   fgCal_->setMinimumSize(360, 200);
   layout->addWidget(fgCal_);
-  connect(fgCal_, &QTableWidget::cellClicked, this, &frmFgDate::fgCal_Click);
-  connect(imgPrev_, &QToolButton::clicked, this, &frmFgDate::imgPrev_Click);
-  connect(imgNext_, &QToolButton::clicked, this, &frmFgDate::imgNext_Click);
+  connect(fgCal_, &QTableWidget::cellClicked, this, &DatePicker::fgCal_Click);
+  connect(imgPrev_, &QToolButton::clicked, this, &DatePicker::imgPrev_Click);
+  connect(imgNext_, &QToolButton::clicked, this, &DatePicker::imgNext_Click);
   DoCalendar(Today());
 }
 
-QDate frmFgDate::shownDate() const {
+QDate DatePicker::shownDate() const {
   const auto dt = ToDateTime(lblDate_->text());
   return dt ? dt->date() : Today();
 }
 
-void frmFgDate::DoCalendar(const QDate& date) {
+void DatePicker::DoCalendar(const QDate& date) {
   try {
     lblDate_->setText(date.toString(QStringLiteral("yyyy/MM/dd")));
     lblMonth_->setText(QString::number(date.year()) + QStringLiteral("年 ") + QString::number(date.month()) +
@@ -76,7 +76,7 @@ void frmFgDate::DoCalendar(const QDate& date) {
   }
 }
 
-bool frmFgDate::PickDate(const QVariant& initial, QDate& chosen) {
+bool DatePicker::PickDate(const QVariant& initial, QDate& chosen) {
   try {
     result_.clear();
     if (initial.isValid()) {
@@ -94,7 +94,7 @@ bool frmFgDate::PickDate(const QVariant& initial, QDate& chosen) {
   }
 }
 
-void frmFgDate::fgCal_Click(int row, int column) {
+void DatePicker::fgCal_Click(int row, int column) {
   try {
     const QTableWidgetItem* item = fgCal_->item(row, column);
     if (!item || item->text().isEmpty()) return;
@@ -108,7 +108,7 @@ void frmFgDate::fgCal_Click(int row, int column) {
   }
 }
 
-void frmFgDate::imgPrev_Click() {
+void DatePicker::imgPrev_Click() {
   try {
     DoCalendar(shownDate().addMonths(-1));
   } catch (...) {
@@ -116,7 +116,7 @@ void frmFgDate::imgPrev_Click() {
   }
 }
 
-void frmFgDate::imgNext_Click() {
+void DatePicker::imgNext_Click() {
   try {
     DoCalendar(shownDate().addMonths(1));
   } catch (...) {
@@ -124,7 +124,7 @@ void frmFgDate::imgNext_Click() {
   }
 }
 
-frmFgDate& DatePicker() {
-  static frmFgDate* picker = new frmFgDate;
+DatePicker& TheDatePicker() {
+  static DatePicker* picker = new DatePicker;
   return *picker;
 }

@@ -8,10 +8,10 @@ class QLabel;
 class QTableWidget;
 class QToolButton;
 
-class frmFgDate : public QDialog {
+class DatePicker : public QDialog {
   Q_OBJECT
 public:
-  explicit frmFgDate(QWidget* parent = nullptr);
+  explicit DatePicker(QWidget* parent = nullptr);
 
   // True when the operator chose a day. Without an initial value the month last shown stays;
   // a value that is not a date shows today's month.
@@ -38,4 +38,4 @@ private:
 };
 
 // The one date picker of the program, created on first use.
-frmFgDate& DatePicker();
+DatePicker& TheDatePicker();

@@ -40,15 +40,15 @@ FieldBehaviour::FieldBehaviour(QLineEdit* field) : QObject(field), field_(field)
   });
 }
 
-ElaBar* FieldBehaviour::panel() const {
+StatusPanel* FieldBehaviour::panel() const {
   for (QWidget* w = field_->parentWidget(); w; w = w->parentWidget())
-    if (auto* bar = w->findChild<ElaBar*>()) return bar;
+    if (auto* bar = w->findChild<StatusPanel*>()) return bar;
   return nullptr;
 }
 
 void FieldBehaviour::withdrawComplaint() {
   if (complaint_.isEmpty()) return;
-  ElaBar* bar = panel();
+  StatusPanel* bar = panel();
   if (bar && bar->caption() == complaint_) bar->setCaption(QString());
   complaint_.clear();
 }
@@ -64,7 +64,7 @@ FieldBehaviour* FieldBehaviour::of(QLineEdit* field) {
 }
 
 bool FieldBehaviour::validate() {
-  const ElaBar* bar = panel();
+  const StatusPanel* bar = panel();
   const QString before = bar ? bar->caption() : QString();
   if (field_->text().isEmpty() || field_->isReadOnly() || !check_ || check_(field_)) {
     withdrawComplaint();
@@ -133,7 +133,7 @@ bool FieldBehaviour::eventFilter(QObject* watched, QEvent* event) {
   }
 }
 
-bool CheckDateField(QLineEdit* field, ElaBar* panel) {
+bool CheckDateField(QLineEdit* field, StatusPanel* panel) {
   const QString separated = dateAddSep(field->text());
   if (DBDateSave(separated).isEmpty()) {
     DispElaMsg(panel, QStringLiteral("日期格式不對"));
@@ -143,15 +143,15 @@ bool CheckDateField(QLineEdit* field, ElaBar* panel) {
   return true;
 }
 
-FieldBehaviour* InstallDateField(QLineEdit* field, ElaBar* panel) {
+FieldBehaviour* InstallDateField(QLineEdit* field, StatusPanel* panel) {
   FieldBehaviour* fb = FieldBehaviour::install(field);
-  QPointer<ElaBar> p(panel);
+  QPointer<StatusPanel> p(panel);
   fb->setCheck([p](QLineEdit* f) { return CheckDateField(f, p); });
   fb->setPicker([](QLineEdit* f) {
     // The calendar opens on the month of the date typed so far, read in the display convention.
     const QString typed = DBDateSave(dateAddSep(f->text()));
     QDate chosen;
-    if (DatePicker().PickDate(typed.isEmpty() ? QVariant(f->text()) : QVariant(typed), chosen)) {
+    if (TheDatePicker().PickDate(typed.isEmpty() ? QVariant(f->text()) : QVariant(typed), chosen)) {
       f->setText(DateFieldText(chosen));
     }
   });

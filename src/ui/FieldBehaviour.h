@@ -7,7 +7,7 @@
 
 class QLineEdit;
 class QWidget;
-class ElaBar;
+class StatusPanel;
 
 class FieldBehaviour : public QObject {
   Q_OBJECT
@@ -38,7 +38,7 @@ private:
   explicit FieldBehaviour(QLineEdit* field);
   void keepFocus();
   // The status panel nearest the field, where its checks complain.
-  ElaBar* panel() const;
+  StatusPanel* panel() const;
   // Takes the field's complaint off the panel, when the panel still shows it.
   void withdrawComplaint();
 
@@ -54,6 +54,6 @@ void SkipFieldChecks(QWidget* control);
 
 // A date field: the text passes through dateAddSep and DBDateSave; a bad date shows
 // "日期格式不對" on the panel and keeps the focus, a good one shows the separated text.
-FieldBehaviour* InstallDateField(QLineEdit* field, ElaBar* panel);
+FieldBehaviour* InstallDateField(QLineEdit* field, StatusPanel* panel);
 // The date field's check on its own, for windows that check again before they act.
-bool CheckDateField(QLineEdit* field, ElaBar* panel);
+bool CheckDateField(QLineEdit* field, StatusPanel* panel);

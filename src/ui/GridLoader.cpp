@@ -9,7 +9,7 @@
 #include <QSqlRecord>
 #include <QTableWidget>
 
-int LoadFG(FlexGrid* grid, const QString& sql, const QVariantList& values) {
+int LoadGrid(DataGrid* grid, const QString& sql, const QVariantList& values) {
   QSqlQuery q = gCnn().query(sql, values);
   grid->setUpdatesEnabled(false);
   grid->clearRows();

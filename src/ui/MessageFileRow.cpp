@@ -17,7 +17,7 @@ namespace {
 const QString kSettingKey = QStringLiteral("MsgFile");
 }
 
-MsgFileRow::MsgFileRow(const QString& section, CardMsgPanel* panel, ElaBar* status, bool loadOnLeave, QWidget* parent)
+MessageFileRow::MessageFileRow(const QString& section, CardMessagePanel* panel, StatusPanel* status, bool loadOnLeave, QWidget* parent)
     : QWidget(parent), section_(section), panel_(panel), status_(status) {
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -33,7 +33,7 @@ MsgFileRow::MsgFileRow(const QString& section, CardMsgPanel* panel, ElaBar* stat
   if (loadOnLeave) txtFile_->installEventFilter(this);
 }
 
-void MsgFileRow::restore() {
+void MessageFileRow::restore() {
   if (!HasSetting(section_, kSettingKey)) {
     // Until the operator chooses a file for this window (an empty one included), the card
     // message file of the installation: a face without its message lines is a misprint. A
@@ -47,16 +47,16 @@ void MsgFileRow::restore() {
   if (!stored.trimmed().isEmpty()) load(stored.trimmed());
 }
 
-void MsgFileRow::store() const { SaveSetting(section_, kSettingKey, txtFile_->text().trimmed()); }
+void MessageFileRow::store() const { SaveSetting(section_, kSettingKey, txtFile_->text().trimmed()); }
 
-void MsgFileRow::load(const QString& path) {
+void MessageFileRow::load(const QString& path) {
   if (panel_->LoadMsg(path)) return;
   DispElaMsg(status_, IsFile(path) ? QStringLiteral("檔案載入失敗") : QStringLiteral("訊息檔不存在"));
 }
 
-void MsgFileRow::txtFile_DblClick() {
+void MessageFileRow::txtFile_DblClick() {
   try {
-    const QString chosen = CardMsgPanel::chooseFile(txtFile_->text());
+    const QString chosen = CardMessagePanel::chooseFile(txtFile_->text());
     if (chosen.isEmpty()) return;
     txtFile_->setText(chosen);
     load(chosen);
@@ -65,7 +65,7 @@ void MsgFileRow::txtFile_DblClick() {
   }
 }
 
-void MsgFileRow::txtFile_LostFocus() {
+void MessageFileRow::txtFile_LostFocus() {
   try {
     const QString path = txtFile_->text().trimmed();
     if (path.isEmpty()) {
@@ -78,7 +78,7 @@ void MsgFileRow::txtFile_LostFocus() {
   }
 }
 
-bool MsgFileRow::eventFilter(QObject* watched, QEvent* event) {
+bool MessageFileRow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == txtFile_ && event->type() == QEvent::FocusOut) {
     // Switching to another window or a popup is not leaving the field.
     const auto reason = static_cast<QFocusEvent*>(event)->reason();

@@ -4,17 +4,17 @@
 // kept), loaded into the lines when the window is built, and chosen with a double-click (or F8).
 #include <QWidget>
 
-class CardMsgPanel;
-class ElaBar;
+class CardMessagePanel;
+class StatusPanel;
 class QLineEdit;
 
-class MsgFileRow : public QWidget {
+class MessageFileRow : public QWidget {
   Q_OBJECT
 public:
   // `section` is the window's name in the per-user settings. With `loadOnLeave`, leaving the
   // field loads the path typed (an empty path clears the lines); otherwise a typed path waits
   // for the next double-click.
-  MsgFileRow(const QString& section, CardMsgPanel* panel, ElaBar* status, bool loadOnLeave, QWidget* parent);
+  MessageFileRow(const QString& section, CardMessagePanel* panel, StatusPanel* status, bool loadOnLeave, QWidget* parent);
 
   QLineEdit* txtFile() const { return txtFile_; }
 
@@ -32,7 +32,7 @@ private:
   void load(const QString& path);
 
   QString section_;
-  CardMsgPanel* panel_;
-  ElaBar* status_;
+  CardMessagePanel* panel_;
+  StatusPanel* status_;
   QLineEdit* txtFile_;
 };

@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 #include <memory>
 
-frmMsg::frmMsg(QWidget* parent) : QDialog(parent) {
+MessageWindow::MessageWindow(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmMsg"));
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(8, 8, 8, 8);
@@ -36,11 +36,11 @@ frmMsg::frmMsg(QWidget* parent) : QDialog(parent) {
   txtMsg_->installEventFilter(this);
   Frame1_->installEventFilter(this);
   Timer1_ = new QTimer(this);
-  connect(Timer1_, &QTimer::timeout, this, &frmMsg::Timer1_Timer);
+  connect(Timer1_, &QTimer::timeout, this, &MessageWindow::Timer1_Timer);
   resize(420, 200);
 }
 
-void frmMsg::prepare(const QString& message, int seconds) {
+void MessageWindow::prepare(const QString& message, int seconds) {
   if (isVisible()) hide();
   seconds_ = static_cast<qint16>(seconds > 0 ? seconds : 3);
   elapsed_ = 0;
@@ -53,9 +53,9 @@ void frmMsg::prepare(const QString& message, int seconds) {
 // Sees every input event of the process while the window shows. A press closes the window at
 // once; one meant for another window is held back and sent on after the window has gone, so
 // that the operator's click is neither lost nor handled while the caller still waits.
-class frmMsg::InputCatcher : public QObject {
+class MessageWindow::InputCatcher : public QObject {
 public:
-  explicit InputCatcher(frmMsg* window) : window_(window) { qApp->installEventFilter(this); }
+  explicit InputCatcher(MessageWindow* window) : window_(window) { qApp->installEventFilter(this); }
   ~InputCatcher() override {
     qApp->removeEventFilter(this);
     if (heldFor_ && held_) QCoreApplication::postEvent(heldFor_, held_.release());
@@ -89,12 +89,12 @@ private:
     }
   }
 
-  frmMsg* window_;
+  MessageWindow* window_;
   std::unique_ptr<QEvent> held_;
   QPointer<QObject> heldFor_;
 };
 
-void frmMsg::showAndWait() {
+void MessageWindow::showAndWait() {
   QEventLoop loop;
   connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
   {
@@ -107,13 +107,13 @@ void frmMsg::showAndWait() {
   Timer1_->stop();
 }
 
-void frmMsg::ShowMsg(const QString& message, int seconds) {
+void MessageWindow::ShowMsg(const QString& message, int seconds) {
   prepare(message, seconds);
   setWindowFlag(Qt::WindowStaysOnTopHint, false);
   showAndWait();
 }
 
-void frmMsg::ShowGo(const QString& message, int seconds) {
+void MessageWindow::ShowGo(const QString& message, int seconds) {
   prepare(message, seconds);
   setWindowFlag(Qt::WindowStaysOnTopHint, true);
   if (const QScreen* screen = QApplication::primaryScreen()) {
@@ -123,7 +123,7 @@ void frmMsg::ShowGo(const QString& message, int seconds) {
   showAndWait();
 }
 
-void frmMsg::Timer1_Timer() {
+void MessageWindow::Timer1_Timer() {
   ++elapsed_;
   if (elapsed_ < seconds_) {
     Dialogs().beep();
@@ -134,12 +134,12 @@ void frmMsg::Timer1_Timer() {
   closeNow();
 }
 
-void frmMsg::closeNow() {
+void MessageWindow::closeNow() {
   Timer1_->stop();
   if (isVisible()) done(QDialog::Accepted);
 }
 
-bool frmMsg::eventFilter(QObject* watched, QEvent* event) {
+bool MessageWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress) {
     closeNow();
     return true;
@@ -147,11 +147,11 @@ bool frmMsg::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void frmMsg::keyPressEvent(QKeyEvent*) { closeNow(); }
+void MessageWindow::keyPressEvent(QKeyEvent*) { closeNow(); }
 
-void frmMsg::mousePressEvent(QMouseEvent*) { closeNow(); }
+void MessageWindow::mousePressEvent(QMouseEvent*) { closeNow(); }
 
-frmMsg& MessageWindow() {
-  static frmMsg* window = new frmMsg;
+MessageWindow& TheMessageWindow() {
+  static MessageWindow* window = new MessageWindow;
   return *window;
 }

@@ -8,10 +8,10 @@ class QFrame;
 class QPlainTextEdit;
 class QTimer;
 
-class frmMsg : public QDialog {
+class MessageWindow : public QDialog {
   Q_OBJECT
 public:
-  explicit frmMsg(QWidget* parent = nullptr);
+  explicit MessageWindow(QWidget* parent = nullptr);
 
   // Shows the message; the caller waits until the window closes. Other windows take no input
   // meanwhile: a click or key on them closes this window first.
@@ -42,4 +42,4 @@ private:
 };
 
 // The one message window of the program, created on first use.
-frmMsg& MessageWindow();
+MessageWindow& TheMessageWindow();

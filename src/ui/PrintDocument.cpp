@@ -112,7 +112,7 @@ int wrappedLines(const QString& text, const QFont& font, QPaintDevice* device, q
 
 // Lays the tables out on a page cursor: column widths in device units and rows as tall as
 // their longest cell.
-class PrintDoc::Painter {
+class PrintDocument::Painter {
 public:
   Painter(QPainter& painter, PageCursor& page, QPaintDevice* device) : painter_(painter), page_(page), device_(device) {}
 
@@ -175,7 +175,7 @@ private:
   QList<int> widths_;
 };
 
-void PrintDoc::StartDoc(const QString& title) {
+void PrintDocument::StartDoc(const QString& title) {
   title_ = title;
   printedAt_ = Now();
   landscape_ = false;
@@ -183,14 +183,14 @@ void PrintDoc::StartDoc(const QString& title) {
   ended_ = false;
 }
 
-QString PrintDoc::printTimeText() const {
+QString PrintDocument::printTimeText() const {
   return QStringLiteral("列印時間：") + DBDateDisp(printedAt_.date()) + QLatin1Char(' ') +
          printedAt_.time().toString(QStringLiteral("HH:mm"));
 }
 
-void PrintDoc::AddText(const QString& line) { blocks_.append(Block{line, {}, {}, {}, {}}); }
+void PrintDocument::AddText(const QString& line) { blocks_.append(Block{line, {}, {}, {}, {}}); }
 
-void PrintDoc::AddTable(const QString& format, const QString& headings, const QString& rows) {
+void PrintDocument::AddTable(const QString& format, const QString& headings, const QString& rows) {
   Block b;
   for (const QString& cell : format.split(QLatin1Char('|'))) {
     const QString c = cell.trimmed();
@@ -202,11 +202,11 @@ void PrintDoc::AddTable(const QString& format, const QString& headings, const QS
   blocks_.append(b);
 }
 
-void PrintDoc::AddImage(const QImage& image) {
+void PrintDocument::AddImage(const QImage& image) {
   if (!image.isNull()) blocks_.append(Block{{}, {}, {}, {}, image});
 }
 
-int PrintDoc::print(QPagedPaintDevice* device) const {
+int PrintDocument::print(QPagedPaintDevice* device) const {
   QPainter painter;
   // A device that cannot be opened (a PDF in a folder that cannot be written, a printer that
   // refuses the job) has no pages: nothing was printed.
@@ -235,7 +235,7 @@ int PrintDoc::print(QPagedPaintDevice* device) const {
   return painter.end() ? pages : 0;
 }
 
-bool PrintDoc::saveAsPdf(const QString& file) const {
+bool PrintDocument::saveAsPdf(const QString& file) const {
   QPdfWriter pdf(file);
   pdf.setResolution(300);
   pdf.setPageSize(QPageSize(QPageSize::A4));

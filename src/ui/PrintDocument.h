@@ -12,7 +12,7 @@
 class QPainter;
 class QPagedPaintDevice;
 
-class PrintDoc {
+class PrintDocument {
 public:
   // Starts an empty document; the print time it carries is the clock's time now.
   void StartDoc(const QString& title);

@@ -14,28 +14,28 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-frmPrint::frmPrint(QWidget* parent) : QDialog(parent), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+PrintPreviewWindow::PrintPreviewWindow(QWidget* parent) : QDialog(parent), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
   setObjectName(QStringLiteral("frmPrint"));
   setWindowTitle(QStringLiteral("預覽列印"));
   printer_->setPageSize(QPageSize(QPageSize::A4));
   auto* layout = new QVBoxLayout(this);
   auto* bar = new QHBoxLayout;
-  auto add = [&](const char* name, const QString& caption, void (frmPrint::*slot)()) {
+  auto add = [&](const char* name, const QString& caption, void (PrintPreviewWindow::*slot)()) {
     auto* b = new QPushButton(caption, this);
     b->setObjectName(QString::fromLatin1(name));
     bar->addWidget(b);
     connect(b, &QPushButton::clicked, this, slot);
   };
-  add("cmdFirst", QStringLiteral("第一頁"), &frmPrint::cmdFirst_Click);
-  add("cmdPrev", QStringLiteral("上一頁"), &frmPrint::cmdPrev_Click);
-  add("cmdNext", QStringLiteral("下一頁"), &frmPrint::cmdNext_Click);
-  add("cmdLast", QStringLiteral("最後頁"), &frmPrint::cmdLast_Click);
+  add("cmdFirst", QStringLiteral("第一頁"), &PrintPreviewWindow::cmdFirst_Click);
+  add("cmdPrev", QStringLiteral("上一頁"), &PrintPreviewWindow::cmdPrev_Click);
+  add("cmdNext", QStringLiteral("下一頁"), &PrintPreviewWindow::cmdNext_Click);
+  add("cmdLast", QStringLiteral("最後頁"), &PrintPreviewWindow::cmdLast_Click);
   lblPage_ = new QLabel(this);
   bar->addWidget(lblPage_);
   bar->addStretch(1);
-  add("cmdPrint", QStringLiteral("列印"), &frmPrint::cmdPrint_Click);
-  add("cmdPageSetup", QStringLiteral("版面設定"), &frmPrint::cmdPageSetup_Click);
-  add("cmdPrinterSetup", QStringLiteral("印表機設定"), &frmPrint::cmdPrinterSetup_Click);
+  add("cmdPrint", QStringLiteral("列印"), &PrintPreviewWindow::cmdPrint_Click);
+  add("cmdPageSetup", QStringLiteral("版面設定"), &PrintPreviewWindow::cmdPageSetup_Click);
+  add("cmdPrinterSetup", QStringLiteral("印表機設定"), &PrintPreviewWindow::cmdPrinterSetup_Click);
   auto* save = new QPushButton(QStringLiteral("存成PDF"), this);
   save->setObjectName(QStringLiteral("cmdSave"));
   bar->addWidget(save);
@@ -54,44 +54,44 @@ frmPrint::frmPrint(QWidget* parent) : QDialog(parent), printer_(std::make_unique
   resize(900, 700);
 }
 
-frmPrint::~frmPrint() = default;
+PrintPreviewWindow::~PrintPreviewWindow() = default;
 
-void frmPrint::Refresh() {
+void PrintPreviewWindow::Refresh() {
   preview_->updatePreview();
   showPage(1);
 }
 
-void frmPrint::ShowDoc() {
+void PrintPreviewWindow::ShowDoc() {
   // The document's own orientation first; the operator may still turn it in the page set-up.
   printer_->setPageOrientation(doc_.landscape() ? QPageLayout::Landscape : QPageLayout::Portrait);
   Refresh();
   exec();
 }
 
-int frmPrint::pageCount() const { return preview_->pageCount(); }
-int frmPrint::currentPage() const { return preview_->currentPage(); }
+int PrintPreviewWindow::pageCount() const { return preview_->pageCount(); }
+int PrintPreviewWindow::currentPage() const { return preview_->currentPage(); }
 
-void frmPrint::showPage(int page) {
+void PrintPreviewWindow::showPage(int page) {
   if (pageCount() > 0) preview_->setCurrentPage(std::clamp(page, 1, pageCount()));
   lblPage_->setText(QStringLiteral("%1 / %2").arg(currentPage()).arg(pageCount()));
 }
 
-void frmPrint::cmdFirst_Click() { showPage(1); }
-void frmPrint::cmdPrev_Click() { showPage(currentPage() - 1); }
-void frmPrint::cmdNext_Click() { showPage(currentPage() + 1); }
-void frmPrint::cmdLast_Click() { showPage(pageCount()); }
+void PrintPreviewWindow::cmdFirst_Click() { showPage(1); }
+void PrintPreviewWindow::cmdPrev_Click() { showPage(currentPage() - 1); }
+void PrintPreviewWindow::cmdNext_Click() { showPage(currentPage() + 1); }
+void PrintPreviewWindow::cmdLast_Click() { showPage(pageCount()); }
 
-void frmPrint::cmdPrint_Click() {
+void PrintPreviewWindow::cmdPrint_Click() {
   try {
     const WorkingFolderForChoosers away;
     QPrintDialog dialog(printer_.get(), this);
-    if (dialog.exec() == QDialog::Accepted) PrintDocument();
+    if (dialog.exec() == QDialog::Accepted) PrintOnPrinter();
   } catch (...) {
     ReportError(QStringLiteral("frmPrint_cmdPrint_Click"));
   }
 }
 
-bool frmPrint::PrintDocument() {
+bool PrintPreviewWindow::PrintOnPrinter() {
   // A printer that refuses the job (or a print-to-file that cannot be written) prints nothing:
   // the operator must not walk to the printer for pages that never come.
   if (doc_.print(printer_.get()) > 0) return true;
@@ -99,7 +99,7 @@ bool frmPrint::PrintDocument() {
   return false;
 }
 
-void frmPrint::cmdPageSetup_Click() {
+void PrintPreviewWindow::cmdPageSetup_Click() {
   try {
     QPageSetupDialog dialog(printer_.get(), this);
     if (dialog.exec() == QDialog::Accepted) Refresh();
@@ -108,7 +108,7 @@ void frmPrint::cmdPageSetup_Click() {
   }
 }
 
-void frmPrint::cmdPrinterSetup_Click() {
+void PrintPreviewWindow::cmdPrinterSetup_Click() {
   try {
     const WorkingFolderForChoosers away;
     QPrintDialog dialog(printer_.get(), this);
@@ -119,7 +119,7 @@ void frmPrint::cmdPrinterSetup_Click() {
   }
 }
 
-bool frmPrint::cmdSave_Click() {
+bool PrintPreviewWindow::cmdSave_Click() {
   try {
     QString file = Dialogs().saveFileName(QStringLiteral("存成PDF"), QStringLiteral("PDF (*.pdf)"), doc_.title() + QStringLiteral(".pdf"));
     if (file.isEmpty()) return false;

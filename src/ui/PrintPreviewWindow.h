@@ -1,5 +1,5 @@
 #pragma once
-// The print preview window: shows a PrintDoc page by page with first, previous, next and last
+// The print preview window: shows a PrintDocument page by page with first, previous, next and last
 // page, print, page set-up, printer set-up and save as PDF.
 #include "ui/PrintDocument.h"
 
@@ -10,13 +10,13 @@ class QLabel;
 class QPrinter;
 class QPrintPreviewWidget;
 
-class frmPrint : public QDialog {
+class PrintPreviewWindow : public QDialog {
   Q_OBJECT
 public:
-  explicit frmPrint(QWidget* parent = nullptr);
-  ~frmPrint() override;
+  explicit PrintPreviewWindow(QWidget* parent = nullptr);
+  ~PrintPreviewWindow() override;
 
-  PrintDoc& doc() { return doc_; }
+  PrintDocument& doc() { return doc_; }
   void StartDoc(const QString& title) { doc_.StartDoc(title); }
   void AddText(const QString& line) { doc_.AddText(line); }
   void AddTable(const QString& format, const QString& headings, const QString& rows) {
@@ -36,7 +36,7 @@ public:
   void cmdLast_Click();
   void cmdPrint_Click();
   // Prints the document on the chosen printer; a failure is said in a box and answers false.
-  bool PrintDocument();
+  bool PrintOnPrinter();
   QPrinter* printer() const { return printer_.get(); }
   void cmdPageSetup_Click();
   void cmdPrinterSetup_Click();
@@ -45,7 +45,7 @@ public:
 private:
   void showPage(int page);
 
-  PrintDoc doc_;
+  PrintDocument doc_;
   std::unique_ptr<QPrinter> printer_;
   QPrintPreviewWidget* preview_;
   QLabel* lblPage_;

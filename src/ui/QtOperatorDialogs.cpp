@@ -46,10 +46,10 @@ QString QtOperatorDialogs::inputBox(const QString& prompt, const QString& title,
   return ok ? answer : QString();
 }
 
-void QtOperatorDialogs::showMsg(const QString& text, int seconds) { MessageWindow().ShowMsg(text, seconds); }
+void QtOperatorDialogs::showMsg(const QString& text, int seconds) { TheMessageWindow().ShowMsg(text, seconds); }
 
 bool QtOperatorDialogs::waitForCard(const std::function<bool()>& poll) {
-  frmWaitCard dialog(poll, owner());
+  CardWaitDialog dialog(poll, owner());
   return dialog.WaitaCard() == 0;
 }
 

@@ -8,7 +8,7 @@
 #include <QProgressBar>
 #include <QStackedLayout>
 
-ElaBar::ElaBar(QWidget* parent) : QWidget(parent) {
+StatusPanel::StatusPanel(QWidget* parent) : QWidget(parent) {
   auto* stack = new QStackedLayout(this);
   stack->setStackingMode(QStackedLayout::StackAll);
   stack->setContentsMargins(0, 0, 0, 0);
@@ -27,12 +27,12 @@ ElaBar::ElaBar(QWidget* parent) : QWidget(parent) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
-QString ElaBar::caption() const { return label_->text(); }
-void ElaBar::setCaption(const QString& text) { label_->setText(text); }
-int ElaBar::floodPercent() const { return flood_->value(); }
-void ElaBar::setFloodPercent(int percent) { flood_->setValue(percent); }
+QString StatusPanel::caption() const { return label_->text(); }
+void StatusPanel::setCaption(const QString& text) { label_->setText(text); }
+int StatusPanel::floodPercent() const { return flood_->value(); }
+void StatusPanel::setFloodPercent(int percent) { flood_->setValue(percent); }
 
-void DispElaMsg(ElaBar* panel, const QString& message, int beeps) {
+void DispElaMsg(StatusPanel* panel, const QString& message, int beeps) {
   if (!panel) return;
   panel->setCaption(message);
   panel->setFloodPercent(100);

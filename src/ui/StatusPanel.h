@@ -6,10 +6,10 @@
 class QLabel;
 class QProgressBar;
 
-class ElaBar : public QWidget {
+class StatusPanel : public QWidget {
   Q_OBJECT
 public:
-  explicit ElaBar(QWidget* parent = nullptr);
+  explicit StatusPanel(QWidget* parent = nullptr);
   QString caption() const;
   void setCaption(const QString& text);
   int floodPercent() const;
@@ -22,4 +22,4 @@ private:
 
 // Shows a message on the panel: caption, full flood, repaint, the beeps, a short pause, and
 // the flood back to 0. The message stays.
-void DispElaMsg(ElaBar* panel, const QString& message, int beeps = 2);
+void DispElaMsg(StatusPanel* panel, const QString& message, int beeps = 2);

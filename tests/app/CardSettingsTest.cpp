@@ -16,7 +16,7 @@ TEST_P(InitTolvaTest, StoredSettingsAreReadAndUpperCased) {
   // The key as the key-setting window stores it: enciphered under the built-in key, in hex.
   ASSERT_TRUE(SetParamValue(QStringLiteral("BatchKey"), StrToHex(Encrypt("K3y9", "KMPW"))));
   gBorixPort.clear();
-  InitTolva();
+  LoadCardSettings();
   EXPECT_EQ(gCardMsgFile, QStringLiteral("Msg2.txt"));
   EXPECT_EQ(gBatchNo, QStringLiteral("B0203"));
   EXPECT_EQ(gDefCardType, QStringLiteral("W"));
@@ -29,7 +29,7 @@ TEST_P(InitTolvaTest, StoredSettingsAreReadAndUpperCased) {
 TEST_P(InitTolvaTest, MissingOrEmptyRowsGiveTheDefaults) {
   ASSERT_TRUE(SetParamValue(QStringLiteral("BatchNo"), QString()));
   gBatchNo = gDefCardType = gStoreID = gCardMsgFile = gBatchKey = QStringLiteral("junk");
-  InitTolva();
+  LoadCardSettings();
   EXPECT_EQ(gBatchNo, QStringLiteral("V0001"));
   EXPECT_EQ(gDefCardType, QStringLiteral("V"));
   EXPECT_EQ(gStoreID, QStringLiteral("000"));
@@ -40,7 +40,7 @@ TEST_P(InitTolvaTest, MissingOrEmptyRowsGiveTheDefaults) {
 TEST_P(InitTolvaTest, WithoutAConnectionTheDefaultsApplySilently) {
   ASSERT_TRUE(SetParamValue(QStringLiteral("BatchNo"), QStringLiteral("X0009")));
   gCnn().close();
-  InitTolva();
+  LoadCardSettings();
   EXPECT_EQ(gBatchNo, QStringLiteral("V0001"));
   EXPECT_TRUE(dialogs_->shown.empty());
 }

@@ -17,7 +17,7 @@ class StartupTest : public AppTest {};
 TEST_F(StartupTest, InitGlobalNamesFilesAfterTheProgramAndReadsDefaults) {
   gAppName = QStringLiteral("Y");
   qputenv("USER", "abcdefghijklmnopqrstuvwxy");  // 25 characters
-  InitGlobal(QStringLiteral("Y.INI"), dir_->path());
+  LoadSettings(QStringLiteral("Y.INI"), dir_->path());
   EXPECT_EQ(gIniFile, path(QStringLiteral("Y.INI")));
   EXPECT_EQ(gLogFile, path(QStringLiteral("Y.LOG")));
   EXPECT_EQ(gErrFile, path(QStringLiteral("Y.ERR")));
@@ -30,7 +30,7 @@ TEST_F(StartupTest, InitGlobalNamesFilesAfterTheProgramAndReadsDefaults) {
 TEST_F(StartupTest, InitGlobalReadsTheIniAndSelectsTheCodePage) {
   writeIni(QStringLiteral("[PARAM]\r\nCustName=好市集\r\nCalendar=CC/MM/DD\r\nDateSep=-\r\nDefUserID=clerk\r\n"
                           "CodePage=UTF-8\r\n"));
-  InitGlobal(QStringLiteral("tolva.INI"), dir_->path());
+  LoadSettings(QStringLiteral("tolva.INI"), dir_->path());
   EXPECT_EQ(gCustName, QStringLiteral("好市集"));
   EXPECT_EQ(gCalendar, QStringLiteral("CC/MM/DD"));
   EXPECT_EQ(gDateSep, QStringLiteral("-"));

@@ -63,19 +63,19 @@ TEST_F(DialectTest, Quoting) {
 TEST_F(DialectTest, PasswordBoxRules) {
   const QString base = QStringLiteral("PROVIDER=SQLOLEDB;DATA SOURCE=(local);INITIAL CATALOG=TZ48MENU;USER ID=SA");
   writeIni(QStringLiteral("[PARAM]\r\nGCNT=") + base + QStringLiteral("\r\n"));
-  EXPECT_FALSE(InitINIgCNT());  // no SQL Server here
+  EXPECT_FALSE(OpenMainDatabase());  // no SQL Server here
   ASSERT_EQ(dialogs_->texts(QStringLiteral("inputBox")), QStringList{base});
   EXPECT_EQ(dialogs_->shown[0].title, QStringLiteral("資料庫連線密碼"));
   EXPECT_TRUE(gCNT.endsWith(QStringLiteral(";Password=;")));
 
   dialogs_->clear();
   writeIni(QStringLiteral("[PARAM]\r\nGCNT=") + base + QStringLiteral(";Password=\r\n"));
-  InitINIgCNT();
+  OpenMainDatabase();
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("inputBox")).isEmpty());
 
   dialogs_->clear();
   writeIni(QStringLiteral("[PARAM]\r\nGCNT=SQLOLEDB;DATA SOURCE=(local)\r\n"));
-  InitINIgCNT();
+  OpenMainDatabase();
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("inputBox")).isEmpty());
 }
 
@@ -116,7 +116,7 @@ TEST_F(DialectTest, FailedConnectionMasksThePasswordEverywhere) {
     const QString prefix = QStringLiteral("Provider=PostgreSQL;Host=127.0.0.1;Port=1;Database=x;User ID=u;") +
                            QString::fromLatin1(key) + QLatin1Char('=');
     writeIni(QStringLiteral("[PARAM]\r\nGCNT=") + prefix + QString::fromLatin1(password) + QStringLiteral(";\r\n"));
-    EXPECT_FALSE(InitINIgCNT());
+    EXPECT_FALSE(OpenMainDatabase());
     const QStringList boxes = dialogs_->texts(QStringLiteral("messageBox"));
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0], QStringLiteral("連線失敗!\r\n") + prefix + QStringLiteral("****;\r\n請檢查GCNT設定:") + gIniFile);
@@ -131,7 +131,7 @@ TEST_F(DialectTest, TypedPasswordWithASemicolonNeverShows) {
   const QString base = QStringLiteral("Provider=SQLOLEDB;Data Source=127.0.0.1,1;Initial Catalog=x;User ID=sa");
   writeIni(QStringLiteral("[PARAM]\r\nGCNT=") + base + QStringLiteral("\r\n"));
   dialogs_->inputAnswers.push_back(QStringLiteral("Pa;Semi_42b;}x"));
-  EXPECT_FALSE(InitINIgCNT());  // no SQL Server here
+  EXPECT_FALSE(OpenMainDatabase());  // no SQL Server here
   EXPECT_EQ(gDBPassword, QStringLiteral("Pa;Semi_42b;}x"));
   // All of it stays the password of the connection string.
   EXPECT_EQ(ConnectionString(gCNT).value(QStringLiteral("password")), gDBPassword);
@@ -166,7 +166,7 @@ TEST_F(DialectTest, MissingSqliteFileIsCreatedOnlyWhenTheOperatorSaysSo) {
   const QString file = path(QStringLiteral("tolva.db"));
   writeIni(QStringLiteral("[PARAM]\r\nGCNT=Provider=SQLite;Data Source=tolva.db\r\n"));
   // No: the normal failure, and no file.
-  EXPECT_FALSE(InitINIgCNT());
+  EXPECT_FALSE(OpenMainDatabase());
   ASSERT_EQ(dialogs_->texts(QStringLiteral("askYesNo")).size(), 1);
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("askYesNo"))[0].contains(file));
   ASSERT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
@@ -175,19 +175,19 @@ TEST_F(DialectTest, MissingSqliteFileIsCreatedOnlyWhenTheOperatorSaysSo) {
   EXPECT_FALSE(gCnn().isOpen());
   // Without a question to ask (a second connection, the message database) nothing is created.
   Connection c;
-  EXPECT_FALSE(ConnectADO(QStringLiteral("Provider=SQLite;Data Source=tolva.db"), c));
-  EXPECT_FALSE(ConnectADO(QStringLiteral("Provider=SQLite;Data Source=tolva.db;Mode=Read"), c, [](const QString&) { return true; }));
+  EXPECT_FALSE(OpenConnection(QStringLiteral("Provider=SQLite;Data Source=tolva.db"), c));
+  EXPECT_FALSE(OpenConnection(QStringLiteral("Provider=SQLite;Data Source=tolva.db;Mode=Read"), c, [](const QString&) { return true; }));
   EXPECT_FALSE(QFile::exists(file));
   // Yes: created, and the connection is open.
   dialogs_->clear();
   dialogs_->yesNoAnswers.push_back(true);
-  EXPECT_TRUE(InitINIgCNT());
+  EXPECT_TRUE(OpenMainDatabase());
   EXPECT_TRUE(QFile::exists(file));
   EXPECT_TRUE(gCnn().isOpen());
   // Once it exists nobody is asked again.
   gCnn().close();
   dialogs_->clear();
-  EXPECT_TRUE(InitINIgCNT());
+  EXPECT_TRUE(OpenMainDatabase());
   EXPECT_TRUE(dialogs_->shown.empty());
 }
 
@@ -196,14 +196,14 @@ TEST_F(DialectTest, FreshlyPreparedFolderCreatesTheDatabaseOnceWithoutAsking) {
   const QString marker = path(QString::fromLatin1(kFreshHomeMarker));
   QFile(marker).open(QIODevice::WriteOnly);
   ASSERT_TRUE(QFile::exists(marker));
-  EXPECT_TRUE(InitINIgCNT());
+  EXPECT_TRUE(OpenMainDatabase());
   EXPECT_TRUE(dialogs_->shown.empty());
   EXPECT_TRUE(QFile::exists(path(QStringLiteral("tolva.db"))));
   // The marker is used up: a database that goes missing later is asked about.
   EXPECT_FALSE(QFile::exists(marker));
   gCnn().close();
   QFile::remove(path(QStringLiteral("tolva.db")));
-  EXPECT_FALSE(InitINIgCNT());
+  EXPECT_FALSE(OpenMainDatabase());
   EXPECT_EQ(dialogs_->texts(QStringLiteral("askYesNo")).size(), 1);
 }
 
@@ -213,7 +213,7 @@ TEST_F(DialectTest, FileThatIsNotADatabaseLeavesTheConnectionClosed) {
   junk.write(QByteArray(4096, 'j'));
   junk.close();
   writeIni(QStringLiteral("[PARAM]\r\nGCNT=Provider=SQLite;Data Source=junk.db\r\n"));
-  EXPECT_FALSE(InitINIgCNT());
+  EXPECT_FALSE(OpenMainDatabase());
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
   // A failed connection is closed, not left half set up as if it worked.
   EXPECT_FALSE(gCnn().isOpen());
@@ -235,18 +235,18 @@ TEST(GeneratedKeyTest, ServerDialectsAskForThisSessionsKeyInAStatementOfItsOwn) 
 
 TEST_F(DialectTest, UnknownProviderAndEmptyGcntFail) {
   Connection c;
-  EXPECT_FALSE(ConnectADO(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x.mdb"), c));
-  EXPECT_FALSE(ConnectADO(QString(), c));
+  EXPECT_FALSE(OpenConnection(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x.mdb"), c));
+  EXPECT_FALSE(OpenConnection(QString(), c));
   // SQLite without a file (or with the file under another key) would run on a throwaway
   // database: refused like any other failed connection.
-  EXPECT_FALSE(ConnectADO(QStringLiteral("Provider=SQLite"), c));
-  EXPECT_FALSE(ConnectADO(QStringLiteral("Provider=SQLite;Database=tolva.db"), c));
+  EXPECT_FALSE(OpenConnection(QStringLiteral("Provider=SQLite"), c));
+  EXPECT_FALSE(OpenConnection(QStringLiteral("Provider=SQLite;Database=tolva.db"), c));
   EXPECT_FALSE(c.isOpen());
   EXPECT_TRUE(readBytes(gErrFile).contains("(ConnectADO)"));
 }
 
 TEST_F(DialectTest, MessageDatabaseMissingOrPresent) {
-  EXPECT_FALSE(InitMsgDB());
+  EXPECT_FALSE(OpenMessageDatabase());
   ASSERT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("Error Open MSGDB:") + path(QStringLiteral("IDMSG.MDB"))});
   EXPECT_EQ(dialogs_->shown[0].icon, MsgIcon::Information);
 
@@ -258,7 +258,7 @@ TEST_F(DialectTest, MessageDatabaseMissingOrPresent) {
   }
   writeIni(QStringLiteral("[PARAM]\r\nIDMSG=msg.db\r\n"));
   dialogs_->clear();
-  EXPECT_TRUE(InitMsgDB());
+  EXPECT_TRUE(OpenMessageDatabase());
   EXPECT_TRUE(dialogs_->shown.empty());
   // Read-only, and the file keeps its journal: no write-ahead log next to it.
   EXPECT_THROW(gMsgCnn().execute(QStringLiteral("INSERT INTO Msg VALUES ('a', 'b')")), TolvaError);
@@ -271,11 +271,11 @@ TEST_F(DialectTest, MessageDatabaseMissingOrPresent) {
   junk.write(QByteArray(4096, 'j'));
   junk.close();
   writeIni(QStringLiteral("[PARAM]\r\nIDMSG=junk.mdb\r\n"));
-  EXPECT_FALSE(InitMsgDB());
+  EXPECT_FALSE(OpenMessageDatabase());
 }
 
 TEST_F(DialectTest, SqliteRunsTheStatementFunctions) {
-  ASSERT_TRUE(ConnectADO(QStringLiteral("Provider=SQLite;Data Source=f.db"), gCnn(), [](const QString&) { return true; }));
+  ASSERT_TRUE(OpenConnection(QStringLiteral("Provider=SQLite;Data Source=f.db"), gCnn(), [](const QString&) { return true; }));
   EXPECT_TRUE(QFile::exists(path(QStringLiteral("f.db"))));  // relative to the application folder
   gCnn().execute(QStringLiteral("CREATE TABLE TolvaLog (TxnType VARCHAR(2), Remark VARCHAR(20))"));
   gCnn().execute(QStringLiteral("INSERT INTO TolvaLog VALUES ('21', 'left(x'), ('11', '卡號'), ('99', NULL)"));

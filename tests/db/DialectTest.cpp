@@ -62,24 +62,24 @@ TEST_P(DialectOnDatabaseTest, WritersAndNumberingFollowTheConnectionNotTheGlobal
   SetDBType(nullptr, QStringLiteral("MSDAORA"));
   ASSERT_EQ(gNowFunc, QStringLiteral("SYSDATE"));
 
-  TolvaRec card;
+  CardRow card;
   card.CardNo = QStringLiteral("V000001");
   card.Status = QStringLiteral("01");
   card.IssueDate = QDate(2026, 3, 5);
   card.GoodThru = QDate(2027, 3, 31);
-  ASSERT_TRUE(ADD_Tolva(card, gCnn()));
-  TolvaLogRec log;
+  ASSERT_TRUE(InsertCard(card, gCnn()));
+  JournalRow log;
   log.TxnDept = QStringLiteral("001");
   log.TxnType = QStringLiteral("11");
   log.CardNo = QStringLiteral("V000001");
   log.TxnDate = QDate(2026, 3, 5);
-  ASSERT_TRUE(ADD_TolvaLog(log, gCnn()));
-  VoidCardRec gone;
+  ASSERT_TRUE(InsertJournalRow(log, gCnn()));
+  BlacklistRow gone;
   gone.CardNo = QStringLiteral("V000001");
-  ASSERT_TRUE(ADD_VoidCard(gone, gCnn()));
+  ASSERT_TRUE(InsertBlacklistRow(gone, gCnn()));
   qint64 n = 0;
   QString text;
-  ASSERT_TRUE(getXXNo(QStringLiteral("V"), QStringLiteral("Tolva"), n, text, gCnn()));
+  ASSERT_TRUE(NextNumber(QStringLiteral("V"), QStringLiteral("Tolva"), n, text, gCnn()));
   EXPECT_EQ(text, QStringLiteral("000001"));
   EXPECT_TRUE(dialogs_->shown.empty());
 

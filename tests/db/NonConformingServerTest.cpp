@@ -30,10 +30,10 @@ TEST_P(HostileTextTest, BackslashesAndQuotesAreStoredLiterallyAndNothingElseChan
     EXPECT_EQ(gCnn().scalar(QStringLiteral("SHOW standard_conforming_strings")).toString(), QStringLiteral("on"));
   }
   InsertStore({QStringLiteral("001"), QStringLiteral("台北店"), 1});
-  TolvaRec card;
+  CardRow card;
   card.CardNo = QStringLiteral("V000001");
   card.Status = QStringLiteral("11");
-  ASSERT_TRUE(ADD_Tolva(card, gCnn()));
+  ASSERT_TRUE(InsertCard(card, gCnn()));
 
   // A store name: as the store window writes it, and in a statement built with QuotText.
   InsertStore({QStringLiteral("A2"), kStoreName, 2});
@@ -42,19 +42,19 @@ TEST_P(HostileTextTest, BackslashesAndQuotesAreStoredLiterallyAndNothingElseChan
                  QStringLiteral(", 3) "));
   // A remark and a blacklist reason: the record writers, the master row's update, a
   // parameter and the application log.
-  TolvaRec second = card;
+  CardRow second = card;
   second.CardNo = QStringLiteral("V000002");
   second.Remark = kReason;
-  ASSERT_TRUE(ADD_Tolva(second, gCnn()));
-  TolvaLogRec log;
+  ASSERT_TRUE(InsertCard(second, gCnn()));
+  JournalRow log;
   log.TxnType = QStringLiteral("99");
   log.CardNo = QStringLiteral("V000001");
   log.Remark = kReason;
-  ASSERT_TRUE(ADD_TolvaLog(log, gCnn()));
-  VoidCardRec gone;
+  ASSERT_TRUE(InsertJournalRow(log, gCnn()));
+  BlacklistRow gone;
   gone.CardNo = QStringLiteral("V000001");
   gone.Remark = kReason;
-  ASSERT_TRUE(ADD_VoidCard(gone, gCnn()));
+  ASSERT_TRUE(InsertBlacklistRow(gone, gCnn()));
   gCnn().execute(QStringLiteral("Update Tolva Set Status = '99' , Remark = ") + QuotText(kReason) +
                  QStringLiteral(" Where CardNo = ") + QuotText(QStringLiteral("V000001")));
   ASSERT_TRUE(SetParamValue(QStringLiteral("Note"), kReason));

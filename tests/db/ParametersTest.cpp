@@ -104,18 +104,18 @@ TEST_P(BasDBTest, NumbersAreConsecutivePerCodeAndKey) {
   qint64 n = 0;
   QString text;
   for (int expected = 1; expected <= 3; ++expected) {
-    ASSERT_TRUE(getXXNo(QStringLiteral("V"), QStringLiteral("Tolva"), n, text));
+    ASSERT_TRUE(NextNumber(QStringLiteral("V"), QStringLiteral("Tolva"), n, text));
     EXPECT_EQ(n, expected);
     EXPECT_EQ(text, QStringLiteral("00000%1").arg(expected));
   }
-  ASSERT_TRUE(getXXNo(QStringLiteral("W"), QStringLiteral("Tolva"), n, text));
+  ASSERT_TRUE(NextNumber(QStringLiteral("W"), QStringLiteral("Tolva"), n, text));
   EXPECT_EQ(n, 1);  // another code counts on its own
-  ASSERT_TRUE(getXXNo(QStringLiteral("V"), QStringLiteral("Batch"), n, text));
+  ASSERT_TRUE(NextNumber(QStringLiteral("V"), QStringLiteral("Batch"), n, text));
   EXPECT_EQ(n, 1);
   EXPECT_EQ(count(QStringLiteral("SELECT NoNext FROM xxNO WHERE NoCode = 'V' AND NoBy = 'Tolva'")), 4);
   // A number of seven digits is written in full.
   gCnn().execute(QStringLiteral("UPDATE xxNO SET NoNext = 1234567 WHERE NoCode = 'V' AND NoBy = 'Tolva'"));
-  ASSERT_TRUE(getXXNo(QStringLiteral("V"), QStringLiteral("Tolva"), n, text));
+  ASSERT_TRUE(NextNumber(QStringLiteral("V"), QStringLiteral("Tolva"), n, text));
   EXPECT_EQ(n, 1234567);
   EXPECT_EQ(text, QStringLiteral("1234567"));
 }
@@ -123,23 +123,23 @@ TEST_P(BasDBTest, NumbersAreConsecutivePerCodeAndKey) {
 TEST_P(BasDBTest, ARolledBackNumberIsHandedOutAgain) {
   qint64 n = 0;
   QString text;
-  ASSERT_TRUE(getXXNo(QStringLiteral("V"), QStringLiteral("Tolva"), n, text));
+  ASSERT_TRUE(NextNumber(QStringLiteral("V"), QStringLiteral("Tolva"), n, text));
   {
     TransactionGuard tx(gCnn());
-    ASSERT_TRUE(getXXNo(QStringLiteral("V"), QStringLiteral("Tolva"), n, text));
+    ASSERT_TRUE(NextNumber(QStringLiteral("V"), QStringLiteral("Tolva"), n, text));
     EXPECT_EQ(n, 2);
     tx.rollback();
   }
   // Also when the very first draw of a pair (which creates its row) is rolled back.
   {
     TransactionGuard tx(gCnn());
-    ASSERT_TRUE(getXXNo(QStringLiteral("X"), QStringLiteral("Tolva"), n, text));
+    ASSERT_TRUE(NextNumber(QStringLiteral("X"), QStringLiteral("Tolva"), n, text));
     EXPECT_EQ(n, 1);
   }
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM xxNO WHERE NoCode = 'X'")), 0);
-  ASSERT_TRUE(getXXNo(QStringLiteral("V"), QStringLiteral("Tolva"), n, text));
+  ASSERT_TRUE(NextNumber(QStringLiteral("V"), QStringLiteral("Tolva"), n, text));
   EXPECT_EQ(n, 2);
-  ASSERT_TRUE(getXXNo(QStringLiteral("X"), QStringLiteral("Tolva"), n, text));
+  ASSERT_TRUE(NextNumber(QStringLiteral("X"), QStringLiteral("Tolva"), n, text));
   EXPECT_EQ(n, 1);
 }
 
@@ -150,8 +150,8 @@ TEST_P(BasDBTest, TwoConnectionsInterleavedGetDistinctNumbers) {
   QString text;
   QList<qint64> drawn;
   for (int i = 0; i < 3; ++i) {
-    ASSERT_TRUE(getXXNo(QStringLiteral("V"), QStringLiteral("Tolva"), a, text, gCnn()));
-    ASSERT_TRUE(getXXNo(QStringLiteral("V"), QStringLiteral("Tolva"), b, text, other));
+    ASSERT_TRUE(NextNumber(QStringLiteral("V"), QStringLiteral("Tolva"), a, text, gCnn()));
+    ASSERT_TRUE(NextNumber(QStringLiteral("V"), QStringLiteral("Tolva"), b, text, other));
     drawn << a << b;
   }
   EXPECT_EQ(drawn, (QList<qint64>{1, 2, 3, 4, 5, 6}));
@@ -175,7 +175,7 @@ protected:
       // Half of the draws inside a transaction of the caller's, as the issuing windows do.
       std::optional<TransactionGuard> tx;
       if (i % 2) tx.emplace(cnn);
-      if (!getXXNo(QStringLiteral("V"), QStringLiteral("Tolva"), n, text, cnn)) failed = true;
+      if (!NextNumber(QStringLiteral("V"), QStringLiteral("Tolva"), n, text, cnn)) failed = true;
       if (tx) tx->commit();
       numbers << n;
     }
@@ -207,7 +207,7 @@ TEST_P(BasDBTest, NumberingFailureIsLoggedAndAnswersFalse) {
   gCnn().execute(QStringLiteral("DROP TABLE xxNO"));
   qint64 n = 0;
   QString text;
-  EXPECT_FALSE(getXXNo(QStringLiteral("V"), QStringLiteral("Tolva"), n, text));
+  EXPECT_FALSE(NextNumber(QStringLiteral("V"), QStringLiteral("Tolva"), n, text));
   EXPECT_EQ(gMsg.toString(), QStringLiteral("編號程序錯誤-NoCode:V/NoBy:Tolva"));
   EXPECT_TRUE(dialogs_->shown.empty());
   QSqlQuery q = gCnn().query(QStringLiteral("SELECT ProgID, ActionID, LogMsg FROM xxAPLOG"));

@@ -57,7 +57,7 @@ protected:
     EXPECT_EQ(getCodeDscp(QStringLiteral("TolvaStatus"), QStringLiteral("01")), QStringLiteral("已發卡"));
     qint64 n = 0;
     QString text;
-    ASSERT_TRUE(getXXNo(QStringLiteral("V"), QStringLiteral("Tolva"), n, text));
+    ASSERT_TRUE(NextNumber(QStringLiteral("V"), QStringLiteral("Tolva"), n, text));
     EXPECT_EQ(text, QStringLiteral("000001"));
     gCnn().execute(QStringLiteral("INSERT INTO Tolva (CardNo) VALUES ('V000001')"));
     EXPECT_THROW(gCnn().execute(QStringLiteral("INSERT INTO Tolva (CardNo) VALUES ('V000001')")), TolvaError);
@@ -112,7 +112,7 @@ TEST_P(SchemaTest, ScriptFileRunsInTheDialectsOwnTool) {
   }
   ASSERT_TRUE(tool.waitForFinished(60000));
   EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
-  ASSERT_TRUE(ConnectADO(target, gCnn()));
+  ASSERT_TRUE(OpenConnection(target, gCnn()));
   expectWorkingSchema();
   if (!schema.isEmpty()) {
     gCnn().execute(QStringLiteral("SET client_min_messages TO warning"));

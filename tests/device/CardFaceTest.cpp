@@ -18,19 +18,19 @@ QString face(const QString& l4, const QString& l5, const QString& l6, const QStr
 class CardFaceTest : public CardTest {};
 
 TEST_F(CardFaceTest, FaceTextLayout) {
-  const auto plain = QDR_FaceText(QStringLiteral("V000001"), QStringLiteral("001"), QDate(2027, 12, 31),
+  const auto plain = CardFaceText(QStringLiteral("V000001"), QStringLiteral("001"), QDate(2027, 12, 31),
                                   QStringLiteral("350"), QStringLiteral("12"));
   ASSERT_TRUE(plain);
   EXPECT_EQ(*plain, face(QStringLiteral(" 上期餘額 "), QStringLiteral(" 本次交易 "), QStringLiteral(" 目前餘額      350元"),
                          QStringLiteral(" 紅利點數       12點")));
-  const auto full = QDR_FaceText(QStringLiteral("V000001"), QStringLiteral("001"), QStringLiteral("2027/12/31"),
+  const auto full = CardFaceText(QStringLiteral("V000001"), QStringLiteral("001"), QStringLiteral("2027/12/31"),
                                  QStringLiteral("12345678"), QStringLiteral("0"), QStringLiteral("歡迎\n"),
                                  QStringLiteral("12345178"), QStringLiteral("500"));
   ASSERT_TRUE(full);
   EXPECT_EQ(*full, face(QStringLiteral(" 上期餘額 12345178元"), QStringLiteral(" 本次交易      500元"),
                         QStringLiteral(" 目前餘額 12345678元"), QStringLiteral(" 紅利點數        0點")) +
                        QStringLiteral("歡迎\n"));
-  EXPECT_FALSE(QDR_FaceText(QStringLiteral("V000001"), QStringLiteral("001"), QStringLiteral("2027/12/31"),
+  EXPECT_FALSE(CardFaceText(QStringLiteral("V000001"), QStringLiteral("001"), QStringLiteral("2027/12/31"),
                             QStringLiteral("123456789"), QStringLiteral("0")));
 }
 
@@ -40,13 +40,13 @@ TEST_F(CardFaceTest, PrintCardErasesAndPrintsTheFaceOnTheCardInTheReader) {
   insertCard(old);
   QString msg;
   ASSERT_TRUE(Borix_InsertCard(msg));
-  ASSERT_TRUE(QDR_PrintCard(QStringLiteral("V000001"), QStringLiteral("001"), QStringLiteral("2027/12/31"),
+  ASSERT_TRUE(PrintCardFace(QStringLiteral("V000001"), QStringLiteral("001"), QStringLiteral("2027/12/31"),
                             QStringLiteral("350"), QStringLiteral("0"), msg, QStringLiteral("第一行\n")));
   EXPECT_EQ(slotCard().face, face(QStringLiteral(" 上期餘額 "), QStringLiteral(" 本次交易 "), QStringLiteral(" 目前餘額      350元"),
                                   QStringLiteral(" 紅利點數        0點")) +
                                  QStringLiteral("第一行\n"));
   // A value longer than eight characters prints nothing (the area is already erased).
-  EXPECT_FALSE(QDR_PrintCard(QStringLiteral("V000001"), QStringLiteral("001"), QStringLiteral("2027/12/31"),
+  EXPECT_FALSE(PrintCardFace(QStringLiteral("V000001"), QStringLiteral("001"), QStringLiteral("2027/12/31"),
                              QStringLiteral("123456789"), QStringLiteral("0"), msg));
   EXPECT_TRUE(slotCard().face.isEmpty());
   EXPECT_TRUE(readBytes(gErrFile).contains("(basBorixCRW_QDR_PrintCard)"));

@@ -32,7 +32,7 @@ void openSessionWithMode() {
   QString msg;
   ASSERT_TRUE(Borix_InsertCard(msg)) << msg.toStdString();
   std::int32_t option = 4;
-  ASSERT_EQ(CRW_SetMSMode(2, option), 0);
+  ASSERT_EQ(SetStripeMode(2, option), 0);
 }
 
 }  // namespace
@@ -58,7 +58,7 @@ TEST_P(BorixSession, CardLeftInTheSlotIsEjectedAndANewInsertionAwaited) {
   EXPECT_EQ(code, 0);
   EXPECT_EQ(msg, QStringLiteral("unchanged"));
   EXPECT_EQ(dialogs_->texts(QStringLiteral("waitForCard")).size(), 2);
-  EXPECT_GT(CRW_hDevice, 0);
+  EXPECT_GT(gReaderHandle, 0);
 }
 
 TEST_P(BorixSession, DialogWaitsUntilACardArrives) {
@@ -153,10 +153,10 @@ TEST_P(BorixSession, UnopenablePortIsReported) {
   EXPECT_FALSE(Borix_InsertCard(msg, &code));
   EXPECT_EQ(msg, QStringLiteral("指定的連接埠無法開啟!!"));
   EXPECT_EQ(code, -99);
-  EXPECT_EQ(CRW_hDevice, -1);
+  EXPECT_EQ(gReaderHandle, -1);
 
   // Without a message argument the text goes to a message box.
-  EXPECT_FALSE(CRW_Init(gBorixPort));
+  EXPECT_FALSE(InitReader(gBorixPort));
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("指定的連接埠無法開啟!!")});
 }
 
@@ -182,7 +182,7 @@ TEST_P(BorixSession, ReaderThatDoesNotInitialiseIsClosed) {
   EXPECT_FALSE(Borix_InsertCard(msg));
   EXPECT_EQ(msg, QStringLiteral("設備無法初始化，請檢查設備是否連接妥當!!"));
   EXPECT_EQ(CrwDevice().CRWCountOpen(), 0);
-  EXPECT_EQ(CRW_WaitCard(), -2);
+  EXPECT_EQ(WaitForCard(), -2);
 }
 
 TEST_P(BorixSession, EachSessionReplacesTheDeviceOnTheSamePort) {
@@ -192,9 +192,9 @@ TEST_P(BorixSession, EachSessionReplacesTheDeviceOnTheSamePort) {
     insertCard();
     QString msg;
     ASSERT_TRUE(Borix_InsertCard(msg)) << port.toStdString();
-    const std::int32_t first = CRW_hDevice;
+    const std::int32_t first = gReaderHandle;
     ASSERT_TRUE(Borix_InsertCard(msg));
-    EXPECT_NE(CRW_hDevice, first);
+    EXPECT_NE(gReaderHandle, first);
     EXPECT_EQ(CrwDevice().CRWCountOpen(), 1) << port.toStdString();
     ResetCardSession();
   }
@@ -202,22 +202,22 @@ TEST_P(BorixSession, EachSessionReplacesTheDeviceOnTheSamePort) {
 
 TEST_P(BorixSession, TrackRoutinesCheckTheSessionFirst) {
   QString text = QStringLiteral("junk");
-  CRW_hDevice = 0;
-  EXPECT_EQ(CRW_ReadMS(1, text), -2);
+  gReaderHandle = 0;
+  EXPECT_EQ(ReadTrack(1, text), -2);
   EXPECT_TRUE(text.isEmpty());
-  EXPECT_EQ(CRW_WriteMS(QStringLiteral("x")), -2);
-  EXPECT_EQ(CRW_ErasePrint(), -2);
-  CRW_hDevice = -1;
-  EXPECT_EQ(CRW_ReadMS(1, text), -1);
-  EXPECT_EQ(CRW_WriteMS(QStringLiteral("x")), -1);
+  EXPECT_EQ(WriteTrack(QStringLiteral("x")), -2);
+  EXPECT_EQ(EraseFace(), -2);
+  gReaderHandle = -1;
+  EXPECT_EQ(ReadTrack(1, text), -1);
+  EXPECT_EQ(WriteTrack(QStringLiteral("x")), -1);
 
   insertCard();
   QString msg;
   ASSERT_TRUE(Borix_InsertCard(msg));
   text = QStringLiteral("junk");
-  EXPECT_EQ(CRW_ReadMS(1, text), -3);
+  EXPECT_EQ(ReadTrack(1, text), -3);
   EXPECT_TRUE(text.isEmpty());
-  EXPECT_EQ(CRW_WriteMS(QStringLiteral("x")), -3);
+  EXPECT_EQ(WriteTrack(QStringLiteral("x")), -3);
 }
 
 TEST_P(BorixSession, StripeWritesAndReadsBack) {
@@ -227,17 +227,17 @@ TEST_P(BorixSession, StripeWritesAndReadsBack) {
   openSessionWithMode();
   EXPECT_EQ(CRW_MSMode, 2);
   EXPECT_EQ(CRW_MSOption, 4);
-  EXPECT_EQ(CRW_WriteMS(QStringLiteral("HELLO 1")), 0);
+  EXPECT_EQ(WriteTrack(QStringLiteral("HELLO 1")), 0);
   EXPECT_EQ(slotCard().tracks[0], QByteArray("HELLO 1"));  // the length given, not the padded buffer
   QString text;
-  EXPECT_EQ(CRW_ReadMS(1, text), 0);
+  EXPECT_EQ(ReadTrack(1, text), 0);
   EXPECT_EQ(text, QStringLiteral("HELLO 1"));
-  EXPECT_EQ(CRW_ReadMS(2, text), 0);
+  EXPECT_EQ(ReadTrack(2, text), 0);
   EXPECT_EQ(text, QStringLiteral("TRACK2"));
   text = QStringLiteral("junk");
-  EXPECT_EQ(CRW_ReadMS(3, text), 0);  // empty track
+  EXPECT_EQ(ReadTrack(3, text), 0);  // empty track
   EXPECT_TRUE(text.isEmpty());
-  EXPECT_EQ(CRW_ReadMS(4, text), 0);  // no such track
+  EXPECT_EQ(ReadTrack(4, text), 0);  // no such track
   EXPECT_TRUE(text.isEmpty());
 }
 
@@ -246,31 +246,31 @@ TEST_P(BorixSession, EmptyTextIsWrittenWithLengthZero) {
   card.tracks[0] = "OLD RECORD";
   insertCard(card);
   openSessionWithMode();
-  EXPECT_EQ(CRW_WriteMS(QString()), 0);
+  EXPECT_EQ(WriteTrack(QString()), 0);
   EXPECT_TRUE(slotCard().tracks[0].isEmpty());
 }
 
 TEST_P(BorixSession, OverlongStripeDataIsCutToTheBuffer) {
   insertCard();
   openSessionWithMode();
-  EXPECT_EQ(CRW_WriteMS(QByteArray(300, 'A')), 0);
+  EXPECT_EQ(WriteTrack(QByteArray(300, 'A')), 0);
   EXPECT_EQ(slotCard().tracks[0], QByteArray(255, 'A'));
 }
 
 TEST_P(BorixSession, StripeFailuresGiveTheirCodes) {
   insertCard(cardWithFault(kFaultWriteFails));
   openSessionWithMode();
-  EXPECT_EQ(CRW_WriteMS(QStringLiteral("X")), -33);
+  EXPECT_EQ(WriteTrack(QStringLiteral("X")), -33);
   EXPECT_TRUE(slotCard().tracks[0].isEmpty());
 
   insertCard(cardWithFault(kFaultReadFails));
   QString text = QStringLiteral("junk");
-  EXPECT_EQ(CRW_ReadMS(1, text), -32);
+  EXPECT_EQ(ReadTrack(1, text), -32);
   EXPECT_TRUE(text.isEmpty());
 
   // The card was taken out before the write.
   QFile::remove(reader().slotFile());
-  EXPECT_EQ(CRW_WriteMS(QStringLiteral("X")), -33);
+  EXPECT_EQ(WriteTrack(QStringLiteral("X")), -33);
 }
 
 TEST_P(BorixSession, PrintAreaIsErasedAndPrinted) {
@@ -281,13 +281,13 @@ TEST_P(BorixSession, PrintAreaIsErasedAndPrinted) {
   ASSERT_TRUE(Borix_InsertCard(msg));
   std::int32_t b = 0;
   std::int32_t c = 459;
-  EXPECT_EQ(CRW_SetPrintMode(0, b, c), 0);
-  EXPECT_EQ(CRW_ErasePrint(), 0);
+  EXPECT_EQ(SetPrintMode(0, b, c), 0);
+  EXPECT_EQ(EraseFace(), 0);
   EXPECT_TRUE(slotCard().face.isEmpty());
   std::int32_t x = 0;
   std::int32_t y = 5;
   std::int32_t z = 0;
-  EXPECT_EQ(CRW_PrintText(x, y, z, QStringLiteral(" 卡號: V000001-001\n 效期: 2027/12/31\n"), {}, QStringLiteral("0"),
+  EXPECT_EQ(PrintFaceText(x, y, z, QStringLiteral(" 卡號: V000001-001\n 效期: 2027/12/31\n"), {}, QStringLiteral("0"),
                           QStringLiteral("0")),
             0);
   EXPECT_EQ(slotCard().face, QStringLiteral(" 卡號: V000001-001\n 效期: 2027/12/31\n"));
@@ -297,7 +297,7 @@ TEST_P(BorixSession, PrintFailuresGiveTheirCodes) {
   insertCard(cardWithFault(kFaultEraseFails));
   QString msg;
   ASSERT_TRUE(Borix_InsertCard(msg));
-  EXPECT_EQ(CRW_ErasePrint(), -52);
+  EXPECT_EQ(EraseFace(), -52);
 
   SimCard card = cardWithFault(kFaultPrintFails);
   card.face = QStringLiteral("KEPT");
@@ -305,6 +305,6 @@ TEST_P(BorixSession, PrintFailuresGiveTheirCodes) {
   std::int32_t x = 0;
   std::int32_t y = 5;
   std::int32_t z = 0;
-  EXPECT_EQ(CRW_PrintText(x, y, z, QStringLiteral("NEW"), {}, QStringLiteral("0"), QStringLiteral("0")), -54);
+  EXPECT_EQ(PrintFaceText(x, y, z, QStringLiteral("NEW"), {}, QStringLiteral("0"), QStringLiteral("0")), -54);
   EXPECT_EQ(slotCard().face, QStringLiteral("KEPT"));
 }

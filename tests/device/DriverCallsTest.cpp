@@ -20,9 +20,9 @@ namespace {
 using I = std::int32_t;
 
 // The simulator with every call of interest recorded.
-class SpyDriver final : public CrwDriver {
+class SpyDriver final : public ReaderDriver {
 public:
-  CrwSimulator inner{[] { return gAppPath + QStringLiteral("/CardSim"); }};
+  SimulatedReader inner{[] { return gAppPath + QStringLiteral("/CardSim"); }};
   std::vector<I> setModeArgs, printModeArgs;
   I initialMode = -1;
   I stripeLength = -1;
@@ -107,28 +107,28 @@ TEST_F(DriverCalls, ValuesHandedToTheDevice) {
   EXPECT_EQ(spy_.initialMode, 1);
 
   I option = 4;
-  ASSERT_EQ(CRW_SetMSMode(2, option), 0);
+  ASSERT_EQ(SetStripeMode(2, option), 0);
   EXPECT_EQ(spy_.setModeArgs, (std::vector<I>{2, 3, 2, 3, 1, 4, 3}));
   option = 6;
-  ASSERT_EQ(CRW_SetMSMode(8, option), 0);
+  ASSERT_EQ(SetStripeMode(8, option), 0);
   EXPECT_EQ(spy_.setModeArgs, (std::vector<I>{8, 3, 8, 3, 3, 6, 3}));
   EXPECT_EQ(CRW_MSOption, 6);
 
-  ASSERT_EQ(CRW_WriteMS(QStringLiteral("AB")), 0);
+  ASSERT_EQ(WriteTrack(QStringLiteral("AB")), 0);
   EXPECT_EQ(spy_.stripeLength, 2);
   EXPECT_EQ(spy_.stripeBuffer, QByteArray("AB") + QByteArray(253, ' '));
-  ASSERT_EQ(CRW_WriteMS(QString()), 0);
+  ASSERT_EQ(WriteTrack(QString()), 0);
   EXPECT_EQ(spy_.stripeLength, 0);
 
   I b = 7;
   I c = 459;
-  ASSERT_EQ(CRW_SetPrintMode(3, b, c), 0);
+  ASSERT_EQ(SetPrintMode(3, b, c), 0);
   EXPECT_EQ(spy_.printModeArgs, (std::vector<I>{0, 3, 4, 4, 6, 4, 4, 2, 4, 7, 459}));
 
   I x = 0;
   I y = 5;
   I z = 0;
-  ASSERT_EQ(CRW_PrintText(x, y, z, QStringLiteral("卡"), {}, QStringLiteral("01"), QStringLiteral("2")), 0);
+  ASSERT_EQ(PrintFaceText(x, y, z, QStringLiteral("卡"), {}, QStringLiteral("01"), QStringLiteral("2")), 0);
   EXPECT_EQ(spy_.printLine, QByteArray("\x1b" "e02\xA5\x64"));  // ESC 'e', first characters of P and Q, Big5 "卡"
 }
 
@@ -160,14 +160,14 @@ TEST_F(DriverCalls, DeviceThatStopsAnsweringFailsInsteadOfHanging) {
   QString msg;
   ASSERT_TRUE(Borix_InsertCard(msg));
   I option = 4;
-  ASSERT_EQ(CRW_SetMSMode(2, option), 0);
+  ASSERT_EQ(SetStripeMode(2, option), 0);
   spy_.hang = true;
   SetCrwOperationTimeoutForTest(150);
   QElapsedTimer clock;
   clock.start();
   QString text;
-  EXPECT_EQ(CRW_ReadMS(1, text), -32);
-  EXPECT_EQ(CRW_WriteMS(QStringLiteral("X")), -34);
+  EXPECT_EQ(ReadTrack(1, text), -32);
+  EXPECT_EQ(WriteTrack(QStringLiteral("X")), -34);
   EXPECT_LT(clock.elapsed(), 5000);
 }
 

@@ -25,7 +25,7 @@ protected:
     return -1;
   }
 
-  CrwSimulator sim_{[] { return gAppPath + QStringLiteral("/CardSim"); }};
+  SimulatedReader sim_{[] { return gAppPath + QStringLiteral("/CardSim"); }};
   std::int32_t handle_ = 0;
 };
 
@@ -37,7 +37,7 @@ TEST_F(SimDevice, OperationsArePendingBeforeTheyComplete) {
   EXPECT_EQ(sim_.CRWInitial(handle_, &out, &hFunction, 1), 0);
   ASSERT_GT(hFunction, 0);
   std::int32_t result = 77;
-  EXPECT_EQ(pollsUntilDone(hFunction, result), CrwSimulator::kPendingPolls + 1);
+  EXPECT_EQ(pollsUntilDone(hFunction, result), SimulatedReader::kPendingPolls + 1);
   EXPECT_EQ(result, 0);
   EXPECT_EQ(sim_.CRWCloseFunction(handle_, hFunction), 1);
   // A released or unknown handle completes at once with an error, so nobody polls forever.

@@ -23,13 +23,13 @@ struct CardValues {
 bool writeCard(const QString& cardNo, const QString& storeNo, const QString& batchNo, const QVariant& goodThru,
                const QString& balAmt, const QString& balPoint, QString& msg) {
   if (!Borix_InsertCard(msg)) return false;
-  const bool ok = QDR_WriteCard(cardNo, storeNo, batchNo, goodThru, balAmt, balPoint, msg);
-  CRW_CardOut();
+  const bool ok = WriteCardValues(cardNo, storeNo, batchNo, goodThru, balAmt, balPoint, msg);
+  EjectCard();
   return ok;
 }
 
 bool readCard(CardValues& v, QString& msg) {
-  return QDR_ReadCard(v.cardNo, v.storeNo, v.batchNo, v.goodThru, v.balAmt, v.balPoint, msg, true);
+  return ReadCardValues(v.cardNo, v.storeNo, v.batchNo, v.goodThru, v.balAmt, v.balPoint, msg, true);
 }
 
 }  // namespace
@@ -133,7 +133,7 @@ TEST_P(StripeRecord, ErasedCardIsBlankAndRefused) {
   QString msg;
   ASSERT_TRUE(writeCard(QStringLiteral("V000001"), QStringLiteral("001"), QStringLiteral("V0001"), QDate(2027, 1, 1),
                         QStringLiteral("100"), QStringLiteral("1"), msg));
-  ASSERT_TRUE(QDR_EraseCard(msg)) << msg.toStdString();
+  ASSERT_TRUE(WipeCard(msg)) << msg.toStdString();
   EXPECT_EQ(slotCard().tracks[0], QByteArray(" "));
   EXPECT_TRUE(slotCard().face.isEmpty());
   CardValues v;
@@ -146,19 +146,19 @@ TEST_P(StripeRecord, EraseReportsWhichStepFailed) {
   card.fault = QLatin1String(kFaultWriteFails);
   insertCard(card);
   QString msg;
-  EXPECT_FALSE(QDR_EraseCard(msg));
+  EXPECT_FALSE(WipeCard(msg));
   EXPECT_EQ(msg, QStringLiteral("清除磁條資料失敗"));
 
   card.fault = QLatin1String(kFaultEraseFails);
   card.face = QStringLiteral("FACE");
   insertCard(card);
-  EXPECT_FALSE(QDR_EraseCard(msg));
+  EXPECT_FALSE(WipeCard(msg));
   EXPECT_EQ(msg, QStringLiteral("列印視窗無法清除!"));
   EXPECT_EQ(slotCard().face, QStringLiteral("FACE"));
 
   card.fault = QLatin1String(kFaultIllegal);
   insertCard(card);
-  EXPECT_FALSE(QDR_EraseCard(msg));
+  EXPECT_FALSE(WipeCard(msg));
   EXPECT_EQ(msg, QStringLiteral("非法卡"));
 }
 
@@ -187,7 +187,7 @@ TEST_P(StripeRecord, NoCardIsWrittenWithoutAKey) {
                          QStringLiteral("1500"), QStringLiteral("25"), msg));
   EXPECT_EQ(msg, QStringLiteral("磁條寫入失敗"));
   EXPECT_EQ(slotCard().tracks[0], QByteArray("PREVIOUS"));
-  EXPECT_EQ(QDR_BuildRecord(QStringLiteral("V000005"), QStringLiteral("001"), QStringLiteral("V0001"),
+  EXPECT_EQ(BuildStripeRecord(QStringLiteral("V000005"), QStringLiteral("001"), QStringLiteral("V0001"),
                             QDate(2027, 1, 1), QStringLiteral("1500"), QStringLiteral("25")),
             QByteArray("V000005001V00012027/01/01"));
   EXPECT_TRUE(QFile(gErrFile).size() > 0);  // the cipher logged the missing key
@@ -216,9 +216,9 @@ TEST_F(CardTest, CardsPersistForTheNextRun) {
   ASSERT_TRUE(writeCard(QStringLiteral("V000007"), QStringLiteral("003"), QStringLiteral("V0003"), QDate(2029, 2, 28),
                         QStringLiteral("320"), QStringLiteral("8"), msg));
   // A new run: a simulator that knows nothing of the first one, on the same folder.
-  CrwSimulator nextRun([] { return gAppPath + QStringLiteral("/CardSim"); });
+  SimulatedReader nextRun([] { return gAppPath + QStringLiteral("/CardSim"); });
   SetCrwDeviceForTest(&nextRun);
-  CRW_hDevice = 0;
+  gReaderHandle = 0;
   CRW_MSMode = 0;
   CardValues v;
   ASSERT_TRUE(readCard(v, msg)) << msg.toStdString();

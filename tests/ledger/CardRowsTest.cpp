@@ -17,8 +17,8 @@ protected:
     return q.record();
   }
 
-  static TolvaRec card(const QString& cardNo) {
-    TolvaRec r;
+  static CardRow card(const QString& cardNo) {
+    CardRow r;
     r.BatchNo = QStringLiteral("V0001");
     r.CardType = QStringLiteral("V");
     r.CardNo = cardNo;
@@ -38,9 +38,9 @@ protected:
 };
 
 TEST_P(RecordWritersTest, CardRowTextsDatesAndAmounts) {
-  TolvaRec r = card(QStringLiteral("V000001"));
+  CardRow r = card(QStringLiteral("V000001"));
   r.RNo = 999;  // overwritten with the generated number
-  ASSERT_TRUE(ADD_Tolva(r, gCnn()));
+  ASSERT_TRUE(InsertCard(r, gCnn()));
   const QSqlRecord rec = row(QStringLiteral("SELECT * FROM Tolva WHERE CardNo = 'V000001'"));
   EXPECT_EQ(r.RNo.toLongLong(), rec.value(QStringLiteral("RNo")).toLongLong());
   EXPECT_NE(r.RNo.toLongLong(), 999);
@@ -60,7 +60,7 @@ TEST_P(RecordWritersTest, CardRowTextsDatesAndAmounts) {
 }
 
 TEST_P(RecordWritersTest, JournalRowAmountsAreExactAndEmptyIsZero) {
-  TolvaLogRec a;
+  JournalRow a;
   a.TxnDept = QStringLiteral("001");
   a.TxnType = QStringLiteral("21");
   a.CardNo = QStringLiteral("V000001");
@@ -68,13 +68,13 @@ TEST_P(RecordWritersTest, JournalRowAmountsAreExactAndEmptyIsZero) {
   a.TxnAmt = QStringLiteral("1234567.8901");
   a.TxnPoint = QStringLiteral("-0.1");
   a.RefCheckNo = QStringLiteral("INV'01");
-  ASSERT_TRUE(ADD_TolvaLog(a, gCnn()));
+  ASSERT_TRUE(InsertJournalRow(a, gCnn()));
 
-  TolvaLogRec b = a;
+  JournalRow b = a;
   b.TxnAmt = QString();
   b.TxnPoint = QVariant();
   b.TxnDate = QString();
-  ASSERT_TRUE(ADD_TolvaLog(b, gCnn()));
+  ASSERT_TRUE(InsertJournalRow(b, gCnn()));
   EXPECT_GT(b.RNo.toLongLong(), a.RNo.toLongLong());
 
   const QSqlRecord ra = row(QStringLiteral("SELECT * FROM TolvaLog WHERE RNo = ") + a.RNo.toString());
@@ -98,10 +98,10 @@ TEST_P(RecordWritersTest, JournalRowAmountsAreExactAndEmptyIsZero) {
 }
 
 TEST_P(RecordWritersTest, WithdrawnCardRowAndGeneratedNumbers) {
-  VoidCardRec v1{QVariant(), QStringLiteral("V000001"), QStringLiteral("遺失")};
-  VoidCardRec v2{QVariant(), QStringLiteral("V000002"), QString()};
-  ASSERT_TRUE(ADD_VoidCard(v1, gCnn()));
-  ASSERT_TRUE(ADD_VoidCard(v2, gCnn()));
+  BlacklistRow v1{QVariant(), QStringLiteral("V000001"), QStringLiteral("遺失")};
+  BlacklistRow v2{QVariant(), QStringLiteral("V000002"), QString()};
+  ASSERT_TRUE(InsertBlacklistRow(v1, gCnn()));
+  ASSERT_TRUE(InsertBlacklistRow(v2, gCnn()));
   EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT CardNo FROM VoidCard WHERE RNo = ") + v2.RNo.toString()).toString(),
             QStringLiteral("V000002"));
   EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT Remark FROM VoidCard WHERE RNo = ") + v1.RNo.toString()).toString(),
@@ -109,17 +109,17 @@ TEST_P(RecordWritersTest, WithdrawnCardRowAndGeneratedNumbers) {
 }
 
 TEST_P(RecordWritersTest, FailureIsReportedAndARolledBackRowIsGone) {
-  TolvaRec first = card(QStringLiteral("V000001"));
-  ASSERT_TRUE(ADD_Tolva(first, gCnn()));
+  CardRow first = card(QStringLiteral("V000001"));
+  ASSERT_TRUE(InsertCard(first, gCnn()));
   {
     TransactionGuard tx(gCnn());
-    TolvaLogRec log;
+    JournalRow log;
     log.CardNo = QStringLiteral("V000001");
     log.TxnType = QStringLiteral("11");
-    ASSERT_TRUE(ADD_TolvaLog(log, gCnn()));
+    ASSERT_TRUE(InsertJournalRow(log, gCnn()));
     // The card number is unique: a second master row for it is refused.
-    TolvaRec twin = card(QStringLiteral("V000001"));
-    EXPECT_FALSE(ADD_Tolva(twin, gCnn()));
+    CardRow twin = card(QStringLiteral("V000001"));
+    EXPECT_FALSE(InsertCard(twin, gCnn()));
     // Logged at once, but no box waits for the operator while the transaction holds its locks.
     EXPECT_TRUE(readBytes(gErrFile).contains("(ADD_Tolva)"));
     EXPECT_TRUE(dialogs_->shown.empty());

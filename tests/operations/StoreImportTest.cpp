@@ -40,7 +40,7 @@ TEST_P(StoreImportTest, LoadsTheDayRefreshesItsCardsAndReplacesItOnReimport) {
   const QByteArray bytes = logFile(kDay);
   const QString file = drop(fileName(), bytes);
   for (int round = 0; round < 2; ++round) {
-    const ImportOutcome o = LoadStoreDDfile(file);
+    const ImportOutcome o = ImportStoreFile(file);
     ASSERT_TRUE(o.ok) << o.reason.toStdString();
     EXPECT_EQ(o.alreadyImported, round == 1);
     EXPECT_EQ(o.storeID, QStringLiteral("001"));
@@ -78,7 +78,7 @@ TEST_P(StoreImportTest, TableLineWithoutColumnsImportsNothingAndCounts) {
   // A database made before the ledger existed gets it at its first import.
   gCnn().execute(QStringLiteral("DROP TABLE TolvaImport"));
   const QString file = drop(fileName(), CodePage::toAnsi(QStringLiteral("TABLECSV,TolvaLog\r\n\r\n'x','y'\r\n")));
-  const ImportOutcome o = LoadStoreDDfile(file);
+  const ImportOutcome o = ImportStoreFile(file);
   EXPECT_TRUE(o.ok) << o.reason.toStdString();
   EXPECT_EQ(o.rows, 0);
   EXPECT_FALSE(QFile::exists(file));
@@ -88,7 +88,7 @@ TEST_P(StoreImportTest, TableLineWithoutColumnsImportsNothingAndCounts) {
 TEST_P(StoreImportTest, ADayOfManyRowsLoadsEveryRow) {
   QStringList lines;
   for (int i = 0; i < 300; ++i) lines.append(QStringLiteral("'001','21','V000001',#2006/01/15#,0.1,1,'R%1',").arg(i));
-  const ImportOutcome o = LoadStoreDDfile(drop(fileName(), logFile(lines)));
+  const ImportOutcome o = ImportStoreFile(drop(fileName(), logFile(lines)));
   ASSERT_TRUE(o.ok) << o.reason.toStdString();
   EXPECT_EQ(count(QStringLiteral("TxnDept = '001'")), 300);
   EXPECT_EQ(Money::fromVariant(cardValue(QStringLiteral("V000001"), QStringLiteral("BalAmt"))).toString(), QStringLiteral("30"));
@@ -99,19 +99,19 @@ TEST_P(StoreImportTest, ADayOfManyRowsLoadsEveryRow) {
 TEST_P(StoreImportTest, TheWindowsRowsOfTheStoresDaySurviveItsImports) {
   QStringList own;
   for (const char* type : {"11", "12", "13", "21", "22", "23", "24", "31", "81", "99"}) {
-    TolvaLogRec rec;
+    JournalRow rec;
     rec.TxnDept = QStringLiteral("001");
     rec.TxnType = QString::fromLatin1(type);
     rec.CardNo = QStringLiteral("V000001");
     rec.TxnDate = QDateTime(QDate(2006, 1, 15), QTime(10, 0));
     rec.TxnAmt = 1;
-    ASSERT_TRUE(ADD_TolvaLog(rec, gCnn()));
+    ASSERT_TRUE(InsertJournalRow(rec, gCnn()));
     own << rec.RNo.toString();
   }
   const QString ownRows = QStringLiteral("RNo IN (%1)").arg(own.join(u','));
   const QByteArray bytes = logFile({QStringLiteral("'001','21','V000002',#2006/01/15#,50,0,,")});
   for (int round = 0; round < 2; ++round) {
-    ASSERT_TRUE(LoadStoreDDfile(drop(fileName(), bytes)).ok);
+    ASSERT_TRUE(ImportStoreFile(drop(fileName(), bytes)).ok);
     EXPECT_EQ(count(ownRows), 10);
     EXPECT_EQ(count(QStringLiteral("TxnDept = '001'")), 11);
     EXPECT_EQ(count(QStringLiteral("CardNo = 'V000002' AND TxnAmt = 50")), 1);
@@ -126,7 +126,7 @@ TEST_P(StoreImportTest, AReissuedCardKeepsItsCarriedOverBalance) {
   gCnn().execute(QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint) "
                                 "VALUES ('002', '12', 'V000009', ?, 500, 5)"),
                  {gCnn().dialect().dateValue(QDateTime(QDate(2006, 1, 10), QTime(0, 0)))});
-  ASSERT_TRUE(LoadStoreDDfile(drop(fileName(), logFile({QStringLiteral("'001','21','V000009',#2006/01/15#,50,0,,")}))).ok);
+  ASSERT_TRUE(ImportStoreFile(drop(fileName(), logFile({QStringLiteral("'001','21','V000009',#2006/01/15#,50,0,,")}))).ok);
   EXPECT_EQ(Money::fromVariant(cardValue(QStringLiteral("V000009"), QStringLiteral("BalAmt"))).toString(), QStringLiteral("550"));
   EXPECT_EQ(Money::fromVariant(cardValue(QStringLiteral("V000009"), QStringLiteral("BalPoint"))).toString(), QStringLiteral("5"));
   for (const ReconcileRow& r : QryReconcile()) EXPECT_NE(r.cardNo, QStringLiteral("V000009"));
@@ -161,7 +161,7 @@ TEST_P(StoreImportTest, FilesNamedInTheCodePageAreListedAndImported) {
 
 TEST_P(StoreImportTest, BlacklistedCardSoldAtAStoreStaysBlacklisted) {
   gCnn().execute(QStringLiteral("UPDATE Tolva SET Status = '99' WHERE CardNo = 'V000002'"));
-  ASSERT_TRUE(LoadStoreDDfile(drop(fileName(), logFile(kDay))).ok);
+  ASSERT_TRUE(ImportStoreFile(drop(fileName(), logFile(kDay))).ok);
   EXPECT_EQ(cardValue(QStringLiteral("V000002"), QStringLiteral("Status")).toString(), QStringLiteral("99"));
 }
 
@@ -192,7 +192,7 @@ TEST_P(StoreImportTest, HostileFilesFailAndChangeNothing) {
   const QString before = checksum();
   for (const auto& [name, bytes] : files) {
     const QString file = drop(name, bytes);
-    const ImportOutcome o = LoadStoreDDfile(file);
+    const ImportOutcome o = ImportStoreFile(file);
     EXPECT_FALSE(o.ok) << name.toStdString() << ": " << bytes.left(120).toStdString();
     EXPECT_FALSE(o.reason.isEmpty());
     EXPECT_TRUE(QFile::exists(file));
@@ -208,7 +208,7 @@ TEST_P(StoreImportTest, AFailedStatementOrCommitLeavesTheDatabaseAsItWas) {
       if (sql.startsWith(failing)) throw TolvaError(QStringLiteral("1"), QStringLiteral("refused"));
     });
     const QString file = drop(fileName(), logFile(kDay));
-    const ImportOutcome o = LoadStoreDDfile(file);
+    const ImportOutcome o = ImportStoreFile(file);
     Connection::setStatementHookForTest(nullptr);
     EXPECT_FALSE(o.ok);
     EXPECT_TRUE(QFile::exists(file));
@@ -217,7 +217,7 @@ TEST_P(StoreImportTest, AFailedStatementOrCommitLeavesTheDatabaseAsItWas) {
   refuseCommitsWriting(QStringLiteral("TolvaLog"));
   const QString after = checksum();
   const QString file = drop(fileName(), logFile(kDay));
-  EXPECT_FALSE(LoadStoreDDfile(file).ok);
+  EXPECT_FALSE(ImportStoreFile(file).ok);
   EXPECT_TRUE(QFile::exists(file));
   EXPECT_EQ(checksum(), after);
 }

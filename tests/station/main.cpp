@@ -62,7 +62,7 @@ int Report(const ScriptedDialogs& dialogs) {
 int Issue(ScriptedDialogs& dialogs, int n) {
   // A fresh blank card at every wait, as an operator with a stack of new cards.
   dialogs.atEveryCardWait = [] { Reader().insert(Reader().newBlankCard()); };
-  fmIsuCard w;
+  IssueWindow w;
   w.txtCardType()->setText(QStringLiteral("V"));
   w.txtCardCnt()->setText(QString::number(n));
   w.txtStoreID()->setText(QStringLiteral("001"));
@@ -75,7 +75,7 @@ int Counter(ScriptedDialogs& dialogs, const QString& cardFile, const QString& am
   const QString inDeck = Reader().deckFolder() + QStringLiteral("/card.card");
   if (!QFile::copy(cardFile, inDeck)) return 2;
   dialogs.atEveryCardWait = [inDeck] { Reader().insert(inDeck); };
-  fmTolva w;
+  MainWindow w;
   for (int i = 0; i < n; ++i) {
     w.field(QStringLiteral("txtAmt"))->setText(amount);
     topUp ? w.cmdClientAddAmt_Click() : w.cmdDeductAmt_Click();
@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   Setup(a[1], a[3]);
-  if (!ConnectADO(a[2], gCnn())) return 2;
+  if (!OpenConnection(a[2], gCnn())) return 2;
   SetDBType();
   ScriptedDialogs dialogs;
   dialogs.maxPolls = 2000;

@@ -75,7 +75,7 @@ protected:
     for (const QString& f : files) {
       const auto card = SimCard::load(f);
       QString no, store, batch, thru, bal, pts, msg;
-      if (card && QDR_DecodeRecord(card->tracks[0], no, store, batch, thru, bal, pts, msg)) out << no.trimmed();
+      if (card && DecodeStripeRecord(card->tracks[0], no, store, batch, thru, bal, pts, msg)) out << no.trimmed();
     }
     return out;
   }
@@ -119,7 +119,7 @@ TEST_P(TwoStationsTest, TopUpsAndDeductionsOnOneCardLoseNoUpdate) {
   addCard(QStringLiteral("V900001"), 10000);
   const QString cardFile = path(QStringLiteral("card.card"));
   SimCard card;
-  card.tracks[0] = QDR_BuildRecord(QStringLiteral("V900001"), QStringLiteral("001"), QStringLiteral("V0001"),
+  card.tracks[0] = BuildStripeRecord(QStringLiteral("V900001"), QStringLiteral("001"), QStringLiteral("V0001"),
                                    QStringLiteral("2030/12/31"), QStringLiteral("10000"), QStringLiteral("0"));
   ASSERT_TRUE(card.save(cardFile));
   start(QStringLiteral("WS1"), {QStringLiteral("topup"), cardFile, QStringLiteral("100"), QStringLiteral("15")});

@@ -11,11 +11,11 @@
 #include <QFileInfo>
 
 void ResetCardSession() {
-  CRW_hDevice = 0;
+  gReaderHandle = 0;
   CRW_MSMode = 0;
   CRW_MSOption = 0;
   SetCrwDeviceForTest(nullptr);
-  CrwDriver& driver = CrwDevice();
+  ReaderDriver& driver = CrwDevice();
   for (int guard = 0; guard < 100 && driver.CRWCountOpen() > 0; ++guard) {
     driver.CRWCloseDevice(driver.CRWGetDeviceHandle(0));
   }
@@ -68,7 +68,7 @@ QString PresentTestCard(const SimCard& card, const QString& name) {
 QString InsertRecordCard(const QString& cardNo, const QString& storeNo, const QString& batchNo,
                          const QString& goodThru, const QString& balAmt, const QString& balPoint) {
   SimCard card;
-  card.tracks[0] = QDR_BuildRecord(cardNo, storeNo, batchNo, goodThru, balAmt, balPoint);
+  card.tracks[0] = BuildStripeRecord(cardNo, storeNo, batchNo, goodThru, balAmt, balPoint);
   return InsertTestCard(card);
 }
 

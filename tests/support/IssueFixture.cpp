@@ -71,7 +71,7 @@ void IssueTest::TearDown() {
 
 void IssueTest::addMaster(const QString& cardNo, const QString& status, const QString& bal, const QString& points,
                           const QString& goodThru) {
-  TolvaRec rec;
+  CardRow rec;
   rec.BatchNo = QStringLiteral("V0001");
   rec.CardType = QStringLiteral("V");
   rec.CardNo = cardNo;
@@ -81,19 +81,19 @@ void IssueTest::addMaster(const QString& cardNo, const QString& status, const QS
   rec.BalAmt = bal;
   rec.BalPoint = points;
   rec.IssueDept = QStringLiteral("001");
-  ASSERT_TRUE(ADD_Tolva(rec, gCnn()));
+  ASSERT_TRUE(InsertCard(rec, gCnn()));
 }
 
 void IssueTest::blacklist(const QString& cardNo) {
-  VoidCardRec rec;
+  BlacklistRow rec;
   rec.CardNo = cardNo;
   rec.Remark = QStringLiteral("遺失");
-  ASSERT_TRUE(ADD_VoidCard(rec, gCnn()));
+  ASSERT_TRUE(InsertBlacklistRow(rec, gCnn()));
 }
 
 QByteArray IssueTest::record(const QString& cardNo, const QString& goodThru, const QString& bal,
                              const QString& points) {
-  return QDR_BuildRecord(cardNo, QStringLiteral("001"), QStringLiteral("V0001"), goodThru, bal, points);
+  return BuildStripeRecord(cardNo, QStringLiteral("001"), QStringLiteral("V0001"), goodThru, bal, points);
 }
 
 void IssueTest::insertCard(const QString& cardNo, const QString& goodThru, const QString& bal,

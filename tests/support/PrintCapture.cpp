@@ -9,7 +9,7 @@ QString PrintedText(QWidget* owner, const std::function<void()>& print, const QS
   bool saved = false;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, owner, [&] {
-    auto* preview = owner->findChild<frmPrint*>();
+    auto* preview = owner->findChild<PrintPreviewWindow*>();
     if (!preview || !preview->isVisible()) return;
     poll.stop();
     saved = preview->doc().saveAsPdf(pdfFile);

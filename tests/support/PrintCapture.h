@@ -6,6 +6,6 @@
 
 class QWidget;
 
-// Runs `print` (which opens a frmPrint owned by `owner`) and answers the document's text;
+// Runs `print` (which opens a PrintPreviewWindow owned by `owner`) and answers the document's text;
 // empty when no preview came up.
 QString PrintedText(QWidget* owner, const std::function<void()>& print, const QString& pdfFile);

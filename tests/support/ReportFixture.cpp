@@ -30,7 +30,7 @@ void ReportTest::store(const QString& id, const QString& name) {
   gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES (?, ?, 1)"), {id, name});
 }
 
-QStringList ReportTest::listed(RptWindow& w, const QString& first, const QString& last, const QString& store, int col) {
+QStringList ReportTest::listed(ReportWindow& w, const QString& first, const QString& last, const QString& store, int col) {
   const auto fields = w.findChildren<QLineEdit*>();
   for (QLineEdit* f : fields) {
     const QString n = f->objectName();

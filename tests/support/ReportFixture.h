@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-class RptWindow;
+class ReportWindow;
 
 class ReportTest : public DbTest {
 protected:
@@ -17,5 +17,5 @@ protected:
             const QString& bal, const QString& points = QStringLiteral("0"), const char* issued = "2026/01/02 10:00:00");
   void store(const QString& id, const QString& name);
   // Sets the conditions, runs the query and answers the grid's column `col`, top to bottom.
-  static QStringList listed(RptWindow& w, const QString& first, const QString& last, const QString& store, int col = 0);
+  static QStringList listed(ReportWindow& w, const QString& first, const QString& last, const QString& store, int col = 0);
 };

@@ -94,7 +94,7 @@ void DbTest::SetUp() {
            QStringLiteral("Search Path=") + pgSchema_ + QStringLiteral(";");
   }
   // The SQLite file is new: created without asking.
-  ASSERT_TRUE(ConnectADO(cnt_, gCnn(), [](const QString&) { return true; }));
+  ASSERT_TRUE(OpenConnection(cnt_, gCnn(), [](const QString&) { return true; }));
   SetDBType();
   // Every database case starts from the real schema of its dialect.
   ASSERT_NO_THROW(CreateSchema(gCnn()));
@@ -126,7 +126,7 @@ void NonConformingServerTest::SetUp() {
   QString cnt = server;
   cnt.replace(QRegularExpression(QStringLiteral("(?i)Database=[^;]*")), QStringLiteral("Database=") + database_);
   cnt_ = cnt;
-  ASSERT_TRUE(ConnectADO(cnt_, gCnn()));
+  ASSERT_TRUE(OpenConnection(cnt_, gCnn()));
   SetDBType();
   ASSERT_NO_THROW(CreateSchema(gCnn()));
 }

@@ -51,7 +51,7 @@ double cpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
 
 TEST_F(WaitDialog, ShowsItsTextAndClosesWhenThePollAnswers) {
   int polls = 0;
-  frmWaitCard dialog([&polls] { return ++polls >= 5; });
+  CardWaitDialog dialog([&polls] { return ++polls >= 5; });
   EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("lblMessage"))->text(), QStringLiteral("請插入卡片....."));
   EXPECT_EQ(dialog.cmdCancel->text(), QStringLiteral("取消"));
   EXPECT_EQ(dialog.WaitaCard(), 0);
@@ -61,7 +61,7 @@ TEST_F(WaitDialog, ShowsItsTextAndClosesWhenThePollAnswers) {
 
 TEST_F(WaitDialog, CancelGivesMinus21WithoutKeepingACoreBusy) {
   int polls = 0;
-  frmWaitCard dialog([&polls] {
+  CardWaitDialog dialog([&polls] {
     ++polls;
     return false;
   });
@@ -76,14 +76,14 @@ TEST_F(WaitDialog, CancelGivesMinus21WithoutKeepingACoreBusy) {
 }
 
 TEST_F(WaitDialog, ClosingTheDialogOtherwiseCancelsToo) {
-  frmWaitCard dialog([] { return false; });
+  CardWaitDialog dialog([] { return false; });
   QTimer::singleShot(50, [] {
     if (QWidget* modal = QApplication::activeModalWidget()) {
       QCoreApplication::postEvent(modal, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     }
   });
   EXPECT_EQ(dialog.WaitaCard(), -21);
-  frmWaitCard again([] { return false; });
+  CardWaitDialog again([] { return false; });
   QTimer::singleShot(50, [] {
     if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
   });

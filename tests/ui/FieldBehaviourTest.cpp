@@ -18,7 +18,7 @@ struct Form {
   QLineEdit* txtA;
   QLineEdit* txtDate;
   QLineEdit* txtC;
-  ElaBar* elaMsg;
+  StatusPanel* elaMsg;
   Form() {
     auto* layout = new QVBoxLayout(&window);
     txtA = new QLineEdit(&window);
@@ -27,7 +27,7 @@ struct Form {
     txtDate->setObjectName(QStringLiteral("txtDate"));
     txtC = new QLineEdit(&window);
     txtC->setObjectName(QStringLiteral("txtC"));
-    elaMsg = new ElaBar(&window);
+    elaMsg = new StatusPanel(&window);
     for (QWidget* w : {static_cast<QWidget*>(txtA), static_cast<QWidget*>(txtDate), static_cast<QWidget*>(txtC),
                        static_cast<QWidget*>(elaMsg)}) {
       layout->addWidget(w);

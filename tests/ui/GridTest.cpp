@@ -14,24 +14,24 @@
 class GridTest : public DbTest {};
 
 TEST_P(GridTest, LoadFGShowsDatesAmountsAndNullsUnderTheHeading) {
-  TolvaLogRec a;
+  JournalRow a;
   a.TxnDept = QStringLiteral("001");
   a.TxnType = QStringLiteral("21");
   a.CardNo = QStringLiteral("V000001");
   a.TxnDate = QStringLiteral("2026/03/05 14:07:09");
   a.TxnAmt = QStringLiteral("1500.50");
   a.TxnPoint = QStringLiteral("12");
-  ASSERT_TRUE(ADD_TolvaLog(a, gCnn()));
-  TolvaLogRec b = a;
+  ASSERT_TRUE(InsertJournalRow(a, gCnn()));
+  JournalRow b = a;
   b.TxnDate = QString();
   b.TxnAmt = QStringLiteral("-3");
-  ASSERT_TRUE(ADD_TolvaLog(b, gCnn()));
+  ASSERT_TRUE(InsertJournalRow(b, gCnn()));
 
-  FlexGrid grid;
+  DataGrid grid;
   grid.setHeadings(QStringLiteral("序號|店代號|交易日|交易金額|紅利點數|備註說明"));
   grid.addRow({QStringLiteral("old row")});
   gCalendar = QStringLiteral("CC/MM/DD");
-  const int loaded = LoadFG(&grid, QStringLiteral("Select RNo , TxnDept , TxnDate , TxnAmt , TxnPoint , Remark "
+  const int loaded = LoadGrid(&grid, QStringLiteral("Select RNo , TxnDept , TxnDate , TxnAmt , TxnPoint , Remark "
                                                   "From TolvaLog Where CardNo = 'V000001' Order by RNo"));
   EXPECT_EQ(loaded, 2);
   ASSERT_EQ(grid.rows(), 3);  // heading + two rows; the old row is gone
@@ -46,10 +46,10 @@ TEST_P(GridTest, LoadFGShowsDatesAmountsAndNullsUnderTheHeading) {
   EXPECT_EQ(grid.textMatrix(2, 3), QStringLiteral("-3"));
 
   // A query without rows leaves only the heading; a bad statement reaches the caller's trap.
-  EXPECT_EQ(LoadFG(&grid, QStringLiteral("Select RNo From TolvaLog Where CardNo = 'none'")), 0);
+  EXPECT_EQ(LoadGrid(&grid, QStringLiteral("Select RNo From TolvaLog Where CardNo = 'none'")), 0);
   EXPECT_EQ(grid.rows(), 1);
   EXPECT_EQ(grid.textMatrix(0, 0), QStringLiteral("序號"));
-  EXPECT_THROW(LoadFG(&grid, QStringLiteral("Select nothing From nowhere")), TolvaError);
+  EXPECT_THROW(LoadGrid(&grid, QStringLiteral("Select nothing From nowhere")), TolvaError);
 }
 
 TOLVA_DB_TEST_SUITE(GridTest);
@@ -57,7 +57,7 @@ TOLVA_DB_TEST_SUITE(GridTest);
 class GridWidgetTest : public AppTest {};
 
 TEST_F(GridWidgetTest, RowsUnderTheHeadingAlignmentAndHiddenColumns) {
-  FlexGrid grid;
+  DataGrid grid;
   grid.setHeadings(QStringList{QStringLiteral("卡號"), QStringLiteral("金額")});
   grid.setColRightAligned(1);
   grid.setColHidden(0, true);
@@ -90,7 +90,7 @@ TEST_F(GridWidgetTest, SelectDirWritesThePickedFolderOnly) {
 }
 
 TEST_F(GridWidgetTest, StatusPanelMessageStaysAndTheFloodEmpties) {
-  ElaBar panel;
+  StatusPanel panel;
   DispElaMsg(&panel, QStringLiteral("已發卡，卡號：V000001"));
   EXPECT_EQ(panel.caption(), QStringLiteral("已發卡，卡號：V000001"));
   EXPECT_EQ(panel.floodPercent(), 0);

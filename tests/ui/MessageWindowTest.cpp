@@ -13,7 +13,7 @@ class MessageWindowTest : public AppTest {};
 
 TEST_F(MessageWindowTest, ClosesItselfAfterTheSecondsBeepingOnceASecondBefore) {
   gCustName = QStringLiteral("好市集");
-  frmMsg w;
+  MessageWindow w;
   QElapsedTimer t;
   t.start();
   w.ShowMsg(QStringLiteral("卡片資料有誤"), 2);
@@ -27,7 +27,7 @@ TEST_F(MessageWindowTest, ClosesItselfAfterTheSecondsBeepingOnceASecondBefore) {
 }
 
 TEST_F(MessageWindowTest, AClickOnTheTextOrAKeyClosesItAtOnce) {
-  frmMsg w;
+  MessageWindow w;
   QTimer::singleShot(100, &w, [&] {
     QMouseEvent click(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w.txtMsg()->viewport(), &click);
@@ -55,7 +55,7 @@ TEST_F(MessageWindowTest, AClickOnAnotherWindowClosesItAndStillPresses) {
   next.show();
   int clicks = 0;
   QObject::connect(&next, &QPushButton::clicked, [&] { ++clicks; });
-  frmMsg w;
+  MessageWindow w;
   const QPointF at(5, 5);
   QTimer::singleShot(100, &w, [&] {
     QMouseEvent press(QEvent::MouseButtonPress, at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);

@@ -34,7 +34,7 @@ protected:
     gCnn().execute(QStringLiteral("CREATE TABLE Stores (StoreID VARCHAR(10), StoreName VARCHAR(40), ListNo INTEGER)"));
     gCnn().execute(QStringLiteral("INSERT INTO Stores VALUES ('001', '台北店', 2), ('002', '台中店', 1)"));
   }
-  frmCode picker;
+  CodePicker picker;
   QLineEdit code;
   QLineEdit name;
 };
@@ -81,7 +81,7 @@ TOLVA_DB_TEST_SUITE(CodePickerTest);
 class DatePickerTest : public AppTest {};
 
 TEST_F(DatePickerTest, MonthLayoutStartsOnSunday) {
-  frmFgDate p;
+  DatePicker p;
   p.DoCalendar(QDate(2026, 3, 5));  // 1 March 2026 is a Sunday
   EXPECT_EQ(p.lblDate()->text(), QStringLiteral("2026/03/05"));
   EXPECT_EQ(p.lblMonth()->text(), QStringLiteral("2026年 3月"));
@@ -95,7 +95,7 @@ TEST_F(DatePickerTest, MonthLayoutStartsOnSunday) {
 }
 
 TEST_F(DatePickerTest, StepsByCalendarMonthsKeepingTheDayWhereItExists) {
-  frmFgDate p;
+  DatePicker p;
   p.DoCalendar(QDate(2026, 1, 31));
   p.imgNext_Click();
   EXPECT_EQ(p.lblDate()->text(), QStringLiteral("2026/02/28"));
@@ -105,7 +105,7 @@ TEST_F(DatePickerTest, StepsByCalendarMonthsKeepingTheDayWhereItExists) {
 
 TEST_F(DatePickerTest, ChoosingADayAndClosingWithout) {
   SetNowForTest(QDateTime(QDate(2026, 7, 14), QTime(9, 0)));
-  frmFgDate p;
+  DatePicker p;
   QTimer::singleShot(50, &p, [&p] {
     p.fgCal_Click(0, 0);  // an empty cell before 1 May 2026 (a Friday): nothing happens
     p.fgCal_Click(1, 6);  // Saturday 9 May
@@ -132,14 +132,14 @@ class DateFieldRoundTripTest : public DbTest {};
 TEST_P(DateFieldRoundTripTest, PickedDayIsStoredAsTheSameDay) {
   gCnn().execute(QStringLiteral("CREATE TABLE Picked (Cal VARCHAR(40), D ") +
                  (isPostgres() ? QStringLiteral("timestamp") : QStringLiteral("TEXT")) + QStringLiteral(")"));
-  frmFgDate& picker = DatePicker();
+  DatePicker& picker = TheDatePicker();
   for (const char* calendar : {"YYYY/MM/DD", "CC/MM/DD", "YY/MM/DD", "CCMMDD", "YYMMDD", "YYYY/MM"}) {
     for (const QDate day : {QDate(2026, 3, 5), QDate(1999, 12, 31)}) {
       gCalendar = QString::fromLatin1(calendar);
       const QString label = gCalendar + QLatin1Char(' ') + day.toString(Qt::ISODate);
       QWidget form;
       auto* field = new QLineEdit(&form);
-      auto* panel = new ElaBar(&form);
+      auto* panel = new StatusPanel(&form);
       InstallDateField(field, panel);
       QTimer::singleShot(10, &picker, [&picker, day] {
         picker.DoCalendar(day);

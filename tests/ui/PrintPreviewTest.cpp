@@ -53,7 +53,7 @@ class PrintPreviewTest : public AppTest {};
 
 TEST_F(PrintPreviewTest, LongTableContinuesWithItsHeadingsAndEveryRow) {
   gCustName = QStringLiteral("好市集");
-  frmPrint w;
+  PrintPreviewWindow w;
   w.StartDoc(QStringLiteral("製卡明細表"));
   w.AddText(QStringLiteral("製卡日期：2026/03/01-2026/03/31"));
   w.AddTable(QStringLiteral("<1000|<1000|<1200|>1000"), QStringLiteral("卡號|部門|有效日|金額"), rowsText(70));
@@ -91,7 +91,7 @@ TEST_F(PrintPreviewTest, LongTableContinuesWithItsHeadingsAndEveryRow) {
 }
 
 TEST_F(PrintPreviewTest, CancelledOrImpossibleSaveIsNoSuccess) {
-  frmPrint w;
+  PrintPreviewWindow w;
   w.StartDoc(QStringLiteral("x"));
   w.AddText(QStringLiteral("一行"));
   w.EndDoc();
@@ -108,23 +108,23 @@ TEST_F(PrintPreviewTest, CancelledOrImpossibleSaveIsNoSuccess) {
 }
 
 TEST_F(PrintPreviewTest, AFailedPrintSaysSo) {
-  frmPrint w;
+  PrintPreviewWindow w;
   w.StartDoc(QStringLiteral("x"));
   w.AddText(QStringLiteral("一行"));
   w.EndDoc();
   w.printer()->setOutputFormat(QPrinter::PdfFormat);
   w.printer()->setOutputFileName(path(QStringLiteral("no/such/folder/x.pdf")));
-  EXPECT_FALSE(w.PrintDocument());
+  EXPECT_FALSE(w.PrintOnPrinter());
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("列印失敗")});
   w.printer()->setOutputFileName(path(QStringLiteral("x.pdf")));
-  EXPECT_TRUE(w.PrintDocument());
+  EXPECT_TRUE(w.PrintOnPrinter());
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
 }
 
 TEST_F(PrintPreviewTest, ATableWiderThanThePaperFitsItAndALongCellWrapsInItsColumn) {
   QStringList words;
   for (int i = 1; i <= 40; ++i) words << QStringLiteral("w%1").arg(i, 2, 10, QLatin1Char('0'));
-  frmPrint w;
+  PrintPreviewWindow w;
   w.StartDoc(QStringLiteral("作業記錄"));
   // 12000 twips: wider than the text of an upright A4 page; the last cell runs past the paper's
   // edge unless the table is narrowed and the cell wraps.

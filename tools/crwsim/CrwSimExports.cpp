@@ -8,8 +8,8 @@
 using I = std::int32_t;
 
 namespace {
-CrwSimulator& sim() {
-  static CrwSimulator simulator([] { return QDir::current().filePath(QStringLiteral("CardSim")); });
+SimulatedReader& sim() {
+  static SimulatedReader simulator([] { return QDir::current().filePath(QStringLiteral("CardSim")); });
   return simulator;
 }
 }  // namespace

@@ -45,7 +45,7 @@ private:
 // A whole, non-negative amount typed at the counter; an empty optional entry is 0, a
 // required one must be above 0.
 std::optional<Money> wholeEntry(QLineEdit* field, const QString& label, bool required, QString& msg) {
-  return QDR_WholeAmount(field->text(), label, required, msg);
+  return WholeAmount(field->text(), label, required, msg);
 }
 
 // A numeric parameter: nothing when it is not set; `bad` when it is set but unusable.
@@ -111,7 +111,7 @@ bool markSold(const CardTxn& t, QString& msg) {
 
 }  // namespace
 
-void fmTolva::installCounterChecks() {
+void MainWindow::installCounterChecks() {
   for (const char* name : {"txtAmt", "txtPoint", "txtAmtB", "txtVoidPoint"}) {
     FieldBehaviour::install(field(QString::fromLatin1(name)))->setCheck([this](QLineEdit* f) {
       if (Money::parse(f->text())) return true;
@@ -121,11 +121,11 @@ void fmTolva::installCounterChecks() {
   }
 }
 
-QComboBox* fmTolva::cboType() const { return findChild<QComboBox*>(QStringLiteral("cboType")); }
+QComboBox* MainWindow::cboType() const { return findChild<QComboBox*>(QStringLiteral("cboType")); }
 
-QString fmTolva::reversalMode() const { return cboType()->currentData().toString(); }
+QString MainWindow::reversalMode() const { return cboType()->currentData().toString(); }
 
-void fmTolva::runCounterOp(const QString& label, const QString& action, const CounterCall& call) {
+void MainWindow::runCounterOp(const QString& label, const QString& action, const CounterCall& call) {
   const FrameBusy busy(findChild<QGroupBox*>(QStringLiteral("fraCard")));
   QString msg;
   CardTxn txn;
@@ -146,12 +146,12 @@ void fmTolva::runCounterOp(const QString& label, const QString& action, const Co
   showCounterResult(action, ok, msg, txn);
 }
 
-void fmTolva::refuseCounterOp(const QString& action, const QString& msg, const QString& remark) {
+void MainWindow::refuseCounterOp(const QString& action, const QString& msg, const QString& remark) {
   showCounterResult(action, false, msg, CardTxn{});
   WriteAPLog(gAppName, action, msg, remark);
 }
 
-void fmTolva::showCounterResult(const QString& action, bool ok, const QString& msg, const CardTxn& txn) {
+void MainWindow::showCounterResult(const QString& action, bool ok, const QString& msg, const CardTxn& txn) {
   if (!ok) {
     // The status bar must not go on showing the last success.
     DispElaMsg(elaMsg_, msg);
@@ -172,21 +172,21 @@ void fmTolva::showCounterResult(const QString& action, bool ok, const QString& m
   DispElaMsg(elaMsg_, action + QStringLiteral("完成，") + counterText(txn));
 }
 
-void fmTolva::cmdClientAddAmt_Click() {
+void MainWindow::cmdClientAddAmt_Click() {
   const QString action = ApAction::TopUp;
   QString msg;
   std::optional<Money> limit;
   const auto amount = wholeEntry(field(QStringLiteral("txtAmt")), QStringLiteral("金額"), true, msg);
   if (!amount) return refuseCounterOp(action, msg, kApRefusedRemark);
-  if (!QDR_BalanceLimit(limit, msg)) return refuseCounterOp(action, msg, kApFailRemark);
+  if (!BalanceLimit(limit, msg)) return refuseCounterOp(action, msg, kApFailRemark);
   runCounterOp(QStringLiteral("fmTolva_cmdClientAddAmt_Click"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
     v.balLimit = limit;
-    v.dbStep = QDR_PostToMaster;
-    return QDR_AddAmtPrint(kTopUpMode, *amount, Money(), v, m, &t);
+    v.dbStep = PostToMaster;
+    return TopUpCard(kTopUpMode, *amount, Money(), v, m, &t);
   });
 }
 
-void fmTolva::cmdDeductAmt_Click() {
+void MainWindow::cmdDeductAmt_Click() {
   const QString action = ApAction::Deduct;
   QString msg;
   const auto amount = wholeEntry(field(QStringLiteral("txtAmt")), QStringLiteral("金額"), true, msg);
@@ -195,32 +195,32 @@ void fmTolva::cmdDeductAmt_Click() {
   if (!amount) return refuseCounterOp(action, msg, kApRefusedRemark);
   if (bad) return refuseCounterOp(action, QStringLiteral("紅利點數比率參數設定有誤"), kApFailRemark);
   runCounterOp(QStringLiteral("fmTolva_cmdDeductAmt_Click"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
-    v.dbStep = QDR_PostToMaster;
+    v.dbStep = PostToMaster;
     // Inside the operation's trap: a rate too large for the amount is an overflow error.
-    return QDR_DeductPrint(*amount, rate ? earnedPoints(*amount, *rate) : Money(), v, m, &t);
+    return DeductFromCard(*amount, rate ? earnedPoints(*amount, *rate) : Money(), v, m, &t);
   });
 }
 
-void fmTolva::cmdDeductPoint_Click() {
+void MainWindow::cmdDeductPoint_Click() {
   const QString action = ApAction::DeductPoint;
   QString msg;
   const auto points = wholeEntry(field(QStringLiteral("txtPoint")), QStringLiteral("點數"), true, msg);
   if (!points) return refuseCounterOp(action, msg, kApRefusedRemark);
   runCounterOp(QStringLiteral("fmTolva_cmdDeductPoint_Click"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
-    v.dbStep = QDR_PostToMaster;
-    return QDR_DeductPoint(*points, v, m, &t);
+    v.dbStep = PostToMaster;
+    return DeductPointsFromCard(*points, v, m, &t);
   });
 }
 
-void fmTolva::cmdSaleCardT_Click() {
+void MainWindow::cmdSaleCardT_Click() {
   runCounterOp(QStringLiteral("fmTolva_cmdSaleCardT_Click"), ApAction::Sale,
                [](TxnValues& v, QString& m, CardTxn& t) {
                  v.dbStep = markSold;
-                 return QDR_SaleCard(v, m, &t);
+                 return SellCard(v, m, &t);
                });
 }
 
-void fmTolva::cmdUPDOCheck_Click() {
+void MainWindow::cmdUPDOCheck_Click() {
   const QString action = ApAction::Reversal;
   QString msg;
   const QString mode = reversalMode();
@@ -237,7 +237,7 @@ void fmTolva::cmdUPDOCheck_Click() {
   }
   if (!msg.isEmpty()) return refuseCounterOp(action, msg, kApRefusedRemark);
   std::optional<Money> limit;
-  if (!QDR_BalanceLimit(limit, msg)) return refuseCounterOp(action, msg, kApFailRemark);
+  if (!BalanceLimit(limit, msg)) return refuseCounterOp(action, msg, kApFailRemark);
   if (earnedPointsBack) {
     bool bad = false;
     const auto rate = numericParam(QStringLiteral("QDR_PointRate"), bad);
@@ -250,7 +250,7 @@ void fmTolva::cmdUPDOCheck_Click() {
     // A reversal that credits the card is held to the same limit as a top-up.
     v.balLimit = limit;
     v.pointsAtMost = earnedPointsBack;
-    v.dbStep = QDR_PostToMaster;
-    return QDR_AddAmtPrint(mode, *amount, *points, v, m, &t);
+    v.dbStep = PostToMaster;
+    return TopUpCard(mode, *amount, *points, v, m, &t);
   });
 }

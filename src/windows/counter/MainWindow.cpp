@@ -64,7 +64,7 @@ QString versionText() {
 
 }  // namespace
 
-fmTolva::fmTolva(QWidget* parent) : QWidget(parent) {
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("fmTolva"));
   counterHandlers_.insert(QStringLiteral("cmdReadCard"), [this] { cmdReadCard_Click(); });
   counterHandlers_.insert(QStringLiteral("cmdClientAddAmt"), [this] { cmdClientAddAmt_Click(); });
@@ -82,24 +82,24 @@ fmTolva::fmTolva(QWidget* parent) : QWidget(parent) {
   tabPage_->addTab(buildMenuPage(kSettingMenu), QStringLiteral("系統設定"));
   layout->addWidget(tabPage_, 1);
   auto* foot = new QHBoxLayout;
-  elaMsg_ = new ElaBar(this);
+  elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   foot->addWidget(elaMsg_, 1);
   foot->addWidget(makeButton(QStringLiteral("cmdExit"), QStringLiteral("&Z結束"), this));
   layout->addLayout(foot);
-  connect(button(QStringLiteral("cmdExit")), &QPushButton::clicked, this, &fmTolva::cmdExit_Click);
+  connect(button(QStringLiteral("cmdExit")), &QPushButton::clicked, this, &MainWindow::cmdExit_Click);
   installCounterChecks();
   Form_Load();
 }
 
-QPushButton* fmTolva::makeButton(const QString& name, const QString& caption, QWidget* parent) {
+QPushButton* MainWindow::makeButton(const QString& name, const QString& caption, QWidget* parent) {
   auto* b = new QPushButton(caption, parent);
   b->setObjectName(name);
   b->setMinimumHeight(34);
   return b;
 }
 
-QWidget* fmTolva::buildHead() {
+QWidget* MainWindow::buildHead() {
   auto* head = new QWidget(this);
   head->setObjectName(QStringLiteral("fraHead"));
   head->setAutoFillBackground(true);
@@ -130,7 +130,7 @@ QWidget* fmTolva::buildHead() {
   return head;
 }
 
-QWidget* fmTolva::buildCardPage() {
+QWidget* MainWindow::buildCardPage() {
   auto* page = new QWidget(this);
   auto* layout = new QHBoxLayout(page);
   auto* frame = new QGroupBox(QStringLiteral("卡片資料"), page);
@@ -156,7 +156,7 @@ QWidget* fmTolva::buildCardPage() {
   return page;
 }
 
-QLayout* fmTolva::buildCardValues(QWidget* frame) {
+QLayout* MainWindow::buildCardValues(QWidget* frame) {
   auto* form = new QFormLayout;
   form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
   const QList<QPair<QString, QString>> cardFields = {
@@ -174,7 +174,7 @@ QLayout* fmTolva::buildCardValues(QWidget* frame) {
 }
 
 // The counter operations: each amount field sits beside the buttons that use it.
-QLayout* fmTolva::buildCounterOperations(QWidget* frame) {
+QLayout* MainWindow::buildCounterOperations(QWidget* frame) {
   auto* grid = new QGridLayout;
   auto entry = [&](const char* name, const QString& label, int row, int col) {
     auto* edit = new QLineEdit(frame);
@@ -213,7 +213,7 @@ QLayout* fmTolva::buildCounterOperations(QWidget* frame) {
   return grid;
 }
 
-QWidget* fmTolva::buildMenuPage(const QList<QPair<QString, QString>>& buttons) {
+QWidget* MainWindow::buildMenuPage(const QList<QPair<QString, QString>>& buttons) {
   auto* page = new QWidget(this);
   auto* grid = new QGridLayout(page);
   int i = 0;
@@ -228,7 +228,7 @@ QWidget* fmTolva::buildMenuPage(const QList<QPair<QString, QString>>& buttons) {
   return page;
 }
 
-void fmTolva::Form_Load() {
+void MainWindow::Form_Load() {
   try {
     const QFileInfo program(QCoreApplication::applicationFilePath());
     if (program.exists()) {
@@ -244,7 +244,7 @@ void fmTolva::Form_Load() {
   }
 }
 
-void fmTolva::InitForm() {
+void MainWindow::InitForm() {
   try {
     // A menu button whose window is not part of this program yet stays visible but disabled.
     for (const auto* menu : {&kCardMenu, &kReportMenu, &kSettingMenu}) {
@@ -265,26 +265,26 @@ void fmTolva::InitForm() {
   }
 }
 
-void fmTolva::placeOnScreen() { CenterForm(this); }
+void MainWindow::placeOnScreen() { CenterForm(this); }
 
-void fmTolva::Form_Activate() {
+void MainWindow::Form_Activate() {
   // Card operations need the card data key; the settings page stays open to set it.
   // Without a key the operator lands on the settings page, where the key is set.
   if (gBatchKey.isEmpty() && tabPage_->currentIndex() == 0) tabPage_->setCurrentIndex(2);
   tabPage_->setTabEnabled(0, !gBatchKey.isEmpty());
 }
 
-void fmTolva::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
   Form_Activate();
   QWidget::showEvent(event);
 }
 
-void fmTolva::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) Form_Activate();
   QWidget::changeEvent(event);
 }
 
-void fmTolva::OpenWindow(const QString& buttonName) {
+void MainWindow::OpenWindow(const QString& buttonName) {
   try {
     if (!HasOperationWindow(buttonName)) return;
     if (current_ && current_->isVisible()) current_->hide();
@@ -299,7 +299,7 @@ void fmTolva::OpenWindow(const QString& buttonName) {
   }
 }
 
-void fmTolva::cmdReadCard_Click() {
+void MainWindow::cmdReadCard_Click() {
   try {
     // A card operation of its own, so that it can never close the reader under another one.
     CardOperation op(QStringLiteral("fmTolva_cmdReadCard_Click"), QString());
@@ -321,11 +321,11 @@ void fmTolva::cmdReadCard_Click() {
   }
 }
 
-QLineEdit* fmTolva::field(const QString& name) const { return findChild<QLineEdit*>(name); }
+QLineEdit* MainWindow::field(const QString& name) const { return findChild<QLineEdit*>(name); }
 
-QPushButton* fmTolva::button(const QString& name) const { return findChild<QPushButton*>(name); }
+QPushButton* MainWindow::button(const QString& name) const { return findChild<QPushButton*>(name); }
 
-bool fmTolva::closeOperationWindows() {
+bool MainWindow::closeOperationWindows() {
   // Unsaved edits first, in every window, shown or hidden by the menu: a "No" keeps the program
   // before anything is closed.
   for (const QPointer<QWidget>& w : std::as_const(windows_)) {
@@ -339,11 +339,11 @@ bool fmTolva::closeOperationWindows() {
   return true;
 }
 
-void fmTolva::cmdExit_Click() {
+void MainWindow::cmdExit_Click() {
   if (closeOperationWindows()) QApplication::quit();
 }
 
-void fmTolva::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   elaMsg_->setCaption(QString());
   if (!closeOperationWindows()) {
     event->ignore();

@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <functional>
 
-class ElaBar;
+class StatusPanel;
 struct CardTxn;
 struct TxnValues;
 class QLabel;
@@ -15,10 +15,10 @@ class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
-class fmTolva : public QWidget {
+class MainWindow : public QWidget {
   Q_OBJECT
 public:
-  explicit fmTolva(QWidget* parent = nullptr);
+  explicit MainWindow(QWidget* parent = nullptr);
 
   // Hides the operation window shown from the menu, creates the target once and shows it.
   void OpenWindow(const QString& buttonName);
@@ -43,7 +43,7 @@ public:
   QString reversalMode() const;
   QPushButton* button(const QString& name) const;
   QTabWidget* tabPage() const { return tabPage_; }
-  ElaBar* elaMsg() const { return elaMsg_; }
+  StatusPanel* elaMsg() const { return elaMsg_; }
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -76,7 +76,7 @@ private:
   void showCounterResult(const QString& action, bool ok, const QString& msg, const CardTxn& txn);
 
   QTabWidget* tabPage_ = nullptr;
-  ElaBar* elaMsg_ = nullptr;
+  StatusPanel* elaMsg_ = nullptr;
   QLabel* lblTitle_ = nullptr;
   QLabel* lblBrand_ = nullptr;
   QLabel* lblDate_ = nullptr;

@@ -27,7 +27,7 @@ const QString kSection = QStringLiteral("VoidCardList");
 const QString kKey = QStringLiteral("Dir");
 }  // namespace
 
-fmVoidCardExport::fmVoidCardExport(QWidget* parent) : QWidget(parent, Qt::Window) {
+BlacklistExportWindow::BlacklistExportWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmVoidCardExport"));
   setWindowTitle(kCaption);
   auto* layout = new QVBoxLayout(this);
@@ -49,7 +49,7 @@ fmVoidCardExport::fmVoidCardExport(QWidget* parent) : QWidget(parent, Qt::Window
     buttons->addWidget(made[i]);
   }
   layout->addLayout(buttons);
-  elaMsg_ = new ElaBar(this);
+  elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   elaMsg_->setToolTip(QStringLiteral("訊息列"));
   layout->addWidget(elaMsg_);
@@ -57,14 +57,14 @@ fmVoidCardExport::fmVoidCardExport(QWidget* parent) : QWidget(parent, Qt::Window
   SkipFieldChecks(made[2]);
   // Any text is accepted; the buttons check the directory.
   FieldBehaviour::install(txtDir_)->setPicker([this](QLineEdit* box) { SelectDir(this, box); });
-  connect(made[0], &QPushButton::clicked, this, &fmVoidCardExport::cmdOK_Click);
-  connect(made[1], &QPushButton::clicked, this, &fmVoidCardExport::cmdView_Click);
-  connect(made[2], &QPushButton::clicked, this, &fmVoidCardExport::cmdExit_Click);
+  connect(made[0], &QPushButton::clicked, this, &BlacklistExportWindow::cmdOK_Click);
+  connect(made[1], &QPushButton::clicked, this, &BlacklistExportWindow::cmdView_Click);
+  connect(made[2], &QPushButton::clicked, this, &BlacklistExportWindow::cmdExit_Click);
   resize(480, 140);
   txtDir_->setText(GetSetting(kSection, kKey, gAppPath));
 }
 
-QString fmVoidCardExport::checkedDir() {
+QString BlacklistExportWindow::checkedDir() {
   const QString dir = txtDir_->text().trimmed();
   const QString problem = dir.isEmpty() ? QStringLiteral("請輸入轉出目錄")
                           : !IsDir(dir) ? QStringLiteral("轉出目錄不存在")
@@ -75,7 +75,7 @@ QString fmVoidCardExport::checkedDir() {
   return {};
 }
 
-void fmVoidCardExport::cmdOK_Click() {
+void BlacklistExportWindow::cmdOK_Click() {
   elaMsg_->setCaption(QString());
   const QString dir = checkedDir();
   if (dir.isEmpty()) return;
@@ -92,22 +92,22 @@ void fmVoidCardExport::cmdOK_Click() {
   DispElaMsg(elaMsg_, QStringLiteral("黑名單資料轉出完成"));
 }
 
-void fmVoidCardExport::cmdView_Click() {
+void BlacklistExportWindow::cmdView_Click() {
   const QString dir = checkedDir();
   if (!dir.isEmpty() && !ShellOpen(QDir(dir).filePath(kVoidCardFileName))) DispElaMsg(elaMsg_, kNoProgramText);
 }
 
-void fmVoidCardExport::cmdExit_Click() {
+void BlacklistExportWindow::cmdExit_Click() {
   SaveSetting(kSection, kKey, txtDir_->text().trimmed());
   hide();
 }
 
-void fmVoidCardExport::showEvent(QShowEvent* event) {
+void BlacklistExportWindow::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) CenterForm(this);
   QWidget::showEvent(event);
 }
 
-void fmVoidCardExport::closeEvent(QCloseEvent* event) {
+void BlacklistExportWindow::closeEvent(QCloseEvent* event) {
   elaMsg_->setCaption(QString());
   event->ignore();
   cmdExit_Click();

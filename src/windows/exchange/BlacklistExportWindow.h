@@ -3,20 +3,20 @@
 // directory for the stores.
 #include <QWidget>
 
-class ElaBar;
+class StatusPanel;
 class QLineEdit;
 
-class fmVoidCardExport : public QWidget {
+class BlacklistExportWindow : public QWidget {
   Q_OBJECT
 public:
-  explicit fmVoidCardExport(QWidget* parent = nullptr);
+  explicit BlacklistExportWindow(QWidget* parent = nullptr);
 
   void cmdOK_Click();
   void cmdView_Click();
   void cmdExit_Click();
 
   QLineEdit* txtDir() const { return txtDir_; }
-  ElaBar* elaMsg() const { return elaMsg_; }
+  StatusPanel* elaMsg() const { return elaMsg_; }
 
 protected:
   void showEvent(QShowEvent* event) override;
@@ -27,5 +27,5 @@ private:
   QString checkedDir();
 
   QLineEdit* txtDir_;
-  ElaBar* elaMsg_;
+  StatusPanel* elaMsg_;
 };

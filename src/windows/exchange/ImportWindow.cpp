@@ -40,7 +40,7 @@ QPushButton* button(QWidget* owner, const char* name, const QString& text) {
 }
 }  // namespace
 
-fmCardLogImport::fmCardLogImport(QWidget* parent) : QWidget(parent, Qt::Window) {
+ImportWindow::ImportWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmCardLogImport"));
   setWindowTitle(kCaption);
   auto* layout = new QVBoxLayout(this);
@@ -50,7 +50,7 @@ fmCardLogImport::fmCardLogImport(QWidget* parent) : QWidget(parent, Qt::Window) 
   txtDir_->setObjectName(QStringLiteral("txtDir"));
   dirRow->addWidget(txtDir_, 1);
   layout->addLayout(dirRow);
-  fgList_ = new FlexGrid(this);
+  fgList_ = new DataGrid(this);
   fgList_->setObjectName(QStringLiteral("fgList"));
   fgList_->setHeadings(QStringLiteral("檔案名稱|狀態"));
   fgList_->horizontalHeader()->setStretchLastSection(true);
@@ -70,7 +70,7 @@ fmCardLogImport::fmCardLogImport(QWidget* parent) : QWidget(parent, Qt::Window) 
   cmdExit_ = button(this, "cmdExit", QStringLiteral("&Z結束"));
   for (QPushButton* b : {cmdView_, cmdOK_, cmdStop_, cmdExit_}) buttons->addWidget(b);
   layout->addLayout(buttons);
-  elaMsg_ = new ElaBar(this);
+  elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   layout->addWidget(elaMsg_);
 
@@ -79,10 +79,10 @@ fmCardLogImport::fmCardLogImport(QWidget* parent) : QWidget(parent, Qt::Window) 
   FieldBehaviour* field = FieldBehaviour::install(txtDir_);
   field->setCheck([this](QLineEdit*) { return txtDir_Validate(); });
   field->setPicker([this](QLineEdit* box) { SelectDir(this, box); });
-  connect(cmdOK_, &QPushButton::clicked, this, &fmCardLogImport::cmdOK_Click);
-  connect(cmdView_, &QPushButton::clicked, this, &fmCardLogImport::cmdView_Click);
-  connect(cmdStop_, &QPushButton::clicked, this, &fmCardLogImport::cmdStop_Click);
-  connect(cmdExit_, &QPushButton::clicked, this, &fmCardLogImport::cmdExit_Click);
+  connect(cmdOK_, &QPushButton::clicked, this, &ImportWindow::cmdOK_Click);
+  connect(cmdView_, &QPushButton::clicked, this, &ImportWindow::cmdView_Click);
+  connect(cmdStop_, &QPushButton::clicked, this, &ImportWindow::cmdStop_Click);
+  connect(cmdExit_, &QPushButton::clicked, this, &ImportWindow::cmdExit_Click);
   setRunning(false);
   resize(560, 420);
   try {
@@ -92,13 +92,13 @@ fmCardLogImport::fmCardLogImport(QWidget* parent) : QWidget(parent, Qt::Window) 
   }
 }
 
-void fmCardLogImport::Form_Load() {
+void ImportWindow::Form_Load() {
   elaMsg_->setCaption(QString());
   txtDir_->setText(GetSetting(kSection, kKey, gAppPath));
   if (IsDir(txtDir_->text())) ListDirDDfiles();
 }
 
-void fmCardLogImport::ListDirDDfiles() {
+void ImportWindow::ListDirDDfiles() {
   fgList_->clearRows();
   const QString dir = txtDir_->text().trimmed();
   files_ = IsDir(dir) ? ListStoreFiles(dir) : QList<ListedStoreFile>();
@@ -112,7 +112,7 @@ void fmCardLogImport::ListDirDDfiles() {
   lblProgress_->clear();
 }
 
-bool fmCardLogImport::txtDir_Validate() {
+bool ImportWindow::txtDir_Validate() {
   if (!IsDir(txtDir_->text().trimmed())) {
     DispElaMsg(elaMsg_, QStringLiteral("此目錄不存在"));
     return false;
@@ -121,7 +121,7 @@ bool fmCardLogImport::txtDir_Validate() {
   return true;
 }
 
-void fmCardLogImport::cmdView_Click() {
+void ImportWindow::cmdView_Click() {
   const int row = fgList_->currentRow() + 1;
   if (row < 1 || row >= fgList_->rows()) return;
   QString reason;
@@ -133,16 +133,16 @@ void fmCardLogImport::cmdView_Click() {
   if (!ShellOpen(path)) DispElaMsg(elaMsg_, kNoProgramText);
 }
 
-void fmCardLogImport::cmdStop_Click() { stopRequested_ = true; }
+void ImportWindow::cmdStop_Click() { stopRequested_ = true; }
 
-void fmCardLogImport::setRunning(bool on) {
+void ImportWindow::setRunning(bool on) {
   running_ = on;
   for (QWidget* w : std::initializer_list<QWidget*>{txtDir_, cmdOK_, cmdView_, cmdExit_}) w->setEnabled(!on);
   cmdStop_->setEnabled(on);
   Dialogs().setBusyCursor(on);
 }
 
-bool fmCardLogImport::importRow(int row, int& rowsLoaded) {
+bool ImportWindow::importRow(int row, int& rowsLoaded) {
   const QString dir = txtDir_->text().trimmed();
   const ListedStoreFile& file = files_.at(row - 1);
   const QString path = QDir(dir).filePath(file.name);
@@ -175,7 +175,7 @@ bool fmCardLogImport::importRow(int row, int& rowsLoaded) {
   return true;
 }
 
-void fmCardLogImport::cmdOK_Click() {
+void ImportWindow::cmdOK_Click() {
   if (running_) return;
   if (txtDir_->text().trimmed().isEmpty()) {
     DispElaMsg(elaMsg_, QStringLiteral("請先選擇目錄"));
@@ -199,7 +199,7 @@ void fmCardLogImport::cmdOK_Click() {
   setRunning(false);
 }
 
-void fmCardLogImport::cmdExit_Click() {
+void ImportWindow::cmdExit_Click() {
   if (running_) {
     stopRequested_ = true;
     return;
@@ -208,12 +208,12 @@ void fmCardLogImport::cmdExit_Click() {
   hide();
 }
 
-void fmCardLogImport::showEvent(QShowEvent* event) {
+void ImportWindow::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) CenterForm(this);
   QWidget::showEvent(event);
 }
 
-void fmCardLogImport::closeEvent(QCloseEvent* event) {
+void ImportWindow::closeEvent(QCloseEvent* event) {
   // The frame's close hides the window like the exit button; during a run it stops the run.
   elaMsg_->setCaption(QString());
   event->ignore();

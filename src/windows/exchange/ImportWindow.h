@@ -8,17 +8,17 @@
 #include <QWidget>
 #include <functional>
 
-class ElaBar;
-class FlexGrid;
+class StatusPanel;
+class DataGrid;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
 
-class fmCardLogImport : public QWidget {
+class ImportWindow : public QWidget {
   Q_OBJECT
 public:
-  explicit fmCardLogImport(QWidget* parent = nullptr);
+  explicit ImportWindow(QWidget* parent = nullptr);
 
   void ListDirDDfiles();
   bool txtDir_Validate();
@@ -28,8 +28,8 @@ public:
   void cmdExit_Click();
 
   QLineEdit* txtDir() const { return txtDir_; }
-  FlexGrid* fgList() const { return fgList_; }
-  ElaBar* elaMsg() const { return elaMsg_; }
+  DataGrid* fgList() const { return fgList_; }
+  StatusPanel* elaMsg() const { return elaMsg_; }
   QProgressBar* progress() const { return progress_; }
   QLabel* lblProgress() const { return lblProgress_; }
   bool running() const { return running_; }
@@ -48,8 +48,8 @@ private:
   bool importRow(int row, int& rowsLoaded);
 
   QLineEdit* txtDir_;
-  FlexGrid* fgList_;
-  ElaBar* elaMsg_;
+  DataGrid* fgList_;
+  StatusPanel* elaMsg_;
   QProgressBar* progress_;
   QLabel* lblProgress_;
   QPushButton* cmdOK_;

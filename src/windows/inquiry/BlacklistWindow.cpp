@@ -33,7 +33,7 @@ constexpr int kMaxReason = 500;
 
 }  // namespace
 
-fmDelCard::fmDelCard(QWidget* parent) : QWidget(parent, Qt::Window) {
+BlacklistWindow::BlacklistWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmDelCard"));
   setWindowTitle(QStringLiteral("註銷卡片"));
   auto* layout = new QVBoxLayout(this);
@@ -59,7 +59,7 @@ fmDelCard::fmDelCard(QWidget* parent) : QWidget(parent, Qt::Window) {
     buttons->addWidget(b);
   }
   layout->addLayout(buttons);
-  elaMsg_ = new ElaBar(this);
+  elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   elaMsg_->setToolTip(QStringLiteral("訊息列"));
   layout->addWidget(elaMsg_);
@@ -67,9 +67,9 @@ fmDelCard::fmDelCard(QWidget* parent) : QWidget(parent, Qt::Window) {
   SkipFieldChecks(cmdExit);
   FieldBehaviour::install(txtCardNo_)->setCheck([this](QLineEdit*) { return txtCardNo_Validate(); });
   FieldBehaviour::install(txtRemark_);  // any reason is accepted
-  connect(cmdSetBlack, &QPushButton::clicked, this, &fmDelCard::cmdSetBlack_Click);
-  connect(cmdExit, &QPushButton::clicked, this, &fmDelCard::cmdExit_Click);
-  connect(tabPage_, &QTabWidget::currentChanged, this, &fmDelCard::tabPage_Switch);
+  connect(cmdSetBlack, &QPushButton::clicked, this, &BlacklistWindow::cmdSetBlack_Click);
+  connect(cmdExit, &QPushButton::clicked, this, &BlacklistWindow::cmdExit_Click);
+  connect(tabPage_, &QTabWidget::currentChanged, this, &BlacklistWindow::tabPage_Switch);
 
   resize(640, 440);
   try {
@@ -79,22 +79,22 @@ fmDelCard::fmDelCard(QWidget* parent) : QWidget(parent, Qt::Window) {
   }
 }
 
-void fmDelCard::InitForm() {
+void BlacklistWindow::InitForm() {
   ClearFields(this);
   SetInputMode(this);
   InitCardLogGrid(fgCardLog_);
 }
 
-QLineEdit* fmDelCard::field(const QString& name) const { return findChild<QLineEdit*>(name); }
+QLineEdit* BlacklistWindow::field(const QString& name) const { return findChild<QLineEdit*>(name); }
 
-bool fmDelCard::showCard(const QString& cardNo) {
+bool BlacklistWindow::showCard(const QString& cardNo) {
   bool found = false;
   if (!QryCardData(this, fgCardLog_, cardNo, found) || !found) return false;
   shownCardNo_ = cardNo;
   return true;
 }
 
-bool fmDelCard::txtCardNo_Validate() {
+bool BlacklistWindow::txtCardNo_Validate() {
   try {
     // An emptied number leaves the last card on screen.
     const QString cardNo = txtCardNo_->text().trimmed();
@@ -108,7 +108,7 @@ bool fmDelCard::txtCardNo_Validate() {
   }
 }
 
-void fmDelCard::cmdSetBlack_Click() {
+void BlacklistWindow::cmdSetBlack_Click() {
   try {
     setBlack();
   } catch (...) {
@@ -116,7 +116,7 @@ void fmDelCard::cmdSetBlack_Click() {
   }
 }
 
-void fmDelCard::setBlack() {
+void BlacklistWindow::setBlack() {
   const QString cardNo = txtCardNo_->text().trimmed();
   // A press refused before the database is asked still leaves its row in the log.
   auto refuse = [&cardNo](const QString& text) {
@@ -144,7 +144,7 @@ void fmDelCard::setBlack() {
   showCard(cardNo);
 }
 
-bool fmDelCard::writeRows(const QString& cardNo, const QString& remark, QString& msg) {
+bool BlacklistWindow::writeRows(const QString& cardNo, const QString& remark, QString& msg) {
   Connection& cnn = gCnn();
   // The status is checked by the update itself, so a card blacklisted at another workstation
   // while this window showed it is not listed twice.
@@ -154,14 +154,14 @@ bool fmDelCard::writeRows(const QString& cardNo, const QString& remark, QString&
     msg = known ? kAlreadyBlack : kNoSuchCard;
     return false;
   }
-  VoidCardRec black;
+  BlacklistRow black;
   black.CardNo = cardNo;
   black.Remark = remark;
-  if (!ADD_VoidCard(black, cnn)) {
+  if (!InsertBlacklistRow(black, cnn)) {
     msg = QStringLiteral("黑名單寫入失敗");
     return false;
   }
-  TolvaLogRec txn;
+  JournalRow txn;
   txn.TxnDept = gStoreID;
   txn.TxnType = TxnType::Blacklist;
   txn.CardNo = cardNo;
@@ -169,14 +169,14 @@ bool fmDelCard::writeRows(const QString& cardNo, const QString& remark, QString&
   txn.POSID = gWorkstation;
   txn.UserID = gUserID;
   txn.Remark = remark;
-  if (!ADD_TolvaLog(txn, cnn)) {
+  if (!InsertJournalRow(txn, cnn)) {
     msg = QStringLiteral("Tolva記錄檔寫入失敗");
     return false;
   }
   return true;
 }
 
-bool fmDelCard::DelCard(const QString& cardNo, const QString& remark, QString& msg) {
+bool BlacklistWindow::DelCard(const QString& cardNo, const QString& remark, QString& msg) {
   msg.clear();
   // An empty reason is stored as an empty text, not as a missing one.
   const QString reason = remark.isNull() ? QStringLiteral("") : remark;
@@ -204,7 +204,7 @@ bool fmDelCard::DelCard(const QString& cardNo, const QString& remark, QString& m
   return ok;
 }
 
-void fmDelCard::tabPage_Switch(int newTab) {
+void BlacklistWindow::tabPage_Switch(int newTab) {
   try {
     if (newTab == 1) fgCardLog_->fitColumnWidths();
   } catch (...) {
@@ -212,14 +212,14 @@ void fmDelCard::tabPage_Switch(int newTab) {
   }
 }
 
-void fmDelCard::cmdExit_Click() { hide(); }
+void BlacklistWindow::cmdExit_Click() { hide(); }
 
-void fmDelCard::showEvent(QShowEvent* event) {
+void BlacklistWindow::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) CenterForm(this);
   QWidget::showEvent(event);
 }
 
-void fmDelCard::closeEvent(QCloseEvent* event) {
+void BlacklistWindow::closeEvent(QCloseEvent* event) {
   // The frame's close hides the window like the exit button; it is kept for the next card.
   elaMsg_->setCaption(QString());
   event->ignore();

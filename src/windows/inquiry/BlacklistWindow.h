@@ -5,15 +5,15 @@
 #include <QString>
 #include <QWidget>
 
-class ElaBar;
+class StatusPanel;
 class TextTable;
 class QLineEdit;
 class QTabWidget;
 
-class fmDelCard : public QWidget {
+class BlacklistWindow : public QWidget {
   Q_OBJECT
 public:
-  explicit fmDelCard(QWidget* parent = nullptr);
+  explicit BlacklistWindow(QWidget* parent = nullptr);
 
   // Leaving the card number shows its card; false (the focus stays) when there is no such card.
   bool txtCardNo_Validate();
@@ -29,7 +29,7 @@ public:
   QLineEdit* field(const QString& name) const;
   TextTable* fgCardLog() const { return fgCardLog_; }
   QTabWidget* tabPage() const { return tabPage_; }
-  ElaBar* elaMsg() const { return elaMsg_; }
+  StatusPanel* elaMsg() const { return elaMsg_; }
 
 protected:
   void showEvent(QShowEvent* event) override;
@@ -44,7 +44,7 @@ private:
 
   QTabWidget* tabPage_;
   TextTable* fgCardLog_;
-  ElaBar* elaMsg_;
+  StatusPanel* elaMsg_;
   QLineEdit* txtCardNo_;
   QLineEdit* txtRemark_;
   // The number whose card the fields show: their status says nothing about another number.

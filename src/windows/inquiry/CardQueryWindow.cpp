@@ -27,7 +27,7 @@ const QString kNoSuchCard = QStringLiteral("資料庫無此卡號");
 
 }  // namespace
 
-fmQryCard::fmQryCard(QWidget* parent) : QWidget(parent, Qt::Window) {
+CardQueryWindow::CardQueryWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmQryCard"));
   setWindowTitle(QStringLiteral("單卡查詢"));
   auto* layout = new QVBoxLayout(this);
@@ -48,7 +48,7 @@ fmQryCard::fmQryCard(QWidget* parent) : QWidget(parent, Qt::Window) {
     buttons->addWidget(b);
   }
   layout->addLayout(buttons);
-  elaMsg_ = new ElaBar(this);
+  elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   elaMsg_->setToolTip(QStringLiteral("訊息列"));
   layout->addWidget(elaMsg_);
@@ -58,9 +58,9 @@ fmQryCard::fmQryCard(QWidget* parent) : QWidget(parent, Qt::Window) {
   SkipFieldChecks(cmdExit);
   FieldBehaviour::install(txtCardNo_)->setCheck([this](QLineEdit*) { return txtCardNo_Validate(); });
   txtCardNo_->installEventFilter(this);
-  connect(cmdReadCard_, &QPushButton::clicked, this, &fmQryCard::cmdReadCard_Click);
-  connect(cmdExit, &QPushButton::clicked, this, &fmQryCard::cmdExit_Click);
-  connect(tabPage_, &QTabWidget::currentChanged, this, &fmQryCard::tabPage_Switch);
+  connect(cmdReadCard_, &QPushButton::clicked, this, &CardQueryWindow::cmdReadCard_Click);
+  connect(cmdExit, &QPushButton::clicked, this, &CardQueryWindow::cmdExit_Click);
+  connect(tabPage_, &QTabWidget::currentChanged, this, &CardQueryWindow::tabPage_Switch);
 
   resize(640, 420);
   try {
@@ -70,20 +70,20 @@ fmQryCard::fmQryCard(QWidget* parent) : QWidget(parent, Qt::Window) {
   }
 }
 
-void fmQryCard::InitForm() {
+void CardQueryWindow::InitForm() {
   ClearFields(this);
   SetInputMode(this);
   InitCardLogGrid(fgCardLog_);
 }
 
-QLineEdit* fmQryCard::field(const QString& name) const { return findChild<QLineEdit*>(name); }
+QLineEdit* CardQueryWindow::field(const QString& name) const { return findChild<QLineEdit*>(name); }
 
-void fmQryCard::clearWindow() {
+void CardQueryWindow::clearWindow() {
   ClearFields(this);
   fgCardLog_->clearRows();
 }
 
-bool fmQryCard::txtCardNo_Validate() {
+bool CardQueryWindow::txtCardNo_Validate() {
   try {
     if (txtCardNo_->text().trimmed().isEmpty()) {
       clearWindow();
@@ -102,7 +102,7 @@ bool fmQryCard::txtCardNo_Validate() {
   }
 }
 
-void fmQryCard::cmdReadCard_Click() {
+void CardQueryWindow::cmdReadCard_Click() {
   // Device polls keep operator input out; this guards a press that arrives some other way.
   if (reading_) return;
   reading_ = true;
@@ -116,7 +116,7 @@ void fmQryCard::cmdReadCard_Click() {
   reading_ = false;
 }
 
-void fmQryCard::readCard() {
+void CardQueryWindow::readCard() {
   if (gBatchKey.isEmpty()) {
     DispElaMsg(elaMsg_, QStringLiteral("未設定資料加密碼"));
     return;
@@ -141,7 +141,7 @@ void fmQryCard::readCard() {
   if (CardDiffersFromRecord(card, db)) ShowMsg(CardDifferenceText(card), 60);
 }
 
-void fmQryCard::tabPage_Switch(int newTab) {
+void CardQueryWindow::tabPage_Switch(int newTab) {
   try {
     if (newTab == 1) fgCardLog_->fitColumnWidths();
   } catch (...) {
@@ -149,20 +149,20 @@ void fmQryCard::tabPage_Switch(int newTab) {
   }
 }
 
-void fmQryCard::cmdExit_Click() { hide(); }
+void CardQueryWindow::cmdExit_Click() { hide(); }
 
-void fmQryCard::showEvent(QShowEvent* event) {
+void CardQueryWindow::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) CenterForm(this);
   QWidget::showEvent(event);
 }
 
-void fmQryCard::closeEvent(QCloseEvent* event) {
+void CardQueryWindow::closeEvent(QCloseEvent* event) {
   // The frame's close hides the window like the exit button; it is kept for the next query.
   elaMsg_->setCaption(QString());
   QWidget::closeEvent(event);
 }
 
-bool fmQryCard::eventFilter(QObject* watched, QEvent* event) {
+bool CardQueryWindow::eventFilter(QObject* watched, QEvent* event) {
   // An emptied number clears the window; the field's own check only sees a field with text.
   if (watched == txtCardNo_ && event->type() == QEvent::FocusOut && txtCardNo_->text().isEmpty()) {
     const auto reason = static_cast<QFocusEvent*>(event)->reason();

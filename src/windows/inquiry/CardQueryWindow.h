@@ -4,16 +4,16 @@
 // its master row. The window changes nothing, neither in the database nor on the card.
 #include <QWidget>
 
-class ElaBar;
+class StatusPanel;
 class TextTable;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
-class fmQryCard : public QWidget {
+class CardQueryWindow : public QWidget {
   Q_OBJECT
 public:
-  explicit fmQryCard(QWidget* parent = nullptr);
+  explicit CardQueryWindow(QWidget* parent = nullptr);
 
   // Leaving the card number: blanks clear the window, a number shows its card. False (the
   // focus stays) when the database has no such card.
@@ -27,7 +27,7 @@ public:
   QLineEdit* field(const QString& name) const;
   TextTable* fgCardLog() const { return fgCardLog_; }
   QTabWidget* tabPage() const { return tabPage_; }
-  ElaBar* elaMsg() const { return elaMsg_; }
+  StatusPanel* elaMsg() const { return elaMsg_; }
   QPushButton* cmdReadCard() const { return cmdReadCard_; }
 
 protected:
@@ -42,7 +42,7 @@ private:
 
   QTabWidget* tabPage_;
   TextTable* fgCardLog_;
-  ElaBar* elaMsg_;
+  StatusPanel* elaMsg_;
   QLineEdit* txtCardNo_ = nullptr;
   QPushButton* cmdReadCard_;
   bool reading_ = false;

@@ -31,7 +31,7 @@ constexpr int kMaxCardNo = 7;
 
 }  // namespace
 
-fmEraseCard::fmEraseCard(QWidget* parent) : QWidget(parent, Qt::Window) {
+EraseWindow::EraseWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmEraseCard"));
   setWindowTitle(QStringLiteral("回收清除"));
   auto* layout = new QVBoxLayout(this);
@@ -64,7 +64,7 @@ fmEraseCard::fmEraseCard(QWidget* parent) : QWidget(parent, Qt::Window) {
 
   auto* fraLog = new QGroupBox(QStringLiteral("清除卡號列表"), this);
   auto* logLayout = new QVBoxLayout(fraLog);
-  fgLog_ = new FlexGrid(fraLog);
+  fgLog_ = new DataGrid(fraLog);
   fgLog_->setObjectName(QStringLiteral("fgLog"));
   fgLog_->setHeadings(QStringList{QStringLiteral("卡號")});
   fgLog_->clearRows();
@@ -82,20 +82,20 @@ fmEraseCard::fmEraseCard(QWidget* parent) : QWidget(parent, Qt::Window) {
   buttons->addWidget(cmdExit);
   layout->addLayout(buttons);
 
-  elaMsg_ = new ElaBar(this);
+  elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   layout->addWidget(elaMsg_);
 
   FieldBehaviour::install(txtCardNo_)->setCheck([this](QLineEdit*) { return txtCardNo_Validate(); });
-  connect(cmdEraseCard_, &QPushButton::clicked, this, &fmEraseCard::cmdEraseCard_Click);
-  connect(cmdExit, &QPushButton::clicked, this, &fmEraseCard::cmdExit_Click);
+  connect(cmdEraseCard_, &QPushButton::clicked, this, &EraseWindow::cmdEraseCard_Click);
+  connect(cmdExit, &QPushButton::clicked, this, &EraseWindow::cmdExit_Click);
 
   resize(380, 420);
   SetInputMode(this);
   txtCardNo_->clear();
 }
 
-bool fmEraseCard::txtCardNo_Validate() {
+bool EraseWindow::txtCardNo_Validate() {
   if (txtCardNo_->text().trimmed().isEmpty() || txtCardNo_->isReadOnly()) return true;
   txtCardNo_->setText(txtCardNo_->text().toUpper());
   if (txtCardNo_->text().size() <= kMaxCardNo) return true;
@@ -104,20 +104,20 @@ bool fmEraseCard::txtCardNo_Validate() {
   return false;
 }
 
-bool fmEraseCard::alreadyErased(const QString& cardNo) const {
+bool EraseWindow::alreadyErased(const QString& cardNo) const {
   for (int r = 1; r < fgLog_->rows(); ++r) {
     if (fgLog_->textMatrix(r, 0) == cardNo) return true;
   }
   return false;
 }
 
-QString fmEraseCard::reason() const {
+QString EraseWindow::reason() const {
   if (optDemag_->isChecked()) return optDemag_->text();
   if (optReturn_->isChecked()) return optReturn_->text();
   return QString();
 }
 
-void fmEraseCard::cmdEraseCard_Click() {
+void EraseWindow::cmdEraseCard_Click() {
   // The card wait lets window events run; a second press must not start an erase inside this one.
   if (erasing_) return;
   erasing_ = true;
@@ -131,7 +131,7 @@ void fmEraseCard::cmdEraseCard_Click() {
   erasing_ = false;
 }
 
-bool fmEraseCard::checkCard(const QString& cardNo, const CardRead& card, QString& msg) {
+bool EraseWindow::checkCard(const QString& cardNo, const CardRead& card, QString& msg) {
   // A demagnetised card reads as no record and is erased; a readable one must be the card typed.
   if (!card.valid) return true;
   const QString onCard = card.image.cardNo.trimmed();
@@ -140,7 +140,7 @@ bool fmEraseCard::checkCard(const QString& cardNo, const CardRead& card, QString
   return false;
 }
 
-bool fmEraseCard::eraseRows(const QString& cardNo, const QString& reason, std::optional<CardImage>& next,
+bool EraseWindow::eraseRows(const QString& cardNo, const QString& reason, std::optional<CardImage>& next,
                             QString& msg) {
   gSQL = QStringLiteral("Update Tolva set Status = ") + QuotText(CardStatus::Erased) + QStringLiteral(" , Remark =") +
          QuotText(reason) + QStringLiteral(" Where CardNo = ") + QuotText(cardNo);
@@ -148,7 +148,7 @@ bool fmEraseCard::eraseRows(const QString& cardNo, const QString& reason, std::o
     msg = QStringLiteral("資料庫內無此卡號");
     return false;
   }
-  TolvaLogRec rec;
+  JournalRow rec;
   rec.TxnDept = gStoreID;
   rec.TxnType = TxnType::Erase;
   rec.CardNo = cardNo;
@@ -158,7 +158,7 @@ bool fmEraseCard::eraseRows(const QString& cardNo, const QString& reason, std::o
   rec.POSID = gWorkstation;
   rec.UserID = gUserID;
   rec.Remark = QStringLiteral("");
-  if (!ADD_TolvaLog(rec, gCnn())) {
+  if (!InsertJournalRow(rec, gCnn())) {
     msg = QStringLiteral("資料庫更新失敗");
     return false;
   }
@@ -166,7 +166,7 @@ bool fmEraseCard::eraseRows(const QString& cardNo, const QString& reason, std::o
   return true;
 }
 
-void fmEraseCard::EraseCard() {
+void EraseWindow::EraseCard() {
   // A press turned down before any card still leaves its row in the log.
   auto refuse = [this](const QString& text) {
     ShowMsg(text, 5);
@@ -221,14 +221,14 @@ void fmEraseCard::EraseCard() {
   if (!op.cancelled()) ShowMsg(msg, rowsFailed ? 3 : 10);
 }
 
-void fmEraseCard::cmdExit_Click() { hide(); }
+void EraseWindow::cmdExit_Click() { hide(); }
 
-void fmEraseCard::showEvent(QShowEvent* event) {
+void EraseWindow::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) CenterForm(this);
   QWidget::showEvent(event);
 }
 
-void fmEraseCard::closeEvent(QCloseEvent* event) {
+void EraseWindow::closeEvent(QCloseEvent* event) {
   // Closing from the title bar hides the window, so the list of erased numbers stays.
   elaMsg_->setCaption(QString());
   event->ignore();

@@ -6,16 +6,16 @@
 
 #include <QWidget>
 
-class ElaBar;
-class FlexGrid;
+class StatusPanel;
+class DataGrid;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-class fmEraseCard : public QWidget {
+class EraseWindow : public QWidget {
   Q_OBJECT
 public:
-  explicit fmEraseCard(QWidget* parent = nullptr);
+  explicit EraseWindow(QWidget* parent = nullptr);
 
   // One erase of the typed card number.
   void cmdEraseCard_Click();
@@ -25,8 +25,8 @@ public:
 
   QLineEdit* txtCardNo() const { return txtCardNo_; }
   QRadioButton* optClearType(int i) const { return i == 0 ? optDemag_ : optReturn_; }
-  FlexGrid* fgLog() const { return fgLog_; }
-  ElaBar* elaMsg() const { return elaMsg_; }
+  DataGrid* fgLog() const { return fgLog_; }
+  StatusPanel* elaMsg() const { return elaMsg_; }
 
 protected:
   void showEvent(QShowEvent* event) override;
@@ -44,8 +44,8 @@ private:
   QLineEdit* txtCardNo_;
   QRadioButton* optDemag_;
   QRadioButton* optReturn_;
-  FlexGrid* fgLog_;
-  ElaBar* elaMsg_;
+  DataGrid* fgLog_;
+  StatusPanel* elaMsg_;
   QPushButton* cmdEraseCard_;
   bool erasing_ = false;
 };

@@ -32,19 +32,19 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-fmAddAmt::fmAddAmt(QWidget* parent) : QWidget(parent, Qt::Window) {
+AddValueWindow::AddValueWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmAddAmt"));
   setWindowTitle(QStringLiteral("加值作業"));
-  elaMsg_ = new ElaBar(this);
+  elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(buildCardFrame());
   layout->addWidget(buildInputRow());
-  panel_ = new CardMsgPanel(elaMsg_, 0, this);
+  panel_ = new CardMessagePanel(elaMsg_, 0, this);
   layout->addWidget(panel_);
 
-  fileRow_ = new MsgFileRow(objectName(), panel_, elaMsg_, true, this);
+  fileRow_ = new MessageFileRow(objectName(), panel_, elaMsg_, true, this);
   layout->addWidget(fileRow_);
 
   layout->addStretch(1);
@@ -61,8 +61,8 @@ fmAddAmt::fmAddAmt(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addWidget(elaMsg_);
 
   FieldBehaviour::install(txtAddAmt_)->setCheck([this](QLineEdit*) { return txtAddAmt_Validate(); });
-  connect(cmdOK, &QPushButton::clicked, this, &fmAddAmt::cmdOK_Click);
-  connect(cmdExit, &QPushButton::clicked, this, &fmAddAmt::cmdExit_Click);
+  connect(cmdOK, &QPushButton::clicked, this, &AddValueWindow::cmdOK_Click);
+  connect(cmdExit, &QPushButton::clicked, this, &AddValueWindow::cmdExit_Click);
   setTabOrder(txtAddAmt_, fileRow_->txtFile());
 
   resize(560, sizeHint().height());
@@ -72,7 +72,7 @@ fmAddAmt::fmAddAmt(QWidget* parent) : QWidget(parent, Qt::Window) {
   fileRow_->restore();
 }
 
-QWidget* fmAddAmt::buildCardFrame() {
+QWidget* AddValueWindow::buildCardFrame() {
   txtCardNo_ = ShownField(QStringLiteral("txtCardNo"), this);
   txtGoodThru_ = ShownField(QStringLiteral("txtGoodThru"), this);
   txtBalAmtB_ = ShownField(QStringLiteral("txtBalAmtB"), this);
@@ -89,7 +89,7 @@ QWidget* fmAddAmt::buildCardFrame() {
   return frame;
 }
 
-QWidget* fmAddAmt::buildInputRow() {
+QWidget* AddValueWindow::buildInputRow() {
   auto* row = new QWidget(this);
   auto* layout = new QHBoxLayout(row);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -107,13 +107,13 @@ QWidget* fmAddAmt::buildInputRow() {
 
 // ---- Amount ------------------------------------------------------------------------------
 
-void fmAddAmt::refuseAmount(const QString& message) {
+void AddValueWindow::refuseAmount(const QString& message) {
   DispElaMsg(elaMsg_, message);
   txtAddAmt_->setFocus();
   txtAddAmt_->selectAll();
 }
 
-std::optional<Money> fmAddAmt::checkedAmount() {
+std::optional<Money> AddValueWindow::checkedAmount() {
   const auto amount = Money::parse(txtAddAmt_->text());
   if (!amount) {
     refuseAmount(NotAnAmountText(txtAddAmt_->text(), QStringLiteral("必需為數字")));
@@ -131,14 +131,14 @@ std::optional<Money> fmAddAmt::checkedAmount() {
   return amount;
 }
 
-bool fmAddAmt::txtAddAmt_Validate() {
+bool AddValueWindow::txtAddAmt_Validate() {
   if (txtAddAmt_->text().trimmed().isEmpty() || txtAddAmt_->isReadOnly()) return true;
   return checkedAmount().has_value();
 }
 
 // ---- One top-up --------------------------------------------------------------------------
 
-void fmAddAmt::cmdOK_Click() {
+void AddValueWindow::cmdOK_Click() {
   // Device polls keep operator input out; this guards a press that arrives some other way.
   if (pressing_) return;
   pressing_ = true;
@@ -152,7 +152,7 @@ void fmAddAmt::cmdOK_Click() {
   pressing_ = false;
 }
 
-bool fmAddAmt::checkCard(const CardRead& card, const Money& amount, const std::optional<Money>& limit, QString& msg) {
+bool AddValueWindow::checkCard(const CardRead& card, const Money& amount, const std::optional<Money>& limit, QString& msg) {
   const QString cardNo = card.image.cardNo.trimmed();
   // A balance or date that does not read as one (a card written under another key) must not
   // be taken for 0 or for a valid card.
@@ -177,7 +177,7 @@ bool fmAddAmt::checkCard(const CardRead& card, const Money& amount, const std::o
     msg = QStringLiteral("加值後餘額小於零");
     return false;
   }
-  if (!QDR_WithinBalanceLimit(newBal, limit, msg)) return false;
+  if (!WithinBalanceLimit(newBal, limit, msg)) return false;
   // Checked before the database is touched: a longer value would be cut on the stripe.
   if (!FitsOnCard(newBal) || !FitsOnCard(amount) || !FitsOnCard(*cardBal)) {
     msg = QStringLiteral("金額超過卡片可記錄的位數，卡號:") + cardNo;
@@ -186,7 +186,7 @@ bool fmAddAmt::checkCard(const CardRead& card, const Money& amount, const std::o
   return true;
 }
 
-bool fmAddAmt::writeRows(const CardRead& card, const Money& amount, const QString& freeText,
+bool AddValueWindow::writeRows(const CardRead& card, const Money& amount, const QString& freeText,
                          std::optional<CardImage>& next, QString& msg) {
   const QString cardNo = card.image.cardNo.trimmed();
   const QString newThru = RenewedGoodThru(Today()).toString(QStringLiteral("yyyy/MM/dd"));
@@ -197,7 +197,7 @@ bool fmAddAmt::writeRows(const CardRead& card, const Money& amount, const QStrin
     msg = QStringLiteral("Tolva主檔更新失敗，卡號:") + cardNo;
     return false;
   }
-  TolvaLogRec rec;
+  JournalRow rec;
   rec.TxnDept = gStoreID;
   rec.TxnType = TxnType::TopUp;
   rec.CardNo = cardNo;
@@ -208,7 +208,7 @@ bool fmAddAmt::writeRows(const CardRead& card, const Money& amount, const QStrin
   rec.Remark = QString();
   rec.POSID = gWorkstation;
   rec.UserID = gUserID;
-  if (!ADD_TolvaLog(rec, gCnn())) {
+  if (!InsertJournalRow(rec, gCnn())) {
     msg = QStringLiteral("Tolva記錄新增失敗，卡號:") + cardNo;
     return false;
   }
@@ -220,11 +220,11 @@ bool fmAddAmt::writeRows(const CardRead& card, const Money& amount, const QStrin
 
 // A press turned down before any card was asked for: the operator's input, or a parameter that
 // cannot be read ("系統錯誤").
-void fmAddAmt::refusePress(const QString& msg, const QString& remark) {
+void AddValueWindow::refusePress(const QString& msg, const QString& remark) {
   WriteAPLog(gAppName, ApAction::TopUp, msg, remark);
 }
 
-void fmAddAmt::topUp() {
+void AddValueWindow::topUp() {
   if (gBatchKey.isEmpty()) {
     DispElaMsg(elaMsg_, QStringLiteral("未設定資料加密碼"));
     refusePress(elaMsg_->caption(), kApRefusedRemark);
@@ -244,7 +244,7 @@ void fmAddAmt::topUp() {
   }
   QString msg;
   std::optional<Money> limit;
-  if (!QDR_BalanceLimit(limit, msg)) {
+  if (!BalanceLimit(limit, msg)) {
     ShowMsg(msg);
     refusePress(msg, kApFailRemark);
     return;
@@ -271,24 +271,24 @@ void fmAddAmt::topUp() {
 
 // ---- Message file and window -------------------------------------------------------------
 
-QLineEdit* fmAddAmt::txtFile() const { return fileRow_->txtFile(); }
+QLineEdit* AddValueWindow::txtFile() const { return fileRow_->txtFile(); }
 
-void fmAddAmt::txtFile_LostFocus() { fileRow_->txtFile_LostFocus(); }
+void AddValueWindow::txtFile_LostFocus() { fileRow_->txtFile_LostFocus(); }
 
-void fmAddAmt::txtFile_DblClick() { fileRow_->txtFile_DblClick(); }
+void AddValueWindow::txtFile_DblClick() { fileRow_->txtFile_DblClick(); }
 
-void fmAddAmt::cmdExit_Click() {
+void AddValueWindow::cmdExit_Click() {
   fileRow_->store();
   hide();
 }
 
-void fmAddAmt::closeEvent(QCloseEvent* event) {
+void AddValueWindow::closeEvent(QCloseEvent* event) {
   // The title bar's close button leaves the window the way its exit button does.
   fileRow_->store();
   QWidget::closeEvent(event);
 }
 
-void fmAddAmt::showEvent(QShowEvent* event) {
+void AddValueWindow::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) CenterForm(this);
   QWidget::showEvent(event);
 }

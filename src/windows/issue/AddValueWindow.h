@@ -6,15 +6,15 @@
 
 #include <QWidget>
 
-class CardMsgPanel;
-class ElaBar;
+class CardMessagePanel;
+class StatusPanel;
 class QLineEdit;
 class QPushButton;
 
-class fmAddAmt : public QWidget {
+class AddValueWindow : public QWidget {
   Q_OBJECT
 public:
-  explicit fmAddAmt(QWidget* parent = nullptr);
+  explicit AddValueWindow(QWidget* parent = nullptr);
 
   // One top-up: read the card, update its master row and journal, rewrite the card, commit.
   void cmdOK_Click();
@@ -32,8 +32,8 @@ public:
   QLineEdit* txtBalAmtE() const { return txtBalAmtE_; }
   QLineEdit* txtAddAmt() const { return txtAddAmt_; }
   QLineEdit* txtFile() const;
-  CardMsgPanel* msgPanel() const { return panel_; }
-  ElaBar* elaMsg() const { return elaMsg_; }
+  CardMessagePanel* msgPanel() const { return panel_; }
+  StatusPanel* elaMsg() const { return elaMsg_; }
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -59,9 +59,9 @@ private:
   QLineEdit* txtBalAmtB_;
   QLineEdit* txtBalAmtE_;
   QLineEdit* txtAddAmt_;
-  class MsgFileRow* fileRow_;
-  CardMsgPanel* panel_;
-  ElaBar* elaMsg_;
+  class MessageFileRow* fileRow_;
+  CardMessagePanel* panel_;
+  StatusPanel* elaMsg_;
   QPushButton* cmdOK_ = nullptr;
   bool pressing_ = false;
 };

@@ -32,18 +32,18 @@ const QString kDateForm = QStringLiteral("yyyy/MM/dd");
 
 }  // namespace
 
-fmUpdGoodThru::fmUpdGoodThru(QWidget* parent) : QWidget(parent, Qt::Window) {
+GoodThruWindow::GoodThruWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmUpdGoodThru"));
   setWindowTitle(QStringLiteral("設定有效日期"));
-  elaMsg_ = new ElaBar(this);
+  elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(buildDateRow());
   layout->addWidget(buildCardFrame());
-  panel_ = new CardMsgPanel(elaMsg_, 0, this);
+  panel_ = new CardMessagePanel(elaMsg_, 0, this);
   layout->addWidget(panel_);
-  fileRow_ = new MsgFileRow(objectName(), panel_, elaMsg_, true, this);
+  fileRow_ = new MessageFileRow(objectName(), panel_, elaMsg_, true, this);
   layout->addWidget(fileRow_);
   layout->addStretch(1);
 
@@ -60,8 +60,8 @@ fmUpdGoodThru::fmUpdGoodThru(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addWidget(elaMsg_);
 
   InstallDateField(txtUpdGoodThru_, elaMsg_);
-  connect(cmdOK_, &QPushButton::clicked, this, &fmUpdGoodThru::cmdOK_Click);
-  connect(cmdExit_, &QPushButton::clicked, this, &fmUpdGoodThru::cmdExit_Click);
+  connect(cmdOK_, &QPushButton::clicked, this, &GoodThruWindow::cmdOK_Click);
+  connect(cmdExit_, &QPushButton::clicked, this, &GoodThruWindow::cmdExit_Click);
 
   resize(560, sizeHint().height());
   SetInputMode(this);
@@ -69,7 +69,7 @@ fmUpdGoodThru::fmUpdGoodThru(QWidget* parent) : QWidget(parent, Qt::Window) {
   fileRow_->restore();
 }
 
-QWidget* fmUpdGoodThru::buildDateRow() {
+QWidget* GoodThruWindow::buildDateRow() {
   auto* row = new QWidget(this);
   auto* layout = new QHBoxLayout(row);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -85,7 +85,7 @@ QWidget* fmUpdGoodThru::buildDateRow() {
   return row;
 }
 
-QWidget* fmUpdGoodThru::buildCardFrame() {
+QWidget* GoodThruWindow::buildCardFrame() {
   txtCardNo_ = ShownField(QStringLiteral("txtCardNo"), this);
   txtGoodThru_ = ShownField(QStringLiteral("txtGoodThru"), this);
   txtBalAmt_ = ShownField(QStringLiteral("txtBalAmt"), this);
@@ -102,11 +102,11 @@ QWidget* fmUpdGoodThru::buildCardFrame() {
   return frame;
 }
 
-QLineEdit* fmUpdGoodThru::txtFile() const { return fileRow_->txtFile(); }
+QLineEdit* GoodThruWindow::txtFile() const { return fileRow_->txtFile(); }
 
 // ---- The loop ----------------------------------------------------------------------------
 
-void fmUpdGoodThru::cmdOK_Click() {
+void GoodThruWindow::cmdOK_Click() {
   // The status pauses let clicks through; the loop must not be entered twice.
   if (running_) return;
   running_ = true;
@@ -122,7 +122,7 @@ void fmUpdGoodThru::cmdOK_Click() {
   running_ = false;
 }
 
-void fmUpdGoodThru::runLoop() {
+void GoodThruWindow::runLoop() {
   if (gBatchKey.isEmpty()) {
     DispElaMsg(elaMsg_, QStringLiteral("未設定資料加密碼"));
     return;
@@ -154,7 +154,7 @@ void fmUpdGoodThru::runLoop() {
   DispElaMsg(elaMsg_, QStringLiteral("設定完成"));
 }
 
-bool fmUpdGoodThru::UpdGoodThru(const QString& newDate) {
+bool GoodThruWindow::UpdGoodThru(const QString& newDate) {
   remark_.clear();
   const QString freeText = panel_->faceText();
   CardOperation op(QStringLiteral("fmUpdGoodThru_UpdGoodThru"), ApAction::ChangeGoodThru);
@@ -182,7 +182,7 @@ bool fmUpdGoodThru::UpdGoodThru(const QString& newDate) {
   return true;
 }
 
-bool fmUpdGoodThru::showCard(const CardRead& card, QString& msg) {
+bool GoodThruWindow::showCard(const CardRead& card, QString& msg) {
   const CardImage& c = card.image;
   // Values that do not read as values (a card written under another key) are not rewritten.
   if (!ToDateTime(c.goodThru) || !Money::parse(c.balAmt) || !Money::parse(c.balPoint)) {
@@ -196,7 +196,7 @@ bool fmUpdGoodThru::showCard(const CardRead& card, QString& msg) {
   return true;
 }
 
-bool fmUpdGoodThru::writeRows(const CardRead& card, const QString& newDate, const QString& freeText,
+bool GoodThruWindow::writeRows(const CardRead& card, const QString& newDate, const QString& freeText,
                               std::optional<CardImage>& next, QString& msg) {
   const QString cardNo = card.image.cardNo.trimmed();
   gSQL = QStringLiteral("update Tolva set GoodThru =  ") + QuotDate(newDate) + QStringLiteral(" , UpdUserID = ") +
@@ -206,7 +206,7 @@ bool fmUpdGoodThru::writeRows(const CardRead& card, const QString& newDate, cons
     msg = QStringLiteral("Tolva主檔無卡號，卡號:") + cardNo;
     return false;
   }
-  TolvaLogRec rec;
+  JournalRow rec;
   rec.TxnDept = gStoreID;
   rec.TxnType = TxnType::GoodThruChange;
   rec.CardNo = cardNo;
@@ -218,7 +218,7 @@ bool fmUpdGoodThru::writeRows(const CardRead& card, const QString& newDate, cons
   rec.UserID = gUserID;
   const QString remark = ToDateTime(card.image.goodThru)->date().toString(kDateForm) + QLatin1Char('-') + newDate;
   rec.Remark = remark;
-  if (!ADD_TolvaLog(rec, gCnn())) {
+  if (!InsertJournalRow(rec, gCnn())) {
     msg = QStringLiteral("Tolva記錄新增失敗，卡號:") + cardNo;
     return false;
   }
@@ -230,12 +230,12 @@ bool fmUpdGoodThru::writeRows(const CardRead& card, const QString& newDate, cons
 
 // ---- Window ------------------------------------------------------------------------------
 
-void fmUpdGoodThru::cmdExit_Click() {
+void GoodThruWindow::cmdExit_Click() {
   fileRow_->store();
   hide();
 }
 
-void fmUpdGoodThru::closeEvent(QCloseEvent* event) {
+void GoodThruWindow::closeEvent(QCloseEvent* event) {
   // The device polls let the title bar's close through; the loop finishes first.
   if (running_) {
     event->ignore();
@@ -245,7 +245,7 @@ void fmUpdGoodThru::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
-void fmUpdGoodThru::showEvent(QShowEvent* event) {
+void GoodThruWindow::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) CenterForm(this);
   QWidget::showEvent(event);
 }

@@ -6,16 +6,16 @@
 
 #include <QWidget>
 
-class CardMsgPanel;
-class ElaBar;
-class MsgFileRow;
+class CardMessagePanel;
+class StatusPanel;
+class MessageFileRow;
 class QLineEdit;
 class QPushButton;
 
-class fmUpdGoodThru : public QWidget {
+class GoodThruWindow : public QWidget {
   Q_OBJECT
 public:
-  explicit fmUpdGoodThru(QWidget* parent = nullptr);
+  explicit GoodThruWindow(QWidget* parent = nullptr);
 
   // The update loop, card after card.
   void cmdOK_Click();
@@ -29,9 +29,9 @@ public:
   QLineEdit* txtBalAmt() const { return txtBalAmt_; }
   QLineEdit* txtBalPoint() const { return txtBalPoint_; }
   QLineEdit* txtFile() const;
-  MsgFileRow* fileRow() const { return fileRow_; }
-  CardMsgPanel* msgPanel() const { return panel_; }
-  ElaBar* elaMsg() const { return elaMsg_; }
+  MessageFileRow* fileRow() const { return fileRow_; }
+  CardMessagePanel* msgPanel() const { return panel_; }
+  StatusPanel* elaMsg() const { return elaMsg_; }
 
 protected:
   void showEvent(QShowEvent* event) override;
@@ -52,9 +52,9 @@ private:
   QLineEdit* txtGoodThru_ = nullptr;
   QLineEdit* txtBalAmt_ = nullptr;
   QLineEdit* txtBalPoint_ = nullptr;
-  CardMsgPanel* panel_;
-  MsgFileRow* fileRow_;
-  ElaBar* elaMsg_;
+  CardMessagePanel* panel_;
+  MessageFileRow* fileRow_;
+  StatusPanel* elaMsg_;
   QPushButton* cmdOK_ = nullptr;
   QPushButton* cmdExit_ = nullptr;
   QString remark_;  // the last card's change: old date "-" new date

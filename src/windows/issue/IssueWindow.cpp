@@ -49,7 +49,7 @@ QLabel* newLabel(QWidget* parent, const char* name, const QString& text, QLineEd
 
 }  // namespace
 
-fmIsuCard::fmIsuCard(QWidget* parent) : QWidget(parent, Qt::Window) {
+IssueWindow::IssueWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmIsuCard"));
   setWindowTitle(QStringLiteral("發卡"));
   auto* layout = new QVBoxLayout(this);
@@ -60,17 +60,17 @@ fmIsuCard::fmIsuCard(QWidget* parent) : QWidget(parent, Qt::Window) {
   tabPage_->addTab(page0, QStringLiteral("發卡"));
   tabPage_->addTab(page1, QStringLiteral("作業訊息"));
   layout->addWidget(tabPage_, 1);
-  elaMsg_ = new ElaBar(this);
+  elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   buildIssuePage(page0);
   buildLogPage(page1);
   layout->addWidget(elaMsg_);
-  connect(tabPage_, &QTabWidget::currentChanged, this, &fmIsuCard::tabPage_Switch);
+  connect(tabPage_, &QTabWidget::currentChanged, this, &IssueWindow::tabPage_Switch);
   resize(620, 560);
   InitForm();
 }
 
-void fmIsuCard::buildIssuePage(QWidget* page) {
+void IssueWindow::buildIssuePage(QWidget* page) {
   auto* layout = new QVBoxLayout(page);
   auto* grid = new QGridLayout;
   grid->setHorizontalSpacing(8);
@@ -104,7 +104,7 @@ void fmIsuCard::buildIssuePage(QWidget* page) {
   grid->setColumnStretch(2, 1);
   layout->addLayout(grid);
 
-  msgPanel_ = new CardMsgPanel(elaMsg_, 0, page);
+  msgPanel_ = new CardMessagePanel(elaMsg_, 0, page);
   layout->addWidget(msgPanel_, 1);
 
   auto* buttons = new QHBoxLayout;
@@ -128,18 +128,18 @@ void fmIsuCard::buildIssuePage(QWidget* page) {
   connect(txtStoreID_, &QLineEdit::textChanged, this, [this](const QString& text) {
     if (text.trimmed().isEmpty()) txtStoreName_->clear();
   });
-  connect(cmdIsuCard_, &QPushButton::clicked, this, &fmIsuCard::cmdIsuCard_Click);
-  connect(cmdExit_, &QPushButton::clicked, this, &fmIsuCard::cmdExit_Click);
+  connect(cmdIsuCard_, &QPushButton::clicked, this, &IssueWindow::cmdIsuCard_Click);
+  connect(cmdExit_, &QPushButton::clicked, this, &IssueWindow::cmdExit_Click);
 }
 
-void fmIsuCard::buildLogPage(QWidget* page) {
+void IssueWindow::buildLogPage(QWidget* page) {
   auto* layout = new QVBoxLayout(page);
-  fgLog_ = new FlexGrid(page);
+  fgLog_ = new DataGrid(page);
   fgLog_->setObjectName(QStringLiteral("fgLog"));
   layout->addWidget(fgLog_);
 }
 
-void fmIsuCard::InitForm() {
+void IssueWindow::InitForm() {
   try {
     SetInputMode(this);
     ClearFields(this);
@@ -155,14 +155,14 @@ void fmIsuCard::InitForm() {
   }
 }
 
-void fmIsuCard::loadMessageFile(const QString& file) {
+void IssueWindow::loadMessageFile(const QString& file) {
   if (msgPanel_->LoadMsg(file)) return;
   DispElaMsg(elaMsg_, QFileInfo::exists(file) ? QStringLiteral("檔案載入失敗") : QStringLiteral("訊息檔不存在"));
 }
 
-void fmIsuCard::txtFile_DblClick() {
+void IssueWindow::txtFile_DblClick() {
   try {
-    const QString chosen = CardMsgPanel::chooseFile(txtFile_->text());
+    const QString chosen = CardMessagePanel::chooseFile(txtFile_->text());
     if (chosen.isEmpty()) return;
     txtFile_->setText(chosen);
     loadMessageFile(chosen);
@@ -171,11 +171,11 @@ void fmIsuCard::txtFile_DblClick() {
   }
 }
 
-void fmIsuCard::tabPage_Switch(int page) {
+void IssueWindow::tabPage_Switch(int page) {
   if (page == 1 && fgLog_->rowCount() > 0) fgLog_->scrollToBottom();
 }
 
-void fmIsuCard::WriteLog(const QString& cardNo, const QString& balAmt) {
+void IssueWindow::WriteLog(const QString& cardNo, const QString& balAmt) {
   const int row = fgLog_->insertRowUnderHeading({txtCardType_->text(), gBatchNo, txtStoreID_->text(), cardNo, balAmt});
   for (int c = 0; c < fgLog_->cols(); ++c) {
     if (QTableWidgetItem* cell = fgLog_->item(row - 1, c)) cell->setTextAlignment(Qt::AlignCenter);
@@ -183,19 +183,19 @@ void fmIsuCard::WriteLog(const QString& cardNo, const QString& balAmt) {
   fitLogColumns();
 }
 
-void fmIsuCard::fitLogColumns() {
+void IssueWindow::fitLogColumns() {
   fgLog_->fitColumnWidths();
   // A little air around the centred texts.
   for (int c = 0; c < fgLog_->cols(); ++c) fgLog_->setColumnWidth(c, fgLog_->columnWidth(c) + 24);
 }
 
-bool fmIsuCard::refuse(QLineEdit* field, const QString& text) {
+bool IssueWindow::refuse(QLineEdit* field, const QString& text) {
   DispElaMsg(elaMsg_, text);
   SelectAll(field);
   return false;
 }
 
-bool fmIsuCard::checkNumber(QLineEdit* field, const QString& belowZeroText, bool whole) {
+bool IssueWindow::checkNumber(QLineEdit* field, const QString& belowZeroText, bool whole) {
   const auto value = Money::parse(field->text());
   // A count has to be a whole number of cards.
   if (!value) return refuse(field, NotAnAmountText(field->text(), QStringLiteral("必需為數字")));
@@ -204,17 +204,17 @@ bool fmIsuCard::checkNumber(QLineEdit* field, const QString& belowZeroText, bool
   return true;
 }
 
-bool fmIsuCard::txtCardType_Validate() {
+bool IssueWindow::txtCardType_Validate() {
   txtCardType_->setText(txtCardType_->text().toUpper());
   return true;
 }
 
-bool fmIsuCard::txtCardCnt_Validate() {
+bool IssueWindow::txtCardCnt_Validate() {
   if (txtCardCnt_->text().trimmed().isEmpty() || txtCardCnt_->isReadOnly()) return true;
   return checkNumber(txtCardCnt_, QStringLiteral("張數不可小於0"), true);
 }
 
-bool fmIsuCard::txtBalAmt_Validate() {
+bool IssueWindow::txtBalAmt_Validate() {
   if (txtBalAmt_->text().trimmed().isEmpty() || txtBalAmt_->isReadOnly()) return true;
   if (!checkNumber(txtBalAmt_, QStringLiteral("金額不可小於0"), false)) return false;
   // The card carries eight positions; a longer balance would fail every card of the run.
@@ -224,7 +224,7 @@ bool fmIsuCard::txtBalAmt_Validate() {
   return true;
 }
 
-bool fmIsuCard::txtRemark_Validate() {
+bool IssueWindow::txtRemark_Validate() {
   if (txtRemark_->text().trimmed().isEmpty() || txtRemark_->isReadOnly()) return true;
   if (txtRemark_->text().trimmed().size() <= kMaxRemark) return true;
   ShowMsg(QStringLiteral("卡片備註碼不可超過三碼"));
@@ -232,7 +232,7 @@ bool fmIsuCard::txtRemark_Validate() {
   return false;
 }
 
-bool fmIsuCard::txtStoreID_Validate() {
+bool IssueWindow::txtStoreID_Validate() {
   try {
     const QString code = txtStoreID_->text().trimmed();
     if (code.isEmpty()) {
@@ -258,7 +258,7 @@ bool fmIsuCard::txtStoreID_Validate() {
   }
 }
 
-bool fmIsuCard::FormCheck() {
+bool IssueWindow::FormCheck() {
   auto required = [this](QLineEdit* field, const QString& text) {
     if (!field->text().trimmed().isEmpty()) return true;
     return refuse(field, text);
@@ -285,14 +285,14 @@ bool fmIsuCard::FormCheck() {
   return true;
 }
 
-void fmIsuCard::cmdExit_Click() { hide(); }
+void IssueWindow::cmdExit_Click() { hide(); }
 
-void fmIsuCard::showEvent(QShowEvent* event) {
+void IssueWindow::showEvent(QShowEvent* event) {
   CenterForm(this);
   QWidget::showEvent(event);
 }
 
-void fmIsuCard::closeEvent(QCloseEvent* event) {
+void IssueWindow::closeEvent(QCloseEvent* event) {
   // Closing from the title bar only hides the window, so fields and grid keep their contents.
   elaMsg_->setCaption(QString());
   hide();

@@ -6,17 +6,17 @@
 
 #include <QWidget>
 
-class CardMsgPanel;
-class ElaBar;
-class FlexGrid;
+class CardMessagePanel;
+class StatusPanel;
+class DataGrid;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
-class fmIsuCard : public QWidget {
+class IssueWindow : public QWidget {
   Q_OBJECT
 public:
-  explicit fmIsuCard(QWidget* parent = nullptr);
+  explicit IssueWindow(QWidget* parent = nullptr);
 
   void InitForm();
   // True when the fields allow a run to start.
@@ -44,9 +44,9 @@ public:
   QLineEdit* txtBalAmt() const { return txtBalAmt_; }
   QLineEdit* txtRemark() const { return txtRemark_; }
   QLineEdit* txtFile() const { return txtFile_; }
-  CardMsgPanel* msgPanel() const { return msgPanel_; }
-  FlexGrid* fgLog() const { return fgLog_; }
-  ElaBar* elaMsg() const { return elaMsg_; }
+  CardMessagePanel* msgPanel() const { return msgPanel_; }
+  DataGrid* fgLog() const { return fgLog_; }
+  StatusPanel* elaMsg() const { return elaMsg_; }
   QPushButton* cmdIsuCard() const { return cmdIsuCard_; }
 
 protected:
@@ -80,9 +80,9 @@ private:
   QLineEdit* txtBalAmt_;
   QLineEdit* txtRemark_;
   QLineEdit* txtFile_;
-  CardMsgPanel* msgPanel_;
-  FlexGrid* fgLog_;
-  ElaBar* elaMsg_;
+  CardMessagePanel* msgPanel_;
+  DataGrid* fgLog_;
+  StatusPanel* elaMsg_;
   QPushButton* cmdIsuCard_;
   QPushButton* cmdExit_;
   bool running_ = false;

@@ -1,4 +1,4 @@
-// The issuing run of fmIsuCard: one card operation per card, on a blank card; each card's rows
+// The issuing run of IssueWindow: one card operation per card, on a blank card; each card's rows
 // are committed while the card, written and printed, is still in the reader.
 #include "windows/issue/IssueWindow.h"
 
@@ -29,7 +29,7 @@ constexpr int kStripeCardNoBytes = 7;
 
 }  // namespace
 
-struct fmIsuCard::RunValues {
+struct IssueWindow::RunValues {
   QString freeText;
   QDate goodThru;
   QDate issueDate;
@@ -42,7 +42,7 @@ struct fmIsuCard::RunValues {
   QString txnRemark;
 };
 
-bool fmIsuCard::fixRunValues(RunValues& run, QString& failText) {
+bool IssueWindow::fixRunValues(RunValues& run, QString& failText) {
   run.freeText = msgPanel_->faceText();
   run.issueDate = Today();
   run.goodThru = RenewedGoodThru(run.issueDate);
@@ -60,14 +60,14 @@ bool fmIsuCard::fixRunValues(RunValues& run, QString& failText) {
   // What the stripe cannot hold would reach it as another character, and the card could never
   // be matched with its row.
   for (const QString& text : {run.cardType, run.store, run.batchNo}) {
-    if (!QDR_FitsCodePage(text)) {
+    if (!FitsCardCodePage(text)) {
       failText = QStringLiteral("卡片資料含有無法寫入磁條的字元：") + text;
       return false;
     }
   }
   qint64 serial = 0;
   QString serialText;
-  if (!getXXNo(QStringLiteral("TL"), run.goodThru.toString(QStringLiteral("yyyyMMdd")), serial, serialText)) {
+  if (!NextNumber(QStringLiteral("TL"), run.goodThru.toString(QStringLiteral("yyyyMMdd")), serial, serialText)) {
     failText = gMsg.toString();
     return false;
   }
@@ -75,12 +75,12 @@ bool fmIsuCard::fixRunValues(RunValues& run, QString& failText) {
   return true;
 }
 
-bool fmIsuCard::writeCardRows(const RunValues& run, QString& cardNo, std::optional<CardImage>& next,
+bool IssueWindow::writeCardRows(const RunValues& run, QString& cardNo, std::optional<CardImage>& next,
                                QString& failText) {
   qint64 serial = 0;
   QString serialText;
   // Drawn inside the card's transaction: a card rolled back gives its serial back.
-  if (!getXXNo(run.cardType, QStringLiteral("Tolva"), serial, serialText)) {
+  if (!NextNumber(run.cardType, QStringLiteral("Tolva"), serial, serialText)) {
     failText = gMsg.toString();
     return false;
   }
@@ -90,7 +90,7 @@ bool fmIsuCard::writeCardRows(const RunValues& run, QString& cardNo, std::option
     return false;
   }
 
-  TolvaRec rec;
+  CardRow rec;
   rec.BatchNo = run.batchNo;
   rec.CardType = run.defCardType;
   rec.CardNo = cardNo;
@@ -105,12 +105,12 @@ bool fmIsuCard::writeCardRows(const RunValues& run, QString& cardNo, std::option
   rec.UserID = run.userID;
   rec.UpdUserID = QString();
   rec.Remark = run.remark;
-  if (!ADD_Tolva(rec, gCnn())) {
+  if (!InsertCard(rec, gCnn())) {
     failText = QStringLiteral("Tolva主檔寫入失敗");
     return false;
   }
 
-  TolvaLogRec txn;
+  JournalRow txn;
   txn.TxnDept = run.txnDept;
   txn.TxnType = TxnType::Issue;
   txn.CardNo = cardNo;
@@ -121,7 +121,7 @@ bool fmIsuCard::writeCardRows(const RunValues& run, QString& cardNo, std::option
   txn.POSID = run.posID;
   txn.UserID = run.userID;
   txn.Remark = run.txnRemark;
-  if (!ADD_TolvaLog(txn, gCnn())) {
+  if (!InsertJournalRow(txn, gCnn())) {
     failText = QStringLiteral("Tolva記錄檔寫入失敗");
     return false;
   }
@@ -131,7 +131,7 @@ bool fmIsuCard::writeCardRows(const RunValues& run, QString& cardNo, std::option
   return true;
 }
 
-fmIsuCard::CardOutcome fmIsuCard::issueOneCard(const RunValues& run, QString& cardNo, QString& failText) {
+IssueWindow::CardOutcome IssueWindow::issueOneCard(const RunValues& run, QString& cardNo, QString& failText) {
   CardOperation op(QStringLiteral("fmIsuCard_cmdIsuCard_Click"), QString());  // the run is logged as a whole
   op.requireBlank = true;
   op.requireRecord = false;
@@ -153,7 +153,7 @@ fmIsuCard::CardOutcome fmIsuCard::issueOneCard(const RunValues& run, QString& ca
   return CardOutcome::Refused;
 }
 
-void fmIsuCard::cmdIsuCard_Click() {
+void IssueWindow::cmdIsuCard_Click() {
   // The card wait lets window events run; a second click must not start a run inside this one.
   if (running_) return;
   running_ = true;

@@ -48,13 +48,13 @@ QString numberText(const QVariant& value) { return Money::fromVariant(value).toS
 
 }  // namespace
 
-bool LoadOldCard(const QString& cardNo, TolvaRec& rec) {
+bool LoadOldCard(const QString& cardNo, CardRow& rec) {
   QSqlQuery q = gCnn().query(
       QStringLiteral("Select BatchNo , CardType , CardNo , Status , IssueDate , FirstDate , LastDate , GoodThru , "
                      "BalAmt , BalPoint , IssueDept , OCardNo , POSID , UserID , Remark From Tolva Where CardNo = ?"),
       {cardNo});
   if (!q.next()) return false;
-  rec = TolvaRec{};
+  rec = CardRow{};
   QVariant* fields[] = {&rec.BatchNo, &rec.CardType, &rec.CardNo,   &rec.Status,    &rec.IssueDate,
                         &rec.FirstDate, &rec.LastDate, &rec.GoodThru, &rec.BalAmt,    &rec.BalPoint,
                         &rec.IssueDept, &rec.OCardNo,  &rec.POSID,    &rec.UserID,    &rec.Remark};
@@ -71,15 +71,15 @@ QString ReplacementOf(const QString& oldCardNo) {
   return gCnn().scalar(QStringLiteral("SELECT CardNo FROM Tolva WHERE OCardNo = ? ORDER BY RNo"), {oldCardNo}).toString();
 }
 
-fmReIssueCard::fmReIssueCard(QWidget* parent) : QWidget(parent, Qt::Window) {
+ReissueWindow::ReissueWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmReIssueCard"));
   setWindowTitle(QStringLiteral("補發卡"));
-  elaMsg_ = new ElaBar(this);
+  elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(buildCardFrame());
   layout->addWidget(buildInputRows());
-  panel_ = new CardMsgPanel(elaMsg_, 0, this);
+  panel_ = new CardMessagePanel(elaMsg_, 0, this);
   layout->addWidget(panel_);
 
   auto* fileRow = new QHBoxLayout;
@@ -110,8 +110,8 @@ fmReIssueCard::fmReIssueCard(QWidget* parent) : QWidget(parent, Qt::Window) {
   FieldBehaviour::install(txtRemark_)->setCheck([this](QLineEdit*) { return txtRemark_Validate(); });
   FieldBehaviour::install(txtFile_)->setPicker([this](QLineEdit*) { txtFile_DblClick(); });
   txtFile_->installEventFilter(this);
-  connect(cmdIsuCard_, &QPushButton::clicked, this, &fmReIssueCard::cmdIsuCard_Click);
-  connect(cmdExit, &QPushButton::clicked, this, &fmReIssueCard::cmdExit_Click);
+  connect(cmdIsuCard_, &QPushButton::clicked, this, &ReissueWindow::cmdIsuCard_Click);
+  connect(cmdExit, &QPushButton::clicked, this, &ReissueWindow::cmdExit_Click);
 
   resize(560, sizeHint().height());
   SetInputMode(this);
@@ -121,7 +121,7 @@ fmReIssueCard::fmReIssueCard(QWidget* parent) : QWidget(parent, Qt::Window) {
   if (!gCardMsgFile.trimmed().isEmpty()) loadMsgFile(gCardMsgFile.trimmed());
 }
 
-QWidget* fmReIssueCard::buildCardFrame() {
+QWidget* ReissueWindow::buildCardFrame() {
   auto* frame = new QGroupBox(QStringLiteral("卡片資料"), this);
   frame->setObjectName(QStringLiteral("fraCard"));
   auto* grid = new QGridLayout(frame);
@@ -147,7 +147,7 @@ QWidget* fmReIssueCard::buildCardFrame() {
   return frame;
 }
 
-QWidget* fmReIssueCard::buildInputRows() {
+QWidget* ReissueWindow::buildInputRows() {
   auto* box = new QWidget(this);
   auto* grid = new QGridLayout(box);
   grid->setContentsMargins(0, 0, 0, 0);
@@ -161,10 +161,10 @@ QWidget* fmReIssueCard::buildInputRows() {
   return box;
 }
 
-QLineEdit* fmReIssueCard::field(const QString& name) const { return findChild<QLineEdit*>(name); }
+QLineEdit* ReissueWindow::field(const QString& name) const { return findChild<QLineEdit*>(name); }
 
-bool fmReIssueCard::QryCardData(const QString& cardNo) {
-  TolvaRec rec;
+bool ReissueWindow::QryCardData(const QString& cardNo) {
+  CardRow rec;
   if (!LoadOldCard(cardNo, rec)) return false;
   txtDeptNo_->setText(rec.IssueDept.toString());
   const QVariant store =
@@ -181,7 +181,7 @@ bool fmReIssueCard::QryCardData(const QString& cardNo) {
   return true;
 }
 
-bool fmReIssueCard::txtOCardNo_Validate() {
+bool ReissueWindow::txtOCardNo_Validate() {
   if (txtOCardNo_->text().trimmed().isEmpty() || txtOCardNo_->isReadOnly()) return true;
   try {
     txtOCardNo_->setText(txtOCardNo_->text().toUpper());
@@ -197,7 +197,7 @@ bool fmReIssueCard::txtOCardNo_Validate() {
   return false;
 }
 
-bool fmReIssueCard::txtRemark_Validate() {
+bool ReissueWindow::txtRemark_Validate() {
   if (txtRemark_->text().trimmed().isEmpty() || txtRemark_->isReadOnly()) return true;
   if (txtRemark_->text().trimmed().size() <= kMaxRemark) return true;
   ShowMsg(QStringLiteral("卡片備註碼不可超過三碼"));
@@ -207,12 +207,12 @@ bool fmReIssueCard::txtRemark_Validate() {
 
 // ---- Message file and window -------------------------------------------------------------
 
-void fmReIssueCard::loadMsgFile(const QString& path) {
+void ReissueWindow::loadMsgFile(const QString& path) {
   if (panel_->LoadMsg(path)) return;
   DispElaMsg(elaMsg_, IsFile(path) ? QStringLiteral("檔案載入失敗") : QStringLiteral("訊息檔不存在"));
 }
 
-void fmReIssueCard::txtFile_LostFocus() {
+void ReissueWindow::txtFile_LostFocus() {
   try {
     const QString path = txtFile_->text().trimmed();
     if (path.isEmpty()) {
@@ -225,9 +225,9 @@ void fmReIssueCard::txtFile_LostFocus() {
   }
 }
 
-void fmReIssueCard::txtFile_DblClick() {
+void ReissueWindow::txtFile_DblClick() {
   try {
-    const QString chosen = CardMsgPanel::chooseFile(txtFile_->text());
+    const QString chosen = CardMessagePanel::chooseFile(txtFile_->text());
     if (chosen.isEmpty()) return;
     txtFile_->setText(chosen);
     loadMsgFile(chosen);
@@ -236,9 +236,9 @@ void fmReIssueCard::txtFile_DblClick() {
   }
 }
 
-void fmReIssueCard::cmdExit_Click() { hide(); }
+void ReissueWindow::cmdExit_Click() { hide(); }
 
-bool fmReIssueCard::eventFilter(QObject* watched, QEvent* event) {
+bool ReissueWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == txtFile_ && event->type() == QEvent::FocusOut) {
     // Switching to another window or a popup is not leaving the field.
     const auto reason = static_cast<QFocusEvent*>(event)->reason();
@@ -247,12 +247,12 @@ bool fmReIssueCard::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-void fmReIssueCard::showEvent(QShowEvent* event) {
+void ReissueWindow::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) CenterForm(this);
   QWidget::showEvent(event);
 }
 
-void fmReIssueCard::closeEvent(QCloseEvent* event) {
+void ReissueWindow::closeEvent(QCloseEvent* event) {
   // The title bar's close hides the window like its exit button.
   event->ignore();
   if (!running_) cmdExit_Click();

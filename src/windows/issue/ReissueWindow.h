@@ -8,15 +8,15 @@
 
 #include <QWidget>
 
-class CardMsgPanel;
-class ElaBar;
+class CardMessagePanel;
+class StatusPanel;
 class QLineEdit;
 class QPushButton;
 
-class fmReIssueCard : public QWidget {
+class ReissueWindow : public QWidget {
   Q_OBJECT
 public:
-  explicit fmReIssueCard(QWidget* parent = nullptr);
+  explicit ReissueWindow(QWidget* parent = nullptr);
 
   // The re-issue of the loaded old card (fmReIssueCardRun.cpp).
   void cmdIsuCard_Click();
@@ -36,8 +36,8 @@ public:
   QLineEdit* txtNewCardType() const { return txtNewCardType_; }
   QLineEdit* txtRemark() const { return txtRemark_; }
   QLineEdit* txtFile() const { return txtFile_; }
-  CardMsgPanel* msgPanel() const { return panel_; }
-  ElaBar* elaMsg() const { return elaMsg_; }
+  CardMessagePanel* msgPanel() const { return panel_; }
+  StatusPanel* elaMsg() const { return elaMsg_; }
   QPushButton* cmdIsuCard() const { return cmdIsuCard_; }
 
 protected:
@@ -52,11 +52,11 @@ private:
   // The re-issue steps (fmReIssueCardRun.cpp).
   void reIssue();
   // The checks before the card is asked for; false with the text shown and logged.
-  bool checkOldCard(const TolvaRec& old, QString& msg);
-  bool askConfirm(const TolvaRec& old);
+  bool checkOldCard(const CardRow& old, QString& msg);
+  bool askConfirm(const CardRow& old);
   bool writeRows(const QString& oldCardNo, const QString& cardType, const QString& remark, const QString& freeText,
-                 TolvaRec& card, std::optional<CardImage>& next, QString& msg);
-  void logRecord(const TolvaRec& card);
+                 CardRow& card, std::optional<CardImage>& next, QString& msg);
+  void logRecord(const CardRow& card);
 
   QLineEdit* txtOCardNo_;
   QLineEdit* txtDeptNo_;
@@ -70,13 +70,13 @@ private:
   QLineEdit* txtNewCardType_;
   QLineEdit* txtRemark_;
   QLineEdit* txtFile_;
-  CardMsgPanel* panel_;
-  ElaBar* elaMsg_;
+  CardMessagePanel* panel_;
+  StatusPanel* elaMsg_;
   QPushButton* cmdIsuCard_;
   bool running_ = false;
 };
 
 // The old card's master row; false when there is none.
-bool LoadOldCard(const QString& cardNo, TolvaRec& rec);
+bool LoadOldCard(const QString& cardNo, CardRow& rec);
 // The number of the card that already replaces this one; empty when none does.
 QString ReplacementOf(const QString& oldCardNo);

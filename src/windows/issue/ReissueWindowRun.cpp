@@ -1,4 +1,4 @@
-// The re-issue of fmReIssueCard: the checks on the old card, then one card operation on a blank
+// The re-issue of ReissueWindow: the checks on the old card, then one card operation on a blank
 // card that numbers the new card, stores its rows and writes and prints it before the commit.
 #include "windows/issue/ReissueWindow.h"
 
@@ -46,7 +46,7 @@ QString StatusDscp(const QVariant& status) {
 
 }  // namespace
 
-void fmReIssueCard::cmdIsuCard_Click() {
+void ReissueWindow::cmdIsuCard_Click() {
   // The card wait lets window events run; a second press must not start a re-issue inside this one.
   if (running_) return;
   running_ = true;
@@ -61,13 +61,13 @@ void fmReIssueCard::cmdIsuCard_Click() {
 }
 
 // The end step of a run stopped by a check: the card's values, no remark.
-void fmReIssueCard::logRecord(const TolvaRec& card) {
+void ReissueWindow::logRecord(const CardRow& card) {
   WriteAPLog(gAppName, ApAction::Reissue,
              QStringLiteral("卡號:") + card.CardNo.toString() + QStringLiteral("，可用餘額:") +
                  CardValueText(card.BalAmt) + QStringLiteral("，可用點數:") + CardValueText(card.BalPoint));
 }
 
-bool fmReIssueCard::checkOldCard(const TolvaRec& old, QString& msg) {
+bool ReissueWindow::checkOldCard(const CardRow& old, QString& msg) {
   if (IsExpired(old.GoodThru)) {
     msg = QStringLiteral("超過有效日期，不可再補發卡");
   } else if (!IsTakenBack(old.Status)) {
@@ -83,18 +83,18 @@ bool fmReIssueCard::checkOldCard(const TolvaRec& old, QString& msg) {
   return false;
 }
 
-bool fmReIssueCard::askConfirm(const TolvaRec& old) {
+bool ReissueWindow::askConfirm(const CardRow& old) {
   return Dialogs().askYesNo(QStringLiteral("此張卡片為") + StatusDscp(old.Status) + QStringLiteral("的卡片") +
                                 QStringLiteral("\r\n") + QStringLiteral("是否要補發?"),
                             QStringLiteral("是否要補發卡片"));
 }
 
-bool fmReIssueCard::writeRows(const QString& oldCardNo, const QString& cardType, const QString& remark,
-                              const QString& freeText, TolvaRec& card, std::optional<CardImage>& next, QString& msg) {
+bool ReissueWindow::writeRows(const QString& oldCardNo, const QString& cardType, const QString& remark,
+                              const QString& freeText, CardRow& card, std::optional<CardImage>& next, QString& msg) {
   // The old row again, inside the transaction, held by a write of its own values so that a
   // second workstation replacing the same card waits and then sees this one's new row.
   gCnn().execute(QStringLiteral("UPDATE Tolva SET OCardNo = OCardNo WHERE CardNo = ?"), {oldCardNo});
-  TolvaRec old;
+  CardRow old;
   if (!LoadOldCard(oldCardNo, old)) {
     msg = QStringLiteral("資料庫無此卡號");
     return false;
@@ -104,7 +104,7 @@ bool fmReIssueCard::writeRows(const QString& oldCardNo, const QString& cardType,
   qint64 serial = 0;
   QString serialText;
   // Drawn inside the transaction: a re-issue rolled back gives its number back.
-  if (!getXXNo(cardType, QStringLiteral("Tolva"), serial, serialText)) {
+  if (!NextNumber(cardType, QStringLiteral("Tolva"), serial, serialText)) {
     msg = gMsg.toString();
     return false;
   }
@@ -121,11 +121,11 @@ bool fmReIssueCard::writeRows(const QString& oldCardNo, const QString& cardType,
   card.POSID = gWorkstation;
   card.UpdUserID = QString();
   card.Remark = remark;
-  if (!ADD_Tolva(card, gCnn())) {
+  if (!InsertCard(card, gCnn())) {
     msg = QStringLiteral("Tolva主檔寫入失敗") + QStringLiteral("，卡號:") + cardNo;
     return false;
   }
-  TolvaLogRec txn;
+  JournalRow txn;
   txn.TxnDept = gStoreID;
   txn.TxnType = TxnType::Reissue;
   txn.CardNo = cardNo;
@@ -136,7 +136,7 @@ bool fmReIssueCard::writeRows(const QString& oldCardNo, const QString& cardType,
   txn.POSID = gWorkstation;
   txn.UserID = gUserID;
   txn.Remark = QString();
-  if (!ADD_TolvaLog(txn, gCnn())) {
+  if (!InsertJournalRow(txn, gCnn())) {
     msg = QStringLiteral("Tolva記錄檔寫入失敗") + QStringLiteral("，卡號:") + cardNo;
     return false;
   }
@@ -145,10 +145,10 @@ bool fmReIssueCard::writeRows(const QString& oldCardNo, const QString& cardType,
   return true;
 }
 
-void fmReIssueCard::reIssue() {
+void ReissueWindow::reIssue() {
   elaMsg_->setCaption(QString());
   const QString oldCardNo = txtOCardNo_->text().trimmed().toUpper();
-  TolvaRec old;
+  CardRow old;
   old.CardNo = oldCardNo;
   if (gBatchKey.isEmpty()) {
     DispElaMsg(elaMsg_, QStringLiteral("未設定資料加密碼"));
@@ -187,7 +187,7 @@ void fmReIssueCard::reIssue() {
   const QString remark = txtRemark_->text().trimmed();
   const QString freeText = panel_->faceText();
 
-  TolvaRec card;
+  CardRow card;
   CardOperation op(QStringLiteral("fmReIssueCard_cmdIsuCard_Click"), ApAction::Reissue);
   op.requireBlank = true;
   op.requireRecord = false;

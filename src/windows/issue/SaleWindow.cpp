@@ -27,7 +27,7 @@
 #include <QVBoxLayout>
 
 
-fmSaleCard::fmSaleCard(QWidget* parent) : QWidget(parent, Qt::Window) {
+SaleWindow::SaleWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmSaleCard"));
   setWindowTitle(QStringLiteral("售出卡片"));
   auto* layout = new QVBoxLayout(this);
@@ -42,7 +42,7 @@ fmSaleCard::fmSaleCard(QWidget* parent) : QWidget(parent, Qt::Window) {
   refRow->addWidget(txtRefNo_, 1);
   layout->addLayout(refRow);
 
-  fgList_ = new FlexGrid(this);
+  fgList_ = new DataGrid(this);
   fgList_->setObjectName(QStringLiteral("fgList"));
   fgList_->setHeadings(QStringList{QStringLiteral("卡號"), QStringLiteral("金額"), QStringLiteral("有效日期")});
   fgList_->setColRightAligned(1);
@@ -61,24 +61,24 @@ fmSaleCard::fmSaleCard(QWidget* parent) : QWidget(parent, Qt::Window) {
   buttons->addWidget(cmdExit_);
   layout->addLayout(buttons);
 
-  elaMsg_ = new ElaBar(this);
+  elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   layout->addWidget(elaMsg_);
 
   FieldBehaviour::install(txtRefNo_);
-  connect(cmdOK_, &QPushButton::clicked, this, &fmSaleCard::cmdOK_Click);
-  connect(cmdExit_, &QPushButton::clicked, this, &fmSaleCard::cmdExit_Click);
+  connect(cmdOK_, &QPushButton::clicked, this, &SaleWindow::cmdOK_Click);
+  connect(cmdExit_, &QPushButton::clicked, this, &SaleWindow::cmdExit_Click);
 
   resize(460, 420);
   SetInputMode(this);
 }
 
-void fmSaleCard::showEvent(QShowEvent* event) {
+void SaleWindow::showEvent(QShowEvent* event) {
   CenterForm(this);
   QWidget::showEvent(event);
 }
 
-void fmSaleCard::closeEvent(QCloseEvent* event) {
+void SaleWindow::closeEvent(QCloseEvent* event) {
   // The device polls let the title bar's close through; the loop finishes first.
   if (selling_) {
     event->ignore();
@@ -89,14 +89,14 @@ void fmSaleCard::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void fmSaleCard::cmdExit_Click() {
+void SaleWindow::cmdExit_Click() {
   elaMsg_->setCaption(QString());
   txtRefNo_->clear();
   fgList_->clearRows();
   hide();
 }
 
-void fmSaleCard::cmdOK_Click() {
+void SaleWindow::cmdOK_Click() {
   // The status pause lets clicks through; the loop must not be entered twice or the window
   // emptied under it.
   if (selling_) return;
@@ -117,7 +117,7 @@ void fmSaleCard::cmdOK_Click() {
   selling_ = false;
 }
 
-bool fmSaleCard::SaleCard(QString& cardNo, bool& problem) {
+bool SaleWindow::SaleCard(QString& cardNo, bool& problem) {
   problem = true;
   cardNo.clear();
   const QString refNo = txtRefNo_->text().trimmed();
@@ -145,9 +145,9 @@ bool fmSaleCard::SaleCard(QString& cardNo, bool& problem) {
   return code != 0 || op.card().valid;
 }
 
-bool fmSaleCard::checkSale(const CardRead& card, QString& msg) {
+bool SaleWindow::checkSale(const CardRead& card, QString& msg) {
   const QString cardNo = card.image.cardNo.trimmed();
-  if (!QDR_GoodThruValid(card.image.goodThru.toString(), msg)) return false;
+  if (!GoodThruValid(card.image.goodThru.toString(), msg)) return false;
   gSQL = QStringLiteral("Select CardNo , Status From Tolva ") + QStringLiteral(" Where CardNO = ") + QuotText(cardNo);
   QString status;
   {
@@ -165,7 +165,7 @@ bool fmSaleCard::checkSale(const CardRead& card, QString& msg) {
   return msg.isEmpty() && CheckVoidCard(cardNo, msg);
 }
 
-bool fmSaleCard::sellRows(const CardRead& card, QString& msg) {
+bool SaleWindow::sellRows(const CardRead& card, QString& msg) {
   const QString cardNo = card.image.cardNo.trimmed();
   gSQL = QStringLiteral("Update Tolva Set Status = ") + QuotText(CardStatus::Sold) + QStringLiteral(" , FirstDate = ") +
          gNowFunc + QStringLiteral(" , UPDUserID = ") + QuotText(gUserID) + QStringLiteral(" , UPDDate = ") + gNowFunc +
@@ -174,7 +174,7 @@ bool fmSaleCard::sellRows(const CardRead& card, QString& msg) {
     msg = QStringLiteral("資料庫無此卡號");
     return false;
   }
-  TolvaLogRec rec;
+  JournalRow rec;
   rec.TxnDept = card.image.storeNo.trimmed();
   rec.TxnType = TxnType::Sale;
   rec.CardNo = cardNo;
@@ -183,7 +183,7 @@ bool fmSaleCard::sellRows(const CardRead& card, QString& msg) {
   rec.POSID = gWorkstation;
   rec.UserID = gUserID;
   rec.Remark = QString();
-  if (!ADD_TolvaLog(rec, gCnn())) {
+  if (!InsertJournalRow(rec, gCnn())) {
     msg = QStringLiteral("Tolva記錄檔寫入失敗");
     return false;
   }

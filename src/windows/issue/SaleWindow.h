@@ -5,15 +5,15 @@
 
 #include <QWidget>
 
-class ElaBar;
-class FlexGrid;
+class StatusPanel;
+class DataGrid;
 class QLineEdit;
 class QPushButton;
 
-class fmSaleCard : public QWidget {
+class SaleWindow : public QWidget {
   Q_OBJECT
 public:
-  explicit fmSaleCard(QWidget* parent = nullptr);
+  explicit SaleWindow(QWidget* parent = nullptr);
 
   // The selling loop.
   void cmdOK_Click();
@@ -23,8 +23,8 @@ public:
   bool SaleCard(QString& cardNo, bool& problem);
 
   QLineEdit* txtRefNo() const { return txtRefNo_; }
-  FlexGrid* fgList() const { return fgList_; }
-  ElaBar* elaMsg() const { return elaMsg_; }
+  DataGrid* fgList() const { return fgList_; }
+  StatusPanel* elaMsg() const { return elaMsg_; }
 
 protected:
   void showEvent(QShowEvent* event) override;
@@ -37,8 +37,8 @@ private:
   bool sellRows(const CardRead& card, QString& msg);
 
   QLineEdit* txtRefNo_;
-  FlexGrid* fgList_;
-  ElaBar* elaMsg_;
+  DataGrid* fgList_;
+  StatusPanel* elaMsg_;
   QPushButton* cmdOK_;
   QPushButton* cmdExit_;
   bool selling_ = false;

@@ -35,17 +35,17 @@ QString resultText(const CardTxn& t) {
 
 }  // namespace
 
-fmVoidTxn::fmVoidTxn(QWidget* parent) : QWidget(parent, Qt::Window) {
+VoidWindow::VoidWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmVoidTxn"));
   setWindowTitle(QStringLiteral("沖正"));
-  elaMsg_ = new ElaBar(this);
+  elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(buildInputRows());
-  panel_ = new CardMsgPanel(elaMsg_, 0, this);
+  panel_ = new CardMessagePanel(elaMsg_, 0, this);
   layout->addWidget(panel_);
-  fileRow_ = new MsgFileRow(objectName(), panel_, elaMsg_, false, this);
+  fileRow_ = new MessageFileRow(objectName(), panel_, elaMsg_, false, this);
   layout->addWidget(fileRow_);
   layout->addStretch(1);
 
@@ -63,8 +63,8 @@ fmVoidTxn::fmVoidTxn(QWidget* parent) : QWidget(parent, Qt::Window) {
 
   FieldBehaviour::install(txtCheckNo_);
   FieldBehaviour::install(txtVoidAmt_)->setCheck([this](QLineEdit*) { return txtVoidAmt_Validate(); });
-  connect(cmdVoidTxn_, &QPushButton::clicked, this, &fmVoidTxn::cmdVoidTxn_Click);
-  connect(cmdExit, &QPushButton::clicked, this, &fmVoidTxn::cmdExit_Click);
+  connect(cmdVoidTxn_, &QPushButton::clicked, this, &VoidWindow::cmdVoidTxn_Click);
+  connect(cmdExit, &QPushButton::clicked, this, &VoidWindow::cmdExit_Click);
 
   resize(520, sizeHint().height());
   SetInputMode(this);
@@ -72,7 +72,7 @@ fmVoidTxn::fmVoidTxn(QWidget* parent) : QWidget(parent, Qt::Window) {
   fileRow_->restore();
 }
 
-QWidget* fmVoidTxn::buildInputRows() {
+QWidget* VoidWindow::buildInputRows() {
   auto* rows = new QWidget(this);
   auto* grid = new QGridLayout(rows);
   grid->setContentsMargins(0, 0, 0, 0);
@@ -94,9 +94,9 @@ QWidget* fmVoidTxn::buildInputRows() {
   return rows;
 }
 
-QLineEdit* fmVoidTxn::txtFile() const { return fileRow_->txtFile(); }
+QLineEdit* VoidWindow::txtFile() const { return fileRow_->txtFile(); }
 
-bool fmVoidTxn::txtVoidAmt_Validate() {
+bool VoidWindow::txtVoidAmt_Validate() {
   if (txtVoidAmt_->text().trimmed().isEmpty() || txtVoidAmt_->isReadOnly()) return true;
   if (!Money::parse(txtVoidAmt_->text())) {
     DispElaMsg(elaMsg_, NotAnAmountText(txtVoidAmt_->text(), QStringLiteral("必需為數字")));
@@ -105,12 +105,12 @@ bool fmVoidTxn::txtVoidAmt_Validate() {
   // A negative amount would raise the balance and a fraction leave the card and its journal
   // apart: only what the card can carry is reversed.
   QString msg;
-  if (QDR_WholeAmount(txtVoidAmt_->text(), kAmountLabel, false, msg)) return true;
+  if (WholeAmount(txtVoidAmt_->text(), kAmountLabel, false, msg)) return true;
   DispElaMsg(elaMsg_, msg);
   return false;
 }
 
-void fmVoidTxn::cmdVoidTxn_Click() {
+void VoidWindow::cmdVoidTxn_Click() {
   // Device polls keep operator input out; this guards a press that arrives some other way.
   if (pressing_) return;
   pressing_ = true;
@@ -124,11 +124,11 @@ void fmVoidTxn::cmdVoidTxn_Click() {
   pressing_ = false;
 }
 
-void fmVoidTxn::voidTxn() {
+void VoidWindow::voidTxn() {
   QString msg;
   if (gBatchKey.isEmpty()) msg = QStringLiteral("未設定資料加密碼");
   // The button must not get round the field's check.
-  const auto amount = msg.isEmpty() ? QDR_WholeAmount(txtVoidAmt_->text(), kAmountLabel, false, msg) : std::nullopt;
+  const auto amount = msg.isEmpty() ? WholeAmount(txtVoidAmt_->text(), kAmountLabel, false, msg) : std::nullopt;
   if (!amount) {
     DispElaMsg(elaMsg_, msg);
     ShowMsg(msg);
@@ -144,9 +144,9 @@ void fmVoidTxn::voidTxn() {
   v.apAction = ApAction::Reversal;
   v.apText = resultText;
   // The master row follows the card in the same transaction.
-  v.dbStep = QDR_PostToMaster;
+  v.dbStep = PostToMaster;
   CardTxn txn;
-  if (QDR_AddAmtPrint(kReversalMode, *amount, Money(), v, msg, &txn)) {
+  if (TopUpCard(kReversalMode, *amount, Money(), v, msg, &txn)) {
     DispElaMsg(elaMsg_, QStringLiteral("沖正完成，") + resultText(txn), 0);
     // Used up, so that a second press cannot take the amount back twice.
     txtVoidAmt_->clear();
@@ -157,12 +157,12 @@ void fmVoidTxn::voidTxn() {
   ShowMsg(msg);
 }
 
-void fmVoidTxn::cmdExit_Click() {
+void VoidWindow::cmdExit_Click() {
   fileRow_->store();
   hide();
 }
 
-void fmVoidTxn::closeEvent(QCloseEvent* event) {
+void VoidWindow::closeEvent(QCloseEvent* event) {
   // The title bar's close button leaves the window the way its exit button does.
   if (pressing_) {
     event->ignore();
@@ -172,7 +172,7 @@ void fmVoidTxn::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
-void fmVoidTxn::showEvent(QShowEvent* event) {
+void VoidWindow::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) CenterForm(this);
   QWidget::showEvent(event);
 }

@@ -4,16 +4,16 @@
 // transaction that commits only once the card carries the reduced balance.
 #include <QWidget>
 
-class CardMsgPanel;
-class ElaBar;
-class MsgFileRow;
+class CardMessagePanel;
+class StatusPanel;
+class MessageFileRow;
 class QLineEdit;
 class QPushButton;
 
-class fmVoidTxn : public QWidget {
+class VoidWindow : public QWidget {
   Q_OBJECT
 public:
-  explicit fmVoidTxn(QWidget* parent = nullptr);
+  explicit VoidWindow(QWidget* parent = nullptr);
 
   // One reversal of the amount typed (an empty amount reverses 0).
   void cmdVoidTxn_Click();
@@ -25,9 +25,9 @@ public:
   QLineEdit* txtCheckNo() const { return txtCheckNo_; }
   QLineEdit* txtVoidAmt() const { return txtVoidAmt_; }
   QLineEdit* txtFile() const;
-  MsgFileRow* fileRow() const { return fileRow_; }
-  CardMsgPanel* msgPanel() const { return panel_; }
-  ElaBar* elaMsg() const { return elaMsg_; }
+  MessageFileRow* fileRow() const { return fileRow_; }
+  CardMessagePanel* msgPanel() const { return panel_; }
+  StatusPanel* elaMsg() const { return elaMsg_; }
 
 protected:
   void showEvent(QShowEvent* event) override;
@@ -39,9 +39,9 @@ private:
 
   QLineEdit* txtCheckNo_ = nullptr;
   QLineEdit* txtVoidAmt_ = nullptr;
-  CardMsgPanel* panel_;
-  MsgFileRow* fileRow_;
-  ElaBar* elaMsg_;
+  CardMessagePanel* panel_;
+  MessageFileRow* fileRow_;
+  StatusPanel* elaMsg_;
   QPushButton* cmdVoidTxn_ = nullptr;
   bool pressing_ = false;
 };

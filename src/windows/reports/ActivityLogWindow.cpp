@@ -44,14 +44,14 @@ QDate fieldDate(const QLineEdit* field) {
 
 }  // namespace
 
-fmLog::fmLog(QWidget* parent) : QWidget(parent, Qt::Window) {
+ActivityLogWindow::ActivityLogWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmLog"));
   setWindowTitle(QStringLiteral("作業記錄檢視"));
-  elaMsg_ = new ElaBar(this);
+  elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(buildFilters());
-  fgLog_ = new FlexGrid(this);
+  fgLog_ = new DataGrid(this);
   fgLog_->setFillWidth(true);
   fgLog_->setObjectName(QStringLiteral("fgLog"));
   fgLog_->setHeadings(kApLogHeadings);
@@ -77,7 +77,7 @@ fmLog::fmLog(QWidget* parent) : QWidget(parent, Qt::Window) {
   txtDateE_->setText(today);
 }
 
-QLayout* fmLog::buildFilters() {
+QLayout* ActivityLogWindow::buildFilters() {
   auto* grid = new QGridLayout;
   auto add = [&](const char* name, const QString& caption, int row, int col) {
     auto* edit = new QLineEdit(this);
@@ -130,21 +130,21 @@ QLayout* fmLog::buildFilters() {
   return grid;
 }
 
-QLayout* fmLog::buildButtons() {
+QLayout* ActivityLogWindow::buildButtons() {
   return ReportButtonRow(this, {[this] { cmdQry_Click(); }, [this] { cmdPrint_Click(); }, [this] { cmdSave_Click(); },
                                 [this] { cmdExit_Click(); }});
 }
 
-QLineEdit* fmLog::field(const QString& name) const { return findChild<QLineEdit*>(name); }
+QLineEdit* ActivityLogWindow::field(const QString& name) const { return findChild<QLineEdit*>(name); }
 
-bool fmLog::txtActionID_Validate() {
+bool ActivityLogWindow::txtActionID_Validate() {
   // Actions without a description are listed as well, so any code is accepted.
   txtActionDscp_->setText(getCodeDscp(kCodeType, txtActionID_->text().trimmed()));
   return true;
 }
 
-std::optional<ApLogFilter> fmLog::filter() {
-  ApLogFilter f;
+std::optional<ActivityLogFilter> ActivityLogWindow::filter() {
+  ActivityLogFilter f;
   for (QLineEdit* date : {txtDateB_, txtDateE_}) {
     if (date->text().trimmed().isEmpty()) continue;
     if (!CheckDateField(date, elaMsg_)) {
@@ -168,7 +168,7 @@ std::optional<ApLogFilter> fmLog::filter() {
   return f;
 }
 
-void fmLog::cmdQry_Click() {
+void ActivityLogWindow::cmdQry_Click() {
   try {
     const auto f = filter();
     if (!f) return;
@@ -188,7 +188,7 @@ void fmLog::cmdQry_Click() {
   }
 }
 
-QStringList fmLog::conditionLines() const {
+QStringList ActivityLogWindow::conditionLines() const {
   const QString b = txtDateB_->text().trimmed(), e = txtDateE_->text().trimmed();
   QStringList lines{QStringLiteral("日期：") + RangeText(b, e)};
   const QString action = txtActionID_->text().trimmed();
@@ -202,7 +202,7 @@ QStringList fmLog::conditionLines() const {
   return lines;
 }
 
-QString fmLog::listForPrint() const {
+QString ActivityLogWindow::listForPrint() const {
   QStringList rows;
   for (int r = 1; r < fgLog_->rows(); ++r) {
     QStringList cells;
@@ -215,13 +215,13 @@ QString fmLog::listForPrint() const {
   return rows.join(QLatin1Char(';'));
 }
 
-void fmLog::cmdPrint_Click() {
+void ActivityLogWindow::cmdPrint_Click() {
   try {
     if (fgLog_->rows() <= 1) {
       DispElaMsg(elaMsg_, QStringLiteral("無資料可列印"));
       return;
     }
-    frmPrint preview(this);
+    PrintPreviewWindow preview(this);
     preview.StartDoc(QStringLiteral("作業記錄"));
     // The message column is long: across the page, and its cells wrap.
     preview.doc().SetLandscape(true);
@@ -237,7 +237,7 @@ void fmLog::cmdPrint_Click() {
   }
 }
 
-void fmLog::cmdSave_Click() {
+void ActivityLogWindow::cmdSave_Click() {
   try {
     if (fgLog_->rows() <= 1) {
       DispElaMsg(elaMsg_, QStringLiteral("無資料可存檔"));
@@ -264,9 +264,9 @@ void fmLog::cmdSave_Click() {
   }
 }
 
-void fmLog::cmdExit_Click() { hide(); }
+void ActivityLogWindow::cmdExit_Click() { hide(); }
 
-void fmLog::showEvent(QShowEvent* event) {
+void ActivityLogWindow::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) CenterForm(this);
   QWidget::showEvent(event);
 }

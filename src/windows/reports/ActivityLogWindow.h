@@ -7,16 +7,16 @@
 #include <QWidget>
 #include <optional>
 
-class ElaBar;
-class FlexGrid;
+class StatusPanel;
+class DataGrid;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
 
-class fmLog : public QWidget {
+class ActivityLogWindow : public QWidget {
   Q_OBJECT
 public:
-  explicit fmLog(QWidget* parent = nullptr);
+  explicit ActivityLogWindow(QWidget* parent = nullptr);
 
   void cmdQry_Click();
   void cmdPrint_Click();
@@ -27,8 +27,8 @@ public:
 
   QLineEdit* field(const QString& name) const;
   QComboBox* cboOutcome() const { return cboOutcome_; }
-  FlexGrid* fgLog() const { return fgLog_; }
-  ElaBar* elaMsg() const { return elaMsg_; }
+  DataGrid* fgLog() const { return fgLog_; }
+  StatusPanel* elaMsg() const { return elaMsg_; }
 
 protected:
   void showEvent(QShowEvent* event) override;
@@ -37,7 +37,7 @@ private:
   QLayout* buildFilters();
   QLayout* buildButtons();
   // The filter of the fields; nothing (the status bar says why) when a date is not one.
-  std::optional<ApLogFilter> filter();
+  std::optional<ActivityLogFilter> filter();
   QString listForPrint() const;
   // The conditions the list was made with, as lines of the printed document.
   QStringList conditionLines() const;
@@ -51,6 +51,6 @@ private:
   QLineEdit* txtLoginWS_;
   QComboBox* cboOutcome_;
   QStringList listConditions_;  // the conditions of the listed rows
-  FlexGrid* fgLog_;
-  ElaBar* elaMsg_;
+  DataGrid* fgLog_;
+  StatusPanel* elaMsg_;
 };

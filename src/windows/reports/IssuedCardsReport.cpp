@@ -5,15 +5,15 @@
 
 #include <QLineEdit>
 
-fmRptIssueCard::fmRptIssueCard(QWidget* parent)
-    : RptWindow({QStringLiteral("fmRptIssueCard"), QStringLiteral("製卡報表"), QStringLiteral("txtIssueDate"),
+IssuedCardsReport::IssuedCardsReport(QWidget* parent)
+    : ReportWindow({QStringLiteral("fmRptIssueCard"), QStringLiteral("製卡報表"), QStringLiteral("txtIssueDate"),
                  QStringLiteral("製卡日期"), QStringLiteral("txtIsuCardCnt"), QStringLiteral("發卡張數"),
                  QStringLiteral("卡號|部門|有效日期|金額")},
                 parent) {
   fgList()->setColRightAligned(3);
 }
 
-QString fmRptIssueCard::fillList(const RptFilter& filter) {
+QString IssuedCardsReport::fillList(const ReportFilter& filter) {
   const QList<IssueCardRow> rows = QryIssueCards(filter);
   // The chosen store's name, else each code's name; a code the store list lacks shows itself.
   const QMap<QString, QString> names = filter.store.isEmpty() ? StoreNames() : QMap<QString, QString>();
@@ -24,13 +24,13 @@ QString fmRptIssueCard::fillList(const RptFilter& filter) {
   return QString();
 }
 
-void fmRptIssueCard::printBody(frmPrint& preview) {
+void IssuedCardsReport::printBody(PrintPreviewWindow& preview) {
   for (const QString& line : conditionLines(QStringLiteral("銷售部門"))) preview.AddText(line);
   preview.AddTable(QStringLiteral("<1000|<1000|<1200|<1000"), QStringLiteral("卡號|部門|有效日|金額"),
                    listForPrint({0, 1, 2, 3}));
 }
 
-QStringList fmRptIssueCard::closingLines() const {
+QStringList IssuedCardsReport::closingLines() const {
   return {QString(), QStringLiteral("發卡張數：") + field(QStringLiteral("txtIsuCardCnt"))->text(), QString(),
           QStringLiteral("簽收人：")};
 }

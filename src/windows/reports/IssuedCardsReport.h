@@ -4,14 +4,14 @@
 // for the receiver's signature.
 #include "windows/reports/ReportWindow.h"
 
-class fmRptIssueCard : public RptWindow {
+class IssuedCardsReport : public ReportWindow {
   Q_OBJECT
 public:
-  explicit fmRptIssueCard(QWidget* parent = nullptr);
+  explicit IssuedCardsReport(QWidget* parent = nullptr);
 
 protected:
-  QString fillList(const RptFilter& filter) override;
-  void printBody(frmPrint& preview) override;
+  QString fillList(const ReportFilter& filter) override;
+  void printBody(PrintPreviewWindow& preview) override;
   QStringList closingLines() const override;
   QString docTitle() const override { return QStringLiteral("製卡明細表"); }
 };

@@ -83,7 +83,7 @@ QStringList cells(const QString& group, const QString& item, const LiabilityLine
 
 }  // namespace
 
-fmRptLiability::fmRptLiability(QWidget* parent) : QWidget(parent, Qt::Window) {
+LiabilityReport::LiabilityReport(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmRptLiability"));
   setWindowTitle(kTitle);
   auto* layout = new QVBoxLayout(this);
@@ -97,7 +97,7 @@ fmRptLiability::fmRptLiability(QWidget* parent) : QWidget(parent, Qt::Window) {
   top->addStretch(1);
   layout->addLayout(top);
   auto* body = new QHBoxLayout;
-  fgList_ = new FlexGrid(this);
+  fgList_ = new DataGrid(this);
   fgList_->setFillWidth(true);
   fgList_->setObjectName(QStringLiteral("fgList"));
   fgList_->setHeadings(kHeadings);
@@ -110,7 +110,7 @@ fmRptLiability::fmRptLiability(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addLayout(body, 1);
   layout->addLayout(ReportButtonRow(this, {[this] { cmdQry_Click(); }, [this] { cmdPrint_Click(); },
                                             [this] { cmdSave_Click(); }, [this] { cmdExit_Click(); }}));
-  elaMsg_ = new ElaBar(this);
+  elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   layout->addWidget(elaMsg_);
   InstallDateField(txtDate_, elaMsg_);
@@ -119,7 +119,7 @@ fmRptLiability::fmRptLiability(QWidget* parent) : QWidget(parent, Qt::Window) {
   resize(980, 560);
 }
 
-bool fmRptLiability::QryData() {
+bool LiabilityReport::QryData() {
   try {
     QDate day = Today();
     if (!txtDate_->text().trimmed().isEmpty()) {
@@ -150,7 +150,7 @@ bool fmRptLiability::QryData() {
   }
 }
 
-QList<QPair<QString, double>> fmRptLiability::bars() const {
+QList<QPair<QString, double>> LiabilityReport::bars() const {
   QList<QPair<QString, double>> out;
   const auto series = chart_->chart()->series();
   if (series.isEmpty()) return out;
@@ -162,10 +162,10 @@ QList<QPair<QString, double>> fmRptLiability::bars() const {
   return out;
 }
 
-void fmRptLiability::cmdPrint_Click() {
+void LiabilityReport::cmdPrint_Click() {
   try {
     if (!QryData()) return;
-    frmPrint preview(this);
+    PrintPreviewWindow preview(this);
     preview.StartDoc(kTitle);
     // Every card the day holds, of every store: the report has no store condition.
     preview.AddText(QStringLiteral("基準日期：") + txtDate_->text().trimmed());
@@ -180,9 +180,9 @@ void fmRptLiability::cmdPrint_Click() {
   }
 }
 
-void fmRptLiability::cmdSave_Click() { SaveGridAsCsv(this, fgList_, kTitle, elaMsg_); }
+void LiabilityReport::cmdSave_Click() { SaveGridAsCsv(this, fgList_, kTitle, elaMsg_); }
 
-void fmRptLiability::showEvent(QShowEvent* event) {
+void LiabilityReport::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) CenterForm(this);
   QWidget::showEvent(event);
 }

@@ -4,15 +4,15 @@
 // chart of the balance by good-thru month; printed and saved as CSV.
 #include <QWidget>
 
-class ElaBar;
-class FlexGrid;
+class StatusPanel;
+class DataGrid;
 class QChartView;
 class QLineEdit;
 
-class fmRptLiability : public QWidget {
+class LiabilityReport : public QWidget {
   Q_OBJECT
 public:
-  explicit fmRptLiability(QWidget* parent = nullptr);
+  explicit LiabilityReport(QWidget* parent = nullptr);
 
   bool QryData();
   void cmdQry_Click() { QryData(); }
@@ -20,7 +20,7 @@ public:
   void cmdSave_Click();
   void cmdExit_Click() { hide(); }
   QLineEdit* txtDate() const { return txtDate_; }
-  FlexGrid* fgList() const { return fgList_; }
+  DataGrid* fgList() const { return fgList_; }
   // The bars of the chart: good-thru month and balance.
   QList<QPair<QString, double>> bars() const;
 
@@ -29,7 +29,7 @@ protected:
 
 private:
   QLineEdit* txtDate_;
-  FlexGrid* fgList_;
+  DataGrid* fgList_;
   QChartView* chart_;
-  ElaBar* elaMsg_;
+  StatusPanel* elaMsg_;
 };

@@ -18,11 +18,11 @@ namespace {
 const QString kTitle = QStringLiteral("帳務核對表");
 }
 
-fmRptReconcile::fmRptReconcile(QWidget* parent) : QWidget(parent, Qt::Window) {
+ReconcileReport::ReconcileReport(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmRptReconcile"));
   setWindowTitle(kTitle);
   auto* layout = new QVBoxLayout(this);
-  fgList_ = new FlexGrid(this);
+  fgList_ = new DataGrid(this);
   fgList_->setFillWidth(true);
   fgList_->setObjectName(QStringLiteral("fgList"));
   fgList_->setHeadings(kReconcileHeadings);
@@ -30,13 +30,13 @@ fmRptReconcile::fmRptReconcile(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addWidget(fgList_, 1);
   layout->addLayout(ReportButtonRow(this, {[this] { cmdQry_Click(); }, [this] { cmdPrint_Click(); },
                                             [this] { cmdSave_Click(); }, [this] { cmdExit_Click(); }}));
-  elaMsg_ = new ElaBar(this);
+  elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   layout->addWidget(elaMsg_);
   resize(860, 520);
 }
 
-bool fmRptReconcile::QryData() {
+bool ReconcileReport::QryData() {
   try {
     const QList<ReconcileRow> rows = QryReconcile();
     fgList_->clearRows();
@@ -49,16 +49,16 @@ bool fmRptReconcile::QryData() {
   }
 }
 
-void fmRptReconcile::cmdQry_Click() {
+void ReconcileReport::cmdQry_Click() {
   if (!QryData()) return;
   const int n = fgList_->rows() - 1;
   DispElaMsg(elaMsg_, n == 0 ? QStringLiteral("核對無誤") : QStringLiteral("不符 %1 筆").arg(n), 0);
 }
 
-void fmRptReconcile::cmdPrint_Click() {
+void ReconcileReport::cmdPrint_Click() {
   try {
     if (!QryData()) return;
-    frmPrint preview(this);
+    PrintPreviewWindow preview(this);
     preview.StartDoc(kTitle);
     // The check has no conditions: every card of every store, as the tables stand now.
     preview.AddText(QStringLiteral("核對範圍：全部卡片"));
@@ -74,9 +74,9 @@ void fmRptReconcile::cmdPrint_Click() {
   }
 }
 
-void fmRptReconcile::cmdSave_Click() { SaveGridAsCsv(this, fgList_, kTitle, elaMsg_); }
+void ReconcileReport::cmdSave_Click() { SaveGridAsCsv(this, fgList_, kTitle, elaMsg_); }
 
-void fmRptReconcile::showEvent(QShowEvent* event) {
+void ReconcileReport::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) CenterForm(this);
   QWidget::showEvent(event);
 }

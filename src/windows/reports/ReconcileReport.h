@@ -4,26 +4,26 @@
 // list or the reverse; printed and saved as CSV.
 #include <QWidget>
 
-class ElaBar;
-class FlexGrid;
+class StatusPanel;
+class DataGrid;
 
-class fmRptReconcile : public QWidget {
+class ReconcileReport : public QWidget {
   Q_OBJECT
 public:
-  explicit fmRptReconcile(QWidget* parent = nullptr);
+  explicit ReconcileReport(QWidget* parent = nullptr);
 
   bool QryData();
   void cmdQry_Click();
   void cmdPrint_Click();
   void cmdSave_Click();
   void cmdExit_Click() { hide(); }
-  FlexGrid* fgList() const { return fgList_; }
-  ElaBar* elaMsg() const { return elaMsg_; }
+  DataGrid* fgList() const { return fgList_; }
+  StatusPanel* elaMsg() const { return elaMsg_; }
 
 protected:
   void showEvent(QShowEvent* event) override;
 
 private:
-  FlexGrid* fgList_;
-  ElaBar* elaMsg_;
+  DataGrid* fgList_;
+  StatusPanel* elaMsg_;
 };

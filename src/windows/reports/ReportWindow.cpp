@@ -47,7 +47,7 @@ QLineEdit* newField(QWidget* parent, const QString& name) {
 
 }  // namespace
 
-QString GridPrintText(const FlexGrid* grid, const QList<int>& columns) {
+QString GridPrintText(const DataGrid* grid, const QList<int>& columns) {
   QStringList rows;
   for (int r = 1; r < grid->rows(); ++r) {
     QStringList cells;
@@ -63,7 +63,7 @@ QString RangeText(const QString& first, const QString& last) {
   return (first.isEmpty() ? open : first) + QLatin1Char('-') + (last.isEmpty() ? open : last);
 }
 
-void SaveGridAsCsv(QWidget* form, const FlexGrid* grid, const QString& fileName, ElaBar* panel) {
+void SaveGridAsCsv(QWidget* form, const DataGrid* grid, const QString& fileName, StatusPanel* panel) {
   try {
     if (grid->rows() <= 1) {
       DispElaMsg(panel, QStringLiteral("無資料可存檔"));
@@ -110,10 +110,10 @@ QLayout* ReportButtonRow(QWidget* form, const ReportActions& on) {
   return row;
 }
 
-RptWindow::RptWindow(const RptNames& names, QWidget* parent) : QWidget(parent, Qt::Window), names_(names) {
+ReportWindow::ReportWindow(const ReportNames& names, QWidget* parent) : QWidget(parent, Qt::Window), names_(names) {
   setObjectName(names.form);
   setWindowTitle(names.caption);
-  elaMsg_ = new ElaBar(this);
+  elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   auto* layout = new QVBoxLayout(this);
   tabPage_ = new QTabWidget(this);
@@ -140,7 +140,7 @@ RptWindow::RptWindow(const RptNames& names, QWidget* parent) : QWidget(parent, Q
   SetBackground(txtCnt_, kInputClosed);
 }
 
-QWidget* RptWindow::buildConditions() {
+QWidget* ReportWindow::buildConditions() {
   auto* page = new QWidget(this);
   auto* grid = new QGridLayout(page);
   txtDateB_ = newField(page, names_.datePrefix + QLatin1Char('B'));
@@ -165,10 +165,10 @@ QWidget* RptWindow::buildConditions() {
   return page;
 }
 
-QWidget* RptWindow::buildData() {
+QWidget* ReportWindow::buildData() {
   auto* page = new QWidget(this);
   auto* layout = new QVBoxLayout(page);
-  fgList_ = new FlexGrid(page);
+  fgList_ = new DataGrid(page);
   fgList_->setFillWidth(true);
   fgList_->setObjectName(QStringLiteral("fgList"));
   fgList_->setHeadings(names_.headings);
@@ -187,11 +187,11 @@ QWidget* RptWindow::buildData() {
   return page;
 }
 
-QLineEdit* RptWindow::field(const QString& name) const { return findChild<QLineEdit*>(name); }
-QString RptWindow::totalText() const { return lblTotal_->text(); }
-QString RptWindow::storeName() const { return txtStoreName_->text(); }
+QLineEdit* ReportWindow::field(const QString& name) const { return findChild<QLineEdit*>(name); }
+QString ReportWindow::totalText() const { return lblTotal_->text(); }
+QString ReportWindow::storeName() const { return txtStoreName_->text(); }
 
-bool RptWindow::txtStoreID_Validate() {
+bool ReportWindow::txtStoreID_Validate() {
   try {
     const QString code = txtStoreID_->text().trimmed();
     if (code.isEmpty()) return true;
@@ -209,7 +209,7 @@ bool RptWindow::txtStoreID_Validate() {
   }
 }
 
-std::optional<RptFilter> RptWindow::filter() {
+std::optional<ReportFilter> ReportWindow::filter() {
   for (QLineEdit* date : {txtDateB_, txtDateE_}) {
     if (date->text().trimmed().isEmpty()) continue;
     if (!CheckDateField(date, elaMsg_)) {
@@ -218,7 +218,7 @@ std::optional<RptFilter> RptWindow::filter() {
       return std::nullopt;
     }
   }
-  RptFilter f{fieldDate(txtDateB_), fieldDate(txtDateE_), txtStoreID_->text().trimmed()};
+  ReportFilter f{fieldDate(txtDateB_), fieldDate(txtDateE_), txtStoreID_->text().trimmed()};
   if (f.first.isValid() && f.last.isValid() && f.first > f.last) {
     DispElaMsg(elaMsg_, QStringLiteral("起始日期不可大於截止日期"));
     tabPage_->setCurrentIndex(0);
@@ -231,7 +231,7 @@ std::optional<RptFilter> RptWindow::filter() {
   return f;
 }
 
-bool RptWindow::QryData() {
+bool ReportWindow::QryData() {
   try {
     const auto f = filter();
     if (!f) return false;
@@ -249,23 +249,23 @@ bool RptWindow::QryData() {
   }
 }
 
-void RptWindow::cmdQry_Click() {
+void ReportWindow::cmdQry_Click() {
   if (!QryData()) return;
   tabPage_->setCurrentIndex(1);
   DispElaMsg(elaMsg_, fgList_->rows() <= 1 ? QStringLiteral("查無資料") : QStringLiteral("共 %1 筆").arg(fgList_->rows() - 1), 0);
 }
 
-QStringList RptWindow::closingLines() const {
+QStringList ReportWindow::closingLines() const {
   QStringList lines{QString(), names_.countLabel + QStringLiteral("：") + txtCnt_->text()};
   if (!lblTotal_->text().isEmpty()) lines << lblTotal_->text();
   return lines;
 }
 
-void RptWindow::cmdPrint_Click() {
+void ReportWindow::cmdPrint_Click() {
   try {
     if (!QryData()) return;
     DispElaMsg(elaMsg_, QStringLiteral("列印中...."), 0);
-    frmPrint preview(this);
+    PrintPreviewWindow preview(this);
     preview.StartDoc(docTitle());
     printBody(preview);
     for (const QString& line : closingLines()) preview.AddText(line);
@@ -277,18 +277,18 @@ void RptWindow::cmdPrint_Click() {
   }
 }
 
-QString RptWindow::listForPrint(const QList<int>& columns) const { return GridPrintText(fgList_, columns); }
+QString ReportWindow::listForPrint(const QList<int>& columns) const { return GridPrintText(fgList_, columns); }
 
-QStringList RptWindow::conditionLines(const QString& storeLabel) const {
+QStringList ReportWindow::conditionLines(const QString& storeLabel) const {
   const QString store = txtStoreID_->text().trimmed();
   return {names_.dateLabel + QStringLiteral("：") + RangeText(txtDateB_->text().trimmed(), txtDateE_->text().trimmed()),
           storeLabel + QStringLiteral("：") +
               (store.isEmpty() ? QStringLiteral("全部") : store + QLatin1Char('-') + txtStoreName_->text())};
 }
 
-void RptWindow::cmdSave_Click() { SaveGridAsCsv(this, fgList_, names_.caption, elaMsg_); }
+void ReportWindow::cmdSave_Click() { SaveGridAsCsv(this, fgList_, names_.caption, elaMsg_); }
 
-void RptWindow::showEvent(QShowEvent* event) {
+void ReportWindow::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) CenterForm(this);
   QWidget::showEvent(event);
 }

@@ -8,21 +8,21 @@
 #include <functional>
 #include <optional>
 
-class ElaBar;
-class FlexGrid;
+class StatusPanel;
+class DataGrid;
 class QLabel;
 class QLayout;
 class QLineEdit;
 class QTabWidget;
-class frmPrint;
+class PrintPreviewWindow;
 
 // Shared by the report windows: the grid's rows as a printed table's text (cells by "|", rows
 // by ";"), and the grid saved as CSV in the code page where the operator chooses (the folder is
 // remembered per window).
-QString GridPrintText(const FlexGrid* grid, const QList<int>& columns);
+QString GridPrintText(const DataGrid* grid, const QList<int>& columns);
 // A printed query range: "first-last", an open end as "不限", no range at all as "全部".
 QString RangeText(const QString& first, const QString& last);
-void SaveGridAsCsv(QWidget* form, const FlexGrid* grid, const QString& fileName, ElaBar* panel);
+void SaveGridAsCsv(QWidget* form, const DataGrid* grid, const QString& fileName, StatusPanel* panel);
 
 // The button row every report window has: 查詢, 列印, 存成CSV and &Z結束; the exit leaves
 // without checking the fields.
@@ -31,7 +31,7 @@ struct ReportActions {
 };
 QLayout* ReportButtonRow(QWidget* form, const ReportActions& on);
 
-struct RptNames {
+struct ReportNames {
   QString form;       // object name of the window
   QString caption;    // window caption, title of the printed document and CSV file name
   QString datePrefix; // field names: prefix + "B" and "E"
@@ -41,10 +41,10 @@ struct RptNames {
   QString headings;   // grid headings "a|b|c"
 };
 
-class RptWindow : public QWidget {
+class ReportWindow : public QWidget {
   Q_OBJECT
 public:
-  explicit RptWindow(const RptNames& names, QWidget* parent = nullptr);
+  explicit ReportWindow(const ReportNames& names, QWidget* parent = nullptr);
 
   // Lists the rows of the conditions; false when a condition is refused or the query failed.
   bool QryData();
@@ -55,15 +55,15 @@ public:
   bool txtStoreID_Validate();
 
   QLineEdit* field(const QString& name) const;
-  FlexGrid* fgList() const { return fgList_; }
-  ElaBar* elaMsg() const { return elaMsg_; }
+  DataGrid* fgList() const { return fgList_; }
+  StatusPanel* elaMsg() const { return elaMsg_; }
   QString totalText() const;
 
 protected:
   // Fills the grid from the filter and answers the totals line ("" for none).
-  virtual QString fillList(const RptFilter& filter) = 0;
+  virtual QString fillList(const ReportFilter& filter) = 0;
   // The document between its title and the closing lines.
-  virtual void printBody(frmPrint& preview) = 0;
+  virtual void printBody(PrintPreviewWindow& preview) = 0;
   // The lines after the table.
   virtual QStringList closingLines() const;
   virtual QString docTitle() const { return names_.caption; }
@@ -75,20 +75,20 @@ protected:
   // list always says what it was made of.
   QStringList conditionLines(const QString& storeLabel) const;
   QString storeName() const;
-  const RptNames names_;
+  const ReportNames names_;
 
 private:
   QWidget* buildConditions();
   QWidget* buildData();
-  std::optional<RptFilter> filter();
+  std::optional<ReportFilter> filter();
 
   QTabWidget* tabPage_;
   QLineEdit* txtDateB_;
   QLineEdit* txtDateE_;
   QLineEdit* txtStoreID_;
   QLineEdit* txtStoreName_;
-  FlexGrid* fgList_;
+  DataGrid* fgList_;
   QLineEdit* txtCnt_;
   QLabel* lblTotal_;
-  ElaBar* elaMsg_;
+  StatusPanel* elaMsg_;
 };

@@ -10,7 +10,7 @@ namespace {
 
 const QString kHeadings = QStringLiteral("交易日期|卡號|交易部門|交易類別|金額|點數|單據號碼|使用者|備註");
 
-RptNames namesOf(fmRptTxnDetail::Kind kind) {
+ReportNames namesOf(TransactionDetailReport::Kind kind) {
   static const QString forms[] = {QStringLiteral("fmRptAddAmt"), QStringLiteral("fmRptDeduct"), QStringLiteral("fmRptSale")};
   static const QString captions[] = {QStringLiteral("加值明細表"), QStringLiteral("抵扣明細表"), QStringLiteral("銷售明細表")};
   const int i = static_cast<int>(kind);
@@ -18,29 +18,29 @@ RptNames namesOf(fmRptTxnDetail::Kind kind) {
           QStringLiteral("txtTxnCnt"), QStringLiteral("筆數"), kHeadings};
 }
 
-QStringList typesOf(fmRptTxnDetail::Kind kind) {
+QStringList typesOf(TransactionDetailReport::Kind kind) {
   switch (kind) {
-    case fmRptTxnDetail::Kind::TopUp: return {TxnType::TopUp};
-    case fmRptTxnDetail::Kind::Deduct: return {TxnType::Deduct, TxnType::DeductPoint};
-    case fmRptTxnDetail::Kind::Sale: return {TxnType::Sale, TxnType::CounterSale};
+    case TransactionDetailReport::Kind::TopUp: return {TxnType::TopUp};
+    case TransactionDetailReport::Kind::Deduct: return {TxnType::Deduct, TxnType::DeductPoint};
+    case TransactionDetailReport::Kind::Sale: return {TxnType::Sale, TxnType::CounterSale};
   }
   return {};
 }
 
 }  // namespace
 
-fmRptTxnDetail::fmRptTxnDetail(Kind kind, QWidget* parent) : RptWindow(namesOf(kind), parent), kind_(kind), types_(typesOf(kind)) {
+TransactionDetailReport::TransactionDetailReport(Kind kind, QWidget* parent) : ReportWindow(namesOf(kind), parent), kind_(kind), types_(typesOf(kind)) {
   fgList()->setColRightAligned(4);
   fgList()->setColRightAligned(5);
 }
 
-QString fmRptTxnDetail::typeText(const QString& code) {
+QString TransactionDetailReport::typeText(const QString& code) {
   if (!typeNames_.contains(code)) typeNames_.insert(code, getCodeDscp(QStringLiteral("TolvaLogType"), code));
   const QString dscp = typeNames_.value(code);
   return dscp.isEmpty() ? code : code + QLatin1Char(' ') + dscp;
 }
 
-QString fmRptTxnDetail::fillList(const RptFilter& filter) {
+QString TransactionDetailReport::fillList(const ReportFilter& filter) {
   Money amt, point;
   // A sale row carries no amount: what was sold is the value on the card at the sale.
   const DetailAmounts amounts = kind_ == Kind::Sale ? DetailAmounts::CardValueBefore : DetailAmounts::Row;
@@ -53,7 +53,7 @@ QString fmRptTxnDetail::fillList(const RptFilter& filter) {
   return QStringLiteral("金額合計：") + amt.toString() + QStringLiteral("　點數合計：") + point.toString();
 }
 
-void fmRptTxnDetail::printBody(frmPrint& preview) {
+void TransactionDetailReport::printBody(PrintPreviewWindow& preview) {
   for (const QString& line : conditionLines(QStringLiteral("交易部門"))) preview.AddText(line);
   preview.AddTable(QStringLiteral("<1100|<1000|<800|<1300|>900|>800|<1100|<900"),
                    QStringLiteral("交易日期|卡號|部門|類別|金額|點數|單據號碼|使用者"), listForPrint({0, 1, 2, 3, 4, 5, 6, 7}));

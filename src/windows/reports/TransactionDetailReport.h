@@ -3,15 +3,15 @@
 // and store, with their count and totals. One window per kind, opened from the main window.
 #include "windows/reports/ReportWindow.h"
 
-class fmRptTxnDetail : public RptWindow {
+class TransactionDetailReport : public ReportWindow {
   Q_OBJECT
 public:
   enum class Kind { TopUp, Deduct, Sale };
-  explicit fmRptTxnDetail(Kind kind, QWidget* parent = nullptr);
+  explicit TransactionDetailReport(Kind kind, QWidget* parent = nullptr);
 
 protected:
-  QString fillList(const RptFilter& filter) override;
-  void printBody(frmPrint& preview) override;
+  QString fillList(const ReportFilter& filter) override;
+  void printBody(PrintPreviewWindow& preview) override;
 
 private:
   QString typeText(const QString& code);

@@ -24,7 +24,7 @@ namespace {
 constexpr int kMaxKeyLength = 16;
 }
 
-fmSetBatchKey::fmSetBatchKey(QWidget* parent) : QWidget(parent, Qt::Window) {
+CardKeyWindow::CardKeyWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmSetBatchKey"));
   setWindowTitle(QStringLiteral("設定加密碼"));
   auto* layout = new QVBoxLayout(this);
@@ -60,8 +60,8 @@ fmSetBatchKey::fmSetBatchKey(QWidget* parent) : QWidget(parent, Qt::Window) {
   buttons->addWidget(cmdOK);
   buttons->addWidget(cmdCancel);
   layout->addLayout(buttons);
-  connect(cmdOK, &QPushButton::clicked, this, &fmSetBatchKey::cmdOK_Click);
-  connect(cmdCancel, &QPushButton::clicked, this, &fmSetBatchKey::cmdCancel_Click);
+  connect(cmdOK, &QPushButton::clicked, this, &CardKeyWindow::cmdOK_Click);
+  connect(cmdCancel, &QPushButton::clicked, this, &CardKeyWindow::cmdCancel_Click);
   SkipFieldChecks(cmdCancel);
   // A new text is a new key: its refusal is said again.
   connect(txtBatchKey_, &QLineEdit::textEdited, this, [this] { refusedText_.clear(); });
@@ -74,7 +74,7 @@ fmSetBatchKey::fmSetBatchKey(QWidget* parent) : QWidget(parent, Qt::Window) {
   SetInputMode(this);
 }
 
-QString fmSetBatchKey::keyProblem() const {
+QString CardKeyWindow::keyProblem() const {
   const QString key = txtBatchKey_->text().trimmed();
   if (key.size() > kMaxKeyLength) return QStringLiteral("長度請不要超過16個英數字");
   // The key enciphers card stripes as bytes: a character outside ASCII letters and digits would
@@ -87,7 +87,7 @@ QString fmSetBatchKey::keyProblem() const {
   return QString();
 }
 
-bool fmSetBatchKey::txtBatchKey_Validate() {
+bool CardKeyWindow::txtBatchKey_Validate() {
   if (txtBatchKey_->text().trimmed().isEmpty() || txtBatchKey_->isReadOnly()) return true;
   const QString problem = keyProblem();
   if (problem.isEmpty()) return true;
@@ -101,7 +101,7 @@ bool fmSetBatchKey::txtBatchKey_Validate() {
   return false;
 }
 
-bool fmSetBatchKey::mayReplaceStoredKey(const QString& key) {
+bool CardKeyWindow::mayReplaceStoredKey(const QString& key) {
   // The database says whether cards are written under a key, not gBatchKey: a start-up that
   // failed to read the key leaves gBatchKey empty while every card in circulation still uses it.
   const QVariant stored = gCnn().scalar(QStringLiteral("Select ParamValue From xxPARAM Where ParamID = 'BatchKey'"));
@@ -111,7 +111,7 @@ bool fmSetBatchKey::mayReplaceStoredKey(const QString& key) {
                             gAppName);
 }
 
-void fmSetBatchKey::cmdOK_Click() {
+void CardKeyWindow::cmdOK_Click() {
   try {
     const QString key = txtBatchKey_->text().trimmed();
     if (key.isEmpty()) {
@@ -138,7 +138,7 @@ void fmSetBatchKey::cmdOK_Click() {
   }
 }
 
-bool fmSetBatchKey::eventFilter(QObject* watched, QEvent* event) {
+bool CardKeyWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == txtBatchKey2_ && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -149,7 +149,7 @@ bool fmSetBatchKey::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-bool fmSetBatchKey::confirmed(const QString& key) {
+bool CardKeyWindow::confirmed(const QString& key) {
   if (txtBatchKey2_->text().trimmed() == key) return true;
   Dialogs().messageBox(QStringLiteral("兩次輸入的加密碼不同，請再輸入一次"), gAppName, MsgIcon::None);
   txtBatchKey2_->clear();
@@ -157,7 +157,7 @@ bool fmSetBatchKey::confirmed(const QString& key) {
   return false;
 }
 
-void fmSetBatchKey::cmdCancel_Click() {
+void CardKeyWindow::cmdCancel_Click() {
   txtBatchKey_->clear();
   txtBatchKey2_->clear();
   refusedText_.clear();

@@ -7,10 +7,10 @@
 class QLabel;
 class QLineEdit;
 
-class fmSetBatchKey : public QWidget {
+class CardKeyWindow : public QWidget {
   Q_OBJECT
 public:
-  explicit fmSetBatchKey(QWidget* parent = nullptr);
+  explicit CardKeyWindow(QWidget* parent = nullptr);
 
   // The check on leaving the key field; false keeps the focus there.
   bool txtBatchKey_Validate();

@@ -16,7 +16,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-fmCardMsg::fmCardMsg(QWidget* parent) : QWidget(parent, Qt::Window) {
+CardMessageWindow::CardMessageWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmCardMsg"));
   setWindowTitle(QStringLiteral("卡片促銷訊息"));
   auto* layout = new QVBoxLayout(this);
@@ -32,9 +32,9 @@ fmCardMsg::fmCardMsg(QWidget* parent) : QWidget(parent, Qt::Window) {
   fileRow->addWidget(cmdLoadMsg);
   layout->addLayout(fileRow);
 
-  elaMsg_ = new ElaBar(this);
+  elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
-  panel_ = new CardMsgPanel(elaMsg_, 1, this);
+  panel_ = new CardMessagePanel(elaMsg_, 1, this);
   layout->addWidget(panel_);
 
   auto* buttons = new QHBoxLayout;
@@ -49,9 +49,9 @@ fmCardMsg::fmCardMsg(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addWidget(elaMsg_);
 
   FieldBehaviour::install(txtFile_)->setPicker([this](QLineEdit*) { txtFile_DblClick(); });
-  connect(cmdLoadMsg, &QPushButton::clicked, this, &fmCardMsg::cmdLoadMsg_Click);
-  connect(cmdSave, &QPushButton::clicked, this, &fmCardMsg::cmdSave_Click);
-  connect(cmdExit, &QPushButton::clicked, this, &fmCardMsg::cmdExit_Click);
+  connect(cmdLoadMsg, &QPushButton::clicked, this, &CardMessageWindow::cmdLoadMsg_Click);
+  connect(cmdSave, &QPushButton::clicked, this, &CardMessageWindow::cmdSave_Click);
+  connect(cmdExit, &QPushButton::clicked, this, &CardMessageWindow::cmdExit_Click);
 
   resize(560, 380);
   CenterForm(this);
@@ -61,7 +61,7 @@ fmCardMsg::fmCardMsg(QWidget* parent) : QWidget(parent, Qt::Window) {
   keepLines();
 }
 
-void fmCardMsg::cmdLoadMsg_Click() {
+void CardMessageWindow::cmdLoadMsg_Click() {
   try {
     if (txtFile_->text().trimmed().isEmpty()) {
       DispElaMsg(elaMsg_, QStringLiteral("請輸入檔案名稱"));
@@ -73,7 +73,7 @@ void fmCardMsg::cmdLoadMsg_Click() {
   }
 }
 
-bool fmCardMsg::SaveMsg() {
+bool CardMessageWindow::SaveMsg() {
   if (txtFile_->text().trimmed().isEmpty()) {
     DispElaMsg(elaMsg_, QStringLiteral("未輸入檔案名稱"));
     txtFile_->setFocus();
@@ -84,7 +84,7 @@ bool fmCardMsg::SaveMsg() {
   return true;
 }
 
-void fmCardMsg::cmdSave_Click() {
+void CardMessageWindow::cmdSave_Click() {
   try {
     if (txtFile_->text().trimmed().isEmpty()) {
       SaveMsg();
@@ -96,31 +96,31 @@ void fmCardMsg::cmdSave_Click() {
   }
 }
 
-void fmCardMsg::txtFile_DblClick() {
-  const QString chosen = CardMsgPanel::chooseFile(txtFile_->text());
+void CardMessageWindow::txtFile_DblClick() {
+  const QString chosen = CardMessagePanel::chooseFile(txtFile_->text());
   if (chosen.isEmpty()) return;
   txtFile_->setText(chosen);
   if (panel_->LoadMsg(chosen)) keepLines();
 }
 
-QStringList fmCardMsg::lineTexts() const {
+QStringList CardMessageWindow::lineTexts() const {
   QStringList out;
   for (const QLineEdit* line : panel_->lines()) out << line->text();
   return out;
 }
 
-bool fmCardMsg::mayDiscardEdits() {
+bool CardMessageWindow::mayDiscardEdits() {
   if (lineTexts() == kept_) return true;
   if (!Dialogs().askYesNo(QStringLiteral("資料尚未存檔，確定放棄？"), gAppName)) return false;
   for (int i = 0; i < kept_.size(); ++i) panel_->line(i)->setText(kept_[i]);
   return true;
 }
 
-void fmCardMsg::cmdExit_Click() {
+void CardMessageWindow::cmdExit_Click() {
   if (mayDiscardEdits()) hide();
 }
 
-void fmCardMsg::closeEvent(QCloseEvent* event) {
+void CardMessageWindow::closeEvent(QCloseEvent* event) {
   if (mayDiscardEdits()) event->accept();
   else event->ignore();
 }

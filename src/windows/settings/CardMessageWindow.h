@@ -5,15 +5,15 @@
 #include <QStringList>
 #include <QWidget>
 
-class CardMsgPanel;
-class ElaBar;
+class CardMessagePanel;
+class StatusPanel;
 class QLineEdit;
 class QPushButton;
 
-class fmCardMsg : public QWidget, public UnsavedEdits {
+class CardMessageWindow : public QWidget, public UnsavedEdits {
   Q_OBJECT
 public:
-  explicit fmCardMsg(QWidget* parent = nullptr);
+  explicit CardMessageWindow(QWidget* parent = nullptr);
 
   void cmdLoadMsg_Click();
   void cmdSave_Click();
@@ -24,8 +24,8 @@ public:
   bool mayDiscardEdits() override;
 
   QLineEdit* txtFile() const { return txtFile_; }
-  CardMsgPanel* msgPanel() const { return panel_; }
-  ElaBar* elaMsg() const { return elaMsg_; }
+  CardMessagePanel* msgPanel() const { return panel_; }
+  StatusPanel* elaMsg() const { return elaMsg_; }
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -35,7 +35,7 @@ private:
   void keepLines() { kept_ = lineTexts(); }
 
   QLineEdit* txtFile_;
-  CardMsgPanel* panel_;
-  ElaBar* elaMsg_;
+  CardMessagePanel* panel_;
+  StatusPanel* elaMsg_;
   QStringList kept_;  // the lines as last loaded or saved
 };

@@ -49,7 +49,7 @@ QString amountText(const QString& text) {
 }
 }  // namespace
 
-fmSettingParam::fmSettingParam(QWidget* parent) : QWidget(parent, Qt::Window) {
+ParametersWindow::ParametersWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmSettingParam"));
   setWindowTitle(QStringLiteral("系統參數設定"));
   auto* layout = new QVBoxLayout(this);
@@ -111,7 +111,7 @@ fmSettingParam::fmSettingParam(QWidget* parent) : QWidget(parent, Qt::Window) {
     buttons->addWidget(b);
   }
   layout->addLayout(buttons);
-  elaMsg_ = new ElaBar(this);
+  elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   layout->addWidget(elaMsg_);
 
@@ -120,15 +120,15 @@ fmSettingParam::fmSettingParam(QWidget* parent) : QWidget(parent, Qt::Window) {
   FieldBehaviour::install(txtBorixPort_);
   FieldBehaviour::install(txtBalAmtLimit_)->setCheck([this](QLineEdit*) { return txtBalAmtLimit_Validate(); });
   FieldBehaviour::install(txtPointRate_)->setCheck([this](QLineEdit*) { return txtPointRate_Validate(); });
-  connect(cmdSave, &QPushButton::clicked, this, &fmSettingParam::cmdSave_Click);
-  connect(cmdExit, &QPushButton::clicked, this, &fmSettingParam::cmdExit_Click);
+  connect(cmdSave, &QPushButton::clicked, this, &ParametersWindow::cmdSave_Click);
+  connect(cmdExit, &QPushButton::clicked, this, &ParametersWindow::cmdExit_Click);
   SkipFieldChecks(cmdExit);
 
   resize(460, 250);
   Form_Load();
 }
 
-void fmSettingParam::showEvent(QShowEvent* event) {
+void ParametersWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (event->spontaneous()) return;
   CenterForm(this);
@@ -137,7 +137,7 @@ void fmSettingParam::showEvent(QShowEvent* event) {
   if (fieldTexts() == loaded_) Form_Load();
 }
 
-void fmSettingParam::Form_Load() {
+void ParametersWindow::Form_Load() {
   try {
     SetInputMode(this);
     ClearFields(this);
@@ -153,7 +153,7 @@ void fmSettingParam::Form_Load() {
   }
 }
 
-bool fmSettingParam::txtStoreID_Validate() {
+bool ParametersWindow::txtStoreID_Validate() {
   try {
     QString problem = StoreCodeProblem(txtStoreID_->text());
     QString name;
@@ -168,17 +168,17 @@ bool fmSettingParam::txtStoreID_Validate() {
   }
 }
 
-bool fmSettingParam::checkAmount(QLineEdit* field) {
+bool ParametersWindow::checkAmount(QLineEdit* field) {
   const QString problem = amountProblem(field->text());
   if (problem.isEmpty()) return true;
   DispElaMsg(elaMsg_, problem);
   return false;
 }
 
-bool fmSettingParam::txtBalAmtLimit_Validate() { return checkAmount(txtBalAmtLimit_); }
-bool fmSettingParam::txtPointRate_Validate() { return checkAmount(txtPointRate_); }
+bool ParametersWindow::txtBalAmtLimit_Validate() { return checkAmount(txtBalAmtLimit_); }
+bool ParametersWindow::txtPointRate_Validate() { return checkAmount(txtPointRate_); }
 
-bool fmSettingParam::checkFields() {
+bool ParametersWindow::checkFields() {
   auto refuse = [](QLineEdit* field) {
     field->setFocus();
     field->selectAll();
@@ -194,7 +194,7 @@ bool fmSettingParam::checkFields() {
   return true;
 }
 
-bool fmSettingParam::save(QStringList& changes) {
+bool ParametersWindow::save(QStringList& changes) {
   const QString store = txtStoreID_->text().trimmed();
   const QString port = txtBorixPort_->text().trimmed();
   const QString limit = amountText(txtBalAmtLimit_->text());
@@ -221,7 +221,7 @@ bool fmSettingParam::save(QStringList& changes) {
   return portSaved;
 }
 
-void fmSettingParam::cmdSave_Click() {
+void ParametersWindow::cmdSave_Click() {
   QStringList changes;
   try {
     if (!checkFields()) return;
@@ -237,22 +237,22 @@ void fmSettingParam::cmdSave_Click() {
   DispElaMsg(elaMsg_, QStringLiteral("存檔失敗"));
 }
 
-QStringList fmSettingParam::fieldTexts() const {
+QStringList ParametersWindow::fieldTexts() const {
   return {txtStoreID_->text(), txtBorixPort_->text(), txtBalAmtLimit_->text(), txtPointRate_->text()};
 }
 
-bool fmSettingParam::mayDiscardEdits() {
+bool ParametersWindow::mayDiscardEdits() {
   if (fieldTexts() == loaded_) return true;
   if (!Dialogs().askYesNo(QStringLiteral("資料尚未存檔，確定放棄？"), gAppName)) return false;
   Form_Load();
   return true;
 }
 
-void fmSettingParam::cmdExit_Click() {
+void ParametersWindow::cmdExit_Click() {
   if (mayDiscardEdits()) hide();
 }
 
-void fmSettingParam::closeEvent(QCloseEvent* event) {
+void ParametersWindow::closeEvent(QCloseEvent* event) {
   if (mayDiscardEdits()) event->accept();
   else event->ignore();
 }

@@ -6,13 +6,13 @@
 #include <QStringList>
 #include <QWidget>
 
-class ElaBar;
+class StatusPanel;
 class QLineEdit;
 
-class fmSettingParam : public QWidget, public UnsavedEdits {
+class ParametersWindow : public QWidget, public UnsavedEdits {
   Q_OBJECT
 public:
-  explicit fmSettingParam(QWidget* parent = nullptr);
+  explicit ParametersWindow(QWidget* parent = nullptr);
 
   // Fills the fields from the settings in use and the parameter table.
   void Form_Load();
@@ -29,7 +29,7 @@ public:
   QLineEdit* txtBorixPort() const { return txtBorixPort_; }
   QLineEdit* txtBalAmtLimit() const { return txtBalAmtLimit_; }
   QLineEdit* txtPointRate() const { return txtPointRate_; }
-  ElaBar* elaMsg() const { return elaMsg_; }
+  StatusPanel* elaMsg() const { return elaMsg_; }
 
 protected:
   void showEvent(QShowEvent* event) override;
@@ -46,6 +46,6 @@ private:
   QLineEdit* txtBorixPort_;
   QLineEdit* txtBalAmtLimit_;
   QLineEdit* txtPointRate_;
-  ElaBar* elaMsg_;
+  StatusPanel* elaMsg_;
   QStringList loaded_;  // the field texts as last loaded or saved
 };

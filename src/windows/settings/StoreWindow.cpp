@@ -37,11 +37,11 @@ QString printCell(QString text) {
 }
 }  // namespace
 
-fmWJN0107::fmWJN0107(QWidget* parent) : QWidget(parent, Qt::Window) {
+StoreWindow::StoreWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmWJN0107"));
   setWindowTitle(QStringLiteral("部門資料設定"));
   auto* layout = new QVBoxLayout(this);
-  fgStore_ = new FlexGrid(this);
+  fgStore_ = new DataGrid(this);
   fgStore_->setObjectName(QStringLiteral("fgStore"));
   fgStore_->setHeadings(QStringLiteral("店代號|店名|順序"));
   fgStore_->setColRightAligned(2);
@@ -55,7 +55,7 @@ fmWJN0107::fmWJN0107(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addWidget(fgStore_, 1);
   buildFields(layout);
   buildButtons(layout);
-  elaMsg_ = new ElaBar(this);
+  elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   layout->addWidget(elaMsg_);
 
@@ -71,7 +71,7 @@ fmWJN0107::fmWJN0107(QWidget* parent) : QWidget(parent, Qt::Window) {
   QryData();
 }
 
-void fmWJN0107::buildFields(QVBoxLayout* layout) {
+void StoreWindow::buildFields(QVBoxLayout* layout) {
   auto* grid = new QGridLayout;
   auto field = [&](const char* name, const QString& caption, int row, int maxLength) {
     auto* label = new QLabel(caption, this);
@@ -95,32 +95,32 @@ void fmWJN0107::buildFields(QVBoxLayout* layout) {
   layout->addLayout(grid);
 }
 
-void fmWJN0107::buildButtons(QVBoxLayout* layout) {
+void StoreWindow::buildButtons(QVBoxLayout* layout) {
   auto* row = new QHBoxLayout;
-  auto add = [&](const char* name, const QString& caption, void (fmWJN0107::*handler)()) {
+  auto add = [&](const char* name, const QString& caption, void (StoreWindow::*handler)()) {
     auto* b = new QPushButton(caption, this);
     b->setObjectName(QString::fromLatin1(name));
     b->setAutoDefault(false);
     row->addWidget(b);
     connect(b, &QPushButton::clicked, this, handler);
   };
-  add("cmdAdd", QStringLiteral("新增"), &fmWJN0107::cmdAdd_Click);
-  add("cmdUpd", QStringLiteral("修改"), &fmWJN0107::cmdUpd_Click);
-  add("cmdDel", QStringLiteral("刪除"), &fmWJN0107::cmdDel_Click);
-  add("cmdSave", QStringLiteral("存檔"), &fmWJN0107::cmdSave_Click);
-  add("cmdCancel", QStringLiteral("取消"), &fmWJN0107::cmdCancel_Click);
+  add("cmdAdd", QStringLiteral("新增"), &StoreWindow::cmdAdd_Click);
+  add("cmdUpd", QStringLiteral("修改"), &StoreWindow::cmdUpd_Click);
+  add("cmdDel", QStringLiteral("刪除"), &StoreWindow::cmdDel_Click);
+  add("cmdSave", QStringLiteral("存檔"), &StoreWindow::cmdSave_Click);
+  add("cmdCancel", QStringLiteral("取消"), &StoreWindow::cmdCancel_Click);
   row->addStretch(1);
-  add("cmdPrint", QStringLiteral("列印"), &fmWJN0107::cmdPrint_Click);
-  add("cmdExit", QStringLiteral("&Z結束"), &fmWJN0107::cmdExit_Click);
+  add("cmdPrint", QStringLiteral("列印"), &StoreWindow::cmdPrint_Click);
+  add("cmdExit", QStringLiteral("&Z結束"), &StoreWindow::cmdExit_Click);
   layout->addLayout(row);
   // Leaving an add or change must work whatever a field holds ("店代號重複", say).
   SkipFieldChecks(button(QStringLiteral("cmdCancel")));
   SkipFieldChecks(button(QStringLiteral("cmdExit")));
 }
 
-QPushButton* fmWJN0107::button(const QString& name) const { return findChild<QPushButton*>(name); }
+QPushButton* StoreWindow::button(const QString& name) const { return findChild<QPushButton*>(name); }
 
-void fmWJN0107::showEvent(QShowEvent* event) {
+void StoreWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (event->spontaneous()) return;
   CenterForm(this);
@@ -128,7 +128,7 @@ void fmWJN0107::showEvent(QShowEvent* event) {
   if (mode_ == Mode::Browse) QryData(currentCode_);
 }
 
-void fmWJN0107::closeEvent(QCloseEvent* event) {
+void StoreWindow::closeEvent(QCloseEvent* event) {
   if (!mayDiscardEdits()) {
     event->ignore();
     return;
@@ -137,7 +137,7 @@ void fmWJN0107::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void fmWJN0107::setMode(Mode mode) {
+void StoreWindow::setMode(Mode mode) {
   mode_ = mode;
   const bool browse = mode == Mode::Browse;
   if (browse) {
@@ -160,9 +160,9 @@ void fmWJN0107::setMode(Mode mode) {
   button(QStringLiteral("cmdCancel"))->setEnabled(!browse);
 }
 
-void fmWJN0107::QryData(const QString& showCode) {
+void StoreWindow::QryData(const QString& showCode) {
   try {
-    const int n = LoadFG(fgStore_, QStringLiteral("Select StoreID , StoreName , ListNo From Store ") +
+    const int n = LoadGrid(fgStore_, QStringLiteral("Select StoreID , StoreName , ListNo From Store ") +
                                        QStringLiteral(" Order by ListNo , StoreID "));
     int row = n > 0 ? 1 : 0;
     for (int r = 1; r <= n; ++r) {
@@ -177,7 +177,7 @@ void fmWJN0107::QryData(const QString& showCode) {
   }
 }
 
-void fmWJN0107::fgStore_Click(int row) {
+void StoreWindow::fgStore_Click(int row) {
   if (mode_ != Mode::Browse || row < 1 || row >= fgStore_->rows()) return;
   currentCode_ = fgStore_->textMatrix(row, 0);
   txtStoreID_->setText(currentCode_);
@@ -187,13 +187,13 @@ void fmWJN0107::fgStore_Click(int row) {
   setMode(Mode::Browse);
 }
 
-void fmWJN0107::cmdAdd_Click() {
+void StoreWindow::cmdAdd_Click() {
   setMode(Mode::Add);
   ClearFields(this);
   txtStoreID_->setFocus();
 }
 
-void fmWJN0107::cmdUpd_Click() {
+void StoreWindow::cmdUpd_Click() {
   if (currentCode_.isEmpty()) {
     DispElaMsg(elaMsg_, QStringLiteral("請先選擇部門"));
     return;
@@ -203,32 +203,32 @@ void fmWJN0107::cmdUpd_Click() {
   txtStoreName_->selectAll();
 }
 
-void fmWJN0107::cmdCancel_Click() {
+void StoreWindow::cmdCancel_Click() {
   if (mode_ == Mode::Browse) return;
   mode_ = Mode::Browse;
   QryData(currentCode_);
 }
 
-bool fmWJN0107::mayDiscardEdits() {
+bool StoreWindow::mayDiscardEdits() {
   if (mode_ == Mode::Browse) return true;
   if (!Dialogs().askYesNo(QStringLiteral("資料尚未存檔，確定放棄？"), gAppName)) return false;
   cmdCancel_Click();
   return true;
 }
 
-void fmWJN0107::cmdExit_Click() {
+void StoreWindow::cmdExit_Click() {
   if (!mayDiscardEdits()) return;
   cmdCancel_Click();
   hide();
 }
 
-void fmWJN0107::showProblem(QLineEdit* field, const QString& message) {
+void StoreWindow::showProblem(QLineEdit* field, const QString& message) {
   DispElaMsg(elaMsg_, message);
   field->setFocus();
   field->selectAll();
 }
 
-bool fmWJN0107::txtStoreID_Validate() {
+bool StoreWindow::txtStoreID_Validate() {
   if (mode_ != Mode::Add) return true;
   try {
     QString problem = StoreCodeProblem(txtStoreID_->text());
@@ -243,14 +243,14 @@ bool fmWJN0107::txtStoreID_Validate() {
   }
 }
 
-bool fmWJN0107::txtListNo_Validate() {
+bool StoreWindow::txtListNo_Validate() {
   const QString problem = ListNoProblem(txtListNo_->text());
   if (problem.isEmpty()) return true;
   DispElaMsg(elaMsg_, problem);
   return false;
 }
 
-bool fmWJN0107::checkFields() {
+bool StoreWindow::checkFields() {
   if (mode_ == Mode::Add) {
     QString problem = StoreCodeProblem(txtStoreID_->text());
     if (problem.isEmpty() && StoreExists(txtStoreID_->text())) problem = QStringLiteral("店代號重複");
@@ -271,7 +271,7 @@ bool fmWJN0107::checkFields() {
   return true;
 }
 
-bool fmWJN0107::saveRow() {
+bool StoreWindow::saveRow() {
   StoreRow row{txtStoreID_->text().trimmed(), txtStoreName_->text().trimmed(), 0};
   const QString listNo = txtListNo_->text().trimmed();
   row.listNo = listNo.isEmpty() ? NextListNo() : listNo.toInt();
@@ -290,7 +290,7 @@ bool fmWJN0107::saveRow() {
   return true;
 }
 
-void fmWJN0107::cmdSave_Click() {
+void StoreWindow::cmdSave_Click() {
   if (mode_ == Mode::Browse) return;
   const QString what = (mode_ == Mode::Add ? QStringLiteral("新增 ") : QStringLiteral("修改 ")) + txtStoreID_->text().trimmed();
   try {
@@ -304,7 +304,7 @@ void fmWJN0107::cmdSave_Click() {
   }
 }
 
-void fmWJN0107::cmdDel_Click() {
+void StoreWindow::cmdDel_Click() {
   if (mode_ != Mode::Browse) return;
   if (currentCode_.isEmpty()) {
     DispElaMsg(elaMsg_, QStringLiteral("請先選擇部門"));
@@ -341,7 +341,7 @@ void fmWJN0107::cmdDel_Click() {
   }
 }
 
-QString fmWJN0107::listForPrint() const {
+QString StoreWindow::listForPrint() const {
   QStringList rows;
   for (int r = 1; r < fgStore_->rows(); ++r) {
     QStringList cells;
@@ -351,12 +351,12 @@ QString fmWJN0107::listForPrint() const {
   return rows.join(QLatin1Char(';'));
 }
 
-void fmWJN0107::cmdPrint_Click() {
+void StoreWindow::cmdPrint_Click() {
   if (mode_ != Mode::Browse) return;
   try {
     QryData(currentCode_);
     DispElaMsg(elaMsg_, QStringLiteral("列印中...."), 0);
-    frmPrint preview(this);
+    PrintPreviewWindow preview(this);
     preview.StartDoc(QStringLiteral("部門資料表"));
     preview.AddTable(QStringLiteral("<1200|<4000|>1000"), QStringLiteral("店代號|店名|順序"), listForPrint());
     preview.AddText(QString());

@@ -5,17 +5,17 @@
 
 #include <QWidget>
 
-class ElaBar;
-class FlexGrid;
+class StatusPanel;
+class DataGrid;
 class QLineEdit;
 class QPushButton;
 
-class fmWJN0107 : public QWidget, public UnsavedEdits {
+class StoreWindow : public QWidget, public UnsavedEdits {
   Q_OBJECT
 public:
   enum class Mode { Browse, Add, Edit };
 
-  explicit fmWJN0107(QWidget* parent = nullptr);
+  explicit StoreWindow(QWidget* parent = nullptr);
 
   // Reloads the list and shows the store with this code (the first one when empty or gone).
   void QryData(const QString& showCode = QString());
@@ -37,11 +37,11 @@ public:
   Mode mode() const { return mode_; }
   // The code of the store shown in browse mode, empty when the list is empty.
   QString currentCode() const { return currentCode_; }
-  FlexGrid* fgStore() const { return fgStore_; }
+  DataGrid* fgStore() const { return fgStore_; }
   QLineEdit* txtStoreID() const { return txtStoreID_; }
   QLineEdit* txtStoreName() const { return txtStoreName_; }
   QLineEdit* txtListNo() const { return txtListNo_; }
-  ElaBar* elaMsg() const { return elaMsg_; }
+  StatusPanel* elaMsg() const { return elaMsg_; }
   QPushButton* button(const QString& name) const;
 
 protected:
@@ -57,11 +57,11 @@ private:
   void showProblem(QLineEdit* field, const QString& message);
   QString listForPrint() const;
 
-  FlexGrid* fgStore_;
+  DataGrid* fgStore_;
   QLineEdit* txtStoreID_;
   QLineEdit* txtStoreName_;
   QLineEdit* txtListNo_;
-  ElaBar* elaMsg_;
+  StatusPanel* elaMsg_;
   Mode mode_ = Mode::Browse;
   QString currentCode_;
 };

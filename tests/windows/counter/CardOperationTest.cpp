@@ -26,7 +26,7 @@ protected:
   }
 
   // A counter top-up of 500 on the card in the reader.
-  bool topUp(fmTolva& w) {
+  bool topUp(MainWindow& w) {
     w.field(QStringLiteral("txtAmt"))->setText(QStringLiteral("500"));
     w.cmdClientAddAmt_Click();
     return count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")) == 1;
@@ -57,10 +57,10 @@ protected:
 
 TEST_P(CardOperationTest, FailedCommitPutsThePreviousCardBack) {
   refuseCommitsWriting(QStringLiteral("TolvaLog"));  // the database itself refuses the commit
-  fmTolva w;
+  MainWindow w;
   EXPECT_FALSE(topUp(w));
   expectUntouched();
-  const QString told = w.findChild<ElaBar*>(QStringLiteral("elaMsg"))->caption();
+  const QString told = w.findChild<StatusPanel*>(QStringLiteral("elaMsg"))->caption();
   EXPECT_TRUE(told.startsWith(QStringLiteral("資料庫存檔失敗，卡片已回復原狀"))) << told.toStdString();
   EXPECT_EQ(apLog(QStringLiteral("加值")).size(), 1);
   EXPECT_TRUE(apLog(QStringLiteral("加值")).first().endsWith(QStringLiteral("|系統錯誤")));
@@ -68,7 +68,7 @@ TEST_P(CardOperationTest, FailedCommitPutsThePreviousCardBack) {
 
 TEST_P(CardOperationTest, CardThatCannotBePutBackIsNamedWithBothValues) {
   failCommit(QString::fromLatin1(kFaultWriteFails));
-  fmTolva w;
+  MainWindow w;
   EXPECT_FALSE(topUp(w));
   Connection::setStatementHookForTest(nullptr);
   const QStringList shown = dialogs_->texts(QStringLiteral("showMsg"));
@@ -85,11 +85,11 @@ TEST_P(CardOperationTest, LostConnectionAtTheCommitLeavesTheCardAsItWas) {
   Connection::setStatementHookForTest([this, pid](Connection&, const QString& sql) {
     if (sql == QLatin1String("COMMIT")) endSession(pid);
   });
-  fmTolva w;
+  MainWindow w;
   w.field(QStringLiteral("txtAmt"))->setText(QStringLiteral("500"));
   w.cmdClientAddAmt_Click();
   Connection::setStatementHookForTest(nullptr);
-  EXPECT_TRUE(w.findChild<ElaBar*>(QStringLiteral("elaMsg"))->caption().startsWith(QStringLiteral("資料庫存檔失敗，卡片已回復原狀")));
+  EXPECT_TRUE(w.findChild<StatusPanel*>(QStringLiteral("elaMsg"))->caption().startsWith(QStringLiteral("資料庫存檔失敗，卡片已回復原狀")));
   // The transaction went with the session; the program's own connection is back without a
   // restart, and the failed operation's log row was written on it.
   expectUntouched();
@@ -102,14 +102,14 @@ TEST_P(CardOperationTest, LostConnectionAtTheCommitLeavesTheCardAsItWas) {
 TEST_P(CardOperationTest, OperationAfterALostSessionRunsWithoutARestart) {
   if (!isPostgres()) GTEST_SKIP() << "a server connection";
   ReinsertTestCardAtEveryWait();
-  fmTolva w;
+  MainWindow w;
   ASSERT_TRUE(topUp(w));
   endSession(sessionPid());
   topUp(w);
   EXPECT_EQ(master(QStringLiteral("BalAmt"), card_), Money::fromInt(2000));
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), 2);
   QString no, store, batch, thru, bal, pts, m;
-  ASSERT_TRUE(QDR_DecodeRecord(SlotCard().tracks[0], no, store, batch, thru, bal, pts, m));
+  ASSERT_TRUE(DecodeStripeRecord(SlotCard().tracks[0], no, store, batch, thru, bal, pts, m));
   EXPECT_EQ(Money::val(bal), Money::fromInt(2000));
   const QStringList logged = apLog(QStringLiteral("加值"));
   ASSERT_EQ(logged.size(), 2);
@@ -132,7 +132,7 @@ TEST_P(CardOperationTest, SecondConnectionWritesWhileTheCardIsAwaited) {
     writeMs = clock.elapsed();
     TestReader().insert(TestReader().deckFolder() + QStringLiteral("/card-0001.card"));
   });
-  fmTolva w;
+  MainWindow w;
   EXPECT_TRUE(topUp(w));
   ASSERT_GE(writeMs, 0);
   EXPECT_LT(writeMs, 1000);
@@ -140,8 +140,8 @@ TEST_P(CardOperationTest, SecondConnectionWritesWhileTheCardIsAwaited) {
 }
 
 TEST_P(CardOperationTest, NothingElseRunsInsideARunningOperation) {
-  fmTolva w;
-  fmWJN0107 stores;
+  MainWindow w;
+  StoreWindow stores;
   QString readCaption;
   // While the card is being written (its transaction open), events run: a timer lets the store
   // window save and the main window read a card.
@@ -155,12 +155,12 @@ TEST_P(CardOperationTest, NothingElseRunsInsideARunningOperation) {
       stores.txtStoreName()->setText(QStringLiteral("inside"));
       stores.cmdSave_Click();
       w.cmdReadCard_Click();
-      readCaption = w.findChild<ElaBar*>(QStringLiteral("elaMsg"))->caption();
+      readCaption = w.findChild<StatusPanel*>(QStringLiteral("elaMsg"))->caption();
     });
   });
   EXPECT_TRUE(topUp(w));
   Connection::setStatementHookForTest(nullptr);
-  EXPECT_EQ(stores.findChild<ElaBar*>(QStringLiteral("elaMsg"))->caption(), QStringLiteral("存檔失敗"));
+  EXPECT_EQ(stores.findChild<StatusPanel*>(QStringLiteral("elaMsg"))->caption(), QStringLiteral("存檔失敗"));
   EXPECT_EQ(readCaption, CardOperation::busyText());
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Store WHERE StoreID = '555'")), 0);
   EXPECT_EQ(master(QStringLiteral("BalAmt"), card_), Money::fromInt(1500));

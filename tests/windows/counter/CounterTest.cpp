@@ -28,9 +28,9 @@ protected:
     insertCard(card_);
     ReinsertTestCardAtEveryWait();  // the operator inserts the card again whenever asked
   }
-  void set(fmTolva& w, const char* name, const QString& text) { w.field(QString::fromLatin1(name))->setText(text); }
+  void set(MainWindow& w, const char* name, const QString& text) { w.field(QString::fromLatin1(name))->setText(text); }
   // Chooses reversal mode "1" to "3" from the list.
-  static void chooseMode(fmTolva& w, const QString& mode) { w.cboType()->setCurrentIndex(mode.toInt() - 1); }
+  static void chooseMode(MainWindow& w, const QString& mode) { w.cboType()->setCurrentIndex(mode.toInt() - 1); }
   // Journal rows as "type|amount|points|store".
   QStringList journal() const {
     QSqlQuery q = gCnn().query(QStringLiteral("SELECT TxnType, TxnAmt, TxnPoint, TxnDept FROM TolvaLog ORDER BY RNo"));
@@ -57,14 +57,14 @@ protected:
   QStringList shownMsgs() const { return dialogs_->texts(QStringLiteral("showMsg")); }
   // An earlier transaction in the card's journal (what a reversal may take back).
   void history(const QString& type, const QString& amount, const QString& points) {
-    TolvaLogRec rec;
+    JournalRow rec;
     rec.TxnDept = QStringLiteral("100");
     rec.TxnType = type;
     rec.CardNo = card_;
     rec.TxnDate = today();
     rec.TxnAmt = amount;
     rec.TxnPoint = points;
-    ASSERT_TRUE(ADD_TolvaLog(rec, gCnn()));
+    ASSERT_TRUE(InsertJournalRow(rec, gCnn()));
   }
   const QString kUnrestoredFace = QStringLiteral("列印資料失敗!；卡號 V000001 的卡面無法回復，請重新列印卡面");
 
@@ -76,7 +76,7 @@ TEST_P(CounterTest, TopUpChangesCardFaceJournalAndMasterTogether) {
   ASSERT_TRUE(msgFile.open(QIODevice::WriteOnly));
   msgFile.write(CodePage::toAnsi(QStringLiteral("週年慶\r\n加值送點數\r\n")));
   msgFile.close();
-  fmTolva w;
+  MainWindow w;
   set(w, "txtAmt", QStringLiteral("500"));
   w.cmdClientAddAmt_Click();
   EXPECT_TRUE(shownMsgs().isEmpty()) << shownMsgs().join(QLatin1Char(',')).toStdString();
@@ -98,7 +98,7 @@ TEST_P(CounterTest, CardThatFailsOnceWrittenIsCommittedAndReprintedAsTheOperator
   SimCard c = SlotCard();
   c.fault = QString::fromLatin1(kFaultFailsAfterWrite);
   ASSERT_TRUE(SaveTestCard(c));
-  fmTolva w;
+  MainWindow w;
   set(w, "txtAmt", QStringLiteral("500"));
   w.cmdClientAddAmt_Click();
   const QString told = QStringLiteral("列印視窗無法清除!；卡號 V000001 的磁條已寫入新資料並已存檔，但卡面未印妥；"
@@ -117,7 +117,7 @@ TEST_P(CounterTest, CardThatFailsOnceWrittenIsCommittedAndReprintedAsTheOperator
   dialogs_->atEveryCardWait = nullptr;
   dialogs_->maxPolls = 200;  // the loop ends at the next wait
   InsertTestCard(c);
-  fmUpdGoodThru g;
+  GoodThruWindow g;
   g.txtUpdGoodThru()->setText(QStringLiteral("2027/12/31"));
   g.cmdOK_Click();
   EXPECT_TRUE(SlotCard().face.contains(QStringLiteral(" 目前餘額     1500元"))) << SlotCard().face.toStdString();
@@ -129,7 +129,7 @@ TEST_P(CounterTest, PrintFailureLeavesDatabaseAndCardAsTheyWere) {
   SimCard c = SlotCard();
   c.fault = QString::fromLatin1(kFaultPrintFails);
   ASSERT_TRUE(SaveTestCard(c));
-  fmTolva w;
+  MainWindow w;
   set(w, "txtAmt", QStringLiteral("500"));
   w.cmdClientAddAmt_Click();
   // The fault stays on the card, so the old face cannot be printed back either: the card is named.
@@ -145,7 +145,7 @@ TEST_P(CounterTest, PrintFailureOfEveryValueChangeLeavesEverythingAsItWas) {
   ASSERT_TRUE(SaveTestCard(c));
   ASSERT_TRUE(SetParamValue(QStringLiteral("QDR_PointRate"), QStringLiteral("0.01")));
   history(QStringLiteral("22"), QStringLiteral("-100"), QStringLiteral("0"));
-  fmTolva w;
+  MainWindow w;
   set(w, "txtAmt", QStringLiteral("300"));
   w.cmdDeductAmt_Click();
   set(w, "txtPoint", QStringLiteral("10"));
@@ -162,7 +162,7 @@ TEST_P(CounterTest, PrintFailureOfEveryValueChangeLeavesEverythingAsItWas) {
 
 TEST_P(CounterTest, ReversalFaceShowsThePreviousBalanceAndTheAmount) {
   history(QStringLiteral("21"), QStringLiteral("250"), QStringLiteral("0"));
-  fmTolva w;
+  MainWindow w;
   chooseMode(w, QStringLiteral("1"));
   set(w, "txtAmtB", QStringLiteral("250"));
   w.cmdUPDOCheck_Click();
@@ -175,7 +175,7 @@ TEST_P(CounterTest, ReversalFaceShowsThePreviousBalanceAndTheAmount) {
 
 TEST_P(CounterTest, BalanceLimitAppliesOnlyWhenSet) {
   ASSERT_TRUE(SetParamValue(QStringLiteral("QDR_BalAmtLimit"), QStringLiteral("1499")));
-  fmTolva w;
+  MainWindow w;
   set(w, "txtAmt", QStringLiteral("500"));
   w.cmdClientAddAmt_Click();
   EXPECT_EQ(shownMsgs(), QStringList{QStringLiteral("加值後餘額超過上限")});
@@ -186,7 +186,7 @@ TEST_P(CounterTest, BalanceLimitAppliesOnlyWhenSet) {
 }
 
 TEST_P(CounterTest, DeductionEarnsPointsAtTheSetRate) {
-  fmTolva w;
+  MainWindow w;
   set(w, "txtAmt", QStringLiteral("250"));
   w.cmdDeductAmt_Click();  // no rate: no points
   EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("750"), QStringLiteral("30")));
@@ -205,7 +205,7 @@ TEST_P(CounterTest, DeductionEarnsPointsAtTheSetRate) {
 }
 
 TEST_P(CounterTest, PointDeductionDownToZeroButNotBelow) {
-  fmTolva w;
+  MainWindow w;
   set(w, "txtPoint", QStringLiteral("31"));
   w.cmdDeductPoint_Click();
   EXPECT_EQ(shownMsgs(), QStringList{QStringLiteral("交易後紅利點數小於零")});
@@ -225,7 +225,7 @@ TEST_P(CounterTest, ReversalsTakeBackNoMoreThanTheJournalHolds) {
   history(QStringLiteral("21"), QStringLiteral("1200"), QStringLiteral("0"));
   history(QStringLiteral("22"), QStringLiteral("-200"), QStringLiteral("2"));  // a deduction that earned 2 points
   history(QStringLiteral("23"), QStringLiteral("0"), QStringLiteral("-5"));
-  fmTolva w;
+  MainWindow w;
   auto reverse = [&](const char* mode, const char* amount, const char* points) {
     chooseMode(w, QString::fromLatin1(mode));
     set(w, "txtAmtB", QString::fromLatin1(amount));
@@ -258,7 +258,7 @@ TEST_P(CounterTest, ReversalsTakeBackNoMoreThanTheJournalHolds) {
 TEST_P(CounterTest, ADeductionReversedWithoutPointsTakesBackWhatItEarned) {
   ASSERT_TRUE(SetParamValue(QStringLiteral("QDR_PointRate"), QStringLiteral("0.01")));
   history(QStringLiteral("22"), QStringLiteral("-300"), QStringLiteral("2"));  // earned at an older rate
-  fmTolva w;
+  MainWindow w;
   QString shownAtTheCard;
   // What the window shows while the card is read and written.
   Connection::setStatementHookForTest([&](Connection&, const QString&) {
@@ -276,7 +276,7 @@ TEST_P(CounterTest, ADeductionReversedWithoutPointsTakesBackWhatItEarned) {
 }
 
 TEST_P(CounterTest, EntriesAreCheckedBeforeTheCardIsAskedFor) {
-  fmTolva w;
+  MainWindow w;
   w.cmdClientAddAmt_Click();
   set(w, "txtAmt", QStringLiteral("12.5"));
   w.cmdDeductAmt_Click();
@@ -295,7 +295,7 @@ TEST_P(CounterTest, ValueThatTheFaceCannotPrintIsRefusedBeforeAnythingIsWritten)
   gCnn().execute(QStringLiteral("UPDATE Tolva SET BalAmt = 99999999"));
   insertCard(card_, QStringLiteral("2027/12/31"), QStringLiteral("99999999"), QStringLiteral("30"));
   const SimCard before = SlotCard();
-  fmTolva w;
+  MainWindow w;
   set(w, "txtAmt", QStringLiteral("10000000"));  // "-10000000" is nine positions
   w.cmdDeductAmt_Click();
   EXPECT_EQ(shownMsgs(), QStringList{QStringLiteral("交易後數值超過卡片位數")});
@@ -305,7 +305,7 @@ TEST_P(CounterTest, ValueThatTheFaceCannotPrintIsRefusedBeforeAnythingIsWritten)
 }
 
 TEST_P(CounterTest, RefusedCardsLeaveNoJournalRow) {
-  fmTolva w;
+  MainWindow w;
   blacklist(card_);
   set(w, "txtAmt", QStringLiteral("100"));
   w.cmdClientAddAmt_Click();
@@ -324,7 +324,7 @@ TEST_P(CounterTest, RefusedCardsLeaveNoJournalRow) {
 TEST_P(CounterTest, CounterSaleMarksTheCardSoldOnce) {
   gCnn().execute(QStringLiteral("UPDATE Tolva SET Status = '01'"));
   const SimCard before = SlotCard();
-  fmTolva w;
+  MainWindow w;
   w.cmdSaleCardT_Click();
   w.cmdSaleCardT_Click();
   EXPECT_EQ(shownMsgs(), QStringList{QStringLiteral("此卡已售出")});

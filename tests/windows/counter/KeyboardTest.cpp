@@ -42,7 +42,7 @@ class KeyboardTest : public DbTest {};
 TEST_P(KeyboardTest, EnterOnAFocusedButtonPressesItInEveryWindow) {
   // The installation's store exists, or its field in the settings keeps the focus.
   gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES (?, '總店', 1)"), {gStoreID});
-  fmTolva main;
+  MainWindow main;
   QStringList menu;
   for (QPushButton* b : main.findChildren<QPushButton*>())
     if (HasOperationWindow(b->objectName())) menu << b->objectName();

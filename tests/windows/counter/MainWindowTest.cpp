@@ -13,7 +13,7 @@
 class MainWindowTest : public AppTest {};
 
 TEST_F(MainWindowTest, CaptionsOfEveryGroup) {
-  fmTolva w;
+  MainWindow w;
   EXPECT_EQ(w.windowTitle(), QStringLiteral("QDR卡管理作業"));
   const QList<QPair<const char*, const char*>> captions = {
       {"cmdReadCard", "讀卡"},        {"cmdClientAddAmt", "加值"},       {"cmdDeductAmt", "扣抵"},
@@ -39,7 +39,7 @@ TEST_F(MainWindowTest, CaptionsOfEveryGroup) {
 }
 
 TEST_F(MainWindowTest, OneOperationWindowAtATimeEachCreatedOnce) {
-  fmTolva w;
+  MainWindow w;
   w.show();
   ASSERT_TRUE(w.button(QStringLiteral("cmdSetMsg"))->isEnabled());
   w.button(QStringLiteral("cmdSetMsg"))->click();
@@ -55,7 +55,7 @@ TEST_F(MainWindowTest, OneOperationWindowAtATimeEachCreatedOnce) {
 }
 
 TEST_F(MainWindowTest, CardPageIsOffWhileTheKeyIsEmpty) {
-  fmTolva w;
+  MainWindow w;
   gBatchKey.clear();
   w.Form_Activate();
   EXPECT_FALSE(w.tabPage()->isTabEnabled(0));

@@ -10,7 +10,7 @@
 
 class ReadCardTest : public CardTest {
 protected:
-  QStringList values(const fmTolva& w) const {
+  QStringList values(const MainWindow& w) const {
     QStringList out;
     for (const char* f : {"txtCardNo", "txtDeptNo", "txtBatchNo", "txtGoodThru", "txtBalAmt", "txtBalPoint"}) {
       out << w.field(QString::fromLatin1(f))->text();
@@ -22,7 +22,7 @@ protected:
 TEST_F(ReadCardTest, FillsTheSixFieldsFromTheStripe) {
   InsertRecordCard(QStringLiteral("V00012"), QStringLiteral("01"), QStringLiteral("V0001"), QStringLiteral("2027/12/31"),
                    QStringLiteral("1500"), QStringLiteral("30"));
-  fmTolva w;
+  MainWindow w;
   ASSERT_TRUE(w.button(QStringLiteral("cmdReadCard"))->isEnabled());
   w.button(QStringLiteral("cmdReadCard"))->click();
   // Card and store numbers come as the stripe holds them, blanks included.
@@ -34,7 +34,7 @@ TEST_F(ReadCardTest, FillsTheSixFieldsFromTheStripe) {
 }
 
 TEST_F(ReadCardTest, FailuresShowTheirReasonAndKeepTheFields) {
-  fmTolva w;
+  MainWindow w;
   for (const char* f : {"txtCardNo", "txtDeptNo", "txtBatchNo", "txtGoodThru", "txtBalAmt", "txtBalPoint"}) {
     w.field(QString::fromLatin1(f))->setText(QStringLiteral("keep"));
   }
@@ -52,7 +52,7 @@ TEST_F(ReadCardTest, ACardWrittenUnderAnotherKeyDoesNotReadBack) {
   InsertRecordCard(QStringLiteral("V000001"), QStringLiteral("001"), QStringLiteral("V0001"), QStringLiteral("2027/12/31"),
                    QStringLiteral("1500"), QStringLiteral("30"));
   gBatchKey = QStringLiteral("NEWKEY99");
-  fmTolva w;
+  MainWindow w;
   w.cmdReadCard_Click();
   const QString bal = w.field(QStringLiteral("txtBalAmt"))->text();
   const bool refused = dialogs_->texts(QStringLiteral("showMsg")) == QStringList{QStringLiteral("卡片資料有誤")};

@@ -18,17 +18,17 @@
 class ExchangeWindowTest : public ExchangeTest {
 protected:
   // Three files in date order: good, dated another day, good.
-  std::unique_ptr<fmCardLogImport> importWindow() {
+  std::unique_ptr<ImportWindow> importWindow() {
     drop(fileName(), logFile({QStringLiteral("'001','21','V000001',#2006/01/15#,500,5,,")}));
     drop(QStringLiteral("DD20060116_台北店_TL.TXT"), logFile({QStringLiteral("'001','21','V000001',#2006/01/15#,5,0,,")}));
     drop(QStringLiteral("DD20060117_台北店_TL.TXT"), logFile({QStringLiteral("'001','21','V000002',#2006/01/17#,5,0,,")}));
     SaveSetting(QStringLiteral("CardLog"), QStringLiteral("Dir"), inbox());
-    std::unique_ptr<fmCardLogImport> w(qobject_cast<fmCardLogImport*>(CreateOperationWindow(QStringLiteral("cmdCardLogImport"))));
+    std::unique_ptr<ImportWindow> w(qobject_cast<ImportWindow*>(CreateOperationWindow(QStringLiteral("cmdCardLogImport"))));
     EXPECT_EQ(w->txtDir()->text(), inbox());
     EXPECT_EQ(w->fgList()->rows(), 4);
     return w;
   }
-  QStringList results(fmCardLogImport& w) {
+  QStringList results(ImportWindow& w) {
     QStringList r;
     for (int row = 1; row < w.fgList()->rows(); ++row) r.append(w.fgList()->textMatrix(row, 1));
     return r;
@@ -78,7 +78,7 @@ TEST_P(ExchangeWindowTest, ViewOpensTheFileOrSaysWhyNot) {
 }
 
 TEST_P(ExchangeWindowTest, ExportTellsWhatItDid) {
-  std::unique_ptr<fmVoidCardExport> w(qobject_cast<fmVoidCardExport*>(CreateOperationWindow(QStringLiteral("cmdVoidCardExport"))));
+  std::unique_ptr<BlacklistExportWindow> w(qobject_cast<BlacklistExportWindow*>(CreateOperationWindow(QStringLiteral("cmdVoidCardExport"))));
   ASSERT_TRUE(w);
   for (const QString& dir : {QString(), path(QStringLiteral("none")), inbox()}) {
     w->txtDir()->setText(dir);

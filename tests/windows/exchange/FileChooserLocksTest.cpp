@@ -118,7 +118,7 @@ TEST_P(FileChooserLocksTest, ChoosersOnTheApplicationFolderKeepTheDatabaseLocks)
       dialog->close();
     });
     printer.start();
-    frmPrint preview;
+    PrintPreviewWindow preview;
     preview.cmdPrint_Click();
   });
 

@@ -20,7 +20,7 @@ protected:
     IssueTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     addMaster(QStringLiteral("V000001"), QStringLiteral("11"));
-    window_ = std::make_unique<fmDelCard>();
+    window_ = std::make_unique<BlacklistWindow>();
   }
   void TearDown() override {
     window_.reset();
@@ -50,7 +50,7 @@ protected:
     return shown.isEmpty() ? QString() : shown.last();
   }
 
-  std::unique_ptr<fmDelCard> window_;
+  std::unique_ptr<BlacklistWindow> window_;
 };
 
 TEST_P(DelCardTest, WritesTheThreeRowsAndShowsTheCardAgain) {

@@ -34,7 +34,7 @@ void addTxn(const QString& cardNo, const QString& store, const QString& type, co
 }
 
 // Grid row r as "store|store name|type|type description|amount".
-QString gridRow(const fmQryCard& w, int r) {
+QString gridRow(const CardQueryWindow& w, int r) {
   const TextTable* g = w.fgCardLog();
   return QStringList{g->textMatrix(r, 1), g->textMatrix(r, 2), g->textMatrix(r, 3), g->textMatrix(r, 4), g->textMatrix(r, 7)}
       .join(QLatin1Char('|'));
@@ -55,11 +55,11 @@ protected:
     CardDbTest::TearDown();
   }
 
-  bool typeCardNo(fmQryCard& w, const QString& text) {
+  bool typeCardNo(CardQueryWindow& w, const QString& text) {
     w.field(QStringLiteral("txtCardNo"))->setText(text);
     return FieldBehaviour::of(w.field(QStringLiteral("txtCardNo")))->validate();
   }
-  QString shown(const fmQryCard& w, const char* name) const { return w.field(QString::fromLatin1(name))->text(); }
+  QString shown(const CardQueryWindow& w, const char* name) const { return w.field(QString::fromLatin1(name))->text(); }
 
   const QString card_ = QStringLiteral("V000001");
 };
@@ -68,7 +68,7 @@ TEST_P(QryCardTest, ShowsTheRecordAndHistoryWithTheirDescriptions) {
   addTxn(card_, QStringLiteral("999"), QStringLiteral("55"), "2026/02/01", -20);  // unknown store and type
   addTxn(card_, QStringLiteral("001"), QStringLiteral("21"), "2026/01/10", 500);
   addCard(QStringLiteral("V000002"), 0, 0, QStringLiteral("77"));  // unknown status, no history
-  fmQryCard w;
+  CardQueryWindow w;
   ASSERT_TRUE(typeCardNo(w, card_));
   EXPECT_EQ(shown(w, "txtStatusDscp"), QStringLiteral("已售出"));
   EXPECT_EQ(shown(w, "txtDeptName"), QStringLiteral("總店"));
@@ -99,7 +99,7 @@ TEST_P(QryCardTest, NullAmountsShowZeroAndNullDatesNothing) {
   gCnn().execute(QStringLiteral("ALTER TABLE Tolva RENAME TO Tolva0"));
   gCnn().execute(QStringLiteral("CREATE TABLE Tolva AS SELECT * FROM Tolva0"));
   gCnn().execute(QStringLiteral("UPDATE Tolva SET BalAmt = NULL, BalPoint = NULL, GoodThru = NULL, IssueDate = NULL"));
-  fmQryCard w;
+  CardQueryWindow w;
   ASSERT_TRUE(typeCardNo(w, card_));
   EXPECT_EQ(shown(w, "txtBalAmt"), QStringLiteral("0"));
   EXPECT_EQ(shown(w, "txtBalPoint"), QStringLiteral("0"));
@@ -109,7 +109,7 @@ TEST_P(QryCardTest, NullAmountsShowZeroAndNullDatesNothing) {
 
 TEST_P(QryCardTest, AnUnknownTypedNumberKeepsTheFocusAndThePreviousCard) {
   addTxn(card_, QStringLiteral("001"), QStringLiteral("21"), "2026/01/10", 500);
-  fmQryCard w;
+  CardQueryWindow w;
   ASSERT_TRUE(typeCardNo(w, card_));
   EXPECT_FALSE(typeCardNo(w, QStringLiteral("V999999")));
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("資料庫無此卡號"));
@@ -134,7 +134,7 @@ TEST_P(QryCardTest, AReadCardIsReportedOnlyWhenItsValuesDiffer) {
       {"store", QStringLiteral("002"), b, t, bal, pts, true},
       {"good-thru", s, b, QStringLiteral("2027/12/30"), bal, pts, true},
   };
-  fmQryCard w;
+  CardQueryWindow w;
   for (const char* calendar : {"YYYY/MM/DD", "CC/MM/DD"}) {
     gCalendar = QString::fromLatin1(calendar);
     for (const Case& c : cases) {
@@ -168,7 +168,7 @@ TEST_P(QryCardTest, AReadCardIsReportedOnlyWhenItsValuesDiffer) {
 }
 
 TEST_P(QryCardTest, AnUnknownReadCardOrAMissingKeyIsSaidAndTheScreenKept) {
-  fmQryCard w;
+  CardQueryWindow w;
   ASSERT_TRUE(typeCardNo(w, card_));
   InsertRecordCard(QStringLiteral("V000009"), QStringLiteral("001"), QStringLiteral("V0001"), QStringLiteral("2027/12/31"),
                    QStringLiteral("5"), QStringLiteral("0"));
@@ -187,8 +187,8 @@ TEST_P(QryCardTest, AnUnknownReadCardOrAMissingKeyIsSaidAndTheScreenKept) {
 // check: Enter or Tab still looks the number up, a click on 結束 does not.
 TEST_P(QryCardTest, EnterOrTabAfterTheNumberLooksItUp) {
   // Types the number into a new window, then `leave` moves on; answers the balance shown.
-  auto typeAndLeave = [this](const QString& number, const std::function<void(fmQryCard&, QLineEdit*)>& leave) {
-    fmQryCard w;
+  auto typeAndLeave = [this](const QString& number, const std::function<void(CardQueryWindow&, QLineEdit*)>& leave) {
+    CardQueryWindow w;
     w.show();
     w.activateWindow();
     QLineEdit* no = w.field(QStringLiteral("txtCardNo"));
@@ -201,7 +201,7 @@ TEST_P(QryCardTest, EnterOrTabAfterTheNumberLooksItUp) {
   };
   for (int key : {int(Qt::Key_Return), int(Qt::Key_Tab)}) {
     EXPECT_EQ(typeAndLeave(card_,
-                           [key](fmQryCard&, QLineEdit* no) {
+                           [key](CardQueryWindow&, QLineEdit* no) {
                              QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
                              QApplication::sendEvent(no, &press);
                            }),
@@ -209,7 +209,7 @@ TEST_P(QryCardTest, EnterOrTabAfterTheNumberLooksItUp) {
         << key;
   }
   EXPECT_EQ(typeAndLeave(QStringLiteral("NOSUCH"),
-                         [](fmQryCard& w, QLineEdit*) {
+                         [](CardQueryWindow& w, QLineEdit*) {
                            w.findChild<QPushButton*>(QStringLiteral("cmdExit"))->setFocus(Qt::MouseFocusReason);
                          }),
             QString());

@@ -18,7 +18,7 @@ protected:
   void SetUp() override {
     IssueTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    window_ = std::make_unique<fmEraseCard>();
+    window_ = std::make_unique<EraseWindow>();
   }
   void TearDown() override {
     window_.reset();
@@ -44,7 +44,7 @@ protected:
     return shown.isEmpty() ? QString() : shown.last();
   }
 
-  std::unique_ptr<fmEraseCard> window_;
+  std::unique_ptr<EraseWindow> window_;
 };
 
 TEST_P(EraseCardTest, ErasesTheTypedCardWhateverItsStatusOncePerWindow) {

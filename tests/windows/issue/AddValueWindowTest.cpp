@@ -33,9 +33,9 @@ namespace {
 using I = std::int32_t;
 
 // The simulator, recording the calls that reach it.
-class RecordingDriver final : public CrwDriver {
+class RecordingDriver final : public ReaderDriver {
 public:
-  CrwSimulator inner{[] { return gAppPath + QStringLiteral("/CardSim"); }};
+  SimulatedReader inner{[] { return gAppPath + QStringLiteral("/CardSim"); }};
   int calls = 0;
   QStringList ops;  // every call but the polls of pending operations
 
@@ -102,7 +102,7 @@ protected:
     ReinsertTestCardAtEveryWait();  // the operator inserts the card again whenever asked
     SetNowForTest(QDateTime(QDate(2026, 3, 15), QTime(10, 0)));
     gStoreID = QStringLiteral("001");
-    window_ = std::make_unique<fmAddAmt>();
+    window_ = std::make_unique<AddValueWindow>();
   }
   void TearDown() override {
     window_.reset();
@@ -112,7 +112,7 @@ protected:
 
   // A sold card: its master row and the same values on the card in the slot.
   void issue(const QString& goodThru, const QString& bal, const QString& cardNo = kCard) {
-    TolvaRec r;
+    CardRow r;
     r.BatchNo = QStringLiteral("V0001");
     r.CardType = QStringLiteral("V");
     r.CardNo = cardNo;
@@ -122,7 +122,7 @@ protected:
     r.BalAmt = bal;
     r.BalPoint = QStringLiteral("30");
     r.IssueDept = QStringLiteral("001");
-    ASSERT_TRUE(ADD_Tolva(r, gCnn()));
+    ASSERT_TRUE(InsertCard(r, gCnn()));
     InsertRecordCard(cardNo, QStringLiteral("001"), QStringLiteral("V0001"), goodThru, bal, QStringLiteral("30"));
   }
   void press(const QString& amount) {
@@ -156,17 +156,17 @@ protected:
   Stripe readSlot() {
     Stripe s;
     QString msg;
-    EXPECT_TRUE(QDR_ReadCard(s.cardNo, s.store, s.batch, s.goodThru, s.bal, s.points, msg, true)) << msg.toStdString();
+    EXPECT_TRUE(ReadCardValues(s.cardNo, s.store, s.batch, s.goodThru, s.bal, s.points, msg, true)) << msg.toStdString();
     return s;
   }
 
   RecordingDriver driver_;
-  std::unique_ptr<fmAddAmt> window_;
+  std::unique_ptr<AddValueWindow> window_;
 };
 
 TEST_P(AddAmtTest, AmountCheckedOnLeavingTheFieldAndOnTheButton) {
   issue(QStringLiteral("2027/12/31"), QStringLiteral("1000"));
-  fmAddAmt& w = *window_;
+  AddValueWindow& w = *window_;
   const QList<QPair<QString, QString>> refused = {
       {QStringLiteral("0"), QStringLiteral("加值金額必需大於0")},
       {QStringLiteral("-5"), QStringLiteral("加值金額必需大於0")},
@@ -238,7 +238,7 @@ TEST_P(AddAmtTest, ValidCardIsToppedUpAndRenewedToNextYearsMonthEnd) {
   EXPECT_EQ(window_->txtBalAmtB()->text(), QStringLiteral("1000"));
   EXPECT_EQ(window_->txtBalAmtE()->text(), QStringLiteral("1100"));
   const QString face = SlotCard().face;
-  EXPECT_EQ(face, *QDR_FaceText(kCard, QStringLiteral("001"), QStringLiteral("2027/03/31"), QStringLiteral("1100"),
+  EXPECT_EQ(face, *CardFaceText(kCard, QStringLiteral("001"), QStringLiteral("2027/03/31"), QStringLiteral("1100"),
                                 QStringLiteral("30"), QStringLiteral("春季促銷\n\n\n\n\n\n"), QStringLiteral("1000"),
                                 QStringLiteral("100")));
   const Stripe s = readSlot();
@@ -320,9 +320,9 @@ TEST_P(AddAmtTest, FractionalAmountIsRefusedBeforeTheCard) {
 
 TEST_P(AddAmtTest, BlacklistedCardAndBalanceLimitAreRefusedLikeAtTheCounter) {
   issue(QStringLiteral("2027/12/31"), QStringLiteral("1000"));
-  VoidCardRec listed;
+  BlacklistRow listed;
   listed.CardNo = kCard;
-  ASSERT_TRUE(ADD_VoidCard(listed, gCnn()));
+  ASSERT_TRUE(InsertBlacklistRow(listed, gCnn()));
   press(QStringLiteral("100"));
   EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")).last(), QStringLiteral("此張卡片已列入黑名單中，卡號:V000001"));
   gCnn().execute(QStringLiteral("DELETE FROM VoidCard"));
@@ -440,7 +440,7 @@ TEST_P(AddAmtTest, MessageFileIsRememberedForTheWindowAndPrintedOnTheFace) {
   EXPECT_EQ(GetSetting(QStringLiteral("fmAddAmt"), QStringLiteral("MsgFile")), file);
 
   // The next run of the window loads the stored file.
-  window_ = std::make_unique<fmAddAmt>();
+  window_ = std::make_unique<AddValueWindow>();
   EXPECT_EQ(window_->txtFile()->text(), file);
   EXPECT_EQ(window_->msgPanel()->line(0)->text(), QStringLiteral("Line A"));
   issue(QStringLiteral("2027/12/31"), QStringLiteral("0"));
@@ -469,7 +469,7 @@ TEST_P(AddAmtTest, MessageFileIsRememberedForTheWindowAndPrintedOnTheFace) {
 
 TEST_P(AddAmtTest, WithNoFileKeptTheFacesGetTheInstallationsMessageLines) {
   const QString lines = UseCardMessageFile();
-  window_ = std::make_unique<fmAddAmt>();
+  window_ = std::make_unique<AddValueWindow>();
   issue(QStringLiteral("2027/12/31"), QStringLiteral("0"));
   press(QStringLiteral("10"));
   EXPECT_TRUE(SlotCard().face.endsWith(lines)) << SlotCard().face.toStdString();

@@ -29,14 +29,14 @@ protected:
   static QString cardNoOn(const QString& file) {
     QString no, store, batch, thru, bal, pts, msg;
     const SimCard card = SimCard::load(file).value_or(SimCard{});
-    return QDR_DecodeRecord(card.tracks[0], no, store, batch, thru, bal, pts, msg) ? no.trimmed() : QString();
+    return DecodeStripeRecord(card.tracks[0], no, store, batch, thru, bal, pts, msg) ? no.trimmed() : QString();
   }
   // Each card's stripe balance and points equal its master row's.
   void expectCardsMatchMaster(const QStringList& files) {
     for (const QString& file : files) {
       QString no, store, batch, thru, bal, pts, msg;
       const SimCard card = SimCard::load(file).value_or(SimCard{});
-      if (!QDR_DecodeRecord(card.tracks[0], no, store, batch, thru, bal, pts, msg)) continue;  // erased
+      if (!DecodeStripeRecord(card.tracks[0], no, store, batch, thru, bal, pts, msg)) continue;  // erased
       EXPECT_EQ(Money::val(bal), master(QStringLiteral("BalAmt"), no.trimmed())) << no.toStdString();
       EXPECT_EQ(Money::val(pts), master(QStringLiteral("BalPoint"), no.trimmed())) << no.toStdString();
     }
@@ -56,7 +56,7 @@ TEST_P(CardLifeTest, CardsChangedByTheWindowsLeaveNothingToReconcile) {
   QStringList files;
   for (int i = 0; i < 3; ++i) files << TestReader().newBlankCard();
 
-  fmIsuCard issue;
+  IssueWindow issue;
   issue.txtCardType()->setText(QStringLiteral("V"));
   issue.txtCardCnt()->setText(QStringLiteral("2"));
   issue.txtStoreID()->setText(QStringLiteral("001"));
@@ -68,45 +68,45 @@ TEST_P(CardLifeTest, CardsChangedByTheWindowsLeaveNothingToReconcile) {
   ASSERT_FALSE(first.isEmpty());
   ASSERT_FALSE(second.isEmpty());
 
-  fmSaleCard sale;
+  SaleWindow sale;
   atNextWait(files[0]);
   atNextWait(files[1]);
   sale.cmdOK_Click();
 
-  fmAddAmt addAmt;
+  AddValueWindow addAmt;
   addAmt.txtAddAmt()->setText(QStringLiteral("300"));
   atNextWait(files[0]);
   addAmt.cmdOK_Click();
 
-  fmTolva counter;
-  auto press = [&](const char* field, const QString& value, void (fmTolva::*handler)()) {
+  MainWindow counter;
+  auto press = [&](const char* field, const QString& value, void (MainWindow::*handler)()) {
     counter.field(QString::fromLatin1(field))->setText(value);
     atNextWait(files[0]);
     (counter.*handler)();
   };
-  press("txtAmt", QStringLiteral("500"), &fmTolva::cmdClientAddAmt_Click);
-  press("txtAmt", QStringLiteral("200"), &fmTolva::cmdDeductAmt_Click);  // earns 2 points
-  press("txtPoint", QStringLiteral("2"), &fmTolva::cmdDeductPoint_Click);
+  press("txtAmt", QStringLiteral("500"), &MainWindow::cmdClientAddAmt_Click);
+  press("txtAmt", QStringLiteral("200"), &MainWindow::cmdDeductAmt_Click);  // earns 2 points
+  press("txtPoint", QStringLiteral("2"), &MainWindow::cmdDeductPoint_Click);
   counter.cboType()->setCurrentIndex(1);  // 2 沖正扣抵
-  press("txtAmtB", QStringLiteral("50"), &fmTolva::cmdUPDOCheck_Click);
+  press("txtAmtB", QStringLiteral("50"), &MainWindow::cmdUPDOCheck_Click);
 
-  fmVoidTxn voidTxn;
+  VoidWindow voidTxn;
   voidTxn.txtVoidAmt()->setText(QStringLiteral("100"));
   atNextWait(files[0]);
   voidTxn.cmdVoidTxn_Click();
 
-  fmUpdGoodThru goodThru;
+  GoodThruWindow goodThru;
   goodThru.txtUpdGoodThru()->setText(QStringLiteral("2029/01/31"));
   atNextWait(files[0]);
   goodThru.cmdOK_Click();
 
   // The first card is lost: blacklisted and replaced by a new card with its value.
-  fmDelCard black;
+  BlacklistWindow black;
   black.field(QStringLiteral("txtCardNo"))->setText(first);
   black.field(QStringLiteral("txtRemark"))->setText(QStringLiteral("lost"));
   dialogs_->yesNoAnswers = {true};
   black.cmdSetBlack_Click();
-  fmReIssueCard reIssue;
+  ReissueWindow reIssue;
   reIssue.txtOCardNo()->setText(first);
   reIssue.txtNewCardType()->setText(QStringLiteral("W"));
   dialogs_->yesNoAnswers = {true};
@@ -114,7 +114,7 @@ TEST_P(CardLifeTest, CardsChangedByTheWindowsLeaveNothingToReconcile) {
   reIssue.cmdIsuCard_Click();
 
   // The second card is taken back and erased.
-  fmEraseCard erase;
+  EraseWindow erase;
   erase.txtCardNo()->setText(second);
   atNextWait(files[1]);
   erase.cmdEraseCard_Click();

@@ -45,21 +45,21 @@ struct Operation {
 // The card's stripe values, or nothing for a blank or unreadable stripe.
 std::optional<std::pair<Money, Money>> CardValues(const SimCard& card) {
   QString no, store, batch, thru, bal, pts, msg;
-  if (!QDR_DecodeRecord(card.tracks[0], no, store, batch, thru, bal, pts, msg)) return std::nullopt;
+  if (!DecodeStripeRecord(card.tracks[0], no, store, batch, thru, bal, pts, msg)) return std::nullopt;
   return std::make_pair(Money::val(bal), Money::val(pts));
 }
 
 // The card number on the card's stripe, or empty.
 QString CardNumber(const SimCard& card) {
   QString no, store, batch, thru, bal, pts, msg;
-  if (!QDR_DecodeRecord(card.tracks[0], no, store, batch, thru, bal, pts, msg)) return {};
+  if (!DecodeStripeRecord(card.tracks[0], no, store, batch, thru, bal, pts, msg)) return {};
   return no.trimmed();
 }
 
 // The good-thru date on the card's stripe.
 QDate CardGoodThru(const SimCard& card) {
   QString no, store, batch, thru, bal, pts, msg;
-  if (!QDR_DecodeRecord(card.tracks[0], no, store, batch, thru, bal, pts, msg)) return {};
+  if (!DecodeStripeRecord(card.tracks[0], no, store, batch, thru, bal, pts, msg)) return {};
   const auto when = ToDateTime(thru);
   return when ? when->date() : QDate();
 }
@@ -211,16 +211,16 @@ protected:
 };
 
 TEST_P(FaultMatrixTest, EveryCardOperationSurvivesAFailureAtEachStep) {
-  fmTolva counter;
-  fmAddAmt addAmt;
-  fmSaleCard sale;
-  fmIsuCard issue;
-  fmReIssueCard reIssue;
-  fmQryCard query;
-  fmVoidTxn voidTxn;
-  fmUpdGoodThru goodThru;
+  MainWindow counter;
+  AddValueWindow addAmt;
+  SaleWindow sale;
+  IssueWindow issue;
+  ReissueWindow reIssue;
+  CardQueryWindow query;
+  VoidWindow voidTxn;
+  GoodThruWindow goodThru;
   QLineEdit* queried = query.field(QStringLiteral("txtCardNo"));
-  auto counterOp = [&](const char* field, const QString& value, void (fmTolva::*handler)()) {
+  auto counterOp = [&](const char* field, const QString& value, void (MainWindow::*handler)()) {
     return [&counter, field, value, handler] {
       counter.field(QString::fromLatin1(field))->setText(value);
       (counter.*handler)();
@@ -228,11 +228,11 @@ TEST_P(FaultMatrixTest, EveryCardOperationSurvivesAFailureAtEachStep) {
   };
   const std::vector<Operation> ops = {
       {"counter top-up", QStringLiteral("加值"), QStringLiteral("11"), false,
-       counterOp("txtAmt", QStringLiteral("500"), &fmTolva::cmdClientAddAmt_Click)},
+       counterOp("txtAmt", QStringLiteral("500"), &MainWindow::cmdClientAddAmt_Click)},
       {"counter deduction", QStringLiteral("扣抵"), QStringLiteral("11"), false,
-       counterOp("txtAmt", QStringLiteral("200"), &fmTolva::cmdDeductAmt_Click)},
+       counterOp("txtAmt", QStringLiteral("200"), &MainWindow::cmdDeductAmt_Click)},
       {"point deduction", QStringLiteral("扣點"), QStringLiteral("11"), false,
-       counterOp("txtPoint", QStringLiteral("10"), &fmTolva::cmdDeductPoint_Click)},
+       counterOp("txtPoint", QStringLiteral("10"), &MainWindow::cmdDeductPoint_Click)},
       {"counter sale", QStringLiteral("售出"), QStringLiteral("01"), false, [&counter] { counter.cmdSaleCardT_Click(); }},
       {"counter reversal", QStringLiteral("沖正"), QStringLiteral("11"), false,
        [&counter] {
@@ -257,7 +257,7 @@ TEST_P(FaultMatrixTest, EveryCardOperationSurvivesAFailureAtEachStep) {
        }},
       {"erase", QStringLiteral("清除"), QStringLiteral("11"), false,
        [this] {
-         fmEraseCard erase;  // a window of its own: a window refuses a number it erased before
+         EraseWindow erase;  // a window of its own: a window refuses a number it erased before
          erase.txtCardNo()->setText(card_);
          erase.cmdEraseCard_Click();
        },

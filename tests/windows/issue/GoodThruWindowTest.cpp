@@ -41,7 +41,7 @@ protected:
   QString cardDate(const QString& cardNo) const {
     QString no, store, batch, thru, bal, pts, msg;
     const SimCard c = TestCard(QStringLiteral("card-") + cardNo);
-    return QDR_DecodeRecord(c.tracks[0], no, store, batch, thru, bal, pts, msg) ? thru : QStringLiteral("unreadable");
+    return DecodeStripeRecord(c.tracks[0], no, store, batch, thru, bal, pts, msg) ? thru : QStringLiteral("unreadable");
   }
   bool faceShows(const QString& cardNo, const QString& text) const {
     return TestCard(QStringLiteral("card-") + cardNo).face.contains(QStringLiteral(" 效期: ") + text);
@@ -60,7 +60,7 @@ protected:
     }
     return rows;
   }
-  void run(fmUpdGoodThru& w, const QString& date) {
+  void run(GoodThruWindow& w, const QString& date) {
     w.txtUpdGoodThru()->setText(date);
     w.cmdOK_Click();
   }
@@ -77,7 +77,7 @@ TEST_P(UpdGoodThruTest, ThreeCardsInOneLoopEachGetTheNewDate) {
   queue(op, QStringLiteral("V000001"), QStringLiteral("2027/12/31"));
   queue(op, QStringLiteral("V000002"), QStringLiteral("2026/01/31"));
   queue(op, QStringLiteral("V000003"), QStringLiteral("2030/12/31"));
-  fmUpdGoodThru w;
+  GoodThruWindow w;
   // A path typed into the file field is loaded on leaving it, and its lines go on every face.
   const QString file = gAppPath + QStringLiteral("/Promo.txt");
   QFile out(file);
@@ -118,7 +118,7 @@ TEST_P(UpdGoodThruTest, WithNoFileKeptTheFaceGetsTheInstallationsMessageLines) {
   addMaster(QStringLiteral("V000001"), QStringLiteral("11"));
   OperatorAtReader op(*dialogs_);
   queue(op, QStringLiteral("V000001"), QStringLiteral("2027/12/31"));
-  fmUpdGoodThru w;
+  GoodThruWindow w;
   run(w, QStringLiteral("2028/06/30"));
   EXPECT_TRUE(TestCard(QStringLiteral("card-V000001")).face.endsWith(lines));
 }
@@ -127,7 +127,7 @@ TEST_P(UpdGoodThruTest, APastDateIsSetOnlyAfterTheOperatorAgrees) {
   addMaster(QStringLiteral("V000001"), QStringLiteral("11"));
   OperatorAtReader op(*dialogs_);
   queue(op, QStringLiteral("V000001"), QStringLiteral("2027/12/31"));
-  fmUpdGoodThru w;
+  GoodThruWindow w;
   run(w, QStringLiteral("2026/11/30"));  // scripted No
   EXPECT_EQ(dialogs_->texts(QStringLiteral("askYesNo")).size(), 1);
   EXPECT_EQ(op.waits, 0);
@@ -154,7 +154,7 @@ TEST_P(UpdGoodThruTest, UnknownCardOrFailedStepIsRefusedAndTheLoopGoesOn) {
       throw TolvaError(QStringLiteral("-1"), QStringLiteral("refused by the test"));
     }
   });
-  fmUpdGoodThru w;
+  GoodThruWindow w;
   run(w, QStringLiteral("2029/01/31"));
   Connection::setStatementHookForTest(nullptr);
 
@@ -178,7 +178,7 @@ TEST_P(UpdGoodThruTest, UnknownCardOrFailedStepIsRefusedAndTheLoopGoesOn) {
 
 TEST_P(UpdGoodThruTest, DateIsCheckedBeforeAnyCardAndCancellingEndsTheLoop) {
   OperatorAtReader op(*dialogs_);
-  fmUpdGoodThru w;
+  GoodThruWindow w;
   run(w, QString());
   run(w, QStringLiteral("2028/02/30"));
   EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")),
@@ -202,9 +202,9 @@ TEST_P(UpdGoodThruTest, RocCalendarDateTypedOrPickedIsAccepted) {
   gCalendar = QStringLiteral("CC/MM/DD");
   addMaster(QStringLiteral("V000001"), QStringLiteral("11"));
   OperatorAtReader op(*dialogs_);
-  fmTolva main;
+  MainWindow main;
   main.OpenWindow(QStringLiteral("cmdSetGoodThru"));
-  auto* w = qobject_cast<fmUpdGoodThru*>(main.currentWindow());
+  auto* w = qobject_cast<GoodThruWindow*>(main.currentWindow());
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->windowTitle(), QStringLiteral("設定有效日期"));
   queue(op, QStringLiteral("V000001"), QStringLiteral("2027/12/31"));
@@ -215,7 +215,7 @@ TEST_P(UpdGoodThruTest, RocCalendarDateTypedOrPickedIsAccepted) {
   EXPECT_EQ(w->txtGoodThru()->text(), QStringLiteral("116/01/31"));
 
   // The picker's day, in the field's own form.
-  frmFgDate& picker = DatePicker();
+  DatePicker& picker = TheDatePicker();
   QTimer::singleShot(10, &picker, [&picker] {
     picker.DoCalendar(QDate(2028, 3, 15));
     for (int r = 0; r < picker.fgCal()->rowCount(); ++r) {

@@ -112,7 +112,7 @@ protected:
 
   int count(const QString& sql) { return gCnn().scalar(sql).toInt(); }
 
-  void fill(fmIsuCard& w, const QString& cardType, const QString& cnt, const QString& bal, const QString& remark) {
+  void fill(IssueWindow& w, const QString& cardType, const QString& cnt, const QString& bal, const QString& remark) {
     w.txtCardType()->setText(cardType);
     w.txtCardCnt()->setText(cnt);
     w.txtStoreID()->setText(QStringLiteral("001"));
@@ -125,7 +125,7 @@ protected:
 
 TEST_P(IsuCardTest, RunOfThreeCards) {
   pileCards(3);
-  fmIsuCard w;
+  IssueWindow w;
   EXPECT_EQ(w.windowTitle(), QStringLiteral("發卡"));
   EXPECT_EQ(w.txtCardType()->text(), QStringLiteral("V"));
   EXPECT_EQ(w.msgPanel()->line(1)->text(), QStringLiteral("週年慶"));
@@ -209,7 +209,7 @@ TEST_P(IsuCardTest, RunOfThreeCards) {
   EXPECT_EQ(issued[0].store + QLatin1Char('|') + issued[0].goodThru, QStringLiteral("001|2027/03/31"));
 
   // Grid newest first; one summary entry; the count ran down to 0.
-  FlexGrid* g = w.fgLog();
+  DataGrid* g = w.fgLog();
   EXPECT_EQ(g->textMatrix(0, 0) + '|' + g->textMatrix(0, 4), QStringLiteral("卡別|可用餘額"));
   ASSERT_EQ(g->rows(), 4);
   EXPECT_TRUE(g->item(0, 3)->textAlignment() & Qt::AlignHCenter);
@@ -232,7 +232,7 @@ TEST_P(IsuCardTest, RunOfThreeCards) {
 
 TEST_P(IsuCardTest, ThirdCardFailsAtPrinting) {
   pileCards(3, {{2, QString::fromLatin1(kFaultPrintFails)}});
-  fmIsuCard w;
+  IssueWindow w;
   fill(w, QStringLiteral("V"), QStringLiteral("3"), QStringLiteral("100"), QString());
   w.cmdIsuCard_Click();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("列印資料失敗!，卡片已回復原狀，卡號:V000003")});
@@ -267,7 +267,7 @@ TEST_P(IsuCardTest, ThirdCardFailsAtPrinting) {
 }
 
 TEST_P(IsuCardTest, FirstCardFailureAndRunsThatIssueNothing) {
-  fmIsuCard w;
+  IssueWindow w;
   // The operator cancels the wait for the first card.
   dialogs_->cancelWaitAfterPolls = 0;
   fill(w, QStringLiteral("V"), QStringLiteral("2"), QStringLiteral("50"), QString());
@@ -299,7 +299,7 @@ TEST_P(IsuCardTest, FirstCardFailureAndRunsThatIssueNothing) {
 
 TEST_P(IsuCardTest, EmptyOrZeroBalanceIssuesZero) {
   pileCards(2);
-  fmIsuCard w;
+  IssueWindow w;
   fill(w, QStringLiteral("V"), QStringLiteral("1"), QString(), QString());
   w.cmdIsuCard_Click();
   EXPECT_EQ(w.txtBalAmt()->text(), QStringLiteral("0"));
@@ -333,7 +333,7 @@ TEST_P(IsuCardTest, NumberingFailureStopsTheRunAtThatCard) {
         "BEGIN SELECT RAISE(ABORT, 'numbering stopped'); END"));
   }
   pileCards(2);
-  fmIsuCard w;
+  IssueWindow w;
   fill(w, QStringLiteral("V"), QStringLiteral("2"), QStringLiteral("10"), QString());
   w.cmdIsuCard_Click();
   const QString numbering = QStringLiteral("編號程序錯誤-NoCode:V/NoBy:Tolva");
@@ -351,7 +351,7 @@ TEST_P(IsuCardTest, NumberingFailureStopsTheRunAtThatCard) {
 
 TEST_P(IsuCardTest, FailedWritesLeaveNothingBehind) {
   pileCards(1);
-  fmIsuCard w;
+  IssueWindow w;
   // The journal cannot be written: the card's master row goes with it, and its serial returns.
   gCnn().execute(QStringLiteral("DROP TABLE TolvaLog"));
   fill(w, QStringLiteral("V"), QStringLiteral("1"), QStringLiteral("10"), QString());
@@ -384,7 +384,7 @@ TEST_P(IsuCardTest, FailedWritesLeaveNothingBehind) {
 }
 
 TEST_P(IsuCardTest, FieldChecksAndStartCheck) {
-  fmIsuCard w;
+  IssueWindow w;
   w.show();
   // Required fields, in order, before anything else.
   w.txtCardType()->setText(QStringLiteral(" "));
@@ -397,14 +397,14 @@ TEST_P(IsuCardTest, FieldChecksAndStartCheck) {
   EXPECT_FALSE(w.FormCheck());
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("請輸入店代號"));
 
-  auto refused = [&](QLineEdit* f, const QString& text, bool (fmIsuCard::*check)(), const QString& expected) {
+  auto refused = [&](QLineEdit* f, const QString& text, bool (IssueWindow::*check)(), const QString& expected) {
     f->setText(text);
     EXPECT_FALSE((w.*check)()) << text.toStdString();
     EXPECT_EQ(w.elaMsg()->caption(), expected) << text.toStdString();
     EXPECT_FALSE(w.FormCheck()) << text.toStdString();  // the button does not get round it
   };
-  refused(w.txtStoreID(), QStringLiteral("1234"), &fmIsuCard::txtStoreID_Validate, QStringLiteral("不可超過3碼"));
-  refused(w.txtStoreID(), QStringLiteral("999"), &fmIsuCard::txtStoreID_Validate, QStringLiteral("無此店代號"));
+  refused(w.txtStoreID(), QStringLiteral("1234"), &IssueWindow::txtStoreID_Validate, QStringLiteral("不可超過3碼"));
+  refused(w.txtStoreID(), QStringLiteral("999"), &IssueWindow::txtStoreID_Validate, QStringLiteral("無此店代號"));
   EXPECT_TRUE(w.txtStoreName()->text().isEmpty());
   w.txtStoreID()->setText(QStringLiteral("002"));  // a store without a name
   EXPECT_TRUE(w.txtStoreID_Validate());
@@ -416,11 +416,11 @@ TEST_P(IsuCardTest, FieldChecksAndStartCheck) {
   EXPECT_TRUE(w.txtStoreName()->text().isEmpty());
   w.txtStoreID()->setText(QStringLiteral("001"));
 
-  refused(w.txtCardCnt(), QStringLiteral("abc"), &fmIsuCard::txtCardCnt_Validate, QStringLiteral("必需為數字"));
-  refused(w.txtCardCnt(), QStringLiteral("1.5"), &fmIsuCard::txtCardCnt_Validate, QStringLiteral("必需為數字"));
-  refused(w.txtCardCnt(), QStringLiteral("-1"), &fmIsuCard::txtCardCnt_Validate, QStringLiteral("張數不可小於0"));
+  refused(w.txtCardCnt(), QStringLiteral("abc"), &IssueWindow::txtCardCnt_Validate, QStringLiteral("必需為數字"));
+  refused(w.txtCardCnt(), QStringLiteral("1.5"), &IssueWindow::txtCardCnt_Validate, QStringLiteral("必需為數字"));
+  refused(w.txtCardCnt(), QStringLiteral("-1"), &IssueWindow::txtCardCnt_Validate, QStringLiteral("張數不可小於0"));
   // A number all the same, too large to hold, is not "not a number".
-  refused(w.txtCardCnt(), QString(20, u'9'), &fmIsuCard::txtCardCnt_Validate, QStringLiteral("數字超過可輸入的範圍"));
+  refused(w.txtCardCnt(), QString(20, u'9'), &IssueWindow::txtCardCnt_Validate, QStringLiteral("數字超過可輸入的範圍"));
   // A run of no cards is refused aloud, not ended in silence.
   w.txtCardCnt()->setText(QStringLiteral("0"));
   EXPECT_TRUE(w.txtCardCnt_Validate());
@@ -428,9 +428,9 @@ TEST_P(IsuCardTest, FieldChecksAndStartCheck) {
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("發卡張數必需大於0"));
   w.txtCardCnt()->setText(QStringLiteral(" 2 "));
   EXPECT_TRUE(w.txtCardCnt_Validate());
-  refused(w.txtBalAmt(), QStringLiteral("1O0"), &fmIsuCard::txtBalAmt_Validate, QStringLiteral("必需為數字"));
-  refused(w.txtBalAmt(), QStringLiteral("-5"), &fmIsuCard::txtBalAmt_Validate, QStringLiteral("金額不可小於0"));
-  refused(w.txtBalAmt(), QStringLiteral("123456789"), &fmIsuCard::txtBalAmt_Validate,
+  refused(w.txtBalAmt(), QStringLiteral("1O0"), &IssueWindow::txtBalAmt_Validate, QStringLiteral("必需為數字"));
+  refused(w.txtBalAmt(), QStringLiteral("-5"), &IssueWindow::txtBalAmt_Validate, QStringLiteral("金額不可小於0"));
+  refused(w.txtBalAmt(), QStringLiteral("123456789"), &IssueWindow::txtBalAmt_Validate,
           QStringLiteral("金額超過卡片可記錄的位數"));
   w.txtBalAmt()->setText(QStringLiteral("12345678"));
   EXPECT_TRUE(w.txtBalAmt_Validate());
@@ -452,7 +452,7 @@ TEST_P(IsuCardTest, FieldChecksAndStartCheck) {
 
 TEST_P(IsuCardTest, MessageFileAndLifecycle) {
   gCardMsgFile = path(QStringLiteral("missing.txt"));
-  fmIsuCard w;
+  IssueWindow w;
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("訊息檔不存在"));
   EXPECT_EQ(w.txtFile()->text(), gCardMsgFile);
   EXPECT_EQ(w.tabPage()->tabText(0) + '|' + w.tabPage()->tabText(1), QStringLiteral("發卡|作業訊息"));
@@ -476,7 +476,7 @@ TEST_P(IsuCardTest, MessageFileAndLifecycle) {
 }
 
 TEST_P(IsuCardTest, MainWindowButtonOpensOneWindow) {
-  fmTolva main;
+  MainWindow main;
   main.show();
   QPushButton* button = main.button(QStringLiteral("cmdIsuCard"));
   ASSERT_TRUE(button->isEnabled());
@@ -485,7 +485,7 @@ TEST_P(IsuCardTest, MainWindowButtonOpensOneWindow) {
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->objectName(), QStringLiteral("fmIsuCard"));
   EXPECT_TRUE(w->isVisible());
-  qobject_cast<fmIsuCard*>(w)->cmdExit_Click();
+  qobject_cast<IssueWindow*>(w)->cmdExit_Click();
   button->click();
   EXPECT_EQ(main.currentWindow(), w);  // reused, not created again
   delete w;
@@ -494,7 +494,7 @@ TEST_P(IsuCardTest, MainWindowButtonOpensOneWindow) {
 TEST_P(IsuCardTest, EachCardOfARunNeedsABlankCardOfItsOwn) {
   // A sold card: issuing must not write over it.
   SimCard sold;
-  sold.tracks[0] = QDR_BuildRecord(QStringLiteral("V000042"), QStringLiteral("001"), QStringLiteral("V0001"),
+  sold.tracks[0] = BuildStripeRecord(QStringLiteral("V000042"), QStringLiteral("001"), QStringLiteral("V0001"),
                                    QStringLiteral("2027/12/31"), QStringLiteral("500"), QStringLiteral("905"));
   sold.face = QStringLiteral("sold card");
   const QString soldFile = TestReader().deckFolder() + QStringLiteral("/sold.card");
@@ -507,7 +507,7 @@ TEST_P(IsuCardTest, EachCardOfARunNeedsABlankCardOfItsOwn) {
     TestReader().insert(soldFile);
   });
   pileCards(2);
-  fmIsuCard w;
+  IssueWindow w;
   fill(w, QStringLiteral("V"), QStringLiteral("3"), QStringLiteral("100"), QString());
   w.cmdIsuCard_Click();
   EXPECT_TRUE(slotAtSecondWait.isEmpty()) << slotAtSecondWait.toStdString();
@@ -524,7 +524,7 @@ TEST_P(IsuCardTest, EachCardOfARunNeedsABlankCardOfItsOwn) {
 
 TEST_P(IsuCardTest, CardTypeTheStripeCannotHoldIsRefusedBeforeAnyCard) {
   pileCards(1);
-  fmIsuCard w;
+  IssueWindow w;
   fill(w, QStringLiteral("Ñ"), QStringLiteral("1"), QStringLiteral("10"), QString());  // not in CP950
   w.cmdIsuCard_Click();
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 0);
@@ -543,7 +543,7 @@ TEST_P(IsuCardTest, NewCardThatCannotBeBlankedAfterAFailedCommitIsNamed) {
     card.save(slot);
     throw TolvaError(QStringLiteral("5"), QStringLiteral("database is locked"));
   });
-  fmIsuCard w;
+  IssueWindow w;
   fill(w, QStringLiteral("V"), QStringLiteral("1"), QStringLiteral("10"), QString());
   w.cmdIsuCard_Click();
   Connection::setStatementHookForTest(nullptr);

@@ -21,7 +21,7 @@ protected:
   void SetUp() override {
     IssueTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    window_ = std::make_unique<fmReIssueCard>();
+    window_ = std::make_unique<ReissueWindow>();
     window_->txtNewCardType()->setText(QStringLiteral("w"));
   }
   void TearDown() override {
@@ -50,7 +50,7 @@ protected:
     return shown.isEmpty() ? QString() : shown.last();
   }
 
-  std::unique_ptr<fmReIssueCard> window_;
+  std::unique_ptr<ReissueWindow> window_;
 };
 
 TEST_P(ReIssueCardTest, ReplacesATakenBackCardOnceWithItsValues) {
@@ -87,7 +87,7 @@ TEST_P(ReIssueCardTest, ReplacesATakenBackCardOnceWithItsValues) {
   EXPECT_FALSE(t.next());
 
   QString no, store, batch, thru, bal, pts, msg;
-  ASSERT_TRUE(QDR_DecodeRecord(SlotCard().tracks[0], no, store, batch, thru, bal, pts, msg));
+  ASSERT_TRUE(DecodeStripeRecord(SlotCard().tracks[0], no, store, batch, thru, bal, pts, msg));
   EXPECT_EQ(QStringList({no, store, batch, thru, bal, pts}).join('|'),
             QStringLiteral("W000001|001|V0001|2027/12/31|1000|30"));
   EXPECT_TRUE(SlotCard().face.contains(QStringLiteral("歡迎光臨"))) << SlotCard().face.toStdString();
@@ -153,11 +153,11 @@ TEST_P(ReIssueCardTest, ReplacementMadeWhileTheCardIsAwaitedIsRefused) {
   // Another workstation replaces the card while this one waits for its blank card.
   auto insert = dialogs_->atCardWait.back();
   dialogs_->atCardWait.back() = [insert] {
-    TolvaRec rec;
+    CardRow rec;
     rec.CardNo = QStringLiteral("X000009");
     rec.OCardNo = QStringLiteral("V000001");
     rec.Status = QStringLiteral("12");
-    ADD_Tolva(rec, gCnn());
+    InsertCard(rec, gCnn());
     insert();
   };
   dialogs_->yesNoAnswers.push_back(true);

@@ -19,7 +19,7 @@ protected:
              const QString& bal = QStringLiteral("1000")) {
     op.cards.push_back([this, cardNo, goodThru, bal] { insertCard(cardNo, goodThru, bal); });
   }
-  QStringList gridRows(const fmSaleCard& w) const {
+  QStringList gridRows(const SaleWindow& w) const {
     QStringList rows;
     for (int r = 1; r < w.fgList()->rows(); ++r) {
       rows << w.fgList()->textMatrix(r, 0) + QLatin1Char('|') + w.fgList()->textMatrix(r, 1) + QLatin1Char('|') +
@@ -35,7 +35,7 @@ TEST_P(SaleCardTest, TwoCardsInOneLoopAreSoldNewestOnTop) {
   OperatorAtReader op(*dialogs_);
   queue(op, QStringLiteral("V000001"), QStringLiteral("2027/12/31"), QStringLiteral("500"));
   queue(op, QStringLiteral("V000002"), QStringLiteral("2028/01/31"), QStringLiteral("800"));
-  fmSaleCard w;
+  SaleWindow w;
   w.txtRefNo()->setText(QStringLiteral("AB-1234"));
   w.cmdOK_Click();
 
@@ -88,7 +88,7 @@ TEST_P(SaleCardTest, EveryRefusalIsLoggedAndLeavesTheMasterRowAlone) {
   queue(op, QStringLiteral("V000055"));  // not in the database
   queue(op, QStringLiteral("V000099"));
   queue(op, QStringLiteral("V000111"));
-  fmSaleCard w;
+  SaleWindow w;
   w.txtRefNo()->setText(QStringLiteral("INV9"));
   w.cmdOK_Click();
 
@@ -114,7 +114,7 @@ TEST_P(SaleCardTest, EveryRefusalIsLoggedAndLeavesTheMasterRowAlone) {
 TEST_P(SaleCardTest, CancelledWaitEndsTheLoopSilently) {
   addMaster(QStringLiteral("V000001"), QStringLiteral("01"));
   OperatorAtReader op(*dialogs_);
-  fmSaleCard w;
+  SaleWindow w;
   w.cmdOK_Click();
   EXPECT_EQ(op.waits, 1);
   EXPECT_TRUE(w.elaMsg()->caption().isEmpty());
@@ -127,7 +127,7 @@ TEST_P(SaleCardTest, SoldCardLeavesTheReaderAndIsNotSoldAgain) {
   OperatorAtReader op(*dialogs_);
   op.takeOutOnBeep = false;
   queue(op, QStringLiteral("V000001"));
-  fmSaleCard w;
+  SaleWindow w;
   w.cmdOK_Click();
   EXPECT_EQ(apLog(QStringLiteral("售出")).size(), 1);
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), 1);
@@ -150,7 +150,7 @@ TEST_P(SaleCardTest, BadlyInsertedCardIsLoggedAndUnreadableCardEndsTheLoop) {
     InsertTestCard(blank);
   });
   queue(op, QStringLiteral("V000001"));  // never reached
-  fmSaleCard w;
+  SaleWindow w;
   w.cmdOK_Click();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")),
             (QStringList{QStringLiteral("卡片沒插好"), QStringLiteral("卡片資料有誤")}));
@@ -169,7 +169,7 @@ TEST_P(SaleCardTest, RefusedCardIsEjectedAndNotRefusedAgain) {
     c.fault = QString::fromLatin1(kFaultMisinserted);
     InsertTestCard(c);
   });
-  fmSaleCard w;
+  SaleWindow w;
   w.cmdOK_Click();  // the next wait finds no card and the operator ends the loop
   EXPECT_EQ(apLog(QStringLiteral("售出")).size(), 1);
   EXPECT_EQ(op.waits, 2);
@@ -180,7 +180,7 @@ TEST_P(SaleCardTest, FailedJournalRollsTheStatusBack) {
   gCnn().execute(QStringLiteral("DROP TABLE TolvaLog"));
   OperatorAtReader op(*dialogs_);
   queue(op, QStringLiteral("V000001"));
-  fmSaleCard w;
+  SaleWindow w;
   w.cmdOK_Click();
   EXPECT_EQ(status(QStringLiteral("V000001")), QStringLiteral("01"));
   EXPECT_TRUE(scalar(QStringLiteral("SELECT FirstDate FROM Tolva WHERE CardNo = 'V000001'")).isNull());
@@ -189,10 +189,10 @@ TEST_P(SaleCardTest, FailedJournalRollsTheStatusBack) {
 }
 
 TEST_P(SaleCardTest, ExitEmptiesTheWindowAndTheMenuOpensIt) {
-  fmTolva main;
+  MainWindow main;
   ASSERT_TRUE(main.button(QStringLiteral("cmdSaleCard"))->isEnabled());
   main.OpenWindow(QStringLiteral("cmdSaleCard"));
-  auto* w = qobject_cast<fmSaleCard*>(main.currentWindow());
+  auto* w = qobject_cast<SaleWindow*>(main.currentWindow());
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->windowTitle(), QStringLiteral("售出卡片"));
   w->txtRefNo()->setText(QStringLiteral("X1"));

@@ -28,17 +28,17 @@ protected:
     if (IsSkipped() || HasFatalFailure()) return;
     addMaster(card_, QStringLiteral("11"));
     insertCard(card_);
-    TolvaLogRec rec;
+    JournalRow rec;
     rec.TxnDept = QStringLiteral("001");
     rec.TxnType = QStringLiteral("21");
     rec.CardNo = card_;
     rec.TxnDate = today();
     rec.TxnAmt = QStringLiteral("1000");
-    ASSERT_TRUE(ADD_TolvaLog(rec, gCnn()));
+    ASSERT_TRUE(InsertJournalRow(rec, gCnn()));
     ReinsertTestCardAtEveryWait();
   }
   // Presses 沖正 and answers what the message window showed (empty on success).
-  QString press(fmVoidTxn& w, const QString& amount, const QString& checkNo = QStringLiteral("B-77")) {
+  QString press(VoidWindow& w, const QString& amount, const QString& checkNo = QStringLiteral("B-77")) {
     w.txtCheckNo()->setText(checkNo);
     w.txtVoidAmt()->setText(amount);
     dialogs_->clear();
@@ -48,7 +48,7 @@ protected:
   }
   std::optional<Money> cardBal() const {
     QString no, store, batch, thru, bal, pts, msg;
-    if (!QDR_DecodeRecord(SlotCard().tracks[0], no, store, batch, thru, bal, pts, msg)) return std::nullopt;
+    if (!DecodeStripeRecord(SlotCard().tracks[0], no, store, batch, thru, bal, pts, msg)) return std::nullopt;
     return Money::val(bal);
   }
   Money journalSum() const {
@@ -77,7 +77,7 @@ protected:
 };
 
 TEST_P(VoidTxnTest, ReversingTheWholeBalanceLeavesZeroAndOneMoreIsRefused) {
-  fmVoidTxn w;
+  VoidWindow w;
   EXPECT_EQ(press(w, QStringLiteral("400")), QString());
   expectBalance("600");
   EXPECT_EQ(press(w, QStringLiteral("600"), QStringLiteral("B-78")), QString());
@@ -97,7 +97,7 @@ TEST_P(VoidTxnTest, ReversingTheWholeBalanceLeavesZeroAndOneMoreIsRefused) {
 }
 
 TEST_P(VoidTxnTest, EmptyAmountReversesZeroAndRewritesTheCard) {
-  fmVoidTxn w;
+  VoidWindow w;
   SaveTestCard([] {
     SimCard c = SlotCard();
     c.face = QStringLiteral("old face");
@@ -112,7 +112,7 @@ TEST_P(VoidTxnTest, EmptyAmountReversesZeroAndRewritesTheCard) {
 }
 
 TEST_P(VoidTxnTest, NegativeFractionalOrUncoveredAmountsAreRefused) {
-  fmVoidTxn w;
+  VoidWindow w;
   // Leaving the field tells at once.
   w.txtVoidAmt()->setText(QStringLiteral("abc"));
   EXPECT_FALSE(w.txtVoidAmt_Validate());
@@ -134,7 +134,7 @@ TEST_P(VoidTxnTest, NegativeFractionalOrUncoveredAmountsAreRefused) {
 }
 
 TEST_P(VoidTxnTest, ExpiredBlacklistedAndUnknownCardsAreRefused) {
-  fmVoidTxn w;
+  VoidWindow w;
   blacklist(card_);
   EXPECT_EQ(press(w, QStringLiteral("100")), QStringLiteral("此張卡片已列入黑名單中"));
   gCnn().execute(QStringLiteral("DELETE FROM VoidCard"));
@@ -154,7 +154,7 @@ TEST_P(VoidTxnTest, ExpiredBlacklistedAndUnknownCardsAreRefused) {
 
 TEST_P(VoidTxnTest, WithNoFileKeptTheFaceGetsTheInstallationsMessageLines) {
   const QString lines = UseCardMessageFile();
-  fmVoidTxn w;
+  VoidWindow w;
   EXPECT_EQ(press(w, QStringLiteral("10")), QString());
   EXPECT_TRUE(SlotCard().face.endsWith(lines)) << SlotCard().face.toStdString();
 }
@@ -166,9 +166,9 @@ TEST_P(VoidTxnTest, MessageFileIsKeptForTheWindowAndTypingDoesNotLoadIt) {
   out.write("Line A\r\nLine B\r\n");
   out.close();
   SaveSetting(QStringLiteral("fmVoidTxn"), QStringLiteral("MsgFile"), file);
-  fmTolva main;
+  MainWindow main;
   main.OpenWindow(QStringLiteral("cmdVoidTxn"));
-  auto* w = qobject_cast<fmVoidTxn*>(main.currentWindow());
+  auto* w = qobject_cast<VoidWindow*>(main.currentWindow());
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->windowTitle(), QStringLiteral("沖正"));
   EXPECT_EQ(w->msgPanel()->line(1)->text(), QStringLiteral("Line B"));

@@ -43,7 +43,7 @@ protected:
 
   // The messages listed after a query with these fields set (others empty), top to bottom.
   // `outcome`: the index of the outcome filter (all, failures, refusals).
-  QStringList listed(fmLog& w, const QMap<QString, QString>& fields, int outcome = 0) {
+  QStringList listed(ActivityLogWindow& w, const QMap<QString, QString>& fields, int outcome = 0) {
     for (const char* f : {"txtActionID", "txtProgID", "txtUserID", "txtLoginWS"}) w.field(QString::fromLatin1(f))->clear();
     w.field(QStringLiteral("txtDateB"))->setText(QStringLiteral("2026/03/04"));
     w.field(QStringLiteral("txtDateE"))->setText(QStringLiteral("2026/03/05"));
@@ -57,7 +57,7 @@ protected:
 };
 
 TEST_P(LogViewerTest, EachFilterNarrowsTheList) {
-  fmLog w;
+  ActivityLogWindow w;
   EXPECT_EQ(w.cboOutcome()->currentText(), QStringLiteral("全部記錄"));
   const QString bad = QStringLiteral("卡號 V000001, \"壞卡\"");
   EXPECT_EQ(listed(w, {}), (QStringList{QStringLiteral("last"), bad, QStringLiteral("first")}));
@@ -79,7 +79,7 @@ TEST_P(LogViewerTest, EachFilterNarrowsTheList) {
 }
 
 TEST_P(LogViewerTest, TheListIsSavedAsCsvInTheCodePageAndPrinted) {
-  fmLog w;
+  ActivityLogWindow w;
   ASSERT_EQ(listed(w, {}, 1).size(), 1);
   const QString file = path(QStringLiteral("log.csv"));
   dialogs_->fileAnswers.push_back(file);
@@ -96,7 +96,7 @@ TEST_P(LogViewerTest, TheListIsSavedAsCsvInTheCodePageAndPrinted) {
   int pages = 0;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, &w, [&] {
-    auto* preview = w.findChild<frmPrint*>();
+    auto* preview = w.findChild<PrintPreviewWindow*>();
     if (!preview || !preview->isVisible()) return;
     poll.stop();
     pages = preview->pageCount();

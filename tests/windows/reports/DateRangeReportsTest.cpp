@@ -45,7 +45,7 @@ protected:
 };
 
 TEST_P(IssueCardReportTest, ListsIssuingRowsByDateAndStorePrefix) {
-  fmRptIssueCard w;
+  IssuedCardsReport w;
   EXPECT_EQ(listed(w, {}, {}, {}), (QStringList{QStringLiteral("V000005"), QStringLiteral("V000004"), QStringLiteral("V000001"),
                                                QStringLiteral("V000002"), QStringLiteral("V000003")}));
   EXPECT_EQ(w.field(QStringLiteral("txtIsuCardCnt"))->text(), QStringLiteral("5"));
@@ -70,7 +70,7 @@ TEST_P(IssueCardReportTest, ListsIssuingRowsByDateAndStorePrefix) {
 }
 
 TEST_P(IssueCardReportTest, PrintsConditionsRowsCountAndSignatureLine) {
-  fmRptIssueCard w;
+  IssuedCardsReport w;
   w.field(QStringLiteral("txtIssueDateB"))->setText(QStringLiteral("2026/03/04"));
   w.field(QStringLiteral("txtIssueDateE"))->setText(QStringLiteral("2026/03/05"));
   w.field(QStringLiteral("txtStoreID"))->setText(k01);
@@ -106,8 +106,8 @@ protected:
     // Written after V000001's sale on its day and time: not part of what was sold.
     txn(QStringLiteral("31"), v1, "2026/03/04 09:00:00", QStringLiteral("-200"));
   }
-  QStringList run(fmRptTxnDetail::Kind kind, const QString& store, QString& totals) {
-    fmRptTxnDetail w(kind);
+  QStringList run(TransactionDetailReport::Kind kind, const QString& store, QString& totals) {
+    TransactionDetailReport w(kind);
     QStringList out;
     for (const QString& card : listed(w, QStringLiteral("2026/03/04"), QStringLiteral("2026/03/05"), store, 1)) out << card;
     totals = w.totalText();
@@ -117,7 +117,7 @@ protected:
 };
 
 TEST_P(TxnDetailReportTest, EachReportListsItsTypesInRangeAndStoreWithTotals) {
-  using K = fmRptTxnDetail::Kind;
+  using K = TransactionDetailReport::Kind;
   const QString v1 = QStringLiteral("V000001"), v2 = QStringLiteral("V000002");
   QString totals;
   EXPECT_EQ(run(K::TopUp, {}, totals), (QStringList{v1, v2}));
@@ -134,7 +134,7 @@ TEST_P(TxnDetailReportTest, SalesReportTotalsTheValueOfTheCardsSold) {
   // A sale row moves nothing: each card counts with the balance and points it held when sold
   // (V000001: issued with 500 and topped up by 200 before its sale; V000002: issued with 300
   // and 20 points), never with what the journal moved afterwards.
-  fmRptTxnDetail w(fmRptTxnDetail::Kind::Sale);
+  TransactionDetailReport w(TransactionDetailReport::Kind::Sale);
   EXPECT_EQ(listed(w, QStringLiteral("2026/03/04"), QStringLiteral("2026/03/05"), {}, 4),
             (QStringList{QStringLiteral("700"), QStringLiteral("300")}));
   EXPECT_EQ(w.totalText(), QStringLiteral("金額合計：1000　點數合計：20"));
@@ -144,7 +144,7 @@ TEST_P(TxnDetailReportTest, SalesReportTotalsTheValueOfTheCardsSold) {
 
 TEST_P(TxnDetailReportTest, PrintsTheListWithItsConditionsTotalsAndPrintTime) {
   SetNowForTest(QDateTime(QDate(2026, 3, 9), QTime(10, 30, 15)));
-  fmRptTxnDetail w(fmRptTxnDetail::Kind::Deduct);
+  TransactionDetailReport w(TransactionDetailReport::Kind::Deduct);
   const QString text = PrintedText(&w, [&] { w.cmdPrint_Click(); }, path(QStringLiteral("deduct.pdf")));
   for (const char* expected : {"抵扣明細表", "列印時間：2026/03/09 10:30", "交易日期：全部", "交易部門：全部", "V000001",
                                "-80", "筆數：2", "金額合計：-80"}) {
@@ -153,7 +153,7 @@ TEST_P(TxnDetailReportTest, PrintsTheListWithItsConditionsTotalsAndPrintTime) {
 }
 
 TEST_P(TxnDetailReportTest, MainWindowButtonsOpenTheirReports) {
-  fmTolva main;
+  MainWindow main;
   const std::pair<const char*, const char*> buttons[] = {
       {"cmdRptIssueCard", "fmRptIssueCard"}, {"Command4", "fmRptAddAmt"}, {"Command5", "fmRptDeduct"},
       {"Command6", "fmRptSale"}, {"cmdRptLiability", "fmRptLiability"}, {"cmdRptReconcile", "fmRptReconcile"}};

@@ -80,7 +80,7 @@ TEST_P(LiabilityTest, APastDayTakesBackWhatTheJournalMovedAfterIt) {
 }
 
 TEST_P(LiabilityTest, WindowChartsBalanceByMonthAndPrintsTheTable) {
-  fmRptLiability w;
+  LiabilityReport w;
   w.txtDate()->setText(QStringLiteral("2026/03/10"));
   ASSERT_TRUE(w.QryData());
   const QList<QPair<QString, double>> expected{{QStringLiteral("2026/03"), 100}, {QStringLiteral("2026/04"), 200},
@@ -141,7 +141,7 @@ TEST_P(ReconcileTest, EachKindOfDisagreementShowsOnce) {
 }
 
 TEST_P(ReconcileTest, WindowListsPrintsAndSavesTheDisagreements) {
-  fmRptReconcile w;
+  ReconcileReport w;
   w.cmdQry_Click();
   EXPECT_EQ(w.fgList()->rows(), 1);
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("核對無誤"));

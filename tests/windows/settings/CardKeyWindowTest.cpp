@@ -15,7 +15,7 @@
 class SetBatchKeyTest : public DbTest {
 protected:
   // The operator types the key into both fields.
-  static void type(fmSetBatchKey& w, const QString& key) {
+  static void type(CardKeyWindow& w, const QString& key) {
     w.txtBatchKey()->setText(key);
     w.txtBatchKey2()->setText(key);
   }
@@ -27,7 +27,7 @@ protected:
 
 TEST_P(SetBatchKeyTest, NewKeyIsStoredEncipheredAndTakesEffectAtOnce) {
   gBatchKey = QStringLiteral("OLDKEY");
-  fmSetBatchKey w;
+  CardKeyWindow w;
   EXPECT_EQ(w.Label1()->text(), QStringLiteral("警告!!!\r\n任意修改Tolva資料加密碼，將導致已製做的卡片無法讀取\r\n請小心"));
   w.show();
   type(w, QStringLiteral("ABCDEFGHIJ123456"));  // sixteen characters
@@ -45,13 +45,13 @@ TEST_P(SetBatchKeyTest, NewKeyIsStoredEncipheredAndTakesEffectAtOnce) {
   EXPECT_EQ(logRows(QStringLiteral("LogMsg LIKE '%ABCDEF%' OR Remark LIKE '%ABCDEF%'")), 0);
   // The next start reads the same key back.
   gBatchKey.clear();
-  InitTolva();
+  LoadCardSettings();
   EXPECT_EQ(gBatchKey, QStringLiteral("ABCDEFGHIJ123456"));
 }
 
 TEST_P(SetBatchKeyTest, TooLongOrEmptyKeysAreRefused) {
   gBatchKey = QStringLiteral("OLDKEY");
-  fmSetBatchKey w;
+  CardKeyWindow w;
   type(w, QStringLiteral("ABCDEFGHIJ1234567"));  // seventeen
   EXPECT_FALSE(w.txtBatchKey_Validate());
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("長度請不要超過16個英數字")});
@@ -70,7 +70,7 @@ TEST_P(SetBatchKeyTest, TooLongOrEmptyKeysAreRefused) {
 }
 
 TEST_P(SetBatchKeyTest, OnlyAsciiLettersAndDigitsAndACancelForgetsTheRefusal) {
-  fmSetBatchKey w;
+  CardKeyWindow w;
   for (const char* key : {"Café2026", "密碼1234", "AB CD", "AB-CD"}) {
     type(w, QString::fromUtf8(key));
     w.cmdOK_Click();
@@ -90,7 +90,7 @@ TEST_P(SetBatchKeyTest, ReplacingAStoredKeyAsksFirst) {
   // The stored key counts even when start-up did not read it into memory.
   SetParamValue(QStringLiteral("BatchKey"), BatchKeyToStored(QStringLiteral("OLDKEY")));
   gBatchKey.clear();
-  fmSetBatchKey w;
+  CardKeyWindow w;
   type(w, QStringLiteral("NEWKEY"));
   w.cmdOK_Click();  // scripted "No"
   ASSERT_EQ(dialogs_->texts(QStringLiteral("askYesNo")).size(), 1);
@@ -106,7 +106,7 @@ TEST_P(SetBatchKeyTest, ReplacingAStoredKeyAsksFirst) {
 }
 
 TEST_P(SetBatchKeyTest, TheKeyIsHiddenTypedTwiceAndEnterConfirms) {
-  fmSetBatchKey w;
+  CardKeyWindow w;
   EXPECT_EQ(w.txtBatchKey()->echoMode(), QLineEdit::Password);
   EXPECT_EQ(w.txtBatchKey2()->echoMode(), QLineEdit::Password);
   w.txtBatchKey()->setText(QStringLiteral("NEWKEY"));
@@ -125,7 +125,7 @@ TEST_P(SetBatchKeyTest, TheKeyIsHiddenTypedTwiceAndEnterConfirms) {
 TEST_P(SetBatchKeyTest, FailedSaveKeepsTheOldKey) {
   gBatchKey = QStringLiteral("OLDKEY");
   refuseCommitsWriting(QStringLiteral("xxPARAM"));
-  fmSetBatchKey w;
+  CardKeyWindow w;
   type(w, QStringLiteral("NEWKEY"));
   w.cmdOK_Click();
   EXPECT_EQ(gBatchKey, QStringLiteral("OLDKEY"));

@@ -16,7 +16,7 @@ protected:
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(CodePage::toAnsi(text));
   }
-  QStringList lines(const fmCardMsg& w) const {
+  QStringList lines(const CardMessageWindow& w) const {
     QStringList out;
     for (const QLineEdit* l : w.msgPanel()->lines()) out << l->text();
     return out;
@@ -25,7 +25,7 @@ protected:
 
 TEST_F(CardMsgTest, ThreeLinesFillTheFirstThreeBoxesAndLeaveTheRest) {
   writeAnsi(QStringLiteral("m.txt"), QStringLiteral("歡迎光臨\r\n滿千送百\r\n第三行\r\n"));
-  fmCardMsg w;
+  CardMessageWindow w;
   for (QLineEdit* l : w.msgPanel()->lines()) l->setText(QStringLiteral("old"));
   w.txtFile()->setText(path(QStringLiteral("m.txt")));
   w.cmdLoadMsg_Click();
@@ -35,7 +35,7 @@ TEST_F(CardMsgTest, ThreeLinesFillTheFirstThreeBoxesAndLeaveTheRest) {
 }
 
 TEST_F(CardMsgTest, SavingSixEmptyBoxesWritesFiveEmptyLinesAndAFinalBreak) {
-  fmCardMsg w;
+  CardMessageWindow w;
   w.txtFile()->setText(path(QStringLiteral("out.txt")));
   w.cmdSave_Click();
   EXPECT_EQ(readBytes(path(QStringLiteral("out.txt"))), QByteArray("\r\n\r\n\r\n\r\n\r\n\r\n"));
@@ -62,7 +62,7 @@ TEST_F(CardMsgTest, SavingSixEmptyBoxesWritesFiveEmptyLinesAndAFinalBreak) {
 }
 
 TEST_F(CardMsgTest, MissingNamesAndFilesSaySoAndKeepTheBoxes) {
-  fmCardMsg w;
+  CardMessageWindow w;
   EXPECT_EQ(w.txtFile()->text(), gCardMsgFile);
   w.msgPanel()->line(0)->setText(QStringLiteral("keep"));
   w.txtFile()->setText(QStringLiteral("   "));
@@ -81,7 +81,7 @@ TEST_F(CardMsgTest, MissingNamesAndFilesSaySoAndKeepTheBoxes) {
 
 TEST_F(CardMsgTest, DoubleClickChoosesAFileAndLoadsIt) {
   writeAnsi(QStringLiteral("pick.txt"), QStringLiteral("選到的檔案\r\n"));
-  fmCardMsg w;
+  CardMessageWindow w;
   dialogs_->fileAnswers.push_back(path(QStringLiteral("pick.txt")));
   w.txtFile_DblClick();
   EXPECT_EQ(w.txtFile()->text(), path(QStringLiteral("pick.txt")));
@@ -91,7 +91,7 @@ TEST_F(CardMsgTest, DoubleClickChoosesAFileAndLoadsIt) {
 }
 
 TEST_F(CardMsgTest, LeavingTypedLinesAsksAndYesPutsTheSavedLinesBack) {
-  fmCardMsg w;
+  CardMessageWindow w;
   w.show();
   w.txtFile()->setText(path(QStringLiteral("m.txt")));
   w.msgPanel()->line(0)->setText(QStringLiteral("滿千送百"));

@@ -44,7 +44,7 @@ protected:
     InsertStore({QStringLiteral("012"), QStringLiteral("台中店"), 3});
     InsertStore({QStringLiteral("011"), QStringLiteral("台北店"), 2});
   }
-  void fill(fmSettingParam& w, const QString& store, const QString& port, const QString& limit, const QString& rate) {
+  void fill(ParametersWindow& w, const QString& store, const QString& port, const QString& limit, const QString& rate) {
     w.txtStoreID()->setText(store);
     w.txtBorixPort()->setText(port);
     w.txtBalAmtLimit()->setText(limit);
@@ -53,7 +53,7 @@ protected:
 };
 
 TEST_P(SettingParamTest, SavedSettingsAreReadBackAtTheNextStart) {
-  fmSettingParam w;
+  ParametersWindow w;
   EXPECT_EQ(w.txtStoreID()->text(), QStringLiteral("000"));
   EXPECT_EQ(w.txtStoreName()->text(), QStringLiteral("總公司"));
   EXPECT_EQ(w.txtBorixPort()->text(), QStringLiteral("COM1"));
@@ -74,10 +74,10 @@ TEST_P(SettingParamTest, SavedSettingsAreReadBackAtTheNextStart) {
   // The next start.
   gStoreID = QStringLiteral("000");
   gBorixPort.clear();
-  InitTolva();
+  LoadCardSettings();
   EXPECT_EQ(gStoreID, QStringLiteral("012"));
   EXPECT_EQ(gBorixPort, QStringLiteral("COM3"));
-  fmSettingParam again;
+  ParametersWindow again;
   EXPECT_EQ(again.txtStoreName()->text(), QStringLiteral("台中店"));
   EXPECT_EQ(again.txtBalAmtLimit()->text(), QStringLiteral("5000.5"));
   EXPECT_EQ(again.txtPointRate()->text(), QStringLiteral("0.01"));
@@ -93,7 +93,7 @@ TEST_P(SettingParamTest, SavedSettingsAreReadBackAtTheNextStart) {
 }
 
 TEST_P(SettingParamTest, BadValuesAreRefusedAndNothingIsWritten) {
-  fmSettingParam w;
+  ParametersWindow w;
   const QList<QPair<QStringList, QString>> cases = {
       {{QStringLiteral("012"), QStringLiteral("abc"), QStringLiteral("1")}, QStringLiteral("請輸入數字")},
       {{QStringLiteral("012"), QStringLiteral("1,000"), QStringLiteral("1")}, QStringLiteral("請輸入數字")},
@@ -137,7 +137,7 @@ TEST_P(SettingParamTest, AFailedWriteKeepsEveryOldSetting) {
     gCnn().execute(QStringLiteral("CREATE TRIGGER no_rate BEFORE INSERT ON xxPARAM WHEN NEW.ParamID = 'QDR_PointRate' "
                                   "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
   }
-  fmSettingParam w;
+  ParametersWindow w;
   fill(w, QStringLiteral("011"), QStringLiteral("COM4"), QStringLiteral("200"), QStringLiteral("2"));
   w.cmdSave_Click();
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("存檔失敗"));
@@ -155,7 +155,7 @@ TEST_P(SettingParamTest, AFailedWriteKeepsEveryOldSetting) {
 
 TEST_P(SettingParamTest, ARefusedCommitLeavesTheIniAsItWas) {
   refuseCommitsWriting(QStringLiteral("xxPARAM"));
-  fmSettingParam w;
+  ParametersWindow w;
   fill(w, QStringLiteral("011"), QStringLiteral("COM4"), QStringLiteral("200"), QStringLiteral("2"));
   w.cmdSave_Click();
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("存檔失敗"));
@@ -167,23 +167,23 @@ TEST_P(SettingParamTest, ARefusedCommitLeavesTheIniAsItWas) {
 }
 
 TEST_P(SettingParamTest, F8OpensTheStorePickerInListOrder) {
-  fmSettingParam w;
+  ParametersWindow w;
   w.txtStoreID()->clear();
   QTimer::singleShot(50, &w, [] {
     QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
-    QApplication::sendEvent(CodePicker().fgCode(), &down);
+    QApplication::sendEvent(TheCodePicker().fgCode(), &down);
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(CodePicker().fgCode(), &enter);
+    QApplication::sendEvent(TheCodePicker().fgCode(), &enter);
   });
   QKeyEvent f8(QEvent::KeyPress, Qt::Key_F8, Qt::NoModifier);
   QApplication::sendEvent(w.txtStoreID(), &f8);
-  EXPECT_EQ(CodePicker().fgCode()->rowCount(), 3);
+  EXPECT_EQ(TheCodePicker().fgCode()->rowCount(), 3);
   EXPECT_EQ(w.txtStoreID()->text(), QStringLiteral("011"));  // second in list order
   EXPECT_EQ(w.txtStoreName()->text(), QStringLiteral("台北店"));
 }
 
 TEST_P(SettingParamTest, LeavingWithUnsavedChangesAsks) {
-  fmSettingParam w;
+  ParametersWindow w;
   w.show();
   w.txtBorixPort()->setText(QStringLiteral("COM7"));
   // Another menu button hides the window without asking: the typed value waits for its return.

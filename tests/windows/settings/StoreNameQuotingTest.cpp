@@ -13,7 +13,7 @@ class StoreNameQuotingTest : public NonConformingServerTest {};
 TEST_P(StoreNameQuotingTest, TypedStoreNamesWithBackslashQuotesAreStoredLiterally) {
   const QString first = QStringLiteral("\\',1);DELETE FROM Store;--");
   const QString second = QStringLiteral("\\');DELETE FROM Store;--");
-  fmWJN0107 w;
+  StoreWindow w;
   for (const char* code : {"001", "002"}) {
     w.cmdAdd_Click();
     w.txtStoreID()->setText(QString::fromLatin1(code));

@@ -40,7 +40,7 @@ QStringList stores() {
   return out;
 }
 
-QStringList gridRows(const fmWJN0107& w) {
+QStringList gridRows(const StoreWindow& w) {
   QStringList out;
   for (int r = 1; r < w.fgStore()->rows(); ++r) {
     out << w.fgStore()->textMatrix(r, 0) + QLatin1Char(' ') + w.fgStore()->textMatrix(r, 1) + QLatin1Char(' ') +
@@ -71,7 +71,7 @@ QStringList pdfPages(const QString& file) {
 
 class StoreWindowTest : public DbTest {
 protected:
-  void add(fmWJN0107& w, const QString& code, const QString& name, const QString& listNo) {
+  void add(StoreWindow& w, const QString& code, const QString& name, const QString& listNo) {
     w.cmdAdd_Click();
     w.txtStoreID()->setText(code);
     w.txtStoreName()->setText(name);
@@ -82,14 +82,14 @@ protected:
 };
 
 TEST_P(StoreWindowTest, AddChangeAndDeleteEachWriteOneLogEntry) {
-  fmWJN0107 w;
+  StoreWindow w;
   EXPECT_EQ(w.windowTitle(), QStringLiteral("部門資料設定"));
   EXPECT_TRUE(w.currentCode().isEmpty());
   EXPECT_FALSE(w.button(QStringLiteral("cmdDel"))->isEnabled());
 
   add(w, QStringLiteral("001"), QStringLiteral("台北店"), QStringLiteral("2"));
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("存檔完成"));
-  EXPECT_EQ(w.mode(), fmWJN0107::Mode::Browse);
+  EXPECT_EQ(w.mode(), StoreWindow::Mode::Browse);
   add(w, QStringLiteral("002"), QStringLiteral("O'Hare 店"), QStringLiteral("1"));
   // An empty order puts the store after the last one. A code typed in small letters is the
   // same store as in capitals.
@@ -143,7 +143,7 @@ TEST_P(StoreWindowTest, AddChangeAndDeleteEachWriteOneLogEntry) {
 
 TEST_P(StoreWindowTest, BadEntriesAreRefusedAndKeptForCorrection) {
   seed(QStringLiteral("001"), QStringLiteral("台北店"), 1);
-  fmWJN0107 w;
+  StoreWindow w;
   const QList<QPair<QStringList, QString>> cases = {
       {{QStringLiteral("001"), QStringLiteral("重複店"), QStringLiteral("5")}, QStringLiteral("店代號重複")},
       {{QStringLiteral("0001"), QStringLiteral("四碼店"), QStringLiteral("5")}, QStringLiteral("店代號最多三個字")},
@@ -157,7 +157,7 @@ TEST_P(StoreWindowTest, BadEntriesAreRefusedAndKeptForCorrection) {
   for (const auto& [fields, message] : cases) {
     add(w, fields[0], fields[1], fields[2]);
     EXPECT_EQ(w.elaMsg()->caption(), message) << fields.join(QLatin1Char(',')).toStdString();
-    EXPECT_EQ(w.mode(), fmWJN0107::Mode::Add);
+    EXPECT_EQ(w.mode(), StoreWindow::Mode::Add);
     EXPECT_EQ(w.txtStoreName()->text(), fields[1]);  // nothing the operator typed is lost
     w.cmdCancel_Click();
   }
@@ -185,7 +185,7 @@ TEST_P(StoreWindowTest, StoresInUseOrOfThisInstallationStay) {
   gCnn().execute(QStringLiteral("INSERT INTO Tolva (CardNo, Status, IssueDept) VALUES ('V000001', '01', '001')"));
   gCnn().execute(QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo) VALUES ('002', '21', 'V000009')"));
   gStoreID = QStringLiteral("003");
-  fmWJN0107 w;
+  StoreWindow w;
   const QList<QPair<int, QString>> refused = {{1, QStringLiteral("此店已有卡片或交易資料，不可刪除")},
                                               {2, QStringLiteral("此店已有卡片或交易資料，不可刪除")},
                                               {3, QStringLiteral("此店為本機店代號，不可刪除")}};
@@ -207,14 +207,14 @@ TEST_P(StoreWindowTest, StoresInUseOrOfThisInstallationStay) {
 
 TEST_P(StoreWindowTest, LeavingAnUnsavedAddAsksAndAFailedSaveKeepsTheFields) {
   seed(QStringLiteral("001"), QStringLiteral("台北店"), 1);
-  fmWJN0107 w;
+  StoreWindow w;
   w.show();
   w.cmdAdd_Click();
   w.txtStoreID()->setText(QStringLiteral("009"));
   w.txtStoreName()->setText(QStringLiteral("未存店"));
   w.cmdExit_Click();  // scripted "No"
   EXPECT_TRUE(w.isVisible());
-  EXPECT_EQ(w.mode(), fmWJN0107::Mode::Add);
+  EXPECT_EQ(w.mode(), StoreWindow::Mode::Add);
   EXPECT_EQ(w.txtStoreName()->text(), QStringLiteral("未存店"));
 
   // The database refuses the insert: the operator hears it, the log says so, the fields stay.
@@ -222,7 +222,7 @@ TEST_P(StoreWindowTest, LeavingAnUnsavedAddAsksAndAFailedSaveKeepsTheFields) {
   w.cmdSave_Click();
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("存檔失敗"));
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
-  EXPECT_EQ(w.mode(), fmWJN0107::Mode::Add);
+  EXPECT_EQ(w.mode(), StoreWindow::Mode::Add);
   EXPECT_EQ(w.txtStoreName()->text(), QStringLiteral("未存店"));
   const QList<LogRow> log = apLog();
   ASSERT_EQ(log.size(), 1);
@@ -231,21 +231,21 @@ TEST_P(StoreWindowTest, LeavingAnUnsavedAddAsksAndAFailedSaveKeepsTheFields) {
   dialogs_->yesNoAnswers.push_back(true);
   w.cmdExit_Click();
   EXPECT_FALSE(w.isVisible());
-  EXPECT_EQ(w.mode(), fmWJN0107::Mode::Browse);
+  EXPECT_EQ(w.mode(), StoreWindow::Mode::Browse);
 }
 
 TEST_P(StoreWindowTest, PrintedListRunsOverTwoPagesWithEveryStore) {
   gCustName = QStringLiteral("好市集");
   for (int i = 1; i <= 75; ++i) seed(QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("分店%1").arg(i), i);
   seed(QStringLiteral("X1"), QStringLiteral("甲|乙;丙"), 76);  // separators in a name must not split it
-  fmWJN0107 w;
+  StoreWindow w;
   const QString pdf = path(QStringLiteral("stores.pdf"));
   dialogs_->fileAnswers.push_back(pdf);
   int pages = 0;
   // The preview is modal: act on it once it is up.
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, &w, [&] {
-    auto* preview = w.findChild<frmPrint*>();
+    auto* preview = w.findChild<PrintPreviewWindow*>();
     if (!preview || !preview->isVisible()) return;
     poll.stop();
     pages = preview->pageCount();
@@ -273,10 +273,10 @@ TEST_P(StoreWindowTest, PrintedListRunsOverTwoPagesWithEveryStore) {
 TOLVA_DB_TEST_SUITE(StoreWindowTest);
 
 TEST_P(StoreWindowTest, ClosingTheProgramKeepsUnsavedEditsTheOperatorKeeps) {
-  fmTolva main;
+  MainWindow main;
   main.show();
   main.button(QStringLiteral("cmdSetDept"))->click();
-  auto* stores = qobject_cast<fmWJN0107*>(main.currentWindow());
+  auto* stores = qobject_cast<StoreWindow*>(main.currentWindow());
   ASSERT_NE(stores, nullptr);
   stores->cmdAdd_Click();
   stores->txtStoreID()->setText(QStringLiteral("009"));
@@ -287,7 +287,7 @@ TEST_P(StoreWindowTest, ClosingTheProgramKeepsUnsavedEditsTheOperatorKeeps) {
   EXPECT_FALSE(kept.isAccepted());
   EXPECT_EQ(dialogs_->texts(QStringLiteral("askYesNo")).size(), 1);
   EXPECT_TRUE(stores->isVisible());
-  EXPECT_EQ(stores->mode(), fmWJN0107::Mode::Add);
+  EXPECT_EQ(stores->mode(), StoreWindow::Mode::Add);
   EXPECT_EQ(stores->txtStoreName()->text(), QStringLiteral("未存店"));
 
   dialogs_->yesNoAnswers.push_back(true);
@@ -300,7 +300,7 @@ TEST_P(StoreWindowTest, ClosingTheProgramKeepsUnsavedEditsTheOperatorKeeps) {
 
 TEST_P(StoreWindowTest, CancelAndExitWorkAfterARefusedCode) {
   seed(QStringLiteral("001"), QStringLiteral("台北店"), 1);
-  fmWJN0107 w;
+  StoreWindow w;
   w.show();
   w.activateWindow();
   for (const char* name : {"cmdCancel", "cmdExit"}) {
@@ -310,22 +310,22 @@ TEST_P(StoreWindowTest, CancelAndExitWorkAfterARefusedCode) {
     w.txtStoreID()->setText(QStringLiteral("001"));  // "店代號重複" when the field is left
     if (qstrcmp(name, "cmdExit") == 0) dialogs_->yesNoAnswers.push_back(true);
     mouseClick(w.button(QString::fromLatin1(name)));
-    EXPECT_EQ(w.mode(), fmWJN0107::Mode::Browse) << name;
+    EXPECT_EQ(w.mode(), StoreWindow::Mode::Browse) << name;
   }
   EXPECT_FALSE(w.isVisible());
   EXPECT_EQ(stores().size(), 1);
 }
 
 TEST_P(StoreWindowTest, AHiddenWindowsNoKeepsTheProgram) {
-  fmTolva main;
+  MainWindow main;
   main.show();
   main.button(QStringLiteral("cmdSetDept"))->click();
-  auto* stores = qobject_cast<fmWJN0107*>(main.currentWindow());
+  auto* stores = qobject_cast<StoreWindow*>(main.currentWindow());
   ASSERT_NE(stores, nullptr);
   stores->cmdAdd_Click();
   stores->txtStoreName()->setText(QStringLiteral("未存店"));
   main.button(QStringLiteral("cmdSetting"))->click();
-  auto* settings = qobject_cast<fmSettingParam*>(main.currentWindow());
+  auto* settings = qobject_cast<ParametersWindow*>(main.currentWindow());
   ASSERT_NE(settings, nullptr);
   settings->txtBorixPort()->setText(QStringLiteral("COM7"));
   main.button(QStringLiteral("cmdSetBatchKey"))->click();  // both edited windows are hidden now
@@ -334,12 +334,12 @@ TEST_P(StoreWindowTest, AHiddenWindowsNoKeepsTheProgram) {
   QCloseEvent first;  // "No" for the store window
   QApplication::sendEvent(&main, &first);
   EXPECT_FALSE(first.isAccepted());
-  EXPECT_EQ(stores->mode(), fmWJN0107::Mode::Add);
+  EXPECT_EQ(stores->mode(), StoreWindow::Mode::Add);
   dialogs_->yesNoAnswers = {true, false};  // the store's edits go, the settings' stay
   QCloseEvent second;
   QApplication::sendEvent(&main, &second);
   EXPECT_FALSE(second.isAccepted());
-  EXPECT_EQ(stores->mode(), fmWJN0107::Mode::Browse);
+  EXPECT_EQ(stores->mode(), StoreWindow::Mode::Browse);
   EXPECT_EQ(settings->txtBorixPort()->text(), QStringLiteral("COM7"));
   EXPECT_EQ(dialogs_->texts(QStringLiteral("askYesNo")).size(), 3);
   dialogs_->yesNoAnswers = {true};
@@ -351,7 +351,7 @@ TEST_P(StoreWindowTest, AHiddenWindowsNoKeepsTheProgram) {
 }
 
 TEST_P(StoreWindowTest, MainMenuOpensBothWindows) {
-  fmTolva main;
+  MainWindow main;
   for (const auto& [button, window] : {std::pair{"cmdSetDept", "fmWJN0107"}, std::pair{"cmdSetting", "fmSettingParam"}}) {
     ASSERT_TRUE(main.button(QString::fromLatin1(button))->isEnabled()) << button;
     main.button(QString::fromLatin1(button))->click();

@@ -1,0 +1,6 @@
+#include "operations/OperationContext.h"
+
+#include "core/Settings.h"
+#include "db/Connection.h"
+
+OperationContext OperationContext::Current() { return {gCnn(), gUserID, gWorkstation, gStoreID}; }
