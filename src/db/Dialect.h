@@ -58,6 +58,8 @@ public:
   QString dateLiteral(const QDateTime& t) const { return SqlDateLiteral(t, dateQuote_); }
   // A date and time as a bound value, in the form the dialect stores and compares.
   QVariant dateValue(const QDateTime& t) const;
+  // A day (at midnight) as a bound value.
+  QVariant dayValue(const QDate& day) const { return dateValue(QDateTime(day, QTime(0, 0))); }
   // The condition "column lies on one of the days first .. last" (both included, any time of
   // day): column >= first 00:00:00 AND column < the day after last.
   QString dateRange(const QString& column, const QDate& first, const QDate& last) const;

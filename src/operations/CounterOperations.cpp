@@ -11,6 +11,10 @@
 #include "ledger/CardCodes.h"
 #include "db/Database.h"
 #include "db/Parameters.h"
+#include "ledger/Balances.h"
+#include "ledger/CardSales.h"
+#include "core/Paths.h"
+#include "core/SettingsFile.h"
 
 #include <QSqlQuery>
 #include <algorithm>
@@ -164,24 +168,6 @@ std::optional<Money> WholeAmount(const QString& typed, const QString& label, boo
   return value;
 }
 
-bool PostToMaster(const CardTxn& t, QString& msg) {
-  try {
-    gSQL = QStringLiteral("Update Tolva Set BalAmt = BalAmt + (") + t.txnAmt.toString() +
-           QStringLiteral(") , BalPoint = BalPoint + (") + t.txnPoint.toString() + QStringLiteral(") , LastDate = ") +
-           QuotDate(Today()) + QStringLiteral(" , UPDUserID = ") + QuotText(gUserID) +
-           QStringLiteral(" , UPDDate = ") + gNowFunc + QStringLiteral(" Where CardNo = ") + QuotText(t.cardNo);
-    if (gCnn().execute(gSQL.toString()) == 0) {
-      msg = QStringLiteral("資料庫中無此卡號");
-      return false;
-    }
-    return true;
-  } catch (...) {
-    ReportError(QStringLiteral("basQDR_Tolva_PostToMaster"));
-    msg = QStringLiteral("Tolva資料更新失敗");
-    return false;
-  }
-}
-
 bool BalanceLimit(std::optional<Money>& limit, QString& msg) {
   limit.reset();
   QString text;
@@ -319,4 +305,198 @@ bool DeductFromCard(const Money& amount, const Money& earnedPoints, const TxnVal
   };
   return runCardTxn(QStringLiteral("basQDR_Tolva_QDR_DeductPrint"), TxnType::Deduct, txn, plan, nullptr, true, msg,
                     result);
+}
+
+// ---- The counter ----------------------------------------------------------------------
+
+namespace {
+
+// A numeric parameter: nothing when it is not set; `bad` when it is set but unusable.
+std::optional<Money> numericParam(const QString& id, bool& bad) {
+  bad = false;
+  QString text;
+  if (!getParamValue(id, text) || text.trimmed().isEmpty()) return std::nullopt;
+  const auto value = Money::parse(text);
+  if (!value || *value < Money()) {
+    bad = true;
+    return std::nullopt;
+  }
+  return value;
+}
+
+// Whole points earned by an amount at a rate of points per unit amount (fractions dropped).
+Money earnedPoints(const Money& amount, const Money& rate) { return (amount * rate).truncatedToWhole(); }
+
+// The card message printed under the values: the six lines of the card message file.
+QString counterFaceText() {
+  QString text;
+  if (!IsFile(gCardMsgFile) || !LoadMsg(gCardMsgFile, text)) return {};
+  const QStringList lines = text.split(QLatin1Char('|'));
+  QString face;
+  for (int i = 0; i < 6; ++i) face += (i < lines.size() ? lines[i] : QString()) + QLatin1Char('\n');
+  return face;
+}
+
+// A TxnValues::dbStep: the card's master row takes the transaction's amount and points, so
+// that it agrees with the card and its journal.
+TxnValues::DbStep postToMaster(const OperationContext& ctx) {
+  return [&ctx](const CardTxn& t, QString& msg) {
+    return PostToMaster(ctx.db, {t.cardNo, t.txnAmt, t.txnPoint, ctx.operatorId, Today(), std::nullopt}, msg);
+  };
+}
+
+// A counter sale marks the card sold, refusing what the sale window refuses.
+TxnValues::DbStep markSold(const OperationContext& ctx) {
+  return [&ctx](const CardTxn& t, QString& msg) {
+    try {
+      msg = SaleRefusal(ctx.db, t.cardNo);
+      if (!msg.isEmpty()) return false;
+      MarkCardSold(ctx.db, t.cardNo, ctx.operatorId, Today());
+      return true;
+    } catch (...) {
+      ReportError(QStringLiteral("SellAtCounter"));
+      msg = QStringLiteral("Tolva資料更新失敗");
+      return false;
+    }
+  };
+}
+
+CounterOutcome refused(const QString& action, const QString& msg, const QString& remark) {
+  WriteAPLog(gAppName, action, msg, remark);
+  return {false, action, msg, CardTxn{}, true};
+}
+
+using CounterCall = std::function<bool(TxnValues&, QString& msg, CardTxn& txn)>;
+
+// Runs one counter transaction on the card in the reader.
+CounterOutcome runCounter(const OperationContext& ctx, const QString& label, const QString& action,
+                          const CounterCall& call) {
+  CounterOutcome out{false, action, {}, {}};
+  try {
+    TxnValues v;
+    v.txnDept = ctx.storeId;
+    v.txnDate = Today();
+    v.freeText = counterFaceText();
+    v.apAction = action;
+    v.apText = CounterResultText;
+    out.ok = call(v, out.message, out.txn);
+  } catch (...) {
+    ReportError(label);
+    if (out.ok || out.message.isEmpty()) out.message = QStringLiteral("存檔失敗");
+    out.ok = false;
+  }
+  return out;
+}
+
+}  // namespace
+
+QString CounterResultText(const CardTxn& txn) {
+  return QStringLiteral("卡號：") + txn.cardNo.trimmed() + QStringLiteral("，交易金額：") + txn.txnAmt.toString() +
+         QStringLiteral("，餘額：") + txn.newBal.toString() + QStringLiteral("，紅利點數：") + txn.newPoints.toString();
+}
+
+CounterOutcome TopUp(const OperationContext& ctx, const QString& amountText) {
+  const QString action = ApAction::TopUp;
+  QString msg;
+  std::optional<Money> limit;
+  const auto amount = WholeAmount(amountText, QStringLiteral("金額"), true, msg);
+  if (!amount) return refused(action, msg, kApRefusedRemark);
+  if (!BalanceLimit(limit, msg)) return refused(action, msg, kApFailRemark);
+  return runCounter(ctx, QStringLiteral("TopUp"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
+    v.balLimit = limit;
+    v.dbStep = postToMaster(ctx);
+    return TopUpCard(kTopUpMode, *amount, Money(), v, m, &t);
+  });
+}
+
+CounterOutcome Deduct(const OperationContext& ctx, const QString& amountText) {
+  const QString action = ApAction::Deduct;
+  QString msg;
+  const auto amount = WholeAmount(amountText, QStringLiteral("金額"), true, msg);
+  bool bad = false;
+  const auto rate = numericParam(QStringLiteral("QDR_PointRate"), bad);
+  if (!amount) return refused(action, msg, kApRefusedRemark);
+  if (bad) return refused(action, QStringLiteral("紅利點數比率參數設定有誤"), kApFailRemark);
+  return runCounter(ctx, QStringLiteral("Deduct"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
+    v.dbStep = postToMaster(ctx);
+    // Inside the operation's trap: a rate too large for the amount is an overflow error.
+    return DeductFromCard(*amount, rate ? earnedPoints(*amount, *rate) : Money(), v, m, &t);
+  });
+}
+
+CounterOutcome DeductPoints(const OperationContext& ctx, const QString& pointsText) {
+  const QString action = ApAction::DeductPoint;
+  QString msg;
+  const auto points = WholeAmount(pointsText, QStringLiteral("點數"), true, msg);
+  if (!points) return refused(action, msg, kApRefusedRemark);
+  return runCounter(ctx, QStringLiteral("DeductPoints"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
+    v.dbStep = postToMaster(ctx);
+    return DeductPointsFromCard(*points, v, m, &t);
+  });
+}
+
+CounterOutcome SellAtCounter(const OperationContext& ctx) {
+  return runCounter(ctx, QStringLiteral("SellAtCounter"), ApAction::Sale, [&](TxnValues& v, QString& m, CardTxn& t) {
+    v.dbStep = markSold(ctx);
+    return SellCard(v, m, &t);
+  });
+}
+
+CounterOutcome Reverse(const OperationContext& ctx, const ReversalRequest& r,
+                       const std::function<void(const Money& points)>& showEarnedPoints) {
+  const QString action = ApAction::Reversal;
+  QString msg;
+  // A deduction reversed without points typed takes back what its amount earned.
+  const bool earnedPointsBack = r.mode == QLatin1String("2") && r.pointsText.trimmed().isEmpty();
+  std::optional<Money> amount, points;
+  if (r.mode.isEmpty()) {
+    msg = QStringLiteral("請選擇沖正類別");
+  } else if ((amount = WholeAmount(r.amountText, QStringLiteral("沖正金額"), false, msg)) &&
+             (points = WholeAmount(r.pointsText, QStringLiteral("沖正點數"), false, msg)) && *amount == Money() &&
+             *points == Money()) {
+    msg = QStringLiteral("請輸入沖正金額或點數");
+  }
+  if (!msg.isEmpty()) return refused(action, msg, kApRefusedRemark);
+  std::optional<Money> limit;
+  if (!BalanceLimit(limit, msg)) return refused(action, msg, kApFailRemark);
+  if (earnedPointsBack) {
+    bool bad = false;
+    const auto rate = numericParam(QStringLiteral("QDR_PointRate"), bad);
+    if (bad) return refused(action, QStringLiteral("紅利點數比率參數設定有誤"), kApFailRemark);
+    points = rate ? earnedPoints(*amount, *rate) : Money();
+    if (showEarnedPoints) showEarnedPoints(*points);
+  }
+  return runCounter(ctx, QStringLiteral("Reverse"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
+    // A reversal that credits the card is held to the same limit as a top-up.
+    v.balLimit = limit;
+    v.pointsAtMost = earnedPointsBack;
+    v.dbStep = postToMaster(ctx);
+    return TopUpCard(r.mode, *amount, *points, v, m, &t);
+  });
+}
+
+CounterOutcome ReverseTopUp(const OperationContext& ctx, const QString& amountText, const QString& refNo,
+                            const QString& faceText) {
+  const QString action = ApAction::Reversal;
+  const auto resultText = [](const CardTxn& t) {
+    return QStringLiteral("卡號：") + t.cardNo.trimmed() + QStringLiteral("，餘額：") + t.newBal.toString() +
+           QStringLiteral("，紅利點數：") + t.newPoints.toString();
+  };
+  QString msg;
+  if (gBatchKey.isEmpty()) msg = QStringLiteral("未設定資料加密碼");
+  const auto amount = msg.isEmpty() ? WholeAmount(amountText, QStringLiteral("沖正金額"), false, msg) : std::nullopt;
+  if (!amount) return refused(action, msg, kApRefusedRemark);
+  TxnValues v;
+  v.txnDept = ctx.storeId;
+  v.txnDate = Today();
+  v.refNo = refNo;
+  v.freeText = faceText;
+  v.apAction = action;
+  v.apText = resultText;
+  // The master row follows the card in the same transaction.
+  v.dbStep = postToMaster(ctx);
+  CounterOutcome out{false, action, {}, {}};
+  out.ok = TopUpCard(QStringLiteral("1"), *amount, Money(), v, out.message, &out.txn);
+  if (out.ok) out.message = QStringLiteral("沖正完成，") + resultText(out.txn);
+  return out;
 }

@@ -5,6 +5,7 @@
 // None of them opens a database transaction: the caller wraps the call in one, so that a
 // journal row never outlives a card that was not rewritten.
 #include "core/Money.h"
+#include "operations/OperationContext.h"
 
 #include <QString>
 #include <QVariant>
@@ -45,7 +46,8 @@ struct TxnValues {
   // One more database step in the caller's transaction, run after the journal row and before
   // the card is rewritten (so a refusal here leaves the card untouched). False with `msg` set
   // refuses the transaction.
-  std::function<bool(const CardTxn&, QString& msg)> dbStep;
+  using DbStep = std::function<bool(const CardTxn&, QString& msg)>;
+  DbStep dbStep;
   // A reversal's points are what its amount earned at the point rate, not a figure the operator
   // typed: it takes back as many of them as the card and its journal still hold.
   bool pointsAtMost = false;
@@ -57,10 +59,6 @@ inline const QString kTopUpMode = QStringLiteral("0");
 // An amount typed by the operator, as a whole number of 0 or more; an empty text is 0 unless
 // `required`, and a required amount must be above 0. Otherwise nothing, with `msg` naming `label`.
 std::optional<Money> WholeAmount(const QString& text, const QString& label, bool required, QString& msg);
-
-// A TxnValues::dbStep: adds the transaction's amount and points to the card's master row, so
-// that the master row agrees with the card and its journal. Refuses a card it does not hold.
-bool PostToMaster(const CardTxn& t, QString& msg);
 
 // The balance limit parameter (QDR_BalAmtLimit): `limit` stays empty when it is not set.
 // False with `msg` when it is set but not a number of 0 or more.
@@ -95,3 +93,42 @@ bool TopUpCard(const QString& mode, const Money& amount, const Money& points, co
 // Deducts an amount (type "22") and credits the points it earns.
 bool DeductFromCard(const Money& amount, const Money& earnedPoints, const TxnValues& txn, QString& msg,
                      CardTxn* result = nullptr);
+
+// ---- The counter ----------------------------------------------------------------------
+// Each call reads what the operator typed, refuses what it cannot take (writing the refusal to
+// the application log) and otherwise runs the card transaction with the card's master row in
+// one database transaction.
+
+// What a counter operation did.
+struct CounterOutcome {
+  bool ok = false;
+  QString action;   // the application-log action ("加值", "扣款", ...)
+  QString message;  // why it failed
+  CardTxn txn;      // the card before and after
+  bool refused = false;  // turned down before a card was asked for
+};
+
+// The application-log text of a counter transaction.
+QString CounterResultText(const CardTxn& txn);
+
+CounterOutcome TopUp(const OperationContext& ctx, const QString& amountText);
+// Deducts the amount and credits the points it earns at the point rate parameter.
+CounterOutcome Deduct(const OperationContext& ctx, const QString& amountText);
+CounterOutcome DeductPoints(const OperationContext& ctx, const QString& pointsText);
+// Sells the card at the counter: journals the sale and marks the card sold.
+CounterOutcome SellAtCounter(const OperationContext& ctx);
+
+// A reversal at the counter: the mode names what it takes back ("1" a top-up, "2" a
+// deduction, "3" a point deduction).
+struct ReversalRequest {
+  QString mode;
+  QString amountText;
+  QString pointsText;
+};
+// A deduction reversed without points typed takes back what its amount earned;
+// `showEarnedPoints` is told that figure before the card is asked for.
+CounterOutcome Reverse(const OperationContext& ctx, const ReversalRequest& request,
+                       const std::function<void(const Money& points)>& showEarnedPoints);
+// Takes back a top-up of the amount typed, with the bill number and the card message.
+CounterOutcome ReverseTopUp(const OperationContext& ctx, const QString& amountText, const QString& refNo,
+                            const QString& faceText);

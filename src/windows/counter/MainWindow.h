@@ -7,8 +7,7 @@
 #include <functional>
 
 class StatusPanel;
-struct CardTxn;
-struct TxnValues;
+struct CounterOutcome;
 class QLabel;
 class QLayout;
 class QLineEdit;
@@ -64,16 +63,10 @@ private:
   QWidget* buildHead();
   QPushButton* makeButton(const QString& name, const QString& caption, QWidget* parent);
   void installCounterChecks();
-  // Runs one counter operation: `call` does the card work inside the transaction; the
-  // outcome is shown, the card frame refreshed and the application log written.
-  using CounterCall = std::function<bool(TxnValues&, QString& msg, CardTxn& txn)>;
-  void runCounterOp(const QString& label, const QString& action, const CounterCall& call);
-  // A refusal before any card was asked for: shown and logged here.
-  // A press turned down before any card: the operator's input (the default), or a parameter
-  // that cannot be read (`remark` "系統錯誤").
-  void refuseCounterOp(const QString& action, const QString& msg, const QString& remark);
-  // The outcome of a card operation (which logged itself): status bar, fields, message.
-  void showCounterResult(const QString& action, bool ok, const QString& msg, const CardTxn& txn);
+  // Runs one counter operation with the card frame disabled, and shows its outcome.
+  void runCounterOp(const std::function<CounterOutcome()>& call);
+  // The outcome of a counter operation (which logged itself): status bar, fields, message.
+  void showCounterResult(const CounterOutcome& out);
 
   QTabWidget* tabPage_ = nullptr;
   StatusPanel* elaMsg_ = nullptr;

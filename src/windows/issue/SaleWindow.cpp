@@ -1,6 +1,5 @@
 #include "windows/issue/SaleWindow.h"
 
-#include "core/Clock.h"
 #include "core/ErrorReport.h"
 #include "core/ShowMsg.h"
 #include "core/Settings.h"
@@ -8,14 +7,7 @@
 #include "ui/FieldBehaviour.h"
 #include "ui/WindowHelpers.h"
 #include "ui/DataGrid.h"
-#include "device/DeviceSession.h"
-#include "operations/CardOperation.h"
-#include "operations/CounterOperations.h"
-#include "db/Connection.h"
-#include "ledger/CardRows.h"
-#include "ledger/CardCodes.h"
-#include "db/Database.h"
-#include "db/Parameters.h"
+#include "operations/CardSale.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -23,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QVBoxLayout>
 
 
@@ -119,73 +110,17 @@ void SaleWindow::cmdOK_Click() {
 
 bool SaleWindow::SaleCard(QString& cardNo, bool& problem) {
   problem = true;
-  cardNo.clear();
-  const QString refNo = txtRefNo_->text().trimmed();
-  CardOperation op(QStringLiteral("fmSaleCard_SaleCard"), ApAction::Sale);
-  op.logWhenCancelled = false;  // the operator's way of ending the loop
-  op.check = [this](const CardRead& card, QString& m) { return checkSale(card, m); };
-  op.rows = [this](const CardRead& card, std::optional<CardImage>&, QString& m) { return sellRows(card, m); };
-  op.successText = [&refNo](const CardRead& card) {
-    return QStringLiteral("卡號：") + card.image.cardNo.trimmed() + QStringLiteral("，帳單號：") + refNo;
-  };
-  QString msg;
-  const bool ok = op.run(msg);
-  cardNo = op.card().image.cardNo.trimmed();
-  if (ok) {
+  const SaleOutcome out = SellIssuedCard(OperationContext::Current(), txtRefNo_->text());
+  cardNo = out.card.image.cardNo.trimmed();
+  if (out.ok) {
     problem = false;
     // The grid lists only what the database holds, so the row follows the commit.
-    fgList_->insertRowUnderHeading(QStringList{cardNo, op.card().image.balAmt, op.card().image.goodThru.toString()});
+    fgList_->insertRowUnderHeading(QStringList{cardNo, out.card.image.balAmt, out.card.image.goodThru.toString()});
     fgList_->fitColumnWidths();
     return true;
   }
-  // The operator ended the loop, the reader cannot go on, or the card has no record to sell.
-  const std::int32_t code = op.waitCode();
-  if (op.cancelled() || code == -2 || code == -99 || msg == CardOperation::busyText()) return false;
-  ShowMsg(msg);
-  return code != 0 || op.card().valid;
-}
-
-bool SaleWindow::checkSale(const CardRead& card, QString& msg) {
-  const QString cardNo = card.image.cardNo.trimmed();
-  if (!GoodThruValid(card.image.goodThru.toString(), msg)) return false;
-  gSQL = QStringLiteral("Select CardNo , Status From Tolva ") + QStringLiteral(" Where CardNO = ") + QuotText(cardNo);
-  QString status;
-  {
-    QSqlQuery q = gCnn().query(gSQL.toString());
-    if (!q.next()) {
-      msg = QStringLiteral("資料庫中無此卡號");
-      return false;
-    }
-    status = q.value(1).toString().trimmed();
-  }
-  if (status == CardStatus::Sold || status == CardStatus::Reissued) msg = QStringLiteral("此卡已售出");
-  if (status == CardStatus::Erased) msg = QStringLiteral("此卡已被清除");
-  // A card marked blacklisted in the master row is refused even if the list misses it.
-  if (status == CardStatus::Blacklisted) msg = QStringLiteral("此張卡片已列入黑名單中");
-  return msg.isEmpty() && CheckVoidCard(cardNo, msg);
-}
-
-bool SaleWindow::sellRows(const CardRead& card, QString& msg) {
-  const QString cardNo = card.image.cardNo.trimmed();
-  gSQL = QStringLiteral("Update Tolva Set Status = ") + QuotText(CardStatus::Sold) + QStringLiteral(" , FirstDate = ") +
-         gNowFunc + QStringLiteral(" , UPDUserID = ") + QuotText(gUserID) + QStringLiteral(" , UPDDate = ") + gNowFunc +
-         QStringLiteral(" Where CardNo = ") + QuotText(cardNo);
-  if (gCnn().execute(gSQL.toString()) == 0) {
-    msg = QStringLiteral("資料庫無此卡號");
-    return false;
-  }
-  JournalRow rec;
-  rec.TxnDept = card.image.storeNo.trimmed();
-  rec.TxnType = TxnType::Sale;
-  rec.CardNo = cardNo;
-  rec.TxnDate = Today().toString(QStringLiteral("yyyy/MM/dd"));
-  rec.RefCheckNo = txtRefNo_->text();
-  rec.POSID = gWorkstation;
-  rec.UserID = gUserID;
-  rec.Remark = QString();
-  if (!InsertJournalRow(rec, gCnn())) {
-    msg = QStringLiteral("Tolva記錄檔寫入失敗");
-    return false;
-  }
-  return true;
+  // The operator ended the run, the reader cannot go on, or the card has no record to sell.
+  if (out.cancelled || out.waitCode == -2 || out.waitCode == -99 || out.busy) return false;
+  ShowMsg(out.message);
+  return out.waitCode != 0 || out.card.valid;
 }

@@ -1,7 +1,6 @@
 #pragma once
 // The card sale window: once the invoice number is typed and 確定 pressed, every card the
 // operator inserts is checked, marked sold and journalled, until the card wait is cancelled.
-#include "operations/CardOperation.h"
 
 #include <QWidget>
 
@@ -31,11 +30,6 @@ protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
-  // Refuses a card that is expired, unknown, sold, erased or blacklisted.
-  bool checkSale(const CardRead& card, QString& msg);
-  // Marks the card sold and journals the sale, inside the card operation's transaction.
-  bool sellRows(const CardRead& card, QString& msg);
-
   QLineEdit* txtRefNo_;
   DataGrid* fgList_;
   StatusPanel* elaMsg_;

@@ -1,6 +1,5 @@
 #include "windows/issue/VoidWindow.h"
 
-#include "core/Clock.h"
 #include "core/ErrorReport.h"
 #include "core/ShowMsg.h"
 #include "core/Settings.h"
@@ -10,8 +9,6 @@
 #include "operations/CounterOperations.h"
 #include "ui/CardMessagePanel.h"
 #include "ui/MessageFileRow.h"
-#include "ledger/CardCodes.h"
-#include "db/Parameters.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -24,14 +21,7 @@
 
 namespace {
 
-// A reversal takes back a top-up.
-const QString kReversalMode = QStringLiteral("1");
 const QString kAmountLabel = QStringLiteral("沖正金額");
-
-QString resultText(const CardTxn& t) {
-  return QStringLiteral("卡號：") + t.cardNo.trimmed() + QStringLiteral("，餘額：") + t.newBal.toString() +
-         QStringLiteral("，紅利點數：") + t.newPoints.toString();
-}
 
 }  // namespace
 
@@ -125,36 +115,18 @@ void VoidWindow::cmdVoidTxn_Click() {
 }
 
 void VoidWindow::voidTxn() {
-  QString msg;
-  if (gBatchKey.isEmpty()) msg = QStringLiteral("未設定資料加密碼");
-  // The button must not get round the field's check.
-  const auto amount = msg.isEmpty() ? WholeAmount(txtVoidAmt_->text(), kAmountLabel, false, msg) : std::nullopt;
-  if (!amount) {
-    DispElaMsg(elaMsg_, msg);
-    ShowMsg(msg);
-    txtVoidAmt_->setFocus();
-    WriteAPLog(gAppName, ApAction::Reversal, msg, kApRefusedRemark);
-    return;
-  }
-  TxnValues v;
-  v.txnDept = gStoreID;
-  v.txnDate = Today();
-  v.refNo = txtCheckNo_->text();
-  v.freeText = panel_->faceText();
-  v.apAction = ApAction::Reversal;
-  v.apText = resultText;
-  // The master row follows the card in the same transaction.
-  v.dbStep = PostToMaster;
-  CardTxn txn;
-  if (TopUpCard(kReversalMode, *amount, Money(), v, msg, &txn)) {
-    DispElaMsg(elaMsg_, QStringLiteral("沖正完成，") + resultText(txn), 0);
+  const CounterOutcome out =
+      ReverseTopUp(OperationContext::Current(), txtVoidAmt_->text(), txtCheckNo_->text(), panel_->faceText());
+  if (out.ok) {
+    DispElaMsg(elaMsg_, out.message, 0);
     // Used up, so that a second press cannot take the amount back twice.
     txtVoidAmt_->clear();
     txtCheckNo_->clear();
     return;
   }
-  DispElaMsg(elaMsg_, msg);
-  ShowMsg(msg);
+  DispElaMsg(elaMsg_, out.message);
+  ShowMsg(out.message);
+  if (out.refused) txtVoidAmt_->setFocus();
 }
 
 void VoidWindow::cmdExit_Click() {
