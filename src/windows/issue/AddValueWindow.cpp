@@ -1,10 +1,7 @@
 #include "windows/issue/AddValueWindow.h"
-#include "device/CardFace.h"
 
-#include "core/Clock.h"
 #include "core/Dates.h"
 #include "core/ErrorReport.h"
-#include "core/OperatorDialogs.h"
 #include "core/Paths.h"
 #include "core/ShowMsg.h"
 #include "core/UserSettings.h"
@@ -12,17 +9,10 @@
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
 #include "ui/WindowHelpers.h"
-#include "device/DeviceSession.h"
+#include "operations/AddValue.h"
 #include "operations/CardOperation.h"
-#include "operations/CounterOperations.h"
-#include "device/StripeRecord.h"
 #include "ui/CardMessagePanel.h"
 #include "ui/MessageFileRow.h"
-#include "db/Connection.h"
-#include "ledger/CardRows.h"
-#include "ledger/CardCodes.h"
-#include "db/Database.h"
-#include "db/Parameters.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -114,20 +104,9 @@ void AddValueWindow::refuseAmount(const QString& message) {
 }
 
 std::optional<Money> AddValueWindow::checkedAmount() {
-  const auto amount = Money::parse(txtAddAmt_->text());
-  if (!amount) {
-    refuseAmount(NotAnAmountText(txtAddAmt_->text(), QStringLiteral("必需為數字")));
-    return std::nullopt;
-  }
-  if (*amount <= Money{}) {
-    refuseAmount(QStringLiteral("加值金額必需大於0"));
-    return std::nullopt;
-  }
-  // The card carries whole amounts; a fraction would leave the card and the database apart.
-  if (!amount->isWhole()) {
-    refuseAmount(QStringLiteral("加值金額必需為整數"));
-    return std::nullopt;
-  }
+  QString msg;
+  const auto amount = CheckAddAmount(txtAddAmt_->text(), msg);
+  if (!amount) refuseAmount(msg);
   return amount;
 }
 
@@ -152,121 +131,32 @@ void AddValueWindow::cmdOK_Click() {
   pressing_ = false;
 }
 
-bool AddValueWindow::checkCard(const CardRead& card, const Money& amount, const std::optional<Money>& limit, QString& msg) {
-  const QString cardNo = card.image.cardNo.trimmed();
-  // A balance or date that does not read as one (a card written under another key) must not
-  // be taken for 0 or for a valid card.
-  const auto cardBal = Money::parse(card.image.balAmt);
-  const auto cardThru = ToDateTime(card.image.goodThru);
-  if (!cardBal || !cardThru) {
-    msg = QStringLiteral("卡片資料有誤");
-    return false;
-  }
-  const Money newBal = *cardBal + amount;
-  txtCardNo_->setText(cardNo);
-  txtGoodThru_->setText(DBDateDisp(card.image.goodThru.toString()));
-  txtBalAmtB_->setText(card.image.balAmt);
-  txtBalAmtE_->setText(newBal.toString());
-  if (!CheckVoidCard(cardNo, msg)) return false;
-  if (cardThru->date() < Today() &&
-      !Dialogs().askYesNo(QStringLiteral("超出有效期限，是否要繼續加值？"), gAppName)) {
-    msg = QStringLiteral("超出有效期限，未加值");
-    return false;
-  }
-  if (newBal < Money{}) {
-    msg = QStringLiteral("加值後餘額小於零");
-    return false;
-  }
-  if (!WithinBalanceLimit(newBal, limit, msg)) return false;
-  // Checked before the database is touched: a longer value would be cut on the stripe.
-  if (!FitsOnCard(newBal) || !FitsOnCard(amount) || !FitsOnCard(*cardBal)) {
-    msg = QStringLiteral("金額超過卡片可記錄的位數，卡號:") + cardNo;
-    return false;
-  }
-  return true;
-}
-
-bool AddValueWindow::writeRows(const CardRead& card, const Money& amount, const QString& freeText,
-                         std::optional<CardImage>& next, QString& msg) {
-  const QString cardNo = card.image.cardNo.trimmed();
-  const QString newThru = RenewedGoodThru(Today()).toString(QStringLiteral("yyyy/MM/dd"));
-  // The checked value, never the typed text, goes into the statement.
-  gSQL = QStringLiteral("update Tolva set BalAmt = BalAmt + ") + amount.toString() + QStringLiteral(" , GoodThru = ") +
-         QuotDate(newThru) + QStringLiteral(" Where CardNo =  ") + QuotText(cardNo);
-  if (gCnn().execute(gSQL.toString()) < 1) {
-    msg = QStringLiteral("Tolva主檔更新失敗，卡號:") + cardNo;
-    return false;
-  }
-  JournalRow rec;
-  rec.TxnDept = gStoreID;
-  rec.TxnType = TxnType::TopUp;
-  rec.CardNo = cardNo;
-  rec.TxnDate = Today();
-  rec.TxnAmt = amount.toString();
-  rec.TxnPoint = 0;
-  rec.RefCheckNo = QString();
-  rec.Remark = QString();
-  rec.POSID = gWorkstation;
-  rec.UserID = gUserID;
-  if (!InsertJournalRow(rec, gCnn())) {
-    msg = QStringLiteral("Tolva記錄新增失敗，卡號:") + cardNo;
-    return false;
-  }
-  const Money newBal = Money::val(card.image.balAmt) + amount;
-  next = CardImage{card.image.cardNo, card.image.storeNo, card.image.batchNo, newThru, newBal.toString(),
-                   card.image.balPoint, freeText, card.image.balAmt, amount.toString()};
-  return true;
-}
-
-// A press turned down before any card was asked for: the operator's input, or a parameter that
-// cannot be read ("系統錯誤").
-void AddValueWindow::refusePress(const QString& msg, const QString& remark) {
-  WriteAPLog(gAppName, ApAction::TopUp, msg, remark);
-}
-
 void AddValueWindow::topUp() {
-  if (gBatchKey.isEmpty()) {
-    DispElaMsg(elaMsg_, QStringLiteral("未設定資料加密碼"));
-    refusePress(elaMsg_->caption(), kApRefusedRemark);
-    return;
-  }
-  if (txtAddAmt_->text().trimmed().isEmpty()) {
-    ShowMsg(QStringLiteral("請輸入加值金額"));
-    txtAddAmt_->setFocus();
-    refusePress(QStringLiteral("請輸入加值金額"), kApRefusedRemark);
-    return;
-  }
-  // The button must not get round the field's check: only a checked number reaches the SQL.
-  const auto amount = checkedAmount();
-  if (!amount) {
-    refusePress(elaMsg_->caption(), kApRefusedRemark);
-    return;
-  }
-  QString msg;
-  std::optional<Money> limit;
-  if (!BalanceLimit(limit, msg)) {
-    ShowMsg(msg);
-    refusePress(msg, kApFailRemark);
-    return;
-  }
-  const QString freeText = panel_->faceText();
-
-  CardOperation op(QStringLiteral("fmAddAmt_cmdOK_Click"), ApAction::TopUp);
-  op.check = [&](const CardRead& card, QString& m) { return checkCard(card, *amount, limit, m); };
-  op.rows = [&](const CardRead& card, std::optional<CardImage>& next, QString& m) {
-    return writeRows(card, *amount, freeText, next, m);
+  const auto showCard = [this](const CardImage& card, const Money& newBal) {
+    txtCardNo_->setText(card.cardNo.trimmed());
+    txtGoodThru_->setText(DBDateDisp(card.goodThru.toString()));
+    txtBalAmtB_->setText(card.balAmt);
+    txtBalAmtE_->setText(newBal.toString());
   };
-  op.successText = [&](const CardRead& card) {
-    return QStringLiteral("卡號：") + card.image.cardNo.trimmed() + QStringLiteral("，加值金額：") + amount->toString();
-  };
-  op.failureText = [](const CardRead& card, const QString& m) { return WithCardNo(m, card); };
-  if (op.run(msg)) {
-    txtGoodThru_->setText(DBDateDisp(RenewedGoodThru(Today()).toString(QStringLiteral("yyyy/MM/dd"))));
+  const AddValueOutcome out = AddValue(OperationContext::Current(), txtAddAmt_->text(), panel_->faceText(), showCard);
+  using Refusal = AddValueOutcome::Refusal;
+  switch (out.refusal) {
+    case Refusal::NoCardKey: DispElaMsg(elaMsg_, out.message); return;
+    case Refusal::NoAmount:
+      ShowMsg(out.message);
+      txtAddAmt_->setFocus();
+      return;
+    case Refusal::BadAmount: refuseAmount(out.message); return;
+    case Refusal::BadParameter: ShowMsg(out.message); return;
+    case Refusal::None: break;
+  }
+  if (out.ok) {
+    txtGoodThru_->setText(DBDateDisp(out.written->goodThru.toString()));
     DispElaMsg(elaMsg_, QStringLiteral("加值完成"), 0);
     return;
   }
-  DispElaMsg(elaMsg_, msg);
-  if (!op.cancelled()) ShowMsg(WithCardNo(msg, op.card()));
+  DispElaMsg(elaMsg_, out.message);
+  if (!out.cancelled) ShowMsg(WithCardNo(out.message, out.card));
 }
 
 // ---- Message file and window -------------------------------------------------------------

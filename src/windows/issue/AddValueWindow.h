@@ -43,12 +43,6 @@ private:
   QWidget* buildCardFrame();
   QWidget* buildInputRow();
   void topUp();
-  void refusePress(const QString& msg, const QString& remark);
-  // The card read: shows it, then refuses it or lets the top-up go on.
-  bool checkCard(const CardRead& card, const Money& amount, const std::optional<Money>& limit, QString& msg);
-  // The master row and the journal row, inside the card operation's transaction.
-  bool writeRows(const CardRead& card, const Money& amount, const QString& freeText, std::optional<CardImage>& next,
-                 QString& msg);
   // The amount's value when the field holds a number above 0; otherwise the status bar says
   // why and nothing is answered.
   std::optional<Money> checkedAmount();
