@@ -29,3 +29,9 @@ bool PostToMaster(Connection& db, const MasterPosting& p, QString& msg) {
     return false;
   }
 }
+
+bool SetGoodThru(Connection& db, const QString& cardNo, const QDate& goodThru, const QString& operatorId) {
+  const QString sql = QStringLiteral("UPDATE Tolva SET GoodThru = ?, UpdUserID = ?, UpdDate = %1 WHERE CardNo = ?")
+                          .arg(db.dialect().nowFunc());
+  return db.execute(sql, {db.dialect().dayValue(goodThru), operatorId, cardNo}) > 0;
+}

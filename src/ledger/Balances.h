@@ -21,3 +21,7 @@ struct MasterPosting {
 // Posts the change to the card's master row, every value bound. False with `msg` when the
 // database holds no such card ("資料庫中無此卡號") or the update fails.
 bool PostToMaster(Connection& db, const MasterPosting& posting, QString& msg);
+
+// Gives the card a new good-thru date, changed by `operatorId`. False when the database holds
+// no such card.
+bool SetGoodThru(Connection& db, const QString& cardNo, const QDate& goodThru, const QString& operatorId);

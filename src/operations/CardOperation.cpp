@@ -284,3 +284,14 @@ void CardOperation::writeLog(bool ok, const QString& msg) {
     LogError(label_);
   }
 }
+
+CardOutcome CardOutcome::Of(const CardOperation& op, bool ok, const QString& message) {
+  CardOutcome out;
+  out.ok = ok;
+  out.message = message;
+  out.card = op.card();
+  out.cancelled = op.cancelled();
+  out.busy = !ok && message == CardOperation::busyText();
+  out.waitCode = op.waitCode();
+  return out;
+}

@@ -93,3 +93,19 @@ private:
 
 // A failure text that names the card, when one was read and the text does not name it yet.
 QString WithCardNo(const QString& msg, const CardRead& card);
+
+// What one card operation did, for the window that ran it.
+struct CardOutcome {
+  bool ok = false;
+  QString message;            // why it failed
+  CardRead card;              // the card as read
+  bool cancelled = false;     // the operator ended the wait for a card
+  bool busy = false;          // another card operation was running
+  std::int32_t waitCode = 0;  // the card wait's outcome (see CardOperation::waitCode)
+  QString detail;             // what the operation adds (the change it journalled)
+
+  // The operation's result, after `op.run` answered `ok` with `message`.
+  static CardOutcome Of(const CardOperation& op, bool ok, const QString& message);
+  // A run of cards ends here: the operator ended it, or the reader cannot go on.
+  bool endsRun() const { return cancelled || waitCode == -2 || waitCode == -99 || busy; }
+};

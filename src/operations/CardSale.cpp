@@ -40,7 +40,7 @@ bool sellRows(const OperationContext& ctx, const CardRead& card, const QString& 
 
 }  // namespace
 
-SaleOutcome SellIssuedCard(const OperationContext& ctx, const QString& typedRefNo) {
+CardOutcome SellIssuedCard(const OperationContext& ctx, const QString& typedRefNo) {
   const QString refNo = typedRefNo.trimmed();
   CardOperation op(QStringLiteral("SellIssuedCard"), ApAction::Sale);
   op.logWhenCancelled = false;  // the operator's way of ending the run
@@ -51,11 +51,7 @@ SaleOutcome SellIssuedCard(const OperationContext& ctx, const QString& typedRefN
   op.successText = [&refNo](const CardRead& card) {
     return QStringLiteral("卡號：") + card.image.cardNo.trimmed() + QStringLiteral("，帳單號：") + refNo;
   };
-  SaleOutcome out;
-  out.ok = op.run(out.message);
-  out.card = op.card();
-  out.cancelled = op.cancelled();
-  out.busy = out.message == CardOperation::busyText();
-  out.waitCode = op.waitCode();
-  return out;
+  QString msg;
+  const bool ok = op.run(msg);
+  return CardOutcome::Of(op, ok, msg);
 }

@@ -3,7 +3,6 @@
 #include "core/Clock.h"
 #include "core/Dates.h"
 #include "core/ErrorReport.h"
-#include "core/Money.h"
 #include "core/OperatorDialogs.h"
 #include "core/ShowMsg.h"
 #include "core/Settings.h"
@@ -12,11 +11,7 @@
 #include "ui/WindowHelpers.h"
 #include "ui/CardMessagePanel.h"
 #include "ui/MessageFileRow.h"
-#include "db/Connection.h"
-#include "ledger/CardRows.h"
-#include "ledger/CardCodes.h"
-#include "db/Database.h"
-#include "db/Parameters.h"
+#include "operations/GoodThruChange.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -25,12 +20,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
-
-namespace {
-
-const QString kDateForm = QStringLiteral("yyyy/MM/dd");
-
-}  // namespace
 
 GoodThruWindow::GoodThruWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmUpdGoodThru"));
@@ -156,75 +145,22 @@ void GoodThruWindow::runLoop() {
 
 bool GoodThruWindow::UpdGoodThru(const QString& newDate) {
   remark_.clear();
-  const QString freeText = panel_->faceText();
-  CardOperation op(QStringLiteral("fmUpdGoodThru_UpdGoodThru"), ApAction::ChangeGoodThru);
-  op.logWhenCancelled = false;  // the operator's way of ending the loop
-  op.check = [this](const CardRead& card, QString& m) { return showCard(card, m); };
-  op.rows = [&](const CardRead& card, std::optional<CardImage>& next, QString& m) {
-    return writeRows(card, newDate, freeText, next, m);
+  const auto showCard = [this](const CardImage& c) {
+    txtCardNo_->setText(c.cardNo.trimmed());
+    txtGoodThru_->setText(DBDateDisp(c.goodThru));
+    txtBalAmt_->setText(c.balAmt.trimmed());
+    txtBalPoint_->setText(c.balPoint.trimmed());
   };
-  op.successText = [this](const CardRead& card) {
-    return QStringLiteral("卡號：") + card.image.cardNo.trimmed() + QStringLiteral("，有效日期：") + remark_;
-  };
-  op.failureText = [](const CardRead& card, const QString& m) { return WithCardNo(m, card); };
-  QString msg;
-  if (op.run(msg)) {
+  const CardOutcome out = ChangeGoodThru(OperationContext::Current(), newDate, panel_->faceText(), showCard);
+  if (out.ok) {
+    remark_ = out.detail;
     txtGoodThru_->setText(DBDateDisp(newDate));
     return true;
   }
-  remark_.clear();
-  // The operator ended the loop, or the reader cannot go on.
-  const std::int32_t code = op.waitCode();
-  if (op.cancelled() || code == -2 || code == -99 || msg == CardOperation::busyText()) return false;
-  const QString shown = WithCardNo(msg, op.card());
+  if (out.endsRun()) return false;
+  const QString shown = WithCardNo(out.message, out.card);
   DispElaMsg(elaMsg_, shown);
   ShowMsg(shown);
-  return true;
-}
-
-bool GoodThruWindow::showCard(const CardRead& card, QString& msg) {
-  const CardImage& c = card.image;
-  // Values that do not read as values (a card written under another key) are not rewritten.
-  if (!ToDateTime(c.goodThru) || !Money::parse(c.balAmt) || !Money::parse(c.balPoint)) {
-    msg = QStringLiteral("卡片資料有誤");
-    return false;
-  }
-  txtCardNo_->setText(c.cardNo.trimmed());
-  txtGoodThru_->setText(DBDateDisp(c.goodThru));
-  txtBalAmt_->setText(c.balAmt.trimmed());
-  txtBalPoint_->setText(c.balPoint.trimmed());
-  return true;
-}
-
-bool GoodThruWindow::writeRows(const CardRead& card, const QString& newDate, const QString& freeText,
-                              std::optional<CardImage>& next, QString& msg) {
-  const QString cardNo = card.image.cardNo.trimmed();
-  gSQL = QStringLiteral("update Tolva set GoodThru =  ") + QuotDate(newDate) + QStringLiteral(" , UpdUserID = ") +
-         QuotText(gUserID) + QStringLiteral(" , UpdDate = ") + gNowFunc + QStringLiteral(" Where CardNo =  ") +
-         QuotText(cardNo);
-  if (gCnn().execute(gSQL.toString()) < 1) {
-    msg = QStringLiteral("Tolva主檔無卡號，卡號:") + cardNo;
-    return false;
-  }
-  JournalRow rec;
-  rec.TxnDept = gStoreID;
-  rec.TxnType = TxnType::GoodThruChange;
-  rec.CardNo = cardNo;
-  rec.TxnDate = Today();
-  rec.TxnAmt = 0;
-  rec.TxnPoint = 0;
-  rec.RefCheckNo = QString();
-  rec.POSID = gWorkstation;
-  rec.UserID = gUserID;
-  const QString remark = ToDateTime(card.image.goodThru)->date().toString(kDateForm) + QLatin1Char('-') + newDate;
-  rec.Remark = remark;
-  if (!InsertJournalRow(rec, gCnn())) {
-    msg = QStringLiteral("Tolva記錄新增失敗，卡號:") + cardNo;
-    return false;
-  }
-  remark_ = remark;
-  next = CardImage{card.image.cardNo, card.image.storeNo, card.image.batchNo, newDate, card.image.balAmt,
-                   card.image.balPoint, freeText, std::nullopt, std::nullopt};
   return true;
 }
 

@@ -41,11 +41,6 @@ private:
   QWidget* buildDateRow();
   QWidget* buildCardFrame();
   void runLoop();
-  // Shows the card read; refuses one whose values do not read as values.
-  bool showCard(const CardRead& card, QString& msg);
-  // The master row and the change's journal row, inside the card operation's transaction.
-  bool writeRows(const CardRead& card, const QString& newDate, const QString& freeText, std::optional<CardImage>& next,
-                 QString& msg);
 
   QLineEdit* txtUpdGoodThru_ = nullptr;
   QLineEdit* txtCardNo_ = nullptr;

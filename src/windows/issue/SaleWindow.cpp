@@ -110,7 +110,7 @@ void SaleWindow::cmdOK_Click() {
 
 bool SaleWindow::SaleCard(QString& cardNo, bool& problem) {
   problem = true;
-  const SaleOutcome out = SellIssuedCard(OperationContext::Current(), txtRefNo_->text());
+  const CardOutcome out = SellIssuedCard(OperationContext::Current(), txtRefNo_->text());
   cardNo = out.card.image.cardNo.trimmed();
   if (out.ok) {
     problem = false;
@@ -120,7 +120,7 @@ bool SaleWindow::SaleCard(QString& cardNo, bool& problem) {
     return true;
   }
   // The operator ended the run, the reader cannot go on, or the card has no record to sell.
-  if (out.cancelled || out.waitCode == -2 || out.waitCode == -99 || out.busy) return false;
+  if (out.endsRun()) return false;
   ShowMsg(out.message);
   return out.waitCode != 0 || out.card.valid;
 }
