@@ -103,6 +103,8 @@ struct CardOutcome {
   bool busy = false;          // another card operation was running
   std::int32_t waitCode = 0;  // the card wait's outcome (see CardOperation::waitCode)
   QString detail;             // what the operation adds (the change it journalled)
+  bool refused = false;       // turned down before a card was asked for
+  bool rowsFailed = false;    // the database turned the rows down (not the card)
 
   // The operation's result, after `op.run` answered `ok` with `message`.
   static CardOutcome Of(const CardOperation& op, bool ok, const QString& message);

@@ -1,6 +1,5 @@
 #include "windows/inquiry/BlacklistWindow.h"
 
-#include "core/Clock.h"
 #include "core/ErrorReport.h"
 #include "core/OperatorDialogs.h"
 #include "core/ShowMsg.h"
@@ -9,10 +8,7 @@
 #include "ui/FieldBehaviour.h"
 #include "ui/WindowHelpers.h"
 #include "ui/TextTable.h"
-#include "db/Connection.h"
-#include "ledger/CardRows.h"
-#include "ledger/CardCodes.h"
-#include "db/Parameters.h"
+#include "operations/Blacklisting.h"
 #include "windows/inquiry/CardQueryView.h"
 
 #include <QCloseEvent>
@@ -26,8 +22,6 @@
 
 namespace {
 
-const QString kNoSuchCard = QStringLiteral("資料庫無此卡號");
-const QString kAlreadyBlack = QStringLiteral("此卡號已設為黑名單");
 // The width of the remark columns the reason is written to.
 constexpr int kMaxReason = 500;
 
@@ -99,7 +93,7 @@ bool BlacklistWindow::txtCardNo_Validate() {
     // An emptied number leaves the last card on screen.
     const QString cardNo = txtCardNo_->text().trimmed();
     if (cardNo.isEmpty() || txtCardNo_->isReadOnly() || showCard(cardNo)) return true;
-    DispElaMsg(elaMsg_, kNoSuchCard);
+    DispElaMsg(elaMsg_, kNoSuchCardNumber);
     SelectAll(txtCardNo_);
     return false;
   } catch (...) {
@@ -121,87 +115,27 @@ void BlacklistWindow::setBlack() {
   // A press refused before the database is asked still leaves its row in the log.
   auto refuse = [&cardNo](const QString& text) {
     ShowMsg(text);
-    WriteAPLog(gAppName, ApAction::Blacklist, text + QStringLiteral("，卡號：") + cardNo, kApRefusedRemark);
+    LogBlacklistRefused(text + QStringLiteral("，卡號：") + cardNo);
   };
   if (cardNo.isEmpty()) return refuse(QStringLiteral("請輸入卡號"));
-  if (cardNo == shownCardNo_ && field(QStringLiteral("txtStatus"))->text() == CardStatus::Blacklisted) {
-    return refuse(kAlreadyBlack);
+  if (cardNo == shownCardNo_ && IsBlacklistedStatus(field(QStringLiteral("txtStatus"))->text())) {
+    return refuse(kAlreadyBlacklisted);
   }
   // The number is cancelled for good at every store.
   if (!Dialogs().askYesNo(QStringLiteral("確定將卡號 ") + cardNo + QStringLiteral(" 設為黑名單？"), QStringLiteral("設定黑名單"))) {
-    WriteAPLog(gAppName, ApAction::Blacklist, QStringLiteral("未設定黑名單，卡號：") + cardNo, kApRefusedRemark);
+    LogBlacklistRefused(QStringLiteral("未設定黑名單，卡號：") + cardNo);
     return;
   }
-  QString msg;
-  if (!DelCard(cardNo, txtRemark_->text(), msg)) {
-    DispElaMsg(elaMsg_, msg);
-    ShowMsg(msg == kAlreadyBlack ? msg : QStringLiteral("資料庫存檔錯誤"));
+  const Outcome out = BlacklistCard(OperationContext::Current(), cardNo, txtRemark_->text());
+  if (!out.ok) {
+    DispElaMsg(elaMsg_, out.message);
+    ShowMsg(out.message == kAlreadyBlacklisted ? out.message : QStringLiteral("資料庫存檔錯誤"));
     // The screen then shows the status the database holds.
-    if (msg == kAlreadyBlack) showCard(cardNo);
+    if (out.message == kAlreadyBlacklisted) showCard(cardNo);
     return;
   }
   DispElaMsg(elaMsg_, QStringLiteral("設定完成，卡號：") + cardNo, 0);
   showCard(cardNo);
-}
-
-bool BlacklistWindow::writeRows(const QString& cardNo, const QString& remark, QString& msg) {
-  Connection& cnn = gCnn();
-  // The status is checked by the update itself, so a card blacklisted at another workstation
-  // while this window showed it is not listed twice.
-  gSQL = QStringLiteral("Update Tolva Set Status = ? , Remark = ? Where CardNo = ? And Coalesce(Status, '') <> ?");
-  if (cnn.execute(gSQL.toString(), {CardStatus::Blacklisted, remark, cardNo, CardStatus::Blacklisted}) < 1) {
-    const bool known = cnn.scalar(QStringLiteral("Select Status From Tolva Where CardNo = ?"), {cardNo}).isValid();
-    msg = known ? kAlreadyBlack : kNoSuchCard;
-    return false;
-  }
-  BlacklistRow black;
-  black.CardNo = cardNo;
-  black.Remark = remark;
-  if (!InsertBlacklistRow(black, cnn)) {
-    msg = QStringLiteral("黑名單寫入失敗");
-    return false;
-  }
-  JournalRow txn;
-  txn.TxnDept = gStoreID;
-  txn.TxnType = TxnType::Blacklist;
-  txn.CardNo = cardNo;
-  txn.TxnDate = Today();
-  txn.POSID = gWorkstation;
-  txn.UserID = gUserID;
-  txn.Remark = remark;
-  if (!InsertJournalRow(txn, cnn)) {
-    msg = QStringLiteral("Tolva記錄檔寫入失敗");
-    return false;
-  }
-  return true;
-}
-
-bool BlacklistWindow::DelCard(const QString& cardNo, const QString& remark, QString& msg) {
-  msg.clear();
-  // An empty reason is stored as an empty text, not as a missing one.
-  const QString reason = remark.isNull() ? QStringLiteral("") : remark;
-  bool ok = false;
-  try {
-    TransactionGuard trans(gCnn());
-    if (writeRows(cardNo, reason, msg)) {
-      trans.commit();
-      ok = true;
-    }
-  } catch (...) {
-    // The guard has rolled back by now, so the report's box does not hold the transaction open.
-    ReportError(QStringLiteral("fmDelCard_DelCard"));
-    if (msg.isEmpty()) msg = QStringLiteral("資料庫存檔錯誤");
-  }
-  if (ok) {
-    WriteAPLog(gAppName, ApAction::Blacklist, QStringLiteral("卡號：") + cardNo + QStringLiteral("，原因：") + reason,
-               QStringLiteral(""));
-  } else {
-    // A number that is unknown or blacklisted already is the operator's to correct.
-    const bool refused = msg == kAlreadyBlack || msg == kNoSuchCard;
-    WriteAPLog(gAppName, ApAction::Blacklist, msg + QStringLiteral("，卡號：") + cardNo,
-               refused ? kApRefusedRemark : kApFailRemark);
-  }
-  return ok;
 }
 
 void BlacklistWindow::tabPage_Switch(int newTab) {

@@ -22,9 +22,6 @@ public:
   // Page 1 (the history) fits its columns to their contents when it comes up.
   void tabPage_Switch(int newTab);
 
-  // The three writes, all or none, then the application log row. A card the database holds
-  // as blacklisted already is refused, whatever the window shows. False with the reason in `msg`.
-  static bool DelCard(const QString& cardNo, const QString& remark, QString& msg);
 
   QLineEdit* field(const QString& name) const;
   TextTable* fgCardLog() const { return fgCardLog_; }
@@ -40,7 +37,6 @@ private:
   void setBlack();
   // Shows the card; false when the database has no such card (or could not be read).
   bool showCard(const QString& cardNo);
-  static bool writeRows(const QString& cardNo, const QString& remark, QString& msg);
 
   QTabWidget* tabPage_;
   TextTable* fgCardLog_;

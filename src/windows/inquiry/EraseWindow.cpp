@@ -1,6 +1,5 @@
 #include "windows/inquiry/EraseWindow.h"
 
-#include "core/Clock.h"
 #include "core/ErrorReport.h"
 #include "core/ShowMsg.h"
 #include "core/Settings.h"
@@ -8,11 +7,7 @@
 #include "ui/FieldBehaviour.h"
 #include "ui/WindowHelpers.h"
 #include "ui/DataGrid.h"
-#include "db/Connection.h"
-#include "ledger/CardRows.h"
-#include "ledger/CardCodes.h"
-#include "db/Database.h"
-#include "db/Parameters.h"
+#include "operations/CardErase.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -131,94 +126,33 @@ void EraseWindow::cmdEraseCard_Click() {
   erasing_ = false;
 }
 
-bool EraseWindow::checkCard(const QString& cardNo, const CardRead& card, QString& msg) {
-  // A demagnetised card reads as no record and is erased; a readable one must be the card typed.
-  if (!card.valid) return true;
-  const QString onCard = card.image.cardNo.trimmed();
-  if (onCard.compare(cardNo, Qt::CaseInsensitive) == 0) return true;
-  msg = QStringLiteral("卡號不符，卡片上的卡號：") + onCard;
-  return false;
-}
-
-bool EraseWindow::eraseRows(const QString& cardNo, const QString& reason, std::optional<CardImage>& next,
-                            QString& msg) {
-  gSQL = QStringLiteral("Update Tolva set Status = ") + QuotText(CardStatus::Erased) + QStringLiteral(" , Remark =") +
-         QuotText(reason) + QStringLiteral(" Where CardNo = ") + QuotText(cardNo);
-  if (gCnn().execute(gSQL.toString()) < 1) {
-    msg = QStringLiteral("資料庫內無此卡號");
-    return false;
-  }
-  JournalRow rec;
-  rec.TxnDept = gStoreID;
-  rec.TxnType = TxnType::Erase;
-  rec.CardNo = cardNo;
-  rec.TxnDate = Today();
-  rec.TxnAmt = QStringLiteral("0");
-  rec.TxnPoint = QStringLiteral("0");
-  rec.POSID = gWorkstation;
-  rec.UserID = gUserID;
-  rec.Remark = QStringLiteral("");
-  if (!InsertJournalRow(rec, gCnn())) {
-    msg = QStringLiteral("資料庫更新失敗");
-    return false;
-  }
-  next = CardImage::Wiped(cardNo);
-  return true;
-}
-
 void EraseWindow::EraseCard() {
   // A press turned down before any card still leaves its row in the log.
   auto refuse = [this](const QString& text) {
     ShowMsg(text, 5);
     SelectAll(txtCardNo_);
     const QString cardNo = txtCardNo_->text().trimmed();
-    WriteAPLog(gAppName, ApAction::Erase, cardNo.isEmpty() ? text : text + QStringLiteral("，卡號：") + cardNo,
-               kApRefusedRemark);
+    LogEraseRefused(cardNo.isEmpty() ? text : text + QStringLiteral("，卡號：") + cardNo);
   };
   if (txtCardNo_->text().trimmed().isEmpty()) return refuse(QStringLiteral("請輸入要清除的卡號"));
   // The button must not get round the field's check.
   if (!txtCardNo_Validate()) {
-    WriteAPLog(gAppName, ApAction::Erase, elaMsg_->caption() + QStringLiteral("，卡號：") + txtCardNo_->text().trimmed(),
-               kApRefusedRemark);
+    LogEraseRefused(elaMsg_->caption() + QStringLiteral("，卡號：") + txtCardNo_->text().trimmed());
     return;
   }
   const QString cardNo = txtCardNo_->text().trimmed();
   if (alreadyErased(cardNo)) return refuse(QStringLiteral("已做過清除作業"));
-  const QString why = reason();
-  auto logFailure = [&cardNo](const QString& m) {
-    return m.contains(cardNo) ? m : m + QStringLiteral("，卡號：") + cardNo;
-  };
-  // An unknown number is refused before the operator is asked for a card.
-  if (gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM Tolva WHERE CardNo = ?"), {cardNo}).toInt() == 0) {
-    const QString msg = QStringLiteral("資料庫內無此卡號");
-    DispElaMsg(elaMsg_, msg);
-    ShowMsg(msg);
-    WriteAPLog(gAppName, ApAction::Erase, logFailure(msg), kApRefusedRemark);
-    return;
-  }
-
-  CardOperation op(QStringLiteral("fmEraseCard_EraseCard"), ApAction::Erase);
-  op.requireRecord = false;
-  op.acceptUnreadable = true;
-  op.check = [&cardNo](const CardRead& card, QString& m) { return checkCard(cardNo, card, m); };
-  bool rowsFailed = false;
-  op.rows = [&](const CardRead&, std::optional<CardImage>& next, QString& m) {
-    rowsFailed = !eraseRows(cardNo, why, next, m);
-    return !rowsFailed;
-  };
-  op.successText = [&cardNo](const CardRead&) { return QStringLiteral("卡號：") + cardNo; };
-  op.successRemark = why;
-  op.failureText = [&logFailure](const CardRead&, const QString& m) { return logFailure(m); };
-  QString msg;
-  if (op.run(msg)) {
+  const CardOutcome out = ::EraseCard(OperationContext::Current(), cardNo, reason());
+  if (out.ok) {
     // The list holds only what the database holds, so the row follows the commit.
     const int row = fgLog_->insertRowUnderHeading(QStringList{cardNo});
     if (QTableWidgetItem* cell = fgLog_->item(row - 1, 0)) cell->setTextAlignment(Qt::AlignCenter);
     DispElaMsg(elaMsg_, QStringLiteral("已清除，卡號：") + cardNo, 0);
     return;
   }
-  DispElaMsg(elaMsg_, msg);
-  if (!op.cancelled()) ShowMsg(msg, rowsFailed ? 3 : 10);
+  DispElaMsg(elaMsg_, out.message);
+  if (out.refused) ShowMsg(out.message);
+  else if (!out.cancelled) ShowMsg(out.message, out.rowsFailed ? 3 : 10);
 }
 
 void EraseWindow::cmdExit_Click() { hide(); }

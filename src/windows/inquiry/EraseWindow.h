@@ -2,7 +2,6 @@
 // The erase window: takes back a demagnetised or unused card. Its master row becomes "taken
 // back" with the reason, a journal row records it, and the card is wiped to a blank one; the
 // rows are committed only once the card is blank.
-#include "operations/CardOperation.h"
 
 #include <QWidget>
 
@@ -36,10 +35,6 @@ private:
   void EraseCard();
   bool alreadyErased(const QString& cardNo) const;
   QString reason() const;
-  // Refuses the card in the reader when its stripe names another card.
-  static bool checkCard(const QString& cardNo, const CardRead& card, QString& msg);
-  // The master row and the journal row, inside the card operation's transaction.
-  static bool eraseRows(const QString& cardNo, const QString& reason, std::optional<CardImage>& next, QString& msg);
 
   QLineEdit* txtCardNo_;
   QRadioButton* optDemag_;

@@ -1,0 +1,75 @@
+#include "operations/Blacklisting.h"
+
+#include "core/Clock.h"
+#include "core/ErrorReport.h"
+#include "core/Settings.h"
+#include "db/Connection.h"
+#include "db/Parameters.h"
+#include "ledger/CardCodes.h"
+#include "ledger/CardRows.h"
+#include "ledger/CardStatus.h"
+
+const QString kAlreadyBlacklisted = QStringLiteral("此卡號已設為黑名單");
+const QString kNoSuchCardNumber = QStringLiteral("資料庫無此卡號");
+
+namespace {
+
+bool writeRows(const OperationContext& ctx, const QString& cardNo, const QString& remark, QString& msg) {
+  if (!MarkCardBlacklisted(ctx.db, cardNo, remark)) {
+    msg = CardExists(ctx.db, cardNo) ? kAlreadyBlacklisted : kNoSuchCardNumber;
+    return false;
+  }
+  BlacklistRow black;
+  black.CardNo = cardNo;
+  black.Remark = remark;
+  if (!InsertBlacklistRow(black, ctx.db)) {
+    msg = QStringLiteral("黑名單寫入失敗");
+    return false;
+  }
+  JournalRow txn;
+  txn.TxnDept = ctx.storeId;
+  txn.TxnType = TxnType::Blacklist;
+  txn.CardNo = cardNo;
+  txn.TxnDate = Today();
+  txn.POSID = ctx.workstation;
+  txn.UserID = ctx.operatorId;
+  txn.Remark = remark;
+  if (!InsertJournalRow(txn, ctx.db)) {
+    msg = QStringLiteral("Tolva記錄檔寫入失敗");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsBlacklistedStatus(const QString& status) { return status == CardStatus::Blacklisted; }
+
+void LogBlacklistRefused(const QString& text) { WriteAPLog(gAppName, ApAction::Blacklist, text, kApRefusedRemark); }
+
+Outcome BlacklistCard(const OperationContext& ctx, const QString& cardNo, const QString& remark) {
+  Outcome out;
+  // An empty reason is stored as an empty text, not as a missing one.
+  const QString reason = remark.isNull() ? QStringLiteral("") : remark;
+  try {
+    TransactionGuard trans(ctx.db);
+    if (writeRows(ctx, cardNo, reason, out.message)) {
+      trans.commit();
+      out.ok = true;
+    }
+  } catch (...) {
+    // The guard has rolled back by now, so the report's box does not hold the transaction open.
+    ReportError(QStringLiteral("BlacklistCard"));
+    if (out.message.isEmpty()) out.message = QStringLiteral("資料庫存檔錯誤");
+  }
+  if (out.ok) {
+    WriteAPLog(gAppName, ApAction::Blacklist, QStringLiteral("卡號：") + cardNo + QStringLiteral("，原因：") + reason,
+               QStringLiteral(""));
+  } else {
+    // A number that is unknown or blacklisted already is the operator's to correct.
+    const bool refused = out.message == kAlreadyBlacklisted || out.message == kNoSuchCardNumber;
+    WriteAPLog(gAppName, ApAction::Blacklist, out.message + QStringLiteral("，卡號：") + cardNo,
+               refused ? kApRefusedRemark : kApFailRemark);
+  }
+  return out;
+}
