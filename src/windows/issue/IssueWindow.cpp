@@ -10,8 +10,7 @@
 #include "ui/WindowHelpers.h"
 #include "ui/DataGrid.h"
 #include "ui/CardMessagePanel.h"
-#include "db/Connection.h"
-#include "db/Database.h"
+#include "operations/CardIssue.h"
 #include "ui/CodePicker.h"
 
 #include <QCloseEvent>
@@ -21,7 +20,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -241,14 +239,12 @@ bool IssueWindow::txtStoreID_Validate() {
     }
     if (txtStoreID_->isReadOnly()) return true;
     if (code.size() > kMaxStoreID) return refuse(txtStoreID_, QStringLiteral("不可超過3碼"));
-    QSqlQuery q = gCnn().query(QStringLiteral("Select StoreID , StoreName From Store ") +
-                               QStringLiteral(" Where StoreID = ") + QuotStr(code).toString());
-    if (!q.next()) {
+    QString name;
+    if (!IssuingStoreName(code, name)) {
       txtStoreName_->clear();
       return refuse(txtStoreID_, QStringLiteral("無此店代號"));
     }
-    const QVariant name = q.value(1);
-    txtStoreName_->setText(name.isNull() ? QString() : name.toString());
+    txtStoreName_->setText(name);
     return true;
   } catch (...) {
     ReportError(QStringLiteral("fmIsuCard_txtStoreID_Validate"));

@@ -21,7 +21,7 @@ public:
   void InitForm();
   // True when the fields allow a run to start.
   bool FormCheck();
-  // One issuing run (fmIsuCardRun.cpp).
+  // One issuing run (IssueWindowRun.cpp).
   void cmdIsuCard_Click();
   void cmdExit_Click();
   void txtFile_DblClick();
@@ -62,15 +62,6 @@ private:
   bool refuse(QLineEdit* field, const QString& text);
   // A count or amount field: numeric and not negative.
   bool checkNumber(QLineEdit* field, const QString& belowZeroText, bool whole);
-  // Each card of a run (fmIsuCardRun.cpp).
-  struct RunValues;
-  bool fixRunValues(RunValues& run, QString& failText);
-  // What became of one card of the run.
-  // IssuedUnprinted: committed as issued (its number is used), but its face must be reprinted.
-  enum class CardOutcome { Issued, IssuedUnprinted, Refused, Failed };
-  CardOutcome issueOneCard(const RunValues& run, QString& cardNo, QString& failText);
-  // The card's master and journal rows, inside its card operation's transaction.
-  bool writeCardRows(const RunValues& run, QString& cardNo, std::optional<CardImage>& next, QString& failText);
 
   QTabWidget* tabPage_;
   QLineEdit* txtCardType_;
