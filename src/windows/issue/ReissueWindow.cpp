@@ -10,8 +10,7 @@
 #include "ui/FieldBehaviour.h"
 #include "ui/WindowHelpers.h"
 #include "ui/CardMessagePanel.h"
-#include "db/Connection.h"
-#include "db/Parameters.h"
+#include "operations/CardReissue.h"
 
 #include <QCloseEvent>
 #include <QFocusEvent>
@@ -22,12 +21,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QSqlQuery>
 #include <QVBoxLayout>
 
 namespace {
 
-constexpr int kMaxRemark = 3;
 
 QLineEdit* newField(QWidget* parent, const char* name, bool shown = false) {
   auto* field = new QLineEdit(parent);
@@ -44,32 +41,7 @@ void addRow(QGridLayout* grid, int row, const QString& label, QWidget* first, QW
   if (second) grid->addWidget(second, row, 2);
 }
 
-QString numberText(const QVariant& value) { return Money::fromVariant(value).toString(); }
-
 }  // namespace
-
-bool LoadOldCard(const QString& cardNo, CardRow& rec) {
-  QSqlQuery q = gCnn().query(
-      QStringLiteral("Select BatchNo , CardType , CardNo , Status , IssueDate , FirstDate , LastDate , GoodThru , "
-                     "BalAmt , BalPoint , IssueDept , OCardNo , POSID , UserID , Remark From Tolva Where CardNo = ?"),
-      {cardNo});
-  if (!q.next()) return false;
-  rec = CardRow{};
-  QVariant* fields[] = {&rec.BatchNo, &rec.CardType, &rec.CardNo,   &rec.Status,    &rec.IssueDate,
-                        &rec.FirstDate, &rec.LastDate, &rec.GoodThru, &rec.BalAmt,    &rec.BalPoint,
-                        &rec.IssueDept, &rec.OCardNo,  &rec.POSID,    &rec.UserID,    &rec.Remark};
-  for (int i = 0; i < 15; ++i) *fields[i] = q.value(i);
-  // Dates as dates, whatever form the driver hands them in, so the new row stores the same day.
-  for (QVariant* date : {&rec.IssueDate, &rec.FirstDate, &rec.LastDate, &rec.GoodThru}) {
-    const auto when = ToDateTime(*date);
-    *date = when ? QVariant(when->date()) : QVariant();
-  }
-  return true;
-}
-
-QString ReplacementOf(const QString& oldCardNo) {
-  return gCnn().scalar(QStringLiteral("SELECT CardNo FROM Tolva WHERE OCardNo = ? ORDER BY RNo"), {oldCardNo}).toString();
-}
 
 ReissueWindow::ReissueWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("fmReIssueCard"));
@@ -164,20 +136,16 @@ QWidget* ReissueWindow::buildInputRows() {
 QLineEdit* ReissueWindow::field(const QString& name) const { return findChild<QLineEdit*>(name); }
 
 bool ReissueWindow::QryCardData(const QString& cardNo) {
-  CardRow rec;
-  if (!LoadOldCard(cardNo, rec)) return false;
-  txtDeptNo_->setText(rec.IssueDept.toString());
-  const QVariant store =
-      gCnn().scalar(QStringLiteral(" Select StoreName From Store  Where StoreID = ?"), {rec.IssueDept.toString()});
-  txtDeptName_->setText(store.toString());
-  txtBalAmt_->setText(numberText(rec.BalAmt));
-  txtBalPoint_->setText(numberText(rec.BalPoint));
-  txtGoodThru_->setText(DBDateDisp(rec.GoodThru));
-  txtIssueDate_->setText(DBDateDisp(rec.IssueDate));
-  const QString status = rec.Status.toString();
-  QString dscp;
-  txtStatus_->setText(status);
-  txtStatusDscp_->setText(getCodeDscp(QStringLiteral("TolvaStatus"), status, dscp) ? dscp : status);
+  const auto card = LoadCardForReissue(cardNo);
+  if (!card) return false;
+  txtDeptNo_->setText(card->issueDept);
+  txtDeptName_->setText(card->storeName);
+  txtBalAmt_->setText(card->balAmt);
+  txtBalPoint_->setText(card->balPoint);
+  txtGoodThru_->setText(DBDateDisp(card->goodThru));
+  txtIssueDate_->setText(DBDateDisp(card->issueDate));
+  txtStatus_->setText(card->status);
+  txtStatusDscp_->setText(card->statusDscp);
   return true;
 }
 
@@ -199,7 +167,7 @@ bool ReissueWindow::txtOCardNo_Validate() {
 
 bool ReissueWindow::txtRemark_Validate() {
   if (txtRemark_->text().trimmed().isEmpty() || txtRemark_->isReadOnly()) return true;
-  if (txtRemark_->text().trimmed().size() <= kMaxRemark) return true;
+  if (ReissueRemarkFits(txtRemark_->text())) return true;
   ShowMsg(QStringLiteral("卡片備註碼不可超過三碼"));
   SelectAll(txtRemark_);
   return false;

@@ -4,7 +4,6 @@
 // number and a re-issue transaction; the old row is left as it is, and an old card can be
 // replaced only once.
 #include "operations/CardOperation.h"
-#include "ledger/CardRows.h"
 
 #include <QWidget>
 
@@ -18,7 +17,7 @@ class ReissueWindow : public QWidget {
 public:
   explicit ReissueWindow(QWidget* parent = nullptr);
 
-  // The re-issue of the loaded old card (fmReIssueCardRun.cpp).
+  // The re-issue of the loaded old card (ReissueWindowRun.cpp).
   void cmdIsuCard_Click();
   void cmdExit_Click();
   // The checks on leaving a field; false keeps the focus in it.
@@ -49,14 +48,8 @@ private:
   QWidget* buildCardFrame();
   QWidget* buildInputRows();
   void loadMsgFile(const QString& path);
-  // The re-issue steps (fmReIssueCardRun.cpp).
+  // The re-issue steps (ReissueWindowRun.cpp).
   void reIssue();
-  // The checks before the card is asked for; false with the text shown and logged.
-  bool checkOldCard(const CardRow& old, QString& msg);
-  bool askConfirm(const CardRow& old);
-  bool writeRows(const QString& oldCardNo, const QString& cardType, const QString& remark, const QString& freeText,
-                 CardRow& card, std::optional<CardImage>& next, QString& msg);
-  void logRecord(const CardRow& card);
 
   QLineEdit* txtOCardNo_;
   QLineEdit* txtDeptNo_;
@@ -75,8 +68,3 @@ private:
   QPushButton* cmdIsuCard_;
   bool running_ = false;
 };
-
-// The old card's master row; false when there is none.
-bool LoadOldCard(const QString& cardNo, CardRow& rec);
-// The number of the card that already replaces this one; empty when none does.
-QString ReplacementOf(const QString& oldCardNo);
