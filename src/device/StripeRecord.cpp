@@ -117,23 +117,6 @@ bool DecodeStripeRecord(const QByteArray& record, QString& cardNo, QString& stor
 
 bool FitsCardCodePage(const QString& text) { return CodePage::fromAnsi(CodePage::toAnsi(text)) == text; }
 
-bool ReadCardValues(QString& cardNo, QString& storeNo, QString& batchNo, QString& goodThru, QString& balAmt,
-                  QString& balPoint, QString& msg, bool insert) {
-  bool ok = false;
-  try {
-    if (!insert || Borix_InsertCard(msg)) {
-      QByteArray record;
-      ok = ReadStripeRecord(record, msg) &&
-           DecodeStripeRecord(record, cardNo, storeNo, batchNo, goodThru, balAmt, balPoint, msg);
-    }
-  } catch (...) {
-    LogError(QStringLiteral("basBorixCRW_QDR_ReadCard"));
-    ok = false;
-  }
-  if (insert) EjectCard();
-  return ok;
-}
-
 bool BlankStripe(QString& msg) {
   if (!setTrackMode()) {
     msg = QStringLiteral("磁條設定失敗");
@@ -160,14 +143,3 @@ bool BlankFace(QString& msg) {
   return true;
 }
 
-bool WipeCard(QString& msg) {
-  bool ok = false;
-  try {
-    ok = Borix_InsertCard(msg) && BlankStripe(msg) && BlankFace(msg);
-  } catch (...) {
-    LogError(QStringLiteral("basBorixCRW_QDR_EraseCard"));
-    ok = false;
-  }
-  EjectCard();
-  return ok;
-}

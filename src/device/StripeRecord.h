@@ -30,12 +30,6 @@ bool DecodeStripeRecord(const QByteArray& record, QString& cardNo, QString& stor
                       QString& goodThru, QString& balAmt, QString& balPoint, QString& msg);
 // True when the code page holds every character of the text.
 bool FitsCardCodePage(const QString& text);
-// Reads and deciphers the record. With `insert` it waits for the card first and ejects it at
-// the end; without, it reads the card already in the reader and leaves it there.
-bool ReadCardValues(QString& cardNo, QString& storeNo, QString& batchNo, QString& goodThru, QString& balAmt,
-                  QString& balPoint, QString& msg, bool insert);
-// Blanks the stripe and the print area of a card the operator inserts, then ejects it.
-bool WipeCard(QString& msg);
 // Blank the stripe, and empty the print area, of the card already in the reader.
 bool BlankStripe(QString& msg);
 bool BlankFace(QString& msg);

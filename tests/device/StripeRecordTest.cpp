@@ -1,6 +1,7 @@
 // The stripe record on a simulated card. Expected bytes are worked out by hand: the key
 // "AB12" is 41 42 31 32, and each value byte is exclusive-ored with the key byte in turn.
 #include "support/CardFixture.h"
+#include "support/CardSim.h"
 
 #include "core/CodePage.h"
 #include "core/Settings.h"
@@ -14,9 +15,7 @@
 
 namespace {
 
-struct CardValues {
-  QString cardNo, storeNo, batchNo, goodThru, balAmt, balPoint;
-};
+using CardValues = StripeValues;
 
 // Writes the values onto the card in the slot the way the card routines do: insert, write,
 // eject.
@@ -28,8 +27,14 @@ bool writeCard(const QString& cardNo, const QString& storeNo, const QString& bat
   return ok;
 }
 
-bool readCard(CardValues& v, QString& msg) {
-  return ReadCardValues(v.cardNo, v.storeNo, v.batchNo, v.goodThru, v.balAmt, v.balPoint, msg, true);
+bool readCard(CardValues& v, QString& msg) { return ReadTestCardStripe(v, msg); }
+
+// Blanks the stripe and the print area of the card the operator inserts, as an erase does.
+bool wipeCard(QString& msg) {
+  if (!Borix_InsertCard(msg)) return false;
+  const bool ok = BlankStripe(msg) && BlankFace(msg);
+  EjectCard();
+  return ok;
 }
 
 }  // namespace
@@ -133,7 +138,7 @@ TEST_P(StripeRecord, ErasedCardIsBlankAndRefused) {
   QString msg;
   ASSERT_TRUE(writeCard(QStringLiteral("V000001"), QStringLiteral("001"), QStringLiteral("V0001"), QDate(2027, 1, 1),
                         QStringLiteral("100"), QStringLiteral("1"), msg));
-  ASSERT_TRUE(WipeCard(msg)) << msg.toStdString();
+  ASSERT_TRUE(wipeCard(msg)) << msg.toStdString();
   EXPECT_EQ(slotCard().tracks[0], QByteArray(" "));
   EXPECT_TRUE(slotCard().face.isEmpty());
   CardValues v;
@@ -146,19 +151,19 @@ TEST_P(StripeRecord, EraseReportsWhichStepFailed) {
   card.fault = QLatin1String(kFaultWriteFails);
   insertCard(card);
   QString msg;
-  EXPECT_FALSE(WipeCard(msg));
+  EXPECT_FALSE(wipeCard(msg));
   EXPECT_EQ(msg, QStringLiteral("清除磁條資料失敗"));
 
   card.fault = QLatin1String(kFaultEraseFails);
   card.face = QStringLiteral("FACE");
   insertCard(card);
-  EXPECT_FALSE(WipeCard(msg));
+  EXPECT_FALSE(wipeCard(msg));
   EXPECT_EQ(msg, QStringLiteral("列印視窗無法清除!"));
   EXPECT_EQ(slotCard().face, QStringLiteral("FACE"));
 
   card.fault = QLatin1String(kFaultIllegal);
   insertCard(card);
-  EXPECT_FALSE(WipeCard(msg));
+  EXPECT_FALSE(wipeCard(msg));
   EXPECT_EQ(msg, QStringLiteral("非法卡"));
 }
 

@@ -109,3 +109,14 @@ void CardDbTest::TearDown() {
   ResetCardSession();
   DbTest::TearDown();
 }
+
+bool ReadTestCardStripe(StripeValues& v, QString& msg) {
+  bool ok = false;
+  if (Borix_InsertCard(msg)) {
+    QByteArray record;
+    ok = ReadStripeRecord(record, msg) &&
+         DecodeStripeRecord(record, v.cardNo, v.storeNo, v.batchNo, v.goodThru, v.balAmt, v.balPoint, msg);
+  }
+  EjectCard();
+  return ok;
+}

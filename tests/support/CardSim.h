@@ -30,6 +30,12 @@ SimCard SlotCard();
 bool SaveTestCard(const SimCard& card);
 // The card file of that name in the slot or the deck; empty when there is none.
 SimCard TestCard(const QString& name);
+// The operator inserts the card; its stripe is read through the reader and deciphered, and the
+// card ejected. False with `msg` when the card cannot be read or holds no record.
+struct StripeValues {
+  QString cardNo, storeNo, batchNo, goodThru, balAmt, balPoint;
+};
+bool ReadTestCardStripe(StripeValues& v, QString& msg);
 
 // Window tests that need both a database of each dialect and the simulated reader. The card
 // data key is "AB12".

@@ -156,7 +156,9 @@ protected:
   Stripe readSlot() {
     Stripe s;
     QString msg;
-    EXPECT_TRUE(ReadCardValues(s.cardNo, s.store, s.batch, s.goodThru, s.bal, s.points, msg, true)) << msg.toStdString();
+    StripeValues v;
+    EXPECT_TRUE(ReadTestCardStripe(v, msg)) << msg.toStdString();
+    s = Stripe{v.cardNo, v.storeNo, v.batchNo, v.goodThru, v.balAmt, v.balPoint};
     return s;
   }
 
