@@ -1,6 +1,7 @@
 #include "operations/CardErase.h"
 
 #include "core/Clock.h"
+#include "core/ErrorReport.h"
 #include "core/Settings.h"
 #include "db/Parameters.h"
 #include "ledger/CardCodes.h"
@@ -51,7 +52,16 @@ CardOutcome EraseCard(const OperationContext& ctx, const QString& cardNo, const 
     return m.contains(cardNo) ? m : m + QStringLiteral("，卡號：") + cardNo;
   };
   // An unknown number is refused before the operator is asked for a card.
-  if (!CardExists(ctx.db, cardNo)) {
+  bool known = false;
+  try {
+    known = CardExists(ctx.db, cardNo);
+  } catch (...) {
+    ReportError(QStringLiteral("EraseCard"));
+    CardOutcome out;
+    out.message = kDatabaseErrorText;
+    return out;
+  }
+  if (!known) {
     CardOutcome out;
     out.message = QStringLiteral("資料庫內無此卡號");
     out.refused = true;

@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "core/CodePage.h"
 #include "core/Dates.h"
+#include "core/ErrorReport.h"
 #include "core/OperatorDialogs.h"
 #include "core/Settings.h"
 #include "db/Connection.h"
@@ -149,7 +150,9 @@ std::optional<ReissueCardView> LoadCardForReissue(const QString& cardNo) {
 
 bool ReissueRemarkFits(const QString& remark) { return remark.trimmed().size() <= kMaxRemark; }
 
-ReissueOutcome ReissueCard(const OperationContext& ctx, const ReissueRequest& r) {
+namespace {
+
+ReissueOutcome reissueCard(const OperationContext& ctx, const ReissueRequest& r) {
   using Refusal = ReissueOutcome::Refusal;
   ReissueOutcome out;
   CardRow old;
@@ -193,4 +196,17 @@ ReissueOutcome ReissueCard(const OperationContext& ctx, const ReissueRequest& r)
   out.newCardNo = card.CardNo.toString();
   out.cancelled = op.cancelled();
   return out;
+}
+
+}  // namespace
+
+ReissueOutcome ReissueCard(const OperationContext& ctx, const ReissueRequest& r) {
+  try {
+    return reissueCard(ctx, r);
+  } catch (...) {
+    ReportError(QStringLiteral("ReissueCard"));
+    ReissueOutcome out;
+    out.message = kDatabaseErrorText;
+    return out;
+  }
 }

@@ -20,6 +20,10 @@ struct OperationContext {
   static OperationContext Current();
 };
 
+// What the operator is told when the database failed before anything was written (the error
+// itself is in the error log).
+inline const QString kDatabaseErrorText = QStringLiteral("資料庫錯誤");
+
 // What an operation did.
 struct Outcome {
   bool ok = false;
