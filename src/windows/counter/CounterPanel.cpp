@@ -4,6 +4,7 @@
 #include "windows/counter/MainWindow.h"
 
 #include "core/ShowMsg.h"
+#include "ui/PressGuard.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
 #include "operations/CounterOperations.h"
@@ -11,28 +12,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
-
-namespace {
-
-// The card frame stays disabled while an operation runs: the device polls let clicks
-// through, and a second operation must not start inside the first one's transaction.
-class FrameBusy {
-public:
-  explicit FrameBusy(QWidget* frame) : frame_(frame) {
-    if (frame_) frame_->setEnabled(false);
-  }
-  ~FrameBusy() {
-    if (frame_) frame_->setEnabled(true);
-  }
-  FrameBusy(const FrameBusy&) = delete;
-  FrameBusy& operator=(const FrameBusy&) = delete;
-
-private:
-  QWidget* frame_;
-};
-
-
-}  // namespace
 
 void MainWindow::installCounterChecks() {
   for (const char* name : {"txtAmt", "txtPoint", "txtAmtB", "txtVoidPoint"}) {
@@ -49,7 +28,10 @@ QComboBox* MainWindow::cboType() const { return findChild<QComboBox*>(QStringLit
 QString MainWindow::reversalMode() const { return cboType()->currentData().toString(); }
 
 void MainWindow::runCounterOp(const std::function<CounterOutcome()>& call) {
-  const FrameBusy busy(findChild<QGroupBox*>(QStringLiteral("fraCard")));
+  // The card frame stays disabled while an operation runs: the device polls let clicks
+  // through, and a second operation must not start inside the first one's transaction.
+  const PressGuard press(counterBusy_, {findChild<QGroupBox*>(QStringLiteral("fraCard"))});
+  if (!press) return;
   showCounterResult(call());
 }
 

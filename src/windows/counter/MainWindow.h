@@ -69,6 +69,7 @@ private:
   void showCounterResult(const CounterOutcome& out);
 
   QTabWidget* tabPage_ = nullptr;
+  bool counterBusy_ = false;  // a counter operation runs
   StatusPanel* elaMsg_ = nullptr;
   QLabel* lblTitle_ = nullptr;
   QLabel* lblBrand_ = nullptr;

@@ -5,6 +5,7 @@
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
+#include "ui/PressGuard.h"
 #include "ui/WindowHelpers.h"
 #include "ui/DataGrid.h"
 #include "operations/CardErase.h"
@@ -113,17 +114,13 @@ QString EraseWindow::reason() const {
 }
 
 void EraseWindow::cmdEraseCard_Click() {
-  // The card wait lets window events run; a second press must not start an erase inside this one.
-  if (erasing_) return;
-  erasing_ = true;
-  cmdEraseCard_->setEnabled(false);
+  const PressGuard press(erasing_, {cmdEraseCard_});
+  if (!press) return;
   try {
     EraseCard();
   } catch (...) {
     ReportError(QStringLiteral("fmEraseCard_EraseCard"));
   }
-  cmdEraseCard_->setEnabled(true);
-  erasing_ = false;
 }
 
 void EraseWindow::EraseCard() {

@@ -8,6 +8,7 @@
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
+#include "ui/PressGuard.h"
 #include "ui/WindowHelpers.h"
 #include "operations/AddValue.h"
 #include "operations/CardOperation.h"
@@ -118,17 +119,13 @@ bool AddValueWindow::txtAddAmt_Validate() {
 // ---- One top-up --------------------------------------------------------------------------
 
 void AddValueWindow::cmdOK_Click() {
-  // Device polls keep operator input out; this guards a press that arrives some other way.
-  if (pressing_) return;
-  pressing_ = true;
-  cmdOK_->setEnabled(false);
+  const PressGuard press(pressing_, {cmdOK_});
+  if (!press) return;
   try {
     topUp();
   } catch (...) {
     ReportError(QStringLiteral("fmAddAmt_cmdOK_Click"));
   }
-  cmdOK_->setEnabled(true);
-  pressing_ = false;
 }
 
 void AddValueWindow::topUp() {

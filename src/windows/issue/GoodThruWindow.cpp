@@ -8,6 +8,7 @@
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
+#include "ui/PressGuard.h"
 #include "ui/WindowHelpers.h"
 #include "ui/CardMessagePanel.h"
 #include "ui/MessageFileRow.h"
@@ -96,19 +97,13 @@ QLineEdit* GoodThruWindow::txtFile() const { return fileRow_->txtFile(); }
 // ---- The loop ----------------------------------------------------------------------------
 
 void GoodThruWindow::cmdOK_Click() {
-  // The status pauses let clicks through; the loop must not be entered twice.
-  if (running_) return;
-  running_ = true;
-  cmdOK_->setEnabled(false);
-  cmdExit_->setEnabled(false);
+  const PressGuard press(running_, {cmdOK_, cmdExit_});
+  if (!press) return;
   try {
     runLoop();
   } catch (...) {
     ReportError(QStringLiteral("fmUpdGoodThru_cmdOK_Click"));
   }
-  cmdOK_->setEnabled(true);
-  cmdExit_->setEnabled(true);
-  running_ = false;
 }
 
 void GoodThruWindow::runLoop() {

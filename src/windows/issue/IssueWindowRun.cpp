@@ -6,6 +6,7 @@
 #include "core/OperatorDialogs.h"
 #include "core/Settings.h"
 #include "core/Money.h"
+#include "ui/PressGuard.h"
 #include "ui/StatusPanel.h"
 #include "ui/CardMessagePanel.h"
 #include "operations/CardIssue.h"
@@ -14,10 +15,8 @@
 #include <QPushButton>
 
 void IssueWindow::cmdIsuCard_Click() {
-  // The card wait lets window events run; a second click must not start a run inside this one.
-  if (running_) return;
-  running_ = true;
-  cmdIsuCard_->setEnabled(false);
+  const PressGuard press(running_, {cmdIsuCard_});
+  if (!press) return;
 
   qint64 committed = 0;
   bool failed = false;
@@ -77,6 +76,4 @@ void IssueWindow::cmdIsuCard_Click() {
   } catch (...) {
     LogError(QStringLiteral("fmIsuCard_cmdIsuCard_Click"));
   }
-  cmdIsuCard_->setEnabled(true);
-  running_ = false;
 }

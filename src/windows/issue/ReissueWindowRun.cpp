@@ -8,6 +8,7 @@
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/CardMessagePanel.h"
+#include "ui/PressGuard.h"
 #include "ui/WindowHelpers.h"
 #include "operations/CardReissue.h"
 
@@ -15,17 +16,13 @@
 #include <QPushButton>
 
 void ReissueWindow::cmdIsuCard_Click() {
-  // The card wait lets window events run; a second press must not start a re-issue inside this one.
-  if (running_) return;
-  running_ = true;
-  cmdIsuCard_->setEnabled(false);
+  const PressGuard press(running_, {cmdIsuCard_});
+  if (!press) return;
   try {
     reIssue();
   } catch (...) {
     ReportError(QStringLiteral("fmReIssueCard_cmdIsuCard_Click"));
   }
-  cmdIsuCard_->setEnabled(true);
-  running_ = false;
 }
 
 void ReissueWindow::reIssue() {

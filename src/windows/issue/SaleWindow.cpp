@@ -3,6 +3,7 @@
 #include "core/ErrorReport.h"
 #include "core/ShowMsg.h"
 #include "core/Settings.h"
+#include "ui/PressGuard.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
 #include "ui/WindowHelpers.h"
@@ -88,12 +89,9 @@ void SaleWindow::cmdExit_Click() {
 }
 
 void SaleWindow::cmdOK_Click() {
-  // The status pause lets clicks through; the loop must not be entered twice or the window
-  // emptied under it.
-  if (selling_) return;
-  selling_ = true;
-  cmdOK_->setEnabled(false);
-  cmdExit_->setEnabled(false);
+  // The status pause lets clicks through; the window must not be emptied under the loop.
+  const PressGuard press(selling_, {cmdOK_, cmdExit_});
+  if (!press) return;
   try {
     QString cardNo;
     bool problem = true;
@@ -103,9 +101,6 @@ void SaleWindow::cmdOK_Click() {
   } catch (...) {
     ReportError(QStringLiteral("fmSaleCard_cmdOK_Click"));
   }
-  cmdOK_->setEnabled(true);
-  cmdExit_->setEnabled(true);
-  selling_ = false;
 }
 
 bool SaleWindow::SaleCard(QString& cardNo, bool& problem) {

@@ -5,6 +5,7 @@
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
+#include "ui/PressGuard.h"
 #include "ui/WindowHelpers.h"
 #include "operations/CounterOperations.h"
 #include "ui/CardMessagePanel.h"
@@ -101,17 +102,13 @@ bool VoidWindow::txtVoidAmt_Validate() {
 }
 
 void VoidWindow::cmdVoidTxn_Click() {
-  // Device polls keep operator input out; this guards a press that arrives some other way.
-  if (pressing_) return;
-  pressing_ = true;
-  cmdVoidTxn_->setEnabled(false);
+  const PressGuard press(pressing_, {cmdVoidTxn_});
+  if (!press) return;
   try {
     voidTxn();
   } catch (...) {
     ReportError(QStringLiteral("fmVoidTxn_cmdVoidTxn_Click"));
   }
-  cmdVoidTxn_->setEnabled(true);
-  pressing_ = false;
 }
 
 void VoidWindow::voidTxn() {

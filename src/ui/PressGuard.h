@@ -1,0 +1,38 @@
+#pragma once
+// While a button's handler runs, its buttons are disabled and the handler is not entered again:
+// the card wait and the status pauses let window events run, and a press that arrives some
+// other way must not start a second run inside the first.
+#include <QPointer>
+#include <QWidget>
+
+#include <initializer_list>
+#include <vector>
+
+class PressGuard {
+public:
+  PressGuard(bool& busy, std::initializer_list<QWidget*> controls) : busy_(busy), entered_(!busy) {
+    if (!entered_) return;
+    busy_ = true;
+    for (QWidget* control : controls) {
+      if (control) control->setEnabled(false);
+      controls_.emplace_back(control);
+    }
+  }
+  ~PressGuard() {
+    if (!entered_) return;
+    for (const QPointer<QWidget>& control : controls_) {
+      if (control) control->setEnabled(true);
+    }
+    busy_ = false;
+  }
+  PressGuard(const PressGuard&) = delete;
+  PressGuard& operator=(const PressGuard&) = delete;
+
+  // False when a run was under way already: the handler returns at once.
+  explicit operator bool() const { return entered_; }
+
+private:
+  bool& busy_;
+  bool entered_;
+  std::vector<QPointer<QWidget>> controls_;
+};
