@@ -40,8 +40,6 @@ inline QString gDateQuote = QStringLiteral("'");
 inline QString gDBType = QStringLiteral("SQL_DB");
 
 // Scratch values: the message about to be shown and the SQL text being built
-inline QVariant gMsg;
-inline QVariant gSQL;
 
 // The main window once start-up has shown it
 inline QObject* gMainForm = nullptr;

@@ -111,8 +111,7 @@ bool OpenMessageDatabase() {
       gMsgCnn().close();
     }
   }
-  gMsg = QStringLiteral("Error Open MSGDB") + QStringLiteral(":") + path;
-  Dialogs().messageBox(gMsg.toString(), gAppName, MsgIcon::Information);
+  Dialogs().messageBox(QStringLiteral("Error Open MSGDB") + QStringLiteral(":") + path, gAppName, MsgIcon::Information);
   return false;
 }
 

@@ -133,7 +133,8 @@ QString XXNoText(qint64 number) {
   return number >= 0 && number < 1000000 ? QStringLiteral("%1").arg(number, 6, 10, QLatin1Char('0')) : QString::number(number);
 }
 
-bool NextNumber(const QString& noCode, const QString& noBy, qint64& next, QString& nextText, Connection& cnn) {
+bool NextNumber(const QString& noCode, const QString& noBy, qint64& next, QString& nextText, Connection& cnn,
+                QString* error) {
   bool drawn = false;
   try {
     if (cnn.dialect().numbering() == Numbering::InProgram) {
@@ -148,8 +149,9 @@ bool NextNumber(const QString& noCode, const QString& noBy, qint64& next, QStrin
     drawn = false;
   }
   if (!drawn) {
-    gMsg = QStringLiteral("編號程序錯誤-") + QStringLiteral("NoCode:") + noCode + QStringLiteral("/NoBy:") + noBy;
-    WriteAPLog(gAppName, QStringLiteral("BASADODB"), gMsg.toString());
+    const QString text = QStringLiteral("編號程序錯誤-") + QStringLiteral("NoCode:") + noCode + QStringLiteral("/NoBy:") + noBy;
+    WriteAPLog(gAppName, QStringLiteral("BASADODB"), text);
+    if (error) *error = text;
   }
   return drawn;
 }

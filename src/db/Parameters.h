@@ -29,11 +29,10 @@ void WriteAPLog(const QString& progID, const QString& actionID, const QString& l
 
 // Draws the next number of the pair NoCode/NoBy and advances it, on the given connection and
 // inside its transaction when one is open (a rollback gives the number back). `nextText` is
-// the number zero-filled to six digits ("000042"; longer numbers in full). On failure gMsg
-// holds the numbering error text, which also goes to the application log, and the answer is
-// false.
+// the number zero-filled to six digits ("000042"; longer numbers in full). On failure the
+// numbering error text goes to the application log and into `error`, and the answer is false.
 bool NextNumber(const QString& noCode, const QString& noBy, qint64& next, QString& nextText,
-             Connection& cnn = gCnn());
+                Connection& cnn = gCnn(), QString* error = nullptr);
 // The text form of a drawn number.
 QString XXNoText(qint64 number);
 

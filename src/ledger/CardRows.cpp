@@ -12,7 +12,6 @@ namespace {
 
 // Runs the INSERT and fetches the key this connection generated (never another session's).
 QVariant insertRow(Connection& cnn, const QString& sql) {
-  gSQL = sql;
   cnn.execute(sql);
   const QVariant id = cnn.lastInsertId();
   if (!id.isValid() || id.isNull()) {

@@ -22,8 +22,7 @@ bool writeCardRows(const OperationContext& ctx, const IssueRun& run, QString& ca
   qint64 serial = 0;
   QString serialText;
   // Drawn inside the card's transaction: a card rolled back gives its serial back.
-  if (!NextNumber(run.cardType, QStringLiteral("Tolva"), serial, serialText)) {
-    failText = gMsg.toString();
+  if (!NextNumber(run.cardType, QStringLiteral("Tolva"), serial, serialText, ctx.db, &failText)) {
     return false;
   }
   cardNo = run.cardType + serialText;
@@ -94,8 +93,8 @@ bool PrepareIssueRun(const OperationContext& ctx, IssueRun& run, QString& failTe
   }
   qint64 serial = 0;
   QString serialText;
-  if (!NextNumber(QStringLiteral("TL"), run.goodThru.toString(QStringLiteral("yyyyMMdd")), serial, serialText)) {
-    failText = gMsg.toString();
+  if (!NextNumber(QStringLiteral("TL"), run.goodThru.toString(QStringLiteral("yyyyMMdd")), serial, serialText, ctx.db,
+                  &failText)) {
     return false;
   }
   run.txnRemark = run.store + serialText;

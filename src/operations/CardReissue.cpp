@@ -89,8 +89,7 @@ bool writeRows(const OperationContext& ctx, const ReissueRequest& r, CardRow& ca
   qint64 serial = 0;
   QString serialText;
   // Drawn inside the transaction: a re-issue rolled back gives its number back.
-  if (!NextNumber(cardType, QStringLiteral("Tolva"), serial, serialText)) {
-    msg = gMsg.toString();
+  if (!NextNumber(cardType, QStringLiteral("Tolva"), serial, serialText, ctx.db, &msg)) {
     return false;
   }
   card = old;

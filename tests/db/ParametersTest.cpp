@@ -207,14 +207,15 @@ TEST_P(BasDBTest, NumberingFailureIsLoggedAndAnswersFalse) {
   gCnn().execute(QStringLiteral("DROP TABLE xxNO"));
   qint64 n = 0;
   QString text;
-  EXPECT_FALSE(NextNumber(QStringLiteral("V"), QStringLiteral("Tolva"), n, text));
-  EXPECT_EQ(gMsg.toString(), QStringLiteral("編號程序錯誤-NoCode:V/NoBy:Tolva"));
+  QString error;
+  EXPECT_FALSE(NextNumber(QStringLiteral("V"), QStringLiteral("Tolva"), n, text, gCnn(), &error));
+  EXPECT_EQ(error, QStringLiteral("編號程序錯誤-NoCode:V/NoBy:Tolva"));
   EXPECT_TRUE(dialogs_->shown.empty());
   QSqlQuery q = gCnn().query(QStringLiteral("SELECT ProgID, ActionID, LogMsg FROM xxAPLOG"));
   ASSERT_TRUE(q.next());
   EXPECT_EQ(q.value(0).toString(), QStringLiteral("tolva"));
   EXPECT_EQ(q.value(1).toString(), QStringLiteral("BASADODB"));
-  EXPECT_EQ(q.value(2).toString(), gMsg.toString());
+  EXPECT_EQ(q.value(2).toString(), error);
 }
 
 TEST_P(BasDBTest, KeyedLookUp) {

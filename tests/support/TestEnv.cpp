@@ -40,8 +40,6 @@ void resetGlobals(const QString& folder) {
   gNowFunc = QStringLiteral("getDate()");
   gDateQuote = QStringLiteral("'");
   gDBType = QStringLiteral("SQL_DB");
-  gMsg.clear();
-  gSQL.clear();
   gMainForm = nullptr;
   CodePage::select(QStringLiteral("CP950"));
 }
