@@ -12,6 +12,7 @@
 #include "ui/WindowHelpers.h"
 #include "operations/AddValue.h"
 #include "operations/CardOperation.h"
+#include "ui/CardMessageFoot.h"
 #include "ui/CardMessagePanel.h"
 #include "ui/MessageFileRow.h"
 
@@ -32,24 +33,12 @@ AddValueWindow::AddValueWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(buildCardFrame());
   layout->addWidget(buildInputRow());
-  panel_ = new CardMessagePanel(elaMsg_, 0, this);
-  layout->addWidget(panel_);
-
-  fileRow_ = new MessageFileRow(objectName(), panel_, elaMsg_, true, this);
-  layout->addWidget(fileRow_);
-
-  layout->addStretch(1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  auto* cmdOK = new QPushButton(QStringLiteral("確定"), this);
-  cmdOK->setObjectName(QStringLiteral("cmdOK"));
-  cmdOK_ = cmdOK;
-  auto* cmdExit = new QPushButton(QStringLiteral("&Z結束"), this);
-  cmdExit->setObjectName(QStringLiteral("cmdExit"));
-  buttons->addWidget(cmdOK);
-  buttons->addWidget(cmdExit);
-  layout->addLayout(buttons);
-  layout->addWidget(elaMsg_);
+  const CardMessageFoot foot = AddCardMessageFoot(this, layout, elaMsg_, true, QStringLiteral("確定"), QStringLiteral("cmdOK"));
+  panel_ = foot.panel;
+  fileRow_ = foot.fileRow;
+  cmdOK_ = foot.ok;
+  QPushButton* cmdOK = foot.ok;
+  QPushButton* cmdExit = foot.exit;
 
   FieldBehaviour::install(txtAddAmt_)->setCheck([this](QLineEdit*) { return txtAddAmt_Validate(); });
   connect(cmdOK, &QPushButton::clicked, this, &AddValueWindow::cmdOK_Click);

@@ -10,6 +10,7 @@
 #include "ui/FieldBehaviour.h"
 #include "ui/PressGuard.h"
 #include "ui/WindowHelpers.h"
+#include "ui/CardMessageFoot.h"
 #include "ui/CardMessagePanel.h"
 #include "ui/MessageFileRow.h"
 #include "operations/GoodThruChange.h"
@@ -31,23 +32,11 @@ GoodThruWindow::GoodThruWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(buildDateRow());
   layout->addWidget(buildCardFrame());
-  panel_ = new CardMessagePanel(elaMsg_, 0, this);
-  layout->addWidget(panel_);
-  fileRow_ = new MessageFileRow(objectName(), panel_, elaMsg_, true, this);
-  layout->addWidget(fileRow_);
-  layout->addStretch(1);
-
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  cmdOK_ = new QPushButton(QStringLiteral("確定"), this);
-  cmdOK_->setObjectName(QStringLiteral("cmdOK"));
-  cmdExit_ = new QPushButton(QStringLiteral("&Z結束"), this);
-  cmdExit_->setObjectName(QStringLiteral("cmdExit"));
-  SkipFieldChecks(cmdExit_);
-  buttons->addWidget(cmdOK_);
-  buttons->addWidget(cmdExit_);
-  layout->addLayout(buttons);
-  layout->addWidget(elaMsg_);
+  const CardMessageFoot foot = AddCardMessageFoot(this, layout, elaMsg_, true, QStringLiteral("確定"), QStringLiteral("cmdOK"));
+  panel_ = foot.panel;
+  fileRow_ = foot.fileRow;
+  cmdOK_ = foot.ok;
+  cmdExit_ = foot.exit;
 
   InstallDateField(txtUpdGoodThru_, elaMsg_);
   connect(cmdOK_, &QPushButton::clicked, this, &GoodThruWindow::cmdOK_Click);

@@ -8,6 +8,7 @@
 #include "ui/PressGuard.h"
 #include "ui/WindowHelpers.h"
 #include "operations/CounterOperations.h"
+#include "ui/CardMessageFoot.h"
 #include "ui/CardMessagePanel.h"
 #include "ui/MessageFileRow.h"
 
@@ -34,23 +35,12 @@ VoidWindow::VoidWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(buildInputRows());
-  panel_ = new CardMessagePanel(elaMsg_, 0, this);
-  layout->addWidget(panel_);
-  fileRow_ = new MessageFileRow(objectName(), panel_, elaMsg_, false, this);
-  layout->addWidget(fileRow_);
-  layout->addStretch(1);
-
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  cmdVoidTxn_ = new QPushButton(QStringLiteral("沖正"), this);
-  cmdVoidTxn_->setObjectName(QStringLiteral("cmdVoidTxn"));
-  auto* cmdExit = new QPushButton(QStringLiteral("&Z結束"), this);
-  cmdExit->setObjectName(QStringLiteral("cmdExit"));
-  SkipFieldChecks(cmdExit);
-  buttons->addWidget(cmdVoidTxn_);
-  buttons->addWidget(cmdExit);
-  layout->addLayout(buttons);
-  layout->addWidget(elaMsg_);
+  const CardMessageFoot foot =
+      AddCardMessageFoot(this, layout, elaMsg_, false, QStringLiteral("沖正"), QStringLiteral("cmdVoidTxn"));
+  panel_ = foot.panel;
+  fileRow_ = foot.fileRow;
+  cmdVoidTxn_ = foot.ok;
+  QPushButton* cmdExit = foot.exit;
 
   FieldBehaviour::install(txtCheckNo_);
   FieldBehaviour::install(txtVoidAmt_)->setCheck([this](QLineEdit*) { return txtVoidAmt_Validate(); });
