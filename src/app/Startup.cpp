@@ -4,16 +4,20 @@
 #include "core/ErrorReport.h"
 #include "core/SettingsFile.h"
 #include "core/Settings.h"
+#include "db/Connection.h"
 #include "db/Database.h"
 #include "windows/counter/MainWindow.h"
 #include "db/SchemaSetup.h"
 #include "app/CardSettings.h"
+#include "ui/CodePicker.h"
 #include "ui/QtOperatorDialogs.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace {
 
@@ -35,6 +39,26 @@ bool takeInstanceLock() {
   return true;
 }
 
+// The rows of a picker that a window still names by a query text. A failed query is reported
+// with its text and lists nothing.
+QList<QStringList> readCodeQuery(const QString& query) {
+  try {
+    QList<QStringList> rows;
+    QSqlQuery q = gCnn().query(query);
+    while (q.next()) {
+      QStringList cells;
+      for (int c = 0; c < q.record().count(); ++c) cells << (q.value(c).isNull() ? QString() : q.value(c).toString());
+      rows << cells;
+    }
+    return rows;
+  } catch (...) {
+    QString number, description;
+    CurrentErrorInfo(number, description);
+    ReportError(QStringLiteral("FGLoad_NoRedraw"), number, description + QStringLiteral("\r\npvSQL:") + query);
+    return {};
+  }
+}
+
 }  // namespace
 
 bool sub_Main() {
@@ -54,6 +78,7 @@ bool StartUp() {
     BeginErrorLogSession(gAppPath);
     OpenMessageDatabase();
     OpenMainDatabase();
+    SetCodeQueryReader(readCodeQuery);
     CreateSchemaIfNew();
     LoadCardSettings();
     auto* main = new MainWindow;
