@@ -68,7 +68,7 @@ void fill(bool pg) {
 }
 
 // The statements the reports run, with their values written in, for the shell.
-QString liabilitySql() { return LiabilitySql(kDay) + QStringLiteral(" ;"); }
+QString liabilitySql() { return LiabilitySql(gCnn().dialect(), kDay) + QStringLiteral(" ;"); }
 
 QString reconcileSql() {
   const QString types = QStringLiteral(" ( TxnType In ('11', '12') Or TxnType Like '2%' Or TxnType Like '3%' ) ");
@@ -147,8 +147,8 @@ int main(int argc, char** argv) {
   std::printf("  filled in %.1f s\n", fillNs / 1e9);
 
   int disagreeing = 0;
-  const double r1 = compare("liability", [] { QryLiability(kDay); }, shell, liabilitySql());
-  const double r2 = compare("reconcile", [&] { disagreeing = QryReconcile().size(); }, shell, reconcileSql());
+  const double r1 = compare("liability", [] { QryLiability(gCnn(), kDay); }, shell, liabilitySql());
+  const double r2 = compare("reconcile", [&] { disagreeing = QryReconcile(gCnn()).size(); }, shell, reconcileSql());
   std::printf("  %d cards disagree\n", disagreeing);
 
   return r1 <= 1.5 && r2 <= 1.5 ? 0 : 1;

@@ -4,16 +4,20 @@
 #include "core/ErrorReport.h"
 #include "core/SettingsFile.h"
 #include "core/Settings.h"
+#include "db/Connection.h"
 #include "db/Database.h"
 #include "windows/counter/MainWindow.h"
 #include "db/SchemaSetup.h"
 #include "app/CardSettings.h"
+#include "ui/CodePicker.h"
 #include "ui/QtOperatorDialogs.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace {
 

@@ -167,3 +167,18 @@ bool QryByKeyText(const QString& table, const QString& keyField, const QString& 
   if (row) *row = q.record();
   return true;
 }
+
+QString StoredParamValue(Connection& cnn, const QString& paramID) {
+  const QVariant v = cnn.scalar(QStringLiteral("Select ParamValue From xxPARAM Where ParamID = ?"), {paramID});
+  return v.isNull() || !v.isValid() ? QString() : v.toString();
+}
+
+QList<QStringList> CodeRows(Connection& cnn, const QString& codeType) {
+  QList<QStringList> rows;
+  QSqlQuery q = cnn.query(QStringLiteral("Select Code , Dscp From xxCODE Where CodeType = ? Order by Code"), {codeType});
+  while (q.next()) {
+    rows << QStringList{q.value(0).isNull() ? QString() : q.value(0).toString(),
+                        q.value(1).isNull() ? QString() : q.value(1).toString()};
+  }
+  return rows;
+}

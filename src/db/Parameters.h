@@ -3,7 +3,9 @@
 // numbering, the application log and a keyed look-up.
 #include "db/Connection.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QSqlRecord;
@@ -42,3 +44,10 @@ QString XXNoText(qint64 number);
 // the caller's trap, so that a failed look-up is never taken for "not found".
 bool QryByKeyText(const QString& table, const QString& keyField, const QString& keyText,
                   QSqlRecord* row = nullptr);
+
+// The stored value of a parameter as it is (empty when there is no row or it is NULL).
+// Statement errors raise, so that a failed read is never taken for "not set".
+QString StoredParamValue(Connection& cnn, const QString& paramID);
+
+// The codes of a type with their descriptions, by code: for a code picker. Statement errors raise.
+QList<QStringList> CodeRows(Connection& cnn, const QString& codeType);

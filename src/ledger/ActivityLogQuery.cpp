@@ -1,10 +1,8 @@
 #include "ledger/ActivityLogQuery.h"
 
-#include "core/CodePage.h"
 #include "core/Dates.h"
 #include "db/Connection.h"
 
-#include <QSaveFile>
 #include <QSqlQuery>
 #include <QVariantList>
 
@@ -19,8 +17,7 @@ QString stamp(const QVariant& v) {
 QString text(const QVariant& v) { return v.isNull() ? QString() : v.toString(); }
 
 // The date condition through the dialect: the last day counts up to its midnight.
-QString dateCondition(const ActivityLogFilter& f) {
-  const Dialect& d = gCnn().dialect();
+QString dateCondition(const Dialect& d, const ActivityLogFilter& f) {
   const QString column = QStringLiteral("A.FileDate");
   if (f.first.isValid() && f.last.isValid()) return QStringLiteral(" AND ") + d.dateRange(column, f.first, f.last);
   QString sql;
@@ -31,29 +28,15 @@ QString dateCondition(const ActivityLogFilter& f) {
   return sql;
 }
 
-QString csvCell(const QString& cell) {
-  static const QString special = QStringLiteral(",\"\r\n");
-  if (std::none_of(cell.begin(), cell.end(), [](QChar c) { return special.contains(c); })) return cell;
-  QString quoted = cell;
-  quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-  return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
-QString csvLine(const QStringList& cells) {
-  QStringList out;
-  for (const QString& c : cells) out << csvCell(c);
-  return out.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-}
-
 }  // namespace
 
-QList<QStringList> QryApLog(const ActivityLogFilter& f) {
+QList<QStringList> QryApLog(Connection& cnn, const ActivityLogFilter& f) {
   QString sql = QStringLiteral(
       "Select A.FileDate , A.ActionID , C.Dscp , A.LogMsg , A.Remark , A.UserID , A.LoginWS , A.ProgID "
       " From xxAPLOG A Left Join xxCODE C On C.CodeType = ? And C.Code = A.ActionID "
       " Where 1 = 1 ");
   QVariantList values{QStringLiteral("TolvaWorkingType")};
-  sql += dateCondition(f);
+  sql += dateCondition(cnn.dialect(), f);
   const std::pair<const char*, QString> exact[] = {
       {"A.ActionID", f.actionID}, {"A.ProgID", f.progID}, {"A.UserID", f.userID}, {"A.LoginWS", f.workstation}};
   for (const auto& [column, value] : exact) {
@@ -68,28 +51,11 @@ QList<QStringList> QryApLog(const ActivityLogFilter& f) {
   sql += QStringLiteral(" Order by A.FileDate Desc , A.RNo Desc ");
 
   QList<QStringList> rows;
-  QSqlQuery q = gCnn().query(sql, values);
+  QSqlQuery q = cnn.query(sql, values);
   while (q.next()) {
     QStringList r{stamp(q.value(0))};
     for (int c = 1; c < kApLogCols; ++c) r << text(q.value(c));
     rows << r;
   }
   return rows;
-}
-
-QString CsvText(const QStringList& headings, const QList<QStringList>& rows) {
-  QString out = csvLine(headings);
-  for (const QStringList& r : rows) out += csvLine(r);
-  return out;
-}
-
-bool WriteCsvFile(const QString& path, const QString& text) {
-  QSaveFile f(path);
-  if (!f.open(QIODevice::WriteOnly)) return false;
-  const QByteArray bytes = CodePage::toAnsi(text);
-  if (f.write(bytes) != bytes.size()) {
-    f.cancelWriting();
-    return false;
-  }
-  return f.commit();
 }

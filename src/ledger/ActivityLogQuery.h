@@ -1,10 +1,12 @@
 #pragma once
 // The application log as the log viewer lists it: rows of xxAPLOG chosen by date range and
-// optional filters, newest first, with the action's description; and the list as CSV text.
+// optional filters, newest first, with the action's description.
 #include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+class Connection;
 
 struct ActivityLogFilter {
   QDate first;  // invalid: no lower bound
@@ -25,10 +27,5 @@ inline constexpr int kApLogCols = 8;
 
 // The matching rows, newest first, as display texts in heading order. Free-text filters are
 // bound, never written into the statement. Statement errors raise to the caller's trap.
-QList<QStringList> QryApLog(const ActivityLogFilter& filter);
+QList<QStringList> QryApLog(Connection& cnn, const ActivityLogFilter& filter);
 
-// The rows as CSV: a header line, then one line per row, lines ended by CR LF; a cell that
-// holds a comma, a quote or a line break is quoted, its quotes doubled.
-QString CsvText(const QStringList& headings, const QList<QStringList>& rows);
-// Writes the text in the code page, replacing the file only once all of it is written.
-bool WriteCsvFile(const QString& path, const QString& text);

@@ -112,10 +112,10 @@ private:
   QHash<QString, QString> texts_;
 };
 
-QList<QStringList> loadHistory(const QString& cardNo) {
+QList<QStringList> loadHistory(Connection& cnn, const QString& cardNo) {
   QList<QStringList> rows;
   HistoryTexts texts;
-  QSqlQuery q = gCnn().query(kHistorySql, {QStringLiteral("TolvaLogType"), cardNo});
+  QSqlQuery q = cnn.query(kHistorySql, {QStringLiteral("TolvaLogType"), cardNo});
   while (q.next()) {
     QStringList r;
     r.reserve(kCardLogCols);
@@ -144,9 +144,9 @@ const QStringList& QryCardFieldNames() {
   return names;
 }
 
-bool QryCardData(const QString& cardNo, CardQuery& out) {
+bool QryCardData(Connection& cnn, const QString& cardNo, CardQuery& out) {
   const QString key = cardNo.trimmed();
-  QSqlQuery q = gCnn().query(masterSql(), {key});
+  QSqlQuery q = cnn.query(masterSql(), {key});
   if (!q.next()) return false;
   CardQuery r;
   for (int i = 0; i < int(std::size(kMaster)); ++i) {
@@ -163,9 +163,9 @@ bool QryCardData(const QString& cardNo, CardQuery& out) {
   QString dscp;
   r.fields.insert(QStringLiteral("txtStatusDscp"), getCodeDscp(QStringLiteral("TolvaStatus"), status, dscp) ? dscp : status);
   QString storeName;
-  if (!StoreExists(r.issueDept, &storeName)) storeName.clear();
+  if (!StoreExists(cnn, r.issueDept, &storeName)) storeName.clear();
   r.fields.insert(QStringLiteral("txtDeptName"), storeName);
-  r.history = loadHistory(key);
+  r.history = loadHistory(cnn, key);
   out = std::move(r);
   return true;
 }

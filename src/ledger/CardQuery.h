@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QVariant>
 
+class Connection;
+
 // The grid of the history: its headings and the columns hidden or right-aligned.
 inline const QString kCardLogHeadings = QStringLiteral(
     "記錄序號|店代號|店名|交易類別|交易類別|卡號|交易日|交易金額|紅利點數|帳單號碼|POS識別碼|建檔人員|備註說明|建檔日期");
@@ -33,4 +35,4 @@ const QStringList& QryCardFieldNames();
 
 // Loads the card. False when table Tolva has no such card (`out` is left as it was).
 // Statement errors raise to the caller's trap.
-bool QryCardData(const QString& cardNo, CardQuery& out);
+bool QryCardData(Connection& cnn, const QString& cardNo, CardQuery& out);

@@ -35,8 +35,7 @@ QString LikePrefix(const QString& code) {
   return pattern + QLatin1Char('%');
 }
 
-QString DateCondition(const QString& column, const QDate& first, const QDate& last) {
-  const Dialect& d = gCnn().dialect();
+QString DateCondition(const Dialect& d, const QString& column, const QDate& first, const QDate& last) {
   if (first.isValid() && last.isValid()) return QStringLiteral(" AND ") + d.dateRange(column, first, last);
   QString sql;
   if (first.isValid()) sql += QStringLiteral(" AND ") + column + QStringLiteral(" >= ") + d.dateLiteral(QDateTime(first, QTime(0, 0)));
@@ -58,21 +57,21 @@ void SplitIssueRemark(const QString& remark, QString& store, QString& goodThru) 
   if (d.isValid()) goodThru = DBDateDisp(d);
 }
 
-QList<IssueCardRow> QryIssueCards(const ReportFilter& f) {
+QList<IssueCardRow> QryIssueCards(Connection& cnn, const ReportFilter& f) {
   // The card's master row stands in for a remark too short to cut (the issue window writes the
   // store and a six-digit serial; a re-issue writes none).
   QString sql = QStringLiteral(
       "Select L.CardNo , L.Remark , L.TxnAmt , T.IssueDept , T.GoodThru From TolvaLog L "
       " Left Join Tolva T On T.CardNo = L.CardNo Where ( L.TxnType = ? or L.TxnType = ? ) ");
   QVariantList values{TxnType::Issue, TxnType::Reissue};
-  sql += DateCondition(QStringLiteral("L.TxnDate"), f.first, f.last);
+  sql += DateCondition(cnn.dialect(), QStringLiteral("L.TxnDate"), f.first, f.last);
   if (!f.store.isEmpty()) {
     sql += QStringLiteral(" And L.Remark Like ? Escape '!' ");
     values << LikePrefix(f.store);
   }
   sql += QStringLiteral(" Order by L.TxnDate , L.RNo ");
   QList<IssueCardRow> rows;
-  QSqlQuery q = gCnn().query(sql, values);
+  QSqlQuery q = cnn.query(sql, values);
   while (q.next()) {
     IssueCardRow r;
     r.cardNo = text(q.value(0));
@@ -88,14 +87,14 @@ QList<IssueCardRow> QryIssueCards(const ReportFilter& f) {
   return rows;
 }
 
-QMap<QString, QString> StoreNames() {
+QMap<QString, QString> StoreNames(Connection& cnn) {
   QMap<QString, QString> names;
-  QSqlQuery q = gCnn().query(QStringLiteral("Select StoreID , StoreName From Store"));
+  QSqlQuery q = cnn.query(QStringLiteral("Select StoreID , StoreName From Store"));
   while (q.next()) names.insert(text(q.value(0)), text(q.value(1)));
   return names;
 }
 
-QList<TxnDetailRow> QryTxnDetail(const QStringList& types, const ReportFilter& f, DetailAmounts amounts) {
+QList<TxnDetailRow> QryTxnDetail(Connection& cnn, const QStringList& types, const ReportFilter& f, DetailAmounts amounts) {
   QStringList marks;
   QVariantList values;
   for (const QString& t : types) {
@@ -113,14 +112,14 @@ QList<TxnDetailRow> QryTxnDetail(const QStringList& types, const ReportFilter& f
                 (own ? QStringLiteral("L.TxnPoint") : before.arg(QStringLiteral("TxnPoint"))) +
                 QStringLiteral(" , L.RefCheckNo , L.UserID , L.Remark From TolvaLog L Where L.TxnType In (") +
                 marks.join(QStringLiteral(", ")) + QStringLiteral(") ");
-  sql += DateCondition(QStringLiteral("L.TxnDate"), f.first, f.last);
+  sql += DateCondition(cnn.dialect(), QStringLiteral("L.TxnDate"), f.first, f.last);
   if (!f.store.isEmpty()) {
     sql += QStringLiteral(" And L.TxnDept = ? ");
     values << f.store;
   }
   sql += QStringLiteral(" Order by L.TxnDate , L.RNo ");
   QList<TxnDetailRow> rows;
-  QSqlQuery q = gCnn().query(sql, values);
+  QSqlQuery q = cnn.query(sql, values);
   while (q.next()) {
     rows << TxnDetailRow{dateOf(q.value(0)), text(q.value(1)), text(q.value(2)), text(q.value(3)),
                          text(q.value(6)), text(q.value(7)), text(q.value(8)),
@@ -139,11 +138,11 @@ int LiabilityBucket(const QDate& goodThru, const QDate& day) {
   return 4;
 }
 
-QString LiabilitySql(const QDate& day) {
+QString LiabilitySql(const Dialect& dialect, const QDate& day) {
   // A day's balances are today's less what the journal moved after that day. A card counts when
   // it existed then (issued by then, and not a replacement made later) and was live then: live
   // now, or erased or blacklisted only after that day. The codes are the program's own constants.
-  const QString after = gCnn().dialect().dateLiteral(QDateTime(day.addDays(1), QTime(0, 0)));
+  const QString after = dialect.dateLiteral(QDateTime(day.addDays(1), QTime(0, 0)));
   return QStringLiteral("Select T.IssueDept , T.GoodThru , Count(*) , Sum( Coalesce(T.BalAmt, 0) - Coalesce(L.Amt, 0) ) , "
                         " Sum( Coalesce(T.BalPoint, 0) - Coalesce(L.Pt, 0) ) From Tolva T Left Join ( "
                         " Select CardNo , Sum(Case When ") +
@@ -159,10 +158,10 @@ QString LiabilitySql(const QDate& day) {
                   CardStatus::Issued, CardStatus::Sold, CardStatus::Reissued);
 }
 
-Liability QryLiability(const QDate& day) {
+Liability QryLiability(Connection& cnn, const QDate& day) {
   // Aggregated per store and good-thru day by the database; months and buckets are folded here.
   Liability l;
-  QSqlQuery q = gCnn().query(LiabilitySql(day));
+  QSqlQuery q = cnn.query(LiabilitySql(cnn.dialect(), day));
   while (q.next()) {
     const QDate thru = dateOf(q.value(1));
     const int n = q.value(2).toInt();
@@ -179,18 +178,18 @@ namespace {
 
 // Runs a statement and hands each row on. The query is gone before the caller's next statement
 // runs: on PostgreSQL, dropping a prepared query while another one streams its rows loses them.
-void ForEachRow(const QString& sql, const QVariantList& values, const std::function<void(const QSqlQuery&)>& row) {
-  QSqlQuery q = gCnn().query(sql, values);
+void ForEachRow(Connection& cnn, const QString& sql, const QVariantList& values, const std::function<void(const QSqlQuery&)>& row) {
+  QSqlQuery q = cnn.query(sql, values);
   while (q.next()) row(q);
 }
 
 }  // namespace
 
-QList<ReconcileRow> QryReconcile() {
+QList<ReconcileRow> QryReconcile(Connection& cnn) {
   QList<ReconcileRow> rows;
   const QString sums = QStringLiteral("Select CardNo , Sum(TxnAmt) As Amt , Sum(TxnPoint) As Pt From TolvaLog Where ") +
                        kBalanceTypes + QStringLiteral(" Group by CardNo");
-  ForEachRow(QStringLiteral("Select T.CardNo , T.BalAmt , Coalesce(J.Amt, 0) , T.BalPoint , Coalesce(J.Pt, 0) From Tolva T "
+  ForEachRow(cnn, QStringLiteral("Select T.CardNo , T.BalAmt , Coalesce(J.Amt, 0) , T.BalPoint , Coalesce(J.Pt, 0) From Tolva T "
                             " Left Join ( ") + sums + QStringLiteral(" ) J On J.CardNo = T.CardNo Where ") +
                  kDiffers.arg(QStringLiteral("Coalesce(T.BalAmt, 0)"), QStringLiteral("Coalesce(J.Amt, 0)")) +
                  QStringLiteral(" Or ") +
@@ -201,7 +200,7 @@ QList<ReconcileRow> QryReconcile() {
                                     Money::fromVariant(q.value(2)), Money::fromVariant(q.value(3)),
                                     Money::fromVariant(q.value(4))};
              });
-  ForEachRow(QStringLiteral("Select L.CardNo , Sum(Case When ") + kBalanceTypes +
+  ForEachRow(cnn, QStringLiteral("Select L.CardNo , Sum(Case When ") + kBalanceTypes +
                  QStringLiteral(" Then L.TxnAmt Else 0 End) , Sum(Case When ") + kBalanceTypes +
                  QStringLiteral(" Then L.TxnPoint Else 0 End) From TolvaLog L "
                                 " Where Not Exists ( Select 1 From Tolva T Where T.CardNo = L.CardNo ) "
@@ -210,12 +209,12 @@ QList<ReconcileRow> QryReconcile() {
                rows << ReconcileRow{text(q.value(0)), QStringLiteral("無主檔資料"), Money(), Money::fromVariant(q.value(1)),
                                     Money(), Money::fromVariant(q.value(2))};
              });
-  ForEachRow(QStringLiteral("Select CardNo From Tolva Where Status = ? And CardNo Not In "
+  ForEachRow(cnn, QStringLiteral("Select CardNo From Tolva Where Status = ? And CardNo Not In "
                             " ( Select CardNo From VoidCard Where CardNo Is Not Null ) Order by CardNo"),
              {CardStatus::Blacklisted}, [&rows](const QSqlQuery& q) {
                rows << ReconcileRow{text(q.value(0)), QStringLiteral("黑名單未列入VoidCard"), {}, {}, {}, {}};
              });
-  ForEachRow(QStringLiteral("Select V.CardNo From VoidCard V Where Not Exists ( Select 1 From Tolva T "
+  ForEachRow(cnn, QStringLiteral("Select V.CardNo From VoidCard V Where Not Exists ( Select 1 From Tolva T "
                             " Where T.CardNo = V.CardNo And T.Status = ? ) Order by V.CardNo"),
              {CardStatus::Blacklisted}, [&rows](const QSqlQuery& q) {
                rows << ReconcileRow{text(q.value(0)), QStringLiteral("VoidCard非黑名單卡"), {}, {}, {}, {}};

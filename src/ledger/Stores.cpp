@@ -2,9 +2,9 @@
 
 #include "core/CodePage.h"
 #include "db/Connection.h"
-#include "db/Parameters.h"
 
 #include <QRegularExpression>
+#include <QSqlQuery>
 #include <QSqlRecord>
 
 QString StoreCodeProblem(const QString& code) {
@@ -25,43 +25,60 @@ QString ListNoProblem(const QString& text) {
   return QStringLiteral("順序請輸入整數");
 }
 
-QString StorePickerSql() {
-  return QStringLiteral("Select StoreID , StoreName From Store ") + QStringLiteral(" Where Len(StoreID) <= 3 ") +
-         QStringLiteral(" Order by ListNo , StoreID ");
+namespace {
+
+QString cellText(const QVariant& v) { return v.isNull() ? QString() : v.toString(); }
+
+QList<QStringList> rowsOf(QSqlQuery q) {
+  QList<QStringList> rows;
+  while (q.next()) {
+    QStringList cells;
+    for (int c = 0; c < q.record().count(); ++c) cells << cellText(q.value(c));
+    rows << cells;
+  }
+  return rows;
 }
 
-bool StoreExists(const QString& code, QString* name) {
-  QSqlRecord row;
-  if (!QryByKeyText(QStringLiteral("Store"), QStringLiteral("StoreID"), code, &row)) return false;
-  if (name) {
-    const QVariant v = row.value(QStringLiteral("StoreName"));
-    *name = v.isNull() ? QString() : v.toString();
-  }
+}  // namespace
+
+QList<QStringList> StorePickRows(Connection& cnn) {
+  return rowsOf(cnn.query(QStringLiteral("Select StoreID , StoreName From Store Where Len(StoreID) <= 3 "
+                                         " Order by ListNo , StoreID ")));
+}
+
+QList<QStringList> StoreListRows(Connection& cnn) {
+  return rowsOf(cnn.query(QStringLiteral("Select StoreID , StoreName , ListNo From Store Order by ListNo , StoreID ")));
+}
+
+bool StoreExists(Connection& cnn, const QString& code, QString* name) {
+  QSqlQuery q = cnn.query(QStringLiteral("Select StoreName From Store Where StoreID = ?"), {code.trimmed()});
+  if (!q.next()) return false;
+  if (name) *name = cellText(q.value(0));
   return true;
 }
 
-bool StoreInUse(const QString& code) {
+bool StoreInUse(Connection& cnn, const QString& code) {
   const QVariantList key{code.trimmed()};
-  if (gCnn().scalar(QStringLiteral("Select Count(*) From Tolva Where IssueDept = ?"), key).toLongLong() > 0) return true;
-  return gCnn().scalar(QStringLiteral("Select Count(*) From TolvaLog Where TxnDept = ?"), key).toLongLong() > 0;
+  if (cnn.scalar(QStringLiteral("Select Count(*) From Tolva Where IssueDept = ?"), key).toLongLong() > 0) return true;
+  return cnn.scalar(QStringLiteral("Select Count(*) From TolvaLog Where TxnDept = ?"), key).toLongLong() > 0;
 }
 
-int NextListNo() {
-  const QVariant last = gCnn().scalar(QStringLiteral("Select Max(ListNo) From Store"));
+int NextListNo(Connection& cnn) {
+  const QVariant last = cnn.scalar(QStringLiteral("Select Max(ListNo) From Store"));
   return last.isNull() || !last.isValid() ? 1 : last.toInt() + 1;
 }
 
 // The values the operator typed are bound, never written into the statement.
-void InsertStore(const StoreRow& row) {
-  gCnn().execute(QStringLiteral("INSERT INTO Store ( StoreID, StoreName, ListNo ) VALUES ( ?, ?, ? ) "),
-                 {row.id.trimmed(), row.name.trimmed(), row.listNo});
+void InsertStore(Connection& cnn, const StoreRow& row) {
+  cnn.execute(QStringLiteral("INSERT INTO Store ( StoreID, StoreName, ListNo ) VALUES ( ?, ?, ? ) "),
+              {row.id.trimmed(), row.name.trimmed(), row.listNo});
 }
 
-int UpdateStore(const StoreRow& row) {
-  return gCnn().execute(QStringLiteral("Update Store Set StoreName = ? , ListNo = ? Where StoreID = ?"),
-                        {row.name.trimmed(), row.listNo, row.id.trimmed()});
+int UpdateStore(Connection& cnn, const StoreRow& row) {
+  return cnn.execute(QStringLiteral("Update Store Set StoreName = ? , ListNo = ? Where StoreID = ?"),
+                     {row.name.trimmed(), row.listNo, row.id.trimmed()});
 }
 
-int DeleteStore(const QString& code) {
-  return gCnn().execute(QStringLiteral("Delete From Store Where StoreID = ?"), {code.trimmed()});
+int DeleteStore(Connection& cnn, const QString& code) {
+  return cnn.execute(QStringLiteral("Delete From Store Where StoreID = ?"), {code.trimmed()});
 }

@@ -1,7 +1,11 @@
 #pragma once
 // The store list (table Store): code rules, look-ups and the writes of the store window.
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
+
+class Connection;
 
 struct StoreRow {
   QString id;
@@ -16,16 +20,19 @@ QString StoreCodeProblem(const QString& code);
 // the store then goes to the end of the list).
 QString ListNoProblem(const QString& text);
 
-// The picker over the stores a card can carry, in display order.
-QString StorePickerSql();
+// The stores a card can carry (codes of at most three characters), in display order: code and
+// name, for the store picker.
+QList<QStringList> StorePickRows(Connection& cnn);
+// Every store in display order: code, name and display order as shown (empty when there is none).
+QList<QStringList> StoreListRows(Connection& cnn);
 
 // Statement errors of the functions below raise to the caller's trap.
-bool StoreExists(const QString& code, QString* name = nullptr);
+bool StoreExists(Connection& cnn, const QString& code, QString* name = nullptr);
 // True when a card or a transaction names the store.
-bool StoreInUse(const QString& code);
+bool StoreInUse(Connection& cnn, const QString& code);
 // The display order after the last store.
-int NextListNo();
-void InsertStore(const StoreRow& row);
+int NextListNo(Connection& cnn);
+void InsertStore(Connection& cnn, const StoreRow& row);
 // The number of rows changed: 0 when another workstation removed the store meanwhile.
-int UpdateStore(const StoreRow& row);
-int DeleteStore(const QString& code);
+int UpdateStore(Connection& cnn, const StoreRow& row);
+int DeleteStore(Connection& cnn, const QString& code);

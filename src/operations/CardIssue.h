@@ -41,4 +41,4 @@ void LogIssueRun(bool failed, const QString& failText, qint64 committed, const Q
                  const QString& lastCardNo, const QString& unprintedCardNo);
 
 // The name of the store a run issues for; false when there is no such store.
-bool IssuingStoreName(const QString& code, QString& name);
+bool IssuingStoreName(const OperationContext& ctx, const QString& code, QString& name);

@@ -137,7 +137,7 @@ std::optional<ReissueCardView> LoadCardForReissue(const QString& cardNo) {
   ReissueCardView v;
   v.issueDept = rec.IssueDept.toString();
   QString storeName;
-  if (StoreExists(v.issueDept, &storeName)) v.storeName = storeName;
+  if (StoreExists(gCnn(), v.issueDept, &storeName)) v.storeName = storeName;
   v.balAmt = numberText(rec.BalAmt);
   v.balPoint = numberText(rec.BalPoint);
   v.goodThru = rec.GoodThru;

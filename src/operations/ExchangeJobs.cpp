@@ -42,6 +42,12 @@ void LogExport(const ExportOutcome& o) {
     WriteAPLog(gAppName, ApAction::BlacklistExport, QStringLiteral("轉出黑名單筆數：%1").arg(o.count));
 }
 
+ExportOutcome ExportBlacklist(const OperationContext& ctx, const QString& dir) {
+  const ExportOutcome o = ExportVoidCards(dir, ctx.db);
+  if (o.result != ExportOutcome::Result::NoCards) LogExport(o);
+  return o;
+}
+
 int RunImportJob(const QString& dir, QTextStream& out) {
   if (!QFileInfo(dir).isDir()) {
     out << QStringLiteral("此目錄不存在: %1").arg(dir) << Qt::endl;
@@ -69,16 +75,14 @@ int RunExportBlacklistJob(const QString& dir, QTextStream& out) {
     out << QStringLiteral("轉出目錄不存在: %1").arg(dir) << Qt::endl;
     return 1;
   }
-  const ExportOutcome o = ExportVoidCards(dir);
+  const ExportOutcome o = ExportBlacklist(OperationContext::Current(), dir);
   switch (o.result) {
     case ExportOutcome::Result::NoCards: out << QStringLiteral("沒有卡號被設為黑名單") << Qt::endl; return 0;
     case ExportOutcome::Result::Failed:
-      LogExport(o);
       out << kVoidCardFileName << '\t' << o.reason << Qt::endl;
       return 1;
     case ExportOutcome::Result::Written: break;
   }
-  LogExport(o);
   out << kVoidCardFileName << '\t' << QStringLiteral("轉出黑名單筆數：%1").arg(o.count) << Qt::endl;
   return 0;
 }

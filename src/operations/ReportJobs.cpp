@@ -1,8 +1,9 @@
 #include "operations/ReportJobs.h"
 
 #include "core/ErrorReport.h"
-#include "ledger/ActivityLogQuery.h"
+#include "core/CsvFile.h"
 #include "ledger/ReportQueries.h"
+#include "operations/OperationContext.h"
 
 #include <QTextStream>
 
@@ -17,7 +18,7 @@ int usage(const QString& text) {
 
 int ReconcileJob(const QString& csvFile) {
   try {
-    const QList<ReconcileRow> rows = QryReconcile();
+    const QList<ReconcileRow> rows = QryReconcile(OperationContext::Current().db);
     QList<QStringList> cells;
     for (const ReconcileRow& r : rows) cells << ReconcileCells(r);
     if (!WriteCsvFile(csvFile, CsvText(kReconcileHeadings.split(QLatin1Char('|')), cells))) {

@@ -3,9 +3,7 @@
 #include "core/ErrorReport.h"
 #include "ui/WindowHelpers.h"
 #include "ui/FieldBehaviour.h"
-#include "ui/GridLoader.h"
 
-#include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -36,15 +34,20 @@ CodePicker::CodePicker(QWidget* parent) : QDialog(parent) {
   resize(420, 360);
 }
 
-bool CodePicker::ShowPick(const QString& sql, QLineEdit* target, QLineEdit* description, const QString& heading1,
+bool CodePicker::ShowPick(const QList<QStringList>& rows, QLineEdit* target, QLineEdit* description, const QString& heading1,
                        const QString& heading2) {
   try {
     chosen_.clear();
     fgCode_->setRowCount(0);
     fgCode_->setHorizontalHeaderLabels(kHeadings);
-    FGLoad_NoRedraw(fgCode_, sql);
+    fgCode_->setUpdatesEnabled(false);
+    for (const QStringList& cells : rows) {
+      const int row = fgCode_->rowCount();
+      fgCode_->insertRow(row);
+      for (int c = 0; c < fgCode_->columnCount(); ++c) fgCode_->setItem(row, c, new QTableWidgetItem(cells.value(c)));
+    }
+    fgCode_->setUpdatesEnabled(true);
     fgCode_->resizeColumnsToContents();
-    query_ = sql;
     if (fgCode_->rowCount() == 0) return false;
     target_ = target;
     description_ = description;
@@ -100,22 +103,17 @@ bool CodePicker::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void CodePicker::closeEvent(QCloseEvent* event) {
-  query_.clear();
-  QDialog::closeEvent(event);
-}
-
 CodePicker& TheCodePicker() {
   static CodePicker* picker = new CodePicker;
   return *picker;
 }
 
-FieldBehaviour* InstallCodeField(QLineEdit* field, const QString& sql, QLineEdit* description,
+FieldBehaviour* InstallCodeField(QLineEdit* field, CodeRowSource rows, QLineEdit* description,
                                  const QString& heading1, const QString& heading2) {
   FieldBehaviour* fb = FieldBehaviour::install(field);
   QPointer<QLineEdit> desc(description);
-  fb->setPicker([sql, desc, heading1, heading2](QLineEdit* f) {
-    TheCodePicker().ShowPick(sql, f, desc, heading1, heading2);
+  fb->setPicker([rows = std::move(rows), desc, heading1, heading2](QLineEdit* f) {
+    TheCodePicker().ShowPick(rows(), f, desc, heading1, heading2);
   });
   return fb;
 }

@@ -1,12 +1,8 @@
 #include "ui/DataGrid.h"
 
-#include "core/Dates.h"
-#include "core/Money.h"
 
 #include <QEvent>
 #include <QHeaderView>
-#include <QRegularExpression>
-#include <QSqlField>
 
 DataGrid::DataGrid(QWidget* parent) : QTableWidget(parent) {
   verticalHeader()->setVisible(false);
@@ -112,17 +108,4 @@ void DataGrid::spreadFreeWidth() {
     const int share = free / static_cast<int>(shown.size()) + (i < free % shown.size() ? 1 : 0);
     setColumnWidth(shown[i], fitted_[shown[i]] + share);
   }
-}
-
-QString GridCellText(const QVariant& value, const QSqlField& field) {
-  if (!value.isValid() || value.isNull()) return {};
-  const int type = value.typeId();
-  if (type == QMetaType::QDate || type == QMetaType::QDateTime) return DBDateDisp(value);
-  const int fieldType = field.metaType().id();
-  if (fieldType == QMetaType::Double || type == QMetaType::Double) return Money::fromVariant(value).toString();
-  const QString text = value.toString();
-  // The embedded database keeps dates as text in one sortable form.
-  static const QRegularExpression storedDate(QStringLiteral(R"(^\d{4}/\d{2}/\d{2} \d{2}:\d{2}:\d{2}$)"));
-  if (storedDate.match(text).hasMatch()) return DBDateDisp(text);
-  return text;
 }

@@ -6,7 +6,6 @@
 #include <QStringList>
 #include <QTableWidget>
 
-class QSqlField;
 
 class DataGrid : public QTableWidget {
   Q_OBJECT
@@ -55,6 +54,3 @@ private:
   QList<int> fitted_;  // the widths the contents asked for
 };
 
-// The display text of a database value in a grid: NULL as empty, dates through DBDateDisp,
-// decimal amounts without trailing zeros, everything else as its text.
-QString GridCellText(const QVariant& value, const QSqlField& field);

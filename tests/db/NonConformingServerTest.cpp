@@ -29,15 +29,15 @@ TEST_P(HostileTextTest, BackslashesAndQuotesAreStoredLiterallyAndNothingElseChan
     ASSERT_EQ(serverDefault(), QStringLiteral("off"));
     EXPECT_EQ(gCnn().scalar(QStringLiteral("SHOW standard_conforming_strings")).toString(), QStringLiteral("on"));
   }
-  InsertStore({QStringLiteral("001"), QStringLiteral("台北店"), 1});
+  InsertStore(gCnn(), {QStringLiteral("001"), QStringLiteral("台北店"), 1});
   CardRow card;
   card.CardNo = QStringLiteral("V000001");
   card.Status = QStringLiteral("11");
   ASSERT_TRUE(InsertCard(card, gCnn()));
 
   // A store name: as the store window writes it, and in a statement built with QuotText.
-  InsertStore({QStringLiteral("A2"), kStoreName, 2});
-  ASSERT_EQ(UpdateStore({QStringLiteral("001"), kStoreName, 1}), 1);
+  InsertStore(gCnn(), {QStringLiteral("A2"), kStoreName, 2});
+  ASSERT_EQ(UpdateStore(gCnn(), {QStringLiteral("001"), kStoreName, 1}), 1);
   gCnn().execute(QStringLiteral("INSERT INTO Store ( StoreID, StoreName, ListNo ) VALUES ( 'A3', ") + QuotText(kStoreName) +
                  QStringLiteral(", 3) "));
   // A remark and a blacklist reason: the record writers, the master row's update, a
@@ -74,7 +74,7 @@ TEST_P(HostileTextTest, BackslashesAndQuotesAreStoredLiterallyAndNothingElseChan
   EXPECT_EQ(column(QStringLiteral("SELECT Remark FROM xxAPLOG")), QStringList{kReason});
   // Looked up by that text, the rows are found.
   QString name;
-  EXPECT_TRUE(StoreExists(QStringLiteral("A2"), &name));
+  EXPECT_TRUE(StoreExists(gCnn(), QStringLiteral("A2"), &name));
   EXPECT_EQ(name, kStoreName);
   EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM Store WHERE StoreName = ?"), {kStoreName}).toInt(), 3);
 }
@@ -83,7 +83,7 @@ TEST_P(HostileTextTest, SessionOpenedAgainAfterALossIsSetUpAsTheFirst) {
   if (!isPostgres()) GTEST_SKIP() << "an embedded database has no session to lose";
   endSession(sessionPid());
   EXPECT_EQ(gCnn().scalar(QStringLiteral("SHOW standard_conforming_strings")).toString(), QStringLiteral("on"));
-  InsertStore({QStringLiteral("A2"), kStoreName, 2});
+  InsertStore(gCnn(), {QStringLiteral("A2"), kStoreName, 2});
   gCnn().execute(QStringLiteral("INSERT INTO Store ( StoreID, StoreName, ListNo ) VALUES ( 'A3', ") + QuotText(kStoreName) +
                  QStringLiteral(", 3) "));
   EXPECT_EQ(column(QStringLiteral("SELECT StoreName FROM Store ORDER BY StoreID")), QStringList(2, kStoreName));

@@ -2,57 +2,11 @@
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/DataGrid.h"
-#include "ui/GridLoader.h"
 #include "ui/FolderField.h"
-#include "db/Connection.h"
-#include "ledger/CardRows.h"
 #include "support/TestEnv.h"
 
 #include <QDir>
 #include <QLineEdit>
-
-class GridTest : public DbTest {};
-
-TEST_P(GridTest, LoadFGShowsDatesAmountsAndNullsUnderTheHeading) {
-  JournalRow a;
-  a.TxnDept = QStringLiteral("001");
-  a.TxnType = QStringLiteral("21");
-  a.CardNo = QStringLiteral("V000001");
-  a.TxnDate = QStringLiteral("2026/03/05 14:07:09");
-  a.TxnAmt = QStringLiteral("1500.50");
-  a.TxnPoint = QStringLiteral("12");
-  ASSERT_TRUE(InsertJournalRow(a, gCnn()));
-  JournalRow b = a;
-  b.TxnDate = QString();
-  b.TxnAmt = QStringLiteral("-3");
-  ASSERT_TRUE(InsertJournalRow(b, gCnn()));
-
-  DataGrid grid;
-  grid.setHeadings(QStringLiteral("序號|店代號|交易日|交易金額|紅利點數|備註說明"));
-  grid.addRow({QStringLiteral("old row")});
-  gCalendar = QStringLiteral("CC/MM/DD");
-  const int loaded = LoadGrid(&grid, QStringLiteral("Select RNo , TxnDept , TxnDate , TxnAmt , TxnPoint , Remark "
-                                                  "From TolvaLog Where CardNo = 'V000001' Order by RNo"));
-  EXPECT_EQ(loaded, 2);
-  ASSERT_EQ(grid.rows(), 3);  // heading + two rows; the old row is gone
-  EXPECT_EQ(grid.textMatrix(0, 2), QStringLiteral("交易日"));
-  EXPECT_EQ(grid.textMatrix(1, 0), a.RNo.toString());
-  EXPECT_EQ(grid.textMatrix(1, 1), QStringLiteral("001"));
-  EXPECT_EQ(grid.textMatrix(1, 2), QStringLiteral("115/03/05"));  // through the display convention
-  EXPECT_EQ(grid.textMatrix(1, 3), QStringLiteral("1500.5"));
-  EXPECT_EQ(grid.textMatrix(1, 4), QStringLiteral("12"));
-  EXPECT_EQ(grid.textMatrix(1, 5), QString());  // Remark '' stays empty
-  EXPECT_EQ(grid.textMatrix(2, 2), QString());  // NULL date
-  EXPECT_EQ(grid.textMatrix(2, 3), QStringLiteral("-3"));
-
-  // A query without rows leaves only the heading; a bad statement reaches the caller's trap.
-  EXPECT_EQ(LoadGrid(&grid, QStringLiteral("Select RNo From TolvaLog Where CardNo = 'none'")), 0);
-  EXPECT_EQ(grid.rows(), 1);
-  EXPECT_EQ(grid.textMatrix(0, 0), QStringLiteral("序號"));
-  EXPECT_THROW(LoadGrid(&grid, QStringLiteral("Select nothing From nowhere")), TolvaError);
-}
-
-TOLVA_DB_TEST_SUITE(GridTest);
 
 class GridWidgetTest : public AppTest {};
 

@@ -10,7 +10,6 @@
 #include "ui/WindowHelpers.h"
 #include "ui/FolderField.h"
 #include "operations/ExchangeJobs.h"
-#include "ledger/BlacklistFile.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -79,16 +78,14 @@ void BlacklistExportWindow::cmdOK_Click() {
   elaMsg_->setCaption(QString());
   const QString dir = checkedDir();
   if (dir.isEmpty()) return;
-  const ExportOutcome o = ExportVoidCards(dir);
+  const ExportOutcome o = ExportBlacklist(OperationContext::Current(), dir);
   switch (o.result) {
     case ExportOutcome::Result::NoCards: ShowMsg(QStringLiteral("沒有卡號被設為黑名單")); return;
     case ExportOutcome::Result::Failed:
-      LogExport(o);
       Dialogs().messageBox(o.reason, kCaption, MsgIcon::Critical);
       return;
     case ExportOutcome::Result::Written: break;
   }
-  LogExport(o);
   DispElaMsg(elaMsg_, QStringLiteral("黑名單資料轉出完成"));
 }
 

@@ -11,7 +11,6 @@
 #include "ui/DataGrid.h"
 #include "ui/FolderField.h"
 #include "operations/ExchangeJobs.h"
-#include "ledger/StoreImport.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 
 #include "core/ErrorReport.h"
 #include "ui/TextTable.h"
-#include "ledger/CardQuery.h"
+#include "operations/CardInquiry.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -93,8 +93,13 @@ CardPages BuildCardPages(QWidget* form, const QString& dataCaption, const QStrin
 bool QryCardData(QWidget* form, TextTable* grid, const QString& cardNo, bool& found, CardQuery* loaded) {
   found = false;
   try {
-    CardQuery card;
-    if (!QryCardData(cardNo, card)) return true;
+    const auto fetched = LookUpCard(OperationContext::Current(), cardNo);
+    if (!fetched) {
+      ReportError(form->objectName() + QStringLiteral("_QryCardData"), fetched.failure.number, fetched.failure.description);
+      return false;
+    }
+    if (!*fetched) return true;
+    CardQuery card = **fetched;
     for (auto it = card.fields.cbegin(); it != card.fields.cend(); ++it) {
       if (auto* field = form->findChild<QLineEdit*>(it.key())) field->setText(it.value());
     }

@@ -8,7 +8,7 @@
 #include "ui/WindowHelpers.h"
 #include "ui/TextTable.h"
 #include "operations/CardOperation.h"
-#include "ledger/CardQuery.h"
+#include "operations/CardInquiry.h"
 #include "operations/CardAgainstRecord.h"
 #include "windows/inquiry/CardQueryView.h"
 

@@ -11,6 +11,8 @@
 #include "ui/DataGrid.h"
 #include "ui/CardMessagePanel.h"
 #include "operations/CardIssue.h"
+#include "operations/StoreSettings.h"
+#include "windows/CodePickerRows.h"
 #include "ui/CodePicker.h"
 
 #include <QCloseEvent>
@@ -27,9 +29,6 @@ namespace {
 
 constexpr int kMaxStoreID = 3;
 constexpr int kMaxRemark = 3;
-
-const QString kStorePickSql = QStringLiteral("Select StoreID , StoreName From Store ") +
-                              QStringLiteral(" Where Len(StoreID) <= 3 ") + QStringLiteral(" Order by ListNo ");
 
 QLineEdit* newField(QWidget* parent, const char* name) {
   auto* field = new QLineEdit(parent);
@@ -119,7 +118,7 @@ void IssueWindow::buildIssuePage(QWidget* page) {
   FieldBehaviour::install(txtCardCnt_)->setCheck([this](QLineEdit*) { return txtCardCnt_Validate(); });
   FieldBehaviour::install(txtBalAmt_)->setCheck([this](QLineEdit*) { return txtBalAmt_Validate(); });
   FieldBehaviour::install(txtRemark_)->setCheck([this](QLineEdit*) { return txtRemark_Validate(); });
-  InstallCodeField(txtStoreID_, kStorePickSql, txtStoreName_, QStringLiteral("店代號"), QStringLiteral("店名"))
+  InstallCodeField(txtStoreID_, PickerRows(StoresToPick), txtStoreName_, QStringLiteral("店代號"), QStringLiteral("店名"))
       ->setCheck([this](QLineEdit*) { return txtStoreID_Validate(); });
   FieldBehaviour::install(txtFile_)->setPicker([this](QLineEdit*) { txtFile_DblClick(); });
   // An emptied store code leaves no stale name beside it (the check skips empty fields).
@@ -240,7 +239,7 @@ bool IssueWindow::txtStoreID_Validate() {
     if (txtStoreID_->isReadOnly()) return true;
     if (code.size() > kMaxStoreID) return refuse(txtStoreID_, QStringLiteral("不可超過3碼"));
     QString name;
-    if (!IssuingStoreName(code, name)) {
+    if (!IssuingStoreName(OperationContext::Current(), code, name)) {
       txtStoreName_->clear();
       return refuse(txtStoreID_, QStringLiteral("無此店代號"));
     }

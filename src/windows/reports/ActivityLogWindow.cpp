@@ -1,6 +1,7 @@
 #include "windows/reports/ActivityLogWindow.h"
 
 #include "core/Clock.h"
+#include "core/CsvFile.h"
 #include "core/Dates.h"
 #include "core/ErrorReport.h"
 #include "core/OperatorDialogs.h"
@@ -11,9 +12,8 @@
 #include "ui/FieldBehaviour.h"
 #include "ui/WindowHelpers.h"
 #include "ui/DataGrid.h"
-#include "ledger/CardCodes.h"
-#include "db/Parameters.h"
 #include "ui/CodePicker.h"
+#include "windows/CodePickerRows.h"
 #include "ui/PrintPreviewWindow.h"
 #include "windows/reports/ReportWindow.h"
 
@@ -29,7 +29,6 @@
 
 namespace {
 
-const QString kCodeType = QStringLiteral("TolvaWorkingType");
 const QString kCsvFolderKey = QStringLiteral("CsvDir");
 
 // "|" and ";" separate the cells and rows of a printed table.
@@ -61,10 +60,8 @@ ActivityLogWindow::ActivityLogWindow(QWidget* parent) : QWidget(parent, Qt::Wind
 
   InstallDateField(txtDateB_, elaMsg_);
   InstallDateField(txtDateE_, elaMsg_);
-  InstallCodeField(txtActionID_,
-                   QStringLiteral("Select Code , Dscp From xxCODE Where CodeType = '") + kCodeType +
-                       QStringLiteral("' Order by Code"),
-                   txtActionDscp_, QStringLiteral("作業代號"), QStringLiteral("說明"))
+  InstallCodeField(txtActionID_, PickerRows(ActivityActions), txtActionDscp_, QStringLiteral("作業代號"),
+                   QStringLiteral("說明"))
       ->setCheck([this](QLineEdit*) { return txtActionID_Validate(); });
   for (QLineEdit* f : {txtProgID_, txtUserID_, txtLoginWS_}) FieldBehaviour::install(f);
 
@@ -139,7 +136,7 @@ QLineEdit* ActivityLogWindow::field(const QString& name) const { return findChil
 
 bool ActivityLogWindow::txtActionID_Validate() {
   // Actions without a description are listed as well, so any code is accepted.
-  txtActionDscp_->setText(getCodeDscp(kCodeType, txtActionID_->text().trimmed()));
+  txtActionDscp_->setText(ActivityDescription(txtActionID_->text().trimmed()));
   return true;
 }
 
@@ -173,7 +170,7 @@ void ActivityLogWindow::cmdQry_Click() {
     const auto f = filter();
     if (!f) return;
     txtActionID_Validate();
-    const QList<QStringList> rows = QryApLog(*f);
+    const QList<QStringList> rows = ActivityLogRows(OperationContext::Current(), *f).orRaise();
     fgLog_->setUpdatesEnabled(false);
     fgLog_->clearRows();
     for (const QStringList& r : rows) fgLog_->addRow(r);

@@ -2,7 +2,7 @@
 // The application log viewer: lists the rows of the application log of a date range, narrowed
 // by action, program, user, workstation and outcome (failures or refusals), newest first;
 // prints the list and saves it as CSV.
-#include "ledger/ActivityLogQuery.h"
+#include "operations/Reports.h"
 
 #include <QWidget>
 #include <optional>

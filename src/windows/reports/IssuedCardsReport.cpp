@@ -14,9 +14,10 @@ IssuedCardsReport::IssuedCardsReport(QWidget* parent)
 }
 
 QString IssuedCardsReport::fillList(const ReportFilter& filter) {
-  const QList<IssueCardRow> rows = QryIssueCards(filter);
+  const OperationContext ctx = OperationContext::Current();
+  const QList<IssueCardRow> rows = IssuedCards(ctx, filter).orRaise();
   // The chosen store's name, else each code's name; a code the store list lacks shows itself.
-  const QMap<QString, QString> names = filter.store.isEmpty() ? StoreNames() : QMap<QString, QString>();
+  const QMap<QString, QString> names = filter.store.isEmpty() ? StoreNamesByCode(ctx).orRaise() : QMap<QString, QString>();
   for (const IssueCardRow& r : rows) {
     const QString store = filter.store.isEmpty() ? names.value(r.store, r.store) : storeName();
     fgList()->addRow({r.cardNo, store, r.goodThru, r.amt.toString()});

@@ -7,7 +7,6 @@
 #include "ui/FieldBehaviour.h"
 #include "ui/WindowHelpers.h"
 #include "ui/DataGrid.h"
-#include "ledger/ReportQueries.h"
 #include "ui/PrintPreviewWindow.h"
 #include "windows/reports/ReportWindow.h"
 
@@ -126,7 +125,7 @@ bool LiabilityReport::QryData() {
       if (!CheckDateField(txtDate_, elaMsg_)) return false;
       day = ToDateTime(DBDateSave(dateAddSep(txtDate_->text())))->date();
     }
-    const Liability l = QryLiability(day);
+    const Liability l = LiabilityOn(OperationContext::Current(), day).orRaise();
     fgList_->clearRows();
     for (auto it = l.byStore.cbegin(); it != l.byStore.cend(); ++it) fgList_->addRow(cells(QStringLiteral("發卡部門"), it.key(), *it));
     for (auto it = l.byMonth.cbegin(); it != l.byMonth.cend(); ++it) fgList_->addRow(cells(QStringLiteral("有效月份"), it.key(), *it));

@@ -5,7 +5,6 @@
 #include "ui/FieldBehaviour.h"
 #include "ui/WindowHelpers.h"
 #include "ui/DataGrid.h"
-#include "ledger/ReportQueries.h"
 #include "ui/PrintPreviewWindow.h"
 #include "windows/reports/ReportWindow.h"
 
@@ -38,7 +37,7 @@ ReconcileReport::ReconcileReport(QWidget* parent) : QWidget(parent, Qt::Window) 
 
 bool ReconcileReport::QryData() {
   try {
-    const QList<ReconcileRow> rows = QryReconcile();
+    const QList<ReconcileRow> rows = Disagreements(OperationContext::Current()).orRaise();
     fgList_->clearRows();
     for (const ReconcileRow& r : rows) fgList_->addRow(ReconcileCells(r));
     fgList_->fitColumnWidths();

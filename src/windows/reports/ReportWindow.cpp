@@ -1,6 +1,7 @@
 #include "windows/reports/ReportWindow.h"
 
 #include "core/Clock.h"
+#include "core/CsvFile.h"
 #include "core/Dates.h"
 #include "core/ErrorReport.h"
 #include "core/OperatorDialogs.h"
@@ -11,9 +12,9 @@
 #include "ui/FieldBehaviour.h"
 #include "ui/WindowHelpers.h"
 #include "ui/DataGrid.h"
-#include "ledger/Stores.h"
+#include "operations/StoreSettings.h"
 #include "ui/CodePicker.h"
-#include "ledger/ActivityLogQuery.h"
+#include "windows/CodePickerRows.h"
 #include "ui/PrintPreviewWindow.h"
 
 #include <QFileInfo>
@@ -127,7 +128,7 @@ ReportWindow::ReportWindow(const ReportNames& names, QWidget* parent) : QWidget(
 
   InstallDateField(txtDateB_, elaMsg_);
   InstallDateField(txtDateE_, elaMsg_);
-  InstallCodeField(txtStoreID_, StorePickerSql(), txtStoreName_, QStringLiteral("店代號"), QStringLiteral("店名"))
+  InstallCodeField(txtStoreID_, PickerRows(StoresToPick), txtStoreName_, QStringLiteral("店代號"), QStringLiteral("店名"))
       ->setCheck([this](QLineEdit*) { return txtStoreID_Validate(); });
   connect(txtStoreID_, &QLineEdit::textChanged, this, [this](const QString& t) {
     if (t.trimmed().isEmpty()) txtStoreName_->clear();
@@ -195,13 +196,13 @@ bool ReportWindow::txtStoreID_Validate() {
   try {
     const QString code = txtStoreID_->text().trimmed();
     if (code.isEmpty()) return true;
-    QString name;
-    if (!StoreExists(code, &name)) {
+    const auto name = FindStore(OperationContext::Current(), code).orRaise();
+    if (!name) {
       txtStoreName_->clear();
       DispElaMsg(elaMsg_, QStringLiteral("無此店代號"));
       return false;
     }
-    txtStoreName_->setText(name);
+    txtStoreName_->setText(*name);
     return true;
   } catch (...) {
     ReportError(objectName() + QStringLiteral("_txtStoreID_Validate"));

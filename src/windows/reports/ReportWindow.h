@@ -2,7 +2,7 @@
 // The frame the date-range reports share: a conditions page (first and last date, store with
 // its name beside it) and a data page (grid, count, totals), with query, print, CSV and exit
 // buttons. A report fills the grid in QryData and writes its document in printBody.
-#include "ledger/ReportQueries.h"
+#include "operations/Reports.h"
 
 #include <QWidget>
 #include <functional>

@@ -2,8 +2,6 @@
 
 #include "core/Dates.h"
 #include "ui/DataGrid.h"
-#include "ledger/CardCodes.h"
-#include "db/Parameters.h"
 #include "ui/PrintPreviewWindow.h"
 
 namespace {
@@ -18,33 +16,22 @@ ReportNames namesOf(TransactionDetailReport::Kind kind) {
           QStringLiteral("txtTxnCnt"), QStringLiteral("筆數"), kHeadings};
 }
 
-QStringList typesOf(TransactionDetailReport::Kind kind) {
-  switch (kind) {
-    case TransactionDetailReport::Kind::TopUp: return {TxnType::TopUp};
-    case TransactionDetailReport::Kind::Deduct: return {TxnType::Deduct, TxnType::DeductPoint};
-    case TransactionDetailReport::Kind::Sale: return {TxnType::Sale, TxnType::CounterSale};
-  }
-  return {};
-}
-
 }  // namespace
 
-TransactionDetailReport::TransactionDetailReport(Kind kind, QWidget* parent) : ReportWindow(namesOf(kind), parent), kind_(kind), types_(typesOf(kind)) {
+TransactionDetailReport::TransactionDetailReport(Kind kind, QWidget* parent) : ReportWindow(namesOf(kind), parent), kind_(kind) {
   fgList()->setColRightAligned(4);
   fgList()->setColRightAligned(5);
 }
 
 QString TransactionDetailReport::typeText(const QString& code) {
-  if (!typeNames_.contains(code)) typeNames_.insert(code, getCodeDscp(QStringLiteral("TolvaLogType"), code));
+  if (!typeNames_.contains(code)) typeNames_.insert(code, TransactionTypeDescription(code));
   const QString dscp = typeNames_.value(code);
   return dscp.isEmpty() ? code : code + QLatin1Char(' ') + dscp;
 }
 
 QString TransactionDetailReport::fillList(const ReportFilter& filter) {
   Money amt, point;
-  // A sale row carries no amount: what was sold is the value on the card at the sale.
-  const DetailAmounts amounts = kind_ == Kind::Sale ? DetailAmounts::CardValueBefore : DetailAmounts::Row;
-  for (const TxnDetailRow& r : QryTxnDetail(types_, filter, amounts)) {
+  for (const TxnDetailRow& r : TransactionDetails(OperationContext::Current(), kind_, filter).orRaise()) {
     fgList()->addRow({DBDateDisp(r.txnDate), r.cardNo, r.txnDept, typeText(r.txnType), r.amt.toString(),
                       r.point.toString(), r.refCheckNo, r.userID, r.remark});
     amt += r.amt;

@@ -6,7 +6,7 @@
 class TransactionDetailReport : public ReportWindow {
   Q_OBJECT
 public:
-  enum class Kind { TopUp, Deduct, Sale };
+  using Kind = DetailReport;
   explicit TransactionDetailReport(Kind kind, QWidget* parent = nullptr);
 
 protected:
@@ -17,6 +17,5 @@ private:
   QString typeText(const QString& code);
 
   Kind kind_;
-  QStringList types_;
   QMap<QString, QString> typeNames_;
 };

@@ -1,14 +1,12 @@
 #include "windows/settings/CardKeyWindow.h"
 
 #include "core/ErrorReport.h"
-#include "device/CardKey.h"
 #include "core/OperatorDialogs.h"
 #include "core/ShowMsg.h"
 #include "core/Settings.h"
 #include "ui/FieldBehaviour.h"
 #include "ui/WindowHelpers.h"
-#include "db/Connection.h"
-#include "db/Parameters.h"
+#include "operations/ParameterSettings.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -102,11 +100,7 @@ bool CardKeyWindow::txtBatchKey_Validate() {
 }
 
 bool CardKeyWindow::mayReplaceStoredKey(const QString& key) {
-  // The database says whether cards are written under a key, not gBatchKey: a start-up that
-  // failed to read the key leaves gBatchKey empty while every card in circulation still uses it.
-  const QVariant stored = gCnn().scalar(QStringLiteral("Select ParamValue From xxPARAM Where ParamID = 'BatchKey'"));
-  const QString hex = stored.isNull() ? QString() : stored.toString().trimmed();
-  if (hex.isEmpty() || BatchKeyFromStored(hex) == key) return true;
+  if (!OtherCardKeyStored(OperationContext::Current(), key).orRaise()) return true;
   return Dialogs().askYesNo(QStringLiteral("已設定Tolva資料加密碼，更換後以舊加密碼製做的卡片將無法讀取，確定更換？"),
                             gAppName);
 }
@@ -123,13 +117,9 @@ void CardKeyWindow::cmdOK_Click() {
     if (!txtBatchKey_Validate()) return;
     if (!confirmed(key)) return;
     if (!mayReplaceStoredKey(key)) return;
-    if (!SetParamValue(QStringLiteral("BatchKey"), BatchKeyToStored(key))) {
-      ShowMsg(QStringLiteral("存檔失敗"));
-      return;
-    }
-    gBatchKey = key;
-    WriteAPLog(gAppName, QStringLiteral("變更加密碼"), QStringLiteral("變更Tolva資料加密碼"));
-    ShowMsg(QStringLiteral("加密碼設定完成"));
+    const Outcome saved = SaveCardKey(OperationContext::Current(), key);
+    ShowMsg(saved.message);
+    if (!saved.ok) return;
     txtBatchKey_->clear();
     txtBatchKey2_->clear();
     hide();

@@ -8,10 +8,11 @@
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
 #include "ui/WindowHelpers.h"
-#include "db/Connection.h"
-#include "db/Parameters.h"
-#include "ledger/Stores.h"
+#include "operations/ActivityLog.h"
+#include "operations/ParameterSettings.h"
+#include "operations/StoreSettings.h"
 #include "ui/CodePicker.h"
+#include "windows/CodePickerRows.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -24,13 +25,8 @@
 
 namespace {
 const QString kAction = QStringLiteral("系統參數設定");
-const QString kBalAmtLimit = QStringLiteral("QDR_BalAmtLimit");
-const QString kPointRate = QStringLiteral("QDR_PointRate");
-
-QString paramText(const QString& id) {
-  QString value;
-  return getParamValue(id, value) ? value : QString();
-}
+const QString kBalAmtLimit = kBalAmtLimitParam;
+const QString kPointRate = kPointRateParam;
 
 // The operator text for an amount field, empty when the text is a number not below zero or
 // empty ("not set").
@@ -115,7 +111,7 @@ ParametersWindow::ParametersWindow(QWidget* parent) : QWidget(parent, Qt::Window
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   layout->addWidget(elaMsg_);
 
-  InstallCodeField(txtStoreID_, StorePickerSql(), txtStoreName_, QStringLiteral("店代號"), QStringLiteral("店名"))
+  InstallCodeField(txtStoreID_, PickerRows(StoresToPick), txtStoreName_, QStringLiteral("店代號"), QStringLiteral("店名"))
       ->setCheck([this](QLineEdit*) { return txtStoreID_Validate(); });
   FieldBehaviour::install(txtBorixPort_);
   FieldBehaviour::install(txtBalAmtLimit_)->setCheck([this](QLineEdit*) { return txtBalAmtLimit_Validate(); });
@@ -142,11 +138,10 @@ void ParametersWindow::Form_Load() {
     SetInputMode(this);
     ClearFields(this);
     txtStoreID_->setText(gStoreID);
-    QString name;
-    if (StoreExists(gStoreID, &name)) txtStoreName_->setText(name);
+    if (const auto name = FindStore(OperationContext::Current(), gStoreID).orRaise()) txtStoreName_->setText(*name);
     txtBorixPort_->setText(gBorixPort);
-    txtBalAmtLimit_->setText(paramText(kBalAmtLimit));
-    txtPointRate_->setText(paramText(kPointRate));
+    txtBalAmtLimit_->setText(ParameterText(kBalAmtLimit));
+    txtPointRate_->setText(ParameterText(kPointRate));
     loaded_ = fieldTexts();
   } catch (...) {
     ReportError(QStringLiteral("fmSettingParam_Form_Load"));
@@ -157,7 +152,11 @@ bool ParametersWindow::txtStoreID_Validate() {
   try {
     QString problem = StoreCodeProblem(txtStoreID_->text());
     QString name;
-    if (problem.isEmpty() && !StoreExists(txtStoreID_->text().trimmed(), &name)) problem = QStringLiteral("無此店代號");
+    if (problem.isEmpty()) {
+      const auto found = FindStore(OperationContext::Current(), txtStoreID_->text().trimmed()).orRaise();
+      if (found) name = *found;
+      else problem = QStringLiteral("無此店代號");
+    }
     txtStoreName_->setText(name);
     if (problem.isEmpty()) return true;
     DispElaMsg(elaMsg_, problem);
@@ -203,12 +202,7 @@ bool ParametersWindow::save(QStringList& changes) {
           << kBalAmtLimit + QLatin1Char('=') + limit << kPointRate + QLatin1Char('=') + rate;
   // The three rows go together; the INI line is written only once they are committed, so that
   // a refused commit leaves every old setting in place.
-  TransactionGuard tx(gCnn());
-  if (!SetParamValue(QStringLiteral("StoreID"), store) || !SetParamValue(kBalAmtLimit, limit) ||
-      !SetParamValue(kPointRate, rate)) {
-    return false;
-  }
-  tx.commit();
+  if (!SaveParameters(OperationContext::Current(), store, limit, rate).orRaise()) return false;
   gStoreID = store;
   txtBalAmtLimit_->setText(limit);
   txtPointRate_->setText(rate);
@@ -226,14 +220,14 @@ void ParametersWindow::cmdSave_Click() {
   try {
     if (!checkFields()) return;
     if (save(changes)) {
-      WriteAPLog(gAppName, kAction, changes.join(QLatin1Char(' ')));
+      LogActivity(kAction, changes.join(QLatin1Char(' ')));
       DispElaMsg(elaMsg_, QStringLiteral("存檔完成"));
       return;
     }
   } catch (...) {
     ReportError(QStringLiteral("fmSettingParam_cmdSave_Click"));
   }
-  WriteAPLog(gAppName, kAction, changes.join(QLatin1Char(' ')), QStringLiteral("系統錯誤"));
+  LogActivity(kAction, changes.join(QLatin1Char(' ')), QStringLiteral("系統錯誤"));
   DispElaMsg(elaMsg_, QStringLiteral("存檔失敗"));
 }
 

@@ -7,10 +7,8 @@
 #include "ui/FieldBehaviour.h"
 #include "ui/WindowHelpers.h"
 #include "ui/DataGrid.h"
-#include "db/Connection.h"
-#include "db/Parameters.h"
-#include "ledger/Stores.h"
-#include "ui/GridLoader.h"
+#include "operations/ActivityLog.h"
+#include "operations/StoreSettings.h"
 #include "ui/PrintPreviewWindow.h"
 
 #include <QCloseEvent>
@@ -25,10 +23,6 @@
 namespace {
 const QString kAction = QStringLiteral("部門設定");
 const QString kFailed = QStringLiteral("系統錯誤");
-
-QString describe(const StoreRow& r) {
-  return r.id + QLatin1Char(' ') + r.name + QStringLiteral(" 順序:") + QString::number(r.listNo);
-}
 
 // "|" and ";" separate the cells and rows of a printed table; a name holding them would
 // shift every cell after it.
@@ -162,8 +156,12 @@ void StoreWindow::setMode(Mode mode) {
 
 void StoreWindow::QryData(const QString& showCode) {
   try {
-    const int n = LoadGrid(fgStore_, QStringLiteral("Select StoreID , StoreName , ListNo From Store ") +
-                                       QStringLiteral(" Order by ListNo , StoreID "));
+    const QList<QStringList> stores = StoreList(OperationContext::Current()).orRaise();
+    fgStore_->setUpdatesEnabled(false);
+    fgStore_->clearRows();
+    for (const QStringList& store : stores) fgStore_->addRow(store);
+    fgStore_->setUpdatesEnabled(true);
+    const int n = static_cast<int>(stores.size());
     int row = n > 0 ? 1 : 0;
     for (int r = 1; r <= n; ++r) {
       if (fgStore_->textMatrix(r, 0) == showCode) row = r;
@@ -231,8 +229,7 @@ void StoreWindow::showProblem(QLineEdit* field, const QString& message) {
 bool StoreWindow::txtStoreID_Validate() {
   if (mode_ != Mode::Add) return true;
   try {
-    QString problem = StoreCodeProblem(txtStoreID_->text());
-    if (problem.isEmpty() && StoreExists(txtStoreID_->text())) problem = QStringLiteral("店代號重複");
+    const QString problem = NewStoreCodeProblem(OperationContext::Current(), txtStoreID_->text()).orRaise();
     if (problem.isEmpty()) return true;
     DispElaMsg(elaMsg_, problem);
     return false;
@@ -252,8 +249,7 @@ bool StoreWindow::txtListNo_Validate() {
 
 bool StoreWindow::checkFields() {
   if (mode_ == Mode::Add) {
-    QString problem = StoreCodeProblem(txtStoreID_->text());
-    if (problem.isEmpty() && StoreExists(txtStoreID_->text())) problem = QStringLiteral("店代號重複");
+    const QString problem = NewStoreCodeProblem(OperationContext::Current(), txtStoreID_->text()).orRaise();
     if (!problem.isEmpty()) {
       showProblem(txtStoreID_, problem);
       return false;
@@ -272,18 +268,12 @@ bool StoreWindow::checkFields() {
 }
 
 bool StoreWindow::saveRow() {
-  StoreRow row{txtStoreID_->text().trimmed(), txtStoreName_->text().trimmed(), 0};
-  const QString listNo = txtListNo_->text().trimmed();
-  row.listNo = listNo.isEmpty() ? NextListNo() : listNo.toInt();
-  if (mode_ == Mode::Add) {
-    InsertStore(row);
-    WriteAPLog(gAppName, kAction, QStringLiteral("新增 ") + describe(row));
-  } else {
-    if (UpdateStore(row) == 0) {
-      showProblem(txtStoreName_, QStringLiteral("無此店代號"));
-      return false;
-    }
-    WriteAPLog(gAppName, kAction, QStringLiteral("修改 ") + describe(row));
+  const StoreRow row{txtStoreID_->text().trimmed(), txtStoreName_->text().trimmed(), 0};
+  const Outcome saved =
+      SaveStore(OperationContext::Current(), row, txtListNo_->text(), mode_ == Mode::Add).orRaise();
+  if (!saved.ok) {
+    showProblem(txtStoreName_, saved.message);
+    return false;
   }
   mode_ = Mode::Browse;
   QryData(row.id);
@@ -298,7 +288,7 @@ void StoreWindow::cmdSave_Click() {
     if (saveRow()) DispElaMsg(elaMsg_, QStringLiteral("存檔完成"));
   } catch (...) {
     ReportError(QStringLiteral("fmWJN0107_cmdSave_Click"));
-    WriteAPLog(gAppName, kAction, what, kFailed);
+    LogActivity(kAction, what, kFailed);
     // The typed values stay in the fields so that the operator can try again.
     DispElaMsg(elaMsg_, QStringLiteral("存檔失敗"));
   }
@@ -322,21 +312,16 @@ void StoreWindow::cmdDel_Click() {
                             gAppName)) {
       return;
     }
-    // The use check and the delete in one transaction, so that no card can slip in between.
-    TransactionGuard tx(gCnn());
-    if (StoreInUse(code)) {
-      tx.rollback();
-      DispElaMsg(elaMsg_, QStringLiteral("此店已有卡片或交易資料，不可刪除"));
+    const Outcome removed = RemoveStore(OperationContext::Current(), code, what).orRaise();
+    if (!removed.ok) {
+      DispElaMsg(elaMsg_, removed.message);
       return;
     }
-    const int removed = DeleteStore(code);
-    tx.commit();
-    if (removed > 0) WriteAPLog(gAppName, kAction, what);
     QryData();
-    DispElaMsg(elaMsg_, removed > 0 ? QStringLiteral("刪除完成") : QStringLiteral("無此店代號"));
+    DispElaMsg(elaMsg_, removed.message);
   } catch (...) {
     ReportError(QStringLiteral("fmWJN0107_cmdDel_Click"));
-    WriteAPLog(gAppName, kAction, what, kFailed);
+    LogActivity(kAction, what, kFailed);
     DispElaMsg(elaMsg_, QStringLiteral("刪除失敗"));
   }
 }

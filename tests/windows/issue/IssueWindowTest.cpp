@@ -203,8 +203,8 @@ TEST_P(IsuCardTest, RunOfThreeCards) {
   }
 
   // The reports see the run as issued: nothing to reconcile, store and good-thru in the list.
-  EXPECT_TRUE(QryReconcile().isEmpty());
-  const QList<IssueCardRow> issued = QryIssueCards({});
+  EXPECT_TRUE(QryReconcile(gCnn()).isEmpty());
+  const QList<IssueCardRow> issued = QryIssueCards(gCnn(), {});
   ASSERT_EQ(issued.size(), 3);
   EXPECT_EQ(issued[0].store + QLatin1Char('|') + issued[0].goodThru, QStringLiteral("001|2027/03/31"));
 

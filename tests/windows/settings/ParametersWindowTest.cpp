@@ -40,9 +40,9 @@ protected:
     DbTest::SetUp();
     if (IsSkipped()) return;
     writeIni(QStringLiteral("[PARAM]\r\nCustName=好市集\r\nBorixPort=COM1\r\n"));
-    InsertStore({QStringLiteral("000"), QStringLiteral("總公司"), 1});
-    InsertStore({QStringLiteral("012"), QStringLiteral("台中店"), 3});
-    InsertStore({QStringLiteral("011"), QStringLiteral("台北店"), 2});
+    InsertStore(gCnn(), {QStringLiteral("000"), QStringLiteral("總公司"), 1});
+    InsertStore(gCnn(), {QStringLiteral("012"), QStringLiteral("台中店"), 3});
+    InsertStore(gCnn(), {QStringLiteral("011"), QStringLiteral("台北店"), 2});
   }
   void fill(ParametersWindow& w, const QString& store, const QString& port, const QString& limit, const QString& rate) {
     w.txtStoreID()->setText(store);

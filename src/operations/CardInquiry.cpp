@@ -1,0 +1,9 @@
+#include "operations/CardInquiry.h"
+
+Fetched<std::optional<CardQuery>> LookUpCard(const OperationContext& ctx, const QString& cardNo) {
+  return Attempt([&]() -> std::optional<CardQuery> {
+    CardQuery card;
+    if (!QryCardData(ctx.db, cardNo, card)) return std::nullopt;
+    return card;
+  });
+}

@@ -1,0 +1,45 @@
+#include "operations/ParameterSettings.h"
+
+#include "core/Settings.h"
+#include "db/Connection.h"
+#include "db/Parameters.h"
+#include "device/CardKey.h"
+#include "operations/ActivityLog.h"
+
+namespace {
+const QString kCardKeyParam = QStringLiteral("BatchKey");
+}  // namespace
+
+QString ParameterText(const QString& paramID) {
+  QString value;
+  return getParamValue(paramID, value) ? value : QString();
+}
+
+Fetched<bool> SaveParameters(const OperationContext& ctx, const QString& storeID, const QString& balAmtLimit,
+                             const QString& pointRate) {
+  return Attempt([&] {
+    TransactionGuard tx(ctx.db);
+    if (!SetParamValue(QStringLiteral("StoreID"), storeID) || !SetParamValue(kBalAmtLimitParam, balAmtLimit) ||
+        !SetParamValue(kPointRateParam, pointRate)) {
+      return false;
+    }
+    tx.commit();
+    return true;
+  });
+}
+
+Fetched<bool> OtherCardKeyStored(const OperationContext& ctx, const QString& key) {
+  // The table says whether cards are written under a key, not gBatchKey: a start-up that failed
+  // to read the key leaves gBatchKey empty while every card in circulation still uses it.
+  return Attempt([&] {
+    const QString hex = StoredParamValue(ctx.db, kCardKeyParam).trimmed();
+    return !hex.isEmpty() && BatchKeyFromStored(hex) != key;
+  });
+}
+
+Outcome SaveCardKey(const OperationContext&, const QString& key) {
+  if (!SetParamValue(kCardKeyParam, BatchKeyToStored(key))) return Outcome::Refused(QStringLiteral("存檔失敗"));
+  gBatchKey = key;
+  LogActivity(ApAction::ChangeKey, QStringLiteral("變更Tolva資料加密碼"));
+  return Outcome::Done(QStringLiteral("加密碼設定完成"));
+}

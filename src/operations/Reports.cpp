@@ -1,0 +1,47 @@
+#include "operations/Reports.h"
+
+#include "db/Parameters.h"
+
+namespace {
+const QString kActionCodes = QStringLiteral("TolvaWorkingType");
+}  // namespace
+
+Fetched<QList<IssueCardRow>> IssuedCards(const OperationContext& ctx, const ReportFilter& filter) {
+  return Attempt([&] { return QryIssueCards(ctx.db, filter); });
+}
+
+Fetched<QMap<QString, QString>> StoreNamesByCode(const OperationContext& ctx) {
+  return Attempt([&] { return StoreNames(ctx.db); });
+}
+
+Fetched<QList<TxnDetailRow>> TransactionDetails(const OperationContext& ctx, DetailReport report,
+                                                const ReportFilter& filter) {
+  QStringList types;
+  switch (report) {
+    case DetailReport::TopUp: types = {TxnType::TopUp}; break;
+    case DetailReport::Deduct: types = {TxnType::Deduct, TxnType::DeductPoint}; break;
+    case DetailReport::Sale: types = {TxnType::Sale, TxnType::CounterSale}; break;
+  }
+  const DetailAmounts amounts = report == DetailReport::Sale ? DetailAmounts::CardValueBefore : DetailAmounts::Row;
+  return Attempt([&] { return QryTxnDetail(ctx.db, types, filter, amounts); });
+}
+
+QString TransactionTypeDescription(const QString& type) { return getCodeDscp(QStringLiteral("TolvaLogType"), type); }
+
+Fetched<Liability> LiabilityOn(const OperationContext& ctx, const QDate& day) {
+  return Attempt([&] { return QryLiability(ctx.db, day); });
+}
+
+Fetched<QList<ReconcileRow>> Disagreements(const OperationContext& ctx) {
+  return Attempt([&] { return QryReconcile(ctx.db); });
+}
+
+Fetched<QList<QStringList>> ActivityLogRows(const OperationContext& ctx, const ActivityLogFilter& filter) {
+  return Attempt([&] { return QryApLog(ctx.db, filter); });
+}
+
+Fetched<QList<QStringList>> ActivityActions(const OperationContext& ctx) {
+  return Attempt([&] { return CodeRows(ctx.db, kActionCodes); });
+}
+
+QString ActivityDescription(const QString& action) { return getCodeDscp(kActionCodes, action); }

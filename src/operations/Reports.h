@@ -1,0 +1,36 @@
+#pragma once
+// What the report windows list: each call fetches one report's rows for its conditions.
+#include "ledger/ActivityLogQuery.h"
+#include "ledger/CardCodes.h"
+#include "ledger/ReportQueries.h"
+#include "operations/Fetched.h"
+#include "operations/OperationContext.h"
+
+#include <QList>
+#include <QMap>
+#include <QStringList>
+
+// The issuing rows of the filter, oldest first.
+Fetched<QList<IssueCardRow>> IssuedCards(const OperationContext& ctx, const ReportFilter& filter);
+// The store names by code.
+Fetched<QMap<QString, QString>> StoreNamesByCode(const OperationContext& ctx);
+
+// The transaction detail reports. A sale moves nothing on its own row: the sales report lists
+// the value the card held when it was sold.
+enum class DetailReport { TopUp, Deduct, Sale };
+Fetched<QList<TxnDetailRow>> TransactionDetails(const OperationContext& ctx, DetailReport report,
+                                                const ReportFilter& filter);
+// The description of a transaction type, empty when it has none.
+QString TransactionTypeDescription(const QString& type);
+
+// The outstanding liability at the end of `day`.
+Fetched<Liability> LiabilityOn(const OperationContext& ctx, const QDate& day);
+// The cards whose master row and journal or blacklist disagree.
+Fetched<QList<ReconcileRow>> Disagreements(const OperationContext& ctx);
+
+// The application log rows of the filter, newest first, in kApLogHeadings order.
+Fetched<QList<QStringList>> ActivityLogRows(const OperationContext& ctx, const ActivityLogFilter& filter);
+// The log's actions with their descriptions, for the action picker.
+Fetched<QList<QStringList>> ActivityActions(const OperationContext& ctx);
+// The description of an action, empty when it has none.
+QString ActivityDescription(const QString& action);
