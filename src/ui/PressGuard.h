@@ -3,8 +3,10 @@
 // the card wait and the status pauses let window events run, and a press that arrives some
 // other way must not start a second run inside the first.
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <initializer_list>
 #include <vector>
 
@@ -36,3 +38,8 @@ private:
   bool entered_;
   std::vector<QPointer<QWidget>> controls_;
 };
+
+// Runs a button's handler under a press guard; whatever the handler lets out is reported in
+// the error log under `label`.
+void RunPress(bool& busy, std::initializer_list<QWidget*> controls, const QString& label,
+              const std::function<void()>& handler);

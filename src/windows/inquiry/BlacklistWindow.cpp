@@ -42,23 +42,11 @@ BlacklistWindow::BlacklistWindow(QWidget* parent) : QWidget(parent, Qt::Window) 
   txtRemark_->setMaxLength(kMaxReason);
   layout->addWidget(tabPage_, 1);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  auto* cmdSetBlack = new QPushButton(QStringLiteral("設為黑名單"), this);
-  cmdSetBlack->setObjectName(QStringLiteral("cmdSetBlack"));
-  auto* cmdExit = new QPushButton(QStringLiteral("&Z結束"), this);
-  cmdExit->setObjectName(QStringLiteral("cmdExit"));
-  for (QPushButton* b : {cmdSetBlack, cmdExit}) {
-    b->setAutoDefault(false);
-    buttons->addWidget(b);
-  }
-  layout->addLayout(buttons);
-  elaMsg_ = new StatusPanel(this);
-  elaMsg_->setObjectName(QStringLiteral("elaMsg"));
-  elaMsg_->setToolTip(QStringLiteral("訊息列"));
-  layout->addWidget(elaMsg_);
+  const CardPagesFoot foot = AddCardPagesFoot(this, layout, QStringLiteral("設為黑名單"), QStringLiteral("cmdSetBlack"));
+  QPushButton* cmdSetBlack = foot.action;
+  QPushButton* cmdExit = foot.exit;
+  elaMsg_ = foot.status;
 
-  SkipFieldChecks(cmdExit);
   FieldBehaviour::install(txtCardNo_)->setCheck([this](QLineEdit*) { return txtCardNo_Validate(); });
   FieldBehaviour::install(txtRemark_);  // any reason is accepted
   connect(cmdSetBlack, &QPushButton::clicked, this, &BlacklistWindow::cmdSetBlack_Click);

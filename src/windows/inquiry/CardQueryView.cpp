@@ -1,6 +1,8 @@
 #include "windows/inquiry/CardQueryView.h"
 
 #include "core/ErrorReport.h"
+#include "ui/FieldBehaviour.h"
+#include "ui/StatusPanel.h"
 #include "ui/TextTable.h"
 #include "operations/CardInquiry.h"
 
@@ -8,7 +10,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
 void InitCardLogGrid(TextTable* grid) {
   grid->setHeadings(kCardLogHeadings);
@@ -111,4 +115,26 @@ bool QryCardData(QWidget* form, TextTable* grid, const QString& cardNo, bool& fo
     ReportError(form->objectName() + QStringLiteral("_QryCardData"));
     return false;
   }
+}
+
+CardPagesFoot AddCardPagesFoot(QWidget* form, QVBoxLayout* layout, const QString& actionCaption,
+                               const QString& actionName) {
+  CardPagesFoot foot{};
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  foot.action = new QPushButton(actionCaption, form);
+  foot.action->setObjectName(actionName);
+  foot.exit = new QPushButton(QStringLiteral("&Z結束"), form);
+  foot.exit->setObjectName(QStringLiteral("cmdExit"));
+  for (QPushButton* b : {foot.action, foot.exit}) {
+    b->setAutoDefault(false);
+    buttons->addWidget(b);
+  }
+  layout->addLayout(buttons);
+  foot.status = new StatusPanel(form);
+  foot.status->setObjectName(QStringLiteral("elaMsg"));
+  foot.status->setToolTip(QStringLiteral("訊息列"));
+  layout->addWidget(foot.status);
+  SkipFieldChecks(foot.exit);
+  return foot;
 }

@@ -21,6 +21,16 @@ struct CardPages {
 // `remarkLabel`. Only txtCardNo takes the focus from the keyboard.
 CardPages BuildCardPages(QWidget* form, const QString& dataCaption, const QString& remarkLabel);
 
+// The foot of the card windows: the window's own button, the exit button (which leaves
+// whatever the fields hold) and the status panel.
+struct CardPagesFoot {
+  class QPushButton* action;
+  QPushButton* exit;
+  class StatusPanel* status;
+};
+CardPagesFoot AddCardPagesFoot(QWidget* form, class QVBoxLayout* layout, const QString& actionCaption,
+                               const QString& actionName);
+
 // Lays the history grid out: headings centred, hidden and right-aligned columns, no data rows.
 void InitCardLogGrid(TextTable* grid);
 

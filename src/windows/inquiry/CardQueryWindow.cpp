@@ -37,25 +37,13 @@ CardQueryWindow::CardQueryWindow(QWidget* parent) : QWidget(parent, Qt::Window) 
   txtCardNo_ = pages.txtCardNo;
   layout->addWidget(tabPage_, 1);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  cmdReadCard_ = new QPushButton(QStringLiteral("讀卡"), this);
-  cmdReadCard_->setObjectName(QStringLiteral("cmdReadCard"));
-  auto* cmdExit = new QPushButton(QStringLiteral("&Z結束"), this);
-  cmdExit->setObjectName(QStringLiteral("cmdExit"));
-  for (QPushButton* b : {cmdReadCard_, cmdExit}) {
-    b->setAutoDefault(false);
-    buttons->addWidget(b);
-  }
-  layout->addLayout(buttons);
-  elaMsg_ = new StatusPanel(this);
-  elaMsg_->setObjectName(QStringLiteral("elaMsg"));
-  elaMsg_->setToolTip(QStringLiteral("訊息列"));
-  layout->addWidget(elaMsg_);
+  const CardPagesFoot foot = AddCardPagesFoot(this, layout, QStringLiteral("讀卡"), QStringLiteral("cmdReadCard"));
+  cmdReadCard_ = foot.action;
+  QPushButton* cmdExit = foot.exit;
+  elaMsg_ = foot.status;
 
-  // Reading a card replaces the number, and leaving must work whatever the field holds.
+  // Reading a card replaces the number.
   SkipFieldChecks(cmdReadCard_);
-  SkipFieldChecks(cmdExit);
   FieldBehaviour::install(txtCardNo_)->setCheck([this](QLineEdit*) { return txtCardNo_Validate(); });
   txtCardNo_->installEventFilter(this);
   connect(cmdReadCard_, &QPushButton::clicked, this, &CardQueryWindow::cmdReadCard_Click);

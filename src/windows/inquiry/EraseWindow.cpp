@@ -114,13 +114,7 @@ QString EraseWindow::reason() const {
 }
 
 void EraseWindow::cmdEraseCard_Click() {
-  const PressGuard press(erasing_, {cmdEraseCard_});
-  if (!press) return;
-  try {
-    EraseCard();
-  } catch (...) {
-    ReportError(QStringLiteral("fmEraseCard_EraseCard"));
-  }
+  RunPress(erasing_, {cmdEraseCard_}, QStringLiteral("fmEraseCard_EraseCard"), [this] { EraseCard(); });
 }
 
 void EraseWindow::EraseCard() {

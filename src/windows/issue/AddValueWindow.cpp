@@ -108,13 +108,7 @@ bool AddValueWindow::txtAddAmt_Validate() {
 // ---- One top-up --------------------------------------------------------------------------
 
 void AddValueWindow::cmdOK_Click() {
-  const PressGuard press(pressing_, {cmdOK_});
-  if (!press) return;
-  try {
-    topUp();
-  } catch (...) {
-    ReportError(QStringLiteral("fmAddAmt_cmdOK_Click"));
-  }
+  RunPress(pressing_, {cmdOK_}, QStringLiteral("fmAddAmt_cmdOK_Click"), [this] { topUp(); });
 }
 
 void AddValueWindow::topUp() {

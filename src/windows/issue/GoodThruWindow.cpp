@@ -86,13 +86,7 @@ QLineEdit* GoodThruWindow::txtFile() const { return fileRow_->txtFile(); }
 // ---- The loop ----------------------------------------------------------------------------
 
 void GoodThruWindow::cmdOK_Click() {
-  const PressGuard press(running_, {cmdOK_, cmdExit_});
-  if (!press) return;
-  try {
-    runLoop();
-  } catch (...) {
-    ReportError(QStringLiteral("fmUpdGoodThru_cmdOK_Click"));
-  }
+  RunPress(running_, {cmdOK_, cmdExit_}, QStringLiteral("fmUpdGoodThru_cmdOK_Click"), [this] { runLoop(); });
 }
 
 void GoodThruWindow::runLoop() {

@@ -16,13 +16,7 @@
 #include <QPushButton>
 
 void ReissueWindow::cmdIsuCard_Click() {
-  const PressGuard press(running_, {cmdIsuCard_});
-  if (!press) return;
-  try {
-    reIssue();
-  } catch (...) {
-    ReportError(QStringLiteral("fmReIssueCard_cmdIsuCard_Click"));
-  }
+  RunPress(running_, {cmdIsuCard_}, QStringLiteral("fmReIssueCard_cmdIsuCard_Click"), [this] { reIssue(); });
 }
 
 void ReissueWindow::reIssue() {

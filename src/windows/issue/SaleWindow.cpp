@@ -89,18 +89,13 @@ void SaleWindow::cmdExit_Click() {
 }
 
 void SaleWindow::cmdOK_Click() {
-  // The status pause lets clicks through; the window must not be emptied under the loop.
-  const PressGuard press(selling_, {cmdOK_, cmdExit_});
-  if (!press) return;
-  try {
+  RunPress(selling_, {cmdOK_, cmdExit_}, QStringLiteral("fmSaleCard_cmdOK_Click"), [this] {
     QString cardNo;
     bool problem = true;
     while (SaleCard(cardNo, problem)) {
       DispElaMsg(elaMsg_, (problem ? QStringLiteral("此張QDR卡有問題，卡號") : QStringLiteral("售出QDR卡，卡號")) + cardNo);
     }
-  } catch (...) {
-    ReportError(QStringLiteral("fmSaleCard_cmdOK_Click"));
-  }
+  });
 }
 
 bool SaleWindow::SaleCard(QString& cardNo, bool& problem) {

@@ -92,13 +92,7 @@ bool VoidWindow::txtVoidAmt_Validate() {
 }
 
 void VoidWindow::cmdVoidTxn_Click() {
-  const PressGuard press(pressing_, {cmdVoidTxn_});
-  if (!press) return;
-  try {
-    voidTxn();
-  } catch (...) {
-    ReportError(QStringLiteral("fmVoidTxn_cmdVoidTxn_Click"));
-  }
+  RunPress(pressing_, {cmdVoidTxn_}, QStringLiteral("fmVoidTxn_cmdVoidTxn_Click"), [this] { voidTxn(); });
 }
 
 void VoidWindow::voidTxn() {
