@@ -128,3 +128,12 @@ QString QuotDate(const QVariant& value, const QString& provider) {
 }
 
 QString QuotDate(const QVariant& value, const Dialect& dialect) { return quotDate(value, dialect.dateQuote()); }
+
+QVariant BoundText(const QVariant& value) { return (value.isNull() ? QString() : value.toString()).trimmed(); }
+
+QVariant BoundDate(const QVariant& value, const Dialect& dialect) {
+  if (NoDateValue(value)) return QVariant();
+  const auto dt = ToDateTime(value);
+  if (!dt) throw TolvaError(QStringLiteral("13"), QStringLiteral("Type mismatch: not a date: ") + value.toString());
+  return dialect.dateValue(*dt);
+}

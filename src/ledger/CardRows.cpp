@@ -2,7 +2,6 @@
 
 #include "core/ErrorReport.h"
 #include "core/Money.h"
-#include "core/Settings.h"
 #include "db/Connection.h"
 #include "db/Database.h"
 
@@ -10,9 +9,18 @@
 
 namespace {
 
-// Runs the INSERT and fetches the key this connection generated (never another session's).
-QVariant insertRow(Connection& cnn, const QString& sql) {
-  cnn.execute(sql);
+// Inserts one row with every value bound and answers the key this connection generated (never
+// another session's). The card and journal rows are stamped with the database's now (FileDate).
+QVariant insertRow(Connection& cnn, const QString& table, QStringList columns, const QVariantList& values,
+                   bool stamped = true) {
+  QStringList marks(columns.size(), QStringLiteral("?"));
+  if (stamped) {
+    columns << QStringLiteral("FileDate");
+    marks << cnn.dialect().nowFunc();
+  }
+  const QString sql = QStringLiteral("INSERT INTO %1 ( %2 ) VALUES ( %3 )")
+                          .arg(table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+  cnn.execute(sql, values);
   const QVariant id = cnn.lastInsertId();
   if (!id.isValid() || id.isNull()) {
     throw TolvaError(QStringLiteral("-1"), QStringLiteral("No generated row number after: ") + sql);
@@ -20,17 +28,10 @@ QVariant insertRow(Connection& cnn, const QString& sql) {
   return id.toLongLong();
 }
 
+// An amount or point value: the exact decimal of its text, 0 when empty.
+QVariant number(const QVariant& value) { return Money::fromVariant(value).toString(); }
+
 }  // namespace
-
-QString InsertStatement(const QString& table, const QStringList& columns, const QStringList& values) {
-  QString sql = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" ( ");
-  for (qsizetype i = 0; i < columns.size(); ++i) {
-    sql += QLatin1Char(' ') + columns[i] + (i + 1 < columns.size() ? QStringLiteral(", ") : QStringLiteral(" "));
-  }
-  return sql + QStringLiteral(" ) VALUES ( ") + values.join(QStringLiteral(", ")) + QStringLiteral(") ");
-}
-
-QString SqlNumber(const QVariant& value) { return Money::fromVariant(value).toString(); }
 
 bool InsertJournalRow(JournalRow& rec, Connection& cnn) {
   try {
@@ -38,12 +39,12 @@ bool InsertJournalRow(JournalRow& rec, Connection& cnn) {
     const QStringList columns{QStringLiteral("TxnDept"), QStringLiteral("TxnType"),  QStringLiteral("CardNo"),
                               QStringLiteral("TxnDate"), QStringLiteral("TxnAmt"),   QStringLiteral("TxnPoint"),
                               QStringLiteral("RefCheckNo"), QStringLiteral("POSID"), QStringLiteral("UserID"),
-                              QStringLiteral("Remark"),  QStringLiteral("FileDate")};
-    const QStringList values{QuotText(rec.TxnDept), QuotText(rec.TxnType),    QuotText(rec.CardNo),
-                             QuotDate(rec.TxnDate, d), SqlNumber(rec.TxnAmt), SqlNumber(rec.TxnPoint),
-                             QuotText(rec.RefCheckNo), QuotText(rec.POSID),  QuotText(rec.UserID),
-                             QuotText(rec.Remark),  d.nowFunc()};
-    rec.RNo = insertRow(cnn, InsertStatement(QStringLiteral("TolvaLog"), columns, values));
+                              QStringLiteral("Remark")};
+    const QVariantList values{BoundText(rec.TxnDept), BoundText(rec.TxnType),    BoundText(rec.CardNo),
+                              BoundDate(rec.TxnDate, d), number(rec.TxnAmt),     number(rec.TxnPoint),
+                              BoundText(rec.RefCheckNo), BoundText(rec.POSID),   BoundText(rec.UserID),
+                              BoundText(rec.Remark)};
+    rec.RNo = insertRow(cnn, QStringLiteral("TolvaLog"), columns, values);
     return true;
   } catch (...) {
     ReportError(QStringLiteral("ADD_TolvaLog"));
@@ -59,14 +60,14 @@ bool InsertCard(CardRow& rec, Connection& cnn) {
                               QStringLiteral("LastDate"),  QStringLiteral("GoodThru"),  QStringLiteral("BalAmt"),
                               QStringLiteral("BalPoint"),  QStringLiteral("IssueDept"), QStringLiteral("OCardNo"),
                               QStringLiteral("POSID"),     QStringLiteral("UserID"),    QStringLiteral("UpdUserID"),
-                              QStringLiteral("Remark"),    QStringLiteral("FileDate")};
-    const QStringList values{QuotText(rec.BatchNo),   QuotText(rec.CardType),  QuotText(rec.CardNo),
-                             QuotText(rec.Status),    QuotDate(rec.IssueDate, d), QuotDate(rec.FirstDate, d),
-                             QuotDate(rec.LastDate, d), QuotDate(rec.GoodThru, d), SqlNumber(rec.BalAmt),
-                             SqlNumber(rec.BalPoint), QuotText(rec.IssueDept), QuotText(rec.OCardNo),
-                             QuotText(rec.POSID),     QuotText(rec.UserID),    QuotText(rec.UpdUserID),
-                             QuotText(rec.Remark),    d.nowFunc()};
-    rec.RNo = insertRow(cnn, InsertStatement(QStringLiteral("Tolva"), columns, values));
+                              QStringLiteral("Remark")};
+    const QVariantList values{BoundText(rec.BatchNo),    BoundText(rec.CardType),    BoundText(rec.CardNo),
+                              BoundText(rec.Status),     BoundDate(rec.IssueDate, d), BoundDate(rec.FirstDate, d),
+                              BoundDate(rec.LastDate, d), BoundDate(rec.GoodThru, d), number(rec.BalAmt),
+                              number(rec.BalPoint),      BoundText(rec.IssueDept),   BoundText(rec.OCardNo),
+                              BoundText(rec.POSID),      BoundText(rec.UserID),      BoundText(rec.UpdUserID),
+                              BoundText(rec.Remark)};
+    rec.RNo = insertRow(cnn, QStringLiteral("Tolva"), columns, values);
     return true;
   } catch (...) {
     ReportError(QStringLiteral("ADD_Tolva"));
@@ -76,8 +77,8 @@ bool InsertCard(CardRow& rec, Connection& cnn) {
 
 bool InsertBlacklistRow(BlacklistRow& rec, Connection& cnn) {
   try {
-    rec.RNo = insertRow(cnn, InsertStatement(QStringLiteral("VoidCard"), {QStringLiteral("CardNo"), QStringLiteral("Remark")},
-                                             {QuotText(rec.CardNo), QuotText(rec.Remark)}));
+    rec.RNo = insertRow(cnn, QStringLiteral("VoidCard"), {QStringLiteral("CardNo"), QStringLiteral("Remark")},
+                        {BoundText(rec.CardNo), BoundText(rec.Remark)}, false);
     return true;
   } catch (...) {
     ReportError(QStringLiteral("ADD_VoidCard"));

@@ -28,7 +28,3 @@ bool InsertJournalRow(JournalRow& rec, Connection& cnn);
 bool InsertCard(CardRow& rec, Connection& cnn);
 bool InsertBlacklistRow(BlacklistRow& rec, Connection& cnn);
 
-// The INSERT text the writers build: column list and value list in the same order.
-QString InsertStatement(const QString& table, const QStringList& columns, const QStringList& values);
-// An amount or point value as an SQL numeral: the exact decimal of its text, 0 when empty.
-QString SqlNumber(const QVariant& value);
