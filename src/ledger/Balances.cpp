@@ -4,6 +4,7 @@
 #include "db/Connection.h"
 
 #include <QDateTime>
+#include <QSqlQuery>
 
 bool PostToMaster(Connection& db, const MasterPosting& p, QString& msg) {
   try {
@@ -34,4 +35,20 @@ bool SetGoodThru(Connection& db, const QString& cardNo, const QDate& goodThru, c
   const QString sql = QStringLiteral("UPDATE Tolva SET GoodThru = ?, UpdUserID = ?, UpdDate = %1 WHERE CardNo = ?")
                           .arg(db.dialect().nowFunc());
   return db.execute(sql, {db.dialect().dayValue(goodThru), operatorId, cardNo}) > 0;
+}
+
+void ReversibleLeft(Connection& db, const QString& cardNo, const QString& type, const QString& reversalType,
+                    Money& amount, Money& points) {
+  Money sums[2][2];
+  QSqlQuery q = db.query(QStringLiteral("SELECT TxnType, SUM(TxnAmt), SUM(TxnPoint) FROM TolvaLog "
+                                        "WHERE CardNo = ? AND TxnType IN (?, ?) GROUP BY TxnType"),
+                         {cardNo.trimmed(), type, reversalType});
+  while (q.next()) {
+    const int row = q.value(0).toString().trimmed() == type ? 0 : 1;
+    sums[row][0] = Money::fromVariant(q.value(1));
+    sums[row][1] = Money::fromVariant(q.value(2));
+  }
+  const auto abs = [](Money m) { return m < Money() ? -m : m; };
+  amount = abs(sums[0][0]) - abs(sums[1][0]);
+  points = abs(sums[0][1]) - abs(sums[1][1]);
 }

@@ -22,6 +22,11 @@ struct MasterPosting {
 // database holds no such card ("資料庫中無此卡號") or the update fails.
 bool PostToMaster(Connection& db, const MasterPosting& posting, QString& msg);
 
+// What the card's journal holds of transaction type `type`, as amount and points, less what its
+// reversals (type `reversalType`) already took back.
+void ReversibleLeft(Connection& db, const QString& cardNo, const QString& type, const QString& reversalType,
+                    Money& amount, Money& points);
+
 // Gives the card a new good-thru date, changed by `operatorId`. False when the database holds
 // no such card.
 bool SetGoodThru(Connection& db, const QString& cardNo, const QDate& goodThru, const QString& operatorId);

@@ -131,13 +131,13 @@ bool writeRows(const OperationContext& ctx, const ReissueRequest& r, CardRow& ca
 
 }  // namespace
 
-std::optional<ReissueCardView> LoadCardForReissue(const QString& cardNo) {
+std::optional<ReissueCardView> LoadCardForReissue(const OperationContext& ctx, const QString& cardNo) {
   CardRow rec;
-  if (!LoadCardRow(gCnn(), cardNo, rec)) return std::nullopt;
+  if (!LoadCardRow(ctx.db, cardNo, rec)) return std::nullopt;
   ReissueCardView v;
   v.issueDept = rec.IssueDept.toString();
   QString storeName;
-  if (StoreExists(gCnn(), v.issueDept, &storeName)) v.storeName = storeName;
+  if (StoreExists(ctx.db, v.issueDept, &storeName)) v.storeName = storeName;
   v.balAmt = numberText(rec.BalAmt);
   v.balPoint = numberText(rec.BalPoint);
   v.goodThru = rec.GoodThru;

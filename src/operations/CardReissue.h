@@ -15,7 +15,7 @@ struct ReissueCardView {
   QVariant goodThru, issueDate;
   QString status, statusDscp;
 };
-std::optional<ReissueCardView> LoadCardForReissue(const QString& cardNo);
+std::optional<ReissueCardView> LoadCardForReissue(const OperationContext& ctx, const QString& cardNo);
 
 // A card remark is at most three characters.
 bool ReissueRemarkFits(const QString& remark);

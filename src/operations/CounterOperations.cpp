@@ -16,7 +16,6 @@
 #include "core/Paths.h"
 #include "core/SettingsFile.h"
 
-#include <QSqlQuery>
 #include <algorithm>
 
 namespace {
@@ -70,10 +69,10 @@ bool journal(const QString& type, const TxnValues& v, CardTxn& t, QString& msg) 
   rec.TxnAmt = t.txnAmt.toString();
   rec.TxnPoint = t.txnPoint.toString();
   rec.RefCheckNo = v.refNo;
-  rec.POSID = gWorkstation;
-  rec.UserID = gUserID;
+  rec.POSID = v.ctx->workstation;
+  rec.UserID = v.ctx->operatorId;
   rec.Remark = v.remark;
-  if (!InsertJournalRow(rec, gCnn())) {
+  if (!InsertJournalRow(rec, v.ctx->db)) {
     msg = QStringLiteral("Tolva記錄檔寫入失敗");
     return false;
   }
@@ -121,23 +120,6 @@ bool runCardTxn(const QString& label, const QString& type, const TxnValues& v, c
   if (t.cardNo.isEmpty()) t.cardNo = op.card().image.cardNo;
   if (result) *result = t;
   return ok;
-}
-
-// What the card's journal holds of a transaction type, as amount and points, less what the
-// reversals of that type already took back.
-void reversibleLeft(const QString& cardNo, const QString& type, const QString& voidType, Money& amount, Money& points) {
-  Money sums[2][2];
-  QSqlQuery q = gCnn().query(QStringLiteral("Select TxnType , Sum(TxnAmt) , Sum(TxnPoint) From TolvaLog Where CardNo = ") +
-                             QuotText(cardNo) + QStringLiteral(" And TxnType In (") + QuotText(type) +
-                             QStringLiteral(" , ") + QuotText(voidType) + QStringLiteral(") Group By TxnType"));
-  while (q.next()) {
-    const int row = q.value(0).toString().trimmed() == type ? 0 : 1;
-    sums[row][0] = Money::fromVariant(q.value(1));
-    sums[row][1] = Money::fromVariant(q.value(2));
-  }
-  const auto abs = [](Money m) { return m < Money() ? -m : m; };
-  amount = abs(sums[0][0]) - abs(sums[1][0]);
-  points = abs(sums[0][1]) - abs(sums[1][1]);
 }
 
 // The transaction type a reversal mode takes back, and the type of the reversal itself.
@@ -192,7 +174,7 @@ bool CheckVoidCard(const QString& cardNo, QString& msg) {
     if (!QryByKeyText(QStringLiteral("VoidCard"), QStringLiteral("CardNo"), cardNo)) return true;
     msg = QStringLiteral("此張卡片已列入黑名單中");
   } catch (...) {
-    LogError(QStringLiteral("basQDR_Tolva_CheckVoidCard"));
+    LogError(QStringLiteral("CheckVoidCard"));
     msg = QStringLiteral("資料庫錯誤，無法查核黑名單");
   }
   return false;
@@ -213,7 +195,7 @@ bool GoodThruValid(const QString& goodThru, QString& msg) {
 
 bool SellCard(const TxnValues& txn, QString& msg, CardTxn* result) {
   const Plan none = [](CardTxn&, QString&) { return true; };
-  return runCardTxn(QStringLiteral("basQDR_Tolva_QDR_SaleCard"), TxnType::CounterSale, txn, none, nullptr, false, msg,
+  return runCardTxn(QStringLiteral("SellCard"), TxnType::CounterSale, txn, none, nullptr, false, msg,
                     result);
 }
 
@@ -227,7 +209,7 @@ bool DeductPointsFromCard(const Money& points, const TxnValues& txn, QString& ms
     }
     return true;
   };
-  return runCardTxn(QStringLiteral("basQDR_Tolva_QDR_DeductPoint"), TxnType::DeductPoint, txn, plan, nullptr, true, msg,
+  return runCardTxn(QStringLiteral("DeductPointsFromCard"), TxnType::DeductPoint, txn, plan, nullptr, true, msg,
                     result);
 }
 
@@ -266,7 +248,7 @@ bool TopUpCard(const QString& mode, const Money& amount, const Money& points, co
     if (topUp) return true;
     Money amountLeft, pointsLeft;
     const auto [reversed, reversal] = reversalTypes(m);
-    reversibleLeft(t.cardNo, reversed, reversal, amountLeft, pointsLeft);
+    ReversibleLeft(txn.ctx->db, t.cardNo, reversed, reversal, amountLeft, pointsLeft);
     if (amount > amountLeft) {
       why = QStringLiteral("沖正金額超過可沖正的金額") + amountLeft.toString();
       return false;
@@ -283,7 +265,7 @@ bool TopUpCard(const QString& mode, const Money& amount, const Money& points, co
     return true;
   };
   const QString type = topUp ? TxnType::TopUp : reversalTypes(m).second;
-  return runCardTxn(QStringLiteral("basQDR_Tolva_QDR_AddAmtPrint"), type, txn, plan, limit, true, msg, result);
+  return runCardTxn(QStringLiteral("TopUpCard"), type, txn, plan, limit, true, msg, result);
 }
 
 bool DeductFromCard(const Money& amount, const Money& earnedPoints, const TxnValues& txn, QString& msg,
@@ -303,7 +285,7 @@ bool DeductFromCard(const Money& amount, const Money& earnedPoints, const TxnVal
     }
     return true;
   };
-  return runCardTxn(QStringLiteral("basQDR_Tolva_QDR_DeductPrint"), TxnType::Deduct, txn, plan, nullptr, true, msg,
+  return runCardTxn(QStringLiteral("DeductFromCard"), TxnType::Deduct, txn, plan, nullptr, true, msg,
                     result);
 }
 
@@ -374,6 +356,7 @@ CounterOutcome runCounter(const OperationContext& ctx, const QString& label, con
   CounterOutcome out{false, action, {}, {}};
   try {
     TxnValues v;
+    v.ctx = &ctx;
     v.txnDept = ctx.storeId;
     v.txnDate = Today();
     v.freeText = counterFaceText();
@@ -487,6 +470,7 @@ CounterOutcome ReverseTopUp(const OperationContext& ctx, const QString& amountTe
   const auto amount = msg.isEmpty() ? WholeAmount(amountText, QStringLiteral("沖正金額"), false, msg) : std::nullopt;
   if (!amount) return refused(action, msg, kApRefusedRemark);
   TxnValues v;
+  v.ctx = &ctx;
   v.txnDept = ctx.storeId;
   v.txnDate = Today();
   v.refNo = refNo;

@@ -29,6 +29,7 @@ struct CardTxn {
 
 // The transaction's own values and what the caller adds to it.
 struct TxnValues {
+  const OperationContext* ctx = nullptr;  // who writes the rows, and through which connection
   QString txnDept;   // store where the transaction takes place
   QVariant txnDate;  // business date
   QString refNo;     // RefCheckNo

@@ -136,7 +136,7 @@ QWidget* ReissueWindow::buildInputRows() {
 QLineEdit* ReissueWindow::field(const QString& name) const { return findChild<QLineEdit*>(name); }
 
 bool ReissueWindow::QryCardData(const QString& cardNo) {
-  const auto card = LoadCardForReissue(cardNo);
+  const auto card = LoadCardForReissue(OperationContext::Current(), cardNo);
   if (!card) return false;
   txtDeptNo_->setText(card->issueDept);
   txtDeptName_->setText(card->storeName);
