@@ -25,6 +25,6 @@ void LoadCardSettings() {
     gStoreID = paramOr("StoreID", QStringLiteral("000"));
     gBorixPort = GetINI(gIniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort"));
   } catch (...) {
-    ReportError(QStringLiteral("bmMain_InitTolva"));
+    ReportError(ErrorLabel());
   }
 }

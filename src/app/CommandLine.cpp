@@ -113,7 +113,7 @@ int runOnDatabase(const Form& form, const QStringList& args, QTextStream& out) {
     if (startUp()) rc = form.job(args, out);
     else out << QStringLiteral("無法開啟資料庫") << Qt::endl;
   } catch (...) {
-    ReportError(QStringLiteral("sub_Main"));
+    ReportError(ErrorLabel());
   }
   gCnn().close();
   return rc;

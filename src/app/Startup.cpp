@@ -66,7 +66,7 @@ bool StartUp() {
     main->show();
     return true;
   } catch (...) {
-    ReportError(QStringLiteral("sub_Main"));
+    ReportError(ErrorLabel());
     return false;
   }
 }

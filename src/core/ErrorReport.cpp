@@ -117,3 +117,13 @@ void ReportError(const QString& label) {
   CurrentErrorInfo(number, description);
   ReportError(label, number, description);
 }
+
+QString ErrorLabel(const std::source_location& where) {
+  // The compiler's name is the whole signature ("void A::f(int)", "A::A(QWidget*)::<lambda()>"):
+  // the label keeps the qualified name of the function itself.
+  QString name = QString::fromLatin1(where.function_name());
+  if (const qsizetype lambda = name.indexOf(QLatin1String("::<lambda")); lambda >= 0) name.truncate(lambda);
+  if (const qsizetype args = name.indexOf(QLatin1Char('(')); args >= 0) name.truncate(args);
+  if (const qsizetype space = name.lastIndexOf(QLatin1Char(' ')); space >= 0) name.remove(0, space + 1);
+  return name;
+}

@@ -3,6 +3,7 @@
 // them here with its own label, then leaves.
 #include <QString>
 #include <exception>
+#include <source_location>
 #include <stdexcept>
 
 // An error raised inside the program (a failed statement, a file that cannot be written).
@@ -17,6 +18,10 @@ private:
   QString number_;
   QString description_;
 };
+
+// The label of a report: the function where it is called ("AddValueWindow::cmdOK_Click"), so
+// that no label has to be typed, nor kept up to date when code moves.
+QString ErrorLabel(const std::source_location& where = std::source_location::current());
 
 // The report's text: label, error number and description, as shown and logged.
 QString ErrorReportText(const QString& label, const QString& number, const QString& description);

@@ -38,7 +38,7 @@ bool CardMessagePanel::LoadMsg(const QString& file) {
     for (int k = 0; k < parts.size() && k < lines_.size(); ++k) lines_[k]->setText(parts[k]);
     return true;
   } catch (...) {
-    ReportError(QStringLiteral("fmCardMsg_LoadMsg"));
+    ReportError(ErrorLabel());
     return false;
   }
 }

@@ -58,7 +58,7 @@ bool CodePicker::ShowPick(const QList<QStringList>& rows, QLineEdit* target, QLi
     exec();
     return true;
   } catch (...) {
-    ReportError(QStringLiteral("ShowPick"));
+    ReportError(ErrorLabel());
     return false;
   }
 }
@@ -67,7 +67,7 @@ void CodePicker::fgCode_Click(int row) {
   try {
     chooseRow(row);
   } catch (...) {
-    ReportError(QStringLiteral("fgCode_Click"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -96,7 +96,7 @@ bool CodePicker::eventFilter(QObject* watched, QEvent* event) {
         return true;
       }
     } catch (...) {
-      ReportError(QStringLiteral("fgCode_KeyDown"));
+      ReportError(ErrorLabel());
       return true;
     }
   }

@@ -72,7 +72,7 @@ void DatePicker::DoCalendar(const QDate& date) {
       fgCal_->setItem(cell / 7, cell % 7, item);
     }
   } catch (...) {
-    ReportError(QStringLiteral("DoCalendar"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -89,7 +89,7 @@ bool DatePicker::PickDate(const QVariant& initial, QDate& chosen) {
     chosen = ToDateTime(result_)->date();
     return true;
   } catch (...) {
-    ReportError(QStringLiteral("frmFgDate_PickDate"));
+    ReportError(ErrorLabel());
     return false;
   }
 }
@@ -104,7 +104,7 @@ void DatePicker::fgCal_Click(int row, int column) {
     result_ = lblDate_->text();
     hide();
   } catch (...) {
-    ReportError(QStringLiteral("fgCal_Click"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -112,7 +112,7 @@ void DatePicker::imgPrev_Click() {
   try {
     DoCalendar(shownDate().addMonths(-1));
   } catch (...) {
-    ReportError(QStringLiteral("imgPrev_Click"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -120,7 +120,7 @@ void DatePicker::imgNext_Click() {
   try {
     DoCalendar(shownDate().addMonths(1));
   } catch (...) {
-    ReportError(QStringLiteral("imgNext_Click"));
+    ReportError(ErrorLabel());
   }
 }
 

@@ -87,7 +87,7 @@ void PrintPreviewWindow::cmdPrint_Click() {
     QPrintDialog dialog(printer_.get(), this);
     if (dialog.exec() == QDialog::Accepted) PrintOnPrinter();
   } catch (...) {
-    ReportError(QStringLiteral("frmPrint_cmdPrint_Click"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -104,7 +104,7 @@ void PrintPreviewWindow::cmdPageSetup_Click() {
     QPageSetupDialog dialog(printer_.get(), this);
     if (dialog.exec() == QDialog::Accepted) Refresh();
   } catch (...) {
-    LogError(QStringLiteral("frmPrint_cmdPageSetup_Click"));
+    LogError(ErrorLabel());
   }
 }
 
@@ -115,7 +115,7 @@ void PrintPreviewWindow::cmdPrinterSetup_Click() {
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     if (dialog.exec() == QDialog::Accepted) Refresh();
   } catch (...) {
-    ReportError(QStringLiteral("frmPrint_cmdPrinterSetup_Click"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -128,7 +128,7 @@ bool PrintPreviewWindow::cmdSave_Click() {
     Dialogs().messageBox(QStringLiteral("存檔失敗"), gAppName, MsgIcon::Exclamation);
     return false;
   } catch (...) {
-    ReportError(QStringLiteral("frmPrint_cmdSave_Click"));
+    ReportError(ErrorLabel());
     return false;
   }
 }

@@ -64,3 +64,18 @@ TEST_F(ErrorReportTest, LogTrimmingKeepsExactlyTheLimit) {
   EXPECT_TRUE(QFile::exists(kept));
   EXPECT_FALSE(QFile::exists(deleted));
 }
+
+namespace {
+struct Window {
+  QString handler() { return ErrorLabel(); }
+  QString fromLambda() {
+    return [] { return ErrorLabel(); }();
+  }
+};
+}  // namespace
+
+TEST(ErrorLabel, NamesTheFunctionItIsCalledIn) {
+  Window w;
+  EXPECT_EQ(w.handler(), QStringLiteral("{anonymous}::Window::handler"));
+  EXPECT_EQ(w.fromLambda(), QStringLiteral("{anonymous}::Window::fromLambda"));
+}

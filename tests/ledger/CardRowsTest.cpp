@@ -121,7 +121,7 @@ TEST_P(RecordWritersTest, FailureIsReportedAndARolledBackRowIsGone) {
     CardRow twin = card(QStringLiteral("V000001"));
     EXPECT_FALSE(InsertCard(twin, gCnn()));
     // Logged at once, but no box waits for the operator while the transaction holds its locks.
-    EXPECT_TRUE(readBytes(gErrFile).contains("(ADD_Tolva)"));
+    EXPECT_TRUE(readBytes(gErrFile).contains("(InsertCard)"));
     EXPECT_TRUE(dialogs_->shown.empty());
     EXPECT_EQ(dialogs_->beeps, 0);
   }  // the caller rolls its transaction back; then the box comes
@@ -129,7 +129,7 @@ TEST_P(RecordWritersTest, FailureIsReportedAndARolledBackRowIsGone) {
   EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM Tolva")).toInt(), 1);
   const QStringList boxes = dialogs_->texts(QStringLiteral("messageBox"));
   ASSERT_EQ(boxes.size(), 1);
-  EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("處理程序: (ADD_Tolva)")));
+  EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("處理程序: (InsertCard)")));
   EXPECT_EQ(dialogs_->beeps, 1);
 }
 

@@ -240,7 +240,7 @@ void MainWindow::Form_Load() {
     elaMsg_->setCaption(versionText());
     InitForm();
   } catch (...) {
-    ReportError(QStringLiteral("Form1_Form_Load"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -261,7 +261,7 @@ void MainWindow::InitForm() {
     resize(900, 520);
     placeOnScreen();
   } catch (...) {
-    ReportError(QStringLiteral("Form1_InitForm"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -317,7 +317,7 @@ void MainWindow::cmdReadCard_Click() {
     field(QStringLiteral("txtBalPoint"))->setText(c.balPoint);
     field(QStringLiteral("txtBatchNo"))->setText(c.batchNo);
   } catch (...) {
-    ReportError(QStringLiteral("fmTolva_cmdReadCard_Click"));
+    ReportError(ErrorLabel());
   }
 }
 

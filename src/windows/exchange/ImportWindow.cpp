@@ -87,7 +87,7 @@ ImportWindow::ImportWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   try {
     Form_Load();
   } catch (...) {
-    ReportError(QStringLiteral("fmCardLogImport_Form_Load"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -193,7 +193,7 @@ void ImportWindow::cmdOK_Click() {
     for (int row = 1; row < fgList_->rows() && !stopRequested_; ++row)
       if (!importRow(row, rowsLoaded)) break;
   } catch (...) {
-    ReportError(QStringLiteral("fmCardLogImport_cmdOK_Click"));
+    ReportError(ErrorLabel());
   }
   setRunning(false);
 }

@@ -57,7 +57,7 @@ BlacklistWindow::BlacklistWindow(QWidget* parent) : QWidget(parent, Qt::Window) 
   try {
     InitForm();
   } catch (...) {
-    ReportError(QStringLiteral("fmDelCard_Form_Load"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -85,7 +85,7 @@ bool BlacklistWindow::txtCardNo_Validate() {
     SelectAll(txtCardNo_);
     return false;
   } catch (...) {
-    ReportError(QStringLiteral("fmDelCard_txtCardNo_Validate"));
+    ReportError(ErrorLabel());
     return true;
   }
 }
@@ -94,7 +94,7 @@ void BlacklistWindow::cmdSetBlack_Click() {
   try {
     setBlack();
   } catch (...) {
-    ReportError(QStringLiteral("fmDelCard_cmdSetBlack_Click"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -130,7 +130,7 @@ void BlacklistWindow::tabPage_Switch(int newTab) {
   try {
     if (newTab == 1) fgCardLog_->fitColumnWidths();
   } catch (...) {
-    ReportError(QStringLiteral("fmDelCard_tabPage_Switch"));
+    ReportError(ErrorLabel());
   }
 }
 

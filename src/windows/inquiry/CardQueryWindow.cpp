@@ -54,7 +54,7 @@ CardQueryWindow::CardQueryWindow(QWidget* parent) : QWidget(parent, Qt::Window) 
   try {
     InitForm();
   } catch (...) {
-    ReportError(QStringLiteral("fmQryCard_Form_Load"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -85,7 +85,7 @@ bool CardQueryWindow::txtCardNo_Validate() {
     SelectAll(txtCardNo_);
     return false;
   } catch (...) {
-    ReportError(QStringLiteral("txtCardNo_Validate"));
+    ReportError(ErrorLabel());
     return true;
   }
 }
@@ -98,7 +98,7 @@ void CardQueryWindow::cmdReadCard_Click() {
   try {
     readCard();
   } catch (...) {
-    ReportError(QStringLiteral("fmQryCard_cmdReadCard_Click"));
+    ReportError(ErrorLabel());
   }
   cmdReadCard_->setEnabled(true);
   reading_ = false;
@@ -133,7 +133,7 @@ void CardQueryWindow::tabPage_Switch(int newTab) {
   try {
     if (newTab == 1) fgCardLog_->fitColumnWidths();
   } catch (...) {
-    ReportError(QStringLiteral("fmQryCard_tabPage_Switch"));
+    ReportError(ErrorLabel());
   }
 }
 

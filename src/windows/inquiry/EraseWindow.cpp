@@ -114,7 +114,7 @@ QString EraseWindow::reason() const {
 }
 
 void EraseWindow::cmdEraseCard_Click() {
-  RunPress(erasing_, {cmdEraseCard_}, QStringLiteral("fmEraseCard_EraseCard"), [this] { EraseCard(); });
+  RunPress(erasing_, {cmdEraseCard_}, ErrorLabel(), [this] { EraseCard(); });
 }
 
 void EraseWindow::EraseCard() {

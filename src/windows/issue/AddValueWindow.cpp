@@ -108,7 +108,7 @@ bool AddValueWindow::txtAddAmt_Validate() {
 // ---- One top-up --------------------------------------------------------------------------
 
 void AddValueWindow::cmdOK_Click() {
-  RunPress(pressing_, {cmdOK_}, QStringLiteral("fmAddAmt_cmdOK_Click"), [this] { topUp(); });
+  RunPress(pressing_, {cmdOK_}, ErrorLabel(), [this] { topUp(); });
 }
 
 void AddValueWindow::topUp() {

@@ -86,7 +86,7 @@ QLineEdit* GoodThruWindow::txtFile() const { return fileRow_->txtFile(); }
 // ---- The loop ----------------------------------------------------------------------------
 
 void GoodThruWindow::cmdOK_Click() {
-  RunPress(running_, {cmdOK_, cmdExit_}, QStringLiteral("fmUpdGoodThru_cmdOK_Click"), [this] { runLoop(); });
+  RunPress(running_, {cmdOK_, cmdExit_}, ErrorLabel(), [this] { runLoop(); });
 }
 
 void GoodThruWindow::runLoop() {

@@ -148,7 +148,7 @@ void IssueWindow::InitForm() {
     txtFile_->setText(gCardMsgFile);
     loadMessageFile(gCardMsgFile);
   } catch (...) {
-    ReportError(QStringLiteral("fmIsuCard_InitForm"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -164,7 +164,7 @@ void IssueWindow::txtFile_DblClick() {
     txtFile_->setText(chosen);
     loadMessageFile(chosen);
   } catch (...) {
-    ReportError(QStringLiteral("fmIsuCard_txtFile_DblClick"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -246,7 +246,7 @@ bool IssueWindow::txtStoreID_Validate() {
     txtStoreName_->setText(name);
     return true;
   } catch (...) {
-    ReportError(QStringLiteral("fmIsuCard_txtStoreID_Validate"));
+    ReportError(ErrorLabel());
     // A store that could not be looked up is not taken as found.
     SelectAll(txtStoreID_);
     return false;

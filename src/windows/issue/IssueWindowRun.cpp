@@ -65,7 +65,7 @@ void IssueWindow::cmdIsuCard_Click() {
       }
     }
   } catch (...) {
-    ReportError(QStringLiteral("fmIsuCard_cmdIsuCard_Click"));
+    ReportError(ErrorLabel());
     if (failText.isEmpty()) failText = QStringLiteral("執行錯誤");
     failed = true;
   }
@@ -74,6 +74,6 @@ void IssueWindow::cmdIsuCard_Click() {
   try {
     LogIssueRun(failed, failText, committed, firstCardNo, lastCardNo, unprinted);
   } catch (...) {
-    LogError(QStringLiteral("fmIsuCard_cmdIsuCard_Click"));
+    LogError(ErrorLabel());
   }
 }

@@ -159,7 +159,7 @@ bool ReissueWindow::txtOCardNo_Validate() {
     }
     DispElaMsg(elaMsg_, QStringLiteral("資料庫無此卡號"));
   } catch (...) {
-    ReportError(QStringLiteral("fmReIssueCard_txtOCardNo_Validate"));
+    ReportError(ErrorLabel());
   }
   SelectAll(txtOCardNo_);
   return false;
@@ -189,7 +189,7 @@ void ReissueWindow::txtFile_LostFocus() {
       loadMsgFile(path);
     }
   } catch (...) {
-    ReportError(QStringLiteral("fmReIssueCard_txtFile_LostFocus"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -200,7 +200,7 @@ void ReissueWindow::txtFile_DblClick() {
     txtFile_->setText(chosen);
     loadMsgFile(chosen);
   } catch (...) {
-    ReportError(QStringLiteral("fmReIssueCard_txtFile_DblClick"));
+    ReportError(ErrorLabel());
   }
 }
 

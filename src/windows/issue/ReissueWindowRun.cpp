@@ -16,7 +16,7 @@
 #include <QPushButton>
 
 void ReissueWindow::cmdIsuCard_Click() {
-  RunPress(running_, {cmdIsuCard_}, QStringLiteral("fmReIssueCard_cmdIsuCard_Click"), [this] { reIssue(); });
+  RunPress(running_, {cmdIsuCard_}, ErrorLabel(), [this] { reIssue(); });
 }
 
 void ReissueWindow::reIssue() {

@@ -89,7 +89,7 @@ void SaleWindow::cmdExit_Click() {
 }
 
 void SaleWindow::cmdOK_Click() {
-  RunPress(selling_, {cmdOK_, cmdExit_}, QStringLiteral("fmSaleCard_cmdOK_Click"), [this] {
+  RunPress(selling_, {cmdOK_, cmdExit_}, ErrorLabel(), [this] {
     QString cardNo;
     bool problem = true;
     while (SaleCard(cardNo, problem)) {

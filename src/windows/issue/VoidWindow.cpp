@@ -92,7 +92,7 @@ bool VoidWindow::txtVoidAmt_Validate() {
 }
 
 void VoidWindow::cmdVoidTxn_Click() {
-  RunPress(pressing_, {cmdVoidTxn_}, QStringLiteral("fmVoidTxn_cmdVoidTxn_Click"), [this] { voidTxn(); });
+  RunPress(pressing_, {cmdVoidTxn_}, ErrorLabel(), [this] { voidTxn(); });
 }
 
 void VoidWindow::voidTxn() {

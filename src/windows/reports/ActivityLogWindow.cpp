@@ -181,7 +181,7 @@ void ActivityLogWindow::cmdQry_Click() {
     DispElaMsg(elaMsg_, rows.isEmpty() ? QStringLiteral("查無資料") : QStringLiteral("共 %1 筆").arg(rows.size()), 0);
   } catch (...) {
     fgLog_->setUpdatesEnabled(true);
-    ReportError(QStringLiteral("fmLog_cmdQry_Click"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -230,7 +230,7 @@ void ActivityLogWindow::cmdPrint_Click() {
     preview.EndDoc();
     preview.ShowDoc();
   } catch (...) {
-    ReportError(QStringLiteral("fmLog_cmdPrint_Click"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -257,7 +257,7 @@ void ActivityLogWindow::cmdSave_Click() {
     SaveSetting(objectName(), kCsvFolderKey, QFileInfo(file).absolutePath());
     DispElaMsg(elaMsg_, QStringLiteral("存檔完成"), 0);
   } catch (...) {
-    ReportError(QStringLiteral("fmLog_cmdSave_Click"));
+    ReportError(ErrorLabel());
   }
 }
 

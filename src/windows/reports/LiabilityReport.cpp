@@ -144,7 +144,7 @@ bool LiabilityReport::QryData() {
     delete old;
     return true;
   } catch (...) {
-    ReportError(QStringLiteral("fmRptLiability_QryData"));
+    ReportError(ErrorLabel());
     return false;
   }
 }
@@ -175,7 +175,7 @@ void LiabilityReport::cmdPrint_Click() {
     preview.EndDoc();
     preview.ShowDoc();
   } catch (...) {
-    ReportError(QStringLiteral("fmRptLiability_cmdPrint_Click"));
+    ReportError(ErrorLabel());
   }
 }
 

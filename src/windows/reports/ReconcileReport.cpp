@@ -43,7 +43,7 @@ bool ReconcileReport::QryData() {
     fgList_->fitColumnWidths();
     return true;
   } catch (...) {
-    ReportError(QStringLiteral("fmRptReconcile_QryData"));
+    ReportError(ErrorLabel());
     return false;
   }
 }
@@ -69,7 +69,7 @@ void ReconcileReport::cmdPrint_Click() {
     preview.EndDoc();
     preview.ShowDoc();
   } catch (...) {
-    ReportError(QStringLiteral("fmRptReconcile_cmdPrint_Click"));
+    ReportError(ErrorLabel());
   }
 }
 

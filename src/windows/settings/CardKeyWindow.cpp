@@ -124,7 +124,7 @@ void CardKeyWindow::cmdOK_Click() {
     txtBatchKey2_->clear();
     hide();
   } catch (...) {
-    ReportError(QStringLiteral("fmSetBatchKey_cmdOK_Click"));
+    ReportError(ErrorLabel());
   }
 }
 

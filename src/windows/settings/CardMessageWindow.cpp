@@ -69,7 +69,7 @@ void CardMessageWindow::cmdLoadMsg_Click() {
     }
     if (panel_->LoadMsg(txtFile_->text().trimmed())) keepLines();
   } catch (...) {
-    ReportError(QStringLiteral("fmCardMsg_cmdLoadMsg_Click"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -92,7 +92,7 @@ void CardMessageWindow::cmdSave_Click() {
     }
     DispElaMsg(elaMsg_, SaveMsg() ? QStringLiteral("存檔完成") : QStringLiteral("存檔失敗"));
   } catch (...) {
-    ReportError(QStringLiteral("fmCardMsg_cmdSave_Click"));
+    ReportError(ErrorLabel());
   }
 }
 

@@ -144,7 +144,7 @@ void ParametersWindow::Form_Load() {
     txtPointRate_->setText(ParameterText(kPointRate));
     loaded_ = fieldTexts();
   } catch (...) {
-    ReportError(QStringLiteral("fmSettingParam_Form_Load"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -162,7 +162,7 @@ bool ParametersWindow::txtStoreID_Validate() {
     DispElaMsg(elaMsg_, problem);
     return false;
   } catch (...) {
-    ReportError(QStringLiteral("fmSettingParam_txtStoreID_Validate"));
+    ReportError(ErrorLabel());
     return false;
   }
 }
@@ -225,7 +225,7 @@ void ParametersWindow::cmdSave_Click() {
       return;
     }
   } catch (...) {
-    ReportError(QStringLiteral("fmSettingParam_cmdSave_Click"));
+    ReportError(ErrorLabel());
   }
   LogActivity(kAction, changes.join(QLatin1Char(' ')), QStringLiteral("系統錯誤"));
   DispElaMsg(elaMsg_, QStringLiteral("存檔失敗"));

@@ -171,7 +171,7 @@ void StoreWindow::QryData(const QString& showCode) {
     if (row > 0) fgStore_Click(row);
     setMode(Mode::Browse);
   } catch (...) {
-    ReportError(QStringLiteral("fmWJN0107_QryData"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -235,7 +235,7 @@ bool StoreWindow::txtStoreID_Validate() {
     return false;
   } catch (...) {
     // The save checks again and reports; the operator is not held in the field meanwhile.
-    LogError(QStringLiteral("fmWJN0107_txtStoreID_Validate"));
+    LogError(ErrorLabel());
     return true;
   }
 }
@@ -287,7 +287,7 @@ void StoreWindow::cmdSave_Click() {
     if (!checkFields()) return;
     if (saveRow()) DispElaMsg(elaMsg_, QStringLiteral("存檔完成"));
   } catch (...) {
-    ReportError(QStringLiteral("fmWJN0107_cmdSave_Click"));
+    ReportError(ErrorLabel());
     LogActivity(kAction, what, kFailed);
     // The typed values stay in the fields so that the operator can try again.
     DispElaMsg(elaMsg_, QStringLiteral("存檔失敗"));
@@ -320,7 +320,7 @@ void StoreWindow::cmdDel_Click() {
     QryData();
     DispElaMsg(elaMsg_, removed.message);
   } catch (...) {
-    ReportError(QStringLiteral("fmWJN0107_cmdDel_Click"));
+    ReportError(ErrorLabel());
     LogActivity(kAction, what, kFailed);
     DispElaMsg(elaMsg_, QStringLiteral("刪除失敗"));
   }
@@ -350,6 +350,6 @@ void StoreWindow::cmdPrint_Click() {
     preview.ShowDoc();
     elaMsg_->setCaption(QString());
   } catch (...) {
-    ReportError(QStringLiteral("fmWJN0107_cmdPrint_Click"));
+    ReportError(ErrorLabel());
   }
 }
