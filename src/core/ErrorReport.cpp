@@ -118,6 +118,7 @@ void ReportError(const QString& label) {
   ReportError(label, number, description);
 }
 
+#if defined(__cpp_lib_source_location)
 QString ErrorLabel(const std::source_location& where) {
   // The compiler's name is the whole signature ("void A::f(int)", "A::A(QWidget*)::<lambda()>"):
   // the label keeps the qualified name of the function itself.
@@ -127,3 +128,6 @@ QString ErrorLabel(const std::source_location& where) {
   if (const qsizetype space = name.lastIndexOf(QLatin1Char(' ')); space >= 0) name.remove(0, space + 1);
   return name;
 }
+#else
+QString ErrorLabel(const char* function) { return QString::fromLatin1(function); }
+#endif

@@ -21,7 +21,12 @@ private:
 
 // The label of a report: the function where it is called ("AddValueWindow::cmdOK_Click"), so
 // that no label has to be typed, nor kept up to date when code moves.
+#if defined(__cpp_lib_source_location)
 QString ErrorLabel(const std::source_location& where = std::source_location::current());
+#else
+// Compilers without std::source_location (clang 14 with this C++ library) name the function alone.
+QString ErrorLabel(const char* function = __builtin_FUNCTION());
+#endif
 
 // The report's text: label, error number and description, as shown and logged.
 QString ErrorReportText(const QString& label, const QString& number, const QString& description);
