@@ -13,9 +13,9 @@ void NoOperator::messageBox(const QString& text, const QString&, MsgIcon) { std:
 void NoOperator::showMsg(const QString& text, int) { std::fprintf(stderr, "%s\n", qPrintable(text)); }
 
 BenchDatabase::BenchDatabase(const QString& target) : postgres_(target == QLatin1String("postgres")) {
-  gAppPath = dir_.path();
-  gAppName = QStringLiteral("bench");
-  gErrFile = dir_.filePath(QStringLiteral("bench.ERR"));
+  EditSettings().appPath = dir_.path();
+  EditSettings().appName = QStringLiteral("bench");
+  EditSettings().errorLogFile = dir_.filePath(QStringLiteral("bench.ERR"));
 }
 
 bool BenchDatabase::open() {

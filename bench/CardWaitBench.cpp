@@ -33,11 +33,11 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
   QTemporaryDir dir;
-  gAppPath = dir.path();
-  gErrFile = dir.filePath(QStringLiteral("bench.ERR"));
-  gBorixPort = QStringLiteral("COM1");
-  QDir::setCurrent(gAppPath);
-  SimReader(SimReader::folderFor(gAppPath + QStringLiteral("/CardSim"), gBorixPort)).ensure();
+  EditSettings().appPath = dir.path();
+  EditSettings().errorLogFile = dir.filePath(QStringLiteral("bench.ERR"));
+  EditSettings().readerPort = QStringLiteral("COM1");
+  QDir::setCurrent(TheSettings().appPath);
+  SimReader(SimReader::folderFor(TheSettings().appPath + QStringLiteral("/CardSim"), TheSettings().readerPort)).ensure();
   QtOperatorDialogs dialogs;
   SetDialogs(&dialogs);
   // The operator gives up after the given time.

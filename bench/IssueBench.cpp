@@ -20,7 +20,7 @@ namespace {
 
 constexpr int kCards = 200;
 
-SimReader Reader() { return SimReader(SimReader::folderFor(gAppPath + QStringLiteral("/CardSim"), gBorixPort)); }
+SimReader Reader() { return SimReader(SimReader::folderFor(TheSettings().appPath + QStringLiteral("/CardSim"), TheSettings().readerPort)); }
 
 // One issuing run of `n` cards; false when any card was refused.
 bool IssueRun(int n) {
@@ -72,9 +72,9 @@ int main(int argc, char** argv) {
   BenchDatabase db(target);
   if (!db.open()) return 2;
   gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', 'main', 1)"));
-  gBorixPort = QStringLiteral("COM1");
-  gBatchKey = QStringLiteral("AB12");
-  gStoreID = QStringLiteral("001");
+  EditSettings().readerPort = QStringLiteral("COM1");
+  EditSettings().batchKey = QStringLiteral("AB12");
+  EditSettings().storeId = QStringLiteral("001");
   QDir::setCurrent(db.folder());
   Reader().ensure();
   // The operator puts a new blank card in at every wait.

@@ -15,7 +15,7 @@ const QStringList kCalendars = {QStringLiteral("YYYY/MM/DD"), QStringLiteral("CC
                                 QStringLiteral("CCMMDD"),     QStringLiteral("YYMMDD"),   QStringLiteral("YYYY/MM")};
 const QStringList kSeparators = {QStringLiteral("/"), QStringLiteral("-"), QStringLiteral(".")};
 
-bool isRoc() { return gCalendar.startsWith(QLatin1String("CC")); }
+bool isRoc() { return TheSettings().calendar.startsWith(QLatin1String("CC")); }
 
 // What the field stores for a typed text: the same steps every date field takes.
 QString stored(const QString& typed) { return DBDateSave(dateAddSep(typed)); }
@@ -79,8 +79,8 @@ void checkPicked(const QDate& day) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   QByteArray input = fuzz::bytes(data, size);
   const std::uint8_t selector = fuzz::takeSelector(input);
-  gCalendar = kCalendars[selector % kCalendars.size()];
-  gDateSep = kSeparators[(selector / kCalendars.size()) % kSeparators.size()];
+  EditSettings().calendar = kCalendars[selector % kCalendars.size()];
+  EditSettings().dateSeparator = kSeparators[(selector / kCalendars.size()) % kSeparators.size()];
   const QString text = QString::fromUtf8(input);
 
   checkTyped(text);

@@ -34,9 +34,9 @@ QByteArray encode(const Fields& f) {
 }
 
 QByteArray keyBytes() {
-  for (const QChar c : gBatchKey)
-    if (c.unicode() > 0xFF) return CodePage::toAnsi(gBatchKey);
-  return gBatchKey.toLatin1();
+  for (const QChar c : TheSettings().batchKey)
+    if (c.unicode() > 0xFF) return CodePage::toAnsi(TheSettings().batchKey);
+  return TheSettings().batchKey.toLatin1();
 }
 
 // Text in the code page that reads back as the same bytes.
@@ -68,7 +68,7 @@ bool canonical(const QByteArray& r) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   QByteArray record = fuzz::bytes(data, size);
-  gBatchKey = kKeys[fuzz::takeSelector(record) % std::size(kKeys)];
+  EditSettings().batchKey = kKeys[fuzz::takeSelector(record) % std::size(kKeys)];
 
   Fields fields;
   if (!decode(record, fields)) {

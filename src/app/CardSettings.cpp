@@ -17,13 +17,13 @@ QString paramOr(const char* id, const QString& fallback) {
 
 void LoadCardSettings() {
   try {
-    gCardMsgFile = paramOr("CardMsgFile", QStringLiteral("CardMsg.txt"));
-    gBatchNo = paramOr("BatchNo", QStringLiteral("V0001")).toUpper();
-    gDefCardType = paramOr("DefCardType", QStringLiteral("V")).toUpper();
+    EditSettings().cardMessageFile = paramOr("CardMsgFile", QStringLiteral("CardMsg.txt"));
+    EditSettings().batchNo = paramOr("BatchNo", QStringLiteral("V0001")).toUpper();
+    EditSettings().defaultCardType = paramOr("DefCardType", QStringLiteral("V")).toUpper();
     QString stored;
-    gBatchKey = getParamValue(QStringLiteral("BatchKey"), stored) ? BatchKeyFromStored(stored) : QString();
-    gStoreID = paramOr("StoreID", QStringLiteral("000"));
-    gBorixPort = GetINI(gIniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort"));
+    EditSettings().batchKey = getParamValue(QStringLiteral("BatchKey"), stored) ? BatchKeyFromStored(stored) : QString();
+    EditSettings().storeId = paramOr("StoreID", QStringLiteral("000"));
+    EditSettings().readerPort = GetINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort"));
   } catch (...) {
     ReportError(ErrorLabel());
   }

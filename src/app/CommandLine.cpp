@@ -94,11 +94,11 @@ QString formUsage(const Form& f) { return f.usage.isEmpty() ? f.name : f.name + 
 // The start-up steps of the windowed program, without the window and the single-instance
 // lock: a nightly job may run while an operator works.
 bool startUp() {
-  gAppName = appName();
-  gAppPath = EnterApplicationFolder(gAppName);
-  QDir::setCurrent(gAppPath);
-  LoadSettings(gAppName + QStringLiteral(".INI"), gAppPath);
-  BeginErrorLogSession(gAppPath);
+  EditSettings().appName = appName();
+  EditSettings().appPath = EnterApplicationFolder(TheSettings().appName);
+  QDir::setCurrent(TheSettings().appPath);
+  LoadSettings(TheSettings().appName + QStringLiteral(".INI"), TheSettings().appPath);
+  BeginErrorLogSession(TheSettings().appPath);
   if (!OpenMainDatabase() || !gCnn().isOpen()) return false;
   if (!CreateSchemaIfNew()) return false;
   LoadCardSettings();

@@ -26,7 +26,7 @@ QString driverText(const QString& folder, const QString& appName) {
       GetINI(QDir(folder).filePath(appName + QStringLiteral(".INI")), QStringLiteral("PARAM"), QStringLiteral("CrwLibrary"))
           .trimmed();
   if (name.isEmpty()) return QStringLiteral("內建模擬器");
-  gAppPath = folder;
+  EditSettings().appPath = folder;
   const QString path = CrwLibraryPath(name);
   const VendorReader library(path);
   return library.isLoaded() ? path : path + QStringLiteral(" (無法載入: ") + library.errorText() + QLatin1Char(')');

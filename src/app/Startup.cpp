@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
+#include <QWidget>
 #include <QLockFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -25,7 +27,7 @@ namespace {
 bool takeInstanceLock() {
   static QLockFile* lock = nullptr;
   if (lock) return true;
-  auto* candidate = new QLockFile(QDir(gAppPath).absoluteFilePath(gAppName + QStringLiteral(".lck")));
+  auto* candidate = new QLockFile(QDir(TheSettings().appPath).absoluteFilePath(TheSettings().appName + QStringLiteral(".lck")));
   candidate->setStaleLockTime(0);
   if (!candidate->tryLock(0)) {
     const bool otherInstance = candidate->error() == QLockFile::LockFailedError;
@@ -39,30 +41,35 @@ bool takeInstanceLock() {
   return true;
 }
 
+// The main window start-up showed, until it closes.
+QPointer<QWidget> startedMain;
+
 }  // namespace
+
+QWidget* StartedMainWindow() { return startedMain; }
 
 bool sub_Main() {
   static QtOperatorDialogs qtDialogs;
   SetDialogs(&qtDialogs);
-  gAppName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+  EditSettings().appName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
   return StartUp();
 }
 
 bool StartUp() {
   try {
-    if (gAppName.isEmpty()) gAppName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    gAppPath = EnterApplicationFolder(gAppName);
+    if (TheSettings().appName.isEmpty()) EditSettings().appName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    EditSettings().appPath = EnterApplicationFolder(TheSettings().appName);
     if (!takeInstanceLock()) return false;
-    QDir::setCurrent(gAppPath);
-    LoadSettings(gAppName + QStringLiteral(".INI"), gAppPath);
-    BeginErrorLogSession(gAppPath);
+    QDir::setCurrent(TheSettings().appPath);
+    LoadSettings(TheSettings().appName + QStringLiteral(".INI"), TheSettings().appPath);
+    BeginErrorLogSession(TheSettings().appPath);
     OpenMessageDatabase();
     OpenMainDatabase();
     CreateSchemaIfNew();
     LoadCardSettings();
     auto* main = new MainWindow;
     main->setAttribute(Qt::WA_DeleteOnClose);
-    gMainForm = main;
+    startedMain = main;
     main->show();
     return true;
   } catch (...) {

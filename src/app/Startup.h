@@ -6,3 +6,6 @@
 bool sub_Main();
 // The start-up steps with whatever operator dialogs are installed.
 bool StartUp();
+// The main window the last start-up showed, or null once it has closed.
+class QWidget;
+QWidget* StartedMainWindow();

@@ -50,19 +50,19 @@ QString DBDateDisp(const QVariant& value, const QString& format) {
   const auto dt = ToDateTime(value);
   if (!dt) return {};
   const QDate d = dt->date();
-  const QString conv = format.isEmpty() ? gCalendar : format;
+  const QString conv = format.isEmpty() ? TheSettings().calendar : format;
   const QString mm = twoDigits(d.month());
   const QString dd = twoDigits(d.day());
   const QString yy = twoDigits(d.year() % 100);
   const QString yyyy = QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0'));
   if (conv == QLatin1String("CCMMDD")) return rocYear(d.year()) + mm + dd;
-  if (conv == QLatin1String("CC/MM/DD")) return rocYear(d.year()) + gDateSep + mm + gDateSep + dd;
-  if (conv == QLatin1String("YYYY/MM/DD")) return yyyy + gDateSep + mm + gDateSep + dd;
-  if (conv == QLatin1String("YY/MM/DD")) return yy + gDateSep + mm + gDateSep + dd;
+  if (conv == QLatin1String("CC/MM/DD")) return rocYear(d.year()) + TheSettings().dateSeparator + mm + TheSettings().dateSeparator + dd;
+  if (conv == QLatin1String("YYYY/MM/DD")) return yyyy + TheSettings().dateSeparator + mm + TheSettings().dateSeparator + dd;
+  if (conv == QLatin1String("YY/MM/DD")) return yy + TheSettings().dateSeparator + mm + TheSettings().dateSeparator + dd;
   if (conv == QLatin1String("YYYY/MM")) return yyyy + QStringLiteral("/") + mm;
   if (conv == QLatin1String("YYMMDD")) return yy + mm + dd;
   // Any other convention is a format pattern of its own.
-  QString pattern = gCalendar;
+  QString pattern = TheSettings().calendar;
   pattern.replace(QStringLiteral("YYYY"), QStringLiteral("yyyy"))
       .replace(QStringLiteral("YY"), QStringLiteral("yy"))
       .replace(QStringLiteral("DD"), QStringLiteral("dd"));
@@ -72,7 +72,7 @@ QString DBDateDisp(const QVariant& value, const QString& format) {
 namespace {
 
 bool isRocCalendar() {
-  return gCalendar == QLatin1String("CC/MM/DD") || gCalendar == QLatin1String("CCMMDD");
+  return TheSettings().calendar == QLatin1String("CC/MM/DD") || TheSettings().calendar == QLatin1String("CCMMDD");
 }
 
 // A date typed in the ROC calendar: two or three digits of year (counted from 1911), two of
@@ -97,26 +97,26 @@ QString DBDateSave(const QString& text) {
   // A full date with a four-digit year is understood whatever the convention, so that a day
   // outside 2000-2099, or a whole date under a month-only display, can still be entered.
   const bool full = s.size() == 10 && s.left(4).toInt() >= 1000;
-  if (gCalendar == QLatin1String("YYYY/MM/DD")) return full ? validOrEmpty(s) : QString();
+  if (TheSettings().calendar == QLatin1String("YYYY/MM/DD")) return full ? validOrEmpty(s) : QString();
   const QString twoDigitYear = validOrEmpty(QStringLiteral("20") + s);
   if (!twoDigitYear.isEmpty() || !full) return twoDigitYear;
   return validOrEmpty(s);
 }
 
 QString dateAddSep(const QString& text) {
-  if (!gDateSep.isEmpty() && text.contains(gDateSep)) return text;
-  if (text.size() == 6) return text.left(2) + gDateSep + text.mid(2, 2) + gDateSep + text.right(2);
+  if (!TheSettings().dateSeparator.isEmpty() && text.contains(TheSettings().dateSeparator)) return text;
+  if (text.size() == 6) return text.left(2) + TheSettings().dateSeparator + text.mid(2, 2) + TheSettings().dateSeparator + text.right(2);
   // Seven digits are a three-digit ROC year from 2011 on (1150305).
-  if (text.size() == 7 && isRocCalendar()) return text.left(3) + gDateSep + text.mid(3, 2) + gDateSep + text.right(2);
-  if (text.size() == 8) return text.left(4) + gDateSep + text.mid(4, 2) + gDateSep + text.right(2);
+  if (text.size() == 7 && isRocCalendar()) return text.left(3) + TheSettings().dateSeparator + text.mid(3, 2) + TheSettings().dateSeparator + text.right(2);
+  if (text.size() == 8) return text.left(4) + TheSettings().dateSeparator + text.mid(4, 2) + TheSettings().dateSeparator + text.right(2);
   return {};
 }
 
 QString DateFieldText(const QDate& date) {
   if (!date.isValid()) return {};
-  const bool twoDigitYear = gCalendar == QLatin1String("YY/MM/DD") || gCalendar == QLatin1String("YYMMDD");
-  const bool fullForm = gCalendar == QLatin1String("YYYY/MM") || (twoDigitYear && (date.year() < 2000 || date.year() > 2099));
+  const bool twoDigitYear = TheSettings().calendar == QLatin1String("YY/MM/DD") || TheSettings().calendar == QLatin1String("YYMMDD");
+  const bool fullForm = TheSettings().calendar == QLatin1String("YYYY/MM") || (twoDigitYear && (date.year() < 2000 || date.year() > 2099));
   if (!fullForm) return DBDateDisp(date);
   const QString yyyy = QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
-  return yyyy + gDateSep + twoDigits(date.month()) + gDateSep + twoDigits(date.day());
+  return yyyy + TheSettings().dateSeparator + twoDigits(date.month()) + TheSettings().dateSeparator + twoDigits(date.day());
 }

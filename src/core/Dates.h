@@ -1,5 +1,5 @@
 #pragma once
-// Dates between the display convention (gCalendar, gDateSep) and the database.
+// Dates between the display convention (TheSettings().calendar, TheSettings().dateSeparator) and the database.
 #include <QDateTime>
 #include <QString>
 #include <QVariant>

@@ -33,12 +33,12 @@ void appendErrorRecord(const QString& text) {
   ++g_records;
   // Failures here are ignored: the report must still reach the operator.
   const QDateTime now = Now();
-  const QString sep = gDateSep;
+  const QString sep = TheSettings().dateSeparator;
   const QString stamp = QStringLiteral("**記錄時間 - ") + now.toString(QStringLiteral("yy")) + sep +
                         now.toString(QStringLiteral("MM")) + sep + now.toString(QStringLiteral("dd")) +
                         QStringLiteral(", ") + now.toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" ");
-  if (gErrFile.isEmpty()) return;
-  QFile f(gErrFile);
+  if (TheSettings().errorLogFile.isEmpty()) return;
+  QFile f(TheSettings().errorLogFile);
   if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return;
   QString record = stamp + QStringLiteral("\r\n") + text;
   if (!g_sessionLine.isEmpty()) record.prepend(std::exchange(g_sessionLine, QString()) + QStringLiteral("\r\n"));
@@ -50,7 +50,7 @@ QStringList g_heldBoxes;
 
 void showBox(const QString& text) {
   Dialogs().beep();
-  Dialogs().messageBox(text, gAppName, MsgIcon::Exclamation);
+  Dialogs().messageBox(text, TheSettings().appName, MsgIcon::Exclamation);
 }
 
 }  // namespace
@@ -109,7 +109,7 @@ void ReportError(const QString& label, const QString& number, const QString& des
   }
   Dialogs().beep();
   appendErrorRecord(text);
-  Dialogs().messageBox(text, gAppName, MsgIcon::Exclamation);
+  Dialogs().messageBox(text, TheSettings().appName, MsgIcon::Exclamation);
 }
 
 void ReportError(const QString& label) {

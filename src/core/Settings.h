@@ -1,45 +1,46 @@
 #pragma once
-// Process-wide settings and scratch values shared by every window. They are filled at
-// start-up and read directly by the screens.
-#include <QObject>
+// The program's settings: where its files are, the configuration file's PARAM section, the
+// card settings of the parameter table and the database dialect. Start-up fills them once;
+// everything after reads them through TheSettings().
 #include <QString>
-#include <QVariant>
 
-// Paths
-inline QString gAppPath;      // application folder (executable folder or TOLVA_HOME)
-inline QString gAppName;      // executable name without extension, e.g. "tolva"
-inline QString gIniFile;      // full path of the configuration file
-inline QString gLogFile;      // full path of the text log
-inline QString gErrFile;      // full path of the error log
+struct Settings {
+  // Paths
+  QString appPath;       // application folder (executable folder or TOLVA_HOME)
+  QString appName;       // executable name without extension, e.g. "tolva"
+  QString iniFile;       // full path of the configuration file
+  QString logFile;       // full path of the text log
+  QString errorLogFile;  // full path of the error log
 
-// From the INI file, section PARAM
-inline QString gCustName;
-inline QString gCalendar = QStringLiteral("YYYY/MM/DD");
-inline QString gDateSep = QStringLiteral("/");
-inline QString gLogoFile;
-inline QString gUserID;
-inline QString gWorkstation;
-inline QString gCNT;
-inline QString gBorixPort;
-inline QString gCrwLibrary;  // card reader driver library; empty: the built-in simulator
-inline QString gCorpName;
-inline QString gAmtFmt;
-inline QString gCaptionFile;
+  // From the configuration file, section PARAM
+  QString customerName;
+  QString calendar = QStringLiteral("YYYY/MM/DD");
+  QString dateSeparator = QStringLiteral("/");
+  QString logoFile;
+  QString operatorId;
+  QString workstation;
+  QString connectionString;
+  QString readerPort;
+  QString readerLibrary;  // card reader driver library; empty: the built-in simulator
+  QString corporationName;
+  QString amountFormat;
+  QString captionFile;
 
-// From the parameter table
-inline QString gCardMsgFile = QStringLiteral("CardMsg.txt");
-inline QString gBatchNo = QStringLiteral("V0001");
-inline QString gDefCardType = QStringLiteral("V");
-inline QString gBatchKey;
-inline QString gStoreID = QStringLiteral("000");
+  // From the parameter table
+  QString cardMessageFile = QStringLiteral("CardMsg.txt");
+  QString batchNo = QStringLiteral("V0001");
+  QString defaultCardType = QStringLiteral("V");
+  QString batchKey;
+  QString storeId = QStringLiteral("000");
 
-// Database dialect
-inline QString gDBPassword;
-inline QString gNowFunc = QStringLiteral("getDate()");
-inline QString gDateQuote = QStringLiteral("'");
-inline QString gDBType = QStringLiteral("SQL_DB");
+  // Database dialect
+  QString dbPassword;
+  QString nowFunction = QStringLiteral("getDate()");
+  QString dateQuote = QStringLiteral("'");
+  QString dbType = QStringLiteral("SQL_DB");
+};
 
-// Scratch values: the message about to be shown and the SQL text being built
-
-// The main window once start-up has shown it
-inline QObject* gMainForm = nullptr;
+// The settings of this process.
+const Settings& TheSettings();
+// Where start-up (and a test's set-up) fills them in.
+Settings& EditSettings();

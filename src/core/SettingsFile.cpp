@@ -11,45 +11,45 @@
 
 namespace {
 
-QString iniValue(const char* key) { return GetINI(gIniFile, QStringLiteral("PARAM"), QString::fromLatin1(key)); }
+QString iniValue(const char* key) { return GetINI(TheSettings().iniFile, QStringLiteral("PARAM"), QString::fromLatin1(key)); }
 
 void readIniSettings() {
   if (const QString cp = iniValue("CodePage"); !cp.isEmpty()) CodePage::select(cp);
-  gCustName = iniValue("CustName");
-  gCalendar = iniValue("Calendar");
-  if (gCalendar.isEmpty()) gCalendar = QStringLiteral("YYYY/MM/DD");
-  gDateSep = iniValue("DateSep");
-  if (gDateSep.isEmpty()) gDateSep = QStringLiteral("/");
-  gLogoFile = iniValue("LogoFile");
-  gUserID = iniValue("DefUserID");
-  if (gUserID.isEmpty()) gUserID = GetLoginName().left(20);
-  gCorpName = iniValue("CorpName");
-  gAmtFmt = iniValue("AmtFmt");
-  gCaptionFile = iniValue("CaptionFile");
-  gCrwLibrary = iniValue("CrwLibrary");
-  gWorkstation = GetWSName();
-  gDateQuote = QStringLiteral("'");
+  EditSettings().customerName = iniValue("CustName");
+  EditSettings().calendar = iniValue("Calendar");
+  if (TheSettings().calendar.isEmpty()) EditSettings().calendar = QStringLiteral("YYYY/MM/DD");
+  EditSettings().dateSeparator = iniValue("DateSep");
+  if (TheSettings().dateSeparator.isEmpty()) EditSettings().dateSeparator = QStringLiteral("/");
+  EditSettings().logoFile = iniValue("LogoFile");
+  EditSettings().operatorId = iniValue("DefUserID");
+  if (TheSettings().operatorId.isEmpty()) EditSettings().operatorId = GetLoginName().left(20);
+  EditSettings().corporationName = iniValue("CorpName");
+  EditSettings().amountFormat = iniValue("AmtFmt");
+  EditSettings().captionFile = iniValue("CaptionFile");
+  EditSettings().readerLibrary = iniValue("CrwLibrary");
+  EditSettings().workstation = GetWSName();
+  EditSettings().dateQuote = QStringLiteral("'");
 }
 
 }  // namespace
 
 void LoadSettings(const QString& iniName, const QString& folder) {
   try {
-    const QString app = gAppName.isEmpty() ? QStringLiteral("tolva") : gAppName;
+    const QString app = TheSettings().appName.isEmpty() ? QStringLiteral("tolva") : TheSettings().appName;
     if (!iniName.isEmpty() && !folder.isEmpty()) {
-      gIniFile = folder + QStringLiteral("/") + iniName;
-      gLogFile = folder + QStringLiteral("/") + app + QStringLiteral(".LOG");
-      gErrFile = folder + QStringLiteral("/") + app + QStringLiteral(".ERR");
+      EditSettings().iniFile = folder + QStringLiteral("/") + iniName;
+      EditSettings().logFile = folder + QStringLiteral("/") + app + QStringLiteral(".LOG");
+      EditSettings().errorLogFile = folder + QStringLiteral("/") + app + QStringLiteral(".ERR");
     } else {
-      const QString base = folder.isEmpty() ? gAppPath : folder;
+      const QString base = folder.isEmpty() ? TheSettings().appPath : folder;
       const QString name = iniName.isEmpty() ? QStringLiteral("IDPARAM.INI") : iniName;
-      gIniFile = QDir::cleanPath(base + QStringLiteral("/../DAT/") + name);
-      gLogFile = QDir::cleanPath(base + QStringLiteral("/../LOG/") + app + QStringLiteral(".LOG"));
-      gErrFile = QDir::cleanPath(base + QStringLiteral("/../LOG/") + app + QStringLiteral(".ERR"));
+      EditSettings().iniFile = QDir::cleanPath(base + QStringLiteral("/../DAT/") + name);
+      EditSettings().logFile = QDir::cleanPath(base + QStringLiteral("/../LOG/") + app + QStringLiteral(".LOG"));
+      EditSettings().errorLogFile = QDir::cleanPath(base + QStringLiteral("/../LOG/") + app + QStringLiteral(".ERR"));
     }
-    if (!gAppPath.isEmpty()) QDir::setCurrent(gAppPath);
-    TrimLogFile(gLogFile);
-    TrimLogFile(gErrFile);
+    if (!TheSettings().appPath.isEmpty()) QDir::setCurrent(TheSettings().appPath);
+    TrimLogFile(TheSettings().logFile);
+    TrimLogFile(TheSettings().errorLogFile);
     readIniSettings();
   } catch (...) {
     ReportError(QStringLiteral("InitGlobal"));

@@ -6,7 +6,7 @@
 
 namespace {
 QSettings store() {
-  const QString app = gAppName.isEmpty() ? QStringLiteral("tolva") : gAppName;
+  const QString app = TheSettings().appName.isEmpty() ? QStringLiteral("tolva") : TheSettings().appName;
   return QSettings(QSettings::NativeFormat, QSettings::UserScope, app, app);
 }
 }  // namespace

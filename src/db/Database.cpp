@@ -52,35 +52,35 @@ bool OpenConnection(const QString& connectionString, Connection& connection, con
 
 void SetDBType(Connection* connection, const QString& key) {
   const Dialect d = key.isEmpty() ? (connection ? *connection : gCnn()).dialect() : Dialect::forKey(key);
-  gDBType = d.name();
-  gNowFunc = d.nowFunc();
-  gDateQuote = d.dateQuote();
+  EditSettings().dbType = d.name();
+  EditSettings().nowFunction = d.nowFunc();
+  EditSettings().dateQuote = d.dateQuote();
 }
 
 bool OpenMainDatabase() {
   try {
-    gCNT = GetINI(gIniFile, QStringLiteral("PARAM"), QStringLiteral("GCNT"));
-    if (gCNT.indexOf(QLatin1String("SQLOLE"), 0, Qt::CaseInsensitive) > 0 &&
-        !gCNT.contains(QLatin1String("Password="), Qt::CaseInsensitive)) {
-      gDBPassword = Dialogs().inputBox(gCNT, QStringLiteral("資料庫連線密碼"), kPasswordPlaceholder);
+    EditSettings().connectionString = GetINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("GCNT"));
+    if (TheSettings().connectionString.indexOf(QLatin1String("SQLOLE"), 0, Qt::CaseInsensitive) > 0 &&
+        !TheSettings().connectionString.contains(QLatin1String("Password="), Qt::CaseInsensitive)) {
+      EditSettings().dbPassword = Dialogs().inputBox(TheSettings().connectionString, QStringLiteral("資料庫連線密碼"), kPasswordPlaceholder);
       // Quoted when it holds ";" or braces, so that all of it stays the password (and is masked).
-      gCNT = gCNT + QStringLiteral(";Password=") + QuoteConnectionValue(gDBPassword) + QStringLiteral(";");
+      EditSettings().connectionString = TheSettings().connectionString + QStringLiteral(";Password=") + QuoteConnectionValue(TheSettings().dbPassword) + QStringLiteral(";");
     }
     // A SQLite file that is not there is created only in a folder ./run has just prepared, or
     // when the operator says so: a mistyped or moved file must not start an empty database.
-    const QString marker = QDir(gAppPath).absoluteFilePath(QString::fromLatin1(kFreshHomeMarker));
+    const QString marker = QDir(TheSettings().appPath).absoluteFilePath(QString::fromLatin1(kFreshHomeMarker));
     const bool freshHome = QFile::exists(marker);
     const auto mayCreate = [freshHome](const QString& path) {
       return freshHome || Dialogs().askYesNo(QStringLiteral("資料庫檔案不存在:\r\n") + path +
                                                  QStringLiteral("\r\n是否建立新的資料庫?"),
-                                             gAppName);
+                                             TheSettings().appName);
     };
-    const bool connected = OpenConnection(gCNT, gCnn(), mayCreate);
+    const bool connected = OpenConnection(TheSettings().connectionString, gCnn(), mayCreate);
     if (freshHome) QFile::remove(marker);
     if (!connected) {
-      Dialogs().messageBox(QStringLiteral("連線失敗!\r\n") + MaskPassword(gCNT) +
-                               QStringLiteral("\r\n請檢查GCNT設定:") + gIniFile,
-                           gAppName, MsgIcon::None);
+      Dialogs().messageBox(QStringLiteral("連線失敗!\r\n") + MaskPassword(TheSettings().connectionString) +
+                               QStringLiteral("\r\n請檢查GCNT設定:") + TheSettings().iniFile,
+                           TheSettings().appName, MsgIcon::None);
       return false;
     }
     SetDBType();
@@ -97,9 +97,9 @@ Connection& gMsgCnn() {
 }
 
 bool OpenMessageDatabase() {
-  QString file = GetINI(gIniFile, QStringLiteral("PARAM"), QStringLiteral("IDMSG"));
+  QString file = GetINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("IDMSG"));
   if (file.isEmpty()) file = QStringLiteral("IDMSG.MDB");
-  const QString path = QDir(gAppPath).absoluteFilePath(file);
+  const QString path = QDir(TheSettings().appPath).absoluteFilePath(file);
   if (IsFile(path)) {
     // The message database is a SQLite file here; its look-up is prepared once to prove
     // that the file really is one.
@@ -111,7 +111,7 @@ bool OpenMessageDatabase() {
       gMsgCnn().close();
     }
   }
-  Dialogs().messageBox(QStringLiteral("Error Open MSGDB") + QStringLiteral(":") + path, gAppName, MsgIcon::Information);
+  Dialogs().messageBox(QStringLiteral("Error Open MSGDB") + QStringLiteral(":") + path, TheSettings().appName, MsgIcon::Information);
   return false;
 }
 
@@ -124,7 +124,7 @@ QString QuotText(const QVariant& value) {
 QVariant QuotStr(const QVariant& value) { return QuotText(value); }
 
 QString QuotDate(const QVariant& value, const QString& provider) {
-  return quotDate(value, provider == QLatin1String("MSDAORA") ? QStringLiteral("TO_DATE") : gDateQuote);
+  return quotDate(value, provider == QLatin1String("MSDAORA") ? QStringLiteral("TO_DATE") : TheSettings().dateQuote);
 }
 
 QString QuotDate(const QVariant& value, const Dialect& dialect) { return quotDate(value, dialect.dateQuote()); }

@@ -11,8 +11,8 @@ bool OpenMainDatabase();
 // Opens the connection; false (and the error logged, password masked) when it fails. A SQLite
 // file that does not exist is created only when `mayCreate` says so.
 bool OpenConnection(const QString& connectionString, Connection& connection, const NewFilePolicy& mayCreate = {});
-// Mirrors the dialect of the connection (gCnn when none is given) into gDBType, gNowFunc and
-// gDateQuote; a key takes the dialect of that table row instead.
+// Mirrors the dialect of the connection (gCnn when none is given) into TheSettings().dbType, TheSettings().nowFunction and
+// TheSettings().dateQuote; a key takes the dialect of that table row instead.
 void SetDBType(Connection* connection = nullptr, const QString& key = QString());
 bool OpenMessageDatabase();
 // The message database connection (open only when the file was found).
@@ -21,7 +21,7 @@ Connection& gMsgCnn();
 QVariant QuotStr(const QVariant& value);
 QString QuotText(const QVariant& value);
 // A date value (QDate, QDateTime or a database text "2026/03/05 ...") as an SQL literal in the
-// style of gDateQuote (TO_DATE for the provider "MSDAORA") or of a connection's dialect; no
+// style of TheSettings().dateQuote (TO_DATE for the provider "MSDAORA") or of a connection's dialect; no
 // value gives NULL. Display text ("115/03/05") is converted by the caller with DBDateSave:
 // anything else that is not a date raises TolvaError.
 QString QuotDate(const QVariant& value, const QString& provider = QString());

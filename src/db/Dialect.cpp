@@ -21,7 +21,7 @@ const QString kAccess = QStringLiteral("ACCESS");
 // A relative SQLite file lies in the application folder.
 QString absoluteDataFile(const QString& file) {
   if (file == QLatin1String(":memory:") || QDir::isAbsolutePath(file)) return file;
-  return QDir(gAppPath.isEmpty() ? QDir::currentPath() : gAppPath).absoluteFilePath(file);
+  return QDir(TheSettings().appPath.isEmpty() ? QDir::currentPath() : TheSettings().appPath).absoluteFilePath(file);
 }
 
 QString braced(const QString& value) {

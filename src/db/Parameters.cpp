@@ -75,11 +75,11 @@ bool getParamValue(const QString& paramID, QString& value) {
 bool SetParamValue(const QString& paramID, const QString& value) {
   try {
     const int changed = gCnn().execute(QStringLiteral("Update xxPARAM ") + QStringLiteral(" Set ParamValue = ") +
-                                       QuotStr(value).toString() + QStringLiteral(" , UpdDate = ") + gNowFunc +
+                                       QuotStr(value).toString() + QStringLiteral(" , UpdDate = ") + TheSettings().nowFunction +
                                        QStringLiteral(" WHERE ParamID = ") + QuotStr(paramID).toString());
     if (changed <= 0) {
       gCnn().execute(QStringLiteral("INSERT INTO xxPARAM (ParamID, ParamValue, FileDate) ") + QStringLiteral(" VALUES ( ") +
-                     QuotText(paramID) + QStringLiteral(" , ") + QuotText(value) + QStringLiteral(" , ") + gNowFunc +
+                     QuotText(paramID) + QStringLiteral(" , ") + QuotText(value) + QStringLiteral(" , ") + TheSettings().nowFunction +
                      QStringLiteral(")"));
     }
     return true;
@@ -118,11 +118,11 @@ void WriteAPLog(const QString& progID, const QString& actionID, const QString& l
     QString sql = QStringLiteral("INSERT INTO xxAPLOG ( ") + QStringLiteral(" UserID, ") + QStringLiteral(" LoginWS, ") +
                   QStringLiteral(" ProgID, ") + QStringLiteral(" ActionID, ") + QStringLiteral(" LogMsg, ");
     if (remark) sql += QStringLiteral(" Remark, ");
-    sql += QStringLiteral(" FileDate ") + QStringLiteral(" ) VALUES ( ") + QuotStr(gUserID).toString() + QStringLiteral(", ") +
-           QuotStr(gWorkstation).toString() + QStringLiteral(", ") + QuotStr(progID).toString() + QStringLiteral(", ") +
+    sql += QStringLiteral(" FileDate ") + QStringLiteral(" ) VALUES ( ") + QuotStr(TheSettings().operatorId).toString() + QStringLiteral(", ") +
+           QuotStr(TheSettings().workstation).toString() + QStringLiteral(", ") + QuotStr(progID).toString() + QStringLiteral(", ") +
            QuotStr(actionID).toString() + QStringLiteral(", ") + QuotStr(logMsg).toString() + QStringLiteral(", ");
     if (remark) sql += QuotStr(*remark).toString() + QStringLiteral(", ");
-    sql += gNowFunc + QStringLiteral(") ");
+    sql += TheSettings().nowFunction + QStringLiteral(") ");
     gCnn().execute(sql);
   } catch (...) {
     LogError(QStringLiteral("WriteAPLog"));
@@ -150,7 +150,7 @@ bool NextNumber(const QString& noCode, const QString& noBy, qint64& next, QStrin
   }
   if (!drawn) {
     const QString text = QStringLiteral("編號程序錯誤-") + QStringLiteral("NoCode:") + noCode + QStringLiteral("/NoBy:") + noBy;
-    WriteAPLog(gAppName, QStringLiteral("BASADODB"), text);
+    WriteAPLog(TheSettings().appName, QStringLiteral("BASADODB"), text);
     if (error) *error = text;
   }
   return drawn;

@@ -22,8 +22,8 @@ QString g_libraryName;
 // relative to the application folder.
 QString libraryPath(const QString& name) {
   if (QDir::isAbsolutePath(name)) return name;
-  if (!gAppPath.isEmpty()) {
-    const QString local = QDir(gAppPath).filePath(name);
+  if (!TheSettings().appPath.isEmpty()) {
+    const QString local = QDir(TheSettings().appPath).filePath(name);
     if (name.contains(QLatin1Char('/')) || QFileInfo::exists(local)) return local;
   }
   if (name.contains(QLatin1Char('/'))) return name;
@@ -39,18 +39,18 @@ QString libraryPath(const QString& name) {
 
 SimulatedReader& BuiltInCrwSimulator() {
   static SimulatedReader simulator([] {
-    return gAppPath.isEmpty() ? QStringLiteral("CardSim") : gAppPath + QStringLiteral("/CardSim");
+    return TheSettings().appPath.isEmpty() ? QStringLiteral("CardSim") : TheSettings().appPath + QStringLiteral("/CardSim");
   });
   return simulator;
 }
 
 ReaderDriver& CrwDevice() {
   if (g_override) return *g_override;
-  if (gCrwLibrary.trimmed().isEmpty()) return BuiltInCrwSimulator();
-  if (!g_library || g_libraryName != gCrwLibrary) {
+  if (TheSettings().readerLibrary.trimmed().isEmpty()) return BuiltInCrwSimulator();
+  if (!g_library || g_libraryName != TheSettings().readerLibrary) {
     g_library.reset();
-    g_libraryName = gCrwLibrary;
-    g_library = std::make_unique<VendorReader>(libraryPath(gCrwLibrary.trimmed()));
+    g_libraryName = TheSettings().readerLibrary;
+    g_library = std::make_unique<VendorReader>(libraryPath(TheSettings().readerLibrary.trimmed()));
     if (!g_library->isLoaded()) {
       LogError(QStringLiteral("CrwDevice"), QStringLiteral("48"), g_library->errorText());
     }

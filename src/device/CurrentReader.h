@@ -1,6 +1,6 @@
 #pragma once
 // The card reader/writer driver in use: the vendor library named by INI PARAM/VendorReader
-// (gCrwLibrary), or the built-in simulator when that is empty.
+// (TheSettings().readerLibrary), or the built-in simulator when that is empty.
 #include "device/ReaderDriver.h"
 
 #include <QString>

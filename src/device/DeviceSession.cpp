@@ -151,7 +151,7 @@ bool InitReader(const QString& port, QString* msg) {
     }
     if (!ok) {
       if (msg) *msg = error;
-      else Dialogs().messageBox(error, gAppName, MsgIcon::None);
+      else Dialogs().messageBox(error, TheSettings().appName, MsgIcon::None);
     }
   } catch (...) {
     LogError(QStringLiteral("CRW_Init"));
@@ -186,7 +186,7 @@ std::int32_t WaitForCard() {
 bool Borix_InsertCard(QString& msg, std::int32_t* code) {
   bool ok = false;
   try {
-    if (!InitReader(gBorixPort, &msg)) {
+    if (!InitReader(TheSettings().readerPort, &msg)) {
       if (code) *code = -99;
       return false;
     }

@@ -14,7 +14,7 @@ extern std::int32_t gReaderHandle;   // > 0 open, 0 none, -1 opening failed
 extern std::int32_t CRW_MSMode;    // track mode last set; 0 = not set
 extern std::int32_t CRW_MSOption;  // option last set with the track mode
 
-// Opens the reader on gBorixPort and waits for a card. True when a usable card is in the
+// Opens the reader on TheSettings().readerPort and waits for a card. True when a usable card is in the
 // reader; otherwise `msg` says why and `code` (when given) holds -99 (the reader did not open),
 // -21 (cancelled), -2 or the card state that refused the card.
 bool Borix_InsertCard(QString& msg, std::int32_t* code = nullptr);

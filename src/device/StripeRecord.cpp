@@ -15,10 +15,10 @@ constexpr int kTrackOption = 4;
 
 // The key's characters as they are: their own codes when they fit in a byte.
 QByteArray keyBytes() {
-  for (const QChar c : gBatchKey) {
-    if (c.unicode() > 0xFF) return CodePage::toAnsi(gBatchKey);
+  for (const QChar c : TheSettings().batchKey) {
+    if (c.unicode() > 0xFF) return CodePage::toAnsi(TheSettings().batchKey);
   }
-  return gBatchKey.toLatin1();
+  return TheSettings().batchKey.toLatin1();
 }
 
 QString goodThruText(const QVariant& value) {

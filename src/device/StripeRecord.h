@@ -5,15 +5,15 @@
 //          8-10  store number           text, space-padded
 //         11-15  batch number           text, space-padded
 //         16-25  good-thru              "YYYY/MM/DD"
-//         26-41  balance amount         8 bytes, enciphered under gBatchKey, as 16 hex digits
-//         42-57  bonus points           8 bytes, enciphered under gBatchKey, as 16 hex digits
+//         26-41  balance amount         8 bytes, enciphered under TheSettings().batchKey, as 16 hex digits
+//         42-57  bonus points           8 bytes, enciphered under TheSettings().batchKey, as 16 hex digits
 //
 // Every field is cut or padded to its width in bytes, so a double-byte character counts 2.
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
 
-// The record for the given values; shorter than 57 bytes when gBatchKey is empty.
+// The record for the given values; shorter than 57 bytes when TheSettings().batchKey is empty.
 QByteArray BuildStripeRecord(const QString& cardNo, const QString& storeNo, const QString& batchNo,
                            const QVariant& goodThru, const QString& balAmt, const QString& balPoint);
 

@@ -78,7 +78,7 @@ QVariant recordImport(Connection& cnn, const QFileInfo& file, const QByteArray& 
                              "ImportedAt, POSID, UserID ) VALUES ( ?, ?, ?, ?, ?, ?, %1, ?, ? )")
                   .arg(cnn.dialect().nowFunc()),
               {file.fileName(), file.size(), QString::fromLatin1(sha), o.storeID, dayValue(cnn, o.txnDate), o.rows,
-               gWorkstation, gUserID});
+               TheSettings().workstation, TheSettings().operatorId});
   const QVariant importNo = cnn.lastInsertId();
   if (!importNo.isValid() || importNo.isNull()) throw TolvaError(QStringLiteral("0"), QStringLiteral("無法取得轉入序號"));
   return importNo;
@@ -210,7 +210,7 @@ QString ImportOutcome::resultText() const {
   return alreadyImported ? QStringLiteral("轉入OK(已轉入過)") : QStringLiteral("轉入OK");
 }
 
-QString ImportedFilesFolder() { return QDir(gAppPath).filePath(QStringLiteral("LOG")); }
+QString ImportedFilesFolder() { return QDir(TheSettings().appPath).filePath(QStringLiteral("LOG")); }
 
 void EnsureImportLedger(Connection& cnn) {
   if (!HasTable(cnn, kLedger)) {

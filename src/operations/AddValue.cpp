@@ -17,7 +17,7 @@ namespace {
 using Refusal = AddValueOutcome::Refusal;
 
 AddValueOutcome refuse(Refusal why, const QString& msg, const QString& remark = kApRefusedRemark) {
-  WriteAPLog(gAppName, ApAction::TopUp, msg, remark);
+  WriteAPLog(TheSettings().appName, ApAction::TopUp, msg, remark);
   AddValueOutcome out;
   out.message = msg;
   out.refusal = why;
@@ -39,7 +39,7 @@ bool checkCard(const CardRead& card, const Money& amount, const std::optional<Mo
   if (onCardRead) onCardRead(card.image, newBal);
   if (!CheckVoidCard(cardNo, msg)) return false;
   if (cardThru->date() < Today() &&
-      !Dialogs().askYesNo(QStringLiteral("超出有效期限，是否要繼續加值？"), gAppName)) {
+      !Dialogs().askYesNo(QStringLiteral("超出有效期限，是否要繼續加值？"), TheSettings().appName)) {
     msg = QStringLiteral("超出有效期限，未加值");
     return false;
   }
@@ -108,7 +108,7 @@ std::optional<Money> CheckAddAmount(const QString& text, QString& msg) {
 
 AddValueOutcome AddValue(const OperationContext& ctx, const QString& amountText, const QString& faceText,
                          const ShowCardRead& onCardRead) {
-  if (gBatchKey.isEmpty()) return refuse(Refusal::NoCardKey, QStringLiteral("未設定資料加密碼"));
+  if (ctx.settings.batchKey.isEmpty()) return refuse(Refusal::NoCardKey, QStringLiteral("未設定資料加密碼"));
   if (amountText.trimmed().isEmpty()) return refuse(Refusal::NoAmount, QStringLiteral("請輸入加值金額"));
   QString msg;
   // Only a checked number reaches the database.
@@ -117,7 +117,7 @@ AddValueOutcome AddValue(const OperationContext& ctx, const QString& amountText,
   std::optional<Money> limit;
   if (!BalanceLimit(limit, msg)) return refuse(Refusal::BadParameter, msg, kApFailRemark);
 
-  CardOperation op(QStringLiteral("AddValue"), ApAction::TopUp);
+  CardOperation op(ctx.db, QStringLiteral("AddValue"), ApAction::TopUp);
   op.check = [&](const CardRead& card, QString& m) { return checkCard(card, *amount, limit, onCardRead, m); };
   std::optional<CardImage> written;
   op.rows = [&](const CardRead& card, std::optional<CardImage>& next, QString& m) {

@@ -45,7 +45,7 @@ bool eraseRows(const OperationContext& ctx, const QString& cardNo, const QString
 
 }  // namespace
 
-void LogEraseRefused(const QString& text) { WriteAPLog(gAppName, ApAction::Erase, text, kApRefusedRemark); }
+void LogEraseRefused(const QString& text) { WriteAPLog(TheSettings().appName, ApAction::Erase, text, kApRefusedRemark); }
 
 CardOutcome EraseCard(const OperationContext& ctx, const QString& cardNo, const QString& reason) {
   const auto logFailure = [&cardNo](const QString& m) {
@@ -68,7 +68,7 @@ CardOutcome EraseCard(const OperationContext& ctx, const QString& cardNo, const 
     LogEraseRefused(logFailure(out.message));
     return out;
   }
-  CardOperation op(QStringLiteral("EraseCard"), ApAction::Erase);
+  CardOperation op(ctx.db, QStringLiteral("EraseCard"), ApAction::Erase);
   op.requireRecord = false;
   op.acceptUnreadable = true;
   op.check = [&cardNo](const CardRead& card, QString& m) { return checkCard(cardNo, card, m); };

@@ -77,8 +77,8 @@ bool writeCardRows(const OperationContext& ctx, const IssueRun& run, QString& ca
 bool PrepareIssueRun(const OperationContext& ctx, IssueRun& run, QString& failText) {
   run.issueDate = Today();
   run.goodThru = RenewedGoodThru(run.issueDate);
-  run.batchNo = gBatchNo;
-  run.defCardType = gDefCardType;
+  run.batchNo = ctx.settings.batchNo;
+  run.defCardType = ctx.settings.defaultCardType;
   run.posID = ctx.workstation;
   run.userID = ctx.operatorId;
   run.txnDept = ctx.storeId;
@@ -102,7 +102,7 @@ bool PrepareIssueRun(const OperationContext& ctx, IssueRun& run, QString& failTe
 }
 
 IssueResult IssueOneCard(const OperationContext& ctx, const IssueRun& run, QString& cardNo, QString& failText) {
-  CardOperation op(QStringLiteral("IssueOneCard"), QString());  // the run is logged as a whole
+  CardOperation op(ctx.db, QStringLiteral("IssueOneCard"), QString());  // the run is logged as a whole
   op.requireBlank = true;
   op.requireRecord = false;
   bool rowsRan = false;
@@ -125,14 +125,14 @@ IssueResult IssueOneCard(const OperationContext& ctx, const IssueRun& run, QStri
 
 void LogIssueRun(bool failed, const QString& failText, qint64 committed, const QString& firstCardNo,
                  const QString& lastCardNo, const QString& unprintedCardNo) {
-  if (failed) WriteAPLog(gAppName, ApAction::Issue, failText, kApFailRemark);
+  if (failed) WriteAPLog(TheSettings().appName, ApAction::Issue, failText, kApFailRemark);
   if (committed == 0) return;
   const QString issued = QStringLiteral("已發張數:") + QString::number(committed) + QStringLiteral(" 卡號:") +
                          firstCardNo + QStringLiteral("-") + lastCardNo;
   if (unprintedCardNo.isEmpty()) {
-    WriteAPLog(gAppName, ApAction::Issue, issued);
+    WriteAPLog(TheSettings().appName, ApAction::Issue, issued);
   } else {
-    WriteAPLog(gAppName, ApAction::Issue, issued + QStringLiteral("；卡號 ") + unprintedCardNo + QStringLiteral(" 卡面未印妥"),
+    WriteAPLog(TheSettings().appName, ApAction::Issue, issued + QStringLiteral("；卡號 ") + unprintedCardNo + QStringLiteral(" 卡面未印妥"),
                kApReprintRemark);
   }
 }

@@ -9,6 +9,7 @@
 #include "db/Connection.h"
 #include "ledger/CardCodes.h"
 #include "db/Parameters.h"
+#include "operations/OperationContext.h"
 
 namespace {
 
@@ -45,7 +46,11 @@ QString WithCardNo(const QString& msg, const CardRead& card) {
   return msg + QStringLiteral("，卡號:") + cardNo;
 }
 
-CardOperation::CardOperation(QString label, QString action) : label_(std::move(label)), action_(std::move(action)) {}
+CardOperation::CardOperation(Connection& db, QString label, QString action)
+    : db_(db), label_(std::move(label)), action_(std::move(action)) {}
+
+CardOperation::CardOperation(QString label, QString action)
+    : CardOperation(OperationContext::Current().db, std::move(label), std::move(action)) {}
 
 bool CardOperation::busy() { return g_busy; }
 
@@ -122,10 +127,10 @@ bool CardOperation::steps(QString& msg) {
   if (!rows) return true;  // a card that is only read
 
   std::optional<CardImage> next;
-  TransactionGuard tx(gCnn());
-  gCnn().setExclusive(true);
+  TransactionGuard tx(db_);
+  db_.setExclusive(true);
   {
-    const Connection::OwnerScope owner(gCnn());
+    const Connection::OwnerScope owner(db_);
     const quint64 errors = ErrorRecordCount();
     if (!rows(card_, next, msg)) {
       // As with the check: a rule that turned the card down (an unknown number, a balance that
@@ -271,14 +276,14 @@ void CardOperation::writeLog(bool ok, const QString& msg) {
       // A committed operation logs what it did, and the face still to be reprinted.
       const QString text = successText ? successText(card_) : QStringLiteral("卡號：") + cardNo;
       if (ok) {
-        WriteAPLog(gAppName, action_, text, successRemark);
+        WriteAPLog(TheSettings().appName, action_, text, successRemark);
       } else {
-        WriteAPLog(gAppName, action_, text + QStringLiteral("；") + reprintText_, kApReprintRemark);
+        WriteAPLog(TheSettings().appName, action_, text + QStringLiteral("；") + reprintText_, kApReprintRemark);
       }
     } else {
       QString text = failureText ? failureText(card_, msg) : msg;
       if (!failureText && !cardNo.isEmpty() && !text.contains(cardNo)) text += QStringLiteral("，卡號：") + cardNo;
-      WriteAPLog(gAppName, action_, text, refused_ ? kApRefusedRemark : kApFailRemark);
+      WriteAPLog(TheSettings().appName, action_, text, refused_ ? kApRefusedRemark : kApFailRemark);
     }
   } catch (...) {
     LogError(label_);

@@ -14,6 +14,8 @@
 // application log (remark "系統錯誤" on failure, "卡面待重印" when committed with a wrong face).
 #include "device/CardImage.h"
 
+class Connection;
+
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
@@ -31,7 +33,9 @@ public:
   using Rows = std::function<bool(const CardRead& card, std::optional<CardImage>& next, QString& msg)>;
 
   // `label` names the operation in the error log; `action` is its application-log action
-  // (empty: the caller logs).
+  // (empty: the caller logs). Its rows are written through `db`.
+  CardOperation(Connection& db, QString label, QString action);
+  // The same on the main connection.
   CardOperation(QString label, QString action);
 
   Check check;
@@ -81,6 +85,7 @@ private:
   void commitForward(const CardImage& written, QString& msg);
   void writeLog(bool ok, const QString& msg);
 
+  Connection& db_;
   QString label_;
   QString action_;
   CardRead card_;

@@ -46,7 +46,7 @@ QString numberText(const QVariant& value) { return Money::fromVariant(value).toS
 
 // The end step of a run stopped by a check: the card's values, no remark.
 void logRecord(const CardRow& card) {
-  WriteAPLog(gAppName, ApAction::Reissue,
+  WriteAPLog(TheSettings().appName, ApAction::Reissue,
              QStringLiteral("卡號:") + card.CardNo.toString() + QStringLiteral("，可用餘額:") +
                  CardValueText(card.BalAmt) + QStringLiteral("，可用點數:") + CardValueText(card.BalPoint));
 }
@@ -162,7 +162,7 @@ ReissueOutcome reissueCard(const OperationContext& ctx, const ReissueRequest& r)
     if (why != Refusal::Declined) logRecord(old);
     return out;
   };
-  if (gBatchKey.isEmpty()) return refuse(Refusal::NoCardKey, QStringLiteral("未設定資料加密碼"));
+  if (ctx.settings.batchKey.isEmpty()) return refuse(Refusal::NoCardKey, QStringLiteral("未設定資料加密碼"));
   if (r.oldCardNo.isEmpty()) return refuse(Refusal::NoOldCardNo, QStringLiteral("原卡號一定要輸入"));
   // The row as it is now, not as it was shown: another window may have changed it since.
   if (!LoadCardRow(ctx.db, r.oldCardNo, old)) {
@@ -177,7 +177,7 @@ ReissueOutcome reissueCard(const OperationContext& ctx, const ReissueRequest& r)
   if (!ReissueRemarkFits(r.remark)) return refuse(Refusal::RemarkTooLong, QStringLiteral("卡片備註碼不可超過三碼"));
 
   CardRow card;
-  CardOperation op(QStringLiteral("ReissueCard"), ApAction::Reissue);
+  CardOperation op(ctx.db, QStringLiteral("ReissueCard"), ApAction::Reissue);
   op.requireBlank = true;
   op.requireRecord = false;
   op.rows = [&](const CardRead&, std::optional<CardImage>& next, QString& m) {

@@ -42,7 +42,7 @@ bool sellRows(const OperationContext& ctx, const CardRead& card, const QString& 
 
 CardOutcome SellIssuedCard(const OperationContext& ctx, const QString& typedRefNo) {
   const QString refNo = typedRefNo.trimmed();
-  CardOperation op(QStringLiteral("SellIssuedCard"), ApAction::Sale);
+  CardOperation op(ctx.db, QStringLiteral("SellIssuedCard"), ApAction::Sale);
   op.logWhenCancelled = false;  // the operator's way of ending the run
   op.check = [&](const CardRead& card, QString& m) { return checkSale(ctx, card, m); };
   op.rows = [&](const CardRead& card, std::optional<CardImage>&, QString& m) {

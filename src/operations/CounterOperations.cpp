@@ -104,7 +104,7 @@ using Plan = std::function<bool(CardTxn&, QString&)>;
 bool runCardTxn(const QString& label, const QString& type, const TxnValues& v, const Plan& plan, const Plan& inTxn,
                 bool rewrite, QString& msg, CardTxn* result) {
   CardTxn t;
-  CardOperation op(label, v.apAction);
+  CardOperation op(v.ctx->db, label, v.apAction);
   op.check = [&](const CardRead& card, QString& m) {
     return takeCard(card, t, m) && checkCard(t, m) && plan(t, m) && fitsCard(t, m);
   };
@@ -312,7 +312,7 @@ Money earnedPoints(const Money& amount, const Money& rate) { return (amount * ra
 // The card message printed under the values: the six lines of the card message file.
 QString counterFaceText() {
   QString text;
-  if (!IsFile(gCardMsgFile) || !LoadMsg(gCardMsgFile, text)) return {};
+  if (!IsFile(TheSettings().cardMessageFile) || !LoadMsg(TheSettings().cardMessageFile, text)) return {};
   const QStringList lines = text.split(QLatin1Char('|'));
   QString face;
   for (int i = 0; i < 6; ++i) face += (i < lines.size() ? lines[i] : QString()) + QLatin1Char('\n');
@@ -344,7 +344,7 @@ TxnValues::DbStep markSold(const OperationContext& ctx) {
 }
 
 CounterOutcome refused(const QString& action, const QString& msg, const QString& remark) {
-  WriteAPLog(gAppName, action, msg, remark);
+  WriteAPLog(TheSettings().appName, action, msg, remark);
   return {false, action, msg, CardTxn{}, true};
 }
 
@@ -466,7 +466,7 @@ CounterOutcome ReverseTopUp(const OperationContext& ctx, const QString& amountTe
            QStringLiteral("，紅利點數：") + t.newPoints.toString();
   };
   QString msg;
-  if (gBatchKey.isEmpty()) msg = QStringLiteral("未設定資料加密碼");
+  if (ctx.settings.batchKey.isEmpty()) msg = QStringLiteral("未設定資料加密碼");
   const auto amount = msg.isEmpty() ? WholeAmount(amountText, QStringLiteral("沖正金額"), false, msg) : std::nullopt;
   if (!amount) return refused(action, msg, kApRefusedRemark);
   TxnValues v;

@@ -28,18 +28,18 @@ QString ImportedText(const ImportOutcome& o) {
 
 void LogImportOutcome(const QString& path, const ImportOutcome& o) {
   if (o.ok) {
-    WriteAPLog(gAppName, ApAction::StoreImport, ImportedText(o));
+    WriteAPLog(TheSettings().appName, ApAction::StoreImport, ImportedText(o));
   } else {
-    WriteAPLog(gAppName, ApAction::StoreImport,
+    WriteAPLog(TheSettings().appName, ApAction::StoreImport,
                QStringLiteral("轉入失敗QDR卡交易檔名:%1 (%2)").arg(QDir::toNativeSeparators(path), o.reason), kApFailRemark);
   }
 }
 
 void LogExport(const ExportOutcome& o) {
   if (o.result == ExportOutcome::Result::Failed)
-    WriteAPLog(gAppName, ApAction::BlacklistExport, o.reason, kApFailRemark);
+    WriteAPLog(TheSettings().appName, ApAction::BlacklistExport, o.reason, kApFailRemark);
   else
-    WriteAPLog(gAppName, ApAction::BlacklistExport, QStringLiteral("轉出黑名單筆數：%1").arg(o.count));
+    WriteAPLog(TheSettings().appName, ApAction::BlacklistExport, QStringLiteral("轉出黑名單筆數：%1").arg(o.count));
 }
 
 ExportOutcome ExportBlacklist(const OperationContext& ctx, const QString& dir) {

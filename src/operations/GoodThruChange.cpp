@@ -57,7 +57,7 @@ bool writeRows(const OperationContext& ctx, const CardRead& card, const QString&
 CardOutcome ChangeGoodThru(const OperationContext& ctx, const QString& newDate, const QString& faceText,
                            const std::function<void(const CardImage&)>& onCardRead) {
   QString remark;
-  CardOperation op(QStringLiteral("ChangeGoodThru"), ApAction::ChangeGoodThru);
+  CardOperation op(ctx.db, QStringLiteral("ChangeGoodThru"), ApAction::ChangeGoodThru);
   op.logWhenCancelled = false;  // the operator's way of ending the run
   op.check = [&](const CardRead& card, QString& m) { return checkCard(card, onCardRead, m); };
   op.rows = [&](const CardRead& card, std::optional<CardImage>& next, QString& m) {

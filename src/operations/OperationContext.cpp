@@ -3,4 +3,4 @@
 #include "core/Settings.h"
 #include "db/Connection.h"
 
-OperationContext OperationContext::Current() { return {gCnn(), gUserID, gWorkstation, gStoreID}; }
+OperationContext OperationContext::Current() { return {gCnn(), TheSettings().operatorId, TheSettings().workstation, TheSettings().storeId}; }

@@ -2,6 +2,7 @@
 // What every operation is given and what it gives back. An operation takes its inputs and a
 // context; it answers an outcome that the window shows. No operation touches a widget: it asks
 // the operator only through the operator dialogs (the card wait, a yes or no).
+#include "core/Settings.h"
 #include "device/CardImage.h"
 
 #include <QString>
@@ -15,6 +16,7 @@ struct OperationContext {
   QString operatorId;     // UserID of the rows it writes
   QString workstation;    // POSID of the rows it writes
   QString storeId;        // this installation's store
+  const Settings& settings = TheSettings();  // the card key, batch and message file it works with
 
   // The main connection and the operator, workstation and store of this start.
   static OperationContext Current();

@@ -29,8 +29,8 @@ Fetched<bool> SaveParameters(const OperationContext& ctx, const QString& storeID
 }
 
 Fetched<bool> OtherCardKeyStored(const OperationContext& ctx, const QString& key) {
-  // The table says whether cards are written under a key, not gBatchKey: a start-up that failed
-  // to read the key leaves gBatchKey empty while every card in circulation still uses it.
+  // The table says whether cards are written under a key, not TheSettings().batchKey: a start-up that failed
+  // to read the key leaves TheSettings().batchKey empty while every card in circulation still uses it.
   return Attempt([&] {
     const QString hex = StoredParamValue(ctx.db, kCardKeyParam).trimmed();
     return !hex.isEmpty() && BatchKeyFromStored(hex) != key;
@@ -39,7 +39,7 @@ Fetched<bool> OtherCardKeyStored(const OperationContext& ctx, const QString& key
 
 Outcome SaveCardKey(const OperationContext&, const QString& key) {
   if (!SetParamValue(kCardKeyParam, BatchKeyToStored(key))) return Outcome::Refused(QStringLiteral("存檔失敗"));
-  gBatchKey = key;
+  EditSettings().batchKey = key;
   LogActivity(ApAction::ChangeKey, QStringLiteral("變更Tolva資料加密碼"));
   return Outcome::Done(QStringLiteral("加密碼設定完成"));
 }

@@ -93,7 +93,7 @@ QString ChooserStartFolder(const QString& start) {
   const QFileInfo info(start);
   QString folder;
   if (!start.isEmpty() && info.isAbsolute()) folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
-  if (!QFileInfo(folder).isDir() || SameFolder(folder, gAppPath)) return DefaultFolder();
+  if (!QFileInfo(folder).isDir() || SameFolder(folder, TheSettings().appPath)) return DefaultFolder();
   return folder;
 }
 

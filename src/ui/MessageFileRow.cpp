@@ -38,8 +38,8 @@ void MessageFileRow::restore() {
     // Until the operator chooses a file for this window (an empty one included), the card
     // message file of the installation: a face without its message lines is a misprint. A
     // fresh installation without one is no fault to complain of.
-    txtFile_->setText(gCardMsgFile);
-    if (IsFile(gCardMsgFile)) load(gCardMsgFile);
+    txtFile_->setText(TheSettings().cardMessageFile);
+    if (IsFile(TheSettings().cardMessageFile)) load(TheSettings().cardMessageFile);
     return;
   }
   const QString stored = GetSetting(section_, kSettingKey);

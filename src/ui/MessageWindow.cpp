@@ -44,7 +44,7 @@ void MessageWindow::prepare(const QString& message, int seconds) {
   if (isVisible()) hide();
   seconds_ = static_cast<qint16>(seconds > 0 ? seconds : 3);
   elapsed_ = 0;
-  setWindowTitle(gCustName);
+  setWindowTitle(TheSettings().customerName);
   Timer1_->setInterval(1000);
   Timer1_->start();
   txtMsg_->setPlainText(message);

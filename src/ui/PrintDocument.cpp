@@ -57,7 +57,7 @@ private:
     big.setBold(true);
     painter_.setFont(big);
     const int h = QFontMetrics(big, device_).height();
-    painter_.drawText(QRect(margin_, y_, width_, h), Qt::AlignHCenter, gCustName);
+    painter_.drawText(QRect(margin_, y_, width_, h), Qt::AlignHCenter, TheSettings().customerName);
     y_ += h;
     painter_.drawText(QRect(margin_, y_, width_, h), Qt::AlignHCenter, title_);
     y_ += h;

@@ -95,7 +95,7 @@ bool PrintPreviewWindow::PrintOnPrinter() {
   // A printer that refuses the job (or a print-to-file that cannot be written) prints nothing:
   // the operator must not walk to the printer for pages that never come.
   if (doc_.print(printer_.get()) > 0) return true;
-  Dialogs().messageBox(QStringLiteral("列印失敗"), gAppName, MsgIcon::Exclamation);
+  Dialogs().messageBox(QStringLiteral("列印失敗"), TheSettings().appName, MsgIcon::Exclamation);
   return false;
 }
 
@@ -125,7 +125,7 @@ bool PrintPreviewWindow::cmdSave_Click() {
     if (file.isEmpty()) return false;
     if (!file.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) file += QStringLiteral(".pdf");
     if (doc_.saveAsPdf(file)) return true;
-    Dialogs().messageBox(QStringLiteral("存檔失敗"), gAppName, MsgIcon::Exclamation);
+    Dialogs().messageBox(QStringLiteral("存檔失敗"), TheSettings().appName, MsgIcon::Exclamation);
     return false;
   } catch (...) {
     ReportError(ErrorLabel());

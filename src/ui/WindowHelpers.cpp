@@ -43,7 +43,7 @@ void CenterForm(QWidget* form) {
   // With the built-in simulator its panel stands at the screen's right edge: every window keeps
   // clear of it, or the operator could not reach the panel's buttons during a card wait.
   const QRect available = screen->availableGeometry();
-  CenterFormIn(form, gCrwLibrary.isEmpty() ? MainAreaBesidePanel(available) : available);
+  CenterFormIn(form, TheSettings().readerLibrary.isEmpty() ? MainAreaBesidePanel(available) : available);
 }
 
 void CenterFormIn(QWidget* form, const QRect& area) {

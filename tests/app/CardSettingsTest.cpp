@@ -15,33 +15,33 @@ TEST_P(InitTolvaTest, StoredSettingsAreReadAndUpperCased) {
   ASSERT_TRUE(SetParamValue(QStringLiteral("StoreID"), QStringLiteral("012")));
   // The key as the key-setting window stores it: enciphered under the built-in key, in hex.
   ASSERT_TRUE(SetParamValue(QStringLiteral("BatchKey"), StrToHex(Encrypt("K3y9", "KMPW"))));
-  gBorixPort.clear();
+  EditSettings().readerPort.clear();
   LoadCardSettings();
-  EXPECT_EQ(gCardMsgFile, QStringLiteral("Msg2.txt"));
-  EXPECT_EQ(gBatchNo, QStringLiteral("B0203"));
-  EXPECT_EQ(gDefCardType, QStringLiteral("W"));
-  EXPECT_EQ(gStoreID, QStringLiteral("012"));
-  EXPECT_EQ(gBatchKey, QStringLiteral("K3y9"));
-  EXPECT_EQ(gBorixPort, QStringLiteral("COM7"));
+  EXPECT_EQ(TheSettings().cardMessageFile, QStringLiteral("Msg2.txt"));
+  EXPECT_EQ(TheSettings().batchNo, QStringLiteral("B0203"));
+  EXPECT_EQ(TheSettings().defaultCardType, QStringLiteral("W"));
+  EXPECT_EQ(TheSettings().storeId, QStringLiteral("012"));
+  EXPECT_EQ(TheSettings().batchKey, QStringLiteral("K3y9"));
+  EXPECT_EQ(TheSettings().readerPort, QStringLiteral("COM7"));
   EXPECT_TRUE(dialogs_->shown.empty());
 }
 
 TEST_P(InitTolvaTest, MissingOrEmptyRowsGiveTheDefaults) {
   ASSERT_TRUE(SetParamValue(QStringLiteral("BatchNo"), QString()));
-  gBatchNo = gDefCardType = gStoreID = gCardMsgFile = gBatchKey = QStringLiteral("junk");
+  EditSettings().batchNo = EditSettings().defaultCardType = EditSettings().storeId = EditSettings().cardMessageFile = EditSettings().batchKey = QStringLiteral("junk");
   LoadCardSettings();
-  EXPECT_EQ(gBatchNo, QStringLiteral("V0001"));
-  EXPECT_EQ(gDefCardType, QStringLiteral("V"));
-  EXPECT_EQ(gStoreID, QStringLiteral("000"));
-  EXPECT_EQ(gCardMsgFile, QStringLiteral("CardMsg.txt"));
-  EXPECT_TRUE(gBatchKey.isEmpty());
+  EXPECT_EQ(TheSettings().batchNo, QStringLiteral("V0001"));
+  EXPECT_EQ(TheSettings().defaultCardType, QStringLiteral("V"));
+  EXPECT_EQ(TheSettings().storeId, QStringLiteral("000"));
+  EXPECT_EQ(TheSettings().cardMessageFile, QStringLiteral("CardMsg.txt"));
+  EXPECT_TRUE(TheSettings().batchKey.isEmpty());
 }
 
 TEST_P(InitTolvaTest, WithoutAConnectionTheDefaultsApplySilently) {
   ASSERT_TRUE(SetParamValue(QStringLiteral("BatchNo"), QStringLiteral("X0009")));
   gCnn().close();
   LoadCardSettings();
-  EXPECT_EQ(gBatchNo, QStringLiteral("V0001"));
+  EXPECT_EQ(TheSettings().batchNo, QStringLiteral("V0001"));
   EXPECT_TRUE(dialogs_->shown.empty());
 }
 

@@ -15,26 +15,26 @@
 class StartupTest : public AppTest {};
 
 TEST_F(StartupTest, InitGlobalNamesFilesAfterTheProgramAndReadsDefaults) {
-  gAppName = QStringLiteral("Y");
+  EditSettings().appName = QStringLiteral("Y");
   qputenv("USER", "abcdefghijklmnopqrstuvwxy");  // 25 characters
   LoadSettings(QStringLiteral("Y.INI"), dir_->path());
-  EXPECT_EQ(gIniFile, path(QStringLiteral("Y.INI")));
-  EXPECT_EQ(gLogFile, path(QStringLiteral("Y.LOG")));
-  EXPECT_EQ(gErrFile, path(QStringLiteral("Y.ERR")));
-  EXPECT_EQ(gCalendar, QStringLiteral("YYYY/MM/DD"));
-  EXPECT_EQ(gDateSep, QStringLiteral("/"));
-  EXPECT_EQ(gUserID, QStringLiteral("abcdefghijklmnopqrst"));
-  EXPECT_EQ(gDateQuote, QStringLiteral("'"));
+  EXPECT_EQ(TheSettings().iniFile, path(QStringLiteral("Y.INI")));
+  EXPECT_EQ(TheSettings().logFile, path(QStringLiteral("Y.LOG")));
+  EXPECT_EQ(TheSettings().errorLogFile, path(QStringLiteral("Y.ERR")));
+  EXPECT_EQ(TheSettings().calendar, QStringLiteral("YYYY/MM/DD"));
+  EXPECT_EQ(TheSettings().dateSeparator, QStringLiteral("/"));
+  EXPECT_EQ(TheSettings().operatorId, QStringLiteral("abcdefghijklmnopqrst"));
+  EXPECT_EQ(TheSettings().dateQuote, QStringLiteral("'"));
 }
 
 TEST_F(StartupTest, InitGlobalReadsTheIniAndSelectsTheCodePage) {
   writeIni(QStringLiteral("[PARAM]\r\nCustName=好市集\r\nCalendar=CC/MM/DD\r\nDateSep=-\r\nDefUserID=clerk\r\n"
                           "CodePage=UTF-8\r\n"));
   LoadSettings(QStringLiteral("tolva.INI"), dir_->path());
-  EXPECT_EQ(gCustName, QStringLiteral("好市集"));
-  EXPECT_EQ(gCalendar, QStringLiteral("CC/MM/DD"));
-  EXPECT_EQ(gDateSep, QStringLiteral("-"));
-  EXPECT_EQ(gUserID, QStringLiteral("clerk"));
+  EXPECT_EQ(TheSettings().customerName, QStringLiteral("好市集"));
+  EXPECT_EQ(TheSettings().calendar, QStringLiteral("CC/MM/DD"));
+  EXPECT_EQ(TheSettings().dateSeparator, QStringLiteral("-"));
+  EXPECT_EQ(TheSettings().operatorId, QStringLiteral("clerk"));
   EXPECT_EQ(CodePage::toAnsi(QStringLiteral("卡")), QStringLiteral("卡").toUtf8());
 }
 
@@ -82,7 +82,7 @@ TEST_F(StartupTest, FreshInstallOpensTheMainWindowWithoutAnyBox) {
   ASSERT_TRUE(StartUp());
   qunsetenv("TOLVA_HOME");
   EXPECT_TRUE(dialogs_->shown.empty()) << dialogs_->shown.front().text.toStdString();
-  auto* main = qobject_cast<QWidget*>(gMainForm);
+  auto* main = StartedMainWindow();
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(main->windowTitle(), QStringLiteral("QDR卡管理作業"));
   EXPECT_TRUE(gCnn().isOpen());
@@ -91,7 +91,6 @@ TEST_F(StartupTest, FreshInstallOpensTheMainWindowWithoutAnyBox) {
   EXPECT_FALSE(QFile::exists(path(QStringLiteral("tolva.new"))));
   EXPECT_FALSE(QFile::exists(path(QStringLiteral("IDMSG.MDB-wal"))));
   delete main;
-  gMainForm = nullptr;
 }
 
 TEST_F(StartupTest, SecondInstanceEndsSilently) {

@@ -13,7 +13,7 @@ TEST_F(DatesTest, DisplayConventions) {
   EXPECT_EQ(DBDateDisp(d, QStringLiteral("YYYY/MM")), QStringLiteral("2026/03"));
   EXPECT_EQ(DBDateDisp(d, QStringLiteral("YYMMDD")), QStringLiteral("260305"));
   // The display separator applies, the time is dropped, a database text counts as a date.
-  gDateSep = QStringLiteral("-");
+  EditSettings().dateSeparator = QStringLiteral("-");
   EXPECT_EQ(DBDateDisp(QStringLiteral("2026/03/05 14:07:09")), QStringLiteral("2026-03-05"));
   EXPECT_EQ(DBDateDisp(QStringLiteral("2026-03-05T14:07:09")), QStringLiteral("2026-03-05"));
   // A year before 2011 still shows two digits of the ROC year.
@@ -24,7 +24,7 @@ TEST_F(DatesTest, DisplayConventions) {
 
 TEST_F(DatesTest, RocCalendarInput) {
   for (const char* calendar : {"CC/MM/DD", "CCMMDD"}) {
-    gCalendar = QString::fromLatin1(calendar);
+    EditSettings().calendar = QString::fromLatin1(calendar);
     EXPECT_EQ(DBDateSave(QStringLiteral("99/12/31")), QStringLiteral("2010/12/31"));
     // Years from 2011 on have three digits, typed with or without separators.
     EXPECT_EQ(DBDateSave(QStringLiteral("115/03/05")), QStringLiteral("2026/03/05"));
@@ -37,7 +37,7 @@ TEST_F(DatesTest, RocCalendarInput) {
 }
 
 TEST_F(DatesTest, TwoDigitYearInput) {
-  gCalendar = QStringLiteral("YY/MM/DD");
+  EditSettings().calendar = QStringLiteral("YY/MM/DD");
   const QString typed = dateAddSep(QStringLiteral("260305"));
   EXPECT_EQ(typed, QStringLiteral("26/03/05"));
   EXPECT_EQ(DBDateSave(typed), QStringLiteral("2026/03/05"));

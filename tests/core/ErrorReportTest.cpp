@@ -24,7 +24,7 @@ TEST_F(ErrorReportTest, RecordIsStampedAppendedInTheCodePageAndShown) {
   const QString second = QStringLiteral(
       "**記錄時間 - 26/03/05, 14:07:09 \r\n"
       "處理程序: (WriteAPLog)\r\n執行錯誤, 代碼: 5\r\n訊息: \r\n     silent\r\n\r\n");
-  EXPECT_EQ(readBytes(gErrFile), CodePage::toAnsi(first + second));
+  EXPECT_EQ(readBytes(TheSettings().errorLogFile), CodePage::toAnsi(first + second));
 
   // Only the report shows a box and beeps; the silent record does neither.
   ASSERT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
@@ -37,14 +37,14 @@ TEST_F(ErrorReportTest, SessionsFirstRecordNamesTheApplicationFolder) {
   BeginErrorLogSession(QStringLiteral("/srv/tolva"));
   LogError(QStringLiteral("a"), QStringLiteral("1"), QStringLiteral("x"));
   LogError(QStringLiteral("b"), QStringLiteral("2"), QStringLiteral("y"));
-  const QStringList lines = CodePage::fromAnsi(readBytes(gErrFile)).split(QStringLiteral("\r\n"));
+  const QStringList lines = CodePage::fromAnsi(readBytes(TheSettings().errorLogFile)).split(QStringLiteral("\r\n"));
   EXPECT_EQ(lines.first(), QStringLiteral("**應用程式資料夾 - /srv/tolva"));
   EXPECT_TRUE(lines.value(1).startsWith(QStringLiteral("**記錄時間 - ")));
   EXPECT_EQ(lines.filter(QStringLiteral("應用程式資料夾")).size(), 1);
 }
 
 TEST_F(ErrorReportTest, UnwritableLogStillShowsTheBox) {
-  gErrFile = path(QStringLiteral("no/such/folder/tolva.ERR"));
+  EditSettings().errorLogFile = path(QStringLiteral("no/such/folder/tolva.ERR"));
   ReportError(QStringLiteral("x"), QStringLiteral("1"), QStringLiteral("y"));
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
 }

@@ -11,12 +11,12 @@ TEST_F(IniTest, ReadsLikePrivateProfile) {
   writeIni(QStringLiteral("; comment\r\n[Other]\r\nGCNT=wrong\r\n[param]\r\ngcnt = Provider=SQLite;Data Source=a.db \r\n"
                           "CustName=\"好市集\"\r\nLong=%1\r\n")
                .arg(QString(200, QLatin1Char('x'))));
-  EXPECT_EQ(GetINI(gIniFile, QStringLiteral("PARAM"), QStringLiteral("GCNT")),
+  EXPECT_EQ(GetINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("GCNT")),
             QStringLiteral("Provider=SQLite;Data Source=a.db"));
-  EXPECT_EQ(GetINI(gIniFile, QStringLiteral("Param"), QStringLiteral("CustName")), QStringLiteral("好市集"));
-  EXPECT_EQ(GetINI(gIniFile, QStringLiteral("PARAM"), QStringLiteral("Long")).size(), 127);
-  EXPECT_EQ(GetINI(gIniFile, QStringLiteral("PARAM"), QStringLiteral("Missing")), QString());
-  EXPECT_EQ(GetINI(gIniFile, QStringLiteral("NoSection"), QStringLiteral("GCNT")), QString());
+  EXPECT_EQ(GetINI(TheSettings().iniFile, QStringLiteral("Param"), QStringLiteral("CustName")), QStringLiteral("好市集"));
+  EXPECT_EQ(GetINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("Long")).size(), 127);
+  EXPECT_EQ(GetINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("Missing")), QString());
+  EXPECT_EQ(GetINI(TheSettings().iniFile, QStringLiteral("NoSection"), QStringLiteral("GCNT")), QString());
   EXPECT_EQ(GetINI(path(QStringLiteral("none.ini")), QStringLiteral("PARAM"), QStringLiteral("GCNT")), QString());
 }
 
@@ -26,19 +26,19 @@ TEST_F(IniTest, WritingCreatesFileSectionAndKeyAndKeepsTheRest) {
   EXPECT_EQ(GetINI(file, QStringLiteral("PARAM"), QStringLiteral("BorixPort")), QStringLiteral("COM3"));
 
   writeIni(QStringLiteral("[PARAM]\r\n; keep me\r\nGCNT=x\r\n\r\n[Other]\r\nA=1\r\n"));
-  ASSERT_TRUE(WriteINI(gIniFile, QStringLiteral("param"), QStringLiteral("borixport"), QStringLiteral("COM2")));
-  ASSERT_TRUE(WriteINI(gIniFile, QStringLiteral("PARAM"), QStringLiteral("GCNT"), QStringLiteral("y")));
-  ASSERT_TRUE(WriteINI(gIniFile, QStringLiteral("New"), QStringLiteral("K"), QStringLiteral("v")));
-  EXPECT_EQ(QString::fromUtf8(readBytes(gIniFile)),
+  ASSERT_TRUE(WriteINI(TheSettings().iniFile, QStringLiteral("param"), QStringLiteral("borixport"), QStringLiteral("COM2")));
+  ASSERT_TRUE(WriteINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("GCNT"), QStringLiteral("y")));
+  ASSERT_TRUE(WriteINI(TheSettings().iniFile, QStringLiteral("New"), QStringLiteral("K"), QStringLiteral("v")));
+  EXPECT_EQ(QString::fromUtf8(readBytes(TheSettings().iniFile)),
             QStringLiteral("[PARAM]\r\n; keep me\r\nGCNT=y\r\nborixport=COM2\r\n\r\n[Other]\r\nA=1\r\n\r\n[New]\r\nK=v\r\n"));
 }
 
 TEST_F(IniTest, FileInTheCodePageIsReadAndWrittenBackInIt) {
-  QFile f(gIniFile);
+  QFile f(TheSettings().iniFile);
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   f.write(CodePage::toAnsi(QStringLiteral("[PARAM]\r\nCustName=好市集\r\n")));
   f.close();
-  EXPECT_EQ(GetINI(gIniFile, QStringLiteral("PARAM"), QStringLiteral("CustName")), QStringLiteral("好市集"));
-  ASSERT_TRUE(WriteINI(gIniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort"), QStringLiteral("COM1")));
-  EXPECT_EQ(readBytes(gIniFile), CodePage::toAnsi(QStringLiteral("[PARAM]\r\nCustName=好市集\r\nBorixPort=COM1\r\n")));
+  EXPECT_EQ(GetINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("CustName")), QStringLiteral("好市集"));
+  ASSERT_TRUE(WriteINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort"), QStringLiteral("COM1")));
+  EXPECT_EQ(readBytes(TheSettings().iniFile), CodePage::toAnsi(QStringLiteral("[PARAM]\r\nCustName=好市集\r\nBorixPort=COM1\r\n")));
 }

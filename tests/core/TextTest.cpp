@@ -52,5 +52,5 @@ TEST_F(TextUtilTest, EncryptIsItsOwnInverseAndNeedsAKey) {
   EXPECT_EQ(StrToHex(cipher), QStringLiteral("7A7860676B6D7077"));
   EXPECT_EQ(Encrypt(cipher, key), plain);
   EXPECT_EQ(Encrypt(plain, QByteArray()), QByteArray());
-  EXPECT_TRUE(readBytes(gErrFile).contains(CodePage::toAnsi(QStringLiteral("處理程序: (Encrypt)"))));
+  EXPECT_TRUE(readBytes(TheSettings().errorLogFile).contains(CodePage::toAnsi(QStringLiteral("處理程序: (Encrypt)"))));
 }

@@ -29,9 +29,9 @@ TEST_F(DialectTest, ProviderKeysAndTheDialectTable) {
                       {"OTHERS", "SQL_DB", "getDate()", "'"}};
   for (const Row& r : rows) {
     SetDBType(nullptr, QString::fromLatin1(r.key));
-    EXPECT_EQ(gDBType, QString::fromLatin1(r.dialect)) << r.key;
-    EXPECT_EQ(gNowFunc, QString::fromLatin1(r.now)) << r.key;
-    EXPECT_EQ(gDateQuote, QString::fromLatin1(r.quote)) << r.key;
+    EXPECT_EQ(TheSettings().dbType, QString::fromLatin1(r.dialect)) << r.key;
+    EXPECT_EQ(TheSettings().nowFunction, QString::fromLatin1(r.now)) << r.key;
+    EXPECT_EQ(TheSettings().dateQuote, QString::fromLatin1(r.quote)) << r.key;
   }
 }
 
@@ -66,7 +66,7 @@ TEST_F(DialectTest, PasswordBoxRules) {
   EXPECT_FALSE(OpenMainDatabase());  // no SQL Server here
   ASSERT_EQ(dialogs_->texts(QStringLiteral("inputBox")), QStringList{base});
   EXPECT_EQ(dialogs_->shown[0].title, QStringLiteral("資料庫連線密碼"));
-  EXPECT_TRUE(gCNT.endsWith(QStringLiteral(";Password=;")));
+  EXPECT_TRUE(TheSettings().connectionString.endsWith(QStringLiteral(";Password=;")));
 
   dialogs_->clear();
   writeIni(QStringLiteral("[PARAM]\r\nGCNT=") + base + QStringLiteral(";Password=\r\n"));
@@ -119,8 +119,8 @@ TEST_F(DialectTest, FailedConnectionMasksThePasswordEverywhere) {
     EXPECT_FALSE(OpenMainDatabase());
     const QStringList boxes = dialogs_->texts(QStringLiteral("messageBox"));
     ASSERT_EQ(boxes.size(), 1);
-    EXPECT_EQ(boxes[0], QStringLiteral("連線失敗!\r\n") + prefix + QStringLiteral("****;\r\n請檢查GCNT設定:") + gIniFile);
-    EXPECT_FALSE(readBytes(gErrFile).contains(password)) << password;
+    EXPECT_EQ(boxes[0], QStringLiteral("連線失敗!\r\n") + prefix + QStringLiteral("****;\r\n請檢查GCNT設定:") + TheSettings().iniFile);
+    EXPECT_FALSE(readBytes(TheSettings().errorLogFile).contains(password)) << password;
     EXPECT_FALSE(gCnn().isOpen());
   }
   // Every later statement fails into its caller's trap.
@@ -132,13 +132,13 @@ TEST_F(DialectTest, TypedPasswordWithASemicolonNeverShows) {
   writeIni(QStringLiteral("[PARAM]\r\nGCNT=") + base + QStringLiteral("\r\n"));
   dialogs_->inputAnswers.push_back(QStringLiteral("Pa;Semi_42b;}x"));
   EXPECT_FALSE(OpenMainDatabase());  // no SQL Server here
-  EXPECT_EQ(gDBPassword, QStringLiteral("Pa;Semi_42b;}x"));
+  EXPECT_EQ(TheSettings().dbPassword, QStringLiteral("Pa;Semi_42b;}x"));
   // All of it stays the password of the connection string.
-  EXPECT_EQ(ConnectionString(gCNT).value(QStringLiteral("password")), gDBPassword);
+  EXPECT_EQ(ConnectionString(TheSettings().connectionString).value(QStringLiteral("password")), TheSettings().dbPassword);
   const QStringList boxes = dialogs_->texts(QStringLiteral("messageBox"));
   ASSERT_EQ(boxes.size(), 1);
   EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("連線失敗!\r\n") + base + QStringLiteral(";Password=****;\r\n"))) << boxes[0].toStdString();
-  for (const QString& text : {boxes[0], QString::fromUtf8(readBytes(gErrFile))}) {
+  for (const QString& text : {boxes[0], QString::fromUtf8(readBytes(TheSettings().errorLogFile))}) {
     EXPECT_FALSE(text.contains(QStringLiteral("Semi"))) << text.toStdString();
     EXPECT_FALSE(text.contains(QStringLiteral("42b"))) << text.toStdString();
   }
@@ -242,7 +242,7 @@ TEST_F(DialectTest, UnknownProviderAndEmptyGcntFail) {
   EXPECT_FALSE(OpenConnection(QStringLiteral("Provider=SQLite"), c));
   EXPECT_FALSE(OpenConnection(QStringLiteral("Provider=SQLite;Database=tolva.db"), c));
   EXPECT_FALSE(c.isOpen());
-  EXPECT_TRUE(readBytes(gErrFile).contains("(ConnectADO)"));
+  EXPECT_TRUE(readBytes(TheSettings().errorLogFile).contains("(ConnectADO)"));
 }
 
 TEST_F(DialectTest, MessageDatabaseMissingOrPresent) {
@@ -334,8 +334,8 @@ TEST_P(ConnectionTest, OpensAndSetsTheDialect) {
   EXPECT_TRUE(gCnn().isOpen());
   EXPECT_EQ(gCnn().dialect().name(), isPostgres() ? QStringLiteral("PG_SQL") : QStringLiteral("SQLITE"));
   // The globals mirror it.
-  EXPECT_EQ(gDBType, gCnn().dialect().name());
-  EXPECT_EQ(gNowFunc, QStringLiteral("now()"));
+  EXPECT_EQ(TheSettings().dbType, gCnn().dialect().name());
+  EXPECT_EQ(TheSettings().nowFunction, QStringLiteral("now()"));
   gCnn().execute(QStringLiteral("CREATE TABLE t (id INTEGER, name VARCHAR(20), d TIMESTAMP)"));
   EXPECT_EQ(gCnn().execute(QStringLiteral("INSERT INTO t VALUES (1, ") + QuotText(QStringLiteral("O'Brien")) +
                            QStringLiteral(", ") + QuotDate(QStringLiteral("2026/03/05 14:07:09")) + QStringLiteral(")")),
@@ -345,7 +345,7 @@ TEST_P(ConnectionTest, OpensAndSetsTheDialect) {
                 .toString(),
             QStringLiteral("O'Brien"));
   // The database's own time is a date the program can read.
-  EXPECT_FALSE(gCnn().scalar(QStringLiteral("SELECT ") + gNowFunc).toString().isEmpty());
+  EXPECT_FALSE(gCnn().scalar(QStringLiteral("SELECT ") + TheSettings().nowFunction).toString().isEmpty());
 }
 
 TEST_P(ConnectionTest, StatementErrorReachesTheCallersTrap) {

@@ -60,7 +60,7 @@ TEST_P(DialectOnDatabaseTest, NowDateLiteralsRangesAndGeneratedRowNumbers) {
 // below say Oracle (SYSDATE, TO_DATE, a numbering procedure), which neither database knows.
 TEST_P(DialectOnDatabaseTest, WritersAndNumberingFollowTheConnectionNotTheGlobals) {
   SetDBType(nullptr, QStringLiteral("MSDAORA"));
-  ASSERT_EQ(gNowFunc, QStringLiteral("SYSDATE"));
+  ASSERT_EQ(TheSettings().nowFunction, QStringLiteral("SYSDATE"));
 
   CardRow card;
   card.CardNo = QStringLiteral("V000001");

@@ -52,7 +52,7 @@ TEST_P(BasDBTest, ParameterReadAndLogNeverRaise) {
   EXPECT_FALSE(getParamValue(QStringLiteral("StoreID"), value));
   WriteAPLog(QStringLiteral("tolva"), QStringLiteral("發卡"), QStringLiteral("x"));
   EXPECT_TRUE(dialogs_->shown.empty());
-  const QByteArray err = readBytes(gErrFile);
+  const QByteArray err = readBytes(TheSettings().errorLogFile);
   EXPECT_TRUE(err.contains("(getParamValue)"));
   EXPECT_TRUE(err.contains("(WriteAPLog)"));
 }
@@ -203,7 +203,7 @@ TEST_P(BasDBTest, ConcurrentDrawsNeverShareANumber) {
 }
 
 TEST_P(BasDBTest, NumberingFailureIsLoggedAndAnswersFalse) {
-  gAppName = QStringLiteral("tolva");
+  EditSettings().appName = QStringLiteral("tolva");
   gCnn().execute(QStringLiteral("DROP TABLE xxNO"));
   qint64 n = 0;
   QString text;

@@ -132,14 +132,13 @@ TEST_F(FreshStartTest, FirstStartCreatesTheEmbeddedDatabase) {
   ASSERT_TRUE(StartUp());
   qunsetenv("TOLVA_HOME");
   EXPECT_TRUE(dialogs_->shown.empty()) << dialogs_->shown.front().text.toStdString();
-  delete qobject_cast<QWidget*>(gMainForm);
-  gMainForm = nullptr;
+  delete StartedMainWindow();
   ASSERT_TRUE(gCnn().isOpen());
   for (const QString& table : kTables) EXPECT_TRUE(HasTable(gCnn(), table)) << table.toStdString();
   EXPECT_EQ(getCodeDscp(QStringLiteral("TolvaLogType"), QStringLiteral("13")), QStringLiteral("售卡"));
   // The card settings were read: defaults on a new database.
-  EXPECT_EQ(gBatchNo, QStringLiteral("V0001"));
-  EXPECT_EQ(gBorixPort, QStringLiteral("COM1"));
+  EXPECT_EQ(TheSettings().batchNo, QStringLiteral("V0001"));
+  EXPECT_EQ(TheSettings().readerPort, QStringLiteral("COM1"));
 
   // A second start keeps what the first one stored.
   ASSERT_TRUE(SetParamValue(QStringLiteral("BatchNo"), QStringLiteral("v0002")));
@@ -147,8 +146,7 @@ TEST_F(FreshStartTest, FirstStartCreatesTheEmbeddedDatabase) {
   qputenv("TOLVA_HOME", dir_->path().toUtf8());
   ASSERT_TRUE(StartUp());
   qunsetenv("TOLVA_HOME");
-  delete qobject_cast<QWidget*>(gMainForm);
-  gMainForm = nullptr;
-  EXPECT_EQ(gBatchNo, QStringLiteral("V0002"));
+  delete StartedMainWindow();
+  EXPECT_EQ(TheSettings().batchNo, QStringLiteral("V0002"));
   EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM xxCODE WHERE CodeType = 'TolvaStatus'")).toInt(), 5);
 }

@@ -128,14 +128,14 @@ TEST_P(BorixSession, SerialPortGetsItsLineSettingsAndKeepsTheRest) {
 }
 
 TEST_P(BorixSession, PortNotBeginningWithComIsOpenedWithoutLineSettings) {
-  gBorixPort = QStringLiteral("USB1");
+  EditSettings().readerPort = QStringLiteral("USB1");
   insertCard();
   QString msg;
   EXPECT_TRUE(Borix_InsertCard(msg)) << msg.toStdString();
   EXPECT_FALSE(QFile::exists(reader().folder() + QStringLiteral("/reader.json")));
 
   // Lower-case "com" is a serial port all the same.
-  gBorixPort = QStringLiteral("com2");
+  EditSettings().readerPort = QStringLiteral("com2");
   insertCard();
   EXPECT_TRUE(Borix_InsertCard(msg));
   EXPECT_TRUE(QFile::exists(reader().folder() + QStringLiteral("/reader.json")));
@@ -143,11 +143,11 @@ TEST_P(BorixSession, PortNotBeginningWithComIsOpenedWithoutLineSettings) {
 
 TEST_P(BorixSession, UnopenablePortIsReported) {
   // A plain file where the reader folder should be: the port cannot be opened.
-  QDir().mkpath(gAppPath + QStringLiteral("/CardSim"));
-  QFile blocker(gAppPath + QStringLiteral("/CardSim/COM7"));
+  QDir().mkpath(TheSettings().appPath + QStringLiteral("/CardSim"));
+  QFile blocker(TheSettings().appPath + QStringLiteral("/CardSim/COM7"));
   ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
   blocker.close();
-  gBorixPort = QStringLiteral("COM7");
+  EditSettings().readerPort = QStringLiteral("COM7");
   QString msg;
   std::int32_t code = 0;
   EXPECT_FALSE(Borix_InsertCard(msg, &code));
@@ -156,7 +156,7 @@ TEST_P(BorixSession, UnopenablePortIsReported) {
   EXPECT_EQ(gReaderHandle, -1);
 
   // Without a message argument the text goes to a message box.
-  EXPECT_FALSE(InitReader(gBorixPort));
+  EXPECT_FALSE(InitReader(TheSettings().readerPort));
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("指定的連接埠無法開啟!!")});
 }
 
@@ -187,8 +187,8 @@ TEST_P(BorixSession, ReaderThatDoesNotInitialiseIsClosed) {
 
 TEST_P(BorixSession, EachSessionReplacesTheDeviceOnTheSamePort) {
   // A short port name, and a port given as a long absolute folder (a name no short buffer holds).
-  for (const QString& port : {QStringLiteral("COM1"), gAppPath + QStringLiteral("/readers/counter-reader-number-one")}) {
-    gBorixPort = port;
+  for (const QString& port : {QStringLiteral("COM1"), TheSettings().appPath + QStringLiteral("/readers/counter-reader-number-one")}) {
+    EditSettings().readerPort = port;
     insertCard();
     QString msg;
     ASSERT_TRUE(Borix_InsertCard(msg)) << port.toStdString();

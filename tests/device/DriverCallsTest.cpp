@@ -22,7 +22,7 @@ using I = std::int32_t;
 // The simulator with every call of interest recorded.
 class SpyDriver final : public ReaderDriver {
 public:
-  SimulatedReader inner{[] { return gAppPath + QStringLiteral("/CardSim"); }};
+  SimulatedReader inner{[] { return TheSettings().appPath + QStringLiteral("/CardSim"); }};
   std::vector<I> setModeArgs, printModeArgs;
   I initialMode = -1;
   I stripeLength = -1;
@@ -174,14 +174,14 @@ TEST_F(DriverCalls, DeviceThatStopsAnsweringFailsInsteadOfHanging) {
 TEST_F(CardTest, UnusableDriverLibraryIsReportedAsAnUnopenablePort) {
   insertCard();
   for (const QString& library : {QStringLiteral("/nonexistent/libcrw.so"), QStringLiteral("libc.so.6")}) {
-    gCrwLibrary = library;
+    EditSettings().readerLibrary = library;
     QString msg;
     std::int32_t code = 0;
     EXPECT_FALSE(Borix_InsertCard(msg, &code)) << library.toStdString();
     EXPECT_EQ(msg, QStringLiteral("指定的連接埠無法開啟!!"));
     EXPECT_EQ(code, -99);
   }
-  QFile log(gErrFile);
+  QFile log(TheSettings().errorLogFile);
   ASSERT_TRUE(log.open(QIODevice::ReadOnly));
   const QString text = QString::fromLatin1(log.readAll());
   EXPECT_TRUE(text.contains(QStringLiteral("CrwDevice")));

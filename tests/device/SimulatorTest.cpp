@@ -25,7 +25,7 @@ protected:
     return -1;
   }
 
-  SimulatedReader sim_{[] { return gAppPath + QStringLiteral("/CardSim"); }};
+  SimulatedReader sim_{[] { return TheSettings().appPath + QStringLiteral("/CardSim"); }};
   std::int32_t handle_ = 0;
 };
 

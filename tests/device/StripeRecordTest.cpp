@@ -93,7 +93,7 @@ TEST_P(StripeRecord, NineDigitAmountIsCutToEightBeforeEnciphering) {
 }
 
 TEST_P(StripeRecord, DigitsAndBlanksUnderALettersAndDigitsKeyStayBelow80) {
-  gBatchKey = QStringLiteral("Zq7Kx2");
+  EditSettings().batchKey = QStringLiteral("Zq7Kx2");
   const QStringList values = {QStringLiteral("0"), QStringLiteral("99999999"), QStringLiteral("12 34"),
                               QStringLiteral("5005"), QString()};
   for (const QString& value : values) {
@@ -172,7 +172,7 @@ TEST_P(StripeRecord, CardWrittenUnderOneKeyIsWrongUnderAnother) {
   QString msg;
   ASSERT_TRUE(writeCard(QStringLiteral("V000004"), QStringLiteral("001"), QStringLiteral("V0001"), QDate(2027, 1, 1),
                         QStringLiteral("1500"), QStringLiteral("25"), msg));
-  gBatchKey = QStringLiteral("XY34");
+  EditSettings().batchKey = QStringLiteral("XY34");
   // The record is still 57 bytes, so it is taken; the values are garbage:
   // 70 77 01 02 61 62 11 12 ^ "XY34XY34" (58 59 33 34) = 28 2E 32 36 39 3B 22 26.
   CardValues v;
@@ -186,7 +186,7 @@ TEST_P(StripeRecord, NoCardIsWrittenWithoutAKey) {
   SimCard card;
   card.tracks[0] = "PREVIOUS";
   insertCard(card);
-  gBatchKey.clear();
+  EditSettings().batchKey.clear();
   QString msg;
   EXPECT_FALSE(writeCard(QStringLiteral("V000005"), QStringLiteral("001"), QStringLiteral("V0001"), QDate(2027, 1, 1),
                          QStringLiteral("1500"), QStringLiteral("25"), msg));
@@ -195,7 +195,7 @@ TEST_P(StripeRecord, NoCardIsWrittenWithoutAKey) {
   EXPECT_EQ(BuildStripeRecord(QStringLiteral("V000005"), QStringLiteral("001"), QStringLiteral("V0001"),
                             QDate(2027, 1, 1), QStringLiteral("1500"), QStringLiteral("25")),
             QByteArray("V000005001V00012027/01/01"));
-  EXPECT_TRUE(QFile(gErrFile).size() > 0);  // the cipher logged the missing key
+  EXPECT_TRUE(QFile(TheSettings().errorLogFile).size() > 0);  // the cipher logged the missing key
 
   // A card holding such a short record is refused.
   card.tracks[0] = "V000005001V00012027/01/01";
@@ -221,7 +221,7 @@ TEST_F(CardTest, CardsPersistForTheNextRun) {
   ASSERT_TRUE(writeCard(QStringLiteral("V000007"), QStringLiteral("003"), QStringLiteral("V0003"), QDate(2029, 2, 28),
                         QStringLiteral("320"), QStringLiteral("8"), msg));
   // A new run: a simulator that knows nothing of the first one, on the same folder.
-  SimulatedReader nextRun([] { return gAppPath + QStringLiteral("/CardSim"); });
+  SimulatedReader nextRun([] { return TheSettings().appPath + QStringLiteral("/CardSim"); });
   SetCrwDeviceForTest(&nextRun);
   gReaderHandle = 0;
   CRW_MSMode = 0;

@@ -30,8 +30,8 @@ protected:
     r.BalAmt = QStringLiteral("1500");
     r.BalPoint = QString();
     r.IssueDept = QStringLiteral("001");
-    r.POSID = gWorkstation;
-    r.UserID = gUserID;
+    r.POSID = TheSettings().workstation;
+    r.UserID = TheSettings().operatorId;
     r.Remark = QStringLiteral("  O'Brien 的卡  ");
     return r;
   }
@@ -121,7 +121,7 @@ TEST_P(RecordWritersTest, FailureIsReportedAndARolledBackRowIsGone) {
     CardRow twin = card(QStringLiteral("V000001"));
     EXPECT_FALSE(InsertCard(twin, gCnn()));
     // Logged at once, but no box waits for the operator while the transaction holds its locks.
-    EXPECT_TRUE(readBytes(gErrFile).contains("(InsertCard)"));
+    EXPECT_TRUE(readBytes(TheSettings().errorLogFile).contains("(InsertCard)"));
     EXPECT_TRUE(dialogs_->shown.empty());
     EXPECT_EQ(dialogs_->beeps, 0);
   }  // the caller rolls its transaction back; then the box comes

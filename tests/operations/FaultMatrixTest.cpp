@@ -148,7 +148,7 @@ protected:
   void expectCommittedForward(const Operation& op, qsizetype forwardsBefore) {
     const std::string where = std::string(op.name) + " / failsAfterWrite";
     EXPECT_TRUE(told_.contains(QStringLiteral("重印卡面"))) << told_.toStdString() << " " << where;
-    EXPECT_EQ(readBytes(gErrFile).count("_CommitForward"), forwardsBefore + 1) << where;
+    EXPECT_EQ(readBytes(TheSettings().errorLogFile).count("_CommitForward"), forwardsBefore + 1) << where;
     const QStringList rows = apLog(op.action);
     ASSERT_FALSE(rows.isEmpty()) << where;
     EXPECT_TRUE(rows.last().endsWith(QStringLiteral("|") + kApReprintRemark)) << rows.last().toStdString() << " " << where;
@@ -174,7 +174,7 @@ protected:
         const QByteArray before = c.tracks[0];
         c.fault = QString::fromLatin1(fault);
         SaveTestCard(c);
-        const qsizetype forwards = readBytes(gErrFile).count("_CommitForward");
+        const qsizetype forwards = readBytes(TheSettings().errorLogFile).count("_CommitForward");
         told_ = op.run();
         expectAgreement(op, QString::fromLatin1(fault), 0);
         if (doubleFault && SlotCard().tracks[0] != before) expectCommittedForward(op, forwards);

@@ -27,22 +27,22 @@
 
 namespace {
 
-SimReader Reader() { return SimReader(SimReader::folderFor(gAppPath + QStringLiteral("/CardSim"), gBorixPort)); }
+SimReader Reader() { return SimReader(SimReader::folderFor(TheSettings().appPath + QStringLiteral("/CardSim"), TheSettings().readerPort)); }
 
 void Setup(const QString& home, const QString& ws) {
-  gAppName = QStringLiteral("tolva");
-  gAppPath = home;
-  gIniFile = home + QStringLiteral("/tolva.INI");
-  gErrFile = home + QStringLiteral("/tolva.ERR");
-  gLogFile = home + QStringLiteral("/tolva.LOG");
-  gUserID = ws;
-  gWorkstation = ws;
-  gStoreID = QStringLiteral("001");
-  gBorixPort = QStringLiteral("COM1");
-  gBatchKey = QStringLiteral("AB12");
-  gBatchNo = QStringLiteral("V0001");
-  gDefCardType = QStringLiteral("V");
-  gCardMsgFile = home + QStringLiteral("/CardMsg.txt");
+  EditSettings().appName = QStringLiteral("tolva");
+  EditSettings().appPath = home;
+  EditSettings().iniFile = home + QStringLiteral("/tolva.INI");
+  EditSettings().errorLogFile = home + QStringLiteral("/tolva.ERR");
+  EditSettings().logFile = home + QStringLiteral("/tolva.LOG");
+  EditSettings().operatorId = ws;
+  EditSettings().workstation = ws;
+  EditSettings().storeId = QStringLiteral("001");
+  EditSettings().readerPort = QStringLiteral("COM1");
+  EditSettings().batchKey = QStringLiteral("AB12");
+  EditSettings().batchNo = QStringLiteral("V0001");
+  EditSettings().defaultCardType = QStringLiteral("V");
+  EditSettings().cardMessageFile = home + QStringLiteral("/CardMsg.txt");
   QDir().mkpath(home);
   QDir::setCurrent(home);
   Reader().ensure();

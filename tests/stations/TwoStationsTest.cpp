@@ -45,7 +45,7 @@ protected:
   void SetUp() override {
     DbTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    gBatchKey = QStringLiteral("AB12");
+    EditSettings().batchKey = QStringLiteral("AB12");
     gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', '台北店', 1)"));
   }
 

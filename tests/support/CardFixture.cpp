@@ -11,9 +11,9 @@
 void CardTest::SetUp() {
   AppTest::SetUp();
   // The simulator library finds its readers under the current folder, like the program's.
-  QDir::setCurrent(gAppPath);
+  QDir::setCurrent(TheSettings().appPath);
   ResetCardSession();
-  gBatchKey = QStringLiteral("AB12");
+  EditSettings().batchKey = QStringLiteral("AB12");
   ReinsertTestCardAtEveryWait();
 }
 
@@ -30,6 +30,6 @@ SimCard CardTest::slotCard() const { return SlotCard(); }
 
 void DriverTest::SetUp() {
   CardTest::SetUp();
-  if (GetParam() == CrwKind::Library) gCrwLibrary = QStringLiteral(TOLVA_CRWSIM_LIBRARY);
+  if (GetParam() == CrwKind::Library) EditSettings().readerLibrary = QStringLiteral(TOLVA_CRWSIM_LIBRARY);
   ResetCardSession();
 }

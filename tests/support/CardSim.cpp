@@ -22,7 +22,7 @@ void ResetCardSession() {
 }
 
 SimReader TestReader(const QString& port) {
-  return SimReader(SimReader::folderFor(gAppPath + QStringLiteral("/CardSim"), port.isEmpty() ? gBorixPort : port));
+  return SimReader(SimReader::folderFor(TheSettings().appPath + QStringLiteral("/CardSim"), port.isEmpty() ? TheSettings().readerPort : port));
 }
 
 namespace {
@@ -99,9 +99,9 @@ void CardDbTest::SetUp() {
   DbTest::SetUp();
   if (IsSkipped() || HasFatalFailure()) return;
   // The simulator library finds its readers under the current folder, like the program's.
-  QDir::setCurrent(gAppPath);
+  QDir::setCurrent(TheSettings().appPath);
   ResetCardSession();
-  gBatchKey = QStringLiteral("AB12");
+  EditSettings().batchKey = QStringLiteral("AB12");
 }
 
 void CardDbTest::TearDown() {

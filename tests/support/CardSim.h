@@ -9,7 +9,7 @@
 // Clears the session state, closes every device earlier tests left open and goes back to the
 // configured driver.
 void ResetCardSession();
-// The reader folder of a port (default: gBorixPort).
+// The reader folder of a port (default: TheSettings().readerPort).
 SimReader TestReader(const QString& port = QString());
 // Puts a card into the slot of the configured reader and answers its file. The reader ejects
 // it when an operation opens the reader; the operator then inserts it again at the operation's
@@ -20,7 +20,7 @@ QString InsertTestCard(const SimCard& card = SimCard{});
 void ReinsertTestCardAtEveryWait();
 // Hands the operator a card (it lies in the deck) that he inserts at the next card wait.
 QString PresentTestCard(const SimCard& card = SimCard{}, const QString& name = QStringLiteral("card-0001"));
-// A card whose stripe holds the record of these values under gBatchKey, put into the slot.
+// A card whose stripe holds the record of these values under TheSettings().batchKey, put into the slot.
 QString InsertRecordCard(const QString& cardNo, const QString& storeNo, const QString& batchNo,
                          const QString& goodThru, const QString& balAmt, const QString& balPoint);
 // The card the test inserted last, in the slot or, once ejected, in the deck (empty when

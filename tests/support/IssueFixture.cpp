@@ -59,9 +59,9 @@ void IssueTest::SetUp() {
   CardDbTest::SetUp();
   if (IsSkipped() || HasFatalFailure()) return;
   SetNowForTest(QDateTime(today(), QTime(10, 0)));
-  gUserID = QStringLiteral("clerk");
-  gWorkstation = QStringLiteral("POS1");
-  gStoreID = QStringLiteral("100");
+  EditSettings().operatorId = QStringLiteral("clerk");
+  EditSettings().workstation = QStringLiteral("POS1");
+  EditSettings().storeId = QStringLiteral("100");
 }
 
 void IssueTest::TearDown() {
@@ -123,8 +123,8 @@ QStringList IssueTest::apLog(const QString& action) const {
 }
 
 QString UseCardMessageFile() {
-  gCardMsgFile = gAppPath + QStringLiteral("/CardMsg.txt");
-  QFile out(gCardMsgFile);
+  EditSettings().cardMessageFile = TheSettings().appPath + QStringLiteral("/CardMsg.txt");
+  QFile out(TheSettings().cardMessageFile);
   EXPECT_TRUE(out.open(QIODevice::WriteOnly));
   out.write("M1\r\nM2\r\nM3\r\nM4\r\nM5\r\nM6\r\n");
   return QStringLiteral("M1\nM2\nM3\nM4\nM5\nM6\n");

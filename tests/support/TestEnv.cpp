@@ -18,29 +18,17 @@
 namespace {
 
 void resetGlobals(const QString& folder) {
-  gAppName = QStringLiteral("tolva");
-  gAppPath = folder;
-  gIniFile = folder + QStringLiteral("/tolva.INI");
-  gLogFile = folder + QStringLiteral("/tolva.LOG");
-  gErrFile = folder + QStringLiteral("/tolva.ERR");
-  gCustName = QStringLiteral("Tolva");
-  gCalendar = QStringLiteral("YYYY/MM/DD");
-  gDateSep = QStringLiteral("/");
-  gUserID = QStringLiteral("tester");
-  gWorkstation = QStringLiteral("WS01");
-  gCNT.clear();
-  gBorixPort = QStringLiteral("COM1");
-  gCrwLibrary.clear();
-  gCardMsgFile = QStringLiteral("CardMsg.txt");
-  gBatchNo = QStringLiteral("V0001");
-  gDefCardType = QStringLiteral("V");
-  gBatchKey.clear();
-  gStoreID = QStringLiteral("000");
-  gDBPassword.clear();
-  gNowFunc = QStringLiteral("getDate()");
-  gDateQuote = QStringLiteral("'");
-  gDBType = QStringLiteral("SQL_DB");
-  gMainForm = nullptr;
+  Settings s;
+  s.appName = QStringLiteral("tolva");
+  s.appPath = folder;
+  s.iniFile = folder + QStringLiteral("/tolva.INI");
+  s.logFile = folder + QStringLiteral("/tolva.LOG");
+  s.errorLogFile = folder + QStringLiteral("/tolva.ERR");
+  s.customerName = QStringLiteral("Tolva");
+  s.operatorId = QStringLiteral("tester");
+  s.workstation = QStringLiteral("WS01");
+  s.readerPort = QStringLiteral("COM1");
+  EditSettings() = s;
   CodePage::select(QStringLiteral("CP950"));
 }
 
@@ -67,7 +55,7 @@ void AppTest::TearDown() {
 QString AppTest::path(const QString& name) const { return dir_->filePath(name); }
 
 void AppTest::writeIni(const QString& text) {
-  QFile f(gIniFile);
+  QFile f(TheSettings().iniFile);
   ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
   f.write(text.toUtf8());
 }

@@ -14,7 +14,7 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 
 class Connection;
 
-// A fresh application folder (gAppPath) with the INI file, logs and per-user settings in it,
+// A fresh application folder (TheSettings().appPath) with the INI file, logs and per-user settings in it,
 // default process-wide settings, the real clock and scripted dialogs.
 class AppTest : public ::testing::Test {
 protected:

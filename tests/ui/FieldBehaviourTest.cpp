@@ -127,7 +127,7 @@ TEST_F(FieldBehaviourTest, EmptyAndLockedFieldsAreAlwaysAccepted) {
 }
 
 TEST_F(FieldBehaviourTest, RocCalendarFieldShowsTheSeparatedText) {
-  gCalendar = QStringLiteral("CC/MM/DD");
+  EditSettings().calendar = QStringLiteral("CC/MM/DD");
   Form f;
   f.txtDate->setText(QStringLiteral("99/12/31"));
   EXPECT_TRUE(FieldBehaviour::of(f.txtDate)->validate());

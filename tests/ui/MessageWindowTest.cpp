@@ -12,7 +12,7 @@
 class MessageWindowTest : public AppTest {};
 
 TEST_F(MessageWindowTest, ClosesItselfAfterTheSecondsBeepingOnceASecondBefore) {
-  gCustName = QStringLiteral("好市集");
+  EditSettings().customerName = QStringLiteral("好市集");
   MessageWindow w;
   QElapsedTimer t;
   t.start();

@@ -124,8 +124,8 @@ TEST_P(DateFieldRoundTripTest, PickedDayIsStoredAsTheSameDay) {
   DatePicker& picker = TheDatePicker();
   for (const char* calendar : {"YYYY/MM/DD", "CC/MM/DD", "YY/MM/DD", "CCMMDD", "YYMMDD", "YYYY/MM"}) {
     for (const QDate day : {QDate(2026, 3, 5), QDate(1999, 12, 31)}) {
-      gCalendar = QString::fromLatin1(calendar);
-      const QString label = gCalendar + QLatin1Char(' ') + day.toString(Qt::ISODate);
+      EditSettings().calendar = QString::fromLatin1(calendar);
+      const QString label = TheSettings().calendar + QLatin1Char(' ') + day.toString(Qt::ISODate);
       QWidget form;
       auto* field = new QLineEdit(&form);
       auto* panel = new StatusPanel(&form);

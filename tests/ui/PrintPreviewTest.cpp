@@ -52,7 +52,7 @@ QString rowsText(int count) {
 class PrintPreviewTest : public AppTest {};
 
 TEST_F(PrintPreviewTest, LongTableContinuesWithItsHeadingsAndEveryRow) {
-  gCustName = QStringLiteral("好市集");
+  EditSettings().customerName = QStringLiteral("好市集");
   PrintPreviewWindow w;
   w.StartDoc(QStringLiteral("製卡明細表"));
   w.AddText(QStringLiteral("製卡日期：2026/03/01-2026/03/31"));

@@ -270,8 +270,8 @@ void MainWindow::placeOnScreen() { CenterForm(this); }
 void MainWindow::Form_Activate() {
   // Card operations need the card data key; the settings page stays open to set it.
   // Without a key the operator lands on the settings page, where the key is set.
-  if (gBatchKey.isEmpty() && tabPage_->currentIndex() == 0) tabPage_->setCurrentIndex(2);
-  tabPage_->setTabEnabled(0, !gBatchKey.isEmpty());
+  if (TheSettings().batchKey.isEmpty() && tabPage_->currentIndex() == 0) tabPage_->setCurrentIndex(2);
+  tabPage_->setTabEnabled(0, !TheSettings().batchKey.isEmpty());
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

@@ -60,7 +60,7 @@ BlacklistExportWindow::BlacklistExportWindow(QWidget* parent) : QWidget(parent, 
   connect(made[1], &QPushButton::clicked, this, &BlacklistExportWindow::cmdView_Click);
   connect(made[2], &QPushButton::clicked, this, &BlacklistExportWindow::cmdExit_Click);
   resize(480, 140);
-  txtDir_->setText(GetSetting(kSection, kKey, gAppPath));
+  txtDir_->setText(GetSetting(kSection, kKey, TheSettings().appPath));
 }
 
 QString BlacklistExportWindow::checkedDir() {

@@ -93,7 +93,7 @@ ImportWindow::ImportWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 
 void ImportWindow::Form_Load() {
   elaMsg_->setCaption(QString());
-  txtDir_->setText(GetSetting(kSection, kKey, gAppPath));
+  txtDir_->setText(GetSetting(kSection, kKey, TheSettings().appPath));
   if (IsDir(txtDir_->text())) ListDirDDfiles();
 }
 

@@ -105,7 +105,7 @@ void CardQueryWindow::cmdReadCard_Click() {
 }
 
 void CardQueryWindow::readCard() {
-  if (gBatchKey.isEmpty()) {
+  if (TheSettings().batchKey.isEmpty()) {
     DispElaMsg(elaMsg_, QStringLiteral("未設定資料加密碼"));
     return;
   }

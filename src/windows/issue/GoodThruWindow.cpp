@@ -90,7 +90,7 @@ void GoodThruWindow::cmdOK_Click() {
 }
 
 void GoodThruWindow::runLoop() {
-  if (gBatchKey.isEmpty()) {
+  if (TheSettings().batchKey.isEmpty()) {
     DispElaMsg(elaMsg_, QStringLiteral("未設定資料加密碼"));
     return;
   }

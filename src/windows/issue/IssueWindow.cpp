@@ -144,9 +144,9 @@ void IssueWindow::InitForm() {
     fgLog_->setHeadings(QStringLiteral("卡別|批次號|店別|卡號|可用餘額"));
     fgLog_->clearRows();
     fitLogColumns();
-    txtCardType_->setText(gDefCardType);
-    txtFile_->setText(gCardMsgFile);
-    loadMessageFile(gCardMsgFile);
+    txtCardType_->setText(TheSettings().defaultCardType);
+    txtFile_->setText(TheSettings().cardMessageFile);
+    loadMessageFile(TheSettings().cardMessageFile);
   } catch (...) {
     ReportError(ErrorLabel());
   }
@@ -173,7 +173,7 @@ void IssueWindow::tabPage_Switch(int page) {
 }
 
 void IssueWindow::WriteLog(const QString& cardNo, const QString& balAmt) {
-  const int row = fgLog_->insertRowUnderHeading({txtCardType_->text(), gBatchNo, txtStoreID_->text(), cardNo, balAmt});
+  const int row = fgLog_->insertRowUnderHeading({txtCardType_->text(), TheSettings().batchNo, txtStoreID_->text(), cardNo, balAmt});
   for (int c = 0; c < fgLog_->cols(); ++c) {
     if (QTableWidgetItem* cell = fgLog_->item(row - 1, c)) cell->setTextAlignment(Qt::AlignCenter);
   }
@@ -273,7 +273,7 @@ bool IssueWindow::FormCheck() {
     return false;
   }
   if (txtBalAmt_->text().trimmed().isEmpty()) txtBalAmt_->setText(QStringLiteral("0"));
-  if (gBatchKey.isEmpty()) {
+  if (TheSettings().batchKey.isEmpty()) {
     DispElaMsg(elaMsg_, QStringLiteral("未設定資料加密碼"));
     return false;
   }

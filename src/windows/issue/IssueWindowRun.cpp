@@ -31,7 +31,7 @@ void IssueWindow::cmdIsuCard_Click() {
       run.balAmt = Money::val(txtBalAmt_->text());
       run.remark = txtRemark_->text().trimmed();
       if (!PrepareIssueRun(OperationContext::Current(), run, failText)) {
-        Dialogs().messageBox(failText, gAppName, MsgIcon::None);
+        Dialogs().messageBox(failText, TheSettings().appName, MsgIcon::None);
         failed = true;
       } else {
         while (committed < run.count) {
@@ -44,7 +44,7 @@ void IssueWindow::cmdIsuCard_Click() {
           }
           if (outcome == IssueResult::Failed) {
             if (!cardNo.isEmpty() && !failText.contains(cardNo)) failText += QStringLiteral("，卡號:") + cardNo;
-            Dialogs().messageBox(failText, gAppName, MsgIcon::None);
+            Dialogs().messageBox(failText, TheSettings().appName, MsgIcon::None);
             failed = true;
             break;
           }
@@ -57,7 +57,7 @@ void IssueWindow::cmdIsuCard_Click() {
           txtCardCnt_->setText((Money::val(txtCardCnt_->text()) - Money::fromInt(1)).toString());
           if (outcome == IssueResult::IssuedUnprinted) {
             // The card is issued; the run stops so that it is put aside for its face.
-            Dialogs().messageBox(failText, gAppName, MsgIcon::None);
+            Dialogs().messageBox(failText, TheSettings().appName, MsgIcon::None);
             unprinted = cardNo;
             break;
           }

@@ -88,9 +88,9 @@ ReissueWindow::ReissueWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   resize(560, sizeHint().height());
   SetInputMode(this);
   ClearFields(this);
-  txtNewCardType_->setText(gDefCardType);
-  txtFile_->setText(gCardMsgFile);
-  if (!gCardMsgFile.trimmed().isEmpty()) loadMsgFile(gCardMsgFile.trimmed());
+  txtNewCardType_->setText(TheSettings().defaultCardType);
+  txtFile_->setText(TheSettings().cardMessageFile);
+  if (!TheSettings().cardMessageFile.trimmed().isEmpty()) loadMsgFile(TheSettings().cardMessageFile.trimmed());
 }
 
 QWidget* ReissueWindow::buildCardFrame() {

@@ -50,5 +50,5 @@ void ReissueWindow::reIssue() {
   const QString& cardNo = out.newCardNo;
   Dialogs().messageBox(cardNo.isEmpty() || out.message.contains(cardNo) ? out.message
                                                                          : out.message + QStringLiteral("，卡號:") + cardNo,
-                       gAppName, MsgIcon::None);
+                       TheSettings().appName, MsgIcon::None);
 }

@@ -240,7 +240,7 @@ void ActivityLogWindow::cmdSave_Click() {
       DispElaMsg(elaMsg_, QStringLiteral("無資料可存檔"));
       return;
     }
-    const QString folder = GetSetting(objectName(), kCsvFolderKey, gAppPath);
+    const QString folder = GetSetting(objectName(), kCsvFolderKey, TheSettings().appPath);
     const QString file = Dialogs().saveFileName(QStringLiteral("存成CSV檔"), QStringLiteral("CSV (*.csv)"),
                                                 AddSlash(folder) + QStringLiteral("作業記錄.csv"));
     if (file.isEmpty()) return;

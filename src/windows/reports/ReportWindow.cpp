@@ -70,7 +70,7 @@ void SaveGridAsCsv(QWidget* form, const DataGrid* grid, const QString& fileName,
       DispElaMsg(panel, QStringLiteral("無資料可存檔"));
       return;
     }
-    const QString folder = GetSetting(form->objectName(), kCsvFolderKey, gAppPath);
+    const QString folder = GetSetting(form->objectName(), kCsvFolderKey, TheSettings().appPath);
     const QString file = Dialogs().saveFileName(QStringLiteral("存成CSV檔"), QStringLiteral("CSV (*.csv)"),
                                                 AddSlash(folder) + fileName + QStringLiteral(".csv"));
     if (file.isEmpty()) return;

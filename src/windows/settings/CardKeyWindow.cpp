@@ -92,7 +92,7 @@ bool CardKeyWindow::txtBatchKey_Validate() {
   // Leaving the field for the 確定 button checks it twice; the operator hears it once.
   if (refusedText_ != txtBatchKey_->text()) {
     refusedText_ = txtBatchKey_->text();
-    Dialogs().messageBox(problem, gAppName, MsgIcon::None);
+    Dialogs().messageBox(problem, TheSettings().appName, MsgIcon::None);
   }
   txtBatchKey_->setFocus();
   txtBatchKey_->selectAll();
@@ -102,14 +102,14 @@ bool CardKeyWindow::txtBatchKey_Validate() {
 bool CardKeyWindow::mayReplaceStoredKey(const QString& key) {
   if (!OtherCardKeyStored(OperationContext::Current(), key).orRaise()) return true;
   return Dialogs().askYesNo(QStringLiteral("已設定Tolva資料加密碼，更換後以舊加密碼製做的卡片將無法讀取，確定更換？"),
-                            gAppName);
+                            TheSettings().appName);
 }
 
 void CardKeyWindow::cmdOK_Click() {
   try {
     const QString key = txtBatchKey_->text().trimmed();
     if (key.isEmpty()) {
-      Dialogs().messageBox(QStringLiteral("請輸入QDR卡資料加密碼"), gAppName, MsgIcon::None);
+      Dialogs().messageBox(QStringLiteral("請輸入QDR卡資料加密碼"), TheSettings().appName, MsgIcon::None);
       txtBatchKey_->setFocus();
       return;
     }
@@ -141,7 +141,7 @@ bool CardKeyWindow::eventFilter(QObject* watched, QEvent* event) {
 
 bool CardKeyWindow::confirmed(const QString& key) {
   if (txtBatchKey2_->text().trimmed() == key) return true;
-  Dialogs().messageBox(QStringLiteral("兩次輸入的加密碼不同，請再輸入一次"), gAppName, MsgIcon::None);
+  Dialogs().messageBox(QStringLiteral("兩次輸入的加密碼不同，請再輸入一次"), TheSettings().appName, MsgIcon::None);
   txtBatchKey2_->clear();
   txtBatchKey2_->setFocus();
   return false;

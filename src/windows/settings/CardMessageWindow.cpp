@@ -57,7 +57,7 @@ CardMessageWindow::CardMessageWindow(QWidget* parent) : QWidget(parent, Qt::Wind
   CenterForm(this);
   SetInputMode(this);
   ClearFields(this);
-  txtFile_->setText(gCardMsgFile);
+  txtFile_->setText(TheSettings().cardMessageFile);
   keepLines();
 }
 
@@ -111,7 +111,7 @@ QStringList CardMessageWindow::lineTexts() const {
 
 bool CardMessageWindow::mayDiscardEdits() {
   if (lineTexts() == kept_) return true;
-  if (!Dialogs().askYesNo(QStringLiteral("資料尚未存檔，確定放棄？"), gAppName)) return false;
+  if (!Dialogs().askYesNo(QStringLiteral("資料尚未存檔，確定放棄？"), TheSettings().appName)) return false;
   for (int i = 0; i < kept_.size(); ++i) panel_->line(i)->setText(kept_[i]);
   return true;
 }

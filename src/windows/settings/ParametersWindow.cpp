@@ -137,9 +137,9 @@ void ParametersWindow::Form_Load() {
   try {
     SetInputMode(this);
     ClearFields(this);
-    txtStoreID_->setText(gStoreID);
-    if (const auto name = FindStore(OperationContext::Current(), gStoreID).orRaise()) txtStoreName_->setText(*name);
-    txtBorixPort_->setText(gBorixPort);
+    txtStoreID_->setText(TheSettings().storeId);
+    if (const auto name = FindStore(OperationContext::Current(), TheSettings().storeId).orRaise()) txtStoreName_->setText(*name);
+    txtBorixPort_->setText(TheSettings().readerPort);
     txtBalAmtLimit_->setText(ParameterText(kBalAmtLimit));
     txtPointRate_->setText(ParameterText(kPointRate));
     loaded_ = fieldTexts();
@@ -203,15 +203,15 @@ bool ParametersWindow::save(QStringList& changes) {
   // The three rows go together; the INI line is written only once they are committed, so that
   // a refused commit leaves every old setting in place.
   if (!SaveParameters(OperationContext::Current(), store, limit, rate).orRaise()) return false;
-  gStoreID = store;
+  EditSettings().storeId = store;
   txtBalAmtLimit_->setText(limit);
   txtPointRate_->setText(rate);
-  const bool portSaved = WriteINI(gIniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort"), port);
-  if (portSaved) gBorixPort = port;
+  const bool portSaved = WriteINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort"), port);
+  if (portSaved) EditSettings().readerPort = port;
   // What is saved counts as loaded; a port the INI refused stays an unsaved edit (the second
   // of the field texts).
   loaded_ = fieldTexts();
-  if (!portSaved) loaded_[1] = gBorixPort;
+  if (!portSaved) loaded_[1] = TheSettings().readerPort;
   return portSaved;
 }
 
@@ -237,7 +237,7 @@ QStringList ParametersWindow::fieldTexts() const {
 
 bool ParametersWindow::mayDiscardEdits() {
   if (fieldTexts() == loaded_) return true;
-  if (!Dialogs().askYesNo(QStringLiteral("資料尚未存檔，確定放棄？"), gAppName)) return false;
+  if (!Dialogs().askYesNo(QStringLiteral("資料尚未存檔，確定放棄？"), TheSettings().appName)) return false;
   Form_Load();
   return true;
 }

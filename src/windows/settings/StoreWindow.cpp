@@ -209,7 +209,7 @@ void StoreWindow::cmdCancel_Click() {
 
 bool StoreWindow::mayDiscardEdits() {
   if (mode_ == Mode::Browse) return true;
-  if (!Dialogs().askYesNo(QStringLiteral("資料尚未存檔，確定放棄？"), gAppName)) return false;
+  if (!Dialogs().askYesNo(QStringLiteral("資料尚未存檔，確定放棄？"), TheSettings().appName)) return false;
   cmdCancel_Click();
   return true;
 }
@@ -303,13 +303,13 @@ void StoreWindow::cmdDel_Click() {
   const QString code = currentCode_;
   const QString what = QStringLiteral("刪除 ") + code + QLatin1Char(' ') + txtStoreName_->text();
   try {
-    if (code == gStoreID) {
+    if (code == TheSettings().storeId) {
       DispElaMsg(elaMsg_, QStringLiteral("此店為本機店代號，不可刪除"));
       return;
     }
     if (!Dialogs().askYesNo(QStringLiteral("確定刪除 ") + code + QLatin1Char(' ') + txtStoreName_->text() +
                                 QStringLiteral(" ？"),
-                            gAppName)) {
+                            TheSettings().appName)) {
       return;
     }
     const Outcome removed = RemoveStore(OperationContext::Current(), code, what).orRaise();

@@ -75,7 +75,7 @@ TEST_P(CardOperationTest, CardThatCannotBePutBackIsNamedWithBothValues) {
   ASSERT_EQ(shown.size(), 1);
   EXPECT_TRUE(shown[0].contains(QStringLiteral("卡號 V000001 的卡片與資料庫不一致：卡片餘額 1500、點數 30，資料庫餘額 1000、點數 30")))
       << shown[0].toStdString();
-  EXPECT_TRUE(readBytes(gErrFile).contains("_RestoreStripe"));
+  EXPECT_TRUE(readBytes(TheSettings().errorLogFile).contains("_RestoreStripe"));
   EXPECT_EQ(master(QStringLiteral("BalAmt"), card_), Money::fromInt(1000));
 }
 

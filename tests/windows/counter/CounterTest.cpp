@@ -72,7 +72,7 @@ protected:
 };
 
 TEST_P(CounterTest, TopUpChangesCardFaceJournalAndMasterTogether) {
-  QFile msgFile(path(gCardMsgFile));
+  QFile msgFile(path(TheSettings().cardMessageFile));
   ASSERT_TRUE(msgFile.open(QIODevice::WriteOnly));
   msgFile.write(CodePage::toAnsi(QStringLiteral("週年慶\r\n加值送點數\r\n")));
   msgFile.close();

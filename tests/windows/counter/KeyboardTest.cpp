@@ -41,7 +41,7 @@ class KeyboardTest : public DbTest {};
 
 TEST_P(KeyboardTest, EnterOnAFocusedButtonPressesItInEveryWindow) {
   // The installation's store exists, or its field in the settings keeps the focus.
-  gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES (?, '總店', 1)"), {gStoreID});
+  gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES (?, '總店', 1)"), {TheSettings().storeId});
   MainWindow main;
   QStringList menu;
   for (QPushButton* b : main.findChildren<QPushButton*>())

@@ -56,11 +56,11 @@ TEST_F(MainWindowTest, OneOperationWindowAtATimeEachCreatedOnce) {
 
 TEST_F(MainWindowTest, CardPageIsOffWhileTheKeyIsEmpty) {
   MainWindow w;
-  gBatchKey.clear();
+  EditSettings().batchKey.clear();
   w.Form_Activate();
   EXPECT_FALSE(w.tabPage()->isTabEnabled(0));
   EXPECT_EQ(w.tabPage()->currentIndex(), 2);  // the settings page, where the key is set
-  gBatchKey = QStringLiteral("K1");
+  EditSettings().batchKey = QStringLiteral("K1");
   w.Form_Activate();
   EXPECT_TRUE(w.tabPage()->isTabEnabled(0));
   w.tabPage()->setCurrentIndex(0);

@@ -29,7 +29,7 @@ TEST_F(ReadCardTest, FillsTheSixFieldsFromTheStripe) {
   EXPECT_EQ(values(w), (QStringList{QStringLiteral("V00012 "), QStringLiteral("01 "), QStringLiteral("V0001"),
                                     QStringLiteral("2027/12/31"), QStringLiteral("1500"), QStringLiteral("30")}));
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("showMsg")).isEmpty());
-  gBatchKey = QStringLiteral("AB12");
+  EditSettings().batchKey = QStringLiteral("AB12");
   SaveScreenshot(&w, QStringLiteral("fmTolva-read"));
 }
 
@@ -51,7 +51,7 @@ TEST_F(ReadCardTest, FailuresShowTheirReasonAndKeepTheFields) {
 TEST_F(ReadCardTest, ACardWrittenUnderAnotherKeyDoesNotReadBack) {
   InsertRecordCard(QStringLiteral("V000001"), QStringLiteral("001"), QStringLiteral("V0001"), QStringLiteral("2027/12/31"),
                    QStringLiteral("1500"), QStringLiteral("30"));
-  gBatchKey = QStringLiteral("NEWKEY99");
+  EditSettings().batchKey = QStringLiteral("NEWKEY99");
   MainWindow w;
   w.cmdReadCard_Click();
   const QString bal = w.field(QStringLiteral("txtBalAmt"))->text();

@@ -79,9 +79,9 @@ protected:
   // and checks that SQLite holds the locks it held before.
   void listTheApplicationFolder(const std::function<void()>& open) {
     const int before = locks();
-    SaveSetting(QStringLiteral("FileChooser"), QStringLiteral("Dir"), gAppPath);
+    SaveSetting(QStringLiteral("FileChooser"), QStringLiteral("Dir"), TheSettings().appPath);
     bool listed = false;
-    CloseChooserOnceListed(gAppPath, listed);
+    CloseChooserOnceListed(TheSettings().appPath, listed);
     open();
     ASSERT_TRUE(listed);
     QElapsedTimer settle;  // the chooser's gatherer thread finishes its folder
@@ -113,7 +113,7 @@ TEST_P(FileChooserLocksTest, ChoosersOnTheApplicationFolderKeepTheDatabaseLocks)
       auto* browse = dialog ? dialog->findChild<QToolButton*>(QStringLiteral("fileBrowser")) : nullptr;
       if (!browse) return;
       printer.stop();
-      dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(gAppPath + QStringLiteral("/print.pdf"));
+      dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(TheSettings().appPath + QStringLiteral("/print.pdf"));
       browse->click();
       dialog->close();
     });

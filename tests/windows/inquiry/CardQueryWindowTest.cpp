@@ -51,7 +51,7 @@ protected:
     addCard(card_);
   }
   void TearDown() override {
-    gCalendar = QStringLiteral("YYYY/MM/DD");
+    EditSettings().calendar = QStringLiteral("YYYY/MM/DD");
     CardDbTest::TearDown();
   }
 
@@ -136,7 +136,7 @@ TEST_P(QryCardTest, AReadCardIsReportedOnlyWhenItsValuesDiffer) {
   };
   CardQueryWindow w;
   for (const char* calendar : {"YYYY/MM/DD", "CC/MM/DD"}) {
-    gCalendar = QString::fromLatin1(calendar);
+    EditSettings().calendar = QString::fromLatin1(calendar);
     for (const Case& c : cases) {
       dialogs_->clear();
       const QString file = InsertRecordCard(card_, c.store, c.batch, c.thru, c.bal, c.points);
@@ -176,7 +176,7 @@ TEST_P(QryCardTest, AnUnknownReadCardOrAMissingKeyIsSaidAndTheScreenKept) {
   EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("資料庫無此卡號\n卡號：V000009")});
   EXPECT_EQ(shown(w, "txtCardNo"), card_);
 
-  gBatchKey.clear();
+  EditSettings().batchKey.clear();
   dialogs_->clear();
   w.cmdReadCard_Click();
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("未設定資料加密碼"));

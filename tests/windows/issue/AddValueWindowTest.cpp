@@ -35,7 +35,7 @@ using I = std::int32_t;
 // The simulator, recording the calls that reach it.
 class RecordingDriver final : public ReaderDriver {
 public:
-  SimulatedReader inner{[] { return gAppPath + QStringLiteral("/CardSim"); }};
+  SimulatedReader inner{[] { return TheSettings().appPath + QStringLiteral("/CardSim"); }};
   int calls = 0;
   QStringList ops;  // every call but the polls of pending operations
 
@@ -101,7 +101,7 @@ protected:
     SetCrwDeviceForTest(&driver_);
     ReinsertTestCardAtEveryWait();  // the operator inserts the card again whenever asked
     SetNowForTest(QDateTime(QDate(2026, 3, 15), QTime(10, 0)));
-    gStoreID = QStringLiteral("001");
+    EditSettings().storeId = QStringLiteral("001");
     window_ = std::make_unique<AddValueWindow>();
   }
   void TearDown() override {
@@ -145,7 +145,7 @@ protected:
     QSqlQuery q = gCnn().query(QStringLiteral("SELECT LogMsg, Remark, ActionID, ProgID FROM xxAPLOG ORDER BY RNo"));
     while (q.next()) {
       EXPECT_EQ(q.value(2).toString(), QStringLiteral("加值"));
-      EXPECT_EQ(q.value(3).toString(), gAppName);
+      EXPECT_EQ(q.value(3).toString(), TheSettings().appName);
       rows.append({q.value(0).toString(), q.value(1).toString()});
     }
     return rows;
@@ -202,7 +202,7 @@ TEST_P(AddAmtTest, AmountCheckedOnLeavingTheFieldAndOnTheButton) {
 
 TEST_P(AddAmtTest, MissingCardDataKeyLeavesTheDeviceAlone) {
   issue(QStringLiteral("2027/12/31"), QStringLiteral("1000"));
-  gBatchKey.clear();
+  EditSettings().batchKey.clear();
   press(QStringLiteral("100"));
   EXPECT_EQ(window_->elaMsg()->caption(), QStringLiteral("未設定資料加密碼"));
   EXPECT_EQ(driver_.calls, 0);
@@ -402,11 +402,11 @@ TEST_P(AddAmtTest, EveryWayOutLogsOnceAndEjects) {
   EXPECT_TRUE(driver_.endedWithEject());
 
   // A card written under another key: its values do not read as numbers.
-  gBatchKey = QStringLiteral("ZZ99");
+  EditSettings().batchKey = QStringLiteral("ZZ99");
   press(QStringLiteral("10"));
   EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")).last(), QStringLiteral("卡片資料有誤，卡號:V000009"));
   EXPECT_TRUE(driver_.endedWithEject());
-  gBatchKey = QStringLiteral("AB12");
+  EditSettings().batchKey = QStringLiteral("AB12");
 
   // A balance that would not fit the card's eight positions is refused before any change.
   TestReader().takeOut();
@@ -432,7 +432,7 @@ TEST_P(AddAmtTest, MessageFileIsRememberedForTheWindowAndPrintedOnTheFace) {
   out.close();
 
   // Nothing stored yet: the installation's card message file, which does not exist here.
-  EXPECT_EQ(window_->txtFile()->text(), gCardMsgFile);
+  EXPECT_EQ(window_->txtFile()->text(), TheSettings().cardMessageFile);
   EXPECT_TRUE(window_->elaMsg()->caption().isEmpty());
   EXPECT_TRUE(window_->msgPanel()->faceText().trimmed().isEmpty());
   window_->txtFile()->setText(file);

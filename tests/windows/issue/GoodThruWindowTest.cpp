@@ -26,7 +26,7 @@
 class UpdGoodThruTest : public IssueTest {
 protected:
   void TearDown() override {
-    gCalendar = QStringLiteral("YYYY/MM/DD");
+    EditSettings().calendar = QStringLiteral("YYYY/MM/DD");
     IssueTest::TearDown();
   }
   // A card in the deck, inserted by the operator at the next card wait of `op`.
@@ -79,7 +79,7 @@ TEST_P(UpdGoodThruTest, ThreeCardsInOneLoopEachGetTheNewDate) {
   queue(op, QStringLiteral("V000003"), QStringLiteral("2030/12/31"));
   GoodThruWindow w;
   // A path typed into the file field is loaded on leaving it, and its lines go on every face.
-  const QString file = gAppPath + QStringLiteral("/Promo.txt");
+  const QString file = TheSettings().appPath + QStringLiteral("/Promo.txt");
   QFile out(file);
   ASSERT_TRUE(out.open(QIODevice::WriteOnly));
   out.write("Line A\r\n");
@@ -187,11 +187,11 @@ TEST_P(UpdGoodThruTest, DateIsCheckedBeforeAnyCardAndCancellingEndsTheLoop) {
   EXPECT_FALSE(FieldBehaviour::of(w.txtUpdGoodThru())->validate());
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("日期格式不對"));
   EXPECT_EQ(op.waits, 0);
-  gBatchKey.clear();
+  EditSettings().batchKey.clear();
   run(w, QStringLiteral("2028/02/28"));
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("未設定資料加密碼"));
   EXPECT_EQ(op.waits, 0);
-  gBatchKey = QStringLiteral("AB12");
+  EditSettings().batchKey = QStringLiteral("AB12");
   run(w, QStringLiteral("2028/02/28"));  // no card comes: the operator cancels at once
   EXPECT_EQ(op.waits, 1);
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("設定完成"));
@@ -199,7 +199,7 @@ TEST_P(UpdGoodThruTest, DateIsCheckedBeforeAnyCardAndCancellingEndsTheLoop) {
 }
 
 TEST_P(UpdGoodThruTest, RocCalendarDateTypedOrPickedIsAccepted) {
-  gCalendar = QStringLiteral("CC/MM/DD");
+  EditSettings().calendar = QStringLiteral("CC/MM/DD");
   addMaster(QStringLiteral("V000001"), QStringLiteral("11"));
   OperatorAtReader op(*dialogs_);
   MainWindow main;

@@ -64,16 +64,16 @@ protected:
     CardDbTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     SetNowForTest(QDateTime(QDate(2026, 3, 15), QTime(10, 30)));
-    gStoreID = QStringLiteral("900");
-    gBatchNo = QStringLiteral("B0007");
-    gDefCardType = QStringLiteral("V");
+    EditSettings().storeId = QStringLiteral("900");
+    EditSettings().batchNo = QStringLiteral("B0007");
+    EditSettings().defaultCardType = QStringLiteral("V");
     gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', '總店', 1)"));
     gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('002', NULL, 2)"));
     QFile msg(path(QStringLiteral("CardMsg.txt")));
     ASSERT_TRUE(msg.open(QIODevice::WriteOnly));
     msg.write(CodePage::toAnsi(QStringLiteral("歡迎光臨\r\n週年慶\r\n")));
     msg.close();
-    gCardMsgFile = path(QStringLiteral("CardMsg.txt"));
+    EditSettings().cardMessageFile = path(QStringLiteral("CardMsg.txt"));
   }
 
   // Blank cards the operator will insert, one when each card wait comes up; `faults` gives a
@@ -289,7 +289,7 @@ TEST_P(IsuCardTest, FirstCardFailureAndRunsThatIssueNothing) {
   EXPECT_EQ(count(QStringLiteral("SELECT NoNext FROM xxNO WHERE NoCode = 'TL'")), 2);
 
   // Without the card data key nothing starts.
-  gBatchKey.clear();
+  EditSettings().batchKey.clear();
   w.txtCardCnt()->setText(QStringLiteral("1"));
   w.cmdIsuCard_Click();
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("未設定資料加密碼"));
@@ -451,10 +451,10 @@ TEST_P(IsuCardTest, FieldChecksAndStartCheck) {
 }
 
 TEST_P(IsuCardTest, MessageFileAndLifecycle) {
-  gCardMsgFile = path(QStringLiteral("missing.txt"));
+  EditSettings().cardMessageFile = path(QStringLiteral("missing.txt"));
   IssueWindow w;
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("訊息檔不存在"));
-  EXPECT_EQ(w.txtFile()->text(), gCardMsgFile);
+  EXPECT_EQ(w.txtFile()->text(), TheSettings().cardMessageFile);
   EXPECT_EQ(w.tabPage()->tabText(0) + '|' + w.tabPage()->tabText(1), QStringLiteral("發卡|作業訊息"));
   // Another file chosen with the file dialog fills the lines.
   dialogs_->fileAnswers.push_back(path(QStringLiteral("CardMsg.txt")));
@@ -551,7 +551,7 @@ TEST_P(IsuCardTest, NewCardThatCannotBeBlankedAfterAFailedCommitIsNamed) {
   ASSERT_FALSE(boxes.isEmpty());
   EXPECT_TRUE(boxes.last().contains(QStringLiteral("新卡 V000001 無法清除，卡片與資料庫不一致"))) << boxes.last().toStdString();
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 0);
-  EXPECT_TRUE(readBytes(gErrFile).contains("_RestoreStripe"));
+  EXPECT_TRUE(readBytes(TheSettings().errorLogFile).contains("_RestoreStripe"));
 }
 
 TOLVA_DB_TEST_SUITE(IsuCardTest);

@@ -160,7 +160,7 @@ TEST_P(VoidTxnTest, WithNoFileKeptTheFaceGetsTheInstallationsMessageLines) {
 }
 
 TEST_P(VoidTxnTest, MessageFileIsKeptForTheWindowAndTypingDoesNotLoadIt) {
-  const QString file = gAppPath + QStringLiteral("/Promo.txt");
+  const QString file = TheSettings().appPath + QStringLiteral("/Promo.txt");
   QFile out(file);
   ASSERT_TRUE(out.open(QIODevice::WriteOnly));
   out.write("Line A\r\nLine B\r\n");
@@ -175,16 +175,16 @@ TEST_P(VoidTxnTest, MessageFileIsKeptForTheWindowAndTypingDoesNotLoadIt) {
   EXPECT_EQ(press(*w, QStringLiteral("10")), QString());
   EXPECT_TRUE(SlotCard().face.endsWith(QStringLiteral("Line A\nLine B\n\n\n\n\n")));
   // A typed path waits for the file dialog; the exit keeps it for the next run.
-  w->txtFile()->setText(gAppPath + QStringLiteral("/none.txt"));
+  w->txtFile()->setText(TheSettings().appPath + QStringLiteral("/none.txt"));
   QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
   QCoreApplication::sendEvent(w->txtFile(), &leave);
   EXPECT_EQ(w->msgPanel()->line(0)->text(), QStringLiteral("Line A"));
-  dialogs_->fileAnswers = {gAppPath + QStringLiteral("/none.txt")};
+  dialogs_->fileAnswers = {TheSettings().appPath + QStringLiteral("/none.txt")};
   w->fileRow()->txtFile_DblClick();
   EXPECT_EQ(w->elaMsg()->caption(), QStringLiteral("訊息檔不存在"));
   w->cmdExit_Click();
   EXPECT_FALSE(w->isVisible());
-  EXPECT_EQ(GetSetting(QStringLiteral("fmVoidTxn"), QStringLiteral("MsgFile")), gAppPath + QStringLiteral("/none.txt"));
+  EXPECT_EQ(GetSetting(QStringLiteral("fmVoidTxn"), QStringLiteral("MsgFile")), TheSettings().appPath + QStringLiteral("/none.txt"));
   SaveScreenshot(w, QStringLiteral("fmVoidTxn"));
   delete w;
 }

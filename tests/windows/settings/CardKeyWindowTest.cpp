@@ -26,14 +26,14 @@ protected:
 };
 
 TEST_P(SetBatchKeyTest, NewKeyIsStoredEncipheredAndTakesEffectAtOnce) {
-  gBatchKey = QStringLiteral("OLDKEY");
+  EditSettings().batchKey = QStringLiteral("OLDKEY");
   CardKeyWindow w;
   EXPECT_EQ(w.Label1()->text(), QStringLiteral("警告!!!\r\n任意修改Tolva資料加密碼，將導致已製做的卡片無法讀取\r\n請小心"));
   w.show();
   type(w, QStringLiteral("ABCDEFGHIJ123456"));  // sixteen characters
   EXPECT_TRUE(w.txtBatchKey_Validate());
   w.cmdOK_Click();
-  EXPECT_EQ(gBatchKey, QStringLiteral("ABCDEFGHIJ123456"));
+  EXPECT_EQ(TheSettings().batchKey, QStringLiteral("ABCDEFGHIJ123456"));
   // 'A' ^ 'K' = 41^4B = 0A, 'B' ^ 'M' = 42^4D = 0F, 'C' ^ 'P' = 43^50 = 13, 'D' ^ 'W' = 44^57 = 13.
   EXPECT_TRUE(storedKey().startsWith(QStringLiteral("0A0F1313")));
   EXPECT_EQ(storedKey().size(), 32);
@@ -44,27 +44,27 @@ TEST_P(SetBatchKeyTest, NewKeyIsStoredEncipheredAndTakesEffectAtOnce) {
   EXPECT_EQ(logRows(QStringLiteral("ActionID = '變更加密碼'")), 1);
   EXPECT_EQ(logRows(QStringLiteral("LogMsg LIKE '%ABCDEF%' OR Remark LIKE '%ABCDEF%'")), 0);
   // The next start reads the same key back.
-  gBatchKey.clear();
+  EditSettings().batchKey.clear();
   LoadCardSettings();
-  EXPECT_EQ(gBatchKey, QStringLiteral("ABCDEFGHIJ123456"));
+  EXPECT_EQ(TheSettings().batchKey, QStringLiteral("ABCDEFGHIJ123456"));
 }
 
 TEST_P(SetBatchKeyTest, TooLongOrEmptyKeysAreRefused) {
-  gBatchKey = QStringLiteral("OLDKEY");
+  EditSettings().batchKey = QStringLiteral("OLDKEY");
   CardKeyWindow w;
   type(w, QStringLiteral("ABCDEFGHIJ1234567"));  // seventeen
   EXPECT_FALSE(w.txtBatchKey_Validate());
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("長度請不要超過16個英數字")});
   w.cmdOK_Click();  // the button does not get round the check, and does not say it twice
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
-  EXPECT_EQ(gBatchKey, QStringLiteral("OLDKEY"));
+  EXPECT_EQ(TheSettings().batchKey, QStringLiteral("OLDKEY"));
   type(w, QStringLiteral("ABCDEFGHIJ12345678"));  // another too-long key is refused aloud
   w.cmdOK_Click();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 2);
   type(w, QStringLiteral("   "));
   w.cmdOK_Click();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).last(), QStringLiteral("請輸入QDR卡資料加密碼"));
-  EXPECT_EQ(gBatchKey, QStringLiteral("OLDKEY"));
+  EXPECT_EQ(TheSettings().batchKey, QStringLiteral("OLDKEY"));
   EXPECT_TRUE(storedKey().isEmpty());
   EXPECT_EQ(logRows(QStringLiteral("1 = 1")), 0);
 }
@@ -78,7 +78,7 @@ TEST_P(SetBatchKeyTest, OnlyAsciiLettersAndDigitsAndACancelForgetsTheRefusal) {
   }
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")),
             QStringList(4, QStringLiteral("加密碼只能使用英數字")));
-  EXPECT_TRUE(gBatchKey.isEmpty());
+  EXPECT_TRUE(TheSettings().batchKey.isEmpty());
   // The same refused text after a Cancel is refused aloud again, not in silence.
   w.cmdCancel_Click();
   type(w, QStringLiteral("AB-CD"));
@@ -89,20 +89,20 @@ TEST_P(SetBatchKeyTest, OnlyAsciiLettersAndDigitsAndACancelForgetsTheRefusal) {
 TEST_P(SetBatchKeyTest, ReplacingAStoredKeyAsksFirst) {
   // The stored key counts even when start-up did not read it into memory.
   SetParamValue(QStringLiteral("BatchKey"), BatchKeyToStored(QStringLiteral("OLDKEY")));
-  gBatchKey.clear();
+  EditSettings().batchKey.clear();
   CardKeyWindow w;
   type(w, QStringLiteral("NEWKEY"));
   w.cmdOK_Click();  // scripted "No"
   ASSERT_EQ(dialogs_->texts(QStringLiteral("askYesNo")).size(), 1);
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("askYesNo"))[0].contains(QStringLiteral("無法讀取")));
   EXPECT_EQ(storedKey(), BatchKeyToStored(QStringLiteral("OLDKEY")));
-  EXPECT_TRUE(gBatchKey.isEmpty());
+  EXPECT_TRUE(TheSettings().batchKey.isEmpty());
   EXPECT_EQ(logRows(QStringLiteral("1 = 1")), 0);
 
   dialogs_->yesNoAnswers.push_back(true);
   w.cmdOK_Click();
   EXPECT_EQ(storedKey(), BatchKeyToStored(QStringLiteral("NEWKEY")));
-  EXPECT_EQ(gBatchKey, QStringLiteral("NEWKEY"));
+  EXPECT_EQ(TheSettings().batchKey, QStringLiteral("NEWKEY"));
 }
 
 TEST_P(SetBatchKeyTest, TheKeyIsHiddenTypedTwiceAndEnterConfirms) {
@@ -119,16 +119,16 @@ TEST_P(SetBatchKeyTest, TheKeyIsHiddenTypedTwiceAndEnterConfirms) {
   w.txtBatchKey2()->setText(QStringLiteral("NEWKEY"));
   QApplication::sendEvent(w.txtBatchKey2(), &enter);
   EXPECT_EQ(storedKey(), BatchKeyToStored(QStringLiteral("NEWKEY")));
-  EXPECT_EQ(gBatchKey, QStringLiteral("NEWKEY"));
+  EXPECT_EQ(TheSettings().batchKey, QStringLiteral("NEWKEY"));
 }
 
 TEST_P(SetBatchKeyTest, FailedSaveKeepsTheOldKey) {
-  gBatchKey = QStringLiteral("OLDKEY");
+  EditSettings().batchKey = QStringLiteral("OLDKEY");
   refuseCommitsWriting(QStringLiteral("xxPARAM"));
   CardKeyWindow w;
   type(w, QStringLiteral("NEWKEY"));
   w.cmdOK_Click();
-  EXPECT_EQ(gBatchKey, QStringLiteral("OLDKEY"));
+  EXPECT_EQ(TheSettings().batchKey, QStringLiteral("OLDKEY"));
   EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("存檔失敗")});
   EXPECT_EQ(logRows(QStringLiteral("ActionID = '變更加密碼'")), 0);
   type(w, QStringLiteral("NEWKEY"));

@@ -63,7 +63,7 @@ TEST_F(CardMsgTest, SavingSixEmptyBoxesWritesFiveEmptyLinesAndAFinalBreak) {
 
 TEST_F(CardMsgTest, MissingNamesAndFilesSaySoAndKeepTheBoxes) {
   CardMessageWindow w;
-  EXPECT_EQ(w.txtFile()->text(), gCardMsgFile);
+  EXPECT_EQ(w.txtFile()->text(), TheSettings().cardMessageFile);
   w.msgPanel()->line(0)->setText(QStringLiteral("keep"));
   w.txtFile()->setText(QStringLiteral("   "));
   w.cmdLoadMsg_Click();

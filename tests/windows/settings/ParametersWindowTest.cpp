@@ -24,7 +24,7 @@ QString param(const QString& id) {
   return v;
 }
 
-QString iniPort() { return GetINI(gIniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort")); }
+QString iniPort() { return GetINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort")); }
 
 QStringList logRemarks() {
   QStringList out;
@@ -62,21 +62,21 @@ TEST_P(SettingParamTest, SavedSettingsAreReadBackAtTheNextStart) {
   fill(w, QStringLiteral("012"), QStringLiteral(" COM3 "), QStringLiteral("5000.50"), QStringLiteral("0.0100"));
   w.cmdSave_Click();
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("存檔完成"));
-  EXPECT_EQ(gStoreID, QStringLiteral("012"));
-  EXPECT_EQ(gBorixPort, QStringLiteral("COM3"));
+  EXPECT_EQ(TheSettings().storeId, QStringLiteral("012"));
+  EXPECT_EQ(TheSettings().readerPort, QStringLiteral("COM3"));
   EXPECT_EQ(param(QStringLiteral("StoreID")), QStringLiteral("012"));
   EXPECT_EQ(param(QStringLiteral("QDR_BalAmtLimit")), QStringLiteral("5000.5"));
   EXPECT_EQ(param(QStringLiteral("QDR_PointRate")), QStringLiteral("0.01"));
   EXPECT_EQ(iniPort(), QStringLiteral("COM3"));
-  EXPECT_EQ(GetINI(gIniFile, QStringLiteral("PARAM"), QStringLiteral("CustName")), QStringLiteral("好市集"));
+  EXPECT_EQ(GetINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("CustName")), QStringLiteral("好市集"));
   EXPECT_EQ(logRemarks(), QStringList{QStringLiteral("系統參數設定/")});
 
   // The next start.
-  gStoreID = QStringLiteral("000");
-  gBorixPort.clear();
+  EditSettings().storeId = QStringLiteral("000");
+  EditSettings().readerPort.clear();
   LoadCardSettings();
-  EXPECT_EQ(gStoreID, QStringLiteral("012"));
-  EXPECT_EQ(gBorixPort, QStringLiteral("COM3"));
+  EXPECT_EQ(TheSettings().storeId, QStringLiteral("012"));
+  EXPECT_EQ(TheSettings().readerPort, QStringLiteral("COM3"));
   ParametersWindow again;
   EXPECT_EQ(again.txtStoreName()->text(), QStringLiteral("台中店"));
   EXPECT_EQ(again.txtBalAmtLimit()->text(), QStringLiteral("5000.5"));
@@ -109,8 +109,8 @@ TEST_P(SettingParamTest, BadValuesAreRefusedAndNothingIsWritten) {
     w.cmdSave_Click();
     EXPECT_EQ(w.elaMsg()->caption(), message) << f.join(QLatin1Char(',')).toStdString();
   }
-  EXPECT_EQ(gStoreID, QStringLiteral("000"));
-  EXPECT_EQ(gBorixPort, QStringLiteral("COM1"));
+  EXPECT_EQ(TheSettings().storeId, QStringLiteral("000"));
+  EXPECT_EQ(TheSettings().readerPort, QStringLiteral("COM1"));
   EXPECT_EQ(iniPort(), QStringLiteral("COM1"));
   EXPECT_EQ(gCnn().scalar(QStringLiteral("Select Count(*) From xxPARAM")).toInt(), 0);
   EXPECT_TRUE(logRemarks().isEmpty());
@@ -147,8 +147,8 @@ TEST_P(SettingParamTest, AFailedWriteKeepsEveryOldSetting) {
   QString value;
   EXPECT_FALSE(getParamValue(QStringLiteral("StoreID"), value));
   EXPECT_EQ(iniPort(), QStringLiteral("COM1"));
-  EXPECT_EQ(gStoreID, QStringLiteral("000"));
-  EXPECT_EQ(gBorixPort, QStringLiteral("COM1"));
+  EXPECT_EQ(TheSettings().storeId, QStringLiteral("000"));
+  EXPECT_EQ(TheSettings().readerPort, QStringLiteral("COM1"));
   EXPECT_EQ(logRemarks(), QStringList{QStringLiteral("系統參數設定/系統錯誤")});
   EXPECT_EQ(w.txtPointRate()->text(), QStringLiteral("2"));  // the typed values stay
 }
@@ -161,8 +161,8 @@ TEST_P(SettingParamTest, ARefusedCommitLeavesTheIniAsItWas) {
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("存檔失敗"));
   EXPECT_FALSE(gCnn().inTransaction());
   EXPECT_EQ(iniPort(), QStringLiteral("COM1"));
-  EXPECT_EQ(gBorixPort, QStringLiteral("COM1"));
-  EXPECT_EQ(gStoreID, QStringLiteral("000"));
+  EXPECT_EQ(TheSettings().readerPort, QStringLiteral("COM1"));
+  EXPECT_EQ(TheSettings().storeId, QStringLiteral("000"));
   EXPECT_TRUE(param(QStringLiteral("QDR_PointRate")).isEmpty());
 }
 

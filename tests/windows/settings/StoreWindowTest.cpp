@@ -183,7 +183,7 @@ TEST_P(StoreWindowTest, BadEntriesAreRefusedAndKeptForCorrection) {
 TEST_P(StoreWindowTest, StoresInUseOrOfThisInstallationStay) {
   for (const char* c : {"001", "003"}) seed(QString::fromLatin1(c), QStringLiteral("店") + QString::fromLatin1(c), 1);
   gCnn().execute(QStringLiteral("INSERT INTO Tolva (CardNo, Status, IssueDept) VALUES ('V000001', '01', '001')"));
-  gStoreID = QStringLiteral("003");
+  EditSettings().storeId = QStringLiteral("003");
   StoreWindow w;
   const QList<QPair<int, QString>> refused = {{1, QStringLiteral("此店已有卡片或交易資料，不可刪除")},
                                               {2, QStringLiteral("此店為本機店代號，不可刪除")}};
@@ -228,7 +228,7 @@ TEST_P(StoreWindowTest, LeavingAnUnsavedAddAsksAndAFailedSaveKeepsTheFields) {
 }
 
 TEST_P(StoreWindowTest, PrintedListRunsOverTwoPagesWithEveryStore) {
-  gCustName = QStringLiteral("好市集");
+  EditSettings().customerName = QStringLiteral("好市集");
   for (int i = 1; i <= 75; ++i) seed(QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("分店%1").arg(i), i);
   seed(QStringLiteral("X1"), QStringLiteral("甲|乙;丙"), 76);  // separators in a name must not split it
   StoreWindow w;
