@@ -2,7 +2,9 @@
 #include "core/ProgramArguments.h"
 
 #include "core/AppFolder.h"
+#include "app/Startup.h"
 #include "core/ErrorReport.h"
+#include "core/OperatorDialogs.h"
 #include "core/SettingsFile.h"
 #include "core/Settings.h"
 #include "db/Connection.h"
@@ -13,6 +15,7 @@
 #include "app/FolderJobs.h"
 #include "db/SchemaSetup.h"
 #include "app/CardSettings.h"
+#include "ui/ErrorReports.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -53,7 +56,7 @@ const QList<Form>& forms() {
            out << QStringLiteral("用法: tolva --report reconcile FILE.csv") << Qt::endl;
            return 2;
          }
-         return ReconcileJob(a[1]);
+         return WithErrorReports([&] { return ReconcileJob(a[1]); });
        }},
       {QStringLiteral("--prepare"), {}, {}, 0, Runs::InFolder,
        QStringLiteral("建立應用程式資料夾的設定檔與訊息資料庫 (已有的檔案不變) 後結束"),
@@ -97,10 +100,16 @@ bool startUp() {
   EditSettings().appName = appName();
   EditSettings().appPath = EnterApplicationFolder(TheSettings().appName);
   QDir::setCurrent(TheSettings().appPath);
-  LoadSettings(TheSettings().appName + QStringLiteral(".INI"), TheSettings().appPath);
+  QString report;
+  if (!LoadSettings(TheSettings().appName + QStringLiteral(".INI"), TheSettings().appPath, &report)) {
+    ShowErrorReport(report);
+  }
   BeginErrorLogSession(TheSettings().appPath);
-  if (!OpenMainDatabase() || !gCnn().isOpen()) return false;
-  if (!CreateSchemaIfNew()) return false;
+  if (!OpenMainDatabaseOrSay() || !gCnn().isOpen()) return false;
+  if (!CreateSchemaIfNew(report)) {
+    ShowErrorReport(report);
+    return false;
+  }
   LoadCardSettings();
   return true;
 }

@@ -2,6 +2,7 @@
 
 #include "core/AppFolder.h"
 #include "core/ErrorReport.h"
+#include "core/OperatorDialogs.h"
 #include "core/SettingsFile.h"
 #include "core/Settings.h"
 #include "db/Connection.h"
@@ -48,6 +49,13 @@ QPointer<QWidget> startedMain;
 
 QWidget* StartedMainWindow() { return startedMain; }
 
+bool OpenMainDatabaseOrSay() {
+  QString problem;
+  if (OpenMainDatabase(problem)) return true;
+  if (!problem.isEmpty()) Dialogs().messageBox(problem, TheSettings().appName, MsgIcon::None);
+  return false;
+}
+
 bool sub_Main() {
   static QtOperatorDialogs qtDialogs;
   SetDialogs(&qtDialogs);
@@ -61,11 +69,16 @@ bool StartUp() {
     EditSettings().appPath = EnterApplicationFolder(TheSettings().appName);
     if (!takeInstanceLock()) return false;
     QDir::setCurrent(TheSettings().appPath);
-    LoadSettings(TheSettings().appName + QStringLiteral(".INI"), TheSettings().appPath);
+    QString report;
+    if (!LoadSettings(TheSettings().appName + QStringLiteral(".INI"), TheSettings().appPath, &report)) {
+      ShowErrorReport(report);
+    }
     BeginErrorLogSession(TheSettings().appPath);
-    OpenMessageDatabase();
-    OpenMainDatabase();
-    CreateSchemaIfNew();
+    // The window opens even so: its settings windows are how a wrong connection gets mended.
+    QString problem;
+    if (!OpenMessageDatabase(problem)) Dialogs().messageBox(problem, TheSettings().appName, MsgIcon::Information);
+    OpenMainDatabaseOrSay();
+    if (!CreateSchemaIfNew(report)) ShowErrorReport(report);
     LoadCardSettings();
     auto* main = new MainWindow;
     main->setAttribute(Qt::WA_DeleteOnClose);

@@ -6,6 +6,8 @@
 bool sub_Main();
 // The start-up steps with whatever operator dialogs are installed.
 bool StartUp();
+// Opens the main database; when it fails, tells the operator why.
+bool OpenMainDatabaseOrSay();
 // The main window the last start-up showed, or null once it has closed.
 class QWidget;
 QWidget* StartedMainWindow();

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStringList>
+#include <algorithm>
 #include <utility>
 
 TolvaError::TolvaError(QString number, QString description)
@@ -28,6 +29,10 @@ namespace {
 QString g_sessionLine;
 
 quint64 g_records = 0;
+// The latest reports kept for showing, the last one being number g_toShow.
+quint64 g_toShow = 0;
+QStringList g_recent;
+constexpr qsizetype kRecentReports = 32;
 
 void appendErrorRecord(const QString& text) {
   ++g_records;
@@ -90,26 +95,49 @@ void CurrentErrorInfo(QString& number, QString& description) {
 
 quint64 ErrorRecordCount() { return g_records; }
 
-void LogError(const QString& label, const QString& number, const QString& description) {
-  appendErrorRecord(ErrorReportText(label, number, description));
+quint64 ReportsToShowCount() { return g_toShow; }
+
+QStringList ReportsToShowSince(quint64 mark) {
+  const quint64 count = mark < g_toShow ? g_toShow - mark : 0;
+  return g_recent.mid(g_recent.size() - qsizetype(std::min<quint64>(count, quint64(g_recent.size()))));
 }
 
-void LogError(const QString& label) {
+QString LogErrorToShow(const QString& label, const QString& number, const QString& description) {
+  const QString text = LogError(label, number, description);
+  ++g_toShow;
+  g_recent.append(text);
+  if (g_recent.size() > kRecentReports) g_recent.removeFirst();
+  return text;
+}
+
+QString LogErrorToShow(const QString& label) {
   QString number, description;
   CurrentErrorInfo(number, description);
-  LogError(label, number, description);
+  return LogErrorToShow(label, number, description);
 }
 
-void ReportError(const QString& label, const QString& number, const QString& description) {
+QString LogError(const QString& label, const QString& number, const QString& description) {
   const QString text = ErrorReportText(label, number, description);
+  appendErrorRecord(text);
+  return text;
+}
+
+QString LogError(const QString& label) {
+  QString number, description;
+  CurrentErrorInfo(number, description);
+  return LogError(label, number, description);
+}
+
+void ShowErrorReport(const QString& text) {
   if (g_holds > 0) {
-    appendErrorRecord(text);
     g_heldBoxes.append(text);
     return;
   }
-  Dialogs().beep();
-  appendErrorRecord(text);
-  Dialogs().messageBox(text, TheSettings().appName, MsgIcon::Exclamation);
+  showBox(text);
+}
+
+void ReportError(const QString& label, const QString& number, const QString& description) {
+  ShowErrorReport(LogError(label, number, description));
 }
 
 void ReportError(const QString& label) {

@@ -2,6 +2,7 @@
 // The standard run-time error report: every procedure traps its errors on entry and hands
 // them here with its own label, then leaves.
 #include <QString>
+#include <QStringList>
 #include <exception>
 #include <source_location>
 #include <stdexcept>
@@ -31,16 +32,27 @@ QString ErrorLabel(const char* function = __builtin_FUNCTION());
 // The report's text: label, error number and description, as shown and logged.
 QString ErrorReportText(const QString& label, const QString& number, const QString& description);
 
-// Beeps, appends a stamped record to the error log and shows the text in a message box.
+// Beeps, appends a stamped record to the error log and shows the text in a message box. Only
+// windows and start-up show boxes: the layers below them log, and the window shows.
 void ReportError(const QString& label, const QString& number, const QString& description);
 // The same, for the exception being handled (call it inside a catch block).
 void ReportError(const QString& label);
-// The record alone, written to the error log without sound or window.
-void LogError(const QString& label, const QString& number, const QString& description);
-void LogError(const QString& label);
+// The record alone, written to the error log without sound or window. Answers the report's text.
+QString LogError(const QString& label, const QString& number, const QString& description);
+QString LogError(const QString& label);
 // How many error records this process has reported so far: a step that failed without adding
 // one refused what it was given, it did not break.
 quint64 ErrorRecordCount();
+// The record, written to the error log and kept for the window whose call made it, which shows
+// it (the layers below the windows report this way what the operator is to see).
+QString LogErrorToShow(const QString& label);
+QString LogErrorToShow(const QString& label, const QString& number, const QString& description);
+// How many reports have been kept for showing so far, and the texts of those kept since the
+// count was `mark` (the latest few dozen at most).
+quint64 ReportsToShowCount();
+QStringList ReportsToShowSince(quint64 mark);
+// Shows a report already recorded: a beep and a message box.
+void ShowErrorReport(const QString& text);
 
 // Starts a session of the error log: its first record (if any) opens with a line naming the
 // application folder, so that a log read later says which folder the session used.

@@ -33,7 +33,7 @@ void readIniSettings() {
 
 }  // namespace
 
-void LoadSettings(const QString& iniName, const QString& folder) {
+bool LoadSettings(const QString& iniName, const QString& folder, QString* report) {
   try {
     const QString app = TheSettings().appName.isEmpty() ? QStringLiteral("tolva") : TheSettings().appName;
     if (!iniName.isEmpty() && !folder.isEmpty()) {
@@ -51,8 +51,11 @@ void LoadSettings(const QString& iniName, const QString& folder) {
     TrimLogFile(TheSettings().logFile);
     TrimLogFile(TheSettings().errorLogFile);
     readIniSettings();
+    return true;
   } catch (...) {
-    ReportError(QStringLiteral("InitGlobal"));
+    const QString text = LogError(ErrorLabel());
+    if (report) *report = text;
+    return false;
   }
 }
 
@@ -74,7 +77,7 @@ bool LoadMsg(const QString& file, QString& text) {
     text = ReadAnsiLines(file).join(QLatin1Char('|'));
     return true;
   } catch (...) {
-    ReportError(QStringLiteral("bmMain_LoadMsg"));
+    LogErrorToShow(ErrorLabel());
     return false;
   }
 }

@@ -33,7 +33,7 @@ QString HexByte(int n) { return QStringLiteral("%1").arg(n & 255, 2, 16, QLatin1
 
 QByteArray Encrypt(const QByteArray& text, const QByteArray& key) {
   if (key.isEmpty()) {
-    LogError(QStringLiteral("Encrypt"), QStringLiteral("5"), QStringLiteral("Invalid procedure call or argument"));
+    LogError(ErrorLabel(), QStringLiteral("5"), QStringLiteral("Invalid procedure call or argument"));
     return {};
   }
   QByteArray out = text;

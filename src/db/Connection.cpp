@@ -111,7 +111,7 @@ void Connection::resumeSession() {
     lost_ = true;
     throw;
   }
-  LogError(QStringLiteral("Connection_Reopen"), QStringLiteral("-1"), QStringLiteral("資料庫連線中斷，已重新連線"));
+  LogError(ErrorLabel(), QStringLiteral("-1"), QStringLiteral("資料庫連線中斷，已重新連線"));
 }
 
 void Connection::noteFailure(const QSqlDatabase& db) {
@@ -273,7 +273,7 @@ TransactionGuard::~TransactionGuard() {
   try {
     cnn_.rollbackTrans();
   } catch (...) {
-    LogError(QStringLiteral("TransactionGuard"));
+    LogError(ErrorLabel());
   }
 }
 

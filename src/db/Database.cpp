@@ -45,7 +45,7 @@ bool OpenConnection(const QString& connectionString, Connection& connection, con
     // connection hid it in its own errors already).
     QString number, description;
     CurrentErrorInfo(number, description);
-    LogError(QStringLiteral("ConnectADO"), number, MaskPassword(description));
+    LogError(ErrorLabel(), number, MaskPassword(description));
     return false;
   }
 }
@@ -57,7 +57,7 @@ void SetDBType(Connection* connection, const QString& key) {
   EditSettings().dateQuote = d.dateQuote();
 }
 
-bool OpenMainDatabase() {
+bool OpenMainDatabase(QString& problem) {
   try {
     EditSettings().connectionString = GetINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("GCNT"));
     if (TheSettings().connectionString.indexOf(QLatin1String("SQLOLE"), 0, Qt::CaseInsensitive) > 0 &&
@@ -78,15 +78,14 @@ bool OpenMainDatabase() {
     const bool connected = OpenConnection(TheSettings().connectionString, gCnn(), mayCreate);
     if (freshHome) QFile::remove(marker);
     if (!connected) {
-      Dialogs().messageBox(QStringLiteral("連線失敗!\r\n") + MaskPassword(TheSettings().connectionString) +
-                               QStringLiteral("\r\n請檢查GCNT設定:") + TheSettings().iniFile,
-                           TheSettings().appName, MsgIcon::None);
+      problem = QStringLiteral("連線失敗!\r\n") + MaskPassword(TheSettings().connectionString) +
+                QStringLiteral("\r\n請檢查GCNT設定:") + TheSettings().iniFile;
       return false;
     }
     SetDBType();
     return true;
   } catch (...) {
-    LogError(QStringLiteral("basADODB_InitINIgCNT"));
+    problem = LogError(ErrorLabel());
     return false;
   }
 }
@@ -96,7 +95,7 @@ Connection& gMsgCnn() {
   return *cnn;
 }
 
-bool OpenMessageDatabase() {
+bool OpenMessageDatabase(QString& problem) {
   QString file = GetINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("IDMSG"));
   if (file.isEmpty()) file = QStringLiteral("IDMSG.MDB");
   const QString path = QDir(TheSettings().appPath).absoluteFilePath(file);
@@ -111,7 +110,7 @@ bool OpenMessageDatabase() {
       gMsgCnn().close();
     }
   }
-  Dialogs().messageBox(QStringLiteral("Error Open MSGDB") + QStringLiteral(":") + path, TheSettings().appName, MsgIcon::Information);
+  problem = QStringLiteral("Error Open MSGDB") + QStringLiteral(":") + path;
   return false;
 }
 
@@ -129,7 +128,11 @@ QString QuotDate(const QVariant& value, const QString& provider) {
 
 QString QuotDate(const QVariant& value, const Dialect& dialect) { return quotDate(value, dialect.dateQuote()); }
 
-QVariant BoundText(const QVariant& value) { return (value.isNull() ? QString() : value.toString()).trimmed(); }
+QVariant BoundText(const QVariant& value) {
+  const QString text = (value.isNull() ? QString() : value.toString()).trimmed();
+  // An empty text is stored as one, never as NULL: the drivers bind a null string as NULL.
+  return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
+}
 
 QVariant BoundDate(const QVariant& value, const Dialect& dialect) {
   if (NoDateValue(value)) return QVariant();

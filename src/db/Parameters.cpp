@@ -60,31 +60,30 @@ bool isIdentifier(const QString& name) {
 bool getParamValue(const QString& paramID, QString& value) {
   try {
     value.clear();
-    QSqlQuery q = gCnn().query(QStringLiteral("Select * ") + QStringLiteral(" from xxPARAM") +
-                               QStringLiteral(" WHERE ParamID = ") + QuotText(paramID));
+    QSqlQuery q = gCnn().query(QStringLiteral("SELECT ParamValue FROM xxPARAM WHERE ParamID = ?"), {BoundText(paramID)});
     if (!q.next()) return false;
     const QVariant v = q.value(QStringLiteral("ParamValue"));
     value = v.isNull() ? QString() : v.toString();
     return !value.isEmpty();
   } catch (...) {
-    LogError(QStringLiteral("getParamValue"));
+    LogError(ErrorLabel());
     return false;
   }
 }
 
 bool SetParamValue(const QString& paramID, const QString& value) {
   try {
-    const int changed = gCnn().execute(QStringLiteral("Update xxPARAM ") + QStringLiteral(" Set ParamValue = ") +
-                                       QuotStr(value).toString() + QStringLiteral(" , UpdDate = ") + TheSettings().nowFunction +
-                                       QStringLiteral(" WHERE ParamID = ") + QuotStr(paramID).toString());
+    const QString now = gCnn().dialect().nowFunc();
+    const int changed = gCnn().execute(
+        QStringLiteral("UPDATE xxPARAM SET ParamValue = ?, UpdDate = %1 WHERE ParamID = ?").arg(now),
+        {BoundText(value), BoundText(paramID)});
     if (changed <= 0) {
-      gCnn().execute(QStringLiteral("INSERT INTO xxPARAM (ParamID, ParamValue, FileDate) ") + QStringLiteral(" VALUES ( ") +
-                     QuotText(paramID) + QStringLiteral(" , ") + QuotText(value) + QStringLiteral(" , ") + TheSettings().nowFunction +
-                     QStringLiteral(")"));
+      gCnn().execute(QStringLiteral("INSERT INTO xxPARAM (ParamID, ParamValue, FileDate) VALUES (?, ?, %1)").arg(now),
+                     {BoundText(paramID), BoundText(value)});
     }
     return true;
   } catch (...) {
-    ReportError(QStringLiteral("SetParamValue"));
+    LogErrorToShow(ErrorLabel());
     return false;
   }
 }
@@ -92,16 +91,15 @@ bool SetParamValue(const QString& paramID, const QString& value) {
 bool getCodeDscp(const QString& codeType, const QString& code, QString& dscp) {
   try {
     dscp.clear();
-    QSqlQuery q = gCnn().query(QStringLiteral("Select * ") + QStringLiteral(" from xxCODE ") +
-                               QStringLiteral(" WHERE CodeType = ") + QuotText(codeType) +
-                               QStringLiteral("   AND Code = ") + QuotText(code));
+    QSqlQuery q = gCnn().query(QStringLiteral("SELECT Dscp FROM xxCODE WHERE CodeType = ? AND Code = ?"),
+                               {BoundText(codeType), BoundText(code)});
     if (!q.next()) return false;
     const QVariant v = q.value(QStringLiteral("Dscp"));
     dscp = v.isNull() ? QString() : v.toString();
     return true;
   } catch (...) {
     // Screens look codes up row by row; a failure falls back to the code, without a box per row.
-    LogError(QStringLiteral("getCodeDscp"));
+    LogError(ErrorLabel());
     return false;
   }
 }
@@ -115,17 +113,19 @@ QString getCodeDscp(const QString& codeType, const QString& code) {
 void WriteAPLog(const QString& progID, const QString& actionID, const QString& logMsg,
                 const std::optional<QString>& remark) {
   try {
-    QString sql = QStringLiteral("INSERT INTO xxAPLOG ( ") + QStringLiteral(" UserID, ") + QStringLiteral(" LoginWS, ") +
-                  QStringLiteral(" ProgID, ") + QStringLiteral(" ActionID, ") + QStringLiteral(" LogMsg, ");
-    if (remark) sql += QStringLiteral(" Remark, ");
-    sql += QStringLiteral(" FileDate ") + QStringLiteral(" ) VALUES ( ") + QuotStr(TheSettings().operatorId).toString() + QStringLiteral(", ") +
-           QuotStr(TheSettings().workstation).toString() + QStringLiteral(", ") + QuotStr(progID).toString() + QStringLiteral(", ") +
-           QuotStr(actionID).toString() + QStringLiteral(", ") + QuotStr(logMsg).toString() + QStringLiteral(", ");
-    if (remark) sql += QuotStr(*remark).toString() + QStringLiteral(", ");
-    sql += TheSettings().nowFunction + QStringLiteral(") ");
-    gCnn().execute(sql);
+    QVariantList values{BoundText(TheSettings().operatorId), BoundText(TheSettings().workstation), BoundText(progID),
+                        BoundText(actionID), BoundText(logMsg)};
+    QString sql = QStringLiteral("INSERT INTO xxAPLOG (UserID, LoginWS, ProgID, ActionID, LogMsg, ");
+    QString marks = QStringLiteral("?, ?, ?, ?, ?, ");
+    if (remark) {
+      sql += QStringLiteral("Remark, ");
+      marks += QStringLiteral("?, ");
+      values << BoundText(*remark);
+    }
+    gCnn().execute(sql + QStringLiteral("FileDate) VALUES (") + marks + gCnn().dialect().nowFunc() + QStringLiteral(")"),
+                   values);
   } catch (...) {
-    LogError(QStringLiteral("WriteAPLog"));
+    LogError(ErrorLabel());
   }
 }
 
@@ -145,7 +145,7 @@ bool NextNumber(const QString& noCode, const QString& noBy, qint64& next, QStrin
       drawn = drawByRoutine(cnn, noCode, noBy, next, nextText);
     }
   } catch (...) {
-    LogError(QStringLiteral("getXXNo"));
+    LogError(ErrorLabel());
     drawn = false;
   }
   if (!drawn) {

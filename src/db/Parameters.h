@@ -14,7 +14,7 @@ class QSqlRecord;
 // reads as empty). Never raises: errors are logged silently and answer false.
 bool getParamValue(const QString& paramID, QString& value);
 // Stores a parameter, inserting its row (with FileDate) when there is none, otherwise
-// updating it (with UpdDate). Errors are reported under "SetParamValue" and answer false.
+// updating it (with UpdDate). False when it failed (the error log has the report).
 bool SetParamValue(const QString& paramID, const QString& value);
 
 // The description of a code (xxCODE). True when the code has a row; errors are logged

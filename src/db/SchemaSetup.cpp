@@ -4,14 +4,14 @@
 #include "db/Connection.h"
 #include "db/SchemaScript.h"
 
-bool CreateSchemaIfNew() {
+bool CreateSchemaIfNew(QString& report) {
   try {
     if (!gCnn().isOpen() || !gCnn().dialect().createsSchemaItself()) return true;
     if (HasTable(gCnn(), QStringLiteral("Tolva"))) return true;
     CreateSchema(gCnn());
     return true;
   } catch (...) {
-    ReportError(QStringLiteral("InitSchema"));
+    report = LogError(ErrorLabel());
     return false;
   }
 }

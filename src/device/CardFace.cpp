@@ -81,7 +81,7 @@ bool PrintCardFace(const QString& cardNo, const QString& storeNo, const QVariant
     }
     return true;
   } catch (...) {
-    LogError(QStringLiteral("basBorixCRW_QDR_PrintCard"));
+    LogError(ErrorLabel());
     return false;
   }
 }

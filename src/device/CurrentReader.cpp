@@ -52,7 +52,7 @@ ReaderDriver& CrwDevice() {
     g_libraryName = TheSettings().readerLibrary;
     g_library = std::make_unique<VendorReader>(libraryPath(TheSettings().readerLibrary.trimmed()));
     if (!g_library->isLoaded()) {
-      LogError(QStringLiteral("CrwDevice"), QStringLiteral("48"), g_library->errorText());
+      LogError(ErrorLabel(), QStringLiteral("48"), g_library->errorText());
     }
   }
   return *g_library;

@@ -115,7 +115,7 @@ std::int32_t OpenReaderPort(const QString& port) {
       }
     }
   } catch (...) {
-    LogError(QStringLiteral("CRW_PortOpen"));
+    LogError(ErrorLabel());
   }
   return result;
 }
@@ -131,12 +131,12 @@ std::int32_t OpenReader() {
     drv().CRWCloseDevice(gReaderHandle);
     gReaderHandle = 0;
   } catch (...) {
-    LogError(QStringLiteral("CRW_Open"));
+    LogError(ErrorLabel());
   }
   return result;
 }
 
-bool InitReader(const QString& port, QString* msg) {
+bool InitReader(const QString& port, QString& msg) {
   bool ok = false;
   try {
     QString error;
@@ -149,12 +149,9 @@ bool InitReader(const QString& port, QString* msg) {
       EjectCard();
       ok = true;
     }
-    if (!ok) {
-      if (msg) *msg = error;
-      else Dialogs().messageBox(error, TheSettings().appName, MsgIcon::None);
-    }
+    if (!ok) msg = error;
   } catch (...) {
-    LogError(QStringLiteral("CRW_Init"));
+    LogError(ErrorLabel());
   }
   return ok;
 }
@@ -186,7 +183,7 @@ std::int32_t WaitForCard() {
 bool Borix_InsertCard(QString& msg, std::int32_t* code) {
   bool ok = false;
   try {
-    if (!InitReader(TheSettings().readerPort, &msg)) {
+    if (!InitReader(TheSettings().readerPort, msg)) {
       if (code) *code = -99;
       return false;
     }
@@ -201,7 +198,7 @@ bool Borix_InsertCard(QString& msg, std::int32_t* code) {
     }
     if (code) *code = r;
   } catch (...) {
-    LogError(QStringLiteral("basBorixCRW_Borix_InsertCard"));
+    LogError(ErrorLabel());
   }
   return ok;
 }

@@ -18,9 +18,8 @@ extern std::int32_t CRW_MSOption;  // option last set with the track mode
 // reader; otherwise `msg` says why and `code` (when given) holds -99 (the reader did not open),
 // -21 (cancelled), -2 or the card state that refused the card.
 bool Borix_InsertCard(QString& msg, std::int32_t* code = nullptr);
-// Opens and initialises the reader and ejects any card. On failure the text goes to `msg`,
-// or to a message box when no `msg` is given.
-bool InitReader(const QString& port, QString* msg = nullptr);
+// Opens and initialises the reader and ejects any card. On failure `msg` says why.
+bool InitReader(const QString& port, QString& msg);
 // The device handle on the port, or -1.
 std::int32_t OpenReaderPort(const QString& port);
 // 0 when the device initialised, else -2 (the device is then closed).

@@ -79,7 +79,7 @@ bool WriteCardValues(const QString& cardNo, const QString& storeNo, const QStrin
     }
     return true;
   } catch (...) {
-    LogError(QStringLiteral("basBorixCRW_QDR_WriteCard"));
+    LogError(ErrorLabel());
     return false;
   }
 }

@@ -25,7 +25,7 @@ bool PostToMaster(Connection& db, const MasterPosting& p, QString& msg) {
     }
     return true;
   } catch (...) {
-    ReportError(QStringLiteral("PostToMaster"));
+    LogErrorToShow(ErrorLabel());
     msg = QStringLiteral("Tolva資料更新失敗");
     return false;
   }

@@ -92,7 +92,7 @@ ExportOutcome ExportVoidCards(const QString& dir, Connection& cnn) {
     o.count = int(cards.size());
     o.result = ExportOutcome::Result::Written;
   } catch (const TolvaError& e) {
-    LogError(QStringLiteral("fmVoidCardExport_cmdOK_Click"), e.number(), e.description());
+    LogError(ErrorLabel(), e.number(), e.description());
     o.reason = e.description();
   }
   return o;

@@ -47,7 +47,7 @@ bool InsertJournalRow(JournalRow& rec, Connection& cnn) {
     rec.RNo = insertRow(cnn, QStringLiteral("TolvaLog"), columns, values);
     return true;
   } catch (...) {
-    ReportError(ErrorLabel());
+    LogErrorToShow(ErrorLabel());
     return false;
   }
 }
@@ -70,7 +70,7 @@ bool InsertCard(CardRow& rec, Connection& cnn) {
     rec.RNo = insertRow(cnn, QStringLiteral("Tolva"), columns, values);
     return true;
   } catch (...) {
-    ReportError(ErrorLabel());
+    LogErrorToShow(ErrorLabel());
     return false;
   }
 }
@@ -81,7 +81,7 @@ bool InsertBlacklistRow(BlacklistRow& rec, Connection& cnn) {
                         {BoundText(rec.CardNo), BoundText(rec.Remark)}, false);
     return true;
   } catch (...) {
-    ReportError(ErrorLabel());
+    LogErrorToShow(ErrorLabel());
     return false;
   }
 }

@@ -237,11 +237,11 @@ ImportOutcome ImportStoreFile(const QString& path, Connection& cnn) {
   try {
     if (!load(path, cnn, o, sha)) return o;
   } catch (const TolvaError& e) {
-    LogError(QStringLiteral("LoadStoreDDfile"), e.number(), e.description());
+    LogError(ErrorLabel(), e.number(), e.description());
     o.reason = e.description();
     return o;
   } catch (...) {
-    LogError(QStringLiteral("LoadStoreDDfile"));
+    LogError(ErrorLabel());
     o.reason = QStringLiteral("系統錯誤");
     return o;
   }

@@ -59,7 +59,7 @@ Outcome BlacklistCard(const OperationContext& ctx, const QString& cardNo, const 
     }
   } catch (...) {
     // The guard has rolled back by now, so the report's box does not hold the transaction open.
-    ReportError(QStringLiteral("BlacklistCard"));
+    LogErrorToShow(QStringLiteral("BlacklistCard"));
     if (out.message.isEmpty()) out.message = QStringLiteral("資料庫存檔錯誤");
   }
   if (out.ok) {

@@ -56,7 +56,7 @@ CardOutcome EraseCard(const OperationContext& ctx, const QString& cardNo, const 
   try {
     known = CardExists(ctx.db, cardNo);
   } catch (...) {
-    ReportError(QStringLiteral("EraseCard"));
+    LogErrorToShow(QStringLiteral("EraseCard"));
     CardOutcome out;
     out.message = kDatabaseErrorText;
     return out;

@@ -203,7 +203,7 @@ ReissueOutcome ReissueCard(const OperationContext& ctx, const ReissueRequest& r)
   try {
     return reissueCard(ctx, r);
   } catch (...) {
-    ReportError(QStringLiteral("ReissueCard"));
+    LogErrorToShow(QStringLiteral("ReissueCard"));
     ReissueOutcome out;
     out.message = kDatabaseErrorText;
     return out;

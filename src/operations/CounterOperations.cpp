@@ -174,7 +174,7 @@ bool CheckVoidCard(const QString& cardNo, QString& msg) {
     if (!QryByKeyText(QStringLiteral("VoidCard"), QStringLiteral("CardNo"), cardNo)) return true;
     msg = QStringLiteral("此張卡片已列入黑名單中");
   } catch (...) {
-    LogError(QStringLiteral("CheckVoidCard"));
+    LogError(ErrorLabel());
     msg = QStringLiteral("資料庫錯誤，無法查核黑名單");
   }
   return false;
@@ -336,7 +336,7 @@ TxnValues::DbStep markSold(const OperationContext& ctx) {
       MarkCardSold(ctx.db, t.cardNo, ctx.operatorId, Today());
       return true;
     } catch (...) {
-      ReportError(QStringLiteral("SellAtCounter"));
+      LogErrorToShow(QStringLiteral("SellAtCounter"));
       msg = QStringLiteral("Tolva資料更新失敗");
       return false;
     }
@@ -364,7 +364,7 @@ CounterOutcome runCounter(const OperationContext& ctx, const QString& label, con
     v.apText = CounterResultText;
     out.ok = call(v, out.message, out.txn);
   } catch (...) {
-    ReportError(label);
+    LogErrorToShow(label);
     if (out.ok || out.message.isEmpty()) out.message = QStringLiteral("存檔失敗");
     out.ok = false;
   }

@@ -27,7 +27,7 @@ int ReconcileJob(const QString& csvFile) {
     QTextStream(stdout) << rows.size() << Qt::endl;
     return rows.isEmpty() ? 0 : 1;
   } catch (...) {
-    ReportError(QStringLiteral("ReconcileJob"));
+    LogErrorToShow(QStringLiteral("ReconcileJob"));
     return 2;
   }
 }

@@ -1,4 +1,5 @@
 #include "ui/CardMessagePanel.h"
+#include "ui/ErrorReports.h"
 
 #include "core/CodePage.h"
 #include "core/ErrorReport.h"
@@ -33,7 +34,7 @@ bool CardMessagePanel::LoadMsg(const QString& file) {
       return false;
     }
     QString text;
-    if (!::LoadMsg(file, text)) return false;
+    if (!WithErrorReports([&] { return ::LoadMsg(file, text); })) return false;
     const QStringList parts = text.split(QLatin1Char('|'));
     for (int k = 0; k < parts.size() && k < lines_.size(); ++k) lines_[k]->setText(parts[k]);
     return true;

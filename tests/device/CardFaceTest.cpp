@@ -49,6 +49,6 @@ TEST_F(CardFaceTest, PrintCardErasesAndPrintsTheFaceOnTheCardInTheReader) {
   EXPECT_FALSE(PrintCardFace(QStringLiteral("V000001"), QStringLiteral("001"), QStringLiteral("2027/12/31"),
                              QStringLiteral("123456789"), QStringLiteral("0"), msg));
   EXPECT_TRUE(slotCard().face.isEmpty());
-  EXPECT_TRUE(readBytes(TheSettings().errorLogFile).contains("(basBorixCRW_QDR_PrintCard)"));
+  EXPECT_TRUE(readBytes(TheSettings().errorLogFile).contains("(PrintCardFace)"));
 }
 

@@ -8,6 +8,7 @@
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
 #include "operations/CounterOperations.h"
+#include "ui/ErrorReports.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -32,7 +33,7 @@ void MainWindow::runCounterOp(const std::function<CounterOutcome()>& call) {
   // through, and a second operation must not start inside the first one's transaction.
   const PressGuard press(counterBusy_, {findChild<QGroupBox*>(QStringLiteral("fraCard"))});
   if (!press) return;
-  showCounterResult(call());
+  showCounterResult(WithErrorReports(call));
 }
 
 void MainWindow::showCounterResult(const CounterOutcome& out) {

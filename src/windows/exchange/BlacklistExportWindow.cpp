@@ -10,6 +10,7 @@
 #include "ui/WindowHelpers.h"
 #include "ui/FolderField.h"
 #include "operations/ExchangeJobs.h"
+#include "ui/ErrorReports.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -78,7 +79,7 @@ void BlacklistExportWindow::cmdOK_Click() {
   elaMsg_->setCaption(QString());
   const QString dir = checkedDir();
   if (dir.isEmpty()) return;
-  const ExportOutcome o = ExportBlacklist(OperationContext::Current(), dir);
+  const ExportOutcome o = WithErrorReports([&] { return ExportBlacklist(OperationContext::Current(), dir); });
   switch (o.result) {
     case ExportOutcome::Result::NoCards: ShowMsg(QStringLiteral("沒有卡號被設為黑名單")); return;
     case ExportOutcome::Result::Failed:

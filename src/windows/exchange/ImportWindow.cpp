@@ -11,6 +11,7 @@
 #include "ui/DataGrid.h"
 #include "ui/FolderField.h"
 #include "operations/ExchangeJobs.h"
+#include "ui/ErrorReports.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -151,7 +152,7 @@ bool ImportWindow::importRow(int row, int& rowsLoaded) {
   } else {
     elaMsg_->setCaption(QStringLiteral("處理QDR卡交易檔:") + QDir::toNativeSeparators(path));
     QCoreApplication::processEvents();
-    const ImportOutcome o = ImportListedFile(dir, file);
+    const ImportOutcome o = WithErrorReports([&] { return ImportListedFile(dir, file); });
     LogImportOutcome(path, o);
     if (o.ok) {
       rowsLoaded += o.rows;

@@ -10,6 +10,7 @@
 #include "ui/TextTable.h"
 #include "operations/Blacklisting.h"
 #include "windows/inquiry/CardQueryView.h"
+#include "ui/ErrorReports.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -114,7 +115,8 @@ void BlacklistWindow::setBlack() {
     LogBlacklistRefused(QStringLiteral("未設定黑名單，卡號：") + cardNo);
     return;
   }
-  const Outcome out = BlacklistCard(OperationContext::Current(), cardNo, txtRemark_->text());
+  const Outcome out =
+      WithErrorReports([&] { return BlacklistCard(OperationContext::Current(), cardNo, txtRemark_->text()); });
   if (!out.ok) {
     DispElaMsg(elaMsg_, out.message);
     ShowMsg(out.message == kAlreadyBlacklisted ? out.message : QStringLiteral("資料庫存檔錯誤"));

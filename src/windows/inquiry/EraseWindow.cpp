@@ -9,6 +9,7 @@
 #include "ui/WindowHelpers.h"
 #include "ui/DataGrid.h"
 #include "operations/CardErase.h"
+#include "ui/ErrorReports.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -133,7 +134,7 @@ void EraseWindow::EraseCard() {
   }
   const QString cardNo = txtCardNo_->text().trimmed();
   if (alreadyErased(cardNo)) return refuse(QStringLiteral("已做過清除作業"));
-  const CardOutcome out = ::EraseCard(OperationContext::Current(), cardNo, reason());
+  const CardOutcome out = WithErrorReports([&] { return ::EraseCard(OperationContext::Current(), cardNo, reason()); });
   if (out.ok) {
     // The list holds only what the database holds, so the row follows the commit.
     const int row = fgLog_->insertRowUnderHeading(QStringList{cardNo});

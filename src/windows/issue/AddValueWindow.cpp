@@ -15,6 +15,7 @@
 #include "ui/CardMessageFoot.h"
 #include "ui/CardMessagePanel.h"
 #include "ui/MessageFileRow.h"
+#include "ui/ErrorReports.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -118,7 +119,8 @@ void AddValueWindow::topUp() {
     txtBalAmtB_->setText(card.balAmt);
     txtBalAmtE_->setText(newBal.toString());
   };
-  const AddValueOutcome out = AddValue(OperationContext::Current(), txtAddAmt_->text(), panel_->faceText(), showCard);
+  const AddValueOutcome out = WithErrorReports(
+      [&] { return AddValue(OperationContext::Current(), txtAddAmt_->text(), panel_->faceText(), showCard); });
   using Refusal = AddValueOutcome::Refusal;
   switch (out.refusal) {
     case Refusal::NoCardKey: DispElaMsg(elaMsg_, out.message); return;

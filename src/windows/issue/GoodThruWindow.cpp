@@ -14,6 +14,7 @@
 #include "ui/CardMessagePanel.h"
 #include "ui/MessageFileRow.h"
 #include "operations/GoodThruChange.h"
+#include "ui/ErrorReports.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -129,7 +130,8 @@ bool GoodThruWindow::UpdGoodThru(const QString& newDate) {
     txtBalAmt_->setText(c.balAmt.trimmed());
     txtBalPoint_->setText(c.balPoint.trimmed());
   };
-  const CardOutcome out = ChangeGoodThru(OperationContext::Current(), newDate, panel_->faceText(), showCard);
+  const CardOutcome out = WithErrorReports(
+      [&] { return ChangeGoodThru(OperationContext::Current(), newDate, panel_->faceText(), showCard); });
   if (out.ok) {
     remark_ = out.detail;
     txtGoodThru_->setText(DBDateDisp(newDate));

@@ -10,6 +10,7 @@
 #include "ui/StatusPanel.h"
 #include "ui/CardMessagePanel.h"
 #include "operations/CardIssue.h"
+#include "ui/ErrorReports.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,14 +31,15 @@ void IssueWindow::cmdIsuCard_Click() {
       run.store = txtStoreID_->text().trimmed();
       run.balAmt = Money::val(txtBalAmt_->text());
       run.remark = txtRemark_->text().trimmed();
-      if (!PrepareIssueRun(OperationContext::Current(), run, failText)) {
+      if (!WithErrorReports([&] { return PrepareIssueRun(OperationContext::Current(), run, failText); })) {
         Dialogs().messageBox(failText, TheSettings().appName, MsgIcon::None);
         failed = true;
       } else {
         while (committed < run.count) {
           QString cardNo;
           failText.clear();
-          const IssueResult outcome = IssueOneCard(OperationContext::Current(), run, cardNo, failText);
+          const IssueResult outcome =
+              WithErrorReports([&] { return IssueOneCard(OperationContext::Current(), run, cardNo, failText); });
           if (outcome == IssueResult::Refused) {
             DispElaMsg(elaMsg_, failText);
             continue;
@@ -72,7 +74,7 @@ void IssueWindow::cmdIsuCard_Click() {
 
   // Closing steps; a failure here must not hide the ones after it.
   try {
-    LogIssueRun(failed, failText, committed, firstCardNo, lastCardNo, unprinted);
+    WithErrorReports([&] { return LogIssueRun(failed, failText, committed, firstCardNo, lastCardNo, unprinted); });
   } catch (...) {
     LogError(ErrorLabel());
   }

@@ -11,6 +11,7 @@
 #include "ui/WindowHelpers.h"
 #include "ui/CardMessagePanel.h"
 #include "operations/CardReissue.h"
+#include "ui/ErrorReports.h"
 
 #include <QCloseEvent>
 #include <QFocusEvent>
@@ -136,7 +137,7 @@ QWidget* ReissueWindow::buildInputRows() {
 QLineEdit* ReissueWindow::field(const QString& name) const { return findChild<QLineEdit*>(name); }
 
 bool ReissueWindow::QryCardData(const QString& cardNo) {
-  const auto card = LoadCardForReissue(OperationContext::Current(), cardNo);
+  const auto card = WithErrorReports([&] { return LoadCardForReissue(OperationContext::Current(), cardNo); });
   if (!card) return false;
   txtDeptNo_->setText(card->issueDept);
   txtDeptName_->setText(card->storeName);

@@ -11,6 +11,7 @@
 #include "ui/PressGuard.h"
 #include "ui/WindowHelpers.h"
 #include "operations/CardReissue.h"
+#include "ui/ErrorReports.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,7 +27,7 @@ void ReissueWindow::reIssue() {
   request.newCardType = txtNewCardType_->text().trimmed().toUpper();
   request.remark = txtRemark_->text().trimmed();
   request.faceText = panel_->faceText();
-  const ReissueOutcome out = ReissueCard(OperationContext::Current(), request);
+  const ReissueOutcome out = WithErrorReports([&] { return ReissueCard(OperationContext::Current(), request); });
   using Refusal = ReissueOutcome::Refusal;
   switch (out.refusal) {
     case Refusal::NoCardKey:

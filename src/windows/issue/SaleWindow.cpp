@@ -9,6 +9,7 @@
 #include "ui/WindowHelpers.h"
 #include "ui/DataGrid.h"
 #include "operations/CardSale.h"
+#include "ui/ErrorReports.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -100,7 +101,7 @@ void SaleWindow::cmdOK_Click() {
 
 bool SaleWindow::SaleCard(QString& cardNo, bool& problem) {
   problem = true;
-  const CardOutcome out = SellIssuedCard(OperationContext::Current(), txtRefNo_->text());
+  const CardOutcome out = WithErrorReports([&] { return SellIssuedCard(OperationContext::Current(), txtRefNo_->text()); });
   cardNo = out.card.image.cardNo.trimmed();
   if (out.ok) {
     problem = false;

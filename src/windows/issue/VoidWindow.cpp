@@ -11,6 +11,7 @@
 #include "ui/CardMessageFoot.h"
 #include "ui/CardMessagePanel.h"
 #include "ui/MessageFileRow.h"
+#include "ui/ErrorReports.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -96,8 +97,9 @@ void VoidWindow::cmdVoidTxn_Click() {
 }
 
 void VoidWindow::voidTxn() {
-  const CounterOutcome out =
-      ReverseTopUp(OperationContext::Current(), txtVoidAmt_->text(), txtCheckNo_->text(), panel_->faceText());
+  const CounterOutcome out = WithErrorReports([this] {
+    return ReverseTopUp(OperationContext::Current(), txtVoidAmt_->text(), txtCheckNo_->text(), panel_->faceText());
+  });
   if (out.ok) {
     DispElaMsg(elaMsg_, out.message, 0);
     // Used up, so that a second press cannot take the amount back twice.

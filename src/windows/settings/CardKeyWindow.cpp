@@ -7,6 +7,7 @@
 #include "ui/FieldBehaviour.h"
 #include "ui/WindowHelpers.h"
 #include "operations/ParameterSettings.h"
+#include "ui/ErrorReports.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -117,7 +118,7 @@ void CardKeyWindow::cmdOK_Click() {
     if (!txtBatchKey_Validate()) return;
     if (!confirmed(key)) return;
     if (!mayReplaceStoredKey(key)) return;
-    const Outcome saved = SaveCardKey(OperationContext::Current(), key);
+    const Outcome saved = WithErrorReports([&] { return SaveCardKey(OperationContext::Current(), key); });
     ShowMsg(saved.message);
     if (!saved.ok) return;
     txtBatchKey_->clear();

@@ -13,6 +13,7 @@
 #include "operations/StoreSettings.h"
 #include "ui/CodePicker.h"
 #include "windows/CodePickerRows.h"
+#include "ui/ErrorReports.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -202,7 +203,9 @@ bool ParametersWindow::save(QStringList& changes) {
           << kBalAmtLimit + QLatin1Char('=') + limit << kPointRate + QLatin1Char('=') + rate;
   // The three rows go together; the INI line is written only once they are committed, so that
   // a refused commit leaves every old setting in place.
-  if (!SaveParameters(OperationContext::Current(), store, limit, rate).orRaise()) return false;
+  if (!WithErrorReports([&] { return SaveParameters(OperationContext::Current(), store, limit, rate); }).orRaise()) {
+    return false;
+  }
   EditSettings().storeId = store;
   txtBalAmtLimit_->setText(limit);
   txtPointRate_->setText(rate);

@@ -10,6 +10,7 @@
 #include "operations/ActivityLog.h"
 #include "operations/StoreSettings.h"
 #include "ui/PrintPreviewWindow.h"
+#include "ui/ErrorReports.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -269,8 +270,9 @@ bool StoreWindow::checkFields() {
 
 bool StoreWindow::saveRow() {
   const StoreRow row{txtStoreID_->text().trimmed(), txtStoreName_->text().trimmed(), 0};
-  const Outcome saved =
-      SaveStore(OperationContext::Current(), row, txtListNo_->text(), mode_ == Mode::Add).orRaise();
+  const Outcome saved = WithErrorReports([&] {
+    return SaveStore(OperationContext::Current(), row, txtListNo_->text(), mode_ == Mode::Add);
+  }).orRaise();
   if (!saved.ok) {
     showProblem(txtStoreName_, saved.message);
     return false;
@@ -312,7 +314,7 @@ void StoreWindow::cmdDel_Click() {
                             TheSettings().appName)) {
       return;
     }
-    const Outcome removed = RemoveStore(OperationContext::Current(), code, what).orRaise();
+    const Outcome removed = WithErrorReports([&] { return RemoveStore(OperationContext::Current(), code, what); }).orRaise();
     if (!removed.ok) {
       DispElaMsg(elaMsg_, removed.message);
       return;

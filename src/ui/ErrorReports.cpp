@@ -1,0 +1,5 @@
+#include "ui/ErrorReports.h"
+
+void ShowErrorReportsSince(quint64 mark) {
+  for (const QString& text : ReportsToShowSince(mark)) ShowErrorReport(text);
+}
