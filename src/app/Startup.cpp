@@ -41,7 +41,7 @@ bool takeInstanceLock() {
 
 }  // namespace
 
-bool sub_Main() {
+bool StartProgram() {
   static QtOperatorDialogs qtDialogs;
   SetDialogs(&qtDialogs);
   gAppName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();

@@ -29,7 +29,7 @@ MessageFileRow::MessageFileRow(const QString& section, CardMessagePanel* panel, 
   label->setBuddy(txtFile_);
   layout->addWidget(label);
   layout->addWidget(txtFile_, 1);
-  FieldBehaviour::install(txtFile_)->setPicker([this](QLineEdit*) { txtFile_DblClick(); });
+  FieldBehaviour::install(txtFile_)->setPicker([this](QLineEdit*) { chooseMessageFile(); });
   if (loadOnLeave) txtFile_->installEventFilter(this);
 }
 
@@ -54,7 +54,7 @@ void MessageFileRow::load(const QString& path) {
   DispElaMsg(status_, IsFile(path) ? QStringLiteral("檔案載入失敗") : QStringLiteral("訊息檔不存在"));
 }
 
-void MessageFileRow::txtFile_DblClick() {
+void MessageFileRow::chooseMessageFile() {
   try {
     const QString chosen = CardMessagePanel::chooseFile(txtFile_->text());
     if (chosen.isEmpty()) return;
@@ -65,7 +65,7 @@ void MessageFileRow::txtFile_DblClick() {
   }
 }
 
-void MessageFileRow::txtFile_LostFocus() {
+void MessageFileRow::loadTypedMessageFile() {
   try {
     const QString path = txtFile_->text().trimmed();
     if (path.isEmpty()) {
@@ -82,7 +82,7 @@ bool MessageFileRow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == txtFile_ && event->type() == QEvent::FocusOut) {
     // Switching to another window or a popup is not leaving the field.
     const auto reason = static_cast<QFocusEvent*>(event)->reason();
-    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) txtFile_LostFocus();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) loadTypedMessageFile();
   }
   return QWidget::eventFilter(watched, event);
 }

@@ -22,8 +22,8 @@ public:
   void restore();
   // Stores the path in the field for the next run.
   void store() const;
-  void txtFile_DblClick();
-  void txtFile_LostFocus();
+  void chooseMessageFile();
+  void loadTypedMessageFile();
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

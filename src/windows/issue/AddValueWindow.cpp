@@ -143,9 +143,9 @@ void AddValueWindow::topUp() {
 
 QLineEdit* AddValueWindow::txtFile() const { return fileRow_->txtFile(); }
 
-void AddValueWindow::txtFile_LostFocus() { fileRow_->txtFile_LostFocus(); }
+void AddValueWindow::txtFile_LostFocus() { fileRow_->loadTypedMessageFile(); }
 
-void AddValueWindow::txtFile_DblClick() { fileRow_->txtFile_DblClick(); }
+void AddValueWindow::txtFile_DblClick() { fileRow_->chooseMessageFile(); }
 
 void AddValueWindow::cmdExit_Click() {
   fileRow_->store();

@@ -221,7 +221,7 @@ TEST_P(UpdGoodThruTest, RocCalendarDateTypedOrPickedIsAccepted) {
     for (int r = 0; r < picker.fgCal()->rowCount(); ++r) {
       for (int c = 0; c < 7; ++c) {
         const QTableWidgetItem* cell = picker.fgCal()->item(r, c);
-        if (cell && cell->text() == QStringLiteral("15")) return picker.fgCal_Click(r, c);
+        if (cell && cell->text() == QStringLiteral("15")) return picker.chooseDay(r, c);
       }
     }
   });

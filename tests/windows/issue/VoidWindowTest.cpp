@@ -180,7 +180,7 @@ TEST_P(VoidTxnTest, MessageFileIsKeptForTheWindowAndTypingDoesNotLoadIt) {
   QCoreApplication::sendEvent(w->txtFile(), &leave);
   EXPECT_EQ(w->msgPanel()->line(0)->text(), QStringLiteral("Line A"));
   dialogs_->fileAnswers = {gAppPath + QStringLiteral("/none.txt")};
-  w->fileRow()->txtFile_DblClick();
+  w->fileRow()->chooseMessageFile();
   EXPECT_EQ(w->elaMsg()->caption(), QStringLiteral("訊息檔不存在"));
   w->cmdExit_Click();
   EXPECT_FALSE(w->isVisible());

@@ -242,7 +242,7 @@ TEST_P(StoreWindowTest, PrintedListRunsOverTwoPagesWithEveryStore) {
     if (!preview || !preview->isVisible()) return;
     poll.stop();
     pages = preview->pageCount();
-    preview->cmdSave_Click();
+    preview->saveAsPdf();
     SaveScreenshot(preview, QStringLiteral("fmWJN0107_print"));
     preview->accept();
   });
