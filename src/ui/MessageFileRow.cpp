@@ -17,8 +17,9 @@ namespace {
 const QString kSettingKey = QStringLiteral("MsgFile");
 }
 
-MessageFileRow::MessageFileRow(const QString& section, CardMessagePanel* panel, StatusPanel* status, bool loadOnLeave, QWidget* parent)
-    : QWidget(parent), section_(section), panel_(panel), status_(status) {
+MessageFileRow::MessageFileRow(const QString& section, CardMessagePanel* panel, StatusPanel* status, bool loadOnLeave,
+                               bool keepPerWindow, QWidget* parent)
+    : QWidget(parent), section_(section), panel_(panel), status_(status), keepPerWindow_(keepPerWindow) {
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   auto* label = new QLabel(QStringLiteral("訊息檔案"), this);
@@ -34,6 +35,12 @@ MessageFileRow::MessageFileRow(const QString& section, CardMessagePanel* panel, 
 }
 
 void MessageFileRow::restore() {
+  if (!keepPerWindow_) {
+    // A file named but missing is said.
+    txtFile_->setText(gCardMsgFile);
+    if (!gCardMsgFile.trimmed().isEmpty()) load(gCardMsgFile.trimmed());
+    return;
+  }
   if (!HasSetting(section_, kSettingKey)) {
     // Until the operator chooses a file for this window (an empty one included), the card
     // message file of the installation: a face without its message lines is a misprint. A
@@ -47,7 +54,9 @@ void MessageFileRow::restore() {
   if (!stored.trimmed().isEmpty()) load(stored.trimmed());
 }
 
-void MessageFileRow::store() const { SaveSetting(section_, kSettingKey, txtFile_->text().trimmed()); }
+void MessageFileRow::store() const {
+  if (keepPerWindow_) SaveSetting(section_, kSettingKey, txtFile_->text().trimmed());
+}
 
 void MessageFileRow::load(const QString& path) {
   if (panel_->LoadMsg(path)) return;

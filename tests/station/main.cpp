@@ -67,7 +67,7 @@ int Issue(ScriptedDialogs& dialogs, int n) {
   w.txtCardCnt()->setText(QString::number(n));
   w.txtStoreID()->setText(QStringLiteral("001"));
   w.txtBalAmt()->setText(QStringLiteral("100"));
-  w.cmdIsuCard_Click();
+  w.issueCards();
   return Report(dialogs);
 }
 

@@ -119,7 +119,7 @@ TEST_P(CounterTest, CardThatFailsOnceWrittenIsCommittedAndReprintedAsTheOperator
   InsertTestCard(c);
   GoodThruWindow g;
   g.txtUpdGoodThru()->setText(QStringLiteral("2027/12/31"));
-  g.cmdOK_Click();
+  g.changeGoodThru();
   EXPECT_TRUE(SlotCard().face.contains(QStringLiteral(" 目前餘額     1500元"))) << SlotCard().face.toStdString();
   EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("1500"), QStringLiteral("30")));
   expectMaster(QStringLiteral("1500"), QStringLiteral("30"));

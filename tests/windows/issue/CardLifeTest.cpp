@@ -63,7 +63,7 @@ TEST_P(CardLifeTest, CardsChangedByTheWindowsLeaveNothingToReconcile) {
   issue.txtBalAmt()->setText(QStringLiteral("100"));
   atNextWait(files[0]);
   atNextWait(files[1]);
-  issue.cmdIsuCard_Click();
+  issue.issueCards();
   const QString first = cardNoOn(files[0]), second = cardNoOn(files[1]);
   ASSERT_FALSE(first.isEmpty());
   ASSERT_FALSE(second.isEmpty());
@@ -71,12 +71,12 @@ TEST_P(CardLifeTest, CardsChangedByTheWindowsLeaveNothingToReconcile) {
   SaleWindow sale;
   atNextWait(files[0]);
   atNextWait(files[1]);
-  sale.cmdOK_Click();
+  sale.sellCards();
 
   AddValueWindow addAmt;
   addAmt.txtAddAmt()->setText(QStringLiteral("300"));
   atNextWait(files[0]);
-  addAmt.cmdOK_Click();
+  addAmt.addValue();
 
   MainWindow counter;
   auto press = [&](const char* field, const QString& value, void (MainWindow::*handler)()) {
@@ -93,12 +93,12 @@ TEST_P(CardLifeTest, CardsChangedByTheWindowsLeaveNothingToReconcile) {
   VoidWindow voidTxn;
   voidTxn.txtVoidAmt()->setText(QStringLiteral("100"));
   atNextWait(files[0]);
-  voidTxn.cmdVoidTxn_Click();
+  voidTxn.voidTransaction();
 
   GoodThruWindow goodThru;
   goodThru.txtUpdGoodThru()->setText(QStringLiteral("2029/01/31"));
   atNextWait(files[0]);
-  goodThru.cmdOK_Click();
+  goodThru.changeGoodThru();
 
   // The first card is lost: blacklisted and replaced by a new card with its value.
   BlacklistWindow black;
@@ -111,7 +111,7 @@ TEST_P(CardLifeTest, CardsChangedByTheWindowsLeaveNothingToReconcile) {
   reIssue.txtNewCardType()->setText(QStringLiteral("W"));
   dialogs_->yesNoAnswers = {true};
   atNextWait(files[2]);
-  reIssue.cmdIsuCard_Click();
+  reIssue.reissueCard();
 
   // The second card is taken back and erased.
   EraseWindow erase;
