@@ -105,7 +105,7 @@ TEST_P(CardLifeTest, CardsChangedByTheWindowsLeaveNothingToReconcile) {
   black.field(QStringLiteral("txtCardNo"))->setText(first);
   black.field(QStringLiteral("txtRemark"))->setText(QStringLiteral("lost"));
   dialogs_->yesNoAnswers = {true};
-  black.cmdSetBlack_Click();
+  black.blacklistCard();
   ReissueWindow reIssue;
   reIssue.txtOCardNo()->setText(first);
   reIssue.txtNewCardType()->setText(QStringLiteral("W"));
@@ -117,7 +117,7 @@ TEST_P(CardLifeTest, CardsChangedByTheWindowsLeaveNothingToReconcile) {
   EraseWindow erase;
   erase.txtCardNo()->setText(second);
   atNextWait(files[1]);
-  erase.cmdEraseCard_Click();
+  erase.eraseCard();
 
   // Every window did its work: one journal row each.
   EXPECT_EQ(journalTypes(), (QStringList{"11", "11", "13", "13", "21", "21", "22", "23", "32", "31", "31", "99", "12", "81"}))
