@@ -150,10 +150,10 @@ TEST_P(CardOperationTest, NothingElseRunsInsideARunningOperation) {
     if (armed || !sql.contains(QStringLiteral("TolvaLog"), Qt::CaseInsensitive)) return;
     armed = true;
     QTimer::singleShot(0, &w, [&] {
-      stores.cmdAdd_Click();
+      stores.addStore();
       stores.txtStoreID()->setText(QStringLiteral("555"));
       stores.txtStoreName()->setText(QStringLiteral("inside"));
-      stores.cmdSave_Click();
+      stores.saveStore();
       w.cmdReadCard_Click();
       readCaption = w.findChild<StatusPanel*>(QStringLiteral("elaMsg"))->caption();
     });
