@@ -78,7 +78,7 @@ int Counter(ScriptedDialogs& dialogs, const QString& cardFile, const QString& am
   MainWindow w;
   for (int i = 0; i < n; ++i) {
     w.field(QStringLiteral("txtAmt"))->setText(amount);
-    topUp ? w.cmdClientAddAmt_Click() : w.cmdDeductAmt_Click();
+    topUp ? w.topUpCard() : w.deductAmount();
   }
   return Report(dialogs);
 }

@@ -28,7 +28,7 @@ protected:
   // A counter top-up of 500 on the card in the reader.
   bool topUp(MainWindow& w) {
     w.field(QStringLiteral("txtAmt"))->setText(QStringLiteral("500"));
-    w.cmdClientAddAmt_Click();
+    w.topUpCard();
     return count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")) == 1;
   }
   // Master row, journal and card as they were before the operation.
@@ -87,7 +87,7 @@ TEST_P(CardOperationTest, LostConnectionAtTheCommitLeavesTheCardAsItWas) {
   });
   MainWindow w;
   w.field(QStringLiteral("txtAmt"))->setText(QStringLiteral("500"));
-  w.cmdClientAddAmt_Click();
+  w.topUpCard();
   Connection::setStatementHookForTest(nullptr);
   EXPECT_TRUE(w.findChild<StatusPanel*>(QStringLiteral("elaMsg"))->caption().startsWith(QStringLiteral("資料庫存檔失敗，卡片已回復原狀")));
   // The transaction went with the session; the program's own connection is back without a
@@ -154,7 +154,7 @@ TEST_P(CardOperationTest, NothingElseRunsInsideARunningOperation) {
       stores.txtStoreID()->setText(QStringLiteral("555"));
       stores.txtStoreName()->setText(QStringLiteral("inside"));
       stores.saveStore();
-      w.cmdReadCard_Click();
+      w.readCard();
       readCaption = w.findChild<StatusPanel*>(QStringLiteral("elaMsg"))->caption();
     });
   });

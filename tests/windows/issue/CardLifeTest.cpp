@@ -84,11 +84,11 @@ TEST_P(CardLifeTest, CardsChangedByTheWindowsLeaveNothingToReconcile) {
     atNextWait(files[0]);
     (counter.*handler)();
   };
-  press("txtAmt", QStringLiteral("500"), &MainWindow::cmdClientAddAmt_Click);
-  press("txtAmt", QStringLiteral("200"), &MainWindow::cmdDeductAmt_Click);  // earns 2 points
-  press("txtPoint", QStringLiteral("2"), &MainWindow::cmdDeductPoint_Click);
+  press("txtAmt", QStringLiteral("500"), &MainWindow::topUpCard);
+  press("txtAmt", QStringLiteral("200"), &MainWindow::deductAmount);  // earns 2 points
+  press("txtPoint", QStringLiteral("2"), &MainWindow::deductPoints);
   counter.cboType()->setCurrentIndex(1);  // 2 沖正扣抵
-  press("txtAmtB", QStringLiteral("50"), &MainWindow::cmdUPDOCheck_Click);
+  press("txtAmtB", QStringLiteral("50"), &MainWindow::reverseTransaction);
 
   VoidWindow voidTxn;
   voidTxn.txtVoidAmt()->setText(QStringLiteral("100"));
