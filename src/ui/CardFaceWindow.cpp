@@ -7,6 +7,7 @@
 #include "ui/WindowHelpers.h"
 
 #include <QCloseEvent>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,6 +20,26 @@ CardFaceWindow::CardFaceWindow(const QString& objectName, const QString& title, 
   setWindowTitle(title);
   elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
+}
+
+CardFaceWindow::CardFrame CardFaceWindow::makeCardFrame(const QString& firstName, const QString& firstLabel,
+                                                       const QString& secondName, const QString& secondLabel) {
+  CardFrame card{};
+  card.cardNo = ShownField(QStringLiteral("txtCardNo"), this);
+  card.goodThru = ShownField(QStringLiteral("txtGoodThru"), this);
+  card.first = ShownField(firstName, this);
+  card.second = ShownField(secondName, this);
+  card.first->setAlignment(Qt::AlignRight);
+  card.second->setAlignment(Qt::AlignRight);
+  QGroupBox* frame = FieldFrame(QStringLiteral("卡片資料"),
+                                {{QStringLiteral("卡號"), card.cardNo},
+                                 {QStringLiteral("有效日期"), card.goodThru},
+                                 {firstLabel, card.first},
+                                 {secondLabel, card.second}},
+                                this);
+  frame->setObjectName(QStringLiteral("fraCard"));
+  card.frame = frame;
+  return card;
 }
 
 QPushButton* CardFaceWindow::addFoot(QVBoxLayout* layout, FileRow fileRow, const QString& actionCaption,

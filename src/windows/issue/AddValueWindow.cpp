@@ -38,20 +38,13 @@ AddValueWindow::AddValueWindow(QWidget* parent)
 }
 
 QWidget* AddValueWindow::buildCardFrame() {
-  txtCardNo_ = ShownField(QStringLiteral("txtCardNo"), this);
-  txtGoodThru_ = ShownField(QStringLiteral("txtGoodThru"), this);
-  txtBalAmtB_ = ShownField(QStringLiteral("txtBalAmtB"), this);
-  txtBalAmtE_ = ShownField(QStringLiteral("txtBalAmtE"), this);
-  txtBalAmtB_->setAlignment(Qt::AlignRight);
-  txtBalAmtE_->setAlignment(Qt::AlignRight);
-  QWidget* frame = FieldFrame(QStringLiteral("卡片資料"),
-                              {{QStringLiteral("卡號"), txtCardNo_},
-                               {QStringLiteral("有效日期"), txtGoodThru_},
-                               {QStringLiteral("可用餘額"), txtBalAmtB_},
-                               {QStringLiteral("加值後餘額"), txtBalAmtE_}},
-                              this);
-  frame->setObjectName(QStringLiteral("fraCard"));
-  return frame;
+  const CardFrame card = makeCardFrame(QStringLiteral("txtBalAmtB"), QStringLiteral("可用餘額"),
+                                       QStringLiteral("txtBalAmtE"), QStringLiteral("加值後餘額"));
+  txtCardNo_ = card.cardNo;
+  txtGoodThru_ = card.goodThru;
+  txtBalAmtB_ = card.first;
+  txtBalAmtE_ = card.second;
+  return card.frame;
 }
 
 QWidget* AddValueWindow::buildInputRow() {

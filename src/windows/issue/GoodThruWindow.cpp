@@ -50,20 +50,13 @@ QWidget* GoodThruWindow::buildDateRow() {
 }
 
 QWidget* GoodThruWindow::buildCardFrame() {
-  txtCardNo_ = ShownField(QStringLiteral("txtCardNo"), this);
-  txtGoodThru_ = ShownField(QStringLiteral("txtGoodThru"), this);
-  txtBalAmt_ = ShownField(QStringLiteral("txtBalAmt"), this);
-  txtBalPoint_ = ShownField(QStringLiteral("txtBalPoint"), this);
-  txtBalAmt_->setAlignment(Qt::AlignRight);
-  txtBalPoint_->setAlignment(Qt::AlignRight);
-  QWidget* frame = FieldFrame(QStringLiteral("卡片資料"),
-                              {{QStringLiteral("卡號"), txtCardNo_},
-                               {QStringLiteral("有效日期"), txtGoodThru_},
-                               {QStringLiteral("可用餘額"), txtBalAmt_},
-                               {QStringLiteral("紅利點數"), txtBalPoint_}},
-                              this);
-  frame->setObjectName(QStringLiteral("fraCard"));
-  return frame;
+  const CardFrame card = makeCardFrame(QStringLiteral("txtBalAmt"), QStringLiteral("可用餘額"),
+                                       QStringLiteral("txtBalPoint"), QStringLiteral("紅利點數"));
+  txtCardNo_ = card.cardNo;
+  txtGoodThru_ = card.goodThru;
+  txtBalAmt_ = card.first;
+  txtBalPoint_ = card.second;
+  return card.frame;
 }
 
 // ---- The loop ----------------------------------------------------------------------------
