@@ -30,7 +30,7 @@ bool IssueRun(int n) {
   w.txtStoreID()->setText(QStringLiteral("001"));
   w.txtBalAmt()->setText(QStringLiteral("100"));
   const int before = gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM Tolva")).toInt();
-  w.cmdIsuCard_Click();
+  w.issueCards();
   return gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM Tolva")).toInt() == before + n;
 }
 

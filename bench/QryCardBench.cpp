@@ -101,7 +101,7 @@ qint64 windowRead(CardQueryWindow& w) {
   w.field(QStringLiteral("txtCardNo"))->setText(kCard);
   QElapsedTimer t;
   t.start();
-  w.txtCardNo_Validate();
+  w.checkCardNumber();
   const qint64 ns = t.nsecsElapsed();
   if (w.fgCardLog()->rows() != kRows + 1) std::fprintf(stderr, "window: %d rows\n", w.fgCardLog()->rows() - 1);
   return ns;

@@ -43,7 +43,7 @@ int Child(const QString& mode) {
     w.show();
     return QApplication::exec();
   }
-  if (!sub_Main() || !gMainForm) return 2;
+  if (!StartProgram() || !gMainForm) return 2;
   gMainForm->installEventFilter(&quit);
   return QApplication::exec();
 }

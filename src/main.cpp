@@ -22,7 +22,7 @@ int main(int argc, char* argv[]) {
   LoadQtTranslations(app);
   GuardFileChoosers(app);
   PressButtonsOnEnter(app);
-  if (!sub_Main()) return 0;
+  if (!StartProgram()) return 0;
   const int rc = QApplication::exec();
   gCnn().close();
   gMsgCnn().close();

@@ -56,7 +56,7 @@ bool OpenMainDatabaseOrSay() {
   return false;
 }
 
-bool sub_Main() {
+bool StartProgram() {
   static QtOperatorDialogs qtDialogs;
   SetDialogs(&qtDialogs);
   EditSettings().appName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();

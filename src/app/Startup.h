@@ -3,7 +3,7 @@
 
 // Installs the Qt dialogs and runs the start-up steps. Answers false when the process should
 // end at once (another instance runs, or start-up itself failed).
-bool sub_Main();
+bool StartProgram();
 // The start-up steps with whatever operator dialogs are installed.
 bool StartUp();
 // Opens the main database; when it fails, tells the operator why.

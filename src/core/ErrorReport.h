@@ -20,7 +20,7 @@ private:
   QString description_;
 };
 
-// The label of a report: the function where it is called ("AddValueWindow::cmdOK_Click"), so
+// The label of a report: the function where it is called ("AddValueWindow::addValue"), so
 // that no label has to be typed, nor kept up to date when code moves.
 #if defined(__cpp_lib_source_location)
 QString ErrorLabel(const std::source_location& where = std::source_location::current());

@@ -31,7 +31,7 @@ CardWaitDialog::CardWaitDialog(std::function<bool()> poll, QWidget* parent)
   layout->addWidget(lblMessage_);
   layout->addWidget(cmdCancel, 0, Qt::AlignHCenter);
   setCursor(Qt::WaitCursor);
-  connect(cmdCancel, &QPushButton::clicked, this, &CardWaitDialog::cmdCancel_Click);
+  connect(cmdCancel, &QPushButton::clicked, this, &CardWaitDialog::cancelWait);
   timer_ = new QTimer(this);
   timer_->setInterval(kPollIntervalMs);
   connect(timer_, &QTimer::timeout, this, &CardWaitDialog::pollOnce);
@@ -60,7 +60,7 @@ void CardWaitDialog::pollOnce() {
   if (poll_ && poll_()) accept();
 }
 
-void CardWaitDialog::cmdCancel_Click() { reject(); }
+void CardWaitDialog::cancelWait() { reject(); }
 
 void CardWaitDialog::reject() {
   cancelled_ = true;

@@ -25,7 +25,7 @@ public slots:
   void reject() override;
 
 private slots:
-  void cmdCancel_Click();
+  void cancelWait();
   void pollOnce();
 
 private:

@@ -30,7 +30,7 @@ CodePicker::CodePicker(QWidget* parent) : QDialog(parent) {
   fgCode_->horizontalHeader()->setStretchLastSection(true);
   fgCode_->installEventFilter(this);
   layout->addWidget(fgCode_);
-  connect(fgCode_, &QTableWidget::cellClicked, this, [this](int row, int) { fgCode_Click(row); });
+  connect(fgCode_, &QTableWidget::cellClicked, this, [this](int row, int) { chooseClickedRow(row); });
   resize(420, 360);
 }
 
@@ -63,7 +63,7 @@ bool CodePicker::ShowPick(const QList<QStringList>& rows, QLineEdit* target, QLi
   }
 }
 
-void CodePicker::fgCode_Click(int row) {
+void CodePicker::chooseClickedRow(int row) {
   try {
     chooseRow(row);
   } catch (...) {

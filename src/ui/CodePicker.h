@@ -23,7 +23,7 @@ public:
   QTableWidget* fgCode() const { return fgCode_; }
   QString chosenCode() const { return chosen_; }
 
-  void fgCode_Click(int row);
+  void chooseClickedRow(int row);
   void chooseRow(int row);
 
 protected:

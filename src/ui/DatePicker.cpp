@@ -45,9 +45,9 @@ DatePicker::DatePicker(QWidget* parent) : QDialog(parent) {
   fgCal_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   fgCal_->setMinimumSize(360, 200);
   layout->addWidget(fgCal_);
-  connect(fgCal_, &QTableWidget::cellClicked, this, &DatePicker::fgCal_Click);
-  connect(imgPrev_, &QToolButton::clicked, this, &DatePicker::imgPrev_Click);
-  connect(imgNext_, &QToolButton::clicked, this, &DatePicker::imgNext_Click);
+  connect(fgCal_, &QTableWidget::cellClicked, this, &DatePicker::chooseDay);
+  connect(imgPrev_, &QToolButton::clicked, this, &DatePicker::showPreviousMonth);
+  connect(imgNext_, &QToolButton::clicked, this, &DatePicker::showNextMonth);
   DoCalendar(Today());
 }
 
@@ -94,7 +94,7 @@ bool DatePicker::PickDate(const QVariant& initial, QDate& chosen) {
   }
 }
 
-void DatePicker::fgCal_Click(int row, int column) {
+void DatePicker::chooseDay(int row, int column) {
   try {
     const QTableWidgetItem* item = fgCal_->item(row, column);
     if (!item || item->text().isEmpty()) return;
@@ -108,7 +108,7 @@ void DatePicker::fgCal_Click(int row, int column) {
   }
 }
 
-void DatePicker::imgPrev_Click() {
+void DatePicker::showPreviousMonth() {
   try {
     DoCalendar(shownDate().addMonths(-1));
   } catch (...) {
@@ -116,7 +116,7 @@ void DatePicker::imgPrev_Click() {
   }
 }
 
-void DatePicker::imgNext_Click() {
+void DatePicker::showNextMonth() {
   try {
     DoCalendar(shownDate().addMonths(1));
   } catch (...) {

@@ -18,9 +18,9 @@ public:
   bool PickDate(const QVariant& initial, QDate& chosen);
   void DoCalendar(const QDate& date);
 
-  void fgCal_Click(int row, int column);
-  void imgPrev_Click();
-  void imgNext_Click();
+  void chooseDay(int row, int column);
+  void showPreviousMonth();
+  void showNextMonth();
 
   QLabel* lblDate() const { return lblDate_; }
   QLabel* lblMonth() const { return lblMonth_; }

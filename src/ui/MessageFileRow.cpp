@@ -17,8 +17,9 @@ namespace {
 const QString kSettingKey = QStringLiteral("MsgFile");
 }
 
-MessageFileRow::MessageFileRow(const QString& section, CardMessagePanel* panel, StatusPanel* status, bool loadOnLeave, QWidget* parent)
-    : QWidget(parent), section_(section), panel_(panel), status_(status) {
+MessageFileRow::MessageFileRow(const QString& section, CardMessagePanel* panel, StatusPanel* status, bool loadOnLeave,
+                               bool keepPerWindow, QWidget* parent)
+    : QWidget(parent), section_(section), panel_(panel), status_(status), keepPerWindow_(keepPerWindow) {
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   auto* label = new QLabel(QStringLiteral("訊息檔案"), this);
@@ -29,11 +30,17 @@ MessageFileRow::MessageFileRow(const QString& section, CardMessagePanel* panel, 
   label->setBuddy(txtFile_);
   layout->addWidget(label);
   layout->addWidget(txtFile_, 1);
-  FieldBehaviour::install(txtFile_)->setPicker([this](QLineEdit*) { txtFile_DblClick(); });
+  FieldBehaviour::install(txtFile_)->setPicker([this](QLineEdit*) { chooseMessageFile(); });
   if (loadOnLeave) txtFile_->installEventFilter(this);
 }
 
 void MessageFileRow::restore() {
+  if (!keepPerWindow_) {
+    // A file named but missing is said.
+    txtFile_->setText(TheSettings().cardMessageFile);
+    if (!TheSettings().cardMessageFile.trimmed().isEmpty()) load(TheSettings().cardMessageFile.trimmed());
+    return;
+  }
   if (!HasSetting(section_, kSettingKey)) {
     // Until the operator chooses a file for this window (an empty one included), the card
     // message file of the installation: a face without its message lines is a misprint. A
@@ -47,14 +54,16 @@ void MessageFileRow::restore() {
   if (!stored.trimmed().isEmpty()) load(stored.trimmed());
 }
 
-void MessageFileRow::store() const { SaveSetting(section_, kSettingKey, txtFile_->text().trimmed()); }
+void MessageFileRow::store() const {
+  if (keepPerWindow_) SaveSetting(section_, kSettingKey, txtFile_->text().trimmed());
+}
 
 void MessageFileRow::load(const QString& path) {
   if (panel_->LoadMsg(path)) return;
   DispElaMsg(status_, IsFile(path) ? QStringLiteral("檔案載入失敗") : QStringLiteral("訊息檔不存在"));
 }
 
-void MessageFileRow::txtFile_DblClick() {
+void MessageFileRow::chooseMessageFile() {
   try {
     const QString chosen = CardMessagePanel::chooseFile(txtFile_->text());
     if (chosen.isEmpty()) return;
@@ -65,7 +74,7 @@ void MessageFileRow::txtFile_DblClick() {
   }
 }
 
-void MessageFileRow::txtFile_LostFocus() {
+void MessageFileRow::loadTypedMessageFile() {
   try {
     const QString path = txtFile_->text().trimmed();
     if (path.isEmpty()) {
@@ -82,7 +91,7 @@ bool MessageFileRow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == txtFile_ && event->type() == QEvent::FocusOut) {
     // Switching to another window or a popup is not leaving the field.
     const auto reason = static_cast<QFocusEvent*>(event)->reason();
-    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) txtFile_LostFocus();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) loadTypedMessageFile();
   }
   return QWidget::eventFilter(watched, event);
 }

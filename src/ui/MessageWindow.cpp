@@ -36,7 +36,7 @@ MessageWindow::MessageWindow(QWidget* parent) : QDialog(parent) {
   txtMsg_->installEventFilter(this);
   Frame1_->installEventFilter(this);
   Timer1_ = new QTimer(this);
-  connect(Timer1_, &QTimer::timeout, this, &MessageWindow::Timer1_Timer);
+  connect(Timer1_, &QTimer::timeout, this, &MessageWindow::countDown);
   resize(420, 200);
 }
 
@@ -123,7 +123,7 @@ void MessageWindow::ShowGo(const QString& message, int seconds) {
   showAndWait();
 }
 
-void MessageWindow::Timer1_Timer() {
+void MessageWindow::countDown() {
   ++elapsed_;
   if (elapsed_ < seconds_) {
     Dialogs().beep();

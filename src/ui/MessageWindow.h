@@ -30,7 +30,7 @@ protected:
 private:
   class InputCatcher;
   void showAndWait();
-  void Timer1_Timer();
+  void countDown();
   void closeNow();
   void prepare(const QString& message, int seconds);
 

@@ -26,20 +26,20 @@ PrintPreviewWindow::PrintPreviewWindow(QWidget* parent) : QDialog(parent), print
     bar->addWidget(b);
     connect(b, &QPushButton::clicked, this, slot);
   };
-  add("cmdFirst", QStringLiteral("第一頁"), &PrintPreviewWindow::cmdFirst_Click);
-  add("cmdPrev", QStringLiteral("上一頁"), &PrintPreviewWindow::cmdPrev_Click);
-  add("cmdNext", QStringLiteral("下一頁"), &PrintPreviewWindow::cmdNext_Click);
-  add("cmdLast", QStringLiteral("最後頁"), &PrintPreviewWindow::cmdLast_Click);
+  add("cmdFirst", QStringLiteral("第一頁"), &PrintPreviewWindow::showFirstPage);
+  add("cmdPrev", QStringLiteral("上一頁"), &PrintPreviewWindow::showPreviousPage);
+  add("cmdNext", QStringLiteral("下一頁"), &PrintPreviewWindow::showNextPage);
+  add("cmdLast", QStringLiteral("最後頁"), &PrintPreviewWindow::showLastPage);
   lblPage_ = new QLabel(this);
   bar->addWidget(lblPage_);
   bar->addStretch(1);
-  add("cmdPrint", QStringLiteral("列印"), &PrintPreviewWindow::cmdPrint_Click);
-  add("cmdPageSetup", QStringLiteral("版面設定"), &PrintPreviewWindow::cmdPageSetup_Click);
-  add("cmdPrinterSetup", QStringLiteral("印表機設定"), &PrintPreviewWindow::cmdPrinterSetup_Click);
+  add("cmdPrint", QStringLiteral("列印"), &PrintPreviewWindow::printDocument);
+  add("cmdPageSetup", QStringLiteral("版面設定"), &PrintPreviewWindow::setUpPage);
+  add("cmdPrinterSetup", QStringLiteral("印表機設定"), &PrintPreviewWindow::setUpPrinter);
   auto* save = new QPushButton(QStringLiteral("存成PDF"), this);
   save->setObjectName(QStringLiteral("cmdSave"));
   bar->addWidget(save);
-  connect(save, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
+  connect(save, &QPushButton::clicked, this, [this] { saveAsPdf(); });
   auto* exit = new QPushButton(QStringLiteral("&Z結束"), this);
   exit->setObjectName(QStringLiteral("cmdExit"));
   bar->addWidget(exit);
@@ -76,12 +76,12 @@ void PrintPreviewWindow::showPage(int page) {
   lblPage_->setText(QStringLiteral("%1 / %2").arg(currentPage()).arg(pageCount()));
 }
 
-void PrintPreviewWindow::cmdFirst_Click() { showPage(1); }
-void PrintPreviewWindow::cmdPrev_Click() { showPage(currentPage() - 1); }
-void PrintPreviewWindow::cmdNext_Click() { showPage(currentPage() + 1); }
-void PrintPreviewWindow::cmdLast_Click() { showPage(pageCount()); }
+void PrintPreviewWindow::showFirstPage() { showPage(1); }
+void PrintPreviewWindow::showPreviousPage() { showPage(currentPage() - 1); }
+void PrintPreviewWindow::showNextPage() { showPage(currentPage() + 1); }
+void PrintPreviewWindow::showLastPage() { showPage(pageCount()); }
 
-void PrintPreviewWindow::cmdPrint_Click() {
+void PrintPreviewWindow::printDocument() {
   try {
     const WorkingFolderForChoosers away;
     QPrintDialog dialog(printer_.get(), this);
@@ -99,7 +99,7 @@ bool PrintPreviewWindow::PrintOnPrinter() {
   return false;
 }
 
-void PrintPreviewWindow::cmdPageSetup_Click() {
+void PrintPreviewWindow::setUpPage() {
   try {
     QPageSetupDialog dialog(printer_.get(), this);
     if (dialog.exec() == QDialog::Accepted) Refresh();
@@ -108,7 +108,7 @@ void PrintPreviewWindow::cmdPageSetup_Click() {
   }
 }
 
-void PrintPreviewWindow::cmdPrinterSetup_Click() {
+void PrintPreviewWindow::setUpPrinter() {
   try {
     const WorkingFolderForChoosers away;
     QPrintDialog dialog(printer_.get(), this);
@@ -119,7 +119,7 @@ void PrintPreviewWindow::cmdPrinterSetup_Click() {
   }
 }
 
-bool PrintPreviewWindow::cmdSave_Click() {
+bool PrintPreviewWindow::saveAsPdf() {
   try {
     QString file = Dialogs().saveFileName(QStringLiteral("存成PDF"), QStringLiteral("PDF (*.pdf)"), doc_.title() + QStringLiteral(".pdf"));
     if (file.isEmpty()) return false;

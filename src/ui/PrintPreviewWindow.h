@@ -30,17 +30,17 @@ public:
 
   int pageCount() const;
   int currentPage() const;
-  void cmdFirst_Click();
-  void cmdPrev_Click();
-  void cmdNext_Click();
-  void cmdLast_Click();
-  void cmdPrint_Click();
+  void showFirstPage();
+  void showPreviousPage();
+  void showNextPage();
+  void showLastPage();
+  void printDocument();
   // Prints the document on the chosen printer; a failure is said in a box and answers false.
   bool PrintOnPrinter();
   QPrinter* printer() const { return printer_.get(); }
-  void cmdPageSetup_Click();
-  void cmdPrinterSetup_Click();
-  bool cmdSave_Click();
+  void setUpPage();
+  void setUpPrinter();
+  bool saveAsPdf();
 
 private:
   void showPage(int page);

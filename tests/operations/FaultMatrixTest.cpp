@@ -265,7 +265,7 @@ TEST_P(FaultMatrixTest, EveryCardOperationSurvivesAFailureAtEachStep) {
       {"card query", QString(), QStringLiteral("11"), false,
        [this, &query, queried] {
          queried->clear();
-         query.cmdReadCard_Click();
+         query.readCard();
          const QStringList told = dialogs_->texts(QStringLiteral("showMsg")) + dialogs_->texts(QStringLiteral("messageBox"));
          return told.join(QLatin1Char('\n'));
        },

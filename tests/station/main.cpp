@@ -67,7 +67,7 @@ int Issue(ScriptedDialogs& dialogs, int n) {
   w.txtCardCnt()->setText(QString::number(n));
   w.txtStoreID()->setText(QStringLiteral("001"));
   w.txtBalAmt()->setText(QStringLiteral("100"));
-  w.cmdIsuCard_Click();
+  w.issueCards();
   return Report(dialogs);
 }
 
@@ -78,7 +78,7 @@ int Counter(ScriptedDialogs& dialogs, const QString& cardFile, const QString& am
   MainWindow w;
   for (int i = 0; i < n; ++i) {
     w.field(QStringLiteral("txtAmt"))->setText(amount);
-    topUp ? w.cmdClientAddAmt_Click() : w.cmdDeductAmt_Click();
+    topUp ? w.topUpCard() : w.deductAmount();
   }
   return Report(dialogs);
 }

@@ -64,7 +64,7 @@ QStringList ReportTest::listed(ReportWindow& w, const QString& first, const QStr
     if (n.endsWith(QLatin1Char('E')) && n.contains(QStringLiteral("Date"))) f->setText(last);
   }
   w.field(QStringLiteral("txtStoreID"))->setText(store);
-  w.cmdQry_Click();
+  w.listRows();
   QStringList out;
   for (int r = 1; r < w.fgList()->rows(); ++r) out << w.fgList()->textMatrix(r, col);
   return out;

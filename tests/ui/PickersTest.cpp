@@ -45,7 +45,7 @@ TEST_F(CodePickerTest, EnterCopiesTheCurrentRowIntoBothFields) {
 }
 
 TEST_F(CodePickerTest, AClickChoosesItsRowAndEscChoosesNothing) {
-  QTimer::singleShot(50, &picker, [this] { picker.fgCode_Click(1); });
+  QTimer::singleShot(50, &picker, [this] { picker.chooseClickedRow(1); });
   ASSERT_TRUE(picker.ShowPick(kStores, &code));
   EXPECT_EQ(code.text(), QStringLiteral("001"));
   EXPECT_EQ(picker.chosenCode(), QStringLiteral("001"));
@@ -86,9 +86,9 @@ TEST_F(DatePickerTest, MonthLayoutStartsOnSunday) {
 TEST_F(DatePickerTest, StepsByCalendarMonthsKeepingTheDayWhereItExists) {
   DatePicker p;
   p.DoCalendar(QDate(2026, 1, 31));
-  p.imgNext_Click();
+  p.showNextMonth();
   EXPECT_EQ(p.lblDate()->text(), QStringLiteral("2026/02/28"));
-  p.imgPrev_Click();
+  p.showPreviousMonth();
   EXPECT_EQ(p.lblDate()->text(), QStringLiteral("2026/01/28"));
 }
 
@@ -96,8 +96,8 @@ TEST_F(DatePickerTest, ChoosingADayAndClosingWithout) {
   SetNowForTest(QDateTime(QDate(2026, 7, 14), QTime(9, 0)));
   DatePicker p;
   QTimer::singleShot(50, &p, [&p] {
-    p.fgCal_Click(0, 0);  // an empty cell before 1 May 2026 (a Friday): nothing happens
-    p.fgCal_Click(1, 6);  // Saturday 9 May
+    p.chooseDay(0, 0);  // an empty cell before 1 May 2026 (a Friday): nothing happens
+    p.chooseDay(1, 6);  // Saturday 9 May
   });
   QDate chosen;
   ASSERT_TRUE(p.PickDate(QStringLiteral("2026/05/20"), chosen));
@@ -108,7 +108,7 @@ TEST_F(DatePickerTest, ChoosingADayAndClosingWithout) {
   EXPECT_FALSE(p.PickDate(QStringLiteral("not a date"), chosen));
   EXPECT_EQ(p.lblMonth()->text(), QStringLiteral("2026年 7月"));
   // Without an initial value the month last shown stays.
-  p.imgNext_Click();
+  p.showNextMonth();
   QTimer::singleShot(50, &p, [&p] { p.reject(); });
   EXPECT_FALSE(p.PickDate(QVariant(), chosen));
   EXPECT_EQ(p.lblMonth()->text(), QStringLiteral("2026年 8月"));
@@ -135,7 +135,7 @@ TEST_P(DateFieldRoundTripTest, PickedDayIsStoredAsTheSameDay) {
         for (int r = 0; r < picker.fgCal()->rowCount(); ++r) {
           for (int c = 0; c < 7; ++c) {
             const QTableWidgetItem* cell = picker.fgCal()->item(r, c);
-            if (cell && cell->text() == QString::number(day.day())) return picker.fgCal_Click(r, c);
+            if (cell && cell->text() == QString::number(day.day())) return picker.chooseDay(r, c);
           }
         }
       });

@@ -62,7 +62,7 @@ TEST_F(PrintPreviewTest, LongTableContinuesWithItsHeadingsAndEveryRow) {
   w.EndDoc();
   const QString pdf = path(QStringLiteral("list.pdf"));
   dialogs_->fileAnswers.push_back(pdf);
-  ASSERT_TRUE(w.cmdSave_Click());
+  ASSERT_TRUE(w.saveAsPdf());
 
   const QStringList pages = pdfPages(pdf);
   ASSERT_EQ(pages.size(), 2);
@@ -81,11 +81,11 @@ TEST_F(PrintPreviewTest, LongTableContinuesWithItsHeadingsAndEveryRow) {
   // The preview pages through the same document.
   w.Refresh();
   EXPECT_EQ(w.pageCount(), 2);
-  w.cmdLast_Click();
+  w.showLastPage();
   EXPECT_EQ(w.currentPage(), 2);
-  w.cmdNext_Click();
+  w.showNextPage();
   EXPECT_EQ(w.currentPage(), 2);
-  w.cmdFirst_Click();
+  w.showFirstPage();
   EXPECT_EQ(w.currentPage(), 1);
   SaveScreenshot(&w, QStringLiteral("frmPrint"));
 }
@@ -95,14 +95,14 @@ TEST_F(PrintPreviewTest, CancelledOrImpossibleSaveIsNoSuccess) {
   w.StartDoc(QStringLiteral("x"));
   w.AddText(QStringLiteral("一行"));
   w.EndDoc();
-  EXPECT_FALSE(w.cmdSave_Click());
+  EXPECT_FALSE(w.saveAsPdf());
   EXPECT_EQ(dialogs_->texts(QStringLiteral("saveFileName")).size(), 1);
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("messageBox")).isEmpty());
 
   // A folder that does not exist: nothing is written, and the operator is told.
   const QString pdf = path(QStringLiteral("no/such/folder/x.pdf"));
   dialogs_->fileAnswers.push_back(pdf);
-  EXPECT_FALSE(w.cmdSave_Click());
+  EXPECT_FALSE(w.saveAsPdf());
   EXPECT_FALSE(QFile::exists(pdf));
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("存檔失敗")});
 }

@@ -58,23 +58,23 @@ void MainWindow::showCounterResult(const CounterOutcome& out) {
   DispElaMsg(elaMsg_, out.action + QStringLiteral("完成，") + CounterResultText(txn));
 }
 
-void MainWindow::cmdClientAddAmt_Click() {
+void MainWindow::topUpCard() {
   runCounterOp([this] { return TopUp(OperationContext::Current(), field(QStringLiteral("txtAmt"))->text()); });
 }
 
-void MainWindow::cmdDeductAmt_Click() {
+void MainWindow::deductAmount() {
   runCounterOp([this] { return Deduct(OperationContext::Current(), field(QStringLiteral("txtAmt"))->text()); });
 }
 
-void MainWindow::cmdDeductPoint_Click() {
+void MainWindow::deductPoints() {
   runCounterOp([this] { return DeductPoints(OperationContext::Current(), field(QStringLiteral("txtPoint"))->text()); });
 }
 
-void MainWindow::cmdSaleCardT_Click() {
+void MainWindow::sellCard() {
   runCounterOp([] { return SellAtCounter(OperationContext::Current()); });
 }
 
-void MainWindow::cmdUPDOCheck_Click() {
+void MainWindow::reverseTransaction() {
   QLineEdit* pointsField = field(QStringLiteral("txtVoidPoint"));
   const ReversalRequest request{reversalMode(), field(QStringLiteral("txtAmtB"))->text(), pointsField->text()};
   runCounterOp([&] {

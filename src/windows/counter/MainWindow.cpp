@@ -66,12 +66,12 @@ QString versionText() {
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("fmTolva"));
-  counterHandlers_.insert(QStringLiteral("cmdReadCard"), [this] { cmdReadCard_Click(); });
-  counterHandlers_.insert(QStringLiteral("cmdClientAddAmt"), [this] { cmdClientAddAmt_Click(); });
-  counterHandlers_.insert(QStringLiteral("cmdDeductAmt"), [this] { cmdDeductAmt_Click(); });
-  counterHandlers_.insert(QStringLiteral("cmdDeductPoint"), [this] { cmdDeductPoint_Click(); });
-  counterHandlers_.insert(QStringLiteral("cmdSaleCardT"), [this] { cmdSaleCardT_Click(); });
-  counterHandlers_.insert(QStringLiteral("cmdUPDOCheck"), [this] { cmdUPDOCheck_Click(); });
+  counterHandlers_.insert(QStringLiteral("cmdReadCard"), [this] { readCard(); });
+  counterHandlers_.insert(QStringLiteral("cmdClientAddAmt"), [this] { topUpCard(); });
+  counterHandlers_.insert(QStringLiteral("cmdDeductAmt"), [this] { deductAmount(); });
+  counterHandlers_.insert(QStringLiteral("cmdDeductPoint"), [this] { deductPoints(); });
+  counterHandlers_.insert(QStringLiteral("cmdSaleCardT"), [this] { sellCard(); });
+  counterHandlers_.insert(QStringLiteral("cmdUPDOCheck"), [this] { reverseTransaction(); });
   setWindowTitle(QStringLiteral("QDR卡管理作業"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(buildHead());
@@ -87,9 +87,9 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   foot->addWidget(elaMsg_, 1);
   foot->addWidget(makeButton(QStringLiteral("cmdExit"), QStringLiteral("&Z結束"), this));
   layout->addLayout(foot);
-  connect(button(QStringLiteral("cmdExit")), &QPushButton::clicked, this, &MainWindow::cmdExit_Click);
+  connect(button(QStringLiteral("cmdExit")), &QPushButton::clicked, this, &MainWindow::quitProgram);
   installCounterChecks();
-  Form_Load();
+  prepareWindow();
 }
 
 QPushButton* MainWindow::makeButton(const QString& name, const QString& caption, QWidget* parent) {
@@ -228,7 +228,7 @@ QWidget* MainWindow::buildMenuPage(const QList<QPair<QString, QString>>& buttons
   return page;
 }
 
-void MainWindow::Form_Load() {
+void MainWindow::prepareWindow() {
   try {
     const QFileInfo program(QCoreApplication::applicationFilePath());
     if (program.exists()) {
@@ -238,13 +238,13 @@ void MainWindow::Form_Load() {
     lblBrand_->setToolTip(versionText());
     lblDate_->setText(DBDateDisp(Today()));
     elaMsg_->setCaption(versionText());
-    InitForm();
+    setUpControls();
   } catch (...) {
     ReportError(ErrorLabel());
   }
 }
 
-void MainWindow::InitForm() {
+void MainWindow::setUpControls() {
   try {
     // A menu button whose window is not part of this program yet stays visible but disabled.
     for (const auto* menu : {&kCardMenu, &kReportMenu, &kSettingMenu}) {
@@ -267,7 +267,7 @@ void MainWindow::InitForm() {
 
 void MainWindow::placeOnScreen() { CenterForm(this); }
 
-void MainWindow::Form_Activate() {
+void MainWindow::updateCardPageAccess() {
   // Card operations need the card data key; the settings page stays open to set it.
   // Without a key the operator lands on the settings page, where the key is set.
   if (TheSettings().batchKey.isEmpty() && tabPage_->currentIndex() == 0) tabPage_->setCurrentIndex(2);
@@ -275,12 +275,12 @@ void MainWindow::Form_Activate() {
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
-  Form_Activate();
+  updateCardPageAccess();
   QWidget::showEvent(event);
 }
 
 void MainWindow::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) Form_Activate();
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) updateCardPageAccess();
   QWidget::changeEvent(event);
 }
 
@@ -299,7 +299,7 @@ void MainWindow::OpenWindow(const QString& buttonName) {
   }
 }
 
-void MainWindow::cmdReadCard_Click() {
+void MainWindow::readCard() {
   try {
     // A card operation of its own, so that it can never close the reader under another one.
     CardOperation op(QStringLiteral("fmTolva_cmdReadCard_Click"), QString());
@@ -339,7 +339,7 @@ bool MainWindow::closeOperationWindows() {
   return true;
 }
 
-void MainWindow::cmdExit_Click() {
+void MainWindow::quitProgram() {
   if (closeOperationWindows()) QApplication::quit();
 }
 

@@ -24,17 +24,20 @@ public:
   QWidget* currentWindow() const { return current_; }
   QWidget* window(const QString& buttonName) const { return windows_.value(buttonName); }
 
-  void cmdExit_Click();
+  // Closes the operation windows (none stays open) and ends the program.
+  void quitProgram();
   // Reads the card the operator inserts and shows its stripe values; nothing else changes.
-  void cmdReadCard_Click();
+  void readCard();
   // The counter operations on the card in the reader, each in one database transaction that
   // commits only when the card was written (and printed where its values change).
-  void cmdClientAddAmt_Click();  // top-up of txtAmt
-  void cmdDeductAmt_Click();     // deduction of txtAmt, earning points at the set rate
-  void cmdDeductPoint_Click();   // deduction of txtPoint bonus points
-  void cmdSaleCardT_Click();     // sale of the card
-  void cmdUPDOCheck_Click();     // reversal of the mode in cboType: txtAmtB and txtVoidPoint
-  void Form_Activate();
+  void topUpCard();           // top-up of txtAmt
+  void deductAmount();        // deduction of txtAmt, earning points at the set rate
+  void deductPoints();        // deduction of txtPoint bonus points
+  void sellCard();            // sale of the card
+  void reverseTransaction();  // reversal of the mode in cboType: txtAmtB and txtVoidPoint
+  // The card page is open only while a card data key is set; without one the settings page,
+  // where it is set, comes up.
+  void updateCardPageAccess();
 
   QLineEdit* field(const QString& name) const;
   // The reversal mode list: "1", "2" or "3", or empty while none is chosen.
@@ -50,8 +53,11 @@ protected:
   void showEvent(QShowEvent* event) override;
 
 private:
-  void Form_Load();
-  void InitForm();
+  // The head band's texts, then the controls.
+  void prepareWindow();
+  // Buttons enabled where the program has their window or operation, shown fields read-only,
+  // size and place.
+  void setUpControls();
   // Centred, or left of the simulator panel when the built-in simulator is the reader.
   void placeOnScreen();
   // Closes the operation windows; false when one of them stays open.

@@ -57,9 +57,9 @@ BlacklistExportWindow::BlacklistExportWindow(QWidget* parent) : QWidget(parent, 
   SkipFieldChecks(made[2]);
   // Any text is accepted; the buttons check the directory.
   FieldBehaviour::install(txtDir_)->setPicker([this](QLineEdit* box) { SelectDir(this, box); });
-  connect(made[0], &QPushButton::clicked, this, &BlacklistExportWindow::cmdOK_Click);
-  connect(made[1], &QPushButton::clicked, this, &BlacklistExportWindow::cmdView_Click);
-  connect(made[2], &QPushButton::clicked, this, &BlacklistExportWindow::cmdExit_Click);
+  connect(made[0], &QPushButton::clicked, this, &BlacklistExportWindow::exportBlacklist);
+  connect(made[1], &QPushButton::clicked, this, &BlacklistExportWindow::viewExportFile);
+  connect(made[2], &QPushButton::clicked, this, &BlacklistExportWindow::closeWindow);
   resize(480, 140);
   txtDir_->setText(GetSetting(kSection, kKey, TheSettings().appPath));
 }
@@ -75,7 +75,7 @@ QString BlacklistExportWindow::checkedDir() {
   return {};
 }
 
-void BlacklistExportWindow::cmdOK_Click() {
+void BlacklistExportWindow::exportBlacklist() {
   elaMsg_->setCaption(QString());
   const QString dir = checkedDir();
   if (dir.isEmpty()) return;
@@ -90,12 +90,12 @@ void BlacklistExportWindow::cmdOK_Click() {
   DispElaMsg(elaMsg_, QStringLiteral("黑名單資料轉出完成"));
 }
 
-void BlacklistExportWindow::cmdView_Click() {
+void BlacklistExportWindow::viewExportFile() {
   const QString dir = checkedDir();
   if (!dir.isEmpty() && !ShellOpen(QDir(dir).filePath(kVoidCardFileName))) DispElaMsg(elaMsg_, kNoProgramText);
 }
 
-void BlacklistExportWindow::cmdExit_Click() {
+void BlacklistExportWindow::closeWindow() {
   SaveSetting(kSection, kKey, txtDir_->text().trimmed());
   hide();
 }
@@ -108,5 +108,5 @@ void BlacklistExportWindow::showEvent(QShowEvent* event) {
 void BlacklistExportWindow::closeEvent(QCloseEvent* event) {
   elaMsg_->setCaption(QString());
   event->ignore();
-  cmdExit_Click();
+  closeWindow();
 }

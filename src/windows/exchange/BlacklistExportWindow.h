@@ -11,9 +11,9 @@ class BlacklistExportWindow : public QWidget {
 public:
   explicit BlacklistExportWindow(QWidget* parent = nullptr);
 
-  void cmdOK_Click();
-  void cmdView_Click();
-  void cmdExit_Click();
+  void exportBlacklist();
+  void viewExportFile();
+  void closeWindow();
 
   QLineEdit* txtDir() const { return txtDir_; }
   StatusPanel* elaMsg() const { return elaMsg_; }

@@ -77,22 +77,22 @@ ImportWindow::ImportWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   SkipFieldChecks(cmdExit_);
   SkipFieldChecks(cmdStop_);
   FieldBehaviour* field = FieldBehaviour::install(txtDir_);
-  field->setCheck([this](QLineEdit*) { return txtDir_Validate(); });
+  field->setCheck([this](QLineEdit*) { return checkFolder(); });
   field->setPicker([this](QLineEdit* box) { SelectDir(this, box); });
-  connect(cmdOK_, &QPushButton::clicked, this, &ImportWindow::cmdOK_Click);
-  connect(cmdView_, &QPushButton::clicked, this, &ImportWindow::cmdView_Click);
-  connect(cmdStop_, &QPushButton::clicked, this, &ImportWindow::cmdStop_Click);
-  connect(cmdExit_, &QPushButton::clicked, this, &ImportWindow::cmdExit_Click);
+  connect(cmdOK_, &QPushButton::clicked, this, &ImportWindow::importFiles);
+  connect(cmdView_, &QPushButton::clicked, this, &ImportWindow::viewSelectedFile);
+  connect(cmdStop_, &QPushButton::clicked, this, &ImportWindow::stopImport);
+  connect(cmdExit_, &QPushButton::clicked, this, &ImportWindow::closeWindow);
   setRunning(false);
   resize(560, 420);
   try {
-    Form_Load();
+    restoreFolder();
   } catch (...) {
     ReportError(ErrorLabel());
   }
 }
 
-void ImportWindow::Form_Load() {
+void ImportWindow::restoreFolder() {
   elaMsg_->setCaption(QString());
   txtDir_->setText(GetSetting(kSection, kKey, TheSettings().appPath));
   if (IsDir(txtDir_->text())) ListDirDDfiles();
@@ -112,7 +112,7 @@ void ImportWindow::ListDirDDfiles() {
   lblProgress_->clear();
 }
 
-bool ImportWindow::txtDir_Validate() {
+bool ImportWindow::checkFolder() {
   if (!IsDir(txtDir_->text().trimmed())) {
     DispElaMsg(elaMsg_, QStringLiteral("此目錄不存在"));
     return false;
@@ -121,7 +121,7 @@ bool ImportWindow::txtDir_Validate() {
   return true;
 }
 
-void ImportWindow::cmdView_Click() {
+void ImportWindow::viewSelectedFile() {
   const int row = fgList_->currentRow() + 1;
   if (row < 1 || row >= fgList_->rows()) return;
   QString reason;
@@ -133,7 +133,7 @@ void ImportWindow::cmdView_Click() {
   if (!ShellOpen(path)) DispElaMsg(elaMsg_, kNoProgramText);
 }
 
-void ImportWindow::cmdStop_Click() { stopRequested_ = true; }
+void ImportWindow::stopImport() { stopRequested_ = true; }
 
 void ImportWindow::setRunning(bool on) {
   running_ = on;
@@ -175,7 +175,7 @@ bool ImportWindow::importRow(int row, int& rowsLoaded) {
   return true;
 }
 
-void ImportWindow::cmdOK_Click() {
+void ImportWindow::importFiles() {
   if (running_) return;
   if (txtDir_->text().trimmed().isEmpty()) {
     DispElaMsg(elaMsg_, QStringLiteral("請先選擇目錄"));
@@ -199,7 +199,7 @@ void ImportWindow::cmdOK_Click() {
   setRunning(false);
 }
 
-void ImportWindow::cmdExit_Click() {
+void ImportWindow::closeWindow() {
   if (running_) {
     stopRequested_ = true;
     return;
@@ -217,5 +217,5 @@ void ImportWindow::closeEvent(QCloseEvent* event) {
   // The frame's close hides the window like the exit button; during a run it stops the run.
   elaMsg_->setCaption(QString());
   event->ignore();
-  cmdExit_Click();
+  closeWindow();
 }

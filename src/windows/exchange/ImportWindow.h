@@ -21,11 +21,11 @@ public:
   explicit ImportWindow(QWidget* parent = nullptr);
 
   void ListDirDDfiles();
-  bool txtDir_Validate();
-  void cmdOK_Click();
-  void cmdView_Click();
-  void cmdStop_Click();
-  void cmdExit_Click();
+  bool checkFolder();
+  void importFiles();
+  void viewSelectedFile();
+  void stopImport();
+  void closeWindow();
 
   QLineEdit* txtDir() const { return txtDir_; }
   DataGrid* fgList() const { return fgList_; }
@@ -42,7 +42,7 @@ protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
-  void Form_Load();
+  void restoreFolder();
   void setRunning(bool on);
   // Loads the file of one data row and writes its result; false when the run is to stop.
   bool importRow(int row, int& rowsLoaded);

@@ -9,16 +9,11 @@
 #include "ui/WindowHelpers.h"
 #include "ui/TextTable.h"
 #include "operations/Blacklisting.h"
-#include "windows/inquiry/CardQueryView.h"
 #include "ui/ErrorReports.h"
 
-#include <QCloseEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
-#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -28,47 +23,23 @@ constexpr int kMaxReason = 500;
 
 }  // namespace
 
-BlacklistWindow::BlacklistWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-  setObjectName(QStringLiteral("fmDelCard"));
-  setWindowTitle(QStringLiteral("註銷卡片"));
+BlacklistWindow::BlacklistWindow(QWidget* parent)
+    : CardPagesWindow(QStringLiteral("fmDelCard"), QStringLiteral("註銷卡片"), parent) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel(QStringLiteral("本作業是將遺失或損毀的卡號註銷"), this));
-  const CardPages pages = BuildCardPages(this, QStringLiteral("QDR卡資料"), QStringLiteral("註銷原因"));
-  tabPage_ = pages.tabPage;
-  fgCardLog_ = pages.fgCardLog;
-  txtCardNo_ = pages.txtCardNo;
-  txtRemark_ = pages.txtRemark;
+  QPushButton* cmdSetBlack = addPages(layout, QStringLiteral("QDR卡資料"), QStringLiteral("註銷原因"),
+                                      QStringLiteral("設為黑名單"), QStringLiteral("cmdSetBlack"));
   // The reason is typed over the card's stored remark.
   txtRemark_->setFocusPolicy(Qt::StrongFocus);
   txtRemark_->setMaxLength(kMaxReason);
-  layout->addWidget(tabPage_, 1);
 
-  const CardPagesFoot foot = AddCardPagesFoot(this, layout, QStringLiteral("設為黑名單"), QStringLiteral("cmdSetBlack"));
-  QPushButton* cmdSetBlack = foot.action;
-  QPushButton* cmdExit = foot.exit;
-  elaMsg_ = foot.status;
-
-  FieldBehaviour::install(txtCardNo_)->setCheck([this](QLineEdit*) { return txtCardNo_Validate(); });
+  FieldBehaviour::install(txtCardNo_)->setCheck([this](QLineEdit*) { return checkCardNumber(); });
   FieldBehaviour::install(txtRemark_);  // any reason is accepted
-  connect(cmdSetBlack, &QPushButton::clicked, this, &BlacklistWindow::cmdSetBlack_Click);
-  connect(cmdExit, &QPushButton::clicked, this, &BlacklistWindow::cmdExit_Click);
-  connect(tabPage_, &QTabWidget::currentChanged, this, &BlacklistWindow::tabPage_Switch);
+  connect(cmdSetBlack, &QPushButton::clicked, this, &BlacklistWindow::blacklistCard);
 
   resize(640, 440);
-  try {
-    InitForm();
-  } catch (...) {
-    ReportError(ErrorLabel());
-  }
+  resetWindow();
 }
-
-void BlacklistWindow::InitForm() {
-  ClearFields(this);
-  SetInputMode(this);
-  InitCardLogGrid(fgCardLog_);
-}
-
-QLineEdit* BlacklistWindow::field(const QString& name) const { return findChild<QLineEdit*>(name); }
 
 bool BlacklistWindow::showCard(const QString& cardNo) {
   bool found = false;
@@ -77,7 +48,7 @@ bool BlacklistWindow::showCard(const QString& cardNo) {
   return true;
 }
 
-bool BlacklistWindow::txtCardNo_Validate() {
+bool BlacklistWindow::checkCardNumber() {
   try {
     // An emptied number leaves the last card on screen.
     const QString cardNo = txtCardNo_->text().trimmed();
@@ -91,7 +62,7 @@ bool BlacklistWindow::txtCardNo_Validate() {
   }
 }
 
-void BlacklistWindow::cmdSetBlack_Click() {
+void BlacklistWindow::blacklistCard() {
   try {
     setBlack();
   } catch (...) {
@@ -126,26 +97,4 @@ void BlacklistWindow::setBlack() {
   }
   DispElaMsg(elaMsg_, QStringLiteral("設定完成，卡號：") + cardNo, 0);
   showCard(cardNo);
-}
-
-void BlacklistWindow::tabPage_Switch(int newTab) {
-  try {
-    if (newTab == 1) fgCardLog_->fitColumnWidths();
-  } catch (...) {
-    ReportError(ErrorLabel());
-  }
-}
-
-void BlacklistWindow::cmdExit_Click() { hide(); }
-
-void BlacklistWindow::showEvent(QShowEvent* event) {
-  if (!event->spontaneous()) CenterForm(this);
-  QWidget::showEvent(event);
-}
-
-void BlacklistWindow::closeEvent(QCloseEvent* event) {
-  // The frame's close hides the window like the exit button; it is kept for the next card.
-  elaMsg_->setCaption(QString());
-  event->ignore();
-  cmdExit_Click();
 }

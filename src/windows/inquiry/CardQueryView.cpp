@@ -4,13 +4,16 @@
 #include "ui/FieldBehaviour.h"
 #include "ui/StatusPanel.h"
 #include "ui/TextTable.h"
+#include "ui/WindowHelpers.h"
 #include "operations/CardInquiry.h"
 
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -81,19 +84,6 @@ QWidget* buildCardPage(QWidget* form, const QString& remarkLabel) {
 
 }  // namespace
 
-CardPages BuildCardPages(QWidget* form, const QString& dataCaption, const QString& remarkLabel) {
-  CardPages p;
-  p.tabPage = new QTabWidget(form);
-  p.tabPage->setObjectName(QStringLiteral("tabPage"));
-  p.tabPage->addTab(buildCardPage(form, remarkLabel), dataCaption);
-  p.fgCardLog = new TextTable(form);
-  p.fgCardLog->setObjectName(QStringLiteral("fgCardLog"));
-  p.tabPage->addTab(p.fgCardLog, QStringLiteral("交易記錄"));
-  p.txtCardNo = form->findChild<QLineEdit*>(QStringLiteral("txtCardNo"));
-  p.txtRemark = form->findChild<QLineEdit*>(QStringLiteral("txtRemark"));
-  return p;
-}
-
 bool QryCardData(QWidget* form, TextTable* grid, const QString& cardNo, bool& found, CardQuery* loaded) {
   found = false;
   try {
@@ -117,24 +107,74 @@ bool QryCardData(QWidget* form, TextTable* grid, const QString& cardNo, bool& fo
   }
 }
 
-CardPagesFoot AddCardPagesFoot(QWidget* form, QVBoxLayout* layout, const QString& actionCaption,
-                               const QString& actionName) {
-  CardPagesFoot foot{};
+CardPagesWindow::CardPagesWindow(const QString& objectName, const QString& title, QWidget* parent)
+    : QWidget(parent, Qt::Window) {
+  setObjectName(objectName);
+  setWindowTitle(title);
+}
+
+QPushButton* CardPagesWindow::addPages(QVBoxLayout* layout, const QString& dataCaption, const QString& remarkLabel,
+                                       const QString& actionCaption, const QString& actionName) {
+  tabPage_ = new QTabWidget(this);
+  tabPage_->setObjectName(QStringLiteral("tabPage"));
+  tabPage_->addTab(buildCardPage(this, remarkLabel), dataCaption);
+  fgCardLog_ = new TextTable(this);
+  fgCardLog_->setObjectName(QStringLiteral("fgCardLog"));
+  tabPage_->addTab(fgCardLog_, QStringLiteral("交易記錄"));
+  txtCardNo_ = field(QStringLiteral("txtCardNo"));
+  txtRemark_ = field(QStringLiteral("txtRemark"));
+  layout->addWidget(tabPage_, 1);
+
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  foot.action = new QPushButton(actionCaption, form);
-  foot.action->setObjectName(actionName);
-  foot.exit = new QPushButton(QStringLiteral("&Z結束"), form);
-  foot.exit->setObjectName(QStringLiteral("cmdExit"));
-  for (QPushButton* b : {foot.action, foot.exit}) {
+  auto* action = new QPushButton(actionCaption, this);
+  action->setObjectName(actionName);
+  auto* exit = new QPushButton(QStringLiteral("&Z結束"), this);
+  exit->setObjectName(QStringLiteral("cmdExit"));
+  for (QPushButton* b : {action, exit}) {
     b->setAutoDefault(false);
     buttons->addWidget(b);
   }
   layout->addLayout(buttons);
-  foot.status = new StatusPanel(form);
-  foot.status->setObjectName(QStringLiteral("elaMsg"));
-  foot.status->setToolTip(QStringLiteral("訊息列"));
-  layout->addWidget(foot.status);
-  SkipFieldChecks(foot.exit);
-  return foot;
+  elaMsg_ = new StatusPanel(this);
+  elaMsg_->setObjectName(QStringLiteral("elaMsg"));
+  elaMsg_->setToolTip(QStringLiteral("訊息列"));
+  layout->addWidget(elaMsg_);
+  SkipFieldChecks(exit);
+  connect(exit, &QPushButton::clicked, this, &CardPagesWindow::closeWindow);
+  connect(tabPage_, &QTabWidget::currentChanged, this, &CardPagesWindow::fitHistoryOnShow);
+  return action;
+}
+
+void CardPagesWindow::resetWindow() {
+  try {
+    ClearFields(this);
+    SetInputMode(this);
+    InitCardLogGrid(fgCardLog_);
+  } catch (...) {
+    ReportError(ErrorLabel());
+  }
+}
+
+QLineEdit* CardPagesWindow::field(const QString& name) const { return findChild<QLineEdit*>(name); }
+
+void CardPagesWindow::fitHistoryOnShow(int page) {
+  try {
+    if (page == 1) fgCardLog_->fitColumnWidths();
+  } catch (...) {
+    ReportError(ErrorLabel());
+  }
+}
+
+void CardPagesWindow::closeWindow() { hide(); }
+
+void CardPagesWindow::showEvent(QShowEvent* event) {
+  if (!event->spontaneous()) CenterForm(this);
+  QWidget::showEvent(event);
+}
+
+void CardPagesWindow::closeEvent(QCloseEvent* event) {
+  elaMsg_->setCaption(QString());
+  event->ignore();
+  closeWindow();
 }

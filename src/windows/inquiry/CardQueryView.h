@@ -2,34 +2,54 @@
 // Shows a card's master row and history in a window that has the query fields by name
 // (txtCardNo, txtBalAmt, ...) and the history grid; shared by the query and blacklisting windows.
 #include <QString>
+#include <QWidget>
 
 struct CardQuery;
+class StatusPanel;
 class TextTable;
 class QLineEdit;
+class QPushButton;
 class QTabWidget;
-class QWidget;
+class QVBoxLayout;
 
-// The two pages of a window that shows one card: the card-data fields by name and the history.
-struct CardPages {
-  QTabWidget* tabPage;
-  TextTable* fgCardLog;
-  QLineEdit* txtCardNo;
-  QLineEdit* txtRemark;
+// The frame of a window that shows one card: two pages, the card-data fields by name and the
+// history, then the window's own button beside the exit button (which leaves whatever the
+// fields hold), and the status panel. The exit and the title bar's close hide the window, which
+// keeps what it shows for the next card.
+class CardPagesWindow : public QWidget {
+  Q_OBJECT
+public:
+  void closeWindow();
+
+  QLineEdit* field(const QString& name) const;
+  TextTable* fgCardLog() const { return fgCardLog_; }
+  QTabWidget* tabPage() const { return tabPage_; }
+  StatusPanel* elaMsg() const { return elaMsg_; }
+
+protected:
+  CardPagesWindow(const QString& objectName, const QString& title, QWidget* parent);
+
+  // Adds the pages and the foot to `layout` and answers the window's own button. Page 0 is
+  // captioned `dataCaption` and txtRemark labelled `remarkLabel`; only txtCardNo takes the
+  // focus from the keyboard.
+  QPushButton* addPages(QVBoxLayout* layout, const QString& dataCaption, const QString& remarkLabel,
+                        const QString& actionCaption, const QString& actionName);
+  // Empty fields in input mode and an empty history; a failure is reported, not thrown.
+  void resetWindow();
+
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+  QTabWidget* tabPage_ = nullptr;
+  TextTable* fgCardLog_ = nullptr;
+  StatusPanel* elaMsg_ = nullptr;
+  QLineEdit* txtCardNo_ = nullptr;
+  QLineEdit* txtRemark_ = nullptr;
+
+private:
+  // The history fits its columns to their contents when its page comes up.
+  void fitHistoryOnShow(int page);
 };
-
-// Builds the pages inside `form`; page 0 is captioned `dataCaption` and txtRemark labelled
-// `remarkLabel`. Only txtCardNo takes the focus from the keyboard.
-CardPages BuildCardPages(QWidget* form, const QString& dataCaption, const QString& remarkLabel);
-
-// The foot of the card windows: the window's own button, the exit button (which leaves
-// whatever the fields hold) and the status panel.
-struct CardPagesFoot {
-  class QPushButton* action;
-  QPushButton* exit;
-  class StatusPanel* status;
-};
-CardPagesFoot AddCardPagesFoot(QWidget* form, class QVBoxLayout* layout, const QString& actionCaption,
-                               const QString& actionName);
 
 // Lays the history grid out: headings centred, hidden and right-aligned columns, no data rows.
 void InitCardLogGrid(TextTable* grid);

@@ -5,20 +5,16 @@
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
+#include "ui/PressGuard.h"
 #include "ui/WindowHelpers.h"
 #include "ui/TextTable.h"
 #include "operations/CardOperation.h"
 #include "operations/CardInquiry.h"
 #include "operations/CardAgainstRecord.h"
-#include "windows/inquiry/CardQueryView.h"
 
-#include <QCloseEvent>
 #include <QFocusEvent>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
-#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -27,51 +23,28 @@ const QString kNoSuchCard = QStringLiteral("資料庫無此卡號");
 
 }  // namespace
 
-CardQueryWindow::CardQueryWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-  setObjectName(QStringLiteral("fmQryCard"));
-  setWindowTitle(QStringLiteral("單卡查詢"));
+CardQueryWindow::CardQueryWindow(QWidget* parent)
+    : CardPagesWindow(QStringLiteral("fmQryCard"), QStringLiteral("單卡查詢"), parent) {
   auto* layout = new QVBoxLayout(this);
-  const CardPages pages = BuildCardPages(this, QStringLiteral("Tolva資料"), QStringLiteral("備註"));
-  tabPage_ = pages.tabPage;
-  fgCardLog_ = pages.fgCardLog;
-  txtCardNo_ = pages.txtCardNo;
-  layout->addWidget(tabPage_, 1);
-
-  const CardPagesFoot foot = AddCardPagesFoot(this, layout, QStringLiteral("讀卡"), QStringLiteral("cmdReadCard"));
-  cmdReadCard_ = foot.action;
-  QPushButton* cmdExit = foot.exit;
-  elaMsg_ = foot.status;
+  cmdReadCard_ = addPages(layout, QStringLiteral("Tolva資料"), QStringLiteral("備註"), QStringLiteral("讀卡"),
+                          QStringLiteral("cmdReadCard"));
 
   // Reading a card replaces the number.
   SkipFieldChecks(cmdReadCard_);
-  FieldBehaviour::install(txtCardNo_)->setCheck([this](QLineEdit*) { return txtCardNo_Validate(); });
+  FieldBehaviour::install(txtCardNo_)->setCheck([this](QLineEdit*) { return checkCardNumber(); });
   txtCardNo_->installEventFilter(this);
-  connect(cmdReadCard_, &QPushButton::clicked, this, &CardQueryWindow::cmdReadCard_Click);
-  connect(cmdExit, &QPushButton::clicked, this, &CardQueryWindow::cmdExit_Click);
-  connect(tabPage_, &QTabWidget::currentChanged, this, &CardQueryWindow::tabPage_Switch);
+  connect(cmdReadCard_, &QPushButton::clicked, this, &CardQueryWindow::readCard);
 
   resize(640, 420);
-  try {
-    InitForm();
-  } catch (...) {
-    ReportError(ErrorLabel());
-  }
+  resetWindow();
 }
-
-void CardQueryWindow::InitForm() {
-  ClearFields(this);
-  SetInputMode(this);
-  InitCardLogGrid(fgCardLog_);
-}
-
-QLineEdit* CardQueryWindow::field(const QString& name) const { return findChild<QLineEdit*>(name); }
 
 void CardQueryWindow::clearWindow() {
   ClearFields(this);
   fgCardLog_->clearRows();
 }
 
-bool CardQueryWindow::txtCardNo_Validate() {
+bool CardQueryWindow::checkCardNumber() {
   try {
     if (txtCardNo_->text().trimmed().isEmpty()) {
       clearWindow();
@@ -90,21 +63,11 @@ bool CardQueryWindow::txtCardNo_Validate() {
   }
 }
 
-void CardQueryWindow::cmdReadCard_Click() {
-  // Device polls keep operator input out; this guards a press that arrives some other way.
-  if (reading_) return;
-  reading_ = true;
-  cmdReadCard_->setEnabled(false);
-  try {
-    readCard();
-  } catch (...) {
-    ReportError(ErrorLabel());
-  }
-  cmdReadCard_->setEnabled(true);
-  reading_ = false;
+void CardQueryWindow::readCard() {
+  RunPress(reading_, {cmdReadCard_}, ErrorLabel(), [this] { readAndCompareCard(); });
 }
 
-void CardQueryWindow::readCard() {
+void CardQueryWindow::readAndCompareCard() {
   if (TheSettings().batchKey.isEmpty()) {
     DispElaMsg(elaMsg_, QStringLiteral("未設定資料加密碼"));
     return;
@@ -127,27 +90,6 @@ void CardQueryWindow::readCard() {
   }
   elaMsg_->setCaption(QString());
   if (CardDiffersFromRecord(card, db)) ShowMsg(CardDifferenceText(card), 60);
-}
-
-void CardQueryWindow::tabPage_Switch(int newTab) {
-  try {
-    if (newTab == 1) fgCardLog_->fitColumnWidths();
-  } catch (...) {
-    ReportError(ErrorLabel());
-  }
-}
-
-void CardQueryWindow::cmdExit_Click() { hide(); }
-
-void CardQueryWindow::showEvent(QShowEvent* event) {
-  if (!event->spontaneous()) CenterForm(this);
-  QWidget::showEvent(event);
-}
-
-void CardQueryWindow::closeEvent(QCloseEvent* event) {
-  // The frame's close hides the window like the exit button; it is kept for the next query.
-  elaMsg_->setCaption(QString());
-  QWidget::closeEvent(event);
 }
 
 bool CardQueryWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -83,16 +83,16 @@ EraseWindow::EraseWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   layout->addWidget(elaMsg_);
 
-  FieldBehaviour::install(txtCardNo_)->setCheck([this](QLineEdit*) { return txtCardNo_Validate(); });
-  connect(cmdEraseCard_, &QPushButton::clicked, this, &EraseWindow::cmdEraseCard_Click);
-  connect(cmdExit, &QPushButton::clicked, this, &EraseWindow::cmdExit_Click);
+  FieldBehaviour::install(txtCardNo_)->setCheck([this](QLineEdit*) { return checkCardNumber(); });
+  connect(cmdEraseCard_, &QPushButton::clicked, this, &EraseWindow::eraseCard);
+  connect(cmdExit, &QPushButton::clicked, this, &EraseWindow::closeWindow);
 
   resize(380, 420);
   SetInputMode(this);
   txtCardNo_->clear();
 }
 
-bool EraseWindow::txtCardNo_Validate() {
+bool EraseWindow::checkCardNumber() {
   if (txtCardNo_->text().trimmed().isEmpty() || txtCardNo_->isReadOnly()) return true;
   txtCardNo_->setText(txtCardNo_->text().toUpper());
   if (txtCardNo_->text().size() <= kMaxCardNo) return true;
@@ -114,11 +114,11 @@ QString EraseWindow::reason() const {
   return QString();
 }
 
-void EraseWindow::cmdEraseCard_Click() {
-  RunPress(erasing_, {cmdEraseCard_}, ErrorLabel(), [this] { EraseCard(); });
+void EraseWindow::eraseCard() {
+  RunPress(erasing_, {cmdEraseCard_}, ErrorLabel(), [this] { runErase(); });
 }
 
-void EraseWindow::EraseCard() {
+void EraseWindow::runErase() {
   // A press turned down before any card still leaves its row in the log.
   auto refuse = [this](const QString& text) {
     ShowMsg(text, 5);
@@ -128,7 +128,7 @@ void EraseWindow::EraseCard() {
   };
   if (txtCardNo_->text().trimmed().isEmpty()) return refuse(QStringLiteral("請輸入要清除的卡號"));
   // The button must not get round the field's check.
-  if (!txtCardNo_Validate()) {
+  if (!checkCardNumber()) {
     LogEraseRefused(elaMsg_->caption() + QStringLiteral("，卡號：") + txtCardNo_->text().trimmed());
     return;
   }
@@ -147,7 +147,7 @@ void EraseWindow::EraseCard() {
   else if (!out.cancelled) ShowMsg(out.message, out.rowsFailed ? 3 : 10);
 }
 
-void EraseWindow::cmdExit_Click() { hide(); }
+void EraseWindow::closeWindow() { hide(); }
 
 void EraseWindow::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) CenterForm(this);
@@ -158,5 +158,5 @@ void EraseWindow::closeEvent(QCloseEvent* event) {
   // Closing from the title bar hides the window, so the list of erased numbers stays.
   elaMsg_->setCaption(QString());
   event->ignore();
-  if (!erasing_) cmdExit_Click();
+  if (!erasing_) closeWindow();
 }

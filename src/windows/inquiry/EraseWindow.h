@@ -17,10 +17,10 @@ public:
   explicit EraseWindow(QWidget* parent = nullptr);
 
   // One erase of the typed card number.
-  void cmdEraseCard_Click();
-  void cmdExit_Click();
+  void eraseCard();
+  void closeWindow();
   // The check on leaving the card number field; false keeps the focus there.
-  bool txtCardNo_Validate();
+  bool checkCardNumber();
 
   QLineEdit* txtCardNo() const { return txtCardNo_; }
   QRadioButton* optClearType(int i) const { return i == 0 ? optDemag_ : optReturn_; }
@@ -32,7 +32,7 @@ protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
-  void EraseCard();
+  void runErase();
   bool alreadyErased(const QString& cardNo) const;
   QString reason() const;
 

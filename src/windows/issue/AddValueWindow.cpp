@@ -12,62 +12,40 @@
 #include "ui/WindowHelpers.h"
 #include "operations/AddValue.h"
 #include "operations/CardOperation.h"
-#include "ui/CardMessageFoot.h"
 #include "ui/CardMessagePanel.h"
 #include "ui/MessageFileRow.h"
 #include "ui/ErrorReports.h"
 
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
-AddValueWindow::AddValueWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-  setObjectName(QStringLiteral("fmAddAmt"));
-  setWindowTitle(QStringLiteral("加值作業"));
-  elaMsg_ = new StatusPanel(this);
-  elaMsg_->setObjectName(QStringLiteral("elaMsg"));
-
+AddValueWindow::AddValueWindow(QWidget* parent)
+    : CardFaceWindow(QStringLiteral("fmAddAmt"), QStringLiteral("加值作業"), parent) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(buildCardFrame());
   layout->addWidget(buildInputRow());
-  const CardMessageFoot foot = AddCardMessageFoot(this, layout, elaMsg_, true, QStringLiteral("確定"), QStringLiteral("cmdOK"));
-  panel_ = foot.panel;
-  fileRow_ = foot.fileRow;
-  cmdOK_ = foot.ok;
-  QPushButton* cmdOK = foot.ok;
-  QPushButton* cmdExit = foot.exit;
+  cmdOK_ = addFoot(layout, {.loadOnLeave = true, .keepPerWindow = true}, QStringLiteral("確定"), QStringLiteral("cmdOK"));
 
-  FieldBehaviour::install(txtAddAmt_)->setCheck([this](QLineEdit*) { return txtAddAmt_Validate(); });
-  connect(cmdOK, &QPushButton::clicked, this, &AddValueWindow::cmdOK_Click);
-  connect(cmdExit, &QPushButton::clicked, this, &AddValueWindow::cmdExit_Click);
+  FieldBehaviour::install(txtAddAmt_)->setCheck([this](QLineEdit*) { return checkAmount(); });
+  connect(cmdOK_, &QPushButton::clicked, this, &AddValueWindow::addValue);
   setTabOrder(txtAddAmt_, fileRow_->txtFile());
 
   resize(560, sizeHint().height());
   CenterForm(this);
-  SetInputMode(this);
-  ClearFields(this);
-  fileRow_->restore();
+  finishSetUp();
 }
 
 QWidget* AddValueWindow::buildCardFrame() {
-  txtCardNo_ = ShownField(QStringLiteral("txtCardNo"), this);
-  txtGoodThru_ = ShownField(QStringLiteral("txtGoodThru"), this);
-  txtBalAmtB_ = ShownField(QStringLiteral("txtBalAmtB"), this);
-  txtBalAmtE_ = ShownField(QStringLiteral("txtBalAmtE"), this);
-  txtBalAmtB_->setAlignment(Qt::AlignRight);
-  txtBalAmtE_->setAlignment(Qt::AlignRight);
-  QWidget* frame = FieldFrame(QStringLiteral("卡片資料"),
-                              {{QStringLiteral("卡號"), txtCardNo_},
-                               {QStringLiteral("有效日期"), txtGoodThru_},
-                               {QStringLiteral("可用餘額"), txtBalAmtB_},
-                               {QStringLiteral("加值後餘額"), txtBalAmtE_}},
-                              this);
-  frame->setObjectName(QStringLiteral("fraCard"));
-  return frame;
+  const CardFrame card = makeCardFrame(QStringLiteral("txtBalAmtB"), QStringLiteral("可用餘額"),
+                                       QStringLiteral("txtBalAmtE"), QStringLiteral("加值後餘額"));
+  txtCardNo_ = card.cardNo;
+  txtGoodThru_ = card.goodThru;
+  txtBalAmtB_ = card.first;
+  txtBalAmtE_ = card.second;
+  return card.frame;
 }
 
 QWidget* AddValueWindow::buildInputRow() {
@@ -101,14 +79,14 @@ std::optional<Money> AddValueWindow::checkedAmount() {
   return amount;
 }
 
-bool AddValueWindow::txtAddAmt_Validate() {
+bool AddValueWindow::checkAmount() {
   if (txtAddAmt_->text().trimmed().isEmpty() || txtAddAmt_->isReadOnly()) return true;
   return checkedAmount().has_value();
 }
 
 // ---- One top-up --------------------------------------------------------------------------
 
-void AddValueWindow::cmdOK_Click() {
+void AddValueWindow::addValue() {
   RunPress(pressing_, {cmdOK_}, ErrorLabel(), [this] { topUp(); });
 }
 
@@ -141,26 +119,3 @@ void AddValueWindow::topUp() {
   if (!out.cancelled) ShowMsg(WithCardNo(out.message, out.card));
 }
 
-// ---- Message file and window -------------------------------------------------------------
-
-QLineEdit* AddValueWindow::txtFile() const { return fileRow_->txtFile(); }
-
-void AddValueWindow::txtFile_LostFocus() { fileRow_->txtFile_LostFocus(); }
-
-void AddValueWindow::txtFile_DblClick() { fileRow_->txtFile_DblClick(); }
-
-void AddValueWindow::cmdExit_Click() {
-  fileRow_->store();
-  hide();
-}
-
-void AddValueWindow::closeEvent(QCloseEvent* event) {
-  // The title bar's close button leaves the window the way its exit button does.
-  fileRow_->store();
-  QWidget::closeEvent(event);
-}
-
-void AddValueWindow::showEvent(QShowEvent* event) {
-  if (!event->spontaneous()) CenterForm(this);
-  QWidget::showEvent(event);
-}

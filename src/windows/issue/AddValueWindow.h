@@ -3,41 +3,26 @@
 // change is committed only once the card carries the new values on its stripe and face.
 #include "core/Money.h"
 #include "operations/CardOperation.h"
+#include "ui/CardFaceWindow.h"
 
-#include <QWidget>
-
-class CardMessagePanel;
-class StatusPanel;
 class QLineEdit;
 class QPushButton;
 
-class AddValueWindow : public QWidget {
+class AddValueWindow : public CardFaceWindow {
   Q_OBJECT
 public:
   explicit AddValueWindow(QWidget* parent = nullptr);
 
   // One top-up: read the card, update its master row and journal, rewrite the card, commit.
-  void cmdOK_Click();
-  // Stores the message file path for the next run and hides the window.
-  void cmdExit_Click();
+  void addValue();
   // The check on leaving the amount field; false keeps the focus there.
-  bool txtAddAmt_Validate();
-  // Leaving the file field: an empty path clears the message lines, a path loads its file.
-  void txtFile_LostFocus();
-  void txtFile_DblClick();
+  bool checkAmount();
 
   QLineEdit* txtCardNo() const { return txtCardNo_; }
   QLineEdit* txtGoodThru() const { return txtGoodThru_; }
   QLineEdit* txtBalAmtB() const { return txtBalAmtB_; }
   QLineEdit* txtBalAmtE() const { return txtBalAmtE_; }
   QLineEdit* txtAddAmt() const { return txtAddAmt_; }
-  QLineEdit* txtFile() const;
-  CardMessagePanel* msgPanel() const { return panel_; }
-  StatusPanel* elaMsg() const { return elaMsg_; }
-
-protected:
-  void closeEvent(QCloseEvent* event) override;
-  void showEvent(QShowEvent* event) override;
 
 private:
   QWidget* buildCardFrame();
@@ -53,9 +38,5 @@ private:
   QLineEdit* txtBalAmtB_;
   QLineEdit* txtBalAmtE_;
   QLineEdit* txtAddAmt_;
-  class MessageFileRow* fileRow_;
-  CardMessagePanel* panel_;
-  StatusPanel* elaMsg_;
   QPushButton* cmdOK_ = nullptr;
-  bool pressing_ = false;
 };

@@ -10,43 +10,28 @@
 #include "ui/FieldBehaviour.h"
 #include "ui/PressGuard.h"
 #include "ui/WindowHelpers.h"
-#include "ui/CardMessageFoot.h"
 #include "ui/CardMessagePanel.h"
-#include "ui/MessageFileRow.h"
 #include "operations/GoodThruChange.h"
 #include "ui/ErrorReports.h"
 
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
-GoodThruWindow::GoodThruWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-  setObjectName(QStringLiteral("fmUpdGoodThru"));
-  setWindowTitle(QStringLiteral("設定有效日期"));
-  elaMsg_ = new StatusPanel(this);
-  elaMsg_->setObjectName(QStringLiteral("elaMsg"));
-
+GoodThruWindow::GoodThruWindow(QWidget* parent)
+    : CardFaceWindow(QStringLiteral("fmUpdGoodThru"), QStringLiteral("設定有效日期"), parent) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(buildDateRow());
   layout->addWidget(buildCardFrame());
-  const CardMessageFoot foot = AddCardMessageFoot(this, layout, elaMsg_, true, QStringLiteral("確定"), QStringLiteral("cmdOK"));
-  panel_ = foot.panel;
-  fileRow_ = foot.fileRow;
-  cmdOK_ = foot.ok;
-  cmdExit_ = foot.exit;
+  cmdOK_ = addFoot(layout, {.loadOnLeave = true, .keepPerWindow = true}, QStringLiteral("確定"), QStringLiteral("cmdOK"));
 
   InstallDateField(txtUpdGoodThru_, elaMsg_);
-  connect(cmdOK_, &QPushButton::clicked, this, &GoodThruWindow::cmdOK_Click);
-  connect(cmdExit_, &QPushButton::clicked, this, &GoodThruWindow::cmdExit_Click);
+  connect(cmdOK_, &QPushButton::clicked, this, &GoodThruWindow::changeGoodThru);
 
   resize(560, sizeHint().height());
-  SetInputMode(this);
-  ClearFields(this);
-  fileRow_->restore();
+  finishSetUp();
 }
 
 QWidget* GoodThruWindow::buildDateRow() {
@@ -66,28 +51,19 @@ QWidget* GoodThruWindow::buildDateRow() {
 }
 
 QWidget* GoodThruWindow::buildCardFrame() {
-  txtCardNo_ = ShownField(QStringLiteral("txtCardNo"), this);
-  txtGoodThru_ = ShownField(QStringLiteral("txtGoodThru"), this);
-  txtBalAmt_ = ShownField(QStringLiteral("txtBalAmt"), this);
-  txtBalPoint_ = ShownField(QStringLiteral("txtBalPoint"), this);
-  txtBalAmt_->setAlignment(Qt::AlignRight);
-  txtBalPoint_->setAlignment(Qt::AlignRight);
-  QWidget* frame = FieldFrame(QStringLiteral("卡片資料"),
-                              {{QStringLiteral("卡號"), txtCardNo_},
-                               {QStringLiteral("有效日期"), txtGoodThru_},
-                               {QStringLiteral("可用餘額"), txtBalAmt_},
-                               {QStringLiteral("紅利點數"), txtBalPoint_}},
-                              this);
-  frame->setObjectName(QStringLiteral("fraCard"));
-  return frame;
+  const CardFrame card = makeCardFrame(QStringLiteral("txtBalAmt"), QStringLiteral("可用餘額"),
+                                       QStringLiteral("txtBalPoint"), QStringLiteral("紅利點數"));
+  txtCardNo_ = card.cardNo;
+  txtGoodThru_ = card.goodThru;
+  txtBalAmt_ = card.first;
+  txtBalPoint_ = card.second;
+  return card.frame;
 }
-
-QLineEdit* GoodThruWindow::txtFile() const { return fileRow_->txtFile(); }
 
 // ---- The loop ----------------------------------------------------------------------------
 
-void GoodThruWindow::cmdOK_Click() {
-  RunPress(running_, {cmdOK_, cmdExit_}, ErrorLabel(), [this] { runLoop(); });
+void GoodThruWindow::changeGoodThru() {
+  RunPress(pressing_, {cmdOK_, cmdExit_}, ErrorLabel(), [this] { runLoop(); });
 }
 
 void GoodThruWindow::runLoop() {
@@ -142,26 +118,4 @@ bool GoodThruWindow::UpdGoodThru(const QString& newDate) {
   DispElaMsg(elaMsg_, shown);
   ShowMsg(shown);
   return true;
-}
-
-// ---- Window ------------------------------------------------------------------------------
-
-void GoodThruWindow::cmdExit_Click() {
-  fileRow_->store();
-  hide();
-}
-
-void GoodThruWindow::closeEvent(QCloseEvent* event) {
-  // The device polls let the title bar's close through; the loop finishes first.
-  if (running_) {
-    event->ignore();
-    return;
-  }
-  fileRow_->store();
-  QWidget::closeEvent(event);
-}
-
-void GoodThruWindow::showEvent(QShowEvent* event) {
-  if (!event->spontaneous()) CenterForm(this);
-  QWidget::showEvent(event);
 }

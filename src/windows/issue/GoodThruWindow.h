@@ -3,23 +3,18 @@
 // the card wait is cancelled. Each card's master row, journal, stripe and face change together
 // or not at all, and each card leaves the reader before the next is asked for.
 #include "operations/CardOperation.h"
+#include "ui/CardFaceWindow.h"
 
-#include <QWidget>
-
-class CardMessagePanel;
-class StatusPanel;
-class MessageFileRow;
 class QLineEdit;
 class QPushButton;
 
-class GoodThruWindow : public QWidget {
+class GoodThruWindow : public CardFaceWindow {
   Q_OBJECT
 public:
   explicit GoodThruWindow(QWidget* parent = nullptr);
 
   // The update loop, card after card.
-  void cmdOK_Click();
-  void cmdExit_Click();
+  void changeGoodThru();
   // One card, given the new date as "YYYY/MM/DD": true to go on with the next card.
   bool UpdGoodThru(const QString& newDate);
 
@@ -28,14 +23,6 @@ public:
   QLineEdit* txtGoodThru() const { return txtGoodThru_; }
   QLineEdit* txtBalAmt() const { return txtBalAmt_; }
   QLineEdit* txtBalPoint() const { return txtBalPoint_; }
-  QLineEdit* txtFile() const;
-  MessageFileRow* fileRow() const { return fileRow_; }
-  CardMessagePanel* msgPanel() const { return panel_; }
-  StatusPanel* elaMsg() const { return elaMsg_; }
-
-protected:
-  void showEvent(QShowEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
 
 private:
   QWidget* buildDateRow();
@@ -47,11 +34,6 @@ private:
   QLineEdit* txtGoodThru_ = nullptr;
   QLineEdit* txtBalAmt_ = nullptr;
   QLineEdit* txtBalPoint_ = nullptr;
-  CardMessagePanel* panel_;
-  MessageFileRow* fileRow_;
-  StatusPanel* elaMsg_;
   QPushButton* cmdOK_ = nullptr;
-  QPushButton* cmdExit_ = nullptr;
   QString remark_;  // the last card's change: old date "-" new date
-  bool running_ = false;
 };

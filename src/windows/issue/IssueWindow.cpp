@@ -62,9 +62,9 @@ IssueWindow::IssueWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   buildIssuePage(page0);
   buildLogPage(page1);
   layout->addWidget(elaMsg_);
-  connect(tabPage_, &QTabWidget::currentChanged, this, &IssueWindow::tabPage_Switch);
+  connect(tabPage_, &QTabWidget::currentChanged, this, &IssueWindow::scrollLogOnShow);
   resize(620, 560);
-  InitForm();
+  resetWindow();
 }
 
 void IssueWindow::buildIssuePage(QWidget* page) {
@@ -114,19 +114,19 @@ void IssueWindow::buildIssuePage(QWidget* page) {
   buttons->addWidget(cmdExit_);
   layout->addLayout(buttons);
 
-  FieldBehaviour::install(txtCardType_)->setCheck([this](QLineEdit*) { return txtCardType_Validate(); });
-  FieldBehaviour::install(txtCardCnt_)->setCheck([this](QLineEdit*) { return txtCardCnt_Validate(); });
-  FieldBehaviour::install(txtBalAmt_)->setCheck([this](QLineEdit*) { return txtBalAmt_Validate(); });
-  FieldBehaviour::install(txtRemark_)->setCheck([this](QLineEdit*) { return txtRemark_Validate(); });
+  FieldBehaviour::install(txtCardType_)->setCheck([this](QLineEdit*) { return checkCardType(); });
+  FieldBehaviour::install(txtCardCnt_)->setCheck([this](QLineEdit*) { return checkCardCount(); });
+  FieldBehaviour::install(txtBalAmt_)->setCheck([this](QLineEdit*) { return checkBalance(); });
+  FieldBehaviour::install(txtRemark_)->setCheck([this](QLineEdit*) { return checkRemark(); });
   InstallCodeField(txtStoreID_, PickerRows(StoresToPick), txtStoreName_, QStringLiteral("店代號"), QStringLiteral("店名"))
-      ->setCheck([this](QLineEdit*) { return txtStoreID_Validate(); });
-  FieldBehaviour::install(txtFile_)->setPicker([this](QLineEdit*) { txtFile_DblClick(); });
+      ->setCheck([this](QLineEdit*) { return checkStore(); });
+  FieldBehaviour::install(txtFile_)->setPicker([this](QLineEdit*) { chooseMessageFile(); });
   // An emptied store code leaves no stale name beside it (the check skips empty fields).
   connect(txtStoreID_, &QLineEdit::textChanged, this, [this](const QString& text) {
     if (text.trimmed().isEmpty()) txtStoreName_->clear();
   });
-  connect(cmdIsuCard_, &QPushButton::clicked, this, &IssueWindow::cmdIsuCard_Click);
-  connect(cmdExit_, &QPushButton::clicked, this, &IssueWindow::cmdExit_Click);
+  connect(cmdIsuCard_, &QPushButton::clicked, this, &IssueWindow::issueCards);
+  connect(cmdExit_, &QPushButton::clicked, this, &IssueWindow::closeWindow);
 }
 
 void IssueWindow::buildLogPage(QWidget* page) {
@@ -136,7 +136,7 @@ void IssueWindow::buildLogPage(QWidget* page) {
   layout->addWidget(fgLog_);
 }
 
-void IssueWindow::InitForm() {
+void IssueWindow::resetWindow() {
   try {
     SetInputMode(this);
     ClearFields(this);
@@ -157,7 +157,7 @@ void IssueWindow::loadMessageFile(const QString& file) {
   DispElaMsg(elaMsg_, QFileInfo::exists(file) ? QStringLiteral("檔案載入失敗") : QStringLiteral("訊息檔不存在"));
 }
 
-void IssueWindow::txtFile_DblClick() {
+void IssueWindow::chooseMessageFile() {
   try {
     const QString chosen = CardMessagePanel::chooseFile(txtFile_->text());
     if (chosen.isEmpty()) return;
@@ -168,7 +168,7 @@ void IssueWindow::txtFile_DblClick() {
   }
 }
 
-void IssueWindow::tabPage_Switch(int page) {
+void IssueWindow::scrollLogOnShow(int page) {
   if (page == 1 && fgLog_->rowCount() > 0) fgLog_->scrollToBottom();
 }
 
@@ -201,17 +201,17 @@ bool IssueWindow::checkNumber(QLineEdit* field, const QString& belowZeroText, bo
   return true;
 }
 
-bool IssueWindow::txtCardType_Validate() {
+bool IssueWindow::checkCardType() {
   txtCardType_->setText(txtCardType_->text().toUpper());
   return true;
 }
 
-bool IssueWindow::txtCardCnt_Validate() {
+bool IssueWindow::checkCardCount() {
   if (txtCardCnt_->text().trimmed().isEmpty() || txtCardCnt_->isReadOnly()) return true;
   return checkNumber(txtCardCnt_, QStringLiteral("張數不可小於0"), true);
 }
 
-bool IssueWindow::txtBalAmt_Validate() {
+bool IssueWindow::checkBalance() {
   if (txtBalAmt_->text().trimmed().isEmpty() || txtBalAmt_->isReadOnly()) return true;
   if (!checkNumber(txtBalAmt_, QStringLiteral("金額不可小於0"), false)) return false;
   // The card carries eight positions; a longer balance would fail every card of the run.
@@ -221,7 +221,7 @@ bool IssueWindow::txtBalAmt_Validate() {
   return true;
 }
 
-bool IssueWindow::txtRemark_Validate() {
+bool IssueWindow::checkRemark() {
   if (txtRemark_->text().trimmed().isEmpty() || txtRemark_->isReadOnly()) return true;
   if (txtRemark_->text().trimmed().size() <= kMaxRemark) return true;
   ShowMsg(QStringLiteral("卡片備註碼不可超過三碼"));
@@ -229,7 +229,7 @@ bool IssueWindow::txtRemark_Validate() {
   return false;
 }
 
-bool IssueWindow::txtStoreID_Validate() {
+bool IssueWindow::checkStore() {
   try {
     const QString code = txtStoreID_->text().trimmed();
     if (code.isEmpty()) {
@@ -267,9 +267,9 @@ bool IssueWindow::FormCheck() {
   if (!required(txtStoreID_, QStringLiteral("請輸入店代號"))) return false;
   // The field checks again: a click on the button must not get round a refused value.
   txtCardType_->setText(txtCardType_->text().trimmed());
-  txtCardType_Validate();
+  checkCardType();
   txtStoreID_->setText(txtStoreID_->text().trimmed());
-  if (!txtCardCnt_Validate() || !txtStoreID_Validate() || !txtBalAmt_Validate() || !txtRemark_Validate()) {
+  if (!checkCardCount() || !checkStore() || !checkBalance() || !checkRemark()) {
     return false;
   }
   if (txtBalAmt_->text().trimmed().isEmpty()) txtBalAmt_->setText(QStringLiteral("0"));
@@ -280,7 +280,7 @@ bool IssueWindow::FormCheck() {
   return true;
 }
 
-void IssueWindow::cmdExit_Click() { hide(); }
+void IssueWindow::closeWindow() { hide(); }
 
 void IssueWindow::showEvent(QShowEvent* event) {
   CenterForm(this);

@@ -18,23 +18,23 @@ class IssueWindow : public QWidget {
 public:
   explicit IssueWindow(QWidget* parent = nullptr);
 
-  void InitForm();
+  void resetWindow();
   // True when the fields allow a run to start.
   bool FormCheck();
   // One issuing run (IssueWindowRun.cpp).
-  void cmdIsuCard_Click();
-  void cmdExit_Click();
-  void txtFile_DblClick();
-  void tabPage_Switch(int page);
+  void issueCards();
+  void closeWindow();
+  void chooseMessageFile();
+  void scrollLogOnShow(int page);
   // Adds the grid row of a committed card, newest first.
   void WriteLog(const QString& cardNo, const QString& balAmt);
 
   // The checks on leaving a field; false keeps the focus in it.
-  bool txtCardType_Validate();
-  bool txtCardCnt_Validate();
-  bool txtStoreID_Validate();
-  bool txtBalAmt_Validate();
-  bool txtRemark_Validate();
+  bool checkCardType();
+  bool checkCardCount();
+  bool checkStore();
+  bool checkBalance();
+  bool checkRemark();
 
   QTabWidget* tabPage() const { return tabPage_; }
   QLineEdit* txtCardType() const { return txtCardType_; }

@@ -15,7 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-void IssueWindow::cmdIsuCard_Click() {
+void IssueWindow::issueCards() {
   const PressGuard press(running_, {cmdIsuCard_});
   if (!press) return;
 

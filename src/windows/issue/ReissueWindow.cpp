@@ -3,25 +3,20 @@
 #include "core/Dates.h"
 #include "core/ErrorReport.h"
 #include "core/Money.h"
-#include "core/Paths.h"
 #include "core/ShowMsg.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
 #include "ui/WindowHelpers.h"
-#include "ui/CardMessagePanel.h"
 #include "operations/CardReissue.h"
 #include "ui/ErrorReports.h"
 
-#include <QCloseEvent>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -44,54 +39,24 @@ void addRow(QGridLayout* grid, int row, const QString& label, QWidget* first, QW
 
 }  // namespace
 
-ReissueWindow::ReissueWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-  setObjectName(QStringLiteral("fmReIssueCard"));
-  setWindowTitle(QStringLiteral("補發卡"));
-  elaMsg_ = new StatusPanel(this);
-  elaMsg_->setObjectName(QStringLiteral("elaMsg"));
+ReissueWindow::ReissueWindow(QWidget* parent)
+    : CardFaceWindow(QStringLiteral("fmReIssueCard"), QStringLiteral("補發卡"), parent) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(buildCardFrame());
   layout->addWidget(buildInputRows());
-  panel_ = new CardMessagePanel(elaMsg_, 0, this);
-  layout->addWidget(panel_);
-
-  auto* fileRow = new QHBoxLayout;
-  auto* lblFile = new QLabel(QStringLiteral("訊息檔案"), this);
-  txtFile_ = newField(this, "txtFile");
-  txtFile_->setToolTip(QStringLiteral("按兩下選擇訊息檔"));
-  lblFile->setBuddy(txtFile_);
-  fileRow->addWidget(lblFile);
-  fileRow->addWidget(txtFile_, 1);
-  layout->addLayout(fileRow);
-
-  layout->addStretch(1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  cmdIsuCard_ = new QPushButton(QStringLiteral("補發卡"), this);
-  cmdIsuCard_->setObjectName(QStringLiteral("cmdIsuCard"));
+  // Every run starts from the installation's card message file.
+  cmdIsuCard_ = addFoot(layout, {.loadOnLeave = true, .keepPerWindow = false}, QStringLiteral("補發卡"),
+                        QStringLiteral("cmdIsuCard"));
   cmdIsuCard_->setVisible(false);  // shown once an old card is found
-  auto* cmdExit = new QPushButton(QStringLiteral("&Z結束"), this);
-  cmdExit->setObjectName(QStringLiteral("cmdExit"));
-  SkipFieldChecks(cmdExit);
-  buttons->addWidget(cmdIsuCard_);
-  buttons->addWidget(cmdExit);
-  layout->addLayout(buttons);
-  layout->addWidget(elaMsg_);
 
-  FieldBehaviour::install(txtOCardNo_)->setCheck([this](QLineEdit*) { return txtOCardNo_Validate(); });
+  FieldBehaviour::install(txtOCardNo_)->setCheck([this](QLineEdit*) { return checkOldCardNumber(); });
   FieldBehaviour::install(txtNewCardType_);
-  FieldBehaviour::install(txtRemark_)->setCheck([this](QLineEdit*) { return txtRemark_Validate(); });
-  FieldBehaviour::install(txtFile_)->setPicker([this](QLineEdit*) { txtFile_DblClick(); });
-  txtFile_->installEventFilter(this);
-  connect(cmdIsuCard_, &QPushButton::clicked, this, &ReissueWindow::cmdIsuCard_Click);
-  connect(cmdExit, &QPushButton::clicked, this, &ReissueWindow::cmdExit_Click);
+  FieldBehaviour::install(txtRemark_)->setCheck([this](QLineEdit*) { return checkRemark(); });
+  connect(cmdIsuCard_, &QPushButton::clicked, this, &ReissueWindow::reissueCard);
 
   resize(560, sizeHint().height());
-  SetInputMode(this);
-  ClearFields(this);
+  finishSetUp();
   txtNewCardType_->setText(TheSettings().defaultCardType);
-  txtFile_->setText(TheSettings().cardMessageFile);
-  if (!TheSettings().cardMessageFile.trimmed().isEmpty()) loadMsgFile(TheSettings().cardMessageFile.trimmed());
 }
 
 QWidget* ReissueWindow::buildCardFrame() {
@@ -150,7 +115,7 @@ bool ReissueWindow::QryCardData(const QString& cardNo) {
   return true;
 }
 
-bool ReissueWindow::txtOCardNo_Validate() {
+bool ReissueWindow::checkOldCardNumber() {
   if (txtOCardNo_->text().trimmed().isEmpty() || txtOCardNo_->isReadOnly()) return true;
   try {
     txtOCardNo_->setText(txtOCardNo_->text().toUpper());
@@ -166,63 +131,10 @@ bool ReissueWindow::txtOCardNo_Validate() {
   return false;
 }
 
-bool ReissueWindow::txtRemark_Validate() {
+bool ReissueWindow::checkRemark() {
   if (txtRemark_->text().trimmed().isEmpty() || txtRemark_->isReadOnly()) return true;
   if (ReissueRemarkFits(txtRemark_->text())) return true;
   ShowMsg(QStringLiteral("卡片備註碼不可超過三碼"));
   SelectAll(txtRemark_);
   return false;
-}
-
-// ---- Message file and window -------------------------------------------------------------
-
-void ReissueWindow::loadMsgFile(const QString& path) {
-  if (panel_->LoadMsg(path)) return;
-  DispElaMsg(elaMsg_, IsFile(path) ? QStringLiteral("檔案載入失敗") : QStringLiteral("訊息檔不存在"));
-}
-
-void ReissueWindow::txtFile_LostFocus() {
-  try {
-    const QString path = txtFile_->text().trimmed();
-    if (path.isEmpty()) {
-      panel_->clearLines();
-    } else {
-      loadMsgFile(path);
-    }
-  } catch (...) {
-    ReportError(ErrorLabel());
-  }
-}
-
-void ReissueWindow::txtFile_DblClick() {
-  try {
-    const QString chosen = CardMessagePanel::chooseFile(txtFile_->text());
-    if (chosen.isEmpty()) return;
-    txtFile_->setText(chosen);
-    loadMsgFile(chosen);
-  } catch (...) {
-    ReportError(ErrorLabel());
-  }
-}
-
-void ReissueWindow::cmdExit_Click() { hide(); }
-
-bool ReissueWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == txtFile_ && event->type() == QEvent::FocusOut) {
-    // Switching to another window or a popup is not leaving the field.
-    const auto reason = static_cast<QFocusEvent*>(event)->reason();
-    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) txtFile_LostFocus();
-  }
-  return QWidget::eventFilter(watched, event);
-}
-
-void ReissueWindow::showEvent(QShowEvent* event) {
-  if (!event->spontaneous()) CenterForm(this);
-  QWidget::showEvent(event);
-}
-
-void ReissueWindow::closeEvent(QCloseEvent* event) {
-  // The title bar's close hides the window like its exit button.
-  event->ignore();
-  if (!running_) cmdExit_Click();
 }

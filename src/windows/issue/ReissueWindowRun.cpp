@@ -16,11 +16,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-void ReissueWindow::cmdIsuCard_Click() {
-  RunPress(running_, {cmdIsuCard_}, ErrorLabel(), [this] { reIssue(); });
+void ReissueWindow::reissueCard() {
+  RunPress(pressing_, {cmdIsuCard_}, ErrorLabel(), [this] { runReissue(); });
 }
 
-void ReissueWindow::reIssue() {
+void ReissueWindow::runReissue() {
   elaMsg_->setCaption(QString());
   ReissueRequest request;
   request.oldCardNo = txtOCardNo_->text().trimmed().toUpper();

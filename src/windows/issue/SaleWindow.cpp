@@ -59,8 +59,8 @@ SaleWindow::SaleWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addWidget(elaMsg_);
 
   FieldBehaviour::install(txtRefNo_);
-  connect(cmdOK_, &QPushButton::clicked, this, &SaleWindow::cmdOK_Click);
-  connect(cmdExit_, &QPushButton::clicked, this, &SaleWindow::cmdExit_Click);
+  connect(cmdOK_, &QPushButton::clicked, this, &SaleWindow::sellCards);
+  connect(cmdExit_, &QPushButton::clicked, this, &SaleWindow::closeWindow);
 
   resize(460, 420);
   SetInputMode(this);
@@ -78,18 +78,18 @@ void SaleWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   elaMsg_->setCaption(QString());
-  cmdExit_Click();
+  closeWindow();
   event->accept();
 }
 
-void SaleWindow::cmdExit_Click() {
+void SaleWindow::closeWindow() {
   elaMsg_->setCaption(QString());
   txtRefNo_->clear();
   fgList_->clearRows();
   hide();
 }
 
-void SaleWindow::cmdOK_Click() {
+void SaleWindow::sellCards() {
   RunPress(selling_, {cmdOK_, cmdExit_}, ErrorLabel(), [this] {
     QString cardNo;
     bool problem = true;

@@ -15,8 +15,8 @@ public:
   explicit SaleWindow(QWidget* parent = nullptr);
 
   // The selling loop.
-  void cmdOK_Click();
-  void cmdExit_Click();
+  void sellCards();
+  void closeWindow();
   // One card: true to go on with the next card. `cardNo` receives the card's number (empty
   // when none could be read); `problem` is false only when the sale was committed.
   bool SaleCard(QString& cardNo, bool& problem);

@@ -8,18 +8,14 @@
 #include "ui/PressGuard.h"
 #include "ui/WindowHelpers.h"
 #include "operations/CounterOperations.h"
-#include "ui/CardMessageFoot.h"
 #include "ui/CardMessagePanel.h"
-#include "ui/MessageFileRow.h"
 #include "ui/ErrorReports.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -28,30 +24,18 @@ const QString kAmountLabel = QStringLiteral("沖正金額");
 
 }  // namespace
 
-VoidWindow::VoidWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-  setObjectName(QStringLiteral("fmVoidTxn"));
-  setWindowTitle(QStringLiteral("沖正"));
-  elaMsg_ = new StatusPanel(this);
-  elaMsg_->setObjectName(QStringLiteral("elaMsg"));
-
+VoidWindow::VoidWindow(QWidget* parent) : CardFaceWindow(QStringLiteral("fmVoidTxn"), QStringLiteral("沖正"), parent) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(buildInputRows());
-  const CardMessageFoot foot =
-      AddCardMessageFoot(this, layout, elaMsg_, false, QStringLiteral("沖正"), QStringLiteral("cmdVoidTxn"));
-  panel_ = foot.panel;
-  fileRow_ = foot.fileRow;
-  cmdVoidTxn_ = foot.ok;
-  QPushButton* cmdExit = foot.exit;
+  cmdVoidTxn_ = addFoot(layout, {.loadOnLeave = false, .keepPerWindow = true}, QStringLiteral("沖正"),
+                        QStringLiteral("cmdVoidTxn"));
 
   FieldBehaviour::install(txtCheckNo_);
-  FieldBehaviour::install(txtVoidAmt_)->setCheck([this](QLineEdit*) { return txtVoidAmt_Validate(); });
-  connect(cmdVoidTxn_, &QPushButton::clicked, this, &VoidWindow::cmdVoidTxn_Click);
-  connect(cmdExit, &QPushButton::clicked, this, &VoidWindow::cmdExit_Click);
+  FieldBehaviour::install(txtVoidAmt_)->setCheck([this](QLineEdit*) { return checkAmount(); });
+  connect(cmdVoidTxn_, &QPushButton::clicked, this, &VoidWindow::voidTransaction);
 
   resize(520, sizeHint().height());
-  SetInputMode(this);
-  ClearFields(this);
-  fileRow_->restore();
+  finishSetUp();
 }
 
 QWidget* VoidWindow::buildInputRows() {
@@ -76,9 +60,7 @@ QWidget* VoidWindow::buildInputRows() {
   return rows;
 }
 
-QLineEdit* VoidWindow::txtFile() const { return fileRow_->txtFile(); }
-
-bool VoidWindow::txtVoidAmt_Validate() {
+bool VoidWindow::checkAmount() {
   if (txtVoidAmt_->text().trimmed().isEmpty() || txtVoidAmt_->isReadOnly()) return true;
   if (!Money::parse(txtVoidAmt_->text())) {
     DispElaMsg(elaMsg_, NotAnAmountText(txtVoidAmt_->text(), QStringLiteral("必需為數字")));
@@ -92,7 +74,7 @@ bool VoidWindow::txtVoidAmt_Validate() {
   return false;
 }
 
-void VoidWindow::cmdVoidTxn_Click() {
+void VoidWindow::voidTransaction() {
   RunPress(pressing_, {cmdVoidTxn_}, ErrorLabel(), [this] { voidTxn(); });
 }
 
@@ -110,24 +92,4 @@ void VoidWindow::voidTxn() {
   DispElaMsg(elaMsg_, out.message);
   ShowMsg(out.message);
   if (out.refused) txtVoidAmt_->setFocus();
-}
-
-void VoidWindow::cmdExit_Click() {
-  fileRow_->store();
-  hide();
-}
-
-void VoidWindow::closeEvent(QCloseEvent* event) {
-  // The title bar's close button leaves the window the way its exit button does.
-  if (pressing_) {
-    event->ignore();
-    return;
-  }
-  fileRow_->store();
-  QWidget::closeEvent(event);
-}
-
-void VoidWindow::showEvent(QShowEvent* event) {
-  if (!event->spontaneous()) CenterForm(this);
-  QWidget::showEvent(event);
 }

@@ -62,7 +62,7 @@ ActivityLogWindow::ActivityLogWindow(QWidget* parent) : QWidget(parent, Qt::Wind
   InstallDateField(txtDateE_, elaMsg_);
   InstallCodeField(txtActionID_, PickerRows(ActivityActions), txtActionDscp_, QStringLiteral("作業代號"),
                    QStringLiteral("說明"))
-      ->setCheck([this](QLineEdit*) { return txtActionID_Validate(); });
+      ->setCheck([this](QLineEdit*) { return showActionDescription(); });
   for (QLineEdit* f : {txtProgID_, txtUserID_, txtLoginWS_}) FieldBehaviour::install(f);
 
   resize(900, 560);
@@ -128,13 +128,13 @@ QLayout* ActivityLogWindow::buildFilters() {
 }
 
 QLayout* ActivityLogWindow::buildButtons() {
-  return ReportButtonRow(this, {[this] { cmdQry_Click(); }, [this] { cmdPrint_Click(); }, [this] { cmdSave_Click(); },
-                                [this] { cmdExit_Click(); }});
+  return ReportButtonRow(this, {[this] { listRows(); }, [this] { printList(); }, [this] { saveAsCsv(); },
+                                [this] { closeWindow(); }});
 }
 
 QLineEdit* ActivityLogWindow::field(const QString& name) const { return findChild<QLineEdit*>(name); }
 
-bool ActivityLogWindow::txtActionID_Validate() {
+bool ActivityLogWindow::showActionDescription() {
   // Actions without a description are listed as well, so any code is accepted.
   txtActionDscp_->setText(ActivityDescription(txtActionID_->text().trimmed()));
   return true;
@@ -165,11 +165,11 @@ std::optional<ActivityLogFilter> ActivityLogWindow::filter() {
   return f;
 }
 
-void ActivityLogWindow::cmdQry_Click() {
+void ActivityLogWindow::listRows() {
   try {
     const auto f = filter();
     if (!f) return;
-    txtActionID_Validate();
+    showActionDescription();
     const QList<QStringList> rows = ActivityLogRows(OperationContext::Current(), *f).orRaise();
     fgLog_->setUpdatesEnabled(false);
     fgLog_->clearRows();
@@ -212,7 +212,7 @@ QString ActivityLogWindow::listForPrint() const {
   return rows.join(QLatin1Char(';'));
 }
 
-void ActivityLogWindow::cmdPrint_Click() {
+void ActivityLogWindow::printList() {
   try {
     if (fgLog_->rows() <= 1) {
       DispElaMsg(elaMsg_, QStringLiteral("無資料可列印"));
@@ -234,7 +234,7 @@ void ActivityLogWindow::cmdPrint_Click() {
   }
 }
 
-void ActivityLogWindow::cmdSave_Click() {
+void ActivityLogWindow::saveAsCsv() {
   try {
     if (fgLog_->rows() <= 1) {
       DispElaMsg(elaMsg_, QStringLiteral("無資料可存檔"));
@@ -261,7 +261,7 @@ void ActivityLogWindow::cmdSave_Click() {
   }
 }
 
-void ActivityLogWindow::cmdExit_Click() { hide(); }
+void ActivityLogWindow::closeWindow() { hide(); }
 
 void ActivityLogWindow::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) CenterForm(this);

@@ -18,12 +18,12 @@ class ActivityLogWindow : public QWidget {
 public:
   explicit ActivityLogWindow(QWidget* parent = nullptr);
 
-  void cmdQry_Click();
-  void cmdPrint_Click();
-  void cmdSave_Click();
-  void cmdExit_Click();
+  void listRows();
+  void printList();
+  void saveAsCsv();
+  void closeWindow();
   // Leaving the action code shows its description.
-  bool txtActionID_Validate();
+  bool showActionDescription();
 
   QLineEdit* field(const QString& name) const;
   QComboBox* cboOutcome() const { return cboOutcome_; }

@@ -107,8 +107,8 @@ LiabilityReport::LiabilityReport(QWidget* parent) : QWidget(parent, Qt::Window) 
   body->addWidget(fgList_, 1);
   body->addWidget(chart_, 1);
   layout->addLayout(body, 1);
-  layout->addLayout(ReportButtonRow(this, {[this] { cmdQry_Click(); }, [this] { cmdPrint_Click(); },
-                                            [this] { cmdSave_Click(); }, [this] { cmdExit_Click(); }}));
+  layout->addLayout(ReportButtonRow(this, {[this] { listRows(); }, [this] { printList(); },
+                                            [this] { saveAsCsv(); }, [this] { closeWindow(); }}));
   elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   layout->addWidget(elaMsg_);
@@ -161,7 +161,7 @@ QList<QPair<QString, double>> LiabilityReport::bars() const {
   return out;
 }
 
-void LiabilityReport::cmdPrint_Click() {
+void LiabilityReport::printList() {
   try {
     if (!QryData()) return;
     PrintPreviewWindow preview(this);
@@ -179,7 +179,7 @@ void LiabilityReport::cmdPrint_Click() {
   }
 }
 
-void LiabilityReport::cmdSave_Click() { SaveGridAsCsv(this, fgList_, kTitle, elaMsg_); }
+void LiabilityReport::saveAsCsv() { SaveGridAsCsv(this, fgList_, kTitle, elaMsg_); }
 
 void LiabilityReport::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) CenterForm(this);

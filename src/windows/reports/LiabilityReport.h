@@ -15,10 +15,10 @@ public:
   explicit LiabilityReport(QWidget* parent = nullptr);
 
   bool QryData();
-  void cmdQry_Click() { QryData(); }
-  void cmdPrint_Click();
-  void cmdSave_Click();
-  void cmdExit_Click() { hide(); }
+  void listRows() { QryData(); }
+  void printList();
+  void saveAsCsv();
+  void closeWindow() { hide(); }
   QLineEdit* txtDate() const { return txtDate_; }
   DataGrid* fgList() const { return fgList_; }
   // The bars of the chart: good-thru month and balance.

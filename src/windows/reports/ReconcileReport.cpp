@@ -27,8 +27,8 @@ ReconcileReport::ReconcileReport(QWidget* parent) : QWidget(parent, Qt::Window) 
   fgList_->setHeadings(kReconcileHeadings);
   for (int c = 2; c < fgList_->cols(); ++c) fgList_->setColRightAligned(c);
   layout->addWidget(fgList_, 1);
-  layout->addLayout(ReportButtonRow(this, {[this] { cmdQry_Click(); }, [this] { cmdPrint_Click(); },
-                                            [this] { cmdSave_Click(); }, [this] { cmdExit_Click(); }}));
+  layout->addLayout(ReportButtonRow(this, {[this] { listRows(); }, [this] { printList(); },
+                                            [this] { saveAsCsv(); }, [this] { closeWindow(); }}));
   elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   layout->addWidget(elaMsg_);
@@ -48,13 +48,13 @@ bool ReconcileReport::QryData() {
   }
 }
 
-void ReconcileReport::cmdQry_Click() {
+void ReconcileReport::listRows() {
   if (!QryData()) return;
   const int n = fgList_->rows() - 1;
   DispElaMsg(elaMsg_, n == 0 ? QStringLiteral("核對無誤") : QStringLiteral("不符 %1 筆").arg(n), 0);
 }
 
-void ReconcileReport::cmdPrint_Click() {
+void ReconcileReport::printList() {
   try {
     if (!QryData()) return;
     PrintPreviewWindow preview(this);
@@ -73,7 +73,7 @@ void ReconcileReport::cmdPrint_Click() {
   }
 }
 
-void ReconcileReport::cmdSave_Click() { SaveGridAsCsv(this, fgList_, kTitle, elaMsg_); }
+void ReconcileReport::saveAsCsv() { SaveGridAsCsv(this, fgList_, kTitle, elaMsg_); }
 
 void ReconcileReport::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) CenterForm(this);

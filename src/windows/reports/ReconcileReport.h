@@ -13,10 +13,10 @@ public:
   explicit ReconcileReport(QWidget* parent = nullptr);
 
   bool QryData();
-  void cmdQry_Click();
-  void cmdPrint_Click();
-  void cmdSave_Click();
-  void cmdExit_Click() { hide(); }
+  void listRows();
+  void printList();
+  void saveAsCsv();
+  void closeWindow() { hide(); }
   DataGrid* fgList() const { return fgList_; }
   StatusPanel* elaMsg() const { return elaMsg_; }
 

@@ -122,14 +122,14 @@ ReportWindow::ReportWindow(const ReportNames& names, QWidget* parent) : QWidget(
   tabPage_->addTab(buildConditions(), QStringLiteral("列印條件"));
   tabPage_->addTab(buildData(), QStringLiteral("資料視窗"));
   layout->addWidget(tabPage_, 1);
-  layout->addLayout(ReportButtonRow(this, {[this] { cmdQry_Click(); }, [this] { cmdPrint_Click(); },
-                                            [this] { cmdSave_Click(); }, [this] { cmdExit_Click(); }}));
+  layout->addLayout(ReportButtonRow(this, {[this] { listRows(); }, [this] { printList(); },
+                                            [this] { saveAsCsv(); }, [this] { closeWindow(); }}));
   layout->addWidget(elaMsg_);
 
   InstallDateField(txtDateB_, elaMsg_);
   InstallDateField(txtDateE_, elaMsg_);
   InstallCodeField(txtStoreID_, PickerRows(StoresToPick), txtStoreName_, QStringLiteral("店代號"), QStringLiteral("店名"))
-      ->setCheck([this](QLineEdit*) { return txtStoreID_Validate(); });
+      ->setCheck([this](QLineEdit*) { return checkStore(); });
   connect(txtStoreID_, &QLineEdit::textChanged, this, [this](const QString& t) {
     if (t.trimmed().isEmpty()) txtStoreName_->clear();
   });
@@ -192,7 +192,7 @@ QLineEdit* ReportWindow::field(const QString& name) const { return findChild<QLi
 QString ReportWindow::totalText() const { return lblTotal_->text(); }
 QString ReportWindow::storeName() const { return txtStoreName_->text(); }
 
-bool ReportWindow::txtStoreID_Validate() {
+bool ReportWindow::checkStore() {
   try {
     const QString code = txtStoreID_->text().trimmed();
     if (code.isEmpty()) return true;
@@ -225,7 +225,7 @@ std::optional<ReportFilter> ReportWindow::filter() {
     tabPage_->setCurrentIndex(0);
     return std::nullopt;
   }
-  if (!f.store.isEmpty() && !txtStoreID_Validate()) {
+  if (!f.store.isEmpty() && !checkStore()) {
     tabPage_->setCurrentIndex(0);
     return std::nullopt;
   }
@@ -250,7 +250,7 @@ bool ReportWindow::QryData() {
   }
 }
 
-void ReportWindow::cmdQry_Click() {
+void ReportWindow::listRows() {
   if (!QryData()) return;
   tabPage_->setCurrentIndex(1);
   DispElaMsg(elaMsg_, fgList_->rows() <= 1 ? QStringLiteral("查無資料") : QStringLiteral("共 %1 筆").arg(fgList_->rows() - 1), 0);
@@ -262,7 +262,7 @@ QStringList ReportWindow::closingLines() const {
   return lines;
 }
 
-void ReportWindow::cmdPrint_Click() {
+void ReportWindow::printList() {
   try {
     if (!QryData()) return;
     DispElaMsg(elaMsg_, QStringLiteral("列印中...."), 0);
@@ -287,7 +287,7 @@ QStringList ReportWindow::conditionLines(const QString& storeLabel) const {
               (store.isEmpty() ? QStringLiteral("全部") : store + QLatin1Char('-') + txtStoreName_->text())};
 }
 
-void ReportWindow::cmdSave_Click() { SaveGridAsCsv(this, fgList_, names_.caption, elaMsg_); }
+void ReportWindow::saveAsCsv() { SaveGridAsCsv(this, fgList_, names_.caption, elaMsg_); }
 
 void ReportWindow::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) CenterForm(this);

@@ -48,11 +48,11 @@ public:
 
   // Lists the rows of the conditions; false when a condition is refused or the query failed.
   bool QryData();
-  void cmdQry_Click();
-  void cmdPrint_Click();
-  void cmdSave_Click();
-  void cmdExit_Click() { hide(); }
-  bool txtStoreID_Validate();
+  void listRows();
+  void printList();
+  void saveAsCsv();
+  void closeWindow() { hide(); }
+  bool checkStore();
 
   QLineEdit* field(const QString& name) const;
   DataGrid* fgList() const { return fgList_; }

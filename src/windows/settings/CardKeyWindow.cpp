@@ -59,12 +59,12 @@ CardKeyWindow::CardKeyWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   buttons->addWidget(cmdOK);
   buttons->addWidget(cmdCancel);
   layout->addLayout(buttons);
-  connect(cmdOK, &QPushButton::clicked, this, &CardKeyWindow::cmdOK_Click);
-  connect(cmdCancel, &QPushButton::clicked, this, &CardKeyWindow::cmdCancel_Click);
+  connect(cmdOK, &QPushButton::clicked, this, &CardKeyWindow::setCardKey);
+  connect(cmdCancel, &QPushButton::clicked, this, &CardKeyWindow::closeWindow);
   SkipFieldChecks(cmdCancel);
   // A new text is a new key: its refusal is said again.
   connect(txtBatchKey_, &QLineEdit::textEdited, this, [this] { refusedText_.clear(); });
-  FieldBehaviour::install(txtBatchKey_)->setCheck([this](QLineEdit*) { return txtBatchKey_Validate(); });
+  FieldBehaviour::install(txtBatchKey_)->setCheck([this](QLineEdit*) { return checkKey(); });
   FieldBehaviour::install(txtBatchKey2_);
   // Enter after the key typed again confirms (this filter runs before the field's own).
   txtBatchKey2_->installEventFilter(this);
@@ -86,7 +86,7 @@ QString CardKeyWindow::keyProblem() const {
   return QString();
 }
 
-bool CardKeyWindow::txtBatchKey_Validate() {
+bool CardKeyWindow::checkKey() {
   if (txtBatchKey_->text().trimmed().isEmpty() || txtBatchKey_->isReadOnly()) return true;
   const QString problem = keyProblem();
   if (problem.isEmpty()) return true;
@@ -106,7 +106,7 @@ bool CardKeyWindow::mayReplaceStoredKey(const QString& key) {
                             TheSettings().appName);
 }
 
-void CardKeyWindow::cmdOK_Click() {
+void CardKeyWindow::setCardKey() {
   try {
     const QString key = txtBatchKey_->text().trimmed();
     if (key.isEmpty()) {
@@ -115,7 +115,7 @@ void CardKeyWindow::cmdOK_Click() {
       return;
     }
     // A key the field would refuse must not slip through a click on the button.
-    if (!txtBatchKey_Validate()) return;
+    if (!checkKey()) return;
     if (!confirmed(key)) return;
     if (!mayReplaceStoredKey(key)) return;
     const Outcome saved = WithErrorReports([&] { return SaveCardKey(OperationContext::Current(), key); });
@@ -133,7 +133,7 @@ bool CardKeyWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == txtBatchKey2_ && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-      cmdOK_Click();
+      setCardKey();
       return true;
     }
   }
@@ -148,7 +148,7 @@ bool CardKeyWindow::confirmed(const QString& key) {
   return false;
 }
 
-void CardKeyWindow::cmdCancel_Click() {
+void CardKeyWindow::closeWindow() {
   txtBatchKey_->clear();
   txtBatchKey2_->clear();
   refusedText_.clear();

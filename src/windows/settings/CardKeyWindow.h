@@ -13,9 +13,11 @@ public:
   explicit CardKeyWindow(QWidget* parent = nullptr);
 
   // The check on leaving the key field; false keeps the focus there.
-  bool txtBatchKey_Validate();
-  void cmdOK_Click();
-  void cmdCancel_Click();
+  bool checkKey();
+  // Takes the key typed twice as the card data key.
+  void setCardKey();
+  // Forgets the typed keys and hides the window.
+  void closeWindow();
 
   QLineEdit* txtBatchKey() const { return txtBatchKey_; }
   QLineEdit* txtBatchKey2() const { return txtBatchKey2_; }  // the key typed again

@@ -48,10 +48,10 @@ CardMessageWindow::CardMessageWindow(QWidget* parent) : QWidget(parent, Qt::Wind
   layout->addLayout(buttons);
   layout->addWidget(elaMsg_);
 
-  FieldBehaviour::install(txtFile_)->setPicker([this](QLineEdit*) { txtFile_DblClick(); });
-  connect(cmdLoadMsg, &QPushButton::clicked, this, &CardMessageWindow::cmdLoadMsg_Click);
-  connect(cmdSave, &QPushButton::clicked, this, &CardMessageWindow::cmdSave_Click);
-  connect(cmdExit, &QPushButton::clicked, this, &CardMessageWindow::cmdExit_Click);
+  FieldBehaviour::install(txtFile_)->setPicker([this](QLineEdit*) { chooseMessageFile(); });
+  connect(cmdLoadMsg, &QPushButton::clicked, this, &CardMessageWindow::loadMessages);
+  connect(cmdSave, &QPushButton::clicked, this, &CardMessageWindow::saveMessages);
+  connect(cmdExit, &QPushButton::clicked, this, &CardMessageWindow::closeWindow);
 
   resize(560, 380);
   CenterForm(this);
@@ -61,7 +61,7 @@ CardMessageWindow::CardMessageWindow(QWidget* parent) : QWidget(parent, Qt::Wind
   keepLines();
 }
 
-void CardMessageWindow::cmdLoadMsg_Click() {
+void CardMessageWindow::loadMessages() {
   try {
     if (txtFile_->text().trimmed().isEmpty()) {
       DispElaMsg(elaMsg_, QStringLiteral("請輸入檔案名稱"));
@@ -84,7 +84,7 @@ bool CardMessageWindow::SaveMsg() {
   return true;
 }
 
-void CardMessageWindow::cmdSave_Click() {
+void CardMessageWindow::saveMessages() {
   try {
     if (txtFile_->text().trimmed().isEmpty()) {
       SaveMsg();
@@ -96,7 +96,7 @@ void CardMessageWindow::cmdSave_Click() {
   }
 }
 
-void CardMessageWindow::txtFile_DblClick() {
+void CardMessageWindow::chooseMessageFile() {
   const QString chosen = CardMessagePanel::chooseFile(txtFile_->text());
   if (chosen.isEmpty()) return;
   txtFile_->setText(chosen);
@@ -116,7 +116,7 @@ bool CardMessageWindow::mayDiscardEdits() {
   return true;
 }
 
-void CardMessageWindow::cmdExit_Click() {
+void CardMessageWindow::closeWindow() {
   if (mayDiscardEdits()) hide();
 }
 

@@ -15,10 +15,13 @@ class CardMessageWindow : public QWidget, public UnsavedEdits {
 public:
   explicit CardMessageWindow(QWidget* parent = nullptr);
 
-  void cmdLoadMsg_Click();
-  void cmdSave_Click();
-  void cmdExit_Click();
-  void txtFile_DblClick();
+  // The lines from, or to, the file named in txtFile.
+  void loadMessages();
+  void saveMessages();
+  // Hides the window unless the operator keeps lines not saved.
+  void closeWindow();
+  // The file dialog; the chosen file is loaded.
+  void chooseMessageFile();
   bool SaveMsg();
   // Asks before typed lines are given up; on "Yes" the lines are back as last loaded or saved.
   bool mayDiscardEdits() override;

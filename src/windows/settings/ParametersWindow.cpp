@@ -113,16 +113,16 @@ ParametersWindow::ParametersWindow(QWidget* parent) : QWidget(parent, Qt::Window
   layout->addWidget(elaMsg_);
 
   InstallCodeField(txtStoreID_, PickerRows(StoresToPick), txtStoreName_, QStringLiteral("店代號"), QStringLiteral("店名"))
-      ->setCheck([this](QLineEdit*) { return txtStoreID_Validate(); });
+      ->setCheck([this](QLineEdit*) { return checkStore(); });
   FieldBehaviour::install(txtBorixPort_);
-  FieldBehaviour::install(txtBalAmtLimit_)->setCheck([this](QLineEdit*) { return txtBalAmtLimit_Validate(); });
-  FieldBehaviour::install(txtPointRate_)->setCheck([this](QLineEdit*) { return txtPointRate_Validate(); });
-  connect(cmdSave, &QPushButton::clicked, this, &ParametersWindow::cmdSave_Click);
-  connect(cmdExit, &QPushButton::clicked, this, &ParametersWindow::cmdExit_Click);
+  FieldBehaviour::install(txtBalAmtLimit_)->setCheck([this](QLineEdit*) { return checkBalanceLimit(); });
+  FieldBehaviour::install(txtPointRate_)->setCheck([this](QLineEdit*) { return checkPointRate(); });
+  connect(cmdSave, &QPushButton::clicked, this, &ParametersWindow::saveParameters);
+  connect(cmdExit, &QPushButton::clicked, this, &ParametersWindow::closeWindow);
   SkipFieldChecks(cmdExit);
 
   resize(460, 250);
-  Form_Load();
+  loadParameters();
 }
 
 void ParametersWindow::showEvent(QShowEvent* event) {
@@ -131,10 +131,10 @@ void ParametersWindow::showEvent(QShowEvent* event) {
   CenterForm(this);
   // The menu hides this window without asking; what the operator typed and did not save yet
   // is still there when the window comes back.
-  if (fieldTexts() == loaded_) Form_Load();
+  if (fieldTexts() == loaded_) loadParameters();
 }
 
-void ParametersWindow::Form_Load() {
+void ParametersWindow::loadParameters() {
   try {
     SetInputMode(this);
     ClearFields(this);
@@ -149,7 +149,7 @@ void ParametersWindow::Form_Load() {
   }
 }
 
-bool ParametersWindow::txtStoreID_Validate() {
+bool ParametersWindow::checkStore() {
   try {
     QString problem = StoreCodeProblem(txtStoreID_->text());
     QString name;
@@ -175,8 +175,8 @@ bool ParametersWindow::checkAmount(QLineEdit* field) {
   return false;
 }
 
-bool ParametersWindow::txtBalAmtLimit_Validate() { return checkAmount(txtBalAmtLimit_); }
-bool ParametersWindow::txtPointRate_Validate() { return checkAmount(txtPointRate_); }
+bool ParametersWindow::checkBalanceLimit() { return checkAmount(txtBalAmtLimit_); }
+bool ParametersWindow::checkPointRate() { return checkAmount(txtPointRate_); }
 
 bool ParametersWindow::checkFields() {
   auto refuse = [](QLineEdit* field) {
@@ -188,9 +188,9 @@ bool ParametersWindow::checkFields() {
     DispElaMsg(elaMsg_, QStringLiteral("請輸入店代號"));
     return refuse(txtStoreID_);
   }
-  if (!txtStoreID_Validate()) return refuse(txtStoreID_);
-  if (!txtBalAmtLimit_Validate()) return refuse(txtBalAmtLimit_);
-  if (!txtPointRate_Validate()) return refuse(txtPointRate_);
+  if (!checkStore()) return refuse(txtStoreID_);
+  if (!checkBalanceLimit()) return refuse(txtBalAmtLimit_);
+  if (!checkPointRate()) return refuse(txtPointRate_);
   return true;
 }
 
@@ -218,7 +218,7 @@ bool ParametersWindow::save(QStringList& changes) {
   return portSaved;
 }
 
-void ParametersWindow::cmdSave_Click() {
+void ParametersWindow::saveParameters() {
   QStringList changes;
   try {
     if (!checkFields()) return;
@@ -241,11 +241,11 @@ QStringList ParametersWindow::fieldTexts() const {
 bool ParametersWindow::mayDiscardEdits() {
   if (fieldTexts() == loaded_) return true;
   if (!Dialogs().askYesNo(QStringLiteral("資料尚未存檔，確定放棄？"), TheSettings().appName)) return false;
-  Form_Load();
+  loadParameters();
   return true;
 }
 
-void ParametersWindow::cmdExit_Click() {
+void ParametersWindow::closeWindow() {
   if (mayDiscardEdits()) hide();
 }
 

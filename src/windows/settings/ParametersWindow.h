@@ -15,12 +15,14 @@ public:
   explicit ParametersWindow(QWidget* parent = nullptr);
 
   // Fills the fields from the settings in use and the parameter table.
-  void Form_Load();
-  void cmdSave_Click();
-  void cmdExit_Click();
-  bool txtStoreID_Validate();
-  bool txtBalAmtLimit_Validate();
-  bool txtPointRate_Validate();
+  void loadParameters();
+  void saveParameters();
+  // Hides the window unless the operator keeps values not saved.
+  void closeWindow();
+  // The checks on leaving a field; false keeps the focus there.
+  bool checkStore();
+  bool checkBalanceLimit();
+  bool checkPointRate();
   // Asks before typed values are given up; on "Yes" the fields show the settings in use again.
   bool mayDiscardEdits() override;
 

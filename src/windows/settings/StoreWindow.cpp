@@ -55,12 +55,12 @@ StoreWindow::StoreWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addWidget(elaMsg_);
 
   connect(fgStore_, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
-    if (mode_ == Mode::Browse && row >= 0) fgStore_Click(row + 1);
+    if (mode_ == Mode::Browse && row >= 0) showStoreRow(row + 1);
   });
-  connect(fgStore_, &QTableWidget::cellDoubleClicked, this, [this] { cmdUpd_Click(); });
-  FieldBehaviour::install(txtStoreID_)->setCheck([this](QLineEdit*) { return txtStoreID_Validate(); });
+  connect(fgStore_, &QTableWidget::cellDoubleClicked, this, [this] { editStore(); });
+  FieldBehaviour::install(txtStoreID_)->setCheck([this](QLineEdit*) { return checkStoreCode(); });
   FieldBehaviour::install(txtStoreName_);
-  FieldBehaviour::install(txtListNo_)->setCheck([this](QLineEdit*) { return txtListNo_Validate(); });
+  FieldBehaviour::install(txtListNo_)->setCheck([this](QLineEdit*) { return checkListNumber(); });
 
   resize(560, 520);
   QryData();
@@ -99,14 +99,14 @@ void StoreWindow::buildButtons(QVBoxLayout* layout) {
     row->addWidget(b);
     connect(b, &QPushButton::clicked, this, handler);
   };
-  add("cmdAdd", QStringLiteral("新增"), &StoreWindow::cmdAdd_Click);
-  add("cmdUpd", QStringLiteral("修改"), &StoreWindow::cmdUpd_Click);
-  add("cmdDel", QStringLiteral("刪除"), &StoreWindow::cmdDel_Click);
-  add("cmdSave", QStringLiteral("存檔"), &StoreWindow::cmdSave_Click);
-  add("cmdCancel", QStringLiteral("取消"), &StoreWindow::cmdCancel_Click);
+  add("cmdAdd", QStringLiteral("新增"), &StoreWindow::addStore);
+  add("cmdUpd", QStringLiteral("修改"), &StoreWindow::editStore);
+  add("cmdDel", QStringLiteral("刪除"), &StoreWindow::deleteStore);
+  add("cmdSave", QStringLiteral("存檔"), &StoreWindow::saveStore);
+  add("cmdCancel", QStringLiteral("取消"), &StoreWindow::cancelEdit);
   row->addStretch(1);
-  add("cmdPrint", QStringLiteral("列印"), &StoreWindow::cmdPrint_Click);
-  add("cmdExit", QStringLiteral("&Z結束"), &StoreWindow::cmdExit_Click);
+  add("cmdPrint", QStringLiteral("列印"), &StoreWindow::printList);
+  add("cmdExit", QStringLiteral("&Z結束"), &StoreWindow::closeWindow);
   layout->addLayout(row);
   // Leaving an add or change must work whatever a field holds ("店代號重複", say).
   SkipFieldChecks(button(QStringLiteral("cmdCancel")));
@@ -128,7 +128,7 @@ void StoreWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  cmdCancel_Click();
+  cancelEdit();
   event->accept();
 }
 
@@ -169,14 +169,14 @@ void StoreWindow::QryData(const QString& showCode) {
     }
     currentCode_.clear();
     ClearFields(this);
-    if (row > 0) fgStore_Click(row);
+    if (row > 0) showStoreRow(row);
     setMode(Mode::Browse);
   } catch (...) {
     ReportError(ErrorLabel());
   }
 }
 
-void StoreWindow::fgStore_Click(int row) {
+void StoreWindow::showStoreRow(int row) {
   if (mode_ != Mode::Browse || row < 1 || row >= fgStore_->rows()) return;
   currentCode_ = fgStore_->textMatrix(row, 0);
   txtStoreID_->setText(currentCode_);
@@ -186,13 +186,13 @@ void StoreWindow::fgStore_Click(int row) {
   setMode(Mode::Browse);
 }
 
-void StoreWindow::cmdAdd_Click() {
+void StoreWindow::addStore() {
   setMode(Mode::Add);
   ClearFields(this);
   txtStoreID_->setFocus();
 }
 
-void StoreWindow::cmdUpd_Click() {
+void StoreWindow::editStore() {
   if (currentCode_.isEmpty()) {
     DispElaMsg(elaMsg_, QStringLiteral("請先選擇部門"));
     return;
@@ -202,7 +202,7 @@ void StoreWindow::cmdUpd_Click() {
   txtStoreName_->selectAll();
 }
 
-void StoreWindow::cmdCancel_Click() {
+void StoreWindow::cancelEdit() {
   if (mode_ == Mode::Browse) return;
   mode_ = Mode::Browse;
   QryData(currentCode_);
@@ -211,13 +211,13 @@ void StoreWindow::cmdCancel_Click() {
 bool StoreWindow::mayDiscardEdits() {
   if (mode_ == Mode::Browse) return true;
   if (!Dialogs().askYesNo(QStringLiteral("資料尚未存檔，確定放棄？"), TheSettings().appName)) return false;
-  cmdCancel_Click();
+  cancelEdit();
   return true;
 }
 
-void StoreWindow::cmdExit_Click() {
+void StoreWindow::closeWindow() {
   if (!mayDiscardEdits()) return;
-  cmdCancel_Click();
+  cancelEdit();
   hide();
 }
 
@@ -227,7 +227,7 @@ void StoreWindow::showProblem(QLineEdit* field, const QString& message) {
   field->selectAll();
 }
 
-bool StoreWindow::txtStoreID_Validate() {
+bool StoreWindow::checkStoreCode() {
   if (mode_ != Mode::Add) return true;
   try {
     const QString problem = NewStoreCodeProblem(OperationContext::Current(), txtStoreID_->text()).orRaise();
@@ -241,7 +241,7 @@ bool StoreWindow::txtStoreID_Validate() {
   }
 }
 
-bool StoreWindow::txtListNo_Validate() {
+bool StoreWindow::checkListNumber() {
   const QString problem = ListNoProblem(txtListNo_->text());
   if (problem.isEmpty()) return true;
   DispElaMsg(elaMsg_, problem);
@@ -282,7 +282,7 @@ bool StoreWindow::saveRow() {
   return true;
 }
 
-void StoreWindow::cmdSave_Click() {
+void StoreWindow::saveStore() {
   if (mode_ == Mode::Browse) return;
   const QString what = (mode_ == Mode::Add ? QStringLiteral("新增 ") : QStringLiteral("修改 ")) + txtStoreID_->text().trimmed();
   try {
@@ -296,7 +296,7 @@ void StoreWindow::cmdSave_Click() {
   }
 }
 
-void StoreWindow::cmdDel_Click() {
+void StoreWindow::deleteStore() {
   if (mode_ != Mode::Browse) return;
   if (currentCode_.isEmpty()) {
     DispElaMsg(elaMsg_, QStringLiteral("請先選擇部門"));
@@ -338,7 +338,7 @@ QString StoreWindow::listForPrint() const {
   return rows.join(QLatin1Char(';'));
 }
 
-void StoreWindow::cmdPrint_Click() {
+void StoreWindow::printList() {
   if (mode_ != Mode::Browse) return;
   try {
     QryData(currentCode_);

@@ -20,17 +20,19 @@ public:
   // Reloads the list and shows the store with this code (the first one when empty or gone).
   void QryData(const QString& showCode = QString());
   // Shows data row `row` (1 = first store) in the fields.
-  void fgStore_Click(int row);
+  void showStoreRow(int row);
 
-  void cmdAdd_Click();
-  void cmdUpd_Click();
-  void cmdDel_Click();
-  void cmdSave_Click();
-  void cmdCancel_Click();
-  void cmdPrint_Click();
-  void cmdExit_Click();
-  bool txtStoreID_Validate();
-  bool txtListNo_Validate();
+  void addStore();
+  void editStore();
+  void deleteStore();
+  void saveStore();
+  void cancelEdit();
+  void printList();
+  void closeWindow();
+  // The checks on leaving a field; false keeps the focus there. The code is checked only when
+  // a store is added.
+  bool checkStoreCode();
+  bool checkListNumber();
   // Asks before an unsaved add or change is given up; on "Yes" the window is back to browsing.
   bool mayDiscardEdits() override;
 

@@ -28,7 +28,7 @@ protected:
   // A counter top-up of 500 on the card in the reader.
   bool topUp(MainWindow& w) {
     w.field(QStringLiteral("txtAmt"))->setText(QStringLiteral("500"));
-    w.cmdClientAddAmt_Click();
+    w.topUpCard();
     return count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")) == 1;
   }
   // Master row, journal and card as they were before the operation.
@@ -87,7 +87,7 @@ TEST_P(CardOperationTest, LostConnectionAtTheCommitLeavesTheCardAsItWas) {
   });
   MainWindow w;
   w.field(QStringLiteral("txtAmt"))->setText(QStringLiteral("500"));
-  w.cmdClientAddAmt_Click();
+  w.topUpCard();
   Connection::setStatementHookForTest(nullptr);
   EXPECT_TRUE(w.findChild<StatusPanel*>(QStringLiteral("elaMsg"))->caption().startsWith(QStringLiteral("資料庫存檔失敗，卡片已回復原狀")));
   // The transaction went with the session; the program's own connection is back without a
@@ -150,11 +150,11 @@ TEST_P(CardOperationTest, NothingElseRunsInsideARunningOperation) {
     if (armed || !sql.contains(QStringLiteral("TolvaLog"), Qt::CaseInsensitive)) return;
     armed = true;
     QTimer::singleShot(0, &w, [&] {
-      stores.cmdAdd_Click();
+      stores.addStore();
       stores.txtStoreID()->setText(QStringLiteral("555"));
       stores.txtStoreName()->setText(QStringLiteral("inside"));
-      stores.cmdSave_Click();
-      w.cmdReadCard_Click();
+      stores.saveStore();
+      w.readCard();
       readCaption = w.findChild<StatusPanel*>(QStringLiteral("elaMsg"))->caption();
     });
   });

@@ -78,7 +78,7 @@ TEST_P(CounterTest, TopUpChangesCardFaceJournalAndMasterTogether) {
   msgFile.close();
   MainWindow w;
   set(w, "txtAmt", QStringLiteral("500"));
-  w.cmdClientAddAmt_Click();
+  w.topUpCard();
   EXPECT_TRUE(shownMsgs().isEmpty()) << shownMsgs().join(QLatin1Char(',')).toStdString();
   EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("1500"), QStringLiteral("30")));
   const QString face = SlotCard().face;
@@ -100,7 +100,7 @@ TEST_P(CounterTest, CardThatFailsOnceWrittenIsCommittedAndReprintedAsTheOperator
   ASSERT_TRUE(SaveTestCard(c));
   MainWindow w;
   set(w, "txtAmt", QStringLiteral("500"));
-  w.cmdClientAddAmt_Click();
+  w.topUpCard();
   const QString told = QStringLiteral("列印視窗無法清除!；卡號 V000001 的磁條已寫入新資料並已存檔，但卡面未印妥；"
                                       "請在「更改有效日期」輸入原有效日期 2027/12/31 重寫此卡，以重印卡面");
   EXPECT_EQ(shownMsgs(), QStringList{told});
@@ -119,7 +119,7 @@ TEST_P(CounterTest, CardThatFailsOnceWrittenIsCommittedAndReprintedAsTheOperator
   InsertTestCard(c);
   GoodThruWindow g;
   g.txtUpdGoodThru()->setText(QStringLiteral("2027/12/31"));
-  g.cmdOK_Click();
+  g.changeGoodThru();
   EXPECT_TRUE(SlotCard().face.contains(QStringLiteral(" 目前餘額     1500元"))) << SlotCard().face.toStdString();
   EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("1500"), QStringLiteral("30")));
   expectMaster(QStringLiteral("1500"), QStringLiteral("30"));
@@ -131,7 +131,7 @@ TEST_P(CounterTest, PrintFailureLeavesDatabaseAndCardAsTheyWere) {
   ASSERT_TRUE(SaveTestCard(c));
   MainWindow w;
   set(w, "txtAmt", QStringLiteral("500"));
-  w.cmdClientAddAmt_Click();
+  w.topUpCard();
   // The fault stays on the card, so the old face cannot be printed back either: the card is named.
   EXPECT_EQ(shownMsgs(), QStringList{kUnrestoredFace});
   expectUntouched();
@@ -147,12 +147,12 @@ TEST_P(CounterTest, PrintFailureOfEveryValueChangeLeavesEverythingAsItWas) {
   history(QStringLiteral("22"), QStringLiteral("-100"), QStringLiteral("0"));
   MainWindow w;
   set(w, "txtAmt", QStringLiteral("300"));
-  w.cmdDeductAmt_Click();
+  w.deductAmount();
   set(w, "txtPoint", QStringLiteral("10"));
-  w.cmdDeductPoint_Click();
+  w.deductPoints();
   chooseMode(w, QStringLiteral("2"));
   set(w, "txtAmtB", QStringLiteral("100"));
-  w.cmdUPDOCheck_Click();
+  w.reverseTransaction();
   EXPECT_EQ(shownMsgs(), (QStringList(3, kUnrestoredFace)));
   expectUntouched(1);
   for (const char* action : {"扣抵", "扣點", "沖正"}) {
@@ -165,7 +165,7 @@ TEST_P(CounterTest, ReversalFaceShowsThePreviousBalanceAndTheAmount) {
   MainWindow w;
   chooseMode(w, QStringLiteral("1"));
   set(w, "txtAmtB", QStringLiteral("250"));
-  w.cmdUPDOCheck_Click();
+  w.reverseTransaction();
   EXPECT_TRUE(shownMsgs().isEmpty()) << shownMsgs().join(QLatin1Char(',')).toStdString();
   EXPECT_TRUE(SlotCard().face.contains(QStringLiteral(" 上期餘額     1000元\n 本次交易     -250元\n 目前餘額      750元\n")))
       << SlotCard().face.toStdString();
@@ -177,28 +177,28 @@ TEST_P(CounterTest, BalanceLimitAppliesOnlyWhenSet) {
   ASSERT_TRUE(SetParamValue(QStringLiteral("QDR_BalAmtLimit"), QStringLiteral("1499")));
   MainWindow w;
   set(w, "txtAmt", QStringLiteral("500"));
-  w.cmdClientAddAmt_Click();
+  w.topUpCard();
   EXPECT_EQ(shownMsgs(), QStringList{QStringLiteral("加值後餘額超過上限")});
   expectUntouched();
   ASSERT_TRUE(SetParamValue(QStringLiteral("QDR_BalAmtLimit"), QStringLiteral("1500")));
-  w.cmdClientAddAmt_Click();  // the amount stayed in the field
+  w.topUpCard();  // the amount stayed in the field
   expectMaster(QStringLiteral("1500"), QStringLiteral("30"));
 }
 
 TEST_P(CounterTest, DeductionEarnsPointsAtTheSetRate) {
   MainWindow w;
   set(w, "txtAmt", QStringLiteral("250"));
-  w.cmdDeductAmt_Click();  // no rate: no points
+  w.deductAmount();  // no rate: no points
   EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("750"), QStringLiteral("30")));
   ASSERT_TRUE(SetParamValue(QStringLiteral("QDR_PointRate"), QStringLiteral("0.01")));
   set(w, "txtAmt", QStringLiteral("350"));
-  w.cmdDeductAmt_Click();  // 3.5 points earned, whole points credited
+  w.deductAmount();  // 3.5 points earned, whole points credited
   EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("400"), QStringLiteral("33")));
   EXPECT_TRUE(SlotCard().face.contains(QStringLiteral(" 上期餘額      750元\n 本次交易     -350元\n")));
   EXPECT_EQ(journal(), (QStringList{QStringLiteral("22|-250|0|100"), QStringLiteral("22|-350|3|100")}));
   expectMaster(QStringLiteral("400"), QStringLiteral("33"));
   set(w, "txtAmt", QStringLiteral("401"));
-  w.cmdDeductAmt_Click();
+  w.deductAmount();
   EXPECT_EQ(shownMsgs(), QStringList{QStringLiteral("交易後餘額小於零")});
   expectMaster(QStringLiteral("400"), QStringLiteral("33"));
   EXPECT_EQ(apLog(QStringLiteral("扣抵")).size(), 3);
@@ -207,11 +207,11 @@ TEST_P(CounterTest, DeductionEarnsPointsAtTheSetRate) {
 TEST_P(CounterTest, PointDeductionDownToZeroButNotBelow) {
   MainWindow w;
   set(w, "txtPoint", QStringLiteral("31"));
-  w.cmdDeductPoint_Click();
+  w.deductPoints();
   EXPECT_EQ(shownMsgs(), QStringList{QStringLiteral("交易後紅利點數小於零")});
   expectUntouched();
   set(w, "txtPoint", QStringLiteral("30"));
-  w.cmdDeductPoint_Click();
+  w.deductPoints();
   EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("1000"), QStringLiteral("0")));
   EXPECT_TRUE(SlotCard().face.contains(QStringLiteral(" 上期餘額     1000元\n 本次交易        0元\n")));
   EXPECT_EQ(journal(), QStringList{QStringLiteral("23|0|-30|100")});
@@ -231,7 +231,7 @@ TEST_P(CounterTest, ReversalsTakeBackNoMoreThanTheJournalHolds) {
     set(w, "txtAmtB", QString::fromLatin1(amount));
     set(w, "txtVoidPoint", QString::fromLatin1(points));
     dialogs_->clear();
-    w.cmdUPDOCheck_Click();
+    w.reverseTransaction();
     return shownMsgs().isEmpty() ? QString() : shownMsgs().first();
   };
   // A credit is held to the balance limit like a top-up.
@@ -266,7 +266,7 @@ TEST_P(CounterTest, ADeductionReversedWithoutPointsTakesBackWhatItEarned) {
   });
   chooseMode(w, QStringLiteral("2"));
   set(w, "txtAmtB", QStringLiteral("300"));
-  w.cmdUPDOCheck_Click();
+  w.reverseTransaction();
   Connection::setStatementHookForTest(nullptr);
   EXPECT_EQ(shownAtTheCard, QStringLiteral("3"));  // 300 at today's rate
   // The journal holds 2 to take back: those go, with the money.
@@ -277,13 +277,13 @@ TEST_P(CounterTest, ADeductionReversedWithoutPointsTakesBackWhatItEarned) {
 
 TEST_P(CounterTest, EntriesAreCheckedBeforeTheCardIsAskedFor) {
   MainWindow w;
-  w.cmdClientAddAmt_Click();
+  w.topUpCard();
   set(w, "txtAmt", QStringLiteral("12.5"));
-  w.cmdDeductAmt_Click();
+  w.deductAmount();
   w.cboType()->setCurrentIndex(-1);
-  w.cmdUPDOCheck_Click();
+  w.reverseTransaction();
   chooseMode(w, QStringLiteral("1"));
-  w.cmdUPDOCheck_Click();
+  w.reverseTransaction();
   EXPECT_EQ(shownMsgs(), (QStringList{QStringLiteral("請輸入金額"), QStringLiteral("金額必需為正整數"),
                                       QStringLiteral("請選擇沖正類別"), QStringLiteral("請輸入沖正金額或點數")}));
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("waitForCard")).isEmpty());
@@ -297,7 +297,7 @@ TEST_P(CounterTest, ValueThatTheFaceCannotPrintIsRefusedBeforeAnythingIsWritten)
   const SimCard before = SlotCard();
   MainWindow w;
   set(w, "txtAmt", QStringLiteral("10000000"));  // "-10000000" is nine positions
-  w.cmdDeductAmt_Click();
+  w.deductAmount();
   EXPECT_EQ(shownMsgs(), QStringList{QStringLiteral("交易後數值超過卡片位數")});
   EXPECT_EQ(SlotCard().tracks[0], before.tracks[0]);
   EXPECT_EQ(SlotCard().face, before.face);
@@ -308,12 +308,12 @@ TEST_P(CounterTest, RefusedCardsLeaveNoJournalRow) {
   MainWindow w;
   blacklist(card_);
   set(w, "txtAmt", QStringLiteral("100"));
-  w.cmdClientAddAmt_Click();
+  w.topUpCard();
   gCnn().execute(QStringLiteral("DELETE FROM VoidCard"));
   insertCard(card_, QStringLiteral("2026/12/07"));
-  w.cmdClientAddAmt_Click();
+  w.topUpCard();
   insertCard(QStringLiteral("V000009"));  // a card the database does not know
-  w.cmdClientAddAmt_Click();
+  w.topUpCard();
   EXPECT_EQ(shownMsgs(), (QStringList{QStringLiteral("此張卡片已列入黑名單中"), QStringLiteral("超出有效期限"),
                                       QStringLiteral("資料庫中無此卡號")}));
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), 0);
@@ -325,8 +325,8 @@ TEST_P(CounterTest, CounterSaleMarksTheCardSoldOnce) {
   gCnn().execute(QStringLiteral("UPDATE Tolva SET Status = '01'"));
   const SimCard before = SlotCard();
   MainWindow w;
-  w.cmdSaleCardT_Click();
-  w.cmdSaleCardT_Click();
+  w.sellCard();
+  w.sellCard();
   EXPECT_EQ(shownMsgs(), QStringList{QStringLiteral("此卡已售出")});
   EXPECT_EQ(status(card_), QStringLiteral("11"));
   EXPECT_EQ(journal(), QStringList{QStringLiteral("24|0|0|100")});

@@ -57,11 +57,11 @@ TEST_F(MainWindowTest, OneOperationWindowAtATimeEachCreatedOnce) {
 TEST_F(MainWindowTest, CardPageIsOffWhileTheKeyIsEmpty) {
   MainWindow w;
   EditSettings().batchKey.clear();
-  w.Form_Activate();
+  w.updateCardPageAccess();
   EXPECT_FALSE(w.tabPage()->isTabEnabled(0));
   EXPECT_EQ(w.tabPage()->currentIndex(), 2);  // the settings page, where the key is set
   EditSettings().batchKey = QStringLiteral("K1");
-  w.Form_Activate();
+  w.updateCardPageAccess();
   EXPECT_TRUE(w.tabPage()->isTabEnabled(0));
   w.tabPage()->setCurrentIndex(0);
   w.field(QStringLiteral("txtCardNo"))->setText(QStringLiteral("V000001"));

@@ -39,11 +39,11 @@ TEST_F(ReadCardTest, FailuresShowTheirReasonAndKeepTheFields) {
     w.field(QString::fromLatin1(f))->setText(QStringLiteral("keep"));
   }
   dialogs_->cancelWaitAfterPolls = 2;
-  w.cmdReadCard_Click();
+  w.readCard();
   SimCard erased;
   erased.tracks[0] = " ";
   InsertTestCard(erased);
-  w.cmdReadCard_Click();
+  w.readCard();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), (QStringList{QStringLiteral("取消作業"), QStringLiteral("卡片資料有誤")}));
   EXPECT_EQ(values(w), QStringList(6, QStringLiteral("keep")));
 }
@@ -53,7 +53,7 @@ TEST_F(ReadCardTest, ACardWrittenUnderAnotherKeyDoesNotReadBack) {
                    QStringLiteral("1500"), QStringLiteral("30"));
   EditSettings().batchKey = QStringLiteral("NEWKEY99");
   MainWindow w;
-  w.cmdReadCard_Click();
+  w.readCard();
   const QString bal = w.field(QStringLiteral("txtBalAmt"))->text();
   const bool refused = dialogs_->texts(QStringLiteral("showMsg")) == QStringList{QStringLiteral("卡片資料有誤")};
   EXPECT_TRUE(refused || bal != QStringLiteral("1500")) << bal.toStdString();

@@ -41,7 +41,7 @@ protected:
 TEST_P(ExchangeWindowTest, ImportAsksAfterAFailureAndNoLeavesTheRestUntouched) {
   auto w = importWindow();
   dialogs_->yesNoAnswers = {false};
-  w->cmdOK_Click();
+  w->importFiles();
   const QStringList r = results(*w);
   EXPECT_EQ(r[0], QStringLiteral("轉入OK"));
   EXPECT_TRUE(r[1].startsWith(QStringLiteral("轉入失敗")));
@@ -58,22 +58,22 @@ TEST_P(ExchangeWindowTest, ImportStopsBetweenFilesAndExitSavesTheDirectory) {
   auto w = importWindow();
   w->afterFileForTest = [&w](int row) {
     EXPECT_TRUE(w->running());
-    if (row == 1) w->cmdStop_Click();
+    if (row == 1) w->stopImport();
   };
-  w->cmdOK_Click();
+  w->importFiles();
   EXPECT_EQ(results(*w), (QStringList{QStringLiteral("轉入OK"), QString(), QString()}));
   w->txtDir()->setText(path(QStringLiteral("LOG")));
-  w->cmdExit_Click();
+  w->closeWindow();
   EXPECT_EQ(GetSetting(QStringLiteral("CardLog"), QStringLiteral("Dir")), path(QStringLiteral("LOG")));
 }
 
 TEST_P(ExchangeWindowTest, ViewOpensTheFileOrSaysWhyNot) {
   auto w = importWindow();
   w->fgList()->setCurrentCell(0, 0);
-  w->cmdView_Click();
+  w->viewSelectedFile();
   EXPECT_EQ(dialogs_->openedDocuments, QStringList{QDir(inbox()).filePath(fileName())});
   dialogs_->programForDocuments = false;
-  w->cmdView_Click();
+  w->viewSelectedFile();
   EXPECT_EQ(w->elaMsg()->caption(), QStringLiteral("沒有可開啟此檔案的程式"));
 }
 
@@ -82,18 +82,18 @@ TEST_P(ExchangeWindowTest, ExportTellsWhatItDid) {
   ASSERT_TRUE(w);
   for (const QString& dir : {QString(), path(QStringLiteral("none")), inbox()}) {
     w->txtDir()->setText(dir);
-    w->cmdOK_Click();
+    w->exportBlacklist();
   }
   EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")),
             (QStringList{QStringLiteral("請輸入轉出目錄"), QStringLiteral("轉出目錄不存在"), QStringLiteral("沒有卡號被設為黑名單")}));
   gCnn().execute(QStringLiteral("UPDATE Tolva SET Status = '99' WHERE CardNo = 'V000001'"));
-  w->cmdOK_Click();
+  w->exportBlacklist();
   EXPECT_EQ(w->elaMsg()->caption(), QStringLiteral("黑名單資料轉出完成"));
   EXPECT_TRUE(QFile::exists(QDir(inbox()).filePath(QStringLiteral("VoidCard.txt"))));
   EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT LogMsg FROM xxAPLOG WHERE ActionID = '黑名單轉出'")).toString(),
             QStringLiteral("轉出黑名單筆數：1"));
   SaveScreenshot(w.get(), QStringLiteral("fmVoidCardExport"));
-  w->cmdExit_Click();
+  w->closeWindow();
   EXPECT_EQ(GetSetting(QStringLiteral("VoidCardList"), QStringLiteral("Dir")), inbox());
 }
 

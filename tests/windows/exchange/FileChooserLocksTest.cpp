@@ -119,7 +119,7 @@ TEST_P(FileChooserLocksTest, ChoosersOnTheApplicationFolderKeepTheDatabaseLocks)
     });
     printer.start();
     PrintPreviewWindow preview;
-    preview.cmdPrint_Click();
+    preview.printDocument();
   });
 
   // A nightly export in another process opens and closes the database.

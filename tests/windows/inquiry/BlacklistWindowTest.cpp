@@ -35,7 +35,7 @@ protected:
     field("txtRemark")->setText(reason);
     dialogs_->clear();
     dialogs_->yesNoAnswers = {true};  // "確定將卡號 X 設為黑名單？"
-    window_->cmdSetBlack_Click();
+    window_->blacklistCard();
   }
   // The rows of one card as "status|VoidCard rows|type 99 rows".
   QString rows(const QString& cardNo) const {
@@ -94,7 +94,7 @@ TEST_P(DelCardTest, RefusesUnknownAndBlacklistedNumbersWhateverTheScreenShows) {
   field("txtCardNo")->setText(QStringLiteral("V000001"));
   dialogs_->clear();
   dialogs_->yesNoAnswers = {false};
-  window_->cmdSetBlack_Click();
+  window_->blacklistCard();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("askYesNo")), QStringList{QStringLiteral("確定將卡號 V000001 設為黑名單？")});
   EXPECT_EQ(rows(QStringLiteral("V000001")), QStringLiteral("11|0|0"));
   setBlack(QStringLiteral("V999999"), QStringLiteral("x"), false);

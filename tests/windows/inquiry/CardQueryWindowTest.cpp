@@ -141,7 +141,7 @@ TEST_P(QryCardTest, AReadCardIsReportedOnlyWhenItsValuesDiffer) {
       dialogs_->clear();
       const QString file = InsertRecordCard(card_, c.store, c.batch, c.thru, c.bal, c.points);
       const QByteArray before = SlotCard().tracks[0];
-      w.cmdReadCard_Click();
+      w.readCard();
       const std::string where = std::string(calendar) + " " + c.what;
       EXPECT_EQ(shown(w, "txtBalAmt"), bal) << where;  // the database's values stay on screen
       EXPECT_EQ(SlotCard().tracks[0], before) << where;
@@ -162,7 +162,7 @@ TEST_P(QryCardTest, AReadCardIsReportedOnlyWhenItsValuesDiffer) {
   gCnn().execute(QStringLiteral("UPDATE Tolva SET BalAmt = 100.0, BalPoint = 2.50"));
   dialogs_->clear();
   InsertRecordCard(card_, s, b, t, QStringLiteral("100"), QStringLiteral("2.5"));
-  w.cmdReadCard_Click();
+  w.readCard();
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("showMsg")).isEmpty());
   EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")).toInt(), 0);
 }
@@ -172,13 +172,13 @@ TEST_P(QryCardTest, AnUnknownReadCardOrAMissingKeyIsSaidAndTheScreenKept) {
   ASSERT_TRUE(typeCardNo(w, card_));
   InsertRecordCard(QStringLiteral("V000009"), QStringLiteral("001"), QStringLiteral("V0001"), QStringLiteral("2027/12/31"),
                    QStringLiteral("5"), QStringLiteral("0"));
-  w.cmdReadCard_Click();
+  w.readCard();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("資料庫無此卡號\n卡號：V000009")});
   EXPECT_EQ(shown(w, "txtCardNo"), card_);
 
   EditSettings().batchKey.clear();
   dialogs_->clear();
-  w.cmdReadCard_Click();
+  w.readCard();
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("未設定資料加密碼"));
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("waitForCard")).isEmpty());
 }

@@ -28,7 +28,7 @@ protected:
   // Types the number, leaves the field and presses 清除.
   void erase(const QString& typed) {
     window_->txtCardNo()->setText(typed);
-    if (window_->txtCardNo_Validate()) window_->cmdEraseCard_Click();
+    if (window_->checkCardNumber()) window_->eraseCard();
   }
   int erasedRows(const QString& cardNo) {
     return count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog WHERE TxnType = '81' AND CardNo = ") + QuotText(cardNo));
@@ -97,11 +97,11 @@ TEST_P(EraseCardTest, RefusesLongUnknownAndOtherCardsBeforeChangingAnything) {
   addMaster(QStringLiteral("V000001"), QStringLiteral("11"));
   addMaster(QStringLiteral("V000002"), QStringLiteral("11"));
   window_->txtCardNo()->setText(QStringLiteral("V0000011"));
-  EXPECT_FALSE(window_->txtCardNo_Validate());
+  EXPECT_FALSE(window_->checkCardNumber());
   EXPECT_EQ(window_->elaMsg()->caption(), QStringLiteral("卡號長度不可大於7碼"));
-  window_->cmdEraseCard_Click();  // the button does not get round the field
+  window_->eraseCard();  // the button does not get round the field
   window_->txtCardNo()->setText(QStringLiteral("V000001"));
-  EXPECT_TRUE(window_->txtCardNo_Validate());
+  EXPECT_TRUE(window_->checkCardNumber());
   erase(QStringLiteral("V000009"));
   EXPECT_EQ(lastMsg(), QStringLiteral("資料庫內無此卡號"));
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("waitForCard")).isEmpty());

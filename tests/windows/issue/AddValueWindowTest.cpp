@@ -12,6 +12,7 @@
 #include "device/CardFace.h"
 #include "device/StripeRecord.h"
 #include "ui/CardMessagePanel.h"
+#include "ui/MessageFileRow.h"
 #include "db/Connection.h"
 #include "ledger/CardRows.h"
 #include "db/Parameters.h"
@@ -127,7 +128,7 @@ protected:
   }
   void press(const QString& amount) {
     window_->txtAddAmt()->setText(amount);
-    window_->cmdOK_Click();
+    window_->addValue();
   }
 
   Money dbBal(const QString& cardNo = kCard) {
@@ -179,15 +180,15 @@ TEST_P(AddAmtTest, AmountCheckedOnLeavingTheFieldAndOnTheButton) {
   };
   for (const auto& [text, message] : refused) {
     w.txtAddAmt()->setText(text);
-    EXPECT_FALSE(w.txtAddAmt_Validate()) << text.toStdString();
+    EXPECT_FALSE(w.checkAmount()) << text.toStdString();
     EXPECT_EQ(w.elaMsg()->caption(), message) << text.toStdString();
     // The button does not get round the check, and the reader is not asked for a card.
-    w.cmdOK_Click();
+    w.addValue();
     EXPECT_EQ(w.elaMsg()->caption(), message);
   }
   w.txtAddAmt()->setText(QStringLiteral("   "));
-  EXPECT_TRUE(w.txtAddAmt_Validate());  // an empty field may be left
-  w.cmdOK_Click();
+  EXPECT_TRUE(w.checkAmount());  // an empty field may be left
+  w.addValue();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("請輸入加值金額")});
 
   EXPECT_EQ(driver_.calls, 0);
@@ -258,11 +259,19 @@ TEST_P(AddAmtTest, ValidCardIsToppedUpAndRenewedToNextYearsMonthEnd) {
   SaveScreenshot(window_.get(), QStringLiteral("fmAddAmt"));
 }
 
-TEST_P(AddAmtTest, SecondPressWhileTheCardIsWrittenIsIgnored) {
+TEST_P(AddAmtTest, SecondPressOrCloseWhileTheCardIsWrittenIsIgnored) {
   issue(QStringLiteral("2027/12/31"), QStringLiteral("1000"));
-  // The operator presses again while the reader is busy with the first top-up.
-  driver_.duringWrite = [this] { press(QStringLiteral("100")); };
+  // The operator presses again, or closes the window, while the reader is busy with the first
+  // top-up: the window stays to show how it ended.
+  window_->show();
+  bool shownAfterClose = false;
+  driver_.duringWrite = [&] {
+    press(QStringLiteral("100"));
+    window_->close();
+    shownAfterClose = window_->isVisible();
+  };
   press(QStringLiteral("100"));
+  EXPECT_TRUE(shownAfterClose);
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("messageBox")).isEmpty())
       << dialogs_->texts(QStringLiteral("messageBox")).join(' ').toStdString();
   EXPECT_EQ(dbBal(), Money::fromInt(1100));
@@ -436,9 +445,9 @@ TEST_P(AddAmtTest, MessageFileIsRememberedForTheWindowAndPrintedOnTheFace) {
   EXPECT_TRUE(window_->elaMsg()->caption().isEmpty());
   EXPECT_TRUE(window_->msgPanel()->faceText().trimmed().isEmpty());
   window_->txtFile()->setText(file);
-  window_->txtFile_LostFocus();
+  window_->fileRow()->loadTypedMessageFile();
   EXPECT_EQ(window_->msgPanel()->line(1)->text(), QStringLiteral("Line B"));
-  window_->cmdExit_Click();
+  window_->closeWindow();
   EXPECT_EQ(GetSetting(QStringLiteral("fmAddAmt"), QStringLiteral("MsgFile")), file);
 
   // The next run of the window loads the stored file.
@@ -451,17 +460,17 @@ TEST_P(AddAmtTest, MessageFileIsRememberedForTheWindowAndPrintedOnTheFace) {
 
   // An empty path clears the lines; a missing file says so and leaves them.
   window_->txtFile()->setText(QString());
-  window_->txtFile_LostFocus();
+  window_->fileRow()->loadTypedMessageFile();
   EXPECT_TRUE(window_->msgPanel()->faceText().trimmed().isEmpty());
   window_->msgPanel()->line(2)->setText(QStringLiteral("kept"));
   window_->txtFile()->setText(path(QStringLiteral("none.txt")));
-  window_->txtFile_LostFocus();
+  window_->fileRow()->loadTypedMessageFile();
   EXPECT_EQ(window_->elaMsg()->caption(), QStringLiteral("訊息檔不存在"));
   EXPECT_EQ(window_->msgPanel()->line(2)->text(), QStringLiteral("kept"));
 
   // The file dialog's choice is loaded; the title bar's close stores the path like the exit.
   dialogs_->fileAnswers = {file};
-  window_->txtFile_DblClick();
+  window_->fileRow()->chooseMessageFile();
   EXPECT_EQ(window_->msgPanel()->line(0)->text(), QStringLiteral("Line A"));
   window_->show();
   window_->close();

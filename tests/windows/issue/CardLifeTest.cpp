@@ -63,7 +63,7 @@ TEST_P(CardLifeTest, CardsChangedByTheWindowsLeaveNothingToReconcile) {
   issue.txtBalAmt()->setText(QStringLiteral("100"));
   atNextWait(files[0]);
   atNextWait(files[1]);
-  issue.cmdIsuCard_Click();
+  issue.issueCards();
   const QString first = cardNoOn(files[0]), second = cardNoOn(files[1]);
   ASSERT_FALSE(first.isEmpty());
   ASSERT_FALSE(second.isEmpty());
@@ -71,12 +71,12 @@ TEST_P(CardLifeTest, CardsChangedByTheWindowsLeaveNothingToReconcile) {
   SaleWindow sale;
   atNextWait(files[0]);
   atNextWait(files[1]);
-  sale.cmdOK_Click();
+  sale.sellCards();
 
   AddValueWindow addAmt;
   addAmt.txtAddAmt()->setText(QStringLiteral("300"));
   atNextWait(files[0]);
-  addAmt.cmdOK_Click();
+  addAmt.addValue();
 
   MainWindow counter;
   auto press = [&](const char* field, const QString& value, void (MainWindow::*handler)()) {
@@ -84,40 +84,40 @@ TEST_P(CardLifeTest, CardsChangedByTheWindowsLeaveNothingToReconcile) {
     atNextWait(files[0]);
     (counter.*handler)();
   };
-  press("txtAmt", QStringLiteral("500"), &MainWindow::cmdClientAddAmt_Click);
-  press("txtAmt", QStringLiteral("200"), &MainWindow::cmdDeductAmt_Click);  // earns 2 points
-  press("txtPoint", QStringLiteral("2"), &MainWindow::cmdDeductPoint_Click);
+  press("txtAmt", QStringLiteral("500"), &MainWindow::topUpCard);
+  press("txtAmt", QStringLiteral("200"), &MainWindow::deductAmount);  // earns 2 points
+  press("txtPoint", QStringLiteral("2"), &MainWindow::deductPoints);
   counter.cboType()->setCurrentIndex(1);  // 2 沖正扣抵
-  press("txtAmtB", QStringLiteral("50"), &MainWindow::cmdUPDOCheck_Click);
+  press("txtAmtB", QStringLiteral("50"), &MainWindow::reverseTransaction);
 
   VoidWindow voidTxn;
   voidTxn.txtVoidAmt()->setText(QStringLiteral("100"));
   atNextWait(files[0]);
-  voidTxn.cmdVoidTxn_Click();
+  voidTxn.voidTransaction();
 
   GoodThruWindow goodThru;
   goodThru.txtUpdGoodThru()->setText(QStringLiteral("2029/01/31"));
   atNextWait(files[0]);
-  goodThru.cmdOK_Click();
+  goodThru.changeGoodThru();
 
   // The first card is lost: blacklisted and replaced by a new card with its value.
   BlacklistWindow black;
   black.field(QStringLiteral("txtCardNo"))->setText(first);
   black.field(QStringLiteral("txtRemark"))->setText(QStringLiteral("lost"));
   dialogs_->yesNoAnswers = {true};
-  black.cmdSetBlack_Click();
+  black.blacklistCard();
   ReissueWindow reIssue;
   reIssue.txtOCardNo()->setText(first);
   reIssue.txtNewCardType()->setText(QStringLiteral("W"));
   dialogs_->yesNoAnswers = {true};
   atNextWait(files[2]);
-  reIssue.cmdIsuCard_Click();
+  reIssue.reissueCard();
 
   // The second card is taken back and erased.
   EraseWindow erase;
   erase.txtCardNo()->setText(second);
   atNextWait(files[1]);
-  erase.cmdEraseCard_Click();
+  erase.eraseCard();
 
   // Every window did its work: one journal row each.
   EXPECT_EQ(journalTypes(), (QStringList{"11", "11", "13", "13", "21", "21", "22", "23", "32", "31", "31", "99", "12", "81"}))

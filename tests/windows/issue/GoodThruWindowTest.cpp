@@ -62,7 +62,7 @@ protected:
   }
   void run(GoodThruWindow& w, const QString& date) {
     w.txtUpdGoodThru()->setText(date);
-    w.cmdOK_Click();
+    w.changeGoodThru();
   }
 };
 
@@ -210,7 +210,7 @@ TEST_P(UpdGoodThruTest, RocCalendarDateTypedOrPickedIsAccepted) {
   queue(op, QStringLiteral("V000001"), QStringLiteral("2027/12/31"));
   w->txtUpdGoodThru()->setText(QStringLiteral("116/01/31"));
   EXPECT_TRUE(FieldBehaviour::of(w->txtUpdGoodThru())->validate());
-  w->cmdOK_Click();
+  w->changeGoodThru();
   EXPECT_EQ(masterDate(QStringLiteral("V000001")), QDate(2027, 1, 31));
   EXPECT_EQ(w->txtGoodThru()->text(), QStringLiteral("116/01/31"));
 
@@ -221,14 +221,14 @@ TEST_P(UpdGoodThruTest, RocCalendarDateTypedOrPickedIsAccepted) {
     for (int r = 0; r < picker.fgCal()->rowCount(); ++r) {
       for (int c = 0; c < 7; ++c) {
         const QTableWidgetItem* cell = picker.fgCal()->item(r, c);
-        if (cell && cell->text() == QStringLiteral("15")) return picker.fgCal_Click(r, c);
+        if (cell && cell->text() == QStringLiteral("15")) return picker.chooseDay(r, c);
       }
     }
   });
   FieldBehaviour::of(w->txtUpdGoodThru())->openPicker();
   EXPECT_EQ(w->txtUpdGoodThru()->text(), QStringLiteral("117/03/15"));
   queue(op, QStringLiteral("V000001"), QStringLiteral("2027/01/31"));
-  w->cmdOK_Click();
+  w->changeGoodThru();
   EXPECT_EQ(masterDate(QStringLiteral("V000001")), QDate(2028, 3, 15));
   EXPECT_EQ(cardDate(QStringLiteral("V000001")), QStringLiteral("2028/03/15"));
   EXPECT_TRUE(faceShows(QStringLiteral("V000001"), QStringLiteral("2028/03/15")));

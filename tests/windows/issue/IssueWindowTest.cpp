@@ -132,11 +132,11 @@ TEST_P(IsuCardTest, RunOfThreeCards) {
   w.show();
   // The field's type is the number prefix; the master row keeps the default type.
   fill(w, QStringLiteral("w"), QStringLiteral("3"), QStringLiteral("150"), QStringLiteral("AB"));
-  EXPECT_TRUE(w.txtCardType_Validate());
+  EXPECT_TRUE(w.checkCardType());
   EXPECT_EQ(w.txtCardType()->text(), QStringLiteral("W"));
-  ASSERT_TRUE(w.txtStoreID_Validate());
+  ASSERT_TRUE(w.checkStore());
   EXPECT_EQ(w.txtStoreName()->text(), QStringLiteral("總店"));
-  w.cmdIsuCard_Click();
+  w.issueCards();
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("messageBox")).isEmpty()) << dialogs_->texts(QStringLiteral("messageBox")).join(',').toStdString();
 
   const QDate goodThru(2027, 3, 31);  // issued 2026/03/15
@@ -234,7 +234,7 @@ TEST_P(IsuCardTest, ThirdCardFailsAtPrinting) {
   pileCards(3, {{2, QString::fromLatin1(kFaultPrintFails)}});
   IssueWindow w;
   fill(w, QStringLiteral("V"), QStringLiteral("3"), QStringLiteral("100"), QString());
-  w.cmdIsuCard_Click();
+  w.issueCards();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("列印資料失敗!，卡片已回復原狀，卡號:V000003")});
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 2);
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), 2);
@@ -256,7 +256,7 @@ TEST_P(IsuCardTest, ThirdCardFailsAtPrinting) {
   // The next run issues the rest and reuses the lost serial.
   pileCards(1);
   dialogs_->clear();
-  w.cmdIsuCard_Click();
+  w.issueCards();
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("messageBox")).isEmpty());
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva WHERE CardNo = 'V000003'")), 1);
   EXPECT_EQ(w.txtCardCnt()->text(), QStringLiteral("0"));
@@ -271,7 +271,7 @@ TEST_P(IsuCardTest, FirstCardFailureAndRunsThatIssueNothing) {
   // The operator cancels the wait for the first card.
   dialogs_->cancelWaitAfterPolls = 0;
   fill(w, QStringLiteral("V"), QStringLiteral("2"), QStringLiteral("50"), QString());
-  w.cmdIsuCard_Click();
+  w.issueCards();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("取消作業")});
   auto log = issueLog();
   ASSERT_EQ(log.size(), 1);
@@ -283,7 +283,7 @@ TEST_P(IsuCardTest, FirstCardFailureAndRunsThatIssueNothing) {
   // A count of 0 does nothing at all, not even draw an issue-batch serial.
   dialogs_->clear();
   w.txtCardCnt()->setText(QStringLiteral("0"));
-  w.cmdIsuCard_Click();
+  w.issueCards();
   EXPECT_TRUE(dialogs_->shown.empty());
   EXPECT_EQ(issueLog().size(), 1);
   EXPECT_EQ(count(QStringLiteral("SELECT NoNext FROM xxNO WHERE NoCode = 'TL'")), 2);
@@ -291,7 +291,7 @@ TEST_P(IsuCardTest, FirstCardFailureAndRunsThatIssueNothing) {
   // Without the card data key nothing starts.
   EditSettings().batchKey.clear();
   w.txtCardCnt()->setText(QStringLiteral("1"));
-  w.cmdIsuCard_Click();
+  w.issueCards();
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("未設定資料加密碼"));
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("waitForCard")).isEmpty());
   EXPECT_EQ(issueLog().size(), 1);
@@ -301,12 +301,12 @@ TEST_P(IsuCardTest, EmptyOrZeroBalanceIssuesZero) {
   pileCards(2);
   IssueWindow w;
   fill(w, QStringLiteral("V"), QStringLiteral("1"), QString(), QString());
-  w.cmdIsuCard_Click();
+  w.issueCards();
   EXPECT_EQ(w.txtBalAmt()->text(), QStringLiteral("0"));
   w.txtCardCnt()->setText(QStringLiteral("1"));
   w.txtBalAmt()->setText(QStringLiteral("0"));
   SetNowForTest(QDateTime(QDate(2027, 2, 10), QTime(9, 0)));  // good through the end of a leap February
-  w.cmdIsuCard_Click();
+  w.issueCards();
   EXPECT_EQ(ToDateTime(gCnn().scalar(QStringLiteral("SELECT GoodThru FROM Tolva WHERE CardNo = 'V000002'")))->date(),
             QDate(2028, 2, 29));
   ASSERT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 2);
@@ -335,7 +335,7 @@ TEST_P(IsuCardTest, NumberingFailureStopsTheRunAtThatCard) {
   pileCards(2);
   IssueWindow w;
   fill(w, QStringLiteral("V"), QStringLiteral("2"), QStringLiteral("10"), QString());
-  w.cmdIsuCard_Click();
+  w.issueCards();
   const QString numbering = QStringLiteral("編號程序錯誤-NoCode:V/NoBy:Tolva");
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{numbering});
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 1);
@@ -355,7 +355,7 @@ TEST_P(IsuCardTest, FailedWritesLeaveNothingBehind) {
   // The journal cannot be written: the card's master row goes with it, and its serial returns.
   gCnn().execute(QStringLiteral("DROP TABLE TolvaLog"));
   fill(w, QStringLiteral("V"), QStringLiteral("1"), QStringLiteral("10"), QString());
-  w.cmdIsuCard_Click();
+  w.issueCards();
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("messageBox")).contains(QStringLiteral("Tolva記錄檔寫入失敗，卡號:V000001")));
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 0);
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM xxNO WHERE NoCode = 'V'")), 0);
@@ -366,7 +366,7 @@ TEST_P(IsuCardTest, FailedWritesLeaveNothingBehind) {
   dialogs_->clear();
   pileCards(1);
   fill(w, QStringLiteral("VX"), QStringLiteral("1"), QStringLiteral("10"), QString());
-  w.cmdIsuCard_Click();
+  w.issueCards();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("卡號超過7碼，卡號:VX000001")});
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 0);
   EXPECT_EQ(cardsOut().count(QString()), 2u);
@@ -376,7 +376,7 @@ TEST_P(IsuCardTest, FailedWritesLeaveNothingBehind) {
   pileCards(1);
   gCnn().execute(QStringLiteral("DROP TABLE xxNO") + (isPostgres() ? QStringLiteral(" CASCADE") : QString()));
   fill(w, QStringLiteral("V"), QStringLiteral("1"), QStringLiteral("10"), QString());
-  w.cmdIsuCard_Click();
+  w.issueCards();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")),
             QStringList{QStringLiteral("編號程序錯誤-NoCode:TL/NoBy:20270331")});
   EXPECT_EQ(cardsLeft(), 1u);
@@ -403,45 +403,45 @@ TEST_P(IsuCardTest, FieldChecksAndStartCheck) {
     EXPECT_EQ(w.elaMsg()->caption(), expected) << text.toStdString();
     EXPECT_FALSE(w.FormCheck()) << text.toStdString();  // the button does not get round it
   };
-  refused(w.txtStoreID(), QStringLiteral("1234"), &IssueWindow::txtStoreID_Validate, QStringLiteral("不可超過3碼"));
-  refused(w.txtStoreID(), QStringLiteral("999"), &IssueWindow::txtStoreID_Validate, QStringLiteral("無此店代號"));
+  refused(w.txtStoreID(), QStringLiteral("1234"), &IssueWindow::checkStore, QStringLiteral("不可超過3碼"));
+  refused(w.txtStoreID(), QStringLiteral("999"), &IssueWindow::checkStore, QStringLiteral("無此店代號"));
   EXPECT_TRUE(w.txtStoreName()->text().isEmpty());
   w.txtStoreID()->setText(QStringLiteral("002"));  // a store without a name
-  EXPECT_TRUE(w.txtStoreID_Validate());
+  EXPECT_TRUE(w.checkStore());
   EXPECT_TRUE(w.txtStoreName()->text().isEmpty());
   w.txtStoreID()->setText(QStringLiteral("001"));
-  EXPECT_TRUE(w.txtStoreID_Validate());
+  EXPECT_TRUE(w.checkStore());
   EXPECT_EQ(w.txtStoreName()->text(), QStringLiteral("總店"));
   w.txtStoreID()->clear();
   EXPECT_TRUE(w.txtStoreName()->text().isEmpty());
   w.txtStoreID()->setText(QStringLiteral("001"));
 
-  refused(w.txtCardCnt(), QStringLiteral("abc"), &IssueWindow::txtCardCnt_Validate, QStringLiteral("必需為數字"));
-  refused(w.txtCardCnt(), QStringLiteral("1.5"), &IssueWindow::txtCardCnt_Validate, QStringLiteral("必需為數字"));
-  refused(w.txtCardCnt(), QStringLiteral("-1"), &IssueWindow::txtCardCnt_Validate, QStringLiteral("張數不可小於0"));
+  refused(w.txtCardCnt(), QStringLiteral("abc"), &IssueWindow::checkCardCount, QStringLiteral("必需為數字"));
+  refused(w.txtCardCnt(), QStringLiteral("1.5"), &IssueWindow::checkCardCount, QStringLiteral("必需為數字"));
+  refused(w.txtCardCnt(), QStringLiteral("-1"), &IssueWindow::checkCardCount, QStringLiteral("張數不可小於0"));
   // A number all the same, too large to hold, is not "not a number".
-  refused(w.txtCardCnt(), QString(20, u'9'), &IssueWindow::txtCardCnt_Validate, QStringLiteral("數字超過可輸入的範圍"));
+  refused(w.txtCardCnt(), QString(20, u'9'), &IssueWindow::checkCardCount, QStringLiteral("數字超過可輸入的範圍"));
   // A run of no cards is refused aloud, not ended in silence.
   w.txtCardCnt()->setText(QStringLiteral("0"));
-  EXPECT_TRUE(w.txtCardCnt_Validate());
+  EXPECT_TRUE(w.checkCardCount());
   EXPECT_FALSE(w.FormCheck());
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("發卡張數必需大於0"));
   w.txtCardCnt()->setText(QStringLiteral(" 2 "));
-  EXPECT_TRUE(w.txtCardCnt_Validate());
-  refused(w.txtBalAmt(), QStringLiteral("1O0"), &IssueWindow::txtBalAmt_Validate, QStringLiteral("必需為數字"));
-  refused(w.txtBalAmt(), QStringLiteral("-5"), &IssueWindow::txtBalAmt_Validate, QStringLiteral("金額不可小於0"));
-  refused(w.txtBalAmt(), QStringLiteral("123456789"), &IssueWindow::txtBalAmt_Validate,
+  EXPECT_TRUE(w.checkCardCount());
+  refused(w.txtBalAmt(), QStringLiteral("1O0"), &IssueWindow::checkBalance, QStringLiteral("必需為數字"));
+  refused(w.txtBalAmt(), QStringLiteral("-5"), &IssueWindow::checkBalance, QStringLiteral("金額不可小於0"));
+  refused(w.txtBalAmt(), QStringLiteral("123456789"), &IssueWindow::checkBalance,
           QStringLiteral("金額超過卡片可記錄的位數"));
   w.txtBalAmt()->setText(QStringLiteral("12345678"));
-  EXPECT_TRUE(w.txtBalAmt_Validate());
+  EXPECT_TRUE(w.checkBalance());
   w.txtBalAmt()->setText(QStringLiteral("12.5"));
-  EXPECT_TRUE(w.txtBalAmt_Validate());
+  EXPECT_TRUE(w.checkBalance());
 
   // The remark: three characters pass, four are refused in the message window.
   w.txtRemark()->setText(QStringLiteral("卡A1"));
-  EXPECT_TRUE(w.txtRemark_Validate());
+  EXPECT_TRUE(w.checkRemark());
   w.txtRemark()->setText(QStringLiteral("ABCD"));
-  EXPECT_FALSE(w.txtRemark_Validate());
+  EXPECT_FALSE(w.checkRemark());
   EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("卡片備註碼不可超過三碼")});
   EXPECT_FALSE(w.FormCheck());
   w.txtRemark()->setText(QStringLiteral("ABC"));
@@ -458,14 +458,14 @@ TEST_P(IsuCardTest, MessageFileAndLifecycle) {
   EXPECT_EQ(w.tabPage()->tabText(0) + '|' + w.tabPage()->tabText(1), QStringLiteral("發卡|作業訊息"));
   // Another file chosen with the file dialog fills the lines.
   dialogs_->fileAnswers.push_back(path(QStringLiteral("CardMsg.txt")));
-  w.txtFile_DblClick();
+  w.chooseMessageFile();
   EXPECT_EQ(w.txtFile()->text(), path(QStringLiteral("CardMsg.txt")));
   EXPECT_EQ(w.msgPanel()->line(0)->text(), QStringLiteral("歡迎光臨"));
 
   // Leaving keeps the fields: the exit button and the title bar both only hide the window.
   w.show();
   w.txtCardCnt()->setText(QStringLiteral("5"));
-  w.cmdExit_Click();
+  w.closeWindow();
   EXPECT_FALSE(w.isVisible());
   w.show();
   w.close();
@@ -485,7 +485,7 @@ TEST_P(IsuCardTest, MainWindowButtonOpensOneWindow) {
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->objectName(), QStringLiteral("fmIsuCard"));
   EXPECT_TRUE(w->isVisible());
-  qobject_cast<IssueWindow*>(w)->cmdExit_Click();
+  qobject_cast<IssueWindow*>(w)->closeWindow();
   button->click();
   EXPECT_EQ(main.currentWindow(), w);  // reused, not created again
   delete w;
@@ -509,7 +509,7 @@ TEST_P(IsuCardTest, EachCardOfARunNeedsABlankCardOfItsOwn) {
   pileCards(2);
   IssueWindow w;
   fill(w, QStringLiteral("V"), QStringLiteral("3"), QStringLiteral("100"), QString());
-  w.cmdIsuCard_Click();
+  w.issueCards();
   EXPECT_TRUE(slotAtSecondWait.isEmpty()) << slotAtSecondWait.toStdString();
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("messageBox")).isEmpty());
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 3);
@@ -526,7 +526,7 @@ TEST_P(IsuCardTest, CardTypeTheStripeCannotHoldIsRefusedBeforeAnyCard) {
   pileCards(1);
   IssueWindow w;
   fill(w, QStringLiteral("Ñ"), QStringLiteral("1"), QStringLiteral("10"), QString());  // not in CP950
-  w.cmdIsuCard_Click();
+  w.issueCards();
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 0);
   EXPECT_EQ(cardsLeft(), 1u);  // no card was asked for
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
@@ -545,7 +545,7 @@ TEST_P(IsuCardTest, NewCardThatCannotBeBlankedAfterAFailedCommitIsNamed) {
   });
   IssueWindow w;
   fill(w, QStringLiteral("V"), QStringLiteral("1"), QStringLiteral("10"), QString());
-  w.cmdIsuCard_Click();
+  w.issueCards();
   Connection::setStatementHookForTest(nullptr);
   const QStringList boxes = dialogs_->texts(QStringLiteral("messageBox"));
   ASSERT_FALSE(boxes.isEmpty());

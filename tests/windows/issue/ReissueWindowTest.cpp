@@ -31,14 +31,14 @@ protected:
 
   // Loads the old card, puts a blank card (with `fault`) into the reader and presses 補發卡,
   // answering Yes.
-  void reIssue(const QString& oldCardNo, const QString& fault = QString()) {
+  void runReissue(const QString& oldCardNo, const QString& fault = QString()) {
     window_->txtOCardNo()->setText(oldCardNo);
-    ASSERT_TRUE(window_->txtOCardNo_Validate());
+    ASSERT_TRUE(window_->checkOldCardNumber());
     SimCard blank;
     blank.fault = fault;
     InsertTestCard(blank);
     dialogs_->yesNoAnswers.push_back(true);
-    window_->cmdIsuCard_Click();
+    window_->reissueCard();
   }
   QString replacement(const QString& oldCardNo) {
     return scalar(QStringLiteral("SELECT CardNo FROM Tolva WHERE OCardNo = ") + QuotText(oldCardNo)).toString();
@@ -58,7 +58,7 @@ TEST_P(ReIssueCardTest, ReplacesATakenBackCardOnceWithItsValues) {
   EXPECT_TRUE(window_->cmdIsuCard()->isHidden());
   window_->txtRemark()->setText(QStringLiteral("AB"));
   window_->msgPanel()->line(0)->setText(QStringLiteral("歡迎光臨"));
-  reIssue(QStringLiteral("v000001"));
+  runReissue(QStringLiteral("v000001"));
   EXPECT_FALSE(window_->cmdIsuCard()->isHidden());
   EXPECT_EQ(window_->field(QStringLiteral("txtStatusDscp"))->text(), QStringLiteral("已清除"));
   EXPECT_EQ(window_->field(QStringLiteral("txtBalPoint"))->text(), QStringLiteral("30"));
@@ -96,13 +96,13 @@ TEST_P(ReIssueCardTest, ReplacesATakenBackCardOnceWithItsValues) {
 
   // A second replacement of the same card would create its value again.
   const int waits = dialogs_->texts(QStringLiteral("waitForCard")).size();
-  window_->cmdIsuCard_Click();
+  window_->reissueCard();
   EXPECT_EQ(lastMsg(), QStringLiteral("此卡已補發過，新卡卡號：W000001"));
   EXPECT_EQ(dialogs_->texts(QStringLiteral("waitForCard")).size(), waits);
   EXPECT_EQ(rows(), 2);
 
   addMaster(QStringLiteral("V000002"), QStringLiteral("99"));
-  reIssue(QStringLiteral("V000002"));
+  runReissue(QStringLiteral("V000002"));
   EXPECT_EQ(replacement(QStringLiteral("V000002")), QStringLiteral("W000002"));
 }
 
@@ -111,29 +111,29 @@ TEST_P(ReIssueCardTest, RefusesCardsNotTakenBackAndExpiredCards) {
   addMaster(QStringLiteral("V000081"), QStringLiteral("81"), QStringLiteral("5"), QStringLiteral("0"), QStringLiteral("2026/12/07"));
   addMaster(QStringLiteral("V000099"), QStringLiteral("99"));
   for (const char* s : {"01", "11", "12"}) {
-    reIssue(QStringLiteral("V0000") + QString::fromLatin1(s));
+    runReissue(QStringLiteral("V0000") + QString::fromLatin1(s));
     // The refusal names the status that forbids it.
     EXPECT_TRUE(lastMsg().startsWith(QStringLiteral("不可補發卡（此卡狀態為") + QString::fromLatin1(s) + QLatin1Char(' ')))
         << lastMsg().toStdString();
   }
-  reIssue(QStringLiteral("V000081"));
+  runReissue(QStringLiteral("V000081"));
   EXPECT_EQ(lastMsg(), QStringLiteral("超過有效日期，不可再補發卡"));
   // The operator answers No at the confirmation.
   dialogs_->yesNoAnswers.clear();
   window_->txtOCardNo()->setText(QStringLiteral("V000099"));
-  ASSERT_TRUE(window_->txtOCardNo_Validate());
-  window_->cmdIsuCard_Click();
+  ASSERT_TRUE(window_->checkOldCardNumber());
+  window_->reissueCard();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("askYesNo")), QStringList{QStringLiteral("此張卡片為黑名單的卡片\r\n是否要補發?")});
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("waitForCard")).isEmpty());
   EXPECT_EQ(rows(), 5);
   window_->txtOCardNo()->setText(QStringLiteral("V000404"));
-  EXPECT_FALSE(window_->txtOCardNo_Validate());
+  EXPECT_FALSE(window_->checkOldCardNumber());
   EXPECT_EQ(window_->elaMsg()->caption(), QStringLiteral("資料庫無此卡號"));
 }
 
 TEST_P(ReIssueCardTest, FaceFailureLeavesNoRowAndABlankCard) {
   addMaster(QStringLiteral("V000001"), QStringLiteral("81"));
-  reIssue(QStringLiteral("V000001"), QString::fromLatin1(kFaultPrintFails));
+  runReissue(QStringLiteral("V000001"), QString::fromLatin1(kFaultPrintFails));
   EXPECT_EQ(rows(), 1);
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), 0);
   EXPECT_EQ(SlotCard().tracks[0].trimmed(), QByteArray());
@@ -141,14 +141,14 @@ TEST_P(ReIssueCardTest, FaceFailureLeavesNoRowAndABlankCard) {
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("messageBox")).first().contains(QStringLiteral("卡號:W000001")));
   EXPECT_TRUE(apLog(QStringLiteral("補發卡")).first().endsWith(QStringLiteral("|系統錯誤")));
   // The number was given back with the rollback.
-  reIssue(QStringLiteral("V000001"));
+  runReissue(QStringLiteral("V000001"));
   EXPECT_EQ(replacement(QStringLiteral("V000001")), QStringLiteral("W000001"));
 }
 
 TEST_P(ReIssueCardTest, ReplacementMadeWhileTheCardIsAwaitedIsRefused) {
   addMaster(QStringLiteral("V000001"), QStringLiteral("81"));
   window_->txtOCardNo()->setText(QStringLiteral("V000001"));
-  ASSERT_TRUE(window_->txtOCardNo_Validate());
+  ASSERT_TRUE(window_->checkOldCardNumber());
   InsertTestCard(SimCard{});
   // Another workstation replaces the card while this one waits for its blank card.
   auto insert = dialogs_->atCardWait.back();
@@ -161,7 +161,7 @@ TEST_P(ReIssueCardTest, ReplacementMadeWhileTheCardIsAwaitedIsRefused) {
     insert();
   };
   dialogs_->yesNoAnswers.push_back(true);
-  window_->cmdIsuCard_Click();
+  window_->reissueCard();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("此卡已補發過，新卡卡號：X000009")});
   EXPECT_EQ(rows(), 2);
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), 0);

@@ -37,7 +37,7 @@ TEST_P(SaleCardTest, TwoCardsInOneLoopAreSoldNewestOnTop) {
   queue(op, QStringLiteral("V000002"), QStringLiteral("2028/01/31"), QStringLiteral("800"));
   SaleWindow w;
   w.txtRefNo()->setText(QStringLiteral("AB-1234"));
-  w.cmdOK_Click();
+  w.sellCards();
 
   EXPECT_EQ(gridRows(w), (QStringList{QStringLiteral("V000002|800|2028/01/31"), QStringLiteral("V000001|500|2027/12/31")}));
   EXPECT_EQ(apLog(QStringLiteral("售出")),
@@ -90,7 +90,7 @@ TEST_P(SaleCardTest, EveryRefusalIsLoggedAndLeavesTheMasterRowAlone) {
   queue(op, QStringLiteral("V000111"));
   SaleWindow w;
   w.txtRefNo()->setText(QStringLiteral("INV9"));
-  w.cmdOK_Click();
+  w.sellCards();
 
   const QString fail = QStringLiteral("|作業拒絕");
   EXPECT_EQ(apLog(QStringLiteral("售出")),
@@ -115,7 +115,7 @@ TEST_P(SaleCardTest, CancelledWaitEndsTheLoopSilently) {
   addMaster(QStringLiteral("V000001"), QStringLiteral("01"));
   OperatorAtReader op(*dialogs_);
   SaleWindow w;
-  w.cmdOK_Click();
+  w.sellCards();
   EXPECT_EQ(op.waits, 1);
   EXPECT_TRUE(w.elaMsg()->caption().isEmpty());
   EXPECT_TRUE(apLog(QStringLiteral("售出")).isEmpty());
@@ -128,7 +128,7 @@ TEST_P(SaleCardTest, SoldCardLeavesTheReaderAndIsNotSoldAgain) {
   op.takeOutOnBeep = false;
   queue(op, QStringLiteral("V000001"));
   SaleWindow w;
-  w.cmdOK_Click();
+  w.sellCards();
   EXPECT_EQ(apLog(QStringLiteral("售出")).size(), 1);
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), 1);
   EXPECT_EQ(status(QStringLiteral("V000001")), QStringLiteral("11"));
@@ -151,7 +151,7 @@ TEST_P(SaleCardTest, BadlyInsertedCardIsLoggedAndUnreadableCardEndsTheLoop) {
   });
   queue(op, QStringLiteral("V000001"));  // never reached
   SaleWindow w;
-  w.cmdOK_Click();
+  w.sellCards();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")),
             (QStringList{QStringLiteral("卡片沒插好"), QStringLiteral("卡片資料有誤")}));
   EXPECT_EQ(apLog(QStringLiteral("售出")), (QStringList{QStringLiteral("卡片沒插好|系統錯誤"),
@@ -170,7 +170,7 @@ TEST_P(SaleCardTest, RefusedCardIsEjectedAndNotRefusedAgain) {
     InsertTestCard(c);
   });
   SaleWindow w;
-  w.cmdOK_Click();  // the next wait finds no card and the operator ends the loop
+  w.sellCards();  // the next wait finds no card and the operator ends the loop
   EXPECT_EQ(apLog(QStringLiteral("售出")).size(), 1);
   EXPECT_EQ(op.waits, 2);
 }
@@ -181,7 +181,7 @@ TEST_P(SaleCardTest, FailedJournalRollsTheStatusBack) {
   OperatorAtReader op(*dialogs_);
   queue(op, QStringLiteral("V000001"));
   SaleWindow w;
-  w.cmdOK_Click();
+  w.sellCards();
   EXPECT_EQ(status(QStringLiteral("V000001")), QStringLiteral("01"));
   EXPECT_TRUE(scalar(QStringLiteral("SELECT FirstDate FROM Tolva WHERE CardNo = 'V000001'")).isNull());
   EXPECT_EQ(apLog(QStringLiteral("售出")), QStringList{QStringLiteral("Tolva記錄檔寫入失敗，卡號：V000001|系統錯誤")});

@@ -42,7 +42,7 @@ protected:
     w.txtCheckNo()->setText(checkNo);
     w.txtVoidAmt()->setText(amount);
     dialogs_->clear();
-    w.cmdVoidTxn_Click();
+    w.voidTransaction();
     const QStringList shown = dialogs_->texts(QStringLiteral("showMsg"));
     return shown.isEmpty() ? QString() : shown.join(QLatin1Char(';'));
   }
@@ -115,10 +115,10 @@ TEST_P(VoidTxnTest, NegativeFractionalOrUncoveredAmountsAreRefused) {
   VoidWindow w;
   // Leaving the field tells at once.
   w.txtVoidAmt()->setText(QStringLiteral("abc"));
-  EXPECT_FALSE(w.txtVoidAmt_Validate());
+  EXPECT_FALSE(w.checkAmount());
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("必需為數字"));
   w.txtVoidAmt()->setText(QStringLiteral("-100"));
-  EXPECT_FALSE(w.txtVoidAmt_Validate());
+  EXPECT_FALSE(w.checkAmount());
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("沖正金額必需為正整數"));
   // The button refuses what the field refuses, before any card is asked for.
   EXPECT_EQ(press(w, QStringLiteral("-100")), QStringLiteral("沖正金額必需為正整數"));
@@ -180,9 +180,9 @@ TEST_P(VoidTxnTest, MessageFileIsKeptForTheWindowAndTypingDoesNotLoadIt) {
   QCoreApplication::sendEvent(w->txtFile(), &leave);
   EXPECT_EQ(w->msgPanel()->line(0)->text(), QStringLiteral("Line A"));
   dialogs_->fileAnswers = {TheSettings().appPath + QStringLiteral("/none.txt")};
-  w->fileRow()->txtFile_DblClick();
+  w->fileRow()->chooseMessageFile();
   EXPECT_EQ(w->elaMsg()->caption(), QStringLiteral("訊息檔不存在"));
-  w->cmdExit_Click();
+  w->closeWindow();
   EXPECT_FALSE(w->isVisible());
   EXPECT_EQ(GetSetting(QStringLiteral("fmVoidTxn"), QStringLiteral("MsgFile")), TheSettings().appPath + QStringLiteral("/none.txt"));
   SaveScreenshot(w, QStringLiteral("fmVoidTxn"));

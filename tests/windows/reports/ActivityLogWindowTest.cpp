@@ -49,7 +49,7 @@ protected:
     w.field(QStringLiteral("txtDateE"))->setText(QStringLiteral("2026/03/05"));
     for (auto it = fields.cbegin(); it != fields.cend(); ++it) w.field(it.key())->setText(it.value());
     w.cboOutcome()->setCurrentIndex(outcome);
-    w.cmdQry_Click();
+    w.listRows();
     QStringList out;
     for (int r = 1; r < w.fgLog()->rows(); ++r) out << w.fgLog()->textMatrix(r, 3);
     return out;
@@ -83,7 +83,7 @@ TEST_P(LogViewerTest, TheListIsSavedAsCsvInTheCodePageAndPrinted) {
   ASSERT_EQ(listed(w, {}, 1).size(), 1);
   const QString file = path(QStringLiteral("log.csv"));
   dialogs_->fileAnswers.push_back(file);
-  w.cmdSave_Click();
+  w.saveAsCsv();
   QFile f(file);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   const QByteArray bytes = f.readAll();
@@ -103,7 +103,7 @@ TEST_P(LogViewerTest, TheListIsSavedAsCsvInTheCodePageAndPrinted) {
     preview->accept();
   });
   poll.start(50);
-  w.cmdPrint_Click();
+  w.printList();
   EXPECT_EQ(pages, 1);
 }
 

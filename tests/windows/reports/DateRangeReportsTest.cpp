@@ -74,7 +74,7 @@ TEST_P(IssueCardReportTest, PrintsConditionsRowsCountAndSignatureLine) {
   w.field(QStringLiteral("txtIssueDateB"))->setText(QStringLiteral("2026/03/04"));
   w.field(QStringLiteral("txtIssueDateE"))->setText(QStringLiteral("2026/03/05"));
   w.field(QStringLiteral("txtStoreID"))->setText(k01);
-  const QString text = PrintedText(&w, [&] { w.cmdPrint_Click(); }, path(QStringLiteral("issue.pdf")));
+  const QString text = PrintedText(&w, [&] { w.printList(); }, path(QStringLiteral("issue.pdf")));
   for (const char* expected : {"製卡明細表", "製卡日期：2026/03/04-2026/03/05", "銷售部門：01-一店", "有效日", "V000001",
                                "V000002", "2027/12/31", "300.5", "發卡張數：2", "簽收人："}) {
     EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();
@@ -145,7 +145,7 @@ TEST_P(TxnDetailReportTest, SalesReportTotalsTheValueOfTheCardsSold) {
 TEST_P(TxnDetailReportTest, PrintsTheListWithItsConditionsTotalsAndPrintTime) {
   SetNowForTest(QDateTime(QDate(2026, 3, 9), QTime(10, 30, 15)));
   TransactionDetailReport w(TransactionDetailReport::Kind::Deduct);
-  const QString text = PrintedText(&w, [&] { w.cmdPrint_Click(); }, path(QStringLiteral("deduct.pdf")));
+  const QString text = PrintedText(&w, [&] { w.printList(); }, path(QStringLiteral("deduct.pdf")));
   for (const char* expected : {"抵扣明細表", "列印時間：2026/03/09 10:30", "交易日期：全部", "交易部門：全部", "V000001",
                                "-80", "筆數：2", "金額合計：-80"}) {
     EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();

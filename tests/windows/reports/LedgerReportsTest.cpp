@@ -47,7 +47,7 @@ TEST_P(LiabilityTest, WindowChartsBalanceByMonthAndPrintsTheTable) {
   SaveScreenshot(&w, QStringLiteral("fmRptLiability"));
   const int last = w.fgList()->rows() - 1;
   EXPECT_EQ(w.fgList()->textMatrix(last, 0) + w.fgList()->textMatrix(last, 3), QStringLiteral("合計1500.5"));
-  const QString text = PrintedText(&w, [&] { w.cmdPrint_Click(); }, path(QStringLiteral("liability.pdf")));
+  const QString text = PrintedText(&w, [&] { w.printList(); }, path(QStringLiteral("liability.pdf")));
   EXPECT_TRUE(text.contains(QStringLiteral("基準日期：2026/03/10"))) << text.toStdString();
   EXPECT_TRUE(text.contains(QStringLiteral("1500.5")));
   EXPECT_TRUE(text.contains(QStringLiteral("發卡部門：全部")));
@@ -68,19 +68,19 @@ protected:
 
 TEST_P(ReconcileTest, WindowListsPrintsAndSavesTheDisagreements) {
   ReconcileReport w;
-  w.cmdQry_Click();
+  w.listRows();
   EXPECT_EQ(w.fgList()->rows(), 1);
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("核對無誤"));
   gCnn().execute(QStringLiteral("UPDATE Tolva SET BalAmt = 650 WHERE CardNo = 'V1'"));
-  w.cmdQry_Click();
+  w.listRows();
   ASSERT_EQ(w.fgList()->rows(), 2);
   EXPECT_EQ(w.fgList()->textMatrix(1, 0) + w.fgList()->textMatrix(1, 4), QStringLiteral("V1-50.1"));
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("不符 1 筆"));
-  const QString printed = PrintedText(&w, [&] { w.cmdPrint_Click(); }, path(QStringLiteral("reconcile.pdf")));
+  const QString printed = PrintedText(&w, [&] { w.printList(); }, path(QStringLiteral("reconcile.pdf")));
   EXPECT_TRUE(printed.contains(QStringLiteral("V1"))) << printed.toStdString();
   const QString csv = path(QStringLiteral("window.csv"));
   dialogs_->fileAnswers = {csv};
-  w.cmdSave_Click();
+  w.saveAsCsv();
   QFile f(csv);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_TRUE(CodePage::fromAnsi(f.readAll()).contains(QStringLiteral("V1,餘額不符,650,700.1,-50.1")));

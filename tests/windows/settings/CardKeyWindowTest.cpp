@@ -31,8 +31,8 @@ TEST_P(SetBatchKeyTest, NewKeyIsStoredEncipheredAndTakesEffectAtOnce) {
   EXPECT_EQ(w.Label1()->text(), QStringLiteral("警告!!!\r\n任意修改Tolva資料加密碼，將導致已製做的卡片無法讀取\r\n請小心"));
   w.show();
   type(w, QStringLiteral("ABCDEFGHIJ123456"));  // sixteen characters
-  EXPECT_TRUE(w.txtBatchKey_Validate());
-  w.cmdOK_Click();
+  EXPECT_TRUE(w.checkKey());
+  w.setCardKey();
   EXPECT_EQ(TheSettings().batchKey, QStringLiteral("ABCDEFGHIJ123456"));
   // 'A' ^ 'K' = 41^4B = 0A, 'B' ^ 'M' = 42^4D = 0F, 'C' ^ 'P' = 43^50 = 13, 'D' ^ 'W' = 44^57 = 13.
   EXPECT_TRUE(storedKey().startsWith(QStringLiteral("0A0F1313")));
@@ -53,16 +53,16 @@ TEST_P(SetBatchKeyTest, TooLongOrEmptyKeysAreRefused) {
   EditSettings().batchKey = QStringLiteral("OLDKEY");
   CardKeyWindow w;
   type(w, QStringLiteral("ABCDEFGHIJ1234567"));  // seventeen
-  EXPECT_FALSE(w.txtBatchKey_Validate());
+  EXPECT_FALSE(w.checkKey());
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("長度請不要超過16個英數字")});
-  w.cmdOK_Click();  // the button does not get round the check, and does not say it twice
+  w.setCardKey();  // the button does not get round the check, and does not say it twice
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
   EXPECT_EQ(TheSettings().batchKey, QStringLiteral("OLDKEY"));
   type(w, QStringLiteral("ABCDEFGHIJ12345678"));  // another too-long key is refused aloud
-  w.cmdOK_Click();
+  w.setCardKey();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 2);
   type(w, QStringLiteral("   "));
-  w.cmdOK_Click();
+  w.setCardKey();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).last(), QStringLiteral("請輸入QDR卡資料加密碼"));
   EXPECT_EQ(TheSettings().batchKey, QStringLiteral("OLDKEY"));
   EXPECT_TRUE(storedKey().isEmpty());
@@ -73,16 +73,16 @@ TEST_P(SetBatchKeyTest, OnlyAsciiLettersAndDigitsAndACancelForgetsTheRefusal) {
   CardKeyWindow w;
   for (const char* key : {"Café2026", "密碼1234", "AB CD", "AB-CD"}) {
     type(w, QString::fromUtf8(key));
-    w.cmdOK_Click();
+    w.setCardKey();
     EXPECT_TRUE(storedKey().isEmpty()) << key;
   }
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")),
             QStringList(4, QStringLiteral("加密碼只能使用英數字")));
   EXPECT_TRUE(TheSettings().batchKey.isEmpty());
   // The same refused text after a Cancel is refused aloud again, not in silence.
-  w.cmdCancel_Click();
+  w.closeWindow();
   type(w, QStringLiteral("AB-CD"));
-  w.cmdOK_Click();
+  w.setCardKey();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 5);
 }
 
@@ -92,7 +92,7 @@ TEST_P(SetBatchKeyTest, ReplacingAStoredKeyAsksFirst) {
   EditSettings().batchKey.clear();
   CardKeyWindow w;
   type(w, QStringLiteral("NEWKEY"));
-  w.cmdOK_Click();  // scripted "No"
+  w.setCardKey();  // scripted "No"
   ASSERT_EQ(dialogs_->texts(QStringLiteral("askYesNo")).size(), 1);
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("askYesNo"))[0].contains(QStringLiteral("無法讀取")));
   EXPECT_EQ(storedKey(), BatchKeyToStored(QStringLiteral("OLDKEY")));
@@ -100,7 +100,7 @@ TEST_P(SetBatchKeyTest, ReplacingAStoredKeyAsksFirst) {
   EXPECT_EQ(logRows(QStringLiteral("1 = 1")), 0);
 
   dialogs_->yesNoAnswers.push_back(true);
-  w.cmdOK_Click();
+  w.setCardKey();
   EXPECT_EQ(storedKey(), BatchKeyToStored(QStringLiteral("NEWKEY")));
   EXPECT_EQ(TheSettings().batchKey, QStringLiteral("NEWKEY"));
 }
@@ -127,7 +127,7 @@ TEST_P(SetBatchKeyTest, FailedSaveKeepsTheOldKey) {
   refuseCommitsWriting(QStringLiteral("xxPARAM"));
   CardKeyWindow w;
   type(w, QStringLiteral("NEWKEY"));
-  w.cmdOK_Click();
+  w.setCardKey();
   EXPECT_EQ(TheSettings().batchKey, QStringLiteral("OLDKEY"));
   EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("存檔失敗")});
   EXPECT_EQ(logRows(QStringLiteral("ActionID = '變更加密碼'")), 0);

@@ -28,7 +28,7 @@ TEST_F(CardMsgTest, ThreeLinesFillTheFirstThreeBoxesAndLeaveTheRest) {
   CardMessageWindow w;
   for (QLineEdit* l : w.msgPanel()->lines()) l->setText(QStringLiteral("old"));
   w.txtFile()->setText(path(QStringLiteral("m.txt")));
-  w.cmdLoadMsg_Click();
+  w.loadMessages();
   EXPECT_EQ(lines(w), (QStringList{QStringLiteral("歡迎光臨"), QStringLiteral("滿千送百"), QStringLiteral("第三行"),
                                    QStringLiteral("old"), QStringLiteral("old"), QStringLiteral("old")}));
   EXPECT_EQ(w.msgPanel()->line(0)->objectName(), QStringLiteral("txtMsg1"));
@@ -37,18 +37,18 @@ TEST_F(CardMsgTest, ThreeLinesFillTheFirstThreeBoxesAndLeaveTheRest) {
 TEST_F(CardMsgTest, SavingSixEmptyBoxesWritesFiveEmptyLinesAndAFinalBreak) {
   CardMessageWindow w;
   w.txtFile()->setText(path(QStringLiteral("out.txt")));
-  w.cmdSave_Click();
+  w.saveMessages();
   EXPECT_EQ(readBytes(path(QStringLiteral("out.txt"))), QByteArray("\r\n\r\n\r\n\r\n\r\n\r\n"));
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("存檔完成"));
 
   w.msgPanel()->line(0)->setText(QStringLiteral("卡友日|加倍送"));
   w.msgPanel()->line(5)->setText(QStringLiteral("末行"));
-  w.cmdSave_Click();
+  w.saveMessages();
   EXPECT_EQ(readBytes(path(QStringLiteral("out.txt"))),
             CodePage::toAnsi(QStringLiteral("卡友日|加倍送\r\n\r\n\r\n\r\n\r\n末行\r\n")));
   // A line holding "|" comes back split over two boxes.
   w.msgPanel()->clearLines();
-  w.cmdLoadMsg_Click();
+  w.loadMessages();
   EXPECT_EQ(lines(w), (QStringList{QStringLiteral("卡友日"), QStringLiteral("加倍送"), QString(), QString(), QString(),
                                    QString()}));
   EXPECT_EQ(w.msgPanel()->faceText(), QStringLiteral("卡友日\n加倍送\n\n\n\n\n"));
@@ -56,7 +56,7 @@ TEST_F(CardMsgTest, SavingSixEmptyBoxesWritesFiveEmptyLinesAndAFinalBreak) {
   // A character the code page cannot hold is not quietly turned into another one.
   const QByteArray before = readBytes(path(QStringLiteral("out.txt")));
   w.msgPanel()->line(2)->setText(QStringLiteral("週年慶\U0001F600"));
-  w.cmdSave_Click();
+  w.saveMessages();
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("存檔失敗"));
   EXPECT_EQ(readBytes(path(QStringLiteral("out.txt"))), before);
 }
@@ -66,16 +66,16 @@ TEST_F(CardMsgTest, MissingNamesAndFilesSaySoAndKeepTheBoxes) {
   EXPECT_EQ(w.txtFile()->text(), TheSettings().cardMessageFile);
   w.msgPanel()->line(0)->setText(QStringLiteral("keep"));
   w.txtFile()->setText(QStringLiteral("   "));
-  w.cmdLoadMsg_Click();
+  w.loadMessages();
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("請輸入檔案名稱"));
-  w.cmdSave_Click();
+  w.saveMessages();
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("未輸入檔案名稱"));
   w.txtFile()->setText(path(QStringLiteral("none.txt")));
-  w.cmdLoadMsg_Click();
+  w.loadMessages();
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("檔案不存在"));
   EXPECT_EQ(w.msgPanel()->line(0)->text(), QStringLiteral("keep"));
   w.txtFile()->setText(path(QStringLiteral("no/such/dir/out.txt")));
-  w.cmdSave_Click();
+  w.saveMessages();
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("存檔失敗"));
 }
 
@@ -83,7 +83,7 @@ TEST_F(CardMsgTest, DoubleClickChoosesAFileAndLoadsIt) {
   writeAnsi(QStringLiteral("pick.txt"), QStringLiteral("選到的檔案\r\n"));
   CardMessageWindow w;
   dialogs_->fileAnswers.push_back(path(QStringLiteral("pick.txt")));
-  w.txtFile_DblClick();
+  w.chooseMessageFile();
   EXPECT_EQ(w.txtFile()->text(), path(QStringLiteral("pick.txt")));
   EXPECT_EQ(w.msgPanel()->line(0)->text(), QStringLiteral("選到的檔案"));
   w.msgPanel()->line(1)->setText(QStringLiteral("第二行促銷訊息"));
@@ -95,12 +95,12 @@ TEST_F(CardMsgTest, LeavingTypedLinesAsksAndYesPutsTheSavedLinesBack) {
   w.show();
   w.txtFile()->setText(path(QStringLiteral("m.txt")));
   w.msgPanel()->line(0)->setText(QStringLiteral("滿千送百"));
-  w.cmdExit_Click();  // scripted "No"
+  w.closeWindow();  // scripted "No"
   EXPECT_TRUE(w.isVisible());
-  w.cmdSave_Click();
+  w.saveMessages();
   w.msgPanel()->line(1)->setText(QStringLiteral("未存"));
   dialogs_->yesNoAnswers.push_back(true);
-  w.cmdExit_Click();
+  w.closeWindow();
   EXPECT_FALSE(w.isVisible());
   EXPECT_EQ(lines(w)[0], QStringLiteral("滿千送百"));
   EXPECT_TRUE(lines(w)[1].isEmpty());

@@ -60,7 +60,7 @@ TEST_P(SettingParamTest, SavedSettingsAreReadBackAtTheNextStart) {
   EXPECT_TRUE(w.txtBalAmtLimit()->text().isEmpty());
 
   fill(w, QStringLiteral("012"), QStringLiteral(" COM3 "), QStringLiteral("5000.50"), QStringLiteral("0.0100"));
-  w.cmdSave_Click();
+  w.saveParameters();
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("存檔完成"));
   EXPECT_EQ(TheSettings().storeId, QStringLiteral("012"));
   EXPECT_EQ(TheSettings().readerPort, QStringLiteral("COM3"));
@@ -84,7 +84,7 @@ TEST_P(SettingParamTest, SavedSettingsAreReadBackAtTheNextStart) {
 
   // Emptying a limit means "not set" again.
   again.txtBalAmtLimit()->clear();
-  again.cmdSave_Click();
+  again.saveParameters();
   QString value;
   EXPECT_FALSE(getParamValue(QStringLiteral("QDR_BalAmtLimit"), value));
   EXPECT_EQ(param(QStringLiteral("QDR_PointRate")), QStringLiteral("0.01"));
@@ -106,7 +106,7 @@ TEST_P(SettingParamTest, BadValuesAreRefusedAndNothingIsWritten) {
   };
   for (const auto& [f, message] : cases) {
     fill(w, f[0], QStringLiteral("COM9"), f[1], f[2]);
-    w.cmdSave_Click();
+    w.saveParameters();
     EXPECT_EQ(w.elaMsg()->caption(), message) << f.join(QLatin1Char(',')).toStdString();
   }
   EXPECT_EQ(TheSettings().storeId, QStringLiteral("000"));
@@ -117,11 +117,11 @@ TEST_P(SettingParamTest, BadValuesAreRefusedAndNothingIsWritten) {
 
   // The same checks on leaving the fields; an empty field is always accepted.
   w.txtBalAmtLimit()->setText(QStringLiteral("-3"));
-  EXPECT_FALSE(w.txtBalAmtLimit_Validate());
+  EXPECT_FALSE(w.checkBalanceLimit());
   w.txtPointRate()->setText(QStringLiteral("0"));
-  EXPECT_TRUE(w.txtPointRate_Validate());
+  EXPECT_TRUE(w.checkPointRate());
   w.txtStoreID()->setText(QStringLiteral("011"));
-  EXPECT_TRUE(w.txtStoreID_Validate());
+  EXPECT_TRUE(w.checkStore());
   EXPECT_EQ(w.txtStoreName()->text(), QStringLiteral("台北店"));
 }
 
@@ -139,7 +139,7 @@ TEST_P(SettingParamTest, AFailedWriteKeepsEveryOldSetting) {
   }
   ParametersWindow w;
   fill(w, QStringLiteral("011"), QStringLiteral("COM4"), QStringLiteral("200"), QStringLiteral("2"));
-  w.cmdSave_Click();
+  w.saveParameters();
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("存檔失敗"));
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
   EXPECT_FALSE(gCnn().inTransaction());
@@ -157,7 +157,7 @@ TEST_P(SettingParamTest, ARefusedCommitLeavesTheIniAsItWas) {
   refuseCommitsWriting(QStringLiteral("xxPARAM"));
   ParametersWindow w;
   fill(w, QStringLiteral("011"), QStringLiteral("COM4"), QStringLiteral("200"), QStringLiteral("2"));
-  w.cmdSave_Click();
+  w.saveParameters();
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("存檔失敗"));
   EXPECT_FALSE(gCnn().inTransaction());
   EXPECT_EQ(iniPort(), QStringLiteral("COM1"));
@@ -190,11 +190,11 @@ TEST_P(SettingParamTest, LeavingWithUnsavedChangesAsks) {
   w.hide();
   w.show();
   EXPECT_EQ(w.txtBorixPort()->text(), QStringLiteral("COM7"));
-  w.cmdExit_Click();  // scripted "No"
+  w.closeWindow();  // scripted "No"
   EXPECT_TRUE(w.isVisible());
   EXPECT_EQ(dialogs_->texts(QStringLiteral("askYesNo")).size(), 1);
-  w.cmdSave_Click();
-  w.cmdExit_Click();
+  w.saveParameters();
+  w.closeWindow();
   EXPECT_FALSE(w.isVisible());
   EXPECT_EQ(dialogs_->texts(QStringLiteral("askYesNo")).size(), 1);
 }

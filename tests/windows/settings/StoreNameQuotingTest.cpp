@@ -15,18 +15,18 @@ TEST_P(StoreNameQuotingTest, TypedStoreNamesWithBackslashQuotesAreStoredLiterall
   const QString second = QStringLiteral("\\');DELETE FROM Store;--");
   StoreWindow w;
   for (const char* code : {"001", "002"}) {
-    w.cmdAdd_Click();
+    w.addStore();
     w.txtStoreID()->setText(QString::fromLatin1(code));
     w.txtStoreName()->setText(first);
     w.txtListNo()->setText(QString());
-    w.cmdSave_Click();
+    w.saveStore();
     EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("存檔完成"));
   }
-  w.fgStore_Click(1);
+  w.showStoreRow(1);
   ASSERT_EQ(w.currentCode(), QStringLiteral("001"));
-  w.cmdUpd_Click();
+  w.editStore();
   w.txtStoreName()->setText(second);
-  w.cmdSave_Click();
+  w.saveStore();
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("存檔完成"));
 
   QStringList rows;

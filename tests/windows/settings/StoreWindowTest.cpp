@@ -72,11 +72,11 @@ QStringList pdfPages(const QString& file) {
 class StoreWindowTest : public DbTest {
 protected:
   void add(StoreWindow& w, const QString& code, const QString& name, const QString& listNo) {
-    w.cmdAdd_Click();
+    w.addStore();
     w.txtStoreID()->setText(code);
     w.txtStoreName()->setText(name);
     w.txtListNo()->setText(listNo);
-    w.cmdSave_Click();
+    w.saveStore();
   }
   void seed(const QString& code, const QString& name, int listNo) { InsertStore(gCnn(), {code, name, listNo}); }
 };
@@ -93,7 +93,7 @@ TEST_P(StoreWindowTest, AddChangeAndDeleteEachWriteOneLogEntry) {
   add(w, QStringLiteral("002"), QStringLiteral("O'Hare 店"), QStringLiteral("1"));
   // An empty order puts the store after the last one. A code typed in small letters is the
   // same store as in capitals.
-  w.cmdAdd_Click();
+  w.addStore();
   w.txtStoreID()->setFocus();
   for (const QChar c : QStringLiteral(" a3 ")) {
     QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
@@ -101,31 +101,31 @@ TEST_P(StoreWindowTest, AddChangeAndDeleteEachWriteOneLogEntry) {
   }
   EXPECT_EQ(w.txtStoreID()->text(), QStringLiteral(" A3 "));
   w.txtStoreName()->setText(QStringLiteral("高雄店"));
-  w.cmdSave_Click();
+  w.saveStore();
   EXPECT_EQ(stores(), (QStringList{QStringLiteral("002 O'Hare 店 1"), QStringLiteral("001 台北店 2"),
                                    QStringLiteral("A3 高雄店 3")}));
   EXPECT_EQ(gridRows(w), stores());
   EXPECT_EQ(w.currentCode(), QStringLiteral("A3"));  // the saved store stays shown
 
   // A change keeps the code and moves the store in the list.
-  w.fgStore_Click(2);
+  w.showStoreRow(2);
   ASSERT_EQ(w.currentCode(), QStringLiteral("001"));
-  w.cmdUpd_Click();
+  w.editStore();
   EXPECT_TRUE(w.txtStoreID()->isReadOnly());
   EXPECT_FALSE(w.txtStoreName()->isReadOnly());
   w.txtStoreName()->setText(QStringLiteral("台北總店"));
   w.txtListNo()->setText(QStringLiteral("9"));
-  w.cmdSave_Click();
+  w.saveStore();
   EXPECT_EQ(stores().last(), QStringLiteral("001 台北總店 9"));
   EXPECT_EQ(gridRows(w).last(), QStringLiteral("001 台北總店 9"));
 
   // Delete asks first; "No" keeps the store.
-  w.fgStore_Click(1);
+  w.showStoreRow(1);
   ASSERT_EQ(w.currentCode(), QStringLiteral("002"));
-  w.cmdDel_Click();
+  w.deleteStore();
   EXPECT_EQ(stores().size(), 3);
   dialogs_->yesNoAnswers.push_back(true);
-  w.cmdDel_Click();
+  w.deleteStore();
   EXPECT_EQ(stores(), (QStringList{QStringLiteral("A3 高雄店 3"), QStringLiteral("001 台北總店 9")}));
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("刪除完成"));
 
@@ -159,25 +159,25 @@ TEST_P(StoreWindowTest, BadEntriesAreRefusedAndKeptForCorrection) {
     EXPECT_EQ(w.elaMsg()->caption(), message) << fields.join(QLatin1Char(',')).toStdString();
     EXPECT_EQ(w.mode(), StoreWindow::Mode::Add);
     EXPECT_EQ(w.txtStoreName()->text(), fields[1]);  // nothing the operator typed is lost
-    w.cmdCancel_Click();
+    w.cancelEdit();
   }
   EXPECT_EQ(stores(), QStringList{QStringLiteral("001 台北店 1")});
   EXPECT_TRUE(apLog().isEmpty());
 
   // The same checks on leaving the fields; a stored code is fine when changing its store.
-  w.cmdAdd_Click();
+  w.addStore();
   w.txtStoreID()->setText(QStringLiteral("001"));
-  EXPECT_FALSE(w.txtStoreID_Validate());
+  EXPECT_FALSE(w.checkStoreCode());
   w.txtStoreID()->setText(QStringLiteral("002"));
-  EXPECT_TRUE(w.txtStoreID_Validate());
+  EXPECT_TRUE(w.checkStoreCode());
   w.txtListNo()->setText(QStringLiteral("x"));
-  EXPECT_FALSE(w.txtListNo_Validate());
+  EXPECT_FALSE(w.checkListNumber());
   w.txtListNo()->setText(QStringLiteral("-3"));
-  EXPECT_TRUE(w.txtListNo_Validate());
-  w.cmdCancel_Click();
+  EXPECT_TRUE(w.checkListNumber());
+  w.cancelEdit();
   EXPECT_EQ(w.txtStoreID()->text(), QStringLiteral("001"));
-  w.cmdUpd_Click();
-  EXPECT_TRUE(w.txtStoreID_Validate());
+  w.editStore();
+  EXPECT_TRUE(w.checkStoreCode());
 }
 
 TEST_P(StoreWindowTest, StoresInUseOrOfThisInstallationStay) {
@@ -188,9 +188,9 @@ TEST_P(StoreWindowTest, StoresInUseOrOfThisInstallationStay) {
   const QList<QPair<int, QString>> refused = {{1, QStringLiteral("此店已有卡片或交易資料，不可刪除")},
                                               {2, QStringLiteral("此店為本機店代號，不可刪除")}};
   for (const auto& [row, message] : refused) {
-    w.fgStore_Click(row);
+    w.showStoreRow(row);
     dialogs_->yesNoAnswers.push_back(true);
-    w.cmdDel_Click();
+    w.deleteStore();
     EXPECT_EQ(w.elaMsg()->caption(), message) << row;
     dialogs_->yesNoAnswers.clear();
   }
@@ -202,17 +202,17 @@ TEST_P(StoreWindowTest, LeavingAnUnsavedAddAsksAndAFailedSaveKeepsTheFields) {
   seed(QStringLiteral("001"), QStringLiteral("台北店"), 1);
   StoreWindow w;
   w.show();
-  w.cmdAdd_Click();
+  w.addStore();
   w.txtStoreID()->setText(QStringLiteral("009"));
   w.txtStoreName()->setText(QStringLiteral("未存店"));
-  w.cmdExit_Click();  // scripted "No"
+  w.closeWindow();  // scripted "No"
   EXPECT_TRUE(w.isVisible());
   EXPECT_EQ(w.mode(), StoreWindow::Mode::Add);
   EXPECT_EQ(w.txtStoreName()->text(), QStringLiteral("未存店"));
 
   // The database refuses the insert: the operator hears it, the log says so, the fields stay.
   gCnn().execute(QStringLiteral("Drop Table Store"));
-  w.cmdSave_Click();
+  w.saveStore();
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("存檔失敗"));
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
   EXPECT_EQ(w.mode(), StoreWindow::Mode::Add);
@@ -222,7 +222,7 @@ TEST_P(StoreWindowTest, LeavingAnUnsavedAddAsksAndAFailedSaveKeepsTheFields) {
   EXPECT_EQ(log[0].remark, QStringLiteral("系統錯誤"));
 
   dialogs_->yesNoAnswers.push_back(true);
-  w.cmdExit_Click();
+  w.closeWindow();
   EXPECT_FALSE(w.isVisible());
   EXPECT_EQ(w.mode(), StoreWindow::Mode::Browse);
 }
@@ -242,12 +242,12 @@ TEST_P(StoreWindowTest, PrintedListRunsOverTwoPagesWithEveryStore) {
     if (!preview || !preview->isVisible()) return;
     poll.stop();
     pages = preview->pageCount();
-    preview->cmdSave_Click();
+    preview->saveAsPdf();
     SaveScreenshot(preview, QStringLiteral("fmWJN0107_print"));
     preview->accept();
   });
   poll.start(50);
-  w.cmdPrint_Click();
+  w.printList();
   EXPECT_EQ(pages, 2);
 
   const QStringList text = pdfPages(pdf);
@@ -271,7 +271,7 @@ TEST_P(StoreWindowTest, ClosingTheProgramKeepsUnsavedEditsTheOperatorKeeps) {
   main.button(QStringLiteral("cmdSetDept"))->click();
   auto* stores = qobject_cast<StoreWindow*>(main.currentWindow());
   ASSERT_NE(stores, nullptr);
-  stores->cmdAdd_Click();
+  stores->addStore();
   stores->txtStoreID()->setText(QStringLiteral("009"));
   stores->txtStoreName()->setText(QStringLiteral("未存店"));
 
@@ -297,7 +297,7 @@ TEST_P(StoreWindowTest, CancelAndExitWorkAfterARefusedCode) {
   w.show();
   w.activateWindow();
   for (const char* name : {"cmdCancel", "cmdExit"}) {
-    w.cmdAdd_Click();
+    w.addStore();
     w.txtStoreID()->setFocus();
     QApplication::processEvents();
     w.txtStoreID()->setText(QStringLiteral("001"));  // "店代號重複" when the field is left
@@ -315,7 +315,7 @@ TEST_P(StoreWindowTest, AHiddenWindowsNoKeepsTheProgram) {
   main.button(QStringLiteral("cmdSetDept"))->click();
   auto* stores = qobject_cast<StoreWindow*>(main.currentWindow());
   ASSERT_NE(stores, nullptr);
-  stores->cmdAdd_Click();
+  stores->addStore();
   stores->txtStoreName()->setText(QStringLiteral("未存店"));
   main.button(QStringLiteral("cmdSetting"))->click();
   auto* settings = qobject_cast<ParametersWindow*>(main.currentWindow());

@@ -104,11 +104,11 @@ SimPanel::SimPanel(QString root, const QString& port, QWidget* parent) : QWidget
   layout->addWidget(deckBox, 1);
   layout->addWidget(lblStatus_);
 
-  connect(cmdInsert, &QPushButton::clicked, this, &SimPanel::cmdInsert_Click);
-  connect(cmdTakeOut, &QPushButton::clicked, this, &SimPanel::cmdTakeOut_Click);
-  connect(cmdNewCard, &QPushButton::clicked, this, &SimPanel::cmdNewCard_Click);
-  connect(cmdSpoil, &QPushButton::clicked, this, &SimPanel::cmdSpoil_Click);
-  connect(lstDeck_, &QListWidget::itemDoubleClicked, this, &SimPanel::cmdInsert_Click);
+  connect(cmdInsert, &QPushButton::clicked, this, &SimPanel::insertCard);
+  connect(cmdTakeOut, &QPushButton::clicked, this, &SimPanel::takeOutCard);
+  connect(cmdNewCard, &QPushButton::clicked, this, &SimPanel::addBlankCard);
+  connect(cmdSpoil, &QPushButton::clicked, this, &SimPanel::spoilCard);
+  connect(lstDeck_, &QListWidget::itemDoubleClicked, this, &SimPanel::insertCard);
   connect(cboPort_, &QComboBox::activated, this, &SimPanel::portChanged);
   connect(cboPort_->lineEdit(), &QLineEdit::editingFinished, this, &SimPanel::portChanged);
 
@@ -182,7 +182,7 @@ QString SimPanel::selectedDeckFile() const {
 
 void SimPanel::showStatus(const QString& text) { lblStatus_->setText(text); }
 
-void SimPanel::cmdInsert_Click() {
+void SimPanel::insertCard() {
   const QString file = selectedDeckFile();
   if (file.isEmpty()) {
     showStatus(QStringLiteral("請先在卡片匣中選取一張卡片"));
@@ -192,18 +192,18 @@ void SimPanel::cmdInsert_Click() {
   refresh(true);
 }
 
-void SimPanel::cmdTakeOut_Click() {
+void SimPanel::takeOutCard() {
   showStatus(!reader().takeOut().isEmpty() ? QStringLiteral("已取出卡片") : QStringLiteral("插槽中沒有卡片"));
   refresh(true);
 }
 
-void SimPanel::cmdNewCard_Click() {
+void SimPanel::addBlankCard() {
   const QString file = reader().newBlankCard();
   showStatus(file.isEmpty() ? QStringLiteral("無法建立卡片") : QStringLiteral("已新增空白卡 ") + cardName(file));
   refresh(true);
 }
 
-void SimPanel::cmdSpoil_Click() {
+void SimPanel::spoilCard() {
   QString file = selectedDeckFile();
   if (file.isEmpty()) file = reader().slotFile();
   std::optional<SimCard> card = file.isEmpty() ? std::nullopt : SimCard::load(file);

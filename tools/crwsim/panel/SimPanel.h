@@ -22,10 +22,10 @@ public:
   void refresh(bool force = false);
 
 private slots:
-  void cmdInsert_Click();
-  void cmdTakeOut_Click();
-  void cmdNewCard_Click();
-  void cmdSpoil_Click();
+  void insertCard();
+  void takeOutCard();
+  void addBlankCard();
+  void spoilCard();
   void portChanged();
 
 private:
