@@ -48,5 +48,16 @@ for entry in "${!pending[@]}"; do
   failed=1
 done
 
+# A seam header (core/ClockSeam.h) declares a setter for tests only: in the program only the
+# file that defines it (core/Clock.cpp) includes it.
+while IFS= read -r file; do
+  while IFS= read -r header; do
+    [[ $header == *Seam.h ]] || continue
+    [[ $file == "src/${header%Seam.h}.cpp" ]] && continue
+    echo "$file: $header is for tests only"
+    failed=1
+  done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
+done < <(find src tools bench fuzz \( -name '*.h' -o -name '*.cpp' \) | sort)
+
 if ((failed)); then echo "check-layers: failed"; exit 1; fi
 echo "check-layers: every include keeps to its layer"

@@ -1,6 +1,8 @@
 // The add-value window on each database with the simulated reader: what reaches the master
 // row, the journal, the stripe and the face, and what every press leaves in the log.
 #include "support/IssueFixture.h"
+#include "device/CurrentReaderSeam.h"
+#include "core/ClockSeam.h"
 #include "core/Clock.h"
 #include "core/Dates.h"
 #include "core/Money.h"

@@ -1,6 +1,7 @@
 // Batch issuing on each database dialect with the simulated reader: what a run leaves in the
 // tables, on the cards, in the grid and in the application log, and how it stops.
 #include "core/Clock.h"
+#include "core/ClockSeam.h"
 #include "core/CodePage.h"
 #include "core/Dates.h"
 #include "core/ErrorReport.h"
