@@ -215,8 +215,3 @@ int RunCommandLine(const CommandLine& line) {
   if (form->runs == Runs::OnDatabase) return runOnDatabase(*form, line.args, out);
   return form->job(line.args, out);
 }
-
-CommandJob FindCommandJob(const QString& name) {
-  const Form* form = findForm(name);
-  return form ? form->job : CommandJob();
-}

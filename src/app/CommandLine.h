@@ -27,5 +27,3 @@ QString HelpText(const QString& program);
 // Runs the command of `line` without a window (needs a QCoreApplication). A refused line
 // prints why and the help on stderr and answers 2.
 int RunCommandLine(const CommandLine& line);
-// The job a command names; empty when it names none.
-CommandJob FindCommandJob(const QString& name);

@@ -1,4 +1,5 @@
 #include "core/Clock.h"
+#include "core/ClockSeam.h"
 
 namespace {
 QDateTime g_fixed;

@@ -44,7 +44,6 @@ std::optional<QDateTime> ToDateTime(const QVariant& value) {
   }
 }
 
-bool IsDate(const QVariant& value) { return ToDateTime(value).has_value(); }
 
 QString DBDateDisp(const QVariant& value, const QString& format) {
   const auto dt = ToDateTime(value);

@@ -8,7 +8,6 @@
 // A value as a date and time, when it is one: a QDate/QDateTime, or a text in one of the
 // forms the program and its databases write ("2026/03/05", "2026-03-05 14:07:09", ...).
 std::optional<QDateTime> ToDateTime(const QVariant& value);
-bool IsDate(const QVariant& value);
 
 QString DBDateDisp(const QVariant& value, const QString& format = QString());
 QString DBDateSave(const QString& text);

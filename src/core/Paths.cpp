@@ -11,22 +11,6 @@
 #include <pwd.h>
 #include <unistd.h>
 
-namespace {
-qsizetype lastSeparator(const QString& path) {
-  return std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
-}
-}  // namespace
-
-QString GetPath(const QString& path) {
-  const qsizetype at = lastSeparator(path);
-  return at < 0 ? QString() : path.left(at);
-}
-
-QString GetFileName(const QString& path) {
-  const qsizetype at = lastSeparator(path);
-  return at < 0 ? path : path.mid(at + 1);
-}
-
 QString AddSlash(const QString& path, const QString& sep) {
   if (path.isEmpty()) return {};
   return path.endsWith(sep) ? path : path + sep;

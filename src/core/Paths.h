@@ -2,8 +2,6 @@
 // Path, file and machine routines shared by every window.
 #include <QString>
 
-QString GetPath(const QString& path);
-QString GetFileName(const QString& path);
 QString AddSlash(const QString& path, const QString& sep = QStringLiteral("/"));
 bool IsDir(const QString& path);
 bool IsFile(const QString& path);

@@ -29,7 +29,6 @@ QByteArray HexToStr(const QString& hex) {
   return out;
 }
 
-QString HexByte(int n) { return QStringLiteral("%1").arg(n & 255, 2, 16, QLatin1Char('0')).toUpper(); }
 
 QByteArray Encrypt(const QByteArray& text, const QByteArray& key) {
   if (key.isEmpty()) {

@@ -10,7 +10,6 @@ QByteArray PadByte(const QString& text, int width);
 QString StrToHex(const QByteArray& bytes);
 // Two digits per byte; an odd last digit is ignored.
 QByteArray HexToStr(const QString& hex);
-QString HexByte(int n);
 // Repeating-key exclusive-or; the same call deciphers. An empty key logs the error under
 // "Encrypt" and answers an empty text.
 QByteArray Encrypt(const QByteArray& text, const QByteArray& key);

@@ -1,4 +1,5 @@
 #include "device/CurrentReader.h"
+#include "device/CurrentReaderSeam.h"
 
 #include "core/AppFolder.h"
 #include "core/ErrorReport.h"

@@ -13,5 +13,3 @@ SimulatedReader& BuiltInCrwSimulator();
 // The file a driver library name (INI PARAM/VendorReader) opens: see the search order in the
 // loader; a name found nowhere is left to the system's own search.
 QString CrwLibraryPath(const QString& name);
-// Makes `driver` the one in use (tests); nullptr goes back to the configured one.
-void SetCrwDeviceForTest(ReaderDriver* driver);

@@ -1,4 +1,5 @@
 #include "device/DeviceSession.h"
+#include "device/DeviceSessionSeam.h"
 
 #include "core/CodePage.h"
 #include "core/ErrorReport.h"

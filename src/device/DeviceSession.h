@@ -52,5 +52,3 @@ std::int32_t PrintFaceText(std::int32_t& x, std::int32_t& y, std::int32_t& z, co
 // code kCrwTimedOut, so that a device that stops answering cannot hang the program.
 inline constexpr int kCrwOperationTimeoutMs = 60000;
 inline constexpr std::int32_t kCrwTimedOut = -99;
-// Shortens that time (tests); 0 restores it.
-void SetCrwOperationTimeoutForTest(int ms);

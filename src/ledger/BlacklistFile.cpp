@@ -1,4 +1,5 @@
 #include "ledger/BlacklistFile.h"
+#include "ledger/BlacklistFileSeam.h"
 
 #include "core/CodePage.h"
 #include "core/ErrorReport.h"

@@ -3,10 +3,8 @@
 // and one line per card at the blacklisted status, from the card master. The file is written
 // beside its target and renamed into place, so the stores never find a part of one.
 #include <QString>
-#include <functional>
 
 class Connection;
-class QFileDevice;
 
 inline const QString kVoidCardFileName = QStringLiteral("VoidCard.txt");
 
@@ -25,7 +23,3 @@ ExportOutcome ExportVoidCards(const QString& dir, Connection& cnn);
 
 // A text as the file quotes it: trimmed, single quotes doubled, enclosed in single quotes.
 QString VoidCardQuote(const QString& text);
-
-// Tests: called with the finished temporary file before it replaces the target; false makes
-// the write fail as a full disk would. Empty removes it.
-void SetVoidCardWriteHookForTest(std::function<bool(QFileDevice&)> hook);

@@ -10,7 +10,6 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <memory>
@@ -110,16 +109,6 @@ void MessageWindow::showAndWait() {
 void MessageWindow::ShowMsg(const QString& message, int seconds) {
   prepare(message, seconds);
   setWindowFlag(Qt::WindowStaysOnTopHint, false);
-  showAndWait();
-}
-
-void MessageWindow::ShowGo(const QString& message, int seconds) {
-  prepare(message, seconds);
-  setWindowFlag(Qt::WindowStaysOnTopHint, true);
-  if (const QScreen* screen = QApplication::primaryScreen()) {
-    const QRect area = screen->availableGeometry();
-    move(area.right() - width() - 16, area.bottom() - height() - 48);
-  }
   showAndWait();
 }
 

@@ -16,8 +16,6 @@ public:
   // Shows the message; the caller waits until the window closes. Other windows take no input
   // meanwhile: a click or key on them closes this window first.
   void ShowMsg(const QString& message, int seconds = 3);
-  // The same, placed at the screen's lower right corner and kept on top.
-  void ShowGo(const QString& message, int seconds = 3);
 
   QPlainTextEdit* txtMsg() const { return txtMsg_; }
   int elapsed() const { return elapsed_; }

@@ -1,4 +1,5 @@
 #include "core/Clock.h"
+#include "core/ClockSeam.h"
 #include "core/CodePage.h"
 #include "core/ErrorReport.h"
 #include "core/Paths.h"

@@ -85,7 +85,7 @@ TEST_P(DialectOnDatabaseTest, WritersAndNumberingFollowTheConnectionNotTheGlobal
 
   EXPECT_EQ(ToDateTime(gCnn().scalar(QStringLiteral("SELECT TxnDate FROM TolvaLog")))->date(), QDate(2026, 3, 5));
   EXPECT_EQ(ToDateTime(gCnn().scalar(QStringLiteral("SELECT GoodThru FROM Tolva")))->date(), QDate(2027, 3, 31));
-  EXPECT_TRUE(IsDate(gCnn().scalar(QStringLiteral("SELECT FileDate FROM Tolva"))));
+  EXPECT_TRUE(ToDateTime(gCnn().scalar(QStringLiteral("SELECT FileDate FROM Tolva"))));
 }
 
 TOLVA_DB_TEST_SUITE(DialectOnDatabaseTest);

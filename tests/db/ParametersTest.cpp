@@ -25,7 +25,7 @@ TEST_P(BasDBTest, ParametersReadInsertAndUpdate) {
   QSqlQuery q = gCnn().query(QStringLiteral("SELECT ParamValue, FileDate, UpdDate FROM xxPARAM WHERE ParamID = 'StoreID'"));
   ASSERT_TRUE(q.next());
   EXPECT_EQ(q.value(0).toString(), QStringLiteral("012"));
-  EXPECT_TRUE(IsDate(q.value(1)));
+  EXPECT_TRUE(ToDateTime(q.value(1)));
   EXPECT_TRUE(q.value(2).isNull());
   ASSERT_TRUE(getParamValue(QStringLiteral("StoreID"), value));
   EXPECT_EQ(value, QStringLiteral("012"));
@@ -36,7 +36,7 @@ TEST_P(BasDBTest, ParametersReadInsertAndUpdate) {
   q = gCnn().query(QStringLiteral("SELECT ParamValue, UpdDate FROM xxPARAM WHERE ParamID = 'StoreID'"));
   ASSERT_TRUE(q.next());
   EXPECT_EQ(q.value(0).toString(), QStringLiteral("O'B"));
-  EXPECT_TRUE(IsDate(q.value(1)));
+  EXPECT_TRUE(ToDateTime(q.value(1)));
 
   // An empty or NULL value answers false, so that the caller's default applies.
   ASSERT_TRUE(SetParamValue(QStringLiteral("StoreID"), QString()));
@@ -90,7 +90,7 @@ TEST_P(BasDBTest, ApplicationLogWithAndWithoutRemark) {
   EXPECT_EQ(q.value(3).toString(), QStringLiteral("加值"));
   EXPECT_EQ(q.value(4).toString(), QStringLiteral("卡號：V000001，加值金額：100"));
   EXPECT_TRUE(q.value(5).isNull());  // no Remark column in the statement
-  EXPECT_TRUE(IsDate(q.value(6)));
+  EXPECT_TRUE(ToDateTime(q.value(6)));
   ASSERT_TRUE(q.next());
   EXPECT_EQ(q.value(4).toString(), QStringLiteral("it's failed"));
   EXPECT_EQ(q.value(5).toString(), QStringLiteral("系統錯誤"));

@@ -2,6 +2,8 @@
 // the card wait, the time limit on a device that stops answering, and unusable libraries.
 #include "support/CardFixture.h"
 
+#include "device/DeviceSessionSeam.h"
+#include "device/CurrentReaderSeam.h"
 #include "core/Settings.h"
 #include "device/CurrentReader.h"
 #include "device/SimulatedReader.h"

@@ -1,6 +1,7 @@
 // The stripe record on a simulated card. Expected bytes are worked out by hand: the key
 // "AB12" is 41 42 31 32, and each value byte is exclusive-ored with the key byte in turn.
 #include "support/CardFixture.h"
+#include "device/CurrentReaderSeam.h"
 #include "support/CardSim.h"
 
 #include "core/CodePage.h"

@@ -56,7 +56,7 @@ TEST_P(RecordWritersTest, CardRowTextsDatesAndAmounts) {
   EXPECT_EQ(Money::fromVariant(rec.value(QStringLiteral("BalPoint"))), Money());
   EXPECT_FALSE(rec.value(QStringLiteral("BalPoint")).isNull());
   // FileDate is the database's own time, a date the program can read.
-  EXPECT_TRUE(IsDate(rec.value(QStringLiteral("FileDate"))));
+  EXPECT_TRUE(ToDateTime(rec.value(QStringLiteral("FileDate"))));
   EXPECT_TRUE(rec.value(QStringLiteral("UpdDate")).isNull());
 }
 

@@ -1,5 +1,6 @@
 #include "support/ExchangeFixture.h"
 
+#include "ledger/BlacklistFileSeam.h"
 #include "db/Connection.h"
 #include "ledger/BlacklistFile.h"
 

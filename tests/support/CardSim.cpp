@@ -1,5 +1,6 @@
 #include "support/CardSim.h"
 
+#include "device/CurrentReaderSeam.h"
 #include "core/Settings.h"
 #include "device/CurrentReader.h"
 #include "device/DeviceSession.h"

@@ -1,5 +1,6 @@
 #include "support/IssueFixture.h"
 
+#include "core/ClockSeam.h"
 #include "core/Clock.h"
 #include "core/Settings.h"
 #include "device/StripeRecord.h"

@@ -3,7 +3,9 @@
 // an operator who feeds cards into the reader and takes them out again.
 #include "core/Money.h"
 #include "core/OperatorDialogs.h"
+#include "db/Database.h"
 #include "device/SimulatorFiles.h"
+#include "operations/OperationContext.h"
 #include "support/CardSim.h"
 
 #include <QDate>
@@ -62,6 +64,10 @@ protected:
   QStringList apLog(const QString& action) const;
 
   static QDate today() { return QDate(2026, 12, 8); }
+  // The context the operations under test run in: the settings SetUp gives this start.
+  static OperationContext ctx() {
+    return {gCnn(), QStringLiteral("clerk"), QStringLiteral("POS1"), QStringLiteral("100")};
+  }
 };
 
 // Makes the installation's card message file (in the application folder) six lines long;

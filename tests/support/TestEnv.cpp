@@ -1,5 +1,6 @@
 #include "support/TestEnv.h"
 
+#include "core/ClockSeam.h"
 #include "core/Clock.h"
 #include "core/CodePage.h"
 #include "core/Settings.h"

@@ -1,4 +1,5 @@
 #include "core/Clock.h"
+#include "core/ClockSeam.h"
 #include "core/Dates.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"

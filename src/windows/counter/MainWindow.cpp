@@ -4,7 +4,7 @@
 #include "core/Dates.h"
 #include "core/ErrorReport.h"
 #include "core/ShowMsg.h"
-#include "operations/CardOperation.h"
+#include "operations/CardReading.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
@@ -301,15 +301,13 @@ void MainWindow::OpenWindow(const QString& buttonName) {
 
 void MainWindow::readCard() {
   try {
-    // A card operation of its own, so that it can never close the reader under another one.
-    CardOperation op(QStringLiteral("fmTolva_cmdReadCard_Click"), QString());
-    QString msg;
-    if (!op.run(msg)) {
-      DispElaMsg(elaMsg_, msg);
-      ShowMsg(msg);
+    const CardReadOutcome out = ReadCardInReader();
+    if (!out.ok) {
+      DispElaMsg(elaMsg_, out.message);
+      ShowMsg(out.message);
       return;
     }
-    const CardImage& c = op.card().image;
+    const CardImage& c = out.card;
     field(QStringLiteral("txtCardNo"))->setText(c.cardNo);
     field(QStringLiteral("txtDeptNo"))->setText(c.storeNo);
     field(QStringLiteral("txtGoodThru"))->setText(c.goodThru.toString());

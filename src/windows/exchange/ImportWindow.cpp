@@ -167,7 +167,7 @@ bool ImportWindow::importRow(int row, int& rowsLoaded) {
   fgList_->resizeColumnToContents(1);
   progress_->setValue(row);
   lblProgress_->setText(QStringLiteral("已轉入 %1 筆").arg(rowsLoaded));
-  if (afterFileForTest) afterFileForTest(row);
+  emit fileImported(row);
   QCoreApplication::processEvents();
   // A file that was imported before loaded fine: only a failure asks whether to go on.
   if (!result.isEmpty() && !result.startsWith(QStringLiteral("轉入OK")))

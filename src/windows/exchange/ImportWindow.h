@@ -6,7 +6,6 @@
 
 #include <QList>
 #include <QWidget>
-#include <functional>
 
 class StatusPanel;
 class DataGrid;
@@ -34,8 +33,9 @@ public:
   QLabel* lblProgress() const { return lblProgress_; }
   bool running() const { return running_; }
 
-  // Tests: called after each file, before the window asks or goes on.
-  std::function<void(int row)> afterFileForTest;
+signals:
+  // A file's result is in the list (data row `row`), before the window asks or goes on.
+  void fileImported(int row);
 
 protected:
   void showEvent(QShowEvent* event) override;

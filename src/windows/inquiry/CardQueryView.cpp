@@ -84,6 +84,13 @@ QWidget* buildCardPage(QWidget* form, const QString& remarkLabel) {
 
 }  // namespace
 
+void ShowCardQuery(QWidget* form, TextTable* grid, const CardQuery& card) {
+  for (auto it = card.fields.cbegin(); it != card.fields.cend(); ++it) {
+    if (auto* field = form->findChild<QLineEdit*>(it.key())) field->setText(it.value());
+  }
+  grid->setDataRows(card.history);
+}
+
 bool QryCardData(QWidget* form, TextTable* grid, const QString& cardNo, bool& found, CardQuery* loaded) {
   found = false;
   try {
@@ -94,10 +101,7 @@ bool QryCardData(QWidget* form, TextTable* grid, const QString& cardNo, bool& fo
     }
     if (!*fetched) return true;
     CardQuery card = **fetched;
-    for (auto it = card.fields.cbegin(); it != card.fields.cend(); ++it) {
-      if (auto* field = form->findChild<QLineEdit*>(it.key())) field->setText(it.value());
-    }
-    grid->setDataRows(card.history);
+    ShowCardQuery(form, grid, card);
     found = true;
     if (loaded) *loaded = std::move(card);
     return true;

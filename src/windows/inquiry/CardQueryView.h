@@ -59,3 +59,5 @@ void InitCardLogGrid(TextTable* grid);
 // what they showed. A database error is reported under `<window name>_QryCardData` and
 // answers false (with `found` false); otherwise the answer is true.
 bool QryCardData(QWidget* form, TextTable* grid, const QString& cardNo, bool& found, CardQuery* loaded = nullptr);
+// Fills the window's fields and grid with a card already loaded.
+void ShowCardQuery(QWidget* form, TextTable* grid, const CardQuery& card);

@@ -8,9 +8,8 @@
 #include "ui/PressGuard.h"
 #include "ui/WindowHelpers.h"
 #include "ui/TextTable.h"
-#include "operations/CardOperation.h"
-#include "operations/CardInquiry.h"
-#include "operations/CardAgainstRecord.h"
+#include "operations/CardReading.h"
+#include "windows/inquiry/CardQueryView.h"
 
 #include <QFocusEvent>
 #include <QLineEdit>
@@ -68,28 +67,21 @@ void CardQueryWindow::readCard() {
 }
 
 void CardQueryWindow::readAndCompareCard() {
-  if (TheSettings().batchKey.isEmpty()) {
-    DispElaMsg(elaMsg_, QStringLiteral("未設定資料加密碼"));
-    return;
+  using Result = CardCheckOutcome::Result;
+  const CardCheckOutcome out = ReadCardAgainstRecord(OperationContext::Current());
+  switch (out.result) {
+    case Result::NoCardKey: DispElaMsg(elaMsg_, out.message); return;
+    case Result::NotRead:
+    case Result::NotFound: ShowMsg(out.message); return;
+    case Result::LookUpFailed:
+      ReportError(objectName() + QStringLiteral("_QryCardData"), out.failure.number, out.failure.description);
+      return;
+    case Result::Matches:
+    case Result::Differs: break;
   }
-  // Only read: the operation has no rows, so nothing is written to the card or the database.
-  CardOperation op(QStringLiteral("fmQryCard_cmdReadCard_Click"), QString());
-  QString msg;
-  if (!op.run(msg)) {
-    ShowMsg(msg);
-    return;
-  }
-  const CardImage& card = op.card().image;
-  const QString cardNo = card.cardNo.trimmed();
-  bool found = false;
-  CardQuery db;
-  if (!QryCardData(this, fgCardLog_, cardNo, found, &db)) return;
-  if (!found) {
-    ShowMsg(kNoSuchCard + QStringLiteral("\n卡號：") + cardNo);
-    return;
-  }
+  ShowCardQuery(this, fgCardLog_, *out.record);
   elaMsg_->setCaption(QString());
-  if (CardDiffersFromRecord(card, db)) ShowMsg(CardDifferenceText(card), 60);
+  if (out.result == Result::Differs) ShowMsg(out.message, 60);
 }
 
 bool CardQueryWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -1,17 +1,14 @@
-// The card operation as the counter uses it: one operation at a time, no transaction during the
-// card wait, and a commit that fails while the card is still in the reader.
+// One card operation at a time: while the counter's top-up runs, another window cannot save nor
+// read a card. The card operation's own rules are tested in tests/operations/CardOperationTest.cpp.
 #include "support/IssueFixture.h"
 
-#include "core/ErrorReport.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "operations/CardOperation.h"
-#include "device/StripeRecord.h"
 #include "db/Connection.h"
 #include "windows/counter/MainWindow.h"
 #include "windows/settings/StoreWindow.h"
 
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -22,7 +19,6 @@ protected:
     if (IsSkipped() || HasFatalFailure()) return;
     addMaster(card_, QStringLiteral("11"));
     insertCard(card_);
-    before_ = SlotCard();
   }
 
   // A counter top-up of 500 on the card in the reader.
@@ -31,113 +27,9 @@ protected:
     w.topUpCard();
     return count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")) == 1;
   }
-  // Master row, journal and card as they were before the operation.
-  void expectUntouched() {
-    EXPECT_EQ(master(QStringLiteral("BalAmt"), card_), Money::fromInt(1000));
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), 0);
-    EXPECT_EQ(SlotCard().tracks[0], before_.tracks[0]);
-    EXPECT_TRUE(SlotCard().face.contains(QStringLiteral(" 目前餘額     1000元\n"))) << SlotCard().face.toStdString();
-  }
-  // Makes the commit fail; `alsoFault` is put on the card at that moment.
-  void failCommit(const QString& alsoFault = QString()) {
-    Connection::setStatementHookForTest([alsoFault](Connection&, const QString& sql) {
-      if (sql != QLatin1String("COMMIT")) return;
-      if (!alsoFault.isEmpty()) {
-        SimCard c = SlotCard();
-        c.fault = alsoFault;
-        SaveTestCard(c);
-      }
-      throw TolvaError(QStringLiteral("5"), QStringLiteral("database is locked"));
-    });
-  }
 
   const QString card_ = QStringLiteral("V000001");
-  SimCard before_;
 };
-
-TEST_P(CardOperationTest, FailedCommitPutsThePreviousCardBack) {
-  refuseCommitsWriting(QStringLiteral("TolvaLog"));  // the database itself refuses the commit
-  MainWindow w;
-  EXPECT_FALSE(topUp(w));
-  expectUntouched();
-  const QString told = w.findChild<StatusPanel*>(QStringLiteral("elaMsg"))->caption();
-  EXPECT_TRUE(told.startsWith(QStringLiteral("資料庫存檔失敗，卡片已回復原狀"))) << told.toStdString();
-  EXPECT_EQ(apLog(QStringLiteral("加值")).size(), 1);
-  EXPECT_TRUE(apLog(QStringLiteral("加值")).first().endsWith(QStringLiteral("|系統錯誤")));
-}
-
-TEST_P(CardOperationTest, CardThatCannotBePutBackIsNamedWithBothValues) {
-  failCommit(QString::fromLatin1(kFaultWriteFails));
-  MainWindow w;
-  EXPECT_FALSE(topUp(w));
-  Connection::setStatementHookForTest(nullptr);
-  const QStringList shown = dialogs_->texts(QStringLiteral("showMsg"));
-  ASSERT_EQ(shown.size(), 1);
-  EXPECT_TRUE(shown[0].contains(QStringLiteral("卡號 V000001 的卡片與資料庫不一致：卡片餘額 1500、點數 30，資料庫餘額 1000、點數 30")))
-      << shown[0].toStdString();
-  EXPECT_TRUE(readBytes(TheSettings().errorLogFile).contains("_RestoreStripe"));
-  EXPECT_EQ(master(QStringLiteral("BalAmt"), card_), Money::fromInt(1000));
-}
-
-TEST_P(CardOperationTest, LostConnectionAtTheCommitLeavesTheCardAsItWas) {
-  if (!isPostgres()) GTEST_SKIP() << "a server connection";
-  const QString pid = sessionPid();
-  Connection::setStatementHookForTest([this, pid](Connection&, const QString& sql) {
-    if (sql == QLatin1String("COMMIT")) endSession(pid);
-  });
-  MainWindow w;
-  w.field(QStringLiteral("txtAmt"))->setText(QStringLiteral("500"));
-  w.topUpCard();
-  Connection::setStatementHookForTest(nullptr);
-  EXPECT_TRUE(w.findChild<StatusPanel*>(QStringLiteral("elaMsg"))->caption().startsWith(QStringLiteral("資料庫存檔失敗，卡片已回復原狀")));
-  // The transaction went with the session; the program's own connection is back without a
-  // restart, and the failed operation's log row was written on it.
-  expectUntouched();
-  EXPECT_NE(sessionPid(), pid);
-  const QStringList logged = apLog(QStringLiteral("加值"));
-  ASSERT_EQ(logged.size(), 1);
-  EXPECT_TRUE(logged[0].endsWith(QStringLiteral("|系統錯誤"))) << logged[0].toStdString();
-}
-
-TEST_P(CardOperationTest, OperationAfterALostSessionRunsWithoutARestart) {
-  if (!isPostgres()) GTEST_SKIP() << "a server connection";
-  ReinsertTestCardAtEveryWait();
-  MainWindow w;
-  ASSERT_TRUE(topUp(w));
-  endSession(sessionPid());
-  topUp(w);
-  EXPECT_EQ(master(QStringLiteral("BalAmt"), card_), Money::fromInt(2000));
-  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), 2);
-  QString no, store, batch, thru, bal, pts, m;
-  ASSERT_TRUE(DecodeStripeRecord(SlotCard().tracks[0], no, store, batch, thru, bal, pts, m));
-  EXPECT_EQ(Money::val(bal), Money::fromInt(2000));
-  const QStringList logged = apLog(QStringLiteral("加值"));
-  ASSERT_EQ(logged.size(), 2);
-  EXPECT_FALSE(logged[1].endsWith(QStringLiteral("|系統錯誤"))) << logged[1].toStdString();
-}
-
-TEST_P(CardOperationTest, SecondConnectionWritesWhileTheCardIsAwaited) {
-  // The operator is slow to insert the card; another workstation saves meanwhile.
-  qint64 writeMs = -1;
-  const QString cnt = connectionString();
-  dialogs_->atCardWait.clear();
-  dialogs_->atCardWait.push_back([&writeMs, cnt] {
-    Connection other;
-    other.open(cnt);
-    QElapsedTimer clock;
-    clock.start();
-    TransactionGuard tx(other);
-    other.execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('777', 'other', 7)"));
-    tx.commit();
-    writeMs = clock.elapsed();
-    TestReader().insert(TestReader().deckFolder() + QStringLiteral("/card-0001.card"));
-  });
-  MainWindow w;
-  EXPECT_TRUE(topUp(w));
-  ASSERT_GE(writeMs, 0);
-  EXPECT_LT(writeMs, 1000);
-  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Store WHERE StoreID = '777'")), 1);
-}
 
 TEST_P(CardOperationTest, NothingElseRunsInsideARunningOperation) {
   MainWindow w;

@@ -47,14 +47,3 @@ TEST_F(ReadCardTest, FailuresShowTheirReasonAndKeepTheFields) {
   EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), (QStringList{QStringLiteral("取消作業"), QStringLiteral("卡片資料有誤")}));
   EXPECT_EQ(values(w), QStringList(6, QStringLiteral("keep")));
 }
-
-TEST_F(ReadCardTest, ACardWrittenUnderAnotherKeyDoesNotReadBack) {
-  InsertRecordCard(QStringLiteral("V000001"), QStringLiteral("001"), QStringLiteral("V0001"), QStringLiteral("2027/12/31"),
-                   QStringLiteral("1500"), QStringLiteral("30"));
-  EditSettings().batchKey = QStringLiteral("NEWKEY99");
-  MainWindow w;
-  w.readCard();
-  const QString bal = w.field(QStringLiteral("txtBalAmt"))->text();
-  const bool refused = dialogs_->texts(QStringLiteral("showMsg")) == QStringList{QStringLiteral("卡片資料有誤")};
-  EXPECT_TRUE(refused || bal != QStringLiteral("1500")) << bal.toStdString();
-}

@@ -56,10 +56,10 @@ TEST_P(ExchangeWindowTest, ImportAsksAfterAFailureAndNoLeavesTheRestUntouched) {
 
 TEST_P(ExchangeWindowTest, ImportStopsBetweenFilesAndExitSavesTheDirectory) {
   auto w = importWindow();
-  w->afterFileForTest = [&w](int row) {
+  QObject::connect(w.get(), &ImportWindow::fileImported, w.get(), [&w](int row) {
     EXPECT_TRUE(w->running());
     if (row == 1) w->stopImport();
-  };
+  });
   w->importFiles();
   EXPECT_EQ(results(*w), (QStringList{QStringLiteral("轉入OK"), QString(), QString()}));
   w->txtDir()->setText(path(QStringLiteral("LOG")));

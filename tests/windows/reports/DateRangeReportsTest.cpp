@@ -2,6 +2,7 @@
 // lists for its dates and store, its count and totals, and the printed document.
 #include "support/ReportFixture.h"
 
+#include "core/ClockSeam.h"
 #include "core/Clock.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"

@@ -95,12 +95,6 @@ TEST_P(ReconcileTest, HeadlessJobExitCodeFollowsTheReport) {
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(CodePage::fromAnsi(f.readAll()).split(QStringLiteral("\r\n")).value(1),
             QStringLiteral("V1,餘額不符,700.1,700.1,0,9,10,-1"));
-  QString printed;
-  QTextStream out(&printed);
-  const CommandJob report = FindCommandJob(QStringLiteral("--report"));
-  ASSERT_TRUE(report);
-  EXPECT_EQ(report({QStringLiteral("weekly")}, out), 2);
-  EXPECT_FALSE(FindCommandJob(QStringLiteral("--weekly")));
 }
 
 TOLVA_DB_TEST_SUITE(ReconcileTest);
