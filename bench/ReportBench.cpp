@@ -68,7 +68,14 @@ void fill(bool pg) {
 }
 
 // The statements the reports run, with their values written in, for the shell.
-QString liabilitySql() { return LiabilitySql(gCnn().dialect(), kDay) + QStringLiteral(" ;"); }
+QString liabilitySql() {
+  QVariantList values;
+  QString sql = LiabilitySql(gCnn().dialect(), kDay, values);
+  for (const QVariant& v : values) {
+    sql.replace(sql.indexOf(QLatin1Char('?')), 1, QLatin1Char('\'') + v.toString() + QLatin1Char('\''));
+  }
+  return sql + QStringLiteral(" ;");
+}
 
 QString reconcileSql() {
   const QString types = QStringLiteral(" ( TxnType In ('11', '12') Or TxnType Like '2%' Or TxnType Like '3%' ) ");

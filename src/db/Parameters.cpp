@@ -10,10 +10,6 @@
 
 namespace {
 
-QString keyWhere(const QString& noCode, const QString& noBy) {
-  return QStringLiteral(" Where NoCode = ") + QuotText(noCode) + QStringLiteral("   And NoBy = ") + QuotText(noBy);
-}
-
 // The program-side numbering: read the row, create it when missing, write the next number
 // back. It runs inside the caller's transaction, or in one of its own; on SQLite a
 // transaction holds the write lock from its start, so two processes never read the same
@@ -24,17 +20,18 @@ qint64 drawInProgram(Connection& cnn, const QString& noCode, const QString& noBy
   const QString now = cnn.dialect().nowFunc();
   std::optional<qint64> current;
   {
-    QSqlQuery q = cnn.query(QStringLiteral("Select * From xxNO") + keyWhere(noCode, noBy));
+    QSqlQuery q = cnn.query(QStringLiteral("SELECT NoNext FROM xxNO WHERE NoCode = ? AND NoBy = ?"),
+                            {BoundText(noCode), BoundText(noBy)});
     if (q.next()) current = q.value(QStringLiteral("NoNext")).toLongLong();
   }
   qint64 next = 1;
   if (current) {
     next = *current;
-    cnn.execute(QStringLiteral("Update xxNO Set NoNext = ") + QString::number(next + 1) + QStringLiteral(", UpdDate = ") +
-                now + keyWhere(noCode, noBy));
+    cnn.execute(QStringLiteral("UPDATE xxNO SET NoNext = ?, UpdDate = %1 WHERE NoCode = ? AND NoBy = ?").arg(now),
+                {next + 1, BoundText(noCode), BoundText(noBy)});
   } else {
-    cnn.execute(QStringLiteral("INSERT INTO xxNO (NoCode, NoBy, NoNext, FileDate) VALUES ( ") + QuotText(noCode) +
-                QStringLiteral(" , ") + QuotText(noBy) + QStringLiteral(" , 2 , ") + now + QStringLiteral(")"));
+    cnn.execute(QStringLiteral("INSERT INTO xxNO (NoCode, NoBy, NoNext, FileDate) VALUES (?, ?, 2, %1)").arg(now),
+                {BoundText(noCode), BoundText(noBy)});
   }
   if (own) own->commit();
   return next;

@@ -2,6 +2,7 @@
 
 #include "core/Dates.h"
 #include "db/Connection.h"
+#include "ledger/ReportQueries.h"
 
 #include <QSqlQuery>
 #include <QVariantList>
@@ -16,18 +17,6 @@ QString stamp(const QVariant& v) {
 
 QString text(const QVariant& v) { return v.isNull() ? QString() : v.toString(); }
 
-// The date condition through the dialect: the last day counts up to its midnight.
-QString dateCondition(const Dialect& d, const ActivityLogFilter& f) {
-  const QString column = QStringLiteral("A.FileDate");
-  if (f.first.isValid() && f.last.isValid()) return QStringLiteral(" AND ") + d.dateRange(column, f.first, f.last);
-  QString sql;
-  if (f.first.isValid()) sql += QStringLiteral(" AND ") + column + QStringLiteral(" >= ") + d.dateLiteral(QDateTime(f.first, QTime(0, 0)));
-  if (f.last.isValid()) {
-    sql += QStringLiteral(" AND ") + column + QStringLiteral(" < ") + d.dateLiteral(QDateTime(f.last.addDays(1), QTime(0, 0)));
-  }
-  return sql;
-}
-
 }  // namespace
 
 QList<QStringList> QryApLog(Connection& cnn, const ActivityLogFilter& f) {
@@ -36,7 +25,7 @@ QList<QStringList> QryApLog(Connection& cnn, const ActivityLogFilter& f) {
       " From xxAPLOG A Left Join xxCODE C On C.CodeType = ? And C.Code = A.ActionID "
       " Where 1 = 1 ");
   QVariantList values{QStringLiteral("TolvaWorkingType")};
-  sql += dateCondition(cnn.dialect(), f);
+  sql += DateCondition(cnn.dialect(), QStringLiteral("A.FileDate"), f.first, f.last, values);
   const std::pair<const char*, QString> exact[] = {
       {"A.ActionID", f.actionID}, {"A.ProgID", f.progID}, {"A.UserID", f.userID}, {"A.LoginWS", f.workstation}};
   for (const auto& [column, value] : exact) {

@@ -35,12 +35,16 @@ QString LikePrefix(const QString& code) {
   return pattern + QLatin1Char('%');
 }
 
-QString DateCondition(const Dialect& d, const QString& column, const QDate& first, const QDate& last) {
-  if (first.isValid() && last.isValid()) return QStringLiteral(" AND ") + d.dateRange(column, first, last);
+QString DateCondition(const Dialect& d, const QString& column, const QDate& first, const QDate& last,
+                      QVariantList& values) {
   QString sql;
-  if (first.isValid()) sql += QStringLiteral(" AND ") + column + QStringLiteral(" >= ") + d.dateLiteral(QDateTime(first, QTime(0, 0)));
+  if (first.isValid()) {
+    sql += QStringLiteral(" AND ") + column + QStringLiteral(" >= ?");
+    values << d.dayValue(first);
+  }
   if (last.isValid()) {
-    sql += QStringLiteral(" AND ") + column + QStringLiteral(" < ") + d.dateLiteral(QDateTime(last.addDays(1), QTime(0, 0)));
+    sql += QStringLiteral(" AND ") + column + QStringLiteral(" < ?");
+    values << d.dayValue(last.addDays(1));
   }
   return sql;
 }
@@ -64,7 +68,7 @@ QList<IssueCardRow> QryIssueCards(Connection& cnn, const ReportFilter& f) {
       "Select L.CardNo , L.Remark , L.TxnAmt , T.IssueDept , T.GoodThru From TolvaLog L "
       " Left Join Tolva T On T.CardNo = L.CardNo Where ( L.TxnType = ? or L.TxnType = ? ) ");
   QVariantList values{TxnType::Issue, TxnType::Reissue};
-  sql += DateCondition(cnn.dialect(), QStringLiteral("L.TxnDate"), f.first, f.last);
+  sql += DateCondition(cnn.dialect(), QStringLiteral("L.TxnDate"), f.first, f.last, values);
   if (!f.store.isEmpty()) {
     sql += QStringLiteral(" And L.Remark Like ? Escape '!' ");
     values << LikePrefix(f.store);
@@ -112,7 +116,7 @@ QList<TxnDetailRow> QryTxnDetail(Connection& cnn, const QStringList& types, cons
                 (own ? QStringLiteral("L.TxnPoint") : before.arg(QStringLiteral("TxnPoint"))) +
                 QStringLiteral(" , L.RefCheckNo , L.UserID , L.Remark From TolvaLog L Where L.TxnType In (") +
                 marks.join(QStringLiteral(", ")) + QStringLiteral(") ");
-  sql += DateCondition(cnn.dialect(), QStringLiteral("L.TxnDate"), f.first, f.last);
+  sql += DateCondition(cnn.dialect(), QStringLiteral("L.TxnDate"), f.first, f.last, values);
   if (!f.store.isEmpty()) {
     sql += QStringLiteral(" And L.TxnDept = ? ");
     values << f.store;
@@ -138,11 +142,12 @@ int LiabilityBucket(const QDate& goodThru, const QDate& day) {
   return 4;
 }
 
-QString LiabilitySql(const Dialect& dialect, const QDate& day) {
+QString LiabilitySql(const Dialect& dialect, const QDate& day, QVariantList& values) {
   // A day's balances are today's less what the journal moved after that day. A card counts when
   // it existed then (issued by then, and not a replacement made later) and was live then: live
   // now, or erased or blacklisted only after that day. The codes are the program's own constants.
-  const QString after = dialect.dateLiteral(QDateTime(day.addDays(1), QTime(0, 0)));
+  const QVariant after = dialect.dayValue(day.addDays(1));
+  values = {after, after};
   return QStringLiteral("Select T.IssueDept , T.GoodThru , Count(*) , Sum( Coalesce(T.BalAmt, 0) - Coalesce(L.Amt, 0) ) , "
                         " Sum( Coalesce(T.BalPoint, 0) - Coalesce(L.Pt, 0) ) From Tolva T Left Join ( "
                         " Select CardNo , Sum(Case When ") +
@@ -150,18 +155,20 @@ QString LiabilitySql(const Dialect& dialect, const QDate& day) {
          QStringLiteral(" Then TxnPoint Else 0 End) As Pt , "
                         " Max(Case When TxnType In ('%1', '%2') Then 1 Else 0 End) As Born , "
                         " Max(Case When TxnType In ('%3', '%4') Then 1 Else 0 End) As Ended "
-                        " From TolvaLog Where TxnDate >= %5 Group by CardNo ) L On L.CardNo = T.CardNo "
-                        " Where ( T.IssueDate Is Null Or T.IssueDate < %5 ) And Coalesce(L.Born, 0) = 0 "
-                        " And ( T.Status In ('%6', '%7', '%8') Or ( T.Status In ('%3', '%4') And L.Ended = 1 ) ) "
+                        " From TolvaLog Where TxnDate >= ? Group by CardNo ) L On L.CardNo = T.CardNo "
+                        " Where ( T.IssueDate Is Null Or T.IssueDate < ? ) And Coalesce(L.Born, 0) = 0 "
+                        " And ( T.Status In ('%5', '%6', '%7') Or ( T.Status In ('%3', '%4') And L.Ended = 1 ) ) "
                         " Group by T.IssueDept , T.GoodThru ")
-             .arg(TxnType::Issue, TxnType::Reissue, CardStatus::Erased, CardStatus::Blacklisted, after,
-                  CardStatus::Issued, CardStatus::Sold, CardStatus::Reissued);
+             .arg(TxnType::Issue, TxnType::Reissue, CardStatus::Erased, CardStatus::Blacklisted, CardStatus::Issued,
+                  CardStatus::Sold, CardStatus::Reissued);
 }
 
 Liability QryLiability(Connection& cnn, const QDate& day) {
   // Aggregated per store and good-thru day by the database; months and buckets are folded here.
   Liability l;
-  QSqlQuery q = cnn.query(LiabilitySql(cnn.dialect(), day));
+  QVariantList values;
+  const QString sql = LiabilitySql(cnn.dialect(), day, values);
+  QSqlQuery q = cnn.query(sql, values);
   while (q.next()) {
     const QDate thru = dateOf(q.value(1));
     const int n = q.value(2).toInt();

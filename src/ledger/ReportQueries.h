@@ -10,6 +10,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 class Connection;
 class Dialect;
@@ -24,8 +25,10 @@ struct ReportFilter {
 // the code match only themselves.
 QString LikePrefix(const QString& code);
 
-// The date condition " AND column ..." of a filter (empty without dates).
-QString DateCondition(const Dialect& dialect, const QString& column, const QDate& first, const QDate& last);
+// The date condition " AND column ..." of a filter (empty without dates); its bound values
+// are appended to `values`. The last day counts up to its midnight.
+QString DateCondition(const Dialect& dialect, const QString& column, const QDate& first, const QDate& last,
+                      QVariantList& values);
 
 struct IssueCardRow {
   QString cardNo;
@@ -73,8 +76,8 @@ inline const QStringList kLiabilityBuckets = {QStringLiteral("已過期"), QStri
 // The bucket of a good-thru date seen on `day` (a card without one counts as later).
 int LiabilityBucket(const QDate& goodThru, const QDate& day);
 Liability QryLiability(Connection& cnn, const QDate& day);
-// The liability statement of a day, as QryLiability runs it.
-QString LiabilitySql(const Dialect& dialect, const QDate& day);
+// The liability statement of a day, as QryLiability runs it, and its bound values.
+QString LiabilitySql(const Dialect& dialect, const QDate& day, QVariantList& values);
 
 // A card whose master row and journal disagree.
 struct ReconcileRow {

@@ -36,8 +36,10 @@ QVariant bound(const Connection& cnn, const StoreValue& v) {
 
 QVariant dayValue(const Connection& cnn, const QDate& day) { return cnn.dialect().dateValue(QDateTime(day, QTime(0, 0))); }
 
-QString dayRange(const Connection& cnn, const QDate& day) {
-  return cnn.dialect().dateRange(QStringLiteral("TxnDate"), day, day);
+// "TxnDate" within the day, with its two values appended to `values`.
+QString dayRange(const Connection& cnn, const QDate& day, QVariantList& values) {
+  values << dayValue(cnn, day) << dayValue(cnn, day.addDays(1));
+  return QStringLiteral("TxnDate >= ? AND TxnDate < ?");
 }
 
 // Rows go in several to a statement: a store's day is a few statements, not one per row. The
@@ -192,9 +194,9 @@ bool load(const QString& path, Connection& cnn, ImportOutcome& o, QByteArray& sh
   o.alreadyImported = seenBefore(cnn, sha);
   // An earlier import of the same store and day goes, so that a re-import leaves one copy;
   // rows the windows wrote under the store and day are no import's and stay.
-  cnn.execute(QStringLiteral("DELETE FROM TolvaLog WHERE TxnDept = ? AND ImportNo IS NOT NULL AND ") +
-                  dayRange(cnn, o.txnDate),
-              {o.storeID});
+  QVariantList values{o.storeID};
+  const QString sameDay = dayRange(cnn, o.txnDate, values);
+  cnn.execute(QStringLiteral("DELETE FROM TolvaLog WHERE TxnDept = ? AND ImportNo IS NOT NULL AND ") + sameDay, values);
   const QVariant importNo = recordImport(cnn, info, sha, o);
   insertRows(cnn, *content, importNo);
   RefreshCardBalances(cnn, o.storeID, o.txnDate);
@@ -267,7 +269,8 @@ ImportOutcome ImportStoreFile(const QString& path, Connection& cnn) {
 
 void RefreshCardBalances(Connection& cnn, const QString& storeID, const QDate& txnDate) {
   // Set-based: three statements for the whole day, whatever number of cards it touches.
-  const QString range = dayRange(cnn, txnDate);
+  QVariantList dayValues;
+  const QString range = dayRange(cnn, txnDate, dayValues);
   const QVariant today = dayValue(cnn, Today());
   const QString counted = BalanceRowCondition(QStringLiteral("L.TxnType"));
   const QString sum = QStringLiteral("( SELECT ROUND(SUM(L.%1), 4) FROM TolvaLog L WHERE L.CardNo = Tolva.CardNo AND ") +
@@ -277,14 +280,16 @@ void RefreshCardBalances(Connection& cnn, const QString& storeID, const QDate& t
                              "WHERE CardNo IN ( SELECT CardNo FROM TolvaLog WHERE TxnDept = ? AND %3 ) "
                              "AND EXISTS ( SELECT 1 FROM TolvaLog L WHERE L.CardNo = Tolva.CardNo AND %4 )")
                   .arg(sum.arg(QStringLiteral("TxnAmt")), sum.arg(QStringLiteral("TxnPoint")), range, counted),
-              {today, storeID});
+              QVariantList{today, storeID} + dayValues);
   const QString ofType =
       QStringLiteral(" WHERE CardNo IN ( SELECT CardNo FROM TolvaLog WHERE TxnDept = ? AND TxnType = ? AND ") + range +
       QStringLiteral(" )");
   // A blacklisted card keeps its status: a sale reported by a store does not lift the blacklist.
   cnn.execute(QStringLiteral("UPDATE Tolva SET FirstDate = ?, Status = CASE WHEN Status = ? THEN Status ELSE ? END, "
                              "UpdDate = ?") + ofType,
-              {dayValue(cnn, txnDate), CardStatus::Blacklisted, CardStatus::Sold, today, storeID, TxnType::Sale});
+              QVariantList{dayValue(cnn, txnDate), CardStatus::Blacklisted, CardStatus::Sold, today, storeID,
+                           TxnType::Sale} +
+                  dayValues);
   cnn.execute(QStringLiteral("UPDATE Tolva SET GoodThru = ?, UpdDate = ?") + ofType,
-              {dayValue(cnn, RenewedGoodThru(txnDate)), today, storeID, TxnType::TopUp});
+              QVariantList{dayValue(cnn, RenewedGoodThru(txnDate)), today, storeID, TxnType::TopUp} + dayValues);
 }
