@@ -7,6 +7,7 @@
 #include "core/Settings.h"
 #include "device/SimulatorFiles.h"
 #include "db/Connection.h"
+#include "db/ConnectionSeam.h"
 #include "windows/issue/IssueWindow.h"
 
 #include <QApplication>
@@ -39,11 +40,11 @@ bool IssueRun(int n) {
 class StatementKinds {
 public:
   void install() {
-    Connection::setStatementHookForTest([this](Connection&, const QString& sql) { next(sql); });
+    SetStatementHookForTest([this](Connection&, const QString& sql) { next(sql); });
   }
   void finish() {
     next(QString());
-    Connection::setStatementHookForTest(nullptr);
+    SetStatementHookForTest(nullptr);
   }
   void print(int cards) const {
     for (auto it = ns_.cbegin(); it != ns_.cend(); ++it) {

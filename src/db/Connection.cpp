@@ -1,4 +1,5 @@
 #include "db/Connection.h"
+#include "db/ConnectionSeam.h"
 
 #include "core/ErrorReport.h"
 #include "db/SessionProbe.h"
@@ -141,7 +142,7 @@ void Connection::raise(const QSqlError& error, const QString& sql) const {
 
 Connection::StatementStats Connection::statementStats() { return g_stats; }
 
-void Connection::setStatementHookForTest(std::function<void(Connection&, const QString&)> hook) {
+void SetStatementHookForTest(std::function<void(Connection&, const QString&)> hook) {
   g_statementHook = std::move(hook);
 }
 

@@ -5,6 +5,7 @@
 #include "core/ErrorReport.h"
 #include "core/Settings.h"
 #include "db/Connection.h"
+#include "db/ConnectionSeam.h"
 #include "db/Database.h"
 #include "operations/Blacklisting.h"
 
@@ -65,14 +66,14 @@ TEST_P(BlacklistingTest, WritesTheThreeRowsOnce) {
 TEST_P(BlacklistingTest, AFailedWriteOrCommitLeavesNoneOfTheRows) {
   const auto attempt = [&](const QString& failing, const QString& logged) {
     if (!failing.isEmpty()) {
-      Connection::setStatementHookForTest([failing](Connection&, const QString& sql) {
+      SetStatementHookForTest([failing](Connection&, const QString& sql) {
         if (sql.contains(failing, Qt::CaseInsensitive) && !sql.startsWith(QStringLiteral("Select"), Qt::CaseInsensitive)) {
           throw TolvaError(QStringLiteral("-1"), QStringLiteral("refused by the test"));
         }
       });
     }
     const Outcome out = blacklistCard(QStringLiteral("V000001"), QStringLiteral("遺失"));
-    Connection::setStatementHookForTest(nullptr);
+    SetStatementHookForTest(nullptr);
     const std::string where = failing.isEmpty() ? "commit" : failing.toStdString();
     EXPECT_FALSE(out.ok) << where;
     EXPECT_EQ(out.message, logged) << where;

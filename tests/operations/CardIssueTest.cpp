@@ -7,6 +7,7 @@
 #include "core/ErrorReport.h"
 #include "core/Settings.h"
 #include "db/Connection.h"
+#include "db/ConnectionSeam.h"
 #include "device/StripeRecord.h"
 #include "ledger/ReportQueries.h"
 #include "operations/CardIssue.h"
@@ -227,7 +228,7 @@ TEST_P(CardIssueTest, OnlyABlankCardIsIssued) {
 TEST_P(CardIssueTest, NewCardThatCannotBeBlankedAfterAFailedCommitIsNamed) {
   const IssueRun run = prepare(QStringLiteral("V"), 1, QStringLiteral("10"));
   // The commit fails, and by then the card no longer takes a write either.
-  Connection::setStatementHookForTest([](Connection&, const QString& sql) {
+  SetStatementHookForTest([](Connection&, const QString& sql) {
     const QString slot = TestReader().slotFile();
     if (sql != QLatin1String("COMMIT") || slot.isEmpty()) return;
     SimCard card = SimCard::load(slot).value_or(SimCard{});
@@ -237,7 +238,7 @@ TEST_P(CardIssueTest, NewCardThatCannotBeBlankedAfterAFailedCommitIsNamed) {
   });
   QString cardNo, failText;
   EXPECT_EQ(issue(run, cardNo, failText), IssueResult::Failed);
-  Connection::setStatementHookForTest(nullptr);
+  SetStatementHookForTest(nullptr);
   EXPECT_TRUE(failText.contains(QStringLiteral("新卡 V000001 無法清除，卡片與資料庫不一致"))) << failText.toStdString();
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")), 0);
   EXPECT_TRUE(readBytes(TheSettings().errorLogFile).contains("_RestoreStripe"));

@@ -6,6 +6,7 @@
 #include "core/Settings.h"
 #include "device/StripeRecord.h"
 #include "db/Connection.h"
+#include "db/ConnectionSeam.h"
 #include "operations/CounterOperations.h"
 
 #include <QElapsedTimer>
@@ -33,7 +34,7 @@ protected:
   }
   // Makes the commit fail; `alsoFault` is put on the card at that moment.
   void failCommit(const QString& alsoFault = QString()) {
-    Connection::setStatementHookForTest([alsoFault](Connection&, const QString& sql) {
+    SetStatementHookForTest([alsoFault](Connection&, const QString& sql) {
       if (sql != QLatin1String("COMMIT")) return;
       if (!alsoFault.isEmpty()) {
         SimCard c = SlotCard();
@@ -62,7 +63,7 @@ TEST_P(CardOperationTest, FailedCommitPutsThePreviousCardBack) {
 TEST_P(CardOperationTest, CardThatCannotBePutBackIsNamedWithBothValues) {
   failCommit(QString::fromLatin1(kFaultWriteFails));
   const CounterOutcome out = topUp();
-  Connection::setStatementHookForTest(nullptr);
+  SetStatementHookForTest(nullptr);
   EXPECT_FALSE(out.ok);
   EXPECT_TRUE(out.message.contains(QStringLiteral("卡號 V000001 的卡片與資料庫不一致：卡片餘額 1500、點數 30，資料庫餘額 1000、點數 30")))
       << out.message.toStdString();
@@ -73,11 +74,11 @@ TEST_P(CardOperationTest, CardThatCannotBePutBackIsNamedWithBothValues) {
 TEST_P(CardOperationTest, LostConnectionAtTheCommitLeavesTheCardAsItWas) {
   if (!isPostgres()) GTEST_SKIP() << "a server connection";
   const QString pid = sessionPid();
-  Connection::setStatementHookForTest([this, pid](Connection&, const QString& sql) {
+  SetStatementHookForTest([this, pid](Connection&, const QString& sql) {
     if (sql == QLatin1String("COMMIT")) endSession(pid);
   });
   const CounterOutcome out = topUp();
-  Connection::setStatementHookForTest(nullptr);
+  SetStatementHookForTest(nullptr);
   EXPECT_TRUE(out.message.startsWith(QStringLiteral("資料庫存檔失敗，卡片已回復原狀"))) << out.message.toStdString();
   // The transaction went with the session; the program's own connection is back without a
   // restart, and the failed operation's log row was written on it.

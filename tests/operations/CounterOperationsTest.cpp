@@ -7,6 +7,7 @@
 #include "core/ErrorReport.h"
 #include "core/Settings.h"
 #include "db/Connection.h"
+#include "db/ConnectionSeam.h"
 #include "db/Parameters.h"
 #include "ledger/CardRows.h"
 #include "operations/CounterOperations.h"
@@ -298,11 +299,11 @@ TEST_P(CounterOperationsTest, BlacklistCheckTellsAListedCardFromAFailedLookUp) {
   EXPECT_FALSE(CheckVoidCard(QStringLiteral("V000002"), msg));
   EXPECT_EQ(msg, QStringLiteral("此張卡片已列入黑名單中"));
   EXPECT_TRUE(CheckVoidCard(QStringLiteral("V000003"), msg));
-  Connection::setStatementHookForTest([](Connection&, const QString& sql) {
+  SetStatementHookForTest([](Connection&, const QString& sql) {
     if (sql.contains(QStringLiteral("VoidCard"))) throw TolvaError(QStringLiteral("-1"), QStringLiteral("lost"));
   });
   EXPECT_FALSE(CheckVoidCard(QStringLiteral("V000003"), msg));
-  Connection::setStatementHookForTest(nullptr);
+  SetStatementHookForTest(nullptr);
   EXPECT_EQ(msg, QStringLiteral("資料庫錯誤，無法查核黑名單"));
 }
 

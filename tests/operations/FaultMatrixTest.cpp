@@ -9,6 +9,7 @@
 #include "core/Settings.h"
 #include "device/StripeRecord.h"
 #include "db/Connection.h"
+#include "db/ConnectionSeam.h"
 #include "ledger/CardCodes.h"
 #include "db/Database.h"
 #include "operations/AddValue.h"
@@ -127,9 +128,9 @@ protected:
   QStringList statementsOf(const Operation& op) {
     prepare(op);
     QStringList seen;
-    Connection::setStatementHookForTest([&seen](Connection&, const QString& sql) { seen << sql; });
+    SetStatementHookForTest([&seen](Connection&, const QString& sql) { seen << sql; });
     told_ = op.run();
-    Connection::setStatementHookForTest(nullptr);
+    SetStatementHookForTest(nullptr);
     return seen;
   }
 
@@ -184,7 +185,7 @@ protected:
       tryCase([&] {
         prepare(op);
         int n = 0;
-        Connection::setStatementHookForTest([&n, k](Connection&, const QString&) {
+        SetStatementHookForTest([&n, k](Connection&, const QString&) {
           if (n++ == k) throw TolvaError(QStringLiteral("-1"), QStringLiteral("refused by the test"));
         });
         try {
@@ -192,7 +193,7 @@ protected:
         } catch (...) {
           ADD_FAILURE() << op.name << " let an exception out at statement " << k + 1 << ": " << statements[k].toStdString();
         }
-        Connection::setStatementHookForTest(nullptr);
+        SetStatementHookForTest(nullptr);
         expectAgreement(op, QStringLiteral("statement %1: ").arg(k + 1) + statements[k].left(60), 0);
       });
     }

@@ -6,6 +6,7 @@
 #include "core/ErrorReport.h"
 #include "core/Settings.h"
 #include "db/Connection.h"
+#include "db/ConnectionSeam.h"
 #include "db/Database.h"
 #include "device/StripeRecord.h"
 #include "operations/GoodThruChange.h"
@@ -85,14 +86,14 @@ TEST_P(GoodThruChangeTest, UnknownCardOrFailedRowLeavesTheCardAndACancelEndsQuie
   EXPECT_EQ(cardDate(), QStringLiteral("2027/12/31"));
 
   // The journal row fails inside the transaction, once the master row was changed.
-  Connection::setStatementHookForTest([](Connection& c, const QString& sql) {
+  SetStatementHookForTest([](Connection& c, const QString& sql) {
     if (sql.contains(QStringLiteral("INSERT INTO TolvaLog"))) {
       EXPECT_TRUE(c.inTransaction());
       throw TolvaError(QStringLiteral("-1"), QStringLiteral("refused by the test"));
     }
   });
   out = change(QStringLiteral("V000001"), QStringLiteral("2027/12/31"), QStringLiteral("2029/01/31"));
-  Connection::setStatementHookForTest(nullptr);
+  SetStatementHookForTest(nullptr);
   EXPECT_FALSE(out.ok);
   EXPECT_EQ(cardDate(), QStringLiteral("2027/12/31"));
   EXPECT_TRUE(SlotCard().face.isEmpty());

@@ -5,6 +5,7 @@
 #include "core/ErrorReport.h"
 #include "core/Money.h"
 #include "db/Connection.h"
+#include "db/ConnectionSeam.h"
 #include "ledger/CardRows.h"
 #include "operations/ExchangeJobs.h"
 #include "operations/StoreFolder.h"
@@ -204,12 +205,12 @@ TEST_P(StoreImportTest, HostileFilesFailAndChangeNothing) {
 TEST_P(StoreImportTest, AFailedStatementOrCommitLeavesTheDatabaseAsItWas) {
   const QString before = checksum();
   for (const QString& failing : {QStringLiteral("UPDATE Tolva SET GoodThru"), QStringLiteral("INSERT INTO TolvaImport")}) {
-    Connection::setStatementHookForTest([failing](Connection&, const QString& sql) {
+    SetStatementHookForTest([failing](Connection&, const QString& sql) {
       if (sql.startsWith(failing)) throw TolvaError(QStringLiteral("1"), QStringLiteral("refused"));
     });
     const QString file = drop(fileName(), logFile(kDay));
     const ImportOutcome o = ImportStoreFile(file);
-    Connection::setStatementHookForTest(nullptr);
+    SetStatementHookForTest(nullptr);
     EXPECT_FALSE(o.ok);
     EXPECT_TRUE(QFile::exists(file));
     EXPECT_EQ(checksum(), before);

@@ -6,6 +6,7 @@
 #include "device/DeviceSession.h"
 #include "device/StripeRecord.h"
 #include "db/Connection.h"
+#include "db/ConnectionSeam.h"
 
 #include <QDir>
 #include <QFile>
@@ -106,7 +107,7 @@ void CardDbTest::SetUp() {
 }
 
 void CardDbTest::TearDown() {
-  Connection::setStatementHookForTest(nullptr);
+  SetStatementHookForTest(nullptr);
   ResetCardSession();
   DbTest::TearDown();
 }

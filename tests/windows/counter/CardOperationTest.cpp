@@ -6,6 +6,7 @@
 #include "ui/StatusPanel.h"
 #include "operations/CardOperation.h"
 #include "db/Connection.h"
+#include "db/ConnectionSeam.h"
 #include "windows/counter/MainWindow.h"
 #include "windows/settings/StoreWindow.h"
 
@@ -38,7 +39,7 @@ TEST_P(CardOperationTest, NothingElseRunsInsideARunningOperation) {
   // While the card is being written (its transaction open), events run: a timer lets the store
   // window save and the main window read a card.
   bool armed = false;
-  Connection::setStatementHookForTest([&](Connection&, const QString& sql) {
+  SetStatementHookForTest([&](Connection&, const QString& sql) {
     if (armed || !sql.contains(QStringLiteral("TolvaLog"), Qt::CaseInsensitive)) return;
     armed = true;
     QTimer::singleShot(0, &w, [&] {
@@ -51,7 +52,7 @@ TEST_P(CardOperationTest, NothingElseRunsInsideARunningOperation) {
     });
   });
   EXPECT_TRUE(topUp(w));
-  Connection::setStatementHookForTest(nullptr);
+  SetStatementHookForTest(nullptr);
   EXPECT_EQ(stores.findChild<StatusPanel*>(QStringLiteral("elaMsg"))->caption(), QStringLiteral("存檔失敗"));
   EXPECT_EQ(readCaption, CardOperation::busyText());
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Store WHERE StoreID = '555'")), 0);

@@ -3,6 +3,7 @@
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "db/Connection.h"
+#include "db/ConnectionSeam.h"
 #include "ledger/CardRows.h"
 #include "db/Parameters.h"
 #include "windows/counter/MainWindow.h"
@@ -92,13 +93,13 @@ TEST_P(CounterTest, EarnedPointsAreShownWhileTheCardIsRead) {
   MainWindow w;
   QString shownAtTheCard;
   // What the window shows while the card is read and written.
-  Connection::setStatementHookForTest([&](Connection&, const QString&) {
+  SetStatementHookForTest([&](Connection&, const QString&) {
     if (shownAtTheCard.isEmpty()) shownAtTheCard = w.field(QStringLiteral("txtVoidPoint"))->text();
   });
   chooseMode(w, QStringLiteral("2"));
   set(w, "txtAmtB", QStringLiteral("300"));
   w.reverseTransaction();
-  Connection::setStatementHookForTest(nullptr);
+  SetStatementHookForTest(nullptr);
   EXPECT_EQ(shownAtTheCard, QStringLiteral("3"));
   expectMaster(QStringLiteral("1300"), QStringLiteral("28"));
   EXPECT_TRUE(w.field(QStringLiteral("txtVoidPoint"))->text().isEmpty());
