@@ -27,7 +27,7 @@ QString driverText(const QString& folder, const QString& appName) {
           .trimmed();
   if (name.isEmpty()) return QStringLiteral("內建模擬器");
   EditSettings().appPath = folder;
-  const QString path = CrwLibraryPath(name);
+  const QString path = ReaderLibraryPath(name);
   const VendorReader library(path);
   return library.isLoaded() ? path : path + QStringLiteral(" (無法載入: ") + library.errorText() + QLatin1Char(')');
 }

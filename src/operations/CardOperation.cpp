@@ -84,7 +84,7 @@ bool CardOperation::run(QString& msg) {
 }
 
 bool CardOperation::readCard(QString& msg) {
-  if (!Borix_InsertCard(msg, &waitCode_)) {
+  if (!OpenReaderAndWaitForCard(msg, &waitCode_)) {
     refused_ = cancelled();
     return false;
   }

@@ -101,7 +101,7 @@ TEST_F(WaitDialog, SessionWaitsForTheCardThroughTheDialog) {
   clock.start();
   QString msg;
   std::int32_t code = 1;
-  EXPECT_TRUE(Borix_InsertCard(msg, &code)) << msg.toStdString();
+  EXPECT_TRUE(OpenReaderAndWaitForCard(msg, &code)) << msg.toStdString();
   EXPECT_EQ(code, 0);
   // The card is noticed within a tenth of a second.
   ASSERT_GE(insertedAt, 0);
@@ -115,7 +115,7 @@ TEST_F(WaitDialog, LongWaitForACardCostsNextToNoProcessorTime) {
   QElapsedTimer clock;
   clock.start();
   QString msg;
-  EXPECT_FALSE(Borix_InsertCard(msg));
+  EXPECT_FALSE(OpenReaderAndWaitForCard(msg));
   const double share = (cpuSeconds() - cpuBefore) / (static_cast<double>(clock.elapsed()) / 1000.0);
   std::cout << "card wait: " << share * 100 << " % of a core" << std::endl;
   // The program's own build stays under 1 %; the sanitizers of the test build cost more.
@@ -127,7 +127,7 @@ TEST_F(WaitDialog, SessionCancelledInTheDialog) {
   cancelLater(100);
   QString msg;
   std::int32_t code = 0;
-  EXPECT_FALSE(Borix_InsertCard(msg, &code));
+  EXPECT_FALSE(OpenReaderAndWaitForCard(msg, &code));
   EXPECT_EQ(msg, QStringLiteral("取消作業"));
   EXPECT_EQ(code, -21);
 }

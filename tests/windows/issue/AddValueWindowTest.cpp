@@ -98,7 +98,7 @@ protected:
   void SetUp() override {
     CardDbTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    SetCrwDeviceForTest(&driver_);
+    SetReaderDriverForTest(&driver_);
     ReinsertTestCardAtEveryWait();  // the operator inserts the card again whenever asked
     SetNowForTest(QDateTime(QDate(2026, 3, 15), QTime(10, 0)));
     EditSettings().storeId = QStringLiteral("001");
