@@ -16,9 +16,9 @@ QString AddSlash(const QString& path, const QString& sep) {
   return path.endsWith(sep) ? path : path + sep;
 }
 
-bool IsDir(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
+bool FolderExists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
 
-bool IsFile(const QString& path) {
+bool FileExists(const QString& path) {
   const QFileInfo info(path);
   return !path.isEmpty() && info.exists() && !info.isDir();
 }

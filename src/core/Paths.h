@@ -3,8 +3,8 @@
 #include <QString>
 
 QString AddSlash(const QString& path, const QString& sep = QStringLiteral("/"));
-bool IsDir(const QString& path);
-bool IsFile(const QString& path);
+bool FolderExists(const QString& path);
+bool FileExists(const QString& path);
 // Opens a file with its associated program; the window style is kept for callers' sake.
 // The status text when ShellOpen found no program for a file.
 inline const QString kNoProgramText = QStringLiteral("沒有可開啟此檔案的程式");

@@ -72,7 +72,7 @@ QStringList ReadAnsiLines(const QString& file) {
   return lines;
 }
 
-bool LoadMsg(const QString& file, QString& text) {
+bool ReadMessageFile(const QString& file, QString& text) {
   try {
     text = ReadAnsiLines(file).join(QLatin1Char('|'));
     return true;

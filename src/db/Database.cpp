@@ -99,7 +99,7 @@ bool OpenMessageDatabase(QString& problem) {
   QString file = GetINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("IDMSG"));
   if (file.isEmpty()) file = QStringLiteral("IDMSG.MDB");
   const QString path = QDir(TheSettings().appPath).absoluteFilePath(file);
-  if (IsFile(path)) {
+  if (FileExists(path)) {
     // The message database is a SQLite file here; its look-up is prepared once to prove
     // that the file really is one.
     // Read-only: the program only looks messages up, and leaves the file's journal as it is.

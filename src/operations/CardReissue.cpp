@@ -37,7 +37,7 @@ QString ReplacedText(const QString& newCardNo) {
 
 QString StatusDscp(const QVariant& status) {
   QString dscp;
-  return getCodeDscp(QStringLiteral("TolvaStatus"), status.toString(), dscp) ? dscp : status.toString();
+  return CodeDescription(QStringLiteral("TolvaStatus"), status.toString(), dscp) ? dscp : status.toString();
 }
 
 constexpr int kMaxRemark = 3;

@@ -26,7 +26,7 @@ Fetched<QList<TxnDetailRow>> TransactionDetails(const OperationContext& ctx, Det
   return Attempt([&] { return QryTxnDetail(ctx.db, types, filter, amounts); });
 }
 
-QString TransactionTypeDescription(const QString& type) { return getCodeDscp(QStringLiteral("TolvaLogType"), type); }
+QString TransactionTypeDescription(const QString& type) { return CodeDescription(QStringLiteral("TolvaLogType"), type); }
 
 Fetched<Liability> LiabilityOn(const OperationContext& ctx, const QDate& day) {
   return Attempt([&] { return QryLiability(ctx.db, day); });
@@ -44,4 +44,4 @@ Fetched<QList<QStringList>> ActivityActions(const OperationContext& ctx) {
   return Attempt([&] { return CodeRows(ctx.db, kActionCodes); });
 }
 
-QString ActivityDescription(const QString& action) { return getCodeDscp(kActionCodes, action); }
+QString ActivityDescription(const QString& action) { return CodeDescription(kActionCodes, action); }

@@ -29,12 +29,12 @@ CardMessagePanel::CardMessagePanel(StatusPanel* status, int firstIndex, QWidget*
 
 bool CardMessagePanel::LoadMsg(const QString& file) {
   try {
-    if (!IsFile(file)) {
+    if (!FileExists(file)) {
       DispElaMsg(status_, QStringLiteral("檔案不存在"));
       return false;
     }
     QString text;
-    if (!WithErrorReports([&] { return ::LoadMsg(file, text); })) return false;
+    if (!WithErrorReports([&] { return ::ReadMessageFile(file, text); })) return false;
     const QStringList parts = text.split(QLatin1Char('|'));
     for (int k = 0; k < parts.size() && k < lines_.size(); ++k) lines_[k]->setText(parts[k]);
     return true;

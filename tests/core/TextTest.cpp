@@ -10,10 +10,10 @@ TEST_F(TextUtilTest, PathRoutines) {
   EXPECT_EQ(AddSlash(QString(), QStringLiteral("\\")), QString());
   EXPECT_EQ(AddSlash(QStringLiteral("C:\\a"), QStringLiteral("\\")), QStringLiteral("C:\\a\\"));
   EXPECT_EQ(AddSlash(QStringLiteral("C:\\a\\"), QStringLiteral("\\")), QStringLiteral("C:\\a\\"));
-  EXPECT_TRUE(IsDir(dir_->path()));
-  EXPECT_FALSE(IsFile(dir_->path()));
-  EXPECT_FALSE(IsFile(path(QStringLiteral("missing"))));
-  EXPECT_FALSE(IsDir(path(QStringLiteral("missing"))));
+  EXPECT_TRUE(FolderExists(dir_->path()));
+  EXPECT_FALSE(FileExists(dir_->path()));
+  EXPECT_FALSE(FileExists(path(QStringLiteral("missing"))));
+  EXPECT_FALSE(FolderExists(path(QStringLiteral("missing"))));
 }
 
 TEST_F(TextUtilTest, PadByteCountsBig5Bytes) {

@@ -68,7 +68,7 @@ TEST_P(HostileTextTest, BackslashesAndQuotesAreStoredLiterallyAndNothingElseChan
   EXPECT_EQ(column(QStringLiteral("SELECT Remark FROM TolvaLog")), QStringList{kReason});
   EXPECT_EQ(column(QStringLiteral("SELECT Remark FROM VoidCard")), QStringList{kReason});
   QString note;
-  EXPECT_TRUE(getParamValue(QStringLiteral("Note"), note));
+  EXPECT_TRUE(ReadParamValue(QStringLiteral("Note"), note));
   EXPECT_EQ(note, kReason);
   EXPECT_EQ(column(QStringLiteral("SELECT LogMsg FROM xxAPLOG")), QStringList{kReason});
   EXPECT_EQ(column(QStringLiteral("SELECT Remark FROM xxAPLOG")), QStringList{kReason});

@@ -67,7 +67,7 @@ BlacklistExportWindow::BlacklistExportWindow(QWidget* parent) : QWidget(parent, 
 QString BlacklistExportWindow::checkedDir() {
   const QString dir = txtDir_->text().trimmed();
   const QString problem = dir.isEmpty() ? QStringLiteral("請輸入轉出目錄")
-                          : !IsDir(dir) ? QStringLiteral("轉出目錄不存在")
+                          : !FolderExists(dir) ? QStringLiteral("轉出目錄不存在")
                                         : QString();
   if (problem.isEmpty()) return dir;
   ShowMsg(problem);

@@ -95,13 +95,13 @@ ImportWindow::ImportWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 void ImportWindow::restoreFolder() {
   elaMsg_->setCaption(QString());
   txtDir_->setText(GetSetting(kSection, kKey, TheSettings().appPath));
-  if (IsDir(txtDir_->text())) ListDirDDfiles();
+  if (FolderExists(txtDir_->text())) ListDirDDfiles();
 }
 
 void ImportWindow::ListDirDDfiles() {
   fgList_->clearRows();
   const QString dir = txtDir_->text().trimmed();
-  files_ = IsDir(dir) ? ListStoreFiles(dir) : QList<ListedStoreFile>();
+  files_ = FolderExists(dir) ? ListStoreFiles(dir) : QList<ListedStoreFile>();
   for (const ListedStoreFile& file : files_) {
     fgList_->addRow({file.name, QString()});
     QCoreApplication::processEvents();
@@ -113,7 +113,7 @@ void ImportWindow::ListDirDDfiles() {
 }
 
 bool ImportWindow::checkFolder() {
-  if (!IsDir(txtDir_->text().trimmed())) {
+  if (!FolderExists(txtDir_->text().trimmed())) {
     DispElaMsg(elaMsg_, QStringLiteral("此目錄不存在"));
     return false;
   }
@@ -147,7 +147,7 @@ bool ImportWindow::importRow(int row, int& rowsLoaded) {
   const ListedStoreFile& file = files_.at(row - 1);
   const QString path = QDir(dir).filePath(file.name);
   QString result;
-  if (file.kind != ListedStoreFile::Name::CodePage && !IsFile(path)) {
+  if (file.kind != ListedStoreFile::Name::CodePage && !FileExists(path)) {
     result = QStringLiteral("檔案不存在");
   } else {
     elaMsg_->setCaption(QStringLiteral("處理QDR卡交易檔:") + QDir::toNativeSeparators(path));

@@ -20,7 +20,7 @@
 namespace {
 QString param(const QString& id) {
   QString v;
-  getParamValue(id, v);
+  ReadParamValue(id, v);
   return v;
 }
 
@@ -86,7 +86,7 @@ TEST_P(SettingParamTest, SavedSettingsAreReadBackAtTheNextStart) {
   again.txtBalAmtLimit()->clear();
   again.saveParameters();
   QString value;
-  EXPECT_FALSE(getParamValue(QStringLiteral("QDR_BalAmtLimit"), value));
+  EXPECT_FALSE(ReadParamValue(QStringLiteral("QDR_BalAmtLimit"), value));
   EXPECT_EQ(param(QStringLiteral("QDR_PointRate")), QStringLiteral("0.01"));
   EXPECT_EQ(logRemarks().size(), 2);
   SaveScreenshot(&again, QStringLiteral("fmSettingParam"));
@@ -145,7 +145,7 @@ TEST_P(SettingParamTest, AFailedWriteKeepsEveryOldSetting) {
   EXPECT_FALSE(gCnn().inTransaction());
   EXPECT_EQ(param(QStringLiteral("QDR_BalAmtLimit")), QStringLiteral("100"));
   QString value;
-  EXPECT_FALSE(getParamValue(QStringLiteral("StoreID"), value));
+  EXPECT_FALSE(ReadParamValue(QStringLiteral("StoreID"), value));
   EXPECT_EQ(iniPort(), QStringLiteral("COM1"));
   EXPECT_EQ(TheSettings().storeId, QStringLiteral("000"));
   EXPECT_EQ(TheSettings().readerPort, QStringLiteral("COM1"));
