@@ -30,7 +30,7 @@ QString dateCondition(const Dialect& d, const ActivityLogFilter& f) {
 
 }  // namespace
 
-QList<QStringList> QryApLog(Connection& cnn, const ActivityLogFilter& f) {
+QList<QStringList> SelectActivityLogRows(Connection& cnn, const ActivityLogFilter& f) {
   QString sql = QStringLiteral(
       "Select A.FileDate , A.ActionID , C.Dscp , A.LogMsg , A.Remark , A.UserID , A.LoginWS , A.ProgID "
       " From xxAPLOG A Left Join xxCODE C On C.CodeType = ? And C.Code = A.ActionID "

@@ -57,7 +57,7 @@ void SplitIssueRemark(const QString& remark, QString& store, QString& goodThru) 
   if (d.isValid()) goodThru = DBDateDisp(d);
 }
 
-QList<IssueCardRow> QryIssueCards(Connection& cnn, const ReportFilter& f) {
+QList<IssueCardRow> SelectIssuedCards(Connection& cnn, const ReportFilter& f) {
   // The card's master row stands in for a remark too short to cut (the issue window writes the
   // store and a six-digit serial; a re-issue writes none).
   QString sql = QStringLiteral(
@@ -94,7 +94,7 @@ QMap<QString, QString> StoreNames(Connection& cnn) {
   return names;
 }
 
-QList<TxnDetailRow> QryTxnDetail(Connection& cnn, const QStringList& types, const ReportFilter& f, DetailAmounts amounts) {
+QList<TxnDetailRow> SelectTransactionDetails(Connection& cnn, const QStringList& types, const ReportFilter& f, DetailAmounts amounts) {
   QStringList marks;
   QVariantList values;
   for (const QString& t : types) {
@@ -158,7 +158,7 @@ QString LiabilitySql(const Dialect& dialect, const QDate& day) {
                   CardStatus::Issued, CardStatus::Sold, CardStatus::Reissued);
 }
 
-Liability QryLiability(Connection& cnn, const QDate& day) {
+Liability ComputeLiability(Connection& cnn, const QDate& day) {
   // Aggregated per store and good-thru day by the database; months and buckets are folded here.
   Liability l;
   QSqlQuery q = cnn.query(LiabilitySql(cnn.dialect(), day));
@@ -185,7 +185,7 @@ void ForEachRow(Connection& cnn, const QString& sql, const QVariantList& values,
 
 }  // namespace
 
-QList<ReconcileRow> QryReconcile(Connection& cnn) {
+QList<ReconcileRow> SelectDisagreements(Connection& cnn) {
   QList<ReconcileRow> rows;
   const QString sums = QStringLiteral("Select CardNo , Sum(TxnAmt) As Amt , Sum(TxnPoint) As Pt From TolvaLog Where ") +
                        kBalanceTypes + QStringLiteral(" Group by CardNo");

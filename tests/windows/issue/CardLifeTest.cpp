@@ -128,9 +128,9 @@ TEST_P(CardLifeTest, CardsChangedByTheWindowsLeaveNothingToReconcile) {
   EXPECT_EQ(status(replacement), CardStatus::Reissued);
   expectCardsMatchMaster(files);
 
-  EXPECT_EQ(QryReconcile(gCnn()).size(), 0);
+  EXPECT_EQ(SelectDisagreements(gCnn()).size(), 0);
   // Only the replacement is live today, with the first card's value.
-  const Liability l = QryLiability(gCnn(), today());
+  const Liability l = ComputeLiability(gCnn(), today());
   EXPECT_EQ(l.total.cards, 1);
   EXPECT_EQ(l.total.balance, master(QStringLiteral("BalAmt"), replacement));
   EXPECT_EQ(l.total.points, master(QStringLiteral("BalPoint"), replacement));
