@@ -27,10 +27,10 @@ CardMessagePanel::CardMessagePanel(StatusPanel* status, int firstIndex, QWidget*
   }
 }
 
-bool CardMessagePanel::LoadMsg(const QString& file) {
+bool CardMessagePanel::loadFile(const QString& file) {
   try {
     if (!FileExists(file)) {
-      DispElaMsg(status_, QStringLiteral("檔案不存在"));
+      ShowStatusMessage(status_, QStringLiteral("檔案不存在"));
       return false;
     }
     QString text;
@@ -44,7 +44,7 @@ bool CardMessagePanel::LoadMsg(const QString& file) {
   }
 }
 
-bool CardMessagePanel::SaveMsg(const QString& file) const {
+bool CardMessagePanel::saveFile(const QString& file) const {
   QStringList texts;
   for (const QLineEdit* l : lines_) texts << l->text();
   const QString text = texts.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");

@@ -136,7 +136,7 @@ bool FieldBehaviour::eventFilter(QObject* watched, QEvent* event) {
 bool CheckDateField(QLineEdit* field, StatusPanel* panel) {
   const QString separated = dateAddSep(field->text());
   if (DBDateSave(separated).isEmpty()) {
-    DispElaMsg(panel, QStringLiteral("日期格式不對"));
+    ShowStatusMessage(panel, QStringLiteral("日期格式不對"));
     return false;
   }
   field->setText(separated);
@@ -151,7 +151,7 @@ FieldBehaviour* InstallDateField(QLineEdit* field, StatusPanel* panel) {
     // The calendar opens on the month of the date typed so far, read in the display convention.
     const QString typed = DBDateSave(dateAddSep(f->text()));
     QDate chosen;
-    if (TheDatePicker().PickDate(typed.isEmpty() ? QVariant(f->text()) : QVariant(typed), chosen)) {
+    if (TheDatePicker().pick(typed.isEmpty() ? QVariant(f->text()) : QVariant(typed), chosen)) {
       f->setText(DateFieldText(chosen));
     }
   });

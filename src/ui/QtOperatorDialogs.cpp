@@ -50,7 +50,7 @@ void QtOperatorDialogs::showMsg(const QString& text, int seconds) { TheMessageWi
 
 bool QtOperatorDialogs::waitForCard(const std::function<bool()>& poll) {
   CardWaitDialog dialog(poll, owner());
-  return dialog.WaitaCard() == 0;
+  return dialog.waitForCard() == 0;
 }
 
 QString QtOperatorDialogs::openFileName(const QString& title, const QString& filter, const QString& start) {

@@ -54,9 +54,9 @@ TEST_F(WaitDialog, ShowsItsTextAndClosesWhenThePollAnswers) {
   CardWaitDialog dialog([&polls] { return ++polls >= 5; });
   EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("lblMessage"))->text(), QStringLiteral("請插入卡片....."));
   EXPECT_EQ(dialog.cmdCancel->text(), QStringLiteral("取消"));
-  EXPECT_EQ(dialog.WaitaCard(), 0);
+  EXPECT_EQ(dialog.waitForCard(), 0);
   EXPECT_EQ(polls, 5);
-  EXPECT_EQ(dialog.RetValue(), 0);
+  EXPECT_EQ(dialog.outcome(), 0);
 }
 
 TEST_F(WaitDialog, CancelGivesMinus21WithoutKeepingACoreBusy) {
@@ -67,9 +67,9 @@ TEST_F(WaitDialog, CancelGivesMinus21WithoutKeepingACoreBusy) {
   });
   cancelLater(400);
   const double cpuBefore = cpuSeconds();
-  EXPECT_EQ(dialog.WaitaCard(), -21);
+  EXPECT_EQ(dialog.waitForCard(), -21);
   const double cpuUsed = cpuSeconds() - cpuBefore;
-  EXPECT_EQ(dialog.RetValue(), -21);
+  EXPECT_EQ(dialog.outcome(), -21);
   EXPECT_GT(polls, 5);
   // 400 ms of waiting must not cost anywhere near 400 ms of processor time.
   EXPECT_LT(cpuUsed, 0.25);
@@ -82,12 +82,12 @@ TEST_F(WaitDialog, ClosingTheDialogOtherwiseCancelsToo) {
       QCoreApplication::postEvent(modal, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     }
   });
-  EXPECT_EQ(dialog.WaitaCard(), -21);
+  EXPECT_EQ(dialog.waitForCard(), -21);
   CardWaitDialog again([] { return false; });
   QTimer::singleShot(50, [] {
     if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
   });
-  EXPECT_EQ(again.WaitaCard(), -21);
+  EXPECT_EQ(again.waitForCard(), -21);
 }
 
 TEST_F(WaitDialog, SessionWaitsForTheCardThroughTheDialog) {

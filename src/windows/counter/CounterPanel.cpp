@@ -18,7 +18,7 @@ void MainWindow::installCounterChecks() {
   for (const char* name : {"txtAmt", "txtPoint", "txtAmtB", "txtVoidPoint"}) {
     FieldBehaviour::install(field(QString::fromLatin1(name)))->setCheck([this](QLineEdit* f) {
       if (Money::parse(f->text())) return true;
-      DispElaMsg(elaMsg_, NotAnAmountText(f->text(), QStringLiteral("必需為數字")));
+      ShowStatusMessage(elaMsg_, NotAnAmountText(f->text(), QStringLiteral("必需為數字")));
       return false;
     });
   }
@@ -39,7 +39,7 @@ void MainWindow::runCounterOp(const std::function<CounterOutcome()>& call) {
 void MainWindow::showCounterResult(const CounterOutcome& out) {
   if (!out.ok) {
     // The status bar must not go on showing the last success.
-    DispElaMsg(elaMsg_, out.message);
+    ShowStatusMessage(elaMsg_, out.message);
     ShowMsg(out.message);
     return;
   }
@@ -55,7 +55,7 @@ void MainWindow::showCounterResult(const CounterOutcome& out) {
     field(QString::fromLatin1(name))->clear();
   }
   cboType()->setCurrentIndex(-1);
-  DispElaMsg(elaMsg_, out.action + QStringLiteral("完成，") + CounterResultText(txn));
+  ShowStatusMessage(elaMsg_, out.action + QStringLiteral("完成，") + CounterResultText(txn));
 }
 
 void MainWindow::topUpCard() {

@@ -87,12 +87,12 @@ void BlacklistExportWindow::exportBlacklist() {
       return;
     case ExportOutcome::Result::Written: break;
   }
-  DispElaMsg(elaMsg_, QStringLiteral("黑名單資料轉出完成"));
+  ShowStatusMessage(elaMsg_, QStringLiteral("黑名單資料轉出完成"));
 }
 
 void BlacklistExportWindow::viewExportFile() {
   const QString dir = checkedDir();
-  if (!dir.isEmpty() && !ShellOpen(QDir(dir).filePath(kVoidCardFileName))) DispElaMsg(elaMsg_, kNoProgramText);
+  if (!dir.isEmpty() && !ShellOpen(QDir(dir).filePath(kVoidCardFileName))) ShowStatusMessage(elaMsg_, kNoProgramText);
 }
 
 void BlacklistExportWindow::closeWindow() {

@@ -67,7 +67,7 @@ QWidget* AddValueWindow::buildInputRow() {
 // ---- Amount ------------------------------------------------------------------------------
 
 void AddValueWindow::refuseAmount(const QString& message) {
-  DispElaMsg(elaMsg_, message);
+  ShowStatusMessage(elaMsg_, message);
   txtAddAmt_->setFocus();
   txtAddAmt_->selectAll();
 }
@@ -101,7 +101,7 @@ void AddValueWindow::topUp() {
       [&] { return AddValue(OperationContext::Current(), txtAddAmt_->text(), panel_->faceText(), showCard); });
   using Refusal = AddValueOutcome::Refusal;
   switch (out.refusal) {
-    case Refusal::NoCardKey: DispElaMsg(elaMsg_, out.message); return;
+    case Refusal::NoCardKey: ShowStatusMessage(elaMsg_, out.message); return;
     case Refusal::NoAmount:
       ShowMsg(out.message);
       txtAddAmt_->setFocus();
@@ -112,10 +112,10 @@ void AddValueWindow::topUp() {
   }
   if (out.ok) {
     txtGoodThru_->setText(DBDateDisp(out.written->goodThru.toString()));
-    DispElaMsg(elaMsg_, QStringLiteral("加值完成"), 0);
+    ShowStatusMessage(elaMsg_, QStringLiteral("加值完成"), 0);
     return;
   }
-  DispElaMsg(elaMsg_, out.message);
+  ShowStatusMessage(elaMsg_, out.message);
   if (!out.cancelled) ShowMsg(WithCardNo(out.message, out.card));
 }
 

@@ -68,7 +68,7 @@ void GoodThruWindow::changeGoodThru() {
 
 void GoodThruWindow::runLoop() {
   if (TheSettings().batchKey.isEmpty()) {
-    DispElaMsg(elaMsg_, QStringLiteral("未設定資料加密碼"));
+    ShowStatusMessage(elaMsg_, QStringLiteral("未設定資料加密碼"));
     return;
   }
   if (txtUpdGoodThru_->text().trimmed().isEmpty()) {
@@ -90,15 +90,15 @@ void GoodThruWindow::runLoop() {
     txtUpdGoodThru_->setFocus();
     return;
   }
-  while (UpdGoodThru(newDate)) {
+  while (changeOneCard(newDate)) {
     // Only a committed change has its remark; a refused card keeps its own text in the status
     // bar, as the message window showed it.
-    if (!remark_.isEmpty()) DispElaMsg(elaMsg_, QStringLiteral("有效日變更完成，卡號") + txtCardNo_->text());
+    if (!remark_.isEmpty()) ShowStatusMessage(elaMsg_, QStringLiteral("有效日變更完成，卡號") + txtCardNo_->text());
   }
-  DispElaMsg(elaMsg_, QStringLiteral("設定完成"));
+  ShowStatusMessage(elaMsg_, QStringLiteral("設定完成"));
 }
 
-bool GoodThruWindow::UpdGoodThru(const QString& newDate) {
+bool GoodThruWindow::changeOneCard(const QString& newDate) {
   remark_.clear();
   const auto showCard = [this](const CardImage& c) {
     txtCardNo_->setText(c.cardNo.trimmed());
@@ -115,7 +115,7 @@ bool GoodThruWindow::UpdGoodThru(const QString& newDate) {
   }
   if (out.endsRun()) return false;
   const QString shown = WithCardNo(out.message, out.card);
-  DispElaMsg(elaMsg_, shown);
+  ShowStatusMessage(elaMsg_, shown);
   ShowMsg(shown);
   return true;
 }

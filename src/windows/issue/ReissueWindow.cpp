@@ -101,7 +101,7 @@ QWidget* ReissueWindow::buildInputRows() {
 
 QLineEdit* ReissueWindow::field(const QString& name) const { return findChild<QLineEdit*>(name); }
 
-bool ReissueWindow::QryCardData(const QString& cardNo) {
+bool ReissueWindow::showOldCard(const QString& cardNo) {
   const auto card = WithErrorReports([&] { return LoadCardForReissue(OperationContext::Current(), cardNo); });
   if (!card) return false;
   txtDeptNo_->setText(card->issueDept);
@@ -119,11 +119,11 @@ bool ReissueWindow::checkOldCardNumber() {
   if (txtOCardNo_->text().trimmed().isEmpty() || txtOCardNo_->isReadOnly()) return true;
   try {
     txtOCardNo_->setText(txtOCardNo_->text().toUpper());
-    if (QryCardData(txtOCardNo_->text().trimmed())) {
+    if (showOldCard(txtOCardNo_->text().trimmed())) {
       cmdIsuCard_->setVisible(true);
       return true;
     }
-    DispElaMsg(elaMsg_, QStringLiteral("資料庫無此卡號"));
+    ShowStatusMessage(elaMsg_, QStringLiteral("資料庫無此卡號"));
   } catch (...) {
     ReportError(ErrorLabel());
   }

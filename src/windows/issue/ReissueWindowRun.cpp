@@ -31,7 +31,7 @@ void ReissueWindow::runReissue() {
   using Refusal = ReissueOutcome::Refusal;
   switch (out.refusal) {
     case Refusal::NoCardKey:
-    case Refusal::NoSuchCard: DispElaMsg(elaMsg_, out.message); return;
+    case Refusal::NoSuchCard: ShowStatusMessage(elaMsg_, out.message); return;
     case Refusal::RemarkTooLong:
       ShowMsg(out.message);
       SelectAll(txtRemark_);
@@ -43,10 +43,10 @@ void ReissueWindow::runReissue() {
     case Refusal::None: break;
   }
   if (out.ok) {
-    DispElaMsg(elaMsg_, QStringLiteral("已補發，新卡卡號：") + out.newCardNo, 0);
+    ShowStatusMessage(elaMsg_, QStringLiteral("已補發，新卡卡號：") + out.newCardNo, 0);
     return;
   }
-  DispElaMsg(elaMsg_, out.message);
+  ShowStatusMessage(elaMsg_, out.message);
   if (out.cancelled) return;
   const QString& cardNo = out.newCardNo;
   Dialogs().messageBox(cardNo.isEmpty() || out.message.contains(cardNo) ? out.message

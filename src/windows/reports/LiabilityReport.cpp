@@ -113,12 +113,12 @@ LiabilityReport::LiabilityReport(QWidget* parent) : QWidget(parent, Qt::Window) 
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   layout->addWidget(elaMsg_);
   InstallDateField(txtDate_, elaMsg_);
-  SetInputMode(this);
+  OpenFieldsForInput(this);
   txtDate_->setText(DateFieldText(Today()));
   resize(980, 560);
 }
 
-bool LiabilityReport::QryData() {
+bool LiabilityReport::queryRows() {
   try {
     QDate day = Today();
     if (!txtDate_->text().trimmed().isEmpty()) {
@@ -163,7 +163,7 @@ QList<QPair<QString, double>> LiabilityReport::bars() const {
 
 void LiabilityReport::printList() {
   try {
-    if (!QryData()) return;
+    if (!queryRows()) return;
     PrintPreviewWindow preview(this);
     preview.StartDoc(kTitle);
     // Every card the day holds, of every store: the report has no store condition.

@@ -35,7 +35,7 @@ ReconcileReport::ReconcileReport(QWidget* parent) : QWidget(parent, Qt::Window) 
   resize(860, 520);
 }
 
-bool ReconcileReport::QryData() {
+bool ReconcileReport::queryRows() {
   try {
     const QList<ReconcileRow> rows = Disagreements(OperationContext::Current()).orRaise();
     fgList_->clearRows();
@@ -49,14 +49,14 @@ bool ReconcileReport::QryData() {
 }
 
 void ReconcileReport::listRows() {
-  if (!QryData()) return;
+  if (!queryRows()) return;
   const int n = fgList_->rows() - 1;
-  DispElaMsg(elaMsg_, n == 0 ? QStringLiteral("核對無誤") : QStringLiteral("不符 %1 筆").arg(n), 0);
+  ShowStatusMessage(elaMsg_, n == 0 ? QStringLiteral("核對無誤") : QStringLiteral("不符 %1 筆").arg(n), 0);
 }
 
 void ReconcileReport::printList() {
   try {
-    if (!QryData()) return;
+    if (!queryRows()) return;
     PrintPreviewWindow preview(this);
     preview.StartDoc(kTitle);
     // The check has no conditions: every card of every store, as the tables stand now.

@@ -70,7 +70,7 @@ CardKeyWindow::CardKeyWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   txtBatchKey2_->installEventFilter(this);
   resize(460, 180);
   CenterForm(this);
-  SetInputMode(this);
+  OpenFieldsForInput(this);
 }
 
 QString CardKeyWindow::keyProblem() const {

@@ -160,7 +160,7 @@ TEST_P(UpdGoodThruTest, RocCalendarDateTypedOrPickedIsAccepted) {
   addMaster(QStringLiteral("V000001"), QStringLiteral("11"));
   OperatorAtReader op(*dialogs_);
   MainWindow main;
-  main.OpenWindow(QStringLiteral("cmdSetGoodThru"));
+  main.openOperationWindow(QStringLiteral("cmdSetGoodThru"));
   auto* w = qobject_cast<GoodThruWindow*>(main.currentWindow());
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->windowTitle(), QStringLiteral("設定有效日期"));
@@ -174,7 +174,7 @@ TEST_P(UpdGoodThruTest, RocCalendarDateTypedOrPickedIsAccepted) {
   // The picker's day, in the field's own form.
   DatePicker& picker = TheDatePicker();
   QTimer::singleShot(10, &picker, [&picker] {
-    picker.DoCalendar(QDate(2028, 3, 15));
+    picker.showMonth(QDate(2028, 3, 15));
     for (int r = 0; r < picker.fgCal()->rowCount(); ++r) {
       for (int c = 0; c < 7; ++c) {
         const QTableWidgetItem* cell = picker.fgCal()->item(r, c);

@@ -131,7 +131,7 @@ TEST_P(SaleCardTest, RefusedCardIsEjectedAndNotRefusedAgain) {
 TEST_P(SaleCardTest, ExitEmptiesTheWindowAndTheMenuOpensIt) {
   MainWindow main;
   ASSERT_TRUE(main.button(QStringLiteral("cmdSaleCard"))->isEnabled());
-  main.OpenWindow(QStringLiteral("cmdSaleCard"));
+  main.openOperationWindow(QStringLiteral("cmdSaleCard"));
   auto* w = qobject_cast<SaleWindow*>(main.currentWindow());
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->windowTitle(), QStringLiteral("售出卡片"));
@@ -143,7 +143,7 @@ TEST_P(SaleCardTest, ExitEmptiesTheWindowAndTheMenuOpensIt) {
   EXPECT_TRUE(w->txtRefNo()->text().isEmpty());
   EXPECT_EQ(w->fgList()->rows(), 1);
   EXPECT_TRUE(w->elaMsg()->caption().isEmpty());
-  main.OpenWindow(QStringLiteral("cmdSaleCard"));
+  main.openOperationWindow(QStringLiteral("cmdSaleCard"));
   EXPECT_EQ(main.currentWindow(), w);  // kept loaded and reused
   delete w;
 }

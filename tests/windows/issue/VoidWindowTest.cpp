@@ -120,7 +120,7 @@ TEST_P(VoidTxnTest, MessageFileIsKeptForTheWindowAndTypingDoesNotLoadIt) {
   out.close();
   SaveSetting(QStringLiteral("fmVoidTxn"), QStringLiteral("MsgFile"), file);
   MainWindow main;
-  main.OpenWindow(QStringLiteral("cmdVoidTxn"));
+  main.openOperationWindow(QStringLiteral("cmdVoidTxn"));
   auto* w = qobject_cast<VoidWindow*>(main.currentWindow());
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->windowTitle(), QStringLiteral("沖正"));
