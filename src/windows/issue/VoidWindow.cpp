@@ -75,10 +75,10 @@ bool VoidWindow::checkAmount() {
 }
 
 void VoidWindow::voidTransaction() {
-  RunPress(pressing_, {cmdVoidTxn_}, ErrorLabel(), [this] { voidTxn(); });
+  RunPress(pressing_, {cmdVoidTxn_}, ErrorLabel(), [this] { runVoid(); });
 }
 
-void VoidWindow::voidTxn() {
+void VoidWindow::runVoid() {
   const CounterOutcome out = WithErrorReports([this] {
     return ReverseTopUp(OperationContext::Current(), txtVoidAmt_->text(), txtCheckNo_->text(), panel_->faceText());
   });

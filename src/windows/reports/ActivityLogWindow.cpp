@@ -219,16 +219,16 @@ void ActivityLogWindow::printList() {
       return;
     }
     PrintPreviewWindow preview(this);
-    preview.StartDoc(QStringLiteral("作業記錄"));
+    preview.startDocument(QStringLiteral("作業記錄"));
     // The message column is long: across the page, and its cells wrap.
-    preview.doc().SetLandscape(true);
-    for (const QString& line : listConditions_) preview.AddText(line);
-    preview.AddTable(QStringLiteral("<2000|<1500|<7400|<1400|<1300|<1300"),
+    preview.doc().setLandscape(true);
+    for (const QString& line : listConditions_) preview.addText(line);
+    preview.addTable(QStringLiteral("<2000|<1500|<7400|<1400|<1300|<1300"),
                      QStringLiteral("記錄時間|作業|記錄內容|備註|使用者|工作站"), listForPrint());
-    preview.AddText(QString());
-    preview.AddText(QStringLiteral("筆數：") + QString::number(fgLog_->rows() - 1));
-    preview.EndDoc();
-    preview.ShowDoc();
+    preview.addText(QString());
+    preview.addText(QStringLiteral("筆數：") + QString::number(fgLog_->rows() - 1));
+    preview.endDocument();
+    preview.showDocument();
   } catch (...) {
     ReportError(ErrorLabel());
   }

@@ -165,15 +165,15 @@ void LiabilityReport::printList() {
   try {
     if (!queryRows()) return;
     PrintPreviewWindow preview(this);
-    preview.StartDoc(kTitle);
+    preview.startDocument(kTitle);
     // Every card the day holds, of every store: the report has no store condition.
-    preview.AddText(QStringLiteral("基準日期：") + txtDate_->text().trimmed());
-    preview.AddText(QStringLiteral("發卡部門：全部"));
-    preview.AddTable(QStringLiteral("<1200|<1200|>900|>1400|>1200"), kHeadings, GridPrintText(fgList_, {0, 1, 2, 3, 4}));
-    preview.AddText(QString());
-    preview.AddImage(chartImage(bars()));
-    preview.EndDoc();
-    preview.ShowDoc();
+    preview.addText(QStringLiteral("基準日期：") + txtDate_->text().trimmed());
+    preview.addText(QStringLiteral("發卡部門：全部"));
+    preview.addTable(QStringLiteral("<1200|<1200|>900|>1400|>1200"), kHeadings, GridPrintText(fgList_, {0, 1, 2, 3, 4}));
+    preview.addText(QString());
+    preview.addImage(chartImage(bars()));
+    preview.endDocument();
+    preview.showDocument();
   } catch (...) {
     ReportError(ErrorLabel());
   }

@@ -58,16 +58,16 @@ void ReconcileReport::printList() {
   try {
     if (!queryRows()) return;
     PrintPreviewWindow preview(this);
-    preview.StartDoc(kTitle);
+    preview.startDocument(kTitle);
     // The check has no conditions: every card of every store, as the tables stand now.
-    preview.AddText(QStringLiteral("核對範圍：全部卡片"));
-    preview.AddText(QStringLiteral("部門：全部"));
-    preview.AddTable(QStringLiteral("<1000|<1900|>1000|>1000|>1000|>900|>900|>900"),
+    preview.addText(QStringLiteral("核對範圍：全部卡片"));
+    preview.addText(QStringLiteral("部門：全部"));
+    preview.addTable(QStringLiteral("<1000|<1900|>1000|>1000|>1000|>900|>900|>900"),
                      kReconcileHeadings, GridPrintText(fgList_, {0, 1, 2, 3, 4, 5, 6, 7}));
-    preview.AddText(QString());
-    preview.AddText(QStringLiteral("不符筆數：") + QString::number(fgList_->rows() - 1));
-    preview.EndDoc();
-    preview.ShowDoc();
+    preview.addText(QString());
+    preview.addText(QStringLiteral("不符筆數：") + QString::number(fgList_->rows() - 1));
+    preview.endDocument();
+    preview.showDocument();
   } catch (...) {
     ReportError(ErrorLabel());
   }

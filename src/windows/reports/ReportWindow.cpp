@@ -267,11 +267,11 @@ void ReportWindow::printList() {
     if (!queryRows()) return;
     ShowStatusMessage(elaMsg_, QStringLiteral("列印中...."), 0);
     PrintPreviewWindow preview(this);
-    preview.StartDoc(docTitle());
+    preview.startDocument(docTitle());
     printBody(preview);
-    for (const QString& line : closingLines()) preview.AddText(line);
-    preview.EndDoc();
-    preview.ShowDoc();
+    for (const QString& line : closingLines()) preview.addText(line);
+    preview.endDocument();
+    preview.showDocument();
     ShowStatusMessage(elaMsg_, QString(), 0);
   } catch (...) {
     ReportError(ErrorLabel());

@@ -344,12 +344,12 @@ void StoreWindow::printList() {
     reloadStores(currentCode_);
     ShowStatusMessage(elaMsg_, QStringLiteral("列印中...."), 0);
     PrintPreviewWindow preview(this);
-    preview.StartDoc(QStringLiteral("部門資料表"));
-    preview.AddTable(QStringLiteral("<1200|<4000|>1000"), QStringLiteral("店代號|店名|順序"), listForPrint());
-    preview.AddText(QString());
-    preview.AddText(QStringLiteral("部門數：") + QString::number(fgStore_->rows() - 1));
-    preview.EndDoc();
-    preview.ShowDoc();
+    preview.startDocument(QStringLiteral("部門資料表"));
+    preview.addTable(QStringLiteral("<1200|<4000|>1000"), QStringLiteral("店代號|店名|順序"), listForPrint());
+    preview.addText(QString());
+    preview.addText(QStringLiteral("部門數：") + QString::number(fgStore_->rows() - 1));
+    preview.endDocument();
+    preview.showDocument();
     elaMsg_->setCaption(QString());
   } catch (...) {
     ReportError(ErrorLabel());
