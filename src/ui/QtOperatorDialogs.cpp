@@ -46,7 +46,7 @@ QString QtOperatorDialogs::inputBox(const QString& prompt, const QString& title,
   return ok ? answer : QString();
 }
 
-void QtOperatorDialogs::showMsg(const QString& text, int seconds) { TheMessageWindow().ShowMsg(text, seconds); }
+void QtOperatorDialogs::showMessage(const QString& text, int seconds) { TheMessageWindow().showMessage(text, seconds); }
 
 bool QtOperatorDialogs::waitForCard(const std::function<bool()>& poll) {
   CardWaitDialog dialog(poll, owner());

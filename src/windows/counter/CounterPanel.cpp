@@ -3,7 +3,7 @@
 // journal and its master row change together or not at all.
 #include "windows/counter/MainWindow.h"
 
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "ui/PressGuard.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
@@ -40,7 +40,7 @@ void MainWindow::showCounterResult(const CounterOutcome& out) {
   if (!out.ok) {
     // The status bar must not go on showing the last success.
     ShowStatusMessage(elaMsg_, out.message);
-    ShowMsg(out.message);
+    ShowMessage(out.message);
     return;
   }
   const CardTxn& txn = out.txn;

@@ -3,7 +3,7 @@
 #include "core/Clock.h"
 #include "core/Dates.h"
 #include "core/ErrorReport.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "operations/CardReading.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
@@ -304,7 +304,7 @@ void MainWindow::readCard() {
     const CardReadOutcome out = ReadCardInReader();
     if (!out.ok) {
       ShowStatusMessage(elaMsg_, out.message);
-      ShowMsg(out.message);
+      ShowMessage(out.message);
       return;
     }
     const CardImage& c = out.card;

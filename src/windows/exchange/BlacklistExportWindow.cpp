@@ -2,7 +2,7 @@
 
 #include "core/OperatorDialogs.h"
 #include "core/Paths.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/UserSettings.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
@@ -70,7 +70,7 @@ QString BlacklistExportWindow::checkedDir() {
                           : !FolderExists(dir) ? QStringLiteral("轉出目錄不存在")
                                         : QString();
   if (problem.isEmpty()) return dir;
-  ShowMsg(problem);
+  ShowMessage(problem);
   SelectAll(txtDir_);
   return {};
 }
@@ -81,7 +81,7 @@ void BlacklistExportWindow::exportBlacklist() {
   if (dir.isEmpty()) return;
   const ExportOutcome o = WithErrorReports([&] { return ExportBlacklist(OperationContext::Current(), dir); });
   switch (o.result) {
-    case ExportOutcome::Result::NoCards: ShowMsg(QStringLiteral("沒有卡號被設為黑名單")); return;
+    case ExportOutcome::Result::NoCards: ShowMessage(QStringLiteral("沒有卡號被設為黑名單")); return;
     case ExportOutcome::Result::Failed:
       Dialogs().messageBox(o.reason, kCaption, MsgIcon::Critical);
       return;

@@ -2,7 +2,7 @@
 
 #include "core/ErrorReport.h"
 #include "core/OperatorDialogs.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
@@ -74,7 +74,7 @@ void BlacklistWindow::setBlack() {
   const QString cardNo = txtCardNo_->text().trimmed();
   // A press refused before the database is asked still leaves its row in the log.
   auto refuse = [&cardNo](const QString& text) {
-    ShowMsg(text);
+    ShowMessage(text);
     LogBlacklistRefused(text + QStringLiteral("，卡號：") + cardNo);
   };
   if (cardNo.isEmpty()) return refuse(QStringLiteral("請輸入卡號"));
@@ -90,7 +90,7 @@ void BlacklistWindow::setBlack() {
       WithErrorReports([&] { return BlacklistCard(OperationContext::Current(), cardNo, txtRemark_->text()); });
   if (!out.ok) {
     ShowStatusMessage(elaMsg_, out.message);
-    ShowMsg(out.message == kAlreadyBlacklisted ? out.message : QStringLiteral("資料庫存檔錯誤"));
+    ShowMessage(out.message == kAlreadyBlacklisted ? out.message : QStringLiteral("資料庫存檔錯誤"));
     // The screen then shows the status the database holds.
     if (out.message == kAlreadyBlacklisted) showCard(cardNo);
     return;

@@ -1,7 +1,7 @@
 #include "windows/inquiry/CardQueryWindow.h"
 
 #include "core/ErrorReport.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
@@ -72,7 +72,7 @@ void CardQueryWindow::readAndCompareCard() {
   switch (out.result) {
     case Result::NoCardKey: ShowStatusMessage(elaMsg_, out.message); return;
     case Result::NotRead:
-    case Result::NotFound: ShowMsg(out.message); return;
+    case Result::NotFound: ShowMessage(out.message); return;
     case Result::LookUpFailed:
       ReportError(ErrorLabel(), out.failure.number, out.failure.description);
       return;
@@ -81,7 +81,7 @@ void CardQueryWindow::readAndCompareCard() {
   }
   ShowCardQuery(this, fgCardLog_, *out.record);
   elaMsg_->setCaption(QString());
-  if (out.result == Result::Differs) ShowMsg(out.message, 60);
+  if (out.result == Result::Differs) ShowMessage(out.message, 60);
 }
 
 bool CardQueryWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -1,7 +1,7 @@
 #include "windows/inquiry/EraseWindow.h"
 
 #include "core/ErrorReport.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
@@ -121,7 +121,7 @@ void EraseWindow::eraseCard() {
 void EraseWindow::runErase() {
   // A press turned down before any card still leaves its row in the log.
   auto refuse = [this](const QString& text) {
-    ShowMsg(text, 5);
+    ShowMessage(text, 5);
     SelectAll(txtCardNo_);
     const QString cardNo = txtCardNo_->text().trimmed();
     LogEraseRefused(cardNo.isEmpty() ? text : text + QStringLiteral("，卡號：") + cardNo);
@@ -143,8 +143,8 @@ void EraseWindow::runErase() {
     return;
   }
   ShowStatusMessage(elaMsg_, out.message);
-  if (out.refused) ShowMsg(out.message);
-  else if (!out.cancelled) ShowMsg(out.message, out.rowsFailed ? 3 : 10);
+  if (out.refused) ShowMessage(out.message);
+  else if (!out.cancelled) ShowMessage(out.message, out.rowsFailed ? 3 : 10);
 }
 
 void EraseWindow::closeWindow() { hide(); }

@@ -3,7 +3,7 @@
 #include "core/Dates.h"
 #include "core/ErrorReport.h"
 #include "core/Paths.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/UserSettings.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
@@ -103,11 +103,11 @@ void AddValueWindow::topUp() {
   switch (out.refusal) {
     case Refusal::NoCardKey: ShowStatusMessage(elaMsg_, out.message); return;
     case Refusal::NoAmount:
-      ShowMsg(out.message);
+      ShowMessage(out.message);
       txtAddAmt_->setFocus();
       return;
     case Refusal::BadAmount: refuseAmount(out.message); return;
-    case Refusal::BadParameter: ShowMsg(out.message); return;
+    case Refusal::BadParameter: ShowMessage(out.message); return;
     case Refusal::None: break;
   }
   if (out.ok) {
@@ -116,6 +116,6 @@ void AddValueWindow::topUp() {
     return;
   }
   ShowStatusMessage(elaMsg_, out.message);
-  if (!out.cancelled) ShowMsg(WithCardNo(out.message, out.card));
+  if (!out.cancelled) ShowMessage(WithCardNo(out.message, out.card));
 }
 

@@ -4,7 +4,7 @@
 #include "core/Dates.h"
 #include "core/ErrorReport.h"
 #include "core/OperatorDialogs.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
@@ -72,13 +72,13 @@ void GoodThruWindow::runLoop() {
     return;
   }
   if (txtUpdGoodThru_->text().trimmed().isEmpty()) {
-    ShowMsg(QStringLiteral("請輸入有效日期"));
+    ShowMessage(QStringLiteral("請輸入有效日期"));
     txtUpdGoodThru_->setFocus();
     return;
   }
   const QString newDate = DBDateSave(dateAddSep(txtUpdGoodThru_->text().trimmed()));
   if (newDate.size() != 10) {
-    ShowMsg(QStringLiteral("日期格式不對"));
+    ShowMessage(QStringLiteral("日期格式不對"));
     txtUpdGoodThru_->setFocus();
     return;
   }
@@ -116,6 +116,6 @@ bool GoodThruWindow::changeOneCard(const QString& newDate) {
   if (out.endsRun()) return false;
   const QString shown = WithCardNo(out.message, out.card);
   ShowStatusMessage(elaMsg_, shown);
-  ShowMsg(shown);
+  ShowMessage(shown);
   return true;
 }

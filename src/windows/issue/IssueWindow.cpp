@@ -3,7 +3,7 @@
 
 #include "core/ErrorReport.h"
 #include "core/Money.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
@@ -224,7 +224,7 @@ bool IssueWindow::checkBalance() {
 bool IssueWindow::checkRemark() {
   if (txtRemark_->text().trimmed().isEmpty() || txtRemark_->isReadOnly()) return true;
   if (txtRemark_->text().trimmed().size() <= kMaxRemark) return true;
-  ShowMsg(QStringLiteral("卡片備註碼不可超過三碼"));
+  ShowMessage(QStringLiteral("卡片備註碼不可超過三碼"));
   SelectAll(txtRemark_);
   return false;
 }

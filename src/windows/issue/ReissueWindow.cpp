@@ -3,7 +3,7 @@
 #include "core/Dates.h"
 #include "core/ErrorReport.h"
 #include "core/Money.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
@@ -134,7 +134,7 @@ bool ReissueWindow::checkOldCardNumber() {
 bool ReissueWindow::checkRemark() {
   if (txtRemark_->text().trimmed().isEmpty() || txtRemark_->isReadOnly()) return true;
   if (ReissueRemarkFits(txtRemark_->text())) return true;
-  ShowMsg(QStringLiteral("卡片備註碼不可超過三碼"));
+  ShowMessage(QStringLiteral("卡片備註碼不可超過三碼"));
   SelectAll(txtRemark_);
   return false;
 }

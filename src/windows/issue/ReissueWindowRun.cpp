@@ -4,7 +4,7 @@
 
 #include "core/ErrorReport.h"
 #include "core/OperatorDialogs.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/CardMessagePanel.h"
@@ -33,12 +33,12 @@ void ReissueWindow::runReissue() {
     case Refusal::NoCardKey:
     case Refusal::NoSuchCard: ShowStatusMessage(elaMsg_, out.message); return;
     case Refusal::RemarkTooLong:
-      ShowMsg(out.message);
+      ShowMessage(out.message);
       SelectAll(txtRemark_);
       return;
     case Refusal::NoOldCardNo:
     case Refusal::NotReplaceable:
-    case Refusal::NoCardType: ShowMsg(out.message); return;
+    case Refusal::NoCardType: ShowMessage(out.message); return;
     case Refusal::Declined: return;
     case Refusal::None: break;
   }

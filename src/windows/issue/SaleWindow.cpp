@@ -1,7 +1,7 @@
 #include "windows/issue/SaleWindow.h"
 
 #include "core/ErrorReport.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/Settings.h"
 #include "ui/PressGuard.h"
 #include "ui/StatusPanel.h"
@@ -112,6 +112,6 @@ bool SaleWindow::sellOneCard(QString& cardNo, bool& problem) {
   }
   // The operator ended the run, the reader cannot go on, or the card has no record to sell.
   if (out.endsRun()) return false;
-  ShowMsg(out.message);
+  ShowMessage(out.message);
   return out.waitCode != 0 || out.card.valid;
 }

@@ -1,7 +1,7 @@
 #include "windows/issue/VoidWindow.h"
 
 #include "core/ErrorReport.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
@@ -90,6 +90,6 @@ void VoidWindow::runVoid() {
     return;
   }
   ShowStatusMessage(elaMsg_, out.message);
-  ShowMsg(out.message);
+  ShowMessage(out.message);
   if (out.refused) txtVoidAmt_->setFocus();
 }

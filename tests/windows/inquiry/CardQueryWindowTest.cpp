@@ -125,12 +125,12 @@ TEST_P(QryCardTest, AReadCardShowsTheRecordAndADifferenceForAMinute) {
                    QStringLiteral("1000"), QStringLiteral("30"));
   w.readCard();
   EXPECT_EQ(shown(w, "txtCardNo"), card_);
-  EXPECT_TRUE(dialogs_->texts(QStringLiteral("showMsg")).isEmpty());
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("showMessage")).isEmpty());
   InsertRecordCard(card_, QStringLiteral("001"), QStringLiteral("V0001"), QStringLiteral("2027/12/31"),
                    QStringLiteral("999"), QStringLiteral("30"));
   w.readCard();
   EXPECT_EQ(shown(w, "txtBalAmt"), QStringLiteral("1000"));  // the database's values stay on screen
-  ASSERT_EQ(dialogs_->texts(QStringLiteral("showMsg")).size(), 1);
+  ASSERT_EQ(dialogs_->texts(QStringLiteral("showMessage")).size(), 1);
   EXPECT_EQ(dialogs_->shown.back().seconds, 60);
   EXPECT_TRUE(dialogs_->shown.back().text.startsWith(QStringLiteral("卡片資料與資料庫不同")));
 }
@@ -141,7 +141,7 @@ TEST_P(QryCardTest, AnUnknownReadCardOrAMissingKeyIsSaidAndTheScreenKept) {
   InsertRecordCard(QStringLiteral("V000009"), QStringLiteral("001"), QStringLiteral("V0001"), QStringLiteral("2027/12/31"),
                    QStringLiteral("5"), QStringLiteral("0"));
   w.readCard();
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("資料庫無此卡號\n卡號：V000009")});
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMessage")), QStringList{QStringLiteral("資料庫無此卡號\n卡號：V000009")});
   EXPECT_EQ(shown(w, "txtCardNo"), card_);
 
   EditSettings().batchKey.clear();

@@ -121,7 +121,7 @@ TEST_P(CardLifeTest, CardsChangedByTheWindowsLeaveNothingToReconcile) {
 
   // Every window did its work: one journal row each.
   EXPECT_EQ(journalTypes(), (QStringList{"11", "11", "13", "13", "21", "21", "22", "23", "32", "31", "31", "99", "12", "81"}))
-      << dialogs_->texts(QStringLiteral("showMsg")).join(QLatin1Char(';')).toStdString();
+      << dialogs_->texts(QStringLiteral("showMessage")).join(QLatin1Char(';')).toStdString();
   const QString replacement = cardNoOn(files[2]);
   EXPECT_EQ(status(first), CardStatus::Blacklisted);
   EXPECT_EQ(status(second), CardStatus::Erased);

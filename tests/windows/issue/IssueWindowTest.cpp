@@ -308,7 +308,7 @@ TEST_P(IsuCardTest, FieldChecksAndStartCheck) {
   EXPECT_TRUE(w.checkRemark());
   w.txtRemark()->setText(QStringLiteral("ABCD"));
   EXPECT_FALSE(w.checkRemark());
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("卡片備註碼不可超過三碼")});
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMessage")), QStringList{QStringLiteral("卡片備註碼不可超過三碼")});
   EXPECT_FALSE(w.fieldsAllowRun());
   w.txtRemark()->setText(QStringLiteral("ABC"));
   EXPECT_TRUE(w.fieldsAllowRun());

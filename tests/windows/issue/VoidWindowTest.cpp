@@ -44,7 +44,7 @@ protected:
     w.txtVoidAmt()->setText(amount);
     dialogs_->clear();
     w.voidTransaction();
-    const QStringList shown = dialogs_->texts(QStringLiteral("showMsg"));
+    const QStringList shown = dialogs_->texts(QStringLiteral("showMessage"));
     return shown.isEmpty() ? QString() : shown.join(QLatin1Char(';'));
   }
   std::optional<Money> cardBal() const {
