@@ -23,7 +23,7 @@ void LoadCardSettings() {
     QString stored;
     EditSettings().batchKey = ReadParamValue(QStringLiteral("BatchKey"), stored) ? BatchKeyFromStored(stored) : QString();
     EditSettings().storeId = paramOr("StoreID", QStringLiteral("000"));
-    EditSettings().readerPort = GetINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort"));
+    EditSettings().readerPort = ReadIniValue(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort"));
   } catch (...) {
     ReportError(ErrorLabel());
   }

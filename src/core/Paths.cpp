@@ -11,7 +11,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
-QString AddSlash(const QString& path, const QString& sep) {
+QString WithTrailingSeparator(const QString& path, const QString& sep) {
   if (path.isEmpty()) return {};
   return path.endsWith(sep) ? path : path + sep;
 }
@@ -37,7 +37,7 @@ void Delay(double seconds) {
   }
 }
 
-QString GetLoginName() {
+QString LoginName() {
   QString name = qEnvironmentVariable("USER");
   if (name.isEmpty()) {
     if (const passwd* pw = getpwuid(geteuid())) name = QString::fromLocal8Bit(pw->pw_name);
@@ -45,7 +45,7 @@ QString GetLoginName() {
   return name.left(255);
 }
 
-QString GetWSName() {
+QString WorkstationName() {
   char name[256] = {};
   if (gethostname(name, sizeof name - 1) != 0) return {};
   return QString::fromLocal8Bit(name).left(255);

@@ -2,7 +2,7 @@
 // Path, file and machine routines shared by every window.
 #include <QString>
 
-QString AddSlash(const QString& path, const QString& sep = QStringLiteral("/"));
+QString WithTrailingSeparator(const QString& path, const QString& sep = QStringLiteral("/"));
 bool FolderExists(const QString& path);
 bool FileExists(const QString& path);
 // Opens a file with its associated program; the window style is kept for callers' sake.
@@ -10,7 +10,7 @@ bool FileExists(const QString& path);
 inline const QString kNoProgramText = QStringLiteral("沒有可開啟此檔案的程式");
 bool ShellOpen(const QString& file, int windowStyle = 1);
 void Delay(double seconds);
-QString GetLoginName();
-QString GetWSName();
+QString LoginName();
+QString WorkstationName();
 // Deletes a log file larger than `limit` bytes; every error is ignored.
 void TrimLogFile(const QString& file, qint64 limit = 100 * 1024);

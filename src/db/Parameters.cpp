@@ -110,7 +110,7 @@ QString CodeDescription(const QString& codeType, const QString& code) {
   return dscp;
 }
 
-void WriteAPLog(const QString& progID, const QString& actionID, const QString& logMsg,
+void WriteActivityLog(const QString& progID, const QString& actionID, const QString& logMsg,
                 const std::optional<QString>& remark) {
   try {
     QVariantList values{BoundText(TheSettings().operatorId), BoundText(TheSettings().workstation), BoundText(progID),
@@ -150,7 +150,7 @@ bool NextNumber(const QString& noCode, const QString& noBy, qint64& next, QStrin
   }
   if (!drawn) {
     const QString text = QStringLiteral("編號程序錯誤-") + QStringLiteral("NoCode:") + noCode + QStringLiteral("/NoBy:") + noBy;
-    WriteAPLog(TheSettings().appName, QStringLiteral("BASADODB"), text);
+    WriteActivityLog(TheSettings().appName, QStringLiteral("BASADODB"), text);
     if (error) *error = text;
   }
   return drawn;

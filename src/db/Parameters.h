@@ -26,7 +26,7 @@ QString CodeDescription(const QString& codeType, const QString& code);
 // Appends one application log row with the user and workstation. The Remark column is
 // written only when a remark is given (an empty text is a remark). Never raises: errors are
 // logged silently.
-void WriteAPLog(const QString& progID, const QString& actionID, const QString& logMsg,
+void WriteActivityLog(const QString& progID, const QString& actionID, const QString& logMsg,
                 const std::optional<QString>& remark = std::nullopt);
 
 // Draws the next number of the pair NoCode/NoBy and advances it, on the given connection and

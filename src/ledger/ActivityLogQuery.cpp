@@ -11,7 +11,7 @@ namespace {
 QString stamp(const QVariant& v) {
   const auto dt = ToDateTime(v);
   if (!dt) return {};
-  return DBDateDisp(v) + QLatin1Char(' ') + dt->time().toString(QStringLiteral("HH:mm:ss"));
+  return DateForDisplay(v) + QLatin1Char(' ') + dt->time().toString(QStringLiteral("HH:mm:ss"));
 }
 
 QString text(const QVariant& v) { return v.isNull() ? QString() : v.toString(); }

@@ -13,7 +13,7 @@ namespace {
 
 QString text(const QVariant& v) { return v.isNull() ? QString() : v.toString(); }
 QString number(const QVariant& v) { return Money::fromVariant(v).toString(); }
-QString date(const QVariant& v) { return DBDateDisp(v); }
+QString date(const QVariant& v) { return DateForDisplay(v); }
 
 // Master columns in select order, each with its field and display rule.
 enum class Shown { Text, Number, Date };

@@ -54,7 +54,7 @@ void SplitIssueRemark(const QString& remark, QString& store, QString& goodThru) 
   store = remark.left(remark.size() - kRemarkTail);
   const QString digits = remark.mid(store.size(), 8);
   const QDate d = QDate::fromString(digits, QStringLiteral("yyyyMMdd"));
-  if (d.isValid()) goodThru = DBDateDisp(d);
+  if (d.isValid()) goodThru = DateForDisplay(d);
 }
 
 QList<IssueCardRow> SelectIssuedCards(Connection& cnn, const ReportFilter& f) {
@@ -79,7 +79,7 @@ QList<IssueCardRow> SelectIssuedCards(Connection& cnn, const ReportFilter& f) {
     SplitIssueRemark(remark, r.store, r.goodThru);
     if (remark.size() < kRemarkTail && !q.value(3).isNull()) {
       r.store = text(q.value(3));
-      r.goodThru = DBDateDisp(dateOf(q.value(4)));
+      r.goodThru = DateForDisplay(dateOf(q.value(4)));
     }
     r.amt = Money::fromVariant(q.value(2));
     rows << r;

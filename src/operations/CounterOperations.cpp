@@ -344,7 +344,7 @@ TxnValues::DbStep markSold(const OperationContext& ctx) {
 }
 
 CounterOutcome refused(const QString& action, const QString& msg, const QString& remark) {
-  WriteAPLog(TheSettings().appName, action, msg, remark);
+  WriteActivityLog(TheSettings().appName, action, msg, remark);
   return {false, action, msg, CardTxn{}, true};
 }
 

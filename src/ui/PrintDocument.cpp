@@ -184,7 +184,7 @@ void PrintDocument::startDocument(const QString& title) {
 }
 
 QString PrintDocument::printTimeText() const {
-  return QStringLiteral("列印時間：") + DBDateDisp(printedAt_.date()) + QLatin1Char(' ') +
+  return QStringLiteral("列印時間：") + DateForDisplay(printedAt_.date()) + QLatin1Char(' ') +
          printedAt_.time().toString(QStringLiteral("HH:mm"));
 }
 

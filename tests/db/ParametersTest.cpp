@@ -50,11 +50,11 @@ TEST_P(BasDBTest, ParameterReadAndLogNeverRaise) {
   gCnn().close();
   QString value;
   EXPECT_FALSE(ReadParamValue(QStringLiteral("StoreID"), value));
-  WriteAPLog(QStringLiteral("tolva"), QStringLiteral("發卡"), QStringLiteral("x"));
+  WriteActivityLog(QStringLiteral("tolva"), QStringLiteral("發卡"), QStringLiteral("x"));
   EXPECT_TRUE(dialogs_->shown.empty());
   const QByteArray err = readBytes(TheSettings().errorLogFile);
   EXPECT_TRUE(err.contains("(ReadParamValue)"));
-  EXPECT_TRUE(err.contains("(WriteAPLog)"));
+  EXPECT_TRUE(err.contains("(WriteActivityLog)"));
 }
 
 TEST_P(BasDBTest, CodeDescriptionsAreSeeded) {
@@ -79,9 +79,9 @@ TEST_P(BasDBTest, CodeDescriptionsAreSeeded) {
 }
 
 TEST_P(BasDBTest, ApplicationLogWithAndWithoutRemark) {
-  WriteAPLog(QStringLiteral("tolva"), QStringLiteral("加值"), QStringLiteral("卡號：V000001，加值金額：100"));
-  WriteAPLog(QStringLiteral("tolva"), QStringLiteral("加值"), QStringLiteral("it's failed"), QStringLiteral("系統錯誤"));
-  WriteAPLog(QStringLiteral("tolva"), QStringLiteral("清除"), QStringLiteral("卡號：V000002"), QString());
+  WriteActivityLog(QStringLiteral("tolva"), QStringLiteral("加值"), QStringLiteral("卡號：V000001，加值金額：100"));
+  WriteActivityLog(QStringLiteral("tolva"), QStringLiteral("加值"), QStringLiteral("it's failed"), QStringLiteral("系統錯誤"));
+  WriteActivityLog(QStringLiteral("tolva"), QStringLiteral("清除"), QStringLiteral("卡號：V000002"), QString());
   QSqlQuery q = gCnn().query(QStringLiteral("SELECT UserID, LoginWS, ProgID, ActionID, LogMsg, Remark, FileDate FROM xxAPLOG ORDER BY RNo"));
   ASSERT_TRUE(q.next());
   EXPECT_EQ(q.value(0).toString(), QStringLiteral("tester"));

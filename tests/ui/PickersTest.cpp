@@ -144,7 +144,7 @@ TEST_P(DateFieldRoundTripTest, PickedDayIsStoredAsTheSameDay) {
       EXPECT_TRUE(FieldBehaviour::of(field)->validate()) << label.toStdString();
       EXPECT_TRUE(panel->caption().isEmpty()) << label.toStdString();
       gCnn().execute(QStringLiteral("INSERT INTO Picked VALUES (") + QuotText(label) + QStringLiteral(", ") +
-                     QuotDate(DBDateSave(field->text())) + QStringLiteral(")"));
+                     QuotDate(DateForStorage(field->text())) + QStringLiteral(")"));
       const auto stored = ToDateTime(gCnn().scalar(QStringLiteral("SELECT D FROM Picked WHERE Cal = ") + QuotText(label)));
       ASSERT_TRUE(stored.has_value()) << label.toStdString();
       EXPECT_EQ(stored->date(), day) << label.toStdString();

@@ -236,7 +236,7 @@ void MainWindow::prepareWindow() {
                             program.lastModified().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
     }
     lblBrand_->setToolTip(versionText());
-    lblDate_->setText(DBDateDisp(Today()));
+    lblDate_->setText(DateForDisplay(Today()));
     elaMsg_->setCaption(versionText());
     setUpControls();
   } catch (...) {

@@ -93,7 +93,7 @@ void AddValueWindow::addValue() {
 void AddValueWindow::topUp() {
   const auto showCard = [this](const CardImage& card, const Money& newBal) {
     txtCardNo_->setText(card.cardNo.trimmed());
-    txtGoodThru_->setText(DBDateDisp(card.goodThru.toString()));
+    txtGoodThru_->setText(DateForDisplay(card.goodThru.toString()));
     txtBalAmtB_->setText(card.balAmt);
     txtBalAmtE_->setText(newBal.toString());
   };
@@ -111,7 +111,7 @@ void AddValueWindow::topUp() {
     case Refusal::None: break;
   }
   if (out.ok) {
-    txtGoodThru_->setText(DBDateDisp(out.written->goodThru.toString()));
+    txtGoodThru_->setText(DateForDisplay(out.written->goodThru.toString()));
     ShowStatusMessage(elaMsg_, QStringLiteral("加值完成"), 0);
     return;
   }

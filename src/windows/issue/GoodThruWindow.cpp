@@ -76,7 +76,7 @@ void GoodThruWindow::runLoop() {
     txtUpdGoodThru_->setFocus();
     return;
   }
-  const QString newDate = DBDateSave(dateAddSep(txtUpdGoodThru_->text().trimmed()));
+  const QString newDate = DateForStorage(DateWithSeparators(txtUpdGoodThru_->text().trimmed()));
   if (newDate.size() != 10) {
     ShowMessage(QStringLiteral("日期格式不對"));
     txtUpdGoodThru_->setFocus();
@@ -102,7 +102,7 @@ bool GoodThruWindow::changeOneCard(const QString& newDate) {
   remark_.clear();
   const auto showCard = [this](const CardImage& c) {
     txtCardNo_->setText(c.cardNo.trimmed());
-    txtGoodThru_->setText(DBDateDisp(c.goodThru));
+    txtGoodThru_->setText(DateForDisplay(c.goodThru));
     txtBalAmt_->setText(c.balAmt.trimmed());
     txtBalPoint_->setText(c.balPoint.trimmed());
   };
@@ -110,7 +110,7 @@ bool GoodThruWindow::changeOneCard(const QString& newDate) {
       [&] { return ChangeGoodThru(OperationContext::Current(), newDate, panel_->faceText(), showCard); });
   if (out.ok) {
     remark_ = out.detail;
-    txtGoodThru_->setText(DBDateDisp(newDate));
+    txtGoodThru_->setText(DateForDisplay(newDate));
     return true;
   }
   if (out.endsRun()) return false;

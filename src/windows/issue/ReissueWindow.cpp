@@ -108,8 +108,8 @@ bool ReissueWindow::showOldCard(const QString& cardNo) {
   txtDeptName_->setText(card->storeName);
   txtBalAmt_->setText(card->balAmt);
   txtBalPoint_->setText(card->balPoint);
-  txtGoodThru_->setText(DBDateDisp(card->goodThru));
-  txtIssueDate_->setText(DBDateDisp(card->issueDate));
+  txtGoodThru_->setText(DateForDisplay(card->goodThru));
+  txtIssueDate_->setText(DateForDisplay(card->issueDate));
   txtStatus_->setText(card->status);
   txtStatusDscp_->setText(card->statusDscp);
   return true;

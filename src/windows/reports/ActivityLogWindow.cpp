@@ -37,7 +37,7 @@ QString printCell(QString text) {
 }
 
 QDate fieldDate(const QLineEdit* field) {
-  const QString saved = DBDateSave(dateAddSep(field->text()));
+  const QString saved = DateForStorage(DateWithSeparators(field->text()));
   return saved.isEmpty() ? QDate() : ToDateTime(saved)->date();
 }
 
@@ -242,7 +242,7 @@ void ActivityLogWindow::saveAsCsv() {
     }
     const QString folder = GetSetting(objectName(), kCsvFolderKey, TheSettings().appPath);
     const QString file = Dialogs().saveFileName(QStringLiteral("存成CSV檔"), QStringLiteral("CSV (*.csv)"),
-                                                AddSlash(folder) + QStringLiteral("作業記錄.csv"));
+                                                WithTrailingSeparator(folder) + QStringLiteral("作業記錄.csv"));
     if (file.isEmpty()) return;
     QList<QStringList> rows;
     for (int r = 1; r < fgLog_->rows(); ++r) {

@@ -123,7 +123,7 @@ bool LiabilityReport::queryRows() {
     QDate day = Today();
     if (!txtDate_->text().trimmed().isEmpty()) {
       if (!CheckDateField(txtDate_, elaMsg_)) return false;
-      day = ToDateTime(DBDateSave(dateAddSep(txtDate_->text())))->date();
+      day = ToDateTime(DateForStorage(DateWithSeparators(txtDate_->text())))->date();
     }
     const Liability l = LiabilityOn(OperationContext::Current(), day).orRaise();
     fgList_->clearRows();

@@ -36,7 +36,7 @@ QString printCell(QString text) {
 }
 
 QDate fieldDate(const QLineEdit* field) {
-  const QString saved = DBDateSave(dateAddSep(field->text()));
+  const QString saved = DateForStorage(DateWithSeparators(field->text()));
   return saved.isEmpty() ? QDate() : ToDateTime(saved)->date();
 }
 
@@ -72,7 +72,7 @@ void SaveGridAsCsv(QWidget* form, const DataGrid* grid, const QString& fileName,
     }
     const QString folder = GetSetting(form->objectName(), kCsvFolderKey, TheSettings().appPath);
     const QString file = Dialogs().saveFileName(QStringLiteral("存成CSV檔"), QStringLiteral("CSV (*.csv)"),
-                                                AddSlash(folder) + fileName + QStringLiteral(".csv"));
+                                                WithTrailingSeparator(folder) + fileName + QStringLiteral(".csv"));
     if (file.isEmpty()) return;
     QStringList headings;
     QList<QStringList> rows;

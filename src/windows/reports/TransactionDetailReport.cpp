@@ -32,7 +32,7 @@ QString TransactionDetailReport::typeText(const QString& code) {
 QString TransactionDetailReport::fillList(const ReportFilter& filter) {
   Money amt, point;
   for (const TxnDetailRow& r : TransactionDetails(OperationContext::Current(), kind_, filter).orRaise()) {
-    fgList()->addRow({DBDateDisp(r.txnDate), r.cardNo, r.txnDept, typeText(r.txnType), r.amt.toString(),
+    fgList()->addRow({DateForDisplay(r.txnDate), r.cardNo, r.txnDept, typeText(r.txnType), r.amt.toString(),
                       r.point.toString(), r.refCheckNo, r.userID, r.remark});
     amt += r.amt;
     point += r.point;

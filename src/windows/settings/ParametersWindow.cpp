@@ -209,7 +209,7 @@ bool ParametersWindow::save(QStringList& changes) {
   EditSettings().storeId = store;
   txtBalAmtLimit_->setText(limit);
   txtPointRate_->setText(rate);
-  const bool portSaved = WriteINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort"), port);
+  const bool portSaved = WriteIniValue(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort"), port);
   if (portSaved) EditSettings().readerPort = port;
   // What is saved counts as loaded; a port the INI refused stays an unsaved edit (the second
   // of the field texts).

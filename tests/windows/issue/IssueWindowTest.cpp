@@ -46,7 +46,7 @@ struct Stripe {
 std::optional<Stripe> ReadStripe(const QByteArray& track) {
   if (track.size() != 57) return std::nullopt;
   auto value = [&](int from) {
-    return QString::fromLatin1(Encrypt(HexToStr(QString::fromLatin1(track.mid(from, 16))), "AB12")).trimmed();
+    return QString::fromLatin1(Encrypt(HexToBytes(QString::fromLatin1(track.mid(from, 16))), "AB12")).trimmed();
   };
   return Stripe{CodePage::fromAnsi(track.mid(0, 7)),  CodePage::fromAnsi(track.mid(7, 3)),
                 CodePage::fromAnsi(track.mid(10, 5)), QString::fromLatin1(track.mid(15, 10)),

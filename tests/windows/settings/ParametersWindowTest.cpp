@@ -24,7 +24,7 @@ QString param(const QString& id) {
   return v;
 }
 
-QString iniPort() { return GetINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort")); }
+QString iniPort() { return ReadIniValue(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort")); }
 
 QStringList logRemarks() {
   QStringList out;
@@ -68,7 +68,7 @@ TEST_P(SettingParamTest, SavedSettingsAreReadBackAtTheNextStart) {
   EXPECT_EQ(param(QStringLiteral("QDR_BalAmtLimit")), QStringLiteral("5000.5"));
   EXPECT_EQ(param(QStringLiteral("QDR_PointRate")), QStringLiteral("0.01"));
   EXPECT_EQ(iniPort(), QStringLiteral("COM3"));
-  EXPECT_EQ(GetINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("CustName")), QStringLiteral("好市集"));
+  EXPECT_EQ(ReadIniValue(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("CustName")), QStringLiteral("好市集"));
   EXPECT_EQ(logRemarks(), QStringList{QStringLiteral("系統參數設定/")});
 
   // The next start.
