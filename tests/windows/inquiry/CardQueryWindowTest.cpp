@@ -1,5 +1,6 @@
 // The card query window on each dialect: what it shows of a card and its history, what it says
 // about a card whose stripe and record disagree, and that it changes nothing.
+#include "core/ErrorReport.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
@@ -116,6 +117,18 @@ TEST_P(QryCardTest, AnUnknownTypedNumberKeepsTheFocusAndThePreviousCard) {
   EXPECT_EQ(w.field(QStringLiteral("txtCardNo"))->selectedText(), QStringLiteral("V999999"));
   EXPECT_EQ(shown(w, "txtBalAmt"), QStringLiteral("1000"));
   EXPECT_EQ(w.fgCardLog()->rows(), 2);
+}
+
+TEST_P(QryCardTest, AFailedLookUpIsReportedUnderTheFunctionThatLooksUp) {
+  CardQueryWindow w;
+  Connection::setStatementHookForTest([](Connection&, const QString& sql) {
+    if (sql.contains(QStringLiteral("Tolva"))) throw TolvaError(QStringLiteral("-1"), QStringLiteral("refused by the test"));
+  });
+  typeCardNo(w, card_);
+  Connection::setStatementHookForTest(nullptr);
+  const QStringList boxes = dialogs_->texts(QStringLiteral("messageBox"));
+  ASSERT_EQ(boxes.size(), 1);
+  EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("處理程序: (LookUpAndShowCard)\r\n"))) << boxes[0].toStdString();
 }
 
 // The comparison itself is tested in tests/operations/CardReadingTest.cpp.
