@@ -10,7 +10,7 @@
 #include <cstdio>
 
 void NoOperator::messageBox(const QString& text, const QString&, MsgIcon) { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-void NoOperator::showMsg(const QString& text, int) { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+void NoOperator::showMessage(const QString& text, int) { std::fprintf(stderr, "%s\n", qPrintable(text)); }
 
 BenchDatabase::BenchDatabase(const QString& target) : postgres_(target == QLatin1String("postgres")) {
   EditSettings().appPath = dir_.path();

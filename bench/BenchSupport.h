@@ -18,7 +18,7 @@ public:
   void messageBox(const QString& text, const QString&, MsgIcon) override;
   bool askYesNo(const QString&, const QString&) override { return false; }
   QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
-  void showMsg(const QString& text, int) override;
+  void showMessage(const QString& text, int) override;
   bool waitForCard(const std::function<bool()>& poll) override { return onWait ? onWait(poll) : false; }
   QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
   QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }

@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
   QElapsedTimer clock;
   clock.start();
   QString msg;
-  const bool card = Borix_InsertCard(msg);
+  const bool card = OpenReaderAndWaitForCard(msg);
   const double share = (CpuSeconds() - cpuBefore) / (clock.elapsed() / 1000.0) * 100;
   std::printf("card wait of %.1f s (%s): %.2f %% of one core (target at most 1 %%)%s\n", clock.elapsed() / 1000.0,
               qPrintable(QGuiApplication::platformName()), share, card ? " A CARD CAME" : "");

@@ -92,7 +92,7 @@ qint64 coreRead() {
   QElapsedTimer t;
   t.start();
   CardQuery card;
-  QryCardData(gCnn(), kCard, card);
+  LoadCardQuery(gCnn(), kCard, card);
   return t.nsecsElapsed();
 }
 

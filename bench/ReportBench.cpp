@@ -154,8 +154,8 @@ int main(int argc, char** argv) {
   std::printf("  filled in %.1f s\n", fillNs / 1e9);
 
   int disagreeing = 0;
-  const double r1 = compare("liability", [] { QryLiability(gCnn(), kDay); }, shell, liabilitySql());
-  const double r2 = compare("reconcile", [&] { disagreeing = QryReconcile(gCnn()).size(); }, shell, reconcileSql());
+  const double r1 = compare("liability", [] { ComputeLiability(gCnn(), kDay); }, shell, liabilitySql());
+  const double r2 = compare("reconcile", [&] { disagreeing = SelectDisagreements(gCnn()).size(); }, shell, reconcileSql());
   std::printf("  %d cards disagree\n", disagreeing);
 
   return r1 <= 1.5 && r2 <= 1.5 ? 0 : 1;

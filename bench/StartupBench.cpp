@@ -43,8 +43,10 @@ int Child(const QString& mode) {
     w.show();
     return QApplication::exec();
   }
-  if (!StartProgram() || !gMainForm) return 2;
-  gMainForm->installEventFilter(&quit);
+  if (!StartProgram()) return 2;
+  QWidget* main = StartedMainWindow();
+  if (!main) return 2;
+  main->installEventFilter(&quit);
   return QApplication::exec();
 }
 

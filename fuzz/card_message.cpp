@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const QStringList lines = ReadAnsiLines(file);
   QString text;
-  FUZZ_CHECK(LoadMsg(file, text));
+  FUZZ_CHECK(ReadMessageFile(file, text));
   FUZZ_CHECK(text == lines.join(QLatin1Char('|')));
   for (const QString& line : lines) FUZZ_CHECK(!line.contains(QLatin1Char('\r')) && !line.contains(QLatin1Char('\n')));
   if (content.isEmpty()) FUZZ_CHECK(lines.isEmpty());

@@ -18,7 +18,7 @@ const QStringList kSeparators = {QStringLiteral("/"), QStringLiteral("-"), QStri
 bool isRoc() { return TheSettings().calendar.startsWith(QLatin1String("CC")); }
 
 // What the field stores for a typed text: the same steps every date field takes.
-QString stored(const QString& typed) { return DBDateSave(dateAddSep(typed)); }
+QString stored(const QString& typed) { return DateForStorage(DateWithSeparators(typed)); }
 
 struct Number {
   int value = 0;
@@ -45,7 +45,7 @@ QList<Number> numbersIn(const QString& text) {
 // The day a typed text names under the calendar, read from its first three numbers: a year of
 // two digits is in this century, except in the ROC calendar, which counts from 1911.
 QDate namedDay(const QString& typed) {
-  const QList<Number> n = numbersIn(dateAddSep(typed));
+  const QList<Number> n = numbersIn(DateWithSeparators(typed));
   if (n.size() < 3) return {};
   int year = n[0].value;
   if (isRoc()) year += 1911;
@@ -60,7 +60,7 @@ void checkTyped(const QString& typed) {
   FUZZ_CHECK(when && when->isValid());
   const QDate day = when->date();
   FUZZ_CHECK(day == namedDay(typed));
-  FUZZ_CHECK(!DBDateDisp(saved).isEmpty());
+  FUZZ_CHECK(!DateForDisplay(saved).isEmpty());
   FUZZ_CHECK(ToDateTime(stored(DateFieldText(day)))->date() == day);
 }
 

@@ -20,7 +20,7 @@ const std::pair<const char*, const char*> kEntries[] = {
 QStringList readAll(const QString& file) {
   QStringList out;
   for (const auto& [section, key] : kEntries) {
-    const QString value = GetINI(file, QString::fromUtf8(section), QString::fromUtf8(key));
+    const QString value = ReadIniValue(file, QString::fromUtf8(section), QString::fromUtf8(key));
     FUZZ_CHECK(value.size() <= 127);
     FUZZ_CHECK(!value.contains(QLatin1Char('\n')));
     out << value;
@@ -47,10 +47,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A file that starts with the UTF-8 mark is read as UTF-8, so only valid UTF-8 makes it text.
   const bool marked = content.startsWith("\xEF\xBB\xBF");
   const bool text = isUtf8(content) || (!marked && CodePage::toAnsi(CodePage::fromAnsi(content)) == content);
-  FUZZ_CHECK(WriteINI(file, QStringLiteral("PARAM"), QStringLiteral("DateSep"), QStringLiteral("-")));
-  if (text) FUZZ_CHECK(GetINI(file, QStringLiteral("param"), QStringLiteral("datesep")) == QStringLiteral("-"));
-  FUZZ_CHECK(WriteINI(file, QStringLiteral("新區"), QStringLiteral("鍵"), QStringLiteral("值 1")));
-  if (text) FUZZ_CHECK(GetINI(file, QStringLiteral("新區"), QStringLiteral("鍵")) == QStringLiteral("值 1"));
+  FUZZ_CHECK(WriteIniValue(file, QStringLiteral("PARAM"), QStringLiteral("DateSep"), QStringLiteral("-")));
+  if (text) FUZZ_CHECK(ReadIniValue(file, QStringLiteral("param"), QStringLiteral("datesep")) == QStringLiteral("-"));
+  FUZZ_CHECK(WriteIniValue(file, QStringLiteral("新區"), QStringLiteral("鍵"), QStringLiteral("值 1")));
+  if (text) FUZZ_CHECK(ReadIniValue(file, QStringLiteral("新區"), QStringLiteral("鍵")) == QStringLiteral("值 1"));
 
   if (isUtf8(content)) FUZZ_CHECK(readAll(file) == before);
   return 0;

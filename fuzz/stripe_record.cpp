@@ -47,7 +47,7 @@ bool cleanText(const QByteArray& bytes) { return CodePage::toAnsi(CodePage::from
 bool canonicalValue(const QByteArray& hex) {
   for (const char c : hex)
     if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) return false;
-  const QByteArray plain = Encrypt(HexToStr(QString::fromLatin1(hex)), keyBytes());
+  const QByteArray plain = Encrypt(HexToBytes(QString::fromLatin1(hex)), keyBytes());
   return cleanText(plain) && !plain.startsWith(' ');
 }
 

@@ -10,7 +10,7 @@ namespace {
 
 QString paramOr(const char* id, const QString& fallback) {
   QString value;
-  return getParamValue(QString::fromLatin1(id), value) ? value : fallback;
+  return ReadParamValue(QString::fromLatin1(id), value) ? value : fallback;
 }
 
 }  // namespace
@@ -21,9 +21,9 @@ void LoadCardSettings() {
     EditSettings().batchNo = paramOr("BatchNo", QStringLiteral("V0001")).toUpper();
     EditSettings().defaultCardType = paramOr("DefCardType", QStringLiteral("V")).toUpper();
     QString stored;
-    EditSettings().batchKey = getParamValue(QStringLiteral("BatchKey"), stored) ? BatchKeyFromStored(stored) : QString();
+    EditSettings().batchKey = ReadParamValue(QStringLiteral("BatchKey"), stored) ? BatchKeyFromStored(stored) : QString();
     EditSettings().storeId = paramOr("StoreID", QStringLiteral("000"));
-    EditSettings().readerPort = GetINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort"));
+    EditSettings().readerPort = ReadIniValue(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort"));
   } catch (...) {
     ReportError(ErrorLabel());
   }

@@ -21,6 +21,6 @@ QString ConsoleDialogs::inputBox(const QString& prompt, const QString&, const QS
   return {};
 }
 
-void ConsoleDialogs::showMsg(const QString& text, int) { say(text); }
+void ConsoleDialogs::showMessage(const QString& text, int) { say(text); }
 
 bool ConsoleDialogs::waitForCard(const std::function<bool()>&) { return false; }

@@ -8,7 +8,7 @@ public:
   void messageBox(const QString& text, const QString& title, MsgIcon icon) override;
   bool askYesNo(const QString& text, const QString& title) override;
   QString inputBox(const QString& prompt, const QString& title, const QString& initial) override;
-  void showMsg(const QString& text, int seconds) override;
+  void showMessage(const QString& text, int seconds) override;
   bool waitForCard(const std::function<bool()>& poll) override;
   QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
   QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }

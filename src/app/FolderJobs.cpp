@@ -23,11 +23,11 @@ QString sourceText(FolderSource source) {
 // The driver the folder's INI names, where it resolves and whether it opens.
 QString driverText(const QString& folder, const QString& appName) {
   const QString name =
-      GetINI(QDir(folder).filePath(appName + QStringLiteral(".INI")), QStringLiteral("PARAM"), QStringLiteral("CrwLibrary"))
+      ReadIniValue(QDir(folder).filePath(appName + QStringLiteral(".INI")), QStringLiteral("PARAM"), QStringLiteral("CrwLibrary"))
           .trimmed();
   if (name.isEmpty()) return QStringLiteral("內建模擬器");
   EditSettings().appPath = folder;
-  const QString path = CrwLibraryPath(name);
+  const QString path = ReaderLibraryPath(name);
   const VendorReader library(path);
   return library.isLoaded() ? path : path + QStringLiteral(" (無法載入: ") + library.errorText() + QLatin1Char(')');
 }

@@ -45,7 +45,7 @@ std::optional<QDateTime> ToDateTime(const QVariant& value) {
 }
 
 
-QString DBDateDisp(const QVariant& value, const QString& format) {
+QString DateForDisplay(const QVariant& value, const QString& format) {
   const auto dt = ToDateTime(value);
   if (!dt) return {};
   const QDate d = dt->date();
@@ -87,7 +87,7 @@ QString rocDateSave(const QString& s) {
 
 }  // namespace
 
-QString DBDateSave(const QString& text) {
+QString DateForStorage(const QString& text) {
   const QString s = text.trimmed();
   auto validOrEmpty = [](const QString& candidate) {
     return parseText(candidate) ? candidate : QString();
@@ -102,7 +102,7 @@ QString DBDateSave(const QString& text) {
   return validOrEmpty(s);
 }
 
-QString dateAddSep(const QString& text) {
+QString DateWithSeparators(const QString& text) {
   if (!TheSettings().dateSeparator.isEmpty() && text.contains(TheSettings().dateSeparator)) return text;
   if (text.size() == 6) return text.left(2) + TheSettings().dateSeparator + text.mid(2, 2) + TheSettings().dateSeparator + text.right(2);
   // Seven digits are a three-digit ROC year from 2011 on (1150305).
@@ -115,7 +115,7 @@ QString DateFieldText(const QDate& date) {
   if (!date.isValid()) return {};
   const bool twoDigitYear = TheSettings().calendar == QLatin1String("YY/MM/DD") || TheSettings().calendar == QLatin1String("YYMMDD");
   const bool fullForm = TheSettings().calendar == QLatin1String("YYYY/MM") || (twoDigitYear && (date.year() < 2000 || date.year() > 2099));
-  if (!fullForm) return DBDateDisp(date);
+  if (!fullForm) return DateForDisplay(date);
   const QString yyyy = QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
   return yyyy + TheSettings().dateSeparator + twoDigits(date.month()) + TheSettings().dateSeparator + twoDigits(date.day());
 }

@@ -9,9 +9,9 @@
 // forms the program and its databases write ("2026/03/05", "2026-03-05 14:07:09", ...).
 std::optional<QDateTime> ToDateTime(const QVariant& value);
 
-QString DBDateDisp(const QVariant& value, const QString& format = QString());
-QString DBDateSave(const QString& text);
-QString dateAddSep(const QString& text);
+QString DateForDisplay(const QVariant& value, const QString& format = QString());
+QString DateForStorage(const QString& text);
+QString DateWithSeparators(const QString& text);
 // What a date field shows for a date chosen in the picker: the display convention, written in
 // full where the convention would lose the day (YYYY/MM) or the century (two-digit years).
 // Whatever it gives, the field accepts as the same day.

@@ -72,7 +72,7 @@ std::pair<int, int> sectionRange(const QStringList& lines, const QString& sectio
 
 }  // namespace
 
-QString GetINI(const QString& file, const QString& section, const QString& key) {
+QString ReadIniValue(const QString& file, const QString& section, const QString& key) {
   const IniText ini = readIni(file);
   const auto [first, end] = sectionRange(ini.lines, section);
   if (first < 0) return {};
@@ -84,7 +84,7 @@ QString GetINI(const QString& file, const QString& section, const QString& key) 
   return {};
 }
 
-bool WriteINI(const QString& file, const QString& section, const QString& key, const QString& value) {
+bool WriteIniValue(const QString& file, const QString& section, const QString& key, const QString& value) {
   IniText ini = readIni(file);
   QStringList& lines = ini.lines;
   const QString entry = key + QLatin1Char('=') + value;

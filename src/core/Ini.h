@@ -3,5 +3,5 @@
 // reads as empty, values are cut at 127 characters, writing keeps every other line as it is.
 #include <QString>
 
-QString GetINI(const QString& file, const QString& section, const QString& key);
-bool WriteINI(const QString& file, const QString& section, const QString& key, const QString& value);
+QString ReadIniValue(const QString& file, const QString& section, const QString& key);
+bool WriteIniValue(const QString& file, const QString& section, const QString& key, const QString& value);

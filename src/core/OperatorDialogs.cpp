@@ -9,7 +9,7 @@ public:
   void messageBox(const QString& text, const QString&, MsgIcon) override { qWarning().noquote() << text; }
   bool askYesNo(const QString&, const QString&) override { return false; }
   QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
-  void showMsg(const QString& text, int) override { qWarning().noquote() << text; }
+  void showMessage(const QString& text, int) override { qWarning().noquote() << text; }
   bool waitForCard(const std::function<bool()>&) override { return false; }
   QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
   QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }

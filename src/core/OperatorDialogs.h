@@ -18,7 +18,7 @@ public:
   // an empty text.
   virtual QString inputBox(const QString& prompt, const QString& title, const QString& initial) = 0;
   // The message window: shows the text and closes itself after the given seconds.
-  virtual void showMsg(const QString& text, int seconds) = 0;
+  virtual void showMessage(const QString& text, int seconds) = 0;
   // The card wait dialog ("請插入卡片....."). `poll` is called repeatedly while the dialog is
   // up and answers true once the card wait has completed. Returns false when the operator
   // pressed "取消" before that.

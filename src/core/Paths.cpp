@@ -11,14 +11,14 @@
 #include <pwd.h>
 #include <unistd.h>
 
-QString AddSlash(const QString& path, const QString& sep) {
+QString WithTrailingSeparator(const QString& path, const QString& sep) {
   if (path.isEmpty()) return {};
   return path.endsWith(sep) ? path : path + sep;
 }
 
-bool IsDir(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
+bool FolderExists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
 
-bool IsFile(const QString& path) {
+bool FileExists(const QString& path) {
   const QFileInfo info(path);
   return !path.isEmpty() && info.exists() && !info.isDir();
 }
@@ -37,7 +37,7 @@ void Delay(double seconds) {
   }
 }
 
-QString GetLoginName() {
+QString LoginName() {
   QString name = qEnvironmentVariable("USER");
   if (name.isEmpty()) {
     if (const passwd* pw = getpwuid(geteuid())) name = QString::fromLocal8Bit(pw->pw_name);
@@ -45,7 +45,7 @@ QString GetLoginName() {
   return name.left(255);
 }
 
-QString GetWSName() {
+QString WorkstationName() {
   char name[256] = {};
   if (gethostname(name, sizeof name - 1) != 0) return {};
   return QString::fromLocal8Bit(name).left(255);

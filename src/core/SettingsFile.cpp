@@ -11,7 +11,7 @@
 
 namespace {
 
-QString iniValue(const char* key) { return GetINI(TheSettings().iniFile, QStringLiteral("PARAM"), QString::fromLatin1(key)); }
+QString iniValue(const char* key) { return ReadIniValue(TheSettings().iniFile, QStringLiteral("PARAM"), QString::fromLatin1(key)); }
 
 void readIniSettings() {
   if (const QString cp = iniValue("CodePage"); !cp.isEmpty()) CodePage::select(cp);
@@ -22,12 +22,12 @@ void readIniSettings() {
   if (TheSettings().dateSeparator.isEmpty()) EditSettings().dateSeparator = QStringLiteral("/");
   EditSettings().logoFile = iniValue("LogoFile");
   EditSettings().operatorId = iniValue("DefUserID");
-  if (TheSettings().operatorId.isEmpty()) EditSettings().operatorId = GetLoginName().left(20);
+  if (TheSettings().operatorId.isEmpty()) EditSettings().operatorId = LoginName().left(20);
   EditSettings().corporationName = iniValue("CorpName");
   EditSettings().amountFormat = iniValue("AmtFmt");
   EditSettings().captionFile = iniValue("CaptionFile");
   EditSettings().readerLibrary = iniValue("CrwLibrary");
-  EditSettings().workstation = GetWSName();
+  EditSettings().workstation = WorkstationName();
   EditSettings().dateQuote = QStringLiteral("'");
 }
 
@@ -72,7 +72,7 @@ QStringList ReadAnsiLines(const QString& file) {
   return lines;
 }
 
-bool LoadMsg(const QString& file, QString& text) {
+bool ReadMessageFile(const QString& file, QString& text) {
   try {
     text = ReadAnsiLines(file).join(QLatin1Char('|'));
     return true;

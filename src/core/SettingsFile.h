@@ -8,6 +8,6 @@
 bool LoadSettings(const QString& iniName, const QString& folder, QString* report = nullptr);
 // Reads a whole text file (code page) with its lines joined by "|". False when it cannot be
 // read (the report is kept for the window to show).
-bool LoadMsg(const QString& file, QString& text);
+bool ReadMessageFile(const QString& file, QString& text);
 // The lines of a text file in the code page, as Line Input reads them.
 QStringList ReadAnsiLines(const QString& file);

@@ -3,7 +3,7 @@
 #include "core/CodePage.h"
 #include "core/ErrorReport.h"
 
-QByteArray PadByte(const QString& text, int width) {
+QByteArray FitToBytes(const QString& text, int width) {
   if (width <= 0) return {};
   QByteArray out;
   // Character by character, so a double-byte character is never split.
@@ -17,9 +17,9 @@ QByteArray PadByte(const QString& text, int width) {
   return out.leftJustified(width, ' ');
 }
 
-QString StrToHex(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex().toUpper()); }
+QString BytesToHex(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex().toUpper()); }
 
-QByteArray HexToStr(const QString& hex) {
+QByteArray HexToBytes(const QString& hex) {
   QByteArray out;
   for (qsizetype i = 0; i + 1 < hex.size(); i += 2) {
     bool ok = false;

@@ -59,7 +59,7 @@ void SetDBType(Connection* connection, const QString& key) {
 
 bool OpenMainDatabase(QString& problem) {
   try {
-    EditSettings().connectionString = GetINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("GCNT"));
+    EditSettings().connectionString = ReadIniValue(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("GCNT"));
     if (TheSettings().connectionString.indexOf(QLatin1String("SQLOLE"), 0, Qt::CaseInsensitive) > 0 &&
         !TheSettings().connectionString.contains(QLatin1String("Password="), Qt::CaseInsensitive)) {
       EditSettings().dbPassword = Dialogs().inputBox(TheSettings().connectionString, QStringLiteral("資料庫連線密碼"), kPasswordPlaceholder);
@@ -96,10 +96,10 @@ Connection& gMsgCnn() {
 }
 
 bool OpenMessageDatabase(QString& problem) {
-  QString file = GetINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("IDMSG"));
+  QString file = ReadIniValue(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("IDMSG"));
   if (file.isEmpty()) file = QStringLiteral("IDMSG.MDB");
   const QString path = QDir(TheSettings().appPath).absoluteFilePath(file);
-  if (IsFile(path)) {
+  if (FileExists(path)) {
     // The message database is a SQLite file here; its look-up is prepared once to prove
     // that the file really is one.
     // Read-only: the program only looks messages up, and leaves the file's journal as it is.

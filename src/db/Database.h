@@ -25,7 +25,7 @@ QVariant QuotStr(const QVariant& value);
 QString QuotText(const QVariant& value);
 // A date value (QDate, QDateTime or a database text "2026/03/05 ...") as an SQL literal in the
 // style of TheSettings().dateQuote (TO_DATE for the provider "MSDAORA") or of a connection's dialect; no
-// value gives NULL. Display text ("115/03/05") is converted by the caller with DBDateSave:
+// value gives NULL. Display text ("115/03/05") is converted by the caller with DateForStorage:
 // anything else that is not a date raises TolvaError.
 QString QuotDate(const QVariant& value, const QString& provider = QString());
 QString QuotDate(const QVariant& value, const Dialect& dialect);

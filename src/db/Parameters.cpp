@@ -54,7 +54,7 @@ bool isIdentifier(const QString& name) {
 
 }  // namespace
 
-bool getParamValue(const QString& paramID, QString& value) {
+bool ReadParamValue(const QString& paramID, QString& value) {
   try {
     value.clear();
     QSqlQuery q = gCnn().query(QStringLiteral("SELECT ParamValue FROM xxPARAM WHERE ParamID = ?"), {BoundText(paramID)});
@@ -85,7 +85,7 @@ bool SetParamValue(const QString& paramID, const QString& value) {
   }
 }
 
-bool getCodeDscp(const QString& codeType, const QString& code, QString& dscp) {
+bool CodeDescription(const QString& codeType, const QString& code, QString& dscp) {
   try {
     dscp.clear();
     QSqlQuery q = gCnn().query(QStringLiteral("SELECT Dscp FROM xxCODE WHERE CodeType = ? AND Code = ?"),
@@ -101,13 +101,13 @@ bool getCodeDscp(const QString& codeType, const QString& code, QString& dscp) {
   }
 }
 
-QString getCodeDscp(const QString& codeType, const QString& code) {
+QString CodeDescription(const QString& codeType, const QString& code) {
   QString dscp;
-  getCodeDscp(codeType, code, dscp);
+  CodeDescription(codeType, code, dscp);
   return dscp;
 }
 
-void WriteAPLog(const QString& progID, const QString& actionID, const QString& logMsg,
+void WriteActivityLog(const QString& progID, const QString& actionID, const QString& logMsg,
                 const std::optional<QString>& remark) {
   try {
     QVariantList values{BoundText(TheSettings().operatorId), BoundText(TheSettings().workstation), BoundText(progID),
@@ -126,7 +126,7 @@ void WriteAPLog(const QString& progID, const QString& actionID, const QString& l
   }
 }
 
-QString XXNoText(qint64 number) {
+QString NumberText(qint64 number) {
   return number >= 0 && number < 1000000 ? QStringLiteral("%1").arg(number, 6, 10, QLatin1Char('0')) : QString::number(number);
 }
 
@@ -136,7 +136,7 @@ bool NextNumber(const QString& noCode, const QString& noBy, qint64& next, QStrin
   try {
     if (cnn.dialect().numbering() == Numbering::InProgram) {
       next = drawInProgram(cnn, noCode, noBy);
-      nextText = XXNoText(next);
+      nextText = NumberText(next);
       drawn = true;
     } else {
       drawn = drawByRoutine(cnn, noCode, noBy, next, nextText);
@@ -147,13 +147,13 @@ bool NextNumber(const QString& noCode, const QString& noBy, qint64& next, QStrin
   }
   if (!drawn) {
     const QString text = QStringLiteral("編號程序錯誤-") + QStringLiteral("NoCode:") + noCode + QStringLiteral("/NoBy:") + noBy;
-    WriteAPLog(TheSettings().appName, QStringLiteral("BASADODB"), text);
+    WriteActivityLog(TheSettings().appName, QStringLiteral("BASADODB"), text);
     if (error) *error = text;
   }
   return drawn;
 }
 
-bool QryByKeyText(const QString& table, const QString& keyField, const QString& keyText, QSqlRecord* row) {
+bool FindRowByKey(const QString& table, const QString& keyField, const QString& keyText, QSqlRecord* row) {
   if (!isIdentifier(table) || !isIdentifier(keyField)) {
     throw TolvaError(QStringLiteral("5"), QStringLiteral("Invalid table or column name: ") + table + QLatin1Char('.') + keyField);
   }

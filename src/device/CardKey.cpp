@@ -8,6 +8,6 @@ namespace {
 const QByteArray kMasterKey = QByteArrayLiteral("KMPW");
 }  // namespace
 
-QString BatchKeyFromStored(const QString& hex) { return CodePage::fromAnsi(Encrypt(HexToStr(hex), kMasterKey)); }
+QString BatchKeyFromStored(const QString& hex) { return CodePage::fromAnsi(Encrypt(HexToBytes(hex), kMasterKey)); }
 
-QString BatchKeyToStored(const QString& key) { return StrToHex(Encrypt(CodePage::toAnsi(key), kMasterKey)); }
+QString BatchKeyToStored(const QString& key) { return BytesToHex(Encrypt(CodePage::toAnsi(key), kMasterKey)); }

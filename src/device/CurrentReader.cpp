@@ -38,16 +38,16 @@ QString libraryPath(const QString& name) {
 
 }  // namespace
 
-SimulatedReader& BuiltInCrwSimulator() {
+SimulatedReader& BuiltInSimulatedReader() {
   static SimulatedReader simulator([] {
     return TheSettings().appPath.isEmpty() ? QStringLiteral("CardSim") : TheSettings().appPath + QStringLiteral("/CardSim");
   });
   return simulator;
 }
 
-ReaderDriver& CrwDevice() {
+ReaderDriver& CurrentReaderDriver() {
   if (g_override) return *g_override;
-  if (TheSettings().readerLibrary.trimmed().isEmpty()) return BuiltInCrwSimulator();
+  if (TheSettings().readerLibrary.trimmed().isEmpty()) return BuiltInSimulatedReader();
   if (!g_library || g_libraryName != TheSettings().readerLibrary) {
     g_library.reset();
     g_libraryName = TheSettings().readerLibrary;
@@ -59,6 +59,6 @@ ReaderDriver& CrwDevice() {
   return *g_library;
 }
 
-QString CrwLibraryPath(const QString& name) { return libraryPath(name.trimmed()); }
+QString ReaderLibraryPath(const QString& name) { return libraryPath(name.trimmed()); }
 
-void SetCrwDeviceForTest(ReaderDriver* driver) { g_override = driver; }
+void SetReaderDriverForTest(ReaderDriver* driver) { g_override = driver; }

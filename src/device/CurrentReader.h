@@ -7,9 +7,9 @@
 
 class SimulatedReader;
 
-ReaderDriver& CrwDevice();
+ReaderDriver& CurrentReaderDriver();
 // The built-in simulator; its reader folders lie under <application folder>/CardSim.
-SimulatedReader& BuiltInCrwSimulator();
+SimulatedReader& BuiltInSimulatedReader();
 // The file a driver library name (INI PARAM/VendorReader) opens: see the search order in the
 // loader; a name found nowhere is left to the system's own search.
-QString CrwLibraryPath(const QString& name);
+QString ReaderLibraryPath(const QString& name);

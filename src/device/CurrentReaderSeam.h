@@ -4,4 +4,4 @@
 class ReaderDriver;
 
 // Makes `driver` the one in use; nullptr goes back to the configured one.
-void SetCrwDeviceForTest(ReaderDriver* driver);
+void SetReaderDriverForTest(ReaderDriver* driver);

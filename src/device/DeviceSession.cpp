@@ -12,25 +12,26 @@
 #include <QThread>
 #include <cstring>
 
-std::int32_t gReaderHandle = 0;
-std::int32_t CRW_MSMode = 0;
-std::int32_t CRW_MSOption = 0;
-
 namespace {
+
+// Session state, kept between card operations.
+std::int32_t g_readerHandle = 0;  // > 0 open, 0 none, -1 opening failed
+std::int32_t g_stripeMode = 0;    // track mode last set; 0 = not set
+std::int32_t g_stripeOption = 0;  // option last set with the track mode
 
 constexpr int kSilentPolls = 9;
 constexpr unsigned long kPollSleepMs = 3;
 constexpr int kTrackBuffer = 256;
 constexpr int kStripeBuffer = 255;
 
-int g_timeoutMs = kCrwOperationTimeoutMs;
+int g_timeoutMs = kReaderOperationTimeoutMs;
 
-ReaderDriver& drv() { return CrwDevice(); }
+ReaderDriver& drv() { return CurrentReaderDriver(); }
 
 // -1 or -2 when no device is open, else 0.
 std::int32_t deviceCheck() {
-  if (gReaderHandle < 0) return -1;
-  if (gReaderHandle == 0) return -2;
+  if (g_readerHandle < 0) return -1;
+  if (g_readerHandle == 0) return -2;
   return 0;
 }
 
@@ -38,14 +39,14 @@ std::int32_t deviceCheck() {
 void cancelCardWait() {
   std::int32_t out = 0;
   std::int32_t hFunction = 0;
-  std::int32_t code = drv().CRWCardCancel(gReaderHandle, &out, &hFunction);
+  std::int32_t code = drv().CRWCardCancel(g_readerHandle, &out, &hFunction);
   Dialogs().setBusyCursor(true);
   const QDeadlineTimer deadline(g_timeoutMs);
-  while (drv().CRWResultFunction(gReaderHandle, hFunction, &code) != 0 && !deadline.hasExpired()) {
+  while (drv().CRWResultFunction(g_readerHandle, hFunction, &code) != 0 && !deadline.hasExpired()) {
     QThread::msleep(kPollSleepMs);
   }
   Dialogs().setBusyCursor(false);
-  drv().CRWCloseFunction(gReaderHandle, hFunction);
+  drv().CRWCloseFunction(g_readerHandle, hFunction);
 }
 
 // Sets the line settings of a serial port: 9600 baud, 8 data bits, even parity.
@@ -70,7 +71,17 @@ QString deviceName(std::int32_t hDevice) {
 
 }  // namespace
 
-void SetCrwOperationTimeoutForTest(int ms) { g_timeoutMs = ms > 0 ? ms : kCrwOperationTimeoutMs; }
+void SetReaderOperationTimeoutForTest(int ms) { g_timeoutMs = ms > 0 ? ms : kReaderOperationTimeoutMs; }
+void SetReaderHandleForTest(std::int32_t handle) { g_readerHandle = handle; }
+void ForgetReaderSessionForTest() {
+  g_readerHandle = 0;
+  g_stripeMode = 0;
+  g_stripeOption = 0;
+}
+
+std::int32_t ReaderHandle() { return g_readerHandle; }
+std::int32_t StripeMode() { return g_stripeMode; }
+std::int32_t StripeOption() { return g_stripeOption; }
 
 void WaitForResult(std::int32_t hDevice, std::int32_t hFunction, std::int32_t& result) {
   Dialogs().setBusyCursor(true);
@@ -81,7 +92,7 @@ void WaitForResult(std::int32_t hDevice, std::int32_t hFunction, std::int32_t& r
   while (drv().CRWResultFunction(hDevice, hFunction, &code) != 0) {
     result = code;
     if (deadline.hasExpired()) {
-      code = kCrwTimedOut;
+      code = kReaderTimedOut;
       break;
     }
     // Paint and timers go on; operator input waits, so no window can start a device call or a
@@ -102,17 +113,17 @@ std::int32_t OpenReaderPort(const QString& port) {
       const std::int32_t handle = drv().CRWGetDeviceHandle(i);
       if (handle <= 0 || deviceName(handle).compare(port, Qt::CaseInsensitive) != 0) continue;
       if (drv().CRWCloseDevice(handle) == 0) return -1;
-      gReaderHandle = 0;
+      g_readerHandle = 0;
     }
-    gReaderHandle = drv().CRWOpenDevice(CodePage::toAnsi(port).constData());
-    if (gReaderHandle > 0) {
+    g_readerHandle = drv().CRWOpenDevice(CodePage::toAnsi(port).constData());
+    if (g_readerHandle > 0) {
       if (!port.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) {
-        result = gReaderHandle;
-      } else if (setSerialLine(gReaderHandle)) {
-        result = gReaderHandle;
+        result = g_readerHandle;
+      } else if (setSerialLine(g_readerHandle)) {
+        result = g_readerHandle;
       } else {
-        drv().CRWCloseDevice(gReaderHandle);
-        gReaderHandle = 0;
+        drv().CRWCloseDevice(g_readerHandle);
+        g_readerHandle = 0;
       }
     }
   } catch (...) {
@@ -126,11 +137,11 @@ std::int32_t OpenReader() {
   try {
     std::int32_t out = 0;
     std::int32_t hFunction = 0;
-    std::int32_t code = drv().CRWInitial(gReaderHandle, &out, &hFunction, 1);
-    WaitForResult(gReaderHandle, hFunction, code);
+    std::int32_t code = drv().CRWInitial(g_readerHandle, &out, &hFunction, 1);
+    WaitForResult(g_readerHandle, hFunction, code);
     if (code == 0) return 0;
-    drv().CRWCloseDevice(gReaderHandle);
-    gReaderHandle = 0;
+    drv().CRWCloseDevice(g_readerHandle);
+    g_readerHandle = 0;
   } catch (...) {
     LogError(ErrorLabel());
   }
@@ -141,8 +152,8 @@ bool InitReader(const QString& port, QString& msg) {
   bool ok = false;
   try {
     QString error;
-    gReaderHandle = OpenReaderPort(port);
-    if (gReaderHandle < 1) {
+    g_readerHandle = OpenReaderPort(port);
+    if (g_readerHandle < 1) {
       error = QStringLiteral("指定的連接埠無法開啟!!");
     } else if (OpenReader() != 0) {
       error = QStringLiteral("設備無法初始化，請檢查設備是否連接妥當!!");
@@ -158,15 +169,15 @@ bool InitReader(const QString& port, QString& msg) {
 }
 
 std::int32_t WaitForCard() {
-  if (gReaderHandle <= 0) return -2;
+  if (g_readerHandle <= 0) return -2;
   std::int32_t state = 0;
   std::int32_t hFunction = 0;
-  std::int32_t code = drv().CRWWaitForCard(gReaderHandle, &state, &hFunction);
+  std::int32_t code = drv().CRWWaitForCard(g_readerHandle, &state, &hFunction);
   bool done = false;
-  for (int i = 0; i < kSilentPolls && !done; ++i) done = drv().CRWResultFunction(gReaderHandle, hFunction, &code) == 0;
+  for (int i = 0; i < kSilentPolls && !done; ++i) done = drv().CRWResultFunction(g_readerHandle, hFunction, &code) == 0;
   std::int32_t result = state;
   if (!done) {
-    const std::int32_t hDevice = gReaderHandle;
+    const std::int32_t hDevice = g_readerHandle;
     const bool arrived = Dialogs().waitForCard([hDevice, hFunction, &code] {
       return drv().CRWResultFunction(hDevice, hFunction, &code) == 0;
     });
@@ -177,11 +188,11 @@ std::int32_t WaitForCard() {
       result = -21;
     }
   }
-  drv().CRWCloseFunction(gReaderHandle, hFunction);
+  drv().CRWCloseFunction(g_readerHandle, hFunction);
   return result;
 }
 
-bool Borix_InsertCard(QString& msg, std::int32_t* code) {
+bool OpenReaderAndWaitForCard(QString& msg, std::int32_t* code) {
   bool ok = false;
   try {
     if (!InitReader(TheSettings().readerPort, msg)) {
@@ -205,11 +216,11 @@ bool Borix_InsertCard(QString& msg, std::int32_t* code) {
 }
 
 std::int32_t EjectCard() {
-  if (gReaderHandle <= 0) return -2;
+  if (g_readerHandle <= 0) return -2;
   std::int32_t out = 0;
   std::int32_t hFunction = 0;
-  std::int32_t code = drv().CRWCardOut(gReaderHandle, &out, &hFunction);
-  WaitForResult(gReaderHandle, hFunction, code);
+  std::int32_t code = drv().CRWCardOut(g_readerHandle, &out, &hFunction);
+  WaitForResult(g_readerHandle, hFunction, code);
   return code;
 }
 
@@ -222,29 +233,29 @@ std::int32_t SetStripeMode(std::int32_t mode, std::int32_t& option) {
   std::int32_t three2 = 3;
   std::int32_t density = mode == 8 ? 3 : 1;
   std::int32_t three3 = 3;
-  std::int32_t code = drv().CRWSetMode(gReaderHandle, &out, &hFunction, &track, &three, &track2, &three2, &density,
+  std::int32_t code = drv().CRWSetMode(g_readerHandle, &out, &hFunction, &track, &three, &track2, &three2, &density,
                                        &option, &three3);
-  WaitForResult(gReaderHandle, hFunction, code);
+  WaitForResult(g_readerHandle, hFunction, code);
   if (code == 0) {
-    CRW_MSMode = mode;
-    CRW_MSOption = option;
+    g_stripeMode = mode;
+    g_stripeOption = option;
     return 0;
   }
-  CRW_MSMode = 0;
-  CRW_MSOption = 0;
+  g_stripeMode = 0;
+  g_stripeOption = 0;
   return -31;
 }
 
 std::int32_t ReadTrack(std::int32_t track, QByteArray& data) {
   data.clear();
   if (const std::int32_t check = deviceCheck()) return check;
-  if (CRW_MSMode == 0) return -3;
+  if (g_stripeMode == 0) return -3;
   char buffers[3][kTrackBuffer] = {};
   std::int32_t lengths[4] = {};
   std::int32_t out = 0;
   std::int32_t hFunction = 0;
-  std::int32_t code = drv().CRWGetMSData(gReaderHandle, &out, &hFunction, &CRW_MSMode, lengths, &buffers[0][0]);
-  WaitForResult(gReaderHandle, hFunction, code);
+  std::int32_t code = drv().CRWGetMSData(g_readerHandle, &out, &hFunction, &g_stripeMode, lengths, &buffers[0][0]);
+  WaitForResult(g_readerHandle, hFunction, code);
   if (code != 0) return -32;
   if (track >= 1 && track <= 3) {
     const std::int32_t length = std::min(lengths[track - 1], kTrackBuffer);
@@ -262,20 +273,20 @@ std::int32_t ReadTrack(std::int32_t track, QString& text) {
 
 std::int32_t WriteTrack(const QByteArray& data) {
   if (const std::int32_t check = deviceCheck()) return check;
-  if (CRW_MSMode == 0) return -3;
+  if (g_stripeMode == 0) return -3;
   // The device takes at most one buffer of data; a longer length would make it read past it.
   const std::int32_t length = static_cast<std::int32_t>(std::min<qsizetype>(data.size(), kStripeBuffer));
   QByteArray buffer = data.left(kStripeBuffer).leftJustified(kStripeBuffer, ' ');
   std::int32_t dataId = 0;
   std::int32_t hFunction = 0;
-  std::int32_t code = drv().CRWSetMSData(gReaderHandle, &dataId, &hFunction, CRW_MSMode, length, buffer.constData());
+  std::int32_t code = drv().CRWSetMSData(g_readerHandle, &dataId, &hFunction, g_stripeMode, length, buffer.constData());
   if (hFunction == 0) return -4;
-  WaitForResult(gReaderHandle, hFunction, code);
+  WaitForResult(g_readerHandle, hFunction, code);
   if (code != 0) return -34;
   std::int32_t out = 0;
   hFunction = 0;
-  code = drv().CRWWriteMSData(gReaderHandle, dataId, &hFunction, &out);
-  WaitForResult(gReaderHandle, hFunction, code);
+  code = drv().CRWWriteMSData(g_readerHandle, dataId, &hFunction, &out);
+  WaitForResult(g_readerHandle, hFunction, code);
   return code == 0 ? 0 : -33;
 }
 
@@ -286,10 +297,10 @@ std::int32_t SetPrintMode(std::int32_t a, std::int32_t& b, std::int32_t& c) {
   std::int32_t values[9] = {0, a, 4, 4, 6, 4, 4, 2, 4};
   std::int32_t out = 0;
   std::int32_t hFunction = 0;
-  std::int32_t code = drv().CRWSetPrintMode(gReaderHandle, &out, &hFunction, &values[0], &values[1], &values[2],
+  std::int32_t code = drv().CRWSetPrintMode(g_readerHandle, &out, &hFunction, &values[0], &values[1], &values[2],
                                             &values[3], &values[4], &values[5], &values[6], &values[7], &values[8],
                                             &b, &c);
-  WaitForResult(gReaderHandle, hFunction, code);
+  WaitForResult(g_readerHandle, hFunction, code);
   return code == 0 ? 0 : -51;
 }
 
@@ -297,8 +308,8 @@ std::int32_t EraseFace() {
   if (const std::int32_t check = deviceCheck()) return check;
   std::int32_t out = 0;
   std::int32_t hFunction = 0;
-  std::int32_t code = drv().CRWErasePrint(gReaderHandle, &out, &hFunction);
-  WaitForResult(gReaderHandle, hFunction, code);
+  std::int32_t code = drv().CRWErasePrint(g_readerHandle, &out, &hFunction);
+  WaitForResult(g_readerHandle, hFunction, code);
   return code == 0 ? 0 : -52;
 }
 
@@ -309,12 +320,12 @@ std::int32_t PrintFaceText(std::int32_t& x, std::int32_t& y, std::int32_t& z, co
   const QByteArray line = QByteArray("\x1b" "e") + CodePage::toAnsi(p.left(1) + q.left(1) + text);
   std::int32_t out = 0;
   std::int32_t hFunction = 0;
-  std::int32_t code = drv().CRWPrintData(gReaderHandle, &out, &hFunction, &x, &y, &z, line.constData());
-  WaitForResult(gReaderHandle, hFunction, code);
+  std::int32_t code = drv().CRWPrintData(g_readerHandle, &out, &hFunction, &x, &y, &z, line.constData());
+  WaitForResult(g_readerHandle, hFunction, code);
   if (code != 0) return -53;
   std::int32_t out2 = 0;
   hFunction = 0;
-  code = drv().CRWPrint(gReaderHandle, &out, &hFunction, &out2);
-  WaitForResult(gReaderHandle, hFunction, code);
+  code = drv().CRWPrint(g_readerHandle, &out, &hFunction, &out2);
+  WaitForResult(g_readerHandle, hFunction, code);
   return code == 0 ? 0 : -54;
 }

@@ -9,15 +9,16 @@
 #include <QVariant>
 #include <cstdint>
 
-// Session state, kept between card operations.
-extern std::int32_t gReaderHandle;   // > 0 open, 0 none, -1 opening failed
-extern std::int32_t CRW_MSMode;    // track mode last set; 0 = not set
-extern std::int32_t CRW_MSOption;  // option last set with the track mode
+// Session state, kept between card operations: the device handle (> 0 open, 0 none, -1
+// opening failed), the track mode last set (0 = not set) and the option set with it.
+std::int32_t ReaderHandle();
+std::int32_t StripeMode();
+std::int32_t StripeOption();
 
 // Opens the reader on TheSettings().readerPort and waits for a card. True when a usable card is in the
 // reader; otherwise `msg` says why and `code` (when given) holds -99 (the reader did not open),
 // -21 (cancelled), -2 or the card state that refused the card.
-bool Borix_InsertCard(QString& msg, std::int32_t* code = nullptr);
+bool OpenReaderAndWaitForCard(QString& msg, std::int32_t* code = nullptr);
 // Opens and initialises the reader and ejects any card. On failure `msg` says why.
 bool InitReader(const QString& port, QString& msg);
 // The device handle on the port, or -1.
@@ -49,6 +50,6 @@ std::int32_t PrintFaceText(std::int32_t& x, std::int32_t& y, std::int32_t& z, co
                            const QVariant& unused, const QString& p, const QString& q);
 
 // A device operation that has not completed after this long counts as failed, with the result
-// code kCrwTimedOut, so that a device that stops answering cannot hang the program.
-inline constexpr int kCrwOperationTimeoutMs = 60000;
-inline constexpr std::int32_t kCrwTimedOut = -99;
+// code kReaderTimedOut, so that a device that stops answering cannot hang the program.
+inline constexpr int kReaderOperationTimeoutMs = 60000;
+inline constexpr std::int32_t kReaderTimedOut = -99;

@@ -28,11 +28,11 @@ QString goodThruText(const QVariant& value) {
 
 // An 8-byte value field, enciphered and in hexadecimal.
 QByteArray valueField(const QString& value, const QByteArray& key) {
-  return StrToHex(Encrypt(PadByte(value, 8), key)).toLatin1();
+  return BytesToHex(Encrypt(FitToBytes(value, 8), key)).toLatin1();
 }
 
 QString readValueField(const QByteArray& hex, const QByteArray& key) {
-  QString text = CodePage::fromAnsi(Encrypt(HexToStr(QString::fromLatin1(hex)), key));
+  QString text = CodePage::fromAnsi(Encrypt(HexToBytes(QString::fromLatin1(hex)), key));
   // Only blanks are trimmed: other characters are part of what the card holds.
   qsizetype begin = 0;
   qsizetype end = text.size();
@@ -51,7 +51,7 @@ bool setTrackMode() {
 QByteArray BuildStripeRecord(const QString& cardNo, const QString& storeNo, const QString& batchNo,
                            const QVariant& goodThru, const QString& balAmt, const QString& balPoint) {
   const QByteArray key = keyBytes();
-  return PadByte(cardNo, 7) + PadByte(storeNo, 3) + PadByte(batchNo, 5) + PadByte(goodThruText(goodThru), 10) +
+  return FitToBytes(cardNo, 7) + FitToBytes(storeNo, 3) + FitToBytes(batchNo, 5) + FitToBytes(goodThruText(goodThru), 10) +
          valueField(balAmt, key) + valueField(balPoint, key);
 }
 

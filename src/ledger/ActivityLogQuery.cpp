@@ -12,14 +12,14 @@ namespace {
 QString stamp(const QVariant& v) {
   const auto dt = ToDateTime(v);
   if (!dt) return {};
-  return DBDateDisp(v) + QLatin1Char(' ') + dt->time().toString(QStringLiteral("HH:mm:ss"));
+  return DateForDisplay(v) + QLatin1Char(' ') + dt->time().toString(QStringLiteral("HH:mm:ss"));
 }
 
 QString text(const QVariant& v) { return v.isNull() ? QString() : v.toString(); }
 
 }  // namespace
 
-QList<QStringList> QryApLog(Connection& cnn, const ActivityLogFilter& f) {
+QList<QStringList> SelectActivityLogRows(Connection& cnn, const ActivityLogFilter& f) {
   QString sql = QStringLiteral(
       "Select A.FileDate , A.ActionID , C.Dscp , A.LogMsg , A.Remark , A.UserID , A.LoginWS , A.ProgID "
       " From xxAPLOG A Left Join xxCODE C On C.CodeType = ? And C.Code = A.ActionID "

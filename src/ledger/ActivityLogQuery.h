@@ -27,5 +27,5 @@ inline constexpr int kApLogCols = 8;
 
 // The matching rows, newest first, as display texts in heading order. Free-text filters are
 // bound, never written into the statement. Statement errors raise to the caller's trap.
-QList<QStringList> QryApLog(Connection& cnn, const ActivityLogFilter& filter);
+QList<QStringList> SelectActivityLogRows(Connection& cnn, const ActivityLogFilter& filter);
 

@@ -13,7 +13,7 @@ namespace {
 
 QString text(const QVariant& v) { return v.isNull() ? QString() : v.toString(); }
 QString number(const QVariant& v) { return Money::fromVariant(v).toString(); }
-QString date(const QVariant& v) { return DBDateDisp(v); }
+QString date(const QVariant& v) { return DateForDisplay(v); }
 
 // Master columns in select order, each with its field and display rule.
 enum class Shown { Text, Number, Date };
@@ -134,7 +134,7 @@ QList<QStringList> loadHistory(Connection& cnn, const QString& cardNo) {
 
 }  // namespace
 
-const QStringList& QryCardFieldNames() {
+const QStringList& CardQueryFieldNames() {
   static const QStringList names = [] {
     QStringList n;
     for (const MasterColumn& m : kMaster) n << QString::fromLatin1(m.field);
@@ -144,7 +144,7 @@ const QStringList& QryCardFieldNames() {
   return names;
 }
 
-bool QryCardData(Connection& cnn, const QString& cardNo, CardQuery& out) {
+bool LoadCardQuery(Connection& cnn, const QString& cardNo, CardQuery& out) {
   const QString key = cardNo.trimmed();
   QSqlQuery q = cnn.query(masterSql(), {key});
   if (!q.next()) return false;
@@ -161,7 +161,7 @@ bool QryCardData(Connection& cnn, const QString& cardNo, CardQuery& out) {
 
   const QString status = r.fields.value(QStringLiteral("txtStatus"));
   QString dscp;
-  r.fields.insert(QStringLiteral("txtStatusDscp"), getCodeDscp(QStringLiteral("TolvaStatus"), status, dscp) ? dscp : status);
+  r.fields.insert(QStringLiteral("txtStatusDscp"), CodeDescription(QStringLiteral("TolvaStatus"), status, dscp) ? dscp : status);
   QString storeName;
   if (!StoreExists(cnn, r.issueDept, &storeName)) storeName.clear();
   r.fields.insert(QStringLiteral("txtDeptName"), storeName);

@@ -30,9 +30,9 @@ struct CardQuery {
   QList<QStringList> history;
 };
 
-// The field names QryCardData fills, in the order they are filled.
-const QStringList& QryCardFieldNames();
+// The field names LoadCardQuery fills, in the order they are filled.
+const QStringList& CardQueryFieldNames();
 
 // Loads the card. False when table Tolva has no such card (`out` is left as it was).
 // Statement errors raise to the caller's trap.
-bool QryCardData(Connection& cnn, const QString& cardNo, CardQuery& out);
+bool LoadCardQuery(Connection& cnn, const QString& cardNo, CardQuery& out);

@@ -58,10 +58,10 @@ void SplitIssueRemark(const QString& remark, QString& store, QString& goodThru) 
   store = remark.left(remark.size() - kRemarkTail);
   const QString digits = remark.mid(store.size(), 8);
   const QDate d = QDate::fromString(digits, QStringLiteral("yyyyMMdd"));
-  if (d.isValid()) goodThru = DBDateDisp(d);
+  if (d.isValid()) goodThru = DateForDisplay(d);
 }
 
-QList<IssueCardRow> QryIssueCards(Connection& cnn, const ReportFilter& f) {
+QList<IssueCardRow> SelectIssuedCards(Connection& cnn, const ReportFilter& f) {
   // The card's master row stands in for a remark too short to cut (the issue window writes the
   // store and a six-digit serial; a re-issue writes none).
   QString sql = QStringLiteral(
@@ -83,7 +83,7 @@ QList<IssueCardRow> QryIssueCards(Connection& cnn, const ReportFilter& f) {
     SplitIssueRemark(remark, r.store, r.goodThru);
     if (remark.size() < kRemarkTail && !q.value(3).isNull()) {
       r.store = text(q.value(3));
-      r.goodThru = DBDateDisp(dateOf(q.value(4)));
+      r.goodThru = DateForDisplay(dateOf(q.value(4)));
     }
     r.amt = Money::fromVariant(q.value(2));
     rows << r;
@@ -98,7 +98,7 @@ QMap<QString, QString> StoreNames(Connection& cnn) {
   return names;
 }
 
-QList<TxnDetailRow> QryTxnDetail(Connection& cnn, const QStringList& types, const ReportFilter& f, DetailAmounts amounts) {
+QList<TxnDetailRow> SelectTransactionDetails(Connection& cnn, const QStringList& types, const ReportFilter& f, DetailAmounts amounts) {
   QStringList marks;
   QVariantList values;
   for (const QString& t : types) {
@@ -163,7 +163,7 @@ QString LiabilitySql(const Dialect& dialect, const QDate& day, QVariantList& val
                   CardStatus::Sold, CardStatus::Reissued);
 }
 
-Liability QryLiability(Connection& cnn, const QDate& day) {
+Liability ComputeLiability(Connection& cnn, const QDate& day) {
   // Aggregated per store and good-thru day by the database; months and buckets are folded here.
   Liability l;
   QVariantList values;
@@ -192,7 +192,7 @@ void ForEachRow(Connection& cnn, const QString& sql, const QVariantList& values,
 
 }  // namespace
 
-QList<ReconcileRow> QryReconcile(Connection& cnn) {
+QList<ReconcileRow> SelectDisagreements(Connection& cnn) {
   QList<ReconcileRow> rows;
   const QString sums = QStringLiteral("Select CardNo , Sum(TxnAmt) As Amt , Sum(TxnPoint) As Pt From TolvaLog Where ") +
                        kBalanceTypes + QStringLiteral(" Group by CardNo");

@@ -40,7 +40,7 @@ struct IssueCardRow {
 // code and good-thru display text. A remark too short to hold both is taken as the store code.
 void SplitIssueRemark(const QString& remark, QString& store, QString& goodThru);
 // The issuing rows (types "11", "12") of the filter; the store is a prefix of the remark.
-QList<IssueCardRow> QryIssueCards(Connection& cnn, const ReportFilter& filter);
+QList<IssueCardRow> SelectIssuedCards(Connection& cnn, const ReportFilter& filter);
 // The store names by code.
 QMap<QString, QString> StoreNames(Connection& cnn);
 
@@ -54,7 +54,7 @@ struct TxnDetailRow {
 enum class DetailAmounts { Row, CardValueBefore };
 // The journal rows of these types in the filter (the store is the transaction's store),
 // oldest first.
-QList<TxnDetailRow> QryTxnDetail(Connection& cnn, const QStringList& types, const ReportFilter& filter,
+QList<TxnDetailRow> SelectTransactionDetails(Connection& cnn, const QStringList& types, const ReportFilter& filter,
                                  DetailAmounts amounts = DetailAmounts::Row);
 
 // Outstanding liability on a day: the cards live on that day with their balances and points
@@ -75,8 +75,8 @@ inline const QStringList kLiabilityBuckets = {QStringLiteral("已過期"), QStri
                                               QStringLiteral("一年以上")};
 // The bucket of a good-thru date seen on `day` (a card without one counts as later).
 int LiabilityBucket(const QDate& goodThru, const QDate& day);
-Liability QryLiability(Connection& cnn, const QDate& day);
-// The liability statement of a day, as QryLiability runs it, and its bound values.
+Liability ComputeLiability(Connection& cnn, const QDate& day);
+// The liability statement of a day, as ComputeLiability runs it, and its bound values.
 QString LiabilitySql(const Dialect& dialect, const QDate& day, QVariantList& values);
 
 // A card whose master row and journal disagree.
@@ -87,5 +87,5 @@ struct ReconcileRow {
 };
 inline const QString kReconcileHeadings =
     QStringLiteral("卡號|說明|主檔餘額|交易餘額|餘額差額|主檔點數|交易點數|點數差額");
-QList<ReconcileRow> QryReconcile(Connection& cnn);
+QList<ReconcileRow> SelectDisagreements(Connection& cnn);
 QStringList ReconcileCells(const ReconcileRow& row);

@@ -4,5 +4,5 @@
 #include "db/Parameters.h"
 
 void LogActivity(const QString& action, const QString& text, const std::optional<QString>& remark) {
-  WriteAPLog(TheSettings().appName, action, text, remark);
+  WriteActivityLog(TheSettings().appName, action, text, remark);
 }

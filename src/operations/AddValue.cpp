@@ -17,7 +17,7 @@ namespace {
 using Refusal = AddValueOutcome::Refusal;
 
 AddValueOutcome refuse(Refusal why, const QString& msg, const QString& remark = kApRefusedRemark) {
-  WriteAPLog(TheSettings().appName, ApAction::TopUp, msg, remark);
+  WriteActivityLog(TheSettings().appName, ApAction::TopUp, msg, remark);
   AddValueOutcome out;
   out.message = msg;
   out.refusal = why;

@@ -45,7 +45,7 @@ bool writeRows(const OperationContext& ctx, const QString& cardNo, const QString
 
 bool IsBlacklistedStatus(const QString& status) { return status == CardStatus::Blacklisted; }
 
-void LogBlacklistRefused(const QString& text) { WriteAPLog(TheSettings().appName, ApAction::Blacklist, text, kApRefusedRemark); }
+void LogBlacklistRefused(const QString& text) { WriteActivityLog(TheSettings().appName, ApAction::Blacklist, text, kApRefusedRemark); }
 
 Outcome BlacklistCard(const OperationContext& ctx, const QString& cardNo, const QString& remark) {
   Outcome out;
@@ -63,12 +63,12 @@ Outcome BlacklistCard(const OperationContext& ctx, const QString& cardNo, const 
     if (out.message.isEmpty()) out.message = QStringLiteral("資料庫存檔錯誤");
   }
   if (out.ok) {
-    WriteAPLog(TheSettings().appName, ApAction::Blacklist, QStringLiteral("卡號：") + cardNo + QStringLiteral("，原因：") + reason,
+    WriteActivityLog(TheSettings().appName, ApAction::Blacklist, QStringLiteral("卡號：") + cardNo + QStringLiteral("，原因：") + reason,
                QStringLiteral(""));
   } else {
     // A number that is unknown or blacklisted already is the operator's to correct.
     const bool refused = out.message == kAlreadyBlacklisted || out.message == kNoSuchCardNumber;
-    WriteAPLog(TheSettings().appName, ApAction::Blacklist, out.message + QStringLiteral("，卡號：") + cardNo,
+    WriteActivityLog(TheSettings().appName, ApAction::Blacklist, out.message + QStringLiteral("，卡號：") + cardNo,
                refused ? kApRefusedRemark : kApFailRemark);
   }
   return out;

@@ -45,7 +45,7 @@ bool eraseRows(const OperationContext& ctx, const QString& cardNo, const QString
 
 }  // namespace
 
-void LogEraseRefused(const QString& text) { WriteAPLog(TheSettings().appName, ApAction::Erase, text, kApRefusedRemark); }
+void LogEraseRefused(const QString& text) { WriteActivityLog(TheSettings().appName, ApAction::Erase, text, kApRefusedRemark); }
 
 CardOutcome EraseCard(const OperationContext& ctx, const QString& cardNo, const QString& reason) {
   const auto logFailure = [&cardNo](const QString& m) {

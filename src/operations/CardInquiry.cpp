@@ -3,7 +3,7 @@
 Fetched<std::optional<CardQuery>> LookUpCard(const OperationContext& ctx, const QString& cardNo) {
   return Attempt([&]() -> std::optional<CardQuery> {
     CardQuery card;
-    if (!QryCardData(ctx.db, cardNo, card)) return std::nullopt;
+    if (!LoadCardQuery(ctx.db, cardNo, card)) return std::nullopt;
     return card;
   });
 }

@@ -125,14 +125,14 @@ IssueResult IssueOneCard(const OperationContext& ctx, const IssueRun& run, QStri
 
 void LogIssueRun(bool failed, const QString& failText, qint64 committed, const QString& firstCardNo,
                  const QString& lastCardNo, const QString& unprintedCardNo) {
-  if (failed) WriteAPLog(TheSettings().appName, ApAction::Issue, failText, kApFailRemark);
+  if (failed) WriteActivityLog(TheSettings().appName, ApAction::Issue, failText, kApFailRemark);
   if (committed == 0) return;
   const QString issued = QStringLiteral("已發張數:") + QString::number(committed) + QStringLiteral(" 卡號:") +
                          firstCardNo + QStringLiteral("-") + lastCardNo;
   if (unprintedCardNo.isEmpty()) {
-    WriteAPLog(TheSettings().appName, ApAction::Issue, issued);
+    WriteActivityLog(TheSettings().appName, ApAction::Issue, issued);
   } else {
-    WriteAPLog(TheSettings().appName, ApAction::Issue, issued + QStringLiteral("；卡號 ") + unprintedCardNo + QStringLiteral(" 卡面未印妥"),
+    WriteActivityLog(TheSettings().appName, ApAction::Issue, issued + QStringLiteral("；卡號 ") + unprintedCardNo + QStringLiteral(" 卡面未印妥"),
                kApReprintRemark);
   }
 }

@@ -84,7 +84,7 @@ bool CardOperation::run(QString& msg) {
 }
 
 bool CardOperation::readCard(QString& msg) {
-  if (!Borix_InsertCard(msg, &waitCode_)) {
+  if (!OpenReaderAndWaitForCard(msg, &waitCode_)) {
     refused_ = cancelled();
     return false;
   }
@@ -261,7 +261,7 @@ void CardOperation::putBack(const CardImage& written, QString& msg) {
 void CardOperation::commitForward(const CardImage& written, QString& msg) {
   const QString cardNo = written.cardNo.trimmed();
   reprintText_ = QStringLiteral("卡號 ") + cardNo + QStringLiteral(" 的磁條已寫入新資料並已存檔，但卡面未印妥；") +
-                 QStringLiteral("請在「更改有效日期」輸入原有效日期 ") + DBDateDisp(written.goodThru) +
+                 QStringLiteral("請在「更改有效日期」輸入原有效日期 ") + DateForDisplay(written.goodThru) +
                  QStringLiteral(" 重寫此卡，以重印卡面");
   LogError(label_ + QStringLiteral("_CommitForward"), QStringLiteral("-54"),
            reprintText_ + QStringLiteral("（卡片") + valuesText(written.balAmt, written.balPoint) + QStringLiteral("）"));
@@ -276,14 +276,14 @@ void CardOperation::writeLog(bool ok, const QString& msg) {
       // A committed operation logs what it did, and the face still to be reprinted.
       const QString text = successText ? successText(card_) : QStringLiteral("卡號：") + cardNo;
       if (ok) {
-        WriteAPLog(TheSettings().appName, action_, text, successRemark);
+        WriteActivityLog(TheSettings().appName, action_, text, successRemark);
       } else {
-        WriteAPLog(TheSettings().appName, action_, text + QStringLiteral("；") + reprintText_, kApReprintRemark);
+        WriteActivityLog(TheSettings().appName, action_, text + QStringLiteral("；") + reprintText_, kApReprintRemark);
       }
     } else {
       QString text = failureText ? failureText(card_, msg) : msg;
       if (!failureText && !cardNo.isEmpty() && !text.contains(cardNo)) text += QStringLiteral("，卡號：") + cardNo;
-      WriteAPLog(TheSettings().appName, action_, text, refused_ ? kApRefusedRemark : kApFailRemark);
+      WriteActivityLog(TheSettings().appName, action_, text, refused_ ? kApRefusedRemark : kApFailRemark);
     }
   } catch (...) {
     LogError(label_);

@@ -37,7 +37,7 @@ QString ReplacedText(const QString& newCardNo) {
 
 QString StatusDscp(const QVariant& status) {
   QString dscp;
-  return getCodeDscp(QStringLiteral("TolvaStatus"), status.toString(), dscp) ? dscp : status.toString();
+  return CodeDescription(QStringLiteral("TolvaStatus"), status.toString(), dscp) ? dscp : status.toString();
 }
 
 constexpr int kMaxRemark = 3;
@@ -46,7 +46,7 @@ QString numberText(const QVariant& value) { return Money::fromVariant(value).toS
 
 // The end step of a run stopped by a check: the card's values, no remark.
 void logRecord(const CardRow& card) {
-  WriteAPLog(TheSettings().appName, ApAction::Reissue,
+  WriteActivityLog(TheSettings().appName, ApAction::Reissue,
              QStringLiteral("卡號:") + card.CardNo.toString() + QStringLiteral("，可用餘額:") +
                  CardValueText(card.BalAmt) + QStringLiteral("，可用點數:") + CardValueText(card.BalPoint));
 }

@@ -153,7 +153,7 @@ std::optional<Money> WholeAmount(const QString& typed, const QString& label, boo
 bool BalanceLimit(std::optional<Money>& limit, QString& msg) {
   limit.reset();
   QString text;
-  if (!getParamValue(QStringLiteral("QDR_BalAmtLimit"), text) || text.trimmed().isEmpty()) return true;
+  if (!ReadParamValue(QStringLiteral("QDR_BalAmtLimit"), text) || text.trimmed().isEmpty()) return true;
   const auto value = Money::parse(text);
   if (!value || *value < Money()) {
     msg = QStringLiteral("加值上限參數設定有誤");
@@ -171,7 +171,7 @@ bool WithinBalanceLimit(const Money& newBal, const std::optional<Money>& limit, 
 
 bool CheckVoidCard(const QString& cardNo, QString& msg) {
   try {
-    if (!QryByKeyText(QStringLiteral("VoidCard"), QStringLiteral("CardNo"), cardNo)) return true;
+    if (!FindRowByKey(QStringLiteral("VoidCard"), QStringLiteral("CardNo"), cardNo)) return true;
     msg = QStringLiteral("此張卡片已列入黑名單中");
   } catch (...) {
     LogError(ErrorLabel());
@@ -297,7 +297,7 @@ namespace {
 std::optional<Money> numericParam(const QString& id, bool& bad) {
   bad = false;
   QString text;
-  if (!getParamValue(id, text) || text.trimmed().isEmpty()) return std::nullopt;
+  if (!ReadParamValue(id, text) || text.trimmed().isEmpty()) return std::nullopt;
   const auto value = Money::parse(text);
   if (!value || *value < Money()) {
     bad = true;
@@ -312,7 +312,7 @@ Money earnedPoints(const Money& amount, const Money& rate) { return (amount * ra
 // The card message printed under the values: the six lines of the card message file.
 QString counterFaceText() {
   QString text;
-  if (!IsFile(TheSettings().cardMessageFile) || !LoadMsg(TheSettings().cardMessageFile, text)) return {};
+  if (!FileExists(TheSettings().cardMessageFile) || !ReadMessageFile(TheSettings().cardMessageFile, text)) return {};
   const QStringList lines = text.split(QLatin1Char('|'));
   QString face;
   for (int i = 0; i < 6; ++i) face += (i < lines.size() ? lines[i] : QString()) + QLatin1Char('\n');
@@ -344,7 +344,7 @@ TxnValues::DbStep markSold(const OperationContext& ctx) {
 }
 
 CounterOutcome refused(const QString& action, const QString& msg, const QString& remark) {
-  WriteAPLog(TheSettings().appName, action, msg, remark);
+  WriteActivityLog(TheSettings().appName, action, msg, remark);
   return {false, action, msg, CardTxn{}, true};
 }
 

@@ -23,23 +23,23 @@ ImportOutcome ImportListedFile(const QString& dir, const ListedStoreFile& file) 
 }
 
 QString ImportedText(const ImportOutcome& o) {
-  return QStringLiteral("轉入[%1]QDR卡交易資料, 日期:%2").arg(o.storeID, dateAddSep(o.txnDate.toString(QStringLiteral("yyyyMMdd"))));
+  return QStringLiteral("轉入[%1]QDR卡交易資料, 日期:%2").arg(o.storeID, DateWithSeparators(o.txnDate.toString(QStringLiteral("yyyyMMdd"))));
 }
 
 void LogImportOutcome(const QString& path, const ImportOutcome& o) {
   if (o.ok) {
-    WriteAPLog(TheSettings().appName, ApAction::StoreImport, ImportedText(o));
+    WriteActivityLog(TheSettings().appName, ApAction::StoreImport, ImportedText(o));
   } else {
-    WriteAPLog(TheSettings().appName, ApAction::StoreImport,
+    WriteActivityLog(TheSettings().appName, ApAction::StoreImport,
                QStringLiteral("轉入失敗QDR卡交易檔名:%1 (%2)").arg(QDir::toNativeSeparators(path), o.reason), kApFailRemark);
   }
 }
 
 void LogExport(const ExportOutcome& o) {
   if (o.result == ExportOutcome::Result::Failed)
-    WriteAPLog(TheSettings().appName, ApAction::BlacklistExport, o.reason, kApFailRemark);
+    WriteActivityLog(TheSettings().appName, ApAction::BlacklistExport, o.reason, kApFailRemark);
   else
-    WriteAPLog(TheSettings().appName, ApAction::BlacklistExport, QStringLiteral("轉出黑名單筆數：%1").arg(o.count));
+    WriteActivityLog(TheSettings().appName, ApAction::BlacklistExport, QStringLiteral("轉出黑名單筆數：%1").arg(o.count));
 }
 
 ExportOutcome ExportBlacklist(const OperationContext& ctx, const QString& dir) {

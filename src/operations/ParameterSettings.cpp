@@ -12,7 +12,7 @@ const QString kCardKeyParam = QStringLiteral("BatchKey");
 
 QString ParameterText(const QString& paramID) {
   QString value;
-  return getParamValue(paramID, value) ? value : QString();
+  return ReadParamValue(paramID, value) ? value : QString();
 }
 
 Fetched<bool> SaveParameters(const OperationContext& ctx, const QString& storeID, const QString& balAmtLimit,

@@ -18,7 +18,7 @@ int usage(const QString& text) {
 
 int ReconcileJob(const QString& csvFile) {
   try {
-    const QList<ReconcileRow> rows = QryReconcile(OperationContext::Current().db);
+    const QList<ReconcileRow> rows = SelectDisagreements(OperationContext::Current().db);
     QList<QStringList> cells;
     for (const ReconcileRow& r : rows) cells << ReconcileCells(r);
     if (!WriteCsvFile(csvFile, CsvText(kReconcileHeadings.split(QLatin1Char('|')), cells))) {

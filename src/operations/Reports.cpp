@@ -7,7 +7,7 @@ const QString kActionCodes = QStringLiteral("TolvaWorkingType");
 }  // namespace
 
 Fetched<QList<IssueCardRow>> IssuedCards(const OperationContext& ctx, const ReportFilter& filter) {
-  return Attempt([&] { return QryIssueCards(ctx.db, filter); });
+  return Attempt([&] { return SelectIssuedCards(ctx.db, filter); });
 }
 
 Fetched<QMap<QString, QString>> StoreNamesByCode(const OperationContext& ctx) {
@@ -23,25 +23,25 @@ Fetched<QList<TxnDetailRow>> TransactionDetails(const OperationContext& ctx, Det
     case DetailReport::Sale: types = {TxnType::Sale, TxnType::CounterSale}; break;
   }
   const DetailAmounts amounts = report == DetailReport::Sale ? DetailAmounts::CardValueBefore : DetailAmounts::Row;
-  return Attempt([&] { return QryTxnDetail(ctx.db, types, filter, amounts); });
+  return Attempt([&] { return SelectTransactionDetails(ctx.db, types, filter, amounts); });
 }
 
-QString TransactionTypeDescription(const QString& type) { return getCodeDscp(QStringLiteral("TolvaLogType"), type); }
+QString TransactionTypeDescription(const QString& type) { return CodeDescription(QStringLiteral("TolvaLogType"), type); }
 
 Fetched<Liability> LiabilityOn(const OperationContext& ctx, const QDate& day) {
-  return Attempt([&] { return QryLiability(ctx.db, day); });
+  return Attempt([&] { return ComputeLiability(ctx.db, day); });
 }
 
 Fetched<QList<ReconcileRow>> Disagreements(const OperationContext& ctx) {
-  return Attempt([&] { return QryReconcile(ctx.db); });
+  return Attempt([&] { return SelectDisagreements(ctx.db); });
 }
 
 Fetched<QList<QStringList>> ActivityLogRows(const OperationContext& ctx, const ActivityLogFilter& filter) {
-  return Attempt([&] { return QryApLog(ctx.db, filter); });
+  return Attempt([&] { return SelectActivityLogRows(ctx.db, filter); });
 }
 
 Fetched<QList<QStringList>> ActivityActions(const OperationContext& ctx) {
   return Attempt([&] { return CodeRows(ctx.db, kActionCodes); });
 }
 
-QString ActivityDescription(const QString& action) { return getCodeDscp(kActionCodes, action); }
+QString ActivityDescription(const QString& action) { return CodeDescription(kActionCodes, action); }

@@ -66,8 +66,8 @@ QPushButton* CardFaceWindow::addFoot(QVBoxLayout* layout, FileRow fileRow, const
 }
 
 void CardFaceWindow::finishSetUp() {
-  SetInputMode(this);
-  ClearFields(this);
+  OpenFieldsForInput(this);
+  ClearInputFields(this);
   fileRow_->restore();
 }
 

@@ -27,14 +27,14 @@ CardMessagePanel::CardMessagePanel(StatusPanel* status, int firstIndex, QWidget*
   }
 }
 
-bool CardMessagePanel::LoadMsg(const QString& file) {
+bool CardMessagePanel::loadFile(const QString& file) {
   try {
-    if (!IsFile(file)) {
-      DispElaMsg(status_, QStringLiteral("檔案不存在"));
+    if (!FileExists(file)) {
+      ShowStatusMessage(status_, QStringLiteral("檔案不存在"));
       return false;
     }
     QString text;
-    if (!WithErrorReports([&] { return ::LoadMsg(file, text); })) return false;
+    if (!WithErrorReports([&] { return ::ReadMessageFile(file, text); })) return false;
     const QStringList parts = text.split(QLatin1Char('|'));
     for (int k = 0; k < parts.size() && k < lines_.size(); ++k) lines_[k]->setText(parts[k]);
     return true;
@@ -44,7 +44,7 @@ bool CardMessagePanel::LoadMsg(const QString& file) {
   }
 }
 
-bool CardMessagePanel::SaveMsg(const QString& file) const {
+bool CardMessagePanel::saveFile(const QString& file) const {
   QStringList texts;
   for (const QLineEdit* l : lines_) texts << l->text();
   const QString text = texts.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");

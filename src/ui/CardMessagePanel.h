@@ -19,10 +19,10 @@ public:
 
   // Fills the lines from a message file; a missing or unreadable file leaves them as they
   // are and answers false.
-  bool LoadMsg(const QString& file);
+  bool loadFile(const QString& file);
   // Writes the six lines joined by CR LF, with a final CR LF, in the code page; false (file
   // untouched) when a line holds a character the code page cannot write.
-  bool SaveMsg(const QString& file) const;
+  bool saveFile(const QString& file) const;
   void clearLines();
   // The text printed on the card face: each line followed by a line feed.
   QString faceText() const;

@@ -44,7 +44,7 @@ void CardWaitDialog::centreOnScreen() {
   }
 }
 
-int CardWaitDialog::WaitaCard() {
+int CardWaitDialog::waitForCard() {
   cancelled_ = false;
   retValue_ = 0;
   centreOnScreen();

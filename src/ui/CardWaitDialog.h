@@ -15,8 +15,8 @@ public:
   explicit CardWaitDialog(std::function<bool()> poll, QWidget* parent = nullptr);
 
   // Shows the dialog modally and polls: 0 when the card came, -21 when the operator cancelled.
-  int WaitaCard();
-  int RetValue() const { return retValue_; }
+  int waitForCard();
+  int outcome() const { return retValue_; }
 
   QPushButton* cmdCancel = nullptr;
 

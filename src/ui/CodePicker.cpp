@@ -34,7 +34,7 @@ CodePicker::CodePicker(QWidget* parent) : QDialog(parent) {
   resize(420, 360);
 }
 
-bool CodePicker::ShowPick(const QList<QStringList>& rows, QLineEdit* target, QLineEdit* description, const QString& heading1,
+bool CodePicker::pick(const QList<QStringList>& rows, QLineEdit* target, QLineEdit* description, const QString& heading1,
                        const QString& heading2) {
   try {
     chosen_.clear();
@@ -113,7 +113,7 @@ FieldBehaviour* InstallCodeField(QLineEdit* field, CodeRowSource rows, QLineEdit
   FieldBehaviour* fb = FieldBehaviour::install(field);
   QPointer<QLineEdit> desc(description);
   fb->setPicker([rows = std::move(rows), desc, heading1, heading2](QLineEdit* f) {
-    TheCodePicker().ShowPick(rows(), f, desc, heading1, heading2);
+    TheCodePicker().pick(rows(), f, desc, heading1, heading2);
   });
   return fb;
 }

@@ -17,7 +17,7 @@ public:
 
   // True when the dialog was shown; false when there are no rows (nothing shown, the fields
   // keep their text).
-  bool ShowPick(const QList<QStringList>& rows, QLineEdit* target, QLineEdit* description = nullptr,
+  bool pick(const QList<QStringList>& rows, QLineEdit* target, QLineEdit* description = nullptr,
                 const QString& heading1 = QString(), const QString& heading2 = QString());
 
   QTableWidget* fgCode() const { return fgCode_; }

@@ -48,7 +48,7 @@ DatePicker::DatePicker(QWidget* parent) : QDialog(parent) {
   connect(fgCal_, &QTableWidget::cellClicked, this, &DatePicker::chooseDay);
   connect(imgPrev_, &QToolButton::clicked, this, &DatePicker::showPreviousMonth);
   connect(imgNext_, &QToolButton::clicked, this, &DatePicker::showNextMonth);
-  DoCalendar(Today());
+  showMonth(Today());
 }
 
 QDate DatePicker::shownDate() const {
@@ -56,7 +56,7 @@ QDate DatePicker::shownDate() const {
   return dt ? dt->date() : Today();
 }
 
-void DatePicker::DoCalendar(const QDate& date) {
+void DatePicker::showMonth(const QDate& date) {
   try {
     lblDate_->setText(date.toString(QStringLiteral("yyyy/MM/dd")));
     lblMonth_->setText(QString::number(date.year()) + QStringLiteral("年 ") + QString::number(date.month()) +
@@ -76,12 +76,12 @@ void DatePicker::DoCalendar(const QDate& date) {
   }
 }
 
-bool DatePicker::PickDate(const QVariant& initial, QDate& chosen) {
+bool DatePicker::pick(const QVariant& initial, QDate& chosen) {
   try {
     result_.clear();
     if (initial.isValid()) {
       const auto dt = ToDateTime(initial);
-      DoCalendar(dt ? dt->date() : Today());
+      showMonth(dt ? dt->date() : Today());
     }
     CenterForm(this);
     exec();
@@ -110,7 +110,7 @@ void DatePicker::chooseDay(int row, int column) {
 
 void DatePicker::showPreviousMonth() {
   try {
-    DoCalendar(shownDate().addMonths(-1));
+    showMonth(shownDate().addMonths(-1));
   } catch (...) {
     ReportError(ErrorLabel());
   }
@@ -118,7 +118,7 @@ void DatePicker::showPreviousMonth() {
 
 void DatePicker::showNextMonth() {
   try {
-    DoCalendar(shownDate().addMonths(1));
+    showMonth(shownDate().addMonths(1));
   } catch (...) {
     ReportError(ErrorLabel());
   }

@@ -15,8 +15,8 @@ public:
 
   // True when the operator chose a day. Without an initial value the month last shown stays;
   // a value that is not a date shows today's month.
-  bool PickDate(const QVariant& initial, QDate& chosen);
-  void DoCalendar(const QDate& date);
+  bool pick(const QVariant& initial, QDate& chosen);
+  void showMonth(const QDate& date);
 
   void chooseDay(int row, int column);
   void showPreviousMonth();

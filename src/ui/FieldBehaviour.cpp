@@ -134,9 +134,9 @@ bool FieldBehaviour::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool CheckDateField(QLineEdit* field, StatusPanel* panel) {
-  const QString separated = dateAddSep(field->text());
-  if (DBDateSave(separated).isEmpty()) {
-    DispElaMsg(panel, QStringLiteral("日期格式不對"));
+  const QString separated = DateWithSeparators(field->text());
+  if (DateForStorage(separated).isEmpty()) {
+    ShowStatusMessage(panel, QStringLiteral("日期格式不對"));
     return false;
   }
   field->setText(separated);
@@ -149,9 +149,9 @@ FieldBehaviour* InstallDateField(QLineEdit* field, StatusPanel* panel) {
   fb->setCheck([p](QLineEdit* f) { return CheckDateField(f, p); });
   fb->setPicker([](QLineEdit* f) {
     // The calendar opens on the month of the date typed so far, read in the display convention.
-    const QString typed = DBDateSave(dateAddSep(f->text()));
+    const QString typed = DateForStorage(DateWithSeparators(f->text()));
     QDate chosen;
-    if (TheDatePicker().PickDate(typed.isEmpty() ? QVariant(f->text()) : QVariant(typed), chosen)) {
+    if (TheDatePicker().pick(typed.isEmpty() ? QVariant(f->text()) : QVariant(typed), chosen)) {
       f->setText(DateFieldText(chosen));
     }
   });

@@ -52,7 +52,7 @@ private:
 // leaves, so that the button works whatever the field holds.
 void SkipFieldChecks(QWidget* control);
 
-// A date field: the text passes through dateAddSep and DBDateSave; a bad date shows
+// A date field: the text passes through DateWithSeparators and DateForStorage; a bad date shows
 // "日期格式不對" on the panel and keeps the focus, a good one shows the separated text.
 FieldBehaviour* InstallDateField(QLineEdit* field, StatusPanel* panel);
 // The date field's check on its own, for windows that check again before they act.

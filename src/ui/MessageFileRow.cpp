@@ -46,7 +46,7 @@ void MessageFileRow::restore() {
     // message file of the installation: a face without its message lines is a misprint. A
     // fresh installation without one is no fault to complain of.
     txtFile_->setText(TheSettings().cardMessageFile);
-    if (IsFile(TheSettings().cardMessageFile)) load(TheSettings().cardMessageFile);
+    if (FileExists(TheSettings().cardMessageFile)) load(TheSettings().cardMessageFile);
     return;
   }
   const QString stored = GetSetting(section_, kSettingKey);
@@ -59,8 +59,8 @@ void MessageFileRow::store() const {
 }
 
 void MessageFileRow::load(const QString& path) {
-  if (panel_->LoadMsg(path)) return;
-  DispElaMsg(status_, IsFile(path) ? QStringLiteral("檔案載入失敗") : QStringLiteral("訊息檔不存在"));
+  if (panel_->loadFile(path)) return;
+  ShowStatusMessage(status_, FileExists(path) ? QStringLiteral("檔案載入失敗") : QStringLiteral("訊息檔不存在"));
 }
 
 void MessageFileRow::chooseMessageFile() {
@@ -70,7 +70,7 @@ void MessageFileRow::chooseMessageFile() {
     txtFile_->setText(chosen);
     load(chosen);
   } catch (...) {
-    ReportError(section_ + QStringLiteral("_txtFile_DblClick"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -83,7 +83,7 @@ void MessageFileRow::loadTypedMessageFile() {
       load(path);
     }
   } catch (...) {
-    ReportError(section_ + QStringLiteral("_txtFile_LostFocus"));
+    ReportError(ErrorLabel());
   }
 }
 

@@ -106,7 +106,7 @@ void MessageWindow::showAndWait() {
   Timer1_->stop();
 }
 
-void MessageWindow::ShowMsg(const QString& message, int seconds) {
+void MessageWindow::showMessage(const QString& message, int seconds) {
   prepare(message, seconds);
   setWindowFlag(Qt::WindowStaysOnTopHint, false);
   showAndWait();

@@ -15,7 +15,7 @@ public:
 
   // Shows the message; the caller waits until the window closes. Other windows take no input
   // meanwhile: a click or key on them closes this window first.
-  void ShowMsg(const QString& message, int seconds = 3);
+  void showMessage(const QString& message, int seconds = 3);
 
   QPlainTextEdit* txtMsg() const { return txtMsg_; }
   int elapsed() const { return elapsed_; }

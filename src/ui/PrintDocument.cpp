@@ -175,7 +175,7 @@ private:
   QList<int> widths_;
 };
 
-void PrintDocument::StartDoc(const QString& title) {
+void PrintDocument::startDocument(const QString& title) {
   title_ = title;
   printedAt_ = Now();
   landscape_ = false;
@@ -184,13 +184,13 @@ void PrintDocument::StartDoc(const QString& title) {
 }
 
 QString PrintDocument::printTimeText() const {
-  return QStringLiteral("列印時間：") + DBDateDisp(printedAt_.date()) + QLatin1Char(' ') +
+  return QStringLiteral("列印時間：") + DateForDisplay(printedAt_.date()) + QLatin1Char(' ') +
          printedAt_.time().toString(QStringLiteral("HH:mm"));
 }
 
-void PrintDocument::AddText(const QString& line) { blocks_.append(Block{line, {}, {}, {}, {}}); }
+void PrintDocument::addText(const QString& line) { blocks_.append(Block{line, {}, {}, {}, {}}); }
 
-void PrintDocument::AddTable(const QString& format, const QString& headings, const QString& rows) {
+void PrintDocument::addTable(const QString& format, const QString& headings, const QString& rows) {
   Block b;
   for (const QString& cell : format.split(QLatin1Char('|'))) {
     const QString c = cell.trimmed();
@@ -202,7 +202,7 @@ void PrintDocument::AddTable(const QString& format, const QString& headings, con
   blocks_.append(b);
 }
 
-void PrintDocument::AddImage(const QImage& image) {
+void PrintDocument::addImage(const QImage& image) {
   if (!image.isNull()) blocks_.append(Block{{}, {}, {}, {}, image});
 }
 

@@ -15,16 +15,16 @@ class QPagedPaintDevice;
 class PrintDocument {
 public:
   // Starts an empty document; the print time it carries is the clock's time now.
-  void StartDoc(const QString& title);
-  void SetLandscape(bool on) { landscape_ = on; }
+  void startDocument(const QString& title);
+  void setLandscape(bool on) { landscape_ = on; }
   bool landscape() const { return landscape_; }
-  void AddText(const QString& line);
+  void addText(const QString& line);
   // format: cells like "<1000|>800|^1200" (alignment left/right/centre, width in twips);
   // headings "a|b|c"; rows "x|y|z;u|v|w".
-  void AddTable(const QString& format, const QString& headings, const QString& rows);
+  void addTable(const QString& format, const QString& headings, const QString& rows);
   // A picture (a chart) as wide as the text at most, in its own proportions, on one page.
-  void AddImage(const QImage& image);
-  void EndDoc() { ended_ = true; }
+  void addImage(const QImage& image);
+  void endDocument() { ended_ = true; }
   bool ended() const { return ended_; }
   QString title() const { return title_; }
   // "列印時間：..." as every page's heading shows it.

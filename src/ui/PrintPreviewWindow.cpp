@@ -56,15 +56,15 @@ PrintPreviewWindow::PrintPreviewWindow(QWidget* parent) : QDialog(parent), print
 
 PrintPreviewWindow::~PrintPreviewWindow() = default;
 
-void PrintPreviewWindow::Refresh() {
+void PrintPreviewWindow::layOutPreview() {
   preview_->updatePreview();
   showPage(1);
 }
 
-void PrintPreviewWindow::ShowDoc() {
+void PrintPreviewWindow::showDocument() {
   // The document's own orientation first; the operator may still turn it in the page set-up.
   printer_->setPageOrientation(doc_.landscape() ? QPageLayout::Landscape : QPageLayout::Portrait);
-  Refresh();
+  layOutPreview();
   exec();
 }
 
@@ -85,13 +85,13 @@ void PrintPreviewWindow::printDocument() {
   try {
     const WorkingFolderForChoosers away;
     QPrintDialog dialog(printer_.get(), this);
-    if (dialog.exec() == QDialog::Accepted) PrintOnPrinter();
+    if (dialog.exec() == QDialog::Accepted) printOnPrinter();
   } catch (...) {
     ReportError(ErrorLabel());
   }
 }
 
-bool PrintPreviewWindow::PrintOnPrinter() {
+bool PrintPreviewWindow::printOnPrinter() {
   // A printer that refuses the job (or a print-to-file that cannot be written) prints nothing:
   // the operator must not walk to the printer for pages that never come.
   if (doc_.print(printer_.get()) > 0) return true;
@@ -102,7 +102,7 @@ bool PrintPreviewWindow::PrintOnPrinter() {
 void PrintPreviewWindow::setUpPage() {
   try {
     QPageSetupDialog dialog(printer_.get(), this);
-    if (dialog.exec() == QDialog::Accepted) Refresh();
+    if (dialog.exec() == QDialog::Accepted) layOutPreview();
   } catch (...) {
     LogError(ErrorLabel());
   }
@@ -113,7 +113,7 @@ void PrintPreviewWindow::setUpPrinter() {
     const WorkingFolderForChoosers away;
     QPrintDialog dialog(printer_.get(), this);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
-    if (dialog.exec() == QDialog::Accepted) Refresh();
+    if (dialog.exec() == QDialog::Accepted) layOutPreview();
   } catch (...) {
     ReportError(ErrorLabel());
   }

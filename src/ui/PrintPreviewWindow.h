@@ -17,16 +17,16 @@ public:
   ~PrintPreviewWindow() override;
 
   PrintDocument& doc() { return doc_; }
-  void StartDoc(const QString& title) { doc_.StartDoc(title); }
-  void AddText(const QString& line) { doc_.AddText(line); }
-  void AddTable(const QString& format, const QString& headings, const QString& rows) {
-    doc_.AddTable(format, headings, rows);
+  void startDocument(const QString& title) { doc_.startDocument(title); }
+  void addText(const QString& line) { doc_.addText(line); }
+  void addTable(const QString& format, const QString& headings, const QString& rows) {
+    doc_.addTable(format, headings, rows);
   }
-  void AddImage(const QImage& image) { doc_.AddImage(image); }
-  void EndDoc() { doc_.EndDoc(); }
-  // Lays the document out in the preview; ShowDoc also shows the window modally.
-  void Refresh();
-  void ShowDoc();
+  void addImage(const QImage& image) { doc_.addImage(image); }
+  void endDocument() { doc_.endDocument(); }
+  // Lays the document out in the preview; showDocument also shows the window modally.
+  void layOutPreview();
+  void showDocument();
 
   int pageCount() const;
   int currentPage() const;
@@ -36,7 +36,7 @@ public:
   void showLastPage();
   void printDocument();
   // Prints the document on the chosen printer; a failure is said in a box and answers false.
-  bool PrintOnPrinter();
+  bool printOnPrinter();
   QPrinter* printer() const { return printer_.get(); }
   void setUpPage();
   void setUpPrinter();

@@ -46,11 +46,11 @@ QString QtOperatorDialogs::inputBox(const QString& prompt, const QString& title,
   return ok ? answer : QString();
 }
 
-void QtOperatorDialogs::showMsg(const QString& text, int seconds) { TheMessageWindow().ShowMsg(text, seconds); }
+void QtOperatorDialogs::showMessage(const QString& text, int seconds) { TheMessageWindow().showMessage(text, seconds); }
 
 bool QtOperatorDialogs::waitForCard(const std::function<bool()>& poll) {
   CardWaitDialog dialog(poll, owner());
-  return dialog.WaitaCard() == 0;
+  return dialog.waitForCard() == 0;
 }
 
 QString QtOperatorDialogs::openFileName(const QString& title, const QString& filter, const QString& start) {

@@ -32,7 +32,7 @@ void StatusPanel::setCaption(const QString& text) { label_->setText(text); }
 int StatusPanel::floodPercent() const { return flood_->value(); }
 void StatusPanel::setFloodPercent(int percent) { flood_->setValue(percent); }
 
-void DispElaMsg(StatusPanel* panel, const QString& message, int beeps) {
+void ShowStatusMessage(StatusPanel* panel, const QString& message, int beeps) {
   if (!panel) return;
   panel->setCaption(message);
   panel->setFloodPercent(100);

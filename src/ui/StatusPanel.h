@@ -22,4 +22,4 @@ private:
 
 // Shows a message on the panel: caption, full flood, repaint, the beeps, a short pause, and
 // the flood back to 0. The message stays.
-void DispElaMsg(StatusPanel* panel, const QString& message, int beeps = 2);
+void ShowStatusMessage(StatusPanel* panel, const QString& message, int beeps = 2);

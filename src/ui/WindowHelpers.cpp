@@ -64,7 +64,7 @@ bool KeyMove(QWidget* field, int key) {
   return true;
 }
 
-void SetInputMode(QWidget* form) {
+void OpenFieldsForInput(QWidget* form) {
   for (QLineEdit* t : named<QLineEdit>(form, "txt")) {
     t->setReadOnly(!hasTabStop(t));
     SetBackground(t, hasTabStop(t) ? kInputOpen : kInputClosed);
@@ -80,7 +80,7 @@ void SetInputMode(QWidget* form) {
   for (QAbstractButton* o : named<QAbstractButton>(form, "opt")) o->setEnabled(true);
 }
 
-void ClearFields(QWidget* form) {
+void ClearInputFields(QWidget* form) {
   for (QLineEdit* t : named<QLineEdit>(form, "txt")) t->clear();
   for (QTextEdit* t : named<QTextEdit>(form, "txt")) t->clear();
   for (QComboBox* c : named<QComboBox>(form, "cbo")) {

@@ -19,8 +19,8 @@ void CenterFormIn(QWidget* form, const QRect& area);
 void SelectAll(QLineEdit* field);
 // Enter and Down move to the next field, Up to the previous one. True when the key moved.
 bool KeyMove(QWidget* field, int key);
-void SetInputMode(QWidget* form);
-void ClearFields(QWidget* form);
+void OpenFieldsForInput(QWidget* form);
+void ClearInputFields(QWidget* form);
 void LockFields(QWidget* form);
 void SetBackground(QWidget* control, const QColor& colour);
 // What the operator types into the field appears in capitals (codes such as store codes,

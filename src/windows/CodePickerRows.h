@@ -1,6 +1,6 @@
 #pragma once
 // A code field's picker rows from an operation that fetches them: a failed read is reported
-// under "ShowPick" and lists nothing.
+// under "PickerRows" and lists nothing.
 #include "core/ErrorReport.h"
 #include "operations/OperationContext.h"
 #include "ui/CodePicker.h"
@@ -10,7 +10,7 @@ CodeRowSource PickerRows(Fetch fetch) {
   return [fetch] {
     const auto rows = fetch(OperationContext::Current());
     if (rows) return *rows;
-    ReportError(QStringLiteral("ShowPick"), rows.failure.number, rows.failure.description);
+    ReportError(ErrorLabel(), rows.failure.number, rows.failure.description);
     return QList<QStringList>();
   };
 }

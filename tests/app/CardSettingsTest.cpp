@@ -14,7 +14,7 @@ TEST_P(InitTolvaTest, StoredSettingsAreReadAndUpperCased) {
   ASSERT_TRUE(SetParamValue(QStringLiteral("DefCardType"), QStringLiteral("w")));
   ASSERT_TRUE(SetParamValue(QStringLiteral("StoreID"), QStringLiteral("012")));
   // The key as the key-setting window stores it: enciphered under the built-in key, in hex.
-  ASSERT_TRUE(SetParamValue(QStringLiteral("BatchKey"), StrToHex(Encrypt("K3y9", "KMPW"))));
+  ASSERT_TRUE(SetParamValue(QStringLiteral("BatchKey"), BytesToHex(Encrypt("K3y9", "KMPW"))));
   EditSettings().readerPort.clear();
   LoadCardSettings();
   EXPECT_EQ(TheSettings().cardMessageFile, QStringLiteral("Msg2.txt"));

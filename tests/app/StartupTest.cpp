@@ -45,14 +45,14 @@ TEST_F(StartupTest, LoadMsgJoinsLinesAndReportsAMissingFile) {
   f.write(CodePage::toAnsi(QStringLiteral("歡迎光臨\r\n\r\n第三行\r\n")));
   f.close();
   QString text;
-  ASSERT_TRUE(LoadMsg(path(QStringLiteral("CardMsg.txt")), text));
+  ASSERT_TRUE(ReadMessageFile(path(QStringLiteral("CardMsg.txt")), text));
   EXPECT_EQ(text, QStringLiteral("歡迎光臨||第三行"));
   const quint64 mark = ReportsToShowCount();
-  EXPECT_FALSE(LoadMsg(path(QStringLiteral("none.txt")), text));
+  EXPECT_FALSE(ReadMessageFile(path(QStringLiteral("none.txt")), text));
   // Kept for the window to show; the reader shows nothing itself.
   EXPECT_TRUE(dialogs_->shown.empty());
   ASSERT_EQ(ReportsToShowSince(mark).size(), 1);
-  EXPECT_TRUE(ReportsToShowSince(mark)[0].contains(QStringLiteral("(LoadMsg)")));
+  EXPECT_TRUE(ReportsToShowSince(mark)[0].contains(QStringLiteral("(ReadMessageFile)")));
 }
 
 namespace {

@@ -6,57 +6,57 @@ class DatesTest : public AppTest {};
 
 TEST_F(DatesTest, DisplayConventions) {
   const QDate d(2026, 3, 5);
-  EXPECT_EQ(DBDateDisp(d, QStringLiteral("CCMMDD")), QStringLiteral("1150305"));
-  EXPECT_EQ(DBDateDisp(d, QStringLiteral("CC/MM/DD")), QStringLiteral("115/03/05"));
-  EXPECT_EQ(DBDateDisp(d, QStringLiteral("YYYY/MM/DD")), QStringLiteral("2026/03/05"));
-  EXPECT_EQ(DBDateDisp(d, QStringLiteral("YY/MM/DD")), QStringLiteral("26/03/05"));
-  EXPECT_EQ(DBDateDisp(d, QStringLiteral("YYYY/MM")), QStringLiteral("2026/03"));
-  EXPECT_EQ(DBDateDisp(d, QStringLiteral("YYMMDD")), QStringLiteral("260305"));
+  EXPECT_EQ(DateForDisplay(d, QStringLiteral("CCMMDD")), QStringLiteral("1150305"));
+  EXPECT_EQ(DateForDisplay(d, QStringLiteral("CC/MM/DD")), QStringLiteral("115/03/05"));
+  EXPECT_EQ(DateForDisplay(d, QStringLiteral("YYYY/MM/DD")), QStringLiteral("2026/03/05"));
+  EXPECT_EQ(DateForDisplay(d, QStringLiteral("YY/MM/DD")), QStringLiteral("26/03/05"));
+  EXPECT_EQ(DateForDisplay(d, QStringLiteral("YYYY/MM")), QStringLiteral("2026/03"));
+  EXPECT_EQ(DateForDisplay(d, QStringLiteral("YYMMDD")), QStringLiteral("260305"));
   // The display separator applies, the time is dropped, a database text counts as a date.
   EditSettings().dateSeparator = QStringLiteral("-");
-  EXPECT_EQ(DBDateDisp(QStringLiteral("2026/03/05 14:07:09")), QStringLiteral("2026-03-05"));
-  EXPECT_EQ(DBDateDisp(QStringLiteral("2026-03-05T14:07:09")), QStringLiteral("2026-03-05"));
+  EXPECT_EQ(DateForDisplay(QStringLiteral("2026/03/05 14:07:09")), QStringLiteral("2026-03-05"));
+  EXPECT_EQ(DateForDisplay(QStringLiteral("2026-03-05T14:07:09")), QStringLiteral("2026-03-05"));
   // A year before 2011 still shows two digits of the ROC year.
-  EXPECT_EQ(DBDateDisp(QDate(1915, 1, 2), QStringLiteral("CC/MM/DD")), QStringLiteral("04-01-02"));
-  EXPECT_EQ(DBDateDisp(QStringLiteral("hello")), QString());
-  EXPECT_EQ(DBDateDisp(QVariant()), QString());
+  EXPECT_EQ(DateForDisplay(QDate(1915, 1, 2), QStringLiteral("CC/MM/DD")), QStringLiteral("04-01-02"));
+  EXPECT_EQ(DateForDisplay(QStringLiteral("hello")), QString());
+  EXPECT_EQ(DateForDisplay(QVariant()), QString());
 }
 
 TEST_F(DatesTest, RocCalendarInput) {
   for (const char* calendar : {"CC/MM/DD", "CCMMDD"}) {
     EditSettings().calendar = QString::fromLatin1(calendar);
-    EXPECT_EQ(DBDateSave(QStringLiteral("99/12/31")), QStringLiteral("2010/12/31"));
+    EXPECT_EQ(DateForStorage(QStringLiteral("99/12/31")), QStringLiteral("2010/12/31"));
     // Years from 2011 on have three digits, typed with or without separators.
-    EXPECT_EQ(DBDateSave(QStringLiteral("115/03/05")), QStringLiteral("2026/03/05"));
-    EXPECT_EQ(dateAddSep(QStringLiteral("1150305")), QStringLiteral("115/03/05"));
-    EXPECT_EQ(DBDateSave(dateAddSep(QStringLiteral("990305"))), QStringLiteral("2010/03/05"));
-    EXPECT_EQ(DBDateSave(QStringLiteral("99/02/30")), QString());   // no such day
-    EXPECT_EQ(DBDateSave(QStringLiteral("2026/03/05")), QString());  // not a ROC year
-    EXPECT_EQ(DBDateSave(QStringLiteral("115/3/5")), QString());
+    EXPECT_EQ(DateForStorage(QStringLiteral("115/03/05")), QStringLiteral("2026/03/05"));
+    EXPECT_EQ(DateWithSeparators(QStringLiteral("1150305")), QStringLiteral("115/03/05"));
+    EXPECT_EQ(DateForStorage(DateWithSeparators(QStringLiteral("990305"))), QStringLiteral("2010/03/05"));
+    EXPECT_EQ(DateForStorage(QStringLiteral("99/02/30")), QString());   // no such day
+    EXPECT_EQ(DateForStorage(QStringLiteral("2026/03/05")), QString());  // not a ROC year
+    EXPECT_EQ(DateForStorage(QStringLiteral("115/3/5")), QString());
   }
 }
 
 TEST_F(DatesTest, TwoDigitYearInput) {
   EditSettings().calendar = QStringLiteral("YY/MM/DD");
-  const QString typed = dateAddSep(QStringLiteral("260305"));
+  const QString typed = DateWithSeparators(QStringLiteral("260305"));
   EXPECT_EQ(typed, QStringLiteral("26/03/05"));
-  EXPECT_EQ(DBDateSave(typed), QStringLiteral("2026/03/05"));
-  EXPECT_EQ(DBDateSave(QStringLiteral("26/13/05")), QString());
+  EXPECT_EQ(DateForStorage(typed), QStringLiteral("2026/03/05"));
+  EXPECT_EQ(DateForStorage(QStringLiteral("26/13/05")), QString());
 }
 
 TEST_F(DatesTest, FourDigitYearInput) {
-  const QString typed = dateAddSep(QStringLiteral("20260305"));
+  const QString typed = DateWithSeparators(QStringLiteral("20260305"));
   EXPECT_EQ(typed, QStringLiteral("2026/03/05"));
-  EXPECT_EQ(DBDateSave(typed), QStringLiteral("2026/03/05"));
+  EXPECT_EQ(DateForStorage(typed), QStringLiteral("2026/03/05"));
   // Eight characters with the separator: kept as typed, then refused for its length.
-  EXPECT_EQ(dateAddSep(QStringLiteral("2026/3/5")), QStringLiteral("2026/3/5"));
-  EXPECT_EQ(DBDateSave(QStringLiteral("2026/3/5")), QString());
-  EXPECT_EQ(DBDateSave(QStringLiteral("2026/02/29")), QString());
-  EXPECT_EQ(DBDateSave(QStringLiteral("2028/02/29")), QStringLiteral("2028/02/29"));
+  EXPECT_EQ(DateWithSeparators(QStringLiteral("2026/3/5")), QStringLiteral("2026/3/5"));
+  EXPECT_EQ(DateForStorage(QStringLiteral("2026/3/5")), QString());
+  EXPECT_EQ(DateForStorage(QStringLiteral("2026/02/29")), QString());
+  EXPECT_EQ(DateForStorage(QStringLiteral("2028/02/29")), QStringLiteral("2028/02/29"));
 }
 
 TEST_F(DatesTest, SevenDigitsHaveNoSeparatedForm) {
-  EXPECT_EQ(dateAddSep(QStringLiteral("2026035")), QString());
-  EXPECT_EQ(DBDateSave(dateAddSep(QStringLiteral("2026035"))), QString());
-  EXPECT_EQ(dateAddSep(QStringLiteral("12345")), QString());
+  EXPECT_EQ(DateWithSeparators(QStringLiteral("2026035")), QString());
+  EXPECT_EQ(DateForStorage(DateWithSeparators(QStringLiteral("2026035"))), QString());
+  EXPECT_EQ(DateWithSeparators(QStringLiteral("12345")), QString());
 }

@@ -15,16 +15,16 @@ TEST_F(ErrorReportTest, RecordIsStampedAppendedInTheCodePageAndShown) {
   try {
     throw TolvaError(QStringLiteral("3704"), QStringLiteral("資料庫未連線"));
   } catch (...) {
-    ReportError(QStringLiteral("fmQryCard_QryCardData"));
+    ReportError(QStringLiteral("LookUpAndShowCard"));
   }
-  LogError(QStringLiteral("WriteAPLog"), QStringLiteral("5"), QStringLiteral("silent"));
+  LogError(QStringLiteral("WriteActivityLog"), QStringLiteral("5"), QStringLiteral("silent"));
 
   const QString first = QStringLiteral(
       "**記錄時間 - 26/03/05, 14:07:09 \r\n"
-      "處理程序: (fmQryCard_QryCardData)\r\n執行錯誤, 代碼: 3704\r\n訊息: \r\n     資料庫未連線\r\n\r\n");
+      "處理程序: (LookUpAndShowCard)\r\n執行錯誤, 代碼: 3704\r\n訊息: \r\n     資料庫未連線\r\n\r\n");
   const QString second = QStringLiteral(
       "**記錄時間 - 26/03/05, 14:07:09 \r\n"
-      "處理程序: (WriteAPLog)\r\n執行錯誤, 代碼: 5\r\n訊息: \r\n     silent\r\n\r\n");
+      "處理程序: (WriteActivityLog)\r\n執行錯誤, 代碼: 5\r\n訊息: \r\n     silent\r\n\r\n");
   EXPECT_EQ(readBytes(TheSettings().errorLogFile), CodePage::toAnsi(first + second));
 
   // Only the report shows a box and beeps; the silent record does neither.

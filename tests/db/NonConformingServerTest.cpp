@@ -58,7 +58,7 @@ TEST_P(HostileTextTest, BackslashesAndQuotesAreStoredLiterallyAndNothingElseChan
   gCnn().execute(QStringLiteral("Update Tolva Set Status = '99' , Remark = ") + QuotText(kReason) +
                  QStringLiteral(" Where CardNo = ") + QuotText(QStringLiteral("V000001")));
   ASSERT_TRUE(SetParamValue(QStringLiteral("Note"), kReason));
-  WriteAPLog(TheSettings().appName, QStringLiteral("黑名單"), kReason, kReason);
+  WriteActivityLog(TheSettings().appName, QStringLiteral("黑名單"), kReason, kReason);
   EXPECT_TRUE(dialogs_->shown.empty());
 
   EXPECT_EQ(column(QStringLiteral("SELECT StoreID || ' ' || StoreName FROM Store ORDER BY StoreID")),
@@ -68,7 +68,7 @@ TEST_P(HostileTextTest, BackslashesAndQuotesAreStoredLiterallyAndNothingElseChan
   EXPECT_EQ(column(QStringLiteral("SELECT Remark FROM TolvaLog")), QStringList{kReason});
   EXPECT_EQ(column(QStringLiteral("SELECT Remark FROM VoidCard")), QStringList{kReason});
   QString note;
-  EXPECT_TRUE(getParamValue(QStringLiteral("Note"), note));
+  EXPECT_TRUE(ReadParamValue(QStringLiteral("Note"), note));
   EXPECT_EQ(note, kReason);
   EXPECT_EQ(column(QStringLiteral("SELECT LogMsg FROM xxAPLOG")), QStringList{kReason});
   EXPECT_EQ(column(QStringLiteral("SELECT Remark FROM xxAPLOG")), QStringList{kReason});

@@ -19,7 +19,7 @@ protected:
 
 TEST_P(BasDBTest, ParametersReadInsertAndUpdate) {
   QString value = QStringLiteral("stale");
-  EXPECT_FALSE(getParamValue(QStringLiteral("StoreID"), value));  // no row
+  EXPECT_FALSE(ReadParamValue(QStringLiteral("StoreID"), value));  // no row
 
   ASSERT_TRUE(SetParamValue(QStringLiteral("StoreID"), QStringLiteral("  012 ")));
   QSqlQuery q = gCnn().query(QStringLiteral("SELECT ParamValue, FileDate, UpdDate FROM xxPARAM WHERE ParamID = 'StoreID'"));
@@ -27,7 +27,7 @@ TEST_P(BasDBTest, ParametersReadInsertAndUpdate) {
   EXPECT_EQ(q.value(0).toString(), QStringLiteral("012"));
   EXPECT_TRUE(ToDateTime(q.value(1)));
   EXPECT_TRUE(q.value(2).isNull());
-  ASSERT_TRUE(getParamValue(QStringLiteral("StoreID"), value));
+  ASSERT_TRUE(ReadParamValue(QStringLiteral("StoreID"), value));
   EXPECT_EQ(value, QStringLiteral("012"));
 
   // An existing key is updated in place, with UpdDate, and O'Brien survives the quoting.
@@ -40,48 +40,48 @@ TEST_P(BasDBTest, ParametersReadInsertAndUpdate) {
 
   // An empty or NULL value answers false, so that the caller's default applies.
   ASSERT_TRUE(SetParamValue(QStringLiteral("StoreID"), QString()));
-  EXPECT_FALSE(getParamValue(QStringLiteral("StoreID"), value));
+  EXPECT_FALSE(ReadParamValue(QStringLiteral("StoreID"), value));
   EXPECT_TRUE(value.isEmpty());
   gCnn().execute(QStringLiteral("INSERT INTO xxPARAM (ParamID) VALUES ('Nothing')"));
-  EXPECT_FALSE(getParamValue(QStringLiteral("Nothing"), value));
+  EXPECT_FALSE(ReadParamValue(QStringLiteral("Nothing"), value));
 }
 
 TEST_P(BasDBTest, ParameterReadAndLogNeverRaise) {
   gCnn().close();
   QString value;
-  EXPECT_FALSE(getParamValue(QStringLiteral("StoreID"), value));
-  WriteAPLog(QStringLiteral("tolva"), QStringLiteral("發卡"), QStringLiteral("x"));
+  EXPECT_FALSE(ReadParamValue(QStringLiteral("StoreID"), value));
+  WriteActivityLog(QStringLiteral("tolva"), QStringLiteral("發卡"), QStringLiteral("x"));
   EXPECT_TRUE(dialogs_->shown.empty());
   const QByteArray err = readBytes(TheSettings().errorLogFile);
-  EXPECT_TRUE(err.contains("(getParamValue)"));
-  EXPECT_TRUE(err.contains("(WriteAPLog)"));
+  EXPECT_TRUE(err.contains("(ReadParamValue)"));
+  EXPECT_TRUE(err.contains("(WriteActivityLog)"));
 }
 
 TEST_P(BasDBTest, CodeDescriptionsAreSeeded) {
   QString dscp;
-  ASSERT_TRUE(getCodeDscp(QStringLiteral("TolvaStatus"), QStringLiteral("99"), dscp));
+  ASSERT_TRUE(CodeDescription(QStringLiteral("TolvaStatus"), QStringLiteral("99"), dscp));
   EXPECT_EQ(dscp, QStringLiteral("黑名單"));
-  EXPECT_EQ(getCodeDscp(QStringLiteral("TolvaLogType"), QStringLiteral("21")), QStringLiteral("加值"));
-  EXPECT_EQ(getCodeDscp(QStringLiteral("TolvaWorkingType"), QStringLiteral("補發卡")), QStringLiteral("補發卡片"));
-  EXPECT_FALSE(getCodeDscp(QStringLiteral("TolvaStatus"), QStringLiteral("55"), dscp));
+  EXPECT_EQ(CodeDescription(QStringLiteral("TolvaLogType"), QStringLiteral("21")), QStringLiteral("加值"));
+  EXPECT_EQ(CodeDescription(QStringLiteral("TolvaWorkingType"), QStringLiteral("補發卡")), QStringLiteral("補發卡片"));
+  EXPECT_FALSE(CodeDescription(QStringLiteral("TolvaStatus"), QStringLiteral("55"), dscp));
   EXPECT_TRUE(dscp.isEmpty());
   const QStringList statuses{"01", "11", "12", "81", "99"};
   const QStringList types{"11", "12", "13", "21", "22", "23", "24", "31", "32", "33", "81", "99"};
-  for (const QString& c : statuses) EXPECT_FALSE(getCodeDscp(QStringLiteral("TolvaStatus"), c).isEmpty()) << c.toStdString();
-  for (const QString& c : types) EXPECT_FALSE(getCodeDscp(QStringLiteral("TolvaLogType"), c).isEmpty()) << c.toStdString();
+  for (const QString& c : statuses) EXPECT_FALSE(CodeDescription(QStringLiteral("TolvaStatus"), c).isEmpty()) << c.toStdString();
+  for (const QString& c : types) EXPECT_FALSE(CodeDescription(QStringLiteral("TolvaLogType"), c).isEmpty()) << c.toStdString();
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM xxCODE WHERE CodeType = 'TolvaStatus'")), statuses.size());
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM xxCODE WHERE CodeType = 'TolvaLogType'")), types.size());
   // Every action id the windows log has a description.
   for (const char* action : {"發卡", "售出", "加值", "扣抵", "扣點", "補發卡", "沖正", "變更有效日期", "清除", "設定黑名單",
                              "黑名單轉出", "變更加密碼", "部門設定", "系統參數設定", "BASADODB"}) {
-    EXPECT_FALSE(getCodeDscp(QStringLiteral("TolvaWorkingType"), QString::fromUtf8(action)).isEmpty()) << action;
+    EXPECT_FALSE(CodeDescription(QStringLiteral("TolvaWorkingType"), QString::fromUtf8(action)).isEmpty()) << action;
   }
 }
 
 TEST_P(BasDBTest, ApplicationLogWithAndWithoutRemark) {
-  WriteAPLog(QStringLiteral("tolva"), QStringLiteral("加值"), QStringLiteral("卡號：V000001，加值金額：100"));
-  WriteAPLog(QStringLiteral("tolva"), QStringLiteral("加值"), QStringLiteral("it's failed"), QStringLiteral("系統錯誤"));
-  WriteAPLog(QStringLiteral("tolva"), QStringLiteral("清除"), QStringLiteral("卡號：V000002"), QString());
+  WriteActivityLog(QStringLiteral("tolva"), QStringLiteral("加值"), QStringLiteral("卡號：V000001，加值金額：100"));
+  WriteActivityLog(QStringLiteral("tolva"), QStringLiteral("加值"), QStringLiteral("it's failed"), QStringLiteral("系統錯誤"));
+  WriteActivityLog(QStringLiteral("tolva"), QStringLiteral("清除"), QStringLiteral("卡號：V000002"), QString());
   QSqlQuery q = gCnn().query(QStringLiteral("SELECT UserID, LoginWS, ProgID, ActionID, LogMsg, Remark, FileDate FROM xxAPLOG ORDER BY RNo"));
   ASSERT_TRUE(q.next());
   EXPECT_EQ(q.value(0).toString(), QStringLiteral("tester"));
@@ -221,14 +221,14 @@ TEST_P(BasDBTest, NumberingFailureIsLoggedAndAnswersFalse) {
 TEST_P(BasDBTest, KeyedLookUp) {
   gCnn().execute(QStringLiteral("INSERT INTO VoidCard (CardNo, Remark) VALUES ('V000009', '遺失')"));
   QSqlRecord rec;
-  ASSERT_TRUE(QryByKeyText(QStringLiteral("VoidCard"), QStringLiteral("CardNo"), QStringLiteral("V000009"), &rec));
+  ASSERT_TRUE(FindRowByKey(QStringLiteral("VoidCard"), QStringLiteral("CardNo"), QStringLiteral("V000009"), &rec));
   EXPECT_EQ(rec.value(QStringLiteral("Remark")).toString(), QStringLiteral("遺失"));
-  EXPECT_FALSE(QryByKeyText(QStringLiteral("VoidCard"), QStringLiteral("CardNo"), QStringLiteral("V000008")));
+  EXPECT_FALSE(FindRowByKey(QStringLiteral("VoidCard"), QStringLiteral("CardNo"), QStringLiteral("V000008")));
   // A key with an apostrophe is a key, not SQL.
-  EXPECT_FALSE(QryByKeyText(QStringLiteral("VoidCard"), QStringLiteral("CardNo"), QStringLiteral("x' OR '1'='1")));
+  EXPECT_FALSE(FindRowByKey(QStringLiteral("VoidCard"), QStringLiteral("CardNo"), QStringLiteral("x' OR '1'='1")));
   // Names that are not plain identifiers and failing statements reach the caller's trap.
-  EXPECT_THROW(QryByKeyText(QStringLiteral("VoidCard; DROP TABLE Tolva"), QStringLiteral("CardNo"), QString()), TolvaError);
-  EXPECT_THROW(QryByKeyText(QStringLiteral("NoSuchTable"), QStringLiteral("CardNo"), QString()), TolvaError);
+  EXPECT_THROW(FindRowByKey(QStringLiteral("VoidCard; DROP TABLE Tolva"), QStringLiteral("CardNo"), QString()), TolvaError);
+  EXPECT_THROW(FindRowByKey(QStringLiteral("NoSuchTable"), QStringLiteral("CardNo"), QString()), TolvaError);
 }
 
 TOLVA_DB_TEST_SUITE(BasDBTest);

@@ -54,7 +54,7 @@ protected:
   void expectWorkingSchema() {
     for (const QString& table : kTables) EXPECT_TRUE(HasTable(gCnn(), table)) << table.toStdString();
     EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM xxCODE")).toInt(), 33);
-    EXPECT_EQ(getCodeDscp(QStringLiteral("TolvaStatus"), QStringLiteral("01")), QStringLiteral("已發卡"));
+    EXPECT_EQ(CodeDescription(QStringLiteral("TolvaStatus"), QStringLiteral("01")), QStringLiteral("已發卡"));
     qint64 n = 0;
     QString text;
     ASSERT_TRUE(NextNumber(QStringLiteral("V"), QStringLiteral("Tolva"), n, text));
@@ -135,7 +135,7 @@ TEST_F(FreshStartTest, FirstStartCreatesTheEmbeddedDatabase) {
   delete StartedMainWindow();
   ASSERT_TRUE(gCnn().isOpen());
   for (const QString& table : kTables) EXPECT_TRUE(HasTable(gCnn(), table)) << table.toStdString();
-  EXPECT_EQ(getCodeDscp(QStringLiteral("TolvaLogType"), QStringLiteral("13")), QStringLiteral("售卡"));
+  EXPECT_EQ(CodeDescription(QStringLiteral("TolvaLogType"), QStringLiteral("13")), QStringLiteral("售卡"));
   // The card settings were read: defaults on a new database.
   EXPECT_EQ(TheSettings().batchNo, QStringLiteral("V0001"));
   EXPECT_EQ(TheSettings().readerPort, QStringLiteral("COM1"));

@@ -39,7 +39,7 @@ TEST_F(CardFaceTest, PrintCardErasesAndPrintsTheFaceOnTheCardInTheReader) {
   old.face = QStringLiteral("old face");
   insertCard(old);
   QString msg;
-  ASSERT_TRUE(Borix_InsertCard(msg));
+  ASSERT_TRUE(OpenReaderAndWaitForCard(msg));
   ASSERT_TRUE(PrintCardFace(QStringLiteral("V000001"), QStringLiteral("001"), QStringLiteral("2027/12/31"),
                             QStringLiteral("350"), QStringLiteral("0"), msg, QStringLiteral("第一行\n")));
   EXPECT_EQ(slotCard().face, face(QStringLiteral(" 上期餘額 "), QStringLiteral(" 本次交易 "), QStringLiteral(" 目前餘額      350元"),

@@ -4,6 +4,7 @@
 #include "core/Settings.h"
 #include "device/CurrentReader.h"
 #include "device/DeviceSession.h"
+#include "device/DeviceSessionSeam.h"
 #include "support/CardSim.h"
 
 #include <QDir>
@@ -30,17 +31,17 @@ QJsonObject readJson(const QString& file) {
 // Opens the session on a card already in the slot, with the track mode set.
 void openSessionWithMode() {
   QString msg;
-  ASSERT_TRUE(Borix_InsertCard(msg)) << msg.toStdString();
+  ASSERT_TRUE(OpenReaderAndWaitForCard(msg)) << msg.toStdString();
   std::int32_t option = 4;
   ASSERT_EQ(SetStripeMode(2, option), 0);
 }
 
 }  // namespace
 
-using BorixSession = DriverTest;
-TOLVA_DRIVER_TEST_SUITE(BorixSession);
+using ReaderSession = DriverTest;
+TOLVA_DRIVER_TEST_SUITE(ReaderSession);
 
-TEST_P(BorixSession, CardLeftInTheSlotIsEjectedAndANewInsertionAwaited) {
+TEST_P(ReaderSession, CardLeftInTheSlotIsEjectedAndANewInsertionAwaited) {
   insertCard();
   dialogs_->atEveryCardWait = nullptr;
   dialogs_->atCardWait.clear();
@@ -48,20 +49,20 @@ TEST_P(BorixSession, CardLeftInTheSlotIsEjectedAndANewInsertionAwaited) {
   QString msg;
   std::int32_t code = 123;
   // Nobody inserts a card: the one left in the slot was ejected and is not taken.
-  EXPECT_FALSE(Borix_InsertCard(msg, &code));
+  EXPECT_FALSE(OpenReaderAndWaitForCard(msg, &code));
   EXPECT_EQ(code, -21);
   EXPECT_TRUE(reader().slotFile().isEmpty());
   // The operator inserts it when asked.
   ReinsertTestCardAtEveryWait();
   msg = QStringLiteral("unchanged");
-  EXPECT_TRUE(Borix_InsertCard(msg, &code));
+  EXPECT_TRUE(OpenReaderAndWaitForCard(msg, &code));
   EXPECT_EQ(code, 0);
   EXPECT_EQ(msg, QStringLiteral("unchanged"));
   EXPECT_EQ(dialogs_->texts(QStringLiteral("waitForCard")).size(), 2);
-  EXPECT_GT(gReaderHandle, 0);
+  EXPECT_GT(ReaderHandle(), 0);
 }
 
-TEST_P(BorixSession, DialogWaitsUntilACardArrives) {
+TEST_P(ReaderSession, DialogWaitsUntilACardArrives) {
   ASSERT_TRUE(reader().ensure());
   // The panel is another process: the card file appears while the dialog polls.
   std::thread operatorHand([this] {
@@ -70,30 +71,30 @@ TEST_P(BorixSession, DialogWaitsUntilACardArrives) {
   });
   QString msg;
   std::int32_t code = 123;
-  const bool ok = Borix_InsertCard(msg, &code);
+  const bool ok = OpenReaderAndWaitForCard(msg, &code);
   operatorHand.join();
   EXPECT_TRUE(ok) << msg.toStdString();
   EXPECT_EQ(code, 0);
   EXPECT_EQ(dialogs_->texts(QStringLiteral("waitForCard")), QStringList{QStringLiteral("請插入卡片.....")});
 }
 
-TEST_P(BorixSession, CancelledWaitEndsTheOperationAndLeavesNoWaitBehind) {
+TEST_P(ReaderSession, CancelledWaitEndsTheOperationAndLeavesNoWaitBehind) {
   ASSERT_TRUE(reader().ensure());
   dialogs_->cancelWaitAfterPolls = 3;
   QString msg;
   std::int32_t code = 0;
-  EXPECT_FALSE(Borix_InsertCard(msg, &code));
+  EXPECT_FALSE(OpenReaderAndWaitForCard(msg, &code));
   EXPECT_EQ(msg, QStringLiteral("取消作業"));
   EXPECT_EQ(code, -21);
 
   // The cancelled wait must not take the next card.
   insertCard();
   dialogs_->cancelWaitAfterPolls = -1;
-  EXPECT_TRUE(Borix_InsertCard(msg, &code));
+  EXPECT_TRUE(OpenReaderAndWaitForCard(msg, &code));
   EXPECT_EQ(code, 0);
 }
 
-TEST_P(BorixSession, RefusedCardsGiveTheirMessages) {
+TEST_P(ReaderSession, RefusedCardsGiveTheirMessages) {
   const struct {
     const char* fault;
     std::int32_t state;
@@ -103,13 +104,13 @@ TEST_P(BorixSession, RefusedCardsGiveTheirMessages) {
     insertCard(cardWithFault(c.fault));
     QString msg;
     std::int32_t code = 0;
-    EXPECT_FALSE(Borix_InsertCard(msg, &code)) << c.fault;
+    EXPECT_FALSE(OpenReaderAndWaitForCard(msg, &code)) << c.fault;
     EXPECT_EQ(code, c.state) << c.fault;
     EXPECT_EQ(msg, QString::fromUtf8(c.message)) << c.fault;
   }
 }
 
-TEST_P(BorixSession, SerialPortGetsItsLineSettingsAndKeepsTheRest) {
+TEST_P(ReaderSession, SerialPortGetsItsLineSettingsAndKeepsTheRest) {
   ASSERT_TRUE(reader().ensure());
   QFile seed(reader().folder() + QStringLiteral("/reader.json"));
   ASSERT_TRUE(seed.open(QIODevice::WriteOnly));
@@ -117,7 +118,7 @@ TEST_P(BorixSession, SerialPortGetsItsLineSettingsAndKeepsTheRest) {
   seed.close();
   insertCard();
   QString msg;
-  ASSERT_TRUE(Borix_InsertCard(msg));
+  ASSERT_TRUE(OpenReaderAndWaitForCard(msg));
   const QJsonObject dcb = readJson(reader().folder() + QStringLiteral("/reader.json")).value("dcb").toObject();
   EXPECT_EQ(dcb.value("BaudRate").toInt(), 9600);
   EXPECT_EQ(dcb.value("ByteSize").toInt(), 8);
@@ -127,21 +128,21 @@ TEST_P(BorixSession, SerialPortGetsItsLineSettingsAndKeepsTheRest) {
   EXPECT_EQ(dcb.value("Flags").toInt(), 5);
 }
 
-TEST_P(BorixSession, PortNotBeginningWithComIsOpenedWithoutLineSettings) {
+TEST_P(ReaderSession, PortNotBeginningWithComIsOpenedWithoutLineSettings) {
   EditSettings().readerPort = QStringLiteral("USB1");
   insertCard();
   QString msg;
-  EXPECT_TRUE(Borix_InsertCard(msg)) << msg.toStdString();
+  EXPECT_TRUE(OpenReaderAndWaitForCard(msg)) << msg.toStdString();
   EXPECT_FALSE(QFile::exists(reader().folder() + QStringLiteral("/reader.json")));
 
   // Lower-case "com" is a serial port all the same.
   EditSettings().readerPort = QStringLiteral("com2");
   insertCard();
-  EXPECT_TRUE(Borix_InsertCard(msg));
+  EXPECT_TRUE(OpenReaderAndWaitForCard(msg));
   EXPECT_TRUE(QFile::exists(reader().folder() + QStringLiteral("/reader.json")));
 }
 
-TEST_P(BorixSession, UnopenablePortIsReported) {
+TEST_P(ReaderSession, UnopenablePortIsReported) {
   // A plain file where the reader folder should be: the port cannot be opened.
   QDir().mkpath(TheSettings().appPath + QStringLiteral("/CardSim"));
   QFile blocker(TheSettings().appPath + QStringLiteral("/CardSim/COM7"));
@@ -150,81 +151,81 @@ TEST_P(BorixSession, UnopenablePortIsReported) {
   EditSettings().readerPort = QStringLiteral("COM7");
   QString msg;
   std::int32_t code = 0;
-  EXPECT_FALSE(Borix_InsertCard(msg, &code));
+  EXPECT_FALSE(OpenReaderAndWaitForCard(msg, &code));
   EXPECT_EQ(msg, QStringLiteral("指定的連接埠無法開啟!!"));
   EXPECT_EQ(code, -99);
-  EXPECT_EQ(gReaderHandle, -1);
+  EXPECT_EQ(ReaderHandle(), -1);
   // The device layer answers; it never shows a box of its own.
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("messageBox")).isEmpty());
 }
 
-TEST_P(BorixSession, RefusedLineSettingsCloseTheDevice) {
+TEST_P(ReaderSession, RefusedLineSettingsCloseTheDevice) {
   SimReaderSettings settings;
   settings.refuseLineSettings = true;
   ASSERT_TRUE(reader().ensure());
   ASSERT_TRUE(reader().saveSettings(settings));
   insertCard();
   QString msg;
-  EXPECT_FALSE(Borix_InsertCard(msg));
+  EXPECT_FALSE(OpenReaderAndWaitForCard(msg));
   EXPECT_EQ(msg, QStringLiteral("指定的連接埠無法開啟!!"));
-  EXPECT_EQ(CrwDevice().CRWCountOpen(), 0);
+  EXPECT_EQ(CurrentReaderDriver().CRWCountOpen(), 0);
 }
 
-TEST_P(BorixSession, ReaderThatDoesNotInitialiseIsClosed) {
+TEST_P(ReaderSession, ReaderThatDoesNotInitialiseIsClosed) {
   SimReaderSettings settings;
   settings.offline = true;
   ASSERT_TRUE(reader().ensure());
   ASSERT_TRUE(reader().saveSettings(settings));
   insertCard();
   QString msg;
-  EXPECT_FALSE(Borix_InsertCard(msg));
+  EXPECT_FALSE(OpenReaderAndWaitForCard(msg));
   EXPECT_EQ(msg, QStringLiteral("設備無法初始化，請檢查設備是否連接妥當!!"));
-  EXPECT_EQ(CrwDevice().CRWCountOpen(), 0);
+  EXPECT_EQ(CurrentReaderDriver().CRWCountOpen(), 0);
   EXPECT_EQ(WaitForCard(), -2);
 }
 
-TEST_P(BorixSession, EachSessionReplacesTheDeviceOnTheSamePort) {
+TEST_P(ReaderSession, EachSessionReplacesTheDeviceOnTheSamePort) {
   // A short port name, and a port given as a long absolute folder (a name no short buffer holds).
   for (const QString& port : {QStringLiteral("COM1"), TheSettings().appPath + QStringLiteral("/readers/counter-reader-number-one")}) {
     EditSettings().readerPort = port;
     insertCard();
     QString msg;
-    ASSERT_TRUE(Borix_InsertCard(msg)) << port.toStdString();
-    const std::int32_t first = gReaderHandle;
-    ASSERT_TRUE(Borix_InsertCard(msg));
-    EXPECT_NE(gReaderHandle, first);
-    EXPECT_EQ(CrwDevice().CRWCountOpen(), 1) << port.toStdString();
+    ASSERT_TRUE(OpenReaderAndWaitForCard(msg)) << port.toStdString();
+    const std::int32_t first = ReaderHandle();
+    ASSERT_TRUE(OpenReaderAndWaitForCard(msg));
+    EXPECT_NE(ReaderHandle(), first);
+    EXPECT_EQ(CurrentReaderDriver().CRWCountOpen(), 1) << port.toStdString();
     ResetCardSession();
   }
 }
 
-TEST_P(BorixSession, TrackRoutinesCheckTheSessionFirst) {
+TEST_P(ReaderSession, TrackRoutinesCheckTheSessionFirst) {
   QString text = QStringLiteral("junk");
-  gReaderHandle = 0;
+  SetReaderHandleForTest(0);
   EXPECT_EQ(ReadTrack(1, text), -2);
   EXPECT_TRUE(text.isEmpty());
   EXPECT_EQ(WriteTrack(QStringLiteral("x")), -2);
   EXPECT_EQ(EraseFace(), -2);
-  gReaderHandle = -1;
+  SetReaderHandleForTest(-1);
   EXPECT_EQ(ReadTrack(1, text), -1);
   EXPECT_EQ(WriteTrack(QStringLiteral("x")), -1);
 
   insertCard();
   QString msg;
-  ASSERT_TRUE(Borix_InsertCard(msg));
+  ASSERT_TRUE(OpenReaderAndWaitForCard(msg));
   text = QStringLiteral("junk");
   EXPECT_EQ(ReadTrack(1, text), -3);
   EXPECT_TRUE(text.isEmpty());
   EXPECT_EQ(WriteTrack(QStringLiteral("x")), -3);
 }
 
-TEST_P(BorixSession, StripeWritesAndReadsBack) {
+TEST_P(ReaderSession, StripeWritesAndReadsBack) {
   SimCard card;
   card.tracks[1] = "TRACK2";
   insertCard(card);
   openSessionWithMode();
-  EXPECT_EQ(CRW_MSMode, 2);
-  EXPECT_EQ(CRW_MSOption, 4);
+  EXPECT_EQ(StripeMode(), 2);
+  EXPECT_EQ(StripeOption(), 4);
   EXPECT_EQ(WriteTrack(QStringLiteral("HELLO 1")), 0);
   EXPECT_EQ(slotCard().tracks[0], QByteArray("HELLO 1"));  // the length given, not the padded buffer
   QString text;
@@ -239,7 +240,7 @@ TEST_P(BorixSession, StripeWritesAndReadsBack) {
   EXPECT_TRUE(text.isEmpty());
 }
 
-TEST_P(BorixSession, EmptyTextIsWrittenWithLengthZero) {
+TEST_P(ReaderSession, EmptyTextIsWrittenWithLengthZero) {
   SimCard card;
   card.tracks[0] = "OLD RECORD";
   insertCard(card);
@@ -248,14 +249,14 @@ TEST_P(BorixSession, EmptyTextIsWrittenWithLengthZero) {
   EXPECT_TRUE(slotCard().tracks[0].isEmpty());
 }
 
-TEST_P(BorixSession, OverlongStripeDataIsCutToTheBuffer) {
+TEST_P(ReaderSession, OverlongStripeDataIsCutToTheBuffer) {
   insertCard();
   openSessionWithMode();
   EXPECT_EQ(WriteTrack(QByteArray(300, 'A')), 0);
   EXPECT_EQ(slotCard().tracks[0], QByteArray(255, 'A'));
 }
 
-TEST_P(BorixSession, StripeFailuresGiveTheirCodes) {
+TEST_P(ReaderSession, StripeFailuresGiveTheirCodes) {
   insertCard(cardWithFault(kFaultWriteFails));
   openSessionWithMode();
   EXPECT_EQ(WriteTrack(QStringLiteral("X")), -33);
@@ -271,12 +272,12 @@ TEST_P(BorixSession, StripeFailuresGiveTheirCodes) {
   EXPECT_EQ(WriteTrack(QStringLiteral("X")), -33);
 }
 
-TEST_P(BorixSession, PrintAreaIsErasedAndPrinted) {
+TEST_P(ReaderSession, PrintAreaIsErasedAndPrinted) {
   SimCard card;
   card.face = QStringLiteral("OLD FACE\n");
   insertCard(card);
   QString msg;
-  ASSERT_TRUE(Borix_InsertCard(msg));
+  ASSERT_TRUE(OpenReaderAndWaitForCard(msg));
   std::int32_t b = 0;
   std::int32_t c = 459;
   EXPECT_EQ(SetPrintMode(0, b, c), 0);
@@ -291,10 +292,10 @@ TEST_P(BorixSession, PrintAreaIsErasedAndPrinted) {
   EXPECT_EQ(slotCard().face, QStringLiteral(" 卡號: V000001-001\n 效期: 2027/12/31\n"));
 }
 
-TEST_P(BorixSession, PrintFailuresGiveTheirCodes) {
+TEST_P(ReaderSession, PrintFailuresGiveTheirCodes) {
   insertCard(cardWithFault(kFaultEraseFails));
   QString msg;
-  ASSERT_TRUE(Borix_InsertCard(msg));
+  ASSERT_TRUE(OpenReaderAndWaitForCard(msg));
   EXPECT_EQ(EraseFace(), -52);
 
   SimCard card = cardWithFault(kFaultPrintFails);

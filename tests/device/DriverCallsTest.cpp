@@ -91,10 +91,10 @@ class DriverCalls : public CardTest {
 protected:
   void SetUp() override {
     CardTest::SetUp();
-    SetCrwDeviceForTest(&spy_);
+    SetReaderDriverForTest(&spy_);
   }
   void TearDown() override {
-    SetCrwOperationTimeoutForTest(0);
+    SetReaderOperationTimeoutForTest(0);
     CardTest::TearDown();
   }
   SpyDriver spy_;
@@ -105,7 +105,7 @@ protected:
 TEST_F(DriverCalls, ValuesHandedToTheDevice) {
   insertCard();
   QString msg;
-  ASSERT_TRUE(Borix_InsertCard(msg));
+  ASSERT_TRUE(OpenReaderAndWaitForCard(msg));
   EXPECT_EQ(spy_.initialMode, 1);
 
   I option = 4;
@@ -114,7 +114,7 @@ TEST_F(DriverCalls, ValuesHandedToTheDevice) {
   option = 6;
   ASSERT_EQ(SetStripeMode(8, option), 0);
   EXPECT_EQ(spy_.setModeArgs, (std::vector<I>{8, 3, 8, 3, 3, 6, 3}));
-  EXPECT_EQ(CRW_MSOption, 6);
+  EXPECT_EQ(StripeOption(), 6);
 
   ASSERT_EQ(WriteTrack(QStringLiteral("AB")), 0);
   EXPECT_EQ(spy_.stripeLength, 2);
@@ -152,7 +152,7 @@ TEST_F(DriverCalls, WaitPollsNineTimesBeforeTheDialog) {
   ASSERT_TRUE(reader().ensure());
   dialogs_->cancelWaitAfterPolls = 0;  // the operator cancels at once
   QString msg;
-  EXPECT_FALSE(Borix_InsertCard(msg));
+  EXPECT_FALSE(OpenReaderAndWaitForCard(msg));
   EXPECT_EQ(spy_.polls[spy_.waitHandle], 9);
   EXPECT_EQ(dialogs_->texts(QStringLiteral("waitForCard")).size(), 1);
 }
@@ -160,11 +160,11 @@ TEST_F(DriverCalls, WaitPollsNineTimesBeforeTheDialog) {
 TEST_F(DriverCalls, DeviceThatStopsAnsweringFailsInsteadOfHanging) {
   insertCard();
   QString msg;
-  ASSERT_TRUE(Borix_InsertCard(msg));
+  ASSERT_TRUE(OpenReaderAndWaitForCard(msg));
   I option = 4;
   ASSERT_EQ(SetStripeMode(2, option), 0);
   spy_.hang = true;
-  SetCrwOperationTimeoutForTest(150);
+  SetReaderOperationTimeoutForTest(150);
   QElapsedTimer clock;
   clock.start();
   QString text;
@@ -179,13 +179,13 @@ TEST_F(CardTest, UnusableDriverLibraryIsReportedAsAnUnopenablePort) {
     EditSettings().readerLibrary = library;
     QString msg;
     std::int32_t code = 0;
-    EXPECT_FALSE(Borix_InsertCard(msg, &code)) << library.toStdString();
+    EXPECT_FALSE(OpenReaderAndWaitForCard(msg, &code)) << library.toStdString();
     EXPECT_EQ(msg, QStringLiteral("指定的連接埠無法開啟!!"));
     EXPECT_EQ(code, -99);
   }
   QFile log(TheSettings().errorLogFile);
   ASSERT_TRUE(log.open(QIODevice::ReadOnly));
   const QString text = QString::fromLatin1(log.readAll());
-  EXPECT_TRUE(text.contains(QStringLiteral("CrwDevice")));
+  EXPECT_TRUE(text.contains(QStringLiteral("CurrentReaderDriver")));
   EXPECT_TRUE(text.contains(QStringLiteral("CRWOpenDevice")));  // the missing export is named
 }

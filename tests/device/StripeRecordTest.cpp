@@ -9,6 +9,7 @@
 #include "device/CurrentReader.h"
 #include "device/SimulatedReader.h"
 #include "device/DeviceSession.h"
+#include "device/DeviceSessionSeam.h"
 #include "device/StripeRecord.h"
 
 #include <QDate>
@@ -22,7 +23,7 @@ using CardValues = StripeValues;
 // eject.
 bool writeCard(const QString& cardNo, const QString& storeNo, const QString& batchNo, const QVariant& goodThru,
                const QString& balAmt, const QString& balPoint, QString& msg) {
-  if (!Borix_InsertCard(msg)) return false;
+  if (!OpenReaderAndWaitForCard(msg)) return false;
   const bool ok = WriteCardValues(cardNo, storeNo, batchNo, goodThru, balAmt, balPoint, msg);
   EjectCard();
   return ok;
@@ -32,7 +33,7 @@ bool readCard(CardValues& v, QString& msg) { return ReadTestCardStripe(v, msg); 
 
 // Blanks the stripe and the print area of the card the operator inserts, as an erase does.
 bool wipeCard(QString& msg) {
-  if (!Borix_InsertCard(msg)) return false;
+  if (!OpenReaderAndWaitForCard(msg)) return false;
   const bool ok = BlankStripe(msg) && BlankFace(msg);
   EjectCard();
   return ok;
@@ -223,9 +224,8 @@ TEST_F(CardTest, CardsPersistForTheNextRun) {
                         QStringLiteral("320"), QStringLiteral("8"), msg));
   // A new run: a simulator that knows nothing of the first one, on the same folder.
   SimulatedReader nextRun([] { return TheSettings().appPath + QStringLiteral("/CardSim"); });
-  SetCrwDeviceForTest(&nextRun);
-  gReaderHandle = 0;
-  CRW_MSMode = 0;
+  SetReaderDriverForTest(&nextRun);
+  ForgetReaderSessionForTest();
   CardValues v;
   ASSERT_TRUE(readCard(v, msg)) << msg.toStdString();
   EXPECT_EQ(v.cardNo, QStringLiteral("V000007"));

@@ -21,7 +21,7 @@ protected:
 };
 
 TEST_P(LiabilityQueryTest, LiveCardsByStoreMonthAndExpiryBucket) {
-  const Liability l = QryLiability(gCnn(), QDate(2026, 3, 10));
+  const Liability l = ComputeLiability(gCnn(), QDate(2026, 3, 10));
   EXPECT_EQ(line(l.total), QStringLiteral("5/1500.5/6"));
   EXPECT_EQ(line(l.byStore.value(s1)), QStringLiteral("2/300/3"));
   EXPECT_EQ(line(l.byStore.value(s2)), QStringLiteral("3/1200.5/3"));
@@ -42,10 +42,10 @@ TEST_P(LiabilityQueryTest, APastDayTakesBackWhatTheJournalMovedAfterIt) {
   txn(QStringLiteral("81"), QStringLiteral("V6"), "2026/03/10 23:59:59", QStringLiteral("0"));
   card(QStringLiteral("V9"), QStringLiteral("12"), s1, "2027/03/11", QStringLiteral("1000"));
   txn(QStringLiteral("12"), QStringLiteral("V9"), "2026/03/11 09:00:00", QStringLiteral("1000"));
-  EXPECT_EQ(line(QryLiability(gCnn(), QDate(2026, 3, 10)).total), QStringLiteral("6/2400.5/6"));
+  EXPECT_EQ(line(ComputeLiability(gCnn(), QDate(2026, 3, 10)).total), QStringLiteral("6/2400.5/6"));
   // Later: the top-up stands, V8 is issued, the blacklisted card is gone and its replacement
   // holds its value.
-  EXPECT_EQ(line(QryLiability(gCnn(), QDate(2026, 3, 12)).total), QStringLiteral("7/3500.5/6"));
+  EXPECT_EQ(line(ComputeLiability(gCnn(), QDate(2026, 3, 12)).total), QStringLiteral("7/3500.5/6"));
 }
 
 TOLVA_DB_TEST_SUITE(LiabilityQueryTest);
@@ -59,7 +59,7 @@ protected:
   }
   static QStringList report() {
     QStringList out;
-    for (const ReconcileRow& r : QryReconcile(gCnn())) out << ReconcileCells(r).join(QLatin1Char('|'));
+    for (const ReconcileRow& r : SelectDisagreements(gCnn())) out << ReconcileCells(r).join(QLatin1Char('|'));
     return out;
   }
 };

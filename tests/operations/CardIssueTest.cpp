@@ -111,8 +111,8 @@ TEST_P(CardIssueTest, EachCardCarriesItsRowsValuesOnStripeAndFace) {
   EXPECT_EQ(rows, 3);
   EXPECT_EQ(count(QStringLiteral("SELECT NoNext FROM xxNO WHERE NoCode = 'TL' AND NoBy = '20270331'")), 2);
   // The reports see the run as issued: nothing to reconcile, store and good-thru in the list.
-  EXPECT_TRUE(QryReconcile(gCnn()).isEmpty());
-  const QList<IssueCardRow> issued = QryIssueCards(gCnn(), {});
+  EXPECT_TRUE(SelectDisagreements(gCnn()).isEmpty());
+  const QList<IssueCardRow> issued = SelectIssuedCards(gCnn(), {});
   ASSERT_EQ(issued.size(), 3);
   EXPECT_EQ(issued[0].store + QLatin1Char('|') + issued[0].goodThru, QStringLiteral("001|2027/03/31"));
 

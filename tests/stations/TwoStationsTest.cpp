@@ -111,7 +111,7 @@ TEST_P(TwoStationsTest, IssuingAtOnceNeverGivesANumberTwice) {
   QStringList onCards = cardsOf(QStringLiteral("WS1")) + cardsOf(QStringLiteral("WS2"));
   onCards.sort();
   EXPECT_EQ(onCards, masters);
-  EXPECT_TRUE(QryReconcile(gCnn()).isEmpty());
+  EXPECT_TRUE(SelectDisagreements(gCnn()).isEmpty());
   std::printf("issuing order: %s\n", qPrintable(column(QStringLiteral("SELECT POSID FROM TolvaLog ORDER BY RNo")).join(QLatin1Char(' '))));
 }
 
@@ -128,7 +128,7 @@ TEST_P(TwoStationsTest, TopUpsAndDeductionsOnOneCardLoseNoUpdate) {
   EXPECT_EQ(Money::fromVariant(gCnn().scalar(QStringLiteral("SELECT BalAmt FROM Tolva WHERE CardNo = 'V900001'"))),
             Money::fromInt(10000 + 15 * 100 - 15 * 30));
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog WHERE TxnType IN ('21', '22')")), 30);
-  EXPECT_TRUE(QryReconcile(gCnn()).isEmpty());
+  EXPECT_TRUE(SelectDisagreements(gCnn()).isEmpty());
 }
 
 TEST_P(TwoStationsTest, ImportWhileTheOtherIssues) {
@@ -150,7 +150,7 @@ TEST_P(TwoStationsTest, ImportWhileTheOtherIssues) {
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva WHERE CardNo LIKE 'V%'")), 10);
   EXPECT_EQ(Money::fromVariant(gCnn().scalar(QStringLiteral("SELECT SUM(BalAmt) FROM Tolva WHERE CardNo LIKE 'X%'"))),
             Money::fromInt(20 * 10 * 10));
-  EXPECT_TRUE(QryReconcile(gCnn()).isEmpty());
+  EXPECT_TRUE(SelectDisagreements(gCnn()).isEmpty());
 }
 
 // Two processes import one store file at once, each from a copy of its own and both from one
@@ -183,7 +183,7 @@ TEST_P(TwoStationsTest, TwoImportsOfOneFileAtOnceLeaveItOnce) {
   for (const QString& card : cards)
     EXPECT_EQ(Money::fromVariant(gCnn().scalar(QStringLiteral("SELECT BalAmt FROM Tolva WHERE CardNo = ?"), {card})),
               Money::fromInt(2 * kRounds * 10));
-  EXPECT_TRUE(QryReconcile(gCnn()).isEmpty());
+  EXPECT_TRUE(SelectDisagreements(gCnn()).isEmpty());
 }
 
 TOLVA_DB_TEST_SUITE(TwoStationsTest);

@@ -4,6 +4,7 @@
 #include "core/Settings.h"
 #include "device/CurrentReader.h"
 #include "device/DeviceSession.h"
+#include "device/DeviceSessionSeam.h"
 #include "device/StripeRecord.h"
 #include "db/Connection.h"
 #include "db/ConnectionSeam.h"
@@ -13,11 +14,9 @@
 #include <QFileInfo>
 
 void ResetCardSession() {
-  gReaderHandle = 0;
-  CRW_MSMode = 0;
-  CRW_MSOption = 0;
-  SetCrwDeviceForTest(nullptr);
-  ReaderDriver& driver = CrwDevice();
+  ForgetReaderSessionForTest();
+  SetReaderDriverForTest(nullptr);
+  ReaderDriver& driver = CurrentReaderDriver();
   for (int guard = 0; guard < 100 && driver.CRWCountOpen() > 0; ++guard) {
     driver.CRWCloseDevice(driver.CRWGetDeviceHandle(0));
   }
@@ -114,7 +113,7 @@ void CardDbTest::TearDown() {
 
 bool ReadTestCardStripe(StripeValues& v, QString& msg) {
   bool ok = false;
-  if (Borix_InsertCard(msg)) {
+  if (OpenReaderAndWaitForCard(msg)) {
     QByteArray record;
     ok = ReadStripeRecord(record, msg) &&
          DecodeStripeRecord(record, v.cardNo, v.storeNo, v.batchNo, v.goodThru, v.balAmt, v.balPoint, msg);

@@ -21,7 +21,7 @@ bool OperatorAtReader::askYesNo(const QString& text, const QString& title) { ret
 QString OperatorAtReader::inputBox(const QString& prompt, const QString& title, const QString& initial) {
   return inner_.inputBox(prompt, title, initial);
 }
-void OperatorAtReader::showMsg(const QString& text, int seconds) { inner_.showMsg(text, seconds); }
+void OperatorAtReader::showMessage(const QString& text, int seconds) { inner_.showMessage(text, seconds); }
 QString OperatorAtReader::openFileName(const QString& title, const QString& filter, const QString& start) {
   return inner_.openFileName(title, filter, start);
 }

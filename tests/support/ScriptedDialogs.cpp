@@ -53,8 +53,8 @@ QString ScriptedDialogs::inputBox(const QString& prompt, const QString& title, c
   return answer;
 }
 
-void ScriptedDialogs::showMsg(const QString& text, int seconds) {
-  shown.push_back({QStringLiteral("showMsg"), text, QString(), seconds});
+void ScriptedDialogs::showMessage(const QString& text, int seconds) {
+  shown.push_back({QStringLiteral("showMessage"), text, QString(), seconds});
 }
 
 bool ScriptedDialogs::waitForCard(const std::function<bool()>& poll) {

@@ -11,7 +11,7 @@
 class ScriptedDialogs final : public OperatorDialogs {
 public:
   struct Shown {
-    QString kind;  // "messageBox", "askYesNo", "inputBox", "showMsg", "waitForCard", "openFileName", ...
+    QString kind;  // "messageBox", "askYesNo", "inputBox", "showMessage", "waitForCard", "openFileName", ...
     QString text;
     QString title;
     int seconds = 0;
@@ -48,7 +48,7 @@ public:
   void messageBox(const QString& text, const QString& title, MsgIcon icon) override;
   bool askYesNo(const QString& text, const QString& title) override;
   QString inputBox(const QString& prompt, const QString& title, const QString& initial) override;
-  void showMsg(const QString& text, int seconds) override;
+  void showMessage(const QString& text, int seconds) override;
   bool waitForCard(const std::function<bool()>& poll) override;
   QString openFileName(const QString& title, const QString& filter, const QString& start) override;
   QString saveFileName(const QString& title, const QString& filter, const QString& start) override;

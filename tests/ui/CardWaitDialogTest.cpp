@@ -54,9 +54,9 @@ TEST_F(WaitDialog, ShowsItsTextAndClosesWhenThePollAnswers) {
   CardWaitDialog dialog([&polls] { return ++polls >= 5; });
   EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("lblMessage"))->text(), QStringLiteral("請插入卡片....."));
   EXPECT_EQ(dialog.cmdCancel->text(), QStringLiteral("取消"));
-  EXPECT_EQ(dialog.WaitaCard(), 0);
+  EXPECT_EQ(dialog.waitForCard(), 0);
   EXPECT_EQ(polls, 5);
-  EXPECT_EQ(dialog.RetValue(), 0);
+  EXPECT_EQ(dialog.outcome(), 0);
 }
 
 TEST_F(WaitDialog, CancelGivesMinus21WithoutKeepingACoreBusy) {
@@ -67,9 +67,9 @@ TEST_F(WaitDialog, CancelGivesMinus21WithoutKeepingACoreBusy) {
   });
   cancelLater(400);
   const double cpuBefore = cpuSeconds();
-  EXPECT_EQ(dialog.WaitaCard(), -21);
+  EXPECT_EQ(dialog.waitForCard(), -21);
   const double cpuUsed = cpuSeconds() - cpuBefore;
-  EXPECT_EQ(dialog.RetValue(), -21);
+  EXPECT_EQ(dialog.outcome(), -21);
   EXPECT_GT(polls, 5);
   // 400 ms of waiting must not cost anywhere near 400 ms of processor time.
   EXPECT_LT(cpuUsed, 0.25);
@@ -82,12 +82,12 @@ TEST_F(WaitDialog, ClosingTheDialogOtherwiseCancelsToo) {
       QCoreApplication::postEvent(modal, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     }
   });
-  EXPECT_EQ(dialog.WaitaCard(), -21);
+  EXPECT_EQ(dialog.waitForCard(), -21);
   CardWaitDialog again([] { return false; });
   QTimer::singleShot(50, [] {
     if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
   });
-  EXPECT_EQ(again.WaitaCard(), -21);
+  EXPECT_EQ(again.waitForCard(), -21);
 }
 
 TEST_F(WaitDialog, SessionWaitsForTheCardThroughTheDialog) {
@@ -101,7 +101,7 @@ TEST_F(WaitDialog, SessionWaitsForTheCardThroughTheDialog) {
   clock.start();
   QString msg;
   std::int32_t code = 1;
-  EXPECT_TRUE(Borix_InsertCard(msg, &code)) << msg.toStdString();
+  EXPECT_TRUE(OpenReaderAndWaitForCard(msg, &code)) << msg.toStdString();
   EXPECT_EQ(code, 0);
   // The card is noticed within a tenth of a second.
   ASSERT_GE(insertedAt, 0);
@@ -115,7 +115,7 @@ TEST_F(WaitDialog, LongWaitForACardCostsNextToNoProcessorTime) {
   QElapsedTimer clock;
   clock.start();
   QString msg;
-  EXPECT_FALSE(Borix_InsertCard(msg));
+  EXPECT_FALSE(OpenReaderAndWaitForCard(msg));
   const double share = (cpuSeconds() - cpuBefore) / (static_cast<double>(clock.elapsed()) / 1000.0);
   std::cout << "card wait: " << share * 100 << " % of a core" << std::endl;
   // The program's own build stays under 1 %; the sanitizers of the test build cost more.
@@ -127,7 +127,7 @@ TEST_F(WaitDialog, SessionCancelledInTheDialog) {
   cancelLater(100);
   QString msg;
   std::int32_t code = 0;
-  EXPECT_FALSE(Borix_InsertCard(msg, &code));
+  EXPECT_FALSE(OpenReaderAndWaitForCard(msg, &code));
   EXPECT_EQ(msg, QStringLiteral("取消作業"));
   EXPECT_EQ(code, -21);
 }

@@ -163,12 +163,12 @@ TEST_F(FieldBehaviourTest, InputModeClearAndLockByNamePrefix) {
   Form f;
   f.txtC->setFocusPolicy(Qt::NoFocus);
   f.txtA->setText(QStringLiteral("x"));
-  SetInputMode(&f.window);
+  OpenFieldsForInput(&f.window);
   EXPECT_FALSE(f.txtA->isReadOnly());
   EXPECT_TRUE(f.txtC->isReadOnly());
   EXPECT_EQ(f.txtA->palette().color(QPalette::Base), kInputOpen);
   EXPECT_EQ(f.txtC->palette().color(QPalette::Base), kInputClosed);
-  ClearFields(&f.window);
+  ClearInputFields(&f.window);
   EXPECT_TRUE(f.txtA->text().isEmpty());
   LockFields(&f.window);
   EXPECT_TRUE(f.txtA->isReadOnly());

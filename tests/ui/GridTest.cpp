@@ -45,11 +45,11 @@ TEST_F(GridWidgetTest, SelectDirWritesThePickedFolderOnly) {
 
 TEST_F(GridWidgetTest, StatusPanelMessageStaysAndTheFloodEmpties) {
   StatusPanel panel;
-  DispElaMsg(&panel, QStringLiteral("已發卡，卡號：V000001"));
+  ShowStatusMessage(&panel, QStringLiteral("已發卡，卡號：V000001"));
   EXPECT_EQ(panel.caption(), QStringLiteral("已發卡，卡號：V000001"));
   EXPECT_EQ(panel.floodPercent(), 0);
   EXPECT_EQ(dialogs_->beeps, 2);
-  DispElaMsg(&panel, QStringLiteral("資料庫無此卡號"), 0);
+  ShowStatusMessage(&panel, QStringLiteral("資料庫無此卡號"), 0);
   EXPECT_EQ(panel.caption(), QStringLiteral("資料庫無此卡號"));
   EXPECT_EQ(dialogs_->beeps, 2);
 }

@@ -16,7 +16,7 @@ TEST_F(MessageWindowTest, ClosesItselfAfterTheSecondsBeepingOnceASecondBefore) {
   MessageWindow w;
   QElapsedTimer t;
   t.start();
-  w.ShowMsg(QStringLiteral("卡片資料有誤"), 2);
+  w.showMessage(QStringLiteral("卡片資料有誤"), 2);
   const qint64 ms = t.elapsed();
   EXPECT_GE(ms, 1900);
   EXPECT_LT(ms, 4000);
@@ -34,7 +34,7 @@ TEST_F(MessageWindowTest, AClickOnTheTextOrAKeyClosesItAtOnce) {
   });
   QElapsedTimer t;
   t.start();
-  w.ShowMsg(QStringLiteral("卡片與資料庫不符"), 60);
+  w.showMessage(QStringLiteral("卡片與資料庫不符"), 60);
   EXPECT_LT(t.elapsed(), 1500);
   EXPECT_EQ(dialogs_->beeps, 0);
 
@@ -43,7 +43,7 @@ TEST_F(MessageWindowTest, AClickOnTheTextOrAKeyClosesItAtOnce) {
     QApplication::sendEvent(&w, &key);
   });
   t.restart();
-  w.ShowMsg(QStringLiteral("x"), 60);
+  w.showMessage(QStringLiteral("x"), 60);
   EXPECT_LT(t.elapsed(), 1500);
 }
 
@@ -62,7 +62,7 @@ TEST_F(MessageWindowTest, AClickOnAnotherWindowClosesItAndStillPresses) {
   });
   QElapsedTimer t;
   t.start();
-  w.ShowMsg(QStringLiteral("加值完成"), 5);
+  w.showMessage(QStringLiteral("加值完成"), 5);
   EXPECT_LT(t.elapsed(), 1500);
   EXPECT_FALSE(w.isVisible());
   EXPECT_EQ(clicks, 0);  // the caller has not gone on yet

@@ -37,7 +37,7 @@ protected:
 
 TEST_F(CodePickerTest, EnterCopiesTheCurrentRowIntoBothFields) {
   pressLater(picker.fgCode(), Qt::Key_Return);
-  ASSERT_TRUE(picker.ShowPick(kStores, &code, &name, QStringLiteral("店代號"), QStringLiteral("店名")));
+  ASSERT_TRUE(picker.pick(kStores, &code, &name, QStringLiteral("店代號"), QStringLiteral("店名")));
   EXPECT_EQ(code.text(), QStringLiteral("002"));  // the first row
   EXPECT_EQ(name.text(), QStringLiteral("台中店"));
   EXPECT_EQ(picker.fgCode()->horizontalHeaderItem(0)->text(), QStringLiteral("店代號"));
@@ -47,13 +47,13 @@ TEST_F(CodePickerTest, EnterCopiesTheCurrentRowIntoBothFields) {
 
 TEST_F(CodePickerTest, AClickChoosesItsRowAndEscChoosesNothing) {
   QTimer::singleShot(50, &picker, [this] { picker.chooseClickedRow(1); });
-  ASSERT_TRUE(picker.ShowPick(kStores, &code));
+  ASSERT_TRUE(picker.pick(kStores, &code));
   EXPECT_EQ(code.text(), QStringLiteral("001"));
   EXPECT_EQ(picker.chosenCode(), QStringLiteral("001"));
 
   code.setText(QStringLiteral("keep"));
   pressLater(picker.fgCode(), Qt::Key_Escape);
-  ASSERT_TRUE(picker.ShowPick(kStores, &code, &name));
+  ASSERT_TRUE(picker.pick(kStores, &code, &name));
   EXPECT_EQ(code.text(), QStringLiteral("keep"));
   EXPECT_TRUE(picker.chosenCode().isEmpty());
   // The default headings come back for the next caller.
@@ -62,7 +62,7 @@ TEST_F(CodePickerTest, AClickChoosesItsRowAndEscChoosesNothing) {
 
 TEST_F(CodePickerTest, NoRowsShowNothing) {
   code.setText(QStringLiteral("keep"));
-  EXPECT_FALSE(picker.ShowPick({}, &code));
+  EXPECT_FALSE(picker.pick({}, &code));
   EXPECT_EQ(code.text(), QStringLiteral("keep"));
   EXPECT_TRUE(dialogs_->shown.empty());
 }
@@ -72,21 +72,21 @@ class DatePickerTest : public AppTest {};
 
 TEST_F(DatePickerTest, MonthLayoutStartsOnSunday) {
   DatePicker p;
-  p.DoCalendar(QDate(2026, 3, 5));  // 1 March 2026 is a Sunday
+  p.showMonth(QDate(2026, 3, 5));  // 1 March 2026 is a Sunday
   EXPECT_EQ(p.lblDate()->text(), QStringLiteral("2026/03/05"));
   EXPECT_EQ(p.lblMonth()->text(), QStringLiteral("2026年 3月"));
   EXPECT_EQ(p.fgCal()->horizontalHeaderItem(0)->text(), QStringLiteral("週日"));
   EXPECT_EQ(p.fgCal()->rowCount(), 5);
   EXPECT_EQ(p.fgCal()->item(0, 0)->text(), QStringLiteral("1"));
   EXPECT_EQ(p.fgCal()->item(4, 2)->text(), QStringLiteral("31"));
-  p.DoCalendar(QDate(2026, 4, 1));  // a Wednesday
+  p.showMonth(QDate(2026, 4, 1));  // a Wednesday
   EXPECT_EQ(p.fgCal()->item(0, 0), nullptr);
   EXPECT_EQ(p.fgCal()->item(0, 3)->text(), QStringLiteral("1"));
 }
 
 TEST_F(DatePickerTest, StepsByCalendarMonthsKeepingTheDayWhereItExists) {
   DatePicker p;
-  p.DoCalendar(QDate(2026, 1, 31));
+  p.showMonth(QDate(2026, 1, 31));
   p.showNextMonth();
   EXPECT_EQ(p.lblDate()->text(), QStringLiteral("2026/02/28"));
   p.showPreviousMonth();
@@ -101,17 +101,17 @@ TEST_F(DatePickerTest, ChoosingADayAndClosingWithout) {
     p.chooseDay(1, 6);  // Saturday 9 May
   });
   QDate chosen;
-  ASSERT_TRUE(p.PickDate(QStringLiteral("2026/05/20"), chosen));
+  ASSERT_TRUE(p.pick(QStringLiteral("2026/05/20"), chosen));
   EXPECT_EQ(chosen, QDate(2026, 5, 9));
 
   // A value that is not a date shows today's month; closing without a choice answers false.
   QTimer::singleShot(50, &p, [&p] { p.reject(); });
-  EXPECT_FALSE(p.PickDate(QStringLiteral("not a date"), chosen));
+  EXPECT_FALSE(p.pick(QStringLiteral("not a date"), chosen));
   EXPECT_EQ(p.lblMonth()->text(), QStringLiteral("2026年 7月"));
   // Without an initial value the month last shown stays.
   p.showNextMonth();
   QTimer::singleShot(50, &p, [&p] { p.reject(); });
-  EXPECT_FALSE(p.PickDate(QVariant(), chosen));
+  EXPECT_FALSE(p.pick(QVariant(), chosen));
   EXPECT_EQ(p.lblMonth()->text(), QStringLiteral("2026年 8月"));
 }
 
@@ -132,7 +132,7 @@ TEST_P(DateFieldRoundTripTest, PickedDayIsStoredAsTheSameDay) {
       auto* panel = new StatusPanel(&form);
       InstallDateField(field, panel);
       QTimer::singleShot(10, &picker, [&picker, day] {
-        picker.DoCalendar(day);
+        picker.showMonth(day);
         for (int r = 0; r < picker.fgCal()->rowCount(); ++r) {
           for (int c = 0; c < 7; ++c) {
             const QTableWidgetItem* cell = picker.fgCal()->item(r, c);
@@ -144,7 +144,7 @@ TEST_P(DateFieldRoundTripTest, PickedDayIsStoredAsTheSameDay) {
       EXPECT_TRUE(FieldBehaviour::of(field)->validate()) << label.toStdString();
       EXPECT_TRUE(panel->caption().isEmpty()) << label.toStdString();
       gCnn().execute(QStringLiteral("INSERT INTO Picked VALUES (") + QuotText(label) + QStringLiteral(", ") +
-                     QuotDate(DBDateSave(field->text())) + QStringLiteral(")"));
+                     QuotDate(DateForStorage(field->text())) + QStringLiteral(")"));
       const auto stored = ToDateTime(gCnn().scalar(QStringLiteral("SELECT D FROM Picked WHERE Cal = ") + QuotText(label)));
       ASSERT_TRUE(stored.has_value()) << label.toStdString();
       EXPECT_EQ(stored->date(), day) << label.toStdString();

@@ -54,12 +54,12 @@ class PrintPreviewTest : public AppTest {};
 TEST_F(PrintPreviewTest, LongTableContinuesWithItsHeadingsAndEveryRow) {
   EditSettings().customerName = QStringLiteral("好市集");
   PrintPreviewWindow w;
-  w.StartDoc(QStringLiteral("製卡明細表"));
-  w.AddText(QStringLiteral("製卡日期：2026/03/01-2026/03/31"));
-  w.AddTable(QStringLiteral("<1000|<1000|<1200|>1000"), QStringLiteral("卡號|部門|有效日|金額"), rowsText(70));
-  w.AddText(QStringLiteral("發卡張數：70"));
-  w.AddText(QStringLiteral("簽收人："));
-  w.EndDoc();
+  w.startDocument(QStringLiteral("製卡明細表"));
+  w.addText(QStringLiteral("製卡日期：2026/03/01-2026/03/31"));
+  w.addTable(QStringLiteral("<1000|<1000|<1200|>1000"), QStringLiteral("卡號|部門|有效日|金額"), rowsText(70));
+  w.addText(QStringLiteral("發卡張數：70"));
+  w.addText(QStringLiteral("簽收人："));
+  w.endDocument();
   const QString pdf = path(QStringLiteral("list.pdf"));
   dialogs_->fileAnswers.push_back(pdf);
   ASSERT_TRUE(w.saveAsPdf());
@@ -79,7 +79,7 @@ TEST_F(PrintPreviewTest, LongTableContinuesWithItsHeadingsAndEveryRow) {
   EXPECT_TRUE(pages[0].contains(QStringLiteral("製卡日期：2026/03/01-2026/03/31")));
 
   // The preview pages through the same document.
-  w.Refresh();
+  w.layOutPreview();
   EXPECT_EQ(w.pageCount(), 2);
   w.showLastPage();
   EXPECT_EQ(w.currentPage(), 2);
@@ -92,9 +92,9 @@ TEST_F(PrintPreviewTest, LongTableContinuesWithItsHeadingsAndEveryRow) {
 
 TEST_F(PrintPreviewTest, CancelledOrImpossibleSaveIsNoSuccess) {
   PrintPreviewWindow w;
-  w.StartDoc(QStringLiteral("x"));
-  w.AddText(QStringLiteral("一行"));
-  w.EndDoc();
+  w.startDocument(QStringLiteral("x"));
+  w.addText(QStringLiteral("一行"));
+  w.endDocument();
   EXPECT_FALSE(w.saveAsPdf());
   EXPECT_EQ(dialogs_->texts(QStringLiteral("saveFileName")).size(), 1);
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("messageBox")).isEmpty());
@@ -109,15 +109,15 @@ TEST_F(PrintPreviewTest, CancelledOrImpossibleSaveIsNoSuccess) {
 
 TEST_F(PrintPreviewTest, AFailedPrintSaysSo) {
   PrintPreviewWindow w;
-  w.StartDoc(QStringLiteral("x"));
-  w.AddText(QStringLiteral("一行"));
-  w.EndDoc();
+  w.startDocument(QStringLiteral("x"));
+  w.addText(QStringLiteral("一行"));
+  w.endDocument();
   w.printer()->setOutputFormat(QPrinter::PdfFormat);
   w.printer()->setOutputFileName(path(QStringLiteral("no/such/folder/x.pdf")));
-  EXPECT_FALSE(w.PrintOnPrinter());
+  EXPECT_FALSE(w.printOnPrinter());
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")), QStringList{QStringLiteral("列印失敗")});
   w.printer()->setOutputFileName(path(QStringLiteral("x.pdf")));
-  EXPECT_TRUE(w.PrintOnPrinter());
+  EXPECT_TRUE(w.printOnPrinter());
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
 }
 
@@ -125,13 +125,13 @@ TEST_F(PrintPreviewTest, ATableWiderThanThePaperFitsItAndALongCellWrapsInItsColu
   QStringList words;
   for (int i = 1; i <= 40; ++i) words << QStringLiteral("w%1").arg(i, 2, 10, QLatin1Char('0'));
   PrintPreviewWindow w;
-  w.StartDoc(QStringLiteral("作業記錄"));
+  w.startDocument(QStringLiteral("作業記錄"));
   // 12000 twips: wider than the text of an upright A4 page; the last cell runs past the paper's
   // edge unless the table is narrowed and the cell wraps.
-  w.AddTable(QStringLiteral("<3000|<6000|<3000"), QStringLiteral("時間|內容|使用者"),
+  w.addTable(QStringLiteral("<3000|<6000|<3000"), QStringLiteral("時間|內容|使用者"),
              QStringLiteral("2026/03/09|") + words.join(QLatin1Char(' ')) + QStringLiteral("|clerkX") +
                  QString(30, QLatin1Char('x')));
-  w.EndDoc();
+  w.endDocument();
   const QString pdf = path(QStringLiteral("wide.pdf"));
   ASSERT_TRUE(w.doc().saveAsPdf(pdf));
   double pageWidth = 0;

@@ -3,7 +3,7 @@
 // journal and its master row change together or not at all.
 #include "windows/counter/MainWindow.h"
 
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "ui/PressGuard.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
@@ -18,7 +18,7 @@ void MainWindow::installCounterChecks() {
   for (const char* name : {"txtAmt", "txtPoint", "txtAmtB", "txtVoidPoint"}) {
     FieldBehaviour::install(field(QString::fromLatin1(name)))->setCheck([this](QLineEdit* f) {
       if (Money::parse(f->text())) return true;
-      DispElaMsg(elaMsg_, NotAnAmountText(f->text(), QStringLiteral("必需為數字")));
+      ShowStatusMessage(elaMsg_, NotAnAmountText(f->text(), QStringLiteral("必需為數字")));
       return false;
     });
   }
@@ -39,8 +39,8 @@ void MainWindow::runCounterOp(const std::function<CounterOutcome()>& call) {
 void MainWindow::showCounterResult(const CounterOutcome& out) {
   if (!out.ok) {
     // The status bar must not go on showing the last success.
-    DispElaMsg(elaMsg_, out.message);
-    ShowMsg(out.message);
+    ShowStatusMessage(elaMsg_, out.message);
+    ShowMessage(out.message);
     return;
   }
   const CardTxn& txn = out.txn;
@@ -55,7 +55,7 @@ void MainWindow::showCounterResult(const CounterOutcome& out) {
     field(QString::fromLatin1(name))->clear();
   }
   cboType()->setCurrentIndex(-1);
-  DispElaMsg(elaMsg_, out.action + QStringLiteral("完成，") + CounterResultText(txn));
+  ShowStatusMessage(elaMsg_, out.action + QStringLiteral("完成，") + CounterResultText(txn));
 }
 
 void MainWindow::topUpCard() {

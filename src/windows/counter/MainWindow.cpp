@@ -3,7 +3,7 @@
 #include "core/Clock.h"
 #include "core/Dates.h"
 #include "core/ErrorReport.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "operations/CardReading.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
@@ -151,7 +151,7 @@ QWidget* MainWindow::buildCardPage() {
   menuLayout->addStretch(1);
   layout->addWidget(menu, 1);
   for (const auto& [name, caption] : kCardMenu) {
-    connect(button(name), &QPushButton::clicked, this, [this, n = name] { OpenWindow(n); });
+    connect(button(name), &QPushButton::clicked, this, [this, n = name] { openOperationWindow(n); });
   }
   return page;
 }
@@ -221,7 +221,7 @@ QWidget* MainWindow::buildMenuPage(const QList<QPair<QString, QString>>& buttons
     QPushButton* b = makeButton(name, caption, page);
     b->setMinimumWidth(180);
     grid->addWidget(b, i / 3, i % 3);
-    if (!kNoAction.contains(name)) connect(b, &QPushButton::clicked, this, [this, n = name] { OpenWindow(n); });
+    if (!kNoAction.contains(name)) connect(b, &QPushButton::clicked, this, [this, n = name] { openOperationWindow(n); });
     ++i;
   }
   grid->setRowStretch(grid->rowCount(), 1);
@@ -236,7 +236,7 @@ void MainWindow::prepareWindow() {
                             program.lastModified().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
     }
     lblBrand_->setToolTip(versionText());
-    lblDate_->setText(DBDateDisp(Today()));
+    lblDate_->setText(DateForDisplay(Today()));
     elaMsg_->setCaption(versionText());
     setUpControls();
   } catch (...) {
@@ -253,7 +253,7 @@ void MainWindow::setUpControls() {
     for (QPushButton* b : findChild<QGroupBox*>(QStringLiteral("fraCard"))->findChildren<QPushButton*>()) {
       b->setEnabled(counterHandlers_.contains(b->objectName()));
     }
-    SetInputMode(this);
+    OpenFieldsForInput(this);
     for (const char* n : {"txtCardNo", "txtBatchNo", "txtDeptNo", "txtGoodThru", "txtBalAmt", "txtBalPoint"}) {
       field(QString::fromLatin1(n))->setReadOnly(true);
     }
@@ -284,7 +284,7 @@ void MainWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
 }
 
-void MainWindow::OpenWindow(const QString& buttonName) {
+void MainWindow::openOperationWindow(const QString& buttonName) {
   try {
     if (!HasOperationWindow(buttonName)) return;
     if (current_ && current_->isVisible()) current_->hide();
@@ -295,7 +295,7 @@ void MainWindow::OpenWindow(const QString& buttonName) {
     target->raise();
     target->activateWindow();
   } catch (...) {
-    ReportError(QStringLiteral("fmTolva_") + buttonName + QStringLiteral("_Click"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -303,8 +303,8 @@ void MainWindow::readCard() {
   try {
     const CardReadOutcome out = ReadCardInReader();
     if (!out.ok) {
-      DispElaMsg(elaMsg_, out.message);
-      ShowMsg(out.message);
+      ShowStatusMessage(elaMsg_, out.message);
+      ShowMessage(out.message);
       return;
     }
     const CardImage& c = out.card;

@@ -20,7 +20,7 @@ public:
   explicit MainWindow(QWidget* parent = nullptr);
 
   // Hides the operation window shown from the menu, creates the target once and shows it.
-  void OpenWindow(const QString& buttonName);
+  void openOperationWindow(const QString& buttonName);
   QWidget* currentWindow() const { return current_; }
   QWidget* window(const QString& buttonName) const { return windows_.value(buttonName); }
 

@@ -2,7 +2,7 @@
 
 #include "core/OperatorDialogs.h"
 #include "core/Paths.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/UserSettings.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
@@ -67,10 +67,10 @@ BlacklistExportWindow::BlacklistExportWindow(QWidget* parent) : QWidget(parent, 
 QString BlacklistExportWindow::checkedDir() {
   const QString dir = txtDir_->text().trimmed();
   const QString problem = dir.isEmpty() ? QStringLiteral("請輸入轉出目錄")
-                          : !IsDir(dir) ? QStringLiteral("轉出目錄不存在")
+                          : !FolderExists(dir) ? QStringLiteral("轉出目錄不存在")
                                         : QString();
   if (problem.isEmpty()) return dir;
-  ShowMsg(problem);
+  ShowMessage(problem);
   SelectAll(txtDir_);
   return {};
 }
@@ -81,18 +81,18 @@ void BlacklistExportWindow::exportBlacklist() {
   if (dir.isEmpty()) return;
   const ExportOutcome o = WithErrorReports([&] { return ExportBlacklist(OperationContext::Current(), dir); });
   switch (o.result) {
-    case ExportOutcome::Result::NoCards: ShowMsg(QStringLiteral("沒有卡號被設為黑名單")); return;
+    case ExportOutcome::Result::NoCards: ShowMessage(QStringLiteral("沒有卡號被設為黑名單")); return;
     case ExportOutcome::Result::Failed:
       Dialogs().messageBox(o.reason, kCaption, MsgIcon::Critical);
       return;
     case ExportOutcome::Result::Written: break;
   }
-  DispElaMsg(elaMsg_, QStringLiteral("黑名單資料轉出完成"));
+  ShowStatusMessage(elaMsg_, QStringLiteral("黑名單資料轉出完成"));
 }
 
 void BlacklistExportWindow::viewExportFile() {
   const QString dir = checkedDir();
-  if (!dir.isEmpty() && !ShellOpen(QDir(dir).filePath(kVoidCardFileName))) DispElaMsg(elaMsg_, kNoProgramText);
+  if (!dir.isEmpty() && !ShellOpen(QDir(dir).filePath(kVoidCardFileName))) ShowStatusMessage(elaMsg_, kNoProgramText);
 }
 
 void BlacklistExportWindow::closeWindow() {

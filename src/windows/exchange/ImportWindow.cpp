@@ -95,13 +95,13 @@ ImportWindow::ImportWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 void ImportWindow::restoreFolder() {
   elaMsg_->setCaption(QString());
   txtDir_->setText(GetSetting(kSection, kKey, TheSettings().appPath));
-  if (IsDir(txtDir_->text())) ListDirDDfiles();
+  if (FolderExists(txtDir_->text())) listStoreFiles();
 }
 
-void ImportWindow::ListDirDDfiles() {
+void ImportWindow::listStoreFiles() {
   fgList_->clearRows();
   const QString dir = txtDir_->text().trimmed();
-  files_ = IsDir(dir) ? ListStoreFiles(dir) : QList<ListedStoreFile>();
+  files_ = FolderExists(dir) ? ListStoreFiles(dir) : QList<ListedStoreFile>();
   for (const ListedStoreFile& file : files_) {
     fgList_->addRow({file.name, QString()});
     QCoreApplication::processEvents();
@@ -113,11 +113,11 @@ void ImportWindow::ListDirDDfiles() {
 }
 
 bool ImportWindow::checkFolder() {
-  if (!IsDir(txtDir_->text().trimmed())) {
-    DispElaMsg(elaMsg_, QStringLiteral("此目錄不存在"));
+  if (!FolderExists(txtDir_->text().trimmed())) {
+    ShowStatusMessage(elaMsg_, QStringLiteral("此目錄不存在"));
     return false;
   }
-  ListDirDDfiles();
+  listStoreFiles();
   return true;
 }
 
@@ -127,10 +127,10 @@ void ImportWindow::viewSelectedFile() {
   QString reason;
   const QString path = OpenableStoreFile(txtDir_->text().trimmed(), files_.at(row - 1), reason);
   if (path.isEmpty()) {
-    DispElaMsg(elaMsg_, reason);
+    ShowStatusMessage(elaMsg_, reason);
     return;
   }
-  if (!ShellOpen(path)) DispElaMsg(elaMsg_, kNoProgramText);
+  if (!ShellOpen(path)) ShowStatusMessage(elaMsg_, kNoProgramText);
 }
 
 void ImportWindow::stopImport() { stopRequested_ = true; }
@@ -147,7 +147,7 @@ bool ImportWindow::importRow(int row, int& rowsLoaded) {
   const ListedStoreFile& file = files_.at(row - 1);
   const QString path = QDir(dir).filePath(file.name);
   QString result;
-  if (file.kind != ListedStoreFile::Name::CodePage && !IsFile(path)) {
+  if (file.kind != ListedStoreFile::Name::CodePage && !FileExists(path)) {
     result = QStringLiteral("檔案不存在");
   } else {
     elaMsg_->setCaption(QStringLiteral("處理QDR卡交易檔:") + QDir::toNativeSeparators(path));
@@ -178,11 +178,11 @@ bool ImportWindow::importRow(int row, int& rowsLoaded) {
 void ImportWindow::importFiles() {
   if (running_) return;
   if (txtDir_->text().trimmed().isEmpty()) {
-    DispElaMsg(elaMsg_, QStringLiteral("請先選擇目錄"));
+    ShowStatusMessage(elaMsg_, QStringLiteral("請先選擇目錄"));
     return;
   }
   if (fgList_->rows() <= 1) {
-    DispElaMsg(elaMsg_, QStringLiteral("目錄下沒有資料檔"));
+    ShowStatusMessage(elaMsg_, QStringLiteral("目錄下沒有資料檔"));
     return;
   }
   stopRequested_ = false;

@@ -19,7 +19,7 @@ class ImportWindow : public QWidget {
 public:
   explicit ImportWindow(QWidget* parent = nullptr);
 
-  void ListDirDDfiles();
+  void listStoreFiles();
   bool checkFolder();
   void importFiles();
   void viewSelectedFile();

@@ -2,7 +2,7 @@
 
 #include "core/ErrorReport.h"
 #include "core/OperatorDialogs.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
@@ -43,7 +43,7 @@ BlacklistWindow::BlacklistWindow(QWidget* parent)
 
 bool BlacklistWindow::showCard(const QString& cardNo) {
   bool found = false;
-  if (!QryCardData(this, fgCardLog_, cardNo, found) || !found) return false;
+  if (!LookUpAndShowCard(this, fgCardLog_, cardNo, found) || !found) return false;
   shownCardNo_ = cardNo;
   return true;
 }
@@ -53,7 +53,7 @@ bool BlacklistWindow::checkCardNumber() {
     // An emptied number leaves the last card on screen.
     const QString cardNo = txtCardNo_->text().trimmed();
     if (cardNo.isEmpty() || txtCardNo_->isReadOnly() || showCard(cardNo)) return true;
-    DispElaMsg(elaMsg_, kNoSuchCardNumber);
+    ShowStatusMessage(elaMsg_, kNoSuchCardNumber);
     SelectAll(txtCardNo_);
     return false;
   } catch (...) {
@@ -74,7 +74,7 @@ void BlacklistWindow::setBlack() {
   const QString cardNo = txtCardNo_->text().trimmed();
   // A press refused before the database is asked still leaves its row in the log.
   auto refuse = [&cardNo](const QString& text) {
-    ShowMsg(text);
+    ShowMessage(text);
     LogBlacklistRefused(text + QStringLiteral("，卡號：") + cardNo);
   };
   if (cardNo.isEmpty()) return refuse(QStringLiteral("請輸入卡號"));
@@ -89,12 +89,12 @@ void BlacklistWindow::setBlack() {
   const Outcome out =
       WithErrorReports([&] { return BlacklistCard(OperationContext::Current(), cardNo, txtRemark_->text()); });
   if (!out.ok) {
-    DispElaMsg(elaMsg_, out.message);
-    ShowMsg(out.message == kAlreadyBlacklisted ? out.message : QStringLiteral("資料庫存檔錯誤"));
+    ShowStatusMessage(elaMsg_, out.message);
+    ShowMessage(out.message == kAlreadyBlacklisted ? out.message : QStringLiteral("資料庫存檔錯誤"));
     // The screen then shows the status the database holds.
     if (out.message == kAlreadyBlacklisted) showCard(cardNo);
     return;
   }
-  DispElaMsg(elaMsg_, QStringLiteral("設定完成，卡號：") + cardNo, 0);
+  ShowStatusMessage(elaMsg_, QStringLiteral("設定完成，卡號：") + cardNo, 0);
   showCard(cardNo);
 }

@@ -17,7 +17,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-void InitCardLogGrid(TextTable* grid) {
+void LayOutCardLogGrid(TextTable* grid) {
   grid->setHeadings(kCardLogHeadings);
   for (int c : kCardLogHiddenCols) grid->setColHidden(c, true);
   for (int c : kCardLogRightCols) grid->setColRightAligned(c);
@@ -91,12 +91,12 @@ void ShowCardQuery(QWidget* form, TextTable* grid, const CardQuery& card) {
   grid->setDataRows(card.history);
 }
 
-bool QryCardData(QWidget* form, TextTable* grid, const QString& cardNo, bool& found, CardQuery* loaded) {
+bool LookUpAndShowCard(QWidget* form, TextTable* grid, const QString& cardNo, bool& found, CardQuery* loaded) {
   found = false;
   try {
     const auto fetched = LookUpCard(OperationContext::Current(), cardNo);
     if (!fetched) {
-      ReportError(form->objectName() + QStringLiteral("_QryCardData"), fetched.failure.number, fetched.failure.description);
+      ReportError(ErrorLabel(), fetched.failure.number, fetched.failure.description);
       return false;
     }
     if (!*fetched) return true;
@@ -106,7 +106,7 @@ bool QryCardData(QWidget* form, TextTable* grid, const QString& cardNo, bool& fo
     if (loaded) *loaded = std::move(card);
     return true;
   } catch (...) {
-    ReportError(form->objectName() + QStringLiteral("_QryCardData"));
+    ReportError(ErrorLabel());
     return false;
   }
 }
@@ -152,9 +152,9 @@ QPushButton* CardPagesWindow::addPages(QVBoxLayout* layout, const QString& dataC
 
 void CardPagesWindow::resetWindow() {
   try {
-    ClearFields(this);
-    SetInputMode(this);
-    InitCardLogGrid(fgCardLog_);
+    ClearInputFields(this);
+    OpenFieldsForInput(this);
+    LayOutCardLogGrid(fgCardLog_);
   } catch (...) {
     ReportError(ErrorLabel());
   }

@@ -52,12 +52,12 @@ private:
 };
 
 // Lays the history grid out: headings centred, hidden and right-aligned columns, no data rows.
-void InitCardLogGrid(TextTable* grid);
+void LayOutCardLogGrid(TextTable* grid);
 
-// Runs QryCardData for the card and fills the window's fields and grid; `loaded`, when given,
+// Looks the card up and fills the window's fields and grid; `loaded`, when given,
 // receives what was shown. `found` is false when there is no such card: fields and grid keep
-// what they showed. A database error is reported under `<window name>_QryCardData` and
+// what they showed. A database error is reported under this function's name and
 // answers false (with `found` false); otherwise the answer is true.
-bool QryCardData(QWidget* form, TextTable* grid, const QString& cardNo, bool& found, CardQuery* loaded = nullptr);
+bool LookUpAndShowCard(QWidget* form, TextTable* grid, const QString& cardNo, bool& found, CardQuery* loaded = nullptr);
 // Fills the window's fields and grid with a card already loaded.
 void ShowCardQuery(QWidget* form, TextTable* grid, const CardQuery& card);

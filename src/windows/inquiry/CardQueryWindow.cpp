@@ -1,7 +1,7 @@
 #include "windows/inquiry/CardQueryWindow.h"
 
 #include "core/ErrorReport.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
@@ -39,7 +39,7 @@ CardQueryWindow::CardQueryWindow(QWidget* parent)
 }
 
 void CardQueryWindow::clearWindow() {
-  ClearFields(this);
+  ClearInputFields(this);
   fgCardLog_->clearRows();
 }
 
@@ -52,8 +52,8 @@ bool CardQueryWindow::checkCardNumber() {
     if (txtCardNo_->isReadOnly()) return true;
     bool found = false;
     // A database error was reported; the operator is not held in the field by it.
-    if (!QryCardData(this, fgCardLog_, txtCardNo_->text(), found) || found) return true;
-    DispElaMsg(elaMsg_, kNoSuchCard);
+    if (!LookUpAndShowCard(this, fgCardLog_, txtCardNo_->text(), found) || found) return true;
+    ShowStatusMessage(elaMsg_, kNoSuchCard);
     SelectAll(txtCardNo_);
     return false;
   } catch (...) {
@@ -70,18 +70,18 @@ void CardQueryWindow::readAndCompareCard() {
   using Result = CardCheckOutcome::Result;
   const CardCheckOutcome out = ReadCardAgainstRecord(OperationContext::Current());
   switch (out.result) {
-    case Result::NoCardKey: DispElaMsg(elaMsg_, out.message); return;
+    case Result::NoCardKey: ShowStatusMessage(elaMsg_, out.message); return;
     case Result::NotRead:
-    case Result::NotFound: ShowMsg(out.message); return;
+    case Result::NotFound: ShowMessage(out.message); return;
     case Result::LookUpFailed:
-      ReportError(objectName() + QStringLiteral("_QryCardData"), out.failure.number, out.failure.description);
+      ReportError(ErrorLabel(), out.failure.number, out.failure.description);
       return;
     case Result::Matches:
     case Result::Differs: break;
   }
   ShowCardQuery(this, fgCardLog_, *out.record);
   elaMsg_->setCaption(QString());
-  if (out.result == Result::Differs) ShowMsg(out.message, 60);
+  if (out.result == Result::Differs) ShowMessage(out.message, 60);
 }
 
 bool CardQueryWindow::eventFilter(QObject* watched, QEvent* event) {

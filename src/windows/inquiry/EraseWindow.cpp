@@ -1,7 +1,7 @@
 #include "windows/inquiry/EraseWindow.h"
 
 #include "core/ErrorReport.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
@@ -88,7 +88,7 @@ EraseWindow::EraseWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   connect(cmdExit, &QPushButton::clicked, this, &EraseWindow::closeWindow);
 
   resize(380, 420);
-  SetInputMode(this);
+  OpenFieldsForInput(this);
   txtCardNo_->clear();
 }
 
@@ -96,7 +96,7 @@ bool EraseWindow::checkCardNumber() {
   if (txtCardNo_->text().trimmed().isEmpty() || txtCardNo_->isReadOnly()) return true;
   txtCardNo_->setText(txtCardNo_->text().toUpper());
   if (txtCardNo_->text().size() <= kMaxCardNo) return true;
-  DispElaMsg(elaMsg_, QStringLiteral("卡號長度不可大於7碼"));
+  ShowStatusMessage(elaMsg_, QStringLiteral("卡號長度不可大於7碼"));
   SelectAll(txtCardNo_);
   return false;
 }
@@ -121,7 +121,7 @@ void EraseWindow::eraseCard() {
 void EraseWindow::runErase() {
   // A press turned down before any card still leaves its row in the log.
   auto refuse = [this](const QString& text) {
-    ShowMsg(text, 5);
+    ShowMessage(text, 5);
     SelectAll(txtCardNo_);
     const QString cardNo = txtCardNo_->text().trimmed();
     LogEraseRefused(cardNo.isEmpty() ? text : text + QStringLiteral("，卡號：") + cardNo);
@@ -139,12 +139,12 @@ void EraseWindow::runErase() {
     // The list holds only what the database holds, so the row follows the commit.
     const int row = fgLog_->insertRowUnderHeading(QStringList{cardNo});
     if (QTableWidgetItem* cell = fgLog_->item(row - 1, 0)) cell->setTextAlignment(Qt::AlignCenter);
-    DispElaMsg(elaMsg_, QStringLiteral("已清除，卡號：") + cardNo, 0);
+    ShowStatusMessage(elaMsg_, QStringLiteral("已清除，卡號：") + cardNo, 0);
     return;
   }
-  DispElaMsg(elaMsg_, out.message);
-  if (out.refused) ShowMsg(out.message);
-  else if (!out.cancelled) ShowMsg(out.message, out.rowsFailed ? 3 : 10);
+  ShowStatusMessage(elaMsg_, out.message);
+  if (out.refused) ShowMessage(out.message);
+  else if (!out.cancelled) ShowMessage(out.message, out.rowsFailed ? 3 : 10);
 }
 
 void EraseWindow::closeWindow() { hide(); }

@@ -3,7 +3,7 @@
 #include "core/Dates.h"
 #include "core/ErrorReport.h"
 #include "core/Paths.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/UserSettings.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
@@ -67,7 +67,7 @@ QWidget* AddValueWindow::buildInputRow() {
 // ---- Amount ------------------------------------------------------------------------------
 
 void AddValueWindow::refuseAmount(const QString& message) {
-  DispElaMsg(elaMsg_, message);
+  ShowStatusMessage(elaMsg_, message);
   txtAddAmt_->setFocus();
   txtAddAmt_->selectAll();
 }
@@ -93,7 +93,7 @@ void AddValueWindow::addValue() {
 void AddValueWindow::topUp() {
   const auto showCard = [this](const CardImage& card, const Money& newBal) {
     txtCardNo_->setText(card.cardNo.trimmed());
-    txtGoodThru_->setText(DBDateDisp(card.goodThru.toString()));
+    txtGoodThru_->setText(DateForDisplay(card.goodThru.toString()));
     txtBalAmtB_->setText(card.balAmt);
     txtBalAmtE_->setText(newBal.toString());
   };
@@ -101,21 +101,21 @@ void AddValueWindow::topUp() {
       [&] { return AddValue(OperationContext::Current(), txtAddAmt_->text(), panel_->faceText(), showCard); });
   using Refusal = AddValueOutcome::Refusal;
   switch (out.refusal) {
-    case Refusal::NoCardKey: DispElaMsg(elaMsg_, out.message); return;
+    case Refusal::NoCardKey: ShowStatusMessage(elaMsg_, out.message); return;
     case Refusal::NoAmount:
-      ShowMsg(out.message);
+      ShowMessage(out.message);
       txtAddAmt_->setFocus();
       return;
     case Refusal::BadAmount: refuseAmount(out.message); return;
-    case Refusal::BadParameter: ShowMsg(out.message); return;
+    case Refusal::BadParameter: ShowMessage(out.message); return;
     case Refusal::None: break;
   }
   if (out.ok) {
-    txtGoodThru_->setText(DBDateDisp(out.written->goodThru.toString()));
-    DispElaMsg(elaMsg_, QStringLiteral("加值完成"), 0);
+    txtGoodThru_->setText(DateForDisplay(out.written->goodThru.toString()));
+    ShowStatusMessage(elaMsg_, QStringLiteral("加值完成"), 0);
     return;
   }
-  DispElaMsg(elaMsg_, out.message);
-  if (!out.cancelled) ShowMsg(WithCardNo(out.message, out.card));
+  ShowStatusMessage(elaMsg_, out.message);
+  if (!out.cancelled) ShowMessage(WithCardNo(out.message, out.card));
 }
 

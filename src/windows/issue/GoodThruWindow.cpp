@@ -4,7 +4,7 @@
 #include "core/Dates.h"
 #include "core/ErrorReport.h"
 #include "core/OperatorDialogs.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
@@ -68,17 +68,17 @@ void GoodThruWindow::changeGoodThru() {
 
 void GoodThruWindow::runLoop() {
   if (TheSettings().batchKey.isEmpty()) {
-    DispElaMsg(elaMsg_, QStringLiteral("未設定資料加密碼"));
+    ShowStatusMessage(elaMsg_, QStringLiteral("未設定資料加密碼"));
     return;
   }
   if (txtUpdGoodThru_->text().trimmed().isEmpty()) {
-    ShowMsg(QStringLiteral("請輸入有效日期"));
+    ShowMessage(QStringLiteral("請輸入有效日期"));
     txtUpdGoodThru_->setFocus();
     return;
   }
-  const QString newDate = DBDateSave(dateAddSep(txtUpdGoodThru_->text().trimmed()));
+  const QString newDate = DateForStorage(DateWithSeparators(txtUpdGoodThru_->text().trimmed()));
   if (newDate.size() != 10) {
-    ShowMsg(QStringLiteral("日期格式不對"));
+    ShowMessage(QStringLiteral("日期格式不對"));
     txtUpdGoodThru_->setFocus();
     return;
   }
@@ -90,19 +90,19 @@ void GoodThruWindow::runLoop() {
     txtUpdGoodThru_->setFocus();
     return;
   }
-  while (UpdGoodThru(newDate)) {
+  while (changeOneCard(newDate)) {
     // Only a committed change has its remark; a refused card keeps its own text in the status
     // bar, as the message window showed it.
-    if (!remark_.isEmpty()) DispElaMsg(elaMsg_, QStringLiteral("有效日變更完成，卡號") + txtCardNo_->text());
+    if (!remark_.isEmpty()) ShowStatusMessage(elaMsg_, QStringLiteral("有效日變更完成，卡號") + txtCardNo_->text());
   }
-  DispElaMsg(elaMsg_, QStringLiteral("設定完成"));
+  ShowStatusMessage(elaMsg_, QStringLiteral("設定完成"));
 }
 
-bool GoodThruWindow::UpdGoodThru(const QString& newDate) {
+bool GoodThruWindow::changeOneCard(const QString& newDate) {
   remark_.clear();
   const auto showCard = [this](const CardImage& c) {
     txtCardNo_->setText(c.cardNo.trimmed());
-    txtGoodThru_->setText(DBDateDisp(c.goodThru));
+    txtGoodThru_->setText(DateForDisplay(c.goodThru));
     txtBalAmt_->setText(c.balAmt.trimmed());
     txtBalPoint_->setText(c.balPoint.trimmed());
   };
@@ -110,12 +110,12 @@ bool GoodThruWindow::UpdGoodThru(const QString& newDate) {
       [&] { return ChangeGoodThru(OperationContext::Current(), newDate, panel_->faceText(), showCard); });
   if (out.ok) {
     remark_ = out.detail;
-    txtGoodThru_->setText(DBDateDisp(newDate));
+    txtGoodThru_->setText(DateForDisplay(newDate));
     return true;
   }
   if (out.endsRun()) return false;
   const QString shown = WithCardNo(out.message, out.card);
-  DispElaMsg(elaMsg_, shown);
-  ShowMsg(shown);
+  ShowStatusMessage(elaMsg_, shown);
+  ShowMessage(shown);
   return true;
 }

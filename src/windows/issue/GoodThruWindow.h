@@ -16,7 +16,7 @@ public:
   // The update loop, card after card.
   void changeGoodThru();
   // One card, given the new date as "YYYY/MM/DD": true to go on with the next card.
-  bool UpdGoodThru(const QString& newDate);
+  bool changeOneCard(const QString& newDate);
 
   QLineEdit* txtUpdGoodThru() const { return txtUpdGoodThru_; }
   QLineEdit* txtCardNo() const { return txtCardNo_; }

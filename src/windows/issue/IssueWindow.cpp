@@ -3,7 +3,7 @@
 
 #include "core/ErrorReport.h"
 #include "core/Money.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
@@ -138,8 +138,8 @@ void IssueWindow::buildLogPage(QWidget* page) {
 
 void IssueWindow::resetWindow() {
   try {
-    SetInputMode(this);
-    ClearFields(this);
+    OpenFieldsForInput(this);
+    ClearInputFields(this);
     tabPage_->setCurrentIndex(0);
     fgLog_->setHeadings(QStringLiteral("卡別|批次號|店別|卡號|可用餘額"));
     fgLog_->clearRows();
@@ -153,8 +153,8 @@ void IssueWindow::resetWindow() {
 }
 
 void IssueWindow::loadMessageFile(const QString& file) {
-  if (msgPanel_->LoadMsg(file)) return;
-  DispElaMsg(elaMsg_, QFileInfo::exists(file) ? QStringLiteral("檔案載入失敗") : QStringLiteral("訊息檔不存在"));
+  if (msgPanel_->loadFile(file)) return;
+  ShowStatusMessage(elaMsg_, QFileInfo::exists(file) ? QStringLiteral("檔案載入失敗") : QStringLiteral("訊息檔不存在"));
 }
 
 void IssueWindow::chooseMessageFile() {
@@ -172,7 +172,7 @@ void IssueWindow::scrollLogOnShow(int page) {
   if (page == 1 && fgLog_->rowCount() > 0) fgLog_->scrollToBottom();
 }
 
-void IssueWindow::WriteLog(const QString& cardNo, const QString& balAmt) {
+void IssueWindow::addCommittedCardRow(const QString& cardNo, const QString& balAmt) {
   const int row = fgLog_->insertRowUnderHeading({txtCardType_->text(), TheSettings().batchNo, txtStoreID_->text(), cardNo, balAmt});
   for (int c = 0; c < fgLog_->cols(); ++c) {
     if (QTableWidgetItem* cell = fgLog_->item(row - 1, c)) cell->setTextAlignment(Qt::AlignCenter);
@@ -187,7 +187,7 @@ void IssueWindow::fitLogColumns() {
 }
 
 bool IssueWindow::refuse(QLineEdit* field, const QString& text) {
-  DispElaMsg(elaMsg_, text);
+  ShowStatusMessage(elaMsg_, text);
   SelectAll(field);
   return false;
 }
@@ -224,7 +224,7 @@ bool IssueWindow::checkBalance() {
 bool IssueWindow::checkRemark() {
   if (txtRemark_->text().trimmed().isEmpty() || txtRemark_->isReadOnly()) return true;
   if (txtRemark_->text().trimmed().size() <= kMaxRemark) return true;
-  ShowMsg(QStringLiteral("卡片備註碼不可超過三碼"));
+  ShowMessage(QStringLiteral("卡片備註碼不可超過三碼"));
   SelectAll(txtRemark_);
   return false;
 }
@@ -253,7 +253,7 @@ bool IssueWindow::checkStore() {
   }
 }
 
-bool IssueWindow::FormCheck() {
+bool IssueWindow::fieldsAllowRun() {
   auto required = [this](QLineEdit* field, const QString& text) {
     if (!field->text().trimmed().isEmpty()) return true;
     return refuse(field, text);
@@ -274,7 +274,7 @@ bool IssueWindow::FormCheck() {
   }
   if (txtBalAmt_->text().trimmed().isEmpty()) txtBalAmt_->setText(QStringLiteral("0"));
   if (TheSettings().batchKey.isEmpty()) {
-    DispElaMsg(elaMsg_, QStringLiteral("未設定資料加密碼"));
+    ShowStatusMessage(elaMsg_, QStringLiteral("未設定資料加密碼"));
     return false;
   }
   return true;

@@ -20,14 +20,14 @@ public:
 
   void resetWindow();
   // True when the fields allow a run to start.
-  bool FormCheck();
+  bool fieldsAllowRun();
   // One issuing run (IssueWindowRun.cpp).
   void issueCards();
   void closeWindow();
   void chooseMessageFile();
   void scrollLogOnShow(int page);
   // Adds the grid row of a committed card, newest first.
-  void WriteLog(const QString& cardNo, const QString& balAmt);
+  void addCommittedCardRow(const QString& cardNo, const QString& balAmt);
 
   // The checks on leaving a field; false keeps the focus in it.
   bool checkCardType();

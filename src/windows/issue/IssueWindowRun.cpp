@@ -23,7 +23,7 @@ void IssueWindow::issueCards() {
   bool failed = false;
   QString firstCardNo, lastCardNo, failText, unprinted;
   try {
-    if (FormCheck()) {
+    if (fieldsAllowRun()) {
       IssueRun run;
       run.freeText = msgPanel_->faceText();
       run.count = Money::val(txtCardCnt_->text()).units() / Money::kScale;
@@ -41,7 +41,7 @@ void IssueWindow::issueCards() {
           const IssueResult outcome =
               WithErrorReports([&] { return IssueOneCard(OperationContext::Current(), run, cardNo, failText); });
           if (outcome == IssueResult::Refused) {
-            DispElaMsg(elaMsg_, failText);
+            ShowStatusMessage(elaMsg_, failText);
             continue;
           }
           if (outcome == IssueResult::Failed) {
@@ -52,10 +52,10 @@ void IssueWindow::issueCards() {
           }
           ++committed;
           // The grid lists only what the database holds, so the row follows the commit.
-          WriteLog(cardNo, run.balAmt.toString());
+          addCommittedCardRow(cardNo, run.balAmt.toString());
           if (committed == 1) firstCardNo = cardNo;
           lastCardNo = cardNo;
-          DispElaMsg(elaMsg_, QStringLiteral("已發卡，卡號：") + cardNo);
+          ShowStatusMessage(elaMsg_, QStringLiteral("已發卡，卡號：") + cardNo);
           txtCardCnt_->setText((Money::val(txtCardCnt_->text()) - Money::fromInt(1)).toString());
           if (outcome == IssueResult::IssuedUnprinted) {
             // The card is issued; the run stops so that it is put aside for its face.

@@ -3,7 +3,7 @@
 #include "core/Dates.h"
 #include "core/ErrorReport.h"
 #include "core/Money.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
@@ -101,15 +101,15 @@ QWidget* ReissueWindow::buildInputRows() {
 
 QLineEdit* ReissueWindow::field(const QString& name) const { return findChild<QLineEdit*>(name); }
 
-bool ReissueWindow::QryCardData(const QString& cardNo) {
+bool ReissueWindow::showOldCard(const QString& cardNo) {
   const auto card = WithErrorReports([&] { return LoadCardForReissue(OperationContext::Current(), cardNo); });
   if (!card) return false;
   txtDeptNo_->setText(card->issueDept);
   txtDeptName_->setText(card->storeName);
   txtBalAmt_->setText(card->balAmt);
   txtBalPoint_->setText(card->balPoint);
-  txtGoodThru_->setText(DBDateDisp(card->goodThru));
-  txtIssueDate_->setText(DBDateDisp(card->issueDate));
+  txtGoodThru_->setText(DateForDisplay(card->goodThru));
+  txtIssueDate_->setText(DateForDisplay(card->issueDate));
   txtStatus_->setText(card->status);
   txtStatusDscp_->setText(card->statusDscp);
   return true;
@@ -119,11 +119,11 @@ bool ReissueWindow::checkOldCardNumber() {
   if (txtOCardNo_->text().trimmed().isEmpty() || txtOCardNo_->isReadOnly()) return true;
   try {
     txtOCardNo_->setText(txtOCardNo_->text().toUpper());
-    if (QryCardData(txtOCardNo_->text().trimmed())) {
+    if (showOldCard(txtOCardNo_->text().trimmed())) {
       cmdIsuCard_->setVisible(true);
       return true;
     }
-    DispElaMsg(elaMsg_, QStringLiteral("資料庫無此卡號"));
+    ShowStatusMessage(elaMsg_, QStringLiteral("資料庫無此卡號"));
   } catch (...) {
     ReportError(ErrorLabel());
   }
@@ -134,7 +134,7 @@ bool ReissueWindow::checkOldCardNumber() {
 bool ReissueWindow::checkRemark() {
   if (txtRemark_->text().trimmed().isEmpty() || txtRemark_->isReadOnly()) return true;
   if (ReissueRemarkFits(txtRemark_->text())) return true;
-  ShowMsg(QStringLiteral("卡片備註碼不可超過三碼"));
+  ShowMessage(QStringLiteral("卡片備註碼不可超過三碼"));
   SelectAll(txtRemark_);
   return false;
 }

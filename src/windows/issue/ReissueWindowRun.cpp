@@ -4,7 +4,7 @@
 
 #include "core/ErrorReport.h"
 #include "core/OperatorDialogs.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/CardMessagePanel.h"
@@ -31,22 +31,22 @@ void ReissueWindow::runReissue() {
   using Refusal = ReissueOutcome::Refusal;
   switch (out.refusal) {
     case Refusal::NoCardKey:
-    case Refusal::NoSuchCard: DispElaMsg(elaMsg_, out.message); return;
+    case Refusal::NoSuchCard: ShowStatusMessage(elaMsg_, out.message); return;
     case Refusal::RemarkTooLong:
-      ShowMsg(out.message);
+      ShowMessage(out.message);
       SelectAll(txtRemark_);
       return;
     case Refusal::NoOldCardNo:
     case Refusal::NotReplaceable:
-    case Refusal::NoCardType: ShowMsg(out.message); return;
+    case Refusal::NoCardType: ShowMessage(out.message); return;
     case Refusal::Declined: return;
     case Refusal::None: break;
   }
   if (out.ok) {
-    DispElaMsg(elaMsg_, QStringLiteral("已補發，新卡卡號：") + out.newCardNo, 0);
+    ShowStatusMessage(elaMsg_, QStringLiteral("已補發，新卡卡號：") + out.newCardNo, 0);
     return;
   }
-  DispElaMsg(elaMsg_, out.message);
+  ShowStatusMessage(elaMsg_, out.message);
   if (out.cancelled) return;
   const QString& cardNo = out.newCardNo;
   Dialogs().messageBox(cardNo.isEmpty() || out.message.contains(cardNo) ? out.message

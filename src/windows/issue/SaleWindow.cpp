@@ -1,7 +1,7 @@
 #include "windows/issue/SaleWindow.h"
 
 #include "core/ErrorReport.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/Settings.h"
 #include "ui/PressGuard.h"
 #include "ui/StatusPanel.h"
@@ -63,7 +63,7 @@ SaleWindow::SaleWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   connect(cmdExit_, &QPushButton::clicked, this, &SaleWindow::closeWindow);
 
   resize(460, 420);
-  SetInputMode(this);
+  OpenFieldsForInput(this);
 }
 
 void SaleWindow::showEvent(QShowEvent* event) {
@@ -93,13 +93,13 @@ void SaleWindow::sellCards() {
   RunPress(selling_, {cmdOK_, cmdExit_}, ErrorLabel(), [this] {
     QString cardNo;
     bool problem = true;
-    while (SaleCard(cardNo, problem)) {
-      DispElaMsg(elaMsg_, (problem ? QStringLiteral("此張QDR卡有問題，卡號") : QStringLiteral("售出QDR卡，卡號")) + cardNo);
+    while (sellOneCard(cardNo, problem)) {
+      ShowStatusMessage(elaMsg_, (problem ? QStringLiteral("此張QDR卡有問題，卡號") : QStringLiteral("售出QDR卡，卡號")) + cardNo);
     }
   });
 }
 
-bool SaleWindow::SaleCard(QString& cardNo, bool& problem) {
+bool SaleWindow::sellOneCard(QString& cardNo, bool& problem) {
   problem = true;
   const CardOutcome out = WithErrorReports([&] { return SellIssuedCard(OperationContext::Current(), txtRefNo_->text()); });
   cardNo = out.card.image.cardNo.trimmed();
@@ -112,6 +112,6 @@ bool SaleWindow::SaleCard(QString& cardNo, bool& problem) {
   }
   // The operator ended the run, the reader cannot go on, or the card has no record to sell.
   if (out.endsRun()) return false;
-  ShowMsg(out.message);
+  ShowMessage(out.message);
   return out.waitCode != 0 || out.card.valid;
 }

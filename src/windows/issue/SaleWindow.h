@@ -19,7 +19,7 @@ public:
   void closeWindow();
   // One card: true to go on with the next card. `cardNo` receives the card's number (empty
   // when none could be read); `problem` is false only when the sale was committed.
-  bool SaleCard(QString& cardNo, bool& problem);
+  bool sellOneCard(QString& cardNo, bool& problem);
 
   QLineEdit* txtRefNo() const { return txtRefNo_; }
   DataGrid* fgList() const { return fgList_; }

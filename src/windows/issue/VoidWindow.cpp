@@ -1,7 +1,7 @@
 #include "windows/issue/VoidWindow.h"
 
 #include "core/ErrorReport.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
@@ -63,33 +63,33 @@ QWidget* VoidWindow::buildInputRows() {
 bool VoidWindow::checkAmount() {
   if (txtVoidAmt_->text().trimmed().isEmpty() || txtVoidAmt_->isReadOnly()) return true;
   if (!Money::parse(txtVoidAmt_->text())) {
-    DispElaMsg(elaMsg_, NotAnAmountText(txtVoidAmt_->text(), QStringLiteral("必需為數字")));
+    ShowStatusMessage(elaMsg_, NotAnAmountText(txtVoidAmt_->text(), QStringLiteral("必需為數字")));
     return false;
   }
   // A negative amount would raise the balance and a fraction leave the card and its journal
   // apart: only what the card can carry is reversed.
   QString msg;
   if (WholeAmount(txtVoidAmt_->text(), kAmountLabel, false, msg)) return true;
-  DispElaMsg(elaMsg_, msg);
+  ShowStatusMessage(elaMsg_, msg);
   return false;
 }
 
 void VoidWindow::voidTransaction() {
-  RunPress(pressing_, {cmdVoidTxn_}, ErrorLabel(), [this] { voidTxn(); });
+  RunPress(pressing_, {cmdVoidTxn_}, ErrorLabel(), [this] { runVoid(); });
 }
 
-void VoidWindow::voidTxn() {
+void VoidWindow::runVoid() {
   const CounterOutcome out = WithErrorReports([this] {
     return ReverseTopUp(OperationContext::Current(), txtVoidAmt_->text(), txtCheckNo_->text(), panel_->faceText());
   });
   if (out.ok) {
-    DispElaMsg(elaMsg_, out.message, 0);
+    ShowStatusMessage(elaMsg_, out.message, 0);
     // Used up, so that a second press cannot take the amount back twice.
     txtVoidAmt_->clear();
     txtCheckNo_->clear();
     return;
   }
-  DispElaMsg(elaMsg_, out.message);
-  ShowMsg(out.message);
+  ShowStatusMessage(elaMsg_, out.message);
+  ShowMessage(out.message);
   if (out.refused) txtVoidAmt_->setFocus();
 }

@@ -22,7 +22,7 @@ public:
 
 private:
   QWidget* buildInputRows();
-  void voidTxn();
+  void runVoid();
 
   QLineEdit* txtCheckNo_ = nullptr;
   QLineEdit* txtVoidAmt_ = nullptr;

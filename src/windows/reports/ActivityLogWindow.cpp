@@ -37,7 +37,7 @@ QString printCell(QString text) {
 }
 
 QDate fieldDate(const QLineEdit* field) {
-  const QString saved = DBDateSave(dateAddSep(field->text()));
+  const QString saved = DateForStorage(DateWithSeparators(field->text()));
   return saved.isEmpty() ? QDate() : ToDateTime(saved)->date();
 }
 
@@ -66,8 +66,8 @@ ActivityLogWindow::ActivityLogWindow(QWidget* parent) : QWidget(parent, Qt::Wind
   for (QLineEdit* f : {txtProgID_, txtUserID_, txtLoginWS_}) FieldBehaviour::install(f);
 
   resize(900, 560);
-  SetInputMode(this);
-  ClearFields(this);
+  OpenFieldsForInput(this);
+  ClearInputFields(this);
   cboOutcome_->setCurrentIndex(0);  // every row until the operator narrows it
   const QString today = DateFieldText(Today());
   txtDateB_->setText(today);
@@ -153,7 +153,7 @@ std::optional<ActivityLogFilter> ActivityLogWindow::filter() {
   f.first = fieldDate(txtDateB_);
   f.last = fieldDate(txtDateE_);
   if (f.first.isValid() && f.last.isValid() && f.first > f.last) {
-    DispElaMsg(elaMsg_, QStringLiteral("起始日期不可大於截止日期"));
+    ShowStatusMessage(elaMsg_, QStringLiteral("起始日期不可大於截止日期"));
     txtDateE_->setFocus();
     return std::nullopt;
   }
@@ -178,7 +178,7 @@ void ActivityLogWindow::listRows() {
     fgLog_->setUpdatesEnabled(true);
     // The list prints with the conditions it was made of, even when the fields change later.
     listConditions_ = conditionLines();
-    DispElaMsg(elaMsg_, rows.isEmpty() ? QStringLiteral("查無資料") : QStringLiteral("共 %1 筆").arg(rows.size()), 0);
+    ShowStatusMessage(elaMsg_, rows.isEmpty() ? QStringLiteral("查無資料") : QStringLiteral("共 %1 筆").arg(rows.size()), 0);
   } catch (...) {
     fgLog_->setUpdatesEnabled(true);
     ReportError(ErrorLabel());
@@ -215,20 +215,20 @@ QString ActivityLogWindow::listForPrint() const {
 void ActivityLogWindow::printList() {
   try {
     if (fgLog_->rows() <= 1) {
-      DispElaMsg(elaMsg_, QStringLiteral("無資料可列印"));
+      ShowStatusMessage(elaMsg_, QStringLiteral("無資料可列印"));
       return;
     }
     PrintPreviewWindow preview(this);
-    preview.StartDoc(QStringLiteral("作業記錄"));
+    preview.startDocument(QStringLiteral("作業記錄"));
     // The message column is long: across the page, and its cells wrap.
-    preview.doc().SetLandscape(true);
-    for (const QString& line : listConditions_) preview.AddText(line);
-    preview.AddTable(QStringLiteral("<2000|<1500|<7400|<1400|<1300|<1300"),
+    preview.doc().setLandscape(true);
+    for (const QString& line : listConditions_) preview.addText(line);
+    preview.addTable(QStringLiteral("<2000|<1500|<7400|<1400|<1300|<1300"),
                      QStringLiteral("記錄時間|作業|記錄內容|備註|使用者|工作站"), listForPrint());
-    preview.AddText(QString());
-    preview.AddText(QStringLiteral("筆數：") + QString::number(fgLog_->rows() - 1));
-    preview.EndDoc();
-    preview.ShowDoc();
+    preview.addText(QString());
+    preview.addText(QStringLiteral("筆數：") + QString::number(fgLog_->rows() - 1));
+    preview.endDocument();
+    preview.showDocument();
   } catch (...) {
     ReportError(ErrorLabel());
   }
@@ -237,12 +237,12 @@ void ActivityLogWindow::printList() {
 void ActivityLogWindow::saveAsCsv() {
   try {
     if (fgLog_->rows() <= 1) {
-      DispElaMsg(elaMsg_, QStringLiteral("無資料可存檔"));
+      ShowStatusMessage(elaMsg_, QStringLiteral("無資料可存檔"));
       return;
     }
     const QString folder = GetSetting(objectName(), kCsvFolderKey, TheSettings().appPath);
     const QString file = Dialogs().saveFileName(QStringLiteral("存成CSV檔"), QStringLiteral("CSV (*.csv)"),
-                                                AddSlash(folder) + QStringLiteral("作業記錄.csv"));
+                                                WithTrailingSeparator(folder) + QStringLiteral("作業記錄.csv"));
     if (file.isEmpty()) return;
     QList<QStringList> rows;
     for (int r = 1; r < fgLog_->rows(); ++r) {
@@ -251,11 +251,11 @@ void ActivityLogWindow::saveAsCsv() {
       rows << cells;
     }
     if (!WriteCsvFile(file, CsvText(kApLogHeadings.split(QLatin1Char('|')), rows))) {
-      DispElaMsg(elaMsg_, QStringLiteral("存檔失敗"));
+      ShowStatusMessage(elaMsg_, QStringLiteral("存檔失敗"));
       return;
     }
     SaveSetting(objectName(), kCsvFolderKey, QFileInfo(file).absolutePath());
-    DispElaMsg(elaMsg_, QStringLiteral("存檔完成"), 0);
+    ShowStatusMessage(elaMsg_, QStringLiteral("存檔完成"), 0);
   } catch (...) {
     ReportError(ErrorLabel());
   }

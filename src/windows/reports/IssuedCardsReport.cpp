@@ -26,8 +26,8 @@ QString IssuedCardsReport::fillList(const ReportFilter& filter) {
 }
 
 void IssuedCardsReport::printBody(PrintPreviewWindow& preview) {
-  for (const QString& line : conditionLines(QStringLiteral("銷售部門"))) preview.AddText(line);
-  preview.AddTable(QStringLiteral("<1000|<1000|<1200|<1000"), QStringLiteral("卡號|部門|有效日|金額"),
+  for (const QString& line : conditionLines(QStringLiteral("銷售部門"))) preview.addText(line);
+  preview.addTable(QStringLiteral("<1000|<1000|<1200|<1000"), QStringLiteral("卡號|部門|有效日|金額"),
                    listForPrint({0, 1, 2, 3}));
 }
 

@@ -113,17 +113,17 @@ LiabilityReport::LiabilityReport(QWidget* parent) : QWidget(parent, Qt::Window) 
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   layout->addWidget(elaMsg_);
   InstallDateField(txtDate_, elaMsg_);
-  SetInputMode(this);
+  OpenFieldsForInput(this);
   txtDate_->setText(DateFieldText(Today()));
   resize(980, 560);
 }
 
-bool LiabilityReport::QryData() {
+bool LiabilityReport::queryRows() {
   try {
     QDate day = Today();
     if (!txtDate_->text().trimmed().isEmpty()) {
       if (!CheckDateField(txtDate_, elaMsg_)) return false;
-      day = ToDateTime(DBDateSave(dateAddSep(txtDate_->text())))->date();
+      day = ToDateTime(DateForStorage(DateWithSeparators(txtDate_->text())))->date();
     }
     const Liability l = LiabilityOn(OperationContext::Current(), day).orRaise();
     fgList_->clearRows();
@@ -163,17 +163,17 @@ QList<QPair<QString, double>> LiabilityReport::bars() const {
 
 void LiabilityReport::printList() {
   try {
-    if (!QryData()) return;
+    if (!queryRows()) return;
     PrintPreviewWindow preview(this);
-    preview.StartDoc(kTitle);
+    preview.startDocument(kTitle);
     // Every card the day holds, of every store: the report has no store condition.
-    preview.AddText(QStringLiteral("基準日期：") + txtDate_->text().trimmed());
-    preview.AddText(QStringLiteral("發卡部門：全部"));
-    preview.AddTable(QStringLiteral("<1200|<1200|>900|>1400|>1200"), kHeadings, GridPrintText(fgList_, {0, 1, 2, 3, 4}));
-    preview.AddText(QString());
-    preview.AddImage(chartImage(bars()));
-    preview.EndDoc();
-    preview.ShowDoc();
+    preview.addText(QStringLiteral("基準日期：") + txtDate_->text().trimmed());
+    preview.addText(QStringLiteral("發卡部門：全部"));
+    preview.addTable(QStringLiteral("<1200|<1200|>900|>1400|>1200"), kHeadings, GridPrintText(fgList_, {0, 1, 2, 3, 4}));
+    preview.addText(QString());
+    preview.addImage(chartImage(bars()));
+    preview.endDocument();
+    preview.showDocument();
   } catch (...) {
     ReportError(ErrorLabel());
   }

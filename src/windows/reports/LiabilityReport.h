@@ -14,8 +14,8 @@ class LiabilityReport : public QWidget {
 public:
   explicit LiabilityReport(QWidget* parent = nullptr);
 
-  bool QryData();
-  void listRows() { QryData(); }
+  bool queryRows();
+  void listRows() { queryRows(); }
   void printList();
   void saveAsCsv();
   void closeWindow() { hide(); }

@@ -35,7 +35,7 @@ ReconcileReport::ReconcileReport(QWidget* parent) : QWidget(parent, Qt::Window) 
   resize(860, 520);
 }
 
-bool ReconcileReport::QryData() {
+bool ReconcileReport::queryRows() {
   try {
     const QList<ReconcileRow> rows = Disagreements(OperationContext::Current()).orRaise();
     fgList_->clearRows();
@@ -49,25 +49,25 @@ bool ReconcileReport::QryData() {
 }
 
 void ReconcileReport::listRows() {
-  if (!QryData()) return;
+  if (!queryRows()) return;
   const int n = fgList_->rows() - 1;
-  DispElaMsg(elaMsg_, n == 0 ? QStringLiteral("核對無誤") : QStringLiteral("不符 %1 筆").arg(n), 0);
+  ShowStatusMessage(elaMsg_, n == 0 ? QStringLiteral("核對無誤") : QStringLiteral("不符 %1 筆").arg(n), 0);
 }
 
 void ReconcileReport::printList() {
   try {
-    if (!QryData()) return;
+    if (!queryRows()) return;
     PrintPreviewWindow preview(this);
-    preview.StartDoc(kTitle);
+    preview.startDocument(kTitle);
     // The check has no conditions: every card of every store, as the tables stand now.
-    preview.AddText(QStringLiteral("核對範圍：全部卡片"));
-    preview.AddText(QStringLiteral("部門：全部"));
-    preview.AddTable(QStringLiteral("<1000|<1900|>1000|>1000|>1000|>900|>900|>900"),
+    preview.addText(QStringLiteral("核對範圍：全部卡片"));
+    preview.addText(QStringLiteral("部門：全部"));
+    preview.addTable(QStringLiteral("<1000|<1900|>1000|>1000|>1000|>900|>900|>900"),
                      kReconcileHeadings, GridPrintText(fgList_, {0, 1, 2, 3, 4, 5, 6, 7}));
-    preview.AddText(QString());
-    preview.AddText(QStringLiteral("不符筆數：") + QString::number(fgList_->rows() - 1));
-    preview.EndDoc();
-    preview.ShowDoc();
+    preview.addText(QString());
+    preview.addText(QStringLiteral("不符筆數：") + QString::number(fgList_->rows() - 1));
+    preview.endDocument();
+    preview.showDocument();
   } catch (...) {
     ReportError(ErrorLabel());
   }

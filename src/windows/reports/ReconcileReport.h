@@ -12,7 +12,7 @@ class ReconcileReport : public QWidget {
 public:
   explicit ReconcileReport(QWidget* parent = nullptr);
 
-  bool QryData();
+  bool queryRows();
   void listRows();
   void printList();
   void saveAsCsv();

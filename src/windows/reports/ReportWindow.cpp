@@ -36,7 +36,7 @@ QString printCell(QString text) {
 }
 
 QDate fieldDate(const QLineEdit* field) {
-  const QString saved = DBDateSave(dateAddSep(field->text()));
+  const QString saved = DateForStorage(DateWithSeparators(field->text()));
   return saved.isEmpty() ? QDate() : ToDateTime(saved)->date();
 }
 
@@ -67,12 +67,12 @@ QString RangeText(const QString& first, const QString& last) {
 void SaveGridAsCsv(QWidget* form, const DataGrid* grid, const QString& fileName, StatusPanel* panel) {
   try {
     if (grid->rows() <= 1) {
-      DispElaMsg(panel, QStringLiteral("無資料可存檔"));
+      ShowStatusMessage(panel, QStringLiteral("無資料可存檔"));
       return;
     }
     const QString folder = GetSetting(form->objectName(), kCsvFolderKey, TheSettings().appPath);
     const QString file = Dialogs().saveFileName(QStringLiteral("存成CSV檔"), QStringLiteral("CSV (*.csv)"),
-                                                AddSlash(folder) + fileName + QStringLiteral(".csv"));
+                                                WithTrailingSeparator(folder) + fileName + QStringLiteral(".csv"));
     if (file.isEmpty()) return;
     QStringList headings;
     QList<QStringList> rows;
@@ -83,13 +83,13 @@ void SaveGridAsCsv(QWidget* form, const DataGrid* grid, const QString& fileName,
       rows << cells;
     }
     if (!WriteCsvFile(file, CsvText(headings, rows))) {
-      DispElaMsg(panel, QStringLiteral("存檔失敗"));
+      ShowStatusMessage(panel, QStringLiteral("存檔失敗"));
       return;
     }
     SaveSetting(form->objectName(), kCsvFolderKey, QFileInfo(file).absolutePath());
-    DispElaMsg(panel, QStringLiteral("存檔完成"), 0);
+    ShowStatusMessage(panel, QStringLiteral("存檔完成"), 0);
   } catch (...) {
-    ReportError(form->objectName() + QStringLiteral("_cmdSave_Click"));
+    ReportError(ErrorLabel());
   }
 }
 
@@ -134,8 +134,8 @@ ReportWindow::ReportWindow(const ReportNames& names, QWidget* parent) : QWidget(
     if (t.trimmed().isEmpty()) txtStoreName_->clear();
   });
   resize(760, 520);
-  SetInputMode(this);
-  ClearFields(this);
+  OpenFieldsForInput(this);
+  ClearInputFields(this);
   // Shown, not typed.
   SetBackground(txtStoreName_, kInputClosed);
   SetBackground(txtCnt_, kInputClosed);
@@ -199,13 +199,13 @@ bool ReportWindow::checkStore() {
     const auto name = FindStore(OperationContext::Current(), code).orRaise();
     if (!name) {
       txtStoreName_->clear();
-      DispElaMsg(elaMsg_, QStringLiteral("無此店代號"));
+      ShowStatusMessage(elaMsg_, QStringLiteral("無此店代號"));
       return false;
     }
     txtStoreName_->setText(*name);
     return true;
   } catch (...) {
-    ReportError(objectName() + QStringLiteral("_txtStoreID_Validate"));
+    ReportError(ErrorLabel());
     return false;
   }
 }
@@ -221,7 +221,7 @@ std::optional<ReportFilter> ReportWindow::filter() {
   }
   ReportFilter f{fieldDate(txtDateB_), fieldDate(txtDateE_), txtStoreID_->text().trimmed()};
   if (f.first.isValid() && f.last.isValid() && f.first > f.last) {
-    DispElaMsg(elaMsg_, QStringLiteral("起始日期不可大於截止日期"));
+    ShowStatusMessage(elaMsg_, QStringLiteral("起始日期不可大於截止日期"));
     tabPage_->setCurrentIndex(0);
     return std::nullopt;
   }
@@ -232,7 +232,7 @@ std::optional<ReportFilter> ReportWindow::filter() {
   return f;
 }
 
-bool ReportWindow::QryData() {
+bool ReportWindow::queryRows() {
   try {
     const auto f = filter();
     if (!f) return false;
@@ -245,15 +245,15 @@ bool ReportWindow::QryData() {
     return true;
   } catch (...) {
     fgList_->setUpdatesEnabled(true);
-    ReportError(objectName() + QStringLiteral("_QryData"));
+    ReportError(ErrorLabel());
     return false;
   }
 }
 
 void ReportWindow::listRows() {
-  if (!QryData()) return;
+  if (!queryRows()) return;
   tabPage_->setCurrentIndex(1);
-  DispElaMsg(elaMsg_, fgList_->rows() <= 1 ? QStringLiteral("查無資料") : QStringLiteral("共 %1 筆").arg(fgList_->rows() - 1), 0);
+  ShowStatusMessage(elaMsg_, fgList_->rows() <= 1 ? QStringLiteral("查無資料") : QStringLiteral("共 %1 筆").arg(fgList_->rows() - 1), 0);
 }
 
 QStringList ReportWindow::closingLines() const {
@@ -264,17 +264,17 @@ QStringList ReportWindow::closingLines() const {
 
 void ReportWindow::printList() {
   try {
-    if (!QryData()) return;
-    DispElaMsg(elaMsg_, QStringLiteral("列印中...."), 0);
+    if (!queryRows()) return;
+    ShowStatusMessage(elaMsg_, QStringLiteral("列印中...."), 0);
     PrintPreviewWindow preview(this);
-    preview.StartDoc(docTitle());
+    preview.startDocument(docTitle());
     printBody(preview);
-    for (const QString& line : closingLines()) preview.AddText(line);
-    preview.EndDoc();
-    preview.ShowDoc();
-    DispElaMsg(elaMsg_, QString(), 0);
+    for (const QString& line : closingLines()) preview.addText(line);
+    preview.endDocument();
+    preview.showDocument();
+    ShowStatusMessage(elaMsg_, QString(), 0);
   } catch (...) {
-    ReportError(objectName() + QStringLiteral("_cmdPrint_Click"));
+    ReportError(ErrorLabel());
   }
 }
 

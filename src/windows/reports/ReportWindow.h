@@ -1,7 +1,7 @@
 #pragma once
 // The frame the date-range reports share: a conditions page (first and last date, store with
 // its name beside it) and a data page (grid, count, totals), with query, print, CSV and exit
-// buttons. A report fills the grid in QryData and writes its document in printBody.
+// buttons. A report fills the grid in queryRows and writes its document in printBody.
 #include "operations/Reports.h"
 
 #include <QWidget>
@@ -47,7 +47,7 @@ public:
   explicit ReportWindow(const ReportNames& names, QWidget* parent = nullptr);
 
   // Lists the rows of the conditions; false when a condition is refused or the query failed.
-  bool QryData();
+  bool queryRows();
   void listRows();
   void printList();
   void saveAsCsv();

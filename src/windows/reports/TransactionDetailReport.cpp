@@ -32,7 +32,7 @@ QString TransactionDetailReport::typeText(const QString& code) {
 QString TransactionDetailReport::fillList(const ReportFilter& filter) {
   Money amt, point;
   for (const TxnDetailRow& r : TransactionDetails(OperationContext::Current(), kind_, filter).orRaise()) {
-    fgList()->addRow({DBDateDisp(r.txnDate), r.cardNo, r.txnDept, typeText(r.txnType), r.amt.toString(),
+    fgList()->addRow({DateForDisplay(r.txnDate), r.cardNo, r.txnDept, typeText(r.txnType), r.amt.toString(),
                       r.point.toString(), r.refCheckNo, r.userID, r.remark});
     amt += r.amt;
     point += r.point;
@@ -41,7 +41,7 @@ QString TransactionDetailReport::fillList(const ReportFilter& filter) {
 }
 
 void TransactionDetailReport::printBody(PrintPreviewWindow& preview) {
-  for (const QString& line : conditionLines(QStringLiteral("交易部門"))) preview.AddText(line);
-  preview.AddTable(QStringLiteral("<1100|<1000|<800|<1300|>900|>800|<1100|<900"),
+  for (const QString& line : conditionLines(QStringLiteral("交易部門"))) preview.addText(line);
+  preview.addTable(QStringLiteral("<1100|<1000|<800|<1300|>900|>800|<1100|<900"),
                    QStringLiteral("交易日期|卡號|部門|類別|金額|點數|單據號碼|使用者"), listForPrint({0, 1, 2, 3, 4, 5, 6, 7}));
 }

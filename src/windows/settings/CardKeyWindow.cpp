@@ -2,7 +2,7 @@
 
 #include "core/ErrorReport.h"
 #include "core/OperatorDialogs.h"
-#include "core/ShowMsg.h"
+#include "core/ShowMessage.h"
 #include "core/Settings.h"
 #include "ui/FieldBehaviour.h"
 #include "ui/WindowHelpers.h"
@@ -70,7 +70,7 @@ CardKeyWindow::CardKeyWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   txtBatchKey2_->installEventFilter(this);
   resize(460, 180);
   CenterForm(this);
-  SetInputMode(this);
+  OpenFieldsForInput(this);
 }
 
 QString CardKeyWindow::keyProblem() const {
@@ -119,7 +119,7 @@ void CardKeyWindow::setCardKey() {
     if (!confirmed(key)) return;
     if (!mayReplaceStoredKey(key)) return;
     const Outcome saved = WithErrorReports([&] { return SaveCardKey(OperationContext::Current(), key); });
-    ShowMsg(saved.message);
+    ShowMessage(saved.message);
     if (!saved.ok) return;
     txtBatchKey_->clear();
     txtBatchKey2_->clear();

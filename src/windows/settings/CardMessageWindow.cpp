@@ -55,8 +55,8 @@ CardMessageWindow::CardMessageWindow(QWidget* parent) : QWidget(parent, Qt::Wind
 
   resize(560, 380);
   CenterForm(this);
-  SetInputMode(this);
-  ClearFields(this);
+  OpenFieldsForInput(this);
+  ClearInputFields(this);
   txtFile_->setText(TheSettings().cardMessageFile);
   keepLines();
 }
@@ -64,22 +64,22 @@ CardMessageWindow::CardMessageWindow(QWidget* parent) : QWidget(parent, Qt::Wind
 void CardMessageWindow::loadMessages() {
   try {
     if (txtFile_->text().trimmed().isEmpty()) {
-      DispElaMsg(elaMsg_, QStringLiteral("請輸入檔案名稱"));
+      ShowStatusMessage(elaMsg_, QStringLiteral("請輸入檔案名稱"));
       return;
     }
-    if (panel_->LoadMsg(txtFile_->text().trimmed())) keepLines();
+    if (panel_->loadFile(txtFile_->text().trimmed())) keepLines();
   } catch (...) {
     ReportError(ErrorLabel());
   }
 }
 
-bool CardMessageWindow::SaveMsg() {
+bool CardMessageWindow::saveMessageFile() {
   if (txtFile_->text().trimmed().isEmpty()) {
-    DispElaMsg(elaMsg_, QStringLiteral("未輸入檔案名稱"));
+    ShowStatusMessage(elaMsg_, QStringLiteral("未輸入檔案名稱"));
     txtFile_->setFocus();
     return false;
   }
-  if (!panel_->SaveMsg(txtFile_->text().trimmed())) return false;
+  if (!panel_->saveFile(txtFile_->text().trimmed())) return false;
   keepLines();
   return true;
 }
@@ -87,10 +87,10 @@ bool CardMessageWindow::SaveMsg() {
 void CardMessageWindow::saveMessages() {
   try {
     if (txtFile_->text().trimmed().isEmpty()) {
-      SaveMsg();
+      saveMessageFile();
       return;
     }
-    DispElaMsg(elaMsg_, SaveMsg() ? QStringLiteral("存檔完成") : QStringLiteral("存檔失敗"));
+    ShowStatusMessage(elaMsg_, saveMessageFile() ? QStringLiteral("存檔完成") : QStringLiteral("存檔失敗"));
   } catch (...) {
     ReportError(ErrorLabel());
   }
@@ -100,7 +100,7 @@ void CardMessageWindow::chooseMessageFile() {
   const QString chosen = CardMessagePanel::chooseFile(txtFile_->text());
   if (chosen.isEmpty()) return;
   txtFile_->setText(chosen);
-  if (panel_->LoadMsg(chosen)) keepLines();
+  if (panel_->loadFile(chosen)) keepLines();
 }
 
 QStringList CardMessageWindow::lineTexts() const {

@@ -22,7 +22,7 @@ public:
   void closeWindow();
   // The file dialog; the chosen file is loaded.
   void chooseMessageFile();
-  bool SaveMsg();
+  bool saveMessageFile();
   // Asks before typed lines are given up; on "Yes" the lines are back as last loaded or saved.
   bool mayDiscardEdits() override;
 

@@ -136,8 +136,8 @@ void ParametersWindow::showEvent(QShowEvent* event) {
 
 void ParametersWindow::loadParameters() {
   try {
-    SetInputMode(this);
-    ClearFields(this);
+    OpenFieldsForInput(this);
+    ClearInputFields(this);
     txtStoreID_->setText(TheSettings().storeId);
     if (const auto name = FindStore(OperationContext::Current(), TheSettings().storeId).orRaise()) txtStoreName_->setText(*name);
     txtBorixPort_->setText(TheSettings().readerPort);
@@ -160,7 +160,7 @@ bool ParametersWindow::checkStore() {
     }
     txtStoreName_->setText(name);
     if (problem.isEmpty()) return true;
-    DispElaMsg(elaMsg_, problem);
+    ShowStatusMessage(elaMsg_, problem);
     return false;
   } catch (...) {
     ReportError(ErrorLabel());
@@ -171,7 +171,7 @@ bool ParametersWindow::checkStore() {
 bool ParametersWindow::checkAmount(QLineEdit* field) {
   const QString problem = amountProblem(field->text());
   if (problem.isEmpty()) return true;
-  DispElaMsg(elaMsg_, problem);
+  ShowStatusMessage(elaMsg_, problem);
   return false;
 }
 
@@ -185,7 +185,7 @@ bool ParametersWindow::checkFields() {
     return false;
   };
   if (txtStoreID_->text().trimmed().isEmpty()) {
-    DispElaMsg(elaMsg_, QStringLiteral("請輸入店代號"));
+    ShowStatusMessage(elaMsg_, QStringLiteral("請輸入店代號"));
     return refuse(txtStoreID_);
   }
   if (!checkStore()) return refuse(txtStoreID_);
@@ -209,7 +209,7 @@ bool ParametersWindow::save(QStringList& changes) {
   EditSettings().storeId = store;
   txtBalAmtLimit_->setText(limit);
   txtPointRate_->setText(rate);
-  const bool portSaved = WriteINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort"), port);
+  const bool portSaved = WriteIniValue(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort"), port);
   if (portSaved) EditSettings().readerPort = port;
   // What is saved counts as loaded; a port the INI refused stays an unsaved edit (the second
   // of the field texts).
@@ -224,14 +224,14 @@ void ParametersWindow::saveParameters() {
     if (!checkFields()) return;
     if (save(changes)) {
       LogActivity(kAction, changes.join(QLatin1Char(' ')));
-      DispElaMsg(elaMsg_, QStringLiteral("存檔完成"));
+      ShowStatusMessage(elaMsg_, QStringLiteral("存檔完成"));
       return;
     }
   } catch (...) {
     ReportError(ErrorLabel());
   }
   LogActivity(kAction, changes.join(QLatin1Char(' ')), QStringLiteral("系統錯誤"));
-  DispElaMsg(elaMsg_, QStringLiteral("存檔失敗"));
+  ShowStatusMessage(elaMsg_, QStringLiteral("存檔失敗"));
 }
 
 QStringList ParametersWindow::fieldTexts() const {

@@ -63,7 +63,7 @@ StoreWindow::StoreWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   FieldBehaviour::install(txtListNo_)->setCheck([this](QLineEdit*) { return checkListNumber(); });
 
   resize(560, 520);
-  QryData();
+  reloadStores();
 }
 
 void StoreWindow::buildFields(QVBoxLayout* layout) {
@@ -120,7 +120,7 @@ void StoreWindow::showEvent(QShowEvent* event) {
   if (event->spontaneous()) return;
   CenterForm(this);
   // Another workstation may have changed the list while the window was hidden.
-  if (mode_ == Mode::Browse) QryData(currentCode_);
+  if (mode_ == Mode::Browse) reloadStores(currentCode_);
 }
 
 void StoreWindow::closeEvent(QCloseEvent* event) {
@@ -138,7 +138,7 @@ void StoreWindow::setMode(Mode mode) {
   if (browse) {
     LockFields(this);
   } else {
-    SetInputMode(this);
+    OpenFieldsForInput(this);
   }
   if (mode == Mode::Edit) {
     // The code is the key cards and transactions refer to; only name and order change.
@@ -155,7 +155,7 @@ void StoreWindow::setMode(Mode mode) {
   button(QStringLiteral("cmdCancel"))->setEnabled(!browse);
 }
 
-void StoreWindow::QryData(const QString& showCode) {
+void StoreWindow::reloadStores(const QString& showCode) {
   try {
     const QList<QStringList> stores = StoreList(OperationContext::Current()).orRaise();
     fgStore_->setUpdatesEnabled(false);
@@ -168,7 +168,7 @@ void StoreWindow::QryData(const QString& showCode) {
       if (fgStore_->textMatrix(r, 0) == showCode) row = r;
     }
     currentCode_.clear();
-    ClearFields(this);
+    ClearInputFields(this);
     if (row > 0) showStoreRow(row);
     setMode(Mode::Browse);
   } catch (...) {
@@ -188,13 +188,13 @@ void StoreWindow::showStoreRow(int row) {
 
 void StoreWindow::addStore() {
   setMode(Mode::Add);
-  ClearFields(this);
+  ClearInputFields(this);
   txtStoreID_->setFocus();
 }
 
 void StoreWindow::editStore() {
   if (currentCode_.isEmpty()) {
-    DispElaMsg(elaMsg_, QStringLiteral("請先選擇部門"));
+    ShowStatusMessage(elaMsg_, QStringLiteral("請先選擇部門"));
     return;
   }
   setMode(Mode::Edit);
@@ -205,7 +205,7 @@ void StoreWindow::editStore() {
 void StoreWindow::cancelEdit() {
   if (mode_ == Mode::Browse) return;
   mode_ = Mode::Browse;
-  QryData(currentCode_);
+  reloadStores(currentCode_);
 }
 
 bool StoreWindow::mayDiscardEdits() {
@@ -222,7 +222,7 @@ void StoreWindow::closeWindow() {
 }
 
 void StoreWindow::showProblem(QLineEdit* field, const QString& message) {
-  DispElaMsg(elaMsg_, message);
+  ShowStatusMessage(elaMsg_, message);
   field->setFocus();
   field->selectAll();
 }
@@ -232,7 +232,7 @@ bool StoreWindow::checkStoreCode() {
   try {
     const QString problem = NewStoreCodeProblem(OperationContext::Current(), txtStoreID_->text()).orRaise();
     if (problem.isEmpty()) return true;
-    DispElaMsg(elaMsg_, problem);
+    ShowStatusMessage(elaMsg_, problem);
     return false;
   } catch (...) {
     // The save checks again and reports; the operator is not held in the field meanwhile.
@@ -244,7 +244,7 @@ bool StoreWindow::checkStoreCode() {
 bool StoreWindow::checkListNumber() {
   const QString problem = ListNoProblem(txtListNo_->text());
   if (problem.isEmpty()) return true;
-  DispElaMsg(elaMsg_, problem);
+  ShowStatusMessage(elaMsg_, problem);
   return false;
 }
 
@@ -278,7 +278,7 @@ bool StoreWindow::saveRow() {
     return false;
   }
   mode_ = Mode::Browse;
-  QryData(row.id);
+  reloadStores(row.id);
   return true;
 }
 
@@ -287,26 +287,26 @@ void StoreWindow::saveStore() {
   const QString what = (mode_ == Mode::Add ? QStringLiteral("新增 ") : QStringLiteral("修改 ")) + txtStoreID_->text().trimmed();
   try {
     if (!checkFields()) return;
-    if (saveRow()) DispElaMsg(elaMsg_, QStringLiteral("存檔完成"));
+    if (saveRow()) ShowStatusMessage(elaMsg_, QStringLiteral("存檔完成"));
   } catch (...) {
     ReportError(ErrorLabel());
     LogActivity(kAction, what, kFailed);
     // The typed values stay in the fields so that the operator can try again.
-    DispElaMsg(elaMsg_, QStringLiteral("存檔失敗"));
+    ShowStatusMessage(elaMsg_, QStringLiteral("存檔失敗"));
   }
 }
 
 void StoreWindow::deleteStore() {
   if (mode_ != Mode::Browse) return;
   if (currentCode_.isEmpty()) {
-    DispElaMsg(elaMsg_, QStringLiteral("請先選擇部門"));
+    ShowStatusMessage(elaMsg_, QStringLiteral("請先選擇部門"));
     return;
   }
   const QString code = currentCode_;
   const QString what = QStringLiteral("刪除 ") + code + QLatin1Char(' ') + txtStoreName_->text();
   try {
     if (code == TheSettings().storeId) {
-      DispElaMsg(elaMsg_, QStringLiteral("此店為本機店代號，不可刪除"));
+      ShowStatusMessage(elaMsg_, QStringLiteral("此店為本機店代號，不可刪除"));
       return;
     }
     if (!Dialogs().askYesNo(QStringLiteral("確定刪除 ") + code + QLatin1Char(' ') + txtStoreName_->text() +
@@ -316,15 +316,15 @@ void StoreWindow::deleteStore() {
     }
     const Outcome removed = WithErrorReports([&] { return RemoveStore(OperationContext::Current(), code, what); }).orRaise();
     if (!removed.ok) {
-      DispElaMsg(elaMsg_, removed.message);
+      ShowStatusMessage(elaMsg_, removed.message);
       return;
     }
-    QryData();
-    DispElaMsg(elaMsg_, removed.message);
+    reloadStores();
+    ShowStatusMessage(elaMsg_, removed.message);
   } catch (...) {
     ReportError(ErrorLabel());
     LogActivity(kAction, what, kFailed);
-    DispElaMsg(elaMsg_, QStringLiteral("刪除失敗"));
+    ShowStatusMessage(elaMsg_, QStringLiteral("刪除失敗"));
   }
 }
 
@@ -341,15 +341,15 @@ QString StoreWindow::listForPrint() const {
 void StoreWindow::printList() {
   if (mode_ != Mode::Browse) return;
   try {
-    QryData(currentCode_);
-    DispElaMsg(elaMsg_, QStringLiteral("列印中...."), 0);
+    reloadStores(currentCode_);
+    ShowStatusMessage(elaMsg_, QStringLiteral("列印中...."), 0);
     PrintPreviewWindow preview(this);
-    preview.StartDoc(QStringLiteral("部門資料表"));
-    preview.AddTable(QStringLiteral("<1200|<4000|>1000"), QStringLiteral("店代號|店名|順序"), listForPrint());
-    preview.AddText(QString());
-    preview.AddText(QStringLiteral("部門數：") + QString::number(fgStore_->rows() - 1));
-    preview.EndDoc();
-    preview.ShowDoc();
+    preview.startDocument(QStringLiteral("部門資料表"));
+    preview.addTable(QStringLiteral("<1200|<4000|>1000"), QStringLiteral("店代號|店名|順序"), listForPrint());
+    preview.addText(QString());
+    preview.addText(QStringLiteral("部門數：") + QString::number(fgStore_->rows() - 1));
+    preview.endDocument();
+    preview.showDocument();
     elaMsg_->setCaption(QString());
   } catch (...) {
     ReportError(ErrorLabel());

@@ -18,7 +18,7 @@ public:
   explicit StoreWindow(QWidget* parent = nullptr);
 
   // Reloads the list and shows the store with this code (the first one when empty or gone).
-  void QryData(const QString& showCode = QString());
+  void reloadStores(const QString& showCode = QString());
   // Shows data row `row` (1 = first store) in the fields.
   void showStoreRow(int row);
 

@@ -39,7 +39,7 @@ protected:
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), history);
     EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("1000"), QStringLiteral("30")));
   }
-  QStringList shownMsgs() const { return dialogs_->texts(QStringLiteral("showMsg")); }
+  QStringList shownMsgs() const { return dialogs_->texts(QStringLiteral("showMessage")); }
   // An earlier transaction in the card's journal (what a reversal may take back).
   void history(const QString& type, const QString& amount, const QString& points) {
     JournalRow rec;

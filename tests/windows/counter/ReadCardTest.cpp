@@ -28,7 +28,7 @@ TEST_F(ReadCardTest, FillsTheSixFieldsFromTheStripe) {
   // Card and store numbers come as the stripe holds them, blanks included.
   EXPECT_EQ(values(w), (QStringList{QStringLiteral("V00012 "), QStringLiteral("01 "), QStringLiteral("V0001"),
                                     QStringLiteral("2027/12/31"), QStringLiteral("1500"), QStringLiteral("30")}));
-  EXPECT_TRUE(dialogs_->texts(QStringLiteral("showMsg")).isEmpty());
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("showMessage")).isEmpty());
   EditSettings().batchKey = QStringLiteral("AB12");
   SaveScreenshot(&w, QStringLiteral("fmTolva-read"));
 }
@@ -44,6 +44,6 @@ TEST_F(ReadCardTest, FailuresShowTheirReasonAndKeepTheFields) {
   erased.tracks[0] = " ";
   InsertTestCard(erased);
   w.readCard();
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), (QStringList{QStringLiteral("取消作業"), QStringLiteral("卡片資料有誤")}));
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMessage")), (QStringList{QStringLiteral("取消作業"), QStringLiteral("卡片資料有誤")}));
   EXPECT_EQ(values(w), QStringList(6, QStringLiteral("keep")));
 }

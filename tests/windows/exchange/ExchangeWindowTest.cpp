@@ -84,7 +84,7 @@ TEST_P(ExchangeWindowTest, ExportTellsWhatItDid) {
     w->txtDir()->setText(dir);
     w->exportBlacklist();
   }
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")),
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMessage")),
             (QStringList{QStringLiteral("請輸入轉出目錄"), QStringLiteral("轉出目錄不存在"), QStringLiteral("沒有卡號被設為黑名單")}));
   gCnn().execute(QStringLiteral("UPDATE Tolva SET Status = '99' WHERE CardNo = 'V000001'"));
   w->exportBlacklist();

@@ -44,7 +44,7 @@ protected:
                                            QStringLiteral(" AND TxnType = '99'")));
   }
   QString lastMsg() const {
-    const QStringList shown = dialogs_->texts(QStringLiteral("showMsg"));
+    const QStringList shown = dialogs_->texts(QStringLiteral("showMessage"));
     return shown.isEmpty() ? QString() : shown.last();
   }
 

@@ -1,5 +1,6 @@
 // The card query window on each dialect: what it shows of a card and its history, what it says
 // about a card whose stripe and record disagree, and that it changes nothing.
+#include "core/ErrorReport.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
@@ -8,6 +9,7 @@
 #include <QKeyEvent>
 #include <QApplication>
 #include "db/Connection.h"
+#include "db/ConnectionSeam.h"
 #include "windows/inquiry/CardQueryWindow.h"
 #include "support/CardSim.h"
 #include "support/Screenshot.h"
@@ -118,6 +120,18 @@ TEST_P(QryCardTest, AnUnknownTypedNumberKeepsTheFocusAndThePreviousCard) {
   EXPECT_EQ(w.fgCardLog()->rows(), 2);
 }
 
+TEST_P(QryCardTest, AFailedLookUpIsReportedUnderTheFunctionThatLooksUp) {
+  CardQueryWindow w;
+  SetStatementHookForTest([](Connection&, const QString& sql) {
+    if (sql.contains(QStringLiteral("Tolva"))) throw TolvaError(QStringLiteral("-1"), QStringLiteral("refused by the test"));
+  });
+  typeCardNo(w, card_);
+  SetStatementHookForTest(nullptr);
+  const QStringList boxes = dialogs_->texts(QStringLiteral("messageBox"));
+  ASSERT_EQ(boxes.size(), 1);
+  EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("處理程序: (LookUpAndShowCard)\r\n"))) << boxes[0].toStdString();
+}
+
 // The comparison itself is tested in tests/operations/CardReadingTest.cpp.
 TEST_P(QryCardTest, AReadCardShowsTheRecordAndADifferenceForAMinute) {
   CardQueryWindow w;
@@ -125,12 +139,12 @@ TEST_P(QryCardTest, AReadCardShowsTheRecordAndADifferenceForAMinute) {
                    QStringLiteral("1000"), QStringLiteral("30"));
   w.readCard();
   EXPECT_EQ(shown(w, "txtCardNo"), card_);
-  EXPECT_TRUE(dialogs_->texts(QStringLiteral("showMsg")).isEmpty());
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("showMessage")).isEmpty());
   InsertRecordCard(card_, QStringLiteral("001"), QStringLiteral("V0001"), QStringLiteral("2027/12/31"),
                    QStringLiteral("999"), QStringLiteral("30"));
   w.readCard();
   EXPECT_EQ(shown(w, "txtBalAmt"), QStringLiteral("1000"));  // the database's values stay on screen
-  ASSERT_EQ(dialogs_->texts(QStringLiteral("showMsg")).size(), 1);
+  ASSERT_EQ(dialogs_->texts(QStringLiteral("showMessage")).size(), 1);
   EXPECT_EQ(dialogs_->shown.back().seconds, 60);
   EXPECT_TRUE(dialogs_->shown.back().text.startsWith(QStringLiteral("卡片資料與資料庫不同")));
 }
@@ -141,7 +155,7 @@ TEST_P(QryCardTest, AnUnknownReadCardOrAMissingKeyIsSaidAndTheScreenKept) {
   InsertRecordCard(QStringLiteral("V000009"), QStringLiteral("001"), QStringLiteral("V0001"), QStringLiteral("2027/12/31"),
                    QStringLiteral("5"), QStringLiteral("0"));
   w.readCard();
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("資料庫無此卡號\n卡號：V000009")});
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMessage")), QStringList{QStringLiteral("資料庫無此卡號\n卡號：V000009")});
   EXPECT_EQ(shown(w, "txtCardNo"), card_);
 
   EditSettings().batchKey.clear();

@@ -39,7 +39,7 @@ protected:
   }
 
   QString lastMsg() const {
-    const QStringList shown = dialogs_->texts(QStringLiteral("showMsg"));
+    const QStringList shown = dialogs_->texts(QStringLiteral("showMessage"));
     return shown.isEmpty() ? QString() : shown.last();
   }
 
@@ -87,7 +87,7 @@ TEST_P(EraseCardTest, RefusalsAndFailuresAreShownAndNotListed) {
   SaveTestCard(c);
   dialogs_->clear();
   erase(QStringLiteral("V000001"));
-  EXPECT_FALSE(dialogs_->texts(QStringLiteral("showMsg")).isEmpty());
+  EXPECT_FALSE(dialogs_->texts(QStringLiteral("showMessage")).isEmpty());
   EXPECT_EQ(status(QStringLiteral("V000001")), QStringLiteral("11"));
   EXPECT_TRUE(listed().isEmpty());
   EXPECT_EQ(apLog(QStringLiteral("清除")).first(), QStringLiteral("卡號長度不可大於7碼，卡號：V0000011|作業拒絕"));

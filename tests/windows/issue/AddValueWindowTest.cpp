@@ -98,7 +98,7 @@ protected:
   void SetUp() override {
     CardDbTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    SetCrwDeviceForTest(&driver_);
+    SetReaderDriverForTest(&driver_);
     ReinsertTestCardAtEveryWait();  // the operator inserts the card again whenever asked
     SetNowForTest(QDateTime(QDate(2026, 3, 15), QTime(10, 0)));
     EditSettings().storeId = QStringLiteral("001");
@@ -182,7 +182,7 @@ TEST_P(AddAmtTest, AmountCheckedOnLeavingTheFieldAndOnTheButton) {
   w.txtAddAmt()->setText(QStringLiteral("   "));
   EXPECT_TRUE(w.checkAmount());  // an empty field may be left
   w.addValue();
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("請輸入加值金額")});
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMessage")), QStringList{QStringLiteral("請輸入加值金額")});
   EditSettings().batchKey.clear();
   press(QStringLiteral("100"));
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("未設定資料加密碼"));
@@ -195,7 +195,7 @@ TEST_P(AddAmtTest, ToppedUpCardIsShown) {
   window_->msgPanel()->line(0)->setText(QStringLiteral("春季促銷"));
   press(QStringLiteral("100"));
   EXPECT_TRUE(driver_.endedWithEject());
-  EXPECT_TRUE(dialogs_->texts(QStringLiteral("showMsg")).isEmpty()) << dialogs_->texts(QStringLiteral("showMsg")).join(' ').toStdString();
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("showMessage")).isEmpty()) << dialogs_->texts(QStringLiteral("showMessage")).join(' ').toStdString();
   EXPECT_EQ(dbBal(), Money::fromInt(1100));
   EXPECT_TRUE(SlotCard().face.endsWith(QStringLiteral("春季促銷\n\n\n\n\n\n")));
   EXPECT_EQ(window_->txtCardNo()->text(), kCard);
@@ -224,14 +224,14 @@ TEST_P(AddAmtTest, ARefusedCardIsShownWithItsNumberAndACancelOnlyOnTheStatusBar)
   dialogs_->cancelWaitAfterPolls = 2;
   press(QStringLiteral("10"));
   EXPECT_EQ(window_->elaMsg()->caption(), QStringLiteral("取消作業"));
-  EXPECT_TRUE(dialogs_->texts(QStringLiteral("showMsg")).isEmpty());
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("showMessage")).isEmpty());
   dialogs_->cancelWaitAfterPolls = -1;
   issue(QStringLiteral("2027/12/31"), QStringLiteral("1000"));
   BlacklistRow listed;
   listed.CardNo = kCard;
   ASSERT_TRUE(InsertBlacklistRow(listed, gCnn()));
   press(QStringLiteral("100"));
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("此張卡片已列入黑名單中，卡號:V000001")});
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMessage")), QStringList{QStringLiteral("此張卡片已列入黑名單中，卡號:V000001")});
   EXPECT_EQ(window_->elaMsg()->caption(), QStringLiteral("此張卡片已列入黑名單中"));
   EXPECT_EQ(dbBal(), Money::fromInt(1000));
 }

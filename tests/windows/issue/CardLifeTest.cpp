@@ -121,16 +121,16 @@ TEST_P(CardLifeTest, CardsChangedByTheWindowsLeaveNothingToReconcile) {
 
   // Every window did its work: one journal row each.
   EXPECT_EQ(journalTypes(), (QStringList{"11", "11", "13", "13", "21", "21", "22", "23", "32", "31", "31", "99", "12", "81"}))
-      << dialogs_->texts(QStringLiteral("showMsg")).join(QLatin1Char(';')).toStdString();
+      << dialogs_->texts(QStringLiteral("showMessage")).join(QLatin1Char(';')).toStdString();
   const QString replacement = cardNoOn(files[2]);
   EXPECT_EQ(status(first), CardStatus::Blacklisted);
   EXPECT_EQ(status(second), CardStatus::Erased);
   EXPECT_EQ(status(replacement), CardStatus::Reissued);
   expectCardsMatchMaster(files);
 
-  EXPECT_EQ(QryReconcile(gCnn()).size(), 0);
+  EXPECT_EQ(SelectDisagreements(gCnn()).size(), 0);
   // Only the replacement is live today, with the first card's value.
-  const Liability l = QryLiability(gCnn(), today());
+  const Liability l = ComputeLiability(gCnn(), today());
   EXPECT_EQ(l.total.cards, 1);
   EXPECT_EQ(l.total.balance, master(QStringLiteral("BalAmt"), replacement));
   EXPECT_EQ(l.total.points, master(QStringLiteral("BalPoint"), replacement));

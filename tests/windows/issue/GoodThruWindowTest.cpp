@@ -89,7 +89,7 @@ TEST_P(UpdGoodThruTest, ThreeCardsInOneLoopEachGetTheNewDate) {
   EXPECT_EQ(w.txtCardNo()->text(), QStringLiteral("V000003"));
   EXPECT_EQ(w.txtGoodThru()->text(), QStringLiteral("2028/06/30"));
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("設定完成"));
-  EXPECT_TRUE(dialogs_->texts(QStringLiteral("showMsg")).isEmpty());
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("showMessage")).isEmpty());
   SaveScreenshot(&w, QStringLiteral("fmUpdGoodThru"));
 }
 
@@ -125,7 +125,7 @@ TEST_P(UpdGoodThruTest, ARefusedCardIsShownAndTheLoopGoesOn) {
   queue(op, QStringLiteral("V000003"), QStringLiteral("2027/12/31"));
   GoodThruWindow w;
   run(w, QStringLiteral("2029/01/31"));
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("Tolva主檔無卡號，卡號:V000009")});
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMessage")), QStringList{QStringLiteral("Tolva主檔無卡號，卡號:V000009")});
   EXPECT_EQ(cardDate(QStringLiteral("V000009")), QStringLiteral("2027/12/31"));
   EXPECT_EQ(cardDate(QStringLiteral("V000003")), QStringLiteral("2029/01/31"));
   EXPECT_EQ(op.waits, 3);
@@ -138,7 +138,7 @@ TEST_P(UpdGoodThruTest, DateIsCheckedBeforeAnyCardAndCancellingEndsTheLoop) {
   GoodThruWindow w;
   run(w, QString());
   run(w, QStringLiteral("2028/02/30"));
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")),
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMessage")),
             (QStringList{QStringLiteral("請輸入有效日期"), QStringLiteral("日期格式不對")}));
   w.txtUpdGoodThru()->setText(QStringLiteral("2028/02/30"));
   EXPECT_FALSE(FieldBehaviour::of(w.txtUpdGoodThru())->validate());
@@ -160,7 +160,7 @@ TEST_P(UpdGoodThruTest, RocCalendarDateTypedOrPickedIsAccepted) {
   addMaster(QStringLiteral("V000001"), QStringLiteral("11"));
   OperatorAtReader op(*dialogs_);
   MainWindow main;
-  main.OpenWindow(QStringLiteral("cmdSetGoodThru"));
+  main.openOperationWindow(QStringLiteral("cmdSetGoodThru"));
   auto* w = qobject_cast<GoodThruWindow*>(main.currentWindow());
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->windowTitle(), QStringLiteral("設定有效日期"));
@@ -174,7 +174,7 @@ TEST_P(UpdGoodThruTest, RocCalendarDateTypedOrPickedIsAccepted) {
   // The picker's day, in the field's own form.
   DatePicker& picker = TheDatePicker();
   QTimer::singleShot(10, &picker, [&picker] {
-    picker.DoCalendar(QDate(2028, 3, 15));
+    picker.showMonth(QDate(2028, 3, 15));
     for (int r = 0; r < picker.fgCal()->rowCount(); ++r) {
       for (int c = 0; c < 7; ++c) {
         const QTableWidgetItem* cell = picker.fgCal()->item(r, c);

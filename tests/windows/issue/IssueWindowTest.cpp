@@ -46,7 +46,7 @@ struct Stripe {
 std::optional<Stripe> ReadStripe(const QByteArray& track) {
   if (track.size() != 57) return std::nullopt;
   auto value = [&](int from) {
-    return QString::fromLatin1(Encrypt(HexToStr(QString::fromLatin1(track.mid(from, 16))), "AB12")).trimmed();
+    return QString::fromLatin1(Encrypt(HexToBytes(QString::fromLatin1(track.mid(from, 16))), "AB12")).trimmed();
   };
   return Stripe{CodePage::fromAnsi(track.mid(0, 7)),  CodePage::fromAnsi(track.mid(7, 3)),
                 CodePage::fromAnsi(track.mid(10, 5)), QString::fromLatin1(track.mid(15, 10)),
@@ -254,20 +254,20 @@ TEST_P(IsuCardTest, FieldChecksAndStartCheck) {
   w.show();
   // Required fields, in order, before anything else.
   w.txtCardType()->setText(QStringLiteral(" "));
-  EXPECT_FALSE(w.FormCheck());
+  EXPECT_FALSE(w.fieldsAllowRun());
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("請輸入卡別"));
   w.txtCardType()->setText(QStringLiteral("v"));
-  EXPECT_FALSE(w.FormCheck());
+  EXPECT_FALSE(w.fieldsAllowRun());
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("請輸入發卡張數"));
   w.txtCardCnt()->setText(QStringLiteral("2"));
-  EXPECT_FALSE(w.FormCheck());
+  EXPECT_FALSE(w.fieldsAllowRun());
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("請輸入店代號"));
 
   auto refused = [&](QLineEdit* f, const QString& text, bool (IssueWindow::*check)(), const QString& expected) {
     f->setText(text);
     EXPECT_FALSE((w.*check)()) << text.toStdString();
     EXPECT_EQ(w.elaMsg()->caption(), expected) << text.toStdString();
-    EXPECT_FALSE(w.FormCheck()) << text.toStdString();  // the button does not get round it
+    EXPECT_FALSE(w.fieldsAllowRun()) << text.toStdString();  // the button does not get round it
   };
   refused(w.txtStoreID(), QStringLiteral("1234"), &IssueWindow::checkStore, QStringLiteral("不可超過3碼"));
   refused(w.txtStoreID(), QStringLiteral("999"), &IssueWindow::checkStore, QStringLiteral("無此店代號"));
@@ -290,7 +290,7 @@ TEST_P(IsuCardTest, FieldChecksAndStartCheck) {
   // A run of no cards is refused aloud, not ended in silence.
   w.txtCardCnt()->setText(QStringLiteral("0"));
   EXPECT_TRUE(w.checkCardCount());
-  EXPECT_FALSE(w.FormCheck());
+  EXPECT_FALSE(w.fieldsAllowRun());
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("發卡張數必需大於0"));
   w.txtCardCnt()->setText(QStringLiteral(" 2 "));
   EXPECT_TRUE(w.checkCardCount());
@@ -308,10 +308,10 @@ TEST_P(IsuCardTest, FieldChecksAndStartCheck) {
   EXPECT_TRUE(w.checkRemark());
   w.txtRemark()->setText(QStringLiteral("ABCD"));
   EXPECT_FALSE(w.checkRemark());
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("卡片備註碼不可超過三碼")});
-  EXPECT_FALSE(w.FormCheck());
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMessage")), QStringList{QStringLiteral("卡片備註碼不可超過三碼")});
+  EXPECT_FALSE(w.fieldsAllowRun());
   w.txtRemark()->setText(QStringLiteral("ABC"));
-  EXPECT_TRUE(w.FormCheck());
+  EXPECT_TRUE(w.fieldsAllowRun());
   EXPECT_EQ(w.txtCardType()->text(), QStringLiteral("V"));
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva")) + count(QStringLiteral("SELECT COUNT(*) FROM xxAPLOG")), 0);
 }

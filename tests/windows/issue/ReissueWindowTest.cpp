@@ -43,7 +43,7 @@ protected:
   int rows() { return count(QStringLiteral("SELECT COUNT(*) FROM Tolva")); }
 
   QString lastMsg() const {
-    const QStringList shown = dialogs_->texts(QStringLiteral("showMsg"));
+    const QStringList shown = dialogs_->texts(QStringLiteral("showMessage"));
     return shown.isEmpty() ? QString() : shown.last();
   }
 
@@ -81,7 +81,7 @@ TEST_P(ReIssueCardTest, RefusalsAreShownAndAnUnknownNumberIsSaidOnLeavingTheFiel
   ASSERT_TRUE(window_->checkOldCardNumber());
   window_->reissueCard();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("askYesNo")).size(), 1);
-  EXPECT_TRUE(dialogs_->texts(QStringLiteral("showMsg")).isEmpty());
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("showMessage")).isEmpty());
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("waitForCard")).isEmpty());
   window_->txtOCardNo()->setText(QStringLiteral("V000404"));
   EXPECT_FALSE(window_->checkOldCardNumber());

@@ -57,7 +57,7 @@ TEST_P(SaleCardTest, ARefusedCardIsShownAndTheLoopGoesOn) {
   queue(op, QStringLiteral("V000012"));
   SaleWindow w;
   w.sellCards();
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")),
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMessage")),
             (QStringList{QStringLiteral("此卡已售出"), QStringLiteral("資料庫中無此卡號")}));
   EXPECT_EQ(gridRows(w), QStringList{QStringLiteral("V000012|1000|2027/12/31")});
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("售出QDR卡，卡號V000012"));
@@ -105,7 +105,7 @@ TEST_P(SaleCardTest, BadlyInsertedCardIsLoggedAndUnreadableCardEndsTheLoop) {
   queue(op, QStringLiteral("V000001"));  // never reached
   SaleWindow w;
   w.sellCards();
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")),
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMessage")),
             (QStringList{QStringLiteral("卡片沒插好"), QStringLiteral("卡片資料有誤")}));
   EXPECT_EQ(apLog(QStringLiteral("售出")), (QStringList{QStringLiteral("卡片沒插好|系統錯誤"),
                                                       QStringLiteral("卡號：V000001，帳單號：|"),
@@ -131,7 +131,7 @@ TEST_P(SaleCardTest, RefusedCardIsEjectedAndNotRefusedAgain) {
 TEST_P(SaleCardTest, ExitEmptiesTheWindowAndTheMenuOpensIt) {
   MainWindow main;
   ASSERT_TRUE(main.button(QStringLiteral("cmdSaleCard"))->isEnabled());
-  main.OpenWindow(QStringLiteral("cmdSaleCard"));
+  main.openOperationWindow(QStringLiteral("cmdSaleCard"));
   auto* w = qobject_cast<SaleWindow*>(main.currentWindow());
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->windowTitle(), QStringLiteral("售出卡片"));
@@ -143,7 +143,7 @@ TEST_P(SaleCardTest, ExitEmptiesTheWindowAndTheMenuOpensIt) {
   EXPECT_TRUE(w->txtRefNo()->text().isEmpty());
   EXPECT_EQ(w->fgList()->rows(), 1);
   EXPECT_TRUE(w->elaMsg()->caption().isEmpty());
-  main.OpenWindow(QStringLiteral("cmdSaleCard"));
+  main.openOperationWindow(QStringLiteral("cmdSaleCard"));
   EXPECT_EQ(main.currentWindow(), w);  // kept loaded and reused
   delete w;
 }

@@ -44,7 +44,7 @@ protected:
     w.txtVoidAmt()->setText(amount);
     dialogs_->clear();
     w.voidTransaction();
-    const QStringList shown = dialogs_->texts(QStringLiteral("showMsg"));
+    const QStringList shown = dialogs_->texts(QStringLiteral("showMessage"));
     return shown.isEmpty() ? QString() : shown.join(QLatin1Char(';'));
   }
   std::optional<Money> cardBal() const {
@@ -120,7 +120,7 @@ TEST_P(VoidTxnTest, MessageFileIsKeptForTheWindowAndTypingDoesNotLoadIt) {
   out.close();
   SaveSetting(QStringLiteral("fmVoidTxn"), QStringLiteral("MsgFile"), file);
   MainWindow main;
-  main.OpenWindow(QStringLiteral("cmdVoidTxn"));
+  main.openOperationWindow(QStringLiteral("cmdVoidTxn"));
   auto* w = qobject_cast<VoidWindow*>(main.currentWindow());
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->windowTitle(), QStringLiteral("沖正"));

@@ -40,7 +40,7 @@ protected:
 TEST_P(LiabilityTest, WindowChartsBalanceByMonthAndPrintsTheTable) {
   LiabilityReport w;
   w.txtDate()->setText(QStringLiteral("2026/03/10"));
-  ASSERT_TRUE(w.QryData());
+  ASSERT_TRUE(w.queryRows());
   const QList<QPair<QString, double>> expected{{QStringLiteral("2026/03"), 100}, {QStringLiteral("2026/04"), 200},
                                                {QStringLiteral("2026/06"), 300.5}, {QStringLiteral("2027/03"), 900}};
   EXPECT_EQ(w.bars(), expected);

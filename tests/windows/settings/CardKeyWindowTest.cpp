@@ -37,7 +37,7 @@ TEST_P(SetBatchKeyTest, NewKeyIsStoredEncipheredAndTakesEffectAtOnce) {
   // 'A' ^ 'K' = 41^4B = 0A, 'B' ^ 'M' = 42^4D = 0F, 'C' ^ 'P' = 43^50 = 13, 'D' ^ 'W' = 44^57 = 13.
   EXPECT_TRUE(storedKey().startsWith(QStringLiteral("0A0F1313")));
   EXPECT_EQ(storedKey().size(), 32);
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("加密碼設定完成")});
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMessage")), QStringList{QStringLiteral("加密碼設定完成")});
   EXPECT_TRUE(w.txtBatchKey()->text().isEmpty());
   EXPECT_FALSE(w.isVisible());
   // One log row with the action, and the key nowhere in it.
@@ -129,7 +129,7 @@ TEST_P(SetBatchKeyTest, FailedSaveKeepsTheOldKey) {
   type(w, QStringLiteral("NEWKEY"));
   w.setCardKey();
   EXPECT_EQ(TheSettings().batchKey, QStringLiteral("OLDKEY"));
-  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMsg")), QStringList{QStringLiteral("存檔失敗")});
+  EXPECT_EQ(dialogs_->texts(QStringLiteral("showMessage")), QStringList{QStringLiteral("存檔失敗")});
   EXPECT_EQ(logRows(QStringLiteral("ActionID = '變更加密碼'")), 0);
   type(w, QStringLiteral("NEWKEY"));
   SaveScreenshot(&w, QStringLiteral("fmSetBatchKey"));

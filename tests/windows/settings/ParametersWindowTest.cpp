@@ -20,11 +20,11 @@
 namespace {
 QString param(const QString& id) {
   QString v;
-  getParamValue(id, v);
+  ReadParamValue(id, v);
   return v;
 }
 
-QString iniPort() { return GetINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort")); }
+QString iniPort() { return ReadIniValue(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("BorixPort")); }
 
 QStringList logRemarks() {
   QStringList out;
@@ -68,7 +68,7 @@ TEST_P(SettingParamTest, SavedSettingsAreReadBackAtTheNextStart) {
   EXPECT_EQ(param(QStringLiteral("QDR_BalAmtLimit")), QStringLiteral("5000.5"));
   EXPECT_EQ(param(QStringLiteral("QDR_PointRate")), QStringLiteral("0.01"));
   EXPECT_EQ(iniPort(), QStringLiteral("COM3"));
-  EXPECT_EQ(GetINI(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("CustName")), QStringLiteral("好市集"));
+  EXPECT_EQ(ReadIniValue(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("CustName")), QStringLiteral("好市集"));
   EXPECT_EQ(logRemarks(), QStringList{QStringLiteral("系統參數設定/")});
 
   // The next start.
@@ -86,7 +86,7 @@ TEST_P(SettingParamTest, SavedSettingsAreReadBackAtTheNextStart) {
   again.txtBalAmtLimit()->clear();
   again.saveParameters();
   QString value;
-  EXPECT_FALSE(getParamValue(QStringLiteral("QDR_BalAmtLimit"), value));
+  EXPECT_FALSE(ReadParamValue(QStringLiteral("QDR_BalAmtLimit"), value));
   EXPECT_EQ(param(QStringLiteral("QDR_PointRate")), QStringLiteral("0.01"));
   EXPECT_EQ(logRemarks().size(), 2);
   SaveScreenshot(&again, QStringLiteral("fmSettingParam"));
@@ -145,7 +145,7 @@ TEST_P(SettingParamTest, AFailedWriteKeepsEveryOldSetting) {
   EXPECT_FALSE(gCnn().inTransaction());
   EXPECT_EQ(param(QStringLiteral("QDR_BalAmtLimit")), QStringLiteral("100"));
   QString value;
-  EXPECT_FALSE(getParamValue(QStringLiteral("StoreID"), value));
+  EXPECT_FALSE(ReadParamValue(QStringLiteral("StoreID"), value));
   EXPECT_EQ(iniPort(), QStringLiteral("COM1"));
   EXPECT_EQ(TheSettings().storeId, QStringLiteral("000"));
   EXPECT_EQ(TheSettings().readerPort, QStringLiteral("COM1"));

@@ -113,11 +113,11 @@ int main(int argc, char** argv) {
   LoadQtTranslations(app);
   const QString home = homeFolder(options.home);
   const QString ini = home + QStringLiteral("/tolva.INI");
-  if (const QString cp = GetINI(ini, QStringLiteral("PARAM"), QStringLiteral("CodePage")); !cp.isEmpty()) {
+  if (const QString cp = ReadIniValue(ini, QStringLiteral("PARAM"), QStringLiteral("CodePage")); !cp.isEmpty()) {
     CodePage::select(cp);
   }
   QString port = options.port;
-  if (port.isEmpty()) port = GetINI(ini, QStringLiteral("PARAM"), QStringLiteral("BorixPort"));
+  if (port.isEmpty()) port = ReadIniValue(ini, QStringLiteral("PARAM"), QStringLiteral("BorixPort"));
   if (port.isEmpty()) port = QStringLiteral("COM1");
 
   SimPanel panel(home + QStringLiteral("/CardSim"), port);

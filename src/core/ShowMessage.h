@@ -3,4 +3,4 @@
 #include <QString>
 
 // Shows the message in the message window for the given seconds (3 by default) and waits.
-void ShowMsg(const QString& message, int seconds = 3);
+void ShowMessage(const QString& message, int seconds = 3);
