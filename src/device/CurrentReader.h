@@ -1,5 +1,5 @@
 #pragma once
-// The card reader/writer driver in use: the vendor library named by INI PARAM/VendorReader
+// The card reader/writer driver in use: the vendor library named by INI PARAM/CrwLibrary
 // (TheSettings().readerLibrary), or the built-in simulator when that is empty.
 #include "device/ReaderDriver.h"
 
@@ -10,6 +10,6 @@ class SimulatedReader;
 ReaderDriver& CurrentReaderDriver();
 // The built-in simulator; its reader folders lie under <application folder>/CardSim.
 SimulatedReader& BuiltInSimulatedReader();
-// The file a driver library name (INI PARAM/VendorReader) opens: see the search order in the
+// The file a driver library name (INI PARAM/CrwLibrary) opens: see the search order in the
 // loader; a name found nowhere is left to the system's own search.
 QString ReaderLibraryPath(const QString& name);

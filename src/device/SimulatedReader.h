@@ -1,5 +1,5 @@
 #pragma once
-// The built-in card reader/writer: a device model over reader folders (see CrwSimReader.h).
+// The built-in card reader/writer: a device model over reader folders (see SimulatorFiles.h).
 //
 // Every asynchronous operation is pending for the first poll and completes on a later one, so
 // callers really poll. The card wait completes on the first poll after that at which a card
