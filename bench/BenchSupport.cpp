@@ -28,24 +28,37 @@ bool BenchDatabase::open() {
     }
     schema_ = QStringLiteral("bench%1").arg(QRandomGenerator::global()->generate(), 0, 16);
     Connection admin;
-    admin.open(server);
-    admin.execute(QStringLiteral("CREATE SCHEMA ") + schema_);
+    if (!Check(admin.open(server)) || !Statement(admin, QStringLiteral("CREATE SCHEMA ") + schema_)) return false;
     cnt = server + (server.endsWith(QLatin1Char(';')) ? QString() : QStringLiteral(";")) + QStringLiteral("Search Path=") +
           schema_ + QStringLiteral(";");
   }
   if (!OpenConnection(cnt, gCnn(), [](const QString&) { return true; })) return false;
   SetDBType();
-  CreateSchema(gCnn());
-  return true;
+  return Check(CreateSchema(gCnn()));
 }
 
 BenchDatabase::~BenchDatabase() {
   gCnn().close();
   if (schema_.isEmpty()) return;
   Connection admin;
-  admin.open(qEnvironmentVariable("TOLVA_TEST_PG"));
-  admin.execute(QStringLiteral("SET client_min_messages TO warning"));
-  admin.execute(QStringLiteral("DROP SCHEMA ") + schema_ + QStringLiteral(" CASCADE"));
+  if (!Check(admin.open(qEnvironmentVariable("TOLVA_TEST_PG")))) return;
+  Statement(admin, QStringLiteral("SET client_min_messages TO warning"));
+  Statement(admin, QStringLiteral("DROP SCHEMA ") + schema_ + QStringLiteral(" CASCADE"));
+}
+
+bool Check(const Done& step) {
+  if (!step) std::fprintf(stderr, "%s\n", qPrintable(step.failure().description));
+  return bool(step);
+}
+
+bool Statement(Connection& cnn, const QString& sql, const QVariantList& values) {
+  return Check(Done::of(cnn.execute(sql, values)));
+}
+
+QVariant Scalar(Connection& cnn, const QString& sql) {
+  const Fetched<QVariant> value = cnn.scalar(sql);
+  Check(Done::of(value));
+  return value.valueOr();
 }
 
 double MedianMs(std::vector<qint64> ns) {

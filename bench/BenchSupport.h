@@ -3,6 +3,7 @@
 // nothing, the database under test (an SQLite file, or a schema of its own on the server named
 // by TOLVA_TEST_PG) and the median of repeated timings.
 #include "core/OperatorDialogs.h"
+#include "db/Connection.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -47,3 +48,9 @@ private:
 };
 
 double MedianMs(std::vector<qint64> nanoseconds);
+
+// A statement the benchmark needs: its failure is written to stderr, and the benchmark goes on
+// (its own check then fails).
+bool Statement(Connection& cnn, const QString& sql, const QVariantList& values = {});
+QVariant Scalar(Connection& cnn, const QString& sql);
+bool Check(const Done& step);

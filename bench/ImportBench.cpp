@@ -40,13 +40,13 @@ void fill() {
   Connection& cnn = gCnn();
   TransactionGuard tx(cnn);
   for (int s = 1; s <= kStores; ++s)
-    cnn.execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES (?, ?, ?)"),
+    Statement(cnn, QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES (?, ?, ?)"),
                 {storeId(s), QStringLiteral("分店%1").arg(s), s});
   for (int c = 1; c <= kCards; ++c)
-    cnn.execute(QStringLiteral("INSERT INTO Tolva (BatchNo, CardType, CardNo, Status, BalAmt, BalPoint) "
+    Statement(cnn, QStringLiteral("INSERT INTO Tolva (BatchNo, CardType, CardNo, Status, BalAmt, BalPoint) "
                                "VALUES ('V0001', 'V', ?, '01', 0, 0)"),
                 {cardNo(c)});
-  tx.commit();
+  Check(tx.commit());
 }
 
 struct Row {
@@ -145,9 +145,9 @@ double runShell(const QString& target, const QString& dbFile, const QString& sch
 
 void reset() {
   Connection& cnn = gCnn();
-  cnn.execute(QStringLiteral("DELETE FROM TolvaLog"));
-  cnn.execute(QStringLiteral("DELETE FROM TolvaImport"));
-  cnn.execute(QStringLiteral("UPDATE Tolva SET BalAmt = 0, BalPoint = 0, Status = '01', FirstDate = NULL, GoodThru = NULL, UpdDate = NULL"));
+  Statement(cnn, QStringLiteral("DELETE FROM TolvaLog"));
+  Statement(cnn, QStringLiteral("DELETE FROM TolvaImport"));
+  Statement(cnn, QStringLiteral("UPDATE Tolva SET BalAmt = 0, BalPoint = 0, Status = '01', FirstDate = NULL, GoodThru = NULL, UpdDate = NULL"));
 }
 
 }  // namespace

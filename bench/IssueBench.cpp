@@ -30,9 +30,9 @@ bool IssueRun(int n) {
   w.txtCardCnt()->setText(QString::number(n));
   w.txtStoreID()->setText(QStringLiteral("001"));
   w.txtBalAmt()->setText(QStringLiteral("100"));
-  const int before = gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM Tolva")).toInt();
+  const int before = Scalar(gCnn(), QStringLiteral("SELECT COUNT(*) FROM Tolva")).toInt();
   w.issueCards();
-  return gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM Tolva")).toInt() == before + n;
+  return Scalar(gCnn(), QStringLiteral("SELECT COUNT(*) FROM Tolva")).toInt() == before + n;
 }
 
 // Time per kind of statement (its first word), from the statistics between one statement and
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
   const QString target = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("sqlite");
   BenchDatabase db(target);
   if (!db.open()) return 2;
-  gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', 'main', 1)"));
+  Statement(gCnn(), QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', 'main', 1)"));
   EditSettings().readerPort = QStringLiteral("COM1");
   EditSettings().batchKey = QStringLiteral("AB12");
   EditSettings().storeId = QStringLiteral("001");

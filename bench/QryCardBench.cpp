@@ -36,22 +36,22 @@ void fill() {
   Connection& cnn = gCnn();
   TransactionGuard tx(cnn);
   for (int s = 1; s <= kStores; ++s) {
-    cnn.execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES (?, ?, ?)"),
+    Statement(cnn, QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES (?, ?, ?)"),
                 {QStringLiteral("%1").arg(s, 3, 10, QLatin1Char('0')), QStringLiteral("分店%1").arg(s), s});
   }
-  cnn.execute(QStringLiteral("INSERT INTO Tolva (BatchNo, CardType, CardNo, Status, GoodThru, BalAmt, BalPoint, IssueDept) "
+  Statement(cnn, QStringLiteral("INSERT INTO Tolva (BatchNo, CardType, CardNo, Status, GoodThru, BalAmt, BalPoint, IssueDept) "
                              "VALUES ('V0001', 'V', ?, '11', ?, 1000, 30, '001')"),
               {kCard, cnn.dialect().dateValue(QDateTime(QDate(2027, 12, 31), QTime(0, 0)))});
   const QStringList types = {QStringLiteral("21"), QStringLiteral("22"), QStringLiteral("23"), QStringLiteral("31")};
   const QDateTime start(QDate(2020, 1, 1), QTime(8, 0));
   for (int i = 0; i < kRows; ++i) {
     const QVariant at = cnn.dialect().dateValue(start.addSecs(qint64(i) * 3600));
-    cnn.execute(QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint, RefCheckNo, "
+    Statement(cnn, QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint, RefCheckNo, "
                                "POSID, UserID, Remark, FileDate) VALUES (?, ?, ?, ?, ?, ?, ?, 'POS1', 'clerk', '', ?)"),
                 {QStringLiteral("%1").arg(i % kStores + 1, 3, 10, QLatin1Char('0')), types[i % types.size()], kCard, at,
                  QStringLiteral("%1.5").arg(i % 900), i % 7, QStringLiteral("R%1").arg(i), at});
   }
-  tx.commit();
+  Check(tx.commit());
 }
 
 // The same rows and look-ups straight from QtSql, each value taken out of its row.
@@ -92,7 +92,7 @@ qint64 coreRead() {
   QElapsedTimer t;
   t.start();
   CardQuery card;
-  LoadCardQuery(gCnn(), kCard, card);
+  Check(Done::of(LoadCardQuery(gCnn(), kCard, card)));
   return t.nsecsElapsed();
 }
 

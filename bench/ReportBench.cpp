@@ -44,7 +44,7 @@ void fill(bool pg) {
   const QString thru = pg ? QStringLiteral("make_timestamp(2025 + (i % 36) / 12, 1 + i % 12, 28, 0, 0, 0)")
                           : QStringLiteral("printf('%04d/%02d/28 00:00:00', 2025 + (i % 36) / 12, 1 + i % 12)");
   TransactionGuard tx(cnn);
-  cnn.execute(QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint) ") + cte(kRows - 1) +
+  Statement(cnn, QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint) ") + cte(kRows - 1) +
               QStringLiteral(" SELECT ") + store +
               QStringLiteral(" , CASE WHEN i < %1 THEN '11' WHEN i % 4 = 0 THEN '21' WHEN i % 4 = 1 THEN '22' "
                              " WHEN i % 4 = 2 THEN '23' ELSE '31' END , 'V' || (i % %1) , ")
@@ -54,17 +54,17 @@ void fill(bool pg) {
                              " WHEN i % 4 = 2 THEN 0 ELSE -10 END , CASE WHEN i >= %1 AND i % 4 = 2 THEN -1 ELSE 0 END ")
                   .arg(kCards) +
               from(kRows - 1));
-  cnn.execute(QStringLiteral("INSERT INTO Tolva (CardNo, Status, IssueDept, IssueDate, GoodThru, BalAmt, BalPoint) ") +
+  Statement(cnn, QStringLiteral("INSERT INTO Tolva (CardNo, Status, IssueDept, IssueDate, GoodThru, BalAmt, BalPoint) ") +
               cte(kCards - 1) + QStringLiteral(" SELECT 'V' || i , CASE i % 10 WHEN 8 THEN '99' WHEN 9 THEN '81' ELSE '11' END , ") +
               store + QStringLiteral(" , ") + at + QStringLiteral(" , ") + thru +
               QStringLiteral(" , 1000 + CASE i % 4 WHEN 0 THEN 1900 WHEN 1 THEN -380 WHEN 3 THEN -190 ELSE 0 END "
                              " + CASE WHEN i % 100 = 7 THEN 1 ELSE 0 END , CASE WHEN i % 4 = 2 THEN -19 ELSE 0 END ") +
               from(kCards - 1));
-  cnn.execute(QStringLiteral("INSERT INTO VoidCard (CardNo, Remark) ") + cte(kCards - 1) +
+  Statement(cnn, QStringLiteral("INSERT INTO VoidCard (CardNo, Remark) ") + cte(kCards - 1) +
               QStringLiteral(" SELECT 'V' || i , '' ") + from(kCards - 1) +
               QStringLiteral(" WHERE i % 10 = 8 AND i % 1000 <> 8"));
-  tx.commit();
-  cnn.execute(QStringLiteral("ANALYZE"));
+  Check(tx.commit());
+  Statement(cnn, QStringLiteral("ANALYZE"));
 }
 
 // The statements the reports run, with their values written in, for the shell.
@@ -154,9 +154,15 @@ int main(int argc, char** argv) {
   std::printf("  filled in %.1f s\n", fillNs / 1e9);
 
   int disagreeing = 0;
-  const double r1 = compare("liability", [] { ComputeLiability(gCnn(), kDay); }, shell, liabilitySql());
-  const double r2 = compare("reconcile", [&] { disagreeing = SelectDisagreements(gCnn()).size(); }, shell, reconcileSql());
+  bool read = true;
+  const double r1 = compare("liability", [&] { read = read && Check(Done::of(ComputeLiability(gCnn(), kDay))); }, shell,
+                            liabilitySql());
+  const double r2 = compare("reconcile", [&] {
+    const auto rows = SelectDisagreements(gCnn());
+    read = read && Check(Done::of(rows));
+    disagreeing = rows.valueOr().size();
+  }, shell, reconcileSql());
   std::printf("  %d cards disagree\n", disagreeing);
 
-  return r1 <= 1.5 && r2 <= 1.5 ? 0 : 1;
+  return read && r1 <= 1.5 && r2 <= 1.5 ? 0 : 1;
 }

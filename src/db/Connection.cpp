@@ -31,46 +31,42 @@ Connection::Connection() : name_(QStringLiteral("tolva-%1").arg(g_serial.fetchAn
 
 Connection::~Connection() { close(); }
 
-void Connection::open(const QString& cnt, const NewFilePolicy& mayCreate) {
+Done Connection::open(const QString& cnt, const NewFilePolicy& mayCreate) {
   close();
   const ConnectionString cs(cnt);
-  try {
-    open(cs, mayCreate);
-  } catch (const TolvaError& e) {
-    // A driver may repeat the password in its message.
-    throw TolvaError(e.number(), cs.hidePassword(e.description()));
-  }
+  Done opened = open(cs, mayCreate);
+  // A driver may repeat the password in its message.
+  if (!opened) opened.failed->description = cs.hidePassword(opened.failure().description);
+  return opened;
 }
 
-void Connection::open(const ConnectionString& cs, const NewFilePolicy& mayCreate) {
-  const Dialect dialect = Dialect::forConnection(cs);
+Done Connection::open(const ConnectionString& cs, const NewFilePolicy& mayCreate) {
+  const Fetched<Dialect> dialect = Dialect::forConnection(cs);
+  if (!dialect) return dialect.failure;
   {
-    QSqlDatabase db = QSqlDatabase::addDatabase(dialect.driverName(), name_);
-    try {
-      dialect.configure(db, cs, mayCreate);
-    } catch (...) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(dialect->driverName(), name_);
+    const auto drop = [&] {
       db = QSqlDatabase();
       QSqlDatabase::removeDatabase(name_);
-      throw;
+    };
+    if (const Done configured = dialect->configure(db, cs, mayCreate); !configured) {
+      drop();
+      return configured;
     }
     db.setNumericalPrecisionPolicy(QSql::HighPrecision);
     if (!db.open()) {
       const QSqlError error = db.lastError();
-      db = QSqlDatabase();
-      QSqlDatabase::removeDatabase(name_);
-      raise(error, QString());
+      drop();
+      return failureOf(error, QString());
     }
   }
-  dialect_ = dialect;
+  dialect_ = *dialect;
   cnt_ = cs.text();
   // A connection that fails its set-up (a file that is not a database, say) is closed again:
   // it must not look open to the statements that follow.
-  try {
-    dialect_.prepareSession(*this, cs);
-  } catch (...) {
-    close();
-    throw;
-  }
+  const Done prepared = dialect_.prepareSession(*this, cs);
+  if (!prepared) close();
+  return prepared;
 }
 
 void Connection::close() {
@@ -92,27 +88,24 @@ void Connection::close() {
   exclusive_ = false;
 }
 
-void Connection::resumeSession() {
+Done Connection::resumeSession() {
   // The set-up statements of the new session come through here too.
-  if (inTransaction_ || cnt_.isEmpty() || reopening_) return;
+  if (inTransaction_ || cnt_.isEmpty() || reopening_) return {};
   // The driver reports a session it knows to be gone as closed.
-  if (!lost_ && isOpen() && !SessionLost(database())) return;
+  if (!lost_ && isOpen() && !SessionLost(database())) return {};
   const QString cnt = cnt_;
   reopening_ = true;
-  struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{reopening_};
-  try {
-    open(cnt);
-  } catch (...) {
+  const Done reopened = open(cnt);
+  reopening_ = false;
+  if (!reopened) {
     // Still unreachable: this statement fails (its caller reports it), and the next one tries
     // again.
     cnt_ = cnt;
     lost_ = true;
-    throw;
+    return reopened;
   }
   LogError(ErrorLabel(), QStringLiteral("-1"), QStringLiteral("資料庫連線中斷，已重新連線"));
+  return {};
 }
 
 void Connection::noteFailure(const QSqlDatabase& db) {
@@ -125,19 +118,18 @@ bool Connection::isOpen() const {
 
 QSqlDatabase Connection::database() const { return QSqlDatabase::database(name_, false); }
 
-void Connection::requireOpen() const {
-  if (!isOpen()) {
-    throw TolvaError(QStringLiteral("3704"), QStringLiteral("Operation is not allowed when the object is closed."));
-  }
+Done Connection::requireOpen() const {
+  if (isOpen()) return {};
+  return Failure{QStringLiteral("3704"), QStringLiteral("Operation is not allowed when the object is closed.")};
 }
 
-void Connection::raise(const QSqlError& error, const QString& sql) const {
+Failure Connection::failureOf(const QSqlError& error, const QString& sql) {
   QString number = error.nativeErrorCode();
   if (number.isEmpty()) number = QString::number(static_cast<int>(error.type()));
   QString text = error.text().trimmed();
   if (text.isEmpty()) text = QStringLiteral("Database error");
   if (!sql.isEmpty()) text += QStringLiteral(" [SQL: ") + sql + QLatin1Char(']');
-  throw TolvaError(number, text);
+  return {number, text};
 }
 
 Connection::StatementStats Connection::statementStats() { return g_stats; }
@@ -146,8 +138,8 @@ void SetStatementHookForTest(std::function<void(Connection&, const QString&)> ho
   g_statementHook = std::move(hook);
 }
 
-void Connection::runHook(const QString& sql) {
-  if (!g_statementHook) return;
+Done Connection::runHook(const QString& sql) {
+  if (!g_statementHook) return {};
   // The hook may run statements of its own; they must not call it again.
   const auto hook = std::exchange(g_statementHook, nullptr);
   struct Restore {
@@ -156,20 +148,31 @@ void Connection::runHook(const QString& sql) {
       if (!g_statementHook) g_statementHook = std::move(h);
     }
   } restore{hook};
-  hook(*this, sql);
-}
-
-void Connection::checkOwner() const {
-  if (inTransaction_ && exclusive_ && !ownerActive_) {
-    throw TolvaError(QStringLiteral("3000"), QStringLiteral("另一項作業進行中，請稍候再試"));
+  // A test's hook fails the statement by throwing.
+  try {
+    hook(*this, sql);
+  } catch (const TolvaError& e) {
+    return Failure{e.number(), e.description()};
   }
+  return {};
 }
 
-QSqlQuery Connection::run(const QString& sql, const QVariantList& values) {
-  resumeSession();
-  requireOpen();
-  checkOwner();
-  runHook(sql);
+Done Connection::checkOwner() const {
+  if (inTransaction_ && exclusive_ && !ownerActive_) return busy();
+  return {};
+}
+
+Failure Connection::busy() { return {QStringLiteral("3000"), QStringLiteral("另一項作業進行中，請稍候再試")}; }
+
+Done Connection::readyFor(const QString& sql) {
+  if (Done resumed = resumeSession(); !resumed) return resumed;
+  if (Done open = requireOpen(); !open) return open;
+  if (Done turn = checkOwner(); !turn) return turn;
+  return runHook(sql);
+}
+
+Fetched<QSqlQuery> Connection::run(const QString& sql, const QVariantList& values) {
+  if (const Done ready = readyFor(sql); !ready) return ready.failure();
   const StatementTimer timer;
   QSqlQuery q(database());
   q.setForwardOnly(true);
@@ -183,78 +186,79 @@ QSqlQuery Connection::run(const QString& sql, const QVariantList& values) {
   }
   if (!ok) {
     noteFailure(database());
-    raise(q.lastError(), sql);
+    return failureOf(q.lastError(), sql);
   }
   return q;
 }
 
-int Connection::execute(const QString& sql) { return run(sql, {}).numRowsAffected(); }
-
-int Connection::execute(const QString& sql, const QVariantList& values) { return run(sql, values).numRowsAffected(); }
-
-QSqlQuery Connection::query(const QString& sql) { return run(sql, {}); }
-
-QSqlQuery Connection::query(const QString& sql, const QVariantList& values) { return run(sql, values); }
-
-QVariant Connection::scalar(const QString& sql) { return scalar(sql, {}); }
-
-QVariant Connection::scalar(const QString& sql, const QVariantList& values) {
-  QSqlQuery q = run(sql, values);
-  return q.next() ? q.value(0) : QVariant();
+Fetched<int> Connection::execute(const QString& sql, const QVariantList& values) {
+  const Fetched<QSqlQuery> q = run(sql, values);
+  if (!q) return q.failure;
+  return q->numRowsAffected();
 }
 
-QVariant Connection::lastInsertId() { return scalar(dialect_.generatedKeyQuery()); }
+Fetched<QSqlQuery> Connection::query(const QString& sql, const QVariantList& values) { return run(sql, values); }
 
-void Connection::beginTrans() {
-  resumeSession();
-  requireOpen();
+Fetched<QVariant> Connection::scalar(const QString& sql, const QVariantList& values) {
+  Fetched<QSqlQuery> q = run(sql, values);
+  if (!q) return q.failure;
+  return q->next() ? q->value(0) : QVariant();
+}
+
+Fetched<QVariant> Connection::lastInsertId() { return scalar(dialect_.generatedKeyQuery()); }
+
+Done Connection::beginTrans() {
   // Window events run while a card operation polls the reader, so a second operation can start
   // inside the first one's transaction; it must not share (or, on SQLite, break) that one.
-  if (inTransaction_) {
-    throw TolvaError(QStringLiteral("3000"), QStringLiteral("另一項作業進行中，請稍候再試"));
-  }
+  if (inTransaction_) return busy();
+  if (Done resumed = resumeSession(); !resumed) return resumed;
+  if (Done open = requireOpen(); !open) return open;
   const QString begin = dialect_.beginStatement();
   if (!begin.isEmpty()) {
-    execute(begin);
+    if (const Fetched<int> begun = execute(begin); !begun) return begun.failure;
   } else {
     const StatementTimer timer;
     if (!database().transaction()) {
       noteFailure(database());
-      raise(database().lastError(), QStringLiteral("BEGIN"));
+      return failureOf(database().lastError(), QStringLiteral("BEGIN"));
     }
   }
   inTransaction_ = true;
   HoldErrorBoxes();
+  return {};
 }
 
-void Connection::endTransaction(bool commit) {
+Done Connection::endTransaction(bool commit) {
   const QString statement = commit ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK");
-  if (!dialect_.beginStatement().isEmpty()) {
-    execute(statement);
-    return;
-  }
-  runHook(statement);
+  if (!dialect_.beginStatement().isEmpty()) return Done::of(execute(statement));
+  if (const Done hooked = runHook(statement); !hooked) return hooked;
   const StatementTimer timer;
   QSqlDatabase db = database();
   if (!(commit ? db.commit() : db.rollback())) {
     noteFailure(db);
-    raise(db.lastError(), statement);
+    return failureOf(db.lastError(), statement);
   }
+  return {};
 }
 
-void Connection::commitTrans() {
-  requireOpen();
+Done Connection::commitTrans() {
+  if (const Done open = requireOpen(); !open) return open;
   const OwnerScope owner(*this);
-  endTransaction(true);
+  const Done committed = endTransaction(true);
+  // A failed COMMIT leaves the transaction open: its owner rolls it back.
+  if (!committed) return committed;
   inTransaction_ = false;
   exclusive_ = false;
   ReleaseErrorBoxes();
+  return {};
 }
 
-void Connection::rollbackTrans() {
+Done Connection::rollbackTrans() {
   // A session lost meanwhile (the driver reports it closed) took its transaction with it.
   if (!cnt_.isEmpty() && !isOpen()) lost_ = true;
-  if (!lost_) requireOpen();
+  if (!lost_) {
+    if (const Done open = requireOpen(); !open) return open;
+  }
   // The error boxes kept during the transaction are shown once it is over, failed or not.
   struct Release {
     bool held;
@@ -263,29 +267,36 @@ void Connection::rollbackTrans() {
   inTransaction_ = false;
   exclusive_ = false;
   // The next statement opens a new session.
-  if (lost_) return;
-  endTransaction(false);
+  if (lost_) return {};
+  const OwnerScope owner(*this);
+  return endTransaction(false);
 }
 
-TransactionGuard::TransactionGuard(Connection& cnn) : cnn_(cnn) { cnn_.beginTrans(); }
+TransactionGuard::TransactionGuard(Connection& cnn) : cnn_(cnn), begun_(cnn.beginTrans()), open_(bool(begun_)) {}
 
 TransactionGuard::~TransactionGuard() {
   if (!open_) return;
-  try {
-    cnn_.rollbackTrans();
-  } catch (...) {
-    LogError(ErrorLabel());
-  }
+  if (const Done rolledBack = cnn_.rollbackTrans(); !rolledBack) LogError(ErrorLabel(), rolledBack.failure());
 }
 
-void TransactionGuard::commit() {
-  cnn_.commitTrans();
-  open_ = false;
+Done TransactionGuard::commit() {
+  const Done committed = cnn_.commitTrans();
+  // A failed commit is rolled back when the guard goes.
+  if (committed) open_ = false;
+  return committed;
 }
 
-void TransactionGuard::rollback() {
+Done TransactionGuard::rollback() {
   open_ = false;
-  cnn_.rollbackTrans();
+  return cnn_.rollbackTrans();
+}
+
+Done ForEachRow(Connection& cnn, const QString& sql, const QVariantList& values,
+                const std::function<void(const QSqlQuery&)>& row) {
+  Fetched<QSqlQuery> q = cnn.query(sql, values);
+  if (!q) return q.failure;
+  while (q->next()) row(*q);
+  return {};
 }
 
 Connection& gCnn() {

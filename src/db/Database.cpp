@@ -37,17 +37,11 @@ QString quotDate(const QVariant& value, const QString& dateQuote) {
 }  // namespace
 
 bool OpenConnection(const QString& connectionString, Connection& connection, const NewFilePolicy& mayCreate) {
-  try {
-    connection.open(connectionString, mayCreate);
-    return true;
-  } catch (...) {
-    // The connection string itself never reaches the log: it may hold a password (the
-    // connection hid it in its own errors already).
-    QString number, description;
-    CurrentErrorInfo(number, description);
-    LogError(ErrorLabel(), number, MaskPassword(description));
-    return false;
-  }
+  const Done opened = connection.open(connectionString, mayCreate);
+  // The connection string itself never reaches the log: it may hold a password (the
+  // connection hid it in its own errors already).
+  if (!opened) LogError(ErrorLabel(), opened.failure().number, MaskPassword(opened.failure().description));
+  return bool(opened);
 }
 
 void SetDBType(Connection* connection, const QString& key) {
@@ -134,9 +128,9 @@ QVariant BoundText(const QVariant& value) {
   return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
 }
 
-QVariant BoundDate(const QVariant& value, const Dialect& dialect) {
+Fetched<QVariant> BoundDate(const QVariant& value, const Dialect& dialect) {
   if (NoDateValue(value)) return QVariant();
   const auto dt = ToDateTime(value);
-  if (!dt) throw TolvaError(QStringLiteral("13"), QStringLiteral("Type mismatch: not a date: ") + value.toString());
+  if (!dt) return Failure{QStringLiteral("13"), QStringLiteral("Type mismatch: not a date: ") + value.toString()};
   return dialect.dateValue(*dt);
 }

@@ -31,6 +31,6 @@ QString QuotDate(const QVariant& value, const QString& provider = QString());
 QString QuotDate(const QVariant& value, const Dialect& dialect);
 // The bound counterparts of QuotText and QuotDate, for statements that bind their values: a
 // text trimmed (a missing one empty), a date in the dialect's stored form (no date is NULL;
-// a value that is not a date raises).
+// a value that is not a date fails).
 QVariant BoundText(const QVariant& value);
-QVariant BoundDate(const QVariant& value, const Dialect& dialect);
+Fetched<QVariant> BoundDate(const QVariant& value, const Dialect& dialect);

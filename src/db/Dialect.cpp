@@ -72,7 +72,7 @@ Dialect Dialect::forKey(const QString& key) {
   return {};
 }
 
-Dialect Dialect::forConnection(const ConnectionString& cs) {
+Fetched<Dialect> Dialect::forConnection(const ConnectionString& cs) {
   const QString provider = cs.value(QStringLiteral("provider"));
   Dialect d;
   if (provider.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0) {
@@ -86,7 +86,7 @@ Dialect Dialect::forConnection(const ConnectionString& cs) {
     d = forKey(ProviderKey(provider, cs.text()));
     d.engine_ = Engine::Odbc;
   } else {
-    throw TolvaError(QStringLiteral("3706"), QStringLiteral("Provider cannot be found: ") + provider);
+    return Failure{QStringLiteral("3706"), QStringLiteral("Provider cannot be found: ") + provider};
   }
   d.readOnly_ = cs.value(QStringLiteral("mode")).compare(QLatin1String("Read"), Qt::CaseInsensitive) == 0;
   return d;
@@ -172,19 +172,19 @@ QString Dialect::driverName() const {
   return {};
 }
 
-void Dialect::configure(QSqlDatabase& db, const ConnectionString& cs, const NewFilePolicy& mayCreate) const {
+Done Dialect::configure(QSqlDatabase& db, const ConnectionString& cs, const NewFilePolicy& mayCreate) const {
   switch (engine_) {
     case Engine::SQLite: {
       // Without a file SQLite would work on a private temporary database and lose every row
       // at the end of the run.
       const QString file = cs.value(QStringLiteral("data source"));
-      if (file.isEmpty()) throw TolvaError(QStringLiteral("3706"), QStringLiteral("No Data Source given for SQLite"));
+      if (file.isEmpty()) return Failure{QStringLiteral("3706"), QStringLiteral("No Data Source given for SQLite")};
       const QString path = absoluteDataFile(file);
       // A mistyped or moved file would otherwise start an empty database whose numbering
       // begins again at 000001.
       if (path != QLatin1String(":memory:") && !QFileInfo::exists(path) &&
           (readOnly_ || !mayCreate || !mayCreate(path))) {
-        throw TolvaError(QStringLiteral("3705"), QStringLiteral("Database file not found: ") + path);
+        return Failure{QStringLiteral("3705"), QStringLiteral("Database file not found: ") + path};
       }
       db.setDatabaseName(path);
       db.setConnectOptions(readOnly_ ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=15000;QSQLITE_OPEN_READONLY")
@@ -205,34 +205,39 @@ void Dialect::configure(QSqlDatabase& db, const ConnectionString& cs, const NewF
       db.setDatabaseName(OdbcConnectionString(cs));
       break;
     case Engine::None:
-      throw TolvaError(QStringLiteral("3706"), QStringLiteral("Provider cannot be found"));
+      return Failure{QStringLiteral("3706"), QStringLiteral("Provider cannot be found")};
   }
+  return {};
 }
 
-void Dialect::prepareSession(Connection& cnn, const ConnectionString& cs) const {
+Done Dialect::prepareSession(Connection& cnn, const ConnectionString& cs) const {
   if (engine_ == Engine::SQLite) {
     QSqlDatabase db = cnn.database();
-    RegisterSqliteFunctions(db);
+    if (!RegisterSqliteFunctions(db)) return Failure{QStringLiteral("-1"), QStringLiteral("No SQLite handle")};
     // Several processes of one workstation share the file; a read-only connection (the
     // message database) leaves its journal as it is.
-    if (!readOnly_) cnn.execute(QStringLiteral("PRAGMA journal_mode=WAL"));
+    if (!readOnly_) {
+      if (const auto wal = cnn.execute(QStringLiteral("PRAGMA journal_mode=WAL")); !wal) return wal.failure;
+    }
   }
   if (name_ == kPostgres) {
     // Quoting doubles apostrophes and nothing else: that is only safe while backslashes are
     // ordinary characters, whatever the server's or the role's default says (an ODBC session
     // is switched here; a native one was opened with the setting).
-    cnn.execute(QStringLiteral("SET standard_conforming_strings = on"));
-    const QString setting = cnn.scalar(QStringLiteral("SHOW standard_conforming_strings")).toString();
-    if (setting != QLatin1String("on")) {
-      throw TolvaError(QStringLiteral("-1"), QStringLiteral("standard_conforming_strings stays ") + setting);
+    if (const auto set = cnn.execute(QStringLiteral("SET standard_conforming_strings = on")); !set) return set.failure;
+    const auto setting = cnn.scalar(QStringLiteral("SHOW standard_conforming_strings"));
+    if (!setting) return setting.failure;
+    if (setting->toString() != QLatin1String("on")) {
+      return Failure{QStringLiteral("-1"), QStringLiteral("standard_conforming_strings stays ") + setting->toString()};
     }
   }
   const QString searchPath = cs.value(QStringLiteral("search path"));
   if (engine_ == Engine::PostgreSQL && !searchPath.isEmpty()) {
     static const QRegularExpression ident(QStringLiteral("^[A-Za-z_][A-Za-z0-9_, ]*$"));
     if (!ident.match(searchPath).hasMatch()) {
-      throw TolvaError(QStringLiteral("-1"), QStringLiteral("Invalid Search Path: ") + searchPath);
+      return Failure{QStringLiteral("-1"), QStringLiteral("Invalid Search Path: ") + searchPath};
     }
-    cnn.execute(QStringLiteral("SET search_path TO ") + searchPath);
+    return Done::of(cnn.execute(QStringLiteral("SET search_path TO ") + searchPath));
   }
+  return {};
 }

@@ -4,6 +4,8 @@
 // literals and ranges, the generated row number, the numbering call, the schema script, the
 // adaptation of statement texts, and how the connection is set up. No other code decides from
 // a provider name which database it talks to.
+#include "core/Fetched.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -47,8 +49,8 @@ public:
   // "SQLITE"; any other key is the generic "SQL_DB"). Such a dialect only writes SQL; it
   // opens nothing.
   static Dialect forKey(const QString& key);
-  // The dialect of a connection string. Throws TolvaError when no driver serves its provider.
-  static Dialect forConnection(const ConnectionString& cs);
+  // The dialect of a connection string; fails when no driver serves its provider.
+  static Fetched<Dialect> forConnection(const ConnectionString& cs);
 
   QString name() const { return name_; }            // "MS_SQL", "ORACLE", "PG_SQL", "ACCESS", "SQLITE", "SQL_DB"
   QString nowFunc() const { return nowFunc_; }      // SQL for the database's current date and time
@@ -87,8 +89,8 @@ public:
   // Connection::open: the Qt driver, its settings for the connection string, and the session
   // set-up once it is open. A connection opened read-only (Mode=Read) changes nothing.
   QString driverName() const;
-  void configure(QSqlDatabase& db, const ConnectionString& cs, const NewFilePolicy& mayCreate) const;
-  void prepareSession(Connection& cnn, const ConnectionString& cs) const;
+  Done configure(QSqlDatabase& db, const ConnectionString& cs, const NewFilePolicy& mayCreate) const;
+  Done prepareSession(Connection& cnn, const ConnectionString& cs) const;
 
 private:
   enum class Engine { None, SQLite, PostgreSQL, Odbc };

@@ -42,12 +42,12 @@ QString NumberText(qint64 number);
 // is one; `row`, when given, receives it. Table and column are names the program passes (a
 // name that is not a plain identifier is refused); the key text is bound, trimmed. Errors raise to
 // the caller's trap, so that a failed look-up is never taken for "not found".
-bool FindRowByKey(const QString& table, const QString& keyField, const QString& keyText,
+Fetched<bool> FindRowByKey(const QString& table, const QString& keyField, const QString& keyText,
                   QSqlRecord* row = nullptr);
 
 // The stored value of a parameter as it is (empty when there is no row or it is NULL).
 // Statement errors raise, so that a failed read is never taken for "not set".
-QString StoredParamValue(Connection& cnn, const QString& paramID);
+Fetched<QString> StoredParamValue(Connection& cnn, const QString& paramID);
 
 // The codes of a type with their descriptions, by code: for a code picker. Statement errors raise.
-QList<QStringList> CodeRows(Connection& cnn, const QString& codeType);
+Fetched<QList<QStringList>> CodeRows(Connection& cnn, const QString& codeType);

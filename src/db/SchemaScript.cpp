@@ -88,7 +88,7 @@ QStringList SplitSqlScript(const QString& script) {
   return out;
 }
 
-QString SchemaScriptText(const QString& name) {
+Fetched<QString> SchemaScriptText(const QString& name) {
   // The scripts are a resource of the core library, which is static: make sure its
   // initialiser is linked in.
   static const bool registered = [] {
@@ -97,22 +97,27 @@ QString SchemaScriptText(const QString& name) {
   }();
   Q_UNUSED(registered);
   QFile f(QStringLiteral(":/schema/") + name);
-  if (!f.open(QIODevice::ReadOnly)) {
-    throw TolvaError(QStringLiteral("53"), QStringLiteral("Schema script not found: ") + name);
-  }
+  if (!f.open(QIODevice::ReadOnly)) return Failure{QStringLiteral("53"), QStringLiteral("Schema script not found: ") + name};
   return QString::fromUtf8(f.readAll());
 }
 
-void RunSqlScript(Connection& cnn, const QString& script) {
+Done RunSqlScript(Connection& cnn, const QString& script) {
   const QStringList statements = SplitSqlScript(script);
   TransactionGuard tx(cnn);
-  for (const QString& statement : statements) cnn.execute(statement);
-  tx.commit();
+  if (!tx.begun()) return tx.begun();
+  for (const QString& statement : statements) {
+    if (const Fetched<int> done = cnn.execute(statement); !done) return done.failure;
+  }
+  return tx.commit();
 }
 
-bool HasTable(Connection& cnn, const QString& table) {
+Fetched<bool> HasTable(Connection& cnn, const QString& table) {
   const QString count = cnn.dialect().tableCountQuery();
-  if (!count.isEmpty()) return cnn.scalar(count, {table}).toInt() > 0;
+  if (!count.isEmpty()) {
+    const Fetched<QVariant> n = cnn.scalar(count, {table});
+    if (!n) return n.failure;
+    return n->toInt() > 0;
+  }
   const QStringList tables = cnn.database().tables(QSql::Tables);
   for (const QString& t : tables) {
     if (t.section(QLatin1Char('.'), -1).compare(table, Qt::CaseInsensitive) == 0) return true;
@@ -131,10 +136,10 @@ bool HasColumn(Connection& cnn, const QString& table, const QString& column) {
   return false;
 }
 
-void CreateSchema(Connection& cnn) {
+Done CreateSchema(Connection& cnn) {
   const QString name = cnn.dialect().schemaScript();
-  if (name.isEmpty()) {
-    throw TolvaError(QStringLiteral("-1"), QStringLiteral("No built-in schema for ") + cnn.dialect().name());
-  }
-  RunSqlScript(cnn, SchemaScriptText(name));
+  if (name.isEmpty()) return Failure{QStringLiteral("-1"), QStringLiteral("No built-in schema for ") + cnn.dialect().name()};
+  const Fetched<QString> script = SchemaScriptText(name);
+  if (!script) return script.failure;
+  return RunSqlScript(cnn, *script);
 }

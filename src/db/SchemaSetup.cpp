@@ -5,13 +5,9 @@
 #include "db/SchemaScript.h"
 
 bool CreateSchemaIfNew(QString& report) {
-  try {
-    if (!gCnn().isOpen() || !gCnn().dialect().createsSchemaItself()) return true;
-    if (HasTable(gCnn(), QStringLiteral("Tolva"))) return true;
-    CreateSchema(gCnn());
-    return true;
-  } catch (...) {
-    report = LogError(ErrorLabel());
-    return false;
-  }
+  if (!gCnn().isOpen() || !gCnn().dialect().createsSchemaItself()) return true;
+  const Fetched<bool> has = HasTable(gCnn(), QStringLiteral("Tolva"));
+  const Done created = !has.ok() ? Done(has.failure) : *has ? Done() : CreateSchema(gCnn());
+  if (!created) report = LogError(ErrorLabel(), created.failure());
+  return bool(created);
 }

@@ -44,17 +44,16 @@ void fnNow(sqlite3_context* ctx, int, sqlite3_value**) {
 
 }  // namespace
 
-void RegisterSqliteFunctions(QSqlDatabase& db) {
+bool RegisterSqliteFunctions(QSqlDatabase& db) {
   const QVariant handle = db.driver()->handle();
-  if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) {
-    throw TolvaError(QStringLiteral("-1"), QStringLiteral("No SQLite handle"));
-  }
+  if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) return false;
   sqlite3* h = *static_cast<sqlite3* const*>(handle.constData());
   const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
   sqlite3_create_function(h, "Len", 1, flags, nullptr, fnLen, nullptr, nullptr);
   sqlite3_create_function(h, "tolva_left", 2, flags, nullptr, fnLeft, nullptr, nullptr);
   sqlite3_create_function(h, "tolva_right", 2, flags, nullptr, fnRight, nullptr, nullptr);
   sqlite3_create_function(h, "now", 0, SQLITE_UTF8, nullptr, fnNow, nullptr, nullptr);
+  return true;
 }
 
 QString AdaptSqlForSqlite(const QString& sql) {

@@ -3,7 +3,8 @@
 // connection so that the same statements run on each dialect.
 #include <QSqlDatabase>
 
-void RegisterSqliteFunctions(QSqlDatabase& db);
+// False when the connection has no SQLite handle.
+bool RegisterSqliteFunctions(QSqlDatabase& db);
 
 // LEFT and RIGHT are keywords to SQLite, so calls left(x, n) and right(x, n) outside string
 // literals are passed to the registered functions under other names. Everything else stays as written.

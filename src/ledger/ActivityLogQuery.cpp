@@ -19,7 +19,7 @@ QString text(const QVariant& v) { return v.isNull() ? QString() : v.toString(); 
 
 }  // namespace
 
-QList<QStringList> SelectActivityLogRows(Connection& cnn, const ActivityLogFilter& f) {
+Fetched<QList<QStringList>> SelectActivityLogRows(Connection& cnn, const ActivityLogFilter& f) {
   QString sql = QStringLiteral(
       "Select A.FileDate , A.ActionID , C.Dscp , A.LogMsg , A.Remark , A.UserID , A.LoginWS , A.ProgID "
       " From xxAPLOG A Left Join xxCODE C On C.CodeType = ? And C.Code = A.ActionID "
@@ -40,10 +40,11 @@ QList<QStringList> SelectActivityLogRows(Connection& cnn, const ActivityLogFilte
   sql += QStringLiteral(" Order by A.FileDate Desc , A.RNo Desc ");
 
   QList<QStringList> rows;
-  QSqlQuery q = cnn.query(sql, values);
-  while (q.next()) {
-    QStringList r{stamp(q.value(0))};
-    for (int c = 1; c < kApLogCols; ++c) r << text(q.value(c));
+  Fetched<QSqlQuery> q = cnn.query(sql, values);
+  if (!q) return q.failure;
+  while (q->next()) {
+    QStringList r{stamp(q->value(0))};
+    for (int c = 1; c < kApLogCols; ++c) r << text(q->value(c));
     rows << r;
   }
   return rows;

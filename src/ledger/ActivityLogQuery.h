@@ -1,6 +1,7 @@
 #pragma once
 // The application log as the log viewer lists it: rows of xxAPLOG chosen by date range and
 // optional filters, newest first, with the action's description.
+#include "core/Fetched.h"
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -26,6 +27,6 @@ inline const QString kApLogHeadings = QStringLiteral("記錄時間|作業代號|
 inline constexpr int kApLogCols = 8;
 
 // The matching rows, newest first, as display texts in heading order. Free-text filters are
-// bound, never written into the statement. Statement errors raise to the caller's trap.
-QList<QStringList> SelectActivityLogRows(Connection& cnn, const ActivityLogFilter& filter);
+// bound, never written into the statement. A failed statement answers its failure.
+Fetched<QList<QStringList>> SelectActivityLogRows(Connection& cnn, const ActivityLogFilter& filter);
 

@@ -1,5 +1,6 @@
 #pragma once
 // A card's master row follows its journal: every change of value adds what was journalled.
+#include "core/Fetched.h"
 #include "core/Money.h"
 
 #include <QDate>
@@ -24,9 +25,9 @@ bool PostToMaster(Connection& db, const MasterPosting& posting, QString& msg);
 
 // What the card's journal holds of transaction type `type`, as amount and points, less what its
 // reversals (type `reversalType`) already took back.
-void ReversibleLeft(Connection& db, const QString& cardNo, const QString& type, const QString& reversalType,
+Done ReversibleLeft(Connection& db, const QString& cardNo, const QString& type, const QString& reversalType,
                     Money& amount, Money& points);
 
 // Gives the card a new good-thru date, changed by `operatorId`. False when the database holds
 // no such card.
-bool SetGoodThru(Connection& db, const QString& cardNo, const QDate& goodThru, const QString& operatorId);
+Fetched<bool> SetGoodThru(Connection& db, const QString& cardNo, const QDate& goodThru, const QString& operatorId);

@@ -31,16 +31,16 @@ struct Card {
   QString remark;
 };
 
-QList<Card> blacklisted(Connection& cnn) {
-  QSqlQuery q = cnn.query(QStringLiteral("SELECT CardNo, Remark FROM Tolva WHERE Status = ? ORDER BY CardNo"),
-                          {CardStatus::Blacklisted});
+Fetched<QList<Card>> blacklisted(Connection& cnn) {
   QList<Card> cards;
-  while (q.next()) {
-    const QString no = q.value(0).toString();
-    // Each number once, should the master ever hold a number twice.
-    if (!cards.isEmpty() && cards.last().cardNo == no) continue;
-    cards.append({no, q.value(1).toString()});
-  }
+  const Done read = ForEachRow(cnn, QStringLiteral("SELECT CardNo, Remark FROM Tolva WHERE Status = ? ORDER BY CardNo"),
+                               {CardStatus::Blacklisted}, [&cards](const QSqlQuery& q) {
+                                 const QString no = q.value(0).toString();
+                                 // Each number once, should the master ever hold a number twice.
+                                 if (!cards.isEmpty() && cards.last().cardNo == no) return;
+                                 cards.append({no, q.value(1).toString()});
+                               });
+  if (!read) return read.failure();
   return cards;
 }
 
@@ -83,18 +83,18 @@ ExportOutcome ExportVoidCards(const QString& dir) { return ExportVoidCards(dir, 
 ExportOutcome ExportVoidCards(const QString& dir, Connection& cnn) {
   ExportOutcome o;
   o.path = QDir(dir).filePath(kVoidCardFileName);
-  try {
-    const QList<Card> cards = blacklisted(cnn);
-    if (cards.isEmpty()) {
-      o.result = ExportOutcome::Result::NoCards;
-      return o;
-    }
-    if (!write(o.path, cards, o.reason)) return o;
-    o.count = int(cards.size());
-    o.result = ExportOutcome::Result::Written;
-  } catch (const TolvaError& e) {
-    LogError(ErrorLabel(), e.number(), e.description());
-    o.reason = e.description();
+  const Fetched<QList<Card>> cards = blacklisted(cnn);
+  if (!cards) {
+    LogError(ErrorLabel(), cards.failure);
+    o.reason = cards.failure.description;
+    return o;
   }
+  if (cards->isEmpty()) {
+    o.result = ExportOutcome::Result::NoCards;
+    return o;
+  }
+  if (!write(o.path, *cards, o.reason)) return o;
+  o.count = int(cards->size());
+  o.result = ExportOutcome::Result::Written;
   return o;
 }

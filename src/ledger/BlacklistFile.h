@@ -16,7 +16,7 @@ struct ExportOutcome {
   QString reason;  // why it failed
 };
 
-// Writes the file into `dir` (which must exist). Never raises; an earlier file stays as it was
+// Writes the file into `dir` (which must exist). Every fault is in the outcome; an earlier file stays as it was
 // unless the new one is complete.
 ExportOutcome ExportVoidCards(const QString& dir);
 ExportOutcome ExportVoidCards(const QString& dir, Connection& cnn);

@@ -112,10 +112,12 @@ private:
   QHash<QString, QString> texts_;
 };
 
-QList<QStringList> loadHistory(Connection& cnn, const QString& cardNo) {
+Fetched<QList<QStringList>> loadHistory(Connection& cnn, const QString& cardNo) {
   QList<QStringList> rows;
   HistoryTexts texts;
-  QSqlQuery q = cnn.query(kHistorySql, {QStringLiteral("TolvaLogType"), cardNo});
+  Fetched<QSqlQuery> found = cnn.query(kHistorySql, {QStringLiteral("TolvaLogType"), cardNo});
+  if (!found) return found.failure;
+  QSqlQuery& q = *found;
   while (q.next()) {
     QStringList r;
     r.reserve(kCardLogCols);
@@ -144,9 +146,11 @@ const QStringList& CardQueryFieldNames() {
   return names;
 }
 
-bool LoadCardQuery(Connection& cnn, const QString& cardNo, CardQuery& out) {
+Fetched<bool> LoadCardQuery(Connection& cnn, const QString& cardNo, CardQuery& out) {
   const QString key = cardNo.trimmed();
-  QSqlQuery q = cnn.query(masterSql(), {key});
+  Fetched<QSqlQuery> found = cnn.query(masterSql(), {key});
+  if (!found) return found.failure;
+  QSqlQuery& q = *found;
   if (!q.next()) return false;
   CardQuery r;
   for (int i = 0; i < int(std::size(kMaster)); ++i) {
@@ -163,9 +167,13 @@ bool LoadCardQuery(Connection& cnn, const QString& cardNo, CardQuery& out) {
   QString dscp;
   r.fields.insert(QStringLiteral("txtStatusDscp"), CodeDescription(QStringLiteral("TolvaStatus"), status, dscp) ? dscp : status);
   QString storeName;
-  if (!StoreExists(cnn, r.issueDept, &storeName)) storeName.clear();
+  const Fetched<bool> store = StoreExists(cnn, r.issueDept, &storeName);
+  if (!store.ok()) return store.failure;
+  if (!*store) storeName.clear();
   r.fields.insert(QStringLiteral("txtDeptName"), storeName);
-  r.history = loadHistory(cnn, key);
+  Fetched<QList<QStringList>> history = loadHistory(cnn, key);
+  if (!history) return history.failure;
+  r.history = std::move(*history);
   out = std::move(r);
   return true;
 }

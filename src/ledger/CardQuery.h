@@ -2,6 +2,7 @@
 // One card as the database holds it: the master row with its status description and store
 // name, and the history with each row's store name and type description. The query window and
 // the blacklisting window show the same thing from the same routine.
+#include "core/Fetched.h"
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -34,5 +35,5 @@ struct CardQuery {
 const QStringList& CardQueryFieldNames();
 
 // Loads the card. False when table Tolva has no such card (`out` is left as it was).
-// Statement errors raise to the caller's trap.
-bool LoadCardQuery(Connection& cnn, const QString& cardNo, CardQuery& out);
+// A failed statement answers its failure.
+Fetched<bool> LoadCardQuery(Connection& cnn, const QString& cardNo, CardQuery& out);

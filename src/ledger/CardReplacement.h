@@ -1,5 +1,6 @@
 #pragma once
 // The master rows a re-issue reads: the old card's row and the card that replaces it.
+#include "core/Fetched.h"
 #include "ledger/CardRows.h"
 
 #include <QString>
@@ -7,9 +8,9 @@
 class Connection;
 
 // The card's master row, its dates as dates; false when there is none.
-bool LoadCardRow(Connection& db, const QString& cardNo, CardRow& rec);
+Fetched<bool> LoadCardRow(Connection& db, const QString& cardNo, CardRow& rec);
 // The number of the card that already replaces this one; empty when none does.
-QString ReplacementOf(Connection& db, const QString& oldCardNo);
+Fetched<QString> ReplacementOf(Connection& db, const QString& oldCardNo);
 // Holds the card's row for this transaction (a write of its own values), so that a second
 // workstation replacing the same card waits and then sees this one's new row.
-void HoldCardRow(Connection& db, const QString& cardNo);
+Done HoldCardRow(Connection& db, const QString& cardNo);

@@ -61,7 +61,7 @@ void SplitIssueRemark(const QString& remark, QString& store, QString& goodThru) 
   if (d.isValid()) goodThru = DateForDisplay(d);
 }
 
-QList<IssueCardRow> SelectIssuedCards(Connection& cnn, const ReportFilter& f) {
+Fetched<QList<IssueCardRow>> SelectIssuedCards(Connection& cnn, const ReportFilter& f) {
   // The card's master row stands in for a remark too short to cut (the issue window writes the
   // store and a six-digit serial; a re-issue writes none).
   QString sql = QStringLiteral(
@@ -75,8 +75,7 @@ QList<IssueCardRow> SelectIssuedCards(Connection& cnn, const ReportFilter& f) {
   }
   sql += QStringLiteral(" Order by L.TxnDate , L.RNo ");
   QList<IssueCardRow> rows;
-  QSqlQuery q = cnn.query(sql, values);
-  while (q.next()) {
+  const Done read = ForEachRow(cnn, sql, values, [&rows](const QSqlQuery& q) {
     IssueCardRow r;
     r.cardNo = text(q.value(0));
     const QString remark = text(q.value(1));
@@ -87,18 +86,20 @@ QList<IssueCardRow> SelectIssuedCards(Connection& cnn, const ReportFilter& f) {
     }
     r.amt = Money::fromVariant(q.value(2));
     rows << r;
-  }
+  });
+  if (!read) return read.failure();
   return rows;
 }
 
-QMap<QString, QString> StoreNames(Connection& cnn) {
+Fetched<QMap<QString, QString>> StoreNames(Connection& cnn) {
   QMap<QString, QString> names;
-  QSqlQuery q = cnn.query(QStringLiteral("Select StoreID , StoreName From Store"));
-  while (q.next()) names.insert(text(q.value(0)), text(q.value(1)));
+  const Done read = ForEachRow(cnn, QStringLiteral("Select StoreID , StoreName From Store"), {},
+                               [&names](const QSqlQuery& q) { names.insert(text(q.value(0)), text(q.value(1))); });
+  if (!read) return read.failure();
   return names;
 }
 
-QList<TxnDetailRow> SelectTransactionDetails(Connection& cnn, const QStringList& types, const ReportFilter& f, DetailAmounts amounts) {
+Fetched<QList<TxnDetailRow>> SelectTransactionDetails(Connection& cnn, const QStringList& types, const ReportFilter& f, DetailAmounts amounts) {
   QStringList marks;
   QVariantList values;
   for (const QString& t : types) {
@@ -123,12 +124,12 @@ QList<TxnDetailRow> SelectTransactionDetails(Connection& cnn, const QStringList&
   }
   sql += QStringLiteral(" Order by L.TxnDate , L.RNo ");
   QList<TxnDetailRow> rows;
-  QSqlQuery q = cnn.query(sql, values);
-  while (q.next()) {
+  const Done read = ForEachRow(cnn, sql, values, [&rows](const QSqlQuery& q) {
     rows << TxnDetailRow{dateOf(q.value(0)), text(q.value(1)), text(q.value(2)), text(q.value(3)),
                          text(q.value(6)), text(q.value(7)), text(q.value(8)),
                          Money::fromVariant(q.value(4)), Money::fromVariant(q.value(5))};
-  }
+  });
+  if (!read) return read.failure();
   return rows;
 }
 
@@ -163,13 +164,12 @@ QString LiabilitySql(const Dialect& dialect, const QDate& day, QVariantList& val
                   CardStatus::Sold, CardStatus::Reissued);
 }
 
-Liability ComputeLiability(Connection& cnn, const QDate& day) {
+Fetched<Liability> ComputeLiability(Connection& cnn, const QDate& day) {
   // Aggregated per store and good-thru day by the database; months and buckets are folded here.
   Liability l;
   QVariantList values;
   const QString sql = LiabilitySql(cnn.dialect(), day, values);
-  QSqlQuery q = cnn.query(sql, values);
-  while (q.next()) {
+  const Done read = ForEachRow(cnn, sql, values, [&l, &day](const QSqlQuery& q) {
     const QDate thru = dateOf(q.value(1));
     const int n = q.value(2).toInt();
     const Money bal = Money::fromVariant(q.value(3)), pts = Money::fromVariant(q.value(4));
@@ -177,26 +177,17 @@ Liability ComputeLiability(Connection& cnn, const QDate& day) {
     l.byMonth[thru.isValid() ? thru.toString(QStringLiteral("yyyy/MM")) : QString()].add(n, bal, pts);
     l.buckets[LiabilityBucket(thru, day)].add(n, bal, pts);
     l.total.add(n, bal, pts);
-  }
+  });
+  if (!read) return read.failure();
   return l;
 }
 
-namespace {
-
-// Runs a statement and hands each row on. The query is gone before the caller's next statement
-// runs: on PostgreSQL, dropping a prepared query while another one streams its rows loses them.
-void ForEachRow(Connection& cnn, const QString& sql, const QVariantList& values, const std::function<void(const QSqlQuery&)>& row) {
-  QSqlQuery q = cnn.query(sql, values);
-  while (q.next()) row(q);
-}
-
-}  // namespace
-
-QList<ReconcileRow> SelectDisagreements(Connection& cnn) {
+Fetched<QList<ReconcileRow>> SelectDisagreements(Connection& cnn) {
   QList<ReconcileRow> rows;
+  Done read;
   const QString sums = QStringLiteral("Select CardNo , Sum(TxnAmt) As Amt , Sum(TxnPoint) As Pt From TolvaLog Where ") +
                        kBalanceTypes + QStringLiteral(" Group by CardNo");
-  ForEachRow(cnn, QStringLiteral("Select T.CardNo , T.BalAmt , Coalesce(J.Amt, 0) , T.BalPoint , Coalesce(J.Pt, 0) From Tolva T "
+  if (read) read = ForEachRow(cnn, QStringLiteral("Select T.CardNo , T.BalAmt , Coalesce(J.Amt, 0) , T.BalPoint , Coalesce(J.Pt, 0) From Tolva T "
                             " Left Join ( ") + sums + QStringLiteral(" ) J On J.CardNo = T.CardNo Where ") +
                  kDiffers.arg(QStringLiteral("Coalesce(T.BalAmt, 0)"), QStringLiteral("Coalesce(J.Amt, 0)")) +
                  QStringLiteral(" Or ") +
@@ -207,7 +198,7 @@ QList<ReconcileRow> SelectDisagreements(Connection& cnn) {
                                     Money::fromVariant(q.value(2)), Money::fromVariant(q.value(3)),
                                     Money::fromVariant(q.value(4))};
              });
-  ForEachRow(cnn, QStringLiteral("Select L.CardNo , Sum(Case When ") + kBalanceTypes +
+  if (read) read = ForEachRow(cnn, QStringLiteral("Select L.CardNo , Sum(Case When ") + kBalanceTypes +
                  QStringLiteral(" Then L.TxnAmt Else 0 End) , Sum(Case When ") + kBalanceTypes +
                  QStringLiteral(" Then L.TxnPoint Else 0 End) From TolvaLog L "
                                 " Where Not Exists ( Select 1 From Tolva T Where T.CardNo = L.CardNo ) "
@@ -216,16 +207,17 @@ QList<ReconcileRow> SelectDisagreements(Connection& cnn) {
                rows << ReconcileRow{text(q.value(0)), QStringLiteral("無主檔資料"), Money(), Money::fromVariant(q.value(1)),
                                     Money(), Money::fromVariant(q.value(2))};
              });
-  ForEachRow(cnn, QStringLiteral("Select CardNo From Tolva Where Status = ? And CardNo Not In "
+  if (read) read = ForEachRow(cnn, QStringLiteral("Select CardNo From Tolva Where Status = ? And CardNo Not In "
                             " ( Select CardNo From VoidCard Where CardNo Is Not Null ) Order by CardNo"),
              {CardStatus::Blacklisted}, [&rows](const QSqlQuery& q) {
                rows << ReconcileRow{text(q.value(0)), QStringLiteral("黑名單未列入VoidCard"), {}, {}, {}, {}};
              });
-  ForEachRow(cnn, QStringLiteral("Select V.CardNo From VoidCard V Where Not Exists ( Select 1 From Tolva T "
+  if (read) read = ForEachRow(cnn, QStringLiteral("Select V.CardNo From VoidCard V Where Not Exists ( Select 1 From Tolva T "
                             " Where T.CardNo = V.CardNo And T.Status = ? ) Order by V.CardNo"),
              {CardStatus::Blacklisted}, [&rows](const QSqlQuery& q) {
                rows << ReconcileRow{text(q.value(0)), QStringLiteral("VoidCard非黑名單卡"), {}, {}, {}, {}};
              });
+  if (!read) return read.failure();
   return rows;
 }
 

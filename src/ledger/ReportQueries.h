@@ -2,7 +2,8 @@
 // The report queries: issued cards, transaction details of chosen types, the outstanding
 // liability and the reconciliation of the card master with its journal. They run on every
 // dialect through the connection's dialect object; values from the fields are bound, never
-// written into a statement. Statement errors raise to the caller's trap.
+// written into a statement. Each answers its rows, or the failure of its statement.
+#include "core/Fetched.h"
 #include "core/Money.h"
 
 #include <QDate>
@@ -40,9 +41,9 @@ struct IssueCardRow {
 // code and good-thru display text. A remark too short to hold both is taken as the store code.
 void SplitIssueRemark(const QString& remark, QString& store, QString& goodThru);
 // The issuing rows (types "11", "12") of the filter; the store is a prefix of the remark.
-QList<IssueCardRow> SelectIssuedCards(Connection& cnn, const ReportFilter& filter);
+Fetched<QList<IssueCardRow>> SelectIssuedCards(Connection& cnn, const ReportFilter& filter);
 // The store names by code.
-QMap<QString, QString> StoreNames(Connection& cnn);
+Fetched<QMap<QString, QString>> StoreNames(Connection& cnn);
 
 struct TxnDetailRow {
   QDate txnDate;
@@ -54,7 +55,7 @@ struct TxnDetailRow {
 enum class DetailAmounts { Row, CardValueBefore };
 // The journal rows of these types in the filter (the store is the transaction's store),
 // oldest first.
-QList<TxnDetailRow> SelectTransactionDetails(Connection& cnn, const QStringList& types, const ReportFilter& filter,
+Fetched<QList<TxnDetailRow>> SelectTransactionDetails(Connection& cnn, const QStringList& types, const ReportFilter& filter,
                                  DetailAmounts amounts = DetailAmounts::Row);
 
 // Outstanding liability on a day: the cards live on that day with their balances and points
@@ -75,7 +76,7 @@ inline const QStringList kLiabilityBuckets = {QStringLiteral("已過期"), QStri
                                               QStringLiteral("一年以上")};
 // The bucket of a good-thru date seen on `day` (a card without one counts as later).
 int LiabilityBucket(const QDate& goodThru, const QDate& day);
-Liability ComputeLiability(Connection& cnn, const QDate& day);
+Fetched<Liability> ComputeLiability(Connection& cnn, const QDate& day);
 // The liability statement of a day, as ComputeLiability runs it, and its bound values.
 QString LiabilitySql(const Dialect& dialect, const QDate& day, QVariantList& values);
 
@@ -87,5 +88,5 @@ struct ReconcileRow {
 };
 inline const QString kReconcileHeadings =
     QStringLiteral("卡號|說明|主檔餘額|交易餘額|餘額差額|主檔點數|交易點數|點數差額");
-QList<ReconcileRow> SelectDisagreements(Connection& cnn);
+Fetched<QList<ReconcileRow>> SelectDisagreements(Connection& cnn);
 QStringList ReconcileCells(const ReconcileRow& row);

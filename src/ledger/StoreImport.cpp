@@ -48,7 +48,7 @@ constexpr int kMaxBoundValues = 900;
 
 // Each row carries the number of the import that inserted it (`ImportNo`): a later import of
 // the same store and day removes exactly those rows and never the ones the windows wrote.
-void insertRows(Connection& cnn, const StoreFileContent& content, const QVariant& importNo) {
+Done insertRows(Connection& cnn, const StoreFileContent& content, const QVariant& importNo) {
   for (const StoreBlock& block : content.blocks) {
     const qsizetype width = block.columns.size() + 1;
     const QString head = QStringLiteral("INSERT INTO TolvaLog ( %1, ImportNo ) VALUES ")
@@ -65,42 +65,48 @@ void insertRows(Connection& cnn, const StoreFileContent& content, const QVariant
         for (const StoreValue& v : block.rows[r]) values.append(bound(cnn, v));
         values.append(importNo);
       }
-      cnn.execute(head + tuples.join(QStringLiteral(", ")), values);
+      if (const Fetched<int> in = cnn.execute(head + tuples.join(QStringLiteral(", ")), values); !in) return in.failure;
     }
   }
+  return {};
 }
 
-bool seenBefore(Connection& cnn, const QByteArray& sha) {
-  return cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaImport WHERE Sha256 = ?"), {QString::fromLatin1(sha)}).toInt() > 0;
+Fetched<bool> anyRow(const Fetched<QVariant>& count) {
+  if (!count) return count.failure;
+  return count->toInt() > 0;
+}
+
+Fetched<bool> seenBefore(Connection& cnn, const QByteArray& sha) {
+  return anyRow(cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaImport WHERE Sha256 = ?"), {QString::fromLatin1(sha)}));
 }
 
 // The ledger row of this import; answers its number, which the imported rows carry.
-QVariant recordImport(Connection& cnn, const QFileInfo& file, const QByteArray& sha, const ImportOutcome& o) {
-  cnn.execute(QStringLiteral("INSERT INTO TolvaImport ( FileName, FileSize, Sha256, StoreID, TxnDate, RowCount, "
+Fetched<QVariant> recordImport(Connection& cnn, const QFileInfo& file, const QByteArray& sha, const ImportOutcome& o) {
+  const Fetched<int> recorded = cnn.execute(QStringLiteral("INSERT INTO TolvaImport ( FileName, FileSize, Sha256, StoreID, TxnDate, RowCount, "
                              "ImportedAt, POSID, UserID ) VALUES ( ?, ?, ?, ?, ?, ?, %1, ?, ? )")
                   .arg(cnn.dialect().nowFunc()),
               {file.fileName(), file.size(), QString::fromLatin1(sha), o.storeID, dayValue(cnn, o.txnDate), o.rows,
                TheSettings().workstation, TheSettings().operatorId});
-  const QVariant importNo = cnn.lastInsertId();
-  if (!importNo.isValid() || importNo.isNull()) throw TolvaError(QStringLiteral("0"), QStringLiteral("無法取得轉入序號"));
+  if (!recorded) return recorded.failure;
+  const Fetched<QVariant> importNo = cnn.lastInsertId();
+  if (importNo && (!importNo->isValid() || importNo->isNull())) return Failure{QStringLiteral("0"), QStringLiteral("無法取得轉入序號")};
   return importNo;
 }
 
 // Imports of one store run one at a time, whatever processes run them: each takes the store's
 // row before it looks at the day, and holds it to its commit. Without it two imports of one
 // file each delete what the other has not committed yet and both insert, doubling the day.
-void lockStore(Connection& cnn, const QString& storeID) {
-  cnn.execute(QStringLiteral("UPDATE Store SET StoreID = StoreID WHERE StoreID = ?"), {storeID});
+Done lockStore(Connection& cnn, const QString& storeID) {
+  return Done::of(cnn.execute(QStringLiteral("UPDATE Store SET StoreID = StoreID WHERE StoreID = ?"), {storeID}));
 }
 
-bool fileImportedAs(Connection& cnn, const QString& fileName, const QByteArray& sha) {
-  return cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaImport WHERE FileName = ? AND Sha256 = ?"),
-                    {fileName, QString::fromLatin1(sha)})
-             .toInt() > 0;
+Fetched<bool> fileImportedAs(Connection& cnn, const QString& fileName, const QByteArray& sha) {
+  return anyRow(cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaImport WHERE FileName = ? AND Sha256 = ?"),
+                           {fileName, QString::fromLatin1(sha)}));
 }
 
-bool fileNameImported(Connection& cnn, const QString& fileName) {
-  return cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaImport WHERE FileName = ?"), {fileName}).toInt() > 0;
+Fetched<bool> fileNameImported(Connection& cnn, const QString& fileName) {
+  return anyRow(cnn.scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaImport WHERE FileName = ?"), {fileName}));
 }
 
 enum class Moved { Yes, Gone, Failed };
@@ -126,12 +132,11 @@ Moved moveToLog(const QString& path) {
   return QFile::remove(path) || !QFileInfo::exists(path) ? Moved::Yes : Moved::Failed;
 }
 
-QString storeIdOf(Connection& cnn, const QString& storeName) {
-  QSqlQuery q = cnn.query(QStringLiteral("SELECT StoreID FROM Store WHERE StoreName = ?"), {storeName});
-  if (!q.next()) return {};
-  const QString id = q.value(0).toString();
-  // A store row without a code cannot own rows either.
-  return id.isEmpty() ? QString() : id;
+Fetched<QString> storeIdOf(Connection& cnn, const QString& storeName) {
+  const Fetched<QVariant> id = cnn.scalar(QStringLiteral("SELECT StoreID FROM Store WHERE StoreName = ?"), {storeName});
+  if (!id) return id.failure;
+  // No row, or a store row without a code: neither can own rows.
+  return id->toString();
 }
 
 bool readFile(const QString& path, QByteArray& bytes, QString& reason) {
@@ -153,17 +158,37 @@ bool readFile(const QString& path, QByteArray& bytes, QString& reason) {
 }
 
 // A file another run moved away between the listing and now: imported, when the ledger has it.
-bool takenByOtherRun(Connection& cnn, const QString& path, ImportOutcome& o) {
+Fetched<bool> takenByOtherRun(Connection& cnn, const QString& path, ImportOutcome& o) {
   if (QFileInfo::exists(path)) return false;
-  EnsureImportLedger(cnn);
-  if (!fileNameImported(cnn, QFileInfo(path).fileName())) return false;
+  if (const Done ledger = EnsureImportLedger(cnn); !ledger) return ledger.failure();
+  const Fetched<bool> imported = fileNameImported(cnn, QFileInfo(path).fileName());
+  if (!imported.ok() || !*imported) return imported;
   o.reason.clear();
   o.byOtherRun = true;
   return true;
 }
 
+// The day's rows of this file in place of an earlier import's, in the caller's transaction.
+Done replaceDay(Connection& cnn, const QFileInfo& info, const QByteArray& sha, ImportOutcome& o,
+                const StoreFileContent& content) {
+  const Fetched<bool> seen = seenBefore(cnn, sha);
+  if (!seen.ok()) return seen.failure;
+  o.alreadyImported = *seen;
+  // An earlier import of the same store and day goes, so that a re-import leaves one copy;
+  // rows the windows wrote under the store and day are no import's and stay.
+  QVariantList values{o.storeID};
+  const QString sameDay = dayRange(cnn, o.txnDate, values);
+  const Fetched<int> gone =
+      cnn.execute(QStringLiteral("DELETE FROM TolvaLog WHERE TxnDept = ? AND ImportNo IS NOT NULL AND ") + sameDay, values);
+  if (!gone) return gone.failure;
+  const Fetched<QVariant> importNo = recordImport(cnn, info, sha, o);
+  if (!importNo) return importNo.failure;
+  if (const Done rows = insertRows(cnn, content, *importNo); !rows) return rows;
+  return RefreshCardBalances(cnn, o.storeID, o.txnDate);
+}
+
 // Everything up to the commit; false with the reason when the file cannot be loaded.
-bool load(const QString& path, Connection& cnn, ImportOutcome& o, QByteArray& sha) {
+Fetched<bool> load(const QString& path, Connection& cnn, ImportOutcome& o, QByteArray& sha) {
   const QFileInfo info(path);
   const std::optional<StoreFileName> name = ParseStoreFileName(info.fileName());
   if (!name) {
@@ -171,7 +196,9 @@ bool load(const QString& path, Connection& cnn, ImportOutcome& o, QByteArray& sh
     return false;
   }
   o.txnDate = name->txnDate;
-  o.storeID = storeIdOf(cnn, name->storeName);
+  const Fetched<QString> store = storeIdOf(cnn, name->storeName);
+  if (!store) return store.failure;
+  o.storeID = *store;
   if (o.storeID.isEmpty()) {
     o.reason = QStringLiteral("無此店名: %1").arg(name->storeName);
     return false;
@@ -182,25 +209,22 @@ bool load(const QString& path, Connection& cnn, ImportOutcome& o, QByteArray& sh
   if (!content) return false;
   o.rows = content->rowCount();
   sha = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
-  EnsureImportLedger(cnn);
+  if (const Done ledger = EnsureImportLedger(cnn); !ledger) return ledger.failure();
 
   TransactionGuard txn(cnn);
-  lockStore(cnn, o.storeID);
+  if (!txn.begun()) return txn.begun().failure();
+  if (const Done locked = lockStore(cnn, o.storeID); !locked) return locked.failure();
   // Another run that read the same file committed it and moved it away while this one waited.
-  if (!QFileInfo::exists(path) && fileImportedAs(cnn, info.fileName(), sha)) {
-    o.byOtherRun = true;
-    return true;
+  if (!QFileInfo::exists(path)) {
+    const Fetched<bool> imported = fileImportedAs(cnn, info.fileName(), sha);
+    if (!imported.ok()) return imported;
+    if (*imported) {
+      o.byOtherRun = true;
+      return true;
+    }
   }
-  o.alreadyImported = seenBefore(cnn, sha);
-  // An earlier import of the same store and day goes, so that a re-import leaves one copy;
-  // rows the windows wrote under the store and day are no import's and stay.
-  QVariantList values{o.storeID};
-  const QString sameDay = dayRange(cnn, o.txnDate, values);
-  cnn.execute(QStringLiteral("DELETE FROM TolvaLog WHERE TxnDept = ? AND ImportNo IS NOT NULL AND ") + sameDay, values);
-  const QVariant importNo = recordImport(cnn, info, sha, o);
-  insertRows(cnn, *content, importNo);
-  RefreshCardBalances(cnn, o.storeID, o.txnDate);
-  txn.commit();
+  if (const Done replaced = replaceDay(cnn, info, sha, o, *content); !replaced) return replaced.failure();
+  if (const Done committed = txn.commit(); !committed) return committed.failure();
   return true;
 }
 
@@ -214,21 +238,34 @@ QString ImportOutcome::resultText() const {
 
 QString ImportedFilesFolder() { return QDir(TheSettings().appPath).filePath(QStringLiteral("LOG")); }
 
-void EnsureImportLedger(Connection& cnn) {
-  if (!HasTable(cnn, kLedger)) {
-    const QString script = cnn.dialect().schemaScript();
-    if (script.isEmpty()) throw TolvaError(QStringLiteral("0"), QStringLiteral("資料庫沒有 TolvaImport 表格"));
-    // The table is made by the same statements a new database gets.
-    for (const QString& statement : SplitSqlScript(SchemaScriptText(script)))
-      if (statement.contains(QStringLiteral("CREATE")) && statement.contains(kLedger)) cnn.execute(statement);
+namespace {
+
+// The ledger table, made by the same statements a new database gets.
+Done createLedger(Connection& cnn) {
+  const QString name = cnn.dialect().schemaScript();
+  if (name.isEmpty()) return Failure{QStringLiteral("0"), QStringLiteral("資料庫沒有 TolvaImport 表格")};
+  const Fetched<QString> script = SchemaScriptText(name);
+  if (!script) return script.failure;
+  for (const QString& statement : SplitSqlScript(*script)) {
+    if (!statement.contains(QStringLiteral("CREATE")) || !statement.contains(kLedger)) continue;
+    if (const Fetched<int> made = cnn.execute(statement); !made) return made.failure;
   }
-  if (HasColumn(cnn, QStringLiteral("TolvaLog"), QStringLiteral("ImportNo"))) return;
-  try {
-    cnn.execute(QStringLiteral("ALTER TABLE TolvaLog ADD ImportNo INTEGER"));
-  } catch (const TolvaError&) {
-    // Another process may have added it a moment ago.
-    if (!HasColumn(cnn, QStringLiteral("TolvaLog"), QStringLiteral("ImportNo"))) throw;
+  return {};
+}
+
+}  // namespace
+
+Done EnsureImportLedger(Connection& cnn) {
+  const Fetched<bool> has = HasTable(cnn, kLedger);
+  if (!has.ok()) return has.failure;
+  if (!*has) {
+    if (const Done made = createLedger(cnn); !made) return made;
   }
+  if (HasColumn(cnn, QStringLiteral("TolvaLog"), QStringLiteral("ImportNo"))) return {};
+  const Fetched<int> added = cnn.execute(QStringLiteral("ALTER TABLE TolvaLog ADD ImportNo INTEGER"));
+  // Another process may have added it a moment ago.
+  if (!added && !HasColumn(cnn, QStringLiteral("TolvaLog"), QStringLiteral("ImportNo"))) return added.failure;
+  return {};
 }
 
 ImportOutcome ImportStoreFile(const QString& path) { return ImportStoreFile(path, gCnn()); }
@@ -236,17 +273,13 @@ ImportOutcome ImportStoreFile(const QString& path) { return ImportStoreFile(path
 ImportOutcome ImportStoreFile(const QString& path, Connection& cnn) {
   ImportOutcome o;
   QByteArray sha;
-  try {
-    if (!load(path, cnn, o, sha)) return o;
-  } catch (const TolvaError& e) {
-    LogError(ErrorLabel(), e.number(), e.description());
-    o.reason = e.description();
-    return o;
-  } catch (...) {
-    LogError(ErrorLabel());
-    o.reason = QStringLiteral("系統錯誤");
+  const Fetched<bool> loaded = load(path, cnn, o, sha);
+  if (!loaded.ok()) {
+    LogError(ErrorLabel(), loaded.failure);
+    o.reason = loaded.failure.description;
     return o;
   }
+  if (!*loaded) return o;
   if (o.byOtherRun) {
     o.ok = true;
     return o;
@@ -267,7 +300,7 @@ ImportOutcome ImportStoreFile(const QString& path, Connection& cnn) {
   return o;
 }
 
-void RefreshCardBalances(Connection& cnn, const QString& storeID, const QDate& txnDate) {
+Done RefreshCardBalances(Connection& cnn, const QString& storeID, const QDate& txnDate) {
   // Set-based: three statements for the whole day, whatever number of cards it touches.
   QVariantList dayValues;
   const QString range = dayRange(cnn, txnDate, dayValues);
@@ -276,20 +309,22 @@ void RefreshCardBalances(Connection& cnn, const QString& storeID, const QDate& t
   const QString sum = QStringLiteral("( SELECT ROUND(SUM(L.%1), 4) FROM TolvaLog L WHERE L.CardNo = Tolva.CardNo AND ") +
                       counted + QStringLiteral(" )");
   // Only cards with a counted row in their history: the others keep their balance.
-  cnn.execute(QStringLiteral("UPDATE Tolva SET BalAmt = %1, BalPoint = %2, UpdDate = ? "
+  const Fetched<int> balances = cnn.execute(QStringLiteral("UPDATE Tolva SET BalAmt = %1, BalPoint = %2, UpdDate = ? "
                              "WHERE CardNo IN ( SELECT CardNo FROM TolvaLog WHERE TxnDept = ? AND %3 ) "
                              "AND EXISTS ( SELECT 1 FROM TolvaLog L WHERE L.CardNo = Tolva.CardNo AND %4 )")
                   .arg(sum.arg(QStringLiteral("TxnAmt")), sum.arg(QStringLiteral("TxnPoint")), range, counted),
               QVariantList{today, storeID} + dayValues);
+  if (!balances) return balances.failure;
   const QString ofType =
       QStringLiteral(" WHERE CardNo IN ( SELECT CardNo FROM TolvaLog WHERE TxnDept = ? AND TxnType = ? AND ") + range +
       QStringLiteral(" )");
   // A blacklisted card keeps its status: a sale reported by a store does not lift the blacklist.
-  cnn.execute(QStringLiteral("UPDATE Tolva SET FirstDate = ?, Status = CASE WHEN Status = ? THEN Status ELSE ? END, "
+  const Fetched<int> sold = cnn.execute(QStringLiteral("UPDATE Tolva SET FirstDate = ?, Status = CASE WHEN Status = ? THEN Status ELSE ? END, "
                              "UpdDate = ?") + ofType,
               QVariantList{dayValue(cnn, txnDate), CardStatus::Blacklisted, CardStatus::Sold, today, storeID,
                            TxnType::Sale} +
                   dayValues);
-  cnn.execute(QStringLiteral("UPDATE Tolva SET GoodThru = ?, UpdDate = ?") + ofType,
-              QVariantList{dayValue(cnn, RenewedGoodThru(txnDate)), today, storeID, TxnType::TopUp} + dayValues);
+  if (!sold) return sold.failure;
+  return Done::of(cnn.execute(QStringLiteral("UPDATE Tolva SET GoodThru = ?, UpdDate = ?") + ofType,
+                              QVariantList{dayValue(cnn, RenewedGoodThru(txnDate)), today, storeID, TxnType::TopUp} + dayValues));
 }

@@ -3,6 +3,7 @@
 // it touches up to date. A file is loaded whole or not at all: the removal of an earlier
 // import of the same store and day, the inserts, the card refresh and the ledger row commit
 // together, and only then is the file moved to the LOG folder.
+#include "core/Fetched.h"
 #include <QDate>
 #include <QString>
 
@@ -26,19 +27,19 @@ struct ImportOutcome {
 };
 
 // Loads one store file and, when it committed, moves it to the LOG folder of the application
-// folder. Never raises: every fault is in the outcome, and the database is as before.
+// folder. Every fault is in the outcome, and the database is as before.
 ImportOutcome ImportStoreFile(const QString& path);
 ImportOutcome ImportStoreFile(const QString& path, Connection& cnn);
 
 // The card master refresh for the cards a store's day names: balance and points summed over
 // each card's whole history (the balance rows of BalanceRowCondition), the sale date and sold status from a
 // type "13" row of the day, a new good-thru date from its type "21" row. Runs inside the
-// caller's transaction; statement errors raise.
-void RefreshCardBalances(Connection& cnn, const QString& storeID, const QDate& txnDate);
+// caller's transaction; answers the failure of a statement.
+Done RefreshCardBalances(Connection& cnn, const QString& storeID, const QDate& txnDate);
 
 // Creates the ledger of imported files, and the journal's link to it, in a database made
 // before they existed.
-void EnsureImportLedger(Connection& cnn);
+Done EnsureImportLedger(Connection& cnn);
 
 // The folder loaded files are moved to.
 QString ImportedFilesFolder();

@@ -29,56 +29,67 @@ namespace {
 
 QString cellText(const QVariant& v) { return v.isNull() ? QString() : v.toString(); }
 
-QList<QStringList> rowsOf(QSqlQuery q) {
+Fetched<QList<QStringList>> rowsOf(Fetched<QSqlQuery> q) {
+  if (!q) return q.failure;
   QList<QStringList> rows;
-  while (q.next()) {
+  while (q->next()) {
     QStringList cells;
-    for (int c = 0; c < q.record().count(); ++c) cells << cellText(q.value(c));
+    for (int c = 0; c < q->record().count(); ++c) cells << cellText(q->value(c));
     rows << cells;
   }
   return rows;
 }
 
+Fetched<qint64> countOf(const Fetched<QVariant>& n) {
+  if (!n) return n.failure;
+  return n->toLongLong();
+}
+
 }  // namespace
 
-QList<QStringList> StorePickRows(Connection& cnn) {
+Fetched<QList<QStringList>> StorePickRows(Connection& cnn) {
   return rowsOf(cnn.query(QStringLiteral("Select StoreID , StoreName From Store Where Len(StoreID) <= 3 "
                                          " Order by ListNo , StoreID ")));
 }
 
-QList<QStringList> StoreListRows(Connection& cnn) {
+Fetched<QList<QStringList>> StoreListRows(Connection& cnn) {
   return rowsOf(cnn.query(QStringLiteral("Select StoreID , StoreName , ListNo From Store Order by ListNo , StoreID ")));
 }
 
-bool StoreExists(Connection& cnn, const QString& code, QString* name) {
-  QSqlQuery q = cnn.query(QStringLiteral("Select StoreName From Store Where StoreID = ?"), {code.trimmed()});
-  if (!q.next()) return false;
-  if (name) *name = cellText(q.value(0));
+Fetched<bool> StoreExists(Connection& cnn, const QString& code, QString* name) {
+  Fetched<QSqlQuery> q = cnn.query(QStringLiteral("Select StoreName From Store Where StoreID = ?"), {code.trimmed()});
+  if (!q) return q.failure;
+  if (!q->next()) return false;
+  if (name) *name = cellText(q->value(0));
   return true;
 }
 
-bool StoreInUse(Connection& cnn, const QString& code) {
+Fetched<bool> StoreInUse(Connection& cnn, const QString& code) {
   const QVariantList key{code.trimmed()};
-  if (cnn.scalar(QStringLiteral("Select Count(*) From Tolva Where IssueDept = ?"), key).toLongLong() > 0) return true;
-  return cnn.scalar(QStringLiteral("Select Count(*) From TolvaLog Where TxnDept = ?"), key).toLongLong() > 0;
+  const Fetched<qint64> cards = countOf(cnn.scalar(QStringLiteral("Select Count(*) From Tolva Where IssueDept = ?"), key));
+  if (!cards || *cards > 0) return cards ? Fetched<bool>(true) : Fetched<bool>(cards.failure);
+  const Fetched<qint64> rows = countOf(cnn.scalar(QStringLiteral("Select Count(*) From TolvaLog Where TxnDept = ?"), key));
+  if (!rows) return rows.failure;
+  return *rows > 0;
 }
 
-int NextListNo(Connection& cnn) {
-  const QVariant last = cnn.scalar(QStringLiteral("Select Max(ListNo) From Store"));
-  return last.isNull() || !last.isValid() ? 1 : last.toInt() + 1;
+Fetched<int> NextListNo(Connection& cnn) {
+  const Fetched<QVariant> last = cnn.scalar(QStringLiteral("Select Max(ListNo) From Store"));
+  if (!last) return last.failure;
+  return last->isNull() || !last->isValid() ? 1 : last->toInt() + 1;
 }
 
 // The values the operator typed are bound, never written into the statement.
-void InsertStore(Connection& cnn, const StoreRow& row) {
-  cnn.execute(QStringLiteral("INSERT INTO Store ( StoreID, StoreName, ListNo ) VALUES ( ?, ?, ? ) "),
-              {row.id.trimmed(), row.name.trimmed(), row.listNo});
+Done InsertStore(Connection& cnn, const StoreRow& row) {
+  return Done::of(cnn.execute(QStringLiteral("INSERT INTO Store ( StoreID, StoreName, ListNo ) VALUES ( ?, ?, ? ) "),
+                              {row.id.trimmed(), row.name.trimmed(), row.listNo}));
 }
 
-int UpdateStore(Connection& cnn, const StoreRow& row) {
+Fetched<int> UpdateStore(Connection& cnn, const StoreRow& row) {
   return cnn.execute(QStringLiteral("Update Store Set StoreName = ? , ListNo = ? Where StoreID = ?"),
                      {row.name.trimmed(), row.listNo, row.id.trimmed()});
 }
 
-int DeleteStore(Connection& cnn, const QString& code) {
+Fetched<int> DeleteStore(Connection& cnn, const QString& code) {
   return cnn.execute(QStringLiteral("Delete From Store Where StoreID = ?"), {code.trimmed()});
 }

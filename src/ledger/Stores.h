@@ -1,5 +1,6 @@
 #pragma once
 // The store list (table Store): code rules, look-ups and the writes of the store window.
+#include "core/Fetched.h"
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -22,17 +23,17 @@ QString ListNoProblem(const QString& text);
 
 // The stores a card can carry (codes of at most three characters), in display order: code and
 // name, for the store picker.
-QList<QStringList> StorePickRows(Connection& cnn);
+Fetched<QList<QStringList>> StorePickRows(Connection& cnn);
 // Every store in display order: code, name and display order as shown (empty when there is none).
-QList<QStringList> StoreListRows(Connection& cnn);
+Fetched<QList<QStringList>> StoreListRows(Connection& cnn);
 
-// Statement errors of the functions below raise to the caller's trap.
-bool StoreExists(Connection& cnn, const QString& code, QString* name = nullptr);
+// The functions below answer the failure of their statement.
+Fetched<bool> StoreExists(Connection& cnn, const QString& code, QString* name = nullptr);
 // True when a card or a transaction names the store.
-bool StoreInUse(Connection& cnn, const QString& code);
+Fetched<bool> StoreInUse(Connection& cnn, const QString& code);
 // The display order after the last store.
-int NextListNo(Connection& cnn);
-void InsertStore(Connection& cnn, const StoreRow& row);
+Fetched<int> NextListNo(Connection& cnn);
+Done InsertStore(Connection& cnn, const StoreRow& row);
 // The number of rows changed: 0 when another workstation removed the store meanwhile.
-int UpdateStore(Connection& cnn, const StoreRow& row);
-int DeleteStore(Connection& cnn, const QString& code);
+Fetched<int> UpdateStore(Connection& cnn, const StoreRow& row);
+Fetched<int> DeleteStore(Connection& cnn, const QString& code);

@@ -14,9 +14,14 @@ const QString kNoSuchCardNumber = QStringLiteral("資料庫無此卡號");
 
 namespace {
 
-bool writeRows(const OperationContext& ctx, const QString& cardNo, const QString& remark, QString& msg) {
-  if (!MarkCardBlacklisted(ctx.db, cardNo, remark)) {
-    msg = CardExists(ctx.db, cardNo) ? kAlreadyBlacklisted : kNoSuchCardNumber;
+// False with the reason when the card cannot be listed; the failure of a statement that broke.
+Fetched<bool> writeRows(const OperationContext& ctx, const QString& cardNo, const QString& remark, QString& msg) {
+  const Fetched<bool> marked = MarkCardBlacklisted(ctx.db, cardNo, remark);
+  if (!marked.ok()) return marked;
+  if (!*marked) {
+    const Fetched<bool> known = CardExists(ctx.db, cardNo);
+    if (!known.ok()) return known;
+    msg = *known ? kAlreadyBlacklisted : kNoSuchCardNumber;
     return false;
   }
   BlacklistRow black;
@@ -51,15 +56,19 @@ Outcome BlacklistCard(const OperationContext& ctx, const QString& cardNo, const 
   Outcome out;
   // An empty reason is stored as an empty text, not as a missing one.
   const QString reason = remark.isNull() ? QStringLiteral("") : remark;
-  try {
+  const Done written = [&]() -> Done {
     TransactionGuard trans(ctx.db);
-    if (writeRows(ctx, cardNo, reason, out.message)) {
-      trans.commit();
-      out.ok = true;
-    }
-  } catch (...) {
+    if (!trans.begun()) return trans.begun();
+    const Fetched<bool> rows = writeRows(ctx, cardNo, reason, out.message);
+    if (!rows.ok()) return rows.failure;
+    if (!*rows) return {};
+    const Done committed = trans.commit();
+    out.ok = bool(committed);
+    return committed;
+  }();
+  if (!written) {
     // The guard has rolled back by now, so the report's box does not hold the transaction open.
-    LogErrorToShow(QStringLiteral("BlacklistCard"));
+    LogErrorToShow(QStringLiteral("BlacklistCard"), written.failure());
     if (out.message.isEmpty()) out.message = QStringLiteral("資料庫存檔錯誤");
   }
   if (out.ok) {

@@ -21,7 +21,12 @@ bool checkCard(const QString& cardNo, const CardRead& card, QString& msg) {
 
 bool eraseRows(const OperationContext& ctx, const QString& cardNo, const QString& reason,
                std::optional<CardImage>& next, QString& msg) {
-  if (!MarkCardErased(ctx.db, cardNo, reason)) {
+  const Fetched<bool> marked = MarkCardErased(ctx.db, cardNo, reason);
+  if (!marked.ok()) {
+    LogError(QStringLiteral("EraseCard"), marked.failure);
+    return false;
+  }
+  if (!*marked) {
     msg = QStringLiteral("資料庫內無此卡號");
     return false;
   }
@@ -52,16 +57,14 @@ CardOutcome EraseCard(const OperationContext& ctx, const QString& cardNo, const 
     return m.contains(cardNo) ? m : m + QStringLiteral("，卡號：") + cardNo;
   };
   // An unknown number is refused before the operator is asked for a card.
-  bool known = false;
-  try {
-    known = CardExists(ctx.db, cardNo);
-  } catch (...) {
-    LogErrorToShow(QStringLiteral("EraseCard"));
+  const Fetched<bool> known = CardExists(ctx.db, cardNo);
+  if (!known.ok()) {
+    LogErrorToShow(QStringLiteral("EraseCard"), known.failure);
     CardOutcome out;
     out.message = kDatabaseErrorText;
     return out;
   }
-  if (!known) {
+  if (!*known) {
     CardOutcome out;
     out.message = QStringLiteral("資料庫內無此卡號");
     out.refused = true;

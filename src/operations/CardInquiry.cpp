@@ -1,9 +1,8 @@
 #include "operations/CardInquiry.h"
 
 Fetched<std::optional<CardQuery>> LookUpCard(const OperationContext& ctx, const QString& cardNo) {
-  return Attempt([&]() -> std::optional<CardQuery> {
-    CardQuery card;
-    if (!LoadCardQuery(ctx.db, cardNo, card)) return std::nullopt;
-    return card;
-  });
+  CardQuery card;
+  const Fetched<bool> found = LoadCardQuery(ctx.db, cardNo, card);
+  if (!found.ok()) return found.failure;
+  return *found ? std::optional<CardQuery>(std::move(card)) : std::nullopt;
 }

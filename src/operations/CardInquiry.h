@@ -1,7 +1,7 @@
 #pragma once
 // One card as the database holds it, for the windows that show a card's record and history.
 #include "ledger/CardQuery.h"
-#include "operations/Fetched.h"
+#include "core/Fetched.h"
 #include "operations/OperationContext.h"
 
 #include <optional>

@@ -137,7 +137,7 @@ void LogIssueRun(bool failed, const QString& failText, qint64 committed, const Q
   }
 }
 
-bool IssuingStoreName(const OperationContext& ctx, const QString& code, QString& name) {
+Fetched<bool> IssuingStoreName(const OperationContext& ctx, const QString& code, QString& name) {
   name.clear();
   return StoreExists(ctx.db, code, &name);
 }

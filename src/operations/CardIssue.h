@@ -1,6 +1,7 @@
 #pragma once
 // Issuing a run of new cards: one card operation per blank card; each card's rows are
 // committed while the card, written and printed, is still in the reader.
+#include "core/Fetched.h"
 #include "core/Money.h"
 #include "operations/OperationContext.h"
 
@@ -41,4 +42,4 @@ void LogIssueRun(bool failed, const QString& failText, qint64 committed, const Q
                  const QString& lastCardNo, const QString& unprintedCardNo);
 
 // The name of the store a run issues for; false when there is no such store.
-bool IssuingStoreName(const OperationContext& ctx, const QString& code, QString& name);
+Fetched<bool> IssuingStoreName(const OperationContext& ctx, const QString& code, QString& name);

@@ -46,6 +46,11 @@ QString WithCardNo(const QString& msg, const CardRead& card) {
   return msg + QStringLiteral("，卡號:") + cardNo;
 }
 
+bool StepFailed(const QString& label, const Failure& failure) {
+  LogError(label, failure);
+  return false;
+}
+
 CardOperation::CardOperation(Connection& db, QString label, QString action)
     : db_(db), label_(std::move(label)), action_(std::move(action)) {}
 
@@ -128,6 +133,10 @@ bool CardOperation::steps(QString& msg) {
 
   std::optional<CardImage> next;
   TransactionGuard tx(db_);
+  if (!tx.begun()) {
+    LogError(label_, tx.begun().failure());
+    return false;
+  }
   db_.setExclusive(true);
   {
     const Connection::OwnerScope owner(db_);
@@ -140,10 +149,8 @@ bool CardOperation::steps(QString& msg) {
     }
   }
   if (next && !writeCard(*next, msg) && !unprinted_) return false;
-  try {
-    tx.commit();
-  } catch (...) {
-    LogError(label_ + QStringLiteral("_Commit"));
+  if (const Done committed = tx.commit(); !committed) {
+    LogError(label_ + QStringLiteral("_Commit"), committed.failure());
     msg = QStringLiteral("資料庫存檔失敗");
     unprinted_.reset();
     if (next) putBack(*next, msg);
@@ -271,22 +278,18 @@ void CardOperation::commitForward(const CardImage& written, QString& msg) {
 void CardOperation::writeLog(bool ok, const QString& msg) {
   if (action_.isEmpty() || (cancelled() && !logWhenCancelled)) return;
   const QString cardNo = card_.image.cardNo.trimmed();
-  try {
-    if (ok || faceUnprinted()) {
-      // A committed operation logs what it did, and the face still to be reprinted.
-      const QString text = successText ? successText(card_) : QStringLiteral("卡號：") + cardNo;
-      if (ok) {
-        WriteActivityLog(TheSettings().appName, action_, text, successRemark);
-      } else {
-        WriteActivityLog(TheSettings().appName, action_, text + QStringLiteral("；") + reprintText_, kApReprintRemark);
-      }
+  if (ok || faceUnprinted()) {
+    // A committed operation logs what it did, and the face still to be reprinted.
+    const QString text = successText ? successText(card_) : QStringLiteral("卡號：") + cardNo;
+    if (ok) {
+      WriteActivityLog(TheSettings().appName, action_, text, successRemark);
     } else {
-      QString text = failureText ? failureText(card_, msg) : msg;
-      if (!failureText && !cardNo.isEmpty() && !text.contains(cardNo)) text += QStringLiteral("，卡號：") + cardNo;
-      WriteActivityLog(TheSettings().appName, action_, text, refused_ ? kApRefusedRemark : kApFailRemark);
+      WriteActivityLog(TheSettings().appName, action_, text + QStringLiteral("；") + reprintText_, kApReprintRemark);
     }
-  } catch (...) {
-    LogError(label_);
+  } else {
+    QString text = failureText ? failureText(card_, msg) : msg;
+    if (!failureText && !cardNo.isEmpty() && !text.contains(cardNo)) text += QStringLiteral("，卡號：") + cardNo;
+    WriteActivityLog(TheSettings().appName, action_, text, refused_ ? kApRefusedRemark : kApFailRemark);
   }
 }
 

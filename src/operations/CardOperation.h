@@ -12,6 +12,7 @@
 // either, the rows are committed to match the stripe and the operator is told to reprint the
 // face. Every operation ejects the card and, when it has an action, writes one row to the
 // application log (remark "系統錯誤" on failure, "卡面待重印" when committed with a wrong face).
+#include "core/Fetched.h"
 #include "device/CardImage.h"
 
 class Connection;
@@ -98,6 +99,10 @@ private:
 
 // A failure text that names the card, when one was read and the text does not name it yet.
 QString WithCardNo(const QString& msg, const CardRead& card);
+
+// A check or row step whose statement failed: logged under the operation's label, and false, so
+// that the operation fails (not refuses) and puts the card back.
+bool StepFailed(const QString& label, const Failure& failure);
 
 // What one card operation did, for the window that ran it.
 struct CardOutcome {

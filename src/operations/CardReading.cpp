@@ -50,7 +50,7 @@ CardCheckOutcome ReadCardAgainstRecord(const OperationContext& ctx) {
     out.message = kNoSuchCard + QStringLiteral("\n卡號：") + cardNo;
     return out;
   }
-  out.record = std::move(fetched).orRaise();
+  out.record = std::move(**fetched);
   if (CardDiffersFromRecord(read.card, *out.record)) {
     out.result = Result::Differs;
     out.message = CardDifferenceText(read.card);

@@ -3,7 +3,7 @@
 // ejected; nothing is written to the card, the database or the application log.
 #include "device/CardImage.h"
 #include "ledger/CardQuery.h"
-#include "operations/Fetched.h"
+#include "core/Fetched.h"
 #include "operations/OperationContext.h"
 
 #include <QString>

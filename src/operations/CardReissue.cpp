@@ -17,6 +17,8 @@
 
 namespace {
 
+const QString kLabel = QStringLiteral("ReissueCard");
+
 // The stripe holds seven bytes of card number; a longer number would be cut on the card.
 constexpr int kStripeCardNoBytes = 7;
 
@@ -51,7 +53,8 @@ void logRecord(const CardRow& card) {
                  CardValueText(card.BalAmt) + QStringLiteral("，可用點數:") + CardValueText(card.BalPoint));
 }
 
-bool checkOldCard(Connection& db, const CardRow& old, QString& msg) {
+// False with the reason when the old card may not be replaced.
+Fetched<bool> checkOldCard(Connection& db, const CardRow& old, QString& msg) {
   if (IsExpired(old.GoodThru)) {
     msg = QStringLiteral("超過有效日期，不可再補發卡");
   } else if (!IsTakenBack(old.Status)) {
@@ -60,9 +63,10 @@ bool checkOldCard(Connection& db, const CardRow& old, QString& msg) {
           QStringLiteral("，只有已清除或黑名單的卡片可補發）");
   } else {
     // An old card is replaced once: a second new card would carry the same value again.
-    const QString replacement = ReplacementOf(db, old.CardNo.toString());
-    if (replacement.isEmpty()) return true;
-    msg = ReplacedText(replacement);
+    const Fetched<QString> replacement = ReplacementOf(db, old.CardNo.toString());
+    if (!replacement) return replacement.failure;
+    if (replacement->isEmpty()) return true;
+    msg = ReplacedText(*replacement);
   }
   return false;
 }
@@ -78,13 +82,17 @@ bool writeRows(const OperationContext& ctx, const ReissueRequest& r, CardRow& ca
   const QString& oldCardNo = r.oldCardNo;
   const QString& cardType = r.newCardType;
   // The old row again, inside the transaction.
-  HoldCardRow(ctx.db, oldCardNo);
+  if (const Done held = HoldCardRow(ctx.db, oldCardNo); !held) return StepFailed(kLabel, held.failure());
   CardRow old;
-  if (!LoadCardRow(ctx.db, oldCardNo, old)) {
+  const Fetched<bool> found = LoadCardRow(ctx.db, oldCardNo, old);
+  if (!found.ok()) return StepFailed(kLabel, found.failure);
+  if (!*found) {
     msg = QStringLiteral("資料庫無此卡號");
     return false;
   }
-  if (!checkOldCard(ctx.db, old, msg)) return false;
+  const Fetched<bool> replaceable = checkOldCard(ctx.db, old, msg);
+  if (!replaceable.ok()) return StepFailed(kLabel, replaceable.failure);
+  if (!*replaceable) return false;
 
   qint64 serial = 0;
   QString serialText;
@@ -131,27 +139,31 @@ bool writeRows(const OperationContext& ctx, const ReissueRequest& r, CardRow& ca
 
 }  // namespace
 
-std::optional<ReissueCardView> LoadCardForReissue(const OperationContext& ctx, const QString& cardNo) {
+Fetched<std::optional<ReissueCardView>> LoadCardForReissue(const OperationContext& ctx, const QString& cardNo) {
   CardRow rec;
-  if (!LoadCardRow(ctx.db, cardNo, rec)) return std::nullopt;
+  const Fetched<bool> found = LoadCardRow(ctx.db, cardNo, rec);
+  if (!found.ok()) return found.failure;
+  if (!*found) return std::optional<ReissueCardView>();
   ReissueCardView v;
   v.issueDept = rec.IssueDept.toString();
   QString storeName;
-  if (StoreExists(ctx.db, v.issueDept, &storeName)) v.storeName = storeName;
+  const Fetched<bool> store = StoreExists(ctx.db, v.issueDept, &storeName);
+  if (!store.ok()) return store.failure;
+  if (*store) v.storeName = storeName;
   v.balAmt = numberText(rec.BalAmt);
   v.balPoint = numberText(rec.BalPoint);
   v.goodThru = rec.GoodThru;
   v.issueDate = rec.IssueDate;
   v.status = rec.Status.toString();
   v.statusDscp = StatusDscp(rec.Status);
-  return v;
+  return std::optional<ReissueCardView>(std::move(v));
 }
 
 bool ReissueRemarkFits(const QString& remark) { return remark.trimmed().size() <= kMaxRemark; }
 
 namespace {
 
-ReissueOutcome reissueCard(const OperationContext& ctx, const ReissueRequest& r) {
+Fetched<ReissueOutcome> reissueCard(const OperationContext& ctx, const ReissueRequest& r) {
   using Refusal = ReissueOutcome::Refusal;
   ReissueOutcome out;
   CardRow old;
@@ -165,19 +177,23 @@ ReissueOutcome reissueCard(const OperationContext& ctx, const ReissueRequest& r)
   if (ctx.settings.batchKey.isEmpty()) return refuse(Refusal::NoCardKey, QStringLiteral("未設定資料加密碼"));
   if (r.oldCardNo.isEmpty()) return refuse(Refusal::NoOldCardNo, QStringLiteral("原卡號一定要輸入"));
   // The row as it is now, not as it was shown: another window may have changed it since.
-  if (!LoadCardRow(ctx.db, r.oldCardNo, old)) {
+  const Fetched<bool> found = LoadCardRow(ctx.db, r.oldCardNo, old);
+  if (!found.ok()) return found.failure;
+  if (!*found) {
     old = CardRow{};
     old.CardNo = r.oldCardNo;
     return refuse(Refusal::NoSuchCard, QStringLiteral("資料庫無此卡號"));
   }
   QString msg;
-  if (!checkOldCard(ctx.db, old, msg)) return refuse(Refusal::NotReplaceable, msg);
+  const Fetched<bool> replaceable = checkOldCard(ctx.db, old, msg);
+  if (!replaceable.ok()) return replaceable.failure;
+  if (!*replaceable) return refuse(Refusal::NotReplaceable, msg);
   if (!askConfirm(old)) return refuse(Refusal::Declined, QString());
   if (r.newCardType.isEmpty()) return refuse(Refusal::NoCardType, QStringLiteral("新卡卡別一定要輸入"));
   if (!ReissueRemarkFits(r.remark)) return refuse(Refusal::RemarkTooLong, QStringLiteral("卡片備註碼不可超過三碼"));
 
   CardRow card;
-  CardOperation op(ctx.db, QStringLiteral("ReissueCard"), ApAction::Reissue);
+  CardOperation op(ctx.db, kLabel, ApAction::Reissue);
   op.requireBlank = true;
   op.requireRecord = false;
   op.rows = [&](const CardRead&, std::optional<CardImage>& next, QString& m) {
@@ -200,12 +216,10 @@ ReissueOutcome reissueCard(const OperationContext& ctx, const ReissueRequest& r)
 }  // namespace
 
 ReissueOutcome ReissueCard(const OperationContext& ctx, const ReissueRequest& r) {
-  try {
-    return reissueCard(ctx, r);
-  } catch (...) {
-    LogErrorToShow(QStringLiteral("ReissueCard"));
-    ReissueOutcome out;
-    out.message = kDatabaseErrorText;
-    return out;
-  }
+  Fetched<ReissueOutcome> out = reissueCard(ctx, r);
+  if (out) return std::move(*out);
+  LogErrorToShow(kLabel, out.failure);
+  ReissueOutcome failed;
+  failed.message = kDatabaseErrorText;
+  return failed;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Re-issuing a card taken back (erased or blacklisted): a new card carries the old card's
 // values under a new number, once per old card.
+#include "core/Fetched.h"
 #include "core/Money.h"
 #include "operations/OperationContext.h"
 
@@ -15,7 +16,7 @@ struct ReissueCardView {
   QVariant goodThru, issueDate;
   QString status, statusDscp;
 };
-std::optional<ReissueCardView> LoadCardForReissue(const OperationContext& ctx, const QString& cardNo);
+Fetched<std::optional<ReissueCardView>> LoadCardForReissue(const OperationContext& ctx, const QString& cardNo);
 
 // A card remark is at most three characters.
 bool ReissueRemarkFits(const QString& remark);

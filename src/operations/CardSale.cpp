@@ -9,16 +9,22 @@
 
 namespace {
 
+const QString kLabel = QStringLiteral("SellIssuedCard");
+
 bool checkSale(const OperationContext& ctx, const CardRead& card, QString& msg) {
   const QString cardNo = card.image.cardNo.trimmed();
   if (!GoodThruValid(card.image.goodThru.toString(), msg)) return false;
-  msg = SaleRefusal(ctx.db, cardNo);
+  const Fetched<QString> refusal = SaleRefusal(ctx.db, cardNo);
+  if (!refusal) return StepFailed(kLabel, refusal.failure);
+  msg = *refusal;
   return msg.isEmpty() && CheckVoidCard(cardNo, msg);
 }
 
 bool sellRows(const OperationContext& ctx, const CardRead& card, const QString& refNo, QString& msg) {
   const QString cardNo = card.image.cardNo.trimmed();
-  if (!MarkCardSold(ctx.db, cardNo, ctx.operatorId)) {
+  const Fetched<bool> sold = MarkCardSold(ctx.db, cardNo, ctx.operatorId);
+  if (!sold.ok()) return StepFailed(kLabel, sold.failure);
+  if (!*sold) {
     msg = QStringLiteral("資料庫無此卡號");
     return false;
   }
@@ -42,7 +48,7 @@ bool sellRows(const OperationContext& ctx, const CardRead& card, const QString& 
 
 CardOutcome SellIssuedCard(const OperationContext& ctx, const QString& typedRefNo) {
   const QString refNo = typedRefNo.trimmed();
-  CardOperation op(ctx.db, QStringLiteral("SellIssuedCard"), ApAction::Sale);
+  CardOperation op(ctx.db, kLabel, ApAction::Sale);
   op.logWhenCancelled = false;  // the operator's way of ending the run
   op.check = [&](const CardRead& card, QString& m) { return checkSale(ctx, card, m); };
   op.rows = [&](const CardRead& card, std::optional<CardImage>&, QString& m) {

@@ -170,13 +170,14 @@ bool WithinBalanceLimit(const Money& newBal, const std::optional<Money>& limit, 
 }
 
 bool CheckVoidCard(const QString& cardNo, QString& msg) {
-  try {
-    if (!FindRowByKey(QStringLiteral("VoidCard"), QStringLiteral("CardNo"), cardNo)) return true;
-    msg = QStringLiteral("此張卡片已列入黑名單中");
-  } catch (...) {
-    LogError(ErrorLabel());
+  const Fetched<bool> listed = FindRowByKey(QStringLiteral("VoidCard"), QStringLiteral("CardNo"), cardNo);
+  if (!listed.ok()) {
+    LogError(ErrorLabel(), listed.failure);
     msg = QStringLiteral("資料庫錯誤，無法查核黑名單");
+    return false;
   }
+  if (!*listed) return true;
+  msg = QStringLiteral("此張卡片已列入黑名單中");
   return false;
 }
 
@@ -248,7 +249,8 @@ bool TopUpCard(const QString& mode, const Money& amount, const Money& points, co
     if (topUp) return true;
     Money amountLeft, pointsLeft;
     const auto [reversed, reversal] = reversalTypes(m);
-    ReversibleLeft(txn.ctx->db, t.cardNo, reversed, reversal, amountLeft, pointsLeft);
+    const Done summed = ReversibleLeft(txn.ctx->db, t.cardNo, reversed, reversal, amountLeft, pointsLeft);
+    if (!summed) return StepFailed(QStringLiteral("TopUpCard"), summed.failure());
     if (amount > amountLeft) {
       why = QStringLiteral("沖正金額超過可沖正的金額") + amountLeft.toString();
       return false;
@@ -330,16 +332,16 @@ TxnValues::DbStep postToMaster(const OperationContext& ctx) {
 // A counter sale marks the card sold, refusing what the sale window refuses.
 TxnValues::DbStep markSold(const OperationContext& ctx) {
   return [&ctx](const CardTxn& t, QString& msg) {
-    try {
-      msg = SaleRefusal(ctx.db, t.cardNo);
-      if (!msg.isEmpty()) return false;
-      MarkCardSold(ctx.db, t.cardNo, ctx.operatorId, Today());
-      return true;
-    } catch (...) {
-      LogErrorToShow(QStringLiteral("SellAtCounter"));
+    const Fetched<QString> refusal = SaleRefusal(ctx.db, t.cardNo);
+    const Fetched<bool> sold = refusal && refusal->isEmpty() ? MarkCardSold(ctx.db, t.cardNo, ctx.operatorId, Today())
+                                                             : Fetched<bool>(false);
+    if (!refusal || !sold.ok()) {
+      LogErrorToShow(QStringLiteral("SellAtCounter"), refusal ? sold.failure : refusal.failure);
       msg = QStringLiteral("Tolva資料更新失敗");
       return false;
     }
+    msg = *refusal;
+    return msg.isEmpty();
   };
 }
 

@@ -11,6 +11,8 @@
 
 namespace {
 
+const QString kLabel = QStringLiteral("ChangeGoodThru");
+
 const QString kDateForm = QStringLiteral("yyyy/MM/dd");
 
 bool checkCard(const CardRead& card, const std::function<void(const CardImage&)>& onCardRead, QString& msg) {
@@ -27,7 +29,9 @@ bool checkCard(const CardRead& card, const std::function<void(const CardImage&)>
 bool writeRows(const OperationContext& ctx, const CardRead& card, const QString& newDate, const QString& freeText,
                std::optional<CardImage>& next, QString& remark, QString& msg) {
   const QString cardNo = card.image.cardNo.trimmed();
-  if (!SetGoodThru(ctx.db, cardNo, QDate::fromString(newDate, kDateForm), ctx.operatorId)) {
+  const Fetched<bool> set = SetGoodThru(ctx.db, cardNo, QDate::fromString(newDate, kDateForm), ctx.operatorId);
+  if (!set.ok()) return StepFailed(kLabel, set.failure);
+  if (!*set) {
     msg = QStringLiteral("Tolva主檔無卡號，卡號:") + cardNo;
     return false;
   }
@@ -57,7 +61,7 @@ bool writeRows(const OperationContext& ctx, const CardRead& card, const QString&
 CardOutcome ChangeGoodThru(const OperationContext& ctx, const QString& newDate, const QString& faceText,
                            const std::function<void(const CardImage&)>& onCardRead) {
   QString remark;
-  CardOperation op(ctx.db, QStringLiteral("ChangeGoodThru"), ApAction::ChangeGoodThru);
+  CardOperation op(ctx.db, kLabel, ApAction::ChangeGoodThru);
   op.logWhenCancelled = false;  // the operator's way of ending the run
   op.check = [&](const CardRead& card, QString& m) { return checkCard(card, onCardRead, m); };
   op.rows = [&](const CardRead& card, std::optional<CardImage>& next, QString& m) {

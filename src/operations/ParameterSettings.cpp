@@ -17,24 +17,23 @@ QString ParameterText(const QString& paramID) {
 
 Fetched<bool> SaveParameters(const OperationContext& ctx, const QString& storeID, const QString& balAmtLimit,
                              const QString& pointRate) {
-  return Attempt([&] {
-    TransactionGuard tx(ctx.db);
-    if (!SetParamValue(QStringLiteral("StoreID"), storeID) || !SetParamValue(kBalAmtLimitParam, balAmtLimit) ||
-        !SetParamValue(kPointRateParam, pointRate)) {
-      return false;
-    }
-    tx.commit();
-    return true;
-  });
+  TransactionGuard tx(ctx.db);
+  if (!tx.begun()) return tx.begun().failure();
+  if (!SetParamValue(QStringLiteral("StoreID"), storeID) || !SetParamValue(kBalAmtLimitParam, balAmtLimit) ||
+      !SetParamValue(kPointRateParam, pointRate)) {
+    return false;
+  }
+  if (const Done committed = tx.commit(); !committed) return committed.failure();
+  return true;
 }
 
 Fetched<bool> OtherCardKeyStored(const OperationContext& ctx, const QString& key) {
   // The table says whether cards are written under a key, not TheSettings().batchKey: a start-up that failed
   // to read the key leaves TheSettings().batchKey empty while every card in circulation still uses it.
-  return Attempt([&] {
-    const QString hex = StoredParamValue(ctx.db, kCardKeyParam).trimmed();
-    return !hex.isEmpty() && BatchKeyFromStored(hex) != key;
-  });
+  const Fetched<QString> stored = StoredParamValue(ctx.db, kCardKeyParam);
+  if (!stored) return stored.failure;
+  const QString hex = stored->trimmed();
+  return !hex.isEmpty() && BatchKeyFromStored(hex) != key;
 }
 
 Outcome SaveCardKey(const OperationContext&, const QString& key) {

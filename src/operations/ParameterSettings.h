@@ -1,7 +1,7 @@
 #pragma once
 // The settings of the parameter table that the settings windows show and change: the balance
 // limit, the point rate, this installation's store and the card data key.
-#include "operations/Fetched.h"
+#include "core/Fetched.h"
 #include "operations/OperationContext.h"
 
 #include <QString>

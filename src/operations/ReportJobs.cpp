@@ -17,17 +17,16 @@ int usage(const QString& text) {
 }  // namespace
 
 int ReconcileJob(const QString& csvFile) {
-  try {
-    const QList<ReconcileRow> rows = SelectDisagreements(OperationContext::Current().db);
-    QList<QStringList> cells;
-    for (const ReconcileRow& r : rows) cells << ReconcileCells(r);
-    if (!WriteCsvFile(csvFile, CsvText(kReconcileHeadings.split(QLatin1Char('|')), cells))) {
-      return usage(QStringLiteral("cannot write ") + csvFile);
-    }
-    QTextStream(stdout) << rows.size() << Qt::endl;
-    return rows.isEmpty() ? 0 : 1;
-  } catch (...) {
-    LogErrorToShow(QStringLiteral("ReconcileJob"));
+  const Fetched<QList<ReconcileRow>> rows = SelectDisagreements(OperationContext::Current().db);
+  if (!rows) {
+    LogErrorToShow(QStringLiteral("ReconcileJob"), rows.failure);
     return 2;
   }
+  QList<QStringList> cells;
+  for (const ReconcileRow& r : *rows) cells << ReconcileCells(r);
+  if (!WriteCsvFile(csvFile, CsvText(kReconcileHeadings.split(QLatin1Char('|')), cells))) {
+    return usage(QStringLiteral("cannot write ") + csvFile);
+  }
+  QTextStream(stdout) << rows->size() << Qt::endl;
+  return rows->isEmpty() ? 0 : 1;
 }

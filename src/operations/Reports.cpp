@@ -7,11 +7,11 @@ const QString kActionCodes = QStringLiteral("TolvaWorkingType");
 }  // namespace
 
 Fetched<QList<IssueCardRow>> IssuedCards(const OperationContext& ctx, const ReportFilter& filter) {
-  return Attempt([&] { return SelectIssuedCards(ctx.db, filter); });
+  return SelectIssuedCards(ctx.db, filter);
 }
 
 Fetched<QMap<QString, QString>> StoreNamesByCode(const OperationContext& ctx) {
-  return Attempt([&] { return StoreNames(ctx.db); });
+  return StoreNames(ctx.db);
 }
 
 Fetched<QList<TxnDetailRow>> TransactionDetails(const OperationContext& ctx, DetailReport report,
@@ -23,25 +23,25 @@ Fetched<QList<TxnDetailRow>> TransactionDetails(const OperationContext& ctx, Det
     case DetailReport::Sale: types = {TxnType::Sale, TxnType::CounterSale}; break;
   }
   const DetailAmounts amounts = report == DetailReport::Sale ? DetailAmounts::CardValueBefore : DetailAmounts::Row;
-  return Attempt([&] { return SelectTransactionDetails(ctx.db, types, filter, amounts); });
+  return SelectTransactionDetails(ctx.db, types, filter, amounts);
 }
 
 QString TransactionTypeDescription(const QString& type) { return CodeDescription(QStringLiteral("TolvaLogType"), type); }
 
 Fetched<Liability> LiabilityOn(const OperationContext& ctx, const QDate& day) {
-  return Attempt([&] { return ComputeLiability(ctx.db, day); });
+  return ComputeLiability(ctx.db, day);
 }
 
 Fetched<QList<ReconcileRow>> Disagreements(const OperationContext& ctx) {
-  return Attempt([&] { return SelectDisagreements(ctx.db); });
+  return SelectDisagreements(ctx.db);
 }
 
 Fetched<QList<QStringList>> ActivityLogRows(const OperationContext& ctx, const ActivityLogFilter& filter) {
-  return Attempt([&] { return SelectActivityLogRows(ctx.db, filter); });
+  return SelectActivityLogRows(ctx.db, filter);
 }
 
 Fetched<QList<QStringList>> ActivityActions(const OperationContext& ctx) {
-  return Attempt([&] { return CodeRows(ctx.db, kActionCodes); });
+  return CodeRows(ctx.db, kActionCodes);
 }
 
 QString ActivityDescription(const QString& action) { return CodeDescription(kActionCodes, action); }

@@ -3,7 +3,7 @@
 #include "ledger/ActivityLogQuery.h"
 #include "ledger/CardCodes.h"
 #include "ledger/ReportQueries.h"
-#include "operations/Fetched.h"
+#include "core/Fetched.h"
 #include "operations/OperationContext.h"
 
 #include <QList>

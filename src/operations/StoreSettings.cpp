@@ -13,55 +13,55 @@ QString describe(const StoreRow& r) {
 
 }  // namespace
 
-Fetched<QList<QStringList>> StoresToPick(const OperationContext& ctx) {
-  return Attempt([&] { return StorePickRows(ctx.db); });
-}
+Fetched<QList<QStringList>> StoresToPick(const OperationContext& ctx) { return StorePickRows(ctx.db); }
 
-Fetched<QList<QStringList>> StoreList(const OperationContext& ctx) {
-  return Attempt([&] { return StoreListRows(ctx.db); });
-}
+Fetched<QList<QStringList>> StoreList(const OperationContext& ctx) { return StoreListRows(ctx.db); }
 
 Fetched<std::optional<QString>> FindStore(const OperationContext& ctx, const QString& code) {
-  return Attempt([&]() -> std::optional<QString> {
-    QString name;
-    if (!StoreExists(ctx.db, code, &name)) return std::nullopt;
-    return name;
-  });
+  QString name;
+  const Fetched<bool> found = StoreExists(ctx.db, code, &name);
+  if (!found.ok()) return found.failure;
+  return *found ? std::optional<QString>(name) : std::nullopt;
 }
 
 Fetched<QString> NewStoreCodeProblem(const OperationContext& ctx, const QString& code) {
-  return Attempt([&] {
-    QString problem = StoreCodeProblem(code);
-    if (problem.isEmpty() && StoreExists(ctx.db, code)) problem = QStringLiteral("店代號重複");
-    return problem;
-  });
+  const QString problem = StoreCodeProblem(code);
+  if (!problem.isEmpty()) return problem;
+  const Fetched<bool> taken = StoreExists(ctx.db, code);
+  if (!taken.ok()) return taken.failure;
+  return *taken ? QStringLiteral("店代號重複") : QString();
 }
 
 Fetched<Outcome> SaveStore(const OperationContext& ctx, const StoreRow& typed, const QString& listNo, bool adding) {
-  return Attempt([&] {
-    StoreRow row{typed.id.trimmed(), typed.name.trimmed(), 0};
-    row.listNo = listNo.trimmed().isEmpty() ? NextListNo(ctx.db) : listNo.trimmed().toInt();
-    if (adding) {
-      InsertStore(ctx.db, row);
-      LogActivity(kAction, QStringLiteral("新增 ") + describe(row));
-    } else {
-      if (UpdateStore(ctx.db, row) == 0) return Outcome::Refused(QStringLiteral("無此店代號"));
-      LogActivity(kAction, QStringLiteral("修改 ") + describe(row));
-    }
-    return Outcome::Done();
-  });
+  StoreRow row{typed.id.trimmed(), typed.name.trimmed(), 0};
+  if (listNo.trimmed().isEmpty()) {
+    const Fetched<int> next = NextListNo(ctx.db);
+    if (!next) return next.failure;
+    row.listNo = *next;
+  } else {
+    row.listNo = listNo.trimmed().toInt();
+  }
+  if (adding) {
+    if (const Done added = InsertStore(ctx.db, row); !added) return added.failure();
+    LogActivity(kAction, QStringLiteral("新增 ") + describe(row));
+  } else {
+    const Fetched<int> changed = UpdateStore(ctx.db, row);
+    if (!changed) return changed.failure;
+    if (*changed == 0) return Outcome::Refused(QStringLiteral("無此店代號"));
+    LogActivity(kAction, QStringLiteral("修改 ") + describe(row));
+  }
+  return Outcome::Done();
 }
 
 Fetched<Outcome> RemoveStore(const OperationContext& ctx, const QString& code, const QString& logText) {
-  return Attempt([&] {
-    TransactionGuard tx(ctx.db);
-    if (StoreInUse(ctx.db, code)) {
-      tx.rollback();
-      return Outcome::Refused(QStringLiteral("此店已有卡片或交易資料，不可刪除"));
-    }
-    const int removed = DeleteStore(ctx.db, code);
-    tx.commit();
-    if (removed > 0) LogActivity(kAction, logText);
-    return Outcome::Done(removed > 0 ? QStringLiteral("刪除完成") : QStringLiteral("無此店代號"));
-  });
+  TransactionGuard tx(ctx.db);
+  if (!tx.begun()) return tx.begun().failure();
+  const Fetched<bool> inUse = StoreInUse(ctx.db, code);
+  if (!inUse.ok()) return inUse.failure;
+  if (*inUse) return Outcome::Refused(QStringLiteral("此店已有卡片或交易資料，不可刪除"));
+  const Fetched<int> removed = DeleteStore(ctx.db, code);
+  if (!removed) return removed.failure;
+  if (const Done committed = tx.commit(); !committed) return committed.failure();
+  if (*removed > 0) LogActivity(kAction, logText);
+  return Outcome::Done(*removed > 0 ? QStringLiteral("刪除完成") : QStringLiteral("無此店代號"));
 }

@@ -2,7 +2,7 @@
 // The store list as the windows keep and use it: listing, look-ups, and the store window's
 // adds, changes and deletions.
 #include "ledger/Stores.h"
-#include "operations/Fetched.h"
+#include "core/Fetched.h"
 #include "operations/OperationContext.h"
 
 #include <QList>

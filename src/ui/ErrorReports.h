@@ -2,8 +2,14 @@
 // The layers below the windows record what broke in the error log and answer failure; the
 // window that called them shows those reports, before it tells the outcome.
 #include "core/ErrorReport.h"
+#include "core/Fetched.h"
 
 #include <type_traits>
+
+// Shows the report of a call below the windows that failed, under the window's label.
+inline void ReportError(const QString& label, const Failure& failure) {
+  ReportError(label, failure.number, failure.description);
+}
 
 // Shows the reports kept for showing since `mark` (a ReportsToShowCount()).
 void ShowErrorReportsSince(quint64 mark);

@@ -1,4 +1,5 @@
 #include "support/ExchangeFixture.h"
+#include "support/Sql.h"
 
 #include "db/Connection.h"
 
@@ -17,8 +18,8 @@ TEST_P(CommandLineTest, ImportAndExportRunWithoutADisplay) {
   EXPECT_TRUE(lines[1].contains(QStringLiteral("轉入失敗")));
   EXPECT_FALSE(QFile::exists(good));
   EXPECT_TRUE(QFile::exists(bad));
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM xxAPLOG WHERE ActionID = 'QDR卡交易檔轉入'")).toInt(), 2);
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT FileName FROM TolvaImport")).toString(), fileName());
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT COUNT(*) FROM xxAPLOG WHERE ActionID = 'QDR卡交易檔轉入'")).toInt(), 2);
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT FileName FROM TolvaImport")).toString(), fileName());
 
   QFile::remove(bad);
   EXPECT_EQ(run({QStringLiteral("--import"), inbox()}, lines), 0);
@@ -28,7 +29,7 @@ TEST_P(CommandLineTest, ImportAndExportRunWithoutADisplay) {
 
   EXPECT_EQ(run({QStringLiteral("--export-blacklist"), inbox()}, lines), 0);
   EXPECT_FALSE(QFile::exists(QDir(inbox()).filePath(QStringLiteral("VoidCard.txt"))));
-  gCnn().execute(QStringLiteral("UPDATE Tolva SET Status = '99' WHERE CardNo = 'V000001'"));
+  Exec(gCnn(), QStringLiteral("UPDATE Tolva SET Status = '99' WHERE CardNo = 'V000001'"));
   EXPECT_EQ(run({QStringLiteral("--export-blacklist"), inbox()}, lines), 0);
   EXPECT_TRUE(QFile::exists(QDir(inbox()).filePath(QStringLiteral("VoidCard.txt"))));
   EXPECT_EQ(run({QStringLiteral("--export-blacklist"), path(QStringLiteral("none"))}, lines), 1);

@@ -1,4 +1,5 @@
 #include "core/Dates.h"
+#include "support/Sql.h"
 #include "core/ErrorReport.h"
 #include "core/Settings.h"
 #include "db/Connection.h"
@@ -135,7 +136,7 @@ TEST_F(DialectTest, FailedConnectionMasksThePasswordEverywhere) {
     EXPECT_FALSE(gCnn().isOpen());
   }
   // Every later statement fails into its caller's trap.
-  EXPECT_THROW(gCnn().execute(QStringLiteral("SELECT 1")), TolvaError);
+  EXPECT_FALSE(gCnn().execute(QStringLiteral("SELECT 1")));
 }
 
 TEST_F(DialectTest, TypedPasswordWithASemicolonNeverShows) {
@@ -225,7 +226,7 @@ TEST_F(DialectTest, FileThatIsNotADatabaseLeavesTheConnectionClosed) {
   EXPECT_TRUE(problem_.startsWith(QStringLiteral("連線失敗!\r\n")));
   // A failed connection is closed, not left half set up as if it worked.
   EXPECT_FALSE(gCnn().isOpen());
-  EXPECT_THROW(gCnn().execute(QStringLiteral("SELECT 1")), TolvaError);
+  EXPECT_FALSE(gCnn().execute(QStringLiteral("SELECT 1")));
   EXPECT_EQ(readBytes(path(QStringLiteral("junk.db"))), QByteArray(4096, 'j'));
 }
 
@@ -259,17 +260,17 @@ TEST_F(DialectTest, MessageDatabaseMissingOrPresent) {
 
   {
     Connection c;
-    c.open(QStringLiteral("Provider=SQLite;Data Source=") + path(QStringLiteral("msg.db")), [](const QString&) { return true; });
-    c.execute(QStringLiteral("PRAGMA journal_mode=DELETE"));
-    c.execute(QStringLiteral("CREATE TABLE Msg (MsgID VARCHAR(30) PRIMARY KEY, Msg VARCHAR(255))"));
+    Must(c.open(QStringLiteral("Provider=SQLite;Data Source=") + path(QStringLiteral("msg.db")), [](const QString&) { return true; }));
+    Exec(c, QStringLiteral("PRAGMA journal_mode=DELETE"));
+    Exec(c, QStringLiteral("CREATE TABLE Msg (MsgID VARCHAR(30) PRIMARY KEY, Msg VARCHAR(255))"));
   }
   writeIni(QStringLiteral("[PARAM]\r\nIDMSG=msg.db\r\n"));
   dialogs_->clear();
   EXPECT_TRUE(openMessages());
   EXPECT_TRUE(dialogs_->shown.empty());
   // Read-only, and the file keeps its journal: no write-ahead log next to it.
-  EXPECT_THROW(gMsgCnn().execute(QStringLiteral("INSERT INTO Msg VALUES ('a', 'b')")), TolvaError);
-  EXPECT_EQ(gMsgCnn().scalar(QStringLiteral("PRAGMA journal_mode")).toString().toLower(), QStringLiteral("delete"));
+  EXPECT_FALSE(gMsgCnn().execute(QStringLiteral("INSERT INTO Msg VALUES ('a', 'b')")));
+  EXPECT_EQ(Value(gMsgCnn(), QStringLiteral("PRAGMA journal_mode")).toString().toLower(), QStringLiteral("delete"));
   EXPECT_FALSE(QFile::exists(path(QStringLiteral("msg.db-wal"))));
 
   // A file that is not a database gets the same message as a missing one.
@@ -284,13 +285,13 @@ TEST_F(DialectTest, MessageDatabaseMissingOrPresent) {
 TEST_F(DialectTest, SqliteRunsTheStatementFunctions) {
   ASSERT_TRUE(OpenConnection(QStringLiteral("Provider=SQLite;Data Source=f.db"), gCnn(), [](const QString&) { return true; }));
   EXPECT_TRUE(QFile::exists(path(QStringLiteral("f.db"))));  // relative to the application folder
-  gCnn().execute(QStringLiteral("CREATE TABLE TolvaLog (TxnType VARCHAR(2), Remark VARCHAR(20))"));
-  gCnn().execute(QStringLiteral("INSERT INTO TolvaLog VALUES ('21', 'left(x'), ('11', '卡號'), ('99', NULL)"));
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaLog WHERE ( left(TxnType,1) = '2' or LEFT (TxnType,1) = '1')")).toInt(), 2);
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT TxnType FROM TolvaLog WHERE Remark = 'left(x'")).toString(), QStringLiteral("21"));
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT Len(Remark) FROM TolvaLog WHERE TxnType = '11'")).toInt(), 2);
-  EXPECT_TRUE(gCnn().scalar(QStringLiteral("SELECT Len(Remark) FROM TolvaLog WHERE TxnType = '99'")).isNull());
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT right('V000123', 6)")).toString(), QStringLiteral("000123"));
+  Exec(gCnn(), QStringLiteral("CREATE TABLE TolvaLog (TxnType VARCHAR(2), Remark VARCHAR(20))"));
+  Exec(gCnn(), QStringLiteral("INSERT INTO TolvaLog VALUES ('21', 'left(x'), ('11', '卡號'), ('99', NULL)"));
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT COUNT(*) FROM TolvaLog WHERE ( left(TxnType,1) = '2' or LEFT (TxnType,1) = '1')")).toInt(), 2);
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT TxnType FROM TolvaLog WHERE Remark = 'left(x'")).toString(), QStringLiteral("21"));
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT Len(Remark) FROM TolvaLog WHERE TxnType = '11'")).toInt(), 2);
+  EXPECT_TRUE(Value(gCnn(), QStringLiteral("SELECT Len(Remark) FROM TolvaLog WHERE TxnType = '99'")).isNull());
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT right('V000123', 6)")).toString(), QStringLiteral("000123"));
 }
 
 TEST(ConnectionStringTest, MaskAndParse) {
@@ -343,108 +344,107 @@ TEST_P(ConnectionTest, OpensAndSetsTheDialect) {
   // The globals mirror it.
   EXPECT_EQ(TheSettings().dbType, gCnn().dialect().name());
   EXPECT_EQ(TheSettings().nowFunction, QStringLiteral("now()"));
-  gCnn().execute(QStringLiteral("CREATE TABLE t (id INTEGER, name VARCHAR(20), d TIMESTAMP)"));
-  EXPECT_EQ(gCnn().execute(QStringLiteral("INSERT INTO t VALUES (1, ") + QuotText(QStringLiteral("O'Brien")) +
+  Exec(gCnn(), QStringLiteral("CREATE TABLE t (id INTEGER, name VARCHAR(20), d TIMESTAMP)"));
+  EXPECT_EQ(Exec(gCnn(), QStringLiteral("INSERT INTO t VALUES (1, ") + QuotText(QStringLiteral("O'Brien")) +
                            QStringLiteral(", ") + QuotDate(QStringLiteral("2026/03/05 14:07:09")) + QStringLiteral(")")),
             1);
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT name FROM t WHERE d >= ") + QuotDate(QStringLiteral("2026/03/05")) +
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT name FROM t WHERE d >= ") + QuotDate(QStringLiteral("2026/03/05")) +
                           QStringLiteral(" AND d < ") + QuotDate(QStringLiteral("2026/03/06")))
                 .toString(),
             QStringLiteral("O'Brien"));
   // The database's own time is a date the program can read.
-  EXPECT_FALSE(gCnn().scalar(QStringLiteral("SELECT ") + TheSettings().nowFunction).toString().isEmpty());
+  EXPECT_FALSE(Value(gCnn(), QStringLiteral("SELECT ") + TheSettings().nowFunction).toString().isEmpty());
 }
 
-TEST_P(ConnectionTest, StatementErrorReachesTheCallersTrap) {
-  bool trapped = false;
-  try {
-    gCnn().execute(QStringLiteral("SELECT * FROM NoSuchTable"));
-  } catch (...) {
-    trapped = true;
-    ReportError(QStringLiteral("fmTest_cmdQry_Click"));
-  }
-  EXPECT_TRUE(trapped);
+TEST_P(ConnectionTest, AFailedStatementAnswersItsErrorForTheReport) {
+  const Fetched<QSqlQuery> q = gCnn().query(QStringLiteral("SELECT * FROM NoSuchTable"));
+  ASSERT_FALSE(q);
+  ReportError(QStringLiteral("fmTest_cmdQry_Click"), q.failure.number, q.failure.description);
   const QStringList boxes = dialogs_->texts(QStringLiteral("messageBox"));
   ASSERT_EQ(boxes.size(), 1);
   EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("處理程序: (fmTest_cmdQry_Click)\r\n執行錯誤, 代碼: ")));
   EXPECT_TRUE(boxes[0].contains(QStringLiteral("NoSuchTable"), Qt::CaseInsensitive));
+  // The connection goes on.
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT 1")).toInt(), 1);
 }
 
 TEST_P(ConnectionTest, GuardRollsBackWhatWasNotCommitted) {
-  gCnn().execute(QStringLiteral("CREATE TABLE t (id INTEGER)"));
-  try {
+  Exec(gCnn(), QStringLiteral("CREATE TABLE t (id INTEGER)"));
+  {
+    // The card failed: the guard goes without a commit.
     TransactionGuard tx(gCnn());
-    gCnn().execute(QStringLiteral("INSERT INTO t VALUES (1)"));
-    throw TolvaError(QStringLiteral("1"), QStringLiteral("card failed"));
-  } catch (const TolvaError&) {
+    Exec(gCnn(), QStringLiteral("INSERT INTO t VALUES (1)"));
   }
   EXPECT_FALSE(gCnn().inTransaction());
   {
     TransactionGuard tx(gCnn());
-    gCnn().execute(QStringLiteral("INSERT INTO t VALUES (2)"));
-    tx.commit();
+    Exec(gCnn(), QStringLiteral("INSERT INTO t VALUES (2)"));
+    Must(tx.commit());
   }
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM t")).toInt(), 1);
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT id FROM t")).toInt(), 2);
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT COUNT(*) FROM t")).toInt(), 1);
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT id FROM t")).toInt(), 2);
 }
 
 TEST_P(ConnectionTest, ASecondTransactionCannotStartInsideTheFirst) {
-  gCnn().execute(QStringLiteral("CREATE TABLE t (id INTEGER)"));
+  Exec(gCnn(), QStringLiteral("CREATE TABLE t (id INTEGER)"));
   TransactionGuard outer(gCnn());
-  gCnn().execute(QStringLiteral("INSERT INTO t VALUES (1)"));
-  EXPECT_THROW(TransactionGuard inner(gCnn()), TolvaError);
+  Exec(gCnn(), QStringLiteral("INSERT INTO t VALUES (1)"));
+  {
+    const TransactionGuard inner(gCnn());
+    EXPECT_FALSE(inner.begun());
+  }
   // The first one goes on untouched.
   EXPECT_TRUE(gCnn().inTransaction());
-  outer.commit();
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM t")).toInt(), 1);
+  Must(outer.commit());
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT COUNT(*) FROM t")).toInt(), 1);
 }
 
 TEST_P(ConnectionTest, GeneratedKeyIsThisConnectionsOwn) {
   const QString serial = isPostgres() ? QStringLiteral("RNo SERIAL PRIMARY KEY") : QStringLiteral("RNo INTEGER PRIMARY KEY AUTOINCREMENT");
-  gCnn().execute(QStringLiteral("CREATE TABLE t (") + serial + QStringLiteral(", v INTEGER)"));
+  Exec(gCnn(), QStringLiteral("CREATE TABLE t (") + serial + QStringLiteral(", v INTEGER)"));
   Connection other;
-  other.open(connectionString());
-  gCnn().execute(QStringLiteral("INSERT INTO t (v) VALUES (1)"));
-  other.execute(QStringLiteral("INSERT INTO t (v) VALUES (2)"));
-  EXPECT_EQ(gCnn().lastInsertId().toInt(), 1);
-  EXPECT_EQ(other.lastInsertId().toInt(), 2);
+  Must(other.open(connectionString()));
+  Exec(gCnn(), QStringLiteral("INSERT INTO t (v) VALUES (1)"));
+  Exec(other, QStringLiteral("INSERT INTO t (v) VALUES (2)"));
+  EXPECT_EQ(Must(gCnn().lastInsertId()).toInt(), 1);
+  EXPECT_EQ(Must(other.lastInsertId()).toInt(), 2);
 }
 
 TEST_P(ConnectionTest, BoundValuesAreStoredAsTheyAre) {
-  gCnn().execute(QStringLiteral("CREATE TABLE t (id INTEGER, name VARCHAR(40), d TIMESTAMP)"));
+  Exec(gCnn(), QStringLiteral("CREATE TABLE t (id INTEGER, name VARCHAR(40), d TIMESTAMP)"));
   const QString hostile = QStringLiteral("\\',1);DELETE FROM t;-- ?");
   const QDateTime when(QDate(2026, 3, 5), QTime(14, 7, 9));
-  EXPECT_EQ(gCnn().execute(QStringLiteral("INSERT INTO t VALUES (?, ?, ?)"), {1, hostile, gCnn().dialect().dateValue(when)}), 1);
-  EXPECT_EQ(gCnn().execute(QStringLiteral("INSERT INTO t VALUES (?, ?, ?)"), {2, QVariant(), QVariant()}), 1);
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT name FROM t WHERE id = ?"), {1}).toString(), hostile);
-  EXPECT_EQ(ToDateTime(gCnn().scalar(QStringLiteral("SELECT d FROM t WHERE name = ?"), {hostile})), when);
-  EXPECT_TRUE(gCnn().scalar(QStringLiteral("SELECT name FROM t WHERE id = ?"), {2}).isNull());
-  QSqlQuery q = gCnn().query(QStringLiteral("SELECT COUNT(*) FROM t WHERE name = ? OR id = ?"), {hostile, 2});
+  EXPECT_EQ(Exec(gCnn(), QStringLiteral("INSERT INTO t VALUES (?, ?, ?)"), {1, hostile, gCnn().dialect().dateValue(when)}), 1);
+  EXPECT_EQ(Exec(gCnn(), QStringLiteral("INSERT INTO t VALUES (?, ?, ?)"), {2, QVariant(), QVariant()}), 1);
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT name FROM t WHERE id = ?"), {1}).toString(), hostile);
+  EXPECT_EQ(ToDateTime(Value(gCnn(), QStringLiteral("SELECT d FROM t WHERE name = ?"), {hostile})), when);
+  EXPECT_TRUE(Value(gCnn(), QStringLiteral("SELECT name FROM t WHERE id = ?"), {2}).isNull());
+  QSqlQuery q = Rows(gCnn(), QStringLiteral("SELECT COUNT(*) FROM t WHERE name = ? OR id = ?"), {hostile, 2});
   ASSERT_TRUE(q.next());
   EXPECT_EQ(q.value(0).toInt(), 2);
   // A failing bound statement reaches the trap like any other.
-  EXPECT_THROW(gCnn().execute(QStringLiteral("INSERT INTO nowhere VALUES (?)"), {1}), TolvaError);
+  EXPECT_FALSE(gCnn().execute(QStringLiteral("INSERT INTO nowhere VALUES (?)"), {1}));
 }
 
 TEST_P(ConnectionTest, LostSessionIsOpenedAgainButNeverInsideATransaction) {
   if (!isPostgres()) GTEST_SKIP() << "an embedded database has no session to lose";
-  gCnn().execute(QStringLiteral("CREATE TABLE t (id INTEGER)"));  // in the test's schema (its search path)
+  Exec(gCnn(), QStringLiteral("CREATE TABLE t (id INTEGER)"));  // in the test's schema (its search path)
   const QString first = sessionPid();
   endSession(first);
   // Between statements: the next one runs on a new session, set up as the first was.
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM t")).toInt(), 0);
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT COUNT(*) FROM t")).toInt(), 0);
   const QString second = sessionPid();
   EXPECT_NE(second, first);
   // Inside a transaction: the transaction fails and none of it stays.
   {
     TransactionGuard tx(gCnn());
-    gCnn().execute(QStringLiteral("INSERT INTO t VALUES (1)"));
+    Exec(gCnn(), QStringLiteral("INSERT INTO t VALUES (1)"));
     endSession(second);
-    EXPECT_THROW(gCnn().execute(QStringLiteral("INSERT INTO t VALUES (2)")), TolvaError);
-    EXPECT_THROW(tx.commit(), TolvaError);
+    EXPECT_FALSE(gCnn().execute(QStringLiteral("INSERT INTO t VALUES (2)")));
+    EXPECT_FALSE(tx.commit());
   }
   EXPECT_FALSE(gCnn().inTransaction());
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM t")).toInt(), 0);
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT COUNT(*) FROM t")).toInt(), 0);
   EXPECT_NE(sessionPid(), second);
 }
 

@@ -1,4 +1,5 @@
 #include "core/Dates.h"
+#include "support/Sql.h"
 #include "core/Settings.h"
 #include "db/Connection.h"
 #include "ledger/CardRows.h"
@@ -13,7 +14,7 @@ class DialectOnDatabaseTest : public DbTest {
 protected:
   QList<qint64> keys(const QString& sql) {
     QList<qint64> out;
-    QSqlQuery q = gCnn().query(sql);
+    QSqlQuery q = Rows(gCnn(), sql);
     while (q.next()) out << q.value(0).toLongLong();
     return out;
   }
@@ -25,23 +26,23 @@ TEST_P(DialectOnDatabaseTest, NowDateLiteralsRangesAndGeneratedRowNumbers) {
   EXPECT_EQ(d.numbering(), isPostgres() ? Numbering::Function : Numbering::InProgram);
 
   // The database's own time, close to the program's.
-  const auto now = ToDateTime(gCnn().scalar(QStringLiteral("SELECT ") + d.nowFunc()));
+  const auto now = ToDateTime(Value(gCnn(), QStringLiteral("SELECT ") + d.nowFunc()));
   ASSERT_TRUE(now.has_value());
   EXPECT_LT(qAbs(now->secsTo(QDateTime::currentDateTime())), 300);
 
   const QString serial = isPostgres() ? QStringLiteral("RNo SERIAL PRIMARY KEY") : QStringLiteral("RNo INTEGER PRIMARY KEY AUTOINCREMENT");
-  gCnn().execute(QStringLiteral("CREATE TABLE t (") + serial + QStringLiteral(", d TIMESTAMP)"));
+  Exec(gCnn(), QStringLiteral("CREATE TABLE t (") + serial + QStringLiteral(", d TIMESTAMP)"));
   const QList<QDateTime> moments{QDateTime(QDate(2026, 3, 4), QTime(23, 59, 59)), QDateTime(QDate(2026, 3, 5), QTime(0, 0)),
                                  QDateTime(QDate(2026, 3, 6), QTime(23, 59, 59)), QDateTime(QDate(2026, 3, 7), QTime(0, 0))};
   QList<qint64> generated;
   for (const QDateTime& t : moments) {
-    gCnn().execute(QStringLiteral("INSERT INTO t (d) VALUES (") + d.dateLiteral(t) + QStringLiteral(")"));
-    generated << gCnn().scalar(d.generatedKeyQuery()).toLongLong();
+    Exec(gCnn(), QStringLiteral("INSERT INTO t (d) VALUES (") + d.dateLiteral(t) + QStringLiteral(")"));
+    generated << Value(gCnn(), d.generatedKeyQuery()).toLongLong();
   }
   EXPECT_EQ(generated, (QList<qint64>{1, 2, 3, 4}));
   // A literal comes back as the same moment.
   for (qsizetype i = 0; i < moments.size(); ++i) {
-    EXPECT_EQ(ToDateTime(gCnn().scalar(QStringLiteral("SELECT d FROM t WHERE RNo = ?"), {generated[i]})), moments[i]);
+    EXPECT_EQ(ToDateTime(Value(gCnn(), QStringLiteral("SELECT d FROM t WHERE RNo = ?"), {generated[i]})), moments[i]);
   }
   // A range takes whole days, the last one to its last second.
   EXPECT_EQ(keys(QStringLiteral("SELECT RNo FROM t WHERE ") + d.dateRange(QStringLiteral("d"), QDate(2026, 3, 5), QDate(2026, 3, 6)) +
@@ -50,7 +51,7 @@ TEST_P(DialectOnDatabaseTest, NowDateLiteralsRangesAndGeneratedRowNumbers) {
   EXPECT_EQ(keys(QStringLiteral("SELECT RNo FROM t WHERE ") + d.dateRange(QStringLiteral("d"), QDate(2026, 3, 7), QDate(2026, 3, 7))),
             (QList<qint64>{4}));
   // A bound date compares as the literal does.
-  QSqlQuery q = gCnn().query(QStringLiteral("SELECT COUNT(*) FROM t WHERE d >= ?"),
+  QSqlQuery q = Rows(gCnn(), QStringLiteral("SELECT COUNT(*) FROM t WHERE d >= ?"),
                              {d.dateValue(QDateTime(QDate(2026, 3, 6), QTime(0, 0)))});
   ASSERT_TRUE(q.next());
   EXPECT_EQ(q.value(0).toInt(), 2);
@@ -83,9 +84,9 @@ TEST_P(DialectOnDatabaseTest, WritersAndNumberingFollowTheConnectionNotTheGlobal
   EXPECT_EQ(text, QStringLiteral("000001"));
   EXPECT_TRUE(dialogs_->shown.empty());
 
-  EXPECT_EQ(ToDateTime(gCnn().scalar(QStringLiteral("SELECT TxnDate FROM TolvaLog")))->date(), QDate(2026, 3, 5));
-  EXPECT_EQ(ToDateTime(gCnn().scalar(QStringLiteral("SELECT GoodThru FROM Tolva")))->date(), QDate(2027, 3, 31));
-  EXPECT_TRUE(ToDateTime(gCnn().scalar(QStringLiteral("SELECT FileDate FROM Tolva"))));
+  EXPECT_EQ(ToDateTime(Value(gCnn(), QStringLiteral("SELECT TxnDate FROM TolvaLog")))->date(), QDate(2026, 3, 5));
+  EXPECT_EQ(ToDateTime(Value(gCnn(), QStringLiteral("SELECT GoodThru FROM Tolva")))->date(), QDate(2027, 3, 31));
+  EXPECT_TRUE(ToDateTime(Value(gCnn(), QStringLiteral("SELECT FileDate FROM Tolva"))));
 }
 
 TOLVA_DB_TEST_SUITE(DialectOnDatabaseTest);

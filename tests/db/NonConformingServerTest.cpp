@@ -1,4 +1,5 @@
 #include "core/Settings.h"
+#include "support/Sql.h"
 #include "db/Connection.h"
 #include "ledger/CardRows.h"
 #include "db/Database.h"
@@ -16,7 +17,7 @@ const QString kReason = QStringLiteral("\\');DELETE FROM Tolva;--");
 
 QStringList column(const QString& sql) {
   QStringList out;
-  QSqlQuery q = gCnn().query(sql);
+  QSqlQuery q = Rows(gCnn(), sql);
   while (q.next()) out << q.value(0).toString();
   return out;
 }
@@ -27,18 +28,18 @@ class HostileTextTest : public NonConformingServerTest {};
 TEST_P(HostileTextTest, BackslashesAndQuotesAreStoredLiterallyAndNothingElseChanges) {
   if (isPostgres()) {
     ASSERT_EQ(serverDefault(), QStringLiteral("off"));
-    EXPECT_EQ(gCnn().scalar(QStringLiteral("SHOW standard_conforming_strings")).toString(), QStringLiteral("on"));
+    EXPECT_EQ(Value(gCnn(), QStringLiteral("SHOW standard_conforming_strings")).toString(), QStringLiteral("on"));
   }
-  InsertStore(gCnn(), {QStringLiteral("001"), QStringLiteral("台北店"), 1});
+  Must(InsertStore(gCnn(), {QStringLiteral("001"), QStringLiteral("台北店"), 1}));
   CardRow card;
   card.CardNo = QStringLiteral("V000001");
   card.Status = QStringLiteral("11");
   ASSERT_TRUE(InsertCard(card, gCnn()));
 
   // A store name: as the store window writes it, and in a statement built with QuotText.
-  InsertStore(gCnn(), {QStringLiteral("A2"), kStoreName, 2});
-  ASSERT_EQ(UpdateStore(gCnn(), {QStringLiteral("001"), kStoreName, 1}), 1);
-  gCnn().execute(QStringLiteral("INSERT INTO Store ( StoreID, StoreName, ListNo ) VALUES ( 'A3', ") + QuotText(kStoreName) +
+  Must(InsertStore(gCnn(), {QStringLiteral("A2"), kStoreName, 2}));
+  ASSERT_EQ(Must(UpdateStore(gCnn(), {QStringLiteral("001"), kStoreName, 1})), 1);
+  Exec(gCnn(), QStringLiteral("INSERT INTO Store ( StoreID, StoreName, ListNo ) VALUES ( 'A3', ") + QuotText(kStoreName) +
                  QStringLiteral(", 3) "));
   // A remark and a blacklist reason: the record writers, the master row's update, a
   // parameter and the application log.
@@ -55,7 +56,7 @@ TEST_P(HostileTextTest, BackslashesAndQuotesAreStoredLiterallyAndNothingElseChan
   gone.CardNo = QStringLiteral("V000001");
   gone.Remark = kReason;
   ASSERT_TRUE(InsertBlacklistRow(gone, gCnn()));
-  gCnn().execute(QStringLiteral("Update Tolva Set Status = '99' , Remark = ") + QuotText(kReason) +
+  Exec(gCnn(), QStringLiteral("Update Tolva Set Status = '99' , Remark = ") + QuotText(kReason) +
                  QStringLiteral(" Where CardNo = ") + QuotText(QStringLiteral("V000001")));
   ASSERT_TRUE(SetParamValue(QStringLiteral("Note"), kReason));
   WriteActivityLog(TheSettings().appName, QStringLiteral("黑名單"), kReason, kReason);
@@ -74,17 +75,17 @@ TEST_P(HostileTextTest, BackslashesAndQuotesAreStoredLiterallyAndNothingElseChan
   EXPECT_EQ(column(QStringLiteral("SELECT Remark FROM xxAPLOG")), QStringList{kReason});
   // Looked up by that text, the rows are found.
   QString name;
-  EXPECT_TRUE(StoreExists(gCnn(), QStringLiteral("A2"), &name));
+  EXPECT_TRUE(Must(StoreExists(gCnn(), QStringLiteral("A2"), &name)));
   EXPECT_EQ(name, kStoreName);
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM Store WHERE StoreName = ?"), {kStoreName}).toInt(), 3);
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT COUNT(*) FROM Store WHERE StoreName = ?"), {kStoreName}).toInt(), 3);
 }
 
 TEST_P(HostileTextTest, SessionOpenedAgainAfterALossIsSetUpAsTheFirst) {
   if (!isPostgres()) GTEST_SKIP() << "an embedded database has no session to lose";
   endSession(sessionPid());
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SHOW standard_conforming_strings")).toString(), QStringLiteral("on"));
-  InsertStore(gCnn(), {QStringLiteral("A2"), kStoreName, 2});
-  gCnn().execute(QStringLiteral("INSERT INTO Store ( StoreID, StoreName, ListNo ) VALUES ( 'A3', ") + QuotText(kStoreName) +
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SHOW standard_conforming_strings")).toString(), QStringLiteral("on"));
+  Must(InsertStore(gCnn(), {QStringLiteral("A2"), kStoreName, 2}));
+  Exec(gCnn(), QStringLiteral("INSERT INTO Store ( StoreID, StoreName, ListNo ) VALUES ( 'A3', ") + QuotText(kStoreName) +
                  QStringLiteral(", 3) "));
   EXPECT_EQ(column(QStringLiteral("SELECT StoreName FROM Store ORDER BY StoreID")), QStringList(2, kStoreName));
 }

@@ -1,4 +1,5 @@
 #include "core/Dates.h"
+#include "support/Sql.h"
 #include "core/ErrorReport.h"
 #include "core/Settings.h"
 #include "db/Connection.h"
@@ -14,7 +15,7 @@
 
 class BasDBTest : public DbTest {
 protected:
-  int count(const QString& sql) { return gCnn().scalar(sql).toInt(); }
+  int count(const QString& sql) { return Value(gCnn(), sql).toInt(); }
 };
 
 TEST_P(BasDBTest, ParametersReadInsertAndUpdate) {
@@ -22,7 +23,7 @@ TEST_P(BasDBTest, ParametersReadInsertAndUpdate) {
   EXPECT_FALSE(ReadParamValue(QStringLiteral("StoreID"), value));  // no row
 
   ASSERT_TRUE(SetParamValue(QStringLiteral("StoreID"), QStringLiteral("  012 ")));
-  QSqlQuery q = gCnn().query(QStringLiteral("SELECT ParamValue, FileDate, UpdDate FROM xxPARAM WHERE ParamID = 'StoreID'"));
+  QSqlQuery q = Rows(gCnn(), QStringLiteral("SELECT ParamValue, FileDate, UpdDate FROM xxPARAM WHERE ParamID = 'StoreID'"));
   ASSERT_TRUE(q.next());
   EXPECT_EQ(q.value(0).toString(), QStringLiteral("012"));
   EXPECT_TRUE(ToDateTime(q.value(1)));
@@ -33,7 +34,7 @@ TEST_P(BasDBTest, ParametersReadInsertAndUpdate) {
   // An existing key is updated in place, with UpdDate, and O'Brien survives the quoting.
   ASSERT_TRUE(SetParamValue(QStringLiteral("StoreID"), QStringLiteral("O'B")));
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM xxPARAM WHERE ParamID = 'StoreID'")), 1);
-  q = gCnn().query(QStringLiteral("SELECT ParamValue, UpdDate FROM xxPARAM WHERE ParamID = 'StoreID'"));
+  q = Rows(gCnn(), QStringLiteral("SELECT ParamValue, UpdDate FROM xxPARAM WHERE ParamID = 'StoreID'"));
   ASSERT_TRUE(q.next());
   EXPECT_EQ(q.value(0).toString(), QStringLiteral("O'B"));
   EXPECT_TRUE(ToDateTime(q.value(1)));
@@ -42,7 +43,7 @@ TEST_P(BasDBTest, ParametersReadInsertAndUpdate) {
   ASSERT_TRUE(SetParamValue(QStringLiteral("StoreID"), QString()));
   EXPECT_FALSE(ReadParamValue(QStringLiteral("StoreID"), value));
   EXPECT_TRUE(value.isEmpty());
-  gCnn().execute(QStringLiteral("INSERT INTO xxPARAM (ParamID) VALUES ('Nothing')"));
+  Exec(gCnn(), QStringLiteral("INSERT INTO xxPARAM (ParamID) VALUES ('Nothing')"));
   EXPECT_FALSE(ReadParamValue(QStringLiteral("Nothing"), value));
 }
 
@@ -82,7 +83,7 @@ TEST_P(BasDBTest, ApplicationLogWithAndWithoutRemark) {
   WriteActivityLog(QStringLiteral("tolva"), QStringLiteral("加值"), QStringLiteral("卡號：V000001，加值金額：100"));
   WriteActivityLog(QStringLiteral("tolva"), QStringLiteral("加值"), QStringLiteral("it's failed"), QStringLiteral("系統錯誤"));
   WriteActivityLog(QStringLiteral("tolva"), QStringLiteral("清除"), QStringLiteral("卡號：V000002"), QString());
-  QSqlQuery q = gCnn().query(QStringLiteral("SELECT UserID, LoginWS, ProgID, ActionID, LogMsg, Remark, FileDate FROM xxAPLOG ORDER BY RNo"));
+  QSqlQuery q = Rows(gCnn(), QStringLiteral("SELECT UserID, LoginWS, ProgID, ActionID, LogMsg, Remark, FileDate FROM xxAPLOG ORDER BY RNo"));
   ASSERT_TRUE(q.next());
   EXPECT_EQ(q.value(0).toString(), QStringLiteral("tester"));
   EXPECT_EQ(q.value(1).toString(), QStringLiteral("WS01"));
@@ -114,7 +115,7 @@ TEST_P(BasDBTest, NumbersAreConsecutivePerCodeAndKey) {
   EXPECT_EQ(n, 1);
   EXPECT_EQ(count(QStringLiteral("SELECT NoNext FROM xxNO WHERE NoCode = 'V' AND NoBy = 'Tolva'")), 4);
   // A number of seven digits is written in full.
-  gCnn().execute(QStringLiteral("UPDATE xxNO SET NoNext = 1234567 WHERE NoCode = 'V' AND NoBy = 'Tolva'"));
+  Exec(gCnn(), QStringLiteral("UPDATE xxNO SET NoNext = 1234567 WHERE NoCode = 'V' AND NoBy = 'Tolva'"));
   ASSERT_TRUE(NextNumber(QStringLiteral("V"), QStringLiteral("Tolva"), n, text));
   EXPECT_EQ(n, 1234567);
   EXPECT_EQ(text, QStringLiteral("1234567"));
@@ -128,7 +129,7 @@ TEST_P(BasDBTest, ARolledBackNumberIsHandedOutAgain) {
     TransactionGuard tx(gCnn());
     ASSERT_TRUE(NextNumber(QStringLiteral("V"), QStringLiteral("Tolva"), n, text));
     EXPECT_EQ(n, 2);
-    tx.rollback();
+    Must(tx.rollback());
   }
   // Also when the very first draw of a pair (which creates its row) is rolled back.
   {
@@ -145,7 +146,7 @@ TEST_P(BasDBTest, ARolledBackNumberIsHandedOutAgain) {
 
 TEST_P(BasDBTest, TwoConnectionsInterleavedGetDistinctNumbers) {
   Connection other;
-  other.open(connectionString());
+  Must(other.open(connectionString()));
   qint64 a = 0, b = 0;
   QString text;
   QList<qint64> drawn;
@@ -168,7 +169,7 @@ public:
 protected:
   void run() override {
     Connection cnn;
-    cnn.open(cnt_);
+    Must(cnn.open(cnt_));
     for (int i = 0; i < count_; ++i) {
       qint64 n = 0;
       QString text;
@@ -176,7 +177,7 @@ protected:
       std::optional<TransactionGuard> tx;
       if (i % 2) tx.emplace(cnn);
       if (!NextNumber(QStringLiteral("V"), QStringLiteral("Tolva"), n, text, cnn)) failed = true;
-      if (tx) tx->commit();
+      if (tx) Must(tx->commit());
       numbers << n;
     }
   }
@@ -204,14 +205,14 @@ TEST_P(BasDBTest, ConcurrentDrawsNeverShareANumber) {
 
 TEST_P(BasDBTest, NumberingFailureIsLoggedAndAnswersFalse) {
   EditSettings().appName = QStringLiteral("tolva");
-  gCnn().execute(QStringLiteral("DROP TABLE xxNO"));
+  Exec(gCnn(), QStringLiteral("DROP TABLE xxNO"));
   qint64 n = 0;
   QString text;
   QString error;
   EXPECT_FALSE(NextNumber(QStringLiteral("V"), QStringLiteral("Tolva"), n, text, gCnn(), &error));
   EXPECT_EQ(error, QStringLiteral("編號程序錯誤-NoCode:V/NoBy:Tolva"));
   EXPECT_TRUE(dialogs_->shown.empty());
-  QSqlQuery q = gCnn().query(QStringLiteral("SELECT ProgID, ActionID, LogMsg FROM xxAPLOG"));
+  QSqlQuery q = Rows(gCnn(), QStringLiteral("SELECT ProgID, ActionID, LogMsg FROM xxAPLOG"));
   ASSERT_TRUE(q.next());
   EXPECT_EQ(q.value(0).toString(), QStringLiteral("tolva"));
   EXPECT_EQ(q.value(1).toString(), QStringLiteral("BASADODB"));
@@ -219,16 +220,16 @@ TEST_P(BasDBTest, NumberingFailureIsLoggedAndAnswersFalse) {
 }
 
 TEST_P(BasDBTest, KeyedLookUp) {
-  gCnn().execute(QStringLiteral("INSERT INTO VoidCard (CardNo, Remark) VALUES ('V000009', '遺失')"));
+  Exec(gCnn(), QStringLiteral("INSERT INTO VoidCard (CardNo, Remark) VALUES ('V000009', '遺失')"));
   QSqlRecord rec;
-  ASSERT_TRUE(FindRowByKey(QStringLiteral("VoidCard"), QStringLiteral("CardNo"), QStringLiteral("V000009"), &rec));
+  ASSERT_TRUE(Must(FindRowByKey(QStringLiteral("VoidCard"), QStringLiteral("CardNo"), QStringLiteral("V000009"), &rec)));
   EXPECT_EQ(rec.value(QStringLiteral("Remark")).toString(), QStringLiteral("遺失"));
-  EXPECT_FALSE(FindRowByKey(QStringLiteral("VoidCard"), QStringLiteral("CardNo"), QStringLiteral("V000008")));
+  EXPECT_FALSE(Must(FindRowByKey(QStringLiteral("VoidCard"), QStringLiteral("CardNo"), QStringLiteral("V000008"))));
   // A key with an apostrophe is a key, not SQL.
-  EXPECT_FALSE(FindRowByKey(QStringLiteral("VoidCard"), QStringLiteral("CardNo"), QStringLiteral("x' OR '1'='1")));
+  EXPECT_FALSE(Must(FindRowByKey(QStringLiteral("VoidCard"), QStringLiteral("CardNo"), QStringLiteral("x' OR '1'='1"))));
   // Names that are not plain identifiers and failing statements reach the caller's trap.
-  EXPECT_THROW(FindRowByKey(QStringLiteral("VoidCard; DROP TABLE Tolva"), QStringLiteral("CardNo"), QString()), TolvaError);
-  EXPECT_THROW(FindRowByKey(QStringLiteral("NoSuchTable"), QStringLiteral("CardNo"), QString()), TolvaError);
+  EXPECT_FALSE(FindRowByKey(QStringLiteral("VoidCard; DROP TABLE Tolva"), QStringLiteral("CardNo"), QString()).ok());
+  EXPECT_FALSE(FindRowByKey(QStringLiteral("NoSuchTable"), QStringLiteral("CardNo"), QString()).ok());
 }
 
 TOLVA_DB_TEST_SUITE(BasDBTest);

@@ -1,4 +1,5 @@
 #include "core/Dates.h"
+#include "support/Sql.h"
 #include "core/Money.h"
 #include "core/Settings.h"
 #include "db/Connection.h"
@@ -13,7 +14,7 @@
 class RecordWritersTest : public DbTest {
 protected:
   QSqlRecord row(const QString& sql) {
-    QSqlQuery q = gCnn().query(sql);
+    QSqlQuery q = Rows(gCnn(), sql);
     EXPECT_TRUE(q.next()) << sql.toStdString();
     return q.record();
   }
@@ -91,7 +92,7 @@ TEST_P(RecordWritersTest, JournalRowAmountsAreExactAndEmptyIsZero) {
   EXPECT_TRUE(rb.value(QStringLiteral("TxnDate")).isNull());
 
   // The stored dates compare as dates: a store's day finds the first row only.
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaLog WHERE TxnDept = '001' AND TxnDate >= ") +
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT COUNT(*) FROM TolvaLog WHERE TxnDept = '001' AND TxnDate >= ") +
                           QuotDate(QStringLiteral("2026/03/05")) + QStringLiteral(" AND TxnDate < ") +
                           QuotDate(QStringLiteral("2026/03/06")))
                 .toInt(),
@@ -103,9 +104,9 @@ TEST_P(RecordWritersTest, WithdrawnCardRowAndGeneratedNumbers) {
   BlacklistRow v2{QVariant(), QStringLiteral("V000002"), QString()};
   ASSERT_TRUE(InsertBlacklistRow(v1, gCnn()));
   ASSERT_TRUE(InsertBlacklistRow(v2, gCnn()));
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT CardNo FROM VoidCard WHERE RNo = ") + v2.RNo.toString()).toString(),
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT CardNo FROM VoidCard WHERE RNo = ") + v2.RNo.toString()).toString(),
             QStringLiteral("V000002"));
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT Remark FROM VoidCard WHERE RNo = ") + v1.RNo.toString()).toString(),
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT Remark FROM VoidCard WHERE RNo = ") + v1.RNo.toString()).toString(),
             QStringLiteral("遺失"));
 }
 
@@ -125,8 +126,8 @@ TEST_P(RecordWritersTest, FailureIsReportedAndARolledBackRowIsGone) {
     // Logged at once; the ledger shows no box, it keeps the report for the window.
     EXPECT_TRUE(readBytes(TheSettings().errorLogFile).contains("(InsertCard)"));
   }  // the caller rolls its transaction back
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")).toInt(), 0);
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM Tolva")).toInt(), 1);
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT COUNT(*) FROM TolvaLog")).toInt(), 0);
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT COUNT(*) FROM Tolva")).toInt(), 1);
   EXPECT_TRUE(dialogs_->shown.empty());
   EXPECT_EQ(dialogs_->beeps, 0);
   const QStringList reports = ReportsToShowSince(mark);

@@ -2,6 +2,7 @@
 // reaches the master row, the journal, the stripe and the face, what is refused and how each
 // way out is logged.
 #include "support/IssueFixture.h"
+#include "support/Sql.h"
 
 #include "core/ClockSeam.h"
 #include "core/Clock.h"
@@ -115,7 +116,7 @@ TEST_P(AddValueTest, ValidCardIsToppedUpAndRenewedToNextYearsMonthEnd) {
 
   EXPECT_EQ(bal(), Money::fromInt(1100));
   EXPECT_EQ(thru(), QDate(2027, 12, 31));
-  QSqlQuery q = gCnn().query(QStringLiteral(
+  QSqlQuery q = Rows(gCnn(), QStringLiteral(
       "SELECT TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint, POSID, UserID, FileDate FROM TolvaLog"));
   ASSERT_TRUE(q.next());
   EXPECT_EQ(q.value(0).toString(), QStringLiteral("100"));
@@ -168,7 +169,7 @@ TEST_P(AddValueTest, ExpiredCardIsToppedUpOnlyAfterYesAndOneExpiringTodayWithout
   EXPECT_EQ(stripe().balAmt, QStringLiteral("1200"));
   EXPECT_EQ(apLog(QStringLiteral("加值")).size(), 2);
 
-  gCnn().execute(QStringLiteral("DELETE FROM Tolva"));
+  Exec(gCnn(), QStringLiteral("DELETE FROM Tolva"));
   dialogs_->clear();
   TestReader().takeOut();
   issue(QStringLiteral("2026/12/08"), QStringLiteral("10"));
@@ -181,7 +182,7 @@ TEST_P(AddValueTest, BlacklistedCardAndBalanceLimitAreRefusedLikeAtTheCounter) {
   issue(QStringLiteral("2027/12/31"), QStringLiteral("1000"));
   blacklist(card_);
   EXPECT_EQ(add(QStringLiteral("100")).message, QStringLiteral("此張卡片已列入黑名單中"));
-  gCnn().execute(QStringLiteral("DELETE FROM VoidCard"));
+  Exec(gCnn(), QStringLiteral("DELETE FROM VoidCard"));
   ASSERT_TRUE(SetParamValue(QStringLiteral("QDR_BalAmtLimit"), QStringLiteral("1050")));
   EXPECT_EQ(add(QStringLiteral("100")).message, QStringLiteral("加值後餘額超過上限"));
   EXPECT_EQ(bal(), Money::fromInt(1000));

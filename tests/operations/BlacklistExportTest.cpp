@@ -1,4 +1,5 @@
 #include "support/ExchangeFixture.h"
+#include "support/Sql.h"
 
 #include "ledger/BlacklistFileSeam.h"
 #include "db/Connection.h"
@@ -12,8 +13,8 @@ class VoidCardExportTest : public ExchangeTest {
 protected:
   QString target() const { return QDir(inbox()).filePath(kVoidCardFileName); }
   void blacklist(const QString& cardNo, const QVariant& remark) {
-    gCnn().execute(QStringLiteral("UPDATE Tolva SET Status = '99', Remark = ? WHERE CardNo = ?"), {remark, cardNo});
-    gCnn().execute(QStringLiteral("INSERT INTO VoidCard (CardNo, Remark) VALUES (?, ?)"), {cardNo, remark});
+    Exec(gCnn(), QStringLiteral("UPDATE Tolva SET Status = '99', Remark = ? WHERE CardNo = ?"), {remark, cardNo});
+    Exec(gCnn(), QStringLiteral("INSERT INTO VoidCard (CardNo, Remark) VALUES (?, ?)"), {cardNo, remark});
   }
   // The old file is still the only file of the folder, as it was.
   void expectOldFileOnly() {
@@ -31,7 +32,7 @@ TEST_P(VoidCardExportTest, ListsEachBlacklistedCardOnceFromTheMaster) {
   blacklist(QStringLiteral("V000002"), QVariant());
   blacklist(QStringLiteral("V000002"), QVariant());  // twice in the list
   blacklist(QStringLiteral("V000003"), QStringLiteral("遺失"));
-  gCnn().execute(QStringLiteral("UPDATE Tolva SET Status = '81' WHERE CardNo = 'V000003'"));  // erased since
+  Exec(gCnn(), QStringLiteral("UPDATE Tolva SET Status = '81' WHERE CardNo = 'V000003'"));  // erased since
   const ExportOutcome o = ExportVoidCards(inbox());
   ASSERT_EQ(o.result, ExportOutcome::Result::Written) << o.reason.toStdString();
   EXPECT_EQ(o.count, 2);

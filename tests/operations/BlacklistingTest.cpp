@@ -1,6 +1,7 @@
 // Blacklisting without a window: the master row, the blacklist and the journal row written
 // together or not at all, and the numbers refused.
 #include "support/IssueFixture.h"
+#include "support/Sql.h"
 
 #include "core/ErrorReport.h"
 #include "core/Settings.h"
@@ -34,7 +35,7 @@ protected:
 TEST_P(BlacklistingTest, WritesTheThreeRowsOnce) {
   EXPECT_TRUE(blacklistCard(QStringLiteral("V000001"), QStringLiteral("遺失")).ok);
   EXPECT_EQ(rows(QStringLiteral("V000001")), QStringLiteral("99|1|1"));
-  QSqlQuery q = gCnn().query(QStringLiteral("SELECT T.Remark, V.Remark, L.Remark, L.TxnDept, L.POSID, L.UserID "
+  QSqlQuery q = Rows(gCnn(), QStringLiteral("SELECT T.Remark, V.Remark, L.Remark, L.TxnDept, L.POSID, L.UserID "
                                             "FROM Tolva T, VoidCard V, TolvaLog L WHERE T.CardNo = 'V000001'"));
   ASSERT_TRUE(q.next());
   QStringList got;

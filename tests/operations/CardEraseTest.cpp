@@ -1,6 +1,7 @@
 // Erasing without a window: what an erase leaves in the master row, the journal and on the card,
 // what it refuses, and that a failure at any step leaves the row and the card as they were.
 #include "support/IssueFixture.h"
+#include "support/Sql.h"
 
 #include "core/Settings.h"
 #include "db/Connection.h"
@@ -36,7 +37,7 @@ TEST_P(CardEraseTest, ErasesTheCardWhateverItsStatus) {
   EXPECT_EQ(scalar(QStringLiteral("SELECT Remark FROM Tolva WHERE CardNo = 'V000001'")).toString(), QStringLiteral("消磁"));
   // Balance and points stay in the master row for a re-issue to carry over.
   EXPECT_EQ(master(QStringLiteral("BalAmt"), QStringLiteral("V000001")), Money::fromInt(1000));
-  QSqlQuery q = gCnn().query(QStringLiteral("SELECT TxnDept, TxnAmt, TxnPoint, POSID, UserID FROM TolvaLog"));
+  QSqlQuery q = Rows(gCnn(), QStringLiteral("SELECT TxnDept, TxnAmt, TxnPoint, POSID, UserID FROM TolvaLog"));
   ASSERT_TRUE(q.next());
   EXPECT_EQ(q.value(0).toString(), QStringLiteral("100"));
   EXPECT_EQ(Money::fromVariant(q.value(1)), Money{});

@@ -1,6 +1,7 @@
 // Issuing without a window, card by card as a run does: what each card leaves in the tables, on
 // its stripe and face, and what a failed card, numbering or commit leaves behind.
 #include "support/CardSim.h"
+#include "support/Sql.h"
 
 #include "core/ClockSeam.h"
 #include "core/Dates.h"
@@ -52,7 +53,7 @@ protected:
     InsertTestCard(blank);
     return IssueOneCard(ctx(), run, cardNo, failText);
   }
-  int count(const QString& sql) const { return gCnn().scalar(sql).toInt(); }
+  int count(const QString& sql) const { return Value(gCnn(), sql).toInt(); }
   // The stripe's values as "number|store|batch|good-thru|balance|points", or empty for a blank one.
   static QString stripe(const SimCard& card) {
     QString no, store, batch, thru, bal, pts, msg;
@@ -74,7 +75,7 @@ TEST_P(CardIssueTest, EachCardCarriesItsRowsValuesOnStripeAndFace) {
                                                   "歡迎光臨\n週年慶\n\n\n\n\n"));
     EXPECT_TRUE(TestReader().slotFile().isEmpty());
   }
-  QSqlQuery q = gCnn().query(QStringLiteral(
+  QSqlQuery q = Rows(gCnn(), QStringLiteral(
       "SELECT CardNo, CardType, BatchNo, Status, IssueDate, FirstDate, LastDate, GoodThru, BalAmt, BalPoint, "
       "IssueDept, OCardNo, POSID, UserID, UpdUserID, Remark, FileDate FROM Tolva ORDER BY CardNo"));
   int rows = 0;
@@ -96,7 +97,7 @@ TEST_P(CardIssueTest, EachCardCarriesItsRowsValuesOnStripeAndFace) {
   }
   EXPECT_EQ(rows, 3);
   // Issue transactions: the workstation's own store, one remark and one date for the run.
-  QSqlQuery t = gCnn().query(QStringLiteral(
+  QSqlQuery t = Rows(gCnn(), QStringLiteral(
       "SELECT TxnDept, TxnType, TxnDate, TxnAmt, TxnPoint, POSID, UserID, Remark FROM TolvaLog ORDER BY CardNo"));
   rows = 0;
   while (t.next()) {
@@ -111,13 +112,13 @@ TEST_P(CardIssueTest, EachCardCarriesItsRowsValuesOnStripeAndFace) {
   EXPECT_EQ(rows, 3);
   EXPECT_EQ(count(QStringLiteral("SELECT NoNext FROM xxNO WHERE NoCode = 'TL' AND NoBy = '20270331'")), 2);
   // The reports see the run as issued: nothing to reconcile, store and good-thru in the list.
-  EXPECT_TRUE(SelectDisagreements(gCnn()).isEmpty());
-  const QList<IssueCardRow> issued = SelectIssuedCards(gCnn(), {});
+  EXPECT_TRUE(Must(SelectDisagreements(gCnn())).isEmpty());
+  const QList<IssueCardRow> issued = Must(SelectIssuedCards(gCnn(), {}));
   ASSERT_EQ(issued.size(), 3);
   EXPECT_EQ(issued[0].store + QLatin1Char('|') + issued[0].goodThru, QStringLiteral("001|2027/03/31"));
 
   LogIssueRun(false, QString(), 3, QStringLiteral("W000001"), QStringLiteral("W000003"), QString());
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT LogMsg FROM xxAPLOG WHERE ActionID = '發卡'")).toString(),
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT LogMsg FROM xxAPLOG WHERE ActionID = '發卡'")).toString(),
             QStringLiteral("已發張數:3 卡號:W000001-W000003"));
 }
 
@@ -134,7 +135,7 @@ TEST_P(CardIssueTest, AFailedCardLeavesNoRowAndABlankCardAndItsNumberIsUsedAgain
   // A new run draws a new issue-batch serial.
   const IssueRun next = prepare(QStringLiteral("V"), 1, QStringLiteral("100"));
   EXPECT_EQ(issue(next, cardNo, failText), IssueResult::Issued);
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT Remark FROM TolvaLog WHERE CardNo = 'V000002'")).toString(),
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT Remark FROM TolvaLog WHERE CardNo = 'V000002'")).toString(),
             QStringLiteral("001000002"));
 
   // A cancelled wait ends the run.
@@ -162,7 +163,7 @@ TEST_P(CardIssueTest, RunsThatCannotStartAskForNoCard) {
   prepare(QStringLiteral("Ñ"), 1, QStringLiteral("10"), &failText);  // not in CP950
   EXPECT_TRUE(failText.startsWith(QStringLiteral("卡片資料含有無法寫入磁條的字元"))) << failText.toStdString();
   // Without an issue-batch serial no card is started.
-  gCnn().execute(QStringLiteral("DROP TABLE xxNO") + (isPostgres() ? QStringLiteral(" CASCADE") : QString()));
+  Exec(gCnn(), QStringLiteral("DROP TABLE xxNO") + (isPostgres() ? QStringLiteral(" CASCADE") : QString()));
   prepare(QStringLiteral("V"), 1, QStringLiteral("10"), &failText);
   EXPECT_EQ(failText, QStringLiteral("編號程序錯誤-NoCode:TL/NoBy:20270331"));
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("waitForCard")).isEmpty());
@@ -178,7 +179,7 @@ TEST_P(CardIssueTest, FailedRowsOrNumbersWriteNoCard) {
   EXPECT_EQ(cardNo, QStringLiteral("VX000001"));
   EXPECT_EQ(stripe(SlotCard()), QString());
   // The journal cannot be written: the card's master row goes with it, and its serial returns.
-  gCnn().execute(QStringLiteral("DROP TABLE TolvaLog"));
+  Exec(gCnn(), QStringLiteral("DROP TABLE TolvaLog"));
   EXPECT_EQ(issue(run, cardNo, failText), IssueResult::Failed);
   EXPECT_EQ(failText, QStringLiteral("Tolva記錄檔寫入失敗"));
   EXPECT_EQ(cardNo, QStringLiteral("V000001"));
@@ -190,13 +191,13 @@ TEST_P(CardIssueTest, FailedRowsOrNumbersWriteNoCard) {
 TEST_P(CardIssueTest, NumberingFailureStopsAtThatCard) {
   // The card numbers of type V can be drawn once only.
   if (isPostgres()) {
-    gCnn().execute(QStringLiteral(
+    Exec(gCnn(), QStringLiteral(
         "CREATE FUNCTION stop_no() RETURNS trigger AS $$ BEGIN "
         "IF NEW.NoCode = 'V' AND NEW.NoNext > 2 THEN RAISE EXCEPTION 'numbering stopped'; END IF; "
         "RETURN NEW; END $$ LANGUAGE plpgsql"));
-    gCnn().execute(QStringLiteral("CREATE TRIGGER stop_no BEFORE UPDATE ON xxNO FOR EACH ROW EXECUTE FUNCTION stop_no()"));
+    Exec(gCnn(), QStringLiteral("CREATE TRIGGER stop_no BEFORE UPDATE ON xxNO FOR EACH ROW EXECUTE FUNCTION stop_no()"));
   } else {
-    gCnn().execute(QStringLiteral(
+    Exec(gCnn(), QStringLiteral(
         "CREATE TRIGGER stop_no BEFORE UPDATE ON xxNO WHEN NEW.NoCode = 'V' AND NEW.NoNext > 2 "
         "BEGIN SELECT RAISE(ABORT, 'numbering stopped'); END"));
   }

@@ -1,6 +1,7 @@
 // The card operation under a counter top-up, without a window: no transaction during the card
 // wait, and a commit that fails, or a session that is lost, while the card is still in the reader.
 #include "support/IssueFixture.h"
+#include "support/Sql.h"
 
 #include "core/ErrorReport.h"
 #include "core/Settings.h"
@@ -112,12 +113,12 @@ TEST_P(CardOperationTest, SecondConnectionWritesWhileTheCardIsAwaited) {
   dialogs_->atCardWait.clear();
   dialogs_->atCardWait.push_back([&writeMs, cnt] {
     Connection other;
-    other.open(cnt);
+    Must(other.open(cnt));
     QElapsedTimer clock;
     clock.start();
     TransactionGuard tx(other);
-    other.execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('777', 'other', 7)"));
-    tx.commit();
+    Exec(other, QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('777', 'other', 7)"));
+    Must(tx.commit());
     writeMs = clock.elapsed();
     TestReader().insert(TestReader().deckFolder() + QStringLiteral("/card-0001.card"));
   });

@@ -1,6 +1,7 @@
 // Reading the card in the reader without a window: the values as the stripe holds them, the
 // refusals, and the card compared with its master row; nothing is written anywhere.
 #include "support/CardSim.h"
+#include "support/Sql.h"
 
 #include "core/Settings.h"
 #include "db/Connection.h"
@@ -12,7 +13,7 @@ protected:
   void SetUp() override {
     CardDbTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    gCnn().execute(QStringLiteral("INSERT INTO Tolva (BatchNo, CardType, CardNo, Status, IssueDate, GoodThru, BalAmt, "
+    Exec(gCnn(), QStringLiteral("INSERT INTO Tolva (BatchNo, CardType, CardNo, Status, IssueDate, GoodThru, BalAmt, "
                                   "BalPoint, IssueDept) VALUES ('V0001', 'V', 'V000001', '11', ?, ?, 1000, 30, '001')"),
                    {gCnn().dialect().dateValue(QDateTime(QDate(2026, 1, 5), QTime(9, 30))),
                     gCnn().dialect().dateValue(QDateTime(QDate(2027, 12, 31), QTime(9, 30)))});
@@ -23,7 +24,7 @@ protected:
   }
   static CardCheckOutcome check() { return ReadCardAgainstRecord(OperationContext::Current()); }
   static int rows(const char* table) {
-    return gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM ") + QString::fromLatin1(table)).toInt();
+    return Value(gCnn(), QStringLiteral("SELECT COUNT(*) FROM ") + QString::fromLatin1(table)).toInt();
   }
 };
 
@@ -94,7 +95,7 @@ TEST_P(CardReadingTest, ACardIsReportedOnlyWhenItsValuesDiffer) {
     }
   }
   // 100 against 100.0 is the same amount.
-  gCnn().execute(QStringLiteral("UPDATE Tolva SET BalAmt = 100.0, BalPoint = 2.50"));
+  Exec(gCnn(), QStringLiteral("UPDATE Tolva SET BalAmt = 100.0, BalPoint = 2.50"));
   InsertRecordCard(QStringLiteral("V000001"), s, b, t, QStringLiteral("100"), QStringLiteral("2.5"));
   EXPECT_EQ(check().result, Result::Matches);
   EXPECT_EQ(rows("xxAPLOG") + rows("TolvaLog"), 0);

@@ -1,6 +1,7 @@
 // Re-issuing without a window: the new card's row, journal and card, which old cards it
 // replaces (once), what it refuses before a card is asked for, and what a failed card leaves.
 #include "support/IssueFixture.h"
+#include "support/Sql.h"
 
 #include "core/Dates.h"
 #include "core/Settings.h"
@@ -36,7 +37,7 @@ TEST_P(CardReissueTest, ReplacesATakenBackCardOnceWithItsValues) {
   ASSERT_TRUE(out.ok) << out.message.toStdString();
   EXPECT_EQ(out.newCardNo, QStringLiteral("W000001"));
 
-  QSqlQuery q = gCnn().query(QStringLiteral(
+  QSqlQuery q = Rows(gCnn(), QStringLiteral(
       "SELECT CardNo, Status, CardType, BatchNo, IssueDate, GoodThru, BalAmt, BalPoint, IssueDept, Remark, UserID, "
       "POSID FROM Tolva WHERE OCardNo = 'V000001'"));
   ASSERT_TRUE(q.next());
@@ -52,7 +53,7 @@ TEST_P(CardReissueTest, ReplacesATakenBackCardOnceWithItsValues) {
             QStringLiteral("001ABclerkPOS1"));
   EXPECT_EQ(status(QStringLiteral("V000001")), QStringLiteral("81"));  // the old row is left as it is
 
-  QSqlQuery t = gCnn().query(QStringLiteral("SELECT TxnType, CardNo, TxnAmt, TxnPoint, TxnDept FROM TolvaLog"));
+  QSqlQuery t = Rows(gCnn(), QStringLiteral("SELECT TxnType, CardNo, TxnAmt, TxnPoint, TxnDept FROM TolvaLog"));
   ASSERT_TRUE(t.next());
   EXPECT_EQ(t.value(0).toString() + t.value(1).toString() + t.value(4).toString(), QStringLiteral("12W000001100"));
   EXPECT_EQ(Money::fromVariant(t.value(2)), Money::fromInt(1000));

@@ -1,6 +1,7 @@
 // Selling an issued card without a window: the master row and the sale's journal row change
 // together, the card keeps its stripe and face, and every refusal is logged.
 #include "support/IssueFixture.h"
+#include "support/Sql.h"
 
 #include "core/Settings.h"
 #include "db/Connection.h"
@@ -26,7 +27,7 @@ TEST_P(CardSaleTest, SellsTheCardOnceAndLeavesItsStripeAndFace) {
   EXPECT_EQ(status(QStringLiteral("V000001")), QStringLiteral("11"));
   EXPECT_FALSE(scalar(QStringLiteral("SELECT FirstDate FROM Tolva WHERE CardNo = 'V000001'")).isNull());
   EXPECT_EQ(scalar(QStringLiteral("SELECT UpdUserID FROM Tolva WHERE CardNo = 'V000001'")).toString(), QStringLiteral("clerk"));
-  QSqlQuery q = gCnn().query(
+  QSqlQuery q = Rows(gCnn(), 
       QStringLiteral("SELECT CardNo, TxnType, TxnDept, RefCheckNo, TxnAmt, TxnPoint, POSID, UserID, TxnDate FROM TolvaLog"));
   ASSERT_TRUE(q.next());
   EXPECT_EQ(q.value(0).toString(), QStringLiteral("V000001"));
@@ -105,7 +106,7 @@ TEST_P(CardSaleTest, BadCardsAndAFailedJournalRowSellNothing) {
   EXPECT_FALSE(out.card.valid);
 
   // The status goes back with the journal row.
-  gCnn().execute(QStringLiteral("DROP TABLE TolvaLog"));
+  Exec(gCnn(), QStringLiteral("DROP TABLE TolvaLog"));
   EXPECT_FALSE(sell(QStringLiteral("V000001")).ok);
   EXPECT_EQ(status(QStringLiteral("V000001")), QStringLiteral("01"));
   EXPECT_TRUE(scalar(QStringLiteral("SELECT FirstDate FROM Tolva WHERE CardNo = 'V000001'")).isNull());

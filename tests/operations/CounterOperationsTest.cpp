@@ -2,6 +2,7 @@
 // the reader): what reaches the stripe, the face, the master row, the journal and the
 // application log, and what is refused before anything is written.
 #include "support/IssueFixture.h"
+#include "support/Sql.h"
 
 #include "core/CodePage.h"
 #include "core/ErrorReport.h"
@@ -31,7 +32,7 @@ protected:
   }
   // Journal rows as "type|amount|points|store".
   QStringList journal() const {
-    QSqlQuery q = gCnn().query(QStringLiteral("SELECT TxnType, TxnAmt, TxnPoint, TxnDept FROM TolvaLog ORDER BY RNo"));
+    QSqlQuery q = Rows(gCnn(), QStringLiteral("SELECT TxnType, TxnAmt, TxnPoint, TxnDept FROM TolvaLog ORDER BY RNo"));
     QStringList rows;
     while (q.next()) {
       rows << q.value(0).toString() + QLatin1Char('|') + Money::fromVariant(q.value(1)).toString() + QLatin1Char('|') +
@@ -257,7 +258,7 @@ TEST_P(CounterOperationsTest, EntriesAreCheckedBeforeTheCardIsAskedFor) {
 }
 
 TEST_P(CounterOperationsTest, ValueThatTheFaceCannotPrintIsRefusedBeforeAnythingIsWritten) {
-  gCnn().execute(QStringLiteral("UPDATE Tolva SET BalAmt = 99999999"));
+  Exec(gCnn(), QStringLiteral("UPDATE Tolva SET BalAmt = 99999999"));
   insertCard(card_, QStringLiteral("2027/12/31"), QStringLiteral("99999999"), QStringLiteral("30"));
   const SimCard before = SlotCard();
   // "-10000000" is nine positions.
@@ -270,7 +271,7 @@ TEST_P(CounterOperationsTest, ValueThatTheFaceCannotPrintIsRefusedBeforeAnything
 TEST_P(CounterOperationsTest, RefusedCardsLeaveNoJournalRow) {
   blacklist(card_);
   EXPECT_EQ(TopUp(ctx(), QStringLiteral("100")).message, QStringLiteral("此張卡片已列入黑名單中"));
-  gCnn().execute(QStringLiteral("DELETE FROM VoidCard"));
+  Exec(gCnn(), QStringLiteral("DELETE FROM VoidCard"));
   insertCard(card_, QStringLiteral("2026/12/07"));
   EXPECT_EQ(TopUp(ctx(), QStringLiteral("100")).message, QStringLiteral("超出有效期限"));
   insertCard(QStringLiteral("V000009"));  // a card the database does not know
@@ -281,7 +282,7 @@ TEST_P(CounterOperationsTest, RefusedCardsLeaveNoJournalRow) {
 }
 
 TEST_P(CounterOperationsTest, CounterSaleMarksTheCardSoldOnce) {
-  gCnn().execute(QStringLiteral("UPDATE Tolva SET Status = '01'"));
+  Exec(gCnn(), QStringLiteral("UPDATE Tolva SET Status = '01'"));
   const SimCard before = SlotCard();
   EXPECT_TRUE(SellAtCounter(ctx()).ok);
   EXPECT_EQ(SellAtCounter(ctx()).message, QStringLiteral("此卡已售出"));
@@ -360,15 +361,15 @@ TEST_P(CounterOperationsTest, ReversalsOfTopUpsRefuseBadAmountsAndCards) {
   // Cards the reversal may not touch.
   blacklist(card_);
   EXPECT_EQ(voidTxn("100"), QStringLiteral("此張卡片已列入黑名單中"));
-  gCnn().execute(QStringLiteral("DELETE FROM VoidCard"));
+  Exec(gCnn(), QStringLiteral("DELETE FROM VoidCard"));
   insertCard(card_, QStringLiteral("2026/12/07"));
   EXPECT_EQ(voidTxn("100"), QStringLiteral("超出有效期限"));
   // More than the journal's top-ups, though the card carries it.
-  gCnn().execute(QStringLiteral("UPDATE Tolva SET BalAmt = 2000"));
+  Exec(gCnn(), QStringLiteral("UPDATE Tolva SET BalAmt = 2000"));
   insertCard(card_, QStringLiteral("2027/12/31"), QStringLiteral("2000"));
   EXPECT_EQ(voidTxn("1001"), QStringLiteral("沖正金額超過可沖正的金額1000"));
   // A card the master table does not hold: its row cannot follow the card.
-  gCnn().execute(QStringLiteral("DELETE FROM Tolva"));
+  Exec(gCnn(), QStringLiteral("DELETE FROM Tolva"));
   EXPECT_EQ(voidTxn("100"), QStringLiteral("資料庫中無此卡號"));
   EXPECT_EQ(journal().size(), 1);
   EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("2000"), QStringLiteral("30")));

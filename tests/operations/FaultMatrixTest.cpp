@@ -3,6 +3,7 @@
 // and the operation wrote its one application-log row. A card that fails once its stripe is
 // rewritten (face and stripe restore both fail) is committed forward.
 #include "support/IssueFixture.h"
+#include "support/Sql.h"
 
 #include "core/Dates.h"
 #include "core/ErrorReport.h"
@@ -70,7 +71,7 @@ protected:
   // The card in the reader and its master row, as every case starts.
   void prepare(const Operation& op) {
     for (const char* table : {"TolvaLog", "xxAPLOG", "Tolva", "xxNO"}) {
-      gCnn().execute(QStringLiteral("DELETE FROM ") + QString::fromLatin1(table));
+      Exec(gCnn(), QStringLiteral("DELETE FROM ") + QString::fromLatin1(table));
     }
     ResetCardSession();
     dialogs_->clear();
@@ -201,7 +202,7 @@ protected:
 
   // A top-up in the card's history, for the reversals to take back.
   void topUpHistory() {
-    gCnn().execute(QStringLiteral("INSERT INTO TolvaLog (TxnType, CardNo, TxnAmt, TxnPoint) VALUES ('21', ?, 1000, 0)"),
+    Exec(gCnn(), QStringLiteral("INSERT INTO TolvaLog (TxnType, CardNo, TxnAmt, TxnPoint) VALUES ('21', ?, 1000, 0)"),
                    {card_});
   }
 
@@ -274,7 +275,7 @@ TEST_P(FaultMatrixTest, EveryCardOperationSurvivesAFailureAtEachStep) {
       {"good-thru", QStringLiteral("變更有效日期"), QStringLiteral("11"), false,
        [&ctx] { return toldBy(ChangeGoodThru(ctx, QStringLiteral("2029/01/31"), QString(), nullptr)); }},
   };
-  gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', 'main', 1)"));
+  Exec(gCnn(), QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', 'main', 1)"));
   dialogs_->maxPolls = 200;  // a wait with no card to come ends as a cancel
   for (const Operation& op : ops) runMatrix(op);
   std::cout << "fault matrix on " << (isPostgres() ? "PostgreSQL" : "SQLite") << " over " << ops.size() << " card operations: tried " << tried_ << ", held " << held_

@@ -1,6 +1,7 @@
 // The good-thru change without a window, one card at a time: the card's stripe, face, master row
 // and journal change together; an unknown card or a failed row leaves the card as it was.
 #include "support/IssueFixture.h"
+#include "support/Sql.h"
 
 #include "core/Dates.h"
 #include "core/ErrorReport.h"
@@ -32,7 +33,7 @@ protected:
   }
   // The change rows as "card|type|amount|remark".
   QStringList changes() const {
-    QSqlQuery q = gCnn().query(QStringLiteral("SELECT CardNo, TxnType, TxnAmt, Remark FROM TolvaLog ORDER BY RNo"));
+    QSqlQuery q = Rows(gCnn(), QStringLiteral("SELECT CardNo, TxnType, TxnAmt, Remark FROM TolvaLog ORDER BY RNo"));
     QStringList rows;
     while (q.next()) {
       rows << q.value(0).toString() + QLatin1Char('|') + q.value(1).toString() + QLatin1Char('|') +

@@ -1,4 +1,5 @@
 #include "support/ExchangeFixture.h"
+#include "support/Sql.h"
 
 #include "core/CodePage.h"
 #include "core/Dates.h"
@@ -54,13 +55,13 @@ TEST_P(StoreImportTest, LoadsTheDayRefreshesItsCardsAndReplacesItOnReimport) {
     EXPECT_EQ(count(QStringLiteral("TxnDept = '999'")), 0);
     drop(fileName(), bytes);  // copied back for the second round
   }
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM Tolva")).toInt(), 3);
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT Remark FROM TolvaLog WHERE TxnType = '13'")).toString(),
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT COUNT(*) FROM Tolva")).toInt(), 3);
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT Remark FROM TolvaLog WHERE TxnType = '13'")).toString(),
             QStringLiteral("x'); DELETE FROM Tolva; --"));
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT Remark FROM TolvaLog WHERE TxnType = '22'")).toString(), QStringLiteral("it's"));
-  EXPECT_TRUE(gCnn().scalar(QStringLiteral("SELECT RefCheckNo FROM TolvaLog WHERE TxnType = '13'")).isNull());
-  EXPECT_TRUE(gCnn().scalar(QStringLiteral("SELECT Remark FROM TolvaLog WHERE TxnType = '21'")).isNull());
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaImport")).toInt(), 2);
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT Remark FROM TolvaLog WHERE TxnType = '22'")).toString(), QStringLiteral("it's"));
+  EXPECT_TRUE(Value(gCnn(), QStringLiteral("SELECT RefCheckNo FROM TolvaLog WHERE TxnType = '13'")).isNull());
+  EXPECT_TRUE(Value(gCnn(), QStringLiteral("SELECT Remark FROM TolvaLog WHERE TxnType = '21'")).isNull());
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT COUNT(*) FROM TolvaImport")).toInt(), 2);
 
   // Top-up: balance from the whole history, good-thru a year on even though it was later.
   EXPECT_EQ(Money::fromVariant(cardValue(QStringLiteral("V000001"), QStringLiteral("BalAmt"))).toString(), QStringLiteral("500"));
@@ -77,13 +78,13 @@ TEST_P(StoreImportTest, LoadsTheDayRefreshesItsCardsAndReplacesItOnReimport) {
 
 TEST_P(StoreImportTest, TableLineWithoutColumnsImportsNothingAndCounts) {
   // A database made before the ledger existed gets it at its first import.
-  gCnn().execute(QStringLiteral("DROP TABLE TolvaImport"));
+  Exec(gCnn(), QStringLiteral("DROP TABLE TolvaImport"));
   const QString file = drop(fileName(), CodePage::toAnsi(QStringLiteral("TABLECSV,TolvaLog\r\n\r\n'x','y'\r\n")));
   const ImportOutcome o = ImportStoreFile(file);
   EXPECT_TRUE(o.ok) << o.reason.toStdString();
   EXPECT_EQ(o.rows, 0);
   EXPECT_FALSE(QFile::exists(file));
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaImport")).toInt(), 1);
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT COUNT(*) FROM TolvaImport")).toInt(), 1);
 }
 
 TEST_P(StoreImportTest, ADayOfManyRowsLoadsEveryRow) {
@@ -121,16 +122,16 @@ TEST_P(StoreImportTest, TheWindowsRowsOfTheStoresDaySurviveItsImports) {
 }
 
 TEST_P(StoreImportTest, AReissuedCardKeepsItsCarriedOverBalance) {
-  gCnn().execute(QStringLiteral("INSERT INTO Tolva (BatchNo, CardType, CardNo, Status, GoodThru, BalAmt, BalPoint, OCardNo) "
+  Exec(gCnn(), QStringLiteral("INSERT INTO Tolva (BatchNo, CardType, CardNo, Status, GoodThru, BalAmt, BalPoint, OCardNo) "
                                 "VALUES ('V0001', 'V', 'V000009', '12', ?, 500, 5, 'V000001')"),
                  {gCnn().dialect().dateValue(QDateTime(QDate(2030, 12, 31), QTime(0, 0)))});
-  gCnn().execute(QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint) "
+  Exec(gCnn(), QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint) "
                                 "VALUES ('002', '12', 'V000009', ?, 500, 5)"),
                  {gCnn().dialect().dateValue(QDateTime(QDate(2006, 1, 10), QTime(0, 0)))});
   ASSERT_TRUE(ImportStoreFile(drop(fileName(), logFile({QStringLiteral("'001','21','V000009',#2006/01/15#,50,0,,")}))).ok);
   EXPECT_EQ(Money::fromVariant(cardValue(QStringLiteral("V000009"), QStringLiteral("BalAmt"))).toString(), QStringLiteral("550"));
   EXPECT_EQ(Money::fromVariant(cardValue(QStringLiteral("V000009"), QStringLiteral("BalPoint"))).toString(), QStringLiteral("5"));
-  for (const ReconcileRow& r : SelectDisagreements(gCnn())) EXPECT_NE(r.cardNo, QStringLiteral("V000009"));
+  for (const ReconcileRow& r : Must(SelectDisagreements(gCnn()))) EXPECT_NE(r.cardNo, QStringLiteral("V000009"));
 }
 
 // Names copied from the stores' Windows machines are in the code page, not UTF-8.
@@ -161,7 +162,7 @@ TEST_P(StoreImportTest, FilesNamedInTheCodePageAreListedAndImported) {
 }
 
 TEST_P(StoreImportTest, BlacklistedCardSoldAtAStoreStaysBlacklisted) {
-  gCnn().execute(QStringLiteral("UPDATE Tolva SET Status = '99' WHERE CardNo = 'V000002'"));
+  Exec(gCnn(), QStringLiteral("UPDATE Tolva SET Status = '99' WHERE CardNo = 'V000002'"));
   ASSERT_TRUE(ImportStoreFile(drop(fileName(), logFile(kDay))).ok);
   EXPECT_EQ(cardValue(QStringLiteral("V000002"), QStringLiteral("Status")).toString(), QStringLiteral("99"));
 }

@@ -1,6 +1,7 @@
 // The store window's writes without the window, on each dialect: a store in use stays, the log
 // says what changed, and a store another workstation removed is not written again.
 #include "support/TestEnv.h"
+#include "support/Sql.h"
 
 #include "db/Connection.h"
 #include "operations/StoreSettings.h"
@@ -10,7 +11,7 @@
 namespace {
 QStringList logged() {
   QStringList out;
-  QSqlQuery q = gCnn().query(QStringLiteral("Select LogMsg From xxAPLOG Order by RNo"));
+  QSqlQuery q = Rows(gCnn(), QStringLiteral("Select LogMsg From xxAPLOG Order by RNo"));
   while (q.next()) out << q.value(0).toString();
   return out;
 }
@@ -20,9 +21,9 @@ class StoreSettingsTest : public DbTest {};
 
 TEST_P(StoreSettingsTest, AStoreInUseStaysAndAnUnusedOneGoes) {
   const OperationContext ctx = OperationContext::Current();
-  for (const char* c : {"001", "002", "003"}) InsertStore(gCnn(), {QString::fromLatin1(c), QStringLiteral("店"), 1});
-  gCnn().execute(QStringLiteral("INSERT INTO Tolva (CardNo, Status, IssueDept) VALUES ('V000001', '01', '001')"));
-  gCnn().execute(QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo) VALUES ('002', '21', 'V000009')"));
+  for (const char* c : {"001", "002", "003"}) Must(InsertStore(gCnn(), {QString::fromLatin1(c), QStringLiteral("店"), 1}));
+  Exec(gCnn(), QStringLiteral("INSERT INTO Tolva (CardNo, Status, IssueDept) VALUES ('V000001', '01', '001')"));
+  Exec(gCnn(), QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo) VALUES ('002', '21', 'V000009')"));
   for (const char* used : {"001", "002"}) {
     const auto o = RemoveStore(ctx, QString::fromLatin1(used), QStringLiteral("刪除"));
     ASSERT_TRUE(o);
@@ -39,16 +40,16 @@ TEST_P(StoreSettingsTest, AStoreInUseStaysAndAnUnusedOneGoes) {
 
 TEST_P(StoreSettingsTest, SavingAddsAtTheEndAndAChangeToARemovedStoreIsRefused) {
   const OperationContext ctx = OperationContext::Current();
-  InsertStore(gCnn(), {QStringLiteral("001"), QStringLiteral("台北店"), 4});
+  Must(InsertStore(gCnn(), {QStringLiteral("001"), QStringLiteral("台北店"), 4}));
   ASSERT_TRUE(SaveStore(ctx, {QStringLiteral(" a2 "), QStringLiteral(" 高雄店 "), 0}, QString(), true)->ok);
-  EXPECT_EQ(StoreList(ctx).orRaise().last(), (QStringList{QStringLiteral("a2"), QStringLiteral("高雄店"), QStringLiteral("5")}));
+  EXPECT_EQ(Must(StoreList(ctx)).last(), (QStringList{QStringLiteral("a2"), QStringLiteral("高雄店"), QStringLiteral("5")}));
   const auto gone = SaveStore(ctx, {QStringLiteral("009"), QStringLiteral("無"), 0}, QStringLiteral("1"), false);
   ASSERT_TRUE(gone);
   EXPECT_FALSE(gone->ok);
   EXPECT_EQ(gone->message, QStringLiteral("無此店代號"));
   EXPECT_EQ(logged(), QStringList{QStringLiteral("新增 a2 高雄店 順序:5")});
   // A failed statement is a failure, not an exception.
-  gCnn().execute(QStringLiteral("DROP TABLE Store"));
+  Exec(gCnn(), QStringLiteral("DROP TABLE Store"));
   EXPECT_FALSE(StoreList(ctx));
   EXPECT_FALSE(StoreList(ctx).failure.description.isEmpty());
 }

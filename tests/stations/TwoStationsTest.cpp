@@ -1,6 +1,7 @@
 // Two workstations, each a process of its own with its own reader, on one database: issuing at
 // once, changing one card's value at once, and importing while the other issues.
 #include "core/CodePage.h"
+#include "support/Sql.h"
 #include "core/Money.h"
 #include "core/Settings.h"
 #include "device/SimulatorFiles.h"
@@ -46,7 +47,7 @@ protected:
     DbTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
     EditSettings().batchKey = QStringLiteral("AB12");
-    gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', '台北店', 1)"));
+    Exec(gCnn(), QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', '台北店', 1)"));
   }
 
   // Starts a workstation; `finish` waits for all of them.
@@ -81,17 +82,17 @@ protected:
   }
   QStringList column(const QString& sql) const {
     QStringList out;
-    QSqlQuery q = gCnn().query(sql);
+    QSqlQuery q = Rows(gCnn(), sql);
     while (q.next()) out << q.value(0).toString();
     return out;
   }
-  int count(const QString& sql) const { return gCnn().scalar(sql).toInt(); }
+  int count(const QString& sql) const { return Value(gCnn(), sql).toInt(); }
   void addCard(const QString& cardNo, int balance) {
-    gCnn().execute(QStringLiteral("INSERT INTO Tolva (BatchNo, CardType, CardNo, Status, IssueDate, GoodThru, BalAmt, "
+    Exec(gCnn(), QStringLiteral("INSERT INTO Tolva (BatchNo, CardType, CardNo, Status, IssueDate, GoodThru, BalAmt, "
                                   "BalPoint, IssueDept) VALUES ('V0001', 'V', ?, '11', ?, ?, ?, 0, '001')"),
                    {cardNo, gCnn().dialect().dateValue(QDateTime(QDate(2026, 1, 5), QTime(0, 0))),
                     gCnn().dialect().dateValue(QDateTime(QDate(2030, 12, 31), QTime(0, 0))), balance});
-    gCnn().execute(QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint) "
+    Exec(gCnn(), QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint) "
                                   "VALUES ('001', '11', ?, ?, ?, 0)"),
                    {cardNo, gCnn().dialect().dateValue(QDateTime(QDate(2026, 1, 5), QTime(0, 0))), balance});
   }
@@ -111,7 +112,7 @@ TEST_P(TwoStationsTest, IssuingAtOnceNeverGivesANumberTwice) {
   QStringList onCards = cardsOf(QStringLiteral("WS1")) + cardsOf(QStringLiteral("WS2"));
   onCards.sort();
   EXPECT_EQ(onCards, masters);
-  EXPECT_TRUE(SelectDisagreements(gCnn()).isEmpty());
+  EXPECT_TRUE(Must(SelectDisagreements(gCnn())).isEmpty());
   std::printf("issuing order: %s\n", qPrintable(column(QStringLiteral("SELECT POSID FROM TolvaLog ORDER BY RNo")).join(QLatin1Char(' '))));
 }
 
@@ -125,10 +126,10 @@ TEST_P(TwoStationsTest, TopUpsAndDeductionsOnOneCardLoseNoUpdate) {
   start(QStringLiteral("WS1"), {QStringLiteral("topup"), cardFile, QStringLiteral("100"), QStringLiteral("15")});
   start(QStringLiteral("WS2"), {QStringLiteral("deduct"), cardFile, QStringLiteral("30"), QStringLiteral("15")});
   finish();
-  EXPECT_EQ(Money::fromVariant(gCnn().scalar(QStringLiteral("SELECT BalAmt FROM Tolva WHERE CardNo = 'V900001'"))),
+  EXPECT_EQ(Money::fromVariant(Value(gCnn(), QStringLiteral("SELECT BalAmt FROM Tolva WHERE CardNo = 'V900001'"))),
             Money::fromInt(10000 + 15 * 100 - 15 * 30));
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog WHERE TxnType IN ('21', '22')")), 30);
-  EXPECT_TRUE(SelectDisagreements(gCnn()).isEmpty());
+  EXPECT_TRUE(Must(SelectDisagreements(gCnn())).isEmpty());
 }
 
 TEST_P(TwoStationsTest, ImportWhileTheOtherIssues) {
@@ -148,9 +149,9 @@ TEST_P(TwoStationsTest, ImportWhileTheOtherIssues) {
   finish();
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog WHERE TxnType = '21'")), 200);
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM Tolva WHERE CardNo LIKE 'V%'")), 10);
-  EXPECT_EQ(Money::fromVariant(gCnn().scalar(QStringLiteral("SELECT SUM(BalAmt) FROM Tolva WHERE CardNo LIKE 'X%'"))),
+  EXPECT_EQ(Money::fromVariant(Value(gCnn(), QStringLiteral("SELECT SUM(BalAmt) FROM Tolva WHERE CardNo LIKE 'X%'"))),
             Money::fromInt(20 * 10 * 10));
-  EXPECT_TRUE(SelectDisagreements(gCnn()).isEmpty());
+  EXPECT_TRUE(Must(SelectDisagreements(gCnn())).isEmpty());
 }
 
 // Two processes import one store file at once, each from a copy of its own and both from one
@@ -174,16 +175,16 @@ TEST_P(TwoStationsTest, TwoImportsOfOneFileAtOnceLeaveItOnce) {
     finish();
     const QVariant date = gCnn().dialect().dateValue(QDateTime(day, QTime(0, 0)));
     const QString ofDay = QStringLiteral(" FROM TolvaLog WHERE TxnDept = '001' AND TxnDate = ?");
-    ASSERT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*)") + ofDay, {date}).toInt(), cards.size()) << "round " << round;
-    const QVariant last = gCnn().scalar(QStringLiteral("SELECT MAX(RNo) FROM TolvaImport WHERE TxnDate = ?"), {date});
-    EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT COUNT(*)") + ofDay + QStringLiteral(" AND ImportNo = ?"), {date, last}).toInt(),
+    ASSERT_EQ(Value(gCnn(), QStringLiteral("SELECT COUNT(*)") + ofDay, {date}).toInt(), cards.size()) << "round " << round;
+    const QVariant last = Value(gCnn(), QStringLiteral("SELECT MAX(RNo) FROM TolvaImport WHERE TxnDate = ?"), {date});
+    EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT COUNT(*)") + ofDay + QStringLiteral(" AND ImportNo = ?"), {date, last}).toInt(),
               cards.size());
-    EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT RowCount FROM TolvaImport WHERE RNo = ?"), {last}).toInt(), cards.size());
+    EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT RowCount FROM TolvaImport WHERE RNo = ?"), {last}).toInt(), cards.size());
   }
   for (const QString& card : cards)
-    EXPECT_EQ(Money::fromVariant(gCnn().scalar(QStringLiteral("SELECT BalAmt FROM Tolva WHERE CardNo = ?"), {card})),
+    EXPECT_EQ(Money::fromVariant(Value(gCnn(), QStringLiteral("SELECT BalAmt FROM Tolva WHERE CardNo = ?"), {card})),
               Money::fromInt(2 * kRounds * 10));
-  EXPECT_TRUE(SelectDisagreements(gCnn()).isEmpty());
+  EXPECT_TRUE(Must(SelectDisagreements(gCnn())).isEmpty());
 }
 
 TOLVA_DB_TEST_SUITE(TwoStationsTest);

@@ -1,4 +1,5 @@
 #include "support/ExchangeFixture.h"
+#include "support/Sql.h"
 
 #include "core/CodePage.h"
 #include "db/Connection.h"
@@ -13,17 +14,17 @@
 void ExchangeTest::SetUp() {
   DbTest::SetUp();
   Connection& cnn = gCnn();
-  cnn.execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', '台北店', 1)"));
-  cnn.execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('002', '台中店', 2)"));
+  Exec(cnn, QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', '台北店', 1)"));
+  Exec(cnn, QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('002', '台中店', 2)"));
   for (const char* no : {"V000001", "V000002", "V000003"})
-    cnn.execute(QStringLiteral("INSERT INTO Tolva (BatchNo, CardType, CardNo, Status, GoodThru, BalAmt, BalPoint) "
+    Exec(cnn, QStringLiteral("INSERT INTO Tolva (BatchNo, CardType, CardNo, Status, GoodThru, BalAmt, BalPoint) "
                                "VALUES ('V0001', 'V', ?, '01', ?, 77, 7)"),
                 {QString::fromLatin1(no), cnn.dialect().dateValue(QDateTime(QDate(2030, 12, 31), QTime(0, 0)))});
   // A sale at another store on another day, and an earlier import of the file's own day.
-  cnn.execute(QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint) "
+  Exec(cnn, QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint) "
                              "VALUES ('002', '11', 'V000002', ?, 1000, 10)"),
               {cnn.dialect().dateValue(QDateTime(QDate(2006, 1, 2), QTime(0, 0)))});
-  cnn.execute(QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint, ImportNo) "
+  Exec(cnn, QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint, ImportNo) "
                              "VALUES ('001', '21', 'V000003', ?, 5, 0, 0)"),
               {cnn.dialect().dateValue(QDateTime(QDate(2006, 1, 15), QTime(0, 0)))});
   QDir().mkpath(inbox());
@@ -46,7 +47,7 @@ QByteArray ExchangeTest::logFile(const QStringList& dataLines) {
 QString ExchangeTest::checksum() {
   QCryptographicHash hash(QCryptographicHash::Sha256);
   for (const char* table : {"Tolva", "TolvaLog", "VoidCard", "Store", "xxPARAM", "xxCODE", "xxAPLOG", "xxNO", "TolvaImport"}) {
-    QSqlQuery q = gCnn().query(QStringLiteral("SELECT * FROM ") + QString::fromLatin1(table));
+    QSqlQuery q = Rows(gCnn(), QStringLiteral("SELECT * FROM ") + QString::fromLatin1(table));
     QStringList rows;
     while (q.next()) {
       QStringList fields;
@@ -60,11 +61,11 @@ QString ExchangeTest::checksum() {
 }
 
 QVariant ExchangeTest::cardValue(const QString& cardNo, const QString& column) {
-  return gCnn().scalar(QStringLiteral("SELECT %1 FROM Tolva WHERE CardNo = ?").arg(column), {cardNo});
+  return Value(gCnn(), QStringLiteral("SELECT %1 FROM Tolva WHERE CardNo = ?").arg(column), {cardNo});
 }
 
 int ExchangeTest::count(const QString& sqlWhere) {
-  return gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM TolvaLog WHERE ") + sqlWhere).toInt();
+  return Value(gCnn(), QStringLiteral("SELECT COUNT(*) FROM TolvaLog WHERE ") + sqlWhere).toInt();
 }
 
 int ExchangeTest::run(const QStringList& args, QStringList& lines) {

@@ -1,4 +1,5 @@
 #include "support/IssueFixture.h"
+#include "support/Sql.h"
 
 #include "core/ClockSeam.h"
 #include "core/Clock.h"
@@ -102,7 +103,7 @@ void IssueTest::insertCard(const QString& cardNo, const QString& goodThru, const
   InsertRecordCard(cardNo, QStringLiteral("001"), QStringLiteral("V0001"), goodThru, bal, points);
 }
 
-QVariant IssueTest::scalar(const QString& sql) const { return gCnn().scalar(sql); }
+QVariant IssueTest::scalar(const QString& sql) const { return Value(gCnn(), sql); }
 
 int IssueTest::count(const QString& sql) const { return scalar(sql).toInt(); }
 
@@ -116,7 +117,7 @@ Money IssueTest::master(const QString& column, const QString& cardNo) const {
 }
 
 QStringList IssueTest::apLog(const QString& action) const {
-  QSqlQuery q = gCnn().query(QStringLiteral("SELECT LogMsg, Remark FROM xxAPLOG WHERE ActionID = ") +
+  QSqlQuery q = Rows(gCnn(), QStringLiteral("SELECT LogMsg, Remark FROM xxAPLOG WHERE ActionID = ") +
                              QuotText(action) + QStringLiteral(" ORDER BY RNo"));
   QStringList rows;
   while (q.next()) rows << q.value(0).toString() + QLatin1Char('|') + q.value(1).toString();

@@ -1,4 +1,5 @@
 #include "support/ReportFixture.h"
+#include "support/Sql.h"
 
 #include "ui/DataGrid.h"
 #include "db/Connection.h"
@@ -14,20 +15,20 @@ QVariant at(const char* text) {
 
 void ReportTest::txn(const QString& type, const QString& cardNo, const char* when, const QString& amt,
                      const QString& point, const QString& dept, const QString& remark) {
-  gCnn().execute(QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint, Remark) "
+  Exec(gCnn(), QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint, Remark) "
                                 "VALUES (?, ?, ?, ?, ?, ?, ?)"),
                  {dept, type, cardNo, at(when), amt, point, remark});
 }
 
 void ReportTest::card(const QString& cardNo, const QString& status, const QString& dept, const char* goodThru,
                       const QString& bal, const QString& points, const char* issued) {
-  gCnn().execute(QStringLiteral("INSERT INTO Tolva (CardNo, Status, IssueDept, IssueDate, GoodThru, BalAmt, BalPoint) "
+  Exec(gCnn(), QStringLiteral("INSERT INTO Tolva (CardNo, Status, IssueDept, IssueDate, GoodThru, BalAmt, BalPoint) "
                                 "VALUES (?, ?, ?, ?, ?, ?, ?)"),
                  {cardNo, status, dept, at(issued), at((QByteArray(goodThru) + " 00:00:00").constData()), bal, points});
 }
 
 void ReportTest::store(const QString& id, const QString& name) {
-  gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES (?, ?, 1)"), {id, name});
+  Exec(gCnn(), QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES (?, ?, 1)"), {id, name});
 }
 
 void ReportTest::liabilityFleet() {
@@ -52,7 +53,7 @@ void ReportTest::reconcileFleet() {
   card(QStringLiteral("V2"), QStringLiteral("12"), QStringLiteral("01"), "2027/12/31", QStringLiteral("400"));
   txn(QStringLiteral("12"), QStringLiteral("V2"), "2026/03/05 10:00:00", QStringLiteral("400"));
   card(QStringLiteral("V3"), QStringLiteral("99"), QStringLiteral("01"), "2027/12/31", QStringLiteral("0"));
-  gCnn().execute(QStringLiteral("INSERT INTO VoidCard (CardNo, Remark) VALUES ('V3', 'lost')"));
+  Exec(gCnn(), QStringLiteral("INSERT INTO VoidCard (CardNo, Remark) VALUES ('V3', 'lost')"));
   txn(QStringLiteral("99"), QStringLiteral("V3"), "2026/03/05 10:00:00", QStringLiteral("0"));
 }
 

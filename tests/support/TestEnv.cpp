@@ -1,4 +1,5 @@
 #include "support/TestEnv.h"
+#include "support/Sql.h"
 
 #include "core/ClockSeam.h"
 #include "core/Clock.h"
@@ -75,8 +76,8 @@ void DbTest::SetUp() {
     if (server.isEmpty()) GTEST_SKIP() << "TOLVA_TEST_PG names no PostgreSQL server";
     pgSchema_ = QStringLiteral("t%1").arg(QRandomGenerator::global()->generate64(), 0, 16);
     Connection admin;
-    admin.open(server);
-    admin.execute(QStringLiteral("CREATE SCHEMA ") + pgSchema_);
+    Must(admin.open(server));
+    Exec(admin, QStringLiteral("CREATE SCHEMA ") + pgSchema_);
     cnt_ = server + (server.endsWith(QLatin1Char(';')) ? QString() : QStringLiteral(";")) +
            QStringLiteral("Search Path=") + pgSchema_ + QStringLiteral(";");
   }
@@ -84,16 +85,16 @@ void DbTest::SetUp() {
   ASSERT_TRUE(OpenConnection(cnt_, gCnn(), [](const QString&) { return true; }));
   SetDBType();
   // Every database case starts from the real schema of its dialect.
-  ASSERT_NO_THROW(CreateSchema(gCnn()));
+  ASSERT_TRUE(CreateSchema(gCnn()));
 }
 
 void DbTest::TearDown() {
   gCnn().close();
   if (!pgSchema_.isEmpty()) {
     Connection admin;
-    admin.open(qEnvironmentVariable("TOLVA_TEST_PG"));
-    admin.execute(QStringLiteral("SET client_min_messages TO warning"));
-    admin.execute(QStringLiteral("DROP SCHEMA ") + pgSchema_ + QStringLiteral(" CASCADE"));
+    Must(admin.open(qEnvironmentVariable("TOLVA_TEST_PG")));
+    Exec(admin, QStringLiteral("SET client_min_messages TO warning"));
+    Exec(admin, QStringLiteral("DROP SCHEMA ") + pgSchema_ + QStringLiteral(" CASCADE"));
   }
   AppTest::TearDown();
 }
@@ -106,24 +107,24 @@ void NonConformingServerTest::SetUp() {
   database_ = QStringLiteral("tolva_nc_%1").arg(QRandomGenerator::global()->generate64(), 0, 16);
   {
     Connection admin;
-    admin.open(server);
-    admin.execute(QStringLiteral("CREATE DATABASE ") + database_);
-    admin.execute(QStringLiteral("ALTER DATABASE ") + database_ + QStringLiteral(" SET standard_conforming_strings = off"));
+    Must(admin.open(server));
+    Exec(admin, QStringLiteral("CREATE DATABASE ") + database_);
+    Exec(admin, QStringLiteral("ALTER DATABASE ") + database_ + QStringLiteral(" SET standard_conforming_strings = off"));
   }
   QString cnt = server;
   cnt.replace(QRegularExpression(QStringLiteral("(?i)Database=[^;]*")), QStringLiteral("Database=") + database_);
   cnt_ = cnt;
   ASSERT_TRUE(OpenConnection(cnt_, gCnn()));
   SetDBType();
-  ASSERT_NO_THROW(CreateSchema(gCnn()));
+  ASSERT_TRUE(CreateSchema(gCnn()));
 }
 
 void NonConformingServerTest::TearDown() {
   gCnn().close();
   if (!database_.isEmpty()) {
     Connection admin;
-    admin.open(qEnvironmentVariable("TOLVA_TEST_PG"));
-    admin.execute(QStringLiteral("DROP DATABASE ") + database_ + QStringLiteral(" WITH (FORCE)"));
+    Must(admin.open(qEnvironmentVariable("TOLVA_TEST_PG")));
+    Exec(admin, QStringLiteral("DROP DATABASE ") + database_ + QStringLiteral(" WITH (FORCE)"));
   }
   DbTest::TearDown();
 }
@@ -150,30 +151,30 @@ QString NonConformingServerTest::serverDefault() {
   return value;
 }
 
-QString DbTest::sessionPid() { return gCnn().scalar(QStringLiteral("SELECT pg_backend_pid()")).toString(); }
+QString DbTest::sessionPid() { return Value(gCnn(), QStringLiteral("SELECT pg_backend_pid()")).toString(); }
 
 void DbTest::endSession(const QString& pid) const {
   Connection admin;
-  admin.open(cnt_);
+  Must(admin.open(cnt_));
   // Waits up to five seconds for the server process to end.
-  const bool ended = admin.scalar(QStringLiteral("SELECT pg_terminate_backend(") + pid + QStringLiteral(", 5000)")).toBool();
+  const bool ended = Value(admin, QStringLiteral("SELECT pg_terminate_backend(") + pid + QStringLiteral(", 5000)")).toBool();
   ASSERT_TRUE(ended) << "session " << pid.toStdString() << " still there";
 }
 
 void DbTest::refuseCommitsWriting(const QString& table) {
   Connection& cnn = gCnn();
-  if (!isPostgres()) cnn.execute(QStringLiteral("PRAGMA foreign_keys = ON"));
-  cnn.execute(QStringLiteral("CREATE TABLE CommitGate (Id INTEGER PRIMARY KEY)"));
-  cnn.execute(QStringLiteral("CREATE TABLE CommitBlock (GateId INTEGER REFERENCES CommitGate (Id) DEFERRABLE INITIALLY DEFERRED)"));
+  if (!isPostgres()) Exec(cnn, QStringLiteral("PRAGMA foreign_keys = ON"));
+  Exec(cnn, QStringLiteral("CREATE TABLE CommitGate (Id INTEGER PRIMARY KEY)"));
+  Exec(cnn, QStringLiteral("CREATE TABLE CommitBlock (GateId INTEGER REFERENCES CommitGate (Id) DEFERRABLE INITIALLY DEFERRED)"));
   if (isPostgres()) {
-    cnn.execute(QStringLiteral("CREATE FUNCTION block_commit() RETURNS trigger AS $$ BEGIN "
+    Exec(cnn, QStringLiteral("CREATE FUNCTION block_commit() RETURNS trigger AS $$ BEGIN "
                                "INSERT INTO CommitBlock VALUES (1); RETURN NULL; END $$ LANGUAGE plpgsql"));
-    cnn.execute(QStringLiteral("CREATE TRIGGER block_commit AFTER INSERT OR UPDATE OR DELETE ON ") + table +
+    Exec(cnn, QStringLiteral("CREATE TRIGGER block_commit AFTER INSERT OR UPDATE OR DELETE ON ") + table +
                 QStringLiteral(" FOR EACH STATEMENT EXECUTE FUNCTION block_commit()"));
     return;
   }
   for (const char* event : {"INSERT", "UPDATE", "DELETE"}) {
-    cnn.execute(QStringLiteral("CREATE TRIGGER block_commit_%1 AFTER %1 ON ").arg(QString::fromLatin1(event)) + table +
+    Exec(cnn, QStringLiteral("CREATE TRIGGER block_commit_%1 AFTER %1 ON ").arg(QString::fromLatin1(event)) + table +
                 QStringLiteral(" BEGIN INSERT INTO CommitBlock VALUES (1); END"));
   }
 }

@@ -1,4 +1,5 @@
 #include "core/Clock.h"
+#include "support/Sql.h"
 #include "core/ClockSeam.h"
 #include "core/Dates.h"
 #include "ui/StatusPanel.h"
@@ -120,7 +121,7 @@ TEST_F(DatePickerTest, ChoosingADayAndClosingWithout) {
 class DateFieldRoundTripTest : public DbTest {};
 
 TEST_P(DateFieldRoundTripTest, PickedDayIsStoredAsTheSameDay) {
-  gCnn().execute(QStringLiteral("CREATE TABLE Picked (Cal VARCHAR(40), D ") +
+  Exec(gCnn(), QStringLiteral("CREATE TABLE Picked (Cal VARCHAR(40), D ") +
                  (isPostgres() ? QStringLiteral("timestamp") : QStringLiteral("TEXT")) + QStringLiteral(")"));
   DatePicker& picker = TheDatePicker();
   for (const char* calendar : {"YYYY/MM/DD", "CC/MM/DD", "YY/MM/DD", "CCMMDD", "YYMMDD", "YYYY/MM"}) {
@@ -143,9 +144,9 @@ TEST_P(DateFieldRoundTripTest, PickedDayIsStoredAsTheSameDay) {
       FieldBehaviour::of(field)->openPicker();
       EXPECT_TRUE(FieldBehaviour::of(field)->validate()) << label.toStdString();
       EXPECT_TRUE(panel->caption().isEmpty()) << label.toStdString();
-      gCnn().execute(QStringLiteral("INSERT INTO Picked VALUES (") + QuotText(label) + QStringLiteral(", ") +
+      Exec(gCnn(), QStringLiteral("INSERT INTO Picked VALUES (") + QuotText(label) + QStringLiteral(", ") +
                      QuotDate(DateForStorage(field->text())) + QStringLiteral(")"));
-      const auto stored = ToDateTime(gCnn().scalar(QStringLiteral("SELECT D FROM Picked WHERE Cal = ") + QuotText(label)));
+      const auto stored = ToDateTime(Value(gCnn(), QStringLiteral("SELECT D FROM Picked WHERE Cal = ") + QuotText(label)));
       ASSERT_TRUE(stored.has_value()) << label.toStdString();
       EXPECT_EQ(stored->date(), day) << label.toStdString();
     }

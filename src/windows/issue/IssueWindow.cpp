@@ -1,6 +1,7 @@
 #include "windows/issue/IssueWindow.h"
 #include "device/CardFace.h"
 
+#include "ui/ErrorReports.h"
 #include "core/ErrorReport.h"
 #include "core/Money.h"
 #include "core/ShowMessage.h"
@@ -239,7 +240,14 @@ bool IssueWindow::checkStore() {
     if (txtStoreID_->isReadOnly()) return true;
     if (code.size() > kMaxStoreID) return refuse(txtStoreID_, QStringLiteral("不可超過3碼"));
     QString name;
-    if (!IssuingStoreName(OperationContext::Current(), code, name)) {
+    const Fetched<bool> found = IssuingStoreName(OperationContext::Current(), code, name);
+    if (!found.ok()) {
+      ReportError(ErrorLabel(), found.failure);
+      // A store that could not be looked up is not taken as found.
+      SelectAll(txtStoreID_);
+      return false;
+    }
+    if (!*found) {
       txtStoreName_->clear();
       return refuse(txtStoreID_, QStringLiteral("無此店代號"));
     }

@@ -101,8 +101,10 @@ QWidget* ReissueWindow::buildInputRows() {
 
 QLineEdit* ReissueWindow::field(const QString& name) const { return findChild<QLineEdit*>(name); }
 
-bool ReissueWindow::showOldCard(const QString& cardNo) {
-  const auto card = WithErrorReports([&] { return LoadCardForReissue(OperationContext::Current(), cardNo); });
+Fetched<bool> ReissueWindow::showOldCard(const QString& cardNo) {
+  const auto found = WithErrorReports([&] { return LoadCardForReissue(OperationContext::Current(), cardNo); });
+  if (!found) return found.failure;
+  const std::optional<ReissueCardView>& card = *found;
   if (!card) return false;
   txtDeptNo_->setText(card->issueDept);
   txtDeptName_->setText(card->storeName);
@@ -117,15 +119,15 @@ bool ReissueWindow::showOldCard(const QString& cardNo) {
 
 bool ReissueWindow::checkOldCardNumber() {
   if (txtOCardNo_->text().trimmed().isEmpty() || txtOCardNo_->isReadOnly()) return true;
-  try {
-    txtOCardNo_->setText(txtOCardNo_->text().toUpper());
-    if (showOldCard(txtOCardNo_->text().trimmed())) {
-      cmdIsuCard_->setVisible(true);
-      return true;
-    }
+  txtOCardNo_->setText(txtOCardNo_->text().toUpper());
+  const Fetched<bool> shown = showOldCard(txtOCardNo_->text().trimmed());
+  if (!shown.ok()) {
+    ReportError(ErrorLabel(), shown.failure);
+  } else if (*shown) {
+    cmdIsuCard_->setVisible(true);
+    return true;
+  } else {
     ShowStatusMessage(elaMsg_, QStringLiteral("資料庫無此卡號"));
-  } catch (...) {
-    ReportError(ErrorLabel());
   }
   SelectAll(txtOCardNo_);
   return false;

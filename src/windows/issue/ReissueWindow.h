@@ -21,7 +21,7 @@ public:
   bool checkRemark();
 
   // Shows the old card's master row; false when the database does not hold the number.
-  bool showOldCard(const QString& cardNo);
+  Fetched<bool> showOldCard(const QString& cardNo);
 
   QLineEdit* field(const QString& name) const;
   QLineEdit* txtOCardNo() const { return txtOCardNo_; }

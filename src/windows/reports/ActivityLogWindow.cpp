@@ -1,5 +1,6 @@
 #include "windows/reports/ActivityLogWindow.h"
 
+#include "ui/ErrorReports.h"
 #include "core/Clock.h"
 #include "core/CsvFile.h"
 #include "core/Dates.h"
@@ -170,7 +171,9 @@ void ActivityLogWindow::listRows() {
     const auto f = filter();
     if (!f) return;
     showActionDescription();
-    const QList<QStringList> rows = ActivityLogRows(OperationContext::Current(), *f).orRaise();
+    const Fetched<QList<QStringList>> found = ActivityLogRows(OperationContext::Current(), *f);
+    if (!found) return ReportError(ErrorLabel(), found.failure);
+    const QList<QStringList>& rows = *found;
     fgLog_->setUpdatesEnabled(false);
     fgLog_->clearRows();
     for (const QStringList& r : rows) fgLog_->addRow(r);

@@ -13,13 +13,15 @@ IssuedCardsReport::IssuedCardsReport(QWidget* parent)
   fgList()->setColRightAligned(3);
 }
 
-QString IssuedCardsReport::fillList(const ReportFilter& filter) {
+Fetched<QString> IssuedCardsReport::fillList(const ReportFilter& filter) {
   const OperationContext ctx = OperationContext::Current();
-  const QList<IssueCardRow> rows = IssuedCards(ctx, filter).orRaise();
+  const Fetched<QList<IssueCardRow>> rows = IssuedCards(ctx, filter);
+  if (!rows) return rows.failure;
   // The chosen store's name, else each code's name; a code the store list lacks shows itself.
-  const QMap<QString, QString> names = filter.store.isEmpty() ? StoreNamesByCode(ctx).orRaise() : QMap<QString, QString>();
-  for (const IssueCardRow& r : rows) {
-    const QString store = filter.store.isEmpty() ? names.value(r.store, r.store) : storeName();
+  const Fetched<QMap<QString, QString>> names = filter.store.isEmpty() ? StoreNamesByCode(ctx) : QMap<QString, QString>();
+  if (!names) return names.failure;
+  for (const IssueCardRow& r : *rows) {
+    const QString store = filter.store.isEmpty() ? names->value(r.store, r.store) : storeName();
     fgList()->addRow({r.cardNo, store, r.goodThru, r.amt.toString()});
   }
   return QString();

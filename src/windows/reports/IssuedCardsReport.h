@@ -10,7 +10,7 @@ public:
   explicit IssuedCardsReport(QWidget* parent = nullptr);
 
 protected:
-  QString fillList(const ReportFilter& filter) override;
+  Fetched<QString> fillList(const ReportFilter& filter) override;
   void printBody(PrintPreviewWindow& preview) override;
   QStringList closingLines() const override;
   QString docTitle() const override { return QStringLiteral("製卡明細表"); }

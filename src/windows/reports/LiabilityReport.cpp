@@ -1,5 +1,6 @@
 #include "windows/reports/LiabilityReport.h"
 
+#include "ui/ErrorReports.h"
 #include "core/Clock.h"
 #include "core/Dates.h"
 #include "core/ErrorReport.h"
@@ -125,7 +126,12 @@ bool LiabilityReport::queryRows() {
       if (!CheckDateField(txtDate_, elaMsg_)) return false;
       day = ToDateTime(DateForStorage(DateWithSeparators(txtDate_->text())))->date();
     }
-    const Liability l = LiabilityOn(OperationContext::Current(), day).orRaise();
+    const Fetched<Liability> found = LiabilityOn(OperationContext::Current(), day);
+    if (!found) {
+      ReportError(ErrorLabel(), found.failure);
+      return false;
+    }
+    const Liability& l = *found;
     fgList_->clearRows();
     for (auto it = l.byStore.cbegin(); it != l.byStore.cend(); ++it) fgList_->addRow(cells(QStringLiteral("發卡部門"), it.key(), *it));
     for (auto it = l.byMonth.cbegin(); it != l.byMonth.cend(); ++it) fgList_->addRow(cells(QStringLiteral("有效月份"), it.key(), *it));

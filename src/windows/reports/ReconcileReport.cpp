@@ -1,5 +1,6 @@
 #include "windows/reports/ReconcileReport.h"
 
+#include "ui/ErrorReports.h"
 #include "core/ErrorReport.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
@@ -37,9 +38,13 @@ ReconcileReport::ReconcileReport(QWidget* parent) : QWidget(parent, Qt::Window) 
 
 bool ReconcileReport::queryRows() {
   try {
-    const QList<ReconcileRow> rows = Disagreements(OperationContext::Current()).orRaise();
+    const Fetched<QList<ReconcileRow>> rows = Disagreements(OperationContext::Current());
+    if (!rows) {
+      ReportError(ErrorLabel(), rows.failure);
+      return false;
+    }
     fgList_->clearRows();
-    for (const ReconcileRow& r : rows) fgList_->addRow(ReconcileCells(r));
+    for (const ReconcileRow& r : *rows) fgList_->addRow(ReconcileCells(r));
     fgList_->fitColumnWidths();
     return true;
   } catch (...) {

@@ -1,5 +1,6 @@
 #include "windows/reports/ReportWindow.h"
 
+#include "ui/ErrorReports.h"
 #include "core/Clock.h"
 #include "core/CsvFile.h"
 #include "core/Dates.h"
@@ -196,7 +197,12 @@ bool ReportWindow::checkStore() {
   try {
     const QString code = txtStoreID_->text().trimmed();
     if (code.isEmpty()) return true;
-    const auto name = FindStore(OperationContext::Current(), code).orRaise();
+    const Fetched<std::optional<QString>> found = FindStore(OperationContext::Current(), code);
+    if (!found) {
+      ReportError(ErrorLabel(), found.failure);
+      return false;
+    }
+    const std::optional<QString>& name = *found;
     if (!name) {
       txtStoreName_->clear();
       ShowStatusMessage(elaMsg_, QStringLiteral("無此店代號"));
@@ -238,7 +244,13 @@ bool ReportWindow::queryRows() {
     if (!f) return false;
     fgList_->setUpdatesEnabled(false);
     fgList_->clearRows();
-    lblTotal_->setText(fillList(*f));
+    const Fetched<QString> total = fillList(*f);
+    if (!total) {
+      fgList_->setUpdatesEnabled(true);
+      ReportError(ErrorLabel(), total.failure);
+      return false;
+    }
+    lblTotal_->setText(*total);
     txtCnt_->setText(QString::number(fgList_->rows() - 1));
     fgList_->fitColumnWidths();
     fgList_->setUpdatesEnabled(true);

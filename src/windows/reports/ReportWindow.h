@@ -61,7 +61,7 @@ public:
 
 protected:
   // Fills the grid from the filter and answers the totals line ("" for none).
-  virtual QString fillList(const ReportFilter& filter) = 0;
+  virtual Fetched<QString> fillList(const ReportFilter& filter) = 0;
   // The document between its title and the closing lines.
   virtual void printBody(PrintPreviewWindow& preview) = 0;
   // The lines after the table.

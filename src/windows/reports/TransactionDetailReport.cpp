@@ -29,9 +29,11 @@ QString TransactionDetailReport::typeText(const QString& code) {
   return dscp.isEmpty() ? code : code + QLatin1Char(' ') + dscp;
 }
 
-QString TransactionDetailReport::fillList(const ReportFilter& filter) {
+Fetched<QString> TransactionDetailReport::fillList(const ReportFilter& filter) {
   Money amt, point;
-  for (const TxnDetailRow& r : TransactionDetails(OperationContext::Current(), kind_, filter).orRaise()) {
+  const Fetched<QList<TxnDetailRow>> rows = TransactionDetails(OperationContext::Current(), kind_, filter);
+  if (!rows) return rows.failure;
+  for (const TxnDetailRow& r : *rows) {
     fgList()->addRow({DateForDisplay(r.txnDate), r.cardNo, r.txnDept, typeText(r.txnType), r.amt.toString(),
                       r.point.toString(), r.refCheckNo, r.userID, r.remark});
     amt += r.amt;

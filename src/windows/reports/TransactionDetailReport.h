@@ -10,7 +10,7 @@ public:
   explicit TransactionDetailReport(Kind kind, QWidget* parent = nullptr);
 
 protected:
-  QString fillList(const ReportFilter& filter) override;
+  Fetched<QString> fillList(const ReportFilter& filter) override;
   void printBody(PrintPreviewWindow& preview) override;
 
 private:

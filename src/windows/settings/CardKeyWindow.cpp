@@ -101,7 +101,12 @@ bool CardKeyWindow::checkKey() {
 }
 
 bool CardKeyWindow::mayReplaceStoredKey(const QString& key) {
-  if (!OtherCardKeyStored(OperationContext::Current(), key).orRaise()) return true;
+  const Fetched<bool> other = OtherCardKeyStored(OperationContext::Current(), key);
+  if (!other.ok()) {
+    ReportError(ErrorLabel(), other.failure);
+    return false;
+  }
+  if (!*other) return true;
   return Dialogs().askYesNo(QStringLiteral("已設定Tolva資料加密碼，更換後以舊加密碼製做的卡片將無法讀取，確定更換？"),
                             TheSettings().appName);
 }

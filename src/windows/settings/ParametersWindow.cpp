@@ -139,7 +139,9 @@ void ParametersWindow::loadParameters() {
     OpenFieldsForInput(this);
     ClearInputFields(this);
     txtStoreID_->setText(TheSettings().storeId);
-    if (const auto name = FindStore(OperationContext::Current(), TheSettings().storeId).orRaise()) txtStoreName_->setText(*name);
+    const Fetched<std::optional<QString>> name = FindStore(OperationContext::Current(), TheSettings().storeId);
+    if (!name) return ReportError(ErrorLabel(), name.failure);
+    if (*name) txtStoreName_->setText(**name);
     txtBorixPort_->setText(TheSettings().readerPort);
     txtBalAmtLimit_->setText(ParameterText(kBalAmtLimit));
     txtPointRate_->setText(ParameterText(kPointRate));
@@ -154,8 +156,12 @@ bool ParametersWindow::checkStore() {
     QString problem = StoreCodeProblem(txtStoreID_->text());
     QString name;
     if (problem.isEmpty()) {
-      const auto found = FindStore(OperationContext::Current(), txtStoreID_->text().trimmed()).orRaise();
-      if (found) name = *found;
+      const Fetched<std::optional<QString>> found = FindStore(OperationContext::Current(), txtStoreID_->text().trimmed());
+      if (!found) {
+        ReportError(ErrorLabel(), found.failure);
+        return false;
+      }
+      if (*found) name = **found;
       else problem = QStringLiteral("無此店代號");
     }
     txtStoreName_->setText(name);
@@ -203,9 +209,9 @@ bool ParametersWindow::save(QStringList& changes) {
           << kBalAmtLimit + QLatin1Char('=') + limit << kPointRate + QLatin1Char('=') + rate;
   // The three rows go together; the INI line is written only once they are committed, so that
   // a refused commit leaves every old setting in place.
-  if (!WithErrorReports([&] { return SaveParameters(OperationContext::Current(), store, limit, rate); }).orRaise()) {
-    return false;
-  }
+  const Fetched<bool> saved = WithErrorReports([&] { return SaveParameters(OperationContext::Current(), store, limit, rate); });
+  if (!saved.ok()) ReportError(ErrorLabel(), saved.failure);
+  if (!saved.ok() || !*saved) return false;
   EditSettings().storeId = store;
   txtBalAmtLimit_->setText(limit);
   txtPointRate_->setText(rate);

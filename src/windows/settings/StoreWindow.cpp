@@ -157,7 +157,9 @@ void StoreWindow::setMode(Mode mode) {
 
 void StoreWindow::reloadStores(const QString& showCode) {
   try {
-    const QList<QStringList> stores = StoreList(OperationContext::Current()).orRaise();
+    const Fetched<QList<QStringList>> found = StoreList(OperationContext::Current());
+    if (!found) return ReportError(ErrorLabel(), found.failure);
+    const QList<QStringList>& stores = *found;
     fgStore_->setUpdatesEnabled(false);
     fgStore_->clearRows();
     for (const QStringList& store : stores) fgStore_->addRow(store);
@@ -229,16 +231,15 @@ void StoreWindow::showProblem(QLineEdit* field, const QString& message) {
 
 bool StoreWindow::checkStoreCode() {
   if (mode_ != Mode::Add) return true;
-  try {
-    const QString problem = NewStoreCodeProblem(OperationContext::Current(), txtStoreID_->text()).orRaise();
-    if (problem.isEmpty()) return true;
-    ShowStatusMessage(elaMsg_, problem);
-    return false;
-  } catch (...) {
+  const Fetched<QString> problem = NewStoreCodeProblem(OperationContext::Current(), txtStoreID_->text());
+  if (!problem) {
     // The save checks again and reports; the operator is not held in the field meanwhile.
-    LogError(ErrorLabel());
+    LogError(ErrorLabel(), problem.failure);
     return true;
   }
+  if (problem->isEmpty()) return true;
+  ShowStatusMessage(elaMsg_, *problem);
+  return false;
 }
 
 bool StoreWindow::checkListNumber() {
@@ -248,11 +249,12 @@ bool StoreWindow::checkListNumber() {
   return false;
 }
 
-bool StoreWindow::checkFields() {
+Fetched<bool> StoreWindow::checkFields() {
   if (mode_ == Mode::Add) {
-    const QString problem = NewStoreCodeProblem(OperationContext::Current(), txtStoreID_->text()).orRaise();
-    if (!problem.isEmpty()) {
-      showProblem(txtStoreID_, problem);
+    const Fetched<QString> problem = NewStoreCodeProblem(OperationContext::Current(), txtStoreID_->text());
+    if (!problem) return problem.failure;
+    if (!problem->isEmpty()) {
+      showProblem(txtStoreID_, *problem);
       return false;
     }
   }
@@ -268,13 +270,14 @@ bool StoreWindow::checkFields() {
   return true;
 }
 
-bool StoreWindow::saveRow() {
+Fetched<bool> StoreWindow::saveRow() {
   const StoreRow row{txtStoreID_->text().trimmed(), txtStoreName_->text().trimmed(), 0};
-  const Outcome saved = WithErrorReports([&] {
+  const Fetched<Outcome> saved = WithErrorReports([&] {
     return SaveStore(OperationContext::Current(), row, txtListNo_->text(), mode_ == Mode::Add);
-  }).orRaise();
-  if (!saved.ok) {
-    showProblem(txtStoreName_, saved.message);
+  });
+  if (!saved.ok()) return saved.failure;
+  if (!saved->ok) {
+    showProblem(txtStoreName_, saved->message);
     return false;
   }
   mode_ = Mode::Browse;
@@ -285,15 +288,16 @@ bool StoreWindow::saveRow() {
 void StoreWindow::saveStore() {
   if (mode_ == Mode::Browse) return;
   const QString what = (mode_ == Mode::Add ? QStringLiteral("新增 ") : QStringLiteral("修改 ")) + txtStoreID_->text().trimmed();
-  try {
-    if (!checkFields()) return;
-    if (saveRow()) ShowStatusMessage(elaMsg_, QStringLiteral("存檔完成"));
-  } catch (...) {
-    ReportError(ErrorLabel());
+  Fetched<bool> saved = checkFields();
+  if (saved.ok() && *saved) saved = saveRow();
+  if (!saved.ok()) {
+    ReportError(ErrorLabel(), saved.failure);
     LogActivity(kAction, what, kFailed);
     // The typed values stay in the fields so that the operator can try again.
     ShowStatusMessage(elaMsg_, QStringLiteral("存檔失敗"));
+    return;
   }
+  if (*saved) ShowStatusMessage(elaMsg_, QStringLiteral("存檔完成"));
 }
 
 void StoreWindow::deleteStore() {
@@ -304,7 +308,7 @@ void StoreWindow::deleteStore() {
   }
   const QString code = currentCode_;
   const QString what = QStringLiteral("刪除 ") + code + QLatin1Char(' ') + txtStoreName_->text();
-  try {
+  {
     if (code == TheSettings().storeId) {
       ShowStatusMessage(elaMsg_, QStringLiteral("此店為本機店代號，不可刪除"));
       return;
@@ -314,17 +318,19 @@ void StoreWindow::deleteStore() {
                             TheSettings().appName)) {
       return;
     }
-    const Outcome removed = WithErrorReports([&] { return RemoveStore(OperationContext::Current(), code, what); }).orRaise();
-    if (!removed.ok) {
-      ShowStatusMessage(elaMsg_, removed.message);
+    const Fetched<Outcome> removed = WithErrorReports([&] { return RemoveStore(OperationContext::Current(), code, what); });
+    if (!removed) {
+      ReportError(ErrorLabel(), removed.failure);
+      LogActivity(kAction, what, kFailed);
+      ShowStatusMessage(elaMsg_, QStringLiteral("刪除失敗"));
+      return;
+    }
+    if (!removed->ok) {
+      ShowStatusMessage(elaMsg_, removed->message);
       return;
     }
     reloadStores();
-    ShowStatusMessage(elaMsg_, removed.message);
-  } catch (...) {
-    ReportError(ErrorLabel());
-    LogActivity(kAction, what, kFailed);
-    ShowStatusMessage(elaMsg_, QStringLiteral("刪除失敗"));
+    ShowStatusMessage(elaMsg_, removed->message);
   }
 }
 

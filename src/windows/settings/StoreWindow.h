@@ -1,6 +1,7 @@
 #pragma once
 // The store maintenance window: browses the store list in display order, adds, changes and
 // deletes stores, and prints the list.
+#include "core/Fetched.h"
 #include "ui/WindowHelpers.h"
 
 #include <QWidget>
@@ -54,8 +55,8 @@ private:
   void buildFields(class QVBoxLayout* layout);
   void buildButtons(class QVBoxLayout* layout);
   void setMode(Mode mode);
-  bool checkFields();
-  bool saveRow();
+  Fetched<bool> checkFields();
+  Fetched<bool> saveRow();
   void showProblem(QLineEdit* field, const QString& message);
   QString listForPrint() const;
 

@@ -1,5 +1,6 @@
 // Every window works from the keyboard: Enter on a focused button presses it.
 #include "core/Settings.h"
+#include "support/Sql.h"
 #include "db/Connection.h"
 #include "windows/counter/MainWindow.h"
 #include "windows/counter/MenuWindows.h"
@@ -41,7 +42,7 @@ class KeyboardTest : public DbTest {};
 
 TEST_P(KeyboardTest, EnterOnAFocusedButtonPressesItInEveryWindow) {
   // The installation's store exists, or its field in the settings keeps the focus.
-  gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES (?, '總店', 1)"), {TheSettings().storeId});
+  Exec(gCnn(), QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES (?, '總店', 1)"), {TheSettings().storeId});
   MainWindow main;
   QStringList menu;
   for (QPushButton* b : main.findChildren<QPushButton*>())

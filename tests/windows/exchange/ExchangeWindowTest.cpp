@@ -1,4 +1,5 @@
 #include "support/ExchangeFixture.h"
+#include "support/Sql.h"
 
 #include "core/UserSettings.h"
 #include "ui/StatusPanel.h"
@@ -34,7 +35,7 @@ protected:
     return r;
   }
   int apLogRows(const QString& action) {
-    return gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM xxAPLOG WHERE ActionID = ?"), {action}).toInt();
+    return Value(gCnn(), QStringLiteral("SELECT COUNT(*) FROM xxAPLOG WHERE ActionID = ?"), {action}).toInt();
   }
 };
 
@@ -86,11 +87,11 @@ TEST_P(ExchangeWindowTest, ExportTellsWhatItDid) {
   }
   EXPECT_EQ(dialogs_->texts(QStringLiteral("showMessage")),
             (QStringList{QStringLiteral("請輸入轉出目錄"), QStringLiteral("轉出目錄不存在"), QStringLiteral("沒有卡號被設為黑名單")}));
-  gCnn().execute(QStringLiteral("UPDATE Tolva SET Status = '99' WHERE CardNo = 'V000001'"));
+  Exec(gCnn(), QStringLiteral("UPDATE Tolva SET Status = '99' WHERE CardNo = 'V000001'"));
   w->exportBlacklist();
   EXPECT_EQ(w->elaMsg()->caption(), QStringLiteral("黑名單資料轉出完成"));
   EXPECT_TRUE(QFile::exists(QDir(inbox()).filePath(QStringLiteral("VoidCard.txt"))));
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("SELECT LogMsg FROM xxAPLOG WHERE ActionID = '黑名單轉出'")).toString(),
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT LogMsg FROM xxAPLOG WHERE ActionID = '黑名單轉出'")).toString(),
             QStringLiteral("轉出黑名單筆數：1"));
   SaveScreenshot(w.get(), QStringLiteral("fmVoidCardExport"));
   w->closeWindow();

@@ -2,6 +2,7 @@
 // process loses every POSIX lock on a file when it closes any descriptor of it, and a second
 // process would then check-point and delete the journal under the running program.
 #include "support/ExchangeFixture.h"
+#include "support/Sql.h"
 
 #include "core/UserSettings.h"
 #include "core/Settings.h"
@@ -93,7 +94,7 @@ protected:
 
 TEST_P(FileChooserLocksTest, ChoosersOnTheApplicationFolderKeepTheDatabaseLocks) {
   // Committed before the choosers: the blacklisting a store must receive tonight.
-  gCnn().execute(QStringLiteral("UPDATE Tolva SET Status = '99' WHERE CardNo = 'V000001'"));
+  Exec(gCnn(), QStringLiteral("UPDATE Tolva SET Status = '99' WHERE CardNo = 'V000001'"));
   if (!isPostgres()) {
     ASSERT_GT(locks(), 0);
   }
@@ -133,7 +134,7 @@ TEST_P(FileChooserLocksTest, ChoosersOnTheApplicationFolderKeepTheDatabaseLocks)
   // The row is still there, for this connection and for a new one.
   EXPECT_EQ(cardValue(QStringLiteral("V000001"), QStringLiteral("Status")).toString(), QStringLiteral("99"));
   gCnn().close();
-  gCnn().open(cnt_);
+  Must(gCnn().open(cnt_));
   EXPECT_EQ(cardValue(QStringLiteral("V000001"), QStringLiteral("Status")).toString(), QStringLiteral("99"));
 }
 

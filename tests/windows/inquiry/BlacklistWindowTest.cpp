@@ -1,6 +1,7 @@
 // The blacklisting window on each database: the card looked up, the question, what it tells and
 // shows afterwards. Blacklisting's own rules are tested in tests/operations/BlacklistingTest.cpp.
 #include "support/IssueFixture.h"
+#include "support/Sql.h"
 
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
@@ -52,7 +53,7 @@ protected:
 };
 
 TEST_P(DelCardTest, BlacklistsTheNumberAndShowsTheCardAgain) {
-  gCnn().execute(QStringLiteral("UPDATE Tolva SET Remark = 'old' WHERE CardNo = 'V000001'"));
+  Exec(gCnn(), QStringLiteral("UPDATE Tolva SET Remark = 'old' WHERE CardNo = 'V000001'"));
   field("txtCardNo")->setText(QStringLiteral("V000001"));
   ASSERT_TRUE(FieldBehaviour::of(field("txtCardNo"))->validate());
   EXPECT_EQ(field("txtRemark")->text(), QStringLiteral("old"));  // the stored remark, to be typed over

@@ -1,6 +1,7 @@
 // The card query window on each dialect: what it shows of a card and its history, what it says
 // about a card whose stripe and record disagree, and that it changes nothing.
 #include "core/ErrorReport.h"
+#include "support/Sql.h"
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
@@ -24,13 +25,13 @@ QVariant day(const char* text) {
 
 void addCard(const QString& cardNo, const QVariant& bal = QStringLiteral("1000"), const QVariant& points = QStringLiteral("30"),
              const QString& status = QStringLiteral("11"), const QVariant& goodThru = day("2027/12/31")) {
-  gCnn().execute(QStringLiteral("INSERT INTO Tolva (BatchNo, CardType, CardNo, Status, IssueDate, GoodThru, BalAmt, BalPoint, "
+  Exec(gCnn(), QStringLiteral("INSERT INTO Tolva (BatchNo, CardType, CardNo, Status, IssueDate, GoodThru, BalAmt, BalPoint, "
                                 "IssueDept, OCardNo, UserID) VALUES ('V0001', 'V', ?, ?, ?, ?, ?, ?, '001', 'V000000', 'clerk')"),
                  {cardNo, status, day("2026/01/05"), goodThru, bal, points});
 }
 
 void addTxn(const QString& cardNo, const QString& store, const QString& type, const char* fileDate, int amount) {
-  gCnn().execute(QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint, FileDate) "
+  Exec(gCnn(), QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint, FileDate) "
                                 "VALUES (?, ?, ?, ?, ?, 0, ?)"),
                  {store, type, cardNo, day(fileDate), amount, day(fileDate)});
 }
@@ -49,7 +50,7 @@ protected:
   void SetUp() override {
     CardDbTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', '總店', 1)"));
+    Exec(gCnn(), QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', '總店', 1)"));
     addCard(card_);
   }
   void TearDown() override {
@@ -98,9 +99,9 @@ TEST_P(QryCardTest, ShowsTheRecordAndHistoryWithTheirDescriptions) {
 
 TEST_P(QryCardTest, NullAmountsShowZeroAndNullDatesNothing) {
   // The schema never leaves them null; a database filled by other programs may.
-  gCnn().execute(QStringLiteral("ALTER TABLE Tolva RENAME TO Tolva0"));
-  gCnn().execute(QStringLiteral("CREATE TABLE Tolva AS SELECT * FROM Tolva0"));
-  gCnn().execute(QStringLiteral("UPDATE Tolva SET BalAmt = NULL, BalPoint = NULL, GoodThru = NULL, IssueDate = NULL"));
+  Exec(gCnn(), QStringLiteral("ALTER TABLE Tolva RENAME TO Tolva0"));
+  Exec(gCnn(), QStringLiteral("CREATE TABLE Tolva AS SELECT * FROM Tolva0"));
+  Exec(gCnn(), QStringLiteral("UPDATE Tolva SET BalAmt = NULL, BalPoint = NULL, GoodThru = NULL, IssueDate = NULL"));
   CardQueryWindow w;
   ASSERT_TRUE(typeCardNo(w, card_));
   EXPECT_EQ(shown(w, "txtBalAmt"), QStringLiteral("0"));

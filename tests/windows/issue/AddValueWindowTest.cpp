@@ -2,6 +2,7 @@
 // window shows of a top-up, a refusal and a cancel, one press at a time, and the message file.
 // The top-up's own rules are tested in tests/operations/AddValueTest.cpp.
 #include "support/IssueFixture.h"
+#include "support/Sql.h"
 #include "device/CurrentReaderSeam.h"
 #include "core/ClockSeam.h"
 #include "core/Clock.h"
@@ -131,14 +132,14 @@ protected:
   }
 
   Money dbBal(const QString& cardNo = kCard) {
-    return Money::fromVariant(gCnn().scalar(QStringLiteral("SELECT BalAmt FROM Tolva WHERE CardNo = '") + cardNo + "'"));
+    return Money::fromVariant(Value(gCnn(), QStringLiteral("SELECT BalAmt FROM Tolva WHERE CardNo = '") + cardNo + "'"));
   }
-  int count(const QString& sql) { return gCnn().scalar(sql).toInt(); }
+  int count(const QString& sql) { return Value(gCnn(), sql).toInt(); }
   int journalRows() { return count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")); }
   // The application log rows, oldest first: message and remark.
   QList<QPair<QString, QString>> apLog() {
     QList<QPair<QString, QString>> rows;
-    QSqlQuery q = gCnn().query(QStringLiteral("SELECT LogMsg, Remark, ActionID, ProgID FROM xxAPLOG ORDER BY RNo"));
+    QSqlQuery q = Rows(gCnn(), QStringLiteral("SELECT LogMsg, Remark, ActionID, ProgID FROM xxAPLOG ORDER BY RNo"));
     while (q.next()) {
       EXPECT_EQ(q.value(2).toString(), QStringLiteral("加值"));
       EXPECT_EQ(q.value(3).toString(), TheSettings().appName);

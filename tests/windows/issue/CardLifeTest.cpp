@@ -2,6 +2,7 @@
 // reconciliation finds nothing, the liability of the day is what the master rows hold, and
 // each card carries its master row's values.
 #include "support/IssueFixture.h"
+#include "support/Sql.h"
 
 #include "device/StripeRecord.h"
 #include "db/Connection.h"
@@ -43,14 +44,14 @@ protected:
   }
   QStringList journalTypes() const {
     QStringList types;
-    QSqlQuery q = gCnn().query(QStringLiteral("SELECT TxnType FROM TolvaLog ORDER BY RNo"));
+    QSqlQuery q = Rows(gCnn(), QStringLiteral("SELECT TxnType FROM TolvaLog ORDER BY RNo"));
     while (q.next()) types << q.value(0).toString();
     return types;
   }
 };
 
 TEST_P(CardLifeTest, CardsChangedByTheWindowsLeaveNothingToReconcile) {
-  gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', 'main', 1)"));
+  Exec(gCnn(), QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', 'main', 1)"));
   ASSERT_TRUE(SetParamValue(QStringLiteral("QDR_PointRate"), QStringLiteral("0.01")));
   dialogs_->maxPolls = 200;
   QStringList files;
@@ -128,9 +129,9 @@ TEST_P(CardLifeTest, CardsChangedByTheWindowsLeaveNothingToReconcile) {
   EXPECT_EQ(status(replacement), CardStatus::Reissued);
   expectCardsMatchMaster(files);
 
-  EXPECT_EQ(SelectDisagreements(gCnn()).size(), 0);
+  EXPECT_EQ(Must(SelectDisagreements(gCnn())).size(), 0);
   // Only the replacement is live today, with the first card's value.
-  const Liability l = ComputeLiability(gCnn(), today());
+  const Liability l = Must(ComputeLiability(gCnn(), today()));
   EXPECT_EQ(l.total.cards, 1);
   EXPECT_EQ(l.total.balance, master(QStringLiteral("BalAmt"), replacement));
   EXPECT_EQ(l.total.points, master(QStringLiteral("BalPoint"), replacement));

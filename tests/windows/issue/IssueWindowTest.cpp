@@ -2,6 +2,7 @@
 // of cards it drives (the grid, the count, the summary log row, how it stops) and its message
 // file. Each card's own rules are tested in tests/operations/CardIssueTest.cpp.
 #include "core/Clock.h"
+#include "support/Sql.h"
 #include "core/ClockSeam.h"
 #include "core/CodePage.h"
 #include "core/Dates.h"
@@ -69,8 +70,8 @@ protected:
     EditSettings().storeId = QStringLiteral("900");
     EditSettings().batchNo = QStringLiteral("B0007");
     EditSettings().defaultCardType = QStringLiteral("V");
-    gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', '總店', 1)"));
-    gCnn().execute(QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('002', NULL, 2)"));
+    Exec(gCnn(), QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', '總店', 1)"));
+    Exec(gCnn(), QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('002', NULL, 2)"));
     QFile msg(path(QStringLiteral("CardMsg.txt")));
     ASSERT_TRUE(msg.open(QIODevice::WriteOnly));
     msg.write(CodePage::toAnsi(QStringLiteral("歡迎光臨\r\n週年慶\r\n")));
@@ -107,12 +108,12 @@ protected:
 
   QList<LogRow> issueLog() {
     QList<LogRow> rows;
-    QSqlQuery q = gCnn().query(QStringLiteral("SELECT LogMsg, Remark FROM xxAPLOG WHERE ActionID = '發卡' ORDER BY RNo"));
+    QSqlQuery q = Rows(gCnn(), QStringLiteral("SELECT LogMsg, Remark FROM xxAPLOG WHERE ActionID = '發卡' ORDER BY RNo"));
     while (q.next()) rows.append({q.value(0).toString(), q.value(1)});
     return rows;
   }
 
-  int count(const QString& sql) { return gCnn().scalar(sql).toInt(); }
+  int count(const QString& sql) { return Value(gCnn(), sql).toInt(); }
 
   void fill(IssueWindow& w, const QString& cardType, const QString& cnt, const QString& bal, const QString& remark) {
     w.txtCardType()->setText(cardType);
@@ -142,7 +143,7 @@ TEST_P(IsuCardTest, RunOfThreeCards) {
   EXPECT_TRUE(dialogs_->texts(QStringLiteral("messageBox")).isEmpty()) << dialogs_->texts(QStringLiteral("messageBox")).join(',').toStdString();
 
   QStringList cardNos;
-  QSqlQuery q = gCnn().query(QStringLiteral("SELECT CardNo FROM Tolva ORDER BY CardNo"));
+  QSqlQuery q = Rows(gCnn(), QStringLiteral("SELECT CardNo FROM Tolva ORDER BY CardNo"));
   while (q.next()) cardNos << q.value(0).toString();
   ASSERT_EQ(cardNos, (QStringList{QStringLiteral("W000001"), QStringLiteral("W000002"), QStringLiteral("W000003")}));
   EXPECT_EQ(cardsOut().size(), 3u);
@@ -240,7 +241,7 @@ TEST_P(IsuCardTest, EmptyBalanceIssuesZero) {
 TEST_P(IsuCardTest, ARunThatCannotStartIsToldAndKeepsItsCount) {
   pileCards(1);
   IssueWindow w;
-  gCnn().execute(QStringLiteral("DROP TABLE xxNO") + (isPostgres() ? QStringLiteral(" CASCADE") : QString()));
+  Exec(gCnn(), QStringLiteral("DROP TABLE xxNO") + (isPostgres() ? QStringLiteral(" CASCADE") : QString()));
   fill(w, QStringLiteral("V"), QStringLiteral("1"), QStringLiteral("10"), QString());
   w.issueCards();
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")),

@@ -2,6 +2,7 @@
 // a refusal, its field check and its message file. The reversal's own rules are tested with
 // the counter operations (tests/operations/CounterOperationsTest.cpp).
 #include "support/IssueFixture.h"
+#include "support/Sql.h"
 
 #include "core/UserSettings.h"
 #include "core/Settings.h"
@@ -64,7 +65,7 @@ protected:
   }
   // The reversal rows as "amount|points|bill|store".
   QStringList reversals() const {
-    QSqlQuery q = gCnn().query(
+    QSqlQuery q = Rows(gCnn(), 
         QStringLiteral("SELECT TxnAmt, TxnPoint, RefCheckNo, TxnDept FROM TolvaLog WHERE TxnType = '31' ORDER BY RNo"));
     QStringList rows;
     while (q.next()) {

@@ -1,6 +1,7 @@
 // The application log viewer on each dialect: every filter narrows the list as it says, the
 // last day of a range counts to its midnight, and the list leaves as CSV in the code page.
 #include "core/CodePage.h"
+#include "support/Sql.h"
 #include "ui/DataGrid.h"
 #include "db/Connection.h"
 #include "ledger/CardCodes.h"
@@ -19,7 +20,7 @@ namespace {
 void addLog(const char* at, const QString& action, const QString& user, const QString& ws, const QString& prog,
             const QString& msg, const QVariant& remark = QVariant()) {
   const QDateTime t = QDateTime::fromString(QString::fromLatin1(at), QStringLiteral("yyyy/MM/dd HH:mm:ss"));
-  gCnn().execute(QStringLiteral("INSERT INTO xxAPLOG (UserID, LoginWS, ProgID, ActionID, LogMsg, Remark, FileDate) "
+  Exec(gCnn(), QStringLiteral("INSERT INTO xxAPLOG (UserID, LoginWS, ProgID, ActionID, LogMsg, Remark, FileDate) "
                                 "VALUES (?, ?, ?, ?, ?, ?, ?)"),
                  {user, ws, prog, action, msg, remark, gCnn().dialect().dateValue(t)});
 }

@@ -1,5 +1,6 @@
 // The liability and reconciliation report windows and the reconciliation job on each dialect.
 #include "support/ReportFixture.h"
+#include "support/Sql.h"
 
 #include "core/CodePage.h"
 #include "ui/DataGrid.h"
@@ -71,7 +72,7 @@ TEST_P(ReconcileTest, WindowListsPrintsAndSavesTheDisagreements) {
   w.listRows();
   EXPECT_EQ(w.fgList()->rows(), 1);
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("核對無誤"));
-  gCnn().execute(QStringLiteral("UPDATE Tolva SET BalAmt = 650 WHERE CardNo = 'V1'"));
+  Exec(gCnn(), QStringLiteral("UPDATE Tolva SET BalAmt = 650 WHERE CardNo = 'V1'"));
   w.listRows();
   ASSERT_EQ(w.fgList()->rows(), 2);
   EXPECT_EQ(w.fgList()->textMatrix(1, 0) + w.fgList()->textMatrix(1, 4), QStringLiteral("V1-50.1"));
@@ -89,7 +90,7 @@ TEST_P(ReconcileTest, WindowListsPrintsAndSavesTheDisagreements) {
 TEST_P(ReconcileTest, HeadlessJobExitCodeFollowsTheReport) {
   const QString file = path(QStringLiteral("reconcile.csv"));
   EXPECT_EQ(ReconcileJob(file), 0);
-  gCnn().execute(QStringLiteral("UPDATE Tolva SET BalPoint = 9 WHERE CardNo = 'V1'"));
+  Exec(gCnn(), QStringLiteral("UPDATE Tolva SET BalPoint = 9 WHERE CardNo = 'V1'"));
   EXPECT_EQ(ReconcileJob(file), 1);
   QFile f(file);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));

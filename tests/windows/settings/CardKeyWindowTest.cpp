@@ -1,4 +1,5 @@
 #include "device/CardKey.h"
+#include "support/Sql.h"
 #include "app/CardSettings.h"
 #include "core/Settings.h"
 #include "windows/settings/CardKeyWindow.h"
@@ -19,9 +20,9 @@ protected:
     w.txtBatchKey()->setText(key);
     w.txtBatchKey2()->setText(key);
   }
-  QString storedKey() { return gCnn().scalar(QStringLiteral("SELECT ParamValue FROM xxPARAM WHERE ParamID = 'BatchKey'")).toString(); }
+  QString storedKey() { return Value(gCnn(), QStringLiteral("SELECT ParamValue FROM xxPARAM WHERE ParamID = 'BatchKey'")).toString(); }
   int logRows(const QString& where) {
-    return gCnn().scalar(QStringLiteral("SELECT COUNT(*) FROM xxAPLOG WHERE ") + where).toInt();
+    return Value(gCnn(), QStringLiteral("SELECT COUNT(*) FROM xxAPLOG WHERE ") + where).toInt();
   }
 };
 

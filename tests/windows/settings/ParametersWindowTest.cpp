@@ -1,4 +1,5 @@
 #include "core/Ini.h"
+#include "support/Sql.h"
 #include "app/CardSettings.h"
 #include "ui/CodePicker.h"
 #include "core/Settings.h"
@@ -28,7 +29,7 @@ QString iniPort() { return ReadIniValue(TheSettings().iniFile, QStringLiteral("P
 
 QStringList logRemarks() {
   QStringList out;
-  QSqlQuery q = gCnn().query(QStringLiteral("Select ActionID, Remark From xxAPLOG Order by RNo"));
+  QSqlQuery q = Rows(gCnn(), QStringLiteral("Select ActionID, Remark From xxAPLOG Order by RNo"));
   while (q.next()) out << q.value(0).toString() + QLatin1Char('/') + q.value(1).toString();
   return out;
 }
@@ -40,9 +41,9 @@ protected:
     DbTest::SetUp();
     if (IsSkipped()) return;
     writeIni(QStringLiteral("[PARAM]\r\nCustName=好市集\r\nBorixPort=COM1\r\n"));
-    InsertStore(gCnn(), {QStringLiteral("000"), QStringLiteral("總公司"), 1});
-    InsertStore(gCnn(), {QStringLiteral("012"), QStringLiteral("台中店"), 3});
-    InsertStore(gCnn(), {QStringLiteral("011"), QStringLiteral("台北店"), 2});
+    Must(InsertStore(gCnn(), {QStringLiteral("000"), QStringLiteral("總公司"), 1}));
+    Must(InsertStore(gCnn(), {QStringLiteral("012"), QStringLiteral("台中店"), 3}));
+    Must(InsertStore(gCnn(), {QStringLiteral("011"), QStringLiteral("台北店"), 2}));
   }
   void fill(ParametersWindow& w, const QString& store, const QString& port, const QString& limit, const QString& rate) {
     w.txtStoreID()->setText(store);
@@ -112,7 +113,7 @@ TEST_P(SettingParamTest, BadValuesAreRefusedAndNothingIsWritten) {
   EXPECT_EQ(TheSettings().storeId, QStringLiteral("000"));
   EXPECT_EQ(TheSettings().readerPort, QStringLiteral("COM1"));
   EXPECT_EQ(iniPort(), QStringLiteral("COM1"));
-  EXPECT_EQ(gCnn().scalar(QStringLiteral("Select Count(*) From xxPARAM")).toInt(), 0);
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("Select Count(*) From xxPARAM")).toInt(), 0);
   EXPECT_TRUE(logRemarks().isEmpty());
 
   // The same checks on leaving the fields; an empty field is always accepted.
@@ -129,12 +130,12 @@ TEST_P(SettingParamTest, AFailedWriteKeepsEveryOldSetting) {
   SetParamValue(QStringLiteral("QDR_BalAmtLimit"), QStringLiteral("100"));
   // The last of the three parameter rows cannot be written.
   if (isPostgres()) {
-    gCnn().execute(QStringLiteral("CREATE FUNCTION no_rate() RETURNS trigger AS $$ BEGIN "
+    Exec(gCnn(), QStringLiteral("CREATE FUNCTION no_rate() RETURNS trigger AS $$ BEGIN "
                                   "IF NEW.ParamID = 'QDR_PointRate' THEN RAISE EXCEPTION 'refused'; END IF; "
                                   "RETURN NEW; END $$ LANGUAGE plpgsql"));
-    gCnn().execute(QStringLiteral("CREATE TRIGGER no_rate BEFORE INSERT ON xxPARAM FOR EACH ROW EXECUTE FUNCTION no_rate()"));
+    Exec(gCnn(), QStringLiteral("CREATE TRIGGER no_rate BEFORE INSERT ON xxPARAM FOR EACH ROW EXECUTE FUNCTION no_rate()"));
   } else {
-    gCnn().execute(QStringLiteral("CREATE TRIGGER no_rate BEFORE INSERT ON xxPARAM WHEN NEW.ParamID = 'QDR_PointRate' "
+    Exec(gCnn(), QStringLiteral("CREATE TRIGGER no_rate BEFORE INSERT ON xxPARAM WHEN NEW.ParamID = 'QDR_PointRate' "
                                   "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
   }
   ParametersWindow w;

@@ -1,4 +1,5 @@
 #include "ui/StatusPanel.h"
+#include "support/Sql.h"
 #include "ui/DataGrid.h"
 #include "db/Connection.h"
 #include "windows/settings/StoreWindow.h"
@@ -30,7 +31,7 @@ TEST_P(StoreNameQuotingTest, TypedStoreNamesWithBackslashQuotesAreStoredLiterall
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("存檔完成"));
 
   QStringList rows;
-  QSqlQuery q = gCnn().query(QStringLiteral("SELECT StoreID, StoreName, ListNo FROM Store ORDER BY StoreID"));
+  QSqlQuery q = Rows(gCnn(), QStringLiteral("SELECT StoreID, StoreName, ListNo FROM Store ORDER BY StoreID"));
   while (q.next()) rows << q.value(0).toString() + QLatin1Char(' ') + q.value(1).toString() + QLatin1Char(' ') + q.value(2).toString();
   EXPECT_EQ(rows, (QStringList{QStringLiteral("001 ") + second + QStringLiteral(" 1"), QStringLiteral("002 ") + first + QStringLiteral(" 2")}));
   EXPECT_EQ(w.fgStore()->textMatrix(2, 1), first);

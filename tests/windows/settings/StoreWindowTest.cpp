@@ -1,4 +1,5 @@
 #include "core/Settings.h"
+#include "support/Sql.h"
 #include "ui/StatusPanel.h"
 #include "ui/DataGrid.h"
 #include "db/Connection.h"
@@ -27,7 +28,7 @@ struct LogRow {
 
 QList<LogRow> apLog() {
   QList<LogRow> out;
-  QSqlQuery q = gCnn().query(QStringLiteral("Select ActionID, LogMsg, Remark From xxAPLOG Order by RNo"));
+  QSqlQuery q = Rows(gCnn(), QStringLiteral("Select ActionID, LogMsg, Remark From xxAPLOG Order by RNo"));
   while (q.next()) out.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString()});
   return out;
 }
@@ -35,7 +36,7 @@ QList<LogRow> apLog() {
 // "code name listNo" of every store, in display order.
 QStringList stores() {
   QStringList out;
-  QSqlQuery q = gCnn().query(QStringLiteral("Select StoreID, StoreName, ListNo From Store Order by ListNo, StoreID"));
+  QSqlQuery q = Rows(gCnn(), QStringLiteral("Select StoreID, StoreName, ListNo From Store Order by ListNo, StoreID"));
   while (q.next()) out << q.value(0).toString() + QLatin1Char(' ') + q.value(1).toString() + QLatin1Char(' ') + q.value(2).toString();
   return out;
 }
@@ -78,7 +79,7 @@ protected:
     w.txtListNo()->setText(listNo);
     w.saveStore();
   }
-  void seed(const QString& code, const QString& name, int listNo) { InsertStore(gCnn(), {code, name, listNo}); }
+  void seed(const QString& code, const QString& name, int listNo) { Must(InsertStore(gCnn(), {code, name, listNo})); }
 };
 
 TEST_P(StoreWindowTest, AddChangeAndDeleteEachWriteOneLogEntry) {
@@ -182,7 +183,7 @@ TEST_P(StoreWindowTest, BadEntriesAreRefusedAndKeptForCorrection) {
 
 TEST_P(StoreWindowTest, StoresInUseOrOfThisInstallationStay) {
   for (const char* c : {"001", "003"}) seed(QString::fromLatin1(c), QStringLiteral("店") + QString::fromLatin1(c), 1);
-  gCnn().execute(QStringLiteral("INSERT INTO Tolva (CardNo, Status, IssueDept) VALUES ('V000001', '01', '001')"));
+  Exec(gCnn(), QStringLiteral("INSERT INTO Tolva (CardNo, Status, IssueDept) VALUES ('V000001', '01', '001')"));
   EditSettings().storeId = QStringLiteral("003");
   StoreWindow w;
   const QList<QPair<int, QString>> refused = {{1, QStringLiteral("此店已有卡片或交易資料，不可刪除")},
@@ -211,7 +212,7 @@ TEST_P(StoreWindowTest, LeavingAnUnsavedAddAsksAndAFailedSaveKeepsTheFields) {
   EXPECT_EQ(w.txtStoreName()->text(), QStringLiteral("未存店"));
 
   // The database refuses the insert: the operator hears it, the log says so, the fields stay.
-  gCnn().execute(QStringLiteral("Drop Table Store"));
+  Exec(gCnn(), QStringLiteral("Drop Table Store"));
   w.saveStore();
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("存檔失敗"));
   EXPECT_EQ(dialogs_->texts(QStringLiteral("messageBox")).size(), 1);
