@@ -100,10 +100,8 @@ bool startUp() {
   EditSettings().appName = appName();
   EditSettings().appPath = EnterApplicationFolder(TheSettings().appName);
   QDir::setCurrent(TheSettings().appPath);
+  LoadSettings(TheSettings().appName + QStringLiteral(".INI"), TheSettings().appPath);
   QString report;
-  if (!LoadSettings(TheSettings().appName + QStringLiteral(".INI"), TheSettings().appPath, &report)) {
-    ShowErrorReport(report);
-  }
   BeginErrorLogSession(TheSettings().appPath);
   if (!OpenMainDatabaseOrSay() || !gCnn().isOpen()) return false;
   if (!CreateSchemaIfNew(report)) {

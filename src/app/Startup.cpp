@@ -69,10 +69,8 @@ bool StartUp() {
     EditSettings().appPath = EnterApplicationFolder(TheSettings().appName);
     if (!takeInstanceLock()) return false;
     QDir::setCurrent(TheSettings().appPath);
+    LoadSettings(TheSettings().appName + QStringLiteral(".INI"), TheSettings().appPath);
     QString report;
-    if (!LoadSettings(TheSettings().appName + QStringLiteral(".INI"), TheSettings().appPath, &report)) {
-      ShowErrorReport(report);
-    }
     BeginErrorLogSession(TheSettings().appPath);
     // The window opens even so: its settings windows are how a wrong connection gets mended.
     QString problem;

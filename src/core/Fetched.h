@@ -48,7 +48,7 @@ struct [[nodiscard]] Done {
   Done() = default;
   Done(Failure f) : failed(std::move(f)) {}  // NOLINT: `return failure;` reads plainly
   template <typename T>
-  static Done of(const Fetched<T>& step) { return step ? Done() : Done(step.failure); }
+  static Done of(const Fetched<T>& step) { return step.ok() ? Done() : Done(step.failure); }
 
   explicit operator bool() const { return !failed; }
   const Failure& failure() const { return *failed; }

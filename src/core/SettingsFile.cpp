@@ -33,37 +33,28 @@ void readIniSettings() {
 
 }  // namespace
 
-bool LoadSettings(const QString& iniName, const QString& folder, QString* report) {
-  try {
-    const QString app = TheSettings().appName.isEmpty() ? QStringLiteral("tolva") : TheSettings().appName;
-    if (!iniName.isEmpty() && !folder.isEmpty()) {
-      EditSettings().iniFile = folder + QStringLiteral("/") + iniName;
-      EditSettings().logFile = folder + QStringLiteral("/") + app + QStringLiteral(".LOG");
-      EditSettings().errorLogFile = folder + QStringLiteral("/") + app + QStringLiteral(".ERR");
-    } else {
-      const QString base = folder.isEmpty() ? TheSettings().appPath : folder;
-      const QString name = iniName.isEmpty() ? QStringLiteral("IDPARAM.INI") : iniName;
-      EditSettings().iniFile = QDir::cleanPath(base + QStringLiteral("/../DAT/") + name);
-      EditSettings().logFile = QDir::cleanPath(base + QStringLiteral("/../LOG/") + app + QStringLiteral(".LOG"));
-      EditSettings().errorLogFile = QDir::cleanPath(base + QStringLiteral("/../LOG/") + app + QStringLiteral(".ERR"));
-    }
-    if (!TheSettings().appPath.isEmpty()) QDir::setCurrent(TheSettings().appPath);
-    TrimLogFile(TheSettings().logFile);
-    TrimLogFile(TheSettings().errorLogFile);
-    readIniSettings();
-    return true;
-  } catch (...) {
-    const QString text = LogError(ErrorLabel());
-    if (report) *report = text;
-    return false;
+void LoadSettings(const QString& iniName, const QString& folder) {
+  const QString app = TheSettings().appName.isEmpty() ? QStringLiteral("tolva") : TheSettings().appName;
+  if (!iniName.isEmpty() && !folder.isEmpty()) {
+    EditSettings().iniFile = folder + QStringLiteral("/") + iniName;
+    EditSettings().logFile = folder + QStringLiteral("/") + app + QStringLiteral(".LOG");
+    EditSettings().errorLogFile = folder + QStringLiteral("/") + app + QStringLiteral(".ERR");
+  } else {
+    const QString base = folder.isEmpty() ? TheSettings().appPath : folder;
+    const QString name = iniName.isEmpty() ? QStringLiteral("IDPARAM.INI") : iniName;
+    EditSettings().iniFile = QDir::cleanPath(base + QStringLiteral("/../DAT/") + name);
+    EditSettings().logFile = QDir::cleanPath(base + QStringLiteral("/../LOG/") + app + QStringLiteral(".LOG"));
+    EditSettings().errorLogFile = QDir::cleanPath(base + QStringLiteral("/../LOG/") + app + QStringLiteral(".ERR"));
   }
+  if (!TheSettings().appPath.isEmpty()) QDir::setCurrent(TheSettings().appPath);
+  TrimLogFile(TheSettings().logFile);
+  TrimLogFile(TheSettings().errorLogFile);
+  readIniSettings();
 }
 
-QStringList ReadAnsiLines(const QString& file) {
+std::optional<QStringList> ReadAnsiLines(const QString& file) {
   QFile f(file);
-  if (!f.open(QIODevice::ReadOnly)) {
-    throw TolvaError(QStringLiteral("53"), QStringLiteral("File not found: ") + file);
-  }
+  if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
   QString text = CodePage::fromAnsi(f.readAll());
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
   QStringList lines = text.split(QLatin1Char('\n'));
@@ -73,11 +64,11 @@ QStringList ReadAnsiLines(const QString& file) {
 }
 
 bool ReadMessageFile(const QString& file, QString& text) {
-  try {
-    text = ReadAnsiLines(file).join(QLatin1Char('|'));
-    return true;
-  } catch (...) {
-    LogErrorToShow(ErrorLabel());
+  const std::optional<QStringList> lines = ReadAnsiLines(file);
+  if (!lines) {
+    LogErrorToShow(ErrorLabel(), QStringLiteral("53"), QStringLiteral("File not found: ") + file);
     return false;
   }
+  text = lines->join(QLatin1Char('|'));
+  return true;
 }

@@ -52,36 +52,31 @@ void SetDBType(Connection* connection, const QString& key) {
 }
 
 bool OpenMainDatabase(QString& problem) {
-  try {
-    EditSettings().connectionString = ReadIniValue(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("GCNT"));
-    if (TheSettings().connectionString.indexOf(QLatin1String("SQLOLE"), 0, Qt::CaseInsensitive) > 0 &&
-        !TheSettings().connectionString.contains(QLatin1String("Password="), Qt::CaseInsensitive)) {
-      EditSettings().dbPassword = Dialogs().inputBox(TheSettings().connectionString, QStringLiteral("資料庫連線密碼"), kPasswordPlaceholder);
-      // Quoted when it holds ";" or braces, so that all of it stays the password (and is masked).
-      EditSettings().connectionString = TheSettings().connectionString + QStringLiteral(";Password=") + QuoteConnectionValue(TheSettings().dbPassword) + QStringLiteral(";");
-    }
-    // A SQLite file that is not there is created only in a folder ./run has just prepared, or
-    // when the operator says so: a mistyped or moved file must not start an empty database.
-    const QString marker = QDir(TheSettings().appPath).absoluteFilePath(QString::fromLatin1(kFreshHomeMarker));
-    const bool freshHome = QFile::exists(marker);
-    const auto mayCreate = [freshHome](const QString& path) {
-      return freshHome || Dialogs().askYesNo(QStringLiteral("資料庫檔案不存在:\r\n") + path +
-                                                 QStringLiteral("\r\n是否建立新的資料庫?"),
-                                             TheSettings().appName);
-    };
-    const bool connected = OpenConnection(TheSettings().connectionString, gCnn(), mayCreate);
-    if (freshHome) QFile::remove(marker);
-    if (!connected) {
-      problem = QStringLiteral("連線失敗!\r\n") + MaskPassword(TheSettings().connectionString) +
-                QStringLiteral("\r\n請檢查GCNT設定:") + TheSettings().iniFile;
-      return false;
-    }
-    SetDBType();
-    return true;
-  } catch (...) {
-    problem = LogError(ErrorLabel());
+  EditSettings().connectionString = ReadIniValue(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("GCNT"));
+  if (TheSettings().connectionString.indexOf(QLatin1String("SQLOLE"), 0, Qt::CaseInsensitive) > 0 &&
+      !TheSettings().connectionString.contains(QLatin1String("Password="), Qt::CaseInsensitive)) {
+    EditSettings().dbPassword = Dialogs().inputBox(TheSettings().connectionString, QStringLiteral("資料庫連線密碼"), kPasswordPlaceholder);
+    // Quoted when it holds ";" or braces, so that all of it stays the password (and is masked).
+    EditSettings().connectionString = TheSettings().connectionString + QStringLiteral(";Password=") + QuoteConnectionValue(TheSettings().dbPassword) + QStringLiteral(";");
+  }
+  // A SQLite file that is not there is created only in a folder ./run has just prepared, or
+  // when the operator says so: a mistyped or moved file must not start an empty database.
+  const QString marker = QDir(TheSettings().appPath).absoluteFilePath(QString::fromLatin1(kFreshHomeMarker));
+  const bool freshHome = QFile::exists(marker);
+  const auto mayCreate = [freshHome](const QString& path) {
+    return freshHome || Dialogs().askYesNo(QStringLiteral("資料庫檔案不存在:\r\n") + path +
+                                               QStringLiteral("\r\n是否建立新的資料庫?"),
+                                           TheSettings().appName);
+  };
+  const bool connected = OpenConnection(TheSettings().connectionString, gCnn(), mayCreate);
+  if (freshHome) QFile::remove(marker);
+  if (!connected) {
+    problem = QStringLiteral("連線失敗!\r\n") + MaskPassword(TheSettings().connectionString) +
+              QStringLiteral("\r\n請檢查GCNT設定:") + TheSettings().iniFile;
     return false;
   }
+  SetDBType();
+  return true;
 }
 
 Connection& gMsgCnn() {

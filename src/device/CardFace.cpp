@@ -59,29 +59,25 @@ std::optional<QString> CardFaceText(const QString& cardNo, const QString& storeN
 bool PrintCardFace(const QString& cardNo, const QString& storeNo, const QVariant& goodThru, const QString& balAmt,
                    const QString& balPoint, QString& msg, const QString& freeText,
                    const std::optional<QString>& prevBal, const std::optional<QString>& txnAmt) {
-  try {
-    std::int32_t b = 0, c = 459;
-    if (SetPrintMode(0, b, c) != 0) {
-      msg = QStringLiteral("印字頭設定失敗!");
-      return false;
-    }
-    if (EraseFace() != 0) {
-      msg = QStringLiteral("列印視窗無法清除!");
-      return false;
-    }
-    const auto face = CardFaceText(cardNo, storeNo, goodThru, balAmt, balPoint, freeText, prevBal, txnAmt);
-    if (!face) {
-      msg = QStringLiteral("列印資料失敗!");
-      throw TolvaError(QStringLiteral("6"), QStringLiteral("Overflow: a value is longer than 8 characters"));
-    }
-    std::int32_t x = 0, y = 5, z = 0;
-    if (PrintFaceText(x, y, z, *face, QVariant(), QStringLiteral("0"), QStringLiteral("0")) != 0) {
-      msg = QStringLiteral("列印資料失敗!");
-      return false;
-    }
-    return true;
-  } catch (...) {
-    LogError(ErrorLabel());
+  std::int32_t b = 0, c = 459;
+  if (SetPrintMode(0, b, c) != 0) {
+    msg = QStringLiteral("印字頭設定失敗!");
     return false;
   }
+  if (EraseFace() != 0) {
+    msg = QStringLiteral("列印視窗無法清除!");
+    return false;
+  }
+  const auto face = CardFaceText(cardNo, storeNo, goodThru, balAmt, balPoint, freeText, prevBal, txnAmt);
+  if (!face) {
+    msg = QStringLiteral("列印資料失敗!");
+    LogError(ErrorLabel(), QStringLiteral("6"), QStringLiteral("Overflow: a value is longer than 8 characters"));
+    return false;
+  }
+  std::int32_t x = 0, y = 5, z = 0;
+  if (PrintFaceText(x, y, z, *face, QVariant(), QStringLiteral("0"), QStringLiteral("0")) != 0) {
+    msg = QStringLiteral("列印資料失敗!");
+    return false;
+  }
+  return true;
 }

@@ -107,65 +107,50 @@ void WaitForResult(std::int32_t hDevice, std::int32_t hFunction, std::int32_t& r
 
 std::int32_t OpenReaderPort(const QString& port) {
   std::int32_t result = -1;
-  try {
-    // From the last index down, so closing a device does not move one still to be checked.
-    for (std::int32_t i = drv().CRWCountOpen() - 1; i >= 0; --i) {
-      const std::int32_t handle = drv().CRWGetDeviceHandle(i);
-      if (handle <= 0 || deviceName(handle).compare(port, Qt::CaseInsensitive) != 0) continue;
-      if (drv().CRWCloseDevice(handle) == 0) return -1;
+  // From the last index down, so closing a device does not move one still to be checked.
+  for (std::int32_t i = drv().CRWCountOpen() - 1; i >= 0; --i) {
+    const std::int32_t handle = drv().CRWGetDeviceHandle(i);
+    if (handle <= 0 || deviceName(handle).compare(port, Qt::CaseInsensitive) != 0) continue;
+    if (drv().CRWCloseDevice(handle) == 0) return -1;
+    g_readerHandle = 0;
+  }
+  g_readerHandle = drv().CRWOpenDevice(CodePage::toAnsi(port).constData());
+  if (g_readerHandle > 0) {
+    if (!port.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) {
+      result = g_readerHandle;
+    } else if (setSerialLine(g_readerHandle)) {
+      result = g_readerHandle;
+    } else {
+      drv().CRWCloseDevice(g_readerHandle);
       g_readerHandle = 0;
     }
-    g_readerHandle = drv().CRWOpenDevice(CodePage::toAnsi(port).constData());
-    if (g_readerHandle > 0) {
-      if (!port.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) {
-        result = g_readerHandle;
-      } else if (setSerialLine(g_readerHandle)) {
-        result = g_readerHandle;
-      } else {
-        drv().CRWCloseDevice(g_readerHandle);
-        g_readerHandle = 0;
-      }
-    }
-  } catch (...) {
-    LogError(ErrorLabel());
   }
   return result;
 }
 
 std::int32_t OpenReader() {
-  std::int32_t result = -2;
-  try {
-    std::int32_t out = 0;
-    std::int32_t hFunction = 0;
-    std::int32_t code = drv().CRWInitial(g_readerHandle, &out, &hFunction, 1);
-    WaitForResult(g_readerHandle, hFunction, code);
-    if (code == 0) return 0;
-    drv().CRWCloseDevice(g_readerHandle);
-    g_readerHandle = 0;
-  } catch (...) {
-    LogError(ErrorLabel());
-  }
-  return result;
+  std::int32_t out = 0;
+  std::int32_t hFunction = 0;
+  std::int32_t code = drv().CRWInitial(g_readerHandle, &out, &hFunction, 1);
+  WaitForResult(g_readerHandle, hFunction, code);
+  if (code == 0) return 0;
+  drv().CRWCloseDevice(g_readerHandle);
+  g_readerHandle = 0;
+  return -2;
 }
 
 bool InitReader(const QString& port, QString& msg) {
-  bool ok = false;
-  try {
-    QString error;
-    g_readerHandle = OpenReaderPort(port);
-    if (g_readerHandle < 1) {
-      error = QStringLiteral("指定的連接埠無法開啟!!");
-    } else if (OpenReader() != 0) {
-      error = QStringLiteral("設備無法初始化，請檢查設備是否連接妥當!!");
-    } else {
-      EjectCard();
-      ok = true;
-    }
-    if (!ok) msg = error;
-  } catch (...) {
-    LogError(ErrorLabel());
+  g_readerHandle = OpenReaderPort(port);
+  if (g_readerHandle < 1) {
+    msg = QStringLiteral("指定的連接埠無法開啟!!");
+    return false;
   }
-  return ok;
+  if (OpenReader() != 0) {
+    msg = QStringLiteral("設備無法初始化，請檢查設備是否連接妥當!!");
+    return false;
+  }
+  EjectCard();
+  return true;
 }
 
 std::int32_t WaitForCard() {
@@ -194,24 +179,20 @@ std::int32_t WaitForCard() {
 
 bool OpenReaderAndWaitForCard(QString& msg, std::int32_t* code) {
   bool ok = false;
-  try {
-    if (!InitReader(TheSettings().readerPort, msg)) {
-      if (code) *code = -99;
-      return false;
-    }
-    const std::int32_t r = WaitForCard();
-    switch (r) {
-      case -21: msg = QStringLiteral("取消作業"); break;
-      case -2: msg = QStringLiteral("設備還沒有初始化"); break;
-      case 31: msg = QStringLiteral("卡片已存在"); break;
-      case 33: msg = QStringLiteral("卡片沒插好"); break;
-      case 35: msg = QStringLiteral("非法卡"); break;
-      default: ok = true; break;
-    }
-    if (code) *code = r;
-  } catch (...) {
-    LogError(ErrorLabel());
+  if (!InitReader(TheSettings().readerPort, msg)) {
+    if (code) *code = -99;
+    return false;
   }
+  const std::int32_t r = WaitForCard();
+  switch (r) {
+    case -21: msg = QStringLiteral("取消作業"); break;
+    case -2: msg = QStringLiteral("設備還沒有初始化"); break;
+    case 31: msg = QStringLiteral("卡片已存在"); break;
+    case 33: msg = QStringLiteral("卡片沒插好"); break;
+    case 35: msg = QStringLiteral("非法卡"); break;
+    default: ok = true; break;
+  }
+  if (code) *code = r;
   return ok;
 }
 

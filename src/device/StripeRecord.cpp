@@ -57,31 +57,26 @@ QByteArray BuildStripeRecord(const QString& cardNo, const QString& storeNo, cons
 
 bool WriteCardValues(const QString& cardNo, const QString& storeNo, const QString& batchNo, const QVariant& goodThru,
                    const QString& balAmt, const QString& balPoint, QString& msg) {
-  try {
-    // A character the code page cannot hold would reach the stripe as another one, and the
-    // card could never be matched with its master row again.
-    for (const QString& text : {cardNo, storeNo, batchNo, balAmt, balPoint}) {
-      if (!FitsCardCodePage(text)) {
-        msg = QStringLiteral("卡片資料含有無法寫入磁條的字元");
-        return false;
-      }
-    }
-    const QByteArray record = BuildStripeRecord(cardNo, storeNo, batchNo, goodThru, balAmt, balPoint);
-    if (!setTrackMode()) {
-      msg = QStringLiteral("磁條設定失敗");
+  // A character the code page cannot hold would reach the stripe as another one, and the
+  // card could never be matched with its master row again.
+  for (const QString& text : {cardNo, storeNo, batchNo, balAmt, balPoint}) {
+    if (!FitsCardCodePage(text)) {
+      msg = QStringLiteral("卡片資料含有無法寫入磁條的字元");
       return false;
     }
-    // Without a card data key the value fields come out empty; such a card could never be
-    // read again, so it is not written.
-    if (record.size() != kRecordLength || WriteTrack(record) != 0) {
-      msg = QStringLiteral("磁條寫入失敗");
-      return false;
-    }
-    return true;
-  } catch (...) {
-    LogError(ErrorLabel());
+  }
+  const QByteArray record = BuildStripeRecord(cardNo, storeNo, batchNo, goodThru, balAmt, balPoint);
+  if (!setTrackMode()) {
+    msg = QStringLiteral("磁條設定失敗");
     return false;
   }
+  // Without a card data key the value fields come out empty; such a card could never be
+  // read again, so it is not written.
+  if (record.size() != kRecordLength || WriteTrack(record) != 0) {
+    msg = QStringLiteral("磁條寫入失敗");
+    return false;
+  }
+  return true;
 }
 
 bool WriteStripeRecord(const QByteArray& record) { return setTrackMode() && WriteTrack(record) == 0; }

@@ -72,6 +72,7 @@ bool CardOperation::run(QString& msg) {
   }
   const BusyScope scope;
   bool ok = false;
+  // The one trap left: a value too large for Money raises its overflow from inside a step.
   try {
     ok = steps(msg);
   } catch (...) {
@@ -79,11 +80,7 @@ bool CardOperation::run(QString& msg) {
     ok = false;
   }
   if (!ok && msg.isEmpty()) msg = QStringLiteral("卡片作業失敗");
-  try {
-    EjectCard();
-  } catch (...) {
-    LogError(label_);
-  }
+  EjectCard();
   writeLog(ok, msg);
   return ok;
 }
@@ -201,28 +198,16 @@ bool CardOperation::wipeCard(const CardImage& next, QString& msg) {
 }
 
 // The stripe as it was read, or blank for a new card.
-bool CardOperation::restoreStripe() {
-  try {
-    return WriteStripeRecord(card_.blank ? QByteArray(" ") : card_.record);
-  } catch (...) {
-    LogError(label_ + QStringLiteral("_PutBack"));
-    return false;
-  }
-}
+bool CardOperation::restoreStripe() { return WriteStripeRecord(card_.blank ? QByteArray(" ") : card_.record); }
 
 // The face of the values read, or an empty print area for a card that had none.
 bool CardOperation::restoreFace(const CardImage& written) {
-  try {
-    if (!card_.valid) return eraseFace();
-    QString ignored;
-    const CardImage& c = card_.image;
-    return printFace(CardImage{c.cardNo, c.storeNo, c.batchNo, c.goodThru, c.balAmt, c.balPoint, written.freeText,
-                               std::nullopt, std::nullopt},
-                     ignored);
-  } catch (...) {
-    LogError(label_ + QStringLiteral("_PutBack"));
-    return false;
-  }
+  if (!card_.valid) return eraseFace();
+  QString ignored;
+  const CardImage& c = card_.image;
+  return printFace(CardImage{c.cardNo, c.storeNo, c.batchNo, c.goodThru, c.balAmt, c.balPoint, written.freeText,
+                             std::nullopt, std::nullopt},
+                   ignored);
 }
 
 void CardOperation::reportFaceNotRestored(const QString& cardNo, QString& msg) {

@@ -356,6 +356,7 @@ using CounterCall = std::function<bool(TxnValues&, QString& msg, CardTxn& txn)>;
 CounterOutcome runCounter(const OperationContext& ctx, const QString& label, const QString& action,
                           const CounterCall& call) {
   CounterOutcome out{false, action, {}, {}};
+  // The amounts typed at the counter go through Money, whose overflow is the one exception left.
   try {
     TxnValues v;
     v.ctx = &ctx;
