@@ -26,14 +26,6 @@ bool NoDateValue(const QVariant& value) {
   }
 }
 
-QString quotDate(const QVariant& value, const QString& dateQuote) {
-  // No value is no date; a value that is not a date is a caller's mistake (display text, say),
-  // which must not turn a condition into "= NULL" that quietly matches nothing.
-  if (NoDateValue(value)) return QStringLiteral("NULL");
-  const auto dt = ToDateTime(value);
-  if (!dt) throw TolvaError(QStringLiteral("13"), QStringLiteral("Type mismatch: not a date: ") + value.toString());
-  return SqlDateLiteral(*dt, dateQuote);
-}
 }  // namespace
 
 bool OpenConnection(const QString& connectionString, Connection& connection, const NewFilePolicy& mayCreate) {
@@ -102,20 +94,6 @@ bool OpenMessageDatabase(QString& problem) {
   problem = QStringLiteral("Error Open MSGDB") + QStringLiteral(":") + path;
   return false;
 }
-
-QString QuotText(const QVariant& value) {
-  QString s = value.isNull() ? QString() : value.toString();
-  s.replace(QLatin1String("'"), QLatin1String("''"));
-  return QLatin1Char('\'') + s.trimmed() + QLatin1Char('\'');
-}
-
-QVariant QuotStr(const QVariant& value) { return QuotText(value); }
-
-QString QuotDate(const QVariant& value, const QString& provider) {
-  return quotDate(value, provider == QLatin1String("MSDAORA") ? QStringLiteral("TO_DATE") : TheSettings().dateQuote);
-}
-
-QString QuotDate(const QVariant& value, const Dialect& dialect) { return quotDate(value, dialect.dateQuote()); }
 
 QVariant BoundText(const QVariant& value) {
   const QString text = (value.isNull() ? QString() : value.toString()).trimmed();

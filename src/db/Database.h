@@ -21,16 +21,8 @@ bool OpenMessageDatabase(QString& problem);
 // The message database connection (open only when the file was found).
 Connection& gMsgCnn();
 
-QVariant QuotStr(const QVariant& value);
-QString QuotText(const QVariant& value);
-// A date value (QDate, QDateTime or a database text "2026/03/05 ...") as an SQL literal in the
-// style of TheSettings().dateQuote (TO_DATE for the provider "MSDAORA") or of a connection's dialect; no
-// value gives NULL. Display text ("115/03/05") is converted by the caller with DateForStorage:
-// anything else that is not a date raises TolvaError.
-QString QuotDate(const QVariant& value, const QString& provider = QString());
-QString QuotDate(const QVariant& value, const Dialect& dialect);
-// The bound counterparts of QuotText and QuotDate, for statements that bind their values: a
-// text trimmed (a missing one empty), a date in the dialect's stored form (no date is NULL;
-// a value that is not a date fails).
+// A value as the program binds it: a text trimmed (a missing one empty), a date in the
+// dialect's stored form (no date is NULL; a value that is not a date fails: display text
+// ("115/03/05") is converted by the caller with DateForStorage).
 QVariant BoundText(const QVariant& value);
 Fetched<QVariant> BoundDate(const QVariant& value, const Dialect& dialect);

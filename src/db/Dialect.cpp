@@ -124,15 +124,14 @@ Numbering Dialect::numbering() const {
   return Numbering::Procedure;
 }
 
-QString Dialect::numberingQuery(const QString& noCode, const QString& noBy) const {
+QString Dialect::numberingQuery() const {
   switch (numbering()) {
     case Numbering::Function:
-      return QStringLiteral("Select * From getnonext( ") + QuotText(noCode) + QStringLiteral(", ") + QuotText(noBy) +
-             QStringLiteral(" )");
+      // Typed, so that the server picks the function without guessing the bound values' types.
+      return QStringLiteral("Select * From getnonext( CAST(? AS VARCHAR), CAST(? AS VARCHAR) )");
     case Numbering::Procedure:
-      return QStringLiteral("SET NOCOUNT ON; DECLARE @pNoNext BIGINT, @pNoStr VARCHAR(20); EXEC getNoNext ") +
-             QuotText(noCode) + QStringLiteral(", ") + QuotText(noBy) +
-             QStringLiteral(", @pNoNext OUTPUT, @pNoStr OUTPUT; SELECT @pNoNext AS pNoNext, @pNoStr AS pNoStr");
+      return QStringLiteral("SET NOCOUNT ON; DECLARE @pNoNext BIGINT, @pNoStr VARCHAR(20); EXEC getNoNext ?, ?, "
+                            "@pNoNext OUTPUT, @pNoStr OUTPUT; SELECT @pNoNext AS pNoNext, @pNoStr AS pNoStr");
     case Numbering::InProgram:
       break;
   }

@@ -68,9 +68,10 @@ public:
   // The query that answers the key this session generated last, run after the INSERT.
   QString generatedKeyQuery() const;
   // How serial numbers are drawn, and for the database's own routine the query whose first
-  // row holds the number and its text form (columns 0 and 1).
+  // row holds the number and its text form (columns 0 and 1); it binds the number's code and
+  // what it is numbered by, in that order.
   Numbering numbering() const;
-  QString numberingQuery(const QString& noCode, const QString& noBy) const;
+  QString numberingQuery() const;
   // The built-in schema script ("sqlite.sql", "postgresql.sql"); empty when the program cannot
   // create the schema on this dialect itself.
   QString schemaScript() const;

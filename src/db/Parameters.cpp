@@ -44,7 +44,7 @@ Fetched<qint64> drawInProgram(Connection& cnn, const QString& noCode, const QStr
 // The database's own numbering routine (the getnonext function, the getNoNext procedure):
 // the number and its text form in the first row.
 bool drawByRoutine(Connection& cnn, const QString& noCode, const QString& noBy, qint64& next, QString& text) {
-  Fetched<QSqlQuery> q = cnn.query(cnn.dialect().numberingQuery(noCode, noBy));
+  Fetched<QSqlQuery> q = cnn.query(cnn.dialect().numberingQuery(), {BoundText(noCode), BoundText(noBy)});
   if (!q) {
     LogError(ErrorLabel(), q.failure);
     return false;

@@ -10,5 +10,5 @@ bool RegisterSqliteFunctions(QSqlDatabase& db);
 // literals are passed to the registered functions under other names. Everything else stays as written.
 QString AdaptSqlForSqlite(const QString& sql);
 
-// The one text form of dates in SQLite: sortable, and what QuotDate writes.
+// The one text form of dates in SQLite: sortable, and what dates are bound as.
 inline constexpr const char* kSqliteDateFormat = "yyyy/MM/dd HH:mm:ss";

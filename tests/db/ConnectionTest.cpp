@@ -48,31 +48,6 @@ TEST_F(DialectTest, ProviderKeysAndTheDialectTable) {
   }
 }
 
-TEST_F(DialectTest, Quoting) {
-  EXPECT_EQ(QuotText(QStringLiteral("O'Brien")), QStringLiteral("'O''Brien'"));
-  EXPECT_EQ(QuotStr(QStringLiteral("  a b  ")).toString(), QStringLiteral("'a b'"));
-  EXPECT_EQ(QuotText(QString()), QStringLiteral("''"));
-  EXPECT_EQ(QuotText(QVariant()), QStringLiteral("''"));
-
-  const QDateTime t(QDate(2026, 3, 5), QTime(14, 7, 9));
-  SetDBType(nullptr, QStringLiteral("SQLOLED"));
-  EXPECT_EQ(QuotDate(t), QStringLiteral("'2026/03/05 14:07:09'"));
-  EXPECT_EQ(QuotDate(t, QStringLiteral("MSDAORA")), QStringLiteral("TO_DATE('2026/03/05 14:07:09','YYYY/MM/DD HH24:MI:SS')"));
-  SetDBType(nullptr, QStringLiteral("MICROSO"));
-  EXPECT_EQ(QuotDate(QStringLiteral("2026/03/05")), QStringLiteral("#2026/03/05 00:00:00#"));
-  SetDBType(nullptr, QStringLiteral("MSDAORA"));
-  EXPECT_EQ(QuotDate(t), QStringLiteral("TO_DATE('2026/03/05 14:07:09','YYYY/MM/DD HH24:MI:SS')"));
-  for (const char* key : {"POSTGRE", "SQLITE"}) {
-    SetDBType(nullptr, QString::fromLatin1(key));
-    EXPECT_EQ(QuotDate(t), QStringLiteral("'2026/03/05 14:07:09'"));
-    EXPECT_EQ(QuotDate(QString()), QStringLiteral("NULL"));
-    EXPECT_EQ(QuotDate(QDate()), QStringLiteral("NULL"));
-    // Display text or a word is no date: an error, never a NULL that matches nothing.
-    EXPECT_THROW(QuotDate(QStringLiteral("115/03/05")), TolvaError);
-    EXPECT_THROW(QuotDate(QStringLiteral("word")), TolvaError);
-  }
-}
-
 TEST_F(DialectTest, PasswordBoxRules) {
   const QString base = QStringLiteral("PROVIDER=SQLOLEDB;DATA SOURCE=(local);INITIAL CATALOG=TZ48MENU;USER ID=SA");
   writeIni(QStringLiteral("[PARAM]\r\nGCNT=") + base + QStringLiteral("\r\n"));

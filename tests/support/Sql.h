@@ -19,3 +19,10 @@ T Must(Fetched<T> result) {
 inline void Must(const Done& done) {
   if (!done) ADD_FAILURE() << done.failure().number.toStdString() << " " << done.failure().description.toStdString();
 }
+
+// Literals for tests that write a statement the way an older program or a person at the
+// database would: a text quoted (apostrophes doubled, trimmed), a date in the dialect's literal
+// form of TheSettings().dateQuote ("TO_DATE" for the provider "MSDAORA") or NULL for no date.
+QString QuotText(const QVariant& value);
+QVariant QuotStr(const QVariant& value);
+QString QuotDate(const QVariant& value, const QString& provider = QString());

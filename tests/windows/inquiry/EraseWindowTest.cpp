@@ -1,6 +1,7 @@
 // The erase window on each database with the simulated reader: the number's check, the list of
 // numbers erased in this window (each once), the reason chosen, and what it tells. The erase's
 // own rules are tested in tests/operations/CardEraseTest.cpp.
+#include "support/Sql.h"
 #include "support/IssueFixture.h"
 
 #include "ui/StatusPanel.h"

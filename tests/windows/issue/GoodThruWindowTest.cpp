@@ -1,6 +1,7 @@
 // The good-thru window on each database with the simulated reader: one date on a run of cards
 // until the card wait is cancelled, the date's checks and question, and the message file. One
 // card's change is tested in tests/operations/GoodThruChangeTest.cpp.
+#include "support/Sql.h"
 #include "support/IssueFixture.h"
 
 #include "core/Dates.h"

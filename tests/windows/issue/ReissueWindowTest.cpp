@@ -1,6 +1,7 @@
 // The re-issue window on each database with the simulated reader: the old card shown, the typed
 // numbers upper-cased, and what it tells of a re-issue, a refusal and a failed card. The
 // re-issue's own rules are tested in tests/operations/CardReissueTest.cpp.
+#include "support/Sql.h"
 #include "support/IssueFixture.h"
 
 #include "core/Settings.h"
