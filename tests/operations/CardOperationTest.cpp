@@ -12,13 +12,11 @@
 
 #include <QElapsedTimer>
 
-class CardOperationTest : public IssueTest {
+class CardOperationTest : public SoldCardTest {
 protected:
   void SetUp() override {
-    IssueTest::SetUp();
+    SoldCardTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    addMaster(card_, QStringLiteral("11"));
-    insertCard(card_);
     before_ = SlotCard();
   }
 
@@ -46,7 +44,6 @@ protected:
     });
   }
 
-  const QString card_ = QStringLiteral("V000001");
   SimCard before_;
 };
 

@@ -18,13 +18,11 @@
 #include <QSqlQuery>
 #include <functional>
 
-class CounterOperationsTest : public IssueTest {
+class CounterOperationsTest : public SoldCardTest {
 protected:
   void SetUp() override {
-    IssueTest::SetUp();
+    SoldCardTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    addMaster(card_, QStringLiteral("11"));
-    insertCard(card_);
     ReinsertTestCardAtEveryWait();  // the operator inserts the card again whenever asked
   }
   static ReversalRequest reversal(const char* mode, const char* amount, const char* points) {
@@ -40,38 +38,12 @@ protected:
     }
     return rows;
   }
-  QByteArray stripe(const QString& bal, const QString& points) const {
-    return record(card_, QStringLiteral("2027/12/31"), bal, points);
-  }
-  void expectMaster(const QString& bal, const QString& points) const {
-    EXPECT_EQ(master(QStringLiteral("BalAmt"), card_).toString(), bal);
-    EXPECT_EQ(master(QStringLiteral("BalPoint"), card_).toString(), points);
-  }
-  // Nothing changed anywhere: master row, journal (beyond its `history` rows), card.
-  void expectUntouched(int history = 0) const {
-    expectMaster(QStringLiteral("1000"), QStringLiteral("30"));
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), history);
-    EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("1000"), QStringLiteral("30")));
-  }
-  // An earlier transaction in the card's journal (what a reversal may take back).
-  void history(const QString& type, const QString& amount, const QString& points) {
-    JournalRow rec;
-    rec.TxnDept = QStringLiteral("100");
-    rec.TxnType = type;
-    rec.CardNo = card_;
-    rec.TxnDate = today();
-    rec.TxnAmt = amount;
-    rec.TxnPoint = points;
-    ASSERT_TRUE(InsertJournalRow(rec, gCnn()));
-  }
   void setFault(const char* fault) {
     SimCard c = SlotCard();
     c.fault = QString::fromLatin1(fault);
     ASSERT_TRUE(SaveTestCard(c));
   }
-  const QString kUnrestoredFace = QStringLiteral("列印資料失敗!；卡號 V000001 的卡面無法回復，請重新列印卡面");
 
-  const QString card_ = QStringLiteral("V000001");
 };
 
 TEST_P(CounterOperationsTest, TopUpChangesCardFaceJournalAndMasterTogether) {

@@ -131,3 +131,36 @@ QString UseCardMessageFile() {
   out.write("M1\r\nM2\r\nM3\r\nM4\r\nM5\r\nM6\r\n");
   return QStringLiteral("M1\nM2\nM3\nM4\nM5\nM6\n");
 }
+
+void SoldCardTest::SetUp() {
+  IssueTest::SetUp();
+  if (IsSkipped() || HasFatalFailure()) return;
+  addMaster(card_, QStringLiteral("11"));
+  insertCard(card_);
+}
+
+QByteArray SoldCardTest::stripe(const QString& bal, const QString& points) const {
+  return record(card_, QStringLiteral("2027/12/31"), bal, points);
+}
+
+void SoldCardTest::expectMaster(const QString& bal, const QString& points) const {
+  EXPECT_EQ(master(QStringLiteral("BalAmt"), card_).toString(), bal);
+  EXPECT_EQ(master(QStringLiteral("BalPoint"), card_).toString(), points);
+}
+
+void SoldCardTest::expectUntouched(int history) const {
+  expectMaster(QStringLiteral("1000"), QStringLiteral("30"));
+  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), history);
+  EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("1000"), QStringLiteral("30")));
+}
+
+void SoldCardTest::history(const QString& type, const QString& amount, const QString& points) {
+  JournalRow rec;
+  rec.TxnDept = QStringLiteral("100");
+  rec.TxnType = type;
+  rec.CardNo = card_;
+  rec.TxnDate = today();
+  rec.TxnAmt = amount;
+  rec.TxnPoint = points;
+  ASSERT_TRUE(InsertJournalRow(rec, gCnn()));
+}

@@ -70,6 +70,23 @@ protected:
   }
 };
 
+// Card V000001, sold with 1000 and 30 points and good thru 2027/12/31, in the reader and in
+// its master row.
+class SoldCardTest : public IssueTest {
+protected:
+  void SetUp() override;
+
+  QByteArray stripe(const QString& bal, const QString& points) const;
+  void expectMaster(const QString& bal, const QString& points) const;
+  // Nothing changed anywhere: master row, journal (beyond its `history` rows), card.
+  void expectUntouched(int history = 0) const;
+  // An earlier transaction in the card's journal (what a reversal may take back).
+  void history(const QString& type, const QString& amount, const QString& points);
+
+  const QString kUnrestoredFace = QStringLiteral("列印資料失敗!；卡號 V000001 的卡面無法回復，請重新列印卡面");
+  const QString card_ = QStringLiteral("V000001");
+};
+
 // Makes the installation's card message file (in the application folder) six lines long;
 // answers how a face ends with them.
 QString UseCardMessageFile();

@@ -13,13 +13,11 @@
 #include <QLineEdit>
 #include <QTimer>
 
-class CardOperationTest : public IssueTest {
+class CardOperationTest : public SoldCardTest {
 protected:
   void SetUp() override {
-    IssueTest::SetUp();
+    SoldCardTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    addMaster(card_, QStringLiteral("11"));
-    insertCard(card_);
   }
 
   // A counter top-up of 500 on the card in the reader.
@@ -29,7 +27,6 @@ protected:
     return count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")) == 1;
   }
 
-  const QString card_ = QStringLiteral("V000001");
 };
 
 TEST_P(CardOperationTest, NothingElseRunsInsideARunningOperation) {

@@ -14,46 +14,18 @@
 
 // The card frame of the main window, on a card V000001 issued with 1000 and 30 points, in the
 // reader.
-class CounterTest : public IssueTest {
+class CounterTest : public SoldCardTest {
 protected:
   void SetUp() override {
-    IssueTest::SetUp();
+    SoldCardTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    addMaster(card_, QStringLiteral("11"));
-    insertCard(card_);
     ReinsertTestCardAtEveryWait();  // the operator inserts the card again whenever asked
   }
   void set(MainWindow& w, const char* name, const QString& text) { w.field(QString::fromLatin1(name))->setText(text); }
   // Chooses reversal mode "1" to "3" from the list.
   static void chooseMode(MainWindow& w, const QString& mode) { w.cboType()->setCurrentIndex(mode.toInt() - 1); }
-  QByteArray stripe(const QString& bal, const QString& points) const {
-    return record(card_, QStringLiteral("2027/12/31"), bal, points);
-  }
-  void expectMaster(const QString& bal, const QString& points) const {
-    EXPECT_EQ(master(QStringLiteral("BalAmt"), card_).toString(), bal);
-    EXPECT_EQ(master(QStringLiteral("BalPoint"), card_).toString(), points);
-  }
-  // Nothing changed anywhere: master row, journal (beyond its `history` rows), card.
-  void expectUntouched(int history = 0) const {
-    expectMaster(QStringLiteral("1000"), QStringLiteral("30"));
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TolvaLog")), history);
-    EXPECT_EQ(SlotCard().tracks[0], stripe(QStringLiteral("1000"), QStringLiteral("30")));
-  }
   QStringList shownMsgs() const { return dialogs_->texts(QStringLiteral("showMessage")); }
-  // An earlier transaction in the card's journal (what a reversal may take back).
-  void history(const QString& type, const QString& amount, const QString& points) {
-    JournalRow rec;
-    rec.TxnDept = QStringLiteral("100");
-    rec.TxnType = type;
-    rec.CardNo = card_;
-    rec.TxnDate = today();
-    rec.TxnAmt = amount;
-    rec.TxnPoint = points;
-    ASSERT_TRUE(InsertJournalRow(rec, gCnn()));
-  }
-  const QString kUnrestoredFace = QStringLiteral("列印資料失敗!；卡號 V000001 的卡面無法回復，請重新列印卡面");
 
-  const QString card_ = QStringLiteral("V000001");
 };
 
 // What the card frame adds to the counter operations (tested in tests/operations): the card's

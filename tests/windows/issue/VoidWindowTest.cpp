@@ -23,13 +23,11 @@
 #include <QSqlQuery>
 
 // Card V000001 sold with a top-up of 1000 and 30 points, in the reader.
-class VoidTxnTest : public IssueTest {
+class VoidTxnTest : public SoldCardTest {
 protected:
   void SetUp() override {
-    IssueTest::SetUp();
+    SoldCardTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    addMaster(card_, QStringLiteral("11"));
-    insertCard(card_);
     JournalRow rec;
     rec.TxnDept = QStringLiteral("001");
     rec.TxnType = QStringLiteral("21");
@@ -75,7 +73,6 @@ protected:
     return rows;
   }
 
-  const QString card_ = QStringLiteral("V000001");
 };
 
 TEST_P(VoidTxnTest, AReversalUsesTheEntriesUpAndARefusalIsShown) {
