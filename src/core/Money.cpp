@@ -89,16 +89,16 @@ Money Money::roundedToWhole() const {
   return fromInt(whole);
 }
 
-Money operator*(Money a, Money b) {
+std::optional<Money> Money::times(Money other) const {
   __extension__ using Wide = __int128;
-  const Wide product = static_cast<Wide>(a.units_) * b.units_;  // eight places
+  const Wide product = static_cast<Wide>(units_) * other.units_;  // eight places
   Wide units = product / Money::kScale;
   const Wide rest = product % Money::kScale;
   const Wide half = Money::kScale / 2;
   if (rest > half || (rest == half && units % 2 != 0)) ++units;
   if (rest < -half || (rest == -half && units % 2 != 0)) --units;
   if (units > std::numeric_limits<std::int64_t>::max() || units < std::numeric_limits<std::int64_t>::min()) {
-    throw TolvaError(QStringLiteral("6"), QStringLiteral("Overflow"));
+    return std::nullopt;
   }
   return Money::fromUnits(static_cast<std::int64_t>(units));
 }

@@ -40,9 +40,9 @@ public:
 
   friend constexpr Money operator+(Money a, Money b) { return fromUnits(a.units_ + b.units_); }
   friend constexpr Money operator-(Money a, Money b) { return fromUnits(a.units_ - b.units_); }
-  // The exact product, rounded to four places, a half going to the even neighbour. Throws
-  // TolvaError ("6", overflow) when the product does not fit.
-  friend Money operator*(Money a, Money b);
+  // The exact product, rounded to four places, a half going to the even neighbour; nothing
+  // when it does not fit.
+  std::optional<Money> times(Money other) const;
   constexpr Money operator-() const { return fromUnits(-units_); }
   Money& operator+=(Money o) { units_ += o.units_; return *this; }
   Money& operator-=(Money o) { units_ -= o.units_; return *this; }

@@ -71,14 +71,7 @@ bool CardOperation::run(QString& msg) {
     return false;
   }
   const BusyScope scope;
-  bool ok = false;
-  // The one trap left: a value too large for Money raises its overflow from inside a step.
-  try {
-    ok = steps(msg);
-  } catch (...) {
-    LogError(label_);
-    ok = false;
-  }
+  const bool ok = steps(msg);
   if (!ok && msg.isEmpty()) msg = QStringLiteral("卡片作業失敗");
   EjectCard();
   writeLog(ok, msg);

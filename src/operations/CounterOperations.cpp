@@ -309,7 +309,15 @@ std::optional<Money> numericParam(const QString& id, bool& bad) {
 }
 
 // Whole points earned by an amount at a rate of points per unit amount (fractions dropped).
-Money earnedPoints(const Money& amount, const Money& rate) { return (amount * rate).truncatedToWhole(); }
+// The whole points an amount earns at the rate; nothing when the rate is too large for it.
+std::optional<Money> earnedPoints(const Money& amount, const std::optional<Money>& rate) {
+  if (!rate) return Money();
+  const std::optional<Money> product = amount.times(*rate);
+  if (!product) return std::nullopt;
+  return product->truncatedToWhole();
+}
+
+const QString kBadRate = QStringLiteral("紅利點數比率參數設定有誤");
 
 // The card message printed under the values: the six lines of the card message file.
 QString counterFaceText() {
@@ -353,24 +361,17 @@ CounterOutcome refused(const QString& action, const QString& msg, const QString&
 using CounterCall = std::function<bool(TxnValues&, QString& msg, CardTxn& txn)>;
 
 // Runs one counter transaction on the card in the reader.
-CounterOutcome runCounter(const OperationContext& ctx, const QString& label, const QString& action,
-                          const CounterCall& call) {
+CounterOutcome runCounter(const OperationContext& ctx, const QString& action, const CounterCall& call) {
   CounterOutcome out{false, action, {}, {}};
-  // The amounts typed at the counter go through Money, whose overflow is the one exception left.
-  try {
-    TxnValues v;
-    v.ctx = &ctx;
-    v.txnDept = ctx.storeId;
-    v.txnDate = Today();
-    v.freeText = counterFaceText();
-    v.apAction = action;
-    v.apText = CounterResultText;
-    out.ok = call(v, out.message, out.txn);
-  } catch (...) {
-    LogErrorToShow(label);
-    if (out.ok || out.message.isEmpty()) out.message = QStringLiteral("存檔失敗");
-    out.ok = false;
-  }
+  TxnValues v;
+  v.ctx = &ctx;
+  v.txnDept = ctx.storeId;
+  v.txnDate = Today();
+  v.freeText = counterFaceText();
+  v.apAction = action;
+  v.apText = CounterResultText;
+  out.ok = call(v, out.message, out.txn);
+  if (!out.ok && out.message.isEmpty()) out.message = QStringLiteral("存檔失敗");
   return out;
 }
 
@@ -388,7 +389,7 @@ CounterOutcome TopUp(const OperationContext& ctx, const QString& amountText) {
   const auto amount = WholeAmount(amountText, QStringLiteral("金額"), true, msg);
   if (!amount) return refused(action, msg, kApRefusedRemark);
   if (!BalanceLimit(limit, msg)) return refused(action, msg, kApFailRemark);
-  return runCounter(ctx, QStringLiteral("TopUp"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
+  return runCounter(ctx, action, [&](TxnValues& v, QString& m, CardTxn& t) {
     v.balLimit = limit;
     v.dbStep = postToMaster(ctx);
     return TopUpCard(kTopUpMode, *amount, Money(), v, m, &t);
@@ -402,11 +403,12 @@ CounterOutcome Deduct(const OperationContext& ctx, const QString& amountText) {
   bool bad = false;
   const auto rate = numericParam(QStringLiteral("QDR_PointRate"), bad);
   if (!amount) return refused(action, msg, kApRefusedRemark);
-  if (bad) return refused(action, QStringLiteral("紅利點數比率參數設定有誤"), kApFailRemark);
-  return runCounter(ctx, QStringLiteral("Deduct"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
+  // A rate so large that the points do not fit is as wrong as one that is not a number.
+  const std::optional<Money> points = bad ? std::nullopt : earnedPoints(*amount, rate);
+  if (!points) return refused(action, kBadRate, kApFailRemark);
+  return runCounter(ctx, action, [&](TxnValues& v, QString& m, CardTxn& t) {
     v.dbStep = postToMaster(ctx);
-    // Inside the operation's trap: a rate too large for the amount is an overflow error.
-    return DeductFromCard(*amount, rate ? earnedPoints(*amount, *rate) : Money(), v, m, &t);
+    return DeductFromCard(*amount, *points, v, m, &t);
   });
 }
 
@@ -415,14 +417,14 @@ CounterOutcome DeductPoints(const OperationContext& ctx, const QString& pointsTe
   QString msg;
   const auto points = WholeAmount(pointsText, QStringLiteral("點數"), true, msg);
   if (!points) return refused(action, msg, kApRefusedRemark);
-  return runCounter(ctx, QStringLiteral("DeductPoints"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
+  return runCounter(ctx, action, [&](TxnValues& v, QString& m, CardTxn& t) {
     v.dbStep = postToMaster(ctx);
     return DeductPointsFromCard(*points, v, m, &t);
   });
 }
 
 CounterOutcome SellAtCounter(const OperationContext& ctx) {
-  return runCounter(ctx, QStringLiteral("SellAtCounter"), ApAction::Sale, [&](TxnValues& v, QString& m, CardTxn& t) {
+  return runCounter(ctx, ApAction::Sale, [&](TxnValues& v, QString& m, CardTxn& t) {
     v.dbStep = markSold(ctx);
     return SellCard(v, m, &t);
   });
@@ -448,11 +450,11 @@ CounterOutcome Reverse(const OperationContext& ctx, const ReversalRequest& r,
   if (earnedPointsBack) {
     bool bad = false;
     const auto rate = numericParam(QStringLiteral("QDR_PointRate"), bad);
-    if (bad) return refused(action, QStringLiteral("紅利點數比率參數設定有誤"), kApFailRemark);
-    points = rate ? earnedPoints(*amount, *rate) : Money();
+    points = bad ? std::nullopt : earnedPoints(*amount, rate);
+    if (!points) return refused(action, kBadRate, kApFailRemark);
     if (showEarnedPoints) showEarnedPoints(*points);
   }
-  return runCounter(ctx, QStringLiteral("Reverse"), action, [&](TxnValues& v, QString& m, CardTxn& t) {
+  return runCounter(ctx, action, [&](TxnValues& v, QString& m, CardTxn& t) {
     // A reversal that credits the card is held to the same limit as a top-up.
     v.balLimit = limit;
     v.pointsAtMost = earnedPointsBack;

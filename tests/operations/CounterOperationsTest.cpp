@@ -144,6 +144,13 @@ TEST_P(CounterOperationsTest, DeductionEarnsPointsAtTheSetRate) {
   EXPECT_EQ(Deduct(ctx(), QStringLiteral("401")).message, QStringLiteral("交易後餘額小於零"));
   expectMaster(QStringLiteral("400"), QStringLiteral("33"));
   EXPECT_EQ(apLog(QStringLiteral("扣抵")).size(), 3);
+  // A rate whose points do not fit is refused as a wrong setting, before the card is asked for.
+  ASSERT_TRUE(SetParamValue(QStringLiteral("QDR_PointRate"), QStringLiteral("900000000000000")));
+  const auto waits = [this] { return dialogs_->texts(QStringLiteral("waitForCard")).size(); };
+  const auto before = waits();
+  EXPECT_EQ(Deduct(ctx(), QStringLiteral("100")).message, QStringLiteral("紅利點數比率參數設定有誤"));
+  EXPECT_EQ(waits(), before);
+  expectMaster(QStringLiteral("400"), QStringLiteral("33"));
 }
 
 TEST_P(CounterOperationsTest, PointDeductionDownToZeroButNotBelow) {
