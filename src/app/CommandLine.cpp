@@ -104,7 +104,7 @@ bool startUp() {
   QString report;
   BeginErrorLogSession(TheSettings().appPath);
   if (!OpenMainDatabaseOrSay() || !gCnn().isOpen()) return false;
-  if (!CreateSchemaIfNew(report)) {
+  if (!CreateSchemaIfNew(report) || !UpgradeSchemaIfOlder(report)) {
     ShowErrorReport(report);
     return false;
   }

@@ -76,7 +76,13 @@ bool StartUp() {
     QString problem;
     if (!OpenMessageDatabase(problem)) Dialogs().messageBox(problem, TheSettings().appName, MsgIcon::Information);
     OpenMainDatabaseOrSay();
-    if (!CreateSchemaIfNew(report)) ShowErrorReport(report);
+    if (!CreateSchemaIfNew(report)) {
+      ShowErrorReport(report);
+    } else if (!UpgradeSchemaIfOlder(report)) {
+      // Nothing may work on a schema this program does not know.
+      ShowErrorReport(report);
+      gCnn().close();
+    }
     LoadCardSettings();
     auto* main = new MainWindow;
     main->setAttribute(Qt::WA_DeleteOnClose);

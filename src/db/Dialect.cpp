@@ -153,6 +153,38 @@ QString Dialect::tableCountQuery() const {
   return {};
 }
 
+QString Dialect::schemaVersionTable() const { return engine_ == Engine::SQLite ? QString() : QStringLiteral("SchemaVersion"); }
+
+QString Dialect::schemaVersionQuery() const {
+  return engine_ == Engine::SQLite ? QStringLiteral("PRAGMA user_version") : QStringLiteral("SELECT MAX(Version) FROM SchemaVersion");
+}
+
+QStringList Dialect::schemaVersionStatements(int version) const {
+  if (engine_ == Engine::SQLite) return {QStringLiteral("PRAGMA user_version = %1").arg(version)};
+  const QString create = name_ == kPostgres
+                             ? QStringLiteral("CREATE TABLE IF NOT EXISTS SchemaVersion (Version INTEGER NOT NULL)")
+                             : QStringLiteral("IF OBJECT_ID('SchemaVersion') IS NULL CREATE TABLE SchemaVersion (Version INTEGER NOT NULL)");
+  return {create, QStringLiteral("DELETE FROM SchemaVersion"),
+          QStringLiteral("INSERT INTO SchemaVersion (Version) VALUES (%1)").arg(version)};
+}
+
+QString Dialect::copyDatabaseStatement() const { return engine_ == Engine::SQLite ? QStringLiteral("VACUUM INTO ?") : QString(); }
+
+QString Dialect::schemaUpgradeLock() const {
+  // SQLite's BEGIN IMMEDIATE holds the write lock already.
+  if (engine_ == Engine::SQLite) return {};
+  if (name_ == kPostgres) return QStringLiteral("LOCK TABLE Tolva IN SHARE ROW EXCLUSIVE MODE");
+  return QStringLiteral("SELECT COUNT(*) FROM Tolva WITH (TABLOCKX, HOLDLOCK)");
+}
+
+QString Dialect::createIndexIfMissing(const QString& name, const QString& table, const QString& columns) const {
+  if (engine_ == Engine::SQLite || name_ == kPostgres) {
+    return QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)").arg(name, table, columns);
+  }
+  return QStringLiteral("IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = '%1') CREATE INDEX %1 ON %2 (%3)")
+      .arg(name, table, columns);
+}
+
 QString Dialect::adapt(const QString& sql) const { return name_ == kSqlite ? AdaptSqlForSqlite(sql) : sql; }
 
 QString Dialect::beginStatement() const {

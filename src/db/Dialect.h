@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <functional>
 
@@ -81,6 +82,18 @@ public:
   // A query with one bound value, the table name, that counts the tables of that name (any
   // letter case); empty when the driver's table list is to be asked instead.
   QString tableCountQuery() const;
+  // Schema versions: where the version is kept (a table, or nothing for SQLite's header), the
+  // query that reads it, the statements that record one, and the statement that makes a second
+  // upgrader wait for the first (empty when the transaction's own lock does).
+  QString schemaVersionTable() const;
+  QString schemaVersionQuery() const;
+  QStringList schemaVersionStatements(int version) const;
+  QString schemaUpgradeLock() const;
+  // The statement that writes a consistent copy of the whole database into the file bound to
+  // it (SQLite's VACUUM INTO); empty where the server's own tools copy it.
+  QString copyDatabaseStatement() const;
+  // An index made only when the database has none of that name.
+  QString createIndexIfMissing(const QString& name, const QString& table, const QString& columns) const;
   // The statement text as this dialect runs it.
   QString adapt(const QString& sql) const;
   // Transactions: when not empty, they run as the statements beginStatement(), "COMMIT" and

@@ -1,5 +1,5 @@
 -- Tolva card manager: schema of the embedded SQLite database.
--- Dates are stored as the sortable text 'YYYY/MM/DD hh:mm:ss' (what QuotDate writes and what
+-- Dates are stored as the sortable text 'YYYY/MM/DD hh:mm:ss' (what the program binds and what
 -- the registered now() answers), so that date comparisons in the program's WHERE clauses work
 -- on text. Amounts and points are NUMERIC; the program reads them back as exact decimals.
 
@@ -46,6 +46,8 @@ CREATE TABLE TolvaLog (
 -- A card's history; a store's day (the store import and reports).
 CREATE INDEX IX_TolvaLog_CardNo ON TolvaLog (CardNo, FileDate);
 CREATE INDEX IX_TolvaLog_TxnDept_TxnDate ON TolvaLog (TxnDept, TxnDate);
+-- The journal by day alone (the liability report).
+CREATE INDEX IX_TolvaLog_TxnDate ON TolvaLog (TxnDate);
 
 CREATE TABLE VoidCard (
   RNo     INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -149,3 +151,7 @@ INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '變更加
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '部門設定', '部門資料設定');
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '系統參數設定', '系統參數設定');
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', 'BASADODB', '編號程序');
+INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '資料庫升級', '資料庫結構升級');
+
+-- The schema's version; a later program upgrades from it.
+PRAGMA user_version = 2;

@@ -45,6 +45,8 @@ CREATE TABLE TolvaLog (
 );
 CREATE INDEX IX_TolvaLog_CardNo ON TolvaLog (CardNo, FileDate);
 CREATE INDEX IX_TolvaLog_TxnDept_TxnDate ON TolvaLog (TxnDept, TxnDate);
+-- The journal by day alone (the liability report).
+CREATE INDEX IX_TolvaLog_TxnDate ON TolvaLog (TxnDate);
 GO
 
 CREATE TABLE VoidCard (
@@ -176,4 +178,10 @@ INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '變更加
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '部門設定', '部門資料設定');
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '系統參數設定', '系統參數設定');
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', 'BASADODB', '編號程序');
+INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '資料庫升級', '資料庫結構升級');
+GO
+
+-- The schema's version; a later program upgrades from it.
+CREATE TABLE SchemaVersion (Version INTEGER NOT NULL);
+INSERT INTO SchemaVersion (Version) VALUES (2);
 GO
