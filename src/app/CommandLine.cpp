@@ -13,6 +13,7 @@
 #include "operations/ReportJobs.h"
 #include "app/ConsoleDialogs.h"
 #include "app/FolderJobs.h"
+#include "app/BackupJobs.h"
 #include "db/SchemaSetup.h"
 #include "app/CardSettings.h"
 #include "ui/ErrorReports.h"
@@ -58,6 +59,12 @@ const QList<Form>& forms() {
          }
          return WithErrorReports([&] { return ReconcileJob(a[1]); });
        }},
+      {QStringLiteral("--backup"), {}, QStringLiteral("FILE"), 1, Runs::OnDatabase,
+       QStringLiteral("把內嵌資料庫備份到 FILE (程式使用中也可), 並核對備份檔"),
+       [](const QStringList& a, QTextStream& out) { return BackupJob(a.value(0), out); }},
+      {QStringLiteral("--restore"), {}, QStringLiteral("FILE"), 1, Runs::InFolder,
+       QStringLiteral("以備份檔 FILE 取代內嵌資料庫 (程式須先結束; 原檔保留在旁)"),
+       [](const QStringList& a, QTextStream& out) { return RestoreJob(appName(), a.value(0), out); }},
       {QStringLiteral("--prepare"), {}, {}, 0, Runs::InFolder,
        QStringLiteral("建立應用程式資料夾的設定檔與訊息資料庫 (已有的檔案不變) 後結束"),
        [](const QStringList&, QTextStream& out) { return PrepareJob(appName(), out); }},

@@ -28,7 +28,7 @@ namespace {
 bool takeInstanceLock() {
   static QLockFile* lock = nullptr;
   if (lock) return true;
-  auto* candidate = new QLockFile(QDir(TheSettings().appPath).absoluteFilePath(TheSettings().appName + QStringLiteral(".lck")));
+  auto* candidate = new QLockFile(InstanceLockFile());
   candidate->setStaleLockTime(0);
   if (!candidate->tryLock(0)) {
     const bool otherInstance = candidate->error() == QLockFile::LockFailedError;
@@ -48,6 +48,10 @@ QPointer<QWidget> startedMain;
 }  // namespace
 
 QWidget* StartedMainWindow() { return startedMain; }
+
+QString InstanceLockFile() {
+  return QDir(TheSettings().appPath).absoluteFilePath(TheSettings().appName + QStringLiteral(".lck"));
+}
 
 bool OpenMainDatabaseOrSay() {
   QString problem;

@@ -68,21 +68,4 @@ int ExchangeTest::count(const QString& sqlWhere) {
   return Value(gCnn(), QStringLiteral("SELECT COUNT(*) FROM TolvaLog WHERE ") + sqlWhere).toInt();
 }
 
-int ExchangeTest::run(const QStringList& args, QStringList& lines) {
-  QFile ini(path(QStringLiteral("tolva.INI")));
-  EXPECT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  ini.write(("[PARAM]\r\nGCNT=" + cnt_ + "\r\n").toUtf8());
-  ini.close();
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("TOLVA_HOME"), dir_->path());
-  env.remove(QStringLiteral("DISPLAY"));
-  env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-  // A window would need this platform, and it has no display to open.
-  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-  QProcess program;
-  program.setProcessEnvironment(env);
-  program.start(QStringLiteral(TOLVA_BIN_DIR "/tolva"), args);
-  EXPECT_TRUE(program.waitForFinished(60000));
-  lines = QString::fromUtf8(program.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-  return program.exitCode();
-}
+int ExchangeTest::run(const QStringList& args, QStringList& lines) { return RunProgram(dir_->path(), cnt_, args, lines); }

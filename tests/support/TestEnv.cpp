@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -177,4 +178,24 @@ void DbTest::refuseCommitsWriting(const QString& table) {
     Exec(cnn, QStringLiteral("CREATE TRIGGER block_commit_%1 AFTER %1 ON ").arg(QString::fromLatin1(event)) + table +
                 QStringLiteral(" BEGIN INSERT INTO CommitBlock VALUES (1); END"));
   }
+}
+
+int RunProgram(const QString& home, const QString& cnt, const QStringList& args, QStringList& lines, QString* errors) {
+  QFile ini(QDir(home).filePath(QStringLiteral("tolva.INI")));
+  EXPECT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  ini.write(("[PARAM]\r\nGCNT=" + cnt + "\r\n").toUtf8());
+  ini.close();
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("TOLVA_HOME"), home);
+  env.remove(QStringLiteral("DISPLAY"));
+  env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+  // A window would need this platform, and it has no display to open.
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+  QProcess program;
+  program.setProcessEnvironment(env);
+  program.start(QStringLiteral(TOLVA_BIN_DIR "/tolva"), args);
+  EXPECT_TRUE(program.waitForFinished(60000));
+  lines = QString::fromUtf8(program.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+  if (errors) *errors = QString::fromUtf8(program.readAllStandardError());
+  return program.exitCode();
 }

@@ -70,6 +70,12 @@ protected:
   QString database_;
 };
 
+// Runs the program (a process of its own, in application folder `home`, whose INI names the
+// database `cnt`) on a machine without a display; answers its exit code and puts its output
+// lines in `lines` (and what it wrote to stderr in `errors`, when given).
+int RunProgram(const QString& home, const QString& cnt, const QStringList& args, QStringList& lines,
+               QString* errors = nullptr);
+
 // Runs the cases of a DbTest suite on SQLite (instances "SQLite/...") and PostgreSQL
 // ("PostgreSQL/...", a CTest test of its own).
 #define TOLVA_DB_TEST_SUITE(Suite)                                                    \

@@ -1,0 +1,24 @@
+#pragma once
+// Copies of the embedded SQLite database: taken while the program may be writing, and checked.
+#include "core/Fetched.h"
+
+#include <QList>
+#include <QString>
+
+class Connection;
+
+struct TableRows {
+  QString table;
+  qint64 rows = 0;
+};
+
+// Writes a consistent copy of the SQLite file `source` into `target` (which must not exist) and
+// checks it: its integrity, and every table's row count against the file at the moment of the
+// copy. Others may write meanwhile; they are not held up. Answers the counts.
+Fetched<QList<TableRows>> CopySqliteFile(const QString& source, const QString& target);
+
+// Checks a copy: its integrity, and that it holds the card tables. Answers its row counts.
+Fetched<QList<TableRows>> CheckSqliteFile(const QString& file);
+
+// The file of the embedded database the connection string names ("" for a server).
+QString SqliteFileOf(const QString& connectionString);
