@@ -9,6 +9,7 @@
 #include "db/Database.h"
 #include "windows/counter/MainWindow.h"
 #include "db/SchemaSetup.h"
+#include "app/DailyBackup.h"
 #include "app/CardSettings.h"
 #include "ui/CodePicker.h"
 #include "ui/QtOperatorDialogs.h"
@@ -86,6 +87,8 @@ bool StartUp() {
       // Nothing may work on a schema this program does not know.
       ShowErrorReport(report);
       gCnn().close();
+    } else if (!TakeDailyBackup(report)) {
+      ShowErrorReport(report);
     }
     LoadCardSettings();
     auto* main = new MainWindow;

@@ -25,6 +25,7 @@ struct Settings {
   QString corporationName;
   QString amountFormat;
   QString captionFile;
+  bool dailyBackup = true;  // a copy of the embedded database at the first start of each day
 
   // From the parameter table
   QString cardMessageFile = QStringLiteral("CardMsg.txt");

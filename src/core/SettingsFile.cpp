@@ -27,6 +27,7 @@ void readIniSettings() {
   EditSettings().amountFormat = iniValue("AmtFmt");
   EditSettings().captionFile = iniValue("CaptionFile");
   EditSettings().readerLibrary = iniValue("CrwLibrary");
+  EditSettings().dailyBackup = iniValue("DailyBackup").trimmed() != QLatin1String("0");
   EditSettings().workstation = WorkstationName();
   EditSettings().dateQuote = QStringLiteral("'");
 }
