@@ -88,7 +88,9 @@ Done copyPages(const RawFile& source, const QString& target) {
   const int rc = sqlite3_backup_step(backup, -1);
   sqlite3_backup_finish(backup);
   if (rc != SQLITE_DONE) return sqliteFailure(out.handle(), target);
-  return {};
+  // One file, with no journal beside it to lose when it is moved; the program switches it back
+  // when it opens it.
+  return out.exec("PRAGMA journal_mode=DELETE");
 }
 
 }  // namespace

@@ -44,6 +44,8 @@ TEST_P(DailyBackupTest, OneCopyADayAndTheLastSevenKept) {
   ASSERT_EQ(kept.size(), kDailyBackupsKept);
   EXPECT_EQ(kept.first(), QStringLiteral("tolva-daily-20261211.db"));
   EXPECT_EQ(kept.last(), QStringLiteral("tolva-daily-20261217.db"));
+  // Nothing else is left in the folder: no journal or half-written file of a copy.
+  EXPECT_EQ(QDir(path(QStringLiteral("backup"))).entryList(QDir::Files), kept);
 
   EditSettings().dailyBackup = false;
   ASSERT_TRUE(takeOn(QDate(2026, 12, 18)));
