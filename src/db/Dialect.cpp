@@ -168,6 +168,12 @@ QStringList Dialect::schemaVersionStatements(int version) const {
           QStringLiteral("INSERT INTO SchemaVersion (Version) VALUES (%1)").arg(version)};
 }
 
+QString Dialect::embeddedFile(const ConnectionString& cs) const {
+  if (engine_ != Engine::SQLite) return {};
+  const QString file = cs.value(QStringLiteral("data source"));
+  return file.isEmpty() ? QString() : absoluteDataFile(file);
+}
+
 QString Dialect::copyDatabaseStatement() const { return engine_ == Engine::SQLite ? QStringLiteral("VACUUM INTO ?") : QString(); }
 
 QString Dialect::schemaUpgradeLock() const {

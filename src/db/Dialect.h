@@ -89,6 +89,8 @@ public:
   QString schemaVersionQuery() const;
   QStringList schemaVersionStatements(int version) const;
   QString schemaUpgradeLock() const;
+  // The database file of an embedded database, as an absolute path (empty for a server).
+  QString embeddedFile(const ConnectionString& cs) const;
   // The statement that writes a consistent copy of the whole database into the file bound to
   // it (SQLite's VACUUM INTO); empty where the server's own tools copy it.
   QString copyDatabaseStatement() const;

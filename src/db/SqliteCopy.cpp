@@ -1,7 +1,7 @@
 #include "db/SqliteCopy.h"
 
-#include "core/Settings.h"
 #include "db/ConnectionString.h"
+#include "db/Dialect.h"
 
 #include <QDir>
 #include <QFile>
@@ -143,8 +143,6 @@ Fetched<QList<TableRows>> CopySqliteFile(const QString& source, const QString& t
 
 QString SqliteFileOf(const QString& connectionString) {
   const ConnectionString cs(connectionString);
-  if (cs.value(QStringLiteral("provider")).compare(QLatin1String("SQLite"), Qt::CaseInsensitive) != 0) return {};
-  const QString file = cs.value(QStringLiteral("data source"));
-  if (file.isEmpty() || QDir::isAbsolutePath(file)) return file;
-  return QDir(TheSettings().appPath.isEmpty() ? QDir::currentPath() : TheSettings().appPath).absoluteFilePath(file);
+  const Fetched<Dialect> dialect = Dialect::forConnection(cs);
+  return dialect ? dialect->embeddedFile(cs) : QString();
 }
