@@ -8,6 +8,7 @@
 #include "core/SettingsFile.h"
 #include "db/Connection.h"
 #include "db/SqliteCopy.h"
+#include "operations/DatabaseBackup.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,8 +17,6 @@
 #include <QTextStream>
 
 namespace {
-
-const QString kServerText = QStringLiteral("伺服器上的資料庫請用 pg_dump / pg_restore 備份與還原 (見 README)");
 
 int fail(const QString& text) {
   QTextStream(stderr) << text << Qt::endl;
@@ -40,15 +39,13 @@ bool moveAside(const QString& file, const QString& aside) {
 }  // namespace
 
 int BackupJob(const QString& file, QTextStream& out) {
-  const QString source = SqliteFileOf(gCnn().connectionString());
-  if (source.isEmpty()) {
-    QTextStream(stderr) << kServerText << Qt::endl;
-    return 2;
+  const Fetched<QList<TableRows>> copied = BackUpDatabase(OperationContext::Current(), file);
+  if (!copied) {
+    // A server database is the wrong tool, not a failed copy.
+    fail(copied.failure.description);
+    return copied.failure.description == kServerBackupText ? 2 : 1;
   }
-  const QString target = QFileInfo(file).absoluteFilePath();
-  const Fetched<QList<TableRows>> copied = CopySqliteFile(source, target);
-  if (!copied) return fail(copied.failure.description);
-  out << QStringLiteral("已備份到 ") << QDir::toNativeSeparators(target) << Qt::endl;
+  out << QStringLiteral("已備份到 ") << QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()) << Qt::endl;
   printCounts(*copied, out);
   return 0;
 }
@@ -59,7 +56,7 @@ int RestoreJob(const QString& appName, const QString& file, QTextStream& out) {
   LoadSettings(appName + QStringLiteral(".INI"), TheSettings().appPath);
   const QString target = SqliteFileOf(ReadIniValue(TheSettings().iniFile, QStringLiteral("PARAM"), QStringLiteral("GCNT")));
   if (target.isEmpty()) {
-    QTextStream(stderr) << kServerText << Qt::endl;
+    QTextStream(stderr) << kServerBackupText << Qt::endl;
     return 2;
   }
   // Held to the end, so that no window starts on the file while it is replaced.

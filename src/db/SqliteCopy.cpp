@@ -79,13 +79,21 @@ bool sameCounts(const QList<TableRows>& a, const QList<TableRows>& b) {
   return true;
 }
 
+// Pages copied at a time between reports of progress.
+constexpr int kPagesPerStep = 256;
+
 // The pages of `source`'s open read transaction, written into `target`.
-Done copyPages(const RawFile& source, const QString& target) {
+Done copyPages(const RawFile& source, const QString& target, const CopyProgress& progress) {
   const RawFile out(target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
   if (out.failed()) return *out.failed();
   sqlite3_backup* backup = sqlite3_backup_init(out.handle(), "main", source.handle(), "main");
   if (!backup) return sqliteFailure(out.handle(), target);
-  const int rc = sqlite3_backup_step(backup, -1);
+  int rc = SQLITE_OK;
+  while ((rc = sqlite3_backup_step(backup, kPagesPerStep)) == SQLITE_OK) {
+    const int total = sqlite3_backup_pagecount(backup);
+    if (progress) progress(total - sqlite3_backup_remaining(backup), total);
+  }
+  if (progress && rc == SQLITE_DONE) progress(sqlite3_backup_pagecount(backup), sqlite3_backup_pagecount(backup));
   sqlite3_backup_finish(backup);
   if (rc != SQLITE_DONE) return sqliteFailure(out.handle(), target);
   // One file, with no journal beside it to lose when it is moved; the program switches it back
@@ -111,7 +119,7 @@ Fetched<QList<TableRows>> CheckSqliteFile(const QString& file) {
   return counts;
 }
 
-Fetched<QList<TableRows>> CopySqliteFile(const QString& source, const QString& target) {
+Fetched<QList<TableRows>> CopySqliteFile(const QString& source, const QString& target, const CopyProgress& progress) {
   if (QFileInfo::exists(target)) return Failure{QStringLiteral("58"), QStringLiteral("備份檔已存在: ") + target};
   const QString part = target + QStringLiteral(".part");
   QFile::remove(part);
@@ -122,7 +130,7 @@ Fetched<QList<TableRows>> CopySqliteFile(const QString& source, const QString& t
     // One read transaction: the counts and the pages copied are the same moment of the file.
     if (const Done begun = in.exec("BEGIN"); !begun) return begun.failure();
     counted = in.counts();
-    const Done copied = counted ? copyPages(in, part) : Done(counted.failure);
+    const Done copied = counted ? copyPages(in, part, progress) : Done(counted.failure);
     (void)in.exec("COMMIT");
     if (!copied) {
       QFile::remove(part);

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
 class Connection;
 
@@ -14,8 +15,10 @@ struct TableRows {
 
 // Writes a consistent copy of the SQLite file `source` into `target` (which must not exist) and
 // checks it: its integrity, and every table's row count against the file at the moment of the
-// copy. Others may write meanwhile; they are not held up. Answers the counts.
-Fetched<QList<TableRows>> CopySqliteFile(const QString& source, const QString& target);
+// copy. Others may write meanwhile; they are not held up. `progress`, when given, hears the
+// pages copied so far and of the whole file. Answers the counts.
+using CopyProgress = std::function<void(int copied, int total)>;
+Fetched<QList<TableRows>> CopySqliteFile(const QString& source, const QString& target, const CopyProgress& progress = {});
 
 // Checks a copy: its integrity, and that it holds the card tables. Answers its row counts.
 Fetched<QList<TableRows>> CheckSqliteFile(const QString& file);

@@ -54,6 +54,7 @@ const QList<QPair<QString, QString>> kSettingMenu = {
     {QStringLiteral("cmdSetDept"), QStringLiteral("部門設定")},
     {QStringLiteral("cmdSetMsg"), QStringLiteral("促銷訊息設定")},
     {QStringLiteral("cmdSetBatchKey"), QStringLiteral("設定加密碼")},
+    {QStringLiteral("cmdBackup"), QStringLiteral("資料庫備份")},
 };
 // Buttons that the menu shows but that open nothing.
 const QStringList kNoAction = {};

@@ -1,5 +1,6 @@
 #include "windows/counter/MenuWindows.h"
 
+#include "windows/settings/BackupWindow.h"
 #include "windows/settings/CardMessageWindow.h"
 #include "windows/settings/CardKeyWindow.h"
 #include "windows/settings/ParametersWindow.h"
@@ -29,6 +30,7 @@ const QMap<QString, std::function<QWidget*()>>& factories() {
   static const QMap<QString, std::function<QWidget*()>> table = {
       {QStringLiteral("cmdSetMsg"), [] { return new CardMessageWindow; }},
       {QStringLiteral("cmdSetBatchKey"), [] { return new CardKeyWindow; }},
+      {QStringLiteral("cmdBackup"), [] { return new BackupWindow; }},
       {QStringLiteral("cmdSetDept"), [] { return new StoreWindow; }},
       {QStringLiteral("cmdSetting"), [] { return new ParametersWindow; }},
       {QStringLiteral("cmdIsuCard"), [] { return new IssueWindow; }},
