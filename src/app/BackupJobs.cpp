@@ -7,6 +7,7 @@
 #include "core/Settings.h"
 #include "core/SettingsFile.h"
 #include "db/Connection.h"
+#include "db/DatabaseCopy.h"
 #include "db/SqliteCopy.h"
 #include "operations/DatabaseBackup.h"
 
@@ -47,6 +48,24 @@ int BackupJob(const QString& file, QTextStream& out) {
   }
   out << QStringLiteral("已備份到 ") << QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()) << Qt::endl;
   printCounts(*copied, out);
+  return 0;
+}
+
+int CopyDatabaseJob(const QString& connectionString, QTextStream& out) {
+  Connection target;
+  // The connection hides a password in its own errors.
+  if (const Done opened = target.open(connectionString); !opened) return fail(opened.failure().description);
+  if (target.dialect().createsSchemaItself()) {
+    fail(QStringLiteral("只能複製到伺服器上的資料庫 (PostgreSQL)"));
+    return 2;
+  }
+  const Fetched<QList<CopiedTable>> copied = CopyDatabase(gCnn(), target);
+  if (!copied) return fail(copied.failure.description);
+  out << QStringLiteral("資料表\t來源筆數\t複本筆數\t來源金額\t複本金額") << Qt::endl;
+  for (const CopiedTable& c : *copied) {
+    out << c.table << '\t' << c.fromRows << '\t' << c.toRows << '\t' << c.fromSums << '\t' << c.toSums << Qt::endl;
+  }
+  out << QStringLiteral("複製完成") << Qt::endl;
   return 0;
 }
 

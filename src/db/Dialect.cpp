@@ -174,6 +174,12 @@ QString Dialect::embeddedFile(const ConnectionString& cs) const {
   return file.isEmpty() ? QString() : absoluteDataFile(file);
 }
 
+QString Dialect::restartRowNumbers(const QString& table) const {
+  if (name_ != kPostgres) return {};
+  return QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', 'rno'), COALESCE(MAX(RNo), 0) + 1, false) FROM %2")
+      .arg(table.toLower(), table);
+}
+
 QString Dialect::copyDatabaseStatement() const { return engine_ == Engine::SQLite ? QStringLiteral("VACUUM INTO ?") : QString(); }
 
 QString Dialect::schemaUpgradeLock() const {

@@ -94,6 +94,9 @@ public:
   // The statement that writes a consistent copy of the whole database into the file bound to
   // it (SQLite's VACUUM INTO); empty where the server's own tools copy it.
   QString copyDatabaseStatement() const;
+  // The query that sets a table's RNo counter past its highest row (empty where none is kept
+  // apart from the rows).
+  QString restartRowNumbers(const QString& table) const;
   // An index made only when the database has none of that name.
   QString createIndexIfMissing(const QString& name, const QString& table, const QString& columns) const;
   // The statement text as this dialect runs it.
