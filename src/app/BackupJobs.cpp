@@ -90,6 +90,8 @@ int RestoreJob(const QString& appName, const QString& file, QTextStream& out) {
   if (!QFile::copy(source, part)) return fail(QStringLiteral("無法寫入 ") + part);
   const QString aside = target + QStringLiteral(".replaced-") + Now().toString(QStringLiteral("yyyyMMdd-HHmmss"));
   if (!moveAside(target, aside) || !QFile::rename(part, target)) {
+    // The database goes back where it was: a start must never find it gone.
+    if (!QFileInfo::exists(target)) moveAside(aside, target);
     QFile::remove(part);
     return fail(QStringLiteral("無法取代 ") + target);
   }
