@@ -8,7 +8,6 @@
 #include "support/Sql.h"
 #include "support/TestEnv.h"
 
-#include <QRandomGenerator>
 
 // `tolva --copy-database` run as a process of its own, from the database of the test (either
 // dialect) into a fresh schema on the PostgreSQL server.
@@ -17,23 +16,8 @@ protected:
   void SetUp() override {
     DbTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    const QString server = qEnvironmentVariable("TOLVA_TEST_PG");
-    if (server.isEmpty()) GTEST_SKIP() << "TOLVA_TEST_PG names no PostgreSQL server";
-    target_ = QStringLiteral("c%1").arg(QRandomGenerator::global()->generate64(), 0, 16);
-    Connection admin;
-    Must(admin.open(server));
-    Exec(admin, QStringLiteral("CREATE SCHEMA ") + target_);
-    targetCnt_ = server + (server.endsWith(u';') ? QString() : QStringLiteral(";")) + QStringLiteral("Search Path=") +
-                 target_ + QStringLiteral(";");
-  }
-  void TearDown() override {
-    if (!target_.isEmpty()) {
-      Connection admin;
-      Must(admin.open(qEnvironmentVariable("TOLVA_TEST_PG")));
-      Exec(admin, QStringLiteral("SET client_min_messages TO warning"));
-      Exec(admin, QStringLiteral("DROP SCHEMA ") + target_ + QStringLiteral(" CASCADE"));
-    }
-    DbTest::TearDown();
+    if (!target_.made()) GTEST_SKIP() << "TOLVA_TEST_PG names no PostgreSQL server";
+    targetCnt_ = target_.connectionString();
   }
   // Cards whose balances agree with their journal, a blacklisted one, a store, a parameter, an
   // activity-log row and two card numbers drawn.
@@ -56,7 +40,8 @@ protected:
     for (int i = 0; i < 2; ++i) ASSERT_TRUE(NextNumber(QStringLiteral("V"), QStringLiteral("Tolva"), n, text, gCnn()));
   }
 
-  QString target_, targetCnt_;
+  EmptyPgSchema target_;
+  QString targetCnt_;
 };
 
 TEST_P(CopyDatabaseTest, EveryTableArrivesCheckedAndTheCopyGoesOnWhereTheSourceStood) {

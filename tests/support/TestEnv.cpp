@@ -73,14 +73,10 @@ void DbTest::SetUp() {
   if (GetParam() == DbKind::SQLite) {
     cnt_ = QStringLiteral("Provider=SQLite;Data Source=") + path(QStringLiteral("tolva.db"));
   } else {
-    const QString server = qEnvironmentVariable("TOLVA_TEST_PG");
-    if (server.isEmpty()) GTEST_SKIP() << "TOLVA_TEST_PG names no PostgreSQL server";
-    pgSchema_ = QStringLiteral("t%1").arg(QRandomGenerator::global()->generate64(), 0, 16);
-    Connection admin;
-    Must(admin.open(server));
-    Exec(admin, QStringLiteral("CREATE SCHEMA ") + pgSchema_);
-    cnt_ = server + (server.endsWith(QLatin1Char(';')) ? QString() : QStringLiteral(";")) +
-           QStringLiteral("Search Path=") + pgSchema_ + QStringLiteral(";");
+    if (qEnvironmentVariable("TOLVA_TEST_PG").isEmpty()) GTEST_SKIP() << "TOLVA_TEST_PG names no PostgreSQL server";
+    schema_ = std::make_unique<EmptyPgSchema>();
+    pgSchema_ = schema_->name();
+    cnt_ = schema_->connectionString();
   }
   // The SQLite file is new: created without asking.
   ASSERT_TRUE(OpenConnection(cnt_, gCnn(), [](const QString&) { return true; }));
@@ -91,13 +87,27 @@ void DbTest::SetUp() {
 
 void DbTest::TearDown() {
   gCnn().close();
-  if (!pgSchema_.isEmpty()) {
-    Connection admin;
-    Must(admin.open(qEnvironmentVariable("TOLVA_TEST_PG")));
-    Exec(admin, QStringLiteral("SET client_min_messages TO warning"));
-    Exec(admin, QStringLiteral("DROP SCHEMA ") + pgSchema_ + QStringLiteral(" CASCADE"));
-  }
+  schema_.reset();
   AppTest::TearDown();
+}
+
+EmptyPgSchema::EmptyPgSchema() {
+  const QString server = qEnvironmentVariable("TOLVA_TEST_PG");
+  if (server.isEmpty()) return;
+  name_ = QStringLiteral("t%1").arg(QRandomGenerator::global()->generate64(), 0, 16);
+  Connection admin;
+  Must(admin.open(server));
+  Exec(admin, QStringLiteral("CREATE SCHEMA ") + name_);
+  cnt_ = server + (server.endsWith(QLatin1Char(';')) ? QString() : QStringLiteral(";")) + QStringLiteral("Search Path=") +
+         name_ + QStringLiteral(";");
+}
+
+EmptyPgSchema::~EmptyPgSchema() {
+  if (name_.isEmpty()) return;
+  Connection admin;
+  Must(admin.open(qEnvironmentVariable("TOLVA_TEST_PG")));
+  Exec(admin, QStringLiteral("SET client_min_messages TO warning"));
+  Exec(admin, QStringLiteral("DROP SCHEMA ") + name_ + QStringLiteral(" CASCADE"));
 }
 
 void NonConformingServerTest::SetUp() {

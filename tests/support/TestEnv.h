@@ -29,6 +29,23 @@ protected:
   std::unique_ptr<ScriptedDialogs> dialogs_;
 };
 
+// An empty schema of its own on the PostgreSQL server TOLVA_TEST_PG names, dropped with this
+// object; nothing is made when no server is named.
+class EmptyPgSchema {
+public:
+  EmptyPgSchema();
+  ~EmptyPgSchema();
+  EmptyPgSchema(const EmptyPgSchema&) = delete;
+  EmptyPgSchema& operator=(const EmptyPgSchema&) = delete;
+  bool made() const { return !name_.isEmpty(); }
+  const QString& name() const { return name_; }
+  // The server's connection string with the schema as its search path.
+  const QString& connectionString() const { return cnt_; }
+
+private:
+  QString name_, cnt_;
+};
+
 enum class DbKind { SQLite, PostgreSQL };
 
 // gCnn open on a new database of the dialect under test, created from the program's schema
@@ -54,6 +71,7 @@ protected:
 
   QString cnt_;
   QString pgSchema_;
+  std::unique_ptr<EmptyPgSchema> schema_;
 };
 
 // A DbTest whose PostgreSQL database leaves standard_conforming_strings off by default (a
