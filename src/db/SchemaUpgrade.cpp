@@ -55,9 +55,15 @@ Done toVersion2(Connection& cnn) {
   return addCode(cnn, type, QStringLiteral("資料庫升級"), QStringLiteral("資料庫結構升級"));
 }
 
+// The action code under which a restore of the embedded database is logged.
+Done toVersion3(Connection& cnn) {
+  return addCode(cnn, QStringLiteral("TolvaWorkingType"), QStringLiteral("資料庫還原"), QStringLiteral("資料庫還原"));
+}
+
 const QList<Step>& steps() {
   static const QList<Step> all = {
       {2, QStringLiteral("版本 2：交易檔轉入記錄、交易日索引"), toVersion2},
+      {3, QStringLiteral("版本 3：資料庫還原的作業代碼"), toVersion3},
   };
   return all;
 }

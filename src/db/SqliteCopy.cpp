@@ -2,6 +2,7 @@
 
 #include "db/ConnectionString.h"
 #include "db/Dialect.h"
+#include "db/SchemaUpgrade.h"
 
 #include <QDir>
 #include <QFile>
@@ -82,11 +83,10 @@ bool sameCounts(const QList<TableRows>& a, const QList<TableRows>& b) {
 // Pages copied at a time between reports of progress.
 constexpr int kPagesPerStep = 256;
 
-// The pages of `source`'s open read transaction, written into `target`.
-Done copyPages(const RawFile& source, const QString& target, const CopyProgress& progress) {
-  const RawFile out(target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-  if (out.failed()) return *out.failed();
-  sqlite3_backup* backup = sqlite3_backup_init(out.handle(), "main", source.handle(), "main");
+// Every page of `in` written into `out`, in one write transaction on `out`: a failure leaves
+// `out` as it was.
+Done copyPages(const RawFile& in, const RawFile& out, const QString& target, const CopyProgress& progress) {
+  sqlite3_backup* backup = sqlite3_backup_init(out.handle(), "main", in.handle(), "main");
   if (!backup) return sqliteFailure(out.handle(), target);
   int rc = SQLITE_OK;
   while ((rc = sqlite3_backup_step(backup, kPagesPerStep)) == SQLITE_OK) {
@@ -96,6 +96,14 @@ Done copyPages(const RawFile& source, const QString& target, const CopyProgress&
   if (progress && rc == SQLITE_DONE) progress(sqlite3_backup_pagecount(backup), sqlite3_backup_pagecount(backup));
   sqlite3_backup_finish(backup);
   if (rc != SQLITE_DONE) return sqliteFailure(out.handle(), target);
+  return {};
+}
+
+// The pages of `source`'s open read transaction, written into the new file `target`.
+Done copyPagesToNewFile(const RawFile& source, const QString& target, const CopyProgress& progress) {
+  const RawFile out(target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  if (out.failed()) return *out.failed();
+  if (const Done copied = copyPages(source, out, target, progress); !copied) return copied;
   // One file, with no journal beside it to lose when it is moved; the program switches it back
   // when it opens it.
   return out.exec("PRAGMA journal_mode=DELETE");
@@ -130,7 +138,7 @@ Fetched<QList<TableRows>> CopySqliteFile(const QString& source, const QString& t
     // One read transaction: the counts and the pages copied are the same moment of the file.
     if (const Done begun = in.exec("BEGIN"); !begun) return begun.failure();
     counted = in.counts();
-    const Done copied = counted ? copyPages(in, part, progress) : Done(counted.failure);
+    const Done copied = counted ? copyPagesToNewFile(in, part, progress) : Done(counted.failure);
     (void)in.exec("COMMIT");
     if (!copied) {
       QFile::remove(part);
@@ -147,6 +155,24 @@ Fetched<QList<TableRows>> CopySqliteFile(const QString& source, const QString& t
     return check ? Failure{QStringLiteral("58"), QStringLiteral("無法寫入備份檔: ") + target} : check.failure;
   }
   return check;
+}
+
+Fetched<QList<TableRows>> RestoreSqliteFile(const QString& source, const QString& target, const QString& aside,
+                                            const CopyProgress& progress) {
+  const Fetched<QList<TableRows>> checked = CheckSqliteFile(source);
+  if (!checked) return checked;
+  const RawFile in(source, SQLITE_OPEN_READONLY);
+  if (in.failed()) return *in.failed();
+  const Fetched<QStringList> version = in.column(QStringLiteral("PRAGMA user_version"));
+  if (!version) return version.failure;
+  if (const int v = version->value(0).toInt(); v > kSchemaVersion) return Failure{QStringLiteral("-1"), NewerSchemaText(v)};
+  const Fetched<QList<TableRows>> kept = CopySqliteFile(target, aside);
+  if (!kept) return kept;
+  const RawFile out(target, SQLITE_OPEN_READWRITE);
+  if (out.failed()) return *out.failed();
+  sqlite3_busy_timeout(out.handle(), 60000);
+  if (const Done copied = copyPages(in, out, target, progress); !copied) return copied.failure();
+  return checked;
 }
 
 QString SqliteFileOf(const QString& connectionString) {

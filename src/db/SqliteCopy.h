@@ -23,5 +23,12 @@ Fetched<QList<TableRows>> CopySqliteFile(const QString& source, const QString& t
 // Checks a copy: its integrity, and that it holds the card tables. Answers its row counts.
 Fetched<QList<TableRows>> CheckSqliteFile(const QString& file);
 
+// Puts the checked copy `source` into the SQLite file `target` in place, in one write
+// transaction, while this program and others may have it open: they see the copy from their next
+// statement on, and a failure leaves the file as it was. The file as it stood is first copied
+// into `aside`. A copy made by a newer program is refused. Answers the copy's row counts.
+Fetched<QList<TableRows>> RestoreSqliteFile(const QString& source, const QString& target, const QString& aside,
+                                            const CopyProgress& progress = {});
+
 // The file of the embedded database the connection string names ("" for a server).
 QString SqliteFileOf(const QString& connectionString);

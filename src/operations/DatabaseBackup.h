@@ -15,3 +15,8 @@ QString EmbeddedDatabaseFile(const OperationContext& ctx);
 // database fails with number "2" and kServerBackupText.
 Fetched<QList<TableRows>> BackUpDatabase(const OperationContext& ctx, const QString& file,
                                          const CopyProgress& progress = {});
+
+// Puts the checked copy `file` into the embedded database in place (see RestoreSqliteFile),
+// keeping the database as it stood beside it as "<database>.replaced-<date>-<time>", and logs
+// the restore in the restored database. Answers the name of the file kept.
+Fetched<QString> RestoreDatabase(const OperationContext& ctx, const QString& file, const CopyProgress& progress = {});

@@ -54,7 +54,7 @@ protected:
   // Checks the schema on the open main connection: tables, codes, numbering, unique cards.
   void expectWorkingSchema() {
     for (const QString& table : kTables) EXPECT_TRUE(Must(HasTable(gCnn(), table))) << table.toStdString();
-    EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT COUNT(*) FROM xxCODE")).toInt(), 34);
+    EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT COUNT(*) FROM xxCODE")).toInt(), 35);
     EXPECT_EQ(CodeDescription(QStringLiteral("TolvaStatus"), QStringLiteral("01")), QStringLiteral("已發卡"));
     qint64 n = 0;
     QString text;

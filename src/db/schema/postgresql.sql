@@ -171,7 +171,8 @@ INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '部門設
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '系統參數設定', '系統參數設定');
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', 'BASADODB', '編號程序');
 INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '資料庫升級', '資料庫結構升級');
+INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '資料庫還原', '資料庫還原');
 
 -- The schema's version; a later program upgrades from it.
 CREATE TABLE SchemaVersion (Version INTEGER NOT NULL);
-INSERT INTO SchemaVersion (Version) VALUES (2);
+INSERT INTO SchemaVersion (Version) VALUES (3);

@@ -1,4 +1,5 @@
 #include "windows/counter/MainWindow.h"
+#include "windows/settings/BackupWindow.h"
 
 #include "core/Clock.h"
 #include "core/Dates.h"
@@ -290,7 +291,13 @@ void MainWindow::openOperationWindow(const QString& buttonName) {
     if (!HasOperationWindow(buttonName)) return;
     if (current_ && current_->isVisible()) current_->hide();
     QPointer<QWidget>& target = windows_[buttonName];
-    if (!target) target = CreateOperationWindow(buttonName);
+    if (!target) {
+      target = CreateOperationWindow(buttonName);
+      // Nothing read before a restore may go on being used: the program ends.
+      if (auto* backup = qobject_cast<BackupWindow*>(target.data())) {
+        connect(backup, &BackupWindow::databaseRestored, this, &MainWindow::quitProgram, Qt::QueuedConnection);
+      }
+    }
     current_ = target;
     target->show();
     target->raise();

@@ -39,21 +39,25 @@ BackupWindow::BackupWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   buttons->addStretch(1);
   cmdBackup_ = new QPushButton(QStringLiteral("備份"), this);
   cmdBackup_->setObjectName(QStringLiteral("cmdBackup"));
+  cmdRestore_ = new QPushButton(QStringLiteral("還原"), this);
+  cmdRestore_->setObjectName(QStringLiteral("cmdRestore"));
   auto* exit = new QPushButton(QStringLiteral("&Z結束"), this);
   exit->setObjectName(QStringLiteral("cmdExit"));
   buttons->addWidget(cmdBackup_);
+  buttons->addWidget(cmdRestore_);
   buttons->addWidget(exit);
   layout->addLayout(buttons);
   elaMsg_ = new StatusPanel(this);
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   layout->addWidget(elaMsg_);
   connect(cmdBackup_, &QPushButton::clicked, this, &BackupWindow::backUpDatabase);
+  connect(cmdRestore_, &QPushButton::clicked, this, &BackupWindow::restoreDatabase);
   connect(exit, &QPushButton::clicked, this, &BackupWindow::closeWindow);
   resize(480, 150);
 }
 
 void BackupWindow::backUpDatabase() {
-  const PressGuard press(copying_, {cmdBackup_});
+  const PressGuard press(copying_, {cmdBackup_, cmdRestore_});
   if (!press) return;
   const OperationContext ctx = OperationContext::Current();
   if (EmbeddedDatabaseFile(ctx).isEmpty()) return ShowStatusMessage(elaMsg_, kServerBackupText);
@@ -64,11 +68,8 @@ void BackupWindow::backUpDatabase() {
   const QString file = Dialogs().saveFileName(kCaption, QStringLiteral("SQLite (*.db)"), suggested);
   if (file.isEmpty()) return;
   prgCopy_->setValue(0);
-  const Fetched<QList<TableRows>> copied = BackUpDatabase(ctx, file, [this](int done, int total) {
-    prgCopy_->setRange(0, total);
-    prgCopy_->setValue(done);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  });
+  const Fetched<QList<TableRows>> copied =
+      BackUpDatabase(ctx, file, [this](int done, int total) { showProgress(done, total); });
   if (!copied) {
     ReportError(ErrorLabel(), copied.failure);
     return ShowStatusMessage(elaMsg_, QStringLiteral("備份失敗"));
@@ -78,6 +79,36 @@ void BackupWindow::backUpDatabase() {
     if (t.table == QLatin1String("Tolva")) cards = t.rows;
   }
   ShowStatusMessage(elaMsg_, QStringLiteral("已備份 %1 張卡片的資料到 %2").arg(cards).arg(QDir::toNativeSeparators(file)));
+}
+
+void BackupWindow::restoreDatabase() {
+  const PressGuard press(copying_, {cmdBackup_, cmdRestore_});
+  if (!press) return;
+  const OperationContext ctx = OperationContext::Current();
+  if (EmbeddedDatabaseFile(ctx).isEmpty()) return ShowStatusMessage(elaMsg_, kServerBackupText);
+  const QString file = Dialogs().openFileName(QStringLiteral("資料庫還原"), QStringLiteral("SQLite (*.db)"),
+                                              QDir(TheSettings().appPath).filePath(QStringLiteral("backup")));
+  if (file.isEmpty()) return;
+  const QString question = QStringLiteral("以 %1 取代目前的資料庫？\n目前的資料庫會另存一份，還原後程式將結束。")
+                               .arg(QDir::toNativeSeparators(file));
+  if (!Dialogs().askYesNo(question, kCaption)) return;
+  prgCopy_->setValue(0);
+  const Fetched<QString> kept = RestoreDatabase(ctx, file, [this](int done, int total) { showProgress(done, total); });
+  if (!kept) {
+    ReportError(ErrorLabel(), kept.failure);
+    return ShowStatusMessage(elaMsg_, QStringLiteral("還原失敗"));
+  }
+  ShowStatusMessage(elaMsg_, QStringLiteral("已還原"));
+  Dialogs().messageBox(QStringLiteral("已還原 %1\n原資料庫保留為 %2\n程式將結束，請重新啟動。")
+                           .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(*kept)),
+                       kCaption, MsgIcon::Information);
+  emit databaseRestored();
+}
+
+void BackupWindow::showProgress(int done, int total) {
+  prgCopy_->setRange(0, total);
+  prgCopy_->setValue(done);
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void BackupWindow::closeWindow() { hide(); }
