@@ -1,12 +1,14 @@
 #include "core/Settings.h"
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
+#include "ui/PressGuard.h"
 #include "ui/WindowHelpers.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -173,4 +175,25 @@ TEST_F(FieldBehaviourTest, InputModeClearAndLockByNamePrefix) {
   LockFields(&f.window);
   EXPECT_TRUE(f.txtA->isReadOnly());
   EXPECT_EQ(f.txtA->palette().color(QPalette::Base), kInputClosed);
+}
+
+// A button pressed from the keyboard has the focus again when its handler ends, unless the
+// handler put it elsewhere.
+TEST_F(FieldBehaviourTest, APressedButtonGetsTheFocusBackUnlessTheHandlerMovedIt) {
+  Form f;
+  auto* first = new QPushButton(QStringLiteral("一"), &f.window);
+  auto* second = new QPushButton(QStringLiteral("二"), &f.window);
+  f.window.layout()->addWidget(first);
+  f.window.layout()->addWidget(second);
+  QApplication::processEvents();
+  bool busy = false;
+  first->setFocus();
+  QApplication::processEvents();
+  { const PressGuard press(busy, {first, second}); }
+  EXPECT_EQ(QApplication::focusWidget(), first);
+  {
+    const PressGuard press(busy, {first, second});
+    f.txtC->setFocus();
+  }
+  EXPECT_EQ(QApplication::focusWidget(), f.txtC);
 }
