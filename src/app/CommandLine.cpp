@@ -37,6 +37,7 @@ struct Form {
   Runs runs;
   QString help;
   CommandJob job;
+  int maxArgs = -1;  // more arguments it may take (-1: exactly argCount)
 };
 
 QString appName() { return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(); }
@@ -50,15 +51,10 @@ const QList<Form>& forms() {
       {QStringLiteral("--export-blacklist"), {}, QStringLiteral("DIR"), 1, Runs::OnDatabase,
        QStringLiteral("把黑名單檔寫到 DIR"),
        [](const QStringList& a, QTextStream& out) { return RunExportBlacklistJob(a.value(0), out); }},
-      {QStringLiteral("--report"), {}, QStringLiteral("reconcile FILE.csv"), 2, Runs::OnDatabase,
-       QStringLiteral("對帳: 餘額或點數與交易明細不符的卡片寫入 FILE.csv; 有不符時結束代碼為 1"),
-       [](const QStringList& a, QTextStream& out) {
-         if (a.size() != 2 || a[0] != QLatin1String("reconcile")) {
-           out << QStringLiteral("用法: tolva --report reconcile FILE.csv") << Qt::endl;
-           return 2;
-         }
-         return WithErrorReports([&] { return ReconcileJob(a[1]); });
-       }},
+      {QStringLiteral("--report"), {}, kReportUsage, 2, Runs::OnDatabase,
+       QStringLiteral("報表寫入 FILE.csv: reconcile 對帳 (有不符時結束代碼為 1), rollforward 期間 FROM-TO 的餘額變動表 "
+                      "(差額不為 0 時結束代碼為 1), dormancy 閒置卡片, expiry 到期餘額, redemption 各發卡月份的兌用比率"),
+       [](const QStringList& a, QTextStream&) { return WithErrorReports([&] { return ReportJob(a); }); }, 4},
       {QStringLiteral("--backup"), {}, QStringLiteral("FILE"), 1, Runs::OnDatabase,
        QStringLiteral("把內嵌資料庫備份到 FILE (程式使用中也可), 並核對備份檔"),
        [](const QStringList& a, QTextStream& out) { return BackupJob(a.value(0), out); }},
@@ -172,7 +168,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
   }
   if (!command) return line;
   line.name = command->name;
-  if (line.args.size() != command->argCount || line.args.contains(QString())) {
+  const int most = command->maxArgs < 0 ? command->argCount : command->maxArgs;
+  if (line.args.size() < command->argCount || line.args.size() > most || line.args.contains(QString())) {
     return refuse(line, command->argCount == 0 ? QStringLiteral("%1 不接受參數").arg(command->name)
                                                : QStringLiteral("%1 需要參數 %2").arg(command->name, command->usage));
   }

@@ -1,11 +1,16 @@
 #include "operations/ReportJobs.h"
 
-#include "core/ErrorReport.h"
+#include "core/Clock.h"
 #include "core/CsvFile.h"
+#include "core/ErrorReport.h"
+#include "ledger/AgingReports.h"
 #include "ledger/ReportQueries.h"
+#include "ledger/RollForward.h"
 #include "operations/OperationContext.h"
 
+#include <QDate>
 #include <QTextStream>
+#include <limits>
 
 namespace {
 
@@ -14,19 +19,99 @@ int usage(const QString& text) {
   return 2;
 }
 
+// Writes the report's text, or says why not; 2 when it could not be written.
+int write(const QString& csvFile, const QString& text) {
+  return WriteCsvFile(csvFile, text) ? 0 : usage(QStringLiteral("cannot write ") + csvFile);
+}
+
+int failed(const char* job, const Failure& failure) {
+  LogErrorToShow(QString::fromLatin1(job), failure);
+  return 2;
+}
+
+QDate dayArgument(const QString& text) {
+  for (const char* format : {"yyyy/MM/dd", "yyyy-MM-dd", "yyyyMMdd"}) {
+    const QDate d = QDate::fromString(text, QString::fromLatin1(format));
+    if (d.isValid()) return d;
+  }
+  return {};
+}
+
+QStringList bucketCells(const AgingBucket& b) {
+  return {b.label, QString::number(b.cards), b.amt.toString(), b.points.toString()};
+}
+const QStringList kBucketHeadings = {QStringLiteral("區間"), QStringLiteral("卡數"), QStringLiteral("餘額"),
+                                     QStringLiteral("點數")};
+
+int rollForwardJob(const QString& first, const QString& last, const QString& csvFile) {
+  const QDate from = dayArgument(first), to = dayArgument(last);
+  if (!from.isValid() || !to.isValid() || to < from) return usage(QStringLiteral("日期錯誤: ") + first + u' ' + last);
+  const Fetched<RollForward> r = ComputeRollForward(OperationContext::Current().db, from, to);
+  if (!r) return failed("RollForwardJob", r.failure);
+  QList<QStringList> cells;
+  for (const RollLine& line : r->lines()) cells << RollCells(line);
+  if (const int rc = write(csvFile, CsvText(kRollForwardHeadings.split(u'|'), cells)); rc != 0) return rc;
+  for (const QString& problem : r->problems()) QTextStream(stderr) << problem << Qt::endl;
+  return r->ties() ? 0 : 1;
+}
+
+int dormancyJob(const QString& csvFile) {
+  const Fetched<Dormancy> d = ComputeDormancy(OperationContext::Current().db, Today(), std::numeric_limits<int>::max());
+  if (!d) return failed("DormancyJob", d.failure);
+  QList<QStringList> buckets, cards;
+  for (const AgingBucket& b : d->buckets) buckets << bucketCells(b);
+  for (const DormantCard& c : d->oldest) {
+    cards << QStringList{c.cardNo, c.store, c.storeName, c.lastActivity.toString(QStringLiteral("yyyy/MM/dd")),
+                         QString::number(c.months), c.amt.toString(), c.points.toString()};
+  }
+  return write(csvFile, CsvText(kBucketHeadings, buckets) + QStringLiteral("\r\n") +
+                            CsvText(kDormantHeadings.split(u'|'), cards));
+}
+
+int expiryJob(const QString& csvFile) {
+  const Fetched<Expiry> e = ComputeExpiry(OperationContext::Current().db, Today());
+  if (!e) return failed("ExpiryJob", e.failure);
+  QList<QStringList> cells;
+  for (const AgingBucket& b : e->coming) cells << bucketCells(b);
+  for (AgingBucket b : e->expired) {
+    b.label = QStringLiteral("已過期 ") + b.label;
+    cells << bucketCells(b);
+  }
+  return write(csvFile, CsvText(kBucketHeadings, cells));
+}
+
+int redemptionJob(const QString& csvFile) {
+  const Fetched<QList<RedemptionMonth>> months = ComputeRedemption(OperationContext::Current().db, Today());
+  if (!months) return failed("RedemptionJob", months.failure);
+  QList<QStringList> cells;
+  for (const RedemptionMonth& m : *months) {
+    QStringList row{m.month, QString::number(m.cards), m.loaded.toString()};
+    for (const auto& share : m.share) row << ShareText(share);
+    cells << row;
+  }
+  return write(csvFile, CsvText(kRedemptionHeadings.split(u'|'), cells));
+}
+
 }  // namespace
 
 int ReconcileJob(const QString& csvFile) {
   const Fetched<QList<ReconcileRow>> rows = SelectDisagreements(OperationContext::Current().db);
-  if (!rows) {
-    LogErrorToShow(QStringLiteral("ReconcileJob"), rows.failure);
-    return 2;
-  }
+  if (!rows) return failed("ReconcileJob", rows.failure);
   QList<QStringList> cells;
   for (const ReconcileRow& r : *rows) cells << ReconcileCells(r);
-  if (!WriteCsvFile(csvFile, CsvText(kReconcileHeadings.split(QLatin1Char('|')), cells))) {
-    return usage(QStringLiteral("cannot write ") + csvFile);
-  }
+  if (const int rc = write(csvFile, CsvText(kReconcileHeadings.split(QLatin1Char('|')), cells)); rc != 0) return rc;
   QTextStream(stdout) << rows->size() << Qt::endl;
   return rows->isEmpty() ? 0 : 1;
+}
+
+int ReportJob(const QStringList& a) {
+  const QString kind = a.value(0);
+  if (kind == QLatin1String("rollforward") && a.size() == 4) return rollForwardJob(a[1], a[2], a[3]);
+  if (a.size() == 2) {
+    if (kind == QLatin1String("reconcile")) return ReconcileJob(a[1]);
+    if (kind == QLatin1String("dormancy")) return dormancyJob(a[1]);
+    if (kind == QLatin1String("expiry")) return expiryJob(a[1]);
+    if (kind == QLatin1String("redemption")) return redemptionJob(a[1]);
+  }
+  return usage(QStringLiteral("用法: tolva --report ") + kReportUsage);
 }
