@@ -2,6 +2,7 @@
 #include "core/AppFolder.h"
 #include "support/TestEnv.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -35,4 +36,22 @@ TEST_F(ReportJobTest, ReconcileRunsWithoutADisplayAndExitsNonZeroWhenACardDisagr
   QSqlDatabase::removeDatabase(QStringLiteral("job"));
   EXPECT_EQ(run(home, args), 1);
   EXPECT_EQ(run(home, {QStringLiteral("--report"), QStringLiteral("weekly")}), 2);
+}
+
+TEST_F(ReportJobTest, TheAccountingReportsWriteTheirFilesAndRefuseBadDates) {
+  const QString home = path(QStringLiteral("home"));
+  ASSERT_EQ(PrepareApplicationFolder(home, QStringLiteral("tolva")), QString());
+  for (const char* kind : {"dormancy", "expiry", "redemption"}) {
+    const QString file = home + QStringLiteral("/%1.csv").arg(QString::fromLatin1(kind));
+    EXPECT_EQ(run(home, {QStringLiteral("--report"), QString::fromLatin1(kind), file}), 0) << kind;
+    EXPECT_TRUE(QFileInfo(file).size() > 0) << kind;
+  }
+  const QString rf = home + QStringLiteral("/rf.csv");
+  EXPECT_EQ(run(home, {QStringLiteral("--report"), QStringLiteral("rollforward"), QStringLiteral("2026/11/01"),
+                       QStringLiteral("2026-11-30"), rf}),
+            0);
+  EXPECT_EQ(run(home, {QStringLiteral("--report"), QStringLiteral("rollforward"), QStringLiteral("2026/13/01"),
+                       QStringLiteral("2026/11/30"), rf}),
+            2);
+  EXPECT_EQ(run(home, {QStringLiteral("--report"), QStringLiteral("dormancy"), rf, rf}), 2);
 }
