@@ -3,10 +3,7 @@
 #include "core/Clock.h"
 #include "core/CsvFile.h"
 #include "core/ErrorReport.h"
-#include "ledger/AgingReports.h"
-#include "ledger/ReportQueries.h"
-#include "ledger/RollForward.h"
-#include "operations/OperationContext.h"
+#include "operations/Reports.h"
 
 #include <QDate>
 #include <QTextStream>
@@ -46,7 +43,7 @@ const QStringList kBucketHeadings = {QStringLiteral("區間"), QStringLiteral("�
 int rollForwardJob(const QString& first, const QString& last, const QString& csvFile) {
   const QDate from = dayArgument(first), to = dayArgument(last);
   if (!from.isValid() || !to.isValid() || to < from) return usage(QStringLiteral("日期錯誤: ") + first + u' ' + last);
-  const Fetched<RollForward> r = ComputeRollForward(OperationContext::Current().db, from, to);
+  const Fetched<RollForward> r = RollForwardOf(OperationContext::Current(), from, to, {});
   if (!r) return failed("RollForwardJob", r.failure);
   QList<QStringList> cells;
   for (const RollLine& line : r->lines()) cells << RollCells(line);
@@ -56,7 +53,7 @@ int rollForwardJob(const QString& first, const QString& last, const QString& csv
 }
 
 int dormancyJob(const QString& csvFile) {
-  const Fetched<Dormancy> d = ComputeDormancy(OperationContext::Current().db, Today(), std::numeric_limits<int>::max());
+  const Fetched<Dormancy> d = DormancyOn(OperationContext::Current(), Today(), std::numeric_limits<int>::max());
   if (!d) return failed("DormancyJob", d.failure);
   QList<QStringList> buckets, cards;
   for (const AgingBucket& b : d->buckets) buckets << bucketCells(b);
@@ -69,7 +66,7 @@ int dormancyJob(const QString& csvFile) {
 }
 
 int expiryJob(const QString& csvFile) {
-  const Fetched<Expiry> e = ComputeExpiry(OperationContext::Current().db, Today());
+  const Fetched<Expiry> e = ExpiryOn(OperationContext::Current(), Today());
   if (!e) return failed("ExpiryJob", e.failure);
   QList<QStringList> cells;
   for (const AgingBucket& b : e->coming) cells << bucketCells(b);
@@ -81,7 +78,7 @@ int expiryJob(const QString& csvFile) {
 }
 
 int redemptionJob(const QString& csvFile) {
-  const Fetched<QList<RedemptionMonth>> months = ComputeRedemption(OperationContext::Current().db, Today());
+  const Fetched<QList<RedemptionMonth>> months = RedemptionOn(OperationContext::Current(), Today());
   if (!months) return failed("RedemptionJob", months.failure);
   QList<QStringList> cells;
   for (const RedemptionMonth& m : *months) {
@@ -95,7 +92,7 @@ int redemptionJob(const QString& csvFile) {
 }  // namespace
 
 int ReconcileJob(const QString& csvFile) {
-  const Fetched<QList<ReconcileRow>> rows = SelectDisagreements(OperationContext::Current().db);
+  const Fetched<QList<ReconcileRow>> rows = Disagreements(OperationContext::Current());
   if (!rows) return failed("ReconcileJob", rows.failure);
   QList<QStringList> cells;
   for (const ReconcileRow& r : *rows) cells << ReconcileCells(r);

@@ -32,6 +32,20 @@ Fetched<Liability> LiabilityOn(const OperationContext& ctx, const QDate& day) {
   return ComputeLiability(ctx.db, day);
 }
 
+Fetched<RollForward> RollForwardOf(const OperationContext& ctx, const QDate& from, const QDate& to, const QString& store) {
+  return ComputeRollForward(ctx.db, from, to, store);
+}
+
+Fetched<Dormancy> DormancyOn(const OperationContext& ctx, const QDate& day, int listed) {
+  return ComputeDormancy(ctx.db, day, listed);
+}
+
+Fetched<Expiry> ExpiryOn(const OperationContext& ctx, const QDate& day) { return ComputeExpiry(ctx.db, day); }
+
+Fetched<QList<RedemptionMonth>> RedemptionOn(const OperationContext& ctx, const QDate& day) {
+  return ComputeRedemption(ctx.db, day);
+}
+
 Fetched<QList<ReconcileRow>> Disagreements(const OperationContext& ctx) {
   return SelectDisagreements(ctx.db);
 }

@@ -1,8 +1,10 @@
 #pragma once
 // What the report windows list: each call fetches one report's rows for its conditions.
 #include "ledger/ActivityLogQuery.h"
+#include "ledger/AgingReports.h"
 #include "ledger/CardCodes.h"
 #include "ledger/ReportQueries.h"
+#include "ledger/RollForward.h"
 #include "core/Fetched.h"
 #include "operations/OperationContext.h"
 
@@ -25,6 +27,13 @@ QString TransactionTypeDescription(const QString& type);
 
 // The outstanding liability at the end of `day`.
 Fetched<Liability> LiabilityOn(const OperationContext& ctx, const QDate& day);
+// The accountants' reports: the liability's roll-forward over the days `from` to `to` (of one
+// issuing store, or all), and the dormancy, expiry and redemption of the cards seen on `day`.
+Fetched<RollForward> RollForwardOf(const OperationContext& ctx, const QDate& from, const QDate& to, const QString& store);
+Fetched<Dormancy> DormancyOn(const OperationContext& ctx, const QDate& day, int listed);
+Fetched<Expiry> ExpiryOn(const OperationContext& ctx, const QDate& day);
+Fetched<QList<RedemptionMonth>> RedemptionOn(const OperationContext& ctx, const QDate& day);
+
 // The cards whose master row and journal or blacklist disagree.
 Fetched<QList<ReconcileRow>> Disagreements(const OperationContext& ctx);
 

@@ -49,6 +49,7 @@ const QList<QPair<QString, QString>> kReportMenu = {
     {QStringLiteral("Command6"), QStringLiteral("銷售明細表")},
     {QStringLiteral("cmdRptLiability"), QStringLiteral("未兌付餘額表")},
     {QStringLiteral("cmdRptReconcile"), QStringLiteral("帳務核對表")},
+    {QStringLiteral("cmdRptAccounting"), QStringLiteral("帳務報表")},
 };
 const QList<QPair<QString, QString>> kSettingMenu = {
     {QStringLiteral("cmdSetting"), QStringLiteral("系統參數設定")},

@@ -7,6 +7,7 @@
 #include "windows/settings/StoreWindow.h"
 #include "windows/reports/ActivityLogWindow.h"
 #include "windows/reports/IssuedCardsReport.h"
+#include "windows/reports/AccountingReportWindow.h"
 #include "windows/reports/LiabilityReport.h"
 #include "windows/reports/ReconcileReport.h"
 #include "windows/reports/TransactionDetailReport.h"
@@ -51,6 +52,7 @@ const QMap<QString, std::function<QWidget*()>>& factories() {
       {QStringLiteral("Command6"), [] { return new TransactionDetailReport(TransactionDetailReport::Kind::Sale); }},
       {QStringLiteral("cmdRptLiability"), [] { return new LiabilityReport; }},
       {QStringLiteral("cmdRptReconcile"), [] { return new ReconcileReport; }},
+      {QStringLiteral("cmdRptAccounting"), [] { return new AccountingReportWindow; }},
   };
   return table;
 }

@@ -9,6 +9,7 @@
 #include "ui/WindowHelpers.h"
 #include "ui/DataGrid.h"
 #include "ui/PrintPreviewWindow.h"
+#include "windows/reports/ReportCharts.h"
 #include "windows/reports/ReportWindow.h"
 
 #include <QBarCategoryAxis>
@@ -16,10 +17,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
-#include <QGraphicsLayout>
-#include <QGraphicsScene>
 #include <QImage>
-#include <QPainter>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -59,23 +57,8 @@ QChart* monthChart(const QList<QPair<QString, double>>& bars, int labelAngle) {
   return chart;
 }
 
-// The chart for paper: drawn at a fixed size of its own, whatever the window's, at three times
-// the screen's resolution so that its lines and letters stay sharp when printed.
-QImage chartImage(const QList<QPair<QString, double>>& bars) {
-  const QSizeF size(900, 420);
-  QGraphicsScene scene;
-  // A year of month labels fits side by side on paper; more stand upright.
-  QChart* chart = monthChart(bars, bars.size() > 12 ? -90 : 0);
-  scene.addItem(chart);  // the scene owns it
-  chart->resize(size);
-  chart->layout()->activate();
-  QImage image((size * 3).toSize(), QImage::Format_RGB32);
-  image.fill(Qt::white);
-  QPainter painter(&image);
-  painter.setRenderHint(QPainter::Antialiasing);
-  scene.render(&painter, QRectF(QPointF(), size * 3), QRectF(QPointF(), size));
-  return image;
-}
+// The chart for paper: a year of month labels fits side by side; more stand upright.
+QImage chartImage(const QList<QPair<QString, double>>& bars) { return ChartImage(monthChart(bars, bars.size() > 12 ? -90 : 0)); }
 
 QStringList cells(const QString& group, const QString& item, const LiabilityLine& l) {
   return {group, item, QString::number(l.cards), l.balance.toString(), l.points.toString()};

@@ -8,6 +8,14 @@
 #include "core/CodePage.h"
 #include "db/Connection.h"
 #include "ledger/RollForward.h"
+#include "support/PrintCapture.h"
+#include "support/Screenshot.h"
+#include "ui/DataGrid.h"
+#include "ui/StatusPanel.h"
+#include "windows/reports/AccountingReportWindow.h"
+
+#include <QLineEdit>
+#include <QTabWidget>
 
 #include <QFile>
 
@@ -86,6 +94,40 @@ TEST_P(RollForwardTest, AJournalRowAlteredByHandFailsTheCommandLineReport) {
   Exec(gCnn(), QStringLiteral("UPDATE TolvaLog SET TxnAmt = TxnAmt + 5 WHERE TxnType = '21' AND ImportNo IS NOT NULL"));
   EXPECT_EQ(RunProgram(dir_->path(), cnt_, args, lines, &errors), 1);
   EXPECT_TRUE(errors.contains(QStringLiteral("核對差額 金額 5"))) << errors.toStdString();
+}
+
+// The window's pages on the same journal: the roll-forward ties, the replacement is the one card
+// holding value, and the redemption chart draws a line per window.
+TEST_P(RollForwardTest, TheAccountingWindowShowsEachPageAndPrintsIt) {
+  liveTwoMonths();
+  ASSERT_FALSE(HasFatalFailure());
+  AccountingReportWindow w;
+  w.show();
+  w.field(QStringLiteral("txtDateB"))->setText(QStringLiteral("2026/11/01"));
+  w.field(QStringLiteral("txtDateE"))->setText(QStringLiteral("2026/12/31"));
+  ASSERT_TRUE(w.queryPage());
+  EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("期初餘額、本期異動與期末餘額相符"));
+  const DataGrid* rf = w.grid(QStringLiteral("fgRollForward"));
+  EXPECT_EQ(rf->textMatrix(rf->rows() - 4, 0), QStringLiteral("期末餘額"));
+  EXPECT_EQ(rf->textMatrix(rf->rows() - 4, 2), QStringLiteral("675"));
+  w.field(QStringLiteral("txtStoreID"))->setText(QStringLiteral("XYZ"));
+  EXPECT_FALSE(w.queryPage());
+  EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("無此店代號"));
+
+  w.tabReports()->setCurrentIndex(AccountingReportWindow::DormancyPage);
+  ASSERT_TRUE(w.queryPage());
+  const DataGrid* dormant = w.grid(QStringLiteral("fgDormant"));
+  ASSERT_EQ(dormant->rows(), 2);
+  EXPECT_EQ(dormant->textMatrix(1, 0), replacement_);
+  EXPECT_EQ(dormant->textMatrix(1, 5), QStringLiteral("675"));
+
+  w.tabReports()->setCurrentIndex(AccountingReportWindow::RedemptionPage);
+  ASSERT_TRUE(w.queryPage());
+  EXPECT_EQ(w.grid(QStringLiteral("fgRedemption"))->textMatrix(1, 0), QStringLiteral("2026/11"));
+  EXPECT_EQ(w.chartLines().size(), 4);
+  const QString printed = PrintedText(&w, [&w] { w.printPage(); }, path(QStringLiteral("redemption.pdf")));
+  EXPECT_TRUE(printed.contains(QStringLiteral("兌用比率"))) << printed.toStdString();
+  SaveScreenshot(&w, QStringLiteral("fmRptAccounting"));
 }
 
 TOLVA_DB_TEST_SUITE(RollForwardTest);
