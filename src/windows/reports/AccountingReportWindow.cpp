@@ -113,7 +113,7 @@ AccountingReportWindow::AccountingReportWindow(QWidget* parent) : QWidget(parent
   const QDate today = Today();
   txtDateB_->setText(DateFieldText(QDate(today.year(), today.month(), 1)));
   txtDateE_->setText(DateFieldText(today));
-  resize(980, 600);
+  resize(980, 700);
 }
 
 QWidget* AccountingReportWindow::buildRollForward() {
