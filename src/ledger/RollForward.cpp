@@ -26,9 +26,7 @@ Movement movementOf(const QString& type, bool imported) {
 }
 
 // Builds a statement and its bound values in the order the marks appear.
-struct Statement {
-  QString sql;
-  QVariantList values;
+struct Statement : BoundSql {
   Statement& add(const QString& text, const QVariantList& bound = {}) {
     sql += text;
     values += bound;
@@ -82,7 +80,28 @@ Statement cardClasses(const QVariant& a0, const QVariant& a1, const QString& sto
   return s;
 }
 
-Done readClasses(Connection& cnn, const Statement& s, RollForward& r, RollLine* lines) {
+Statement movementRows(const QVariant& a0, const QVariant& a1, const QString& store) {
+  Statement s;
+  s.add(QStringLiteral("Select L.TxnType , Case When L.ImportNo Is Null Then 0 Else 1 End , Count(*) , Sum(L.TxnAmt) , "
+                       " Sum(L.TxnPoint) From TolvaLog L "));
+  if (!store.isEmpty()) s.add(QStringLiteral(" Join Tolva T On T.CardNo = L.CardNo And T.IssueDept = ? "), {store});
+  s.add(QStringLiteral(" Where ") + BalanceRowCondition(QStringLiteral("L.TxnType")) +
+            QStringLiteral(" And L.TxnDate >= ? And L.TxnDate < ? Group by L.TxnType , Case When L.ImportNo Is Null Then 0 Else 1 End "),
+        {a0, a1});
+  return s;
+}
+
+// Journal rows of cards without a master row: moved in the period, owed by no card.
+Statement orphanRows(const QVariant& a0, const QVariant& a1) {
+  Statement s;
+  s.add(QStringLiteral("Select Count(*) , Sum(L.TxnAmt) , Sum(L.TxnPoint) From TolvaLog L Where ") + BalanceRowCondition() +
+            QStringLiteral(" And L.TxnDate >= ? And L.TxnDate < ? And Not Exists ( Select 1 From Tolva T "
+                           " Where T.CardNo = L.CardNo ) "),
+        {a0, a1});
+  return s;
+}
+
+Done readClasses(Connection& cnn, const BoundSql& s, RollForward& r, RollLine* lines) {
   return ForEachRow(cnn, s.sql, s.values, [&](const QSqlQuery& q) {
     const bool c0 = q.value(0).toInt() == 1, c1 = q.value(1).toInt() == 1, replaced = q.value(2).toInt() == 1;
     const qint64 n = q.value(3).toLongLong();
@@ -110,14 +129,7 @@ Done readClasses(Connection& cnn, const Statement& s, RollForward& r, RollLine* 
   });
 }
 
-Done readMovements(Connection& cnn, const QVariant& a0, const QVariant& a1, const QString& store, RollLine* lines) {
-  Statement s;
-  s.add(QStringLiteral("Select L.TxnType , Case When L.ImportNo Is Null Then 0 Else 1 End , Count(*) , Sum(L.TxnAmt) , "
-                       " Sum(L.TxnPoint) From TolvaLog L "));
-  if (!store.isEmpty()) s.add(QStringLiteral(" Join Tolva T On T.CardNo = L.CardNo And T.IssueDept = ? "), {store});
-  s.add(QStringLiteral(" Where ") + BalanceRowCondition(QStringLiteral("L.TxnType")) +
-            QStringLiteral(" And L.TxnDate >= ? And L.TxnDate < ? Group by L.TxnType , Case When L.ImportNo Is Null Then 0 Else 1 End "),
-        {a0, a1});
+Done readMovements(Connection& cnn, const BoundSql& s, RollLine* lines) {
   return ForEachRow(cnn, s.sql, s.values, [lines](const QSqlQuery& q) {
     RollLine& line = lines[movementOf(q.value(0).toString().trimmed(), q.value(1).toInt() == 1)];
     line.count += q.value(2).toLongLong();
@@ -126,17 +138,12 @@ Done readMovements(Connection& cnn, const QVariant& a0, const QVariant& a1, cons
   });
 }
 
-// Journal rows of cards without a master row: moved in the period, owed by no card.
-Done readOrphans(Connection& cnn, const QVariant& a0, const QVariant& a1, RollLine& line) {
-  return ForEachRow(cnn,
-                    QStringLiteral("Select Count(*) , Sum(L.TxnAmt) , Sum(L.TxnPoint) From TolvaLog L Where ") + BalanceRowCondition() +
-                        QStringLiteral(" And L.TxnDate >= ? And L.TxnDate < ? And Not Exists ( Select 1 From Tolva T "
-                                       " Where T.CardNo = L.CardNo ) "),
-                    {a0, a1}, [&line](const QSqlQuery& q) {
-                      line.count = q.value(0).toLongLong();
-                      line.amt = Money() - Money::fromVariant(q.value(1));
-                      line.points = Money() - Money::fromVariant(q.value(2));
-                    });
+Done readOrphans(Connection& cnn, const BoundSql& s, RollLine& line) {
+  return ForEachRow(cnn, s.sql, s.values, [&line](const QSqlQuery& q) {
+    line.count = q.value(0).toLongLong();
+    line.amt = Money() - Money::fromVariant(q.value(1));
+    line.points = Money() - Money::fromVariant(q.value(2));
+  });
 }
 
 }  // namespace
@@ -180,18 +187,24 @@ QStringList RollCells(const RollLine& line) {
   return {line.label, QString::number(line.count), line.amt.toString(), line.points.toString()};
 }
 
+QList<BoundSql> RollForwardSql(const Dialect& dialect, const QDate& from, const QDate& to, const QString& store) {
+  const QVariant a0 = dialect.dayValue(from), a1 = dialect.dayValue(to.addDays(1));
+  QList<BoundSql> out{cardClasses(a0, a1, store), movementRows(a0, a1, store)};
+  if (store.isEmpty()) out << orphanRows(a0, a1);
+  return out;
+}
+
 Fetched<RollForward> ComputeRollForward(Connection& cnn, const QDate& from, const QDate& to, const QString& store) {
-  const QVariant a0 = cnn.dialect().dayValue(from), a1 = cnn.dialect().dayValue(to.addDays(1));
   RollForward r;
   r.opening.label = QStringLiteral("期初餘額");
   r.closing.label = QStringLiteral("期末餘額");
   RollLine lines[MovementCount];
   for (int i = 0; i < MovementCount; ++i) lines[i].label = QString::fromUtf8(kMovementLabels[i]);
-  if (const Done read = readClasses(cnn, cardClasses(a0, a1, store), r, lines); !read) return read.failure();
-  if (const Done read = readMovements(cnn, a0, a1, store, lines); !read) return read.failure();
-  if (store.isEmpty()) {
-    if (const Done read = readOrphans(cnn, a0, a1, lines[Orphans]); !read) return read.failure();
-  }
+  const QList<BoundSql> statements = RollForwardSql(cnn.dialect(), from, to, store);
+  Done read = readClasses(cnn, statements[0], r, lines);
+  if (read) read = readMovements(cnn, statements[1], lines);
+  if (read && statements.size() > 2) read = readOrphans(cnn, statements[2], lines[Orphans]);
+  if (!read) return read.failure();
   for (const RollLine& line : lines) r.movements << line;
   const Fetched<Liability> l = ComputeLiability(cnn, to);
   if (!l) return l.failure;

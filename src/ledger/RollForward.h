@@ -10,8 +10,10 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 class Connection;
+class Dialect;
 
 struct RollLine {
   QString label;
@@ -38,6 +40,14 @@ struct RollForward {
 
 inline const QString kRollForwardHeadings = QStringLiteral("項目|筆數|金額|點數");
 QStringList RollCells(const RollLine& line);
+
+// A statement with its bound values.
+struct BoundSql {
+  QString sql;
+  QVariantList values;
+};
+// The journal statements the roll-forward runs (the master side is LiabilitySql of `to`).
+QList<BoundSql> RollForwardSql(const Dialect& dialect, const QDate& from, const QDate& to, const QString& store = {});
 
 // The roll-forward of the days `from` to `to` (both whole); with a store, only the cards that
 // store issued (journal rows of cards without a master row then do not count).
