@@ -45,12 +45,6 @@ DataGrid* newGrid(QWidget* page, const char* name, const QString& headings, int 
   return grid;
 }
 
-QLineEdit* newField(QWidget* page, const QString& name) {
-  auto* f = new QLineEdit(page);
-  f->setObjectName(name);
-  return f;
-}
-
 QStringList bucketCells(const AgingBucket& b) {
   return {b.label, QString::number(b.cards), b.amt.toString(), b.points.toString()};
 }
@@ -119,23 +113,11 @@ AccountingReportWindow::AccountingReportWindow(QWidget* parent) : QWidget(parent
 QWidget* AccountingReportWindow::buildRollForward() {
   auto* page = new QWidget(this);
   auto* grid = new QGridLayout(page);
-  txtDateB_ = newField(page, QStringLiteral("txtDateB"));
-  txtDateE_ = newField(page, QStringLiteral("txtDateE"));
-  txtStoreID_ = newField(page, QStringLiteral("txtStoreID"));
-  TypeInCapitals(txtStoreID_);
-  txtStoreName_ = newField(page, QStringLiteral("txtStoreName"));
-  txtStoreName_->setReadOnly(true);
-  txtStoreName_->setFocusPolicy(Qt::ClickFocus);
-  txtDateB_->setToolTip(QStringLiteral("按兩下或F8選擇日期"));
-  txtDateE_->setToolTip(txtDateB_->toolTip());
-  txtStoreID_->setToolTip(QStringLiteral("按兩下或F8選擇部門; 空白為全部"));
-  grid->addWidget(new QLabel(QStringLiteral("期間"), page), 0, 0, Qt::AlignRight);
-  grid->addWidget(txtDateB_, 0, 1);
-  grid->addWidget(new QLabel(QStringLiteral("-至-"), page), 0, 2);
-  grid->addWidget(txtDateE_, 0, 3);
-  grid->addWidget(new QLabel(QStringLiteral("發卡部門"), page), 1, 0, Qt::AlignRight);
-  grid->addWidget(txtStoreID_, 1, 1);
-  grid->addWidget(txtStoreName_, 1, 2, 1, 2);
+  const PeriodFields f = AddPeriodFields(page, grid, QStringLiteral("txtDate"), QStringLiteral("期間"), QStringLiteral("發卡部門"));
+  txtDateB_ = f.first;
+  txtDateE_ = f.last;
+  txtStoreID_ = f.storeId;
+  txtStoreName_ = f.storeName;
   fgRollForward_ = newGrid(page, "fgRollForward", kRollForwardHeadings, 1);
   grid->addWidget(fgRollForward_, 2, 0, 1, 5);
   grid->setRowStretch(2, 1);

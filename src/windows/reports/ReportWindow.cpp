@@ -94,6 +94,26 @@ void SaveGridAsCsv(QWidget* form, const DataGrid* grid, const QString& fileName,
   }
 }
 
+PeriodFields AddPeriodFields(QWidget* page, QGridLayout* grid, const QString& datePrefix, const QString& dateLabel,
+                             const QString& storeLabel) {
+  PeriodFields f{newField(page, datePrefix + QLatin1Char('B')), newField(page, datePrefix + QLatin1Char('E')),
+                 newField(page, QStringLiteral("txtStoreID")), newField(page, QStringLiteral("txtStoreName"))};
+  TypeInCapitals(f.storeId);
+  f.storeName->setReadOnly(true);
+  f.storeName->setFocusPolicy(Qt::ClickFocus);
+  f.first->setToolTip(QStringLiteral("按兩下或F8選擇日期"));
+  f.last->setToolTip(f.first->toolTip());
+  f.storeId->setToolTip(QStringLiteral("按兩下或F8選擇部門"));
+  grid->addWidget(new QLabel(dateLabel, page), 0, 0, Qt::AlignRight);
+  grid->addWidget(f.first, 0, 1);
+  grid->addWidget(new QLabel(QStringLiteral("-至-"), page), 0, 2);
+  grid->addWidget(f.last, 0, 3);
+  grid->addWidget(new QLabel(storeLabel, page), 1, 0, Qt::AlignRight);
+  grid->addWidget(f.storeId, 1, 1);
+  grid->addWidget(f.storeName, 1, 2, 1, 2);
+  return f;
+}
+
 QLayout* ReportButtonRow(QWidget* form, const ReportActions& on) {
   auto* row = new QHBoxLayout;
   row->addStretch(1);
@@ -145,23 +165,11 @@ ReportWindow::ReportWindow(const ReportNames& names, QWidget* parent) : QWidget(
 QWidget* ReportWindow::buildConditions() {
   auto* page = new QWidget(this);
   auto* grid = new QGridLayout(page);
-  txtDateB_ = newField(page, names_.datePrefix + QLatin1Char('B'));
-  txtDateE_ = newField(page, names_.datePrefix + QLatin1Char('E'));
-  txtStoreID_ = newField(page, QStringLiteral("txtStoreID"));
-  TypeInCapitals(txtStoreID_);
-  txtStoreName_ = newField(page, QStringLiteral("txtStoreName"));
-  txtStoreName_->setReadOnly(true);
-  txtStoreName_->setFocusPolicy(Qt::ClickFocus);
-  txtDateB_->setToolTip(QStringLiteral("按兩下或F8選擇日期"));
-  txtDateE_->setToolTip(txtDateB_->toolTip());
-  txtStoreID_->setToolTip(QStringLiteral("按兩下或F8選擇部門"));
-  grid->addWidget(new QLabel(names_.dateLabel, page), 0, 0, Qt::AlignRight);
-  grid->addWidget(txtDateB_, 0, 1);
-  grid->addWidget(new QLabel(QStringLiteral("-至-"), page), 0, 2);
-  grid->addWidget(txtDateE_, 0, 3);
-  grid->addWidget(new QLabel(QStringLiteral("部門別"), page), 1, 0, Qt::AlignRight);
-  grid->addWidget(txtStoreID_, 1, 1);
-  grid->addWidget(txtStoreName_, 1, 2, 1, 2);
+  const PeriodFields f = AddPeriodFields(page, grid, names_.datePrefix, names_.dateLabel, QStringLiteral("部門別"));
+  txtDateB_ = f.first;
+  txtDateE_ = f.last;
+  txtStoreID_ = f.storeId;
+  txtStoreName_ = f.storeName;
   grid->setRowStretch(2, 1);
   grid->setColumnStretch(4, 1);
   return page;

@@ -11,6 +11,7 @@
 class StatusPanel;
 class DataGrid;
 class QLabel;
+class QGridLayout;
 class QLayout;
 class QLineEdit;
 class QTabWidget;
@@ -23,6 +24,14 @@ QString GridPrintText(const DataGrid* grid, const QList<int>& columns);
 // A printed query range: "first-last", an open end as "不限", no range at all as "全部".
 QString RangeText(const QString& first, const QString& last);
 void SaveGridAsCsv(QWidget* form, const DataGrid* grid, const QString& fileName, StatusPanel* panel);
+
+// The conditions of a period and a store: first and last date ("<prefix>B", "<prefix>E") and the
+// store code with its name beside it, laid out in the first two rows of `grid`.
+struct PeriodFields {
+  QLineEdit *first, *last, *storeId, *storeName;
+};
+PeriodFields AddPeriodFields(QWidget* page, QGridLayout* grid, const QString& datePrefix, const QString& dateLabel,
+                             const QString& storeLabel);
 
 // The button row every report window has: 查詢, 列印, 存成CSV and &Z結束; the exit leaves
 // without checking the fields.
