@@ -7,6 +7,7 @@
 #include "core/ClockSeam.h"
 #include "core/CodePage.h"
 #include "db/Connection.h"
+#include "db/ConnectionSeam.h"
 #include "ledger/RollForward.h"
 #include "support/PrintCapture.h"
 #include "support/Screenshot.h"
@@ -109,6 +110,14 @@ TEST_P(RollForwardTest, TheAccountingWindowShowsEachPageAndPrintsIt) {
   EXPECT_EQ(w.elaMsg()->caption(), QStringLiteral("期初餘額、本期異動與期末餘額相符"));
   const DataGrid* rf = w.grid(QStringLiteral("fgRollForward"));
   EXPECT_EQ(rf->textMatrix(rf->rows() - 4, 0), QStringLiteral("期末餘額"));
+  EXPECT_EQ(rf->textMatrix(rf->rows() - 4, 2), QStringLiteral("675"));
+  // A statement the database refuses: the operator is told, the grid keeps what it showed.
+  SetStatementHookForTest([](Connection&, const QString& sql) {
+    if (sql.startsWith(QStringLiteral("Select C0"))) throw TolvaError(QStringLiteral("-1"), QStringLiteral("refused by the test"));
+  });
+  EXPECT_FALSE(w.queryPage());
+  SetStatementHookForTest(nullptr);
+  EXPECT_TRUE(dialogs_->texts(QStringLiteral("messageBox")).join(u' ').contains(QStringLiteral("refused by the test")));
   EXPECT_EQ(rf->textMatrix(rf->rows() - 4, 2), QStringLiteral("675"));
   w.field(QStringLiteral("txtStoreID"))->setText(QStringLiteral("XYZ"));
   EXPECT_FALSE(w.queryPage());
