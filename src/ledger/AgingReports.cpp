@@ -67,6 +67,10 @@ Fetched<QMap<QString, qint64>> cardsByIssueMonth(Connection& cnn) {
 
 }  // namespace
 
+QStringList AgingCells(const AgingBucket& b) {
+  return {b.label, QString::number(b.cards), b.amt.toString(), b.points.toString()};
+}
+
 int MonthsBetween(const QDate& from, const QDate& day) {
   int months = (day.year() - from.year()) * 12 + day.month() - from.month();
   if (day.day() < from.day()) --months;
@@ -117,7 +121,7 @@ Fetched<Expiry> ComputeExpiry(Connection& cnn, const QDate& day) {
         const qint64 days = day.daysTo(thru);
         if (days < 0) {
           b = &expired[monthOf(thru)];
-          b->label = monthOf(thru);
+          b->label = QStringLiteral("已過期 ") + monthOf(thru);
         } else if (days <= 90) {
           b = &e.coming[days <= 30 ? 0 : days <= 60 ? 1 : 2];
         }

@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <optional>
 
@@ -24,6 +25,9 @@ struct AgingBucket {
     points += p;
   }
 };
+
+inline const QString kAgingHeadings = QStringLiteral("區間|卡數|餘額|點數");
+QStringList AgingCells(const AgingBucket& bucket);
 
 // Cards holding value by whole months since their last customer activity (a sale, top-up or
 // deduction row; operator rows such as a good-thru change do not count; a card without any ages
@@ -47,7 +51,7 @@ Fetched<Dormancy> ComputeDormancy(Connection& cnn, const QDate& day, int listed 
 // date has passed, by month of expiry (oldest first).
 struct Expiry {
   std::array<AgingBucket, 3> coming;
-  QList<AgingBucket> expired;
+  QList<AgingBucket> expired;  // labelled "已過期 yyyy/MM"
 };
 Fetched<Expiry> ComputeExpiry(Connection& cnn, const QDate& day);
 

@@ -34,11 +34,6 @@ QDate dayArgument(const QString& text) {
   return {};
 }
 
-QStringList bucketCells(const AgingBucket& b) {
-  return {b.label, QString::number(b.cards), b.amt.toString(), b.points.toString()};
-}
-const QStringList kBucketHeadings = {QStringLiteral("區間"), QStringLiteral("卡數"), QStringLiteral("餘額"),
-                                     QStringLiteral("點數")};
 
 int rollForwardJob(const QString& first, const QString& last, const QString& csvFile) {
   const QDate from = dayArgument(first), to = dayArgument(last);
@@ -56,12 +51,12 @@ int dormancyJob(const QString& csvFile) {
   const Fetched<Dormancy> d = DormancyOn(OperationContext::Current(), Today(), std::numeric_limits<int>::max());
   if (!d) return failed("DormancyJob", d.failure);
   QList<QStringList> buckets, cards;
-  for (const AgingBucket& b : d->buckets) buckets << bucketCells(b);
+  for (const AgingBucket& b : d->buckets) buckets << AgingCells(b);
   for (const DormantCard& c : d->oldest) {
     cards << QStringList{c.cardNo, c.store, c.storeName, c.lastActivity.toString(QStringLiteral("yyyy/MM/dd")),
                          QString::number(c.months), c.amt.toString(), c.points.toString()};
   }
-  return write(csvFile, CsvText(kBucketHeadings, buckets) + QStringLiteral("\r\n") +
+  return write(csvFile, CsvText(kAgingHeadings.split(u'|'), buckets) + QStringLiteral("\r\n") +
                             CsvText(kDormantHeadings.split(u'|'), cards));
 }
 
@@ -69,12 +64,9 @@ int expiryJob(const QString& csvFile) {
   const Fetched<Expiry> e = ExpiryOn(OperationContext::Current(), Today());
   if (!e) return failed("ExpiryJob", e.failure);
   QList<QStringList> cells;
-  for (const AgingBucket& b : e->coming) cells << bucketCells(b);
-  for (AgingBucket b : e->expired) {
-    b.label = QStringLiteral("已過期 ") + b.label;
-    cells << bucketCells(b);
-  }
-  return write(csvFile, CsvText(kBucketHeadings, cells));
+  for (const AgingBucket& b : e->coming) cells << AgingCells(b);
+  for (const AgingBucket& b : e->expired) cells << AgingCells(b);
+  return write(csvFile, CsvText(kAgingHeadings.split(u'|'), cells));
 }
 
 int redemptionJob(const QString& csvFile) {

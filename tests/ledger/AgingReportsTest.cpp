@@ -50,7 +50,7 @@ TEST_P(AgingReportsTest, DormancyAgesFromTheLastCustomerRowAndExpiryByGoodThru) 
   for (const AgingBucket& b : e.coming) coming << QStringLiteral("%1/%2").arg(b.cards).arg(b.amt.toString());
   for (const AgingBucket& b : e.expired) expired << QStringLiteral("%1:%2/%3").arg(b.label).arg(b.cards).arg(b.amt.toString());
   EXPECT_EQ(coming, (QStringList{"1/100", "1/50", "0/0"}));
-  EXPECT_EQ(expired, (QStringList{"2026/10:1/30", "2026/11:1/10"}));
+  EXPECT_EQ(expired, (QStringList{"已過期 2026/10:1/30", "已過期 2026/11:1/10"}));
 }
 
 // Two cards of January: 100 issued and 100 added on the 10th, 50 redeemed on 5 February, 30

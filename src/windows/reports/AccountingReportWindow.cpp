@@ -33,7 +33,6 @@ namespace {
 const QString kCaption = QStringLiteral("帳務報表");
 const QStringList kPageTitles = {QStringLiteral("餘額變動表"), QStringLiteral("閒置卡片"), QStringLiteral("到期餘額"),
                                  QStringLiteral("兌用比率")};
-const QString kBucketHeadings = QStringLiteral("區間|卡數|餘額|點數");
 constexpr int kDormantListed = 100;
 
 DataGrid* newGrid(QWidget* page, const char* name, const QString& headings, int firstNumber) {
@@ -45,9 +44,6 @@ DataGrid* newGrid(QWidget* page, const char* name, const QString& headings, int 
   return grid;
 }
 
-QStringList bucketCells(const AgingBucket& b) {
-  return {b.label, QString::number(b.cards), b.amt.toString(), b.points.toString()};
-}
 
 QDate fieldDate(const QLineEdit* field) {
   const auto dt = ToDateTime(DateForStorage(DateWithSeparators(field->text())));
@@ -128,7 +124,7 @@ QWidget* AccountingReportWindow::buildRollForward() {
 QWidget* AccountingReportWindow::buildDormancy() {
   auto* page = new QWidget(this);
   auto* layout = new QVBoxLayout(page);
-  fgDormancy_ = newGrid(page, "fgDormancy", kBucketHeadings, 1);
+  fgDormancy_ = newGrid(page, "fgDormancy", kAgingHeadings, 1);
   fgDormancy_->setMaximumHeight(180);
   fgDormant_ = newGrid(page, "fgDormant", kDormantHeadings, 4);
   layout->addWidget(new QLabel(QStringLiteral("有餘額的卡片，依最後一次消費、加值或扣抵至今的月數"), page));
@@ -141,7 +137,7 @@ QWidget* AccountingReportWindow::buildDormancy() {
 QWidget* AccountingReportWindow::buildExpiry() {
   auto* page = new QWidget(this);
   auto* layout = new QVBoxLayout(page);
-  fgExpiry_ = newGrid(page, "fgExpiry", kBucketHeadings, 1);
+  fgExpiry_ = newGrid(page, "fgExpiry", kAgingHeadings, 1);
   layout->addWidget(new QLabel(QStringLiteral("有餘額的卡片，依有效日期：即將到期與已過期 (依到期月份)"), page));
   layout->addWidget(fgExpiry_, 1);
   return page;
@@ -219,7 +215,7 @@ bool AccountingReportWindow::queryDormancy() {
     return false;
   }
   fgDormancy_->clearRows();
-  for (const AgingBucket& b : d->buckets) fgDormancy_->addRow(bucketCells(b));
+  for (const AgingBucket& b : d->buckets) fgDormancy_->addRow(AgingCells(b));
   fgDormant_->clearRows();
   for (const DormantCard& c : d->oldest) {
     fgDormant_->addRow({c.cardNo, c.store, c.storeName, DateForDisplay(c.lastActivity), QString::number(c.months),
@@ -237,11 +233,8 @@ bool AccountingReportWindow::queryExpiry() {
     return false;
   }
   fgExpiry_->clearRows();
-  for (const AgingBucket& b : e->coming) fgExpiry_->addRow(bucketCells(b));
-  for (AgingBucket b : e->expired) {
-    b.label = QStringLiteral("已過期 ") + b.label;
-    fgExpiry_->addRow(bucketCells(b));
-  }
+  for (const AgingBucket& b : e->coming) fgExpiry_->addRow(AgingCells(b));
+  for (const AgingBucket& b : e->expired) fgExpiry_->addRow(AgingCells(b));
   fgExpiry_->fitColumnWidths();
   return true;
 }
@@ -297,14 +290,14 @@ void AccountingReportWindow::printBody(PrintPreviewWindow& preview) {
     }
     case DormancyPage:
       preview.addText(QStringLiteral("基準日期：") + DateForDisplay(Today()));
-      preview.addTable(numbers, kBucketHeadings, GridPrintText(fgDormancy_, {0, 1, 2, 3}));
+      preview.addTable(numbers, kAgingHeadings, GridPrintText(fgDormancy_, {0, 1, 2, 3}));
       preview.addText(QString());
       preview.addTable(QStringLiteral("<1100|<700|<1100|<1100|>700|>1000|>800"), kDormantHeadings,
                        GridPrintText(fgDormant_, {0, 1, 2, 3, 4, 5, 6}));
       return;
     case ExpiryPage:
       preview.addText(QStringLiteral("基準日期：") + DateForDisplay(Today()));
-      preview.addTable(numbers, kBucketHeadings, GridPrintText(fgExpiry_, {0, 1, 2, 3}));
+      preview.addTable(numbers, kAgingHeadings, GridPrintText(fgExpiry_, {0, 1, 2, 3}));
       return;
     default: {
       preview.addText(QStringLiteral("基準日期：") + DateForDisplay(Today()));
