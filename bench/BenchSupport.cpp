@@ -2,6 +2,7 @@
 
 #include "core/Settings.h"
 #include "db/Connection.h"
+#include "db/ConnectionString.h"
 #include "db/SchemaScript.h"
 #include "db/Database.h"
 
@@ -18,33 +19,90 @@ BenchDatabase::BenchDatabase(const QString& target) : postgres_(target == QLatin
   EditSettings().errorLogFile = dir_.filePath(QStringLiteral("bench.ERR"));
 }
 
+bool ServerSchema::make() {
+  const QString server = qEnvironmentVariable("TOLVA_TEST_PG");
+  if (server.isEmpty()) {
+    std::fprintf(stderr, "TOLVA_TEST_PG names no PostgreSQL server\n");
+    return false;
+  }
+  const QString name = QStringLiteral("bench%1").arg(QRandomGenerator::global()->generate(), 0, 16);
+  Connection admin;
+  if (!Check(admin.open(server)) || !Statement(admin, QStringLiteral("CREATE SCHEMA ") + name)) return false;
+  name_ = name;
+  return true;
+}
+
+QString ServerSchema::connectionString() const {
+  const QString server = qEnvironmentVariable("TOLVA_TEST_PG");
+  return server + (server.endsWith(QLatin1Char(';')) ? QString() : QStringLiteral(";")) + QStringLiteral("Search Path=") +
+         name_ + QStringLiteral(";");
+}
+
+ServerSchema::~ServerSchema() {
+  if (name_.isEmpty()) return;
+  Connection admin;
+  if (!Check(admin.open(qEnvironmentVariable("TOLVA_TEST_PG")))) return;
+  Statement(admin, QStringLiteral("SET client_min_messages TO warning"));
+  Statement(admin, QStringLiteral("DROP SCHEMA ") + name_ + QStringLiteral(" CASCADE"));
+}
+
+QStringList ServerToolArgs() {
+  const ConnectionString cs(qEnvironmentVariable("TOLVA_TEST_PG"));
+  return {QStringLiteral("-h"), cs.value(QStringLiteral("Host")), QStringLiteral("-p"), cs.value(QStringLiteral("Port")),
+          QStringLiteral("-U"), cs.value(QStringLiteral("User ID"))};
+}
+
 bool BenchDatabase::open() {
   QString cnt = QStringLiteral("Provider=SQLite;Data Source=") + sqliteFile();
   if (postgres_) {
-    const QString server = qEnvironmentVariable("TOLVA_TEST_PG");
-    if (server.isEmpty()) {
-      std::fprintf(stderr, "TOLVA_TEST_PG names no PostgreSQL server\n");
-      return false;
-    }
-    schema_ = QStringLiteral("bench%1").arg(QRandomGenerator::global()->generate(), 0, 16);
-    Connection admin;
-    if (!Check(admin.open(server)) || !Statement(admin, QStringLiteral("CREATE SCHEMA ") + schema_)) return false;
-    cnt = server + (server.endsWith(QLatin1Char(';')) ? QString() : QStringLiteral(";")) + QStringLiteral("Search Path=") +
-          schema_ + QStringLiteral(";");
+    if (!schema_.make()) return false;
+    cnt = schema_.connectionString();
   }
   if (!OpenConnection(cnt, gCnn(), [](const QString&) { return true; })) return false;
   SetDBType();
   return Check(CreateSchema(gCnn()));
 }
 
-BenchDatabase::~BenchDatabase() {
-  gCnn().close();
-  if (schema_.isEmpty()) return;
-  Connection admin;
-  if (!Check(admin.open(qEnvironmentVariable("TOLVA_TEST_PG")))) return;
-  Statement(admin, QStringLiteral("SET client_min_messages TO warning"));
-  Statement(admin, QStringLiteral("DROP SCHEMA ") + schema_ + QStringLiteral(" CASCADE"));
+// The schema goes after the connection, with the member.
+BenchDatabase::~BenchDatabase() { gCnn().close(); }
+
+bool Fill(Connection& cnn, bool pg) {
+  const int kCards = kFilledCards, kRows = kFilledRows;
+  auto from = [pg](int last) {
+    return pg ? QStringLiteral(" FROM generate_series(0, %1) AS g(i)").arg(last) : QStringLiteral(" FROM n");
+  };
+  auto cte = [pg](int last) {
+    return pg ? QString() : QStringLiteral(" WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) ").arg(last);
+  };
+  const QString store = pg ? QStringLiteral("lpad((i % 50)::text, 3, '0')") : QStringLiteral("printf('%03d', i % 50)");
+  const QString at = pg ? QStringLiteral("timestamp '2026-01-01 10:00:00'") : QStringLiteral("'2026/01/01 10:00:00'");
+  const QString thru = pg ? QStringLiteral("make_timestamp(2025 + (i % 36) / 12, 1 + i % 12, 28, 0, 0, 0)")
+                          : QStringLiteral("printf('%04d/%02d/28 00:00:00', 2025 + (i % 36) / 12, 1 + i % 12)");
+  TransactionGuard tx(cnn);
+  bool ok = Statement(cnn, QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint) ") + cte(kRows - 1) +
+              QStringLiteral(" SELECT ") + store +
+              QStringLiteral(" , CASE WHEN i < %1 THEN '11' WHEN i % 4 = 0 THEN '21' WHEN i % 4 = 1 THEN '22' "
+                             " WHEN i % 4 = 2 THEN '23' ELSE '31' END , 'V' || (i % %1) , ")
+                  .arg(kCards) +
+              at +
+              QStringLiteral(" , CASE WHEN i < %1 THEN 1000 WHEN i % 4 = 0 THEN 100 WHEN i % 4 = 1 THEN -20 "
+                             " WHEN i % 4 = 2 THEN 0 ELSE -10 END , CASE WHEN i >= %1 AND i % 4 = 2 THEN -1 ELSE 0 END ")
+                  .arg(kCards) +
+              from(kRows - 1));
+  ok &= Statement(cnn, QStringLiteral("INSERT INTO Tolva (CardNo, Status, IssueDept, IssueDate, GoodThru, BalAmt, BalPoint) ") +
+              cte(kCards - 1) + QStringLiteral(" SELECT 'V' || i , CASE i % 10 WHEN 8 THEN '99' WHEN 9 THEN '81' ELSE '11' END , ") +
+              store + QStringLiteral(" , ") + at + QStringLiteral(" , ") + thru +
+              QStringLiteral(" , 1000 + CASE i % 4 WHEN 0 THEN 1900 WHEN 1 THEN -380 WHEN 3 THEN -190 ELSE 0 END "
+                             " + CASE WHEN i % 100 = 7 THEN 1 ELSE 0 END , CASE WHEN i % 4 = 2 THEN -19 ELSE 0 END ") +
+              from(kCards - 1));
+  ok &= Statement(cnn, QStringLiteral("INSERT INTO VoidCard (CardNo, Remark) ") + cte(kCards - 1) +
+              QStringLiteral(" SELECT 'V' || i , '' ") + from(kCards - 1) +
+              QStringLiteral(" WHERE i % 10 = 8 AND i % 1000 <> 8"));
+  ok &= Check(tx.commit());
+  ok &= Statement(cnn, QStringLiteral("ANALYZE"));
+  return ok;
 }
+
 
 bool Check(const Done& step) {
   if (!step) std::fprintf(stderr, "%s\n", qPrintable(step.failure().description));

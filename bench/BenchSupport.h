@@ -6,6 +6,7 @@
 #include "db/Connection.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
 #include <vector>
@@ -28,6 +29,26 @@ public:
   void beep() override {}
 };
 
+// A schema of its own on the server TOLVA_TEST_PG names, dropped with all it holds at the end.
+class ServerSchema {
+public:
+  ServerSchema() = default;
+  ~ServerSchema();
+  ServerSchema(const ServerSchema&) = delete;
+  ServerSchema& operator=(const ServerSchema&) = delete;
+  // False (with the reason on stderr) when there is no server or the schema could not be made.
+  bool make();
+  const QString& name() const { return name_; }
+  // The server's connection string with the schema as the search path.
+  QString connectionString() const;
+
+private:
+  QString name_;
+};
+
+// -h, -p and -U of the server TOLVA_TEST_PG names, for its command-line tools.
+QStringList ServerToolArgs();
+
 // The application folder (a temporary one) and the database of `target` ("sqlite" or
 // "postgres"), opened as gCnn with the program's schema; the schema is dropped at the end.
 class BenchDatabase {
@@ -39,13 +60,21 @@ public:
   bool postgres() const { return postgres_; }
   QString folder() const { return dir_.path(); }
   QString sqliteFile() const { return dir_.filePath(QStringLiteral("bench.db")); }
-  const QString& schema() const { return schema_; }
+  const QString& schema() const { return schema_.name(); }
 
 private:
   QTemporaryDir dir_;
   bool postgres_;
-  QString schema_;
+  ServerSchema schema_;
 };
+
+// What the report and copy benchmarks fill an empty database with (`pg`: the connection is
+// PostgreSQL's): kFilledCards cards and kFilledRows journal rows. Card i: an issue row of 1000,
+// then 19 rows of one type by i % 4; every hundredth card's master is one off, every thousandth
+// blacklisted card is missing from VoidCard. False when a statement failed (on stderr).
+constexpr int kFilledCards = 100000;
+constexpr int kFilledRows = 2000000;
+bool Fill(Connection& cnn, bool pg);
 
 double MedianMs(std::vector<qint64> nanoseconds);
 

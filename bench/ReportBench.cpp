@@ -24,48 +24,8 @@
 
 namespace {
 
-constexpr int kCards = 100000;
-constexpr int kRows = 2000000;
 constexpr int kRuns = 5;
 const QDate kDay(2026, 6, 15);
-
-// Card i: an issue row of 1000, then 19 rows of one type by i % 4; every hundredth card's
-// master is one off, every thousandth blacklisted card is missing from VoidCard.
-void fill(bool pg) {
-  Connection& cnn = gCnn();
-  auto from = [pg](int last) {
-    return pg ? QStringLiteral(" FROM generate_series(0, %1) AS g(i)").arg(last) : QStringLiteral(" FROM n");
-  };
-  auto cte = [pg](int last) {
-    return pg ? QString() : QStringLiteral(" WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) ").arg(last);
-  };
-  const QString store = pg ? QStringLiteral("lpad((i % 50)::text, 3, '0')") : QStringLiteral("printf('%03d', i % 50)");
-  const QString at = pg ? QStringLiteral("timestamp '2026-01-01 10:00:00'") : QStringLiteral("'2026/01/01 10:00:00'");
-  const QString thru = pg ? QStringLiteral("make_timestamp(2025 + (i % 36) / 12, 1 + i % 12, 28, 0, 0, 0)")
-                          : QStringLiteral("printf('%04d/%02d/28 00:00:00', 2025 + (i % 36) / 12, 1 + i % 12)");
-  TransactionGuard tx(cnn);
-  Statement(cnn, QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint) ") + cte(kRows - 1) +
-              QStringLiteral(" SELECT ") + store +
-              QStringLiteral(" , CASE WHEN i < %1 THEN '11' WHEN i % 4 = 0 THEN '21' WHEN i % 4 = 1 THEN '22' "
-                             " WHEN i % 4 = 2 THEN '23' ELSE '31' END , 'V' || (i % %1) , ")
-                  .arg(kCards) +
-              at +
-              QStringLiteral(" , CASE WHEN i < %1 THEN 1000 WHEN i % 4 = 0 THEN 100 WHEN i % 4 = 1 THEN -20 "
-                             " WHEN i % 4 = 2 THEN 0 ELSE -10 END , CASE WHEN i >= %1 AND i % 4 = 2 THEN -1 ELSE 0 END ")
-                  .arg(kCards) +
-              from(kRows - 1));
-  Statement(cnn, QStringLiteral("INSERT INTO Tolva (CardNo, Status, IssueDept, IssueDate, GoodThru, BalAmt, BalPoint) ") +
-              cte(kCards - 1) + QStringLiteral(" SELECT 'V' || i , CASE i % 10 WHEN 8 THEN '99' WHEN 9 THEN '81' ELSE '11' END , ") +
-              store + QStringLiteral(" , ") + at + QStringLiteral(" , ") + thru +
-              QStringLiteral(" , 1000 + CASE i % 4 WHEN 0 THEN 1900 WHEN 1 THEN -380 WHEN 3 THEN -190 ELSE 0 END "
-                             " + CASE WHEN i % 100 = 7 THEN 1 ELSE 0 END , CASE WHEN i % 4 = 2 THEN -19 ELSE 0 END ") +
-              from(kCards - 1));
-  Statement(cnn, QStringLiteral("INSERT INTO VoidCard (CardNo, Remark) ") + cte(kCards - 1) +
-              QStringLiteral(" SELECT 'V' || i , '' ") + from(kCards - 1) +
-              QStringLiteral(" WHERE i % 10 = 8 AND i % 1000 <> 8"));
-  Check(tx.commit());
-  Statement(cnn, QStringLiteral("ANALYZE"));
-}
 
 // The statements the reports run, with their values written in, for the shell.
 QString liabilitySql() {
@@ -142,15 +102,14 @@ int main(int argc, char** argv) {
   Shell shell{QStringLiteral("sqlite3"), {db.sqliteFile()}};
   if (pg) {
     const ConnectionString cs(qEnvironmentVariable("TOLVA_TEST_PG"));
-    shell = Shell{QStringLiteral("psql"),
-                  {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-h"), cs.value(QStringLiteral("Host")),
-                   QStringLiteral("-p"), cs.value(QStringLiteral("Port")), QStringLiteral("-U"), cs.value(QStringLiteral("User ID")),
-                   QStringLiteral("-d"), cs.value(QStringLiteral("Database")), QStringLiteral("-c")}};
+    const QStringList args = QStringList{QStringLiteral("-X"), QStringLiteral("-q")} + ServerToolArgs() +
+                             QStringList{QStringLiteral("-d"), cs.value(QStringLiteral("Database")), QStringLiteral("-c")};
+    shell = Shell{QStringLiteral("psql"), args};
     shell.env.insert(QStringLiteral("PGOPTIONS"), QStringLiteral("-c search_path=") + db.schema());
   }
-  std::printf("%s: filling %d cards and %d journal rows...\n", qPrintable(target), kCards, kRows);
+  std::printf("%s: filling %d cards and %d journal rows...\n", qPrintable(target), kFilledCards, kFilledRows);
   std::fflush(stdout);
-  const qint64 fillNs = timed([pg] { fill(pg); });
+  const qint64 fillNs = timed([pg] { Fill(gCnn(), pg); });
   std::printf("  filled in %.1f s\n", fillNs / 1e9);
 
   int disagreeing = 0;

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVA_BENCH=ON >/dev/null
-cmake --build build-bench -j "$(nproc)" --target bench_issue bench_cardwait bench_startup bench_qrycard bench_import bench_reports
+cmake --build build-bench -j "$(nproc)" --target bench_issue bench_cardwait bench_startup bench_qrycard bench_import bench_reports bench_copy
 
 echo "$(date -u '+%Y-%m-%d %H:%M') UTC, $(nproc) cores, $(uname -srm)"
 status=0
@@ -32,4 +32,5 @@ fi
 for bench in bench_issue bench_qrycard bench_import bench_reports; do
   $b/$bench postgres || status=1
 done
+$b/bench_copy || status=1
 exit $status

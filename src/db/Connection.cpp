@@ -7,6 +7,7 @@
 #include <QAtomicInt>
 #include <QElapsedTimer>
 #include <QSqlError>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -166,6 +167,10 @@ Failure Connection::busy() { return {QStringLiteral("3000"), QStringLiteral("另
 
 Done Connection::readyFor(const QString& sql) {
   if (Done resumed = resumeSession(); !resumed) return resumed;
+  return turnFor(sql);
+}
+
+Done Connection::turnFor(const QString& sql) {
   if (Done open = requireOpen(); !open) return open;
   if (Done turn = checkOwner(); !turn) return turn;
   return runHook(sql);
@@ -195,6 +200,37 @@ Fetched<int> Connection::execute(const QString& sql, const QVariantList& values)
   const Fetched<QSqlQuery> q = run(sql, values);
   if (!q) return q.failure;
   return q->numRowsAffected();
+}
+
+Fetched<int> Connection::executeRuns(const QString& sql, const QVariantList& values, int runs) {
+  if (runs <= 0) return 0;
+  const qsizetype perRun = values.size() / runs;
+  if (perRun * runs != values.size()) {
+    return Failure{QStringLiteral("-1"), QStringLiteral("Values do not divide into %1 runs [SQL: %2]").arg(runs).arg(sql)};
+  }
+  int changed = 0;
+  std::optional<QSqlQuery> q;
+  for (int r = 0; r < runs; ++r) {
+    // Only the first run may open a lost session again: the later ones run on the session
+    // their statement was prepared on, or fail.
+    if (const Done ready = r == 0 ? readyFor(sql) : turnFor(sql); !ready) return ready.failure();
+    const StatementTimer timer;
+    if (!q) {
+      q.emplace(database());
+      q->setForwardOnly(true);
+      if (!q->prepare(dialect_.adapt(sql))) {
+        noteFailure(database());
+        return failureOf(q->lastError(), sql);
+      }
+    }
+    for (qsizetype i = 0; i < perRun; ++i) q->bindValue(int(i), values[r * perRun + i]);
+    if (!q->exec()) {
+      noteFailure(database());
+      return failureOf(q->lastError(), sql);
+    }
+    changed += q->numRowsAffected();
+  }
+  return changed;
 }
 
 Fetched<QSqlQuery> Connection::query(const QString& sql, const QVariantList& values) { return run(sql, values); }

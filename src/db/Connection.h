@@ -38,6 +38,11 @@ public:
   // Runs a statement; answers the number of rows it changed. With values, each "?" of the
   // text takes the next value, bound rather than written into the text.
   Fetched<int> execute(const QString& sql, const QVariantList& values = {});
+  // Runs one statement `runs` times, prepared once (bulk writes): `values` holds the runs one
+  // after another, as many values to a run as the statement has "?". Each run passes the same
+  // checks as a statement of its own; the first that fails stops the rest. Answers the rows
+  // changed in all.
+  Fetched<int> executeRuns(const QString& sql, const QVariantList& values, int runs);
   // Runs a query; the result is positioned before its first row.
   Fetched<QSqlQuery> query(const QString& sql, const QVariantList& values = {});
   // The first field of the first row, or an invalid variant when there is no row.
@@ -84,6 +89,8 @@ private:
   Fetched<QSqlQuery> run(const QString& sql, const QVariantList& values);
   // What a statement needs before it runs: an open session, its turn, and the test hook's leave.
   Done readyFor(const QString& sql);
+  // The same on the session as it is, never opened again (a prepared statement belongs to it).
+  Done turnFor(const QString& sql);
   // COMMIT or ROLLBACK, as a statement or through the driver, as the dialect has it.
   Done endTransaction(bool commit);
   Done runHook(const QString& sql);

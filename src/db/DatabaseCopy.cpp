@@ -26,6 +26,9 @@ const TableSpec kTables[] = {
 
 // Bound values of one statement stay well below every driver's limit.
 constexpr int kMaxBoundValues = 900;
+// Full statements go to the target this many at a time, prepared once: the server parses and
+// plans the statement once for all of them, not once per statement.
+constexpr int kStatementsPerRun = 64;
 
 Fetched<QString> sumsOf(Connection& cnn, const TableSpec& t) {
   const QStringList columns = QString::fromLatin1(t.sums).split(u',', Qt::SkipEmptyParts);
@@ -48,10 +51,8 @@ Fetched<qint64> rowsOf(Connection& cnn, const TableSpec& t) {
   return n->toLongLong();
 }
 
-Done insertBatch(Connection& to, const QString& head, const QString& tuple, int rows, const QVariantList& values) {
-  if (rows == 0) return {};
-  QStringList tuples(rows, tuple);
-  return Done::of(to.execute(head + tuples.join(QStringLiteral(", ")), values));
+QString insertText(const QString& head, const QString& tuple, int rows) {
+  return head + QStringList(rows, tuple).join(QStringLiteral(", "));
 }
 
 // The rows of one table, several to a statement.
@@ -67,21 +68,28 @@ Done copyRows(Connection& from, Connection& to, const TableSpec& t) {
   const QString tuple = QStringLiteral("( ") + QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", ")) +
                         QStringLiteral(" )");
   const int perStatement = std::max<int>(1, kMaxBoundValues / int(columns.size()));
+  const QString full = insertText(head, tuple, perStatement);
+  const qsizetype valuesPerRun = qsizetype(perStatement) * kStatementsPerRun * columns.size();
   QVariantList values;
-  int rows = 0;
+  values.reserve(valuesPerRun);
   Done written;
   const Done read = ForEachRow(from, QStringLiteral("SELECT %1 FROM %2").arg(columns.join(QStringLiteral(", ")), table), {},
                                [&](const QSqlQuery& q) {
                                  if (!written) return;
                                  for (int i = 0; i < columns.size(); ++i) values << q.value(i);
-                                 if (++rows < perStatement) return;
-                                 written = insertBatch(to, head, tuple, rows, values);
+                                 if (values.size() < valuesPerRun) return;
+                                 written = Done::of(to.executeRuns(full, values, kStatementsPerRun));
                                  values.clear();
-                                 rows = 0;
                                });
   if (!read) return read;
   if (!written) return written;
-  return insertBatch(to, head, tuple, rows, values);
+  // What is left: whole statements, then the last rows in one of their own.
+  const int rows = int(values.size() / columns.size());
+  const int statements = rows / perStatement;
+  const qsizetype whole = qsizetype(statements) * perStatement * columns.size();
+  if (const Done done = Done::of(to.executeRuns(full, values.mid(0, whole), statements)); !done) return done;
+  if (rows == statements * perStatement) return {};
+  return Done::of(to.execute(insertText(head, tuple, rows - statements * perStatement), values.mid(whole)));
 }
 
 Done createSchema(Connection& to) {

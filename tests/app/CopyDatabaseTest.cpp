@@ -78,6 +78,21 @@ TEST_P(CopyDatabaseTest, EveryTableArrivesCheckedAndTheCopyGoesOnWhereTheSourceS
   EXPECT_EQ(Value(copy, QStringLiteral("SELECT COUNT(*) FROM Tolva")).toInt(), 3);
 }
 
+TEST_P(CopyDatabaseTest, AJournalOfManyStatementsArrivesEveryRowOnce) {
+  // More rows than one run of prepared statements takes, so that whole statements and a short
+  // last one follow it.
+  constexpr int kRows = 5000;
+  Exec(gCnn(), QStringLiteral("INSERT INTO TolvaLog (TxnDept, TxnType, CardNo, TxnAmt, TxnPoint) "
+                              "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                              "SELECT '001', '21', 'V' || i, i, 0 FROM n")
+                   .arg(kRows));
+  Connection copy;
+  Must(copy.open(targetCnt_));
+  Must(CopyDatabase(gCnn(), copy));
+  EXPECT_EQ(Value(copy, QStringLiteral("SELECT COUNT(DISTINCT CardNo) FROM TolvaLog")).toInt(), kRows);
+  EXPECT_EQ(Value(copy, QStringLiteral("SELECT COUNT(*) FROM TolvaLog")).toInt(), kRows);
+}
+
 TEST_P(CopyDatabaseTest, ACopyThatFailsHalfWayLeavesTheTargetEmpty) {
   fill();
   Connection copy;
