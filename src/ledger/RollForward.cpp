@@ -71,8 +71,10 @@ Statement cardClasses(const QVariant& a0, const QVariant& a1, const QString& sto
                        " From TolvaLog Group by CardNo ) L On L.CardNo = T.CardNo ")
             .arg(born, ended),
         {a0, a1, a0, a1});
-  s.add(QStringLiteral(" Left Join ( Select R.OCardNo As OCardNo From Tolva R Join TolvaLog RL On RL.CardNo = R.CardNo "
-                       " Where RL.TxnType = '%1' And RL.TxnDate < ? Group by R.OCardNo ) RP On RP.OCardNo = T.CardNo ")
+  // Driven by the few replacement cards, not by the journal's dates.
+  s.add(QStringLiteral(" Left Join ( Select R.OCardNo As OCardNo From Tolva R Where R.OCardNo Is Not Null And Exists ( "
+                       " Select 1 From TolvaLog RL Where RL.CardNo = R.CardNo And RL.TxnType = '%1' And RL.TxnDate < ? ) "
+                       " Group by R.OCardNo ) RP On RP.OCardNo = T.CardNo ")
             .arg(TxnType::Reissue),
         {a1});
   if (!store.isEmpty()) s.add(QStringLiteral(" Where T.IssueDept = ? "), {store});
