@@ -7,7 +7,7 @@ packages=(
   dpkg-dev file
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins qt6-translations-l10n
   qt6-charts-dev libqt6charts6 libqt6opengl6-dev
-  libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc libsqlite3-dev sqlite3
+  libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc libsqlite3-dev sqlite3 libpq-dev
   libgtest-dev
   clang libclang-rt-14-dev
   postgresql
