@@ -6,6 +6,8 @@
 #include "db/SchemaScript.h"
 #include "db/Database.h"
 
+#include <QElapsedTimer>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cstdio>
@@ -117,6 +119,40 @@ QVariant Scalar(Connection& cnn, const QString& sql) {
   const Fetched<QVariant> value = cnn.scalar(sql);
   Check(Done::of(value));
   return value.valueOr();
+}
+
+qint64 Timed(const std::function<void()>& work) {
+  QElapsedTimer t;
+  t.start();
+  work();
+  return t.nsecsElapsed();
+}
+
+QString InlinedSql(const BoundSql& s) {
+  QString sql = s.sql;
+  for (const QVariant& v : s.values) {
+    sql.replace(sql.indexOf(QLatin1Char('?')), 1, QLatin1Char('\'') + v.toString() + QLatin1Char('\''));
+  }
+  return sql + QStringLiteral(" ;");
+}
+
+Shell Shell::sqlite(const QString& file) { return Shell{QStringLiteral("sqlite3"), {file}}; }
+
+Shell Shell::postgres(const QString& schema) {
+  const ConnectionString cs(qEnvironmentVariable("TOLVA_TEST_PG"));
+  Shell shell{QStringLiteral("psql"), QStringList{QStringLiteral("-X"), QStringLiteral("-q")} + ServerToolArgs() +
+                                          QStringList{QStringLiteral("-d"), cs.value(QStringLiteral("Database")), QStringLiteral("-c")}};
+  shell.env.insert(QStringLiteral("PGOPTIONS"), QStringLiteral("-c search_path=") + schema);
+  return shell;
+}
+
+void Shell::run(const QString& sql) const {
+  QProcess p;
+  p.setProcessEnvironment(env);
+  p.setStandardOutputFile(QProcess::nullDevice());
+  p.start(program, args + QStringList{sql});
+  p.waitForFinished(-1);
+  if (p.exitCode() != 0) std::fprintf(stderr, "%s: %s\n", qPrintable(program), p.readAllStandardError().constData());
 }
 
 double MedianMs(std::vector<qint64> ns) {

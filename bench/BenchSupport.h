@@ -5,6 +5,9 @@
 #include "core/OperatorDialogs.h"
 #include "db/Connection.h"
 
+#include "ledger/ReportQueries.h"
+
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -77,6 +80,21 @@ constexpr int kFilledRows = 2000000;
 bool Fill(Connection& cnn, bool pg);
 
 double MedianMs(std::vector<qint64> nanoseconds);
+qint64 Timed(const std::function<void()>& work);
+
+// A statement with its values written in, for a shell.
+QString InlinedSql(const BoundSql& statement);
+
+// The database's own shell: sqlite3 on an SQLite file, or psql on a schema of the server
+// TOLVA_TEST_PG names. Its output goes nowhere; a failure is written to stderr.
+struct Shell {
+  QString program;
+  QStringList args;  // the statement is the last argument
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  static Shell sqlite(const QString& file);
+  static Shell postgres(const QString& schema);
+  void run(const QString& sql) const;
+};
 
 // A statement the benchmark needs: its failure is written to stderr, and the benchmark goes on
 // (its own check then fails).

@@ -31,66 +31,24 @@ const QDate kDay(2026, 6, 15);
 
 const QDate kYearFrom(2026, 1, 1), kYearTo(2026, 12, 31);
 
-// A statement the report runs, with its values written in, for the shell.
-QString inlined(QString sql, const QVariantList& values) {
-  for (const QVariant& v : values) {
-    sql.replace(sql.indexOf(QLatin1Char('?')), 1, QLatin1Char('\'') + v.toString() + QLatin1Char('\''));
-  }
-  return sql + QStringLiteral(" ;");
-}
-
 QString liabilitySql(const QDate& day) {
-  QVariantList values;
-  const QString sql = LiabilitySql(gCnn().dialect(), day, values);
-  return inlined(sql, values);
+  BoundSql s;
+  s.sql = LiabilitySql(gCnn().dialect(), day, s.values);
+  return InlinedSql(s);
 }
 
 // The roll-forward's journal statements and its master side, the liability of the last day.
 QString rollForwardSql() {
   QString all;
-  for (const BoundSql& s : RollForwardSql(gCnn().dialect(), kYearFrom, kYearTo)) all += inlined(s.sql, s.values);
+  for (const BoundSql& s : RollForwardSql(gCnn().dialect(), kYearFrom, kYearTo)) all += InlinedSql(s);
   return all + liabilitySql(kYearTo);
 }
 
 QString reconcileSql() {
-  const QString types = QStringLiteral(" ( TxnType In ('11', '12') Or TxnType Like '2%' Or TxnType Like '3%' ) ");
-  return QStringLiteral("Select T.CardNo , T.BalAmt , Coalesce(J.Amt, 0) , T.BalPoint , Coalesce(J.Pt, 0) From Tolva T "
-                        " Left Join ( Select CardNo , Sum(TxnAmt) As Amt , Sum(TxnPoint) As Pt From TolvaLog Where ") +
-         types +
-         QStringLiteral(" Group by CardNo ) J On J.CardNo = T.CardNo Where "
-                        " Abs( Coalesce(T.BalAmt, 0) - Coalesce(J.Amt, 0) ) >= 0.00005 Or "
-                        " Abs( Coalesce(T.BalPoint, 0) - Coalesce(J.Pt, 0) ) >= 0.00005 Order by T.CardNo ;"
-                        "Select L.CardNo , Sum(Case When ") +
-         types + QStringLiteral(" Then L.TxnAmt Else 0 End) , Sum(Case When ") + types +
-         QStringLiteral(" Then L.TxnPoint Else 0 End) From TolvaLog L "
-                        " Where Not Exists ( Select 1 From Tolva T Where T.CardNo = L.CardNo ) Group by L.CardNo Order by L.CardNo ;"
-                        "Select CardNo From Tolva Where Status = '99' And CardNo Not In "
-                        " ( Select CardNo From VoidCard Where CardNo Is Not Null ) Order by CardNo ;"
-                        "Select V.CardNo From VoidCard V Where Not Exists ( Select 1 From Tolva T "
-                        " Where T.CardNo = V.CardNo And T.Status = '99' ) Order by V.CardNo ;");
+  QString all;
+  for (const BoundSql& s : ReconcileSql()) all += InlinedSql(s);
+  return all;
 }
-
-qint64 timed(const std::function<void()>& f) {
-  QElapsedTimer t;
-  t.start();
-  f();
-  return t.nsecsElapsed();
-}
-
-
-struct Shell {
-  QString program;
-  QStringList args;  // the statement is the last argument
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  void run(const QString& sql) const {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.setStandardOutputFile(QProcess::nullDevice());
-    p.start(program, args + QStringList{sql});
-    p.waitForFinished(-1);
-    if (p.exitCode() != 0) std::fprintf(stderr, "%s: %s\n", qPrintable(program), p.readAllStandardError().constData());
-  }
-};
 
 // Runs the report and the shell alternately; prints both medians; answers the ratio.
 double compare(const char* name, const std::function<void()>& report, const Shell& shell, const QString& sql) {
@@ -98,8 +56,8 @@ double compare(const char* name, const std::function<void()>& report, const Shel
   report();  // warms the caches
   shell.run(sql);
   for (int i = 0; i < kRuns; ++i) {
-    ours.push_back(timed(report));
-    theirs.push_back(timed([&] { shell.run(sql); }));
+    ours.push_back(Timed(report));
+    theirs.push_back(Timed([&] { shell.run(sql); }));
   }
   const double a = MedianMs(ours), b = MedianMs(theirs);
   std::printf("  %-12s report %8.1f ms   shell %8.1f ms   ratio %.2f (target at most 1.5)\n", name, a, b, a / b);
@@ -114,17 +72,10 @@ int main(int argc, char** argv) {
   BenchDatabase db(target);
   if (!db.open()) return 2;
   const bool pg = db.postgres();
-  Shell shell{QStringLiteral("sqlite3"), {db.sqliteFile()}};
-  if (pg) {
-    const ConnectionString cs(qEnvironmentVariable("TOLVA_TEST_PG"));
-    const QStringList args = QStringList{QStringLiteral("-X"), QStringLiteral("-q")} + ServerToolArgs() +
-                             QStringList{QStringLiteral("-d"), cs.value(QStringLiteral("Database")), QStringLiteral("-c")};
-    shell = Shell{QStringLiteral("psql"), args};
-    shell.env.insert(QStringLiteral("PGOPTIONS"), QStringLiteral("-c search_path=") + db.schema());
-  }
+  const Shell shell = pg ? Shell::postgres(db.schema()) : Shell::sqlite(db.sqliteFile());
   std::printf("%s: filling %d cards and %d journal rows...\n", qPrintable(target), kFilledCards, kFilledRows);
   std::fflush(stdout);
-  const qint64 fillNs = timed([pg] { Fill(gCnn(), pg); });
+  const qint64 fillNs = Timed([pg] { Fill(gCnn(), pg); });
   std::printf("  filled in %.1f s\n", fillNs / 1e9);
 
   int disagreeing = 0;

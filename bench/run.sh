@@ -2,9 +2,16 @@
 # Builds the benchmarks in an optimised build of their own and runs them on SQLite and on a
 # throwaway PostgreSQL server (or the one TOLVA_TEST_PG names). The card wait and the start-up
 # run in real windows under a private Xvfb when there is one, else offscreen.
+#
+#   bash bench/run.sh                 the benchmarks above
+#   bash bench/run.sh --year [SCALE]  a chain's year (bench_year) on both dialects, made once in
+#                                     build-bench/year (SCALE 1: 1,000,000 cards; about 8 GB)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVA_BENCH=ON >/dev/null
+if [ "${1:-}" = "--year" ]; then
+  exec bash bench/year.sh "${2:-1}"
+fi
 cmake --build build-bench -j "$(nproc)" --target bench_issue bench_cardwait bench_startup bench_qrycard bench_import bench_reports bench_copy
 
 echo "$(date -u '+%Y-%m-%d %H:%M') UTC, $(nproc) cores, $(uname -srm)"

@@ -3,6 +3,7 @@
 #include "core/Settings.h"
 
 #include <QRegularExpression>
+#include <cstdio>
 
 namespace {
 
@@ -21,7 +22,14 @@ std::optional<QDateTime> parseText(const QString& raw) {
   return QDateTime(d, t);
 }
 
-QString twoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+// Zero-padded digits; a history of thousands of rows shows two dates a row, so not QString::arg.
+QString padded(int n, int width) {
+  char text[16];
+  const int len = std::snprintf(text, sizeof text, "%0*d", width, n);
+  return QString::fromLatin1(text, len);
+}
+
+QString twoDigits(int n) { return padded(n, 2); }
 
 // The years counted from 1911 (the ROC calendar), at least two digits.
 QString rocYear(int year) { return twoDigits(year - 1911); }
@@ -49,17 +57,15 @@ QString DateForDisplay(const QVariant& value, const QString& format) {
   const auto dt = ToDateTime(value);
   if (!dt) return {};
   const QDate d = dt->date();
-  const QString conv = format.isEmpty() ? TheSettings().calendar : format;
+  const QString& conv = format.isEmpty() ? TheSettings().calendar : format;
+  const QString& sep = TheSettings().dateSeparator;
   const QString mm = twoDigits(d.month());
-  const QString dd = twoDigits(d.day());
-  const QString yy = twoDigits(d.year() % 100);
-  const QString yyyy = QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0'));
-  if (conv == QLatin1String("CCMMDD")) return rocYear(d.year()) + mm + dd;
-  if (conv == QLatin1String("CC/MM/DD")) return rocYear(d.year()) + TheSettings().dateSeparator + mm + TheSettings().dateSeparator + dd;
-  if (conv == QLatin1String("YYYY/MM/DD")) return yyyy + TheSettings().dateSeparator + mm + TheSettings().dateSeparator + dd;
-  if (conv == QLatin1String("YY/MM/DD")) return yy + TheSettings().dateSeparator + mm + TheSettings().dateSeparator + dd;
-  if (conv == QLatin1String("YYYY/MM")) return yyyy + QStringLiteral("/") + mm;
-  if (conv == QLatin1String("YYMMDD")) return yy + mm + dd;
+  if (conv == QLatin1String("CCMMDD")) return rocYear(d.year()) + mm + twoDigits(d.day());
+  if (conv == QLatin1String("CC/MM/DD")) return rocYear(d.year()) + sep + mm + sep + twoDigits(d.day());
+  if (conv == QLatin1String("YYYY/MM/DD")) return padded(d.year(), 4) + sep + mm + sep + twoDigits(d.day());
+  if (conv == QLatin1String("YY/MM/DD")) return twoDigits(d.year() % 100) + sep + mm + sep + twoDigits(d.day());
+  if (conv == QLatin1String("YYYY/MM")) return padded(d.year(), 4) + QStringLiteral("/") + mm;
+  if (conv == QLatin1String("YYMMDD")) return twoDigits(d.year() % 100) + mm + twoDigits(d.day());
   // Any other convention is a format pattern of its own.
   QString pattern = TheSettings().calendar;
   pattern.replace(QStringLiteral("YYYY"), QStringLiteral("yyyy"))

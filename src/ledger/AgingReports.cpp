@@ -71,6 +71,24 @@ QStringList AgingCells(const AgingBucket& b) {
   return {b.label, QString::number(b.cards), b.amt.toString(), b.points.toString()};
 }
 
+BoundSql DormancySql() {
+  const QString activity = QStringLiteral("'%1', '%2', '%3', '%4', '%5'")
+                               .arg(TxnType::Sale, TxnType::TopUp, TxnType::Deduct, TxnType::DeductPoint, TxnType::CounterSale);
+  return {QStringLiteral("Select T.CardNo , T.IssueDept , S.StoreName , Coalesce(A.LastDate, T.FirstDate, T.IssueDate) As Last , "
+                         " T.BalAmt , T.BalPoint From Tolva T Left Join ( Select CardNo , Max(TxnDate) As LastDate From TolvaLog "
+                         " Where TxnType In (%1) Group by CardNo ) A On A.CardNo = T.CardNo Left Join Store S On S.StoreID = T.IssueDept "
+                         " Where T.Status In %2 And T.BalAmt > 0 Order by Last , T.CardNo ")
+              .arg(activity, heldStatuses()),
+          {}};
+}
+
+BoundSql ExpirySql() {
+  return {QStringLiteral("Select GoodThru , Count(*) , Sum(BalAmt) , Sum(BalPoint) From Tolva Where Status In %1 "
+                         " And ( BalAmt <> 0 Or BalPoint <> 0 ) Group by GoodThru ")
+              .arg(heldStatuses()),
+          {}};
+}
+
 int MonthsBetween(const QDate& from, const QDate& day) {
   int months = (day.year() - from.year()) * 12 + day.month() - from.month();
   if (day.day() < from.day()) --months;
@@ -81,16 +99,8 @@ Fetched<Dormancy> ComputeDormancy(Connection& cnn, const QDate& day, int listed)
   Dormancy d;
   const char* labels[] = {"6個月內", "6-12個月", "12-24個月", "24-36個月", "36個月以上"};
   for (int i = 0; i < 5; ++i) d.buckets[i].label = QString::fromUtf8(labels[i]);
-  const QString activity = QStringLiteral("'%1', '%2', '%3', '%4', '%5'")
-                               .arg(TxnType::Sale, TxnType::TopUp, TxnType::Deduct, TxnType::DeductPoint, TxnType::CounterSale);
-  const Done read = ForEachRow(
-      cnn,
-      QStringLiteral("Select T.CardNo , T.IssueDept , S.StoreName , Coalesce(A.LastDate, T.FirstDate, T.IssueDate) As Last , "
-                     " T.BalAmt , T.BalPoint From Tolva T Left Join ( Select CardNo , Max(TxnDate) As LastDate From TolvaLog "
-                     " Where TxnType In (%1) Group by CardNo ) A On A.CardNo = T.CardNo Left Join Store S On S.StoreID = T.IssueDept "
-                     " Where T.Status In %2 And T.BalAmt > 0 Order by Last , T.CardNo ")
-          .arg(activity, heldStatuses()),
-      {}, [&](const QSqlQuery& q) {
+  const BoundSql sql = DormancySql();
+  const Done read = ForEachRow(cnn, sql.sql, sql.values, [&](const QSqlQuery& q) {
         const QDate last = dateOf(q.value(3));
         const int months = last.isValid() ? MonthsBetween(last, day) : 999;
         const Money amt = Money::fromVariant(q.value(4)), pts = Money::fromVariant(q.value(5));
@@ -109,12 +119,8 @@ Fetched<Expiry> ComputeExpiry(Connection& cnn, const QDate& day) {
   e.coming[1].label = QStringLiteral("31-60天");
   e.coming[2].label = QStringLiteral("61-90天");
   QMap<QString, AgingBucket> expired;
-  const Done read = ForEachRow(
-      cnn,
-      QStringLiteral("Select GoodThru , Count(*) , Sum(BalAmt) , Sum(BalPoint) From Tolva Where Status In %1 "
-                     " And ( BalAmt <> 0 Or BalPoint <> 0 ) Group by GoodThru ")
-          .arg(heldStatuses()),
-      {}, [&](const QSqlQuery& q) {
+  const BoundSql sql = ExpirySql();
+  const Done read = ForEachRow(cnn, sql.sql, sql.values, [&](const QSqlQuery& q) {
         const QDate thru = dateOf(q.value(0));
         if (!thru.isValid()) return;
         AgingBucket* b = nullptr;

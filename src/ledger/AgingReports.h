@@ -5,6 +5,7 @@
 // (statuses "11" and "12"): unsold cards are stock, not value in a customer's hands.
 #include "core/Fetched.h"
 #include "core/Money.h"
+#include "ledger/ReportQueries.h"
 
 #include <QDate>
 #include <QList>
@@ -46,6 +47,8 @@ inline const QString kDormantHeadings = QStringLiteral("卡號|發卡部門|部�
 // Whole months from `from` to `day`.
 int MonthsBetween(const QDate& from, const QDate& day);
 Fetched<Dormancy> ComputeDormancy(Connection& cnn, const QDate& day, int listed = 100);
+// The statement it streams: every held card with value, the longest dormant first.
+BoundSql DormancySql();
 
 // Value expiring within 30, 60 and 90 days of `day` (in three bands), and value whose good-thru
 // date has passed, by month of expiry (oldest first).
@@ -54,6 +57,8 @@ struct Expiry {
   QList<AgingBucket> expired;  // labelled "已過期 yyyy/MM"
 };
 Fetched<Expiry> ComputeExpiry(Connection& cnn, const QDate& day);
+// Its statement: the held cards' value by good-thru day.
+BoundSql ExpirySql();
 
 // The cards first issued (or replaced) in one month: what was loaded on them (issue, carried-in
 // value, top-ups less their voids) and the share of it redeemed (deductions less their voids)

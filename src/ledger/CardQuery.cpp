@@ -2,6 +2,7 @@
 
 #include "core/Dates.h"
 #include "core/Money.h"
+#include "core/Settings.h"
 #include "db/Connection.h"
 #include "db/Parameters.h"
 #include "ledger/Stores.h"
@@ -77,16 +78,28 @@ std::optional<QDate> storedDay(const QVariant& v) {
   return d;
 }
 
-// Display texts of a history load. A long history repeats its days and amounts, so each
-// distinct one is converted once.
+// The display text of each day shown, kept while the date settings stay: card after card
+// shows the same few hundred days.
+QString dayText(const QDate& day) {
+  thread_local QHash<qint64, QString> texts;
+  thread_local QString calendar, separator;
+  if (calendar != TheSettings().calendar || separator != TheSettings().dateSeparator) {
+    texts.clear();
+    calendar = TheSettings().calendar;
+    separator = TheSettings().dateSeparator;
+  }
+  auto it = texts.find(day.toJulianDay());
+  if (it == texts.end()) it = texts.insert(day.toJulianDay(), ::date(day));
+  return *it;
+}
+
+// Display texts of a history load. A long history repeats its amounts, so each distinct one
+// is converted once.
 class HistoryTexts {
 public:
   QString date(const QVariant& v) {
     const auto day = storedDay(v);
-    if (!day) return ::date(v);
-    auto it = days_.find(day->toJulianDay());
-    if (it == days_.end()) it = days_.insert(day->toJulianDay(), ::date(*day));
-    return *it;
+    return day ? dayText(*day) : ::date(v);
   }
   QString number(const QVariant& v) {
     switch (v.isNull() ? QMetaType::UnknownType : v.typeId()) {
@@ -106,7 +119,6 @@ private:
     return *it;
   }
 
-  QHash<qint64, QString> days_;
   QHash<double, QString> doubles_;
   QHash<qint64, QString> integers_;
   QHash<QString, QString> texts_;

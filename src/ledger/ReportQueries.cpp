@@ -182,41 +182,46 @@ Fetched<Liability> ComputeLiability(Connection& cnn, const QDate& day) {
   return l;
 }
 
-Fetched<QList<ReconcileRow>> SelectDisagreements(Connection& cnn) {
-  QList<ReconcileRow> rows;
-  Done read;
+QList<BoundSql> ReconcileSql() {
   const QString sums = QStringLiteral("Select CardNo , Sum(TxnAmt) As Amt , Sum(TxnPoint) As Pt From TolvaLog Where ") +
                        kBalanceTypes + QStringLiteral(" Group by CardNo");
-  if (read) read = ForEachRow(cnn, QStringLiteral("Select T.CardNo , T.BalAmt , Coalesce(J.Amt, 0) , T.BalPoint , Coalesce(J.Pt, 0) From Tolva T "
-                            " Left Join ( ") + sums + QStringLiteral(" ) J On J.CardNo = T.CardNo Where ") +
-                 kDiffers.arg(QStringLiteral("Coalesce(T.BalAmt, 0)"), QStringLiteral("Coalesce(J.Amt, 0)")) +
-                 QStringLiteral(" Or ") +
-                 kDiffers.arg(QStringLiteral("Coalesce(T.BalPoint, 0)"), QStringLiteral("Coalesce(J.Pt, 0)")) +
-                 QStringLiteral(" Order by T.CardNo"),
-             {}, [&rows](const QSqlQuery& q) {
-               rows << ReconcileRow{text(q.value(0)), QStringLiteral("餘額不符"), Money::fromVariant(q.value(1)),
-                                    Money::fromVariant(q.value(2)), Money::fromVariant(q.value(3)),
-                                    Money::fromVariant(q.value(4))};
-             });
-  if (read) read = ForEachRow(cnn, QStringLiteral("Select L.CardNo , Sum(Case When ") + kBalanceTypes +
-                 QStringLiteral(" Then L.TxnAmt Else 0 End) , Sum(Case When ") + kBalanceTypes +
-                 QStringLiteral(" Then L.TxnPoint Else 0 End) From TolvaLog L "
-                                " Where Not Exists ( Select 1 From Tolva T Where T.CardNo = L.CardNo ) "
-                                " Group by L.CardNo Order by L.CardNo"),
-             {}, [&rows](const QSqlQuery& q) {
-               rows << ReconcileRow{text(q.value(0)), QStringLiteral("無主檔資料"), Money(), Money::fromVariant(q.value(1)),
-                                    Money(), Money::fromVariant(q.value(2))};
-             });
-  if (read) read = ForEachRow(cnn, QStringLiteral("Select CardNo From Tolva Where Status = ? And CardNo Not In "
-                            " ( Select CardNo From VoidCard Where CardNo Is Not Null ) Order by CardNo"),
-             {CardStatus::Blacklisted}, [&rows](const QSqlQuery& q) {
-               rows << ReconcileRow{text(q.value(0)), QStringLiteral("黑名單未列入VoidCard"), {}, {}, {}, {}};
-             });
-  if (read) read = ForEachRow(cnn, QStringLiteral("Select V.CardNo From VoidCard V Where Not Exists ( Select 1 From Tolva T "
-                            " Where T.CardNo = V.CardNo And T.Status = ? ) Order by V.CardNo"),
-             {CardStatus::Blacklisted}, [&rows](const QSqlQuery& q) {
-               rows << ReconcileRow{text(q.value(0)), QStringLiteral("VoidCard非黑名單卡"), {}, {}, {}, {}};
-             });
+  return {
+      {QStringLiteral("Select T.CardNo , T.BalAmt , Coalesce(J.Amt, 0) , T.BalPoint , Coalesce(J.Pt, 0) From Tolva T "
+                      " Left Join ( ") + sums + QStringLiteral(" ) J On J.CardNo = T.CardNo Where ") +
+           kDiffers.arg(QStringLiteral("Coalesce(T.BalAmt, 0)"), QStringLiteral("Coalesce(J.Amt, 0)")) + QStringLiteral(" Or ") +
+           kDiffers.arg(QStringLiteral("Coalesce(T.BalPoint, 0)"), QStringLiteral("Coalesce(J.Pt, 0)")) +
+           QStringLiteral(" Order by T.CardNo"),
+       {}},
+      {QStringLiteral("Select L.CardNo , Sum(Case When ") + kBalanceTypes + QStringLiteral(" Then L.TxnAmt Else 0 End) , Sum(Case When ") +
+           kBalanceTypes +
+           QStringLiteral(" Then L.TxnPoint Else 0 End) From TolvaLog L "
+                          " Where Not Exists ( Select 1 From Tolva T Where T.CardNo = L.CardNo ) "
+                          " Group by L.CardNo Order by L.CardNo"),
+       {}},
+      {QStringLiteral("Select CardNo From Tolva Where Status = ? And CardNo Not In "
+                      " ( Select CardNo From VoidCard Where CardNo Is Not Null ) Order by CardNo"),
+       {CardStatus::Blacklisted}},
+      {QStringLiteral("Select V.CardNo From VoidCard V Where Not Exists ( Select 1 From Tolva T "
+                      " Where T.CardNo = V.CardNo And T.Status = ? ) Order by V.CardNo"),
+       {CardStatus::Blacklisted}}};
+}
+
+Fetched<QList<ReconcileRow>> SelectDisagreements(Connection& cnn) {
+  QList<ReconcileRow> rows;
+  const QList<BoundSql> sql = ReconcileSql();
+  auto problemOnly = [&rows](const QString& problem) {
+    return [&rows, problem](const QSqlQuery& q) { rows << ReconcileRow{text(q.value(0)), problem, {}, {}, {}, {}}; };
+  };
+  Done read = ForEachRow(cnn, sql[0].sql, sql[0].values, [&rows](const QSqlQuery& q) {
+    rows << ReconcileRow{text(q.value(0)), QStringLiteral("餘額不符"), Money::fromVariant(q.value(1)),
+                         Money::fromVariant(q.value(2)), Money::fromVariant(q.value(3)), Money::fromVariant(q.value(4))};
+  });
+  if (read) read = ForEachRow(cnn, sql[1].sql, sql[1].values, [&rows](const QSqlQuery& q) {
+    rows << ReconcileRow{text(q.value(0)), QStringLiteral("無主檔資料"), Money(), Money::fromVariant(q.value(1)), Money(),
+                         Money::fromVariant(q.value(2))};
+  });
+  if (read) read = ForEachRow(cnn, sql[2].sql, sql[2].values, problemOnly(QStringLiteral("黑名單未列入VoidCard")));
+  if (read) read = ForEachRow(cnn, sql[3].sql, sql[3].values, problemOnly(QStringLiteral("VoidCard非黑名單卡")));
   if (!read) return read.failure();
   return rows;
 }

@@ -16,6 +16,12 @@
 class Connection;
 class Dialect;
 
+// A statement with its bound values, in the order of its marks.
+struct BoundSql {
+  QString sql;
+  QVariantList values;
+};
+
 struct ReportFilter {
   QDate first;    // invalid: no lower bound
   QDate last;     // invalid: no upper bound; otherwise the whole last day is included
@@ -89,4 +95,8 @@ struct ReconcileRow {
 inline const QString kReconcileHeadings =
     QStringLiteral("卡號|說明|主檔餘額|交易餘額|餘額差額|主檔點數|交易點數|點數差額");
 Fetched<QList<ReconcileRow>> SelectDisagreements(Connection& cnn);
+// Its four statements, in the order their rows are listed: cards whose master disagrees with
+// the journal, journal cards without a master, blacklisted cards missing from VoidCard, and
+// VoidCard rows of cards not blacklisted.
+QList<BoundSql> ReconcileSql();
 QStringList ReconcileCells(const ReconcileRow& row);

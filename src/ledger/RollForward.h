@@ -5,6 +5,7 @@
 // side is what makes it a proof: both differences must be 0.
 #include "core/Fetched.h"
 #include "core/Money.h"
+#include "ledger/ReportQueries.h"
 
 #include <QDate>
 #include <QList>
@@ -41,11 +42,6 @@ struct RollForward {
 inline const QString kRollForwardHeadings = QStringLiteral("項目|筆數|金額|點數");
 QStringList RollCells(const RollLine& line);
 
-// A statement with its bound values.
-struct BoundSql {
-  QString sql;
-  QVariantList values;
-};
 // The journal statements the roll-forward runs (the master side is LiabilitySql of `to`).
 QList<BoundSql> RollForwardSql(const Dialect& dialect, const QDate& from, const QDate& to, const QString& store = {});
 

@@ -85,8 +85,11 @@ QWidget* buildCardPage(QWidget* form, const QString& remarkLabel) {
 }  // namespace
 
 void ShowCardQuery(QWidget* form, TextTable* grid, const CardQuery& card) {
-  for (auto it = card.fields.cbegin(); it != card.fields.cend(); ++it) {
-    if (auto* field = form->findChild<QLineEdit*>(it.key())) field->setText(it.value());
+  // One walk over the window's fields, not one search per field.
+  for (QLineEdit* field : form->findChildren<QLineEdit*>()) {
+    const auto it = card.fields.constFind(field->objectName());
+    // Laying out a text again costs more than comparing it; many fields stay from card to card.
+    if (it != card.fields.cend() && field->text() != *it) field->setText(*it);
   }
   grid->setDataRows(card.history);
 }

@@ -1,0 +1,324 @@
+#include "YearSides.h"
+
+#include "BenchSupport.h"
+#include "YearData.h"
+#include "core/CodePage.h"
+#include "core/Dates.h"
+#include "core/Settings.h"
+#include "db/Connection.h"
+#include "db/Database.h"
+#include "db/SchemaScript.h"
+#include "ledger/AgingReports.h"
+#include "ledger/ReportQueries.h"
+#include "ledger/RollForward.h"
+#include "ledger/StoreImport.h"
+#include "operations/StoreFolder.h"
+#include "ui/DataGrid.h"
+#include "ui/TextTable.h"
+#include "windows/inquiry/CardQueryWindow.h"
+#include "windows/reports/ActivityLogWindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <cstdio>
+#include <functional>
+#include <map>
+
+namespace {
+
+constexpr int kFileRows = 200;
+constexpr int kCardsOpened = 200;
+// The rows of the log viewer's grid an operator sees at once.
+constexpr int kLogScreenRows = 25;
+
+QString withSchema(const QString& schema) {
+  const QString server = qEnvironmentVariable("TOLVA_TEST_PG");
+  return server + (server.endsWith(QLatin1Char(';')) ? QString() : QStringLiteral(";")) + QStringLiteral("Search Path=") +
+         schema + QStringLiteral(";");
+}
+
+bool openOn(const QString& cnt, const QString& folder) {
+  EditSettings().appPath = folder;
+  EditSettings().appName = QStringLiteral("bench");
+  EditSettings().errorLogFile = QDir(folder).filePath(QStringLiteral("bench.ERR"));
+  if (!OpenConnection(cnt, gCnn(), [](const QString&) { return true; })) return false;
+  SetDBType();
+  return true;
+}
+
+YearFacts facts() {
+  YearFacts f;
+  f.cards = Scalar(gCnn(), QStringLiteral("Select Count(*) From Tolva")).toLongLong();
+  f.stores = Scalar(gCnn(), QStringLiteral("Select Count(*) From Store")).toInt();
+  const auto last = ToDateTime(Scalar(gCnn(), QStringLiteral("Select Max(TxnDate) From TolvaLog")));
+  f.last = last ? last->date() : QDate();
+  return f;
+}
+
+QDate monthStart(const YearFacts& f) { return QDate(f.last.year(), f.last.month(), 1).addMonths(-1); }
+QDate monthEnd(const YearFacts& f) { return monthStart(f).addMonths(1).addDays(-1); }
+
+// One day of every store's file, 200 rows each, for a day after the year; answers the cards
+// they name.
+QSet<QString> writeStoreDay(const QString& inbox, const QDate& day, const YearFacts& f) {
+  QDir().mkpath(inbox);
+  QRandomGenerator rng(quint32(day.toJulianDay()));
+  static const char* const kTypes[] = {"21", "22", "21", "22", "13", "23"};
+  QSet<QString> cards;
+  const QString date = day.toString(QStringLiteral("yyyy/MM/dd"));
+  for (int s = 0; s < f.stores; ++s) {
+    QString text = QStringLiteral("TABLECSV,TolvaLog\r\nTxnDept,TxnType,CardNo,TxnDate,TxnAmt,TxnPoint,RefCheckNo,Remark\r\n");
+    for (int r = 0; r < kFileRows; ++r) {
+      const QString card = YearCardNo(rng.bounded(qint64(f.cards)));
+      cards.insert(card);
+      text += QStringLiteral("'%1','%2','%3',#%4#,%5,%6,'R%7','bench'\r\n")
+                  .arg(YearStoreID(s), QString::fromLatin1(kTypes[rng.bounded(6)]), card, date)
+                  .arg(rng.bounded(900))
+                  .arg(rng.bounded(7))
+                  .arg(r);
+    }
+    QFile file(QDir(inbox).filePath(QStringLiteral("DD%1_%2_TL.TXT").arg(day.toString(QStringLiteral("yyyyMMdd")), YearStoreName(s))));
+    if (!file.open(QIODevice::WriteOnly) || file.write(CodePage::toAnsi(text)) < 0) std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
+  }
+  return cards;
+}
+
+std::optional<qint64> importInbox(const QString& inbox) {
+  int failed = 0;
+  const qint64 ns = Timed([&] {
+    for (const ListedStoreFile& file : ListStoreFiles(inbox)) {
+      const ImportOutcome o = ImportStoreFile(QDir(inbox).filePath(file.name));
+      if (!o.ok) ++failed, std::fprintf(stderr, "%s: %s\n", qPrintable(file.name), qPrintable(o.reason));
+    }
+  });
+  if (failed) return std::nullopt;
+  return ns;
+}
+
+// The stores and the named cards, with no history: what the same day is imported into.
+bool makeEmptyYear(const YearPlace& place, int run, const YearFacts& f, const QSet<QString>& cards) {
+  if (place.pg) {
+    Connection admin;
+    if (!Check(admin.open(qEnvironmentVariable("TOLVA_TEST_PG")))) return false;
+    Statement(admin, QStringLiteral("SET client_min_messages TO warning"));
+    Statement(admin, QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(place.emptySchema(run)));
+    if (!Statement(admin, QStringLiteral("CREATE SCHEMA %1").arg(place.emptySchema(run)))) return false;
+  } else {
+    QFile::remove(QDir(place.folder).filePath(QStringLiteral("empty%1.db").arg(run)));
+  }
+  gCnn().close();
+  if (!openOn(place.emptyConnectionString(run), place.folder) || !Check(CreateSchema(gCnn()))) return false;
+  TransactionGuard tx(gCnn());
+  for (int s = 0; s < f.stores; ++s) {
+    Statement(gCnn(), QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES (?, ?, ?)"), {YearStoreID(s), YearStoreName(s), s + 1});
+  }
+  for (const QString& card : cards) {
+    Statement(gCnn(), QStringLiteral("INSERT INTO Tolva (BatchNo, CardType, CardNo, Status, BalAmt, BalPoint, IssueDept) "
+                                     "VALUES ('B1000', 'V', ?, '11', 0, 0, '001')"), {card});
+  }
+  return Check(tx.commit());
+}
+
+std::optional<qint64> importDay(bool program, const YearPlace& place, int run) {
+  const YearFacts f = facts();
+  // Each run a new day after the year: the year side's history stays the year's.
+  const QDate day = f.last.addDays(1 + run);
+  const QString inbox = QDir(place.folder).filePath(QStringLiteral("inbox-%1-%2").arg(program ? "year" : "empty").arg(run));
+  const QSet<QString> cards = writeStoreDay(inbox, day, f);
+  if (!program && !makeEmptyYear(place, run, f, cards)) return std::nullopt;
+  return importInbox(inbox);
+}
+
+QStringList openedCards() {
+  const qint64 cards = Scalar(gCnn(), QStringLiteral("Select Count(*) From Tolva")).toLongLong();
+  QRandomGenerator rng(91);
+  QStringList out;
+  for (int i = 0; i < kCardsOpened; ++i) out << YearCardNo(rng.bounded(cards));
+  return out;
+}
+
+// The statements the card query runs for one card, straight from QtSql.
+void rawCard(const QString& card, std::vector<QVariant>& values) {
+  QSqlQuery q(gCnn().database());
+  q.setForwardOnly(true);
+  auto run = [&](const QString& sql, const QVariantList& bound) {
+    q.prepare(gCnn().dialect().adapt(sql));
+    for (const QVariant& v : bound) q.addBindValue(v);
+    q.exec();
+    const int n = q.record().count();
+    while (q.next()) {
+      for (int c = 0; c < n; ++c) values.push_back(q.value(c));
+    }
+  };
+  const size_t master = values.size();
+  run(QStringLiteral("Select BatchNo , CardType , CardNo , Status , IssueDate , FirstDate , LastDate , GoodThru , BalAmt , "
+                     "BalPoint , IssueDept , OCardNo , POSID , UserID , Remark From Tolva Where CardNo = ?"),
+      {card});
+  if (values.size() < master + 15) return;
+  const QVariant status = values[master + 3], store = values[master + 10];
+  run(QStringLiteral("Select Dscp From xxCODE Where CodeType = 'TolvaStatus' AND Code = ?"), {status});
+  run(QStringLiteral("Select StoreName From Store Where StoreID = ?"), {store});
+  run(QStringLiteral("Select L.RNo , L.TxnDept , S.StoreName , L.TxnType , C.Dscp , L.CardNo , L.TxnDate , L.TxnAmt , "
+                     " L.TxnPoint , L.RefCheckNo , L.POSID , L.UserID , L.Remark , L.FileDate , C.Code From TolvaLog L "
+                     " Left Join Store S On S.StoreID = L.TxnDept "
+                     " Left Join xxCODE C On C.CodeType = 'TolvaLogType' And C.Code = L.TxnType "
+                     " Where L.CardNo = ? Order by L.FileDate , L.RNo "),
+      {card});
+}
+
+std::optional<qint64> openCards(bool program) {
+  const QStringList cards = openedCards();
+  if (program) {
+    CardQueryWindow w;
+    auto open = [&] {
+      for (const QString& card : cards) {
+        w.field(QStringLiteral("txtCardNo"))->setText(card);
+        if (!w.checkCardNumber()) std::fprintf(stderr, "card %s not shown\n", qPrintable(card));
+      }
+    };
+    open();  // the caches, as the raw side has them
+    return Timed(open);
+  }
+  std::vector<QVariant> values;
+  auto read = [&] {
+    for (const QString& card : cards) rawCard(card, values);
+  };
+  read();
+  values.clear();
+  return Timed(read);
+}
+
+BoundSql logScreenSql(const QDate& day) {
+  const Dialect& d = gCnn().dialect();
+  return {QStringLiteral("Select A.FileDate , A.ActionID , C.Dscp , A.LogMsg , A.Remark , A.UserID , A.LoginWS , A.ProgID "
+                         " From xxAPLOG A Left Join xxCODE C On C.CodeType = 'TolvaWorkingType' And C.Code = A.ActionID "
+                         " Where A.FileDate >= ? And A.FileDate < ? Order by A.FileDate Desc , A.RNo Desc Limit %1")
+              .arg(kLogScreenRows),
+          {d.dayValue(day), d.dayValue(day.addDays(1))}};
+}
+
+std::optional<qint64> openLog(bool program) {
+  const QDate day = facts().last;
+  if (program) {
+    ActivityLogWindow w;
+    const QString text = day.toString(QStringLiteral("yyyy/MM/dd"));
+    w.field(QStringLiteral("txtDateB"))->setText(text);
+    w.field(QStringLiteral("txtDateE"))->setText(text);
+    w.listRows();
+    const qint64 ns = Timed([&] { w.listRows(); });
+    if (w.fgLog()->rows() <= kLogScreenRows) std::fprintf(stderr, "the log viewer listed %d rows\n", w.fgLog()->rows() - 1);
+    return ns;
+  }
+  const BoundSql s = logScreenSql(day);
+  std::vector<QVariant> values;
+  auto read = [&] {
+    Check(ForEachRow(gCnn(), s.sql, s.values, [&values](const QSqlQuery& q) {
+      for (int c = 0; c < 8; ++c) values.push_back(q.value(c));
+    }));
+  };
+  read();
+  return Timed(read);
+}
+
+template <typename T>
+bool ok(const Fetched<T>& f) {
+  return Check(Done::of(f));
+}
+
+std::optional<qint64> report(const QString& measure) {
+  const YearFacts f = facts();
+  const std::map<QString, std::function<bool()>> reports{
+      {QStringLiteral("liability"), [&] { return ok(ComputeLiability(gCnn(), f.pastDay())); }},
+      {QStringLiteral("rollforward"), [&] { return ok(ComputeRollForward(gCnn(), monthStart(f), monthEnd(f))); }},
+      {QStringLiteral("reconcile"), [&] { return ok(SelectDisagreements(gCnn())); }},
+      {QStringLiteral("dormancy"), [&] { return ok(ComputeDormancy(gCnn(), f.last)); }},
+      {QStringLiteral("expiry"), [&] { return ok(ComputeExpiry(gCnn(), f.last)); }}};
+  bool read = false;
+  const qint64 ns = Timed([&] { read = reports.at(measure)(); });
+  if (!read) return std::nullopt;
+  return ns;
+}
+
+QString shellOf(const QList<BoundSql>& statements) {
+  QString all;
+  for (const BoundSql& s : statements) all += InlinedSql(s);
+  return all;
+}
+
+BoundSql liabilityOn(const QDate& day) {
+  BoundSql s;
+  s.sql = LiabilitySql(gCnn().dialect(), day, s.values);
+  return s;
+}
+
+}  // namespace
+
+QString YearPlace::connectionString() const {
+  return pg ? withSchema(QStringLiteral("tolva_year")) : QStringLiteral("Provider=SQLite;Data Source=") + QDir(folder).filePath(QStringLiteral("year.db"));
+}
+
+QString YearPlace::emptySchema(int run) const { return QStringLiteral("tolva_empty%1").arg(run); }
+
+QString YearPlace::emptyConnectionString(int run) const {
+  return pg ? withSchema(emptySchema(run))
+            : QStringLiteral("Provider=SQLite;Data Source=") + QDir(folder).filePath(QStringLiteral("empty%1.db").arg(run));
+}
+
+QDate YearFacts::pastDay() const { return QDate(last.year(), 6, 30); }
+
+const QStringList& YearMeasures() {
+  static const QStringList measures{QStringLiteral("import"),    QStringLiteral("card"),        QStringLiteral("log"),
+                                    QStringLiteral("liability"), QStringLiteral("rollforward"), QStringLiteral("reconcile"),
+                                    QStringLiteral("dormancy"),  QStringLiteral("expiry")};
+  return measures;
+}
+
+bool OpenYear(const YearPlace& place) { return openOn(place.connectionString(), place.folder); }
+
+std::optional<qint64> RunSide(const QString& measure, bool program, const YearPlace& place, int run) {
+  if (!OpenYear(place)) return std::nullopt;
+  if (measure == QLatin1String("import")) return importDay(program, place, run);
+  if (measure == QLatin1String("card")) return openCards(program);
+  if (measure == QLatin1String("log")) return openLog(program);
+  return report(measure);
+}
+
+QString ShellSql(const QString& measure, const YearPlace& place) {
+  if (!OpenYear(place)) return {};
+  const YearFacts f = facts();
+  if (measure == QLatin1String("liability")) return InlinedSql(liabilityOn(f.pastDay()));
+  if (measure == QLatin1String("rollforward"))
+    return shellOf(RollForwardSql(gCnn().dialect(), monthStart(f), monthEnd(f))) + InlinedSql(liabilityOn(monthEnd(f)));
+  if (measure == QLatin1String("reconcile")) return shellOf(ReconcileSql());
+  if (measure == QLatin1String("dormancy")) return InlinedSql(DormancySql());
+  if (measure == QLatin1String("expiry")) return InlinedSql(ExpirySql());
+  return {};
+}
+
+QList<std::pair<QString, bool>> ExplainDateRanges(const YearPlace& place) {
+  QList<std::pair<QString, bool>> out;
+  if (!OpenYear(place)) return out;
+  const YearFacts f = facts();
+  const QList<BoundSql> roll = RollForwardSql(gCnn().dialect(), monthStart(f), monthEnd(f));
+  const std::pair<QString, BoundSql> statements[] = {{QStringLiteral("liability"), liabilityOn(f.pastDay())},
+                                                     {QStringLiteral("rollforward movements"), roll.value(1)},
+                                                     {QStringLiteral("rollforward orphans"), roll.value(2)},
+                                                     {QStringLiteral("log first screen"), logScreenSql(f.last)}};
+  for (const auto& [name, s] : statements) {
+    QString plan;
+    const QString explain = place.pg ? QStringLiteral("EXPLAIN ") : QStringLiteral("EXPLAIN QUERY PLAN ");
+    Check(ForEachRow(gCnn(), explain + s.sql, s.values, [&plan, pg = place.pg](const QSqlQuery& q) {
+      plan += QStringLiteral("      ") + q.value(pg ? 0 : 3).toString() + QLatin1Char('\n');
+    }));
+    const QString lower = plan.toLower();
+    const bool indexed = lower.contains(QStringLiteral("index")) &&
+                         (lower.contains(QStringLiteral("txndate")) || lower.contains(QStringLiteral("filedate")));
+    out << std::pair{QStringLiteral("  %1:\n").arg(name) + plan, indexed};
+  }
+  return out;
+}
