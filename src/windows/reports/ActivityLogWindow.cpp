@@ -167,6 +167,7 @@ void ActivityLogWindow::listRows() {
     const Fetched<ActivityLogPage> page = ActivityLogRows(OperationContext::Current(), *f, std::nullopt, kPageRows);
     if (!page) return ReportError(ErrorLabel(), page.failure);
     more_ = false;  // clearing moves the scroll bar: no page of the old list may follow
+    lastRNo_.reset();
     fgLog_->setUpdatesEnabled(false);
     fgLog_->clearRows();
     appendPage(*page);
@@ -175,7 +176,7 @@ void ActivityLogWindow::listRows() {
     // The list prints with the conditions it was made of, even when the fields change later.
     listed_ = *f;
     listConditions_ = conditionLines();
-    showListStatus();
+    ShowStatusMessage(elaMsg_, listStatus(), 0);
   } catch (...) {
     fgLog_->setUpdatesEnabled(true);
     ReportError(ErrorLabel());
@@ -215,7 +216,8 @@ void ActivityLogWindow::fetchNextPage() {
     const Fetched<ActivityLogPage> page = ActivityLogRows(OperationContext::Current(), *listed_, lastRNo_, kPageRows);
     if (!page) return ReportError(ErrorLabel(), page.failure);
     appendPage(*page);
-    showListStatus();
+    // Without the flash of a new list: scrolling on is not held up.
+    elaMsg_->setCaption(listStatus());
   } catch (...) {
     ReportError(ErrorLabel());
   }
@@ -227,12 +229,11 @@ void ActivityLogWindow::appendPage(const ActivityLogPage& page) {
   more_ = page.more;
 }
 
-void ActivityLogWindow::showListStatus() {
+QString ActivityLogWindow::listStatus() const {
   const int n = fgLog_->rows() - 1;
-  QString text = QStringLiteral("共 %1 筆").arg(n);
-  if (n == 0) text = QStringLiteral("查無資料");
-  else if (more_) text = QStringLiteral("已列出前 %1 筆，捲動至底可列出更多").arg(n);
-  ShowStatusMessage(elaMsg_, text, 0);
+  if (n == 0) return QStringLiteral("查無資料");
+  if (more_) return QStringLiteral("已列出前 %1 筆，捲動至底可列出更多").arg(n);
+  return QStringLiteral("共 %1 筆").arg(n);
 }
 
 QStringList ActivityLogWindow::conditionLines() const {

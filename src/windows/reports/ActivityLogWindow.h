@@ -55,7 +55,7 @@ private:
   bool atListEnd() const;
   void fetchNextPage();
   void appendPage(const ActivityLogPage& page);
-  void showListStatus();
+  QString listStatus() const;
   // Printing and saving: every row of the listed conditions, from the database.
   bool readPrintRows(QList<QStringList>& rows);
   bool writeCsv(const QString& file);
