@@ -39,3 +39,31 @@ bool WriteCsvFile(const QString& path, const QString& text) {
   }
   return f.commit();
 }
+
+bool CsvFileWriter::open(const QStringList& headings) {
+  ok_ = file_.open(QIODevice::WriteOnly);
+  return write(headings);
+}
+
+bool CsvFileWriter::write(const QStringList& row) {
+  if (!ok_) return false;
+  pending_ += csvLine(row);
+  // Encoded a block at a time: a call per line would cost more than the line.
+  constexpr qsizetype kBlock = 64 * 1024;
+  return pending_.size() < kBlock || flush();
+}
+
+bool CsvFileWriter::flush() {
+  const QByteArray bytes = CodePage::toAnsi(pending_);
+  pending_.clear();
+  ok_ = ok_ && file_.write(bytes) == bytes.size();
+  return ok_;
+}
+
+bool CsvFileWriter::commit() {
+  if (!ok_ || !flush() || !file_.commit()) {
+    file_.cancelWriting();
+    return false;
+  }
+  return true;
+}

@@ -197,6 +197,15 @@ QString Dialect::createIndexIfMissing(const QString& name, const QString& table,
       .arg(name, table, columns);
 }
 
+QString Dialect::firstRows(const QString& select, int n) const {
+  if (name_ == kSqlite || name_ == kPostgres) return select + QStringLiteral(" LIMIT %1").arg(n);
+  if (name_ == QLatin1String("ORACLE")) return select + QStringLiteral(" FETCH FIRST %1 ROWS ONLY").arg(n);
+  static const QRegularExpression head(QStringLiteral(R"(^\s*select\b)"), QRegularExpression::CaseInsensitiveOption);
+  const auto m = head.match(select);
+  if (!m.hasMatch()) return select;
+  return QString(select).insert(m.capturedEnd(), QStringLiteral(" TOP %1").arg(n));
+}
+
 QString Dialect::adapt(const QString& sql) const { return name_ == kSqlite ? AdaptSqlForSqlite(sql) : sql; }
 
 QString Dialect::beginStatement() const {

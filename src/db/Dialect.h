@@ -97,6 +97,9 @@ public:
   // The query that sets a table's RNo counter past its highest row (empty where none is kept
   // apart from the rows).
   QString restartRowNumbers(const QString& table) const;
+  // A query (beginning with its SELECT) that answers only its first n rows: TOP n after the
+  // SELECT where the database wants it there, otherwise a clause at its end.
+  QString firstRows(const QString& select, int n) const;
   // An index made only when the database has none of that name.
   QString createIndexIfMissing(const QString& name, const QString& table, const QString& columns) const;
   // The statement text as this dialect runs it.

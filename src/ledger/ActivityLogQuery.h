@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <optional>
 
 class Connection;
 
@@ -26,7 +28,21 @@ struct ActivityLogFilter {
 inline const QString kApLogHeadings = QStringLiteral("記錄時間|作業代號|作業說明|記錄內容|備註|使用者|工作站|程式");
 inline constexpr int kApLogCols = 8;
 
-// The matching rows, newest first, as display texts in heading order. Free-text filters are
-// bound, never written into the statement. A failed statement answers its failure.
-Fetched<QList<QStringList>> SelectActivityLogRows(Connection& cnn, const ActivityLogFilter& filter);
+// One page of the list.
+struct ActivityLogPage {
+  QList<QStringList> rows;  // display texts in heading order
+  qint64 lastRNo = 0;       // the last row's number: the next page starts after it
+  bool more = false;        // further rows match after this page
+};
 
+// Up to `size` matching rows in the list's order (FileDate, then RNo, newest first) that come
+// after the row numbered `after` in that order; none: from the newest. A page starts from its
+// key, not from a count of rows, so rows written meanwhile above the key neither repeat nor
+// push away a row of the later pages. Free-text filters are bound, never written into the
+// statement. A failed statement answers its failure.
+Fetched<ActivityLogPage> SelectActivityLogPage(Connection& cnn, const ActivityLogFilter& filter,
+                                               std::optional<qint64> after, int size);
+// Every matching row in the list's order, read a page at a time so that memory stays the same
+// however many rows match; `row` answers false to stop there.
+Done ForEachActivityLogRow(Connection& cnn, const ActivityLogFilter& filter,
+                           const std::function<bool(const QStringList&)>& row, int pageSize = 2000);

@@ -50,8 +50,14 @@ Fetched<QList<ReconcileRow>> Disagreements(const OperationContext& ctx) {
   return SelectDisagreements(ctx.db);
 }
 
-Fetched<QList<QStringList>> ActivityLogRows(const OperationContext& ctx, const ActivityLogFilter& filter) {
-  return SelectActivityLogRows(ctx.db, filter);
+Fetched<ActivityLogPage> ActivityLogRows(const OperationContext& ctx, const ActivityLogFilter& filter,
+                                         std::optional<qint64> after, int size) {
+  return SelectActivityLogPage(ctx.db, filter, after, size);
+}
+
+Done ForEachActivityLogRow(const OperationContext& ctx, const ActivityLogFilter& filter,
+                           const std::function<bool(const QStringList&)>& row) {
+  return ForEachActivityLogRow(ctx.db, filter, row);
 }
 
 Fetched<QList<QStringList>> ActivityActions(const OperationContext& ctx) {

@@ -37,8 +37,14 @@ Fetched<QList<RedemptionMonth>> RedemptionOn(const OperationContext& ctx, const 
 // The cards whose master row and journal or blacklist disagree.
 Fetched<QList<ReconcileRow>> Disagreements(const OperationContext& ctx);
 
-// The application log rows of the filter, newest first, in kApLogHeadings order.
-Fetched<QList<QStringList>> ActivityLogRows(const OperationContext& ctx, const ActivityLogFilter& filter);
+// A page of the application log rows of the filter, newest first, in kApLogHeadings order: up
+// to `size` rows after the row numbered `after` (none: from the newest).
+Fetched<ActivityLogPage> ActivityLogRows(const OperationContext& ctx, const ActivityLogFilter& filter,
+                                         std::optional<qint64> after, int size);
+// Every application log row of the filter in the same order, a page at a time; `row` answers
+// false to stop.
+Done ForEachActivityLogRow(const OperationContext& ctx, const ActivityLogFilter& filter,
+                           const std::function<bool(const QStringList&)>& row);
 // The log's actions with their descriptions, for the action picker.
 Fetched<QList<QStringList>> ActivityActions(const OperationContext& ctx);
 // The description of an action, empty when it has none.

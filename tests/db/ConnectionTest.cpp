@@ -217,6 +217,17 @@ TEST(GeneratedKeyTest, ServerDialectsAskForThisSessionsKeyInAStatementOfItsOwn) 
   }
 }
 
+TEST(FirstRowsTest, EachDialectLimitsTheQueryWhereItsSyntaxWantsIt) {
+  const QString q = QStringLiteral("Select A.RNo From xxAPLOG A Order by A.RNo Desc");
+  EXPECT_EQ(Dialect::forKey(QStringLiteral("POSTGRE")).firstRows(q, 5), q + QStringLiteral(" LIMIT 5"));
+  EXPECT_EQ(Dialect::forKey(QStringLiteral("SQLITE")).firstRows(q, 5), q + QStringLiteral(" LIMIT 5"));
+  // SQL Server and Access know no LIMIT: TOP comes right after the SELECT.
+  for (const char* key : {"SQLOLED", "MICROSO"}) {
+    EXPECT_EQ(Dialect::forKey(QString::fromLatin1(key)).firstRows(q, 5),
+              QStringLiteral("Select TOP 5 A.RNo From xxAPLOG A Order by A.RNo Desc"));
+  }
+}
+
 TEST_F(DialectTest, UnknownProviderAndEmptyGcntFail) {
   Connection c;
   EXPECT_FALSE(OpenConnection(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x.mdb"), c));

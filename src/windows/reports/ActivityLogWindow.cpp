@@ -2,7 +2,6 @@
 
 #include "ui/ErrorReports.h"
 #include "core/Clock.h"
-#include "core/CsvFile.h"
 #include "core/Dates.h"
 #include "core/ErrorReport.h"
 #include "core/OperatorDialogs.h"
@@ -15,27 +14,20 @@
 #include "ui/DataGrid.h"
 #include "ui/CodePicker.h"
 #include "windows/CodePickerRows.h"
-#include "ui/PrintPreviewWindow.h"
 #include "windows/reports/ReportWindow.h"
 
 #include <QComboBox>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShowEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
-
-const QString kCsvFolderKey = QStringLiteral("CsvDir");
-
-// "|" and ";" separate the cells and rows of a printed table.
-QString printCell(QString text) {
-  return text.replace(QLatin1Char('|'), QChar(0xFF5C)).replace(QLatin1Char(';'), QChar(0xFF1B));
-}
 
 QDate fieldDate(const QLineEdit* field) {
   const QString saved = DateForStorage(DateWithSeparators(field->text()));
@@ -66,6 +58,7 @@ ActivityLogWindow::ActivityLogWindow(QWidget* parent) : QWidget(parent, Qt::Wind
       ->setCheck([this](QLineEdit*) { return showActionDescription(); });
   for (QLineEdit* f : {txtProgID_, txtUserID_, txtLoginWS_}) FieldBehaviour::install(f);
 
+  watchListEnd();
   resize(900, 560);
   OpenFieldsForInput(this);
   ClearInputFields(this);
@@ -171,21 +164,76 @@ void ActivityLogWindow::listRows() {
     const auto f = filter();
     if (!f) return;
     showActionDescription();
-    const Fetched<QList<QStringList>> found = ActivityLogRows(OperationContext::Current(), *f);
-    if (!found) return ReportError(ErrorLabel(), found.failure);
-    const QList<QStringList>& rows = *found;
+    const Fetched<ActivityLogPage> page = ActivityLogRows(OperationContext::Current(), *f, std::nullopt, kPageRows);
+    if (!page) return ReportError(ErrorLabel(), page.failure);
+    more_ = false;  // clearing moves the scroll bar: no page of the old list may follow
+    lastRNo_.reset();
     fgLog_->setUpdatesEnabled(false);
     fgLog_->clearRows();
-    for (const QStringList& r : rows) fgLog_->addRow(r);
+    appendPage(*page);
     fgLog_->fitColumnWidths();
     fgLog_->setUpdatesEnabled(true);
     // The list prints with the conditions it was made of, even when the fields change later.
+    listed_ = *f;
     listConditions_ = conditionLines();
-    ShowStatusMessage(elaMsg_, rows.isEmpty() ? QStringLiteral("查無資料") : QStringLiteral("共 %1 筆").arg(rows.size()), 0);
+    ShowStatusMessage(elaMsg_, listStatus(), 0);
   } catch (...) {
     fgLog_->setUpdatesEnabled(true);
     ReportError(ErrorLabel());
   }
+}
+
+void ActivityLogWindow::watchListEnd() {
+  QScrollBar* bar = fgLog_->verticalScrollBar();
+  connect(bar, &QScrollBar::valueChanged, this, [this, bar](int value) {
+    if (value == bar->maximum()) queueNextPage();
+  });
+  connect(fgLog_, &QTableWidget::currentCellChanged, this, [this](int row) {
+    if (row == fgLog_->rowCount() - 1) queueNextPage();
+  });
+}
+
+void ActivityLogWindow::queueNextPage() {
+  // One key press can reach the end twice (Ctrl+End moves the row and the scroll bar): one
+  // fetch for both, once the view has settled.
+  if (!more_ || pageQueued_) return;
+  pageQueued_ = true;
+  QTimer::singleShot(0, this, [this] {
+    pageQueued_ = false;
+    if (atListEnd()) fetchNextPage();
+  });
+}
+
+bool ActivityLogWindow::atListEnd() const {
+  const QScrollBar* bar = fgLog_->verticalScrollBar();
+  const int last = fgLog_->rowCount() - 1;
+  return last >= 0 && ((bar->maximum() > 0 && bar->value() == bar->maximum()) || fgLog_->currentRow() == last);
+}
+
+void ActivityLogWindow::fetchNextPage() {
+  if (!more_ || !listed_) return;
+  try {
+    const Fetched<ActivityLogPage> page = ActivityLogRows(OperationContext::Current(), *listed_, lastRNo_, kPageRows);
+    if (!page) return ReportError(ErrorLabel(), page.failure);
+    appendPage(*page);
+    // Without the flash of a new list: scrolling on is not held up.
+    elaMsg_->setCaption(listStatus());
+  } catch (...) {
+    ReportError(ErrorLabel());
+  }
+}
+
+void ActivityLogWindow::appendPage(const ActivityLogPage& page) {
+  for (const QStringList& r : page.rows) fgLog_->addRow(r);
+  if (!page.rows.isEmpty()) lastRNo_ = page.lastRNo;
+  more_ = page.more;
+}
+
+QString ActivityLogWindow::listStatus() const {
+  const int n = fgLog_->rows() - 1;
+  if (n == 0) return QStringLiteral("查無資料");
+  if (more_) return QStringLiteral("已列出前 %1 筆，捲動至底可列出更多").arg(n);
+  return QStringLiteral("共 %1 筆").arg(n);
 }
 
 QStringList ActivityLogWindow::conditionLines() const {
@@ -200,68 +248,6 @@ QStringList ActivityLogWindow::conditionLines() const {
   }
   if (cboOutcome_->currentIndex() > 0) lines << QStringLiteral("記錄類別：") + cboOutcome_->currentText();
   return lines;
-}
-
-QString ActivityLogWindow::listForPrint() const {
-  QStringList rows;
-  for (int r = 1; r < fgLog_->rows(); ++r) {
-    QStringList cells;
-    // The action by its description when it has one; program and code stay on screen.
-    const QString dscp = fgLog_->textMatrix(r, 2);
-    cells << printCell(fgLog_->textMatrix(r, 0)) << printCell(dscp.isEmpty() ? fgLog_->textMatrix(r, 1) : dscp);
-    for (int c = 3; c <= 6; ++c) cells << printCell(fgLog_->textMatrix(r, c));
-    rows << cells.join(QLatin1Char('|'));
-  }
-  return rows.join(QLatin1Char(';'));
-}
-
-void ActivityLogWindow::printList() {
-  try {
-    if (fgLog_->rows() <= 1) {
-      ShowStatusMessage(elaMsg_, QStringLiteral("無資料可列印"));
-      return;
-    }
-    PrintPreviewWindow preview(this);
-    preview.startDocument(QStringLiteral("作業記錄"));
-    // The message column is long: across the page, and its cells wrap.
-    preview.doc().setLandscape(true);
-    for (const QString& line : listConditions_) preview.addText(line);
-    preview.addTable(QStringLiteral("<2000|<1500|<7400|<1400|<1300|<1300"),
-                     QStringLiteral("記錄時間|作業|記錄內容|備註|使用者|工作站"), listForPrint());
-    preview.addText(QString());
-    preview.addText(QStringLiteral("筆數：") + QString::number(fgLog_->rows() - 1));
-    preview.endDocument();
-    preview.showDocument();
-  } catch (...) {
-    ReportError(ErrorLabel());
-  }
-}
-
-void ActivityLogWindow::saveAsCsv() {
-  try {
-    if (fgLog_->rows() <= 1) {
-      ShowStatusMessage(elaMsg_, QStringLiteral("無資料可存檔"));
-      return;
-    }
-    const QString folder = GetSetting(objectName(), kCsvFolderKey, TheSettings().appPath);
-    const QString file = Dialogs().saveFileName(QStringLiteral("存成CSV檔"), QStringLiteral("CSV (*.csv)"),
-                                                WithTrailingSeparator(folder) + QStringLiteral("作業記錄.csv"));
-    if (file.isEmpty()) return;
-    QList<QStringList> rows;
-    for (int r = 1; r < fgLog_->rows(); ++r) {
-      QStringList cells;
-      for (int c = 0; c < fgLog_->cols(); ++c) cells << fgLog_->textMatrix(r, c);
-      rows << cells;
-    }
-    if (!WriteCsvFile(file, CsvText(kApLogHeadings.split(QLatin1Char('|')), rows))) {
-      ShowStatusMessage(elaMsg_, QStringLiteral("存檔失敗"));
-      return;
-    }
-    SaveSetting(objectName(), kCsvFolderKey, QFileInfo(file).absolutePath());
-    ShowStatusMessage(elaMsg_, QStringLiteral("存檔完成"), 0);
-  } catch (...) {
-    ReportError(ErrorLabel());
-  }
 }
 
 void ActivityLogWindow::closeWindow() { hide(); }

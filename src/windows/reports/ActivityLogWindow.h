@@ -1,7 +1,9 @@
 #pragma once
 // The application log viewer: lists the rows of the application log of a date range, narrowed
 // by action, program, user, workstation and outcome (failures or refusals), newest first;
-// prints the list and saves it as CSV.
+// prints the list and saves it as CSV. A year holds millions of rows: the list fetches a page
+// at a time, the next one when the operator reaches the end of the rows loaded, and printing
+// and saving read the rows of the list's conditions from the database.
 #include "operations/Reports.h"
 
 #include <QWidget>
@@ -16,6 +18,11 @@ class QPushButton;
 class ActivityLogWindow : public QWidget {
   Q_OBJECT
 public:
+  // Rows fetched at a time: a few screens.
+  static constexpr int kPageRows = 200;
+  // The most rows a printed list holds; more are saved as CSV instead.
+  static constexpr int kPrintRows = 20000;
+
   explicit ActivityLogWindow(QWidget* parent = nullptr);
 
   void listRows();
@@ -38,9 +45,20 @@ private:
   QLayout* buildButtons();
   // The filter of the fields; nothing (the status bar says why) when a date is not one.
   std::optional<ActivityLogFilter> filter();
-  QString listForPrint() const;
   // The conditions the list was made with, as lines of the printed document.
   QStringList conditionLines() const;
+
+  // Paging: reaching the end of the loaded rows (the scroll bar at its end, or the current
+  // row on the last one) fetches the next page once, after the event that got there.
+  void watchListEnd();
+  void queueNextPage();
+  bool atListEnd() const;
+  void fetchNextPage();
+  void appendPage(const ActivityLogPage& page);
+  QString listStatus() const;
+  // Printing and saving: every row of the listed conditions, from the database.
+  bool readPrintRows(QList<QStringList>& rows);
+  bool writeCsv(const QString& file);
 
   QLineEdit* txtDateB_;
   QLineEdit* txtDateE_;
@@ -51,6 +69,10 @@ private:
   QLineEdit* txtLoginWS_;
   QComboBox* cboOutcome_;
   QStringList listConditions_;  // the conditions of the listed rows
+  std::optional<ActivityLogFilter> listed_;  // the filter of the listed rows
+  std::optional<qint64> lastRNo_;            // the last row loaded: the next page starts after it
+  bool more_ = false;                        // rows of the list remain to be fetched
+  bool pageQueued_ = false;
   DataGrid* fgLog_;
   StatusPanel* elaMsg_;
 };
