@@ -3,7 +3,7 @@
 // work, with the program's peak memory during each.
 //
 //   bench_year fill sqlite|postgres FOLDER [SCALE]     makes the year (SCALE 1 is the full year)
-//   bench_year run sqlite|postgres FOLDER [RUNS]       measures on it and prints the table
+//   bench_year run sqlite|postgres FOLDER [RUNS [MEASURE...]]   measures on it, prints the table
 //   bench_year side MEASURE program|raw sqlite|postgres FOLDER RUN   one side once (run's child)
 #include "BenchSupport.h"
 #include "YearData.h"
@@ -97,12 +97,13 @@ std::optional<Sample> rawSide(const QString& measure, const YearPlace& place, in
 // One line of the table; false when a target is missed or a side failed.
 bool measure(const QString& name, const YearPlace& place, int runs) {
   const QString shellSql = ShellSql(name, place);
+  const int firstDay = name == QLatin1String("import") ? FirstFreeImportDay(place) : 0;
   gCnn().close();
   std::vector<qint64> ours, theirs;
   long kb = 0;
   for (int run = 0; run <= runs; ++run) {  // run 0 warms the caches
-    const std::optional<Sample> a = child(name, true, place, run);
-    const std::optional<Sample> b = rawSide(name, place, run, shellSql);
+    const std::optional<Sample> a = child(name, true, place, firstDay + run);
+    const std::optional<Sample> b = rawSide(name, place, firstDay + run, shellSql);
     if (!a || !b) {
       std::printf("  %-12s FAILED\n", qPrintable(name));
       return false;
@@ -122,7 +123,7 @@ bool measure(const QString& name, const YearPlace& place, int runs) {
   return met;
 }
 
-int run(const YearPlace& place, int runs) {
+int run(const YearPlace& place, int runs, const QStringList& only) {
   if (!OpenYear(place)) return 2;
   const qint64 cards = Scalar(gCnn(), QStringLiteral("Select Count(*) From Tolva")).toLongLong();
   const qint64 rows = Scalar(gCnn(), QStringLiteral("Select Count(*) From TolvaLog")).toLongLong();
@@ -132,7 +133,9 @@ int run(const YearPlace& place, int runs) {
   std::printf("  %s, %d cores, %s\n", qPrintable(QSysInfo::prettyProductName()), QThread::idealThreadCount(),
               qPrintable(QSysInfo::kernelVersion()));
   bool all = true;
-  for (const QString& name : YearMeasures()) all = measure(name, place, runs) && all;
+  for (const QString& name : YearMeasures()) {
+    if (only.isEmpty() || only.contains(name)) all = measure(name, place, runs) && all;
+  }
   std::printf("  date ranges read through an index:\n");
   for (const auto& [plan, indexed] : ExplainDateRanges(place)) {
     std::printf("%s      -> %s\n", qPrintable(plan), indexed ? "an index on the date" : "NO INDEX ON THE DATE");
@@ -150,8 +153,9 @@ int main(int argc, char** argv) {
   SetDialogs(&quiet);
   const QStringList a = app.arguments();
   if (a.size() >= 4 && a[1] == QLatin1String("fill")) return fill(placeOf(a[2], a[3]), a.size() > 4 ? a[4].toDouble() : 1.0);
-  if (a.size() >= 4 && a[1] == QLatin1String("run")) return run(placeOf(a[2], a[3]), a.size() > 4 ? a[4].toInt() : 3);
+  if (a.size() >= 4 && a[1] == QLatin1String("run")) return run(placeOf(a[2], a[3]), a.size() > 4 ? a[4].toInt() : 3, a.mid(5));
   if (a.size() >= 7 && a[1] == QLatin1String("side")) return side(a);
-  std::fprintf(stderr, "usage: bench_year fill|run sqlite|postgres FOLDER [SCALE|RUNS]\n");
+  std::fprintf(stderr, "usage: bench_year fill sqlite|postgres FOLDER [SCALE]\n"
+                       "       bench_year run sqlite|postgres FOLDER [RUNS [MEASURE...]]\n");
   return 2;
 }

@@ -14,6 +14,7 @@
 #include "ledger/StoreImport.h"
 #include "operations/StoreFolder.h"
 #include "ui/DataGrid.h"
+#include "ui/StatusPanel.h"
 #include "ui/TextTable.h"
 #include "windows/inquiry/CardQueryWindow.h"
 #include "windows/reports/ActivityLogWindow.h"
@@ -55,8 +56,8 @@ YearFacts facts() {
   YearFacts f;
   f.cards = Scalar(gCnn(), QStringLiteral("Select Count(*) From Tolva")).toLongLong();
   f.stores = Scalar(gCnn(), QStringLiteral("Select Count(*) From Store")).toInt();
-  const auto last = ToDateTime(Scalar(gCnn(), QStringLiteral("Select Max(TxnDate) From TolvaLog")));
-  f.last = last ? last->date() : QDate();
+  // The year's own last day, whatever days the import measurement added after it.
+  f.last = YearShape{}.last();
   return f;
 }
 
@@ -124,14 +125,29 @@ bool makeEmptyYear(const YearPlace& place, int run, const YearFacts& f, const QS
   return Check(tx.commit());
 }
 
+void dropEmptyYear(const YearPlace& place, int run) {
+  gCnn().close();
+  if (!place.pg) {
+    for (const char* tail : {"", "-wal", "-shm"})
+      QFile::remove(QDir(place.folder).filePath(QStringLiteral("empty%1.db").arg(run) + QLatin1String(tail)));
+    return;
+  }
+  Connection admin;
+  if (!Check(admin.open(qEnvironmentVariable("TOLVA_TEST_PG")))) return;
+  Statement(admin, QStringLiteral("SET client_min_messages TO warning"));
+  Statement(admin, QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(place.emptySchema(run)));
+}
+
+// `run`: the day's Julian day number, a day no import of the year's database has had.
 std::optional<qint64> importDay(bool program, const YearPlace& place, int run) {
   const YearFacts f = facts();
-  // Each run a new day after the year: the year side's history stays the year's.
-  const QDate day = f.last.addDays(1 + run);
+  const QDate day = QDate::fromJulianDay(run);
   const QString inbox = QDir(place.folder).filePath(QStringLiteral("inbox-%1-%2").arg(program ? "year" : "empty").arg(run));
   const QSet<QString> cards = writeStoreDay(inbox, day, f);
   if (!program && !makeEmptyYear(place, run, f, cards)) return std::nullopt;
-  return importInbox(inbox);
+  const std::optional<qint64> ns = importInbox(inbox);
+  if (!program) dropEmptyYear(place, run);
+  return ns;
 }
 
 QStringList openedCards() {
@@ -206,13 +222,16 @@ std::optional<qint64> openLog(bool program) {
   const QDate day = facts().last;
   if (program) {
     ActivityLogWindow w;
-    const QString text = day.toString(QStringLiteral("yyyy/MM/dd"));
+    const QString text = DateFieldText(day);
     w.field(QStringLiteral("txtDateB"))->setText(text);
     w.field(QStringLiteral("txtDateE"))->setText(text);
     w.listRows();
     const qint64 ns = Timed([&] { w.listRows(); });
     if (w.fgLog()->rows() <= kLogScreenRows) std::fprintf(stderr, "the log viewer listed %d rows\n", w.fgLog()->rows() - 1);
-    return ns;
+    // The list is on screen before the status line's flash, which pauses every window's new
+    // list alike: not part of the first screen.
+    const qint64 flash = Timed([&] { ShowStatusMessage(w.elaMsg(), QStringLiteral("共 1 筆"), 0); });
+    return ns - flash;
   }
   const BoundSql s = logScreenSql(day);
   std::vector<QVariant> values;
@@ -267,6 +286,12 @@ QString YearPlace::emptySchema(int run) const { return QStringLiteral("tolva_emp
 QString YearPlace::emptyConnectionString(int run) const {
   return pg ? withSchema(emptySchema(run))
             : QStringLiteral("Provider=SQLite;Data Source=") + QDir(folder).filePath(QStringLiteral("empty%1.db").arg(run));
+}
+
+int FirstFreeImportDay(const YearPlace& place) {
+  if (!OpenYear(place)) return 0;
+  const auto last = ToDateTime(Scalar(gCnn(), QStringLiteral("Select Max(TxnDate) From TolvaImport")));
+  return int(last ? last->date().toJulianDay() + 1 : 0);
 }
 
 QDate YearFacts::pastDay() const { return QDate(last.year(), 6, 30); }

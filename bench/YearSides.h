@@ -35,6 +35,8 @@ struct YearFacts {
 // shell, run by the driver: ShellSql gives its statements.
 std::optional<qint64> RunSide(const QString& measure, bool program, const YearPlace& place, int run);
 QString ShellSql(const QString& measure, const YearPlace& place);
+// The import's RUN is a day (its Julian day number): each run takes one after the last imported.
+int FirstFreeImportDay(const YearPlace& place);
 // The plans of the statements that read a date range (EXPLAIN), each with whether it reads
 // the range from an index.
 QList<std::pair<QString, bool>> ExplainDateRanges(const YearPlace& place);
