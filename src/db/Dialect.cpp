@@ -197,6 +197,11 @@ QString Dialect::createIndexIfMissing(const QString& name, const QString& table,
       .arg(name, table, columns);
 }
 
+QString Dialect::dropIndexIfExists(const QString& name, const QString& table) const {
+  if (engine_ == Engine::SQLite || name_ == kPostgres) return QStringLiteral("DROP INDEX IF EXISTS %1").arg(name);
+  return QStringLiteral("IF EXISTS (SELECT 1 FROM sys.indexes WHERE name = '%1') DROP INDEX %1 ON %2").arg(name, table);
+}
+
 QString Dialect::firstRows(const QString& select, int n) const {
   if (name_ == kSqlite || name_ == kPostgres) return select + QStringLiteral(" LIMIT %1").arg(n);
   if (name_ == QLatin1String("ORACLE")) return select + QStringLiteral(" FETCH FIRST %1 ROWS ONLY").arg(n);
@@ -266,6 +271,9 @@ Done Dialect::prepareSession(Connection& cnn, const ConnectionString& cs) const 
   if (engine_ == Engine::SQLite) {
     QSqlDatabase db = cnn.database();
     if (!RegisterSqliteFunctions(db)) return Failure{QStringLiteral("-1"), QStringLiteral("No SQLite handle")};
+    // A chain's journal is gigabytes: with the 2 MB default every statement reads the upper
+    // pages of its indexes from the file again. 64 MB keeps them, and is released on close.
+    if (const auto cache = cnn.execute(QStringLiteral("PRAGMA cache_size = -65536")); !cache) return cache.failure;
     // Several processes of one workstation share the file; a read-only connection (the
     // message database) leaves its journal as it is.
     if (!readOnly_) {

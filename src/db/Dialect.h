@@ -102,6 +102,8 @@ public:
   QString firstRows(const QString& select, int n) const;
   // An index made only when the database has none of that name.
   QString createIndexIfMissing(const QString& name, const QString& table, const QString& columns) const;
+  // An index dropped when the database has one of that name.
+  QString dropIndexIfExists(const QString& name, const QString& table) const;
   // The statement text as this dialect runs it.
   QString adapt(const QString& sql) const;
   // Transactions: when not empty, they run as the statements beginStatement(), "COMMIT" and

@@ -9,7 +9,7 @@
 class Connection;
 
 // The version of the schema this program makes and works with.
-inline constexpr int kSchemaVersion = 3;
+inline constexpr int kSchemaVersion = 4;
 
 // The version the database records: 1 for a database made before versions were recorded, 0 for
 // one without the card tables.

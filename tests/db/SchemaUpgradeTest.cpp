@@ -84,14 +84,17 @@ TEST_P(SchemaUpgradeTest, AFirstVersionDatabaseEndsLikeAFreshOneWithItsRowsKept)
   EXPECT_TRUE(describe().contains(QStringLiteral("index ix_tolvalog_txndate")));
   EXPECT_EQ(sums(), before);
   EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT COUNT(*) FROM TolvaLog")).toInt(), 3);
-  EXPECT_EQ(upgradeLog(), (QStringList{QStringLiteral("版本 2：交易檔轉入記錄、交易日索引"), QStringLiteral("版本 3：資料庫還原的作業代碼")}));
+  EXPECT_TRUE(describe().contains(QStringLiteral("index ix_tolvalog_cardhistory")));
+  EXPECT_FALSE(describe().contains(QStringLiteral("index ix_tolvalog_cardno")));
+  EXPECT_EQ(upgradeLog(), (QStringList{QStringLiteral("版本 2：交易檔轉入記錄、交易日索引"), QStringLiteral("版本 3：資料庫還原的作業代碼"),
+                                      QStringLiteral("版本 4：卡片交易索引含金額與點數")}));
   // The embedded file was copied first, as it stood.
   const QStringList copies = QDir(path(QStringLiteral("backup"))).entryList({QStringLiteral("tolva-v1-*.db")});
   EXPECT_EQ(copies.size(), isPostgres() ? 0 : 1);
 
   // Up to date: nothing more happens.
   ASSERT_TRUE(UpgradeSchemaIfOlder(report));
-  EXPECT_EQ(upgradeLog().size(), 2);
+  EXPECT_EQ(upgradeLog().size(), 3);
 }
 
 TEST_P(SchemaUpgradeTest, ADatabaseOfANewerProgramIsRefusedNamingBothVersions) {
@@ -142,7 +145,7 @@ TEST_P(SchemaUpgradeTest, TwoProgramsStartedTogetherUpgradeOnce) {
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
   }
   EXPECT_EQ(Must(StoredSchemaVersion(gCnn())), kSchemaVersion);
-  EXPECT_EQ(upgradeLog().size(), 2);
+  EXPECT_EQ(upgradeLog().size(), 3);
 }
 
 TOLVA_DB_TEST_SUITE(SchemaUpgradeTest);

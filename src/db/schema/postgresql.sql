@@ -42,8 +42,10 @@ CREATE TABLE TolvaLog (
   -- import of the same store and day replaces exactly these.
   ImportNo    INTEGER
 );
--- A card's history; a store's day (the store import and reports).
-CREATE INDEX IX_TolvaLog_CardNo ON TolvaLog (CardNo, FileDate);
+-- The history of each card in its order, with what balances and reports sum: the card refresh
+-- of an import and the per-card reports read the index alone, however long the journal.
+CREATE INDEX IX_TolvaLog_CardHistory ON TolvaLog (CardNo, FileDate, TxnType, TxnDate, TxnAmt, TxnPoint);
+-- A store's day (the store import and reports).
 CREATE INDEX IX_TolvaLog_TxnDept_TxnDate ON TolvaLog (TxnDept, TxnDate);
 -- The journal by day alone (the liability report).
 CREATE INDEX IX_TolvaLog_TxnDate ON TolvaLog (TxnDate);
@@ -175,4 +177,4 @@ INSERT INTO xxCODE (CodeType, Code, Dscp) VALUES ('TolvaWorkingType', '資料庫
 
 -- The schema's version; a later program upgrades from it.
 CREATE TABLE SchemaVersion (Version INTEGER NOT NULL);
-INSERT INTO SchemaVersion (Version) VALUES (3);
+INSERT INTO SchemaVersion (Version) VALUES (4);

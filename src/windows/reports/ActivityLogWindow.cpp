@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -45,6 +46,9 @@ ActivityLogWindow::ActivityLogWindow(QWidget* parent) : QWidget(parent, Qt::Wind
   layout->addLayout(buildFilters());
   fgLog_ = new DataGrid(this);
   fgLog_->setFillWidth(true);
+  // The widths follow the rows of the first screens: measuring every text of a page costs more
+  // than reading the page.
+  fgLog_->horizontalHeader()->setResizeContentsPrecision(kPageRows / 4);
   fgLog_->setObjectName(QStringLiteral("fgLog"));
   fgLog_->setHeadings(kApLogHeadings);
   layout->addWidget(fgLog_, 1);
