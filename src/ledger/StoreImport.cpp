@@ -42,30 +42,44 @@ QString dayRange(const Connection& cnn, const QDate& day, QVariantList& values) 
   return QStringLiteral("TxnDate >= ? AND TxnDate < ?");
 }
 
-// Rows go in several to a statement: a store's day is a few statements, not one per row. The
-// bound values of one statement stay well below SQLite's oldest limit of 999.
-constexpr int kMaxBoundValues = 900;
+// Rows go in sixteen to a statement, and that statement is prepared once for the whole block:
+// a store's day is a few round trips, and no statement carries so many values that binding
+// them costs more than the rows (the drivers look each one up by its place).
+constexpr qsizetype kRowsPerStatement = 16;
+constexpr qsizetype kMaxBoundValues = 900;
+
+QString insertSql(const StoreBlock& block, qsizetype rows) {
+  const QStringList marks(block.columns.size() + 1, QStringLiteral("?"));
+  const QString tuple = QStringLiteral("( ") + marks.join(QStringLiteral(", ")) + QStringLiteral(" )");
+  return QStringLiteral("INSERT INTO TolvaLog ( %1, ImportNo ) VALUES ").arg(block.columns.join(QStringLiteral(", "))) +
+         QStringList(rows, tuple).join(QStringLiteral(", "));
+}
+
+QVariantList rowValues(const Connection& cnn, const StoreBlock& block, qsizetype first, qsizetype n, const QVariant& importNo) {
+  QVariantList values;
+  values.reserve(n * (block.columns.size() + 1));
+  for (qsizetype r = first; r < first + n; ++r) {
+    for (const StoreValue& v : block.rows[r]) values.append(bound(cnn, v));
+    values.append(importNo);
+  }
+  return values;
+}
 
 // Each row carries the number of the import that inserted it (`ImportNo`): a later import of
 // the same store and day removes exactly those rows and never the ones the windows wrote.
 Done insertRows(Connection& cnn, const StoreFileContent& content, const QVariant& importNo) {
   for (const StoreBlock& block : content.blocks) {
     const qsizetype width = block.columns.size() + 1;
-    const QString head = QStringLiteral("INSERT INTO TolvaLog ( %1, ImportNo ) VALUES ")
-                             .arg(block.columns.join(QStringLiteral(", ")));
-    QStringList marks(width, QStringLiteral("?"));
-    const QString tuple = QStringLiteral("( ") + marks.join(QStringLiteral(", ")) + QStringLiteral(" )");
-    const qsizetype perStatement = std::max<qsizetype>(1, kMaxBoundValues / width);
-    for (qsizetype first = 0; first < block.rows.size(); first += perStatement) {
-      const qsizetype n = std::min(perStatement, block.rows.size() - first);
-      QStringList tuples(n, tuple);
-      QVariantList values;
-      values.reserve(n * width);
-      for (qsizetype r = first; r < first + n; ++r) {
-        for (const StoreValue& v : block.rows[r]) values.append(bound(cnn, v));
-        values.append(importNo);
-      }
-      if (const Fetched<int> in = cnn.execute(head + tuples.join(QStringLiteral(", ")), values); !in) return in.failure;
+    const qsizetype perStatement = std::clamp<qsizetype>(kMaxBoundValues / width, 1, kRowsPerStatement);
+    const qsizetype runs = block.rows.size() / perStatement, whole = runs * perStatement;
+    if (runs > 0) {
+      const Fetched<int> in = cnn.executeRuns(insertSql(block, perStatement), rowValues(cnn, block, 0, whole, importNo), int(runs));
+      if (!in) return in.failure;
+    }
+    if (whole == block.rows.size()) continue;
+    const qsizetype rest = block.rows.size() - whole;
+    if (const Fetched<int> in = cnn.execute(insertSql(block, rest), rowValues(cnn, block, whole, rest, importNo)); !in) {
+      return in.failure;
     }
   }
   return {};

@@ -93,6 +93,8 @@ TEST_P(StoreImportTest, ADayOfManyRowsLoadsEveryRow) {
   const ImportOutcome o = ImportStoreFile(drop(fileName(), logFile(lines)));
   ASSERT_TRUE(o.ok) << o.reason.toStdString();
   EXPECT_EQ(count(QStringLiteral("TxnDept = '001'")), 300);
+  // Whole statements of sixteen rows and the rest: each row once.
+  EXPECT_EQ(Value(gCnn(), QStringLiteral("SELECT COUNT(DISTINCT RefCheckNo) FROM TolvaLog WHERE TxnDept = '001'")).toInt(), 300);
   EXPECT_EQ(Money::fromVariant(cardValue(QStringLiteral("V000001"), QStringLiteral("BalAmt"))).toString(), QStringLiteral("30"));
   EXPECT_EQ(Money::fromVariant(cardValue(QStringLiteral("V000001"), QStringLiteral("BalPoint"))).toString(), QStringLiteral("300"));
 }
