@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QSqlRecord>
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cstdio>
@@ -119,6 +120,16 @@ QVariant Scalar(Connection& cnn, const QString& sql) {
   const Fetched<QVariant> value = cnn.scalar(sql);
   Check(Done::of(value));
   return value.valueOr();
+}
+
+void RawRead(QSqlQuery& q, const QString& sql, const QVariantList& bound, std::vector<QVariant>& values) {
+  q.prepare(gCnn().dialect().adapt(sql));
+  for (const QVariant& v : bound) q.addBindValue(v);
+  q.exec();
+  const int n = q.record().count();
+  while (q.next()) {
+    for (int c = 0; c < n; ++c) values.push_back(q.value(c));
+  }
 }
 
 qint64 Timed(const std::function<void()>& work) {

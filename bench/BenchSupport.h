@@ -8,6 +8,7 @@
 #include "ledger/ReportQueries.h"
 
 #include <QProcessEnvironment>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -80,6 +81,8 @@ constexpr int kFilledRows = 2000000;
 bool Fill(Connection& cnn, bool pg);
 
 double MedianMs(std::vector<qint64> nanoseconds);
+// A plain QtSql read on `q` (gCnn's): prepares `sql`, binds, and appends every value read.
+void RawRead(QSqlQuery& q, const QString& sql, const QVariantList& bound, std::vector<QVariant>& values);
 qint64 Timed(const std::function<void()>& work);
 
 // A statement with its values written in, for a shell.

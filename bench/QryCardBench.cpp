@@ -62,15 +62,7 @@ qint64 rawRead() {
   q.setForwardOnly(true);
   std::vector<QVariant> values;
   values.reserve(kRows * 15 + 32);
-  auto run = [&](const QString& sql, const QVariantList& bound) {
-    q.prepare(gCnn().dialect().adapt(sql));
-    for (const QVariant& v : bound) q.addBindValue(v);
-    q.exec();
-    const int n = q.record().count();
-    while (q.next()) {
-      for (int c = 0; c < n; ++c) values.push_back(q.value(c));
-    }
-  };
+  auto run = [&](const QString& sql, const QVariantList& bound) { RawRead(q, sql, bound, values); };
   run(QStringLiteral("Select BatchNo , CardType , CardNo , Status , IssueDate , FirstDate , LastDate , GoodThru , BalAmt , "
                      "BalPoint , IssueDept , OCardNo , POSID , UserID , Remark From Tolva Where CardNo = ?"),
       {kCard});
