@@ -136,10 +136,13 @@ int run(const YearPlace& place, int runs, const QStringList& only) {
   for (const QString& name : YearMeasures()) {
     if (only.isEmpty() || only.contains(name)) all = measure(name, place, runs) && all;
   }
-  std::printf("  date ranges read through an index:\n");
-  for (const auto& [plan, indexed] : ExplainDateRanges(place)) {
-    std::printf("%s      -> %s\n", qPrintable(plan), indexed ? "an index on the date" : "NO INDEX ON THE DATE");
-    all = all && indexed;
+  std::printf("  the statements that read a date range, as the database plans them:\n");
+  for (const auto& [plan, read] : ExplainDateRanges(place)) {
+    const char* how = read == PlanRead::RangeSought ? "the date range sought in an index"
+                      : read == PlanRead::IndexWhole ? "an index read whole, the date filtered in it"
+                                                     : "THE TABLE READ WHOLE";
+    std::printf("%s      -> %s\n", qPrintable(plan), how);
+    all = all && read != PlanRead::Table;
   }
   return all ? 0 : 1;
 }

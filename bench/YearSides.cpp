@@ -23,6 +23,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -317,8 +318,18 @@ QString ShellSql(const QString& measure, const YearPlace& place) {
   return {};
 }
 
-QList<std::pair<QString, bool>> ExplainDateRanges(const YearPlace& place) {
-  QList<std::pair<QString, bool>> out;
+PlanRead PlanReading(const QString& plan) {
+  const QString lower = plan.toLower();
+  // PostgreSQL names a whole-table read; SQLite writes SCAN without an index for it.
+  static const QRegularExpression table(QStringLiteral(R"(seq scan on (tolvalog|xxaplog)|scan (tolvalog|l|a)\s*$)"),
+                                        QRegularExpression::MultilineOption);
+  if (table.match(lower).hasMatch()) return PlanRead::Table;
+  static const QRegularExpression seek(QStringLiteral(R"(index.*\((txndate|filedate)|index cond: \((txndate|filedate))"));
+  return seek.match(lower).hasMatch() ? PlanRead::RangeSought : PlanRead::IndexWhole;
+}
+
+QList<std::pair<QString, PlanRead>> ExplainDateRanges(const YearPlace& place) {
+  QList<std::pair<QString, PlanRead>> out;
   if (!OpenYear(place)) return out;
   const YearFacts f = facts();
   const QList<BoundSql> roll = RollForwardSql(gCnn().dialect(), monthStart(f), monthEnd(f));
@@ -332,10 +343,7 @@ QList<std::pair<QString, bool>> ExplainDateRanges(const YearPlace& place) {
     Check(ForEachRow(gCnn(), explain + s.sql, s.values, [&plan, pg = place.pg](const QSqlQuery& q) {
       plan += QStringLiteral("      ") + q.value(pg ? 0 : 3).toString() + QLatin1Char('\n');
     }));
-    const QString lower = plan.toLower();
-    const bool indexed = lower.contains(QStringLiteral("index")) &&
-                         (lower.contains(QStringLiteral("txndate")) || lower.contains(QStringLiteral("filedate")));
-    out << std::pair{QStringLiteral("  %1:\n").arg(name) + plan, indexed};
+    out << std::pair{QStringLiteral("  %1:\n").arg(name) + plan, PlanReading(plan)};
   }
   return out;
 }

@@ -37,8 +37,11 @@ std::optional<qint64> RunSide(const QString& measure, bool program, const YearPl
 QString ShellSql(const QString& measure, const YearPlace& place);
 // The import's RUN is a day (its Julian day number): each run takes one after the last imported.
 int FirstFreeImportDay(const YearPlace& place);
-// The plans of the statements that read a date range (EXPLAIN), each with whether it reads
-// the range from an index.
-QList<std::pair<QString, bool>> ExplainDateRanges(const YearPlace& place);
+// How a plan reads the journal or the log: the date range sought in an index, an index read
+// whole with the date filtered in it (a covering index), or the table itself.
+enum class PlanRead { RangeSought, IndexWhole, Table };
+PlanRead PlanReading(const QString& plan);
+// The plans of the statements that read a date range (EXPLAIN), each with how it reads.
+QList<std::pair<QString, PlanRead>> ExplainDateRanges(const YearPlace& place);
 // gCnn on the year's database.
 bool OpenYear(const YearPlace& place);
