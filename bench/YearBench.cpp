@@ -140,9 +140,10 @@ int run(const YearPlace& place, int runs, const QStringList& only) {
   for (const auto& [plan, read] : ExplainDateRanges(place)) {
     const char* how = read == PlanRead::RangeSought ? "the date range sought in an index"
                       : read == PlanRead::IndexWhole ? "an index read whole, the date filtered in it"
-                                                     : "THE TABLE READ WHOLE";
+                      : read == PlanRead::Table      ? "THE TABLE READ WHOLE"
+                                                     : "NO PLAN";
     std::printf("%s      -> %s\n", qPrintable(plan), how);
-    all = all && read != PlanRead::Table;
+    all = all && (read == PlanRead::RangeSought || read == PlanRead::IndexWhole);
   }
   return all ? 0 : 1;
 }

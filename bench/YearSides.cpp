@@ -320,6 +320,7 @@ QString ShellSql(const QString& measure, const YearPlace& place) {
 
 PlanRead PlanReading(const QString& plan) {
   const QString lower = plan.toLower();
+  if (lower.trimmed().isEmpty()) return PlanRead::Unknown;
   // PostgreSQL names a whole-table read; SQLite writes SCAN without an index for it.
   static const QRegularExpression table(QStringLiteral(R"(seq scan on (tolvalog|xxaplog)|scan (tolvalog|l|a)\s*$)"),
                                         QRegularExpression::MultilineOption);
@@ -339,8 +340,9 @@ QList<std::pair<QString, PlanRead>> ExplainDateRanges(const YearPlace& place) {
                                                      {QStringLiteral("log first screen"), logScreenSql(f.last)}};
   for (const auto& [name, s] : statements) {
     QString plan;
-    const QString explain = place.pg ? QStringLiteral("EXPLAIN ") : QStringLiteral("EXPLAIN QUERY PLAN ");
-    Check(ForEachRow(gCnn(), explain + s.sql, s.values, [&plan, pg = place.pg](const QSqlQuery& q) {
+    // The PostgreSQL driver cannot prepare an EXPLAIN: its values go into the text.
+    const QString sql = place.pg ? QStringLiteral("EXPLAIN ") + InlinedSql(s).chopped(2) : QStringLiteral("EXPLAIN QUERY PLAN ") + s.sql;
+    Check(ForEachRow(gCnn(), sql, place.pg ? QVariantList() : s.values, [&plan, pg = place.pg](const QSqlQuery& q) {
       plan += QStringLiteral("      ") + q.value(pg ? 0 : 3).toString() + QLatin1Char('\n');
     }));
     out << std::pair{QStringLiteral("  %1:\n").arg(name) + plan, PlanReading(plan)};

@@ -39,7 +39,7 @@ QString ShellSql(const QString& measure, const YearPlace& place);
 int FirstFreeImportDay(const YearPlace& place);
 // How a plan reads the journal or the log: the date range sought in an index, an index read
 // whole with the date filtered in it (a covering index), or the table itself.
-enum class PlanRead { RangeSought, IndexWhole, Table };
+enum class PlanRead { RangeSought, IndexWhole, Table, Unknown };
 PlanRead PlanReading(const QString& plan);
 // The plans of the statements that read a date range (EXPLAIN), each with how it reads.
 QList<std::pair<QString, PlanRead>> ExplainDateRanges(const YearPlace& place);
