@@ -8,7 +8,6 @@
 
 #include "core/Settings.h"
 #include "db/Connection.h"
-#include "db/ConnectionString.h"
 #include "db/SchemaScript.h"
 #include "db/Database.h"
 #include "ledger/ReportQueries.h"
@@ -16,9 +15,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
