@@ -35,6 +35,8 @@ struct YearFacts {
 // shell, run by the driver: ShellSql gives its statements.
 std::optional<qint64> RunSide(const QString& measure, bool program, const YearPlace& place, int run);
 QString ShellSql(const QString& measure, const YearPlace& place);
+// What the side spent drawing its window after the work it timed: 0 where it draws nothing.
+qint64 SideDrawingNs();
 // The import's RUN is a day (its Julian day number): each run takes one after the last imported.
 int FirstFreeImportDay(const YearPlace& place);
 // How a plan reads the journal or the log: the date range sought in an index, an index read

@@ -2,24 +2,76 @@
 
 #include "core/Settings.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <cstdio>
 
 namespace {
 
-std::optional<QDateTime> parseText(const QString& raw) {
-  static const QRegularExpression re(QStringLiteral(
-      R"(^\s*(\d{4})[/\-.](\d{1,2})[/\-.](\d{1,2})(?:[ T](\d{1,2}):(\d{1,2})(?::(\d{1,2})(?:\.\d+)?)?)?\s*$)"));
-  const auto m = re.match(raw);
-  if (!m.hasMatch()) return std::nullopt;
-  const QDate d(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-  if (!d.isValid() || d.year() < 100) return std::nullopt;
-  QTime t(0, 0, 0);
-  if (!m.captured(4).isEmpty()) {
-    t = QTime(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).isEmpty() ? 0 : m.captured(6).toInt());
-    if (!t.isValid()) return std::nullopt;
+// The ASCII digits at `at`, `least` to `most` of them, as a number; -1 when fewer. `at` moves
+// past the digits read.
+int digitsAt(const QString& s, qsizetype& at, int least, int most) {
+  int value = 0, n = 0;
+  for (; n < most && at < s.size() && s[at] >= u'0' && s[at] <= u'9'; ++n, ++at) value = value * 10 + (s[at].unicode() - u'0');
+  return n >= least ? value : -1;
+}
+
+qsizetype skipDigits(const QString& s, qsizetype& at) {
+  const qsizetype from = at;
+  while (at < s.size() && s[at] >= u'0' && s[at] <= u'9') ++at;
+  return at - from;
+}
+
+bool charAt(const QString& s, qsizetype& at, QStringView any) {
+  if (at >= s.size() || !any.contains(s[at])) return false;
+  ++at;
+  return true;
+}
+
+void skipBlanks(const QString& s, qsizetype& at) {
+  while (at < s.size() && QStringView(u" \t\n\v\f\r").contains(s[at])) ++at;
+}
+
+// "hh:mm", "hh:mm:ss" or "hh:mm:ss.fff" at `at`; `at` stays where it was when there is none.
+std::optional<QTime> timeAt(const QString& s, qsizetype& at) {
+  qsizetype i = at;
+  if (!charAt(s, i, u" T")) return std::nullopt;
+  const int h = digitsAt(s, i, 1, 2);
+  if (h < 0 || !charAt(s, i, u":")) return std::nullopt;
+  const int m = digitsAt(s, i, 1, 2);
+  if (m < 0) return std::nullopt;
+  int sec = 0;
+  if (qsizetype j = i; charAt(s, j, u":")) {
+    if (const int read = digitsAt(s, j, 1, 2); read >= 0) {
+      sec = read;
+      i = j;
+      // A fraction of the second is read over and dropped.
+      if (qsizetype k = i; charAt(s, k, u".") && skipDigits(s, k) > 0) i = k;
+    }
   }
-  return QDateTime(d, t);
+  at = i;
+  return QTime(h, m, sec);
+}
+
+// "yyyy/m/d" with "/", "-" or "." between, optionally followed by a time, blanks around: read
+// by hand, since every date of every listed row passes here.
+std::optional<QDateTime> parseText(const QString& raw) {
+  qsizetype at = 0;
+  skipBlanks(raw, at);
+  const int y = digitsAt(raw, at, 4, 4);
+  if (y < 0 || !charAt(raw, at, u"/-.")) return std::nullopt;
+  const int mo = digitsAt(raw, at, 1, 2);
+  if (mo < 0 || !charAt(raw, at, u"/-.")) return std::nullopt;
+  const int d = digitsAt(raw, at, 1, 2);
+  if (d < 0) return std::nullopt;
+  const QDate date(y, mo, d);
+  if (!date.isValid() || date.year() < 100) return std::nullopt;
+  const std::optional<QTime> t = timeAt(raw, at);
+  skipBlanks(raw, at);
+  if (at != raw.size()) return std::nullopt;
+  if (!t) return QDateTime(date, QTime(0, 0, 0));
+  if (!t->isValid()) return std::nullopt;
+  return QDateTime(date, *t);
 }
 
 // Zero-padded digits; a history of thousands of rows shows two dates a row, so not QString::arg.
@@ -72,6 +124,19 @@ QString DateForDisplay(const QVariant& value, const QString& format) {
       .replace(QStringLiteral("YY"), QStringLiteral("yy"))
       .replace(QStringLiteral("DD"), QStringLiteral("dd"));
   return d.toString(pattern);
+}
+
+QString DayForDisplay(const QDate& day) {
+  thread_local QHash<qint64, QString> texts;
+  thread_local QString calendar, separator;
+  if (calendar != TheSettings().calendar || separator != TheSettings().dateSeparator || texts.size() > 10000) {
+    texts.clear();
+    calendar = TheSettings().calendar;
+    separator = TheSettings().dateSeparator;
+  }
+  auto it = texts.find(day.toJulianDay());
+  if (it == texts.end()) it = texts.insert(day.toJulianDay(), DateForDisplay(day));
+  return *it;
 }
 
 namespace {

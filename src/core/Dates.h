@@ -10,6 +10,9 @@
 std::optional<QDateTime> ToDateTime(const QVariant& value);
 
 QString DateForDisplay(const QVariant& value, const QString& format = QString());
+// DateForDisplay of a day, kept while the date settings stay: a list shows the same few days
+// row after row.
+QString DayForDisplay(const QDate& day);
 QString DateForStorage(const QString& text);
 QString DateWithSeparators(const QString& text);
 // What a date field shows for a date chosen in the picker: the display convention, written in

@@ -2,11 +2,8 @@
 
 #include "core/OperatorDialogs.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QFile>
-#include <QThread>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -26,15 +23,6 @@ bool FileExists(const QString& path) {
 bool ShellOpen(const QString& file, int windowStyle) {
   Q_UNUSED(windowStyle);
   return Dialogs().openDocument(file);
-}
-
-void Delay(double seconds) {
-  // Sleeps in short steps and lets window events run, so the program stays responsive.
-  QDeadlineTimer deadline(static_cast<qint64>(seconds * 1000));
-  while (!deadline.hasExpired()) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::msleep(static_cast<unsigned long>(std::min<qint64>(10, std::max<qint64>(1, deadline.remainingTime()))));
-  }
 }
 
 QString LoginName() {

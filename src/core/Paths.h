@@ -9,7 +9,6 @@ bool FileExists(const QString& path);
 // The status text when ShellOpen found no program for a file.
 inline const QString kNoProgramText = QStringLiteral("沒有可開啟此檔案的程式");
 bool ShellOpen(const QString& file, int windowStyle = 1);
-void Delay(double seconds);
 QString LoginName();
 QString WorkstationName();
 // Deletes a log file larger than `limit` bytes; every error is ignored.

@@ -15,7 +15,11 @@ constexpr int kRNoCol = kApLogCols;  // selected after the listed columns
 QString stamp(const QVariant& v) {
   const auto dt = ToDateTime(v);
   if (!dt) return {};
-  return DateForDisplay(v) + QLatin1Char(' ') + dt->time().toString(QStringLiteral("HH:mm:ss"));
+  const QTime t = dt->time();
+  // Built by hand: a page shows this for every row.
+  const char clock[] = {' ', char('0' + t.hour() / 10), char('0' + t.hour() % 10), ':', char('0' + t.minute() / 10),
+                        char('0' + t.minute() % 10), ':', char('0' + t.second() / 10), char('0' + t.second() % 10)};
+  return DayForDisplay(dt->date()) + QLatin1StringView(clock, sizeof clock);
 }
 
 QString text(const QVariant& v) { return v.isNull() ? QString() : v.toString(); }

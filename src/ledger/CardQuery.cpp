@@ -78,28 +78,13 @@ std::optional<QDate> storedDay(const QVariant& v) {
   return d;
 }
 
-// The display text of each day shown, kept while the date settings stay: card after card
-// shows the same few hundred days.
-QString dayText(const QDate& day) {
-  thread_local QHash<qint64, QString> texts;
-  thread_local QString calendar, separator;
-  if (calendar != TheSettings().calendar || separator != TheSettings().dateSeparator) {
-    texts.clear();
-    calendar = TheSettings().calendar;
-    separator = TheSettings().dateSeparator;
-  }
-  auto it = texts.find(day.toJulianDay());
-  if (it == texts.end()) it = texts.insert(day.toJulianDay(), ::date(day));
-  return *it;
-}
-
 // Display texts of a history load. A long history repeats its amounts, so each distinct one
 // is converted once.
 class HistoryTexts {
 public:
   QString date(const QVariant& v) {
     const auto day = storedDay(v);
-    return day ? dayText(*day) : ::date(v);
+    return day ? DayForDisplay(*day) : ::date(v);
   }
   QString number(const QVariant& v) {
     switch (v.isNull() ? QMetaType::UnknownType : v.typeId()) {

@@ -1,7 +1,7 @@
 #include "ui/StatusPanel.h"
 
+#include "core/Clock.h"
 #include "core/OperatorDialogs.h"
-#include "core/Paths.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -60,3 +60,20 @@ TEST_F(DatesTest, SevenDigitsHaveNoSeparatedForm) {
   EXPECT_EQ(DateForStorage(DateWithSeparators(QStringLiteral("2026035"))), QString());
   EXPECT_EQ(DateWithSeparators(QStringLiteral("12345")), QString());
 }
+
+TEST_F(DatesTest, StoredTextsAreReadInEveryFormTheDatabasesWrite) {
+  const std::pair<const char*, const char*> read[] = {
+      {"2026/03/05", "2026-03-05T00:00:00"},        {" 2026-3-5 ", "2026-03-05T00:00:00"},
+      {"2026.03/05 14:07", "2026-03-05T14:07:00"},  {"2026-03-05 14:07:09", "2026-03-05T14:07:09"},
+      {"2026-03-05T4:7:9.123", "2026-03-05T04:07:09"}, {"2026-03-05 14:07:09.5\r\n", "2026-03-05T14:07:09"},
+  };
+  for (const auto& [text, expected] : read) {
+    const std::optional<QDateTime> dt = ToDateTime(QString::fromLatin1(text));
+    ASSERT_TRUE(dt) << text;
+    EXPECT_EQ(dt->toString(Qt::ISODate), QString::fromLatin1(expected)) << text;
+  }
+  for (const char* text : {"", "26/03/05", "20260/03/05", "2026/13/05", "2026/02/30", "2026/03/05 25:00",
+                           "2026/03/05 14:07:", "2026/03/05 14:07:09.", "2026/03/05x", "2026/003/05", "2026/03/05 14"}) {
+    EXPECT_FALSE(ToDateTime(QString::fromLatin1(text))) << text;
+  }
+}

@@ -11,7 +11,7 @@
 #include "ui/StatusPanel.h"
 #include "ui/FieldBehaviour.h"
 #include "ui/WindowHelpers.h"
-#include "ui/DataGrid.h"
+#include "ui/LongListGrid.h"
 #include "ui/CodePicker.h"
 #include "windows/CodePickerRows.h"
 #include "windows/reports/ReportWindow.h"
@@ -44,13 +44,14 @@ ActivityLogWindow::ActivityLogWindow(QWidget* parent) : QWidget(parent, Qt::Wind
   elaMsg_->setObjectName(QStringLiteral("elaMsg"));
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(buildFilters());
-  fgLog_ = new DataGrid(this);
-  fgLog_->setFillWidth(true);
-  // The widths follow the rows of the first screens: measuring every text of a page costs more
-  // than reading the page.
-  fgLog_->horizontalHeader()->setResizeContentsPrecision(kPageRows / 4);
+  fgLog_ = new LongListGrid(this);
   fgLog_->setObjectName(QStringLiteral("fgLog"));
-  fgLog_->setHeadings(kApLogHeadings);
+  fgLog_->setHeadings(kApLogHeadings.split(QLatin1Char('|')));
+  // Typical texts of the columns; the log message takes the rest of the width.
+  fgLog_->setColumnSamples({DateForDisplay(QDate(2000, 12, 28)) + QStringLiteral(" 23:59:58"), QString(),
+                            QStringLiteral("作業說明作業說明"), QString(), kApFailRemark, QStringLiteral("USER000000"),
+                            QStringLiteral("WORKSTATION-00"), QStringLiteral("TOLVA000")},
+                           3);
   layout->addWidget(fgLog_, 1);
   layout->addLayout(buildButtons());
   layout->addWidget(elaMsg_);
@@ -134,7 +135,8 @@ QLineEdit* ActivityLogWindow::field(const QString& name) const { return findChil
 
 bool ActivityLogWindow::showActionDescription() {
   // Actions without a description are listed as well, so any code is accepted.
-  txtActionDscp_->setText(ActivityDescription(txtActionID_->text().trimmed()));
+  const QString action = txtActionID_->text().trimmed();
+  txtActionDscp_->setText(action.isEmpty() ? QString() : ActivityDescription(action));
   return true;
 }
 
@@ -168,32 +170,34 @@ void ActivityLogWindow::listRows() {
     const auto f = filter();
     if (!f) return;
     showActionDescription();
-    const Fetched<ActivityLogPage> page = ActivityLogRows(OperationContext::Current(), *f, std::nullopt, kPageRows);
+    const Fetched<ActivityLogPage> page = ActivityLogRows(OperationContext::Current(), *f, std::nullopt, firstPageRows());
     if (!page) return ReportError(ErrorLabel(), page.failure);
     more_ = false;  // clearing moves the scroll bar: no page of the old list may follow
     lastRNo_.reset();
-    fgLog_->setUpdatesEnabled(false);
     fgLog_->clearRows();
-    appendPage(*page);
-    fgLog_->fitColumnWidths();
-    fgLog_->setUpdatesEnabled(true);
-    // The list prints with the conditions it was made of, even when the fields change later.
     listed_ = *f;
+    appendPage(*page);
+    // The list prints with the conditions it was made of, even when the fields change later.
     listConditions_ = conditionLines();
     ShowStatusMessage(elaMsg_, listStatus(), 0);
   } catch (...) {
-    fgLog_->setUpdatesEnabled(true);
     ReportError(ErrorLabel());
   }
 }
+
+int ActivityLogWindow::firstPageRows() const { return isVisible() ? std::max(1, fgLog_->screenRows()) : kPageRows; }
 
 void ActivityLogWindow::watchListEnd() {
   QScrollBar* bar = fgLog_->verticalScrollBar();
   connect(bar, &QScrollBar::valueChanged, this, [this, bar](int value) {
     if (value == bar->maximum()) queueNextPage();
   });
-  connect(fgLog_, &QTableWidget::currentCellChanged, this, [this](int row) {
-    if (row == fgLog_->rowCount() - 1) queueNextPage();
+  // A page came, or the window grew: a list that no longer fills it goes on.
+  connect(bar, &QScrollBar::rangeChanged, this, [this, bar] {
+    if (bar->value() == bar->maximum()) queueNextPage();
+  });
+  connect(fgLog_, &LongListGrid::currentRowChanged, this, [this](int row) {
+    if (row == fgLog_->rows() - 2) queueNextPage();
   });
 }
 
@@ -210,8 +214,8 @@ void ActivityLogWindow::queueNextPage() {
 
 bool ActivityLogWindow::atListEnd() const {
   const QScrollBar* bar = fgLog_->verticalScrollBar();
-  const int last = fgLog_->rowCount() - 1;
-  return last >= 0 && ((bar->maximum() > 0 && bar->value() == bar->maximum()) || fgLog_->currentRow() == last);
+  const int last = fgLog_->rows() - 2;
+  return last >= 0 && isVisible() && (bar->value() == bar->maximum() || fgLog_->currentRow() == last);
 }
 
 void ActivityLogWindow::fetchNextPage() {
@@ -228,9 +232,9 @@ void ActivityLogWindow::fetchNextPage() {
 }
 
 void ActivityLogWindow::appendPage(const ActivityLogPage& page) {
-  for (const QStringList& r : page.rows) fgLog_->addRow(r);
   if (!page.rows.isEmpty()) lastRNo_ = page.lastRNo;
   more_ = page.more;
+  fgLog_->appendRows(page.rows);
 }
 
 QString ActivityLogWindow::listStatus() const {

@@ -10,7 +10,7 @@
 #include <optional>
 
 class StatusPanel;
-class DataGrid;
+class LongListGrid;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -18,7 +18,7 @@ class QPushButton;
 class ActivityLogWindow : public QWidget {
   Q_OBJECT
 public:
-  // Rows fetched at a time: a few screens.
+  // Rows fetched at a time once the first screen is shown: a few screens.
   static constexpr int kPageRows = 200;
   // The most rows a printed list holds; more are saved as CSV instead.
   static constexpr int kPrintRows = 20000;
@@ -34,7 +34,7 @@ public:
 
   QLineEdit* field(const QString& name) const;
   QComboBox* cboOutcome() const { return cboOutcome_; }
-  DataGrid* fgLog() const { return fgLog_; }
+  LongListGrid* fgLog() const { return fgLog_; }
   StatusPanel* elaMsg() const { return elaMsg_; }
 
 protected:
@@ -48,8 +48,10 @@ private:
   // The conditions the list was made with, as lines of the printed document.
   QStringList conditionLines() const;
 
-  // Paging: reaching the end of the loaded rows (the scroll bar at its end, or the current
-  // row on the last one) fetches the next page once, after the event that got there.
+  // Paging: a shown list starts with one screen of rows. Reaching the end of the loaded rows
+  // (the scroll bar at its end, the current row on the last one, or a list shorter than its
+  // window) fetches the next page once, after the event that got there.
+  int firstPageRows() const;
   void watchListEnd();
   void queueNextPage();
   bool atListEnd() const;
@@ -73,6 +75,6 @@ private:
   std::optional<qint64> lastRNo_;            // the last row loaded: the next page starts after it
   bool more_ = false;                        // rows of the list remain to be fetched
   bool pageQueued_ = false;
-  DataGrid* fgLog_;
+  LongListGrid* fgLog_;
   StatusPanel* elaMsg_;
 };

@@ -8,7 +8,7 @@
 #include "core/Paths.h"
 #include "core/Settings.h"
 #include "core/UserSettings.h"
-#include "ui/DataGrid.h"
+#include "ui/LongListGrid.h"
 #include "ui/ErrorReports.h"
 #include "ui/PrintPreviewWindow.h"
 #include "ui/StatusPanel.h"

@@ -1,5 +1,5 @@
-// The log viewer on a long log: the list loads a page at a time as the operator reaches its
-// end, rows written meanwhile by another program neither repeat nor hide older rows, and the
+// The log viewer on a long log: the list shows one screen first and loads a page at a time as
+// the operator reaches its end, rows written meanwhile by another program neither repeat nor hide older rows, and the
 // CSV file and the printed list cover every row of the conditions, not only the loaded ones.
 #include "core/CodePage.h"
 #include "core/ErrorReport.h"
@@ -7,7 +7,7 @@
 #include "db/ConnectionSeam.h"
 #include "support/Sql.h"
 #include "support/TestEnv.h"
-#include "ui/DataGrid.h"
+#include "ui/LongListGrid.h"
 #include "ui/PrintPreviewWindow.h"
 #include "ui/StatusPanel.h"
 #include "windows/reports/ActivityLogWindow.h"
@@ -99,26 +99,30 @@ TEST_P(LogPagingTest, ReachingTheEndLoadsTheNextPageOnceAndTheCsvHoldsEveryRow) 
   ActivityLogWindow w;
   w.show();
   list(w, QStringLiteral("2020/01/01"), QStringLiteral("2020/01/01"));
-  ASSERT_EQ(loaded(w), ActivityLogWindow::kPageRows);
-  EXPECT_EQ(status(w), QStringLiteral("已列出前 200 筆，捲動至底可列出更多"));
+  LongListGrid* grid = w.fgLog();
+  const int screen = loaded(w);
+  ASSERT_EQ(screen, grid->screenRows());
+  ASSERT_GT(screen, 1);
+  EXPECT_EQ(status(w), QStringLiteral("已列出前 %1 筆，捲動至底可列出更多").arg(screen));
   // The file covers the listed conditions, also once the fields changed and before the list
   // has loaded every row.
   w.field(QStringLiteral("txtDateB"))->setText(QStringLiteral("2020/01/02"));
   EXPECT_EQ(savedMessages(w, path(QStringLiteral("log.csv"))), inListOrder());
-  EXPECT_EQ(loaded(w), 200);
+  EXPECT_EQ(loaded(w), screen);
 
-  DataGrid* grid = w.fgLog();
   grid->setFocus();
-  for (int i = 0; i < 100 && loaded(w) == 200; ++i) press(grid, Qt::Key_PageDown);
-  EXPECT_EQ(loaded(w), 400);
-  EXPECT_EQ(status(w), QStringLiteral("已列出前 400 筆，捲動至底可列出更多"));
+  for (int i = 0; i < 100 && loaded(w) == screen; ++i) press(grid, Qt::Key_PageDown);
+  EXPECT_EQ(loaded(w), screen + 200);
+  EXPECT_EQ(status(w), QStringLiteral("已列出前 %1 筆，捲動至底可列出更多").arg(screen + 200));
   // Ctrl+End reaches the last row and the scroll bar's end at once: one page for both.
   press(grid, Qt::Key_End, Qt::ControlModifier);
-  EXPECT_EQ(loaded(w), 600);
+  EXPECT_EQ(loaded(w), screen + 400);
   QScrollBar* bar = grid->verticalScrollBar();
-  bar->setValue(bar->maximum());
-  settle();
-  EXPECT_EQ(loaded(w), kRows);
+  for (int expected = screen + 600; loaded(w) < kRows; expected += 200) {
+    bar->setValue(bar->maximum());
+    settle();
+    ASSERT_EQ(loaded(w), std::min(expected, kRows));
+  }
   EXPECT_EQ(status(w), QStringLiteral("共 650 筆"));
   // The short page was the last: the end asks the database nothing more.
   const qint64 statements = Connection::statementStats().statements;
@@ -130,11 +134,22 @@ TEST_P(LogPagingTest, ReachingTheEndLoadsTheNextPageOnceAndTheCsvHoldsEveryRow) 
   EXPECT_EQ(shown(w), inListOrder());
 }
 
+TEST_P(LogPagingTest, AWindowMadeTallerThanItsListLoadsOn) {
+  ActivityLogWindow w;
+  w.resize(900, 400);
+  w.show();
+  list(w, QStringLiteral("2020/01/01"), QStringLiteral("2020/01/01"));
+  const int screen = loaded(w);
+  w.resize(900, 1200);
+  settle();
+  EXPECT_EQ(loaded(w), screen + 200);
+}
+
 TEST_P(LogPagingTest, RowsWrittenMeanwhileByAnotherProgramNeitherRepeatNorHideOlderRows) {
   ActivityLogWindow w;
   w.show();
   list(w, QStringLiteral("2020/01/01"), QString());  // open end: the new rows match as well
-  ASSERT_EQ(loaded(w), 200);
+  ASSERT_EQ(loaded(w), w.fgLog()->screenRows());
   // The other program logs its blacklist export.
   Exec(gCnn(), QStringLiteral("INSERT INTO Tolva (CardNo, Status) VALUES ('V000001', '99')"));
   ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("out"))));

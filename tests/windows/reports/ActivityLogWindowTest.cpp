@@ -2,7 +2,7 @@
 // last day of a range counts to its midnight, and the list leaves as CSV in the code page.
 #include "core/CodePage.h"
 #include "support/Sql.h"
-#include "ui/DataGrid.h"
+#include "ui/LongListGrid.h"
 #include "db/Connection.h"
 #include "ledger/CardCodes.h"
 #include "windows/reports/ActivityLogWindow.h"
