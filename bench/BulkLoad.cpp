@@ -138,7 +138,7 @@ Fetched<std::unique_ptr<TableLoad>> StartLoad(Connection& cnn, const QString& ta
   return std::unique_ptr<TableLoad>(std::move(load));
 }
 
-Fetched<QStringList> DropIndexes(Connection& cnn, const QStringList& tables) {
+Fetched<QStringList> DropIndexes(Connection& cnn, const QStringList& tables, const QStringList& kept) {
   // Unique indexes stay: they back keys the load must still keep.
   const QString sql = isPostgres(cnn)
                           ? QStringLiteral("SELECT indexname, indexdef FROM pg_indexes WHERE schemaname = current_schema() "
@@ -148,6 +148,7 @@ Fetched<QStringList> DropIndexes(Connection& cnn, const QStringList& tables) {
   QStringList names, remake;
   for (const QString& table : tables) {
     const Done read = ForEachRow(cnn, sql, {table}, [&](const QSqlQuery& q) {
+      if (kept.contains(q.value(0).toString(), Qt::CaseInsensitive)) return;
       names << q.value(0).toString();
       remake << q.value(1).toString();
     });

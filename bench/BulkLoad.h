@@ -41,6 +41,7 @@ public:
 // A load into `table` of `columns` on `cnn` (SQLite or PostgreSQL).
 Fetched<std::unique_ptr<TableLoad>> StartLoad(Connection& cnn, const QString& table, const QStringList& columns);
 
-// The statements that make the secondary indexes of `tables` again; the indexes are dropped.
-Fetched<QStringList> DropIndexes(Connection& cnn, const QStringList& tables);
+// The statements that make the secondary indexes of `tables` again; the indexes are dropped,
+// except those `kept`.
+Fetched<QStringList> DropIndexes(Connection& cnn, const QStringList& tables, const QStringList& kept = {});
 Done RunAll(Connection& cnn, const QStringList& statements);

@@ -2,6 +2,8 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QStyle>
+#include <algorithm>
 
 void TextRowsModel::setHeadings(const QStringList& headings) {
   beginResetModel();

@@ -232,6 +232,7 @@ void ActivityLogWindow::fetchNextPage() {
 }
 
 void ActivityLogWindow::appendPage(const ActivityLogPage& page) {
+  // The key and the filter first: rows that leave the view unfilled ask for the next page.
   if (!page.rows.isEmpty()) lastRNo_ = page.lastRNo;
   more_ = page.more;
   fgLog_->appendRows(page.rows);
