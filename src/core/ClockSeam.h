@@ -1,7 +1,7 @@
 #pragma once
 // For tests and benchmarks only: fixes the moment that Now() and Today() answer, and lets
-// Delay's pauses pass at once. Only Clock.cpp includes it
-// in the program (scripts/check-layers.sh keeps it so).
+// Delay's pauses pass at once. Only Clock.cpp includes it in the program
+// (scripts/check-layers.sh keeps it so).
 #include <QDateTime>
 
 // Fixes the clock at the given moment; an invalid value gives the real clock back.
