@@ -34,11 +34,11 @@ QVariant bound(const Connection& cnn, const StoreValue& v) {
   return QVariant();
 }
 
-QVariant dayValue(const Connection& cnn, const QDate& day) { return cnn.dialect().dateValue(QDateTime(day, QTime(0, 0))); }
+QVariant dayValue(const Dialect& d, const QDate& day) { return d.dateValue(QDateTime(day, QTime(0, 0))); }
 
 // "TxnDate" within the day, with its two values appended to `values`.
-QString dayRange(const Connection& cnn, const QDate& day, QVariantList& values) {
-  values << dayValue(cnn, day) << dayValue(cnn, day.addDays(1));
+QString dayRange(const Dialect& d, const QDate& day, QVariantList& values) {
+  values << dayValue(d, day) << dayValue(d, day.addDays(1));
   return QStringLiteral("TxnDate >= ? AND TxnDate < ?");
 }
 
@@ -99,7 +99,7 @@ Fetched<QVariant> recordImport(Connection& cnn, const QFileInfo& file, const QBy
   const Fetched<int> recorded = cnn.execute(QStringLiteral("INSERT INTO TolvaImport ( FileName, FileSize, Sha256, StoreID, TxnDate, RowCount, "
                              "ImportedAt, POSID, UserID ) VALUES ( ?, ?, ?, ?, ?, ?, %1, ?, ? )")
                   .arg(cnn.dialect().nowFunc()),
-              {file.fileName(), file.size(), QString::fromLatin1(sha), o.storeID, dayValue(cnn, o.txnDate), o.rows,
+              {file.fileName(), file.size(), QString::fromLatin1(sha), o.storeID, dayValue(cnn.dialect(), o.txnDate), o.rows,
                TheSettings().workstation, TheSettings().operatorId});
   if (!recorded) return recorded.failure;
   const Fetched<QVariant> importNo = cnn.lastInsertId();
@@ -191,7 +191,7 @@ Done replaceDay(Connection& cnn, const QFileInfo& info, const QByteArray& sha, I
   // An earlier import of the same store and day goes, so that a re-import leaves one copy;
   // rows the windows wrote under the store and day are no import's and stay.
   QVariantList values{o.storeID};
-  const QString sameDay = dayRange(cnn, o.txnDate, values);
+  const QString sameDay = dayRange(cnn.dialect(), o.txnDate, values);
   const Fetched<int> gone =
       cnn.execute(QStringLiteral("DELETE FROM TolvaLog WHERE TxnDept = ? AND ImportNo IS NOT NULL AND ") + sameDay, values);
   if (!gone) return gone.failure;
@@ -314,31 +314,34 @@ ImportOutcome ImportStoreFile(const QString& path, Connection& cnn) {
   return o;
 }
 
-Done RefreshCardBalances(Connection& cnn, const QString& storeID, const QDate& txnDate) {
-  // Set-based: three statements for the whole day, whatever number of cards it touches.
+QList<BoundSql> CardRefreshSql(const Dialect& d, const QString& storeID, const QDate& txnDate) {
   QVariantList dayValues;
-  const QString range = dayRange(cnn, txnDate, dayValues);
-  const QVariant today = dayValue(cnn, Today());
-  const QString counted = BalanceRowCondition(QStringLiteral("L.TxnType"));
-  const QString sum = QStringLiteral("( SELECT ROUND(SUM(L.%1), 4) FROM TolvaLog L WHERE L.CardNo = Tolva.CardNo AND ") +
-                      counted + QStringLiteral(" )");
-  // Only cards with a counted row in their history: the others keep their balance.
-  const Fetched<int> balances = cnn.execute(QStringLiteral("UPDATE Tolva SET BalAmt = %1, BalPoint = %2, UpdDate = ? "
-                             "WHERE CardNo IN ( SELECT CardNo FROM TolvaLog WHERE TxnDept = ? AND %3 ) "
-                             "AND EXISTS ( SELECT 1 FROM TolvaLog L WHERE L.CardNo = Tolva.CardNo AND %4 )")
-                  .arg(sum.arg(QStringLiteral("TxnAmt")), sum.arg(QStringLiteral("TxnPoint")), range, counted),
-              QVariantList{today, storeID} + dayValues);
-  if (!balances) return balances.failure;
+  const QString range = dayRange(d, txnDate, dayValues);
+  const QVariant today = dayValue(d, Today());
+  // One read of each card's history for both sums. Cards without a counted row form no
+  // group and keep their balance.
+  BoundSql balances{QStringLiteral("UPDATE Tolva SET BalAmt = S.Amt, BalPoint = S.Pt, UpdDate = ? FROM ( "
+                                   "SELECT L.CardNo AS CardNo, ROUND(SUM(L.TxnAmt), 4) AS Amt, ROUND(SUM(L.TxnPoint), 4) AS Pt "
+                                   "FROM TolvaLog L WHERE L.CardNo IN ( SELECT CardNo FROM TolvaLog WHERE TxnDept = ? AND %1 ) "
+                                   "AND %2 GROUP BY L.CardNo ) S WHERE Tolva.CardNo = S.CardNo")
+                        .arg(range, BalanceRowCondition(QStringLiteral("L.TxnType"))),
+                    QVariantList{today, storeID} + dayValues};
   const QString ofType =
       QStringLiteral(" WHERE CardNo IN ( SELECT CardNo FROM TolvaLog WHERE TxnDept = ? AND TxnType = ? AND ") + range +
       QStringLiteral(" )");
   // A blacklisted card keeps its status: a sale reported by a store does not lift the blacklist.
-  const Fetched<int> sold = cnn.execute(QStringLiteral("UPDATE Tolva SET FirstDate = ?, Status = CASE WHEN Status = ? THEN Status ELSE ? END, "
-                             "UpdDate = ?") + ofType,
-              QVariantList{dayValue(cnn, txnDate), CardStatus::Blacklisted, CardStatus::Sold, today, storeID,
-                           TxnType::Sale} +
-                  dayValues);
-  if (!sold) return sold.failure;
-  return Done::of(cnn.execute(QStringLiteral("UPDATE Tolva SET GoodThru = ?, UpdDate = ?") + ofType,
-                              QVariantList{dayValue(cnn, RenewedGoodThru(txnDate)), today, storeID, TxnType::TopUp} + dayValues));
+  BoundSql sold{QStringLiteral("UPDATE Tolva SET FirstDate = ?, Status = CASE WHEN Status = ? THEN Status ELSE ? END, "
+                               "UpdDate = ?") + ofType,
+                QVariantList{dayValue(d, txnDate), CardStatus::Blacklisted, CardStatus::Sold, today, storeID, TxnType::Sale} + dayValues};
+  BoundSql renewed{QStringLiteral("UPDATE Tolva SET GoodThru = ?, UpdDate = ?") + ofType,
+                   QVariantList{dayValue(d, RenewedGoodThru(txnDate)), today, storeID, TxnType::TopUp} + dayValues};
+  return {balances, sold, renewed};
+}
+
+Done RefreshCardBalances(Connection& cnn, const QString& storeID, const QDate& txnDate) {
+  // Set-based: three statements for the whole day, whatever number of cards it touches.
+  for (const BoundSql& s : CardRefreshSql(cnn.dialect(), storeID, txnDate)) {
+    if (const Fetched<int> done = cnn.execute(s.sql, s.values); !done) return done.failure;
+  }
+  return {};
 }

@@ -4,10 +4,12 @@
 // import of the same store and day, the inserts, the card refresh and the ledger row commit
 // together, and only then is the file moved to the LOG folder.
 #include "core/Fetched.h"
+#include "ledger/ReportQueries.h"
 #include <QDate>
 #include <QString>
 
 class Connection;
+class Dialect;
 
 struct ImportOutcome {
   bool ok = false;
@@ -36,6 +38,8 @@ ImportOutcome ImportStoreFile(const QString& path, Connection& cnn);
 // type "13" row of the day, a new good-thru date from its type "21" row. Runs inside the
 // caller's transaction; answers the failure of a statement.
 Done RefreshCardBalances(Connection& cnn, const QString& storeID, const QDate& txnDate);
+// Its statements, in the order they run.
+QList<BoundSql> CardRefreshSql(const Dialect& d, const QString& storeID, const QDate& txnDate);
 
 // Creates the ledger of imported files, and the journal's link to it, in a database made
 // before they existed.
