@@ -147,12 +147,16 @@ QString InlinedSql(const BoundSql& s) {
   return sql + QStringLiteral(" ;");
 }
 
-Shell Shell::sqlite(const QString& file) { return Shell{QStringLiteral("sqlite3"), {file}}; }
+Shell Shell::sqlite(const QString& file) {
+  return Shell{QStringLiteral("sqlite3"), {file}, {QStringLiteral("-bail"), file}};
+}
 
 Shell Shell::postgres(const QString& schema) {
   const ConnectionString cs(qEnvironmentVariable("TOLVA_TEST_PG"));
-  Shell shell{QStringLiteral("psql"), QStringList{QStringLiteral("-X"), QStringLiteral("-q")} + ServerToolArgs() +
-                                          QStringList{QStringLiteral("-d"), cs.value(QStringLiteral("Database")), QStringLiteral("-c")}};
+  const QStringList session = QStringList{QStringLiteral("-X"), QStringLiteral("-q")} + ServerToolArgs() +
+                              QStringList{QStringLiteral("-d"), cs.value(QStringLiteral("Database"))};
+  Shell shell{QStringLiteral("psql"), session + QStringList{QStringLiteral("-c")},
+              QStringList{QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1")} + session};
   shell.env.insert(QStringLiteral("PGOPTIONS"), QStringLiteral("-c search_path=") + schema);
   return shell;
 }
@@ -164,6 +168,21 @@ void Shell::run(const QString& sql) const {
   p.start(program, args + QStringList{sql});
   p.waitForFinished(-1);
   if (p.exitCode() != 0) std::fprintf(stderr, "%s: %s\n", qPrintable(program), p.readAllStandardError().constData());
+}
+
+std::optional<qint64> Shell::runScript(const QString& path) const {
+  QProcess p;
+  p.setProcessEnvironment(env);
+  p.setStandardInputFile(path);
+  p.setStandardOutputFile(QProcess::nullDevice());
+  QElapsedTimer t;
+  t.start();
+  p.start(program, scriptArgs);
+  p.waitForFinished(-1);
+  const qint64 ns = t.nsecsElapsed();
+  if (p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0) return ns;
+  std::fprintf(stderr, "%s: %s\n", qPrintable(program), p.readAllStandardError().constData());
+  return std::nullopt;
 }
 
 double MedianMs(std::vector<qint64> ns) {

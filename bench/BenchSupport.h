@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
+#include <optional>
 #include <vector>
 
 // No operator: anything the program would show goes to stderr. A card wait runs `onWait`
@@ -93,10 +94,13 @@ QString InlinedSql(const BoundSql& statement);
 struct Shell {
   QString program;
   QStringList args;  // the statement is the last argument
+  QStringList scriptArgs;  // a script on standard input, stopping at its first failure
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   static Shell sqlite(const QString& file);
   static Shell postgres(const QString& schema);
   void run(const QString& sql) const;
+  // The script file's statements; answers the nanoseconds the shell ran, or nothing when it failed.
+  std::optional<qint64> runScript(const QString& path) const;
 };
 
 // A statement the benchmark needs: its failure is written to stderr, and the benchmark goes on

@@ -110,37 +110,13 @@ namespace {
 
 // Runs the script in the command-line shell of the database; answers the wall time in ms, or
 // -1 when the shell failed.
-double runShell(const QString& target, const QString& dbFile, const QString& schema, const QByteArray& script) {
-  QProcess shell;
-  QStringList args;
-  QByteArray input = script;
-  if (target == QLatin1String("postgres")) {
-    QMap<QString, QString> kv;
-    for (const QString& pair : qEnvironmentVariable("TOLVA_TEST_PG").split(u';', Qt::SkipEmptyParts))
-      kv[pair.section(u'=', 0, 0).trimmed().toLower()] = pair.section(u'=', 1);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PGPASSWORD"), kv.value(QStringLiteral("password")));
-    shell.setProcessEnvironment(env);
-    args = {QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-h"),
-            kv.value(QStringLiteral("host")), QStringLiteral("-p"), kv.value(QStringLiteral("port")), QStringLiteral("-U"),
-            kv.value(QStringLiteral("user id")), QStringLiteral("-d"), kv.value(QStringLiteral("database"))};
-    input = "SET search_path TO " + schema.toUtf8() + ";\n" + script;
-  } else {
-    args = {QStringLiteral("-bail"), dbFile};
-  }
-  QElapsedTimer t;
-  t.start();
-  shell.start(target == QLatin1String("postgres") ? QStringLiteral("psql") : QStringLiteral("sqlite3"), args);
-  if (!shell.waitForStarted()) return -1;
-  shell.write(input);
-  shell.closeWriteChannel();
-  shell.waitForFinished(-1);
-  const double ms = t.nsecsElapsed() / 1e6;
-  if (shell.exitCode() != 0) {
-    std::fprintf(stderr, "%s\n", shell.readAllStandardError().constData());
-    return -1;
-  }
-  return ms;
+double runShell(const QString& target, const BenchDatabase& db, const QByteArray& script) {
+  QFile file(QDir(db.folder()).filePath(QStringLiteral("import.sql")));
+  if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size()) return -1;
+  file.close();
+  const Shell shell = target == QLatin1String("postgres") ? Shell::postgres(db.schema()) : Shell::sqlite(db.sqliteFile());
+  const std::optional<qint64> ns = shell.runScript(file.fileName());
+  return ns ? *ns / 1e6 : -1;
 }
 
 void reset() {
@@ -159,8 +135,6 @@ int main(int argc, char** argv) {
   SetDialogs(&quiet);
   BenchDatabase db(target);
   if (!db.open()) return 2;
-  const QString dbFile = db.sqliteFile();
-  const QString schema = db.schema();
   const QDir dir(db.folder());
   fill();
   const QString inbox = dir.filePath(QStringLiteral("inbox"));
@@ -180,7 +154,7 @@ int main(int argc, char** argv) {
   }
   const double importMs = t.nsecsElapsed() / 1e6;
   reset();
-  const double shellMs = runShell(target, dbFile, schema, script);
+  const double shellMs = runShell(target, db, script);
   const double ratio = shellMs > 0 ? importMs / shellMs : 0;
   std::printf("%-8s %d files x %d rows over %d cards: import %.0f ms, %s %.0f ms, ratio %.2f (target at most 1.5)%s\n",
               qPrintable(target), files, kRowsPerFile, kCards, importMs,

@@ -30,6 +30,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QApplication>
+#include <QCryptographicHash>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -67,14 +68,20 @@ YearFacts facts() {
 QDate monthStart(const YearFacts& f) { return QDate(f.last.year(), f.last.month(), 1).addMonths(-1); }
 QDate monthEnd(const YearFacts& f) { return monthStart(f).addMonths(1).addDays(-1); }
 
-// One day of every store's file, 200 rows each, for a day after the year; answers the cards
-// they name.
-QSet<QString> writeStoreDay(const QString& inbox, const QDate& day, const YearFacts& f) {
-  QDir().mkpath(inbox);
+// One store's file of a day: its name and text.
+struct StoreDayFile {
+  int store = 0;
+  QString name;
+  QString text;
+};
+
+// One day of every store's file, 200 rows each, for a day after the year; `cards` gets the
+// cards they name.
+QList<StoreDayFile> storeDay(const QDate& day, const YearFacts& f, QSet<QString>& cards) {
   QRandomGenerator rng(quint32(day.toJulianDay()));
   static const char* const kTypes[] = {"21", "22", "21", "22", "13", "23"};
-  QSet<QString> cards;
   const QString date = day.toString(QStringLiteral("yyyy/MM/dd"));
+  QList<StoreDayFile> files;
   for (int s = 0; s < f.stores; ++s) {
     QString text = QStringLiteral("TABLECSV,TolvaLog\r\nTxnDept,TxnType,CardNo,TxnDate,TxnAmt,TxnPoint,RefCheckNo,Remark\r\n");
     for (int r = 0; r < kFileRows; ++r) {
@@ -86,10 +93,63 @@ QSet<QString> writeStoreDay(const QString& inbox, const QDate& day, const YearFa
                   .arg(rng.bounded(7))
                   .arg(r);
     }
-    QFile file(QDir(inbox).filePath(QStringLiteral("DD%1_%2_TL.TXT").arg(day.toString(QStringLiteral("yyyyMMdd")), YearStoreName(s))));
-    if (!file.open(QIODevice::WriteOnly) || file.write(CodePage::toAnsi(text)) < 0) std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
+    files.append({s, QStringLiteral("DD%1_%2_TL.TXT").arg(day.toString(QStringLiteral("yyyyMMdd")), YearStoreName(s)), text});
   }
-  return cards;
+  return files;
+}
+
+void writeStoreDay(const QString& inbox, const QList<StoreDayFile>& files) {
+  QDir().mkpath(inbox);
+  for (const StoreDayFile& day : files) {
+    QFile file(QDir(inbox).filePath(day.name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(CodePage::toAnsi(day.text)) < 0) std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
+  }
+}
+
+// A file's rows as the journal's INSERTs, sixteen rows to a statement as the import sends them.
+QString journalInserts(const Dialect& d, const StoreDayFile& file, const QDate& day) {
+  const QString txnDate = QLatin1Char('\'') + d.dateValue(QDateTime(day, QTime(0, 0))).toString() + QLatin1Char('\'');
+  const QString head = QStringLiteral("INSERT INTO TolvaLog ( TxnDept, TxnType, CardNo, TxnDate, TxnAmt, TxnPoint, RefCheckNo, Remark, ImportNo ) VALUES ");
+  QString sql;
+  QStringList tuples;
+  for (const QString& line : file.text.split(QStringLiteral("\r\n")).mid(2)) {
+    if (line.isEmpty()) continue;
+    QStringList v = line.split(QLatin1Char(','));
+    v[3] = txnDate;
+    tuples << QStringLiteral("( %1, (SELECT MAX(RNo) FROM TolvaImport) )").arg(v.join(QStringLiteral(", ")));
+    if (tuples.size() == 16) sql += head + tuples.join(QStringLiteral(", ")) + QStringLiteral(" ;\n"), tuples.clear();
+  }
+  if (!tuples.isEmpty()) sql += head + tuples.join(QStringLiteral(", ")) + QStringLiteral(" ;\n");
+  return sql;
+}
+
+// The day's import as the engine's own shell runs it: for each file, in one transaction, the
+// statements the program sends, its values written in.
+QByteArray engineScript(const Dialect& d, const QList<StoreDayFile>& files, const QDate& day, bool sqlite) {
+  // The program's session setting on SQLite.
+  QString sql = sqlite ? QStringLiteral("PRAGMA cache_size = -65536;\n") : QString();
+  const QVariant txnDate = d.dateValue(QDateTime(day, QTime(0, 0)));
+  const QVariant nextDay = d.dateValue(QDateTime(day.addDays(1), QTime(0, 0)));
+  // The program gives SQLite a now() of its own; the shell has the same in strftime.
+  const QString now = sqlite ? QStringLiteral("strftime('%Y/%m/%d %H:%M:%S', 'now', 'localtime')") : d.nowFunc();
+  for (const StoreDayFile& file : files) {
+    const QString store = YearStoreID(file.store);
+    const QByteArray bytes = CodePage::toAnsi(file.text);
+    const QString sha = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    sql += QStringLiteral("BEGIN;\n");
+    sql += InlinedSql({QStringLiteral("UPDATE Store SET StoreID = StoreID WHERE StoreID = ?"), {store}}) + QLatin1Char('\n');
+    sql += InlinedSql({QStringLiteral("SELECT COUNT(*) FROM TolvaImport WHERE Sha256 = ?"), {sha}}) + QLatin1Char('\n');
+    sql += InlinedSql({QStringLiteral("DELETE FROM TolvaLog WHERE TxnDept = ? AND ImportNo IS NOT NULL AND TxnDate >= ? AND TxnDate < ?"),
+                       {store, txnDate, nextDay}}) + QLatin1Char('\n');
+    sql += InlinedSql({QStringLiteral("INSERT INTO TolvaImport ( FileName, FileSize, Sha256, StoreID, TxnDate, RowCount, ImportedAt, POSID, "
+                                      "UserID ) VALUES ( ?, ?, ?, ?, ?, ?, %1, ?, ? )").arg(now),
+                       {file.name, bytes.size(), sha, store, txnDate, kFileRows, QStringLiteral("bench"), QStringLiteral("bench")}}) +
+           QLatin1Char('\n');
+    sql += journalInserts(d, file, day);
+    for (const BoundSql& s : CardRefreshSql(d, store, day)) sql += InlinedSql(s) + QLatin1Char('\n');
+    sql += QStringLiteral("COMMIT;\n");
+  }
+  return sql.toUtf8();
 }
 
 std::optional<qint64> importInbox(const QString& inbox) {
@@ -146,10 +206,32 @@ std::optional<qint64> importDay(bool program, const YearPlace& place, int run) {
   const YearFacts f = facts();
   const QDate day = QDate::fromJulianDay(run);
   const QString inbox = QDir(place.folder).filePath(QStringLiteral("inbox-%1-%2").arg(program ? "year" : "empty").arg(run));
-  const QSet<QString> cards = writeStoreDay(inbox, day, f);
+  QSet<QString> cards;
+  writeStoreDay(inbox, storeDay(day, f, cards));
   if (!program && !makeEmptyYear(place, run, f, cards)) return std::nullopt;
   const std::optional<qint64> ns = importInbox(inbox);
   if (!program) dropEmptyYear(place, run);
+  return ns;
+}
+
+// The same day's import by the engine's shell alone: on the year (`onYear`) or on an empty
+// database of the day's cards.
+std::optional<qint64> engineImportDay(bool onYear, const YearPlace& place, int run) {
+  const YearFacts f = facts();
+  const QDate day = QDate::fromJulianDay(run);
+  QSet<QString> cards;
+  const QList<StoreDayFile> files = storeDay(day, f, cards);
+  QFile script(QDir(place.folder).filePath(QStringLiteral("engine-%1.sql").arg(run)));
+  const QByteArray sql = engineScript(gCnn().dialect(), files, day, !place.pg);
+  if (!script.open(QIODevice::WriteOnly) || script.write(sql) != sql.size()) return std::nullopt;
+  script.close();
+  if (!onYear && !makeEmptyYear(place, run, f, cards)) return std::nullopt;
+  gCnn().close();
+  const QString file = QDir(place.folder).filePath(onYear ? QStringLiteral("year.db") : QStringLiteral("empty%1.db").arg(run));
+  const Shell shell = place.pg ? Shell::postgres(onYear ? QStringLiteral("tolva_year") : place.emptySchema(run)) : Shell::sqlite(file);
+  const std::optional<qint64> ns = shell.runScript(script.fileName());
+  script.remove();
+  if (!onYear) dropEmptyYear(place, run);
   return ns;
 }
 
@@ -330,6 +412,7 @@ bool OpenYear(const YearPlace& place) { return openOn(place.connectionString(), 
 std::optional<qint64> RunSide(const QString& measure, bool program, const YearPlace& place, int run) {
   if (!OpenYear(place)) return std::nullopt;
   if (measure == QLatin1String("import")) return importDay(program, place, run);
+  if (measure == kEngineImport) return engineImportDay(program, place, run);
   if (measure == QLatin1String("card")) return openCards(program);
   if (measure == QLatin1String("log")) return openLog(program);
   return report(measure);

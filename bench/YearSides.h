@@ -20,6 +20,9 @@ struct YearPlace {
   QString emptySchema(int run) const;
 };
 
+// The day's import by the engine's own shell, beside the program's: its `program` side runs on
+// the year, its `raw` side on an empty database.
+inline const QString kEngineImport = QStringLiteral("import-engine");
 // The measurements, in the order printed.
 const QStringList& YearMeasures();
 // The days and the card count the measurements use, read from the year's database.
