@@ -55,7 +55,7 @@ std::optional<QTime> timeAt(const QString& s, qsizetype& at) {
 
 // "yyyy/m/d" with "/", "-" or "." between, optionally followed by a time, blanks around: read
 // by hand, since every date of every listed row passes here.
-std::optional<QDateTime> parseText(const QString& raw) {
+std::optional<DayAndTime> parseParts(const QString& raw) {
   qsizetype at = 0;
   skipBlanks(raw, at);
   const int y = digitsAt(raw, at, 4, 4);
@@ -69,9 +69,15 @@ std::optional<QDateTime> parseText(const QString& raw) {
   const std::optional<QTime> t = timeAt(raw, at);
   skipBlanks(raw, at);
   if (at != raw.size()) return std::nullopt;
-  if (!t) return QDateTime(date, QTime(0, 0, 0));
+  if (!t) return DayAndTime{date, QTime(0, 0, 0)};
   if (!t->isValid()) return std::nullopt;
-  return QDateTime(date, *t);
+  return DayAndTime{date, *t};
+}
+
+std::optional<QDateTime> parseText(const QString& raw) {
+  const std::optional<DayAndTime> parts = parseParts(raw);
+  if (!parts) return std::nullopt;
+  return QDateTime(parts->day, parts->time);
 }
 
 // Zero-padded digits; a history of thousands of rows shows two dates a row, so not QString::arg.
@@ -104,6 +110,13 @@ std::optional<QDateTime> ToDateTime(const QVariant& value) {
   }
 }
 
+
+std::optional<DayAndTime> ToDayAndTime(const QVariant& value) {
+  if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray) return parseParts(value.toString());
+  const std::optional<QDateTime> dt = ToDateTime(value);
+  if (!dt) return std::nullopt;
+  return DayAndTime{dt->date(), dt->time()};
+}
 
 QString DateForDisplay(const QVariant& value, const QString& format) {
   const auto dt = ToDateTime(value);

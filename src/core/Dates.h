@@ -8,6 +8,13 @@
 // A value as a date and time, when it is one: a QDate/QDateTime, or a text in one of the
 // forms the program and its databases write ("2026/03/05", "2026-03-05 14:07:09", ...).
 std::optional<QDateTime> ToDateTime(const QVariant& value);
+// The same as a day and a time of day, without the time zone a QDateTime looks up (a system
+// call per value): for lists that show a date on every row.
+struct DayAndTime {
+  QDate day;
+  QTime time;
+};
+std::optional<DayAndTime> ToDayAndTime(const QVariant& value);
 
 QString DateForDisplay(const QVariant& value, const QString& format = QString());
 // DateForDisplay of a day, kept while the date settings stay: a list shows the same few days

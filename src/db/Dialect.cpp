@@ -105,6 +105,12 @@ QVariant Dialect::dateValue(const QDateTime& t) const {
   return t.toString(QString::fromLatin1(kSqliteDateFormat));
 }
 
+QVariant Dialect::dayValue(const QDate& day) const {
+  if (!day.isValid()) return dateValue(QDateTime());
+  // Written out: a QDateTime looks up the time zone, a system call per value.
+  return QString::asprintf("%04d/%02d/%02d 00:00:00", day.year(), day.month(), day.day());
+}
+
 QString Dialect::dateRange(const QString& column, const QDate& first, const QDate& last) const {
   return column + QStringLiteral(" >= ") + dateLiteral(QDateTime(first, QTime(0, 0))) + QStringLiteral(" AND ") + column +
          QStringLiteral(" < ") + dateLiteral(QDateTime(last.addDays(1), QTime(0, 0)));

@@ -62,7 +62,8 @@ public:
   // A date and time as a bound value, in the form the dialect stores and compares.
   QVariant dateValue(const QDateTime& t) const;
   // A day (at midnight) as a bound value.
-  QVariant dayValue(const QDate& day) const { return dateValue(QDateTime(day, QTime(0, 0))); }
+  // Midnight of the day, in the same text as dateValue.
+  QVariant dayValue(const QDate& day) const;
   // The condition "column lies on one of the days first .. last" (both included, any time of
   // day): column >= first 00:00:00 AND column < the day after last.
   QString dateRange(const QString& column, const QDate& first, const QDate& last) const;

@@ -56,20 +56,41 @@ bool RegisterSqliteFunctions(QSqlDatabase& db) {
   return true;
 }
 
+namespace {
+
+bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
+
+// The word before the parenthesis at `paren`, blanks between allowed: where it starts, or -1
+// when it is neither LEFT nor RIGHT.
+qsizetype leftOrRightBefore(const QString& sql, qsizetype paren) {
+  qsizetype end = paren;
+  while (end > 0 && sql[end - 1].isSpace()) --end;
+  qsizetype start = end;
+  while (start > 0 && isWordChar(sql[start - 1])) --start;
+  const QStringView word = QStringView(sql).sliced(start, end - start);
+  const bool call = word.compare(u"left", Qt::CaseInsensitive) == 0 || word.compare(u"right", Qt::CaseInsensitive) == 0;
+  return call ? start : -1;
+}
+
+}  // namespace
+
 QString AdaptSqlForSqlite(const QString& sql) {
-  static const QRegularExpression call(QStringLiteral(R"(\b(left|right)\s*\($)"), QRegularExpression::CaseInsensitiveOption);
+  // Every statement passes here: the text is copied only when a call is renamed.
   QString out;
-  out.reserve(sql.size() + 16);
+  qsizetype copied = 0;
   bool inLiteral = false;
-  for (const QChar c : sql) {
+  for (qsizetype i = 0; i < sql.size(); ++i) {
+    const QChar c = sql[i];
     if (c == QLatin1Char('\'')) inLiteral = !inLiteral;
-    out.append(c);
-    if (!inLiteral && c == QLatin1Char('(')) {
-      const auto m = call.match(out);
-      if (m.hasMatch()) {
-        out.replace(m.capturedStart(), m.capturedLength(), QStringLiteral("tolva_") + m.captured(1).toLower() + QLatin1Char('('));
-      }
-    }
+    if (inLiteral || c != QLatin1Char('(')) continue;
+    const qsizetype start = leftOrRightBefore(sql, i);
+    if (start < 0) continue;
+    out += QStringView(sql).sliced(copied, start - copied);
+    const qsizetype nameEnd = start + (sql[start].toLower() == QLatin1Char('l') ? 4 : 5);
+    out += QStringLiteral("tolva_") + QStringView(sql).sliced(start, nameEnd - start).toString().toLower() + QLatin1Char('(');
+    copied = i + 1;
   }
+  if (copied == 0) return sql;
+  out += QStringView(sql).sliced(copied);
   return out;
 }

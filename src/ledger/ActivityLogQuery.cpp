@@ -13,13 +13,13 @@ namespace {
 constexpr int kRNoCol = kApLogCols;  // selected after the listed columns
 
 QString stamp(const QVariant& v) {
-  const auto dt = ToDateTime(v);
+  const auto dt = ToDayAndTime(v);
   if (!dt) return {};
-  const QTime t = dt->time();
+  const QTime t = dt->time;
   // Built by hand: a page shows this for every row.
   const char clock[] = {' ', char('0' + t.hour() / 10), char('0' + t.hour() % 10), ':', char('0' + t.minute() / 10),
                         char('0' + t.minute() % 10), ':', char('0' + t.second() / 10), char('0' + t.second() % 10)};
-  return DayForDisplay(dt->date()) + QLatin1StringView(clock, sizeof clock);
+  return DayForDisplay(dt->day) + QLatin1StringView(clock, sizeof clock);
 }
 
 QString text(const QVariant& v) { return v.isNull() ? QString() : v.toString(); }

@@ -139,7 +139,8 @@ bool CheckDateField(QLineEdit* field, StatusPanel* panel) {
     ShowStatusMessage(panel, QStringLiteral("日期格式不對"));
     return false;
   }
-  field->setText(separated);
+  // Unchanged text stays as it is, with the cursor where the operator left it.
+  if (field->text() != separated) field->setText(separated);
   return true;
 }
 

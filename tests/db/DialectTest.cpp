@@ -55,6 +55,9 @@ TEST_P(DialectOnDatabaseTest, NowDateLiteralsRangesAndGeneratedRowNumbers) {
                              {d.dateValue(QDateTime(QDate(2026, 3, 6), QTime(0, 0)))});
   ASSERT_TRUE(q.next());
   EXPECT_EQ(q.value(0).toInt(), 2);
+  // A day's midnight is the same value, written out without the time zone.
+  for (const QDate& day : {QDate(2026, 3, 6), QDate(987, 1, 2), QDate()})
+    EXPECT_EQ(d.dayValue(day), d.dateValue(QDateTime(day, QTime(0, 0)))) << qPrintable(day.toString());
 }
 
 // The record writers and the numbering write for the connection they are given: the globals

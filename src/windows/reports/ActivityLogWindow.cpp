@@ -32,7 +32,7 @@ namespace {
 
 QDate fieldDate(const QLineEdit* field) {
   const QString saved = DateForStorage(DateWithSeparators(field->text()));
-  return saved.isEmpty() ? QDate() : ToDateTime(saved)->date();
+  return saved.isEmpty() ? QDate() : ToDayAndTime(saved)->day;
 }
 
 }  // namespace
