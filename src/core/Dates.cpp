@@ -22,14 +22,22 @@ qsizetype skipDigits(const QString& s, qsizetype& at) {
   return at - from;
 }
 
+// A plain loop: QStringView::contains searches as for a string, and every listed row passes here.
+bool oneOf(QChar c, QStringView any) {
+  for (const QChar a : any) {
+    if (a == c) return true;
+  }
+  return false;
+}
+
 bool charAt(const QString& s, qsizetype& at, QStringView any) {
-  if (at >= s.size() || !any.contains(s[at])) return false;
+  if (at >= s.size() || !oneOf(s[at], any)) return false;
   ++at;
   return true;
 }
 
 void skipBlanks(const QString& s, qsizetype& at) {
-  while (at < s.size() && QStringView(u" \t\n\v\f\r").contains(s[at])) ++at;
+  while (at < s.size() && oneOf(s[at], u" \t\n\v\f\r")) ++at;
 }
 
 // "hh:mm", "hh:mm:ss" or "hh:mm:ss.fff" at `at`; `at` stays where it was when there is none.
