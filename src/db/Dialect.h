@@ -61,8 +61,7 @@ public:
   QString dateLiteral(const QDateTime& t) const { return SqlDateLiteral(t, dateQuote_); }
   // A date and time as a bound value, in the form the dialect stores and compares.
   QVariant dateValue(const QDateTime& t) const;
-  // A day (at midnight) as a bound value.
-  // Midnight of the day, in the same text as dateValue.
+  // A day (at midnight) as a bound value, in the same text as dateValue.
   QVariant dayValue(const QDate& day) const;
   // The condition "column lies on one of the days first .. last" (both included, any time of
   // day): column >= first 00:00:00 AND column < the day after last.

@@ -3,7 +3,6 @@
 #include "core/Clock.h"
 #include "core/ErrorReport.h"
 
-#include <QRegularExpression>
 #include <QSqlDriver>
 #include <sqlite3.h>
 
@@ -60,16 +59,20 @@ namespace {
 
 bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
 
-// The word before the parenthesis at `paren`, blanks between allowed: where it starts, or -1
-// when it is neither LEFT nor RIGHT.
-qsizetype leftOrRightBefore(const QString& sql, qsizetype paren) {
+struct Word {
+  qsizetype start = -1;
+  qsizetype size = 0;
+};
+
+// The word before the parenthesis at `paren`, blanks between allowed, when it is LEFT or RIGHT.
+Word leftOrRightBefore(const QString& sql, qsizetype paren) {
   qsizetype end = paren;
   while (end > 0 && sql[end - 1].isSpace()) --end;
   qsizetype start = end;
   while (start > 0 && isWordChar(sql[start - 1])) --start;
   const QStringView word = QStringView(sql).sliced(start, end - start);
   const bool call = word.compare(u"left", Qt::CaseInsensitive) == 0 || word.compare(u"right", Qt::CaseInsensitive) == 0;
-  return call ? start : -1;
+  return call ? Word{start, word.size()} : Word{};
 }
 
 }  // namespace
@@ -83,11 +86,10 @@ QString AdaptSqlForSqlite(const QString& sql) {
     const QChar c = sql[i];
     if (c == QLatin1Char('\'')) inLiteral = !inLiteral;
     if (inLiteral || c != QLatin1Char('(')) continue;
-    const qsizetype start = leftOrRightBefore(sql, i);
-    if (start < 0) continue;
-    out += QStringView(sql).sliced(copied, start - copied);
-    const qsizetype nameEnd = start + (sql[start].toLower() == QLatin1Char('l') ? 4 : 5);
-    out += QStringLiteral("tolva_") + QStringView(sql).sliced(start, nameEnd - start).toString().toLower() + QLatin1Char('(');
+    const Word call = leftOrRightBefore(sql, i);
+    if (call.start < 0) continue;
+    out += QStringView(sql).sliced(copied, call.start - copied);
+    out += QStringLiteral("tolva_") + QStringView(sql).sliced(call.start, call.size).toString().toLower() + QLatin1Char('(');
     copied = i + 1;
   }
   if (copied == 0) return sql;

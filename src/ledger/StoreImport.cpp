@@ -34,11 +34,9 @@ QVariant bound(const Connection& cnn, const StoreValue& v) {
   return QVariant();
 }
 
-QVariant dayValue(const Dialect& d, const QDate& day) { return d.dateValue(QDateTime(day, QTime(0, 0))); }
-
 // "TxnDate" within the day, with its two values appended to `values`.
 QString dayRange(const Dialect& d, const QDate& day, QVariantList& values) {
-  values << dayValue(d, day) << dayValue(d, day.addDays(1));
+  values << d.dayValue(day) << d.dayValue(day.addDays(1));
   return QStringLiteral("TxnDate >= ? AND TxnDate < ?");
 }
 
@@ -99,7 +97,7 @@ Fetched<QVariant> recordImport(Connection& cnn, const QFileInfo& file, const QBy
   const Fetched<int> recorded = cnn.execute(QStringLiteral("INSERT INTO TolvaImport ( FileName, FileSize, Sha256, StoreID, TxnDate, RowCount, "
                              "ImportedAt, POSID, UserID ) VALUES ( ?, ?, ?, ?, ?, ?, %1, ?, ? )")
                   .arg(cnn.dialect().nowFunc()),
-              {file.fileName(), file.size(), QString::fromLatin1(sha), o.storeID, dayValue(cnn.dialect(), o.txnDate), o.rows,
+              {file.fileName(), file.size(), QString::fromLatin1(sha), o.storeID, cnn.dialect().dayValue(o.txnDate), o.rows,
                TheSettings().workstation, TheSettings().operatorId});
   if (!recorded) return recorded.failure;
   const Fetched<QVariant> importNo = cnn.lastInsertId();
@@ -317,7 +315,7 @@ ImportOutcome ImportStoreFile(const QString& path, Connection& cnn) {
 QList<BoundSql> CardRefreshSql(const Dialect& d, const QString& storeID, const QDate& txnDate) {
   QVariantList dayValues;
   const QString range = dayRange(d, txnDate, dayValues);
-  const QVariant today = dayValue(d, Today());
+  const QVariant today = d.dayValue(Today());
   // One read of each card's history for both sums. Cards without a counted row form no
   // group and keep their balance.
   BoundSql balances{QStringLiteral("UPDATE Tolva SET BalAmt = S.Amt, BalPoint = S.Pt, UpdDate = ? FROM ( "
@@ -332,9 +330,9 @@ QList<BoundSql> CardRefreshSql(const Dialect& d, const QString& storeID, const Q
   // A blacklisted card keeps its status: a sale reported by a store does not lift the blacklist.
   BoundSql sold{QStringLiteral("UPDATE Tolva SET FirstDate = ?, Status = CASE WHEN Status = ? THEN Status ELSE ? END, "
                                "UpdDate = ?") + ofType,
-                QVariantList{dayValue(d, txnDate), CardStatus::Blacklisted, CardStatus::Sold, today, storeID, TxnType::Sale} + dayValues};
+                QVariantList{d.dayValue(txnDate), CardStatus::Blacklisted, CardStatus::Sold, today, storeID, TxnType::Sale} + dayValues};
   BoundSql renewed{QStringLiteral("UPDATE Tolva SET GoodThru = ?, UpdDate = ?") + ofType,
-                   QVariantList{dayValue(d, RenewedGoodThru(txnDate)), today, storeID, TxnType::TopUp} + dayValues};
+                   QVariantList{d.dayValue(RenewedGoodThru(txnDate)), today, storeID, TxnType::TopUp} + dayValues};
   return {balances, sold, renewed};
 }
 
