@@ -341,12 +341,13 @@ std::optional<qint64> openLog(bool program) {
     if (w.fgLog()->rows() - 1 != rows) std::fprintf(stderr, "the log viewer listed %d rows, not %d\n", w.fgLog()->rows() - 1, rows);
     return ns;
   }
+  // Straight from QtSql, prepared as a single read is, not on the program's kept statements.
   const BoundSql s = logScreenSql(day, rows);
   std::vector<QVariant> values;
   auto read = [&] {
-    Check(ForEachRow(gCnn(), s.sql, s.values, [&values](const QSqlQuery& q) {
-      for (int c = 0; c < 8; ++c) values.push_back(q.value(c));
-    }));
+    QSqlQuery q(gCnn().database());
+    q.setForwardOnly(true);
+    RawRead(q, s.sql, s.values, values);
   };
   read();
   return medianOfTimed(kLogListings, [] {}, read);

@@ -75,6 +75,7 @@ void Connection::close() {
   lost_ = false;
   cnt_.clear();
   if (!QSqlDatabase::contains(name_)) return;
+  kept_.clear();  // a statement must not outlive its session
   {
     QSqlDatabase db = QSqlDatabase::database(name_, false);
     if (db.isOpen()) {
@@ -327,12 +328,53 @@ Done TransactionGuard::rollback() {
   return cnn_.rollbackTrans();
 }
 
-Done ForEachRow(Connection& cnn, const QString& sql, const QVariantList& values,
-                const std::function<void(const QSqlQuery&)>& row) {
-  Fetched<QSqlQuery> q = cnn.query(sql, values);
+Done Connection::forEachRow(const QString& sql, const QVariantList& values,
+                            const std::function<void(const QSqlQuery&)>& row) {
+  // A "*" names whatever columns the table has when the statement runs, and the driver keeps the
+  // row's width from when it was prepared: such a read is prepared anew each time.
+  const bool reuse = dialect_.keepsPreparedReads() && !sql.contains(QLatin1Char('*'));
+  Fetched<QSqlQuery> q = reuse ? runKept(sql, values) : run(sql, values);
   if (!q) return q.failure;
   while (q->next()) row(*q);
+  if (reuse) keep(sql, std::move(*q));
   return {};
+}
+
+Fetched<QSqlQuery> Connection::runKept(const QString& sql, const QVariantList& values) {
+  // Taken after the session is ready: opening a lost one again drops what was kept.
+  if (const Done ready = readyFor(sql); !ready) return ready.failure();
+  const StatementTimer timer;
+  const auto kept = kept_.find(sql);
+  const bool fresh = kept == kept_.end();
+  QSqlQuery q = fresh ? QSqlQuery(database()) : std::move(*kept);
+  if (!fresh) {
+    kept_.erase(kept);
+  } else {
+    q.setForwardOnly(true);
+    if (!q.prepare(dialect_.adapt(sql))) {
+      noteFailure(database());
+      return failureOf(q.lastError(), sql);
+    }
+  }
+  for (qsizetype i = 0; i < values.size(); ++i) q.bindValue(int(i), values[i]);
+  if (!q.exec()) {
+    noteFailure(database());
+    return failureOf(q.lastError(), sql);
+  }
+  return q;
+}
+
+void Connection::keep(const QString& sql, QSqlQuery q) {
+  // Reset, so that the kept statement holds no snapshot of the database open.
+  q.finish();
+  // Few texts are read again and again; a program that reads many others starts afresh.
+  if (kept_.size() >= 32) kept_.clear();
+  kept_.emplace(sql, std::move(q));
+}
+
+Done ForEachRow(Connection& cnn, const QString& sql, const QVariantList& values,
+                const std::function<void(const QSqlQuery&)>& row) {
+  return cnn.forEachRow(sql, values, row);
 }
 
 Connection& gCnn() {

@@ -152,6 +152,8 @@ QString Dialect::schemaScript() const {
 
 bool Dialect::createsSchemaItself() const { return engine_ == Engine::SQLite; }
 
+bool Dialect::keepsPreparedReads() const { return engine_ == Engine::SQLite; }
+
 QString Dialect::tableCountQuery() const {
   if (name_ == kSqlite) return QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND lower(name) = lower(?)");
   // Resolved through the search path, as the program's statements are.

@@ -79,6 +79,10 @@ public:
   // True when the program sets up the schema of a database without one at start-up (the
   // embedded database); a server's schema is its administrator's.
   bool createsSchemaItself() const;
+  // True where a read is kept prepared for the next run of the same text: in an embedded engine
+  // preparing costs as much as reading a screen of rows, while a server may give a statement it
+  // keeps a generic plan.
+  bool keepsPreparedReads() const;
   // A query with one bound value, the table name, that counts the tables of that name (any
   // letter case); empty when the driver's table list is to be asked instead.
   QString tableCountQuery() const;

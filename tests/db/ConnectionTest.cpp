@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QInputDialog>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTimer>
 
 class DialectTest : public AppTest {
@@ -410,6 +411,45 @@ TEST_P(ConnectionTest, BoundValuesAreStoredAsTheyAre) {
   EXPECT_EQ(q.value(0).toInt(), 2);
   // A failing bound statement reaches the trap like any other.
   EXPECT_FALSE(gCnn().execute(QStringLiteral("INSERT INTO nowhere VALUES (?)"), {1}));
+}
+
+TEST_P(ConnectionTest, ReadsRunAgainSeeOtherWritersTheSchemaAndANewSession) {
+  Exec(gCnn(), QStringLiteral("CREATE TABLE t (id INTEGER)"));
+  Exec(gCnn(), QStringLiteral("INSERT INTO t VALUES (1)"));
+  const QString all = QStringLiteral("SELECT * FROM t WHERE id > ? ORDER BY id");
+  const QString ids = QStringLiteral("SELECT id FROM t WHERE id > ? ORDER BY id");
+  auto read = [&](const QString& sql) {
+    QStringList rows;
+    Must(ForEachRow(gCnn(), sql, {0}, [&](const QSqlQuery& q) {
+      QStringList fields;
+      for (int c = 0; c < q.record().count(); ++c) fields << q.value(c).toString();
+      rows << fields.join(QLatin1Char(','));
+    }));
+    return rows.join(QLatin1Char(' '));
+  };
+  EXPECT_EQ(read(all), QStringLiteral("1"));
+  EXPECT_EQ(read(ids), QStringLiteral("1"));
+  // Another station's row, and a full checkpoint that no reader of this one holds back.
+  Connection other;
+  Must(other.open(connectionString()));
+  Exec(other, QStringLiteral("INSERT INTO t VALUES (2)"));
+  if (!isPostgres()) {
+    EXPECT_EQ(Value(other, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")).toInt(), 0);
+  }
+  EXPECT_EQ(read(ids), QStringLiteral("1 2"));
+  // The same read started from the rows of another.
+  QStringList nested;
+  Must(ForEachRow(gCnn(), ids, {1}, [&](const QSqlQuery&) { nested << read(ids); }));
+  EXPECT_EQ(nested, QStringList{QStringLiteral("1 2")});
+  // A new column and index, from another station as an upgrade would add them.
+  Exec(other, QStringLiteral("ALTER TABLE t ADD COLUMN v INTEGER"));
+  Exec(other, QStringLiteral("CREATE INDEX IX_t_v ON t (v)"));
+  Exec(other, QStringLiteral("UPDATE t SET v = id * 10"));
+  EXPECT_EQ(read(ids), QStringLiteral("1 2"));
+  EXPECT_EQ(read(all), QStringLiteral("1,10 2,20"));
+  gCnn().close();
+  Must(gCnn().open(connectionString()));
+  EXPECT_EQ(read(ids), QStringLiteral("1 2"));
 }
 
 TEST_P(ConnectionTest, LostSessionIsOpenedAgainButNeverInsideATransaction) {
