@@ -306,7 +306,7 @@ BoundSql logScreenSql(const QDate& day, int rows) {
 qint64 drawingNs = 0;
 // A listing takes a fraction of a millisecond: each side lists this many times, and the middle
 // one counts.
-constexpr int kLogListings = 11;
+constexpr int kLogListings = 101;
 
 qint64 medianOfTimed(int times, const std::function<void()>& before, const std::function<void()>& work) {
   std::vector<qint64> ns;

@@ -9,6 +9,7 @@
 
 #include <QHash>
 #include <QSqlQuery>
+#include <optional>
 
 namespace {
 
@@ -112,10 +113,7 @@ private:
 Fetched<QList<QStringList>> loadHistory(Connection& cnn, const QString& cardNo) {
   QList<QStringList> rows;
   HistoryTexts texts;
-  Fetched<QSqlQuery> found = cnn.query(kHistorySql, {QStringLiteral("TolvaLogType"), cardNo});
-  if (!found) return found.failure;
-  QSqlQuery& q = *found;
-  while (q.next()) {
+  const Done read = ForEachRow(cnn, kHistorySql, {QStringLiteral("TolvaLogType"), cardNo}, [&](const QSqlQuery& q) {
     QStringList r;
     r.reserve(kCardLogCols);
     for (int c = 0; c < kCardLogCols; ++c) {
@@ -127,8 +125,22 @@ Fetched<QList<QStringList>> loadHistory(Connection& cnn, const QString& cardNo) 
     // A type without a description shows its code.
     if (q.value(14).isNull()) r[4] = r[3];
     rows << r;
-  }
+  });
+  if (!read) return read.failure();
   return rows;
+}
+
+CardQuery masterOf(const QSqlQuery& q) {
+  CardQuery r;
+  for (int i = 0; i < int(std::size(kMaster)); ++i) {
+    r.fields.insert(QString::fromLatin1(kMaster[i].field), display(q.value(i), kMaster[i].shown));
+  }
+  r.batchNo = text(q.value(0));
+  r.goodThru = q.value(7);
+  r.balAmt = q.value(8);
+  r.balPoint = q.value(9);
+  r.issueDept = text(q.value(10));
+  return r;
 }
 
 }  // namespace
@@ -145,20 +157,11 @@ const QStringList& CardQueryFieldNames() {
 
 Fetched<bool> LoadCardQuery(Connection& cnn, const QString& cardNo, CardQuery& out) {
   const QString key = cardNo.trimmed();
-  Fetched<QSqlQuery> found = cnn.query(masterSql(), {key});
-  if (!found) return found.failure;
-  QSqlQuery& q = *found;
-  if (!q.next()) return false;
-  CardQuery r;
-  for (int i = 0; i < int(std::size(kMaster)); ++i) {
-    r.fields.insert(QString::fromLatin1(kMaster[i].field), display(q.value(i), kMaster[i].shown));
-  }
-  r.batchNo = text(q.value(0));
-  r.goodThru = q.value(7);
-  r.balAmt = q.value(8);
-  r.balPoint = q.value(9);
-  r.issueDept = text(q.value(10));
-  q.finish();
+  std::optional<CardQuery> card;
+  const Done read = ForEachRow(cnn, masterSql(), {key}, [&card](const QSqlQuery& q) { card = masterOf(q); });
+  if (!read) return read.failure();
+  if (!card) return false;
+  CardQuery& r = *card;
 
   const QString status = r.fields.value(QStringLiteral("txtStatus"));
   QString dscp;

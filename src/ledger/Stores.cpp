@@ -57,11 +57,14 @@ Fetched<QList<QStringList>> StoreListRows(Connection& cnn) {
 }
 
 Fetched<bool> StoreExists(Connection& cnn, const QString& code, QString* name) {
-  Fetched<QSqlQuery> q = cnn.query(QStringLiteral("Select StoreName From Store Where StoreID = ?"), {code.trimmed()});
-  if (!q) return q.failure;
-  if (!q->next()) return false;
-  if (name) *name = cellText(q->value(0));
-  return true;
+  bool found = false;
+  const Done read = ForEachRow(cnn, QStringLiteral("Select StoreName From Store Where StoreID = ?"), {code.trimmed()},
+                               [&](const QSqlQuery& q) {
+                                 found = true;
+                                 if (name) *name = cellText(q.value(0));
+                               });
+  if (!read) return read.failure();
+  return found;
 }
 
 Fetched<bool> StoreInUse(Connection& cnn, const QString& code) {
