@@ -23,4 +23,8 @@ QString ConsoleDialogs::inputBox(const QString& prompt, const QString&, const QS
 
 void ConsoleDialogs::showMessage(const QString& text, int) { say(text); }
 
+void ConsoleDialogs::showNotice(const QString& text) {
+  if (!text.isEmpty()) say(text);
+}
+
 bool ConsoleDialogs::waitForCard(const std::function<bool()>&) { return false; }

@@ -15,4 +15,5 @@ public:
   QString selectFolder(const QString&, const QString&) override { return {}; }
   bool openDocument(const QString&) override { return false; }
   void beep() override {}
+  void showNotice(const QString& text) override;
 };

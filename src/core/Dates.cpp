@@ -118,12 +118,16 @@ std::optional<QDateTime> ToDateTime(const QVariant& value) {
   }
 }
 
-
 std::optional<DayAndTime> ToDayAndTime(const QVariant& value) {
   if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray) return parseParts(value.toString());
   const std::optional<QDateTime> dt = ToDateTime(value);
   if (!dt) return std::nullopt;
   return DayAndTime{dt->date(), dt->time()};
+}
+
+QDate ToDay(const QVariant& value) {
+  const std::optional<DayAndTime> dt = ToDayAndTime(value);
+  return dt ? dt->day : QDate();
 }
 
 QString DateForDisplay(const QVariant& value, const QString& format) {

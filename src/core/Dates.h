@@ -15,6 +15,8 @@ struct DayAndTime {
   QTime time;
 };
 std::optional<DayAndTime> ToDayAndTime(const QVariant& value);
+// The day alone, or an invalid date: for reports that read a day from each of a million rows.
+QDate ToDay(const QVariant& value);
 
 QString DateForDisplay(const QVariant& value, const QString& format = QString());
 // DateForDisplay of a day, kept while the date settings stay: a list shows the same few days

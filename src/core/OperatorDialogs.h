@@ -32,8 +32,20 @@ public:
   virtual void beep() = 0;
   // The hourglass pointer while the program waits for a device; on and off calls pair up.
   virtual void setBusyCursor(bool on) { (void)on; }
+  // A notice of what the program is busy with, shown until the next call (an empty text takes it
+  // away); it asks nothing. For work that holds the program before any window is open.
+  virtual void showNotice(const QString& text) { (void)text; }
 };
 
 // The dialogs in use. Never null once start-up (or a test) has installed one.
 OperatorDialogs& Dialogs();
 void SetDialogs(OperatorDialogs* dialogs);
+
+// Shows a notice for as long as it lives.
+class NoticeScope {
+public:
+  explicit NoticeScope(const QString& text) { Dialogs().showNotice(text); }
+  ~NoticeScope() { Dialogs().showNotice(QString()); }
+  NoticeScope(const NoticeScope&) = delete;
+  NoticeScope& operator=(const NoticeScope&) = delete;
+};

@@ -76,6 +76,7 @@ void Connection::close() {
   cnt_.clear();
   if (!QSqlDatabase::contains(name_)) return;
   kept_.clear();  // a statement must not outlive its session
+  ++sessions_;
   {
     QSqlDatabase db = QSqlDatabase::database(name_, false);
     if (db.isOpen()) {
@@ -335,8 +336,10 @@ Done Connection::forEachRow(const QString& sql, const QVariantList& values,
   const bool reuse = dialect_.keepsPreparedReads() && !sql.contains(QLatin1Char('*'));
   Fetched<QSqlQuery> q = reuse ? runKept(sql, values) : run(sql, values);
   if (!q) return q.failure;
+  const int session = sessions_;
   while (q->next()) row(*q);
-  if (reuse) keep(sql, std::move(*q));
+  // Not when the session it was prepared on closed while its rows were handed on.
+  if (reuse && session == sessions_) keep(sql, std::move(*q));
   return {};
 }
 

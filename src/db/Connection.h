@@ -118,6 +118,7 @@ private:
   // Reads prepared once, by their text; a statement being read is out of it, so that a read
   // started from another one's rows prepares its own.
   QHash<QString, QSqlQuery> kept_;
+  int sessions_ = 0;  // sessions closed so far
 };
 
 // Begins a transaction and rolls it back when it goes out of scope uncommitted, so that an

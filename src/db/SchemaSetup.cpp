@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "core/ErrorReport.h"
+#include "core/OperatorDialogs.h"
 #include "core/Settings.h"
 #include "db/Connection.h"
 #include "db/Parameters.h"
@@ -49,6 +50,9 @@ bool UpgradeSchemaIfOlder(QString& report) {
   Done ready = found ? Done() : Done(found.failure);
   if (ready && *found > kSchemaVersion) ready = Failure{QStringLiteral("-1"), NewerSchemaText(*found)};
   if (ready && (*found == 0 || *found == kSchemaVersion)) return true;
+  // Copying a chain's database and indexing its journal again take minutes, before any window
+  // is open.
+  const NoticeScope notice(QStringLiteral("資料庫升級中，請稍候..."));
   if (ready) ready = copyBeforeUpgrade(gCnn(), *found);
   Fetched<QStringList> steps = ready ? UpgradeSchema(gCnn()) : Fetched<QStringList>(ready.failure());
   if (!steps) {

@@ -9,11 +9,6 @@
 
 namespace {
 
-QDate dateOf(const QVariant& v) {
-  const auto dt = ToDateTime(v);
-  return dt ? dt->date() : QDate();
-}
-
 QString text(const QVariant& v) { return v.isNull() ? QString() : v.toString().trimmed(); }
 
 // The statuses of cards in customers' hands, as an SQL list.
@@ -47,7 +42,7 @@ Fetched<QList<DayPair>> redemptionRows(Connection& cnn) {
                      " Where L.TxnType In (%1, %2) Group by I.Day , L.TxnDate ")
           .arg(loads, redemptions, TxnType::Issue, TxnType::Reissue),
       {}, [&rows](const QSqlQuery& q) {
-        rows << DayPair{dateOf(q.value(0)), dateOf(q.value(1)), Money::fromVariant(q.value(2)),
+        rows << DayPair{ToDay(q.value(0)), ToDay(q.value(1)), Money::fromVariant(q.value(2)),
                         Money() - Money::fromVariant(q.value(3))};
       });
   if (!read) return read.failure();
@@ -60,7 +55,7 @@ Fetched<QMap<QString, qint64>> cardsByIssueMonth(Connection& cnn) {
                                QStringLiteral("Select Day , Count(*) From ( Select CardNo , Min(TxnDate) As Day From TolvaLog "
                                               " Where TxnType In ('%1', '%2') Group by CardNo ) I Group by Day ")
                                    .arg(TxnType::Issue, TxnType::Reissue),
-                               {}, [&cards](const QSqlQuery& q) { cards[monthOf(dateOf(q.value(0)))] += q.value(1).toLongLong(); });
+                               {}, [&cards](const QSqlQuery& q) { cards[monthOf(ToDay(q.value(0)))] += q.value(1).toLongLong(); });
   if (!read) return read.failure();
   return cards;
 }
@@ -101,7 +96,7 @@ Fetched<Dormancy> ComputeDormancy(Connection& cnn, const QDate& day, int listed)
   for (int i = 0; i < 5; ++i) d.buckets[i].label = QString::fromUtf8(labels[i]);
   const BoundSql sql = DormancySql();
   const Done read = ForEachRow(cnn, sql.sql, sql.values, [&](const QSqlQuery& q) {
-        const QDate last = dateOf(q.value(3));
+        const QDate last = ToDay(q.value(3));
         const int months = last.isValid() ? MonthsBetween(last, day) : 999;
         const Money amt = Money::fromVariant(q.value(4)), pts = Money::fromVariant(q.value(5));
         d.buckets[dormancyBucket(months)].add(amt, pts);
@@ -121,7 +116,7 @@ Fetched<Expiry> ComputeExpiry(Connection& cnn, const QDate& day) {
   QMap<QString, AgingBucket> expired;
   const BoundSql sql = ExpirySql();
   const Done read = ForEachRow(cnn, sql.sql, sql.values, [&](const QSqlQuery& q) {
-        const QDate thru = dateOf(q.value(0));
+        const QDate thru = ToDay(q.value(0));
         if (!thru.isValid()) return;
         AgingBucket* b = nullptr;
         const qint64 days = day.daysTo(thru);

@@ -14,11 +14,6 @@ constexpr int kRemarkTail = 12;  // good-thru (8) and the four characters after 
 
 QString text(const QVariant& v) { return v.isNull() ? QString() : v.toString().trimmed(); }
 
-QDate dateOf(const QVariant& v) {
-  const auto dt = ToDateTime(v);
-  return dt ? dt->date() : QDate();
-}
-
 const QString kBalanceTypes = BalanceRowCondition();
 
 // SQLite sums NUMERIC columns as doubles: differences below a hundredth of a cent are noise.
@@ -82,7 +77,7 @@ Fetched<QList<IssueCardRow>> SelectIssuedCards(Connection& cnn, const ReportFilt
     SplitIssueRemark(remark, r.store, r.goodThru);
     if (remark.size() < kRemarkTail && !q.value(3).isNull()) {
       r.store = text(q.value(3));
-      r.goodThru = DateForDisplay(dateOf(q.value(4)));
+      r.goodThru = DateForDisplay(ToDay(q.value(4)));
     }
     r.amt = Money::fromVariant(q.value(2));
     rows << r;
@@ -125,7 +120,7 @@ Fetched<QList<TxnDetailRow>> SelectTransactionDetails(Connection& cnn, const QSt
   sql += QStringLiteral(" Order by L.TxnDate , L.RNo ");
   QList<TxnDetailRow> rows;
   const Done read = ForEachRow(cnn, sql, values, [&rows](const QSqlQuery& q) {
-    rows << TxnDetailRow{dateOf(q.value(0)), text(q.value(1)), text(q.value(2)), text(q.value(3)),
+    rows << TxnDetailRow{ToDay(q.value(0)), text(q.value(1)), text(q.value(2)), text(q.value(3)),
                          text(q.value(6)), text(q.value(7)), text(q.value(8)),
                          Money::fromVariant(q.value(4)), Money::fromVariant(q.value(5))};
   });
@@ -170,7 +165,7 @@ Fetched<Liability> ComputeLiability(Connection& cnn, const QDate& day) {
   QVariantList values;
   const QString sql = LiabilitySql(cnn.dialect(), day, values);
   const Done read = ForEachRow(cnn, sql, values, [&l, &day](const QSqlQuery& q) {
-    const QDate thru = dateOf(q.value(1));
+    const QDate thru = ToDay(q.value(1));
     const int n = q.value(2).toInt();
     const Money bal = Money::fromVariant(q.value(3)), pts = Money::fromVariant(q.value(4));
     l.byStore[text(q.value(0))].add(n, bal, pts);

@@ -1,11 +1,14 @@
 #include "ui/QtOperatorDialogs.h"
 
+#include "core/Settings.h"
 #include "ui/MessageWindow.h"
 #include "ui/FileChoosers.h"
 #include "ui/CardWaitDialog.h"
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QWindow>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -74,4 +77,33 @@ void QtOperatorDialogs::beep() { QApplication::beep(); }
 void QtOperatorDialogs::setBusyCursor(bool on) {
   if (on) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
   else QGuiApplication::restoreOverrideCursor();
+}
+
+void QtOperatorDialogs::showNotice(const QString& text) {
+  if (text.isEmpty()) {
+    if (!notice_) return;
+    delete notice_;
+    setBusyCursor(false);
+    return;
+  }
+  if (!notice_) {
+    notice_ = new QLabel;
+    notice_->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    notice_->setObjectName(QStringLiteral("notice"));
+    notice_->setWindowTitle(TheSettings().appName);
+    notice_->setMargin(24);
+    setBusyCursor(true);
+  }
+  notice_->setText(text);
+  notice_->adjustSize();
+  notice_->show();
+  notice_->raise();
+  // The work that follows holds the event loop: the window manager maps the notice and it is
+  // drawn now, or not until the work is done.
+  QElapsedTimer waited;
+  waited.start();
+  while (!(notice_->windowHandle() && notice_->windowHandle()->isExposed()) && waited.elapsed() < 500) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+  }
+  notice_->repaint();
 }

@@ -2,6 +2,9 @@
 // The operator dialogs as real Qt windows.
 #include "core/OperatorDialogs.h"
 
+#include <QLabel>
+#include <QPointer>
+
 class QtOperatorDialogs final : public OperatorDialogs {
 public:
   void messageBox(const QString& text, const QString& title, MsgIcon icon) override;
@@ -15,4 +18,8 @@ public:
   bool openDocument(const QString& path) override;
   void beep() override;
   void setBusyCursor(bool on) override;
+  void showNotice(const QString& text) override;
+
+private:
+  QPointer<QLabel> notice_;
 };

@@ -74,12 +74,15 @@ TEST_F(DatesTest, StoredTextsAreReadInEveryFormTheDatabasesWrite) {
     const std::optional<DayAndTime> parts = ToDayAndTime(QString::fromLatin1(text));
     ASSERT_TRUE(parts) << text;
     EXPECT_EQ(QDateTime(parts->day, parts->time), *dt) << text;
+    EXPECT_EQ(ToDay(QString::fromLatin1(text)), dt->date()) << text;
   }
   for (const char* text : {"", "26/03/05", "20260/03/05", "2026/13/05", "2026/02/30", "2026/03/05 25:00",
                            "2026/03/05 14:07:", "2026/03/05 14:07:09.", "2026/03/05x", "2026/003/05", "2026/03/05 14"}) {
     EXPECT_FALSE(ToDateTime(QString::fromLatin1(text))) << text;
     EXPECT_FALSE(ToDayAndTime(QString::fromLatin1(text))) << text;
+    EXPECT_FALSE(ToDay(QString::fromLatin1(text)).isValid()) << text;
   }
+  EXPECT_EQ(ToDay(QDate(2026, 3, 5)), QDate(2026, 3, 5));
   const std::optional<DayAndTime> fromValue = ToDayAndTime(QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)));
   ASSERT_TRUE(fromValue);
   EXPECT_EQ(fromValue->time, QTime(14, 7, 9));

@@ -450,6 +450,14 @@ TEST_P(ConnectionTest, ReadsRunAgainSeeOtherWritersTheSchemaAndANewSession) {
   gCnn().close();
   Must(gCnn().open(connectionString()));
   EXPECT_EQ(read(ids), QStringLiteral("1 2"));
+  // The connection opened anew while a read hands its rows on: that read's statement is not kept.
+  // (The PostgreSQL driver does not survive its connection closing under a read.)
+  if (isPostgres()) return;
+  Must(ForEachRow(gCnn(), ids, {1}, [&](const QSqlQuery&) {
+    gCnn().close();
+    Must(gCnn().open(connectionString()));
+  }));
+  EXPECT_EQ(read(ids), QStringLiteral("1 2"));
 }
 
 TEST_P(ConnectionTest, LostSessionIsOpenedAgainButNeverInsideATransaction) {

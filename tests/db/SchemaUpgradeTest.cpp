@@ -79,6 +79,8 @@ TEST_P(SchemaUpgradeTest, AFirstVersionDatabaseEndsLikeAFreshOneWithItsRowsKept)
 
   QString report;
   ASSERT_TRUE(UpgradeSchemaIfOlder(report)) << report.toStdString();
+  // The operator was told while the copy and the upgrade held the program.
+  EXPECT_EQ(dialogs_->notices, (QStringList{QStringLiteral("資料庫升級中，請稍候..."), QString()}));
   EXPECT_EQ(Must(StoredSchemaVersion(gCnn())), kSchemaVersion);
   EXPECT_EQ(describe(), fresh);
   EXPECT_TRUE(describe().contains(QStringLiteral("index ix_tolvalog_txndate")));
@@ -95,6 +97,7 @@ TEST_P(SchemaUpgradeTest, AFirstVersionDatabaseEndsLikeAFreshOneWithItsRowsKept)
   // Up to date: nothing more happens.
   ASSERT_TRUE(UpgradeSchemaIfOlder(report));
   EXPECT_EQ(upgradeLog().size(), 3);
+  EXPECT_EQ(dialogs_->notices.size(), 2);
 }
 
 TEST_P(SchemaUpgradeTest, ADatabaseOfANewerProgramIsRefusedNamingBothVersions) {

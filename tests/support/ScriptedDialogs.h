@@ -37,6 +37,8 @@ public:
   static ScriptedDialogs* current();
 
   std::vector<Shown> shown;
+  // Each notice's text, and an empty one where it was taken away.
+  QStringList notices;
   int beeps = 0;
   QStringList openedDocuments;
   bool programForDocuments = true;  // false: the desktop has no program to open a document
@@ -49,6 +51,7 @@ public:
   bool askYesNo(const QString& text, const QString& title) override;
   QString inputBox(const QString& prompt, const QString& title, const QString& initial) override;
   void showMessage(const QString& text, int seconds) override;
+  void showNotice(const QString& text) override { notices << text; }
   bool waitForCard(const std::function<bool()>& poll) override;
   QString openFileName(const QString& title, const QString& filter, const QString& start) override;
   QString saveFileName(const QString& title, const QString& filter, const QString& start) override;
