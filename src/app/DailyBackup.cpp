@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "core/ErrorReport.h"
+#include "core/OperatorDialogs.h"
 #include "core/Settings.h"
 #include "db/Connection.h"
 #include "db/SqliteCopy.h"
@@ -30,6 +31,8 @@ bool TakeDailyBackup(QString& report) {
     report = LogError(ErrorLabel(), QStringLiteral("75"), QStringLiteral("無法建立備份目錄: ") + folder.path());
     return false;
   }
+  // A chain's database takes a while to copy, before the main window opens.
+  const NoticeScope notice(QStringLiteral("資料庫備份中，請稍候..."));
   const Fetched<QList<TableRows>> copied = CopySqliteFile(source, today);
   if (!copied) {
     report = LogError(ErrorLabel(), copied.failure);

@@ -33,6 +33,8 @@ TEST_P(DailyBackupTest, OneCopyADayAndTheLastSevenKept) {
   Exec(gCnn(), QStringLiteral("INSERT INTO Store (StoreID, StoreName, ListNo) VALUES ('001', 'later', 1)"));
   ASSERT_TRUE(takeOn(QDate(2026, 12, 8)));  // today's copy is there: not taken again
   EXPECT_EQ(copies(), QStringList{QStringLiteral("tolva-daily-20261208.db")});
+  // The operator was told while the copy was taken, and only then.
+  EXPECT_EQ(dialogs_->notices, (QStringList{QStringLiteral("資料庫備份中，請稍候..."), QString()}));
   {
     Connection copy;
     Must(copy.open(QStringLiteral("Provider=SQLite;Data Source=") + path(QStringLiteral("backup/tolva-daily-20261208.db")) +
