@@ -44,10 +44,13 @@ QString display(const QVariant& v, Shown shown) {
   return text(v);
 }
 
-QString masterSql() {
-  QStringList columns;
-  for (const MasterColumn& m : kMaster) columns << QString::fromLatin1(m.column);
-  return QStringLiteral("Select ") + columns.join(QStringLiteral(" , ")) + QStringLiteral(" From Tolva Where CardNo = ?");
+const QString& masterSql() {
+  static const QString sql = [] {
+    QStringList columns;
+    for (const MasterColumn& m : kMaster) columns << QString::fromLatin1(m.column);
+    return QStringLiteral("Select ") + columns.join(QStringLiteral(" , ")) + QStringLiteral(" From Tolva Where CardNo = ?");
+  }();
+  return sql;
 }
 
 // The history with its store names and type descriptions in one statement: a card with
