@@ -188,13 +188,9 @@ Fetched<QSqlQuery> Connection::run(const QString& sql, const QVariantList& value
   if (values.isEmpty()) {
     ok = q.exec(text);
   } else if (q.prepare(text)) {
-    for (const QVariant& v : values) q.addBindValue(v);
-    ok = q.exec();
+    ok = execWith(q, values);
   }
-  if (!ok) {
-    noteFailure(database());
-    return failureOf(q.lastError(), sql);
-  }
+  if (!ok) return failed(q, sql);
   return q;
 }
 
@@ -220,16 +216,10 @@ Fetched<int> Connection::executeRuns(const QString& sql, const QVariantList& val
     if (!q) {
       q.emplace(database());
       q->setForwardOnly(true);
-      if (!q->prepare(dialect_.adapt(sql))) {
-        noteFailure(database());
-        return failureOf(q->lastError(), sql);
-      }
+      if (!q->prepare(dialect_.adapt(sql))) return failed(*q, sql);
     }
     for (qsizetype i = 0; i < perRun; ++i) q->bindValue(int(i), values[r * perRun + i]);
-    if (!q->exec()) {
-      noteFailure(database());
-      return failureOf(q->lastError(), sql);
-    }
+    if (!q->exec()) return failed(*q, sql);
     changed += q->numRowsAffected();
   }
   return changed;
@@ -354,17 +344,20 @@ Fetched<QSqlQuery> Connection::runKept(const QString& sql, const QVariantList& v
     kept_.erase(kept);
   } else {
     q.setForwardOnly(true);
-    if (!q.prepare(dialect_.adapt(sql))) {
-      noteFailure(database());
-      return failureOf(q.lastError(), sql);
-    }
+    if (!q.prepare(dialect_.adapt(sql))) return failed(q, sql);
   }
-  for (qsizetype i = 0; i < values.size(); ++i) q.bindValue(int(i), values[i]);
-  if (!q.exec()) {
-    noteFailure(database());
-    return failureOf(q.lastError(), sql);
-  }
+  if (!execWith(q, values)) return failed(q, sql);
   return q;
+}
+
+bool Connection::execWith(QSqlQuery& q, const QVariantList& values) {
+  for (qsizetype i = 0; i < values.size(); ++i) q.bindValue(int(i), values[i]);
+  return q.exec();
+}
+
+Failure Connection::failed(const QSqlQuery& q, const QString& sql) {
+  noteFailure(database());
+  return failureOf(q.lastError(), sql);
 }
 
 void Connection::keep(const QString& sql, QSqlQuery q) {

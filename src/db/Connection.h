@@ -106,6 +106,10 @@ private:
   // A read on its kept statement, prepared on first use; keep() takes it back once its rows are read.
   Fetched<QSqlQuery> runKept(const QString& sql, const QVariantList& values);
   void keep(const QString& sql, QSqlQuery q);
+  // Runs a prepared statement with each "?" bound to the next value.
+  static bool execWith(QSqlQuery& q, const QVariantList& values);
+  // A statement's failure, after noting whether the session went with it.
+  Failure failed(const QSqlQuery& q, const QString& sql);
 
   QString name_;
   Dialect dialect_;
